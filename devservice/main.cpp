@@ -1,0 +1,9 @@
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::puts("nimbra-devservice: not yet");
+    return 0;
+}

@@ -1,0 +1,45 @@
+# Shared by scripts/run and scripts/test: the Debian packages the project
+# needs, their installation, and the build.
+
+NIMBRA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NIMBRA_BUILD="${NIMBRA_BUILD:-$NIMBRA_ROOT/build}"
+
+NIMBRA_BUILD_PACKAGES="cmake ninja-build pkg-config g++ qt6-base-dev qt6-declarative-dev qt6-multimedia-dev
+  qt6-svg-dev qcoro-qt6-dev qtkeychain-qt6-dev libcpp-httplib-dev libqrencode-dev libbenchmark-dev"
+NIMBRA_RUN_PACKAGES="qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
+  qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtmultimedia
+  qml6-module-qt5compat-graphicaleffects gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  libsecret-1-0 fonts-noto-color-emoji fonts-dejavu-core fonts-material-design-icons-iconfont"
+NIMBRA_TEST_PACKAGES="dbus dbus-x11 pulseaudio pulseaudio-utils gnome-keyring libsecret-tools playerctl xvfb xauth
+  ffmpeg zbar-tools imagemagick"
+
+# nimbra_install_packages LIST...: installs the missing ones, or says how.
+nimbra_install_packages() {
+  local missing=()
+  local pkg
+  for pkg in $*; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || return 1
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+  else
+    echo "Missing Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+nimbra_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  if [ ! -f "$NIMBRA_BUILD/build.ninja" ]; then
+    cmake -S "$NIMBRA_ROOT" -B "$NIMBRA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+  fi
+  cmake --build "$NIMBRA_BUILD" --parallel "$jobs"
+}

@@ -17,7 +17,7 @@ CustomRoleOut CustomRoleOut::fromJson(const JsonReader &r)
 
 QJsonObject CustomRoleOut::toJson() const
 {
-    QJsonObject o{{"id"_L1, id}, {"name"_L1, name}, {"color"_L1, color}, {"position"_L1, position}};
+    QJsonObject o {{"id"_L1, id}, {"name"_L1, name}, {"color"_L1, color}, {"position"_L1, position}};
     putOptional(o, "created_at"_L1, createdAt);
     return o;
 }
@@ -38,10 +38,8 @@ UserOut UserOut::fromJson(const JsonReader &r)
 
 QJsonObject UserOut::toJson() const
 {
-    QJsonObject o{{"id"_L1, id},
-                  {"username"_L1, username},
-                  {"role"_L1, role},
-                  {"created_at"_L1, formatServiceDate(createdAt)}};
+    QJsonObject o {
+        {"id"_L1, id}, {"username"_L1, username}, {"role"_L1, role}, {"created_at"_L1, formatServiceDate(createdAt)}};
     putOptional(o, "email"_L1, email);
     putOptional(o, "avatar_url"_L1, avatarURL);
     putOptional(o, "catalog_artist_name"_L1, catalogArtistName);
@@ -64,7 +62,7 @@ PlaylistOut PlaylistOut::fromJson(const JsonReader &r)
 
 QJsonObject PlaylistOut::toJson() const
 {
-    return QJsonObject{{"id"_L1, id}, {"title"_L1, title}, {"is_public"_L1, isPublic}, {"track_count"_L1, trackCount}};
+    return QJsonObject {{"id"_L1, id}, {"title"_L1, title}, {"is_public"_L1, isPublic}, {"track_count"_L1, trackCount}};
 }
 
 PlaylistDetail PlaylistDetail::fromJson(const JsonReader &r)
@@ -83,88 +81,85 @@ QJsonObject PlaylistDetail::toJson() const
     QJsonArray a;
     for (const auto &t : tracks)
         a.append(t.toJson());
-    return QJsonObject{{"id"_L1, id},
-                       {"title"_L1, title},
-                       {"tracks"_L1, a},
-                       {"is_public"_L1, isPublic},
-                       {"track_count"_L1, trackCount}};
+    return QJsonObject {{"id"_L1, id}, {"title"_L1, title}, {"tracks"_L1, a}, {"is_public"_L1, isPublic},
+        {"track_count"_L1, trackCount}};
 }
 
 TokenResponse TokenResponse::fromJson(const JsonReader &r)
 {
-    return TokenResponse{r.string("access_token"_L1), r.string("token_type"_L1)};
+    return TokenResponse {r.string("access_token"_L1), r.string("token_type"_L1)};
 }
 
 QJsonObject TokenResponse::toJson() const
 {
-    return QJsonObject{{"access_token"_L1, accessToken}, {"token_type"_L1, tokenType}};
+    return QJsonObject {{"access_token"_L1, accessToken}, {"token_type"_L1, tokenType}};
 }
 
 QrInitResponse QrInitResponse::fromJson(const JsonReader &r)
 {
-    return QrInitResponse{r.string("qr_token"_L1), r.integer("expires_in_seconds"_L1)};
+    return QrInitResponse {r.string("qr_token"_L1), r.integer("expires_in_seconds"_L1)};
 }
 
 QrStatusResponse QrStatusResponse::fromJson(const JsonReader &r)
 {
-    return QrStatusResponse{r.string("status"_L1), r.optString("access_token"_L1)};
+    return QrStatusResponse {r.string("status"_L1), r.optString("access_token"_L1)};
 }
 
 RateRequest RateRequest::fromJson(const JsonReader &r)
 {
-    return RateRequest{r.string("track_id"_L1), r.string("type"_L1)};
+    return RateRequest {r.string("track_id"_L1), r.string("type"_L1)};
 }
 
 QJsonObject RateRequest::toJson() const
 {
-    return QJsonObject{{"track_id"_L1, trackID}, {"type"_L1, type}};
+    return QJsonObject {{"track_id"_L1, trackID}, {"type"_L1, type}};
 }
 
 RateResponse RateResponse::fromJson(const JsonReader &r)
 {
-    return RateResponse{r.string("track_id"_L1), r.optString("type"_L1)};
+    return RateResponse {r.string("track_id"_L1), r.optString("type"_L1)};
 }
 
 QJsonObject RateResponse::toJson() const
 {
-    QJsonObject o{{"track_id"_L1, trackID}};
+    QJsonObject o {{"track_id"_L1, trackID}};
     putOptional(o, "type"_L1, type);
     return o;
 }
 
 FavoriteAdd FavoriteAdd::fromJson(const JsonReader &r)
 {
-    return FavoriteAdd{r.string("track_id"_L1)};
+    return FavoriteAdd {r.string("track_id"_L1)};
 }
 
 QJsonObject FavoriteAdd::toJson() const
 {
-    return QJsonObject{{"track_id"_L1, trackID}};
+    return QJsonObject {{"track_id"_L1, trackID}};
 }
 
 UserLogin UserLogin::fromJson(const JsonReader &r)
 {
-    return UserLogin{r.string("username"_L1), r.string("password"_L1)};
+    return UserLogin {r.string("username"_L1), r.string("password"_L1)};
 }
 
 QJsonObject UserLogin::toJson() const
 {
-    return QJsonObject{{"username"_L1, username}, {"password"_L1, password}};
+    return QJsonObject {{"username"_L1, username}, {"password"_L1, password}};
 }
 
 UserRegister UserRegister::fromJson(const JsonReader &r)
 {
-    return UserRegister{r.string("username"_L1), r.string("email"_L1), r.string("password"_L1)};
+    return UserRegister {r.string("username"_L1), r.string("email"_L1), r.string("password"_L1)};
 }
 
 QJsonObject UserRegister::toJson() const
 {
-    return QJsonObject{{"username"_L1, username}, {"email"_L1, email}, {"password"_L1, password}};
+    return QJsonObject {{"username"_L1, username}, {"email"_L1, email}, {"password"_L1, password}};
 }
 
 UserProfilePatch UserProfilePatch::fromJson(const JsonReader &r)
 {
-    return UserProfilePatch{r.optString("catalog_artist_name"_L1), r.optString("email"_L1)};
+    return UserProfilePatch {r.optString("catalog_artist_name"_L1), r.optString("email"_L1)};
 }
 
 QJsonObject UserProfilePatch::toJson() const
@@ -177,17 +172,17 @@ QJsonObject UserProfilePatch::toJson() const
 
 ValidationDetail ValidationDetail::fromJson(const JsonReader &r)
 {
-    return ValidationDetail{r.string("msg"_L1)};
+    return ValidationDetail {r.string("msg"_L1)};
 }
 
 QJsonObject ValidationDetail::toJson() const
 {
-    return QJsonObject{{"msg"_L1, msg}};
+    return QJsonObject {{"msg"_L1, msg}};
 }
 
 HTTPValidationError HTTPValidationError::fromJson(const JsonReader &r)
 {
-    return HTTPValidationError{r.optList<ValidationDetail>("detail"_L1)};
+    return HTTPValidationError {r.optList<ValidationDetail>("detail"_L1)};
 }
 
 QJsonObject HTTPValidationError::toJson() const

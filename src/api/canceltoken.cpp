@@ -11,7 +11,7 @@ struct CancelToken::State
     QMap<int, std::function<void()>> actions;
 };
 
-CancelToken::CancelToken() : d(std::make_shared<State>()) {}
+CancelToken::CancelToken() : d(std::make_shared<State>()) { }
 
 bool CancelToken::isCancelled() const
 {

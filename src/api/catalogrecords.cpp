@@ -5,8 +5,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 namespace {
-template<typename T>
-QJsonArray toArray(const QList<T> &items)
+template<typename T> QJsonArray toArray(const QList<T> &items)
 {
     QJsonArray a;
     for (const T &item : items)
@@ -29,7 +28,7 @@ AlbumOut AlbumOut::fromJson(const JsonReader &r)
 
 QJsonObject AlbumOut::toJson() const
 {
-    QJsonObject o{{"id"_L1, id}, {"title"_L1, title}, {"artist"_L1, artist}};
+    QJsonObject o {{"id"_L1, id}, {"title"_L1, title}, {"artist"_L1, artist}};
     putOptional(o, "year"_L1, year);
     putOptional(o, "cover_url"_L1, coverURL);
     putOptional(o, "created_at"_L1, createdAt);
@@ -52,13 +51,8 @@ ClipOut ClipOut::fromJson(const JsonReader &r)
 
 QJsonObject ClipOut::toJson() const
 {
-    QJsonObject o{{"id"_L1, id},
-                  {"title"_L1, title},
-                  {"artist"_L1, artist},
-                  {"duration_seconds"_L1, durationSeconds},
-                  {"file_url"_L1, fileURL},
-                  {"kind"_L1, kind},
-                  {"is_favorite"_L1, isFavorite}};
+    QJsonObject o {{"id"_L1, id}, {"title"_L1, title}, {"artist"_L1, artist}, {"duration_seconds"_L1, durationSeconds},
+        {"file_url"_L1, fileURL}, {"kind"_L1, kind}, {"is_favorite"_L1, isFavorite}};
     putOptional(o, "cover_url"_L1, coverURL);
     return o;
 }
@@ -76,11 +70,8 @@ TrackPage TrackPage::fromJson(const JsonReader &r)
 
 QJsonObject TrackPage::toJson() const
 {
-    return QJsonObject{{"items"_L1, toArray(items)},
-                       {"total"_L1, total},
-                       {"page"_L1, page},
-                       {"size"_L1, size},
-                       {"pages"_L1, pages}};
+    return QJsonObject {
+        {"items"_L1, toArray(items)}, {"total"_L1, total}, {"page"_L1, page}, {"size"_L1, size}, {"pages"_L1, pages}};
 }
 
 ClipPage ClipPage::fromJson(const JsonReader &r)
@@ -96,7 +87,7 @@ ClipPage ClipPage::fromJson(const JsonReader &r)
 
 QJsonObject ClipPage::toJson() const
 {
-    QJsonObject o{{"items"_L1, toArray(items)}, {"total"_L1, total}};
+    QJsonObject o {{"items"_L1, toArray(items)}, {"total"_L1, total}};
     putOptional(o, "page"_L1, page);
     putOptional(o, "size"_L1, size);
     putOptional(o, "pages"_L1, pages);
@@ -113,7 +104,7 @@ SearchResults SearchResults::fromJson(const JsonReader &r)
 
 QJsonObject SearchResults::toJson() const
 {
-    return QJsonObject{{"tracks"_L1, toArray(tracks)}, {"albums"_L1, toArray(albums)}};
+    return QJsonObject {{"tracks"_L1, toArray(tracks)}, {"albums"_L1, toArray(albums)}};
 }
 
 } // namespace nimbra

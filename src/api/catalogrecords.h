@@ -21,7 +21,10 @@ struct AlbumOut
     static AlbumOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };
-inline size_t qHash(const AlbumOut &album, size_t seed = 0) { return qHash(album.id, seed); }
+inline size_t qHash(const AlbumOut &album, size_t seed = 0)
+{
+    return qHash(album.id, seed);
+}
 
 // A music video, or an entry of a video battle.
 struct ClipOut

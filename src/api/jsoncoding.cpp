@@ -36,8 +36,8 @@ namespace {
 // Both shapes are anchored: nothing may stand before or after them.
 const QRegularExpression &zonedPattern()
 {
-    static const QRegularExpression re(QStringLiteral(
-        R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d+))?(Z|[+-]\d{2}:\d{2})$)"));
+    static const QRegularExpression re(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d+))?(Z|[+-]\d{2}:\d{2})$)"));
     return re;
 }
 
@@ -93,7 +93,7 @@ QString formatServiceDate(const QDateTime &date)
     return date.toUTC().toString(Qt::ISODateWithMs);
 }
 
-JsonReader::JsonReader(QJsonObject object, QString path) : m_object(std::move(object)), m_path(std::move(path)) {}
+JsonReader::JsonReader(QJsonObject object, QString path) : m_object(std::move(object)), m_path(std::move(path)) { }
 
 JsonReader JsonReader::fromValue(const QJsonValue &value, const QString &path)
 {
@@ -220,7 +220,7 @@ QJsonValue parseJsonBody(const QByteArray &body)
     const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || doc.isNull())
         throw DecodingError(DecodingError::Kind::DataCorrupted, QString(),
-                            QStringLiteral("Не удалось прочитать ответ сервера: это не JSON"));
+            QStringLiteral("Не удалось прочитать ответ сервера: это не JSON"));
     return doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
 }
 

@@ -60,14 +60,12 @@ public:
     std::optional<QDateTime> optDate(QLatin1StringView key) const;
     QStringList stringList(QLatin1StringView key) const;
 
-    template<typename T>
-    QList<T> list(QLatin1StringView key) const
+    template<typename T> QList<T> list(QLatin1StringView key) const
     {
         return readList<T>(required(key, QJsonValue::Array).toArray(), childPath(key));
     }
 
-    template<typename T>
-    std::optional<QList<T>> optList(QLatin1StringView key) const
+    template<typename T> std::optional<QList<T>> optList(QLatin1StringView key) const
     {
         const QJsonValue v = optional(key, QJsonValue::Array);
         if (v.isUndefined())
@@ -75,8 +73,7 @@ public:
         return readList<T>(v.toArray(), childPath(key));
     }
 
-    template<typename T>
-    static QList<T> readList(const QJsonArray &array, const QString &path)
+    template<typename T> static QList<T> readList(const QJsonArray &array, const QString &path)
     {
         QList<T> out;
         out.reserve(array.size());
@@ -100,8 +97,7 @@ private:
 };
 
 // Writes optional fields only when present: absent means no key at all.
-template<typename T>
-void putOptional(QJsonObject &object, QLatin1StringView key, const std::optional<T> &value)
+template<typename T> void putOptional(QJsonObject &object, QLatin1StringView key, const std::optional<T> &value)
 {
     if (value)
         object.insert(key, *value);
@@ -114,14 +110,12 @@ QByteArray encodeJson(const QJsonObject &object);
 // (an empty one included) fails as DataCorrupted at the top level.
 QJsonValue parseJsonBody(const QByteArray &body);
 
-template<typename T>
-T decodeJson(const QByteArray &body)
+template<typename T> T decodeJson(const QByteArray &body)
 {
     return T::fromJson(JsonReader::fromValue(parseJsonBody(body), QString()));
 }
 
-template<typename T>
-QList<T> decodeJsonList(const QByteArray &body)
+template<typename T> QList<T> decodeJsonList(const QByteArray &body)
 {
     const QJsonValue v = parseJsonBody(body);
     if (!v.isArray())

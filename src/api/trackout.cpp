@@ -83,8 +83,8 @@ QJsonObject TrackOut::toJson() const
 size_t qHash(const TrackOut &t, size_t seed)
 {
     return qHashMulti(seed, t.id, t.title, t.artist, t.durationSeconds, t.fileURL, t.coverURL.value_or(QString()),
-                      t.albumID.value_or(QString()), t.lyrics.value_or(QString()), t.trackNumber.value_or(-1),
-                      t.userRating.value_or(QString()), t.isFavorite);
+        t.albumID.value_or(QString()), t.lyrics.value_or(QString()), t.trackNumber.value_or(-1),
+        t.userRating.value_or(QString()), t.isFavorite);
 }
 
 } // namespace nimbra

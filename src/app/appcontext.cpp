@@ -4,7 +4,7 @@
 
 namespace nimbra {
 
-AppContext::AppContext(QObject *parent) : QObject(parent) {}
+AppContext::AppContext(QObject *parent) : QObject(parent) { }
 
 AppContext::~AppContext() = default;
 

@@ -20,8 +20,8 @@ int main(int argc, char *argv[])
     // Development runs point the client at a local service; the address is
     // kept like one typed into the settings.
     QCommandLineParser parser;
-    const QCommandLineOption baseUrl(QStringLiteral("base-url"), QStringLiteral("Service address to use."),
-                                     QStringLiteral("url"));
+    const QCommandLineOption baseUrl(
+        QStringLiteral("base-url"), QStringLiteral("Service address to use."), QStringLiteral("url"));
     parser.addOption(baseUrl);
     parser.addHelpOption();
     parser.process(app);

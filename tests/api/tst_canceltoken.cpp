@@ -1,0 +1,96 @@
+#include "api/canceltoken.h"
+
+#include <QtTest>
+
+using namespace nimbra;
+
+class TestCancelToken : public QObject
+{
+    Q_OBJECT
+private slots:
+    void actionsRunOnceOnCancel()
+    {
+        CancelToken token;
+        int runs = 0;
+        token.onCancel([&] { ++runs; });
+        QVERIFY(!token.isCancelled());
+        token.cancel();
+        token.cancel();
+        QVERIFY(token.isCancelled());
+        QCOMPARE(runs, 1);
+    }
+
+    void lateRegistrationRunsAtOnce()
+    {
+        CancelToken token;
+        token.cancel();
+        bool ran = false;
+        token.onCancel([&] { ran = true; });
+        QVERIFY(ran);
+    }
+
+    void registrationEndsWithItsScope()
+    {
+        CancelToken token;
+        int runs = 0;
+        {
+            CancelRegistration registration(token, [&] { ++runs; });
+        }
+        token.cancel();
+        QCOMPARE(runs, 0);
+    }
+
+    void actionMayUnregisterAnother()
+    {
+        // An abort that finishes a reply removes that reply's registration
+        // while cancel() is still walking the actions.
+        CancelToken token;
+        int second = 0;
+        int secondId = 0;
+        token.onCancel([&] { token.removeOnCancel(secondId); });
+        secondId = token.onCancel([&] { ++second; });
+        token.cancel();
+        QVERIFY(second <= 1);
+    }
+
+    void copiesShareState()
+    {
+        CancelToken a;
+        const CancelToken b = a;
+        b.cancel();
+        QVERIFY(a.isCancelled());
+        QVERIFY(a == b);
+        QVERIFY(!(a == CancelToken()));
+    }
+
+    void slotReplacesAndCancelsPrevious()
+    {
+        TaskSlot slot;
+        const CancelToken first = slot.renew();
+        QVERIFY(slot.isCurrent(first));
+        QVERIFY(slot.isRunning());
+        const CancelToken second = slot.renew();
+        QVERIFY(first.isCancelled());
+        QVERIFY(!slot.isCurrent(first));
+        QVERIFY(slot.isCurrent(second));
+        // A stale task finishing does not end the newer one.
+        slot.finish(first);
+        QVERIFY(slot.isRunning());
+        slot.finish(second);
+        QVERIFY(!slot.isRunning());
+        QVERIFY(!second.isCancelled());
+    }
+
+    void slotCancelStopsTheRunningTask()
+    {
+        TaskSlot slot;
+        const CancelToken token = slot.renew();
+        slot.cancel();
+        QVERIFY(token.isCancelled());
+        QVERIFY(!slot.isRunning());
+        QVERIFY(!slot.isCurrent(token));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCancelToken)
+#include "tst_canceltoken.moc"

@@ -1,0 +1,124 @@
+#include "fakehttpserver.h"
+
+#include <httplib.h>
+
+#include <QMutexLocker>
+#include <QThread>
+#include <QUrlQuery>
+
+namespace nimbra::test {
+
+namespace {
+QString routeKey(const QString &method, const QString &path)
+{
+    return method.toUpper() + QLatin1Char(' ') + path;
+}
+} // namespace
+
+FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
+{
+    m_server->set_keep_alive_timeout(1);
+    m_server->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
+        RecordedRequest r;
+        r.method = QString::fromStdString(req.method);
+        r.target = QString::fromStdString(req.target);
+        const qsizetype q = r.target.indexOf(QLatin1Char('?'));
+        r.path = q < 0 ? r.target : r.target.left(q);
+        r.rawQuery = q < 0 ? QString() : r.target.mid(q + 1);
+        if (q >= 0) {
+            const QUrlQuery query(r.rawQuery);
+            for (const auto &item : query.queryItems(QUrl::FullyDecoded))
+                r.queryItems.append(item);
+        }
+        for (const auto &[name, value] : req.headers)
+            r.headers.insert(QString::fromStdString(name).toLower(), QString::fromStdString(value));
+        r.body = QByteArray::fromStdString(req.body);
+        {
+            QMutexLocker lock(&m_mutex);
+            m_requests.append(r);
+        }
+        const FakeResponse response = answer(r);
+        if (response.delayMs > 0)
+            QThread::msleep(response.delayMs);
+        res.status = response.status;
+        if (response.dropConnection) {
+            const std::string ct = response.contentType.toStdString();
+            res.set_content_provider(
+                1000, ct, [](size_t, size_t, httplib::DataSink &) { return false; }, nullptr);
+        } else {
+            res.set_content(response.body.toStdString(), response.contentType.toStdString());
+        }
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    m_port = m_server->bind_to_any_port("127.0.0.1");
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    while (!m_server->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+FakeHttpServer::~FakeHttpServer()
+{
+    m_server->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+QUrl FakeHttpServer::baseUrl() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+void FakeHttpServer::on(const QString &method, const QString &path, FakeResponse response)
+{
+    on(method, path, [response](const RecordedRequest &) { return response; });
+}
+
+void FakeHttpServer::on(const QString &method, const QString &path, Handler handler)
+{
+    QMutexLocker lock(&m_mutex);
+    m_routes.insert(routeKey(method, path), std::move(handler));
+}
+
+void FakeHttpServer::setFallback(Handler handler)
+{
+    QMutexLocker lock(&m_mutex);
+    m_fallback = std::move(handler);
+}
+
+FakeResponse FakeHttpServer::answer(const RecordedRequest &request)
+{
+    Handler handler;
+    {
+        QMutexLocker lock(&m_mutex);
+        handler = m_routes.value(routeKey(request.method, request.path), m_fallback);
+    }
+    if (handler)
+        return handler(request);
+    return FakeResponse {404, QByteArray(), "text/plain"};
+}
+
+QList<RecordedRequest> FakeHttpServer::requests() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_requests;
+}
+
+RecordedRequest FakeHttpServer::lastRequest() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_requests.isEmpty() ? RecordedRequest() : m_requests.last();
+}
+
+int FakeHttpServer::requestCount() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_requests.size());
+}
+
+void FakeHttpServer::clearRequests()
+{
+    QMutexLocker lock(&m_mutex);
+    m_requests.clear();
+}
+
+} // namespace nimbra::test

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace httplib {
+class Server;
+}
+
+namespace nimbra::test {
+
+// One request as the fake received it, before any decoding of the target.
+struct RecordedRequest
+{
+    QString method;
+    QString target; // raw path and query, as sent
+    QString path; // raw path, percent-encoding kept
+    QString rawQuery;
+    QList<QPair<QString, QString>> queryItems; // decoded, in the order sent
+    QMap<QString, QString> headers; // lower-case names
+    QByteArray body;
+
+    bool hasHeader(const QString &name) const { return headers.contains(name.toLower()); }
+    QString header(const QString &name) const { return headers.value(name.toLower()); }
+};
+
+struct FakeResponse
+{
+    int status = 200;
+    QByteArray body;
+    QByteArray contentType = "application/json";
+    int delayMs = 0;
+    bool dropConnection = false; // headers, then the connection closes mid-body
+};
+
+// A loopback HTTP server for service-facing tests: it answers from a table
+// (or a handler) and records every request it received.
+class FakeHttpServer
+{
+public:
+    using Handler = std::function<FakeResponse(const RecordedRequest &)>;
+
+    FakeHttpServer();
+    ~FakeHttpServer();
+
+    // "http://127.0.0.1:<port>" without a trailing "/".
+    QUrl baseUrl() const;
+    int port() const { return m_port; }
+
+    // Answers method + raw path (no query) with a fixed response.
+    void on(const QString &method, const QString &path, FakeResponse response);
+    void on(const QString &method, const QString &path, Handler handler);
+    // For requests no route matches; 404 with an empty body by default.
+    void setFallback(Handler handler);
+
+    QList<RecordedRequest> requests() const;
+    RecordedRequest lastRequest() const;
+    int requestCount() const;
+    void clearRequests();
+
+private:
+    FakeResponse answer(const RecordedRequest &request);
+
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    int m_port = 0;
+    mutable QMutex m_mutex;
+    QMap<QString, Handler> m_routes;
+    Handler m_fallback;
+    QList<RecordedRequest> m_requests;
+};
+
+} // namespace nimbra::test

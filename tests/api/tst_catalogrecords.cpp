@@ -114,19 +114,23 @@ private slots:
 
         for (const auto &[record, key] : {std::pair {"TrackOut", "duration_seconds"}, {"TrackOut", "track_number"},
                  {"AlbumOut", "year"}, {"ClipOut", "duration_seconds"}, {"TrackPage", "total"}}) {
-            QTest::addRow("%s.%s digits in a string", record, key) << record << key << QByteArray("\"180\"") << false
-                                                                   << qint64(0);
+            QTest::addRow("%s.%s digits in a string", record, key)
+                << record << key << QByteArray("\"180\"") << false << qint64(0);
             QTest::addRow("%s.%s fraction", record, key) << record << key << QByteArray("180.5") << false << qint64(0);
             QTest::addRow("%s.%s whole number with point", record, key)
                 << record << key << QByteArray("180.0") << true << qint64(180);
             QTest::addRow("%s.%s exponent", record, key) << record << key << QByteArray("1.8e2") << true << qint64(180);
         }
-        QTest::newRow("negative") << "TrackOut" << "duration_seconds" << QByteArray("-3") << true << qint64(-3);
+        QTest::newRow("negative") << "TrackOut"
+                                  << "duration_seconds" << QByteArray("-3") << true << qint64(-3);
         // Above 2^53 a double can no longer hold every integer.
-        QTest::newRow("large and exact")
-            << "TrackPage" << "total" << QByteArray("9007199254740993") << true << qint64(9007199254740993);
-        QTest::newRow("beyond 64 bits") << "TrackPage" << "total" << QByteArray("1e30") << false << qint64(0);
-        QTest::newRow("boolean") << "TrackOut" << "duration_seconds" << QByteArray("true") << false << qint64(0);
+        QTest::newRow("large and exact") << "TrackPage"
+                                         << "total" << QByteArray("9007199254740993") << true
+                                         << qint64(9007199254740993);
+        QTest::newRow("beyond 64 bits") << "TrackPage"
+                                        << "total" << QByteArray("1e30") << false << qint64(0);
+        QTest::newRow("boolean") << "TrackOut"
+                                 << "duration_seconds" << QByteArray("true") << false << qint64(0);
     }
 
     void integerFields()

@@ -184,6 +184,7 @@ void checkRequiredField(const QList<RecordCase> &cases)
     QFETCH(QString, path);
     QFETCH(int, change);
     const RecordCase &c = caseNamed(cases, record);
+    QVERIFY2(!jsonAt(c.sample, path).isUndefined(), "the sample lacks this field");
     const QByteArray body = jsonBytes(changed(c.sample, path, Change(change)));
 
     const auto failure = decodingFailure([&] { c.decodeAndEncode(body); });
@@ -218,6 +219,7 @@ void checkOptionalField(const QList<RecordCase> &cases)
     QFETCH(QString, path);
     QFETCH(int, change);
     const RecordCase &c = caseNamed(cases, record);
+    QVERIFY2(!jsonAt(c.sample, path).isUndefined(), "the sample lacks this field");
     const QByteArray body = jsonBytes(changed(c.sample, path, Change(change)));
 
     QJsonObject written;

@@ -84,7 +84,8 @@ std::vector<qint16> renderPcm(quint64 seed, int seconds)
         const double hz = note.degree >= 0 ? frequency(rootMidi + scale[size_t(note.degree)]) : 0.0;
         const double tau = std::max(0.05, decayShare * noteSeconds);
         for (qsizetype i = start; i < end; ++i) {
-            // The drone: the root an octave down, faded in and out with the file.
+            // A quiet drone on the root an octave down; everything fades in
+            // and out over half a second at the ends of the file.
             const double time = double(i) / sampleRate;
             const double fade = std::min({1.0, time / fadeSeconds, double(total - i) / sampleRate / fadeSeconds});
             double value = 0.05 * std::sin(twoPi * droneHz * time);

@@ -1,5 +1,7 @@
 #include "accountrecords.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
@@ -20,6 +22,12 @@ QJsonObject CustomRoleOut::toJson() const
     QJsonObject o {{"id"_L1, id}, {"name"_L1, name}, {"color"_L1, color}, {"position"_L1, position}};
     putOptional(o, "created_at"_L1, createdAt);
     return o;
+}
+
+size_t qHash(const CustomRoleOut &c, size_t seed)
+{
+    return qHashMulti(seed, c.id, c.name, c.color, c.position,
+        c.createdAt ? c.createdAt->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
 }
 
 UserOut UserOut::fromJson(const JsonReader &r)
@@ -63,6 +71,11 @@ PlaylistOut PlaylistOut::fromJson(const JsonReader &r)
 QJsonObject PlaylistOut::toJson() const
 {
     return QJsonObject {{"id"_L1, id}, {"title"_L1, title}, {"is_public"_L1, isPublic}, {"track_count"_L1, trackCount}};
+}
+
+size_t qHash(const PlaylistOut &p, size_t seed)
+{
+    return qHashMulti(seed, p.id, p.title, p.isPublic, p.trackCount);
 }
 
 PlaylistDetail PlaylistDetail::fromJson(const JsonReader &r)

@@ -18,6 +18,7 @@ struct CustomRoleOut
     static CustomRoleOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };
+size_t qHash(const CustomRoleOut &role, size_t seed = 0);
 
 struct UserOut
 {
@@ -46,6 +47,7 @@ struct PlaylistOut
     static PlaylistOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };
+size_t qHash(const PlaylistOut &playlist, size_t seed = 0);
 
 struct PlaylistDetail
 {

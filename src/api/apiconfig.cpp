@@ -26,9 +26,31 @@ QUrl APIConfig::baseURL()
     return url;
 }
 
+namespace {
+
+// White space that slipped into a URL reaches its text percent-encoded, so
+// the encoded forms count as white space at the ends as well.
+QString trimmedURLText(QString text)
+{
+    static const QLatin1StringView encodedSpaces[] = {"%20"_L1, "%09"_L1, "%0A"_L1, "%0B"_L1, "%0C"_L1, "%0D"_L1};
+    for (bool changed = true; changed;) {
+        text = text.trimmed();
+        changed = false;
+        for (const auto escape : encodedSpaces) {
+            if (text.endsWith(escape, Qt::CaseInsensitive)) {
+                text.chop(escape.size());
+                changed = true;
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 void APIConfig::setBaseURL(const QUrl &url)
 {
-    QString text = url.toString(QUrl::FullyEncoded).trimmed();
+    QString text = trimmedURLText(url.toString(QUrl::FullyEncoded));
     while (text.endsWith(QLatin1Char('/')))
         text.chop(1);
     QSettings().setValue(QLatin1StringView(settingsKey), text);

@@ -94,6 +94,12 @@ QJsonObject ClipPage::toJson() const
     return o;
 }
 
+size_t qHash(const ClipOut &c, size_t seed)
+{
+    return qHashMulti(seed, c.id, c.title, c.artist, c.durationSeconds, c.fileURL, c.coverURL.value_or(QString()),
+        c.kind, c.isFavorite);
+}
+
 SearchResults SearchResults::fromJson(const JsonReader &r)
 {
     SearchResults s;
@@ -105,6 +111,13 @@ SearchResults SearchResults::fromJson(const JsonReader &r)
 QJsonObject SearchResults::toJson() const
 {
     return QJsonObject {{"tracks"_L1, toArray(tracks)}, {"albums"_L1, toArray(albums)}};
+}
+
+size_t qHash(const HomeReleaseItem &item, size_t seed)
+{
+    const size_t target = std::visit([](const auto &record) { return qHash(record); }, item.target);
+    return qHashMulti(seed, item.id, item.title, item.artistLine, item.coverURL.value_or(QString()), item.subtitle,
+        item.target.index(), target);
 }
 
 } // namespace nimbra

@@ -43,6 +43,7 @@ struct ClipOut
     static ClipOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };
+size_t qHash(const ClipOut &clip, size_t seed = 0);
 
 struct TrackPage
 {
@@ -91,6 +92,8 @@ struct HomeReleaseItem
 
     bool operator==(const HomeReleaseItem &other) const = default;
 };
+// The target counts by its kind first, then by its record (an album by id).
+size_t qHash(const HomeReleaseItem &item, size_t seed = 0);
 
 // The home page's counters; built by the client.
 struct LibraryStats

@@ -4,8 +4,6 @@
 #include <QJsonParseError>
 #include <QRegularExpression>
 
-#include <cmath>
-
 namespace nimbra {
 
 DecodingError::DecodingError(Kind kind, QString path, QString detail)
@@ -33,17 +31,19 @@ QString DecodingError::description() const
 
 namespace {
 
-// Both shapes are anchored: nothing may stand before or after them.
+// Both shapes are anchored at the very ends of the text: "$" alone would
+// still let a trailing line break through.
 const QRegularExpression &zonedPattern()
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d+))?(Z|[+-]\d{2}:\d{2})$)"));
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(QStringLiteral(
+        R"(([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9]{2}):([0-9]{2}):([0-9]{2})(?:\.([0-9]+))?(Z|[+-][0-9]{2}:[0-9]{2}))")));
     return re;
 }
 
 const QRegularExpression &localPattern()
 {
-    static const QRegularExpression re(QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})$)"));
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(
+        QStringLiteral(R"(([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9]{2}):([0-9]{2}):([0-9]{2}))")));
     return re;
 }
 
@@ -135,11 +135,15 @@ QJsonValue JsonReader::optional(QLatin1StringView key, QJsonValue::Type type) co
 qint64 JsonReader::toInteger(const QJsonValue &v, QLatin1StringView key) const
 {
     // JSON has one number type; an integer field takes only whole numbers
-    // that a 64-bit integer can hold.
-    const double d = v.toDouble();
-    if (!std::isfinite(d) || std::trunc(d) != d || std::fabs(d) > 9007199254740992.0)
+    // that a 64-bit integer can hold. QJsonValue keeps such numbers exact,
+    // so they are read without a detour through double (which would round
+    // anything above 2^53). Anything else yields the fallback, and no
+    // number can equal both fallbacks.
+    const qint64 a = v.toInteger(0);
+    const qint64 b = v.toInteger(1);
+    if (a != b)
         throw DecodingError(DecodingError::Kind::TypeMismatch, childPath(key));
-    return static_cast<qint64>(d);
+    return a;
 }
 
 QString JsonReader::string(QLatin1StringView key) const

@@ -1,5 +1,7 @@
 #include "trackout.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
@@ -84,7 +86,9 @@ size_t qHash(const TrackOut &t, size_t seed)
 {
     return qHashMulti(seed, t.id, t.title, t.artist, t.durationSeconds, t.fileURL, t.coverURL.value_or(QString()),
         t.albumID.value_or(QString()), t.lyrics.value_or(QString()), t.trackNumber.value_or(-1),
-        t.userRating.value_or(QString()), t.isFavorite);
+        t.userRating.value_or(QString()), t.isFavorite,
+        // Equal dates are equal instants, whatever zone they were read in.
+        t.createdAt ? t.createdAt->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
 }
 
 } // namespace nimbra

@@ -1,0 +1,372 @@
+#include "api/catalogrecords.h"
+#include "recordcodingcases.h"
+
+#include <QJsonArray>
+#include <QSet>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject trackJson(const QString &id)
+{
+    return QJsonObject {{"id"_L1, id}, {"title"_L1, u"Ночной город"_s}, {"artist"_L1, u"Лина feat. Mark"_s},
+        {"duration_seconds"_L1, 215}, {"file_url"_L1, u"media/%1.flac"_s.arg(id)},
+        {"cover_url"_L1, u"covers/%1.png"_s.arg(id)}, {"album_id"_L1, u"a1"_s},
+        {"lyrics"_L1, u"[00:01.00]Первая строка"_s}, {"track_number"_L1, 3}, {"user_rating"_L1, u"dislike"_s},
+        {"is_favorite"_L1, true}, {"created_at"_L1, u"2024-05-01T12:30:45.123Z"_s}};
+}
+
+QJsonObject albumJson(const QString &id)
+{
+    return QJsonObject {{"id"_L1, id}, {"title"_L1, u"Альбом"_s}, {"artist"_L1, u"Лина"_s}, {"year"_L1, 2023},
+        {"cover_url"_L1, u"https://cdn.example.com/a.png"_s}, {"created_at"_L1, u"2023-11-20T08:00:00.000Z"_s}};
+}
+
+QJsonObject clipJson(const QString &id)
+{
+    return QJsonObject {{"id"_L1, id}, {"title"_L1, u"Клип"_s}, {"artist"_L1, u"Лина"_s}, {"duration_seconds"_L1, 190},
+        {"file_url"_L1, u"clips/c.mp4"_s}, {"cover_url"_L1, u"clips/c.png"_s}, {"kind"_L1, u"clip"_s},
+        {"is_favorite"_L1, false}};
+}
+
+const QStringList trackRequired {"id", "title", "artist", "duration_seconds", "file_url", "is_favorite"};
+const QStringList trackOptional {"cover_url", "album_id", "lyrics", "track_number", "user_rating", "created_at"};
+const QStringList albumRequired {"id", "title", "artist"};
+const QStringList albumOptional {"year", "cover_url", "created_at"};
+const QStringList clipRequired {"id", "title", "artist", "duration_seconds", "file_url", "kind", "is_favorite"};
+
+QStringList under(const QString &prefix, const QStringList &keys)
+{
+    QStringList paths {prefix};
+    for (const QString &key : keys)
+        paths.append(prefix + u'.' + key);
+    return paths;
+}
+
+const QList<RecordCase> &cases()
+{
+    static const QList<RecordCase> all {
+        {u"TrackOut"_s, trackJson(u"t1"_s), trackRequired, trackOptional, viaToJson<TrackOut>()},
+        {u"AlbumOut"_s, albumJson(u"a1"_s), albumRequired, albumOptional, viaToJson<AlbumOut>()},
+        {u"ClipOut"_s, clipJson(u"c1"_s), clipRequired, {u"cover_url"_s}, viaToJson<ClipOut>()},
+        {u"TrackPage"_s,
+            QJsonObject {{"items"_L1, QJsonArray {trackJson(u"t1"_s), trackJson(u"t2"_s), trackJson(u"t3"_s)}},
+                {"total"_L1, 1203}, {"page"_L1, 2}, {"size"_L1, 3}, {"pages"_L1, 401}},
+            QStringList {"items", "total", "page", "size", "pages"} + under(u"items[1]"_s, trackRequired),
+            under(u"items[2]"_s, trackOptional).mid(1), viaToJson<TrackPage>()},
+        {u"ClipPage"_s,
+            QJsonObject {{"items"_L1, QJsonArray {clipJson(u"c1"_s), clipJson(u"c2"_s)}}, {"total"_L1, 2},
+                {"page"_L1, 1}, {"size"_L1, 20}, {"pages"_L1, 1}},
+            QStringList {"items", "total"} + under(u"items[1]"_s, clipRequired), {u"page"_s, u"size"_s, u"pages"_s},
+            viaToJson<ClipPage>()},
+        {u"SearchResults"_s,
+            QJsonObject {{"tracks"_L1, QJsonArray {trackJson(u"t1"_s)}},
+                {"albums"_L1, QJsonArray {albumJson(u"a1"_s), albumJson(u"a2"_s)}}},
+            QStringList {"tracks", "albums"} + under(u"tracks[0]"_s, trackRequired)
+                + under(u"albums[1]"_s, albumRequired),
+            under(u"albums[0]"_s, albumOptional).mid(1), viaToJson<SearchResults>()},
+    };
+    return all;
+}
+
+TrackOut sampleTrack()
+{
+    return decodeJson<TrackOut>(jsonBytes(trackJson(u"t1"_s)));
+}
+
+QDateTime utc(const QString &text)
+{
+    return QDateTime::fromString(text, Qt::ISODateWithMs);
+}
+
+} // namespace
+
+namespace nimbra {
+// Failure messages show the whole record.
+char *toString(const TrackOut &track)
+{
+    return qstrdup(encodeJson(track.toJson()).constData());
+}
+} // namespace nimbra
+
+class TestCatalogRecords : public QObject
+{
+    Q_OBJECT
+private slots:
+    void requiredFieldFails_data() { requiredFieldRows(cases()); }
+    void requiredFieldFails() { checkRequiredField(cases()); }
+    void optionalFieldMayBeAbsent_data() { optionalFieldRows(cases()); }
+    void optionalFieldMayBeAbsent() { checkOptionalField(cases()); }
+    void roundTripIgnoringUnknownKeys_data() { recordRows(cases()); }
+    void roundTripIgnoringUnknownKeys() { checkRoundTrip(cases()); }
+
+    void integerFields_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("number"); // JSON text of the value
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<qint64>("value");
+
+        for (const auto &[record, key] : {std::pair {"TrackOut", "duration_seconds"}, {"TrackOut", "track_number"},
+                 {"AlbumOut", "year"}, {"ClipOut", "duration_seconds"}, {"TrackPage", "total"}}) {
+            QTest::addRow("%s.%s digits in a string", record, key)
+                << record << key << QByteArray("\"180\"") << false << qint64(0);
+            QTest::addRow("%s.%s fraction", record, key) << record << key << QByteArray("180.5") << false << qint64(0);
+            QTest::addRow("%s.%s whole number with point", record, key)
+                << record << key << QByteArray("180.0") << true << qint64(180);
+            QTest::addRow("%s.%s exponent", record, key) << record << key << QByteArray("1.8e2") << true << qint64(180);
+        }
+        QTest::newRow("negative") << "TrackOut"
+                                  << "duration_seconds" << QByteArray("-3") << true << qint64(-3);
+        // Above 2^53 a double can no longer hold every integer.
+        QTest::newRow("large and exact") << "TrackPage"
+                                         << "total" << QByteArray("9007199254740993") << true
+                                         << qint64(9007199254740993);
+        QTest::newRow("beyond 64 bits") << "TrackPage"
+                                        << "total" << QByteArray("1e30") << false << qint64(0);
+        QTest::newRow("boolean") << "TrackOut"
+                                 << "duration_seconds" << QByteArray("true") << false << qint64(0);
+    }
+
+    void integerFields()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, number);
+        QFETCH(bool, accepted);
+        QFETCH(qint64, value);
+
+        const RecordCase *c = nullptr;
+        for (const RecordCase &candidate : cases())
+            c = candidate.name == record ? &candidate : c;
+        QVERIFY(c);
+        // Spliced in as text, so the number reaches the decoder exactly as written.
+        QJsonObject sample = c->sample;
+        sample.insert(key, u"@@"_s);
+        const QByteArray body = jsonBytes(sample).replace("\"@@\"", number);
+
+        QJsonObject written;
+        const auto failure = decodingFailure([&] { written = c->decodeAndEncode(body); });
+        if (!accepted) {
+            QVERIFY2(failure, body.constData());
+            QCOMPARE(failure->path(), key);
+            QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
+            return;
+        }
+        QVERIFY2(!failure, body.constData());
+        QCOMPARE(written.value(key).toInteger(), value);
+        // Written back as an integer, never with a point.
+        const QRegularExpression asInteger(u"\"%1\":%2[,}]"_s.arg(key).arg(value));
+        QVERIFY(asInteger.match(QString::fromUtf8(encodeJson(written))).hasMatch());
+    }
+
+    void trackEqualityCoversEveryField_data()
+    {
+        QTest::addColumn<TrackOut>("changed");
+        const TrackOut t = sampleTrack();
+        auto with = [&](auto change) {
+            TrackOut copy = t;
+            change(copy);
+            return copy;
+        };
+        QTest::newRow("id") << with([](TrackOut &x) { x.id = u"t2"_s; });
+        QTest::newRow("title") << with([](TrackOut &x) { x.title += u'!'; });
+        QTest::newRow("artist") << with([](TrackOut &x) { x.artist = u"Лина"_s; });
+        QTest::newRow("durationSeconds") << with([](TrackOut &x) { x.durationSeconds = 216; });
+        QTest::newRow("fileURL") << with([](TrackOut &x) { x.fileURL = u"media/t1.mp3"_s; });
+        QTest::newRow("coverURL") << with([](TrackOut &x) { x.coverURL.reset(); });
+        QTest::newRow("coverURL empty") << with([](TrackOut &x) { x.coverURL = QString(); });
+        QTest::newRow("albumID") << with([](TrackOut &x) { x.albumID = u"a2"_s; });
+        QTest::newRow("lyrics") << with([](TrackOut &x) { x.lyrics.reset(); });
+        QTest::newRow("trackNumber") << with([](TrackOut &x) { x.trackNumber = 4; });
+        QTest::newRow("userRating") << with([](TrackOut &x) { x.userRating.reset(); });
+        QTest::newRow("isFavorite") << with([](TrackOut &x) { x.isFavorite = false; });
+        QTest::newRow("createdAt") << with([](TrackOut &x) { x.createdAt = x.createdAt->addMSecs(1); });
+        QTest::newRow("createdAt absent") << with([](TrackOut &x) { x.createdAt.reset(); });
+    }
+
+    void trackEqualityCoversEveryField()
+    {
+        QFETCH(TrackOut, changed);
+        const TrackOut t = sampleTrack();
+        QVERIFY(!(changed == t));
+        QVERIFY(changed != t);
+        QCOMPARE(QSet<TrackOut>({t, changed}).size(), 2);
+    }
+
+    void equalTracksHashAlike()
+    {
+        const TrackOut t = sampleTrack();
+        TrackOut copy = t;
+        // The same instant read in another zone is the same date.
+        copy.createdAt = utc(u"2024-05-01T15:30:45.123+03:00"_s);
+        QVERIFY(copy == t);
+        QCOMPARE(qHash(copy, 7), qHash(t, 7));
+        QCOMPARE(QSet<TrackOut>({t, copy}).size(), 1);
+    }
+
+    void albumsAreEqualById()
+    {
+        const AlbumOut a = decodeJson<AlbumOut>(jsonBytes(albumJson(u"a1"_s)));
+        AlbumOut other;
+        other.id = a.id;
+        other.title = u"Другое название"_s;
+        QVERIFY(a == other);
+        QCOMPARE(qHash(a, 3), qHash(other, 3));
+        QCOMPARE(QSet<AlbumOut>({a, other}).size(), 1);
+
+        AlbumOut sameButId = a;
+        sameButId.id = u"a2"_s;
+        QVERIFY(a != sameButId);
+    }
+
+    void homeReleaseTargetCountsKindThenRecord()
+    {
+        const TrackOut track = sampleTrack();
+        AlbumOut album;
+        album.id = track.id;
+        album.title = track.title;
+        const HomeReleaseItem asTrack {u"x"_s, u"T"_s, u"A"_s, std::nullopt, u"Сингл · 1 мая"_s, track};
+        HomeReleaseItem asAlbum = asTrack;
+        asAlbum.target = album;
+        QVERIFY(asTrack != asAlbum);
+
+        HomeReleaseItem renamedAlbum = asAlbum;
+        std::get<AlbumOut>(renamedAlbum.target).title = u"Другое"_s;
+        QVERIFY(renamedAlbum == asAlbum);
+        QCOMPARE(qHash(renamedAlbum), qHash(asAlbum));
+
+        HomeReleaseItem unfavourited = asTrack;
+        unfavourited.target = track.withFavorite(false);
+        QVERIFY(unfavourited != asTrack);
+    }
+
+    void withFavoriteAndRatingChangeOneField()
+    {
+        const TrackOut t = sampleTrack();
+
+        TrackOut expected = t;
+        expected.isFavorite = false;
+        QCOMPARE(t.withFavorite(false), expected);
+        QCOMPARE(t.withFavorite(true), t);
+
+        expected = t;
+        expected.userRating.reset();
+        QCOMPARE(t.withUserRating(std::nullopt), expected);
+        expected.userRating = u"like"_s;
+        QCOMPARE(t.withUserRating(u"like"_s), expected);
+        // The record it was made from stays as it was.
+        QCOMPARE(t.userRating, std::optional<QString>(u"dislike"_s));
+    }
+
+    void mergingDetails_data()
+    {
+        QTest::addColumn<TrackOut>("receiver");
+        QTest::addColumn<TrackOut>("detail");
+        QTest::addColumn<TrackOut>("expected");
+
+        TrackOut brief = sampleTrack();
+        brief.lyrics.reset();
+        brief.userRating.reset();
+        brief.createdAt.reset();
+        brief.coverURL.reset();
+        brief.isFavorite = false;
+
+        TrackOut full = sampleTrack();
+        full.title = u"Название из подробностей"_s;
+        full.fileURL = u"media/other.mp3"_s;
+        full.coverURL = u"covers/detail.png"_s;
+
+        TrackOut expected = brief;
+        expected.lyrics = full.lyrics;
+        expected.userRating = full.userRating;
+        expected.isFavorite = true;
+        expected.createdAt = full.createdAt;
+        QTest::newRow("brief completed, identity kept") << brief << full << expected;
+
+        TrackOut withLyrics = brief;
+        withLyrics.lyrics = u"свои слова"_s;
+        withLyrics.userRating = u"dislike"_s;
+        TrackOut bare = brief;
+        bare.isFavorite = false;
+        QTest::newRow("own lyrics and rating kept when the detail has none") << withLyrics << bare << withLyrics;
+
+        TrackOut favourite = brief.withFavorite(true);
+        QTest::newRow("favourite flag always from the detail") << favourite << bare << brief.withFavorite(false);
+
+        TrackOut dated = full;
+        dated.createdAt = utc(u"2020-01-01T00:00:00.000Z"_s);
+        TrackOut datedExpected = dated;
+        QTest::newRow("own date wins") << dated << full << datedExpected;
+    }
+
+    void mergingDetails()
+    {
+        QFETCH(TrackOut, receiver);
+        QFETCH(TrackOut, detail);
+        QFETCH(TrackOut, expected);
+        QCOMPARE(receiver.mergingDetails(detail), expected);
+    }
+
+    void isHiFi_data()
+    {
+        QTest::addColumn<QString>("fileURL");
+        QTest::addColumn<bool>("hiFi");
+        QTest::newRow("plain") << u"media/a.flac"_s << true;
+        QTest::newRow("capitals and query") << u"media/A.FLAC?sig=1"_s << true;
+        QTest::newRow("query then fragment") << u"https://cdn.example.com/a.flac?x=1#t=10"_s << true;
+        QTest::newRow("fragment only") << u"media/a.Flac#part"_s << true;
+        QTest::newRow("query inside the extension") << u"media/a.fl?ac"_s << false;
+        QTest::newRow("fragment inside the extension") << u"media/a.fla#c"_s << false;
+        QTest::newRow("further extension") << u"media/a.flac.mp3"_s << false;
+        QTest::newRow("trailing slash") << u"media/a.flac/"_s << false;
+        QTest::newRow("no dot") << u"media/aflac"_s << false;
+        QTest::newRow("flac only in the query") << u"media/a.mp3?format=.flac"_s << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("only the extension") << u".flac"_s << true;
+    }
+
+    void isHiFi()
+    {
+        QFETCH(QString, fileURL);
+        QFETCH(bool, hiFi);
+        TrackOut t = sampleTrack();
+        t.fileURL = fileURL;
+        QCOMPARE(t.isHiFi(), hiFi);
+    }
+
+    void encodingLeavesAbsentOptionalsOut()
+    {
+        TrackOut t;
+        t.id = u"t9"_s;
+        t.title = u"Т"_s;
+        t.artist = u"А"_s;
+        t.durationSeconds = 60;
+        t.fileURL = u"m.mp3"_s;
+        QCOMPARE(encodeJson(t.toJson()),
+            QByteArray(R"({"artist":"А","duration_seconds":60,"file_url":"m.mp3","id":"t9","is_favorite":false,)"
+                       R"("title":"Т"})"));
+    }
+
+    void wholeBodyFailures()
+    {
+        // A body that is no JSON at all, and a list where an object belongs.
+        for (const QByteArray body : {QByteArray(), QByteArray("{\"items\": ["), QByteArray("<html>")}) {
+            const auto failure = decodingFailure([&] { decodeJson<TrackPage>(body); });
+            QVERIFY2(failure, body.constData());
+            QCOMPARE(int(failure->kind()), int(DecodingError::Kind::DataCorrupted));
+        }
+        const auto failure = decodingFailure([] { decodeJson<TrackOut>("[]"); });
+        QVERIFY(failure);
+        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
+        QCOMPARE(failure->path(), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogRecords)
+#include "tst_catalogrecords.moc"

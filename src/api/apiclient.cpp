@@ -198,8 +198,8 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     });
     transferLimit.start(std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
 
-    // Aborted through the event loop: the token may be cancelled from any
-    // thread, and the awaiting task must not resume inside cancel().
+    // Aborted through the event loop, so that the awaiting task never
+    // resumes inside the canceller's call to cancel().
     const CancelRegistration registration(cancel, [guard] {
         if (guard)
             QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);

@@ -253,6 +253,9 @@ private slots:
         QTest::newRow("401 not UTF-8") << 401 << QByteArray("\xc3\x28")
                                        << std::optional<QString>(u"Неверный логин или пароль"_s)
                                        << u"Неверный логин или пароль"_s;
+        QTest::newRow("403 not UTF-8") << 403 << QByteArray("\xff")
+                                       << std::optional<QString>(u"Неверный логин или пароль"_s)
+                                       << u"Неверный логин или пароль"_s;
         QTest::newRow("403 detail") << 403 << QByteArray(R"({"detail": "Токен истёк"})")
                                     << std::optional<QString>(u"Токен истёк"_s) << u"Токен истёк"_s;
     }

@@ -18,7 +18,9 @@ QString routeKey(const QString &method, const QString &path)
 FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
 {
     m_server->set_keep_alive_timeout(1);
-    m_server->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
+    // A route handler, not the pre-routing hook: the server reads the
+    // request body only after pre-routing, so the hook would see none.
+    const auto handler = [this](const httplib::Request &req, httplib::Response &res) {
         RecordedRequest r;
         r.method = QString::fromStdString(req.method);
         r.target = QString::fromStdString(req.target);
@@ -48,8 +50,14 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
         } else {
             res.set_content(response.body.toStdString(), response.contentType.toStdString());
         }
-        return httplib::Server::HandlerResponse::Handled;
-    });
+    };
+    const std::string any = ".*";
+    m_server->Get(any, handler);
+    m_server->Post(any, handler);
+    m_server->Put(any, handler);
+    m_server->Patch(any, handler);
+    m_server->Delete(any, handler);
+    m_server->Options(any, handler);
     m_port = m_server->bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
     while (!m_server->is_running())

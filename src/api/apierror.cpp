@@ -1,0 +1,89 @@
+#include "apierror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+APIError APIError::httpStatus(int statusCode, std::optional<QString> message)
+{
+    APIError e(Kind::HttpStatus);
+    e.m_statusCode = statusCode;
+    e.m_message = std::move(message);
+    return e;
+}
+
+APIError APIError::decoding(QString underlyingDescription)
+{
+    APIError e(Kind::Decoding);
+    e.m_underlying = std::move(underlyingDescription);
+    return e;
+}
+
+APIError APIError::network(NetworkFailure failure, QString transportText)
+{
+    APIError e(Kind::Network);
+    e.m_failure = failure;
+    e.m_underlying = std::move(transportText);
+    return e;
+}
+
+APIError APIError::invalidURL()
+{
+    return APIError(Kind::InvalidURL);
+}
+
+APIError APIError::unauthorized()
+{
+    return APIError(Kind::Unauthorized);
+}
+
+namespace {
+
+QString networkText(APIError::NetworkFailure failure)
+{
+    using F = APIError::NetworkFailure;
+    switch (failure) {
+    case F::NoConnection:
+        return u"Нет подключения к интернету"_s;
+    case F::HostNotFound:
+        return u"Не удалось найти сервер с указанным именем"_s;
+    case F::ConnectionRefused:
+        return u"Не удалось подключиться к серверу"_s;
+    case F::ConnectionLost:
+        return u"Соединение с сервером прервано"_s;
+    case F::TimedOut:
+        return u"Превышено время ожидания ответа сервера"_s;
+    case F::Cancelled:
+        return u"Запрос отменён"_s;
+    case F::SecureConnection:
+        return u"Не удалось установить защищённое соединение с сервером"_s;
+    case F::BadResponse:
+        return u"Некорректный ответ сервера"_s;
+    case F::Other:
+        break;
+    }
+    return u"Ошибка сети"_s;
+}
+
+} // namespace
+
+QString APIError::description() const
+{
+    switch (m_kind) {
+    case Kind::HttpStatus:
+        if (m_message && !m_message->isEmpty())
+            return *m_message;
+        return u"Ошибка сервера (%1)"_s.arg(m_statusCode);
+    case Kind::Decoding:
+        return u"Ошибка разбора ответа: "_s + m_underlying;
+    case Kind::Network:
+        return networkText(m_failure);
+    case Kind::InvalidURL:
+        return u"Некорректный адрес API"_s;
+    case Kind::Unauthorized:
+        return u"Требуется вход в аккаунт"_s;
+    }
+    return {};
+}
+
+} // namespace nimbra

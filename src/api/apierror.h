@@ -1,0 +1,64 @@
+#pragma once
+
+#include "error.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace nimbra {
+
+// The error of the service client. Stores match on kind() (a refused token
+// is HttpStatus 401 or 403) and show description() as their message.
+class APIError : public Error
+{
+public:
+    enum class Kind { HttpStatus, Decoding, Network, InvalidURL, Unauthorized };
+
+    // What went wrong below HTTP. Cancelled and TimedOut are told apart so a
+    // task can drop a cancelled result silently while a time-out is shown.
+    enum class NetworkFailure {
+        Other,
+        NoConnection,
+        HostNotFound,
+        ConnectionRefused,
+        ConnectionLost,
+        TimedOut,
+        Cancelled,
+        SecureConnection,
+        BadResponse,
+    };
+
+    static APIError httpStatus(int statusCode, std::optional<QString> message);
+    static APIError decoding(QString underlyingDescription);
+    // transportText is the network layer's own (English) text, kept for
+    // diagnostics; the listener sees the Russian text of the failure.
+    static APIError network(NetworkFailure failure, QString transportText = {});
+    static APIError invalidURL();
+    static APIError unauthorized();
+
+    Kind kind() const { return m_kind; }
+    // HttpStatus: the status code; 0 for every other kind.
+    int statusCode() const { return m_statusCode; }
+    // HttpStatus: the server's message, if it sent one.
+    std::optional<QString> message() const { return m_message; }
+    // Network: the failure; Other for every other kind.
+    NetworkFailure networkFailure() const { return m_failure; }
+    bool isCancelled() const { return m_kind == Kind::Network && m_failure == NetworkFailure::Cancelled; }
+    bool isTimedOut() const { return m_kind == Kind::Network && m_failure == NetworkFailure::TimedOut; }
+    // Decoding: the decoder's description; Network: the transport's text.
+    QString underlying() const { return m_underlying; }
+
+    QString description() const override;
+
+private:
+    explicit APIError(Kind kind) : m_kind(kind) { }
+
+    Kind m_kind;
+    int m_statusCode = 0;
+    std::optional<QString> m_message;
+    NetworkFailure m_failure = NetworkFailure::Other;
+    QString m_underlying;
+};
+
+} // namespace nimbra

@@ -1,0 +1,204 @@
+#include "nimbraapi.h"
+
+#include "apierror.h"
+#include "jsoncoding.h"
+
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+const QString kJson = u"application/json"_s;
+const QString kGet = u"GET"_s;
+const QString kPost = u"POST"_s;
+const QString kPatch = u"PATCH"_s;
+const QString kDelete = u"DELETE"_s;
+
+using Query = QMap<QString, QString>;
+
+struct FeaturedNames
+{
+    QStringList names;
+
+    static FeaturedNames fromJson(const JsonReader &r) { return FeaturedNames {r.stringList("names"_L1)}; }
+};
+
+QString flag(bool value)
+{
+    return value ? u"true"_s : u"false"_s;
+}
+
+} // namespace
+
+QString NimbraAPI::pathSegment(const QString &id)
+{
+    // Dot segments would be resolved away by the URL or the server, whatever
+    // their encoding.
+    if (id == "."_L1 || id == ".."_L1)
+        throw APIError::invalidURL();
+    // Sub-delimiters, ":" and "@" may stand in a segment; everything else
+    // outside the unreserved set ("/", "?", "#", "%" among it) is encoded.
+    return QString::fromLatin1(QUrl::toPercentEncoding(id, "!$&'()*+,;=:@"));
+}
+
+QCoro::Task<UserOut> NimbraAPI::me(QString token, CancelToken cancel) const
+{
+    const QByteArray data = co_await m_client.request(u"api/v1/auth/me"_s, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJson<UserOut>(data);
+}
+
+QCoro::Task<UserOut> NimbraAPI::patchProfile(
+    QString token, std::optional<QString> email, std::optional<QString> catalogArtistName, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(UserProfilePatch {catalogArtistName, email}.toJson());
+    const QByteArray data = co_await m_client.request(u"api/v1/auth/profile"_s, kPatch, {}, body, kJson, token, cancel);
+    co_return decodeJson<UserOut>(data);
+}
+
+QCoro::Task<TokenResponse> NimbraAPI::login(QString username, QString password, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(UserLogin {username, password}.toJson());
+    const QByteArray data
+        = co_await m_client.request(u"api/v1/auth/login"_s, kPost, {}, body, kJson, std::nullopt, cancel);
+    co_return decodeJson<TokenResponse>(data);
+}
+
+QCoro::Task<TokenResponse> NimbraAPI::registerUser(
+    QString username, QString email, QString password, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(UserRegister {username, email, password}.toJson());
+    const QByteArray data
+        = co_await m_client.request(u"api/v1/auth/register"_s, kPost, {}, body, kJson, std::nullopt, cancel);
+    co_return decodeJson<TokenResponse>(data);
+}
+
+QCoro::Task<QrInitResponse> NimbraAPI::qrInit(CancelToken cancel) const
+{
+    const QByteArray data
+        = co_await m_client.request(u"api/v1/auth/qr/init"_s, kPost, {}, {}, kJson, std::nullopt, cancel);
+    co_return decodeJson<QrInitResponse>(data);
+}
+
+QCoro::Task<QrStatusResponse> NimbraAPI::qrStatus(QString qrToken, CancelToken cancel) const
+{
+    const QString path = u"api/v1/auth/qr/status/"_s + pathSegment(qrToken);
+    const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, std::nullopt, cancel);
+    co_return decodeJson<QrStatusResponse>(data);
+}
+
+QCoro::Task<TrackPage> NimbraAPI::tracks(
+    int page, int size, bool brief, std::optional<QString> token, CancelToken cancel) const
+{
+    const Query query {
+        {u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}, {u"brief"_s, flag(brief)}};
+    const QByteArray data = co_await m_client.request(u"api/v1/tracks"_s, kGet, query, {}, kJson, token, cancel);
+    co_return decodeJson<TrackPage>(data);
+}
+
+QCoro::Task<TrackOut> NimbraAPI::track(QString trackID, std::optional<QString> token, CancelToken cancel) const
+{
+    const QString path = u"api/v1/tracks/"_s + pathSegment(trackID);
+    const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJson<TrackOut>(data);
+}
+
+QCoro::Task<SearchResults> NimbraAPI::search(QString query, std::optional<QString> token, CancelToken cancel) const
+{
+    const Query items {{u"q"_s, query}};
+    const QByteArray data = co_await m_client.request(u"api/v1/search"_s, kGet, items, {}, kJson, token, cancel);
+    co_return decodeJson<SearchResults>(data);
+}
+
+QCoro::Task<QList<AlbumOut>> NimbraAPI::albums(CancelToken cancel) const
+{
+    const QByteArray data = co_await m_client.request(u"api/v1/albums"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
+    co_return decodeJsonList<AlbumOut>(data);
+}
+
+QCoro::Task<QList<TrackOut>> NimbraAPI::albumTracks(
+    QString albumID, std::optional<QString> token, CancelToken cancel) const
+{
+    const QString path = u"api/v1/albums/"_s + pathSegment(albumID) + u"/tracks"_s;
+    const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJsonList<TrackOut>(data);
+}
+
+QCoro::Task<QList<TrackOut>> NimbraAPI::favorites(QString token, CancelToken cancel) const
+{
+    const QByteArray data = co_await m_client.request(u"api/v1/favorites"_s, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJsonList<TrackOut>(data);
+}
+
+QCoro::Task<void> NimbraAPI::addFavorite(QString trackID, QString token, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(FavoriteAdd {trackID}.toJson());
+    co_await m_client.request(u"api/v1/favorites"_s, kPost, {}, body, kJson, token, cancel);
+}
+
+QCoro::Task<void> NimbraAPI::removeFavorite(QString trackID, QString token, CancelToken cancel) const
+{
+    const QString path = u"api/v1/favorites/"_s + pathSegment(trackID);
+    co_await m_client.request(path, kDelete, {}, {}, kJson, token, cancel);
+}
+
+QCoro::Task<RateResponse> NimbraAPI::rateTrack(QString trackID, QString type, QString token, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(RateRequest {trackID, type}.toJson());
+    const QByteArray data = co_await m_client.request(u"api/v1/rate"_s, kPost, {}, body, kJson, token, cancel);
+    co_return decodeJson<RateResponse>(data);
+}
+
+QCoro::Task<QList<PlaylistOut>> NimbraAPI::playlists(QString token, CancelToken cancel) const
+{
+    const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJsonList<PlaylistOut>(data);
+}
+
+QCoro::Task<PlaylistOut> NimbraAPI::createPlaylist(QString title, QString token, CancelToken cancel) const
+{
+    const QByteArray body = encodeJson(QJsonObject {{"title"_L1, title}, {"is_public"_L1, false}});
+    const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kPost, {}, body, kJson, token, cancel);
+    co_return decodeJson<PlaylistOut>(data);
+}
+
+QCoro::Task<PlaylistDetail> NimbraAPI::playlist(QString id, QString token, CancelToken cancel) const
+{
+    const QString path = u"api/v1/playlists/"_s + pathSegment(id);
+    const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
+    co_return decodeJson<PlaylistDetail>(data);
+}
+
+QCoro::Task<void> NimbraAPI::addTrackToPlaylist(
+    QString playlistID, QString trackID, QString token, CancelToken cancel) const
+{
+    const QString path = u"api/v1/playlists/"_s + pathSegment(playlistID) + u"/tracks"_s;
+    const QByteArray body = encodeJson(QJsonObject {{"track_id"_L1, trackID}});
+    co_await m_client.request(path, kPost, {}, body, kJson, token, cancel);
+}
+
+QCoro::Task<ClipPage> NimbraAPI::clips(
+    int page, int size, QString kind, std::optional<QString> token, CancelToken cancel) const
+{
+    const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}, {u"kind"_s, kind}};
+    const QByteArray data = co_await m_client.request(u"api/v1/clips"_s, kGet, query, {}, kJson, token, cancel);
+    co_return decodeJson<ClipPage>(data);
+}
+
+QCoro::Task<ClipPage> NimbraAPI::battles(int page, int size, std::optional<QString> token, CancelToken cancel) const
+{
+    const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}};
+    const QByteArray data = co_await m_client.request(u"api/v1/battles"_s, kGet, query, {}, kJson, token, cancel);
+    co_return decodeJson<ClipPage>(data);
+}
+
+QCoro::Task<QStringList> NimbraAPI::featuredArtistNames(CancelToken cancel) const
+{
+    const QByteArray data = co_await m_client.request(
+        u"api/v1/catalog/featured-artist-names"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
+    co_return decodeJson<FeaturedNames>(data).names;
+}
+
+} // namespace nimbra

@@ -6,12 +6,16 @@ import Nimbra
 // a missing font, draws nothing and says nothing.
 //
 // Symbol names in QML are checked by tst_iconmap, which finds them by one
-// rule: every string literal on the line of a binding to a property named
-// `systemImage`, `symbol` or `icon`, or ending in `Symbol` or `Icon`
-// (`emptySymbol`, `leadingIcon`), and of a `name` binding directly inside an
-// `AppIcon { }` block. So write a symbol name as a literal on such a line
-// (a conditional choice is fine: `name: playing ? "pause.fill" : "play.fill"`),
-// never built from pieces and never under another property name.
+// rule: a symbol name is a string literal in the value of a binding to a
+// property named `systemImage`, `symbol` or `icon`, or whose name ends in
+// `Symbol` or `Icon` (`emptySymbol`, `leadingIcon`), or to `name` directly
+// inside an `AppIcon { }` block. A value runs to the end of its line or to a
+// `;` or `,` outside brackets; comments are skipped. So write every symbol
+// name as a literal in such a value (a choice is fine:
+// `name: playing ? "pause.fill" : "play.fill"`), never built from pieces or
+// under another property name. Names that come from C++ (a model's role) are
+// out of the scan's sight: the model's own test checks them with
+// IconMap::glyph.
 Item {
     id: root
 

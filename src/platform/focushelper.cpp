@@ -73,10 +73,24 @@ void FocusHelper::clearKeyboardFocus()
 
 bool FocusHelper::isTextOrScrollItem(const QQuickItem *item)
 {
+    const auto isTextOrScroll = [](const QQuickItem *candidate) {
+        return candidate->inherits("QQuickTextInput") || candidate->inherits("QQuickTextEdit")
+            || candidate->inherits("QQuickFlickable") || candidate->inherits("QQuickScrollView");
+    };
     if (!item)
         return false;
-    return item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit") || item->inherits("QQuickFlickable")
-        || item->inherits("QQuickScrollView");
+    if (isTextOrScroll(item))
+        return true;
+    // A list or grid hands its focus to its current delegate, which then
+    // takes the list's keys: that delegate counts as the list. A control in
+    // a row keeps its own focus.
+    if (item->inherits("QQuickControl"))
+        return false;
+    for (const QQuickItem *scope = item->parentItem(); scope; scope = scope->parentItem()) {
+        if (scope->isFocusScope())
+            return isTextOrScroll(scope);
+    }
+    return false;
 }
 
 bool FocusHelper::redirectFromTextAndScroll(QQuickItem *sink)

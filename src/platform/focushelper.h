@@ -8,7 +8,8 @@ namespace nimbra {
 
 // Keyboard focus chores of the window: dropping focus when an overlay covers
 // the screens, keeping it out of text inputs while one is shown, and keeping
-// every control free of keyboard focus frames.
+// every control free of keyboard focus frames. (A button that must stay out
+// of the Tab chain altogether, as in list rows, sets focusPolicy: Qt.NoFocus.)
 class FocusHelper
 {
 public:
@@ -22,7 +23,8 @@ public:
     static void clearKeyboardFocus();
 
     // Items that keep focus for typing or scrolling: text fields and editors,
-    // flickables (lists, grids) and scroll views.
+    // flickables (lists, grids), scroll views, and the current delegate of a
+    // list or grid that holds the list's focus.
     static bool isTextOrScrollItem(const QQuickItem *item);
 
     // When the active focus item of sink's window is a text or scroll item,

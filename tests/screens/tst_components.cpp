@@ -91,48 +91,17 @@ private slots:
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
     }
 
-    void paletteColours_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QColor>("expected");
-        const auto accentAt = [](double alpha) {
-            QColor c(156, 114, 245);
-            c.setAlphaF(alpha);
-            return c;
-        };
-        QTest::newRow("background") << u"background"_s << QColor(8, 8, 16);
-        QTest::newRow("surface") << u"surface"_s << QColor(15, 15, 30);
-        QTest::newRow("elevated") << u"elevated"_s << QColor(26, 26, 46);
-        QTest::newRow("accent") << u"accent"_s << QColor(156, 114, 245);
-        QTest::newRow("accentLight") << u"accentLight"_s << QColor(196, 168, 255);
-        QTest::newRow("accentMuted") << u"accentMuted"_s << QColor(124, 82, 213);
-        QTest::newRow("textPrimary") << u"textPrimary"_s << QColor(240, 238, 255);
-        QTest::newRow("textSecondary") << u"textSecondary"_s << QColor(152, 150, 176);
-        QTest::newRow("textMuted") << u"textMuted"_s << QColor(107, 104, 144);
-        QTest::newRow("border") << u"border"_s << accentAt(0.1);
-        QTest::newRow("borderStrong") << u"borderStrong"_s << accentAt(0.22);
-    }
-
-    void paletteColours()
-    {
-        QFETCH(QString, name);
-        QFETCH(QColor, expected);
-        QObject *appTheme = theme();
-        QVERIFY(appTheme);
-        const QColor actual = appTheme->property(name.toLatin1()).value<QColor>();
-        QCOMPARE(actual.rgb() & 0xffffff, expected.rgb() & 0xffffff);
-        QVERIFY2(qAbs(actual.alphaF() - expected.alphaF()) < 0.005, qPrintable(QString::number(actual.alphaF())));
-    }
-
     void hairlinesDifferFromAccentOnlyInOpacity()
     {
         QObject *appTheme = theme();
         QVERIFY(appTheme);
         const QColor accent = appTheme->property("accent").value<QColor>();
-        for (const char *name : {"border", "borderStrong"}) {
+        QCOMPARE(accent, QColor(156, 114, 245));
+        for (const auto &[name, opacity] : {std::pair {"border", 0.1}, std::pair {"borderStrong", 0.22}}) {
             const QColor hairline = appTheme->property(name).value<QColor>();
             QVERIFY(hairline != accent);
             QCOMPARE(hairline.rgb() & 0xffffff, accent.rgb() & 0xffffff);
+            QVERIFY2(qAbs(hairline.alphaF() - opacity) < 0.005, name);
         }
     }
 
@@ -264,7 +233,8 @@ private slots:
     void buttonClicksOnlyWhileEnabled()
     {
         test::QmlScene scene(*m_engine,
-            ::scene("CircularControlButton { objectName: \"button\"; x: 50; y: 50; size: 44; systemImage: \"shuffle\" }"));
+            ::scene(
+                "CircularControlButton { objectName: \"button\"; x: 50; y: 50; size: 44; systemImage: \"shuffle\" }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *button = scene.item(u"button"_s);
         QSignalSpy clicked(button, SIGNAL(clicked()));

@@ -59,11 +59,19 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
 
 QQuickItem *QmlScene::item(const QString &objectName) const
 {
-    if (!m_root)
-        return nullptr;
-    if (m_root->objectName() == objectName)
-        return m_root;
-    return m_root->findChild<QQuickItem *>(objectName);
+    // The visual tree, not the object tree: delegates of lists and the
+    // content of controls are children of items without being their QObject
+    // children.
+    QList<QQuickItem *> pending;
+    if (m_root)
+        pending.append(m_root);
+    while (!pending.isEmpty()) {
+        QQuickItem *item = pending.takeFirst();
+        if (item->objectName() == objectName)
+            return item;
+        pending += item->childItems();
+    }
+    return nullptr;
 }
 
 QImage QmlScene::grab() const

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Nimbra
 
 ApplicationWindow {
     id: window
@@ -9,14 +10,29 @@ ApplicationWindow {
     minimumHeight: 600
     visible: true
     title: "Nimbra"
-    color: "#0B0B10"
-    palette.window: "#0B0B10"
-    palette.windowText: "#F2F2F7"
-    palette.base: "#16161E"
-    palette.text: "#F2F2F7"
-    palette.button: "#1E1E28"
-    palette.buttonText: "#F2F2F7"
-    palette.highlight: "#8B5CF6"
+    color: AppTheme.background
+
+    // The controls' own colours follow the theme, with the accent as the
+    // tint of toggles, progress and selection.
+    palette.window: AppTheme.background
+    palette.windowText: AppTheme.textPrimary
+    palette.base: AppTheme.elevated
+    palette.alternateBase: AppTheme.surface
+    palette.text: AppTheme.textPrimary
+    palette.button: AppTheme.elevated
+    palette.buttonText: AppTheme.textPrimary
+    palette.brightText: "white"
+    palette.highlight: AppTheme.accent
+    palette.highlightedText: "white"
+    palette.link: AppTheme.accent
+    palette.placeholderText: AppTheme.textMuted
+    palette.toolTipBase: AppTheme.elevated
+    palette.toolTipText: AppTheme.textPrimary
+    palette.light: AppTheme.elevated
+    palette.midlight: AppTheme.elevated
+    palette.mid: AppTheme.textMuted
+    palette.dark: AppTheme.accent
+    palette.shadow: "black"
 
     Column {
         anchors.centerIn: parent
@@ -24,15 +40,15 @@ ApplicationWindow {
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Nimbra"
-            color: "#F2F2F7"
+            color: AppTheme.textPrimary
             font.pixelSize: 40
             font.weight: Font.DemiBold
         }
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Музыкальный сервис"
-            color: "#9A9AB0"
-            font.pixelSize: 16
+            color: AppTheme.textSecondary
+            font: AppTheme.title3
         }
     }
 }

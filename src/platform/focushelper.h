@@ -1,0 +1,40 @@
+#pragma once
+
+class QCoreApplication;
+class QQuickItem;
+class QQuickWindow;
+
+namespace nimbra {
+
+// Keyboard focus chores of the window: dropping focus when an overlay covers
+// the screens, keeping it out of text inputs while one is shown, and keeping
+// every control free of keyboard focus frames. (A button that must stay out
+// of the Tab chain altogether, as in list rows, sets focusPolicy: Qt.NoFocus.)
+class FocusHelper
+{
+public:
+    FocusHelper() = delete;
+
+    // Ends any typing in progress (pre-edit text of an input method is
+    // committed) and leaves no item of window with keyboard focus. A null
+    // window does nothing.
+    static void clearKeyboardFocus(QQuickWindow *window);
+    // The same for the application's focus window, when it is a Qt Quick one.
+    static void clearKeyboardFocus();
+
+    // Items that keep focus for typing or scrolling: text fields and editors,
+    // flickables (lists, grids), scroll views, and the current delegate of a
+    // list or grid that holds the list's focus.
+    static bool isTextOrScrollItem(const QQuickItem *item);
+
+    // When the active focus item of sink's window is a text or scroll item,
+    // moves keyboard focus to sink (which ignores keys) and returns true.
+    static bool redirectFromTextAndScroll(QQuickItem *sink);
+
+    // Installs, once per application, a filter that lets a control take
+    // keyboard focus by Tab or shortcut without turning on its visual focus,
+    // so no control style ever draws a focus frame. Tabbing still moves focus.
+    static void suppressFocusFrames(QCoreApplication *app);
+};
+
+} // namespace nimbra

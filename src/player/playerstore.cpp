@@ -270,7 +270,10 @@ QCoro::Task<> PlayerStore::lookUpLyrics(TrackOut track, CancelToken token)
     // Another track started meanwhile: its lookup owns the lyrics state.
     if (m_lyricsTrackId != track.id)
         co_return;
-    setCurrentLyrics(lyrics);
+    // The track's own lyrics may have come meanwhile with its full record
+    // (updateCurrentTrack); they win over the lookup, a late miss included.
+    if (!m_currentLyrics)
+        setCurrentLyrics(lyrics);
     setLyricsLoading(false);
 }
 
@@ -356,69 +359,10 @@ void PlayerStore::setCrossfadeDuration(double seconds)
     emit crossfadeDurationChanged();
 }
 
-void PlayerStore::setFullscreenWantsLyrics(bool wants)
-{
-    assign(m_fullscreenWantsLyrics, wants, &PlayerStore::fullscreenWantsLyricsChanged);
-}
-void PlayerStore::setCurrentLyrics(std::optional<QString> lyrics)
-{
-    assign(m_currentLyrics, lyrics, &PlayerStore::currentLyricsChanged);
-}
-void PlayerStore::setCacheMessage(std::optional<QString> message)
-{
-    assign(m_cacheMessage, message, &PlayerStore::cacheMessageChanged);
-}
-void PlayerStore::setAuthToken(std::optional<QString> token)
-{
-    assign(m_authToken, token, &PlayerStore::authTokenChanged);
-}
-void PlayerStore::setRepeatMode(RepeatMode mode)
-{
-    assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged);
-}
-void PlayerStore::setFullscreenPresented(bool presented)
-{
-    assign(m_isFullscreenPresented, presented, &PlayerStore::isFullscreenPresentedChanged);
-}
-void PlayerStore::setPlaying(bool playing)
-{
-    assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged);
-}
-void PlayerStore::setElapsed(double seconds)
-{
-    assign(m_elapsed, seconds, &PlayerStore::elapsedChanged);
-}
 void PlayerStore::setDuration(double seconds)
 {
     assign(m_duration, seconds, &PlayerStore::durationChanged);
     emit durationLabelChanged();
-}
-void PlayerStore::setLyricsLoading(bool loading)
-{
-    assign(m_lyricsLoading, loading, &PlayerStore::lyricsLoadingChanged);
-}
-void PlayerStore::setSleepTimerValue(const SleepTimer &timer)
-{
-    assign(m_sleepTimer, timer, &PlayerStore::sleepTimerChanged);
-}
-void PlayerStore::setSleepRemainingSeconds(qint64 seconds)
-{
-    assign(m_sleepRemainingSeconds, seconds, &PlayerStore::sleepRemainingSecondsChanged);
-}
-
-void PlayerStore::setCurrentLyricsText(const QString &text)
-{
-    setCurrentLyrics(text.isNull() ? std::nullopt : std::optional<QString>(text));
-}
-
-void PlayerStore::setCacheMessageText(const QString &text)
-{
-    setCacheMessage(text.isNull() ? std::nullopt : std::optional<QString>(text));
-}
-
-void PlayerStore::setAuthTokenText(const QString &text)
-{
-    setAuthToken(text.isNull() ? std::nullopt : std::optional<QString>(text));
 }
 
 } // namespace nimbra

@@ -74,9 +74,15 @@ public:
     double duration() const { return m_duration; }
     QString durationLabel() const;
     bool fullscreenWantsLyrics() const { return m_fullscreenWantsLyrics; }
-    void setFullscreenWantsLyrics(bool wants);
+    void setFullscreenWantsLyrics(bool wants)
+    {
+        assign(m_fullscreenWantsLyrics, wants, &PlayerStore::fullscreenWantsLyricsChanged);
+    }
     std::optional<QString> currentLyrics() const { return m_currentLyrics; }
-    void setCurrentLyrics(std::optional<QString> lyrics);
+    void setCurrentLyrics(std::optional<QString> lyrics)
+    {
+        assign(m_currentLyrics, lyrics, &PlayerStore::currentLyricsChanged);
+    }
     bool lyricsLoading() const { return m_lyricsLoading; }
     bool crossfadeEnabled() const { return m_crossfadeEnabled; }
     void setCrossfadeEnabled(bool enabled);
@@ -85,19 +91,25 @@ public:
     bool isLoadingWave() const { return m_isLoadingWave; }
     std::optional<QString> cachingTrackId() const { return m_cachingTrackId; }
     std::optional<QString> cacheMessage() const { return m_cacheMessage; }
-    void setCacheMessage(std::optional<QString> message);
+    void setCacheMessage(std::optional<QString> message)
+    {
+        assign(m_cacheMessage, message, &PlayerStore::cacheMessageChanged);
+    }
     std::optional<QString> authToken() const { return m_authToken; }
-    void setAuthToken(std::optional<QString> token);
+    void setAuthToken(std::optional<QString> token) { assign(m_authToken, token, &PlayerStore::authTokenChanged); }
     bool shuffleEnabled() const { return m_queue.isShuffled(); }
     RepeatMode repeatMode() const { return m_repeatMode; }
-    void setRepeatMode(RepeatMode mode);
+    void setRepeatMode(RepeatMode mode) { assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged); }
     QList<TrackOut> queue() const { return m_queue.tracks(); }
     QVariantList queueVariant() const;
     qsizetype queueIndex() const { return m_queue.index(); }
     SleepTimer sleepTimer() const { return m_sleepTimer; }
     qint64 sleepRemainingSeconds() const { return m_sleepRemainingSeconds; }
     bool isFullscreenPresented() const { return m_isFullscreenPresented; }
-    void setFullscreenPresented(bool presented);
+    void setFullscreenPresented(bool presented)
+    {
+        assign(m_isFullscreenPresented, presented, &PlayerStore::isFullscreenPresentedChanged);
+    }
 
     // Plays track within list (which may be empty: then the queue is kept,
     // or becomes track alone).
@@ -145,13 +157,17 @@ signals:
 
 private:
     // QML reads absent texts as null strings and writes them the same way.
+    static std::optional<QString> optionalText(const QString &text)
+    {
+        return text.isNull() ? std::nullopt : std::optional<QString>(text);
+    }
     QString currentLyricsText() const { return m_currentLyrics.value_or(QString()); }
-    void setCurrentLyricsText(const QString &text);
+    void setCurrentLyricsText(const QString &text) { setCurrentLyrics(optionalText(text)); }
     QString cachingTrackIdText() const { return m_cachingTrackId.value_or(QString()); }
     QString cacheMessageText() const { return m_cacheMessage.value_or(QString()); }
-    void setCacheMessageText(const QString &text);
+    void setCacheMessageText(const QString &text) { setCacheMessage(optionalText(text)); }
     QString authTokenText() const { return m_authToken.value_or(QString()); }
-    void setAuthTokenText(const QString &text);
+    void setAuthTokenText(const QString &text) { setAuthToken(optionalText(text)); }
 
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
@@ -169,12 +185,15 @@ private:
     QCoro::Task<> lookUpLyrics(TrackOut track, CancelToken token);
     QCoro::Task<> runSleepCountdown(QDateTime endAt, CancelToken token);
 
-    void setPlaying(bool playing);
-    void setElapsed(double seconds);
+    void setPlaying(bool playing) { assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged); }
+    void setElapsed(double seconds) { assign(m_elapsed, seconds, &PlayerStore::elapsedChanged); }
     void setDuration(double seconds);
-    void setLyricsLoading(bool loading);
-    void setSleepTimerValue(const SleepTimer &timer);
-    void setSleepRemainingSeconds(qint64 seconds);
+    void setLyricsLoading(bool loading) { assign(m_lyricsLoading, loading, &PlayerStore::lyricsLoadingChanged); }
+    void setSleepTimerValue(const SleepTimer &timer) { assign(m_sleepTimer, timer, &PlayerStore::sleepTimerChanged); }
+    void setSleepRemainingSeconds(qint64 seconds)
+    {
+        assign(m_sleepRemainingSeconds, seconds, &PlayerStore::sleepRemainingSecondsChanged);
+    }
     template<typename T> void assign(T &member, const T &value, void (PlayerStore::*changed)())
     {
         if (member == value)

@@ -154,15 +154,26 @@ private slots:
         QCOMPARE(m_host->requestCount(), 2);
     }
 
-    void lookupThatFindsNothingEndsLoading()
+    void lateAnswerDoesNotReplaceTheTracksOwnLyrics()
     {
-        m_host->on(u"GET"_s, u"/api/get"_s, FakeResponse {404, "{}"});
-        m_host->on(u"GET"_s, u"/api/search"_s, FakeResponse {200, "[]"});
-        play(withoutLyrics(u"a"_s));
-        QTRY_VERIFY(!store().lyricsLoading());
-        QVERIFY(!store().currentLyrics());
-        // Three requests: the exact match, the artist search, the title search.
-        QCOMPARE(m_host->requestCount(), 3);
+        auto release = std::make_shared<QSemaphore>();
+        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &) {
+            release->tryAcquire(1, 10000);
+            return FakeResponse {404, "{}"};
+        });
+        QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
+        const TrackOut bare = withoutLyrics(u"a"_s);
+        play(bare);
+        TrackOut detailed = bare;
+        detailed.lyrics = u"own words"_s;
+        store().updateCurrentTrack(detailed);
+        QVERIFY(!store().lyricsLoading());
+
+        release->release();
+        QTRY_COMPARE(finished.count(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"own words"_s));
+        QVERIFY(!store().lyricsLoading());
     }
 };
 

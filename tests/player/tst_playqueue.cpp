@@ -127,59 +127,6 @@ private slots:
         QVERIFY(q.savedOrder().isEmpty());
     }
 
-    void shuffleOnThenOffRestoresOrderAndIndex()
-    {
-        PlayQueue q;
-        const auto list = makeTracks({u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s});
-        q.place(list.at(2), list);
-        q.setIndex(2);
-        q.setShuffled(true, list.at(2));
-        QCOMPARE(q.index(), 0);
-        QCOMPARE(q.tracks().first().id, u"c"_s);
-        QCOMPARE(q.size(), 5);
-        // Move on inside the shuffled order, then turn shuffle off.
-        q.setIndex(3);
-        const TrackOut playing = q.tracks().at(3);
-        q.setShuffled(false, playing);
-        QCOMPARE(trackIds(q.tracks()), trackIds(list));
-        QCOMPARE(q.tracks().at(q.index()).id, playing.id);
-        QVERIFY(q.savedOrder().isEmpty());
-    }
-
-    void trackAddedWhileShuffledIsGoneAfterwards()
-    {
-        PlayQueue q;
-        const auto list = makeTracks({u"a"_s, u"b"_s, u"c"_s});
-        q.place(list.at(0), list);
-        q.setShuffled(true, list.at(0));
-        const qsizetype appended = q.place(makeTrack(u"x"_s), {});
-        q.setIndex(appended);
-        q.setShuffled(false, makeTrack(u"x"_s));
-        QCOMPARE(trackIds(q.tracks()), trackIds(list));
-        // The current track is not in the restored order: the index stays.
-        QCOMPARE(q.index(), appended);
-    }
-
-    void shuffleOnFindsTheCurrentTrackById()
-    {
-        // After the round trip above the index points past the queue. Turning
-        // shuffle on again must take out the current track, not whatever the
-        // stale index names, and must lose no other entry.
-        PlayQueue q;
-        const auto list = makeTracks({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
-        q.place(list.at(1), list);
-        q.setIndex(1);
-        q.setShuffled(true, list.at(1));
-        q.setIndex(q.place(makeTrack(u"x"_s), {}));
-        q.setShuffled(false, makeTrack(u"x"_s));
-        q.setIndex(0); // names "a", while "x" plays
-        q.setShuffled(true, makeTrack(u"x"_s));
-        QCOMPARE(q.tracks().first().id, u"x"_s);
-        QStringList rest = trackIds(q.tracks().mid(1));
-        rest.sort();
-        QCOMPARE(rest, QStringList({u"a"_s, u"b"_s, u"c"_s, u"d"_s}));
-    }
-
     void shuffleOnWithoutCurrentTrackKeepsEveryEntry()
     {
         PlayQueue q;

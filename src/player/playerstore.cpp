@@ -213,9 +213,8 @@ void PlayerStore::handleTick(double seconds)
     setElapsed(sanitizedTime(seconds));
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
-        if (std::isfinite(itemDuration)) {
+        if (std::isfinite(itemDuration))
             setDuration(sanitizedTime(itemDuration));
-        }
     }
 }
 
@@ -240,6 +239,8 @@ void PlayerStore::loadSmartWave()
     pauseIfPlaying();
 }
 
+// Called after every change of track, play state or position, for the
+// desktop's now-playing panel; no panel is attached yet.
 void PlayerStore::syncNowPlaying() { }
 
 // Lyrics

@@ -1,0 +1,369 @@
+#include "playerstore.h"
+
+#include "api/apiconfig.h"
+#include "player/lyricsservice.h"
+#include "player/playerclock.h"
+#include "player/trackvariant.h"
+
+#include <QPointer>
+#include <QSettings>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+// Times from the player, the seek bar or the media keys may be NaN or
+// negative; they count as the start before any arithmetic or conversion.
+double sanitizedTime(double seconds)
+{
+    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
+}
+
+double storedCrossfadeDuration()
+{
+    const double stored = QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble();
+    if (!(stored > 0))
+        return PlayerStore::defaultCrossfadeDuration;
+    return std::min(stored, PlayerStore::maxCrossfadeDuration);
+}
+
+} // namespace
+
+PlayerStore::PlayerStore(AudioBackend *backend, PlayerClock *clock, LyricsService *lyrics, QObject *parent)
+    : QObject(parent),
+      m_backend(backend),
+      m_clock(clock ? clock : PlayerClock::system()),
+      m_lyrics(lyrics ? lyrics : LyricsService::shared()),
+      m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
+      m_crossfadeDuration(storedCrossfadeDuration())
+{
+    Q_ASSERT(m_backend);
+}
+
+PlayerStore::~PlayerStore()
+{
+    // Countdowns and lookups see their tokens cancelled and end without
+    // touching the store while it is being taken apart.
+    m_sleepTask.cancel();
+    m_lifetime.cancel();
+    dropPlayer();
+}
+
+// Queue and transport
+
+void PlayerStore::play(TrackOut track, QList<TrackOut> list)
+{
+    const qsizetype start = m_queue.place(track, list);
+    emit queueChanged();
+    playAtIndex(start);
+}
+
+void PlayerStore::playAtIndex(qsizetype index)
+{
+    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return APIConfig::resolve(t.fileURL); });
+    if (!start)
+        return;
+    m_queue.setIndex(start->index);
+    startPlayback(m_queue.tracks().at(start->index), start->url);
+}
+
+void PlayerStore::next()
+{
+    if (m_queue.isEmpty())
+        return;
+    if (const auto index = m_queue.nextIndex(m_repeatMode))
+        playAtIndex(*index);
+    else
+        loadSmartWave();
+}
+
+void PlayerStore::previous()
+{
+    if (m_queue.isEmpty())
+        return;
+    if (m_elapsed > restartThreshold) {
+        seek(0);
+        return;
+    }
+    if (const auto index = m_queue.previousIndex(m_repeatMode))
+        playAtIndex(*index);
+}
+
+void PlayerStore::toggleShuffle()
+{
+    m_queue.setShuffled(!m_queue.isShuffled(), m_currentTrack);
+    emit shuffleEnabledChanged();
+    emit queueChanged();
+}
+
+void PlayerStore::togglePlayPause()
+{
+    if (!m_player)
+        return;
+    if (m_isPlaying)
+        m_player->pause();
+    else
+        m_player->play();
+    setPlaying(!m_isPlaying);
+    syncNowPlaying();
+}
+
+void PlayerStore::pauseIfPlaying()
+{
+    if (!m_isPlaying)
+        return;
+    if (m_player)
+        m_player->pause();
+    setPlaying(false);
+    syncNowPlaying();
+}
+
+void PlayerStore::seek(double seconds)
+{
+    const double target = sanitizedTime(seconds);
+    if (m_player)
+        m_player->seek(target);
+    setElapsed(target);
+    syncNowPlaying();
+}
+
+void PlayerStore::updateCurrentTrack(TrackOut track)
+{
+    if (!m_currentTrack || m_currentTrack->id != track.id)
+        return;
+    m_currentTrack = track;
+    emit currentTrackChanged();
+    emit durationLabelChanged();
+    if (m_queue.replaceCurrent(track))
+        emit queueChanged();
+    // A record that now carries lyrics fills the gap a lookup left.
+    if (m_lyricsTrackId == track.id && !m_currentLyrics && track.lyrics && !track.lyrics->trimmed().isEmpty()) {
+        setCurrentLyrics(track.lyrics->trimmed());
+        setLyricsLoading(false);
+    }
+}
+
+void PlayerStore::showFullscreenLyrics()
+{
+    if (!m_currentTrack)
+        return;
+    setFullscreenWantsLyrics(true);
+    setFullscreenPresented(true);
+}
+
+void PlayerStore::dismissFullscreen()
+{
+    setFullscreenPresented(false);
+    setFullscreenWantsLyrics(false);
+}
+
+QString PlayerStore::formatTime(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0)
+        return u"0:00"_s;
+    // Beyond what a 64-bit count holds the label stays at its largest value.
+    constexpr double limit = 9223372036854775807.0;
+    const qint64 whole = seconds >= limit ? std::numeric_limits<qint64>::max() : qint64(seconds);
+    return u"%1:%2"_s.arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString PlayerStore::durationLabel() const
+{
+    if (m_duration > 0)
+        return formatTime(m_duration);
+    return formatTime(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
+}
+
+// Playback
+
+void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url)
+{
+    dropPlayer();
+    m_currentTrack = track;
+    emit currentTrackChanged();
+    ensureLyrics(track);
+    setDuration(sanitizedTime(double(track.durationSeconds)));
+    setElapsed(0);
+
+    m_player = m_backend->createPlayer(url);
+    m_player->setVolume(1.0f);
+    m_player->play();
+    setPlaying(true);
+    connect(m_player.get(), &AudioPlayerHandle::timeTick, this, &PlayerStore::handleTick);
+    connect(m_player.get(), &AudioPlayerHandle::endOfItem, this, &PlayerStore::handleEndOfItem);
+    syncNowPlaying();
+}
+
+void PlayerStore::dropPlayer()
+{
+    if (!m_player)
+        return;
+    // Only the current item may report its time and its end.
+    disconnect(m_player.get(), nullptr, this, nullptr);
+    m_player->pause();
+    m_player.reset();
+}
+
+void PlayerStore::handleTick(double seconds)
+{
+    setElapsed(sanitizedTime(seconds));
+    if (m_duration <= 0 && m_player) {
+        const double itemDuration = m_player->duration();
+        if (std::isfinite(itemDuration))
+            setDuration(sanitizedTime(itemDuration));
+    }
+}
+
+void PlayerStore::handleEndOfItem()
+{
+    if (m_sleepTimer.isEndOfTrack()) {
+        // The finished track stays current; the queue does not move on.
+        setSleepTimerValue(SleepTimer::off());
+        if (m_player)
+            m_player->pause();
+        setPlaying(false);
+        syncNowPlaying();
+        return;
+    }
+    next();
+}
+
+void PlayerStore::loadSmartWave()
+{
+    // Until the wave can be fetched, running out of queue behaves as a wave
+    // that found nothing: playback stops.
+    pauseIfPlaying();
+}
+
+// Called after every change of track, play state or position, for the
+// desktop's now-playing panel; no panel is attached yet.
+void PlayerStore::syncNowPlaying() { }
+
+// Lyrics
+
+void PlayerStore::ensureLyrics(const TrackOut &track)
+{
+    // Lyrics are fetched once per track: playing it again keeps them.
+    if (m_lyricsTrackId == track.id)
+        return;
+    m_lyricsTrackId = track.id;
+    if (track.lyrics && !track.lyrics->trimmed().isEmpty()) {
+        setCurrentLyrics(track.lyrics->trimmed());
+        setLyricsLoading(false);
+        return;
+    }
+    setCurrentLyrics(std::nullopt);
+    setLyricsLoading(true);
+    lookUpLyrics(track, m_lifetime);
+}
+
+QCoro::Task<> PlayerStore::lookUpLyrics(TrackOut track, CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    const std::optional<QString> lyrics
+        = co_await m_lyrics->getLyrics(track.id, track.title, track.artist, track.durationSeconds, token);
+    if (token.isCancelled() || !self)
+        co_return;
+    // Another track started meanwhile: its lookup owns the lyrics state.
+    if (m_lyricsTrackId != track.id)
+        co_return;
+    // The track's own lyrics may have come meanwhile with its full record
+    // (updateCurrentTrack); they win over the lookup, a late miss included.
+    if (!m_currentLyrics)
+        setCurrentLyrics(lyrics);
+    setLyricsLoading(false);
+}
+
+// Sleep timer
+
+void PlayerStore::setSleepTimer(int minutes)
+{
+    const CancelToken token = m_sleepTask.renew();
+    const QDateTime endAt = m_clock->now().addSecs(qint64(minutes) * 60);
+    setSleepTimerValue(SleepTimer::until(endAt));
+    runSleepCountdown(endAt, token);
+}
+
+void PlayerStore::setSleepTimerEndOfTrack()
+{
+    m_sleepTask.cancel();
+    setSleepRemainingSeconds(0);
+    setSleepTimerValue(SleepTimer::endOfTrack());
+}
+
+void PlayerStore::cancelSleepTimer()
+{
+    m_sleepTask.cancel();
+    setSleepRemainingSeconds(0);
+    setSleepTimerValue(SleepTimer::off());
+}
+
+QCoro::Task<> PlayerStore::runSleepCountdown(QDateTime endAt, CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    PlayerClock *clock = m_clock;
+    for (;;) {
+        // A replaced or cancelled countdown never writes again.
+        if (token.isCancelled() || !self)
+            co_return;
+        // Read from the wall clock at every step, so a suspend or a clock
+        // change shows at once; the steps themselves sleep monotonically.
+        const double remaining = double(clock->now().msecsTo(endAt)) / 1000.0;
+        if (remaining <= 0) {
+            setSleepRemainingSeconds(0);
+            setSleepTimerValue(SleepTimer::off());
+            m_sleepTask.finish(token);
+            pauseIfPlaying();
+            co_return;
+        }
+        setSleepRemainingSeconds(qint64(std::ceil(remaining)));
+        co_await clock->sleep(std::chrono::seconds(1), token);
+    }
+}
+
+// Properties
+
+QVariantMap PlayerStore::currentTrackVariant() const
+{
+    return m_currentTrack ? trackToVariant(*m_currentTrack) : QVariantMap();
+}
+
+QVariantList PlayerStore::queueVariant() const
+{
+    return tracksToVariant(m_queue.tracks());
+}
+
+void PlayerStore::setCrossfadeEnabled(bool enabled)
+{
+    QSettings().setValue(QLatin1StringView(crossfadeEnabledKey), enabled);
+    if (m_crossfadeEnabled == enabled)
+        return;
+    m_crossfadeEnabled = enabled;
+    emit crossfadeEnabledChanged();
+}
+
+void PlayerStore::setCrossfadeDuration(double seconds)
+{
+    // 0 and below are kept as given (the settings screen stores 0 for
+    // "off", read back as the default next time); NaN is refused.
+    if (std::isnan(seconds))
+        return;
+    seconds = std::min(seconds, maxCrossfadeDuration);
+    QSettings().setValue(QLatin1StringView(crossfadeDurationKey), seconds);
+    if (m_crossfadeDuration == seconds)
+        return;
+    m_crossfadeDuration = seconds;
+    emit crossfadeDurationChanged();
+}
+
+void PlayerStore::setDuration(double seconds)
+{
+    assign(m_duration, seconds, &PlayerStore::durationChanged);
+    emit durationLabelChanged();
+}
+
+} // namespace nimbra

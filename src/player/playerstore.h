@@ -1,0 +1,235 @@
+#pragma once
+
+#include "api/canceltoken.h"
+#include "api/trackout.h"
+#include "platform/audiobackend.h"
+#include "player/playqueue.h"
+#include "player/repeatmode.h"
+#include "player/sleeptimer.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <optional>
+
+namespace nimbra {
+
+class LyricsService;
+class PlayerClock;
+
+// The one audio player state of the process: the current track and its
+// position, the queue with shuffle and repeat, the crossfade settings, the
+// sleep timer and the lyrics of the current track. Main thread only.
+class PlayerStore : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantMap currentTrack READ currentTrackVariant NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool hasCurrentTrack READ hasCurrentTrack NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
+    Q_PROPERTY(double elapsed READ elapsed NOTIFY elapsedChanged)
+    Q_PROPERTY(double duration READ duration NOTIFY durationChanged)
+    Q_PROPERTY(QString durationLabel READ durationLabel NOTIFY durationLabelChanged)
+    Q_PROPERTY(bool fullscreenWantsLyrics READ fullscreenWantsLyrics WRITE setFullscreenWantsLyrics NOTIFY
+            fullscreenWantsLyricsChanged)
+    Q_PROPERTY(QString currentLyrics READ currentLyricsText WRITE setCurrentLyricsText NOTIFY currentLyricsChanged)
+    Q_PROPERTY(bool lyricsLoading READ lyricsLoading NOTIFY lyricsLoadingChanged)
+    Q_PROPERTY(bool crossfadeEnabled READ crossfadeEnabled WRITE setCrossfadeEnabled NOTIFY crossfadeEnabledChanged)
+    Q_PROPERTY(
+        double crossfadeDuration READ crossfadeDuration WRITE setCrossfadeDuration NOTIFY crossfadeDurationChanged)
+    Q_PROPERTY(bool isLoadingWave READ isLoadingWave NOTIFY isLoadingWaveChanged)
+    Q_PROPERTY(QString cachingTrackId READ cachingTrackIdText NOTIFY cachingTrackIdChanged)
+    Q_PROPERTY(QString cacheMessage READ cacheMessageText WRITE setCacheMessageText NOTIFY cacheMessageChanged)
+    Q_PROPERTY(QString authToken READ authTokenText WRITE setAuthTokenText NOTIFY authTokenChanged)
+    Q_PROPERTY(bool shuffleEnabled READ shuffleEnabled NOTIFY shuffleEnabledChanged)
+    Q_PROPERTY(nimbra::RepeatModes::Mode repeatMode READ repeatMode WRITE setRepeatMode NOTIFY repeatModeChanged)
+    Q_PROPERTY(QVariantList queue READ queueVariant NOTIFY queueChanged)
+    Q_PROPERTY(nimbra::SleepTimer sleepTimer READ sleepTimer NOTIFY sleepTimerChanged)
+    Q_PROPERTY(qint64 sleepRemainingSeconds READ sleepRemainingSeconds NOTIFY sleepRemainingSecondsChanged)
+    Q_PROPERTY(bool isFullscreenPresented READ isFullscreenPresented WRITE setFullscreenPresented NOTIFY
+            isFullscreenPresentedChanged)
+
+public:
+    static constexpr const char *crossfadeEnabledKey = "crossfadeEnabled";
+    static constexpr const char *crossfadeDurationKey = "crossfadeDuration";
+    static constexpr double defaultCrossfadeDuration = 3.0;
+    // Longer fades make no sense for a song and would overflow the ramp's
+    // step count long before the value stops being finite.
+    static constexpr double maxCrossfadeDuration = 60.0;
+    // previous() restarts the track when more than this has played.
+    static constexpr double restartThreshold = 3.0;
+
+    // backend must outlive the store; clock and lyrics default to the real
+    // clock and the shared lyrics service.
+    explicit PlayerStore(AudioBackend *backend, PlayerClock *clock = nullptr, LyricsService *lyrics = nullptr,
+        QObject *parent = nullptr);
+    ~PlayerStore() override;
+
+    std::optional<TrackOut> currentTrack() const { return m_currentTrack; }
+    bool hasCurrentTrack() const { return m_currentTrack.has_value(); }
+    QVariantMap currentTrackVariant() const;
+    bool isPlaying() const { return m_isPlaying; }
+    double elapsed() const { return m_elapsed; }
+    double duration() const { return m_duration; }
+    QString durationLabel() const;
+    bool fullscreenWantsLyrics() const { return m_fullscreenWantsLyrics; }
+    void setFullscreenWantsLyrics(bool wants)
+    {
+        assign(m_fullscreenWantsLyrics, wants, &PlayerStore::fullscreenWantsLyricsChanged);
+    }
+    std::optional<QString> currentLyrics() const { return m_currentLyrics; }
+    void setCurrentLyrics(std::optional<QString> lyrics)
+    {
+        assign(m_currentLyrics, lyrics, &PlayerStore::currentLyricsChanged);
+    }
+    bool lyricsLoading() const { return m_lyricsLoading; }
+    bool crossfadeEnabled() const { return m_crossfadeEnabled; }
+    void setCrossfadeEnabled(bool enabled);
+    double crossfadeDuration() const { return m_crossfadeDuration; }
+    void setCrossfadeDuration(double seconds);
+    bool isLoadingWave() const { return m_isLoadingWave; }
+    std::optional<QString> cachingTrackId() const { return m_cachingTrackId; }
+    std::optional<QString> cacheMessage() const { return m_cacheMessage; }
+    void setCacheMessage(std::optional<QString> message)
+    {
+        assign(m_cacheMessage, message, &PlayerStore::cacheMessageChanged);
+    }
+    std::optional<QString> authToken() const { return m_authToken; }
+    void setAuthToken(std::optional<QString> token) { assign(m_authToken, token, &PlayerStore::authTokenChanged); }
+    bool shuffleEnabled() const { return m_queue.isShuffled(); }
+    RepeatMode repeatMode() const { return m_repeatMode; }
+    void setRepeatMode(RepeatMode mode) { assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged); }
+    QList<TrackOut> queue() const { return m_queue.tracks(); }
+    QVariantList queueVariant() const;
+    qsizetype queueIndex() const { return m_queue.index(); }
+    SleepTimer sleepTimer() const { return m_sleepTimer; }
+    qint64 sleepRemainingSeconds() const { return m_sleepRemainingSeconds; }
+    bool isFullscreenPresented() const { return m_isFullscreenPresented; }
+    void setFullscreenPresented(bool presented)
+    {
+        assign(m_isFullscreenPresented, presented, &PlayerStore::isFullscreenPresentedChanged);
+    }
+
+    // Plays track within list (which may be empty: then the queue is kept,
+    // or becomes track alone).
+    void play(TrackOut track, QList<TrackOut> list);
+    // Takes a changed record of the current track; any other track is ignored.
+    void updateCurrentTrack(TrackOut track);
+
+    Q_INVOKABLE void next();
+    Q_INVOKABLE void previous();
+    Q_INVOKABLE void toggleShuffle();
+    Q_INVOKABLE void togglePlayPause();
+    Q_INVOKABLE void pauseIfPlaying();
+    Q_INVOKABLE void seek(double seconds);
+    Q_INVOKABLE void showFullscreenLyrics();
+    Q_INVOKABLE void dismissFullscreen();
+    Q_INVOKABLE void setSleepTimer(int minutes);
+    Q_INVOKABLE void setSleepTimerEndOfTrack();
+    Q_INVOKABLE void cancelSleepTimer();
+
+    // "m:ss" with whole minutes not limited to 59; "0:00" for a time that
+    // is negative or not finite.
+    Q_INVOKABLE static QString formatTime(double seconds);
+
+signals:
+    void currentTrackChanged();
+    void isPlayingChanged();
+    void elapsedChanged();
+    void durationChanged();
+    void durationLabelChanged();
+    void fullscreenWantsLyricsChanged();
+    void currentLyricsChanged();
+    void lyricsLoadingChanged();
+    void crossfadeEnabledChanged();
+    void crossfadeDurationChanged();
+    void isLoadingWaveChanged();
+    void cachingTrackIdChanged();
+    void cacheMessageChanged();
+    void authTokenChanged();
+    void shuffleEnabledChanged();
+    void repeatModeChanged();
+    void queueChanged();
+    void sleepTimerChanged();
+    void sleepRemainingSecondsChanged();
+    void isFullscreenPresentedChanged();
+
+private:
+    // QML reads absent texts as null strings and writes them the same way.
+    static std::optional<QString> optionalText(const QString &text)
+    {
+        return text.isNull() ? std::nullopt : std::optional<QString>(text);
+    }
+    QString currentLyricsText() const { return m_currentLyrics.value_or(QString()); }
+    void setCurrentLyricsText(const QString &text) { setCurrentLyrics(optionalText(text)); }
+    QString cachingTrackIdText() const { return m_cachingTrackId.value_or(QString()); }
+    QString cacheMessageText() const { return m_cacheMessage.value_or(QString()); }
+    void setCacheMessageText(const QString &text) { setCacheMessage(optionalText(text)); }
+    QString authTokenText() const { return m_authToken.value_or(QString()); }
+    void setAuthTokenText(const QString &text) { setAuthToken(optionalText(text)); }
+
+    // Starts the first entry from index on whose address resolves.
+    void playAtIndex(qsizetype index);
+    // The one place a track starts: a new player for url, the state reset
+    // for track, the lyrics asked for.
+    void startPlayback(const TrackOut &track, const QUrl &url);
+    void dropPlayer();
+    void handleTick(double seconds);
+    void handleEndOfItem();
+    // Playback ran past the end of the queue with repeat off.
+    void loadSmartWave();
+    void syncNowPlaying();
+
+    void ensureLyrics(const TrackOut &track);
+    QCoro::Task<> lookUpLyrics(TrackOut track, CancelToken token);
+    QCoro::Task<> runSleepCountdown(QDateTime endAt, CancelToken token);
+
+    void setPlaying(bool playing) { assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged); }
+    void setElapsed(double seconds) { assign(m_elapsed, seconds, &PlayerStore::elapsedChanged); }
+    void setDuration(double seconds);
+    void setLyricsLoading(bool loading) { assign(m_lyricsLoading, loading, &PlayerStore::lyricsLoadingChanged); }
+    void setSleepTimerValue(const SleepTimer &timer) { assign(m_sleepTimer, timer, &PlayerStore::sleepTimerChanged); }
+    void setSleepRemainingSeconds(qint64 seconds)
+    {
+        assign(m_sleepRemainingSeconds, seconds, &PlayerStore::sleepRemainingSecondsChanged);
+    }
+    template<typename T> void assign(T &member, const T &value, void (PlayerStore::*changed)())
+    {
+        if (member == value)
+            return;
+        member = value;
+        emit(this->*changed)();
+    }
+
+    AudioBackend *m_backend;
+    PlayerClock *m_clock;
+    LyricsService *m_lyrics;
+
+    std::optional<TrackOut> m_currentTrack;
+    bool m_isPlaying = false;
+    double m_elapsed = 0;
+    double m_duration = 0;
+    bool m_fullscreenWantsLyrics = false;
+    std::optional<QString> m_currentLyrics;
+    bool m_lyricsLoading = false;
+    std::optional<QString> m_lyricsTrackId;
+    bool m_crossfadeEnabled = false;
+    double m_crossfadeDuration = defaultCrossfadeDuration;
+    bool m_isLoadingWave = false;
+    std::optional<QString> m_cachingTrackId;
+    std::optional<QString> m_cacheMessage;
+    std::optional<QString> m_authToken;
+    RepeatMode m_repeatMode = RepeatMode::Off;
+    PlayQueue m_queue;
+    SleepTimer m_sleepTimer;
+    qint64 m_sleepRemainingSeconds = 0;
+    bool m_isFullscreenPresented = false;
+
+    AudioPlayerPtr m_player;
+    TaskSlot m_sleepTask;
+    // Cancelled when the store goes: ends lookups still in flight.
+    CancelToken m_lifetime;
+};
+
+} // namespace nimbra

@@ -1,0 +1,181 @@
+#include "fakeaudiobackend.h"
+#include "fakehttpserver.h"
+#include "manualplayerclock.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "api/network.h"
+#include "player/lyricsservice.h"
+#include "player/playerstore.h"
+
+#include <QNetworkAccessManager>
+#include <QSemaphore>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+FakeResponse syncedAnswer(const QString &text)
+{
+    const QJsonObject o {{u"instrumental"_s, false}, {u"duration"_s, 200}, {u"syncedLyrics"_s, text}};
+    return FakeResponse {200, QJsonDocument(o).toJson(QJsonDocument::Compact)};
+}
+
+QString trackName(const RecordedRequest &r)
+{
+    for (const auto &[key, value] : r.queryItems) {
+        if (key == "track_name"_L1)
+            return value;
+    }
+    return QString();
+}
+
+FakeResponse answerWithTitle(const RecordedRequest &r)
+{
+    return syncedAnswer(u"[00:01.00]"_s + trackName(r));
+}
+
+TrackOut withoutLyrics(const QString &id)
+{
+    return makeTrack(id, QString(), std::nullopt);
+}
+
+} // namespace
+
+// The lyrics state of the player store: the track's own lyrics first, else
+// a lookup whose answer counts only while its track is still the one asked for.
+class TestPlayerLyrics : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_host;
+    std::unique_ptr<FakeAudioBackend> m_backend;
+    std::unique_ptr<ManualPlayerClock> m_clock;
+    std::unique_ptr<LyricsService> m_lyrics;
+    std::unique_ptr<PlayerStore> m_store;
+
+    PlayerStore &store() { return *m_store; }
+
+    void play(const TrackOut &track) { store().play(track, {}); }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_host = std::make_unique<FakeHttpServer>();
+        QSettings().setValue(QLatin1StringView(LyricsService::settingsKey), m_host->baseUrl().toString());
+    }
+
+    void init()
+    {
+        m_host->clearRequests();
+        m_host->on(u"GET"_s, u"/api/get"_s, answerWithTitle);
+        m_host->on(u"GET"_s, u"/api/search"_s, answerWithTitle);
+        m_backend = std::make_unique<FakeAudioBackend>();
+        m_clock = std::make_unique<ManualPlayerClock>();
+        m_lyrics = std::make_unique<LyricsService>();
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+    }
+
+    void cleanup() { m_store.reset(); }
+
+    void cleanupTestCase() { m_host.reset(); }
+
+    void ownLyricsWinWithoutARequest()
+    {
+        play(makeTrack(u"a"_s, QString(), u"\n  own words \t\n"_s));
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"own words"_s));
+        QVERIFY(!store().lyricsLoading());
+        QCOMPARE(m_host->requestCount(), 0);
+    }
+
+    void blankOwnLyricsAreLookedUp()
+    {
+        QSignalSpy loading(m_store.get(), &PlayerStore::lyricsLoadingChanged);
+        play(makeTrack(u"a"_s, QString(), u" \n\t"_s));
+        QVERIFY(store().lyricsLoading());
+        QVERIFY(!store().currentLyrics());
+        QTRY_VERIFY(!store().lyricsLoading());
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song a"_s));
+        QCOMPARE(loading.count(), 2);
+    }
+
+    void sameTrackAgainKeepsItsLyrics()
+    {
+        play(withoutLyrics(u"a"_s));
+        QTRY_VERIFY(!store().lyricsLoading());
+        const int asked = m_host->requestCount();
+        store().setCurrentLyrics(u"edited"_s);
+        store().setRepeatMode(RepeatMode::One);
+        store().next();
+        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"edited"_s));
+        QVERIFY(!store().lyricsLoading());
+        QCOMPARE(m_host->requestCount(), asked);
+    }
+
+    void lateAnswerForAnEarlierTrackIsDropped()
+    {
+        // The answer for "a" is held back until "b" has its lyrics.
+        auto release = std::make_shared<QSemaphore>();
+        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &r) {
+            if (trackName(r) == "Song a"_L1)
+                release->tryAcquire(1, 10000);
+            return answerWithTitle(r);
+        });
+        QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
+
+        play(withoutLyrics(u"a"_s));
+        QTRY_COMPARE(m_host->requestCount(), 1);
+        play(withoutLyrics(u"b"_s));
+        QVERIFY(store().lyricsLoading());
+        QTRY_VERIFY(!store().lyricsLoading());
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
+
+        QSignalSpy lyricsChanged(m_store.get(), &PlayerStore::currentLyricsChanged);
+        QSignalSpy loadingChanged(m_store.get(), &PlayerStore::lyricsLoadingChanged);
+        release->release();
+        QTRY_COMPARE(finished.count(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
+        QCOMPARE(lyricsChanged.count(), 0);
+        QCOMPARE(loadingChanged.count(), 0);
+
+        // The late answer still went into the cache: "a" is not asked again.
+        play(withoutLyrics(u"a"_s));
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song a"_s));
+        QVERIFY(!store().lyricsLoading());
+        QCOMPARE(m_host->requestCount(), 2);
+    }
+
+    void lateAnswerDoesNotReplaceTheTracksOwnLyrics()
+    {
+        auto release = std::make_shared<QSemaphore>();
+        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &) {
+            release->tryAcquire(1, 10000);
+            return FakeResponse {404, "{}"};
+        });
+        QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
+        const TrackOut bare = withoutLyrics(u"a"_s);
+        play(bare);
+        TrackOut detailed = bare;
+        detailed.lyrics = u"own words"_s;
+        store().updateCurrentTrack(detailed);
+        QVERIFY(!store().lyricsLoading());
+
+        release->release();
+        QTRY_COMPARE(finished.count(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"own words"_s));
+        QVERIFY(!store().lyricsLoading());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlayerLyrics)
+#include "tst_playerlyrics.moc"

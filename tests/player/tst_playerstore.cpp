@@ -1,0 +1,392 @@
+#include "fakeaudiobackend.h"
+#include "fakehttpserver.h"
+#include "manualplayerclock.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "player/lyricsservice.h"
+#include "player/playerstore.h"
+
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString unresolvable = u"http://[bad"_s;
+
+QUrl streamOf(const QString &id)
+{
+    return QUrl(u"https://api.nimbra.app/media/"_s + id + u".mp3"_s);
+}
+
+} // namespace
+
+class TestPlayerStore : public QObject
+{
+    Q_OBJECT
+
+    // Declared in this order so the store goes first.
+    std::unique_ptr<FakeHttpServer> m_lyricsHost;
+    std::unique_ptr<FakeAudioBackend> m_backend;
+    std::unique_ptr<ManualPlayerClock> m_clock;
+    std::unique_ptr<LyricsService> m_lyrics;
+    std::unique_ptr<PlayerStore> m_store;
+
+    PlayerStore &store() { return *m_store; }
+    FakeAudioPlayer *player() { return m_backend->lastPlayer(); }
+    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+
+    void makeStore()
+    {
+        m_store.reset();
+        m_backend = std::make_unique<FakeAudioBackend>();
+        m_clock = std::make_unique<ManualPlayerClock>();
+        m_lyrics = std::make_unique<LyricsService>();
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+    }
+
+    // Plays ids[start] within the queue ids.
+    void playQueue(const QStringList &ids, int start)
+    {
+        const auto list = makeTracks(ids);
+        store().play(list.at(start), list);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_lyricsHost = std::make_unique<FakeHttpServer>();
+    }
+
+    void init()
+    {
+        clearSettings();
+        QSettings().setValue(QLatin1StringView(LyricsService::settingsKey), m_lyricsHost->baseUrl().toString());
+        makeStore();
+    }
+
+    void cleanup() { m_store.reset(); }
+
+    void playStartsAResolvedStream()
+    {
+        QSignalSpy currentChanged(m_store.get(), &PlayerStore::currentTrackChanged);
+        playQueue({u"a"_s, u"b"_s}, 1);
+        QCOMPARE(m_backend->startedSources(), QList<QUrl>({streamOf(u"b"_s)}));
+        QVERIFY(player()->isPlaying());
+        QCOMPARE(player()->volume(), 1.0f);
+        QVERIFY(store().isPlaying());
+        QCOMPARE(currentId(), u"b"_s);
+        QCOMPARE(store().queueIndex(), 1);
+        QCOMPARE(store().duration(), 200.0);
+        QCOMPARE(store().currentTrackVariant().value(u"title"_s).toString(), u"Song b"_s);
+        QCOMPARE(store().queueVariant().size(), 2);
+        QCOMPARE(currentChanged.count(), 1);
+    }
+
+    void previousRestartsAfterThreeSeconds_data()
+    {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<bool>("restarts");
+        QTest::newRow("at 3.0 goes back") << 3.0 << false;
+        QTest::newRow("at 3.1 restarts") << 3.1 << true;
+        QTest::newRow("not a number goes back") << qQNaN() << false;
+    }
+
+    void previousRestartsAfterThreeSeconds()
+    {
+        QFETCH(double, elapsed);
+        QFETCH(bool, restarts);
+        playQueue({u"a"_s, u"b"_s, u"c"_s}, 1);
+        FakeAudioPlayer *first = player();
+        first->tick(elapsed);
+        store().previous();
+        if (restarts) {
+            QCOMPARE(m_backend->playerCount(), 1);
+            QCOMPARE(first->seeks(), QList<double>({0.0}));
+            QCOMPARE(store().elapsed(), 0.0);
+            QCOMPARE(currentId(), u"b"_s);
+        } else {
+            QCOMPARE(m_backend->playerCount(), 2);
+            QCOMPARE(currentId(), u"a"_s);
+            QVERIFY(!first->isPlaying());
+        }
+    }
+
+    void stepsByRepeatMode_data()
+    {
+        QTest::addColumn<RepeatMode>("mode");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("off previous from the first wraps") << RepeatMode::Off << 0 << false << u"c"_s;
+        QTest::newRow("all next from the last wraps") << RepeatMode::All << 2 << true << u"a"_s;
+        QTest::newRow("one next restarts") << RepeatMode::One << 1 << true << u"b"_s;
+    }
+
+    void stepsByRepeatMode()
+    {
+        QFETCH(RepeatMode, mode);
+        QFETCH(int, start);
+        QFETCH(bool, forward);
+        QFETCH(QString, expected);
+        store().setRepeatMode(mode);
+        playQueue({u"a"_s, u"b"_s, u"c"_s}, start);
+        forward ? store().next() : store().previous();
+        // Every step starts a fresh player, also for the same track.
+        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(player()->source(), streamOf(expected));
+        QCOMPARE(currentId(), expected);
+    }
+
+    void nextAtTheEndWithRepeatOffStops()
+    {
+        playQueue({u"a"_s, u"b"_s}, 1);
+        store().next();
+        QCOMPARE(m_backend->playerCount(), 1);
+        QVERIFY(!store().isPlaying());
+        QVERIFY(!player()->isPlaying());
+        QCOMPARE(currentId(), u"b"_s);
+    }
+
+    void endOfItemMovesOn()
+    {
+        playQueue({u"a"_s, u"b"_s}, 0);
+        FakeAudioPlayer *first = player();
+        first->finish();
+        QCOMPARE(currentId(), u"b"_s);
+        // The old player no longer reports anything.
+        first->tick(150);
+        QCOMPARE(store().elapsed(), 0.0);
+    }
+
+    void unresolvableEntriesAreSkipped()
+    {
+        QList<TrackOut> list {
+            makeTrack(u"a"_s), makeTrack(u"b"_s, unresolvable), makeTrack(u"c"_s, unresolvable), makeTrack(u"d"_s)};
+        store().setRepeatMode(RepeatMode::All);
+        store().play(list.at(0), list);
+        store().next();
+        QCOMPARE(currentId(), u"d"_s);
+        QCOMPARE(store().queueIndex(), 3);
+        store().next();
+        QCOMPARE(currentId(), u"a"_s);
+        // Going back from "a" wraps to "d" as well.
+        store().previous();
+        QCOMPARE(currentId(), u"d"_s);
+    }
+
+    void nothingResolvesNothingChanges()
+    {
+        playQueue({u"a"_s}, 0);
+        const QList<TrackOut> bad {makeTrack(u"x"_s, unresolvable), makeTrack(u"y"_s, unresolvable)};
+        store().play(bad.at(1), bad);
+        QCOMPARE(currentId(), u"a"_s);
+        QCOMPARE(store().queueIndex(), 0);
+        QCOMPARE(m_backend->playerCount(), 1);
+        QVERIFY(player()->isPlaying());
+        store().next();
+        QCOMPARE(m_backend->playerCount(), 1);
+    }
+
+    void shuffleOnThenOffRestoresOrderAndIndex()
+    {
+        const QStringList ids {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
+        playQueue(ids, 2);
+        QSignalSpy shuffleChanged(m_store.get(), &PlayerStore::shuffleEnabledChanged);
+        store().toggleShuffle();
+        QVERIFY(store().shuffleEnabled());
+        QCOMPARE(store().queue().first().id, u"c"_s);
+        QCOMPARE(store().queueIndex(), 0);
+        // Shuffle does not touch playback.
+        QCOMPARE(m_backend->playerCount(), 1);
+        store().next();
+        const QString playing = currentId();
+        store().toggleShuffle();
+        QVERIFY(!store().shuffleEnabled());
+        QCOMPARE(shuffleChanged.count(), 2);
+        QCOMPARE(trackIds(store().queue()), ids);
+        QCOMPARE(store().queue().at(store().queueIndex()).id, playing);
+    }
+
+    void shuffleOnTakesOutTheCurrentTrackById()
+    {
+        playQueue({u"a"_s, u"b"_s, u"c"_s}, 0);
+        store().toggleShuffle();
+        // A track from outside the saved order, then shuffle off: the index
+        // stays where the appended track was, past the restored queue.
+        store().play(makeTrack(u"x"_s), {});
+        store().toggleShuffle();
+        QCOMPARE(store().queueIndex(), 3);
+        store().toggleShuffle();
+        QCOMPARE(store().queue().first().id, u"x"_s);
+        QStringList rest = trackIds(store().queue().mid(1));
+        rest.sort();
+        QCOMPARE(rest, QStringList({u"a"_s, u"b"_s, u"c"_s}));
+    }
+
+    void updateCurrentTrackOnlyForTheCurrentTrack()
+    {
+        playQueue({u"a"_s, u"b"_s}, 0);
+        QSignalSpy changed(m_store.get(), &PlayerStore::currentTrackChanged);
+        store().updateCurrentTrack(makeTrack(u"b"_s).withFavorite(true));
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!store().queue().at(1).isFavorite);
+
+        store().updateCurrentTrack(makeTrack(u"a"_s).withFavorite(true));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(store().currentTrack()->isFavorite);
+        QVERIFY(store().queue().at(0).isFavorite);
+        // Neither the player nor the position moved.
+        QCOMPARE(m_backend->playerCount(), 1);
+    }
+
+    void updateCurrentTrackFillsMissingLyrics()
+    {
+        m_lyricsHost->setFallback([](const RecordedRequest &) { return FakeResponse {404, "{}"}; });
+        const TrackOut bare = makeTrack(u"a"_s, QString(), std::nullopt);
+        store().play(bare, {bare});
+        QVERIFY(store().lyricsLoading());
+        QTRY_VERIFY(!store().lyricsLoading());
+        QVERIFY(!store().currentLyrics());
+        const int requests = m_lyricsHost->requestCount();
+
+        TrackOut detailed = bare;
+        detailed.lyrics = u"\n  first line\nsecond line \n"_s;
+        store().updateCurrentTrack(detailed);
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"first line\nsecond line"_s));
+        QCOMPARE(m_lyricsHost->requestCount(), requests);
+    }
+
+    void crossfadeSettingsAreReadAtStart_data()
+    {
+        QTest::addColumn<QVariant>("storedEnabled");
+        QTest::addColumn<QVariant>("storedDuration");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<double>("duration");
+        QTest::newRow("nothing stored") << QVariant() << QVariant() << false << 3.0;
+        QTest::newRow("stored values") << QVariant(true) << QVariant(7.5) << true << 7.5;
+        QTest::newRow("zero reads as the default") << QVariant(false) << QVariant(0.0) << false << 3.0;
+        QTest::newRow("negative reads as the default") << QVariant() << QVariant(-2.0) << false << 3.0;
+        QTest::newRow("not a number reads as the default") << QVariant() << QVariant(u"abc"_s) << false << 3.0;
+        QTest::newRow("huge is clamped") << QVariant() << QVariant(1e300) << false << 60.0;
+    }
+
+    void crossfadeSettingsAreReadAtStart()
+    {
+        QFETCH(QVariant, storedEnabled);
+        QFETCH(QVariant, storedDuration);
+        QFETCH(bool, enabled);
+        QFETCH(double, duration);
+        QSettings settings;
+        if (storedEnabled.isValid())
+            settings.setValue(QLatin1StringView(PlayerStore::crossfadeEnabledKey), storedEnabled);
+        if (storedDuration.isValid())
+            settings.setValue(QLatin1StringView(PlayerStore::crossfadeDurationKey), storedDuration);
+        makeStore();
+        QCOMPARE(store().crossfadeEnabled(), enabled);
+        QCOMPARE(store().crossfadeDuration(), duration);
+        // Reading does not write back.
+        QCOMPARE(QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)), storedDuration);
+    }
+
+    void crossfadeAssignmentsPersist()
+    {
+        store().setCrossfadeEnabled(true);
+        store().setCrossfadeDuration(0);
+        QCOMPARE(store().crossfadeDuration(), 0.0);
+        QSettings settings;
+        QCOMPARE(settings.value(QLatin1StringView(PlayerStore::crossfadeEnabledKey)).toBool(), true);
+        QCOMPARE(settings.value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble(), 0.0);
+        makeStore();
+        QVERIFY(store().crossfadeEnabled());
+        QCOMPARE(store().crossfadeDuration(), 3.0);
+
+        store().setCrossfadeDuration(qInf());
+        QCOMPARE(store().crossfadeDuration(), 60.0);
+        store().setCrossfadeDuration(qQNaN());
+        QCOMPARE(store().crossfadeDuration(), 60.0);
+        QCOMPARE(QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble(), 60.0);
+    }
+
+    void badTimesCountAsZero()
+    {
+        QCOMPARE(store().durationLabel(), u"0:00"_s);
+        TrackOut unknownLength = makeTrack(u"a"_s);
+        unknownLength.durationSeconds = 0;
+        store().play(unknownLength, {});
+        FakeAudioPlayer *p = player();
+        QCOMPARE(store().durationLabel(), u"0:00"_s);
+        for (double t : {qQNaN(), -4.0, qInf(), -qInf()}) {
+            p->tick(12);
+            p->tick(t);
+            QCOMPARE(store().elapsed(), 0.0);
+        }
+        // The item's length is taken only once it is finite; a negative one is 0.
+        QCOMPARE(store().duration(), 0.0);
+        p->setItemDuration(-5);
+        p->tick(1);
+        QCOMPARE(store().duration(), 0.0);
+        p->setItemDuration(181.5);
+        p->tick(2);
+        QCOMPARE(store().duration(), 181.5);
+        QCOMPARE(store().durationLabel(), u"3:01"_s);
+
+        store().seek(qQNaN());
+        store().seek(-1);
+        store().seek(500); // past the end: passed on unchanged
+        QCOMPARE(p->seeks(), QList<double>({0.0, 0.0, 500.0}));
+        QCOMPARE(store().elapsed(), 500.0);
+    }
+
+    void formatTime_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << u"0:00"_s;
+        QTest::newRow("truncates") << 59.9 << u"0:59"_s;
+        QTest::newRow("61") << 61.0 << u"1:01"_s;
+        QTest::newRow("3599") << 3599.0 << u"59:59"_s;
+        QTest::newRow("minutes past 59") << 4500.0 << u"75:00"_s;
+        QTest::newRow("negative") << -1.0 << u"0:00"_s;
+        QTest::newRow("not a number") << qQNaN() << u"0:00"_s;
+        QTest::newRow("infinite") << qInf() << u"0:00"_s;
+        QTest::newRow("beyond 64 bits") << 1e19 << u"153722867280912930:07"_s;
+    }
+
+    void formatTime()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(PlayerStore::formatTime(seconds), text);
+    }
+
+    void transportWithoutAndWithPlayer()
+    {
+        store().togglePlayPause();
+        QVERIFY(!store().isPlaying());
+        store().seek(30);
+        QCOMPARE(store().elapsed(), 30.0);
+
+        playQueue({u"a"_s}, 0);
+        store().togglePlayPause();
+        QVERIFY(!store().isPlaying());
+        QVERIFY(!player()->isPlaying());
+        store().seek(30);
+        QVERIFY(!player()->isPlaying());
+        store().togglePlayPause();
+        QVERIFY(player()->isPlaying());
+        store().pauseIfPlaying();
+        store().pauseIfPlaying();
+        QCOMPARE(player()->pauseCalls(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlayerStore)
+#include "tst_playerstore.moc"

@@ -1,0 +1,182 @@
+#include "fakeaudiobackend.h"
+#include "manualplayerclock.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "player/lyricsservice.h"
+#include "player/playerclock.h"
+#include "player/playerstore.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+class TestSleepTimer : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeAudioBackend> m_backend;
+    std::unique_ptr<ManualPlayerClock> m_clock;
+    std::unique_ptr<LyricsService> m_lyrics;
+    std::unique_ptr<PlayerStore> m_store;
+
+    PlayerStore &store() { return *m_store; }
+
+    void playTwo()
+    {
+        const auto list = makeTracks({u"a"_s, u"b"_s});
+        store().play(list.at(0), list);
+    }
+
+private slots:
+    void initTestCase() { initTestEnvironment(); }
+
+    void init()
+    {
+        m_backend = std::make_unique<FakeAudioBackend>();
+        m_clock = std::make_unique<ManualPlayerClock>();
+        m_lyrics = std::make_unique<LyricsService>();
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        // A cancelled or finished countdown leaves no sleeper behind.
+        QCOMPARE(m_clock->sleeperCount(), 0);
+    }
+
+    void countsDownFromTheFullTime()
+    {
+        const QDateTime start = m_clock->now();
+        store().setSleepTimer(15);
+        QCOMPARE(store().sleepTimer(), SleepTimer::until(start.addSecs(900)));
+        QCOMPARE(store().sleepRemainingSeconds(), 900);
+        m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 899);
+        m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 898);
+        // The wall clock decides: after a suspend of ten minutes the next
+        // step shows what is really left.
+        m_clock->setWallTime(m_clock->now().addSecs(600));
+        m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 297);
+        store().cancelSleepTimer();
+    }
+
+    void endsAndPausesWhenTimeRunsOut()
+    {
+        playTwo();
+        QSignalSpy timerChanged(m_store.get(), &PlayerStore::sleepTimerChanged);
+        store().setSleepTimer(1);
+        for (int i = 0; i < 59; ++i)
+            m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 1);
+        QVERIFY(store().isPlaying());
+        m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QVERIFY(store().sleepTimer().isOff());
+        QVERIFY(!store().isPlaying());
+        QVERIFY(!m_backend->lastPlayer()->isPlaying());
+        QCOMPARE(timerChanged.count(), 2);
+    }
+
+    void zeroMinutesEndAtOnce()
+    {
+        playTwo();
+        store().setSleepTimer(0);
+        QVERIFY(store().sleepTimer().isOff());
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QVERIFY(!store().isPlaying());
+    }
+
+    void replacedCountdownNeverWritesAgain()
+    {
+        store().setSleepTimer(30);
+        m_clock->advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 1799);
+        store().setSleepTimer(5);
+        QCOMPARE(store().sleepRemainingSeconds(), 300);
+        QCOMPARE(m_clock->sleeperCount(), 1);
+        // Step many times: only the new countdown writes, and it ends the
+        // timer at its own time, not the old one's.
+        QSignalSpy remainingChanged(m_store.get(), &PlayerStore::sleepRemainingSecondsChanged);
+        for (int i = 1; i <= 10; ++i) {
+            m_clock->advance(1s);
+            QCOMPARE(store().sleepRemainingSeconds(), 300 - i);
+        }
+        QCOMPARE(remainingChanged.count(), 10);
+        store().cancelSleepTimer();
+    }
+
+    void cancelStopsTheCountdown()
+    {
+        store().setSleepTimer(10);
+        m_clock->advance(1s);
+        store().cancelSleepTimer();
+        QVERIFY(store().sleepTimer().isOff());
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QCOMPARE(m_clock->sleeperCount(), 0);
+        m_clock->advance(3600s);
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QVERIFY(store().sleepTimer().isOff());
+        // Cancelling with no timer set changes nothing.
+        QSignalSpy timerChanged(m_store.get(), &PlayerStore::sleepTimerChanged);
+        store().cancelSleepTimer();
+        QCOMPARE(timerChanged.count(), 0);
+    }
+
+    void endOfTrackStopsTheCountdownAndWaitsForTheEnd()
+    {
+        playTwo();
+        store().setSleepTimer(10);
+        m_clock->advance(1s);
+        store().setSleepTimerEndOfTrack();
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        m_clock->advance(3600s);
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+
+        // Skipping keeps the request; it applies to the track then playing.
+        store().next();
+        QCOMPARE(store().currentTrack()->id, u"b"_s);
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+        const int players = m_backend->playerCount();
+        m_backend->lastPlayer()->finish();
+        QVERIFY(store().sleepTimer().isOff());
+        QVERIFY(!store().isPlaying());
+        QCOMPARE(store().currentTrack()->id, u"b"_s);
+        QCOMPARE(m_backend->playerCount(), players);
+
+        // With the request used up, the next end moves on as usual.
+        store().setRepeatMode(RepeatMode::All);
+        m_backend->lastPlayer()->finish();
+        QCOMPARE(store().currentTrack()->id, u"a"_s);
+    }
+
+    void storeGoingAwayEndsTheCountdown()
+    {
+        store().setSleepTimer(10);
+        m_store.reset();
+        QCOMPARE(m_clock->sleeperCount(), 0);
+        m_clock->advance(10min);
+    }
+
+    void realClockWakesOnCancel()
+    {
+        // The real sleep must not hold a replaced countdown for its full second.
+        CancelToken token;
+        bool woke = false;
+        QCoro::connect(PlayerClock::system()->sleep(std::chrono::hours(1), token), this, [&] { woke = true; });
+        QTimer::singleShot(1, this, [token] { token.cancel(); });
+        QTRY_VERIFY(woke);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSleepTimer)
+#include "tst_sleeptimer.moc"

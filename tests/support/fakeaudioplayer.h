@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/audiobackend.h"
+
+#include <QList>
+
+namespace nimbra::test {
+
+// A player that makes no sound: it keeps what it was told, and the test
+// drives its position, ticks, end and failure.
+class FakeAudioPlayer : public AudioPlayerHandle
+{
+    Q_OBJECT
+public:
+    explicit FakeAudioPlayer(const QUrl &source, QObject *parent = nullptr);
+
+    QUrl source() const override { return m_source; }
+    void play() override;
+    void pause() override;
+    void seek(double seconds) override;
+    void setVolume(float volume) override { m_volume = volume; }
+    float volume() const override { return m_volume; }
+    double currentTime() const override { return m_time; }
+    double duration() const override { return m_duration; }
+
+    bool isPlaying() const { return m_playing; }
+    int playCalls() const { return m_playCalls; }
+    int pauseCalls() const { return m_pauseCalls; }
+    QList<double> seeks() const { return m_seeks; }
+
+    // Test controls.
+    void setItemDuration(double seconds) { m_duration = seconds; }
+    // Moves the position and emits the periodic tick.
+    void tick(double seconds);
+    void finish();
+    void fail(const QString &message = QStringLiteral("decode error"));
+
+private:
+    QUrl m_source;
+    bool m_playing = false;
+    int m_playCalls = 0;
+    int m_pauseCalls = 0;
+    float m_volume = 1.0f;
+    double m_time = 0;
+    double m_duration = qQNaN();
+    QList<double> m_seeks;
+};
+
+} // namespace nimbra::test

@@ -41,5 +41,14 @@ nimbra_build() {
   if [ ! -f "$NIMBRA_BUILD/build.ninja" ]; then
     cmake -S "$NIMBRA_ROOT" -B "$NIMBRA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
   fi
-  cmake --build "$NIMBRA_BUILD" --parallel "$jobs"
+  # Sources are gathered by globbing; when the set of files changes, CMake
+  # re-globs but moc keeps its old file list, so make it scan again.
+  local list
+  list=$(cd "$NIMBRA_ROOT" && find src qml tests devservice bench -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.qml' \) | sort | md5sum)
+  if [ "$list" != "$(cat "$NIMBRA_BUILD/.nimbra-sources" 2>/dev/null)" ]; then
+    find "$NIMBRA_BUILD" -path '*_autogen/timestamp' -delete 2>/dev/null || true
+    cmake "$NIMBRA_BUILD" >/dev/null || return 1
+  fi
+  cmake --build "$NIMBRA_BUILD" --parallel "$jobs" || return 1
+  echo "$list" > "$NIMBRA_BUILD/.nimbra-sources"
 }

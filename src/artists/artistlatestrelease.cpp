@@ -1,5 +1,7 @@
 #include "artistlatestrelease.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {

@@ -1,0 +1,229 @@
+// Name keys, credit splitting and the featured names of a track title.
+
+#include "artistcataloglogic.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+// ICU, which the other clients use, takes \s as Unicode white space; PCRE
+// needs the Unicode-properties option for the same.
+constexpr auto kPatternOptions
+    = QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption;
+
+QRegularExpression compiled(const QString &pattern)
+{
+    QRegularExpression re(pattern, kPatternOptions);
+    re.optimize();
+    return re;
+}
+
+// "A (feat. B) & C": the names inside the brackets are left out of the credit.
+const QRegularExpression &featGroupPattern()
+{
+    static const QRegularExpression re = compiled(uR"(\s*\(\s*(feat\.?|ft\.?|featuring)\s+[^)]*\)\s*)"_s);
+    return re;
+}
+
+const QRegularExpression &russianAndPattern()
+{
+    static const QRegularExpression re = compiled(uR"(\s+и\s+)"_s);
+    return re;
+}
+
+// A featuring keyword counts only as a word of its own ("Crafty", "Defeated"
+// stay whole); the dotted form is tried first so that "feat.B" leaves no dot
+// behind. "/", "+", "x" and "×" need white space on both sides ("AC/DC").
+const QRegularExpression &separatorPattern()
+{
+    static const QRegularExpression re = compiled(
+        uR"(\s*(?:(?<![\p{L}\p{N}])(?:(?:feat|ft)\.|(?:feat|ft|featuring)(?![\p{L}\p{N}]))|[;,&])\s*|\s+[/+x×]\s+)"_s);
+    return re;
+}
+
+const QRegularExpression &bracketTitlePattern()
+{
+    static const QRegularExpression re = compiled(uR"(^(.*?)\(\s*((?:feat\.?|ft\.?|featuring))\s+([^)]+)\)\s*(.*)$)"_s);
+    return re;
+}
+
+const QRegularExpression &plainTitlePattern()
+{
+    static const QRegularExpression re = compiled(uR"(^(.*?)\s+((?:feat\.?|ft\.?|featuring))\s+(.+)$)"_s);
+    return re;
+}
+
+bool holdsCyrillicI(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() == 0x0438 || c.unicode() == 0x0418)
+            return true;
+    }
+    return false;
+}
+
+// Every separator holds one of these characters (the keywords an "f" in
+// either case), so a credit without them is a single name.
+bool mayHoldSeparator(QStringView text)
+{
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case ';':
+        case ',':
+        case '&':
+        case '/':
+        case '+':
+        case 'x':
+        case 'X':
+        case 0x00D7:
+        case 'f':
+        case 'F':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+char16_t latinLookAlike(char16_t c)
+{
+    switch (c) {
+    case 0x0430:
+        return u'a';
+    case 0x0435:
+        return u'e';
+    case 0x043A:
+        return u'k';
+    case 0x043C:
+        return u'm';
+    case 0x043E:
+        return u'o';
+    case 0x0440:
+        return u'p';
+    case 0x0441:
+        return u'c';
+    case 0x0442:
+        return u't';
+    case 0x0445:
+        return u'x';
+    case 0x0432:
+        return u'b';
+    case 0x043D:
+        return u'h';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+QString ArtistCatalogLogic::normKey(const QString &name)
+{
+    QString key = name.toLower();
+    // Each look-alike turns into a Latin letter that no other pair replaces,
+    // so one pass gives what the pairs applied one after another give.
+    qsizetype first = -1;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        if (latinLookAlike(key.at(i).unicode())) {
+            first = i;
+            break;
+        }
+    }
+    if (first < 0)
+        return key;
+    QChar *chars = key.data();
+    for (qsizetype i = first; i < key.size(); ++i) {
+        if (const char16_t latin = latinLookAlike(chars[i].unicode()))
+            chars[i] = QChar(latin);
+    }
+    return key;
+}
+
+QStringList ArtistCatalogLogic::splitArtists(const QString &credit)
+{
+    QString text = credit.trimmed();
+    if (text.isEmpty())
+        return {u"Неизвестно"_s};
+    if (text.contains(u'(') && featGroupPattern().isValid())
+        text.replace(featGroupPattern(), u" feat. "_s);
+    if (holdsCyrillicI(text) && russianAndPattern().isValid())
+        text.replace(russianAndPattern(), u","_s);
+
+    if (!separatorPattern().isValid())
+        return {text};
+
+    QStringList names;
+    const QStringView view(text);
+    const auto addPiece = [&](qsizetype begin, qsizetype end) {
+        const QStringView piece = view.sliced(begin, end - begin).trimmed();
+        if (!piece.isEmpty())
+            names.append(piece.toString());
+    };
+    qsizetype pieceStart = 0;
+    if (mayHoldSeparator(view)) {
+        QRegularExpressionMatchIterator it = separatorPattern().globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            addPiece(pieceStart, match.capturedStart());
+            pieceStart = match.capturedEnd();
+        }
+    }
+    addPiece(pieceStart, text.size());
+    // A credit of nothing but separators (",") keeps its text as the one name.
+    if (names.isEmpty())
+        return {text};
+    return names;
+}
+
+std::optional<QString> ArtistCatalogLogic::parseTitleFeat(const QString &title)
+{
+    const QString trimmed = title.trimmed();
+    // Every featuring keyword begins with an "f".
+    if (trimmed.isEmpty() || !trimmed.contains(u'f', Qt::CaseInsensitive))
+        return std::nullopt;
+    for (const QRegularExpression *pattern : {&bracketTitlePattern(), &plainTitlePattern()}) {
+        if (!pattern->isValid())
+            continue;
+        const QRegularExpressionMatch match = pattern->match(trimmed);
+        if (!match.hasMatch())
+            continue;
+        const QStringView names = match.capturedView(3).trimmed();
+        if (!names.isEmpty())
+            return names.toString();
+    }
+    return std::nullopt;
+}
+
+bool ArtistCatalogLogic::albumCreditsHasArtist(const QString &credit, const QString &name)
+{
+    const QString key = normKey(name);
+    const QStringList names = splitArtists(credit);
+    return std::any_of(names.begin(), names.end(), [&](const QString &n) { return normKey(n) == key; });
+}
+
+bool ArtistCatalogLogic::isMyArtist(const QString &name, const std::optional<UserOut> &user)
+{
+    if (!user)
+        return false;
+    const QString key = normKey(name);
+    if (normKey(user->username) == key)
+        return true;
+    return user->catalogArtistName && normKey(*user->catalogArtistName) == key;
+}
+
+const QHash<QString, QString> &ArtistCatalogLogic::artistAliases()
+{
+    // The performer's Cyrillic stage name is shown in its Latin form, so both
+    // spellings lead to one artist.
+    static const QHash<QString, QString> aliases {
+        {normKey(u"Скриптонит"_s), u"Scriptonite"_s},
+    };
+    return aliases;
+}
+
+} // namespace nimbra

@@ -18,6 +18,10 @@ QString routeKey(const QString &method, const QString &path)
 FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
 {
     m_server->set_keep_alive_timeout(1);
+    // The answer goes out in two writes (headers, then body); with Nagle on,
+    // the second waits for the client's delayed acknowledgement, tens of
+    // milliseconds per request.
+    m_server->set_tcp_nodelay(true);
     // A route handler, not the pre-routing hook: the server reads the
     // request body only after pre-routing, so the hook would see none.
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) {

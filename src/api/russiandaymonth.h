@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace nimbra {
+
+// "5 декабря": the day of the month without a leading zero and the month's
+// name in the genitive, as a Russian date is read. The names are our own,
+// so the text does not depend on the locales the system has installed.
+// Empty for an invalid date.
+QString russianDayMonth(const QDate &date);
+
+} // namespace nimbra

@@ -1,0 +1,365 @@
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/nimbraapi.h"
+#include "api/russiandaymonth.h"
+
+#include "catalogpages.h"
+#include "fakehttpserver.h"
+#include "taskoutcome.h"
+#include "testenv.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <QtTest>
+#include <atomic>
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The service writes instants in UTC; these are built as UTC too.
+QDateTime utc(int year, int month, int day, int hour = 12, int minute = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+}
+
+} // namespace
+
+class TestCompositionsHome : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    // A catalogue of 3 albums, 1234 tracks, 17 clips, 5 battles and 2
+    // favourites.
+    void serveCounts()
+    {
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
+            jsonResponse(listBody({albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)})));
+        m_server->on(
+            u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1234, 1, 1, 1234)));
+        m_server->on(u"GET"_s, u"/api/v1/clips"_s, jsonResponse(clipPageBody(17)));
+        m_server->on(u"GET"_s, u"/api/v1/battles"_s, jsonResponse(clipPageBody(5)));
+        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s}))));
+    }
+
+    // A handler that answers once the server has received four requests
+    // (the four counts), or after 10 s with a 409.
+    FakeHttpServer::Handler whenAllFourArrived(FakeResponse response)
+    {
+        FakeHttpServer *server = m_server.get();
+        return [server, response](const RecordedRequest &) {
+            QDeadlineTimer deadline(10'000);
+            while (server->requestCount() < 4 && !deadline.hasExpired())
+                QThread::msleep(2);
+            if (server->requestCount() < 4)
+                return jsonResponse(R"({"detail": "asked one by one"})", 409);
+            return response;
+        };
+    }
+
+    // Holds an answer back until the test opens it (at most 10 s).
+    class Gate
+    {
+    public:
+        ~Gate() { open(); }
+        FakeHttpServer::Handler handler(FakeResponse response) const
+        {
+            return [state = m_state, response](const RecordedRequest &) {
+                QDeadlineTimer deadline(10'000);
+                while (!state->open && !deadline.hasExpired())
+                    QThread::msleep(2);
+                state->answered = true;
+                return response;
+            };
+        }
+        void open() { m_state->open = true; }
+        bool answered() const { return m_state->answered; }
+
+    private:
+        struct State
+        {
+            std::atomic<bool> open = false;
+            std::atomic<bool> answered = false;
+        };
+        std::shared_ptr<State> m_state = std::make_shared<State>();
+    };
+
+    QStringList requestedPaths() const
+    {
+        QStringList paths;
+        for (const RecordedRequest &r : m_server->requests())
+            paths.append(r.path);
+        return paths;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Ten hours east of UTC, so that a release's local day differs from
+        // its UTC day late in the UTC evening.
+        qputenv("TZ", "XST-10");
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    void countsOfAGuest()
+    {
+        serveCounts();
+        const auto outcome = outcomeOf(NimbraAPI().libraryStats(std::nullopt));
+        QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
+        const LibraryStats stats = *outcome.value;
+        QCOMPARE(stats.favoritesCount, 0);
+        QCOMPARE(stats.albumsCount, 3);
+        QCOMPARE(stats.tracksCount, 1234);
+        QCOMPARE(stats.clipsCount, 17);
+        QCOMPARE(stats.battlesCount, 5);
+
+        const QList<RecordedRequest> requests = m_server->requests();
+        QCOMPARE(requests.size(), 4);
+        QMap<QString, QList<QPair<QString, QString>>> queries;
+        for (const RecordedRequest &r : requests) {
+            queries.insert(r.path, r.queryItems);
+            QVERIFY(!r.hasHeader(u"Authorization"_s));
+        }
+        using Items = QList<QPair<QString, QString>>;
+        QCOMPARE(queries.value(u"/api/v1/albums"_s), Items {});
+        QCOMPARE(queries.value(u"/api/v1/tracks"_s),
+            (Items {{u"brief"_s, u"true"_s}, {u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
+        QCOMPARE(queries.value(u"/api/v1/clips"_s),
+            (Items {{u"kind"_s, u"clip"_s}, {u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
+        QCOMPARE(queries.value(u"/api/v1/battles"_s), (Items {{u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
+    }
+
+    void countsWithAToken_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::newRow("a token") << u"tok"_s;
+        QTest::newRow("the empty token is a token") << QString();
+    }
+
+    void countsWithAToken()
+    {
+        QFETCH(QString, token);
+        serveCounts();
+        const auto outcome = outcomeOf(NimbraAPI().libraryStats(token));
+        QVERIFY(outcome.value);
+        QCOMPARE(outcome.value->favoritesCount, 2);
+        QCOMPARE(outcome.value->albumsCount, 3);
+
+        // The favourites are asked for once the four counts are in.
+        const QList<RecordedRequest> requests = m_server->requests();
+        QCOMPARE(requests.size(), 5);
+        QCOMPARE(requests.last().path, u"/api/v1/favorites"_s);
+        // The fake server trims the value, so the empty token's "Bearer " arrives as "Bearer".
+        QCOMPARE(requests.last().header(u"Authorization"_s), (u"Bearer "_s + token).trimmed());
+        for (const RecordedRequest &r : requests)
+            QCOMPARE(r.hasHeader(u"Authorization"_s), r.path != "/api/v1/albums"_L1);
+    }
+
+    void theFourCountsAreAskedAtOnce()
+    {
+        serveCounts();
+        // Asked one after the other, the album list would wait in vain for
+        // the other three and fail.
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse(listBody({albumJson(u"a1"_s)}))));
+        const auto outcome = outcomeOf(NimbraAPI().libraryStats(std::nullopt));
+        QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
+        QCOMPARE(outcome.value->albumsCount, 1);
+    }
+
+    void aFailingCountFailsTheWhole_data()
+    {
+        QTest::addColumn<QStringList>("failing");
+        QTest::addColumn<int>("status");
+        QTest::newRow("battles") << QStringList {u"/api/v1/battles"_s} << 503;
+        QTest::newRow("albums and battles: the albums are awaited first")
+            << QStringList {u"/api/v1/battles"_s, u"/api/v1/albums"_s} << 500;
+        QTest::newRow("clips and tracks: the tracks are awaited first")
+            << QStringList {u"/api/v1/clips"_s, u"/api/v1/tracks"_s} << 501;
+        QTest::newRow("favourites, no fallback to 0") << QStringList {u"/api/v1/favorites"_s} << 401;
+    }
+
+    void aFailingCountFailsTheWhole()
+    {
+        QFETCH(QStringList, failing);
+        QFETCH(int, status);
+        serveCounts();
+        const QMap<QString, int> statuses {{u"/api/v1/albums"_s, 500}, {u"/api/v1/tracks"_s, 501},
+            {u"/api/v1/clips"_s, 502}, {u"/api/v1/battles"_s, 503}, {u"/api/v1/favorites"_s, 401}};
+        for (const QString &path : failing)
+            m_server->on(u"GET"_s, path, whenAllFourArrived(jsonResponse("{}", statuses.value(path))));
+
+        const auto outcome = outcomeOf(NimbraAPI().libraryStats(u"tok"_s));
+        QVERIFY(!outcome.value);
+        const auto error = outcome.errorAs<APIError>();
+        QVERIFY(error);
+        QCOMPARE(error->statusCode(), status);
+        // A failed count asks no favourites.
+        QCOMPARE(requestedPaths().contains(u"/api/v1/favorites"_s), failing.contains(u"/api/v1/favorites"_s));
+    }
+
+    void aFailedCountCancelsTheOthers()
+    {
+        serveCounts();
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse("{}", 500)));
+        Gate battles;
+        m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.handler(jsonResponse(clipPageBody(5))));
+        const auto error = outcomeOf(NimbraAPI().libraryStats(std::nullopt)).errorAs<APIError>();
+        QVERIFY(error);
+        QCOMPARE(error->statusCode(), 500);
+        // The call ended while the battles were still held back.
+        QVERIFY(!battles.answered());
+        battles.open();
+    }
+
+    void aCancelledCallCancelsEveryCount()
+    {
+        serveCounts();
+        Gate clips;
+        m_server->on(u"GET"_s, u"/api/v1/clips"_s, clips.handler(jsonResponse(clipPageBody(5))));
+        CancelToken cancel;
+        auto task = NimbraAPI().libraryStats(u"tok"_s, cancel);
+        QTRY_COMPARE(m_server->requestCount(), 4);
+        cancel.cancel();
+        const auto error = outcomeOf(std::move(task)).errorAs<APIError>();
+        QVERIFY(error && error->isCancelled());
+        QVERIFY(!clips.answered());
+        clips.open();
+        QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
+    }
+
+    void newReleasesNewestFirst()
+    {
+        const QDateTime same = utc(2026, 12, 5, 9);
+        QJsonArray tracks {trackJson(u"old"_s, u"Old"_s, utc(2025, 1, 9)),
+            trackJson(u"undated"_s, u"Undated"_s, std::nullopt), trackJson(u"tie"_s, u"Tie"_s, same),
+            trackJson(u"late"_s, u"Late evening"_s, utc(2026, 3, 31, 20, 30)),
+            trackJson(u"tie2"_s, u"Tie too"_s, same)};
+        QJsonObject ofAlbum = trackJson(u"in-album"_s, u"On the album"_s, utc(2026, 6, 1));
+        ofAlbum.insert("album_id"_L1, u"al"_s);
+        tracks.append(ofAlbum);
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracks, 6, 1, 80, 1)));
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
+            jsonResponse(listBody({albumJson(u"tie"_s, same), albumJson(u"al"_s, utc(2026, 6, 1)),
+                albumJson(u"undated"_s), albumJson(u"newest"_s, utc(2027, 1, 1, 1))})));
+
+        const auto outcome = outcomeOf(NimbraAPI().newReleases(u"tok"_s, 18));
+        QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
+        QStringList ids, subtitles;
+        for (const HomeReleaseItem &item : *outcome.value) {
+            ids.append(item.id);
+            subtitles.append(item.subtitle);
+        }
+        // Equal instants keep tracks before albums, each in the service's order.
+        QCOMPARE(ids,
+            (QStringList {u"album-newest"_s, u"track-tie"_s, u"track-tie2"_s, u"album-tie"_s, u"track-in-album"_s,
+                u"album-al"_s, u"track-late"_s, u"track-old"_s}));
+        // Days of the local zone, ten hours east: 20:30 UTC is the next morning.
+        QCOMPARE(subtitles,
+            (QStringList {u"Альбом · 1 января"_s, u"Сингл · 5 декабря"_s, u"Сингл · 5 декабря"_s,
+                u"Альбом · 5 декабря"_s, u"Сингл · 1 июня"_s, u"Альбом · 1 июня"_s, u"Сингл · 1 апреля"_s,
+                u"Сингл · 9 января"_s}));
+
+        const HomeReleaseItem &single = outcome.value->at(1);
+        QCOMPARE(single.title, u"Tie"_s);
+        QCOMPARE(single.artistLine, u"Artist tie"_s);
+        QCOMPARE(single.coverURL, std::optional<QString>(u"/covers/tie.png"_s));
+        QVERIFY(std::holds_alternative<TrackOut>(single.target));
+        QCOMPARE(std::get<TrackOut>(single.target).id, u"tie"_s);
+        const HomeReleaseItem &album = outcome.value->at(0);
+        QCOMPARE(album.title, u"Album newest"_s);
+        QCOMPARE(album.artistLine, u"Band newest"_s);
+        QCOMPARE(album.coverURL, std::nullopt);
+        QVERIFY(std::holds_alternative<AlbumOut>(album.target));
+
+        // The tracks first, then the album list, which is never sent the token.
+        const QList<RecordedRequest> requests = m_server->requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.at(0).path, u"/api/v1/tracks"_s);
+        QCOMPARE(requests.at(0).queryItems,
+            (QList<QPair<QString, QString>> {{u"brief"_s, u"true"_s}, {u"page"_s, u"1"_s}, {u"size"_s, u"80"_s}}));
+        QCOMPARE(requests.at(0).header(u"Authorization"_s), u"Bearer tok"_s);
+        QCOMPARE(requests.at(1).path, u"/api/v1/albums"_s);
+        QVERIFY(!requests.at(1).hasHeader(u"Authorization"_s));
+    }
+
+    void newReleasesUpToTheLimit_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("negative") << -1 << 0;
+        QTest::newRow("two") << 2 << 2;
+        QTest::newRow("more than there are") << 18 << 4;
+    }
+
+    void newReleasesUpToTheLimit()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, count);
+        const QJsonArray tracks {trackJson(u"t1"_s, u"A"_s, utc(2026, 1, 1)),
+            trackJson(u"t2"_s, u"B"_s, utc(2026, 1, 3)), trackJson(u"t3"_s, u"C"_s)};
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracks, 3, 1, 80, 1)));
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
+            jsonResponse(listBody({albumJson(u"a1"_s, utc(2026, 1, 2)), albumJson(u"a2"_s, utc(2025, 1, 2))})));
+        const auto outcome = outcomeOf(NimbraAPI().newReleases(std::nullopt, limit));
+        QVERIFY(outcome.value);
+        const QStringList all {u"track-t2"_s, u"album-a1"_s, u"track-t1"_s, u"album-a2"_s};
+        QStringList ids;
+        for (const HomeReleaseItem &item : *outcome.value)
+            ids.append(item.id);
+        QCOMPARE(ids, all.mid(0, count));
+    }
+
+    void newReleasesFailWithEitherRequest_data()
+    {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("tracks") << u"/api/v1/tracks"_s << 1;
+        QTest::newRow("albums") << u"/api/v1/albums"_s << 2;
+    }
+
+    void newReleasesFailWithEitherRequest()
+    {
+        QFETCH(QString, failing);
+        QFETCH(int, requests);
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1, 1, 80, 1)));
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s, jsonResponse("[]"));
+        m_server->on(u"GET"_s, failing, jsonResponse(R"({"detail": "нет"})", 500));
+        const auto error = outcomeOf(NimbraAPI().newReleases(std::nullopt, 18)).errorAs<APIError>();
+        QVERIFY(error);
+        QCOMPARE(error->description(), u"нет"_s);
+        QCOMPARE(m_server->requestCount(), requests);
+    }
+
+    void russianDayAndMonth_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no leading zero") << QDate(2026, 12, 5) << u"5 декабря"_s;
+        QTest::newRow("first month") << QDate(2027, 1, 31) << u"31 января"_s;
+        QTest::newRow("May") << QDate(2026, 5, 9) << u"9 мая"_s;
+        QTest::newRow("August") << QDate(2026, 8, 10) << u"10 августа"_s;
+        QTest::newRow("leap day") << QDate(2028, 2, 29) << u"29 февраля"_s;
+        QTest::newRow("invalid") << QDate() << QString();
+    }
+
+    void russianDayAndMonth()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, text);
+        QCOMPARE(russianDayMonth(date), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCompositionsHome)
+#include "tst_compositionshome.moc"

@@ -83,7 +83,8 @@ QCoro::Task<std::optional<QUrl>> downloadArtwork(QUrl url, CancelToken token)
         co_return std::nullopt;
     const QByteArray bytes = reply->readAll();
     const QString folder = NowPlayingController::artworkFolder();
-    const QString name = QString::fromLatin1(QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha1).toHex());
+    const QString name
+        = QString::fromLatin1(QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha1).toHex());
     const QString path = folder + u"/"_s + name + u".png"_s;
     const bool stored = co_await QtConcurrent::run(storeArtwork, bytes, folder, path);
     if (!stored || token.isCancelled())

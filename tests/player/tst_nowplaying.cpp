@@ -70,7 +70,10 @@ class TestNowPlaying : public QObject
         return n;
     }
     void show(const TrackOut &track, bool canSkip = true) { controller().update(track, 0, 200, true, canSkip); }
-    bool waitForArtwork() { return QTest::qWaitFor([&] { return !controller().isLoadingArtwork(); }, 5000); }
+    bool waitForArtwork()
+    {
+        return QTest::qWaitFor([&] { return !controller().isLoadingArtwork(); }, 5000);
+    }
 
 private slots:
     void initTestCase()
@@ -205,15 +208,13 @@ private slots:
         QTest::addColumn<FakeResponse>("response");
         QTest::addColumn<bool>("shown");
         QTest::newRow("an image") << imageResponse(Qt::red) << true;
-        QTest::newRow("a JPEG is stored as PNG") << FakeResponse {200, imageBytes(Qt::red, "JPEG"), "image/jpeg"}
-                                                 << true;
-        QTest::newRow("an image under an error status") << FakeResponse {404, imageBytes(Qt::red), "image/png"}
-                                                        << true;
+        QTest::newRow("a JPEG is stored as PNG")
+            << FakeResponse {200, imageBytes(Qt::red, "JPEG"), "image/jpeg"} << true;
+        QTest::newRow("an image under an error status") << FakeResponse {404, imageBytes(Qt::red), "image/png"} << true;
         QTest::newRow("text") << FakeResponse {200, "<html>not found</html>", "text/html"} << false;
         QTest::newRow("empty") << FakeResponse {200, {}, "image/png"} << false;
         QTest::newRow("cut short") << FakeResponse {200, imageBytes(Qt::red).left(40), "image/png"} << false;
-        QTest::newRow("connection dropped")
-            << FakeResponse {200, imageBytes(Qt::red), "image/png", 0, true} << false;
+        QTest::newRow("connection dropped") << FakeResponse {200, imageBytes(Qt::red), "image/png", 0, true} << false;
     }
 
     void coverResponses()

@@ -247,8 +247,8 @@ void PlayerStore::loadSmartWave()
 
 void PlayerStore::installNowPlayingCommands()
 {
-    // The controller may outlive a command's store only in theory; the
-    // commands hold the store weakly all the same.
+    // Commands run from the event loop after the desktop asked; they hold
+    // the store weakly, so a late one finds nothing to do.
     QPointer<PlayerStore> self(this);
     const auto weakly = [self](void (PlayerStore::*operation)()) {
         return [self, operation] {

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "player/lyricsservice.h"
+#include "player/nowplayingcontroller.h"
 #include "player/playerclock.h"
 #include "player/trackvariant.h"
 
@@ -39,9 +40,11 @@ PlayerStore::PlayerStore(AudioBackend *backend, PlayerClock *clock, LyricsServic
       m_clock(clock ? clock : PlayerClock::system()),
       m_lyrics(lyrics ? lyrics : LyricsService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
-      m_crossfadeDuration(storedCrossfadeDuration())
+      m_crossfadeDuration(storedCrossfadeDuration()),
+      m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     Q_ASSERT(m_backend);
+    installNowPlayingCommands();
 }
 
 PlayerStore::~PlayerStore()
@@ -216,6 +219,7 @@ void PlayerStore::handleTick(double seconds)
         if (std::isfinite(itemDuration))
             setDuration(sanitizedTime(itemDuration));
     }
+    syncNowPlayingElapsedOnly();
 }
 
 void PlayerStore::handleEndOfItem()
@@ -239,9 +243,52 @@ void PlayerStore::loadSmartWave()
     pauseIfPlaying();
 }
 
-// Called after every change of track, play state or position, for the
-// desktop's now-playing panel; no panel is attached yet.
-void PlayerStore::syncNowPlaying() { }
+// Now-playing panel and media keys
+
+void PlayerStore::installNowPlayingCommands()
+{
+    // Commands run from the event loop after the desktop asked; they hold
+    // the store weakly, so a late one finds nothing to do.
+    QPointer<PlayerStore> self(this);
+    const auto weakly = [self](void (PlayerStore::*operation)()) {
+        return [self, operation] {
+            if (self)
+                (self.data()->*operation)();
+        };
+    };
+    m_nowPlaying->onPlay = weakly(&PlayerStore::resume);
+    m_nowPlaying->onPause = weakly(&PlayerStore::pauseIfPlaying);
+    m_nowPlaying->onTogglePlayPause = weakly(&PlayerStore::togglePlayPause);
+    m_nowPlaying->onNext = weakly(&PlayerStore::next);
+    m_nowPlaying->onPrevious = weakly(&PlayerStore::previous);
+    m_nowPlaying->onSeek = [self](double seconds) {
+        if (self)
+            self->seek(seconds);
+    };
+}
+
+// The play command: only a paused player starts; nothing loaded, nothing to play.
+void PlayerStore::resume()
+{
+    if (!m_player || m_isPlaying)
+        return;
+    m_player->play();
+    setPlaying(true);
+    syncNowPlaying();
+}
+
+// After every change of track, play state or position.
+void PlayerStore::syncNowPlaying()
+{
+    m_nowPlaying->update(m_currentTrack, m_elapsed, m_duration, m_isPlaying, m_queue.size() > 1);
+}
+
+// On every tick: only the numbers change.
+void PlayerStore::syncNowPlayingElapsedOnly()
+{
+    if (m_currentTrack)
+        m_nowPlaying->updateElapsed(m_elapsed, m_duration, m_isPlaying);
+}
 
 // Lyrics
 

@@ -12,11 +12,13 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <memory>
 #include <optional>
 
 namespace nimbra {
 
 class LyricsService;
+class NowPlayingController;
 class PlayerClock;
 
 // The one audio player state of the process: the current track and its
@@ -133,6 +135,9 @@ public:
     // is negative or not finite.
     Q_INVOKABLE static QString formatTime(double seconds);
 
+    // The desktop's view of the player (and the source of its commands).
+    NowPlayingController *nowPlaying() const { return m_nowPlaying.get(); }
+
 signals:
     void currentTrackChanged();
     void isPlayingChanged();
@@ -179,7 +184,12 @@ private:
     void handleEndOfItem();
     // Playback ran past the end of the queue with repeat off.
     void loadSmartWave();
+
+    // Now-playing panel and media keys.
+    void installNowPlayingCommands();
+    void resume();
     void syncNowPlaying();
+    void syncNowPlayingElapsedOnly();
 
     void ensureLyrics(const TrackOut &track);
     QCoro::Task<> lookUpLyrics(TrackOut track, CancelToken token);
@@ -230,6 +240,8 @@ private:
     TaskSlot m_sleepTask;
     // Cancelled when the store goes: ends lookups still in flight.
     CancelToken m_lifetime;
+    // Declared last so it goes first, before anything its commands reach.
+    std::unique_ptr<NowPlayingController> m_nowPlaying;
 };
 
 } // namespace nimbra

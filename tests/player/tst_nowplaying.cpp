@@ -1,0 +1,259 @@
+#include "fakehttpserver.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "api/apiconfig.h"
+#include "player/nowplayingcontroller.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QtTest>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(nimbra::test::FakeResponse)
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray imageBytes(QColor color, const char *format = "PNG")
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+FakeResponse imageResponse(QColor color, int delayMs = 0)
+{
+    return FakeResponse {200, imageBytes(color), "image/png", delayMs};
+}
+
+TrackOut trackWithCover(const QString &id, std::optional<QString> cover)
+{
+    TrackOut track = makeTrack(id);
+    track.coverURL = std::move(cover);
+    return track;
+}
+
+// The colour of the artwork the panel shows, read back from its file.
+QColor shownColor(const NowPlayingController &controller)
+{
+    if (!controller.info() || controller.info()->artworkUrl.isEmpty())
+        return QColor();
+    const QImage image(controller.info()->artworkUrl.toLocalFile(), "PNG");
+    return image.isNull() ? QColor() : image.pixelColor(0, 0);
+}
+
+} // namespace
+
+class TestNowPlaying : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_host;
+    std::unique_ptr<NowPlayingController> m_controller;
+
+    NowPlayingController &controller() { return *m_controller; }
+    int coverRequests(const QString &path) const
+    {
+        int n = 0;
+        for (const RecordedRequest &r : m_host->requests())
+            n += r.path == path ? 1 : 0;
+        return n;
+    }
+    void show(const TrackOut &track, bool canSkip = true) { controller().update(track, 0, 200, true, canSkip); }
+    bool waitForArtwork()
+    {
+        return QTest::qWaitFor([&] { return !controller().isLoadingArtwork(); }, 5000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_host = std::make_unique<FakeHttpServer>();
+        m_host->on(u"GET"_s, u"/covers/red.png"_s, imageResponse(Qt::red));
+        m_host->on(u"GET"_s, u"/covers/blue.png"_s, imageResponse(Qt::blue));
+        m_host->on(u"GET"_s, u"/covers/slow-green.png"_s, imageResponse(Qt::green, 300));
+    }
+
+    void init()
+    {
+        APIConfig::setBaseURL(m_host->baseUrl());
+        QDir(NowPlayingController::artworkFolder()).removeRecursively();
+        m_host->clearRequests();
+        m_controller = std::make_unique<NowPlayingController>(NowPlayingController::Desktop::None);
+    }
+
+    void cleanup() { m_controller.reset(); }
+
+    void panelEmptiesWithoutTrack()
+    {
+        // Nothing shown yet: a tick has nothing to update.
+        controller().updateElapsed(5, 100, true);
+        QVERIFY(!controller().info());
+
+        show(trackWithCover(u"a"_s, u"covers/red.png"_s));
+        QVERIFY(waitForArtwork());
+        QCOMPARE(shownColor(controller()), QColor(Qt::red));
+
+        controller().update(std::nullopt, 0, 0, false, false);
+        QVERIFY(!controller().info());
+        QVERIFY(!controller().lastArtworkURL());
+        controller().updateElapsed(7, 100, true);
+        QVERIFY(!controller().info());
+
+        // The cover was forgotten with the panel: it is fetched again.
+        show(trackWithCover(u"a"_s, u"covers/red.png"_s));
+        QVERIFY(waitForArtwork());
+        QCOMPARE(coverRequests(u"/covers/red.png"_s), 2);
+    }
+
+    void durationAndPosition_data()
+    {
+        QTest::addColumn<double>("trackDuration");
+        QTest::addColumn<double>("tickDuration");
+        QTest::addColumn<double>("shownAfterUpdate");
+        QTest::addColumn<double>("shownAfterTick");
+        QTest::newRow("unknown, then known") << 0.0 << 180.0 << 1.0 << 180.0;
+        QTest::newRow("known, tick without one") << 200.0 << 0.0 << 200.0 << 200.0;
+        QTest::newRow("under a second is not raised by a tick") << 0.5 << 0.5 << 1.0 << 0.5;
+        QTest::newRow("exactly one") << 1.0 << -3.0 << 1.0 << 1.0;
+        QTest::newRow("not a number") << qQNaN() << qQNaN() << 1.0 << 1.0;
+    }
+
+    void durationAndPosition()
+    {
+        QFETCH(double, trackDuration);
+        QFETCH(double, tickDuration);
+        QFETCH(double, shownAfterUpdate);
+        QFETCH(double, shownAfterTick);
+        controller().update(makeTrack(u"a"_s), 12, trackDuration, false, false);
+        QCOMPARE(controller().info()->duration, shownAfterUpdate);
+        QCOMPARE(controller().info()->elapsed, 12.0);
+        QCOMPARE(controller().info()->rate, 0.0);
+
+        controller().updateElapsed(13.5, tickDuration, true);
+        QCOMPARE(controller().info()->duration, shownAfterTick);
+        QCOMPARE(controller().info()->elapsed, 13.5);
+        QCOMPARE(controller().info()->rate, 1.0);
+        QCOMPARE(controller().info()->title, u"Song a"_s);
+    }
+
+    void sameCoverCarriesOverWithoutRequest()
+    {
+        show(trackWithCover(u"a"_s, u"covers/red.png"_s));
+        QVERIFY(waitForArtwork());
+        const QUrl artwork = controller().info()->artworkUrl;
+        QVERIFY(QFileInfo(artwork.toLocalFile()).isFile());
+        QVERIFY(artwork.toLocalFile().startsWith(NowPlayingController::artworkFolder()));
+
+        // The next track of the album: the cover is there at once. Absolute
+        // and relative forms of one address are one cover.
+        show(trackWithCover(u"b"_s, m_host->baseUrl().toString() + u"/covers/red.png"_s));
+        QCOMPARE(controller().info()->artworkUrl, artwork);
+        QVERIFY(!controller().isLoadingArtwork());
+        // A pause keeps it too.
+        controller().update(trackWithCover(u"b"_s, u"covers/red.png"_s), 5, 200, false, true);
+        QCOMPARE(controller().info()->artworkUrl, artwork);
+        QCOMPARE(coverRequests(u"/covers/red.png"_s), 1);
+
+        // A track without a cover shows none, and another cover starts
+        // without the old one.
+        show(trackWithCover(u"c"_s, std::nullopt));
+        QVERIFY(controller().info()->artworkUrl.isEmpty());
+        QVERIFY(!controller().lastArtworkURL());
+        show(trackWithCover(u"d"_s, u"covers/blue.png"_s));
+        QVERIFY(controller().info()->artworkUrl.isEmpty());
+        QVERIFY(waitForArtwork());
+        QCOMPARE(shownColor(controller()), QColor(Qt::blue));
+        // Back to the first cover after a different one: fetched again.
+        show(trackWithCover(u"e"_s, u"covers/red.png"_s));
+        QVERIFY(controller().info()->artworkUrl.isEmpty());
+        QVERIFY(waitForArtwork());
+        QCOMPARE(shownColor(controller()), QColor(Qt::red));
+        QCOMPARE(coverRequests(u"/covers/red.png"_s), 2);
+    }
+
+    void replacedFetchNeverShows()
+    {
+        show(trackWithCover(u"a"_s, u"covers/slow-green.png"_s));
+        QTRY_COMPARE(coverRequests(u"/covers/slow-green.png"_s), 1);
+        show(trackWithCover(u"b"_s, u"covers/blue.png"_s));
+        QVERIFY(waitForArtwork());
+        QCOMPARE(shownColor(controller()), QColor(Qt::blue));
+        // Long enough for the slow answer to have come, had it not been dropped.
+        QTest::qWait(500);
+        QCOMPARE(shownColor(controller()), QColor(Qt::blue));
+
+        // Same with a track without a cover: the slow one must not land.
+        show(trackWithCover(u"c"_s, u"covers/slow-green.png"_s));
+        QTRY_COMPARE(coverRequests(u"/covers/slow-green.png"_s), 2);
+        show(trackWithCover(u"d"_s, std::nullopt));
+        QTest::qWait(500);
+        QVERIFY(controller().info()->artworkUrl.isEmpty());
+        QVERIFY(!controller().isLoadingArtwork());
+    }
+
+    void coverResponses_data()
+    {
+        QTest::addColumn<FakeResponse>("response");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("an image") << imageResponse(Qt::red) << true;
+        QTest::newRow("a JPEG is stored as PNG")
+            << FakeResponse {200, imageBytes(Qt::red, "JPEG"), "image/jpeg"} << true;
+        QTest::newRow("an image under an error status") << FakeResponse {404, imageBytes(Qt::red), "image/png"} << true;
+        QTest::newRow("text") << FakeResponse {200, "<html>not found</html>", "text/html"} << false;
+        QTest::newRow("empty") << FakeResponse {200, {}, "image/png"} << false;
+        QTest::newRow("cut short") << FakeResponse {200, imageBytes(Qt::red).left(40), "image/png"} << false;
+        QTest::newRow("connection dropped") << FakeResponse {200, imageBytes(Qt::red), "image/png", 0, true} << false;
+    }
+
+    void coverResponses()
+    {
+        QFETCH(FakeResponse, response);
+        QFETCH(bool, shown);
+        m_host->on(u"GET"_s, u"/covers/varied"_s, response);
+        show(trackWithCover(u"a"_s, u"covers/varied"_s));
+        QVERIFY(waitForArtwork());
+        if (shown) {
+            // Colours survive a JPEG round trip only roughly.
+            QVERIFY(shownColor(controller()).red() > 200);
+            QVERIFY(shownColor(controller()).green() < 50);
+        } else {
+            QVERIFY(controller().info()->artworkUrl.isEmpty());
+            // Nothing half-made is left for a panel to read.
+            QVERIFY(QDir(NowPlayingController::artworkFolder()).entryList(QDir::Files).isEmpty());
+        }
+        // A failed cover is not asked for again for the same address.
+        show(trackWithCover(u"b"_s, u"covers/varied"_s));
+        QVERIFY(waitForArtwork());
+        QCOMPARE(coverRequests(u"/covers/varied"_s), 1);
+    }
+
+    void artworkFolderStaysSmall()
+    {
+        const int covers = NowPlayingController::keptArtworkFiles + 4;
+        for (int i = 0; i < covers; ++i) {
+            const QString path = u"/covers/many-%1.png"_s.arg(i);
+            m_host->on(u"GET"_s, path, imageResponse(QColor::fromHsv(i * 10, 255, 255)));
+            show(trackWithCover(u"t%1"_s.arg(i), path));
+            QVERIFY(waitForArtwork());
+        }
+        const QStringList files = QDir(NowPlayingController::artworkFolder()).entryList(QDir::Files);
+        QCOMPARE(files.size(), NowPlayingController::keptArtworkFiles);
+        QVERIFY(QFileInfo::exists(controller().info()->artworkUrl.toLocalFile()));
+        QCOMPARE(shownColor(controller()).rgb(), QColor::fromHsv((covers - 1) * 10, 255, 255).rgb());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNowPlaying)
+#include "tst_nowplaying.moc"

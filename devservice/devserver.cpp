@@ -27,10 +27,15 @@ DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts)
     m_http->set_tcp_nodelay(true);
     // A player that pauses reading a large file must not lose its stream.
     m_http->set_write_timeout(60, 0);
-    m_http->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
-        dispatch(req, res);
-        return httplib::Server::HandlerResponse::Handled;
-    });
+    // Plain routes rather than a pre-routing handler: the library reads the
+    // request body only after pre-routing.
+    const auto handler = [this](const httplib::Request &req, httplib::Response &res) { dispatch(req, res); };
+    m_http->Get(".*", handler);
+    m_http->Post(".*", handler);
+    m_http->Put(".*", handler);
+    m_http->Patch(".*", handler);
+    m_http->Delete(".*", handler);
+    m_http->Options(".*", handler);
 }
 
 DevServer::~DevServer() = default;

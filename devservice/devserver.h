@@ -17,8 +17,8 @@ class Server;
 
 namespace devservice {
 
-// The HTTP side: one pre-routing handler that logs the request, applies an
-// injected fault, and hands it to the first group of routes that knows it.
+// The HTTP side: one handler for every path that logs the request, applies
+// an injected fault, and hands it to the first group of routes that knows it.
 class DevServer
 {
 public:

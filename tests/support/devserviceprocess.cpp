@@ -1,0 +1,193 @@
+#include "devserviceprocess.h"
+
+#include "testenv.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QUrlQuery>
+
+namespace nimbra::test {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 10000;
+constexpr int kCallTimeoutMs = 15000;
+
+RecordedRequest recordFromJson(const QJsonObject &o)
+{
+    RecordedRequest r;
+    r.method = o.value(QStringLiteral("method")).toString();
+    r.target = o.value(QStringLiteral("target")).toString();
+    const qsizetype q = r.target.indexOf(QLatin1Char('?'));
+    r.path = q < 0 ? r.target : r.target.left(q);
+    r.rawQuery = q < 0 ? QString() : r.target.mid(q + 1);
+    if (q >= 0) {
+        const QUrlQuery query(r.rawQuery);
+        for (const auto &item : query.queryItems(QUrl::FullyDecoded))
+            r.queryItems.append(item);
+    }
+    const QJsonObject headers = o.value(QStringLiteral("headers")).toObject();
+    for (auto it = headers.begin(); it != headers.end(); ++it)
+        r.headers.insert(it.key().toLower(), it.value().toString());
+    r.body = o.value(QStringLiteral("body")).toString().toUtf8();
+    return r;
+}
+
+} // namespace
+
+DevServiceProcess::DevServiceProcess(const QStringList &arguments)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QByteArray output;
+    static const QRegularExpression addressLine(
+        QStringLiteral("^nimbra-devservice listening on (http://127\\.0\\.0\\.1:\\d+)$"));
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        output += m_process.readAllStandardOutput();
+        const qsizetype end = output.indexOf('\n');
+        if (end < 0)
+            return;
+        const auto m = addressLine.match(QString::fromUtf8(output.left(end)));
+        if (m.hasMatch())
+            m_baseUrl = QUrl(m.captured(1));
+        else
+            m_startError = QStringLiteral("unexpected first line: ") + QString::fromUtf8(output.left(end));
+        loop.quit();
+    });
+    QObject::connect(&m_process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError) {
+        m_startError = m_process.errorString();
+        loop.quit();
+    });
+    QObject::connect(&m_process, &QProcess::finished, &loop, [&](int code) {
+        m_startError = QStringLiteral("exited with code %1 before listening").arg(code);
+        loop.quit();
+    });
+    QObject::connect(&timeout, &QTimer::timeout, &loop, [&] {
+        m_startError = QStringLiteral("no address line within %1 ms").arg(kStartTimeoutMs);
+        loop.quit();
+    });
+    m_process.start(devservicePath(), QStringList {QStringLiteral("--port"), QStringLiteral("0")} + arguments);
+    timeout.start(kStartTimeoutMs);
+    loop.exec();
+    QObject::disconnect(&m_process, nullptr, &loop, nullptr);
+    if (m_baseUrl.isValid())
+        m_network = std::make_unique<QNetworkAccessManager>();
+}
+
+DevServiceProcess::~DevServiceProcess()
+{
+    m_network.reset();
+    stop();
+}
+
+bool DevServiceProcess::isRunning() const
+{
+    return m_baseUrl.isValid() && m_process.state() == QProcess::Running;
+}
+
+int DevServiceProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+        return -1;
+    }
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+DevServiceReply DevServiceProcess::call(const QByteArray &method, const QString &pathAndQuery, const QByteArray &body,
+    const QString &token, const QList<QPair<QByteArray, QByteArray>> &headers) const
+{
+    DevServiceReply result;
+    if (!m_network) {
+        result.networkError = true;
+        return result;
+    }
+    QNetworkRequest request(QUrl(m_baseUrl.toString() + pathAndQuery));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (!body.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    if (!token.isEmpty())
+        request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
+    QNetworkReply *reply = m_network->sendCustomRequest(request, method, body);
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&timeout, &QTimer::timeout, reply, &QNetworkReply::abort);
+    timeout.start(kCallTimeoutMs);
+    loop.exec();
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.body = reply->readAll();
+    // Errors from 201 and from 401 up stand for an HTTP error status, which
+    // is an answer; the others are failed transfers.
+    const int error = reply->error();
+    result.networkError = (error > 0 && error < 200) || (error > 300 && error < 400);
+    for (const auto &[name, value] : reply->rawHeaderPairs())
+        result.headers.insert(name.toLower(), value);
+    reply->deleteLater();
+    return result;
+}
+
+DevServiceReply DevServiceProcess::get(const QString &pathAndQuery, const QString &token) const
+{
+    return call(QByteArrayLiteral("GET"), pathAndQuery, {}, token);
+}
+
+QString DevServiceProcess::signIn(const QString &username, const QString &password) const
+{
+    const QJsonObject body {{QStringLiteral("username"), username}, {QStringLiteral("password"), password}};
+    const DevServiceReply reply = call(QByteArrayLiteral("POST"), QStringLiteral("/api/v1/auth/login"),
+        QJsonDocument(body).toJson(QJsonDocument::Compact));
+    return reply.status == 200 ? reply.object().value(QStringLiteral("access_token")).toString() : QString();
+}
+
+QList<RecordedRequest> DevServiceProcess::requests() const
+{
+    QList<RecordedRequest> list;
+    const QJsonArray entries = get(QStringLiteral("/__dev/requests")).json().array();
+    for (const QJsonValue &entry : entries)
+        list.append(recordFromJson(entry.toObject()));
+    return list;
+}
+
+void DevServiceProcess::clearRequests() const
+{
+    call(QByteArrayLiteral("DELETE"), QStringLiteral("/__dev/requests"));
+}
+
+bool DevServiceProcess::injectFault(const QJsonObject &fault) const
+{
+    return call(QByteArrayLiteral("POST"), QStringLiteral("/__dev/fault"),
+               QJsonDocument(fault).toJson(QJsonDocument::Compact))
+               .status
+        == 200;
+}
+
+void DevServiceProcess::clearFaults() const
+{
+    call(QByteArrayLiteral("DELETE"), QStringLiteral("/__dev/fault"));
+}
+
+bool DevServiceProcess::confirmQr(const QString &qrToken, const QString &username) const
+{
+    const QJsonObject body {{QStringLiteral("qr_token"), qrToken}, {QStringLiteral("username"), username}};
+    return call(QByteArrayLiteral("POST"), QStringLiteral("/__dev/qr/confirm"),
+               QJsonDocument(body).toJson(QJsonDocument::Compact))
+               .status
+        == 200;
+}
+
+} // namespace nimbra::test

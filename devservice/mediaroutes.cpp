@@ -1,7 +1,7 @@
 #include "mediaroutes.h"
 
 #include "httputil.h"
-#include "mediagen_stub.h"
+#include "mediagen.h"
 
 #include <httplib.h>
 

@@ -43,6 +43,8 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
         if (response.delayMs > 0)
             QThread::msleep(response.delayMs);
         res.status = response.status;
+        for (const auto &[name, value] : response.headers)
+            res.set_header(name.toStdString(), value.toStdString());
         if (response.dropConnection) {
             const std::string ct = response.contentType.toStdString();
             res.set_content_provider(

@@ -25,8 +25,11 @@ class LyricsService;
 class PlayerClock;
 
 // The one audio player state of the process: the current track and its
-// position, the queue with shuffle and repeat, the crossfade settings, the
-// sleep timer and the lyrics of the current track. Main thread only.
+// position, the queue with shuffle and repeat, the crossfade between tracks,
+// the wave that continues an exhausted queue, the offline copies, the sleep
+// timer and the lyrics of the current track. Main thread only; the engine
+// half (playback, crossfade, end of item, wave, offline saves) lives in
+// playerstoreplayback.cpp.
 class PlayerStore : public QObject
 {
     Q_OBJECT

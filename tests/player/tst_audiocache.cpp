@@ -4,7 +4,6 @@
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"
-#include "player/audiocacheerror.h"
 #include "player/audiocacheservice.h"
 
 #include <QDir>
@@ -148,14 +147,6 @@ private slots:
         const auto outcome = outcomeOf(cache().downloadTrack(u"9"_s, fileUrl(u"/media/slow.wav"_s), {}, cancel));
         QVERIFY(outcome.errorAs<APIError>() && outcome.errorAs<APIError>()->isCancelled());
         QCOMPARE(folderEntries(), QStringList());
-    }
-
-    void anEarlierCopySurvivesAFailedReplacement()
-    {
-        QVERIFY(download(u"7"_s, fileUrl(u"/media/a.wav"_s)).value);
-        const auto outcome = outcomeOf(cache().downloadTrack(u"8"_s, fileUrl(u"/media/missing.wav"_s), std::nullopt));
-        QCOMPARE(outcome.errorAs<AudioCacheError>()->statusCode(), 404);
-        QCOMPARE(folderEntries(), QStringList({u"7.audio"_s}));
     }
 
     void theTokenGoesOnlyToTheServicesOrigin_data()

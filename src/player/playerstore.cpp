@@ -1,6 +1,7 @@
 #include "playerstore.h"
 
 #include "api/apiconfig.h"
+#include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "player/nowplayingcontroller.h"
 #include "player/playerclock.h"
@@ -17,13 +18,6 @@ namespace nimbra {
 
 namespace {
 
-// Times from the player, the seek bar or the media keys may be NaN or
-// negative; they count as the start before any arithmetic or conversion.
-double sanitizedTime(double seconds)
-{
-    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
-}
-
 double storedCrossfadeDuration()
 {
     const double stored = QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble();
@@ -34,17 +28,25 @@ double storedCrossfadeDuration()
 
 } // namespace
 
-PlayerStore::PlayerStore(AudioBackend *backend, PlayerClock *clock, LyricsService *lyrics, QObject *parent)
+PlayerStore::PlayerStore(
+    AudioBackend *backend, PlayerClock *clock, LyricsService *lyrics, AudioCacheService *cache, QObject *parent)
     : QObject(parent),
       m_backend(backend),
       m_clock(clock ? clock : PlayerClock::system()),
       m_lyrics(lyrics ? lyrics : LyricsService::shared()),
+      m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     Q_ASSERT(m_backend);
     installNowPlayingCommands();
+    // A copy saved or removed anywhere (a silent save included) changes
+    // what the player shows for the current track.
+    connect(m_cache, &AudioCacheService::cacheChanged, this, [this](const QString &id) {
+        if (m_currentTrack && m_currentTrack->id == id)
+            emit currentTrackIsCachedChanged();
+    });
 }
 
 PlayerStore::~PlayerStore()
@@ -52,14 +54,18 @@ PlayerStore::~PlayerStore()
     // Countdowns and lookups see their tokens cancelled and end without
     // touching the store while it is being taken apart.
     m_sleepTask.cancel();
+    m_crossfadeTask.cancel();
+    m_waveTask.cancel();
     m_lifetime.cancel();
-    dropPlayer();
+    teardownPlayers();
 }
 
 // Queue and transport
 
 void PlayerStore::play(TrackOut track, QList<TrackOut> list)
 {
+    // The listener's choice wins over a wave still on its way.
+    abandonWave();
     const qsizetype start = m_queue.place(track, list);
     emit queueChanged();
     playAtIndex(start);
@@ -71,7 +77,7 @@ void PlayerStore::playAtIndex(qsizetype index)
     if (!start)
         return;
     m_queue.setIndex(start->index);
-    startPlayback(m_queue.tracks().at(start->index), start->url);
+    startPlayback(m_queue.tracks().at(start->index), start->url, false);
 }
 
 void PlayerStore::next()
@@ -179,68 +185,6 @@ QString PlayerStore::durationLabel() const
     if (m_duration > 0)
         return formatTime(m_duration);
     return formatTime(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
-}
-
-// Playback
-
-void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url)
-{
-    dropPlayer();
-    m_currentTrack = track;
-    emit currentTrackChanged();
-    ensureLyrics(track);
-    setDuration(sanitizedTime(double(track.durationSeconds)));
-    setElapsed(0);
-
-    m_player = m_backend->createPlayer(url);
-    m_player->setVolume(1.0f);
-    m_player->play();
-    setPlaying(true);
-    connect(m_player.get(), &AudioPlayerHandle::timeTick, this, &PlayerStore::handleTick);
-    connect(m_player.get(), &AudioPlayerHandle::endOfItem, this, &PlayerStore::handleEndOfItem);
-    syncNowPlaying();
-}
-
-void PlayerStore::dropPlayer()
-{
-    if (!m_player)
-        return;
-    // Only the current item may report its time and its end.
-    disconnect(m_player.get(), nullptr, this, nullptr);
-    m_player->pause();
-    m_player.reset();
-}
-
-void PlayerStore::handleTick(double seconds)
-{
-    setElapsed(sanitizedTime(seconds));
-    if (m_duration <= 0 && m_player) {
-        const double itemDuration = m_player->duration();
-        if (std::isfinite(itemDuration))
-            setDuration(sanitizedTime(itemDuration));
-    }
-    syncNowPlayingElapsedOnly();
-}
-
-void PlayerStore::handleEndOfItem()
-{
-    if (m_sleepTimer.isEndOfTrack()) {
-        // The finished track stays current; the queue does not move on.
-        setSleepTimerValue(SleepTimer::off());
-        if (m_player)
-            m_player->pause();
-        setPlaying(false);
-        syncNowPlaying();
-        return;
-    }
-    next();
-}
-
-void PlayerStore::loadSmartWave()
-{
-    // Until the wave can be fetched, running out of queue behaves as a wave
-    // that found nothing: playback stops.
-    pauseIfPlaying();
 }
 
 // Now-playing panel and media keys

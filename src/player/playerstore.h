@@ -8,22 +8,30 @@
 #include "player/sleeptimer.h"
 
 #include <QCoroTask>
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace nimbra {
 
+class AudioCacheService;
 class LyricsService;
 class NowPlayingController;
 class PlayerClock;
 
 // The one audio player state of the process: the current track and its
-// position, the queue with shuffle and repeat, the crossfade settings, the
-// sleep timer and the lyrics of the current track. Main thread only.
+// position, the queue with shuffle and repeat, the crossfade between tracks,
+// the wave that continues an exhausted queue, the offline copies, the sleep
+// timer and the lyrics of the current track. Main thread only; the engine
+// half (playback, crossfade, end of item, wave, offline saves) lives in
+// playerstoreplayback.cpp.
 class PlayerStore : public QObject
 {
     Q_OBJECT
@@ -42,6 +50,7 @@ class PlayerStore : public QObject
         double crossfadeDuration READ crossfadeDuration WRITE setCrossfadeDuration NOTIFY crossfadeDurationChanged)
     Q_PROPERTY(bool isLoadingWave READ isLoadingWave NOTIFY isLoadingWaveChanged)
     Q_PROPERTY(QString cachingTrackId READ cachingTrackIdText NOTIFY cachingTrackIdChanged)
+    Q_PROPERTY(bool currentTrackIsCached READ currentTrackIsCached NOTIFY currentTrackIsCachedChanged)
     Q_PROPERTY(QString cacheMessage READ cacheMessageText WRITE setCacheMessageText NOTIFY cacheMessageChanged)
     Q_PROPERTY(QString authToken READ authTokenText WRITE setAuthTokenText NOTIFY authTokenChanged)
     Q_PROPERTY(bool shuffleEnabled READ shuffleEnabled NOTIFY shuffleEnabledChanged)
@@ -61,12 +70,23 @@ public:
     static constexpr double maxCrossfadeDuration = 60.0;
     // previous() restarts the track when more than this has played.
     static constexpr double restartThreshold = 3.0;
+    // From this start of a track since launch on, it is saved for offline
+    // use without being asked.
+    static constexpr int silentSavePlayCount = 5;
 
-    // backend must outlive the store; clock and lyrics default to the real
-    // clock and the shared lyrics service.
+    // Fetches a fresh wave of tracks with the given bearer token; throws
+    // when the fetch fails.
+    using WaveSource = std::function<QCoro::Task<QList<TrackOut>>(std::optional<QString> token)>;
+
+    // backend must outlive the store; clock, lyrics and cache default to the
+    // real clock and the shared lyrics and offline cache services.
     explicit PlayerStore(AudioBackend *backend, PlayerClock *clock = nullptr, LyricsService *lyrics = nullptr,
-        QObject *parent = nullptr);
+        AudioCacheService *cache = nullptr, QObject *parent = nullptr);
     ~PlayerStore() override;
+
+    // Where the wave comes from when the queue runs out with repeat off.
+    // Without a source, running out behaves as a wave that found nothing.
+    void setWaveSource(WaveSource source) { m_waveSource = std::move(source); }
 
     std::optional<TrackOut> currentTrack() const { return m_currentTrack; }
     bool hasCurrentTrack() const { return m_currentTrack.has_value(); }
@@ -92,6 +112,8 @@ public:
     void setCrossfadeDuration(double seconds);
     bool isLoadingWave() const { return m_isLoadingWave; }
     std::optional<QString> cachingTrackId() const { return m_cachingTrackId; }
+    // Asks the file system on every read.
+    bool currentTrackIsCached() const;
     std::optional<QString> cacheMessage() const { return m_cacheMessage; }
     void setCacheMessage(std::optional<QString> message)
     {
@@ -130,6 +152,10 @@ public:
     Q_INVOKABLE void setSleepTimer(int minutes);
     Q_INVOKABLE void setSleepTimerEndOfTrack();
     Q_INVOKABLE void cancelSleepTimer();
+    // Saves the current track for offline use; the outcome shows in
+    // cacheMessage.
+    Q_INVOKABLE void cacheCurrentTrack();
+    Q_INVOKABLE void removeCurrentTrackFromCache();
 
     // "m:ss" with whole minutes not limited to 59; "0:00" for a time that
     // is negative or not finite.
@@ -151,6 +177,7 @@ signals:
     void crossfadeDurationChanged();
     void isLoadingWaveChanged();
     void cachingTrackIdChanged();
+    void currentTrackIsCachedChanged();
     void cacheMessageChanged();
     void authTokenChanged();
     void shuffleEnabledChanged();
@@ -161,6 +188,9 @@ signals:
     void isFullscreenPresentedChanged();
 
 private:
+    // Times from the player, the seek bar or the media keys may be NaN or
+    // negative; they count as the start before any arithmetic or conversion.
+    static double sanitizedTime(double seconds) { return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0; }
     // QML reads absent texts as null strings and writes them the same way.
     static std::optional<QString> optionalText(const QString &text)
     {
@@ -176,14 +206,29 @@ private:
 
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
-    // The one place a track starts: a new player for url, the state reset
-    // for track, the lyrics asked for.
-    void startPlayback(const TrackOut &track, const QUrl &url);
-    void dropPlayer();
+    // The one place a track starts: a new player for url (the offline copy
+    // when there is one), the play counted, the lyrics asked for. With
+    // crossfade the current player fades out while the new one fades in.
+    void startPlayback(const TrackOut &track, const QUrl &url, bool crossfade);
+    // Unhooks the current player: only the newest item reports.
+    void detachPlayer();
+    // Ends any crossfade and pauses and drops both players.
+    void teardownPlayers();
     void handleTick(double seconds);
+    void triggerCrossfade();
     void handleEndOfItem();
+    void handlePlayerFailure();
+    QCoro::Task<> runCrossfade(
+        double seconds, QPointer<AudioPlayerHandle> outgoing, QPointer<AudioPlayerHandle> incoming, CancelToken token);
     // Playback ran past the end of the queue with repeat off.
     void loadSmartWave();
+    QCoro::Task<> fetchWave(std::optional<QString> authToken, CancelToken token);
+    // A wave still loading when another track starts is not wanted any more.
+    void abandonWave();
+    void countPlayAndSaveSilently(const TrackOut &track, const QUrl &url);
+    static QCoro::Task<> saveSilently(
+        AudioCacheService *cache, QString trackId, QUrl url, std::optional<QString> authToken, CancelToken token);
+    QCoro::Task<> saveForListener(QString trackId, QUrl url, std::optional<QString> authToken, CancelToken token);
 
     // Now-playing panel and media keys.
     void installNowPlayingCommands();
@@ -198,6 +243,11 @@ private:
     void setPlaying(bool playing) { assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged); }
     void setElapsed(double seconds) { assign(m_elapsed, seconds, &PlayerStore::elapsedChanged); }
     void setDuration(double seconds);
+    void setLoadingWave(bool loading) { assign(m_isLoadingWave, loading, &PlayerStore::isLoadingWaveChanged); }
+    void setCachingTrackId(std::optional<QString> id)
+    {
+        assign(m_cachingTrackId, id, &PlayerStore::cachingTrackIdChanged);
+    }
     void setLyricsLoading(bool loading) { assign(m_lyricsLoading, loading, &PlayerStore::lyricsLoadingChanged); }
     void setSleepTimerValue(const SleepTimer &timer) { assign(m_sleepTimer, timer, &PlayerStore::sleepTimerChanged); }
     void setSleepRemainingSeconds(qint64 seconds)
@@ -215,6 +265,8 @@ private:
     AudioBackend *m_backend;
     PlayerClock *m_clock;
     LyricsService *m_lyrics;
+    AudioCacheService *m_cache;
+    WaveSource m_waveSource;
 
     std::optional<TrackOut> m_currentTrack;
     bool m_isPlaying = false;
@@ -236,7 +288,14 @@ private:
     qint64 m_sleepRemainingSeconds = 0;
     bool m_isFullscreenPresented = false;
 
+    QHash<QString, int> m_sessionPlayCount;
+
     AudioPlayerPtr m_player;
+    // The previous track's player while a crossfade runs.
+    AudioPlayerPtr m_fadingOutPlayer;
+    bool m_isCrossfading = false;
+    TaskSlot m_crossfadeTask;
+    TaskSlot m_waveTask;
     TaskSlot m_sleepTask;
     // Cancelled when the store goes: ends lookups still in flight.
     CancelToken m_lifetime;

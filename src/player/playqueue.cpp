@@ -1,5 +1,7 @@
 #include "playqueue.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace nimbra {
@@ -93,6 +95,24 @@ void PlayQueue::setShuffled(bool on, const std::optional<TrackOut> &current)
         if (found != m_tracks.cend())
             m_index = found - m_tracks.cbegin();
     }
+}
+
+void PlayQueue::appendWave(const QList<TrackOut> &received)
+{
+    QSet<QString> queued;
+    queued.reserve(m_tracks.size());
+    for (const TrackOut &t : std::as_const(m_tracks))
+        queued.insert(t.id);
+    QList<TrackOut> fresh;
+    for (const TrackOut &t : received) {
+        if (!queued.contains(t.id))
+            fresh.append(t);
+    }
+    if (fresh.isEmpty()) {
+        fresh = received;
+        shuffle(fresh);
+    }
+    m_tracks.append(fresh);
 }
 
 bool PlayQueue::replaceCurrent(const TrackOut &track)

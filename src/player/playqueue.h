@@ -61,6 +61,12 @@ public:
     // (the saved order back, the index on the current track when found).
     void setShuffled(bool on, const std::optional<TrackOut> &current);
 
+    // Appends a wave: the received tracks not yet queued, in the order
+    // received; when every one of them is queued already, all of them in a
+    // new random order, so that the queue still grows. The saved unshuffled
+    // order is not touched.
+    void appendWave(const QList<TrackOut> &received);
+
     // Replaces the entry at the index by a new record of the same track;
     // false when that entry is another track (or there is none).
     bool replaceCurrent(const TrackOut &track);

@@ -40,6 +40,7 @@ struct FakeResponse
     QByteArray contentType = "application/json";
     int delayMs = 0;
     bool dropConnection = false; // headers, then the connection closes mid-body
+    QList<QPair<QByteArray, QByteArray>> headers; // extra response headers, e.g. Location
 };
 
 // A loopback HTTP server for service-facing tests: it answers from a table

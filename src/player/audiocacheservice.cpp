@@ -1,0 +1,283 @@
+#include "audiocacheservice.h"
+
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/network.h"
+#include "player/audiocacheerror.h"
+
+#include <QCoreApplication>
+#include <QCoroNetworkReply>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+constexpr QLatin1StringView extension = ".audio"_L1;
+constexpr QLatin1StringView encodedMarker = "~"_L1;
+// Unfinished downloads: hidden, and never taken for a track's copy.
+constexpr QLatin1StringView partPrefix = ".download-"_L1;
+constexpr QLatin1StringView partSuffix = ".part"_L1;
+
+constexpr auto base64Options = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
+
+bool isPartName(const QString &name)
+{
+    return name.startsWith(partPrefix) && name.endsWith(partSuffix);
+}
+
+bool isPlainFileName(const QString &id)
+{
+    return !id.isEmpty() && id != "."_L1 && id != ".."_L1 && !id.startsWith(encodedMarker)
+        && !id.contains(QLatin1Char('/')) && !id.contains(QLatin1Char('\\')) && !id.contains(QChar(0));
+}
+
+int defaultPort(const QString &scheme)
+{
+    if (scheme == "https"_L1)
+        return 443;
+    if (scheme == "http"_L1)
+        return 80;
+    return -1;
+}
+
+bool sameOrigin(const QUrl &a, const QUrl &b)
+{
+    const QString scheme = a.scheme().toLower();
+    return scheme == b.scheme().toLower() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0
+        && a.port(defaultPort(scheme)) == b.port(defaultPort(scheme));
+}
+
+APIError::NetworkFailure failureFor(QNetworkReply::NetworkError error)
+{
+    using F = APIError::NetworkFailure;
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return F::ConnectionRefused;
+    case QNetworkReply::RemoteHostClosedError:
+        return F::ConnectionLost;
+    case QNetworkReply::HostNotFoundError:
+        return F::HostNotFound;
+    // An abort we did not ask for is the idle time-out.
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TimeoutError:
+        return F::TimedOut;
+    case QNetworkReply::SslHandshakeFailedError:
+        return F::SecureConnection;
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+        return F::NoConnection;
+    case QNetworkReply::ProtocolFailure:
+        return F::BadResponse;
+    default:
+        return F::Other;
+    }
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+struct DeleteLater
+{
+    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
+};
+
+} // namespace
+
+QString AudioCacheService::defaultCacheDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u"/audio_cache"_s;
+}
+
+AudioCacheService::AudioCacheService(QString cacheDir, QObject *parent)
+    : QObject(parent), m_cacheDir(std::move(cacheDir))
+{
+    QDir dir(m_cacheDir);
+    dir.mkpath(u"."_s);
+    const QStringList parts = dir.entryList({partPrefix + u"*"_s + partSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString &name : parts)
+        QFile::remove(dir.filePath(name));
+}
+
+AudioCacheService *AudioCacheService::shared()
+{
+    static AudioCacheService *service = new AudioCacheService(defaultCacheDir(), QCoreApplication::instance());
+    return service;
+}
+
+QString AudioCacheService::fileNameFor(const QString &id)
+{
+    if (isPlainFileName(id))
+        return id + extension;
+    return encodedMarker + QString::fromLatin1(id.toUtf8().toBase64(base64Options)) + extension;
+}
+
+QString AudioCacheService::idForFileName(const QString &fileName)
+{
+    // The last extension goes, whatever it is; a leading dot is no extension.
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? fileName.left(dot) : fileName;
+    if (!base.startsWith(encodedMarker))
+        return base;
+    const auto decoded = QByteArray::fromBase64Encoding(
+        base.mid(encodedMarker.size()).toLatin1(), base64Options | QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return base;
+    const QString id = QString::fromUtf8(*decoded);
+    // Only a name this service wrote stands for another id.
+    return fileNameFor(id) == base + extension ? id : base;
+}
+
+bool AudioCacheService::sendsTokenTo(const QUrl &url)
+{
+    return sameOrigin(url, APIConfig::baseURL());
+}
+
+QString AudioCacheService::pathFor(const QString &id) const
+{
+    return m_cacheDir + QLatin1Char('/') + fileNameFor(id);
+}
+
+std::optional<QUrl> AudioCacheService::localURL(const QString &id) const
+{
+    const QString path = pathFor(id);
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    return QUrl::fromLocalFile(path);
+}
+
+void AudioCacheService::removeCached(const QString &id)
+{
+    if (!localURL(id))
+        return;
+    if (QFile::remove(pathFor(id)))
+        emit cacheChanged(id);
+}
+
+QSet<QString> AudioCacheService::cachedTrackIDs() const
+{
+    QSet<QString> ids;
+    const QStringList names
+        = QDir(m_cacheDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (!isPartName(name))
+            ids.insert(idForFileName(name));
+    }
+    return ids;
+}
+
+QCoro::Task<QUrl> AudioCacheService::downloadTrack(
+    QString id, QUrl from, std::optional<QString> token, CancelToken cancel)
+{
+    if (const auto local = localURL(id))
+        co_return *local;
+    if (cancel.isCancelled())
+        throw APIError::network(APIError::NetworkFailure::Cancelled);
+
+    QPointer<AudioCacheService> self(this);
+    const QString destination = pathFor(id);
+    // The folder may have been removed since start; a save makes it again.
+    QDir().mkpath(m_cacheDir);
+    QTemporaryFile part(m_cacheDir + QLatin1Char('/') + partPrefix + u"XXXXXX"_s + partSuffix);
+    if (!part.open())
+        throw AudioCacheError::fileSystem(part.errorString());
+
+    QUrl url = from;
+    for (int hop = 0;; ++hop) {
+        QNetworkRequest request(url);
+        request.setTransferTimeout(int(requestTimeout.count()));
+        // Redirects are followed here, so that the token never follows one
+        // to another host.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        if (token && sendsTokenTo(url)) {
+            // A header with a line break in it would carry headers of its own.
+            if (token->contains(QLatin1Char('\r')) || token->contains(QLatin1Char('\n')) || token->contains(QChar(0)))
+                throw APIError::unauthorized();
+            request.setRawHeader("Authorization", "Bearer " + token->toUtf8());
+        }
+
+        const std::unique_ptr<QNetworkReply, DeleteLater> reply(sharedNetworkAccessManager()->get(request));
+        const QPointer<QNetworkReply> guard(reply.get());
+        QString writeError;
+        // Streamed to disk as it arrives; only a success body is kept.
+        QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&part, &writeError, guard] {
+            const int status = guard->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            const QByteArray chunk = guard->readAll();
+            if (status < 200 || status > 299 || !writeError.isEmpty())
+                return;
+            if (part.write(chunk) != chunk.size()) {
+                writeError = part.errorString();
+                guard->abort();
+            }
+        });
+        bool resourceLimitReached = false;
+        QTimer resourceLimit;
+        resourceLimit.setSingleShot(true);
+        QObject::connect(&resourceLimit, &QTimer::timeout, reply.get(), [&resourceLimitReached, guard] {
+            resourceLimitReached = true;
+            guard->abort();
+        });
+        resourceLimit.start(resourceTimeout);
+        // Aborted through the event loop, so that this task never resumes
+        // inside the canceller's call.
+        const CancelRegistration registration(cancel, [guard] {
+            if (guard)
+                QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
+        });
+
+        co_await reply.get();
+        resourceLimit.stop();
+
+        if (cancel.isCancelled())
+            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
+        if (!writeError.isEmpty())
+            throw AudioCacheError::fileSystem(writeError);
+        if (resourceLimitReached)
+            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
+        const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        const int status = statusAttribute.toInt();
+        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (isRedirect(status) && target.isValid() && !target.isEmpty() && hop < maxRedirects) {
+            url = url.resolved(target);
+            part.resize(0);
+            part.seek(0);
+            continue;
+        }
+        if (statusAttribute.isValid() && (status < 200 || status > 299))
+            throw AudioCacheError::httpError(status);
+        if (reply->error() != QNetworkReply::NoError)
+            throw APIError::network(failureFor(reply->error()), reply->errorString());
+        if (part.write(reply->readAll()) < 0 || !part.flush())
+            throw AudioCacheError::fileSystem(part.errorString());
+        break;
+    }
+
+    part.close();
+    // Replaces any earlier copy in one step: a reader sees the old file or
+    // the whole new one, never a part.
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(part.fileName()).toStdString()),
+        std::filesystem::path(QFile::encodeName(destination).toStdString()), error);
+    if (error)
+        throw AudioCacheError::fileSystem(QString::fromLocal8Bit(error.message()));
+    part.setAutoRemove(false);
+    if (self)
+        emit self->cacheChanged(id);
+    co_return QUrl::fromLocalFile(destination);
+}
+
+} // namespace nimbra

@@ -1,0 +1,265 @@
+// The engine room of PlayerStore: starting a track on a new player, the
+// periodic tick, the crossfade, the end of an item, the wave that continues
+// an exhausted queue, and the offline copies.
+
+#include "playerstore.h"
+
+#include "api/apiconfig.h"
+#include "api/error.h"
+#include "player/audiocacheservice.h"
+#include "player/crossfaderamp.h"
+#include "player/playerclock.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool crossfade)
+{
+    abandonWave();
+    m_crossfadeTask.cancel();
+    // A fade needs a track to fade out of.
+    crossfade = crossfade && m_player;
+    if (crossfade) {
+        detachPlayer();
+        if (m_fadingOutPlayer) {
+            m_fadingOutPlayer->pause();
+            m_fadingOutPlayer.reset();
+        }
+        m_fadingOutPlayer = std::move(m_player);
+    } else {
+        teardownPlayers();
+    }
+    m_isCrossfading = crossfade;
+
+    m_currentTrack = track;
+    emit currentTrackChanged();
+    emit currentTrackIsCachedChanged();
+    ensureLyrics(track);
+    setDuration(sanitizedTime(double(track.durationSeconds)));
+    setElapsed(0);
+
+    countPlayAndSaveSilently(track, url);
+    const QUrl source = m_cache->localURL(track.id).value_or(url);
+
+    m_player = m_backend->createPlayer(source);
+    m_player->setVolume(crossfade ? 0.0f : 1.0f);
+    connect(m_player.get(), &AudioPlayerHandle::timeTick, this, &PlayerStore::handleTick);
+    connect(m_player.get(), &AudioPlayerHandle::endOfItem, this, &PlayerStore::handleEndOfItem);
+    connect(m_player.get(), &AudioPlayerHandle::failed, this, &PlayerStore::handlePlayerFailure);
+    setPlaying(true);
+    m_player->play();
+    if (crossfade)
+        runCrossfade(m_crossfadeDuration, m_fadingOutPlayer.get(), m_player.get(), m_crossfadeTask.renew());
+    syncNowPlaying();
+}
+
+void PlayerStore::detachPlayer()
+{
+    if (m_player)
+        disconnect(m_player.get(), nullptr, this, nullptr);
+}
+
+void PlayerStore::teardownPlayers()
+{
+    m_crossfadeTask.cancel();
+    m_isCrossfading = false;
+    detachPlayer();
+    if (m_player) {
+        m_player->pause();
+        m_player.reset();
+    }
+    if (m_fadingOutPlayer) {
+        m_fadingOutPlayer->pause();
+        m_fadingOutPlayer.reset();
+    }
+}
+
+// Ten times a second for the whole of playback: numbers only.
+void PlayerStore::handleTick(double seconds)
+{
+    setElapsed(sanitizedTime(seconds));
+    if (m_duration <= 0 && m_player) {
+        const double itemDuration = m_player->duration();
+        if (std::isfinite(itemDuration))
+            setDuration(sanitizedTime(itemDuration));
+    }
+    if (!m_isCrossfading && m_crossfadeEnabled && m_duration > 2 * m_crossfadeDuration
+        && m_elapsed >= m_duration - m_crossfadeDuration)
+        triggerCrossfade();
+    syncNowPlayingElapsedOnly();
+}
+
+// Tried on every tick near the end; one that finds nothing to fade into
+// leaves the track to play out, and the end of the item moves on.
+void PlayerStore::triggerCrossfade()
+{
+    if (m_isCrossfading || !m_crossfadeEnabled || m_sleepTimer.isEndOfTrack())
+        return;
+    const auto next = m_queue.nextIndex(m_repeatMode);
+    // Repeat one after shuffle was turned off may name no entry at all.
+    if (!next || *next < 0 || *next >= m_queue.size())
+        return;
+    const TrackOut track = m_queue.tracks().at(*next);
+    const auto url = APIConfig::resolve(track.fileURL);
+    if (!url)
+        return;
+    m_queue.setIndex(*next);
+    startPlayback(track, *url, true);
+}
+
+QCoro::Task<> PlayerStore::runCrossfade(
+    double seconds, QPointer<AudioPlayerHandle> outgoing, QPointer<AudioPlayerHandle> incoming, CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    const bool finished = co_await CrossfadeRamp::run(m_clock, seconds, outgoing, incoming, token);
+    // A cancelled ramp was replaced by a start that took the players over
+    // and set the crossfade state itself.
+    if (!self || !finished)
+        co_return;
+    if (outgoing)
+        outgoing->pause();
+    if (m_fadingOutPlayer && m_fadingOutPlayer.get() == outgoing.data())
+        m_fadingOutPlayer.reset();
+    m_isCrossfading = false;
+    m_crossfadeTask.finish(token);
+}
+
+// Handled during a crossfade as well: the incoming item may be shorter than
+// the fade, and waiting for the ramp would leave playback standing.
+void PlayerStore::handleEndOfItem()
+{
+    if (m_sleepTimer.isEndOfTrack()) {
+        // The finished track stays current; the queue does not move on.
+        setSleepTimerValue(SleepTimer::off());
+        if (m_player)
+            m_player->pause();
+        setPlaying(false);
+        syncNowPlaying();
+        return;
+    }
+    next();
+}
+
+// The listener sees playback stop on that track; nothing skips ahead.
+void PlayerStore::handlePlayerFailure()
+{
+    setPlaying(false);
+    syncNowPlaying();
+}
+
+// Wave
+
+void PlayerStore::loadSmartWave()
+{
+    if (m_isLoadingWave)
+        return;
+    setLoadingWave(true);
+    fetchWave(m_authToken, m_waveTask.renew());
+}
+
+QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    const WaveSource source = m_waveSource;
+    QList<TrackOut> received;
+    bool fetched = false;
+    if (source) {
+        try {
+            received = co_await source(authToken);
+            fetched = true;
+        } catch (...) {
+            // A failed wave ends playback like an empty one; nothing is shown.
+        }
+    }
+    // Dropped when the listener started something else meanwhile.
+    if (!self || token.isCancelled())
+        co_return;
+    m_waveTask.finish(token);
+    setLoadingWave(false);
+    if (!fetched || received.isEmpty()) {
+        pauseIfPlaying();
+        co_return;
+    }
+    m_queue.appendWave(received);
+    emit queueChanged();
+    playAtIndex(m_queue.index() + 1);
+}
+
+void PlayerStore::abandonWave()
+{
+    if (!m_waveTask.isRunning())
+        return;
+    m_waveTask.cancel();
+    setLoadingWave(false);
+}
+
+// Offline copies
+
+void PlayerStore::countPlayAndSaveSilently(const TrackOut &track, const QUrl &url)
+{
+    const int count = ++m_sessionPlayCount[track.id];
+    // A save the listener started has the right of way; a later start of
+    // this track tries again.
+    if (count >= silentSavePlayCount && !m_cache->localURL(track.id) && !m_cachingTrackId)
+        saveSilently(m_cache, track.id, url, m_authToken, m_lifetime);
+}
+
+QCoro::Task<> PlayerStore::saveSilently(
+    AudioCacheService *cache, QString trackId, QUrl url, std::optional<QString> authToken, CancelToken token)
+{
+    try {
+        co_await cache->downloadTrack(trackId, url, authToken, token);
+    } catch (...) {
+        // Silent by design: the next start of the track tries again.
+    }
+}
+
+bool PlayerStore::currentTrackIsCached() const
+{
+    return m_currentTrack && m_cache->localURL(m_currentTrack->id).has_value();
+}
+
+void PlayerStore::cacheCurrentTrack()
+{
+    if (!m_currentTrack)
+        return;
+    const auto url = APIConfig::resolve(m_currentTrack->fileURL);
+    if (!url || m_cache->localURL(m_currentTrack->id))
+        return;
+    setCachingTrackId(m_currentTrack->id);
+    setCacheMessage(std::nullopt);
+    saveForListener(m_currentTrack->id, *url, m_authToken, m_lifetime);
+}
+
+QCoro::Task<> PlayerStore::saveForListener(
+    QString trackId, QUrl url, std::optional<QString> authToken, CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    AudioCacheService *cache = m_cache;
+    QString message;
+    try {
+        co_await cache->downloadTrack(trackId, url, authToken, token);
+        message = u"Трек сохранён для офлайна"_s;
+    } catch (...) {
+        message = describeException(std::current_exception());
+    }
+    if (!self || token.isCancelled())
+        co_return;
+    // A save of another track started since owns the message now; the file
+    // this one saved stays.
+    if (m_cachingTrackId != trackId)
+        co_return;
+    setCachingTrackId(std::nullopt);
+    setCacheMessage(message);
+}
+
+void PlayerStore::removeCurrentTrackFromCache()
+{
+    if (!m_currentTrack)
+        return;
+    m_cache->removeCached(m_currentTrack->id);
+    setCacheMessage(u"Файл удалён с устройства"_s);
+}
+
+} // namespace nimbra

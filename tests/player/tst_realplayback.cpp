@@ -1,0 +1,195 @@
+#include "fakehttpserver.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "api/apiconfig.h"
+#include "mediagen.h"
+#include "platform/qtaudiobackend.h"
+#include "player/audiocacheservice.h"
+#include "player/lyricsservice.h"
+#include "player/playerclock.h"
+#include "player/playerstore.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int trackSeconds = 8;
+
+// The real backend, keeping an eye on the players it made.
+class WatchedBackend : public AudioBackend
+{
+public:
+    AudioPlayerPtr createPlayer(const QUrl &source) override
+    {
+        AudioPlayerPtr player = m_real.createPlayer(source);
+        m_players.append(player.get());
+        return player;
+    }
+
+    int liveCount() const
+    {
+        return int(std::count_if(m_players.cbegin(), m_players.cend(), [](const auto &p) { return !p.isNull(); }));
+    }
+    AudioPlayerHandle *player(int i) const { return m_players.value(i); }
+    int createdCount() const { return int(m_players.size()); }
+
+private:
+    QtAudioBackend m_real;
+    QList<QPointer<AudioPlayerHandle>> m_players;
+};
+
+TrackOut wavTrack(const QString &id)
+{
+    TrackOut t = makeTrack(id, u"media/"_s + id + u".wav"_s);
+    t.durationSeconds = trackSeconds;
+    return t;
+}
+
+bool soundServerAnswers()
+{
+    QProcess pactl;
+    pactl.start(u"pactl"_s, {u"info"_s});
+    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
+} // namespace
+
+// Real audio output through QtMultimedia into whatever sound server runs
+// (the test script's PulseAudio null sink): a stream plays and ends, two
+// players cross-fade, a missing file is reported, and an offline copy
+// plays from its file.
+class TestRealPlayback : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+    QTemporaryDir m_dir;
+    std::unique_ptr<AudioCacheService> m_cache;
+    std::unique_ptr<WatchedBackend> m_backend;
+    std::unique_ptr<LyricsService> m_lyrics;
+    std::unique_ptr<PlayerStore> m_store;
+
+    PlayerStore &store() { return *m_store; }
+    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+
+    // Seeks the current track and waits until the player has got there. A
+    // stream may not take a seek before it knows it can: then it is asked
+    // again.
+    bool seekAndWait(double seconds)
+    {
+        AudioPlayerHandle *player = m_backend->player(m_backend->createdCount() - 1);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            store().seek(seconds);
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < 700) {
+                QTest::qWait(20);
+                if (player->currentTime() >= seconds - 0.05)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!soundServerAnswers())
+            QSKIP("No PulseAudio server answers; real playback is not tried.");
+        initTestEnvironment();
+        QVERIFY(m_dir.isValid());
+        m_server = std::make_unique<FakeHttpServer>();
+        for (const auto &[id, seed] : {std::pair {u"a"_s, 1}, {u"b"_s, 2}}) {
+            m_server->on(u"GET"_s, u"/media/"_s + id + u".wav"_s,
+                FakeResponse {200, devservice::renderWav(seed, trackSeconds), "audio/wav"});
+        }
+        APIConfig::setBaseURL(m_server->baseUrl());
+        m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
+    }
+
+    void init()
+    {
+        m_backend = std::make_unique<WatchedBackend>();
+        m_lyrics = std::make_unique<LyricsService>();
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), PlayerClock::system(), m_lyrics.get(), m_cache.get());
+        store().setCrossfadeEnabled(false);
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        QTRY_COMPARE(m_backend->liveCount(), 0);
+    }
+
+    void cleanupTestCase() { m_server.reset(); }
+
+    void aStreamPlaysAndEnds()
+    {
+        store().play(wavTrack(u"a"_s), {});
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.1, 5000);
+        QVERIFY(store().isPlaying());
+        QCOMPARE(m_backend->player(0)->source().path(), u"/media/a.wav"_s);
+        // Close to the end: the item ends, the queue is exhausted, and with
+        // no wave to fetch playback stops.
+        QVERIFY(seekAndWait(trackSeconds - 0.6));
+        QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 3000);
+        QVERIFY(store().elapsed() >= trackSeconds - 0.6);
+    }
+
+    void twoPlayersCrossfade()
+    {
+        store().setCrossfadeEnabled(true);
+        store().setCrossfadeDuration(1.0);
+        const QList<TrackOut> list {wavTrack(u"a"_s), wavTrack(u"b"_s)};
+        store().play(list.at(0), list);
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.1, 5000);
+        // The fade starts 1 s before the end of the 8 s track.
+        QVERIFY(seekAndWait(6.7));
+        QTRY_COMPARE_WITH_TIMEOUT(currentId(), u"b"_s, 2000);
+        QCOMPARE(m_backend->liveCount(), 2);
+        QPointer<AudioPlayerHandle> outgoing = m_backend->player(0);
+        AudioPlayerHandle *incoming = m_backend->player(1);
+        QTRY_VERIFY_WITH_TIMEOUT(incoming->volume() > 0.3f && incoming->volume() < 0.7f, 2000);
+        QVERIFY(outgoing->volume() > 0.3f && outgoing->volume() < 0.7f);
+        QVERIFY(outgoing->currentTime() >= 6.9);
+        QTRY_VERIFY_WITH_TIMEOUT(!outgoing, 2000);
+        QCOMPARE(incoming->volume(), 1.0f);
+        QCOMPARE(m_backend->liveCount(), 1);
+        QVERIFY(store().isPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.2, 2000);
+        QCOMPARE(m_backend->createdCount(), 2);
+    }
+
+    void aMissingStreamStopsClaimingToPlay()
+    {
+        store().play(wavTrack(u"missing"_s), {});
+        QVERIFY(store().isPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 5000);
+        QCOMPARE(m_backend->createdCount(), 1);
+    }
+
+    void anOfflineCopyPlaysFromItsFile()
+    {
+        QFile copy(m_cache->cacheDir() + u"/c.audio"_s);
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(devservice::renderWav(3, trackSeconds));
+        copy.close();
+        m_server->clearRequests();
+        store().play(wavTrack(u"c"_s), {});
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.1, 5000);
+        QCOMPARE(m_backend->player(0)->source(), QUrl::fromLocalFile(copy.fileName()));
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealPlayback)
+#include "tst_realplayback.moc"

@@ -1,0 +1,243 @@
+#include "fakeaudiobackend.h"
+#include "manualplayerclock.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include "player/audiocacheservice.h"
+#include "player/lyricsservice.h"
+#include "player/playerstore.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <coroutine>
+#include <memory>
+#include <stdexcept>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A wave fetch that waits until the test answers it; the answer resumes
+// the fetch at once, inside answer() or fail().
+class PendingWave
+{
+public:
+    QList<std::optional<QString>> tokens;
+
+    PlayerStore::WaveSource source()
+    {
+        return [this](std::optional<QString> token) -> QCoro::Task<QList<TrackOut>> {
+            tokens.append(token);
+            co_await Waiter {this};
+            if (m_fails)
+                throw std::runtime_error("no network");
+            co_return m_tracks;
+        };
+    }
+
+    void answer(QList<TrackOut> list)
+    {
+        m_tracks = std::move(list);
+        resume();
+    }
+    void fail()
+    {
+        m_fails = true;
+        resume();
+    }
+
+private:
+    struct Waiter
+    {
+        PendingWave *wave;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle) noexcept { wave->m_waiting = handle; }
+        void await_resume() const noexcept { }
+    };
+
+    void resume()
+    {
+        if (auto handle = std::exchange(m_waiting, nullptr))
+            handle.resume();
+    }
+
+    std::coroutine_handle<> m_waiting;
+    QList<TrackOut> m_tracks;
+    bool m_fails = false;
+};
+
+enum class Interruption { PlayAnotherList, PlayFromTheQueue, Previous };
+
+} // namespace
+
+// The wave that continues an exhausted queue with repeat off.
+class TestWave : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<AudioCacheService> m_cache;
+    std::unique_ptr<FakeAudioBackend> m_backend;
+    std::unique_ptr<ManualPlayerClock> m_clock;
+    std::unique_ptr<LyricsService> m_lyrics;
+    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PendingWave> m_wave;
+
+    PlayerStore &store() { return *m_store; }
+    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+
+    // Plays the last of a, b and lets it end: the wave is asked for.
+    void runOutOfQueue()
+    {
+        const auto list = makeTracks({u"a"_s, u"b"_s});
+        store().play(list.at(1), list);
+        m_backend->lastPlayer()->finish();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QVERIFY(m_dir.isValid());
+    }
+
+    void init()
+    {
+        m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
+        m_backend = std::make_unique<FakeAudioBackend>();
+        m_clock = std::make_unique<ManualPlayerClock>();
+        m_lyrics = std::make_unique<LyricsService>();
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get(), m_cache.get());
+        m_wave = std::make_unique<PendingWave>();
+        store().setWaveSource(m_wave->source());
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        m_wave.reset();
+    }
+
+    void freshTracksAreAppendedAndPlayed()
+    {
+        store().setAuthToken(u"tok"_s);
+        QSignalSpy loading(m_store.get(), &PlayerStore::isLoadingWaveChanged);
+        runOutOfQueue();
+        QVERIFY(store().isLoadingWave());
+        QCOMPARE(m_wave->tokens, QList<std::optional<QString>>({u"tok"_s}));
+        // One fetch at a time.
+        store().next();
+        QCOMPARE(m_wave->tokens.size(), 1);
+
+        m_wave->answer(makeTracks({u"b"_s, u"c"_s, u"a"_s, u"d"_s}));
+        QVERIFY(!store().isLoadingWave());
+        QCOMPARE(loading.count(), 2);
+        QCOMPARE(trackIds(store().queue()), QStringList({u"a"_s, u"b"_s, u"c"_s, u"d"_s}));
+        QCOMPARE(currentId(), u"c"_s);
+        QCOMPARE(store().queueIndex(), 2);
+        QVERIFY(store().isPlaying());
+        QCOMPARE(m_backend->playerCount(), 2);
+    }
+
+    void aWaveOfQueuedTracksIsAppendedAgain()
+    {
+        runOutOfQueue();
+        m_wave->answer(makeTracks({u"b"_s, u"a"_s}));
+        const QStringList ids = trackIds(store().queue());
+        QCOMPARE(ids.size(), 4);
+        QStringList appended = ids.mid(2);
+        appended.sort();
+        QCOMPARE(appended, QStringList({u"a"_s, u"b"_s}));
+        QCOMPARE(currentId(), ids.at(2));
+        QCOMPARE(store().queueIndex(), 2);
+    }
+
+    void aFailedOrEmptyWaveStopsPlayback_data()
+    {
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("fails") << true;
+        QTest::newRow("empty") << false;
+    }
+
+    void aFailedOrEmptyWaveStopsPlayback()
+    {
+        QFETCH(bool, fails);
+        const auto list = makeTracks({u"a"_s, u"b"_s});
+        store().play(list.at(1), list);
+        // Pressing next on the last track: it plays on while the wave loads.
+        store().next();
+        QVERIFY(store().isLoadingWave());
+        QVERIFY(m_backend->lastPlayer()->isPlaying());
+        fails ? m_wave->fail() : m_wave->answer({});
+        QVERIFY(!store().isLoadingWave());
+        QVERIFY(!store().isPlaying());
+        QVERIFY(!m_backend->lastPlayer()->isPlaying());
+        QCOMPARE(trackIds(store().queue()), QStringList({u"a"_s, u"b"_s}));
+        QCOMPARE(currentId(), u"b"_s);
+        // A later end of the queue asks again.
+        store().next();
+        QCOMPARE(m_wave->tokens.size(), 2);
+    }
+
+    void withoutASourceRunningOutStops()
+    {
+        store().setWaveSource({});
+        runOutOfQueue();
+        QVERIFY(!store().isLoadingWave());
+        QVERIFY(!store().isPlaying());
+    }
+
+    void theListenersChoiceWinsOverALateWave_data()
+    {
+        QTest::addColumn<Interruption>("interruption");
+        QTest::addColumn<QString>("playing");
+        QTest::addColumn<QStringList>("queue");
+        QTest::newRow("another list") << Interruption::PlayAnotherList << u"y"_s << QStringList({u"x"_s, u"y"_s});
+        QTest::newRow("a track of the queue")
+            << Interruption::PlayFromTheQueue << u"a"_s << QStringList({u"a"_s, u"b"_s});
+        QTest::newRow("previous") << Interruption::Previous << u"a"_s << QStringList({u"a"_s, u"b"_s});
+    }
+
+    void theListenersChoiceWinsOverALateWave()
+    {
+        QFETCH(Interruption, interruption);
+        QFETCH(QString, playing);
+        QFETCH(QStringList, queue);
+        runOutOfQueue();
+        QVERIFY(store().isLoadingWave());
+        switch (interruption) {
+        case Interruption::PlayAnotherList: {
+            const auto list = makeTracks({u"x"_s, u"y"_s});
+            store().play(list.at(1), list);
+            break;
+        }
+        case Interruption::PlayFromTheQueue:
+            store().play(makeTrack(u"a"_s), {});
+            break;
+        case Interruption::Previous:
+            store().previous();
+            break;
+        }
+        QVERIFY(!store().isLoadingWave());
+        const int players = m_backend->playerCount();
+        m_wave->answer(makeTracks({u"c"_s, u"d"_s}));
+        QCOMPARE(currentId(), playing);
+        QCOMPARE(trackIds(store().queue()), queue);
+        QCOMPARE(m_backend->playerCount(), players);
+        QVERIFY(store().isPlaying());
+        QVERIFY(!store().isLoadingWave());
+    }
+
+    void aWaveFetchOutlivingTheStoreIsHarmless()
+    {
+        runOutOfQueue();
+        m_store.reset();
+        m_wave->answer(makeTracks({u"c"_s}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWave)
+#include "tst_wave.moc"

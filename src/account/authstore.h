@@ -1,0 +1,166 @@
+#pragma once
+
+#include "cancellablesleep.h"
+
+#include "api/accountrecords.h"
+#include "api/canceltoken.h"
+#include "api/nimbraapi.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+
+#include <QCoro/QCoroTask>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace nimbra {
+
+class KeychainHelper;
+
+// Who is using the client: the bearer token with the signed-in user's
+// profile, or the choice to go on as a guest; and the state of a sign-in by
+// QR code. Every screen reads `token` for its requests. The token is saved
+// in the keychain item whenever the service issues one and the item is
+// deleted when the listener signs out or the service rejects the token.
+//
+// At construction the saved token is loaded; `tokenLoaded` turns true once
+// that has finished, and the root view decides what to show only then.
+// Texts that may be absent are empty in QML and std::nullopt in C++.
+// Main thread only.
+class AuthStore : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantMap user READ userMap NOTIFY userChanged)
+    Q_PROPERTY(QString token READ tokenText NOTIFY tokenChanged)
+    Q_PROPERTY(bool hasToken READ hasToken NOTIFY tokenChanged)
+    Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
+    Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool canUseApp READ canUseApp NOTIFY canUseAppChanged)
+    Q_PROPERTY(bool isSignedIn READ isSignedIn NOTIFY isSignedInChanged)
+    Q_PROPERTY(QString qrToken READ qrTokenText NOTIFY qrTokenChanged)
+    Q_PROPERTY(bool hasQrToken READ hasQrToken NOTIFY qrTokenChanged)
+    Q_PROPERTY(QString qrLink READ qrLink NOTIFY qrTokenChanged)
+    Q_PROPERTY(bool isQrPolling READ isQrPolling NOTIFY isQrPollingChanged)
+    Q_PROPERTY(QString qrError READ qrErrorText NOTIFY qrErrorChanged)
+
+public:
+    static constexpr std::chrono::milliseconds qrPollInterval {2000};
+
+    // keychain: where the token is kept; it must outlive the store's calls.
+    explicit AuthStore(KeychainHelper *keychain, QObject *parent = nullptr);
+    ~AuthStore() override;
+
+    const std::optional<UserOut> &user() const { return m_user; }
+    QVariantMap userMap() const;
+    // The profile screen puts the record that a profile change returned.
+    void setUser(UserOut user);
+
+    const std::optional<QString> &token() const { return m_token; }
+    QString tokenText() const { return m_token.value_or(QString()); }
+    bool hasToken() const { return m_token.has_value(); }
+    bool isTokenLoaded() const { return m_tokenLoaded; }
+    bool isGuestMode() const { return m_guestMode; }
+    bool isLoading() const { return m_loading; }
+    const std::optional<QString> &errorMessage() const { return m_errorMessage; }
+    QString errorMessageText() const { return m_errorMessage.value_or(QString()); }
+    // A token with a profile, or guest mode.
+    bool canUseApp() const { return isSignedIn() || m_guestMode; }
+    // A token with a profile: an account is in use.
+    bool isSignedIn() const { return m_token && m_user; }
+
+    const std::optional<QString> &qrToken() const { return m_qrToken; }
+    QString qrTokenText() const { return m_qrToken.value_or(QString()); }
+    bool hasQrToken() const { return m_qrToken.has_value(); }
+    // The link the QR image carries; empty while there is no QR token.
+    QString qrLink() const;
+    static QString qrLinkFor(const QString &qrToken);
+    bool isQrPolling() const { return m_qrPolling; }
+    const std::optional<QString> &qrError() const { return m_qrError; }
+    QString qrErrorText() const { return m_qrError.value_or(QString()); }
+    // True while a QR token is being asked for or its status polled.
+    bool isQrTaskRunning() const { return m_qrTask.isRunning(); }
+
+    // How many status requests a QR token of this lifetime (seconds) gets.
+    static qint64 qrPollAttempts(qint64 lifetimeSeconds);
+    // The pause between QR status requests; tests shorten it.
+    void setSleepFunction(SleepFunction sleep);
+
+    Q_INVOKABLE void login(QString username, QString password);
+    // "register" is a C++ keyword.
+    Q_INVOKABLE void registerUser(QString username, QString email, QString password);
+    Q_INVOKABLE void refreshProfile(QString token);
+    Q_INVOKABLE void continueAsGuest();
+    Q_INVOKABLE void signOut();
+    Q_INVOKABLE void startQrLogin();
+    Q_INVOKABLE void cancelQrLogin();
+
+    // The same operations for C++ callers that wait for the outcome.
+    QCoro::Task<void> loginAsync(QString username, QString password);
+    QCoro::Task<void> registerAsync(QString username, QString email, QString password);
+    QCoro::Task<void> refreshProfileAsync(QString token);
+    // Returns once the QR token is shown (or failed); polling goes on.
+    QCoro::Task<void> startQrLoginAsync();
+    // Resumes once the saved token has been loaded.
+    QCoro::Task<void> waitUntilTokenLoaded();
+
+signals:
+    void userChanged();
+    void tokenChanged();
+    void tokenLoadedChanged();
+    void isGuestModeChanged();
+    void isLoadingChanged();
+    void errorMessageChanged();
+    void canUseAppChanged();
+    void isSignedInChanged();
+    void qrTokenChanged();
+    void isQrPollingChanged();
+    void qrErrorChanged();
+
+private:
+    QCoro::Task<void> restoreToken();
+    QCoro::Task<void> authenticate(std::function<QCoro::Task<TokenResponse>()> request);
+    QCoro::Task<void> pollQr(QString qrToken, qint64 lifetimeSeconds, CancelToken cancel);
+    QCoro::Task<void> loginWithAccessToken(QString accessToken);
+    void adoptToken(const QString &token);
+    void endQr(const QString &message);
+
+    void setToken(std::optional<QString> token);
+    void setUserValue(std::optional<UserOut> user);
+    void setGuestMode(bool guest);
+    void setLoading(bool loading);
+    void setErrorMessage(std::optional<QString> message);
+    void setQrToken(std::optional<QString> qrToken);
+    void setQrPolling(bool polling);
+    void setQrError(std::optional<QString> message);
+    void updateDerived();
+
+    QPointer<KeychainHelper> m_keychain;
+    NimbraAPI m_api;
+    SleepFunction m_sleep;
+
+    std::optional<UserOut> m_user;
+    std::optional<QString> m_token;
+    // Counts every write of m_token, so that a saved token that arrives
+    // after a sign-in or sign-out is not put over it.
+    quint64 m_tokenWrites = 0;
+    bool m_tokenLoaded = false;
+    bool m_guestMode = false;
+    bool m_loading = false;
+    std::optional<QString> m_errorMessage;
+    bool m_canUseApp = false;
+    bool m_signedIn = false;
+
+    std::optional<QString> m_qrToken;
+    bool m_qrPolling = false;
+    std::optional<QString> m_qrError;
+    // One QR sign-in at a time: its token request and then its poll.
+    TaskSlot m_qrTask;
+};
+
+} // namespace nimbra

@@ -1,0 +1,163 @@
+#include "playlistsstore.h"
+
+#include "accountvariants.h"
+
+#include <QPointer>
+
+namespace nimbra {
+
+PlaylistsStore::PlaylistsStore(QObject *parent) : QObject(parent) { }
+
+QVariantList PlaylistsStore::playlistsList() const
+{
+    QVariantList list;
+    list.reserve(m_playlists.size());
+    for (const PlaylistOut &playlist : m_playlists)
+        list.append(toVariantMap(playlist));
+    return list;
+}
+
+void PlaylistsStore::setToken(std::optional<QString> token)
+{
+    if (m_token == token)
+        return;
+    m_token = std::move(token);
+    m_session.cancel();
+    m_session = CancelToken();
+    setPlaylists({});
+    setLoading(false);
+    setLastError(std::nullopt);
+}
+
+QCoro::Task<void> PlaylistsStore::loadAsync(QString token)
+{
+    QPointer<PlaylistsStore> self(this);
+    const NimbraAPI api = m_api;
+    const CancelToken session = m_session;
+    setLoading(true);
+    setLastError(std::nullopt);
+
+    std::optional<QList<PlaylistOut>> answer;
+    std::exception_ptr failure;
+    try {
+        answer = co_await api.playlists(token, session);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The session changed meanwhile: its answer belongs to nobody here.
+    if (!self || session.isCancelled())
+        co_return;
+    if (answer)
+        setPlaylists(std::move(*answer));
+    else
+        setLastError(describeException(failure));
+    setLoading(false);
+}
+
+QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString title, QString token)
+{
+    QPointer<PlaylistsStore> self(this);
+    const NimbraAPI api = m_api;
+    const CancelToken session = m_session;
+
+    std::optional<PlaylistOut> created;
+    std::exception_ptr failure;
+    try {
+        created = co_await api.createPlaylist(title, token, session);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self)
+        co_return std::nullopt;
+    if (session.isCancelled()) {
+        emit createFinished(title, QVariant());
+        co_return std::nullopt;
+    }
+    if (!created) {
+        setLastError(describeException(failure));
+        emit createFinished(title, QVariant());
+        co_return std::nullopt;
+    }
+    QList<PlaylistOut> playlists = m_playlists;
+    playlists.prepend(*created);
+    setPlaylists(std::move(playlists));
+    emit createFinished(title, toVariantMap(*created));
+    co_return created;
+}
+
+QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlistID, QString token)
+{
+    QPointer<PlaylistsStore> self(this);
+    const NimbraAPI api = m_api;
+    const CancelToken session = m_session;
+
+    std::exception_ptr failure;
+    try {
+        co_await api.addTrackToPlaylist(playlistID, trackID, token, session);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self)
+        co_return false;
+    if (session.isCancelled()) {
+        emit addTrackFinished(trackID, playlistID, false);
+        co_return false;
+    }
+    if (failure) {
+        setLastError(describeException(failure));
+        emit addTrackFinished(trackID, playlistID, false);
+        co_return false;
+    }
+    // Counted here rather than reloaded; whether the track was already in
+    // the playlist is the service's business.
+    const auto it = std::find_if(m_playlists.cbegin(), m_playlists.cend(),
+        [&](const PlaylistOut &playlist) { return playlist.id == playlistID; });
+    if (it != m_playlists.cend()) {
+        QList<PlaylistOut> playlists = m_playlists;
+        playlists[it - m_playlists.cbegin()].trackCount += 1;
+        setPlaylists(std::move(playlists));
+    }
+    emit addTrackFinished(trackID, playlistID, true);
+    co_return true;
+}
+
+void PlaylistsStore::load(QString token)
+{
+    loadAsync(std::move(token));
+}
+
+void PlaylistsStore::create(QString title, QString token)
+{
+    createAsync(std::move(title), std::move(token));
+}
+
+void PlaylistsStore::addTrack(QString trackID, QString playlistID, QString token)
+{
+    addTrackAsync(std::move(trackID), std::move(playlistID), std::move(token));
+}
+
+void PlaylistsStore::setPlaylists(QList<PlaylistOut> playlists)
+{
+    if (m_playlists == playlists)
+        return;
+    m_playlists = std::move(playlists);
+    emit playlistsChanged();
+}
+
+void PlaylistsStore::setLoading(bool loading)
+{
+    if (m_loading == loading)
+        return;
+    m_loading = loading;
+    emit isLoadingChanged();
+}
+
+void PlaylistsStore::setLastError(std::optional<QString> message)
+{
+    if (m_lastError == message)
+        return;
+    m_lastError = std::move(message);
+    emit lastErrorChanged();
+}
+
+} // namespace nimbra

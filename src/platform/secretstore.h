@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <QCoro/QCoroTask>
+
+#include <optional>
+
+namespace nimbra {
+
+// The desktop's store of small secrets (the Secret Service on Linux), one
+// secret per key under the owner's service name. Backends work
+// asynchronously and may reorder overlapping calls, so callers that care
+// about order must wait for each call before making the next. Failures are
+// not reported beyond the result: a secret that could not be read reads as
+// absent. Main thread only.
+class SecretStore
+{
+public:
+    virtual ~SecretStore() = default;
+
+    // The stored bytes as they are, not decoded, so that the caller can
+    // refuse what another program may have put there; absent when there is
+    // none or the store could not be read.
+    virtual QCoro::Task<std::optional<QByteArray>> read(QString key) = 0;
+    // Stores text (as UTF-8, not re-encoded) in place of any earlier secret
+    // of the key. False when the store refused it.
+    virtual QCoro::Task<bool> write(QString key, QString secret) = 0;
+    // Removes the key's secret; removing what is not there succeeds.
+    virtual QCoro::Task<bool> remove(QString key) = 0;
+};
+
+} // namespace nimbra

@@ -1,0 +1,366 @@
+#include "account/authstore.h"
+
+#include "api/apiconfig.h"
+
+#include "authsession.h"
+#include "fakehttpserver.h"
+#include "testenv.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QTcpServer>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kMe = u"/api/v1/auth/me"_s;
+const QString kLogin = u"/api/v1/auth/login"_s;
+const QString kRegister = u"/api/v1/auth/register"_s;
+
+QByteArray tokenJson(const QByteArray &token)
+{
+    return R"({"access_token": ")" + token + R"(", "token_type": "bearer"})";
+}
+
+QJsonObject bodyOf(const RecordedRequest &request)
+{
+    return QJsonDocument::fromJson(request.body).object();
+}
+
+} // namespace
+
+class TstAuthStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeHttpServer> m_server;
+    // The profile answer for each bearer token; anything else is refused.
+    QMap<QString, FakeResponse> m_profiles;
+    QMutex m_profilesMutex;
+
+    void answerProfile(const QString &token, FakeResponse response)
+    {
+        const QMutexLocker lock(&m_profilesMutex);
+        m_profiles.insert(u"Bearer "_s + token, response);
+    }
+
+    QList<RecordedRequest> requestsTo(const QString &path) const
+    {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest &request : m_server->requests())
+            if (request.path == path)
+                found.append(request);
+        return found;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+        m_server->on(u"GET"_s, kMe, [this](const RecordedRequest &request) {
+            const QMutexLocker lock(&m_profilesMutex);
+            return m_profiles.value(
+                request.header(u"authorization"_s), FakeResponse {401, R"({"detail": "Not authenticated"})"});
+        });
+    }
+
+    void init()
+    {
+        m_server->clearRequests();
+        const QMutexLocker lock(&m_profilesMutex);
+        m_profiles.clear();
+    }
+
+    void startWithoutSavedTokenAsksNothing()
+    {
+        AuthSession session;
+        QVERIFY(session.auth->isTokenLoaded());
+        QCOMPARE(session.auth->token(), std::nullopt);
+        QVERIFY(!session.auth->canUseApp());
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
+    void profileFetchOfSavedToken_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<bool>("savedTokenKept");
+        // Empty: no message; "?": any message.
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("profile") << 200 << userJson(u"ann"_s) << true << true << QString();
+        QTest::newRow("401 signs out silently")
+            << 401 << QByteArray(R"({"detail": "expired"})") << false << false << QString();
+        QTest::newRow("403 signs out silently") << 403 << QByteArray() << false << false << QString();
+        QTest::newRow("500 with the service's text")
+            << 500 << QByteArray(R"({"detail": "Сервис недоступен"})") << false << true << u"Сервис недоступен"_s;
+        QTest::newRow("502 without text") << 502 << QByteArray() << false << true << u"Ошибка сервера (502)"_s;
+        QTest::newRow("profile that does not decode")
+            << 200 << QByteArray(R"({"id": "u1", "username": "ann"})") << false << true << u"?"_s;
+    }
+
+    void profileFetchOfSavedToken()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, signedIn);
+        QFETCH(bool, savedTokenKept);
+        QFETCH(QString, message);
+
+        answerProfile(u"saved"_s, FakeResponse {status, body});
+        AuthSession session("saved");
+        AuthStore &auth = *session.auth;
+        QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
+        QVERIFY(!auth.canUseApp());
+
+        QSignalSpy canUse(&auth, &AuthStore::canUseAppChanged);
+        QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
+
+        QCOMPARE(requestsTo(kMe).size(), 1);
+        QCOMPARE(requestsTo(kMe).first().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(auth.isSignedIn(), signedIn);
+        QCOMPARE(auth.canUseApp(), signedIn);
+        QCOMPARE(canUse.size(), signedIn ? 1 : 0);
+        QCOMPARE(auth.user().has_value(), signedIn);
+        if (signedIn) {
+            QCOMPARE(auth.user()->username, u"ann"_s);
+            QCOMPARE(auth.userMap().value(u"username"_s).toString(), u"ann"_s);
+        }
+        QCOMPARE(auth.token().has_value(), signedIn);
+        // Only a refused token is deleted; an outage or a fault of the
+        // service must not sign the listener out for good.
+        QCOMPARE(session.savedToken(), savedTokenKept ? std::optional<QByteArray>("saved") : std::nullopt);
+        if (message.isEmpty())
+            QCOMPARE(auth.errorMessage(), std::nullopt);
+        else if (message == "?"_L1)
+            QVERIFY(!auth.errorMessageText().isEmpty());
+        else
+            QCOMPARE(auth.errorMessage(), std::optional<QString>(message));
+    }
+
+    void unreachableServiceKeepsSavedToken()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
+        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_server->baseUrl()); });
+
+        AuthSession session("saved");
+        QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));
+        QCOMPARE(session.auth->token(), std::nullopt);
+        QCOMPARE(session.auth->user(), std::nullopt);
+        QCOMPARE(session.auth->errorMessage(), std::optional<QString>(u"Не удалось подключиться к серверу"_s));
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
+    }
+
+    void loginSignsInAndSavesToken()
+    {
+        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+
+        QSignalSpy loading(&auth, &AuthStore::isLoadingChanged);
+        auth.login(u" ann "_s, u"p@ss word"_s);
+        QVERIFY(auth.isLoading());
+        QTRY_VERIFY(!auth.isLoading());
+
+        QCOMPARE(loading.size(), 2);
+        QCOMPARE(bodyOf(requestsTo(kLogin).first()),
+            (QJsonObject {{"username"_L1, " ann "_L1}, {"password"_L1, "p@ss word"_L1}}));
+        QVERIFY(!requestsTo(kLogin).first().hasHeader(u"authorization"_s));
+        // The profile was fetched while the sign-in still counted as loading.
+        QCOMPARE(requestsTo(kMe).size(), 1);
+        QVERIFY(auth.isSignedIn());
+        QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
+    }
+
+    void failedLoginChangesOnlyTheMessage()
+    {
+        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
+        answerProfile(u"saved"_s, FakeResponse {500, {}});
+        AuthSession session("saved");
+        AuthStore &auth = *session.auth;
+
+        QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
+        QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Неверный пароль"_s));
+        QVERIFY(!auth.isLoading());
+        QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
+        QCOMPARE(requestsTo(kMe).size(), 0);
+
+        // The next attempt clears the message as it starts.
+        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
+        QSignalSpy message(&auth, &AuthStore::errorMessageChanged);
+        QCoro::waitFor(auth.loginAsync(u"ann"_s, u"right"_s));
+        QCOMPARE(message.size(), 1);
+        QCOMPARE(auth.errorMessage(), std::nullopt);
+    }
+
+    void signInWhoseProfileFails()
+    {
+        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        answerProfile(u"fresh"_s, FakeResponse {500, {}});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+
+        QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
+        QCOMPARE(auth.token(), std::nullopt);
+        QVERIFY(!auth.isLoading());
+        QVERIFY(!auth.canUseApp());
+        QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Ошибка сервера (500)"_s));
+        // The issued token stays saved for the next start.
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
+    }
+
+    void registrationSendsFieldsUnchanged()
+    {
+        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
+        answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
+        AuthSession session;
+
+        QCoro::waitFor(session.auth->registerAsync(u"  "_s, QString(), u" "_s));
+        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
+            (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
+        QVERIFY(session.auth->isSignedIn());
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
+    }
+
+    // The profile answer for a token that is no longer the store's arrives
+    // after someone else signed in: it neither signs them out nor replaces
+    // their profile.
+    void lateProfileForFormerTokenIsDropped_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("refused") << 401 << QByteArray();
+        QTest::newRow("another user") << 200 << userJson(u"old"_s);
+        QTest::newRow("service fault") << 500 << QByteArray();
+    }
+
+    void lateProfileForFormerTokenIsDropped()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        answerProfile(u"former"_s, FakeResponse {status, body, "application/json", 600});
+        answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
+        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        AuthSession session("former");
+        AuthStore &auth = *session.auth;
+
+        QCoro::Task<void> late = auth.refreshProfileAsync(u"former"_s);
+        QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
+        QVERIFY(auth.isSignedIn());
+        QCoro::waitFor(std::move(late));
+
+        QVERIFY(auth.isSignedIn());
+        QCOMPARE(auth.user()->username, u"ann"_s);
+        QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
+        QCOMPARE(auth.errorMessage(), std::nullopt);
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
+    }
+
+    // The saved token comes back from the keychain only after the listener
+    // has acted: what they did stands.
+    void slowKeychainLoadDoesNotOverrule_data()
+    {
+        QTest::addColumn<bool>("signIn");
+        QTest::newRow("sign-in") << true;
+        QTest::newRow("sign-out") << false;
+    }
+
+    void slowKeychainLoadDoesNotOverrule()
+    {
+        QFETCH(bool, signIn);
+        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
+        AuthSession session("former", /*held=*/true);
+        AuthStore &auth = *session.auth;
+        QVERIFY(!auth.isTokenLoaded());
+
+        if (signIn)
+            QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
+        else
+            auth.signOut();
+        session.secrets->setHeld(false);
+        session.waitUntilLoaded();
+
+        QCOMPARE(auth.token(), signIn ? std::optional<QString>(u"fresh"_s) : std::nullopt);
+        QCOMPARE(auth.isSignedIn(), signIn);
+        QCOMPARE(session.savedToken(), signIn ? std::optional<QByteArray>("fresh") : std::nullopt);
+    }
+
+    void guestMode()
+    {
+        m_server->on(u"POST"_s, kLogin, FakeResponse {401, {}});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
+        QVERIFY(auth.errorMessage());
+        const int requestsBefore = m_server->requestCount();
+
+        auth.continueAsGuest();
+        QVERIFY(auth.isGuestMode());
+        QVERIFY(auth.canUseApp());
+        QVERIFY(!auth.isSignedIn());
+        QCOMPARE(auth.errorMessage(), std::nullopt);
+        QCOMPARE(m_server->requestCount(), requestsBefore);
+
+        QSignalSpy canUse(&auth, &AuthStore::canUseAppChanged);
+        auth.signOut();
+        QVERIFY(!auth.isGuestMode());
+        QVERIFY(!auth.canUseApp());
+        QCOMPARE(canUse.size(), 1);
+    }
+
+    void profileArrivingInGuestModeEndsIt()
+    {
+        answerProfile(u"saved"_s, FakeResponse {200, userJson(u"ann"_s)});
+        AuthSession session("saved");
+        AuthStore &auth = *session.auth;
+        QCoro::Task<void> fetch = auth.refreshProfileAsync(u"saved"_s);
+        auth.continueAsGuest();
+        QVERIFY(auth.canUseApp());
+        QCoro::waitFor(std::move(fetch));
+        QVERIFY(!auth.isGuestMode());
+        QVERIFY(auth.isSignedIn());
+    }
+
+    void signOutForgetsEverythingWithoutAsking()
+    {
+        answerProfile(u"saved"_s, FakeResponse {200, userJson(u"ann"_s)});
+        AuthSession session("saved");
+        AuthStore &auth = *session.auth;
+        QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
+        QVERIFY(auth.isSignedIn());
+        const int requestsBefore = m_server->requestCount();
+
+        QSignalSpy token(&auth, &AuthStore::tokenChanged);
+        QSignalSpy user(&auth, &AuthStore::userChanged);
+        auth.signOut();
+        QCOMPARE(token.size(), 1);
+        QCOMPARE(user.size(), 1);
+        QCOMPARE(auth.token(), std::nullopt);
+        QCOMPARE(auth.user(), std::nullopt);
+        QVERIFY(auth.userMap().isEmpty());
+        QVERIFY(!auth.canUseApp());
+        QCOMPARE(session.savedToken(), std::nullopt);
+        QCOMPARE(m_server->requestCount(), requestsBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstAuthStore)
+#include "tst_authstore.moc"

@@ -1,0 +1,131 @@
+#include "account/keychainhelper.h"
+
+#include "memorysecretstore.h"
+#include "testenv.h"
+
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+class TstKeychainHelper : public QObject
+{
+    Q_OBJECT
+
+private:
+    const QString m_account = QString(KeychainHelper::account);
+
+private slots:
+    void initTestCase() { initTestEnvironment(); }
+
+    void savedTokenLoadsBackExactly_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("token");
+
+        QTest::newRow("plain") << QByteArray("abc.def-123") << true << u"abc.def-123"_s;
+        QTest::newRow("non-ASCII") << QString(u"токен✓"_s).toUtf8() << true << u"токен✓"_s;
+        QTest::newRow("empty is a token") << QByteArray("") << true << QString();
+        QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBFtok") << true << u"\uFEFFtok"_s;
+        QTest::newRow("not UTF-8") << QByteArray("tok\xFF\xFE") << false << QString();
+        QTest::newRow("truncated sequence") << QByteArray("tok\xD0") << false << QString();
+    }
+
+    void savedTokenLoadsBackExactly()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, present);
+        QFETCH(QString, token);
+
+        auto store = std::make_shared<MemorySecretStore>();
+        store->put(m_account, stored);
+        KeychainHelper helper(store);
+        const std::optional<QString> loaded = QCoro::waitFor(helper.loadToken());
+        QCOMPARE(loaded.has_value(), present);
+        if (present)
+            QCOMPARE(*loaded, token);
+    }
+
+    void saveReplacesAndDeleteRemoves()
+    {
+        auto store = std::make_shared<MemorySecretStore>();
+        KeychainHelper helper(store);
+
+        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
+        QCoro::waitFor(helper.deleteToken());
+        QCOMPARE(store->itemCount(), 0);
+
+        QCoro::waitFor(helper.saveToken(u"first"_s));
+        QCoro::waitFor(helper.saveToken(u"second"_s));
+        QCOMPARE(store->itemCount(), 1);
+        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::optional<QString>(u"second"_s));
+
+        // A fresh helper on the same store reads what the first one saved,
+        // as the next start of the program would.
+        KeychainHelper restarted(store);
+        QCOMPARE(QCoro::waitFor(restarted.loadToken()), std::optional<QString>(u"second"_s));
+
+        QCoro::waitFor(restarted.deleteToken());
+        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
+        QCOMPARE(store->itemCount(), 0);
+    }
+
+    // The store answers asynchronously: calls made one after another must
+    // reach it one after another, or a delete made before a save could
+    // land after it and remove the newer token.
+    void callsReachTheStoreInTheOrderMade()
+    {
+        auto store = std::make_shared<MemorySecretStore>();
+        store->put(m_account, "old");
+        store->setHeld(true);
+        KeychainHelper helper(store);
+
+        std::optional<QString> loaded;
+        bool loadDone = false;
+        // Kept in a variable: a coroutine lambda's captures live in the lambda.
+        const auto load = [&]() -> QCoro::Task<void> {
+            loaded = co_await helper.loadToken();
+            loadDone = true;
+        };
+        load();
+        helper.deleteToken();
+        helper.saveToken(u"new"_s);
+        helper.deleteToken();
+        helper.saveToken(u"newest"_s);
+
+        // Each call reaches the store only once the one before it has
+        // finished: at every step exactly one call is waiting there.
+        for (int call = 0; call < 7; ++call) {
+            QTRY_COMPARE(store->log().size(), call + 1);
+            QCOMPARE(store->waitingCalls(), 1);
+            store->release();
+        }
+        QCoro::waitFor(helper.settled());
+
+        QVERIFY(loadDone);
+        QCOMPARE(loaded, std::optional<QString>(u"old"_s));
+        QCOMPARE(store->maxCallsAtOnce(), 1);
+        QCOMPARE(store->log(),
+            (QStringList {u"read access_token"_s, u"remove access_token"_s, u"remove access_token"_s,
+                u"write access_token new"_s, u"remove access_token"_s, u"remove access_token"_s,
+                u"write access_token newest"_s}));
+        QCOMPARE(store->value(m_account), std::optional<QByteArray>("newest"));
+    }
+
+    // Without a Secret Service nothing is kept anywhere and nothing fails
+    // loudly: the token is simply not there at the next start.
+    void unavailableStoreKeepsNothing()
+    {
+        auto store = std::make_shared<MemorySecretStore>();
+        store->setAvailable(false);
+        KeychainHelper helper(store);
+        QCoro::waitFor(helper.saveToken(u"tok"_s));
+        QCOMPARE(store->itemCount(), 0);
+        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstKeychainHelper)
+#include "tst_keychainhelper.moc"

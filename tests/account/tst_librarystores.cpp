@@ -1,0 +1,311 @@
+#include "account/favoritesstore.h"
+#include "account/playlistsstore.h"
+#include "account/ratingsstore.h"
+
+#include "api/apiconfig.h"
+
+#include "fakehttpserver.h"
+#include "testenv.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TrackOut sampleTrack(bool favorite)
+{
+    TrackOut track;
+    track.id = u"t1"_s;
+    track.title = u"Title"_s;
+    track.artist = u"Artist"_s;
+    track.durationSeconds = 181;
+    track.fileURL = u"/media/t1.flac"_s;
+    track.coverURL = u"/covers/t1.png"_s;
+    track.userRating = u"dislike"_s;
+    track.isFavorite = favorite;
+    return track;
+}
+
+QByteArray playlistJson(const QByteArray &id, const QByteArray &title, int count)
+{
+    return R"({"id": ")" + id + R"(", "title": ")" + title + R"(", "is_public": false, "track_count": )"
+        + QByteArray::number(count) + "}";
+}
+
+} // namespace
+
+class TstLibraryStores : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    // Three playlists loaded with token "tok".
+    void loadThree(PlaylistsStore &store)
+    {
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
+            FakeResponse {200,
+                "[" + playlistJson("p1", "One", 1) + "," + playlistJson("p2", "Two", 2) + ","
+                    + playlistJson("p3", "Three", 3) + "]"});
+        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCOMPARE(store.playlists().size(), 3);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    // The caller's copy decides what is sent; the answer comes back as that
+    // copy with only the flag turned over.
+    void favouriteToggleFollowsTheCallersCopy_data()
+    {
+        QTest::addColumn<bool>("favorite");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("a favourite is removed") << true << u"DELETE"_s << u"/api/v1/favorites/t1"_s;
+        QTest::newRow("another track is added") << false << u"POST"_s << u"/api/v1/favorites"_s;
+    }
+
+    void favouriteToggleFollowsTheCallersCopy()
+    {
+        QFETCH(bool, favorite);
+        QFETCH(QString, method);
+        QFETCH(QString, path);
+        m_server->setFallback([](const RecordedRequest &) { return FakeResponse {204, {}}; });
+        FavoritesStore store;
+        const TrackOut track = sampleTrack(favorite);
+
+        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"tok"_s));
+        QVERIFY(changed);
+        QCOMPARE(*changed, track.withFavorite(!favorite));
+        QCOMPARE(m_server->requestCount(), 1);
+        const RecordedRequest request = m_server->lastRequest();
+        QCOMPARE(request.method, method);
+        QCOMPARE(request.path, path);
+        QCOMPARE(request.header(u"authorization"_s), u"Bearer tok"_s);
+        if (!favorite)
+            QCOMPARE(QJsonDocument::fromJson(request.body).object(), (QJsonObject {{"track_id"_L1, "t1"_L1}}));
+        QCOMPARE(store.lastError(), std::nullopt);
+    }
+
+    void failedFavouriteToggleLeavesTheTrack()
+    {
+        m_server->setFallback([](const RecordedRequest &) {
+            return FakeResponse {401, R"({"detail": "Not authenticated"})"};
+        });
+        FavoritesStore store;
+        QSignalSpy finished(&store, &FavoritesStore::toggleFinished);
+
+        // The QML entry takes the track in a QVariant and answers by signal.
+        store.toggle(QVariant::fromValue(sampleTrack(false)), u"tok"_s);
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().at(0).toString(), u"t1"_s);
+        QVERIFY(finished.first().at(1).isNull());
+        QCOMPARE(store.lastError(), std::optional<QString>(u"Not authenticated"_s));
+
+        // The next toggle clears the message before it sends.
+        m_server->setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
+        QSignalSpy errors(&store, &FavoritesStore::lastErrorChanged);
+        store.toggle(QVariant::fromValue(sampleTrack(false)), u"tok"_s);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(store.lastError(), std::nullopt);
+        QTRY_COMPARE(finished.size(), 2);
+        QCOMPARE(finished.last().at(1).value<TrackOut>(), sampleTrack(true));
+
+        // A value that is no track is refused without a request.
+        const int requests = m_server->requestCount();
+        store.toggle(QVariant(u"t1"_s), u"tok"_s);
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(m_server->requestCount(), requests);
+    }
+
+    void ratingTakesTheServicesAnswer_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<std::optional<QString>>("rating");
+
+        QTest::newRow("set") << 200 << QByteArray(R"({"track_id": "t1", "type": "dislike"})") << true
+                             << std::optional<QString>(u"dislike"_s);
+        QTest::newRow("taken away, type null")
+            << 200 << QByteArray(R"({"track_id": "t1", "type": null})") << true << std::optional<QString>();
+        QTest::newRow("taken away, no type")
+            << 200 << QByteArray(R"({"track_id": "other"})") << true << std::optional<QString>();
+        QTest::newRow("answer does not decode")
+            << 200 << QByteArray(R"({"type": "dislike"})") << false << std::optional<QString>();
+        QTest::newRow("refused") << 403 << QByteArray(R"({"detail": "Запрещено"})") << false
+                                 << std::optional<QString>();
+    }
+
+    void ratingTakesTheServicesAnswer()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, succeeds);
+        QFETCH(std::optional<QString>, rating);
+        m_server->on(u"POST"_s, u"/api/v1/rate"_s, FakeResponse {status, answer});
+        RatingsStore store;
+        TrackOut track = sampleTrack(false);
+        track.userRating = u"like"_s;
+
+        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"dislike"_s, u"tok"_s));
+        QCOMPARE(QJsonDocument::fromJson(m_server->lastRequest().body).object(),
+            (QJsonObject {{"track_id"_L1, "t1"_L1}, {"type"_L1, "dislike"_L1}}));
+        QCOMPARE(changed.has_value(), succeeds);
+        QCOMPARE(store.lastError().has_value(), !succeeds);
+        if (succeeds)
+            QCOMPARE(*changed, track.withUserRating(rating));
+        if (status == 403)
+            QCOMPARE(store.lastError(), std::optional<QString>(u"Запрещено"_s));
+    }
+
+    void failedLoadKeepsTheList()
+    {
+        PlaylistsStore store;
+        loadThree(store);
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, R"({"detail": "Сбой"})"});
+
+        QSignalSpy loading(&store, &PlaylistsStore::isLoadingChanged);
+        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCOMPARE(loading.size(), 2);
+        QVERIFY(!store.isLoading());
+        QCOMPARE(store.playlists().size(), 3);
+        QCOMPARE(store.lastError(), std::optional<QString>(u"Сбой"_s));
+
+        // Only a load clears the message as it starts.
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {200, "[]"});
+        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCOMPARE(store.lastError(), std::nullopt);
+        QVERIFY(store.playlists().isEmpty());
+    }
+
+    void createdPlaylistStandsFirst()
+    {
+        PlaylistsStore store;
+        loadThree(store);
+        m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {201, playlistJson("p9", "", 0)});
+        QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
+
+        const std::optional<PlaylistOut> created = QCoro::waitFor(store.createAsync(QString(), u"tok"_s));
+        QVERIFY(created);
+        QCOMPARE(QJsonDocument::fromJson(m_server->lastRequest().body).object(),
+            (QJsonObject {{"title"_L1, ""_L1}, {"is_public"_L1, false}}));
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(store.playlists().size(), 4);
+        QCOMPARE(store.playlists().first(), *created);
+        QCOMPARE(store.playlistsList().first().toMap().value(u"id"_s).toString(), u"p9"_s);
+        // No reload: the list request was made once, by loadThree().
+        int listRequests = 0;
+        for (const RecordedRequest &request : m_server->requests())
+            listRequests += request.method == "GET"_L1 ? 1 : 0;
+        QCOMPARE(listRequests, 1);
+    }
+
+    // Creating and adding only ever set the message: an older one stays
+    // after they succeed.
+    void createAndAddOnlySetTheMessage()
+    {
+        PlaylistsStore store;
+        loadThree(store);
+        m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {422, R"({"detail": [{"msg": "too long"}]})"});
+        QSignalSpy created(&store, &PlaylistsStore::createFinished);
+        store.create(u"x"_s, u"tok"_s);
+        QTRY_COMPARE(created.size(), 1);
+        QVERIFY(created.first().at(1).isNull());
+        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+        QCOMPARE(store.playlists().size(), 3);
+
+        m_server->on(u"POST"_s, u"/api/v1/playlists/p2/tracks"_s, FakeResponse {200, "not json"});
+        QVERIFY(QCoro::waitFor(store.addTrackAsync(u"t1"_s, u"p2"_s, u"tok"_s)));
+        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+
+        m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {201, playlistJson("p9", "New", 0)});
+        QVERIFY(QCoro::waitFor(store.createAsync(u"New"_s, u"tok"_s)));
+        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+    }
+
+    void addingATrackCountsIt_data()
+    {
+        QTest::addColumn<QString>("playlist");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QList<qint64>>("counts");
+
+        QTest::newRow("listed") << u"p2"_s << 200 << true << QList<qint64> {1, 3, 3};
+        QTest::newRow("not listed") << u"p7"_s << 204 << true << QList<qint64> {1, 2, 3};
+        QTest::newRow("refused") << u"p2"_s << 404 << false << QList<qint64> {1, 2, 3};
+    }
+
+    void addingATrackCountsIt()
+    {
+        QFETCH(QString, playlist);
+        QFETCH(int, status);
+        QFETCH(bool, accepted);
+        QFETCH(QList<qint64>, counts);
+        PlaylistsStore store;
+        loadThree(store);
+        m_server->on(u"POST"_s, u"/api/v1/playlists/"_s + playlist + u"/tracks"_s, FakeResponse {status, {}});
+        QSignalSpy finished(&store, &PlaylistsStore::addTrackFinished);
+
+        store.addTrack(u"t1"_s, playlist, u"tok"_s);
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().at(2).toBool(), accepted);
+        QCOMPARE(
+            QJsonDocument::fromJson(m_server->lastRequest().body).object(), (QJsonObject {{"track_id"_L1, "t1"_L1}}));
+        QList<qint64> actual;
+        for (const PlaylistOut &p : store.playlists())
+            actual.append(p.trackCount);
+        QCOMPARE(actual, counts);
+        QCOMPARE(store.lastError().has_value(), !accepted);
+    }
+
+    // One listener's private playlists are never shown to the next, not
+    // even when they arrive after the change.
+    void tokenChangeEmptiesTheList()
+    {
+        PlaylistsStore store;
+        store.setToken(u"tok"_s);
+        loadThree(store);
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
+        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QVERIFY(store.lastError());
+
+        QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
+        store.setToken(u"tok"_s);
+        QCOMPARE(changes.size(), 0);
+        store.setToken(std::nullopt);
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(store.playlists().isEmpty());
+        QCOMPARE(store.lastError(), std::nullopt);
+
+        // A load for the former listener still under way is dropped.
+        store.setToken(u"tok"_s);
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
+            FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
+        QCoro::Task<void> late = store.loadAsync(u"tok"_s);
+        QVERIFY(store.isLoading());
+        store.setToken(u"other"_s);
+        QVERIFY(!store.isLoading());
+        QCoro::waitFor(std::move(late));
+        QTest::qWait(400);
+        QVERIFY(store.playlists().isEmpty());
+        QVERIFY(!store.isLoading());
+        QCOMPARE(store.lastError(), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstLibraryStores)
+#include "tst_librarystores.moc"

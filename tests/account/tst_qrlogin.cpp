@@ -1,0 +1,289 @@
+#include "account/authstore.h"
+
+#include "api/apiconfig.h"
+
+#include "authsession.h"
+#include "fakehttpserver.h"
+#include "testenv.h"
+
+#include <QMutex>
+#include <QtTest>
+
+#include <QCoro/QCoroSignal>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kInit = u"/api/v1/auth/qr/init"_s;
+const QString kStatusQ1 = u"/api/v1/auth/qr/status/q1"_s;
+const QString kStatusQ2 = u"/api/v1/auth/qr/status/q2"_s;
+
+QByteArray initJson(const QByteArray &qrToken, qint64 lifetime)
+{
+    return R"({"qr_token": ")" + qrToken + R"(", "expires_in_seconds": )" + QByteArray::number(lifetime) + "}";
+}
+
+} // namespace
+
+// The pause between status requests, under the test's control: while
+// open it returns at once, while closed it waits for open() or for
+// cancellation.
+class PauseGate : public QObject
+{
+    Q_OBJECT
+public:
+    int started = 0;
+    int ended = 0;
+
+    SleepFunction function()
+    {
+        return [this](std::chrono::milliseconds, CancelToken cancel) { return pause(cancel); };
+    }
+    void setOpen(bool open)
+    {
+        m_open = open;
+        if (open)
+            emit wake();
+    }
+
+signals:
+    void wake();
+
+private:
+    QCoro::Task<void> pause(CancelToken cancel)
+    {
+        ++started;
+        QPointer<PauseGate> self(this);
+        const CancelRegistration registration(cancel, [self] {
+            if (self)
+                emit self->wake();
+        });
+        while (self && !self->m_open && !cancel.isCancelled())
+            co_await qCoro(self.data(), &PauseGate::wake);
+        if (self)
+            ++self->ended;
+    }
+
+    bool m_open = true;
+};
+
+class TstQrLogin : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    int requestsTo(const QString &path) const
+    {
+        int count = 0;
+        for (const RecordedRequest &request : m_server->requests())
+            count += request.path == path ? 1 : 0;
+        return count;
+    }
+
+    // Answers the status polls of q1 in turn from answers; the last one
+    // repeats.
+    void answerStatus(QList<FakeResponse> answers)
+    {
+        auto served = std::make_shared<std::atomic<int>>(0);
+        m_server->on(u"GET"_s, kStatusQ1, [answers, served](const RecordedRequest &) {
+            const int index = std::min<int>(served->fetch_add(1), int(answers.size()) - 1);
+            return answers.at(index);
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+        m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, [](const RecordedRequest &request) {
+            if (request.header(u"authorization"_s) == u"Bearer access"_s)
+                return FakeResponse {200, userJson(u"ann"_s)};
+            return FakeResponse {401, {}};
+        });
+    }
+
+    void init()
+    {
+        m_server->clearRequests();
+        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120)});
+    }
+
+    // Status requests follow a pause each, as many as the token's lifetime
+    // allows; when none brings a verdict, the code has expired.
+    void attemptsFollowLifetime_data()
+    {
+        QTest::addColumn<qint64>("lifetime");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("attempts");
+
+        QTest::newRow("23 s") << qint64(23) << 200 << 11;
+        QTest::newRow("21 s") << qint64(21) << 200 << 10;
+        QTest::newRow("0 s") << qint64(0) << 200 << 10;
+        QTest::newRow("negative") << qint64(-7) << 200 << 10;
+        QTest::newRow("101 s") << qint64(101) << 200 << 50;
+        QTest::newRow("every request fails") << qint64(40) << 503 << 20;
+    }
+
+    void attemptsFollowLifetime()
+    {
+        QFETCH(qint64, lifetime);
+        QFETCH(int, status);
+        QFETCH(int, attempts);
+        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", lifetime)});
+        answerStatus({FakeResponse {status, R"({"status": "waiting"})"}});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        PauseGate gate;
+        auth.setSleepFunction(gate.function());
+
+        QCoro::waitFor(auth.startQrLoginAsync());
+        QCOMPARE(auth.qrToken(), std::optional<QString>(u"q1"_s));
+        QCOMPARE(auth.qrLink(), u"nimbras://qr?token=q1"_s);
+        QVERIFY(auth.isQrPolling());
+
+        QTRY_COMPARE_WITH_TIMEOUT(auth.qrError(), std::optional<QString>(u"QR-код истёк"_s), 20000);
+        QCOMPARE(requestsTo(kStatusQ1), attempts);
+        QCOMPARE(gate.started, attempts);
+        QVERIFY(!auth.isQrPolling());
+        QCOMPARE(auth.qrToken(), std::nullopt);
+        QVERIFY(!auth.isQrTaskRunning());
+        for (const RecordedRequest &request : m_server->requests())
+            QVERIFY(!request.hasHeader(u"authorization"_s));
+    }
+
+    void verdictInAnyLetterCase_data()
+    {
+        QTest::addColumn<QByteArray>("verdict");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QString>("qrError");
+
+        QTest::newRow("Confirmed") << QByteArray(R"({"status": "Confirmed", "access_token": "access"})") << true
+                                   << QString();
+        QTest::newRow("CONFIRMED") << QByteArray(R"({"status": "CONFIRMED", "access_token": "access"})") << true
+                                   << QString();
+        QTest::newRow("confirmed without token")
+            << QByteArray(R"({"status": "confirmed"})") << false << u"Не удалось войти по QR-коду"_s;
+        QTest::newRow("EXPIRED") << QByteArray(R"({"status": "EXPIRED"})") << false << u"QR-код истёк"_s;
+        QTest::newRow("Expired") << QByteArray(R"({"status": "Expired"})") << false << u"QR-код истёк"_s;
+    }
+
+    void verdictInAnyLetterCase()
+    {
+        QFETCH(QByteArray, verdict);
+        QFETCH(bool, signedIn);
+        QFETCH(QString, qrError);
+        answerStatus({FakeResponse {200, R"({"status": "pending"})"}, FakeResponse {200, R"({"status": "scanned"})"},
+            FakeResponse {200, verdict}});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        PauseGate gate;
+        auth.setSleepFunction(gate.function());
+
+        auth.startQrLogin();
+        QTRY_VERIFY(requestsTo(kStatusQ1) == 3 && !auth.isQrTaskRunning());
+        if (signedIn)
+            QTRY_VERIFY(auth.isSignedIn());
+        QTest::qWait(50);
+        QCOMPARE(requestsTo(kStatusQ1), 3);
+
+        QCOMPARE(auth.qrToken(), std::nullopt);
+        QVERIFY(!auth.isQrPolling());
+        QCOMPARE(auth.qrError(), qrError.isEmpty() ? std::nullopt : std::optional<QString>(qrError));
+        QCOMPARE(auth.isSignedIn(), signedIn);
+        QCOMPARE(session.savedToken(), signedIn ? std::optional<QByteArray>("access") : std::nullopt);
+    }
+
+    void cancelDuringPauseSendsNothingMore()
+    {
+        answerStatus({FakeResponse {200, R"({"status": "pending"})"}});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        PauseGate gate;
+        gate.setOpen(false);
+        auth.setSleepFunction(gate.function());
+
+        QCoro::waitFor(auth.startQrLoginAsync());
+        QCOMPARE(gate.started, 1);
+        auth.cancelQrLogin();
+        QCOMPARE(auth.qrToken(), std::nullopt);
+        QVERIFY(!auth.isQrPolling());
+        QCOMPARE(auth.qrError(), std::nullopt);
+
+        QTRY_COMPARE(gate.ended, 1);
+        QTest::qWait(50);
+        QCOMPARE(gate.started, 1);
+        QCOMPARE(requestsTo(kStatusQ1), 0);
+    }
+
+    void cancelWhileWaitingForTheCode()
+    {
+        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120), "application/json", 300});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        PauseGate gate;
+        auth.setSleepFunction(gate.function());
+
+        QCoro::Task<void> start = auth.startQrLoginAsync();
+        auth.cancelQrLogin();
+        QCoro::waitFor(std::move(start));
+        QTest::qWait(400);
+        QCOMPARE(auth.qrToken(), std::nullopt);
+        QVERIFY(!auth.isQrPolling());
+        QCOMPARE(auth.qrError(), std::nullopt);
+        QCOMPARE(gate.started, 0);
+    }
+
+    // A new start replaces the poll under way, which then writes nothing:
+    // not even the expiry that its last attempt would bring.
+    void restartReplacesThePollUnderWay()
+    {
+        m_server->on(u"POST"_s, kInit, [](const RecordedRequest &) {
+            static std::atomic<int> calls = 0;
+            return FakeResponse {200, initJson(calls++ == 0 ? "q1" : "q2", 0)};
+        });
+        QList<FakeResponse> answers(9, FakeResponse {200, R"({"status": "pending"})"});
+        answers.append(FakeResponse {200, R"({"status": "pending"})", "application/json", 400});
+        answerStatus(answers);
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        PauseGate gate;
+        auth.setSleepFunction(gate.function());
+
+        QCoro::waitFor(auth.startQrLoginAsync());
+        // The last attempt of the first code is under way.
+        QTRY_COMPARE(requestsTo(kStatusQ1), 10);
+        gate.setOpen(false);
+        QSignalSpy errors(&auth, &AuthStore::qrErrorChanged);
+        QCoro::waitFor(auth.startQrLoginAsync());
+        QCOMPARE(auth.qrToken(), std::optional<QString>(u"q2"_s));
+
+        QTest::qWait(600);
+        QCOMPARE(errors.size(), 0);
+        QCOMPARE(auth.qrToken(), std::optional<QString>(u"q2"_s));
+        QVERIFY(auth.isQrPolling());
+        QCOMPARE(requestsTo(kStatusQ1), 10);
+        auth.cancelQrLogin();
+    }
+
+    void codeRequestFailure()
+    {
+        m_server->on(u"POST"_s, kInit, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});
+        AuthSession session;
+        AuthStore &auth = *session.auth;
+        QCoro::waitFor(auth.startQrLoginAsync());
+        QCOMPARE(auth.qrError(), std::optional<QString>(u"Сервис перегружен"_s));
+        QCOMPARE(auth.qrToken(), std::nullopt);
+        QVERIFY(!auth.isQrPolling());
+        QVERIFY(!auth.isQrTaskRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstQrLogin)
+#include "tst_qrlogin.moc"

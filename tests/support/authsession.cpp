@@ -1,0 +1,35 @@
+#include "authsession.h"
+
+#include <QCoro/QCoroTask>
+
+namespace nimbra::test {
+
+AuthSession::AuthSession(std::optional<QByteArray> savedToken, bool held)
+{
+    if (savedToken)
+        secrets->put(QString(KeychainHelper::account), *savedToken);
+    secrets->setHeld(held);
+    keychain = std::make_unique<KeychainHelper>(secrets);
+    auth = std::make_unique<AuthStore>(keychain.get());
+    if (!held)
+        waitUntilLoaded();
+}
+
+std::optional<QByteArray> AuthSession::savedToken()
+{
+    QCoro::waitFor(keychain->settled());
+    return secrets->value(QString(KeychainHelper::account));
+}
+
+void AuthSession::waitUntilLoaded()
+{
+    QCoro::waitFor(auth->waitUntilTokenLoaded());
+}
+
+QByteArray userJson(const QString &username)
+{
+    return R"({"id": "id-)" + username.toUtf8() + R"(", "username": ")" + username.toUtf8()
+        + R"(", "role": "user", "created_at": "2026-01-02T03:04:05Z"})";
+}
+
+} // namespace nimbra::test

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+namespace nimbra {
+
+class AuthStore;
+class FavoritesStore;
+class PlayerStore;
+class PlaylistsStore;
+class RatingsStore;
+
+// Where QML's store singletons find the one instance of each store. The
+// composition root (and a screen test) fills it before any QML is loaded;
+// stores never look themselves up here.
+class StoreRegistry
+{
+public:
+    static AuthStore *authStore() { return instance().m_auth; }
+    static PlayerStore *playerStore() { return instance().m_player; }
+    static FavoritesStore *favoritesStore() { return instance().m_favorites; }
+    static RatingsStore *ratingsStore() { return instance().m_ratings; }
+    static PlaylistsStore *playlistsStore() { return instance().m_playlists; }
+
+    static void setAuthStore(AuthStore *store) { instance().m_auth = store; }
+    static void setPlayerStore(PlayerStore *store) { instance().m_player = store; }
+    static void setFavoritesStore(FavoritesStore *store) { instance().m_favorites = store; }
+    static void setRatingsStore(RatingsStore *store) { instance().m_ratings = store; }
+    static void setPlaylistsStore(PlaylistsStore *store) { instance().m_playlists = store; }
+
+private:
+    static StoreRegistry &instance()
+    {
+        static StoreRegistry registry;
+        return registry;
+    }
+
+    QPointer<AuthStore> m_auth;
+    QPointer<PlayerStore> m_player;
+    QPointer<FavoritesStore> m_favorites;
+    QPointer<RatingsStore> m_ratings;
+    QPointer<PlaylistsStore> m_playlists;
+};
+
+} // namespace nimbra

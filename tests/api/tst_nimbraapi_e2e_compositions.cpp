@@ -1,0 +1,288 @@
+// The client-side compositions against the local service: library counts,
+// new releases, the daily list, the wave and the whole catalogue.
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/network.h"
+#include "api/nimbraapi.h"
+
+#include "devserviceprocess.h"
+#include "servicerequests.h"
+#include "testenv.h"
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QSet>
+#include <QUrlQuery>
+#include <QtTest>
+
+#include <ctime>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList idsOf(const QList<TrackOut> &tracks)
+{
+    QStringList ids;
+    for (const TrackOut &track : tracks)
+        ids.append(track.id);
+    return ids;
+}
+
+// The catalogue position of a track id: "t00051" is 50.
+int trackIndex(const QString &id)
+{
+    return id.mid(1).toInt() - 1;
+}
+
+QString tracksTarget(int page, int size)
+{
+    return u"/api/v1/tracks?brief=true&page=%1&size=%2"_s.arg(page).arg(size);
+}
+
+// The page numbers of the logged requests for pages of 50.
+QList<int> drawnPages(const QList<RecordedRequest> &requests)
+{
+    QList<int> pages;
+    for (const RecordedRequest &request : requests) {
+        const QUrlQuery query(request.rawQuery);
+        if (request.path == "/api/v1/tracks"_L1 && query.queryItemValue(u"size"_s) == "50"_L1)
+            pages.append(query.queryItemValue(u"page"_s).toInt());
+    }
+    return pages;
+}
+
+// "28 ноября" for a UTC instant; the test process runs in UTC.
+QString dayMonth(const QDateTime &instant)
+{
+    static const QStringList months {u"января"_s, u"февраля"_s, u"марта"_s, u"апреля"_s, u"мая"_s, u"июня"_s, u"июля"_s,
+        u"августа"_s, u"сентября"_s, u"октября"_s, u"ноября"_s, u"декабря"_s};
+    const QDate date = instant.toUTC().date();
+    return QString::number(date.day()) + u' ' + months.at(date.month() - 1);
+}
+
+std::optional<QDateTime> releaseDate(const HomeReleaseItem &item)
+{
+    if (const auto *track = std::get_if<TrackOut>(&item.target))
+        return track->createdAt;
+    return std::get<AlbumOut>(item.target).createdAt;
+}
+
+} // namespace
+
+class TestNimbraAPIE2ECompositions : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DevServiceProcess> m_service;
+    NimbraAPI m_api;
+    int m_listeners = 0;
+
+    // A new account with the given favourites; the request log is cleared.
+    QString listenerWithFavourites(const QStringList &trackIds)
+    {
+        const QString name = u"wave%1"_s.arg(++m_listeners);
+        const QJsonObject account {
+            {"username"_L1, name}, {"email"_L1, name + u"@nimbra.local"_s}, {"password"_L1, u"password1"_s}};
+        const QString token = m_service->call("POST", u"/api/v1/auth/register"_s, QJsonDocument(account).toJson())
+                                  .object()
+                                  .value("access_token"_L1)
+                                  .toString();
+        for (const QString &id : trackIds) {
+            const QJsonObject favourite {{"track_id"_L1, id}};
+            m_service->call("POST", u"/api/v1/favorites"_s, QJsonDocument(favourite).toJson(), token);
+        }
+        m_service->clearRequests();
+        return token;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Release dates are shown as the listener's local day.
+        qputenv("TZ", "UTC");
+        tzset();
+        initTestEnvironment();
+        m_service = std::make_unique<DevServiceProcess>();
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
+        APIConfig::setBaseURL(m_service->baseUrl());
+    }
+
+    void init() { m_service->clearRequests(); }
+
+    void cleanupTestCase()
+    {
+        // Kept-alive connections would hold up the service's stop for a second.
+        sharedNetworkAccessManager()->clearConnectionCache();
+        m_service.reset();
+    }
+
+    void libraryStatsForGuestAndListener()
+    {
+        SERVICE_VALUE(guest, m_api.libraryStats(std::nullopt));
+        QCOMPARE(guest.favoritesCount, 0);
+        QCOMPARE(guest.albumsCount, 600);
+        QCOMPARE(guest.tracksCount, 6000);
+        QCOMPARE(guest.clipsCount, 36);
+        QCOMPARE(guest.battlesCount, 24);
+        // The four counts are asked for at once, so they arrive in any order.
+        QStringList lines = requestLines(m_service->requests());
+        lines.sort();
+        QCOMPARE(lines,
+            (QStringList {expectedLine(u"GET"_s, u"/api/v1/albums"_s),
+                expectedLine(u"GET"_s, u"/api/v1/battles?page=1&size=1"_s),
+                expectedLine(u"GET"_s, u"/api/v1/clips?kind=clip&page=1&size=1"_s),
+                expectedLine(u"GET"_s, tracksTarget(1, 1))}));
+
+        const QString token = listenerWithFavourites({u"t00003"_s, u"t00500"_s, u"t05999"_s});
+        SERVICE_VALUE(listener, m_api.libraryStats(token));
+        QCOMPARE(listener.favoritesCount, 3);
+        QCOMPARE(listener.tracksCount, 6000);
+        lines = requestLines(m_service->requests());
+        QCOMPARE(lines.size(), 5);
+        // Favourites are counted after the catalogue probes.
+        QCOMPARE(lines.takeLast(), expectedLine(u"GET"_s, u"/api/v1/favorites"_s, token));
+        lines.sort();
+        QCOMPARE(lines,
+            (QStringList {expectedLine(u"GET"_s, u"/api/v1/albums"_s),
+                expectedLine(u"GET"_s, u"/api/v1/battles?page=1&size=1"_s, token),
+                expectedLine(u"GET"_s, u"/api/v1/clips?kind=clip&page=1&size=1"_s, token),
+                expectedLine(u"GET"_s, tracksTarget(1, 1), token)}));
+    }
+
+    void newReleasesNewestFirstWithDatedSubtitles()
+    {
+        SERVICE_VALUE(releases, m_api.newReleases(std::nullopt, 18));
+        QCOMPARE(releases.size(), 18);
+        // t00001 is the newest track; t00002 opens a0001, the newest album,
+        // and shares its instant, so it comes next and before the album.
+        QCOMPARE(releases[0].id, u"track-t00001"_s);
+        QCOMPARE(releases[1].id, u"track-t00002"_s);
+        QSet<QString> seen;
+        for (qsizetype i = 0; i < releases.size(); ++i) {
+            const HomeReleaseItem &item = releases[i];
+            const auto date = releaseDate(item);
+            QVERIFY2(date, qPrintable(item.id));
+            QVERIFY2(!seen.contains(item.id), qPrintable(item.id));
+            seen.insert(item.id);
+            const auto *track = std::get_if<TrackOut>(&item.target);
+            QCOMPARE(item.id, track ? u"track-"_s + track->id : u"album-"_s + std::get<AlbumOut>(item.target).id);
+            QCOMPARE(item.subtitle, (track ? u"Сингл · "_s : u"Альбом · "_s) + dayMonth(*date));
+            if (i == 0)
+                continue;
+            const HomeReleaseItem &before = releases[i - 1];
+            QVERIFY2(*releaseDate(before) >= *date, qPrintable(item.id));
+            // At one instant the tracks stand before the album.
+            if (*releaseDate(before) == *date && track)
+                QVERIFY2(std::holds_alternative<TrackOut>(before.target), qPrintable(item.id));
+        }
+        QVERIFY(!seen.contains(u"track-t00011"_s)); // no date
+        QVERIFY(seen.contains(u"album-a0001"_s));
+
+        QCOMPARE(requestLines(m_service->requests()),
+            (QStringList {expectedLine(u"GET"_s, tracksTarget(1, 80)), expectedLine(u"GET"_s, u"/api/v1/albums"_s)}));
+    }
+
+    void dailyPlaylistIsStableAcrossCalls()
+    {
+        // One fixed day, so that the two calls never straddle midnight.
+        const NimbraAPI api(APIClient(), NimbraAPI::Sources {[] { return QDate(2026, 12, 6); }, {}});
+        SERVICE_VALUE(first, api.dailyPlaylist(std::nullopt, 30));
+        const auto firstRequests = m_service->requests();
+        m_service->clearRequests();
+        const QString token = listenerWithFavourites({});
+        SERVICE_VALUE(again, api.dailyPlaylist(token, 30));
+        const auto againRequests = m_service->requests();
+
+        const QStringList ids = idsOf(first);
+        QCOMPARE(ids.size(), 30);
+        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), 30);
+        // Whoever asks, the day draws the same list.
+        QCOMPARE(idsOf(again), ids);
+
+        const QList<int> pages = drawnPages(firstRequests);
+        QCOMPARE(drawnPages(againRequests), pages);
+        QCOMPARE(pages.size(), 4);
+        QCOMPARE(QSet<int>(pages.begin(), pages.end()).size(), 4);
+        QStringList expected {expectedLine(u"GET"_s, tracksTarget(1, 1))};
+        for (const int page : pages) {
+            QVERIFY2(page >= 1 && page <= 100, qPrintable(QString::number(page)));
+            expected.append(expectedLine(u"GET"_s, tracksTarget(page, 50)));
+        }
+        QCOMPARE(requestLines(firstRequests), expected);
+        for (const RecordedRequest &request : againRequests)
+            QCOMPARE(request.header(u"authorization"_s), u"Bearer "_s + token);
+        // Every track comes from one of the drawn pages.
+        for (const TrackOut &track : first)
+            QVERIFY2(pages.contains(trackIndex(track.id) / 50 + 1), qPrintable(track.id));
+    }
+
+    void waveMixesFavouritesIntoRandomPages()
+    {
+        // t05990 and t05999 lie past the 80 pages of 50 that the wave draws
+        // from; t00001 lies on page 1, which it may draw.
+        const QStringList favourites {u"t05990"_s, u"t00001"_s, u"t05999"_s};
+        const QString token = listenerWithFavourites(favourites);
+        SERVICE_VALUE(wave, m_api.myWaveQueue(token));
+        const auto requests = m_service->requests();
+        const QList<int> pages = drawnPages(requests);
+        QCOMPARE(pages.size(), 4);
+        QCOMPARE(requestLine(requests.value(0)), expectedLine(u"GET"_s, u"/api/v1/favorites"_s, token));
+        QCOMPARE(requestLine(requests.value(1)), expectedLine(u"GET"_s, tracksTarget(1, 1), token));
+        QCOMPARE(requests.size(), 6);
+        for (const int page : pages)
+            QVERIFY2(page >= 1 && page <= 80, qPrintable(QString::number(page)));
+
+        const QStringList ids = idsOf(wave);
+        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+        QCOMPARE(ids.size(), 3 + 200 - (pages.contains(1) ? 1 : 0));
+        for (const QString &id : favourites)
+            QVERIFY2(ids.contains(id), qPrintable(id));
+        for (const TrackOut &track : wave)
+            QCOMPARE(track.isFavorite, favourites.contains(track.id));
+
+        m_service->clearRequests();
+        SERVICE_VALUE(guestWave, m_api.myWaveQueue(std::nullopt));
+        QCOMPARE(guestWave.size(), 200);
+        // A fresh draw every time.
+        QVERIFY(idsOf(guestWave) != ids);
+        const auto guestRequests = m_service->requests();
+        QCOMPARE(guestRequests.size(), 5);
+        QCOMPARE(requestLine(guestRequests.value(0)), expectedLine(u"GET"_s, tracksTarget(1, 1)));
+        for (const RecordedRequest &request : guestRequests)
+            QVERIFY(!request.hasHeader(u"authorization"_s));
+    }
+
+    void wholeCatalogueAcrossPageBoundaries()
+    {
+        // A catalogue whose last page of 1000 is not full.
+        DevServiceProcess small({u"--tracks"_s, u"2500"_s, u"--albums"_s, u"50"_s});
+        QVERIFY2(small.isRunning(), qPrintable(small.startError()));
+        APIConfig::setBaseURL(small.baseUrl());
+        const QString token = small.signIn();
+        small.clearRequests();
+        const auto outcome = outcomeOf(m_api.fetchAllTracksBrief(token));
+        APIConfig::setBaseURL(m_service->baseUrl());
+        // Kept-alive connections would hold up the service's stop for a second.
+        sharedNetworkAccessManager()->clearConnectionCache();
+        QVERIFY2(!outcome.error, qPrintable(describeException(outcome.error)));
+
+        const QList<TrackOut> &all = *outcome.value;
+        QCOMPARE(all.size(), 2500);
+        QCOMPARE(all.first().id, u"t00001"_s);
+        QCOMPARE(all.last().id, u"t02500"_s);
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            if (trackIndex(all[i].id) != i || all[i].lyrics)
+                QFAIL(qPrintable(u"record %1 is %2"_s.arg(i).arg(all[i].id)));
+        }
+        QCOMPARE(requestLines(small.requests()),
+            (QStringList {expectedLine(u"GET"_s, tracksTarget(1, 1000), token),
+                expectedLine(u"GET"_s, tracksTarget(2, 1000), token),
+                expectedLine(u"GET"_s, tracksTarget(3, 1000), token)}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNimbraAPIE2ECompositions)
+#include "tst_nimbraapi_e2e_compositions.moc"

@@ -34,21 +34,7 @@ ApplicationWindow {
     palette.dark: AppTheme.accent
     palette.shadow: "black"
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 12
-        Label {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Nimbra"
-            color: AppTheme.textPrimary
-            font.pixelSize: 40
-            font.weight: Font.DemiBold
-        }
-        Label {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Музыкальный сервис"
-            color: AppTheme.textSecondary
-            font: AppTheme.title3
-        }
+    RootView {
+        anchors.fill: parent
     }
 }

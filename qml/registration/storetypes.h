@@ -4,8 +4,10 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
+#include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "screens/storeregistry.h"
+#include "update/otaupdatestore.h"
 
 #include <QJSEngine>
 #include <QtQml/qqmlregistration.h>
@@ -83,5 +85,31 @@ public:
     static nimbra::PlaylistsStore *create(QQmlEngine *, QJSEngine *)
     {
         return storeForQml(nimbra::StoreRegistry::playlistsStore());
+    }
+};
+
+struct ClipPlayerStoreForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ClipPlayerStore)
+    QML_NAMED_ELEMENT(ClipPlayerStore)
+    QML_SINGLETON
+public:
+    static nimbra::ClipPlayerStore *create(QQmlEngine *, QJSEngine *)
+    {
+        return storeForQml(nimbra::StoreRegistry::clipPlayerStore());
+    }
+};
+
+struct OtaUpdateStoreForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::OtaUpdateStore)
+    QML_NAMED_ELEMENT(OtaUpdateStore)
+    QML_SINGLETON
+public:
+    static nimbra::OtaUpdateStore *create(QQmlEngine *, QJSEngine *)
+    {
+        return storeForQml(nimbra::StoreRegistry::otaUpdateStore());
     }
 };

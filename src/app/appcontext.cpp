@@ -1,24 +1,139 @@
 #include "appcontext.h"
 
+#include "account/authstore.h"
+#include "account/favoritesstore.h"
+#include "account/keychainhelper.h"
+#include "account/playlistsstore.h"
+#include "account/ratingsstore.h"
+#include "api/nimbraapi.h"
+#include "clips/clipplayerstore.h"
 #include "platform/focushelper.h"
+#include "platform/qtaudiobackend.h"
+#include "player/playerstore.h"
+#include "screens/storeregistry.h"
+#include "update/otaupdatestore.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-AppContext::AppContext(QObject *parent) : QObject(parent) { }
+namespace {
 
-AppContext::~AppContext() = default;
+// The wave that continues an exhausted queue. A coroutine of its own, so
+// the client it asks lives in the coroutine's frame for as long as the
+// request runs.
+QCoro::Task<QList<TrackOut>> fetchWave(std::optional<QString> token)
+{
+    const NimbraAPI api;
+    co_return co_await api.myWaveQueue(std::move(token));
+}
+
+} // namespace
+
+AppContext::AppContext(QObject *parent) : AppContext(Environment {}, parent) { }
+
+AppContext::AppContext(Environment environment, QObject *parent) : QObject(parent)
+{
+    createStores(std::move(environment));
+    shareTokenWithStores();
+    registerStores();
+}
+
+AppContext::~AppContext()
+{
+    m_launchTask.cancel();
+    // Windows and bindings go before the stores they read.
+    m_engine.reset();
+}
+
+void AppContext::createStores(Environment environment)
+{
+    // The sound output comes before any other media object of the process:
+    // it chooses the media backend.
+    if (!environment.audio) {
+        m_ownAudio = std::make_unique<QtAudioBackend>();
+        environment.audio = m_ownAudio.get();
+    }
+    m_audio = environment.audio;
+    m_sleep = environment.sleep ? std::move(environment.sleep) : SleepFunction(cancellableSleep);
+
+    auto secrets = environment.secrets ? std::move(environment.secrets) : KeychainHelper::systemStore();
+    m_keychain = std::make_unique<KeychainHelper>(std::move(secrets));
+    // Starts reading the saved token at once.
+    m_auth = std::make_unique<AuthStore>(m_keychain.get());
+    m_player = std::make_unique<PlayerStore>(m_audio);
+    m_player->setWaveSource(fetchWave);
+    m_favorites = std::make_unique<FavoritesStore>();
+    m_ratings = std::make_unique<RatingsStore>();
+    m_clipPlayer = std::make_unique<ClipPlayerStore>();
+    m_playlists = std::make_unique<PlaylistsStore>();
+    m_updates = std::make_unique<OtaUpdateStore>();
+}
+
+void AppContext::shareTokenWithStores()
+{
+    // The player's wave and offline downloads, and the playlists of the
+    // session, always use the token of the session as it is now: a sign-in,
+    // sign-out or another account reaches them at once, whatever screen
+    // is shown.
+    auto share = [this] {
+        m_player->setAuthToken(m_auth->token());
+        m_playlists->setToken(m_auth->token());
+    };
+    connect(m_auth.get(), &AuthStore::tokenChanged, this, share);
+    share();
+}
+
+void AppContext::registerStores()
+{
+    StoreRegistry::setAuthStore(m_auth.get());
+    StoreRegistry::setPlayerStore(m_player.get());
+    StoreRegistry::setFavoritesStore(m_favorites.get());
+    StoreRegistry::setRatingsStore(m_ratings.get());
+    StoreRegistry::setClipPlayerStore(m_clipPlayer.get());
+    StoreRegistry::setPlaylistsStore(m_playlists.get());
+    StoreRegistry::setOtaUpdateStore(m_updates.get());
+}
 
 bool AppContext::start()
 {
+    if (m_engine)
+        return window() != nullptr;
+    m_engine = std::make_unique<QQmlApplicationEngine>();
     // Qt 6.4 does not search the resource root of QML modules by itself; the
     // module's files import it by name.
-    m_engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+    m_engine->addImportPath(u"qrc:/qt/qml"_s);
     FocusHelper::suppressFocusFrames(QCoreApplication::instance());
-    m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Nimbra/Main.qml")));
-    return !m_engine.rootObjects().isEmpty();
+    m_engine->load(QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
+    if (!window())
+        return false;
+    checkForUpdateSoon(m_sleep, m_launchTask.renew());
+    return true;
+}
+
+QQuickWindow *AppContext::window() const
+{
+    if (!m_engine || m_engine->rootObjects().isEmpty())
+        return nullptr;
+    return qobject_cast<QQuickWindow *>(m_engine->rootObjects().constFirst());
+}
+
+QCoro::Task<void> AppContext::checkForUpdateSoon(SleepFunction sleep, CancelToken lifetime)
+{
+    QPointer<AppContext> self(this);
+    co_await sleep(updateCheckDelay, lifetime);
+    // A context that went away (or was told to stop) checks nothing.
+    if (!self || lifetime.isCancelled())
+        co_return;
+    co_await m_updates->checkUpdatesAsync(true);
+    if (self)
+        m_launchTask.finish(lifetime);
 }
 
 } // namespace nimbra

@@ -6,7 +6,9 @@
 namespace nimbra {
 
 class AuthStore;
+class ClipPlayerStore;
 class FavoritesStore;
+class OtaUpdateStore;
 class PlayerStore;
 class PlaylistsStore;
 class RatingsStore;
@@ -21,13 +23,17 @@ public:
     static PlayerStore *playerStore() { return instance().m_player; }
     static FavoritesStore *favoritesStore() { return instance().m_favorites; }
     static RatingsStore *ratingsStore() { return instance().m_ratings; }
+    static ClipPlayerStore *clipPlayerStore() { return instance().m_clipPlayer; }
     static PlaylistsStore *playlistsStore() { return instance().m_playlists; }
+    static OtaUpdateStore *otaUpdateStore() { return instance().m_otaUpdate; }
 
     static void setAuthStore(AuthStore *store) { instance().m_auth = store; }
     static void setPlayerStore(PlayerStore *store) { instance().m_player = store; }
     static void setFavoritesStore(FavoritesStore *store) { instance().m_favorites = store; }
     static void setRatingsStore(RatingsStore *store) { instance().m_ratings = store; }
+    static void setClipPlayerStore(ClipPlayerStore *store) { instance().m_clipPlayer = store; }
     static void setPlaylistsStore(PlaylistsStore *store) { instance().m_playlists = store; }
+    static void setOtaUpdateStore(OtaUpdateStore *store) { instance().m_otaUpdate = store; }
 
 private:
     static StoreRegistry &instance()
@@ -40,7 +46,9 @@ private:
     QPointer<PlayerStore> m_player;
     QPointer<FavoritesStore> m_favorites;
     QPointer<RatingsStore> m_ratings;
+    QPointer<ClipPlayerStore> m_clipPlayer;
     QPointer<PlaylistsStore> m_playlists;
+    QPointer<OtaUpdateStore> m_otaUpdate;
 };
 
 } // namespace nimbra

@@ -1,0 +1,78 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// The signed-in user at the foot of the sidebar: avatar, name and role
+// badges. A click opens the profile section.
+T.AbstractButton {
+    id: card
+
+    required property MainNavigationModel navigation
+
+    implicitWidth: 200
+    implicitHeight: content.implicitHeight + 20
+    padding: 10
+    hoverEnabled: true
+    focusPolicy: Qt.NoFocus
+
+    background: Rectangle {
+        radius: 10
+        color: card.navigation.profileCardHighlighted ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.12)
+                                                      : card.hovered ? Qt.rgba(1, 1, 1, 0.03) : "transparent"
+    }
+
+    contentItem: Row {
+        id: content
+        spacing: 8
+
+        Item {
+            id: avatar
+            width: 32
+            height: 32
+
+            Rectangle {
+                anchors.fill: parent
+                radius: width / 2
+                color: AppTheme.accent
+                visible: !photo.ready
+
+                Text {
+                    objectName: "profileInitial"
+                    anchors.centerIn: parent
+                    text: card.navigation.profileInitial
+                    color: "white"
+                    font: AppTheme.systemFont(AppTheme.caption.pixelSize, Font.Bold)
+                }
+            }
+
+            CircularImage {
+                id: photo
+                objectName: "profileAvatar"
+                anchors.fill: parent
+                size: 32
+                source: card.navigation.profileAvatarUrl
+            }
+        }
+
+        Column {
+            width: card.availableWidth - avatar.width - content.spacing
+            spacing: 4
+
+            Text {
+                objectName: "profileName"
+                width: parent.width
+                text: card.navigation.profileName
+                textFormat: Text.PlainText
+                color: AppTheme.textPrimary
+                font: AppTheme.systemFont(AppTheme.caption.pixelSize, Font.DemiBold)
+                elide: Text.ElideRight
+                maximumLineCount: 1
+            }
+
+            BadgePillsView {
+                width: parent.width
+                items: card.navigation.profileBadges
+            }
+        }
+    }
+}

@@ -1,0 +1,74 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbra
+
+// The fixed-width column of the main window: the name, the ten sections and
+// the signed-in user's card at the foot, kept clear of the mini player.
+Rectangle {
+    id: sidebar
+
+    required property MainNavigationModel navigation
+
+    color: AppTheme.surface
+
+    property real bottomInset: navigation.miniPlayerInset
+    Behavior on bottomInset {
+        NumberAnimation {
+            duration: 220
+            easing.type: Easing.InOutQuad
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.bottomMargin: sidebar.bottomInset
+        spacing: 4
+
+        Text {
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.topMargin: 12
+            Layout.bottomMargin: 8
+            text: "Nimbras"
+            color: AppTheme.textPrimary
+            font: AppTheme.headline
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: Math.floor(font.pixelSize * 0.85)
+            maximumLineCount: 1
+        }
+
+        Repeater {
+            model: sidebar.navigation.sidebarItems
+
+            delegate: SidebarButton {
+                required property int item
+                required property string title
+                required symbol
+                required isSelected
+
+                objectName: "sidebarRow" + item
+                Layout.fillWidth: true
+                Layout.leftMargin: 8
+                Layout.rightMargin: 8
+                text: title
+                onClicked: sidebar.navigation.navigateToSidebar(item)
+            }
+        }
+
+        Item {
+            Layout.fillHeight: true
+        }
+
+        ProfileCard {
+            objectName: "profileCard"
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
+            Layout.bottomMargin: 8
+            visible: sidebar.navigation.showsProfileCard
+            navigation: sidebar.navigation
+            onClicked: sidebar.navigation.navigateToSidebar(SidebarItem.Profile)
+        }
+    }
+}

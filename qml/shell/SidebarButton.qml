@@ -1,0 +1,55 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// One section row of the sidebar: icon and title, the selected row in the
+// accent colour on a soft accent background. The whole row is the target.
+T.AbstractButton {
+    id: row
+
+    property string symbol
+    property bool isSelected: false
+
+    implicitWidth: 200
+    implicitHeight: 36
+    leftPadding: 12
+    rightPadding: 12
+    topPadding: 8
+    bottomPadding: 8
+    hoverEnabled: true
+    focusPolicy: Qt.NoFocus
+
+    readonly property color tint: isSelected ? AppTheme.accent : AppTheme.textPrimary
+
+    background: Rectangle {
+        radius: 8
+        color: row.isSelected ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18)
+                              : row.hovered ? Qt.rgba(1, 1, 1, 0.04) : "transparent"
+    }
+
+    contentItem: Row {
+        spacing: 10
+
+        Item {
+            width: 20
+            height: parent.height
+            AppIcon {
+                anchors.centerIn: parent
+                name: row.symbol
+                size: AppTheme.symbolSize(AppTheme.body)
+                color: row.tint
+            }
+        }
+
+        Text {
+            width: parent.width - 30
+            height: parent.height
+            verticalAlignment: Text.AlignVCenter
+            text: row.text
+            color: row.tint
+            font: AppTheme.body
+            elide: Text.ElideRight
+            maximumLineCount: 1
+        }
+    }
+}

@@ -1,0 +1,31 @@
+import QtQuick
+import Nimbra
+
+// A layer that enters from the bottom edge with a fade and leaves the same
+// way. Its content exists only while it is shown or on its way out.
+Item {
+    id: layer
+
+    property bool shown: false
+    property int duration: 220
+    property int easingType: Easing.InOutQuad
+    default property alias content: holder.data
+
+    property real progress: shown ? 1 : 0
+    Behavior on progress {
+        NumberAnimation {
+            duration: layer.duration
+            easing.type: layer.easingType
+        }
+    }
+
+    visible: progress > 0
+    opacity: progress
+
+    Item {
+        id: holder
+        width: layer.width
+        height: layer.height
+        y: (1 - layer.progress) * Math.min(layer.height, 160)
+    }
+}

@@ -1,49 +1,68 @@
 import QtQuick
 import Nimbra
 
-// An image cut to a circle of `size`, scaled to fill it, loaded
-// asynchronously. `ready` tells whether it shows; callers lay their
-// placeholder under it. Drawn by a canvas, so the circle holds on every
-// renderer, the software one included.
+// An image cut to a circle of `size`, scaled to fill it (its middle square
+// is kept), loaded asynchronously. `ready` tells whether it shows; callers
+// lay their placeholder under it. Drawn by a canvas, so the circle holds on
+// every renderer, the software one included.
 Item {
     id: circle
 
     property url source
     property real size: 32
-    readonly property bool ready: image.status === Image.Ready
+    readonly property bool ready: canvas.loadedSource !== "" && canvas.loadedSource === String(source)
 
     implicitWidth: size
     implicitHeight: size
 
-    Image {
-        id: image
-        visible: false
-        asynchronous: true
-        cache: true
-        source: circle.source
-        sourceSize: Qt.size(circle.size * 2, circle.size * 2)
-        onStatusChanged: canvas.requestPaint()
-    }
-
     Canvas {
         id: canvas
+
+        property string loadedSource: ""
+
         anchors.fill: parent
         visible: circle.ready
+
+        function load() {
+            loadedSource = ""
+            const url = String(circle.source)
+            if (url === "")
+                return
+            if (isImageLoaded(url))
+                imageArrived(url)
+            else
+                loadImage(url)
+        }
+
+        function imageArrived(url) {
+            if (url !== String(circle.source) || isImageError(url))
+                return
+            loadedSource = url
+            requestPaint()
+        }
+
+        Component.onCompleted: load()
+        onImageLoaded: imageArrived(String(circle.source))
         onWidthChanged: requestPaint()
         onHeightChanged: requestPaint()
+
         onPaint: {
             const ctx = getContext("2d")
             ctx.reset()
-            if (!circle.ready || width <= 0)
+            if (!circle.ready || width <= 0 || height <= 0)
                 return
-            const w = image.implicitWidth
-            const h = image.implicitHeight
-            const side = Math.min(w, h)
+            const image = ctx.createImageData(loadedSource)
+            const side = Math.min(image.width, image.height)
+            if (side <= 0)
+                return
             ctx.beginPath()
             ctx.arc(width / 2, height / 2, Math.min(width, height) / 2, 0, 2 * Math.PI)
             ctx.closePath()
             ctx.clip()
-            ctx.drawImage(image, (w - side) / 2, (h - side) / 2, side, side, 0, 0, width, height)
+            ctx.drawImage(loadedSource, (image.width - side) / 2, (image.height - side) / 2, side, side,
+                          0, 0, width, height)
         }
     }
+
+    onSourceChanged: canvas.load()
 }

@@ -126,19 +126,6 @@ private slots:
         QVERIFY(!scene.grab().isNull());
     }
 
-    void mainWindowUsesTheTheme()
-    {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        auto *window = qobject_cast<QQuickWindow *>(object.get());
-        QVERIFY(window);
-        QCOMPARE(window->title(), u"Nimbra"_s);
-        QCOMPARE(window->size(), QSize(1100, 720));
-        QCOMPARE(window->color(), QColor(8, 8, 16));
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
     void iconDrawsOnlyKnownNames()
     {
         test::QmlScene scene(*m_engine,

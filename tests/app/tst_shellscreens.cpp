@@ -1,0 +1,356 @@
+// The program's own window over its real store graph and the local service:
+// the launch screen while the saved session is read, the sign-in screen,
+// signing in with the demo user, every section of the main window, the
+// layers over it and signing out again. Fails on any QML warning, and
+// writes a picture of each section, the profile card and the layers into
+// the screenshot folder for review.
+#include "appcontext.h"
+
+#include "account/authstore.h"
+#include "account/keychainhelper.h"
+#include "account/playlistsstore.h"
+#include "api/apiconfig.h"
+#include "api/jsoncoding.h"
+#include "clips/clipplayerstore.h"
+#include "player/playerstore.h"
+#include "screens/mainnavigationmodel.h"
+#include "screens/sidebaritem.h"
+#include "update/otaupdatestore.h"
+
+#include "devserviceprocess.h"
+#include "fakeaudiobackend.h"
+#include "memorysecretstore.h"
+#include "qmlwarnings.h"
+#include "testenv.h"
+
+#include <QCoro/QCoroTimer>
+#include <QDir>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QQuickItem *findItem(QQuickItem *root, const QString &objectName)
+{
+    QList<QQuickItem *> pending {root};
+    while (!pending.isEmpty()) {
+        QQuickItem *item = pending.takeFirst();
+        if (item->objectName() == objectName)
+            return item;
+        pending += item->childItems();
+    }
+    return nullptr;
+}
+
+// Shown: visible all the way up, and not faded out.
+bool isShown(QQuickItem *item)
+{
+    for (QQuickItem *up = item; up; up = up->parentItem())
+        if (!up->isVisible() || up->opacity() <= 0.0)
+            return false;
+    return item != nullptr;
+}
+
+} // namespace
+
+class TestShellScreens : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DevServiceProcess> m_service;
+    std::unique_ptr<QmlWarnings> m_warnings;
+    FakeAudioBackend m_audio;
+    std::shared_ptr<MemorySecretStore> m_secrets;
+    // The launch delays asked for, and whether the pause has been let go.
+    QList<std::chrono::milliseconds> m_delays;
+    bool m_delayReleased = false;
+    std::unique_ptr<AppContext> m_app;
+
+    QQuickItem *item(const QString &objectName) const
+    {
+        return m_app && m_app->window() ? findItem(m_app->window()->contentItem(), objectName) : nullptr;
+    }
+
+    MainNavigationModel *navigation() const
+    {
+        QQuickItem *main = item(u"mainView"_s);
+        return main ? main->findChild<MainNavigationModel *>(u"mainNavigation"_s) : nullptr;
+    }
+
+    // A fresh program: its stores, its window, a keychain in memory.
+    bool launch(std::optional<QByteArray> savedToken = std::nullopt, bool holdKeychain = false)
+    {
+        m_app.reset();
+        m_secrets = std::make_shared<MemorySecretStore>();
+        if (savedToken)
+            m_secrets->put(QString(KeychainHelper::account), *savedToken);
+        m_secrets->setHeld(holdKeychain);
+        m_delays.clear();
+        m_delayReleased = false;
+        AppContext::Environment environment;
+        environment.secrets = m_secrets;
+        environment.audio = &m_audio;
+        environment.sleep = [this](std::chrono::milliseconds duration, CancelToken cancel) -> QCoro::Task<void> {
+            m_delays.append(duration);
+            while (!m_delayReleased && !cancel.isCancelled())
+                co_await QCoro::sleepFor(std::chrono::milliseconds(5));
+        };
+        m_app = std::make_unique<AppContext>(environment);
+        if (!m_app->start())
+            return false;
+        return QTest::qWaitForWindowExposed(m_app->window());
+    }
+
+    void click(QQuickItem *target)
+    {
+        QVERIFY(target);
+        QVERIFY2(isShown(target), qPrintable(target->objectName()));
+        const QPoint centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
+        QTest::mouseClick(m_app->window(), Qt::LeftButton, {}, centre);
+    }
+
+    void signInAsDemo()
+    {
+        QTRY_VERIFY(item(u"loginView"_s));
+        m_app->auth()->login(u"demo"_s, u"demo12345"_s);
+        QTRY_VERIFY(item(u"mainView"_s));
+    }
+
+    // Lets animations end before a picture is taken.
+    void settle() { QTest::qWait(450); }
+
+    void screenshot(const QString &name, const QRect &area = {})
+    {
+        QImage image = m_app->window()->grabWindow();
+        QVERIFY(!image.isNull());
+        if (!area.isNull()) {
+            const qreal ratio = m_app->window()->devicePixelRatio();
+            image = image.copy(QRect(area.topLeft() * ratio, area.size() * ratio));
+        }
+        QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
+        QVERIFY(image.save(QStringLiteral(NIMBRA_SCREENSHOT_DIR "/") + name + u".png"_s));
+    }
+
+    TrackOut serviceTrack(const QString &id)
+    {
+        const DevServiceReply reply = m_service->get(u"/api/v1/tracks/"_s + id);
+        return decodeJson<TrackOut>(reply.body);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QQuickStyle::setStyle(u"Basic"_s);
+        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
+        APIConfig::setBaseURL(m_service->baseUrl());
+        m_warnings = std::make_unique<QmlWarnings>();
+    }
+
+    void cleanup()
+    {
+        m_app.reset();
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+    }
+
+    void cleanupTestCase() { m_service.reset(); }
+
+    void oneDarkWindow()
+    {
+        QVERIFY(launch());
+        QQuickWindow *window = m_app->window();
+        QCOMPARE(m_app->engine().rootObjects().size(), 1);
+        QCOMPARE(window->title(), u"Nimbra"_s);
+        QCOMPARE(window->size(), QSize(1100, 720));
+        QCOMPARE(window->color(), QColor(8, 8, 16));
+    }
+
+    void calmScreenUntilTheSavedSessionIsRead()
+    {
+        QVERIFY(launch(std::nullopt, true));
+        // The keychain has not answered: neither form nor window yet.
+        QVERIFY(item(u"launchScreen"_s));
+        QVERIFY(!item(u"loginView"_s));
+        screenshot(u"launch"_s);
+        m_secrets->release(1);
+        QTRY_VERIFY(item(u"loginView"_s));
+        QVERIFY(!item(u"launchScreen"_s));
+        screenshot(u"sign-in"_s);
+    }
+
+    void savedSessionOpensTheMainWindow()
+    {
+        const QString token = m_service->signIn();
+        QVERIFY(!token.isEmpty());
+        QVERIFY(launch(token.toUtf8()));
+        QTRY_VERIFY(item(u"mainView"_s));
+        QCOMPARE(m_app->auth()->user()->username, u"demo"_s);
+        QCOMPARE(m_app->player()->authToken(), std::optional(token));
+    }
+
+    void silentUpdateCheckTwoSecondsAfterStart()
+    {
+        QVERIFY(launch());
+        QSignalSpy checked(m_app->updates(), &OtaUpdateStore::checkFinished);
+        QCOMPARE(m_delays, QList {std::chrono::milliseconds(2000)});
+        QTest::qWait(30);
+        QCOMPARE(checked.size(), 0);
+        m_delayReleased = true;
+        QTRY_COMPARE(checked.size(), 1);
+        QCOMPARE(checked.first().first().toBool(), true);
+        QVERIFY(!m_app->updates()->hasAvailableManifest());
+    }
+
+    void noUpdateCheckWhenTheProgramEndsFirst()
+    {
+        QVERIFY(launch());
+        QSignalSpy checked(m_app->updates(), &OtaUpdateStore::checkFinished);
+        m_app.reset();
+        QTest::qWait(30);
+        QCOMPARE(checked.size(), 0);
+    }
+
+    void tokenReachesThePlayerAndThePlaylistsOnEveryChange()
+    {
+        QVERIFY(launch());
+        QTRY_VERIFY(item(u"loginView"_s));
+        QCOMPARE(m_app->player()->authToken(), std::nullopt);
+        signInAsDemo();
+        const auto token = m_app->auth()->token();
+        QVERIFY(token);
+        QCOMPARE(m_app->player()->authToken(), token);
+
+        QVERIFY(QCoro::waitFor(m_app->playlists()->createAsync(u"Вечер"_s, *token)));
+        QCOMPARE(m_app->playlists()->playlists().size(), 1);
+        m_app->auth()->signOut();
+        // The next listener sees neither the token nor the playlists.
+        QCOMPARE(m_app->player()->authToken(), std::nullopt);
+        QVERIFY(m_app->playlists()->playlists().isEmpty());
+        QTRY_VERIFY(item(u"loginView"_s));
+    }
+
+    void everySection()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        MainNavigationModel *nav = navigation();
+        QVERIFY(nav);
+        QCOMPARE(nav->selection(), SidebarItem::Home);
+        QTRY_VERIFY(item(u"profileAvatar"_s) && item(u"profileAvatar"_s)->property("ready").toBool());
+
+        for (const SidebarEntry &entry : sidebarEntries()) {
+            click(item(u"sidebarRow%1"_s.arg(int(entry.item))));
+            QCOMPARE(nav->selection(), entry.item);
+            QQuickItem *title = nullptr;
+            QTRY_VERIFY((title = item(u"sectionTitle"_s)) && title->property("text").toString() == entry.title);
+            settle();
+            screenshot(u"section-%1-%2"_s.arg(int(entry.item) + 1, 2, 10, QChar(u'0')).arg(sidebarIcon(entry.item)));
+        }
+
+        click(item(u"sidebarRow0"_s));
+        QQuickItem *card = item(u"profileCard"_s);
+        QVERIFY(isShown(card));
+        click(card);
+        QCOMPARE(nav->selection(), SidebarItem::Profile);
+        QCOMPARE(item(u"profileName"_s)->property("text").toString(), u"demo"_s);
+        settle();
+        const QRectF cardArea = card->mapRectToScene(QRectF(0, 0, card->width(), card->height()));
+        screenshot(u"profile-card"_s, cardArea.toAlignedRect().adjusted(-8, -8, 8, 8));
+    }
+
+    void layersOverTheMainWindow()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        MainNavigationModel *nav = navigation();
+        QVERIFY(nav);
+        QVERIFY(!isShown(item(u"miniPlayer"_s)));
+
+        const TrackOut track = serviceTrack(u"t00008"_s);
+        m_app->player()->play(track, {track});
+        QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
+        QCOMPARE(nav->miniPlayerInset(), 72);
+        settle();
+        screenshot(u"layer-mini-player"_s);
+
+        // The mini player's track opens the fullscreen player, which a
+        // change of section closes.
+        click(item(u"miniPlayer"_s));
+        QVERIFY(m_app->player()->isFullscreenPresented());
+        QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
+        QTRY_VERIFY(!isShown(item(u"miniPlayer"_s)));
+        settle();
+        QCOMPARE(item(u"sectionArea"_s)->opacity(), 0.35);
+        screenshot(u"layer-fullscreen-player"_s);
+        click(item(u"sidebarRow1"_s));
+        QVERIFY(!m_app->player()->isFullscreenPresented());
+        QTRY_VERIFY(!isShown(item(u"fullscreenPlayer"_s)));
+        QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
+
+        // "Свернуть" closes it as well.
+        m_app->player()->setFullscreenPresented(true);
+        QTRY_VERIFY(isShown(item(u"collapseButton"_s)));
+        settle();
+        click(item(u"collapseButton"_s));
+        QVERIFY(!m_app->player()->isFullscreenPresented());
+
+        OtaManifest manifest;
+        manifest.versionCode = 99;
+        manifest.versionName = u"2.0"_s;
+        manifest.downloadURL = u"https://example.org/Nimbra-2.0.dmg"_s;
+        m_app->updates()->setAvailableManifest(manifest);
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        settle();
+        screenshot(u"layer-update-banner"_s);
+        click(item(u"closeUpdateButton"_s));
+        QVERIFY(!m_app->updates()->hasAvailableManifest());
+        QTRY_VERIFY(!isShown(item(u"updateBanner"_s)));
+
+        // A fullscreen clip hides the sidebar and the screens.
+        m_app->clipPlayer()->setFullscreen(true);
+        QTRY_COMPARE(item(u"splitView"_s)->opacity(), 0.0);
+        QTRY_VERIFY(!isShown(item(u"miniPlayer"_s)));
+        QVERIFY(!item(u"splitView"_s)->isEnabled());
+        m_app->clipPlayer()->setFullscreen(false);
+        QTRY_COMPARE(item(u"splitView"_s)->opacity(), 1.0);
+    }
+
+    void signOutAndBackStartsOnHome()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        click(item(u"sidebarRow4"_s));
+        QCOMPARE(navigation()->selection(), SidebarItem::Playlists);
+        m_app->auth()->signOut();
+        QTRY_VERIFY(item(u"loginView"_s));
+        QVERIFY(!item(u"mainView"_s));
+        signInAsDemo();
+        QCOMPARE(navigation()->selection(), SidebarItem::Home);
+    }
+
+    void guestSeesNoProfileCard()
+    {
+        QVERIFY(launch());
+        QTRY_VERIFY(item(u"guestButton"_s));
+        click(item(u"guestButton"_s));
+        QTRY_VERIFY(item(u"mainView"_s));
+        QVERIFY(!isShown(item(u"profileCard"_s)));
+        click(item(u"sidebarRow8"_s));
+        QCOMPARE(navigation()->selection(), SidebarItem::Profile);
+        settle();
+        screenshot(u"guest"_s);
+    }
+};
+
+QTEST_MAIN(TestShellScreens)
+#include "tst_shellscreens.moc"

@@ -1,0 +1,456 @@
+// The main window's rules without QML: the ten sections, the one way to
+// change section and what it closes, which layers show with which insets,
+// the profile card's texts and badges, and the root view's choice of
+// screen with the start-up profile fetch.
+#include "api/apiconfig.h"
+#include "clips/clipplayerstore.h"
+#include "platform/iconmap.h"
+#include "player/playerstore.h"
+#include "screens/badgebuilder.h"
+#include "screens/mainnavigationmodel.h"
+#include "screens/rootviewmodel.h"
+#include "screens/sidebaritem.h"
+#include "screens/sidebaritemmodel.h"
+#include "update/otaupdatestore.h"
+
+#include "authsession.h"
+#include "fakeaudiobackend.h"
+#include "fakehttpserver.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+UserOut makeUser(const QString &name, const QString &role = u"user"_s, QList<CustomRoleOut> roles = {})
+{
+    UserOut user;
+    user.id = u"id-"_s + name;
+    user.username = name;
+    user.role = role;
+    user.customRoles = std::move(roles);
+    return user;
+}
+
+CustomRoleOut customRole(const QString &id, qint64 position, qint64 color = 0x123456)
+{
+    CustomRoleOut role;
+    role.id = id;
+    role.name = u"Роль "_s + id;
+    role.position = position;
+    role.color = color;
+    return role;
+}
+
+QStringList badgeIds(const QList<BadgeDisplayItem> &badges)
+{
+    QStringList ids;
+    for (const BadgeDisplayItem &badge : badges)
+        ids.append(badge.id);
+    return ids;
+}
+
+// The stores the main window reads, with a model over them.
+struct Window
+{
+    Window()
+    {
+        model.setAuth(session.auth.get());
+        model.setPlayer(&player);
+        model.setClipPlayer(&clips);
+        model.setUpdates(&updates);
+    }
+
+    void playTrack() { player.play(makeTrack(u"t1"_s), {}); }
+
+    AuthSession session;
+    FakeAudioBackend audio;
+    PlayerStore player {&audio};
+    ClipPlayerStore clips;
+    OtaUpdateStore updates;
+    MainNavigationModel model;
+};
+
+} // namespace
+
+class TestMainNavigation : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    void sectionsInSidebarOrderWithDrawableIcons()
+    {
+        const QStringList titles {u"Главная"_s, u"Каталог"_s, u"Поиск"_s, u"Избранное"_s, u"Плейлисты"_s,
+            u"Альбомы"_s, u"Клипы"_s, u"Баттлы"_s, u"Профиль"_s, u"Настройки"_s};
+        const auto entries = sidebarEntries();
+        QCOMPARE(qsizetype(entries.size()), titles.size());
+        for (qsizetype i = 0; i < titles.size(); ++i) {
+            const SidebarEntry &entry = entries[size_t(i)];
+            QCOMPARE(int(entry.item), int(i));
+            QCOMPARE(entry.title.toString(), titles.at(i));
+            QCOMPARE(sidebarItemFromTitle(titles.at(i)), std::optional(entry.item));
+            // Icons come from C++, out of sight of the QML icon scan.
+            QVERIFY2(!IconMap::glyph(entry.icon.toString()).isEmpty(), qPrintable(entry.icon.toString()));
+        }
+        QCOMPARE(sidebarIcon(SidebarItem::Playlists), u"text.badge.plus"_s);
+        // Only Catalog and Favourites show their screen without a page stack.
+        for (const SidebarEntry &entry : entries)
+            QCOMPARE(entry.navigationStack, entry.item != SidebarItem::Catalog && entry.item != SidebarItem::Favorites);
+    }
+
+    void titlesMatchExactly_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("lower case") << u"главная"_s;
+        QTest::newRow("padded") << u" Главная"_s;
+        QTest::newRow("case name") << u"home"_s;
+        QTest::newRow("empty") << QString();
+        QTest::newRow("Latin look-alike") << u"Kлипы"_s;
+    }
+
+    void titlesMatchExactly()
+    {
+        QFETCH(QString, title);
+        QCOMPARE(sidebarItemFromTitle(title), std::nullopt);
+    }
+
+    void sidebarRowsMarkTheSelection()
+    {
+        SidebarItemModel rows;
+        QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(rows.rowCount(), 10);
+        const auto selected = [&rows] {
+            QList<int> found;
+            for (int row = 0; row < rows.rowCount(); ++row)
+                if (rows.data(rows.index(row), SidebarItemModel::IsSelectedRole).toBool())
+                    found.append(row);
+            return found;
+        };
+        QCOMPARE(selected(), QList<int> {0});
+
+        QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+        rows.setSelection(SidebarItem::Clips);
+        QCOMPARE(selected(), QList<int> {6});
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 0);
+        QCOMPARE(changed.at(1).at(0).toModelIndex().row(), 6);
+
+        rows.setSelection(SidebarItem::Clips);
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::TitleRole).toString(), u"Клипы"_s);
+        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::IconRole).toString(), u"play.rectangle.fill"_s);
+        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::ItemRole).toInt(), int(SidebarItem::Clips));
+    }
+
+    void navigationClosesWhatCoversTheScreens_data()
+    {
+        QTest::addColumn<bool>("fullscreen");
+        QTest::addColumn<bool>("clipFullscreen");
+        QTest::addColumn<SidebarItem>("target");
+        QTest::addColumn<bool>("fullscreenAfter");
+        QTest::addColumn<bool>("clipFullscreenAfter");
+
+        QTest::newRow("another section closes the player")
+            << true << false << SidebarItem::Catalog << false << false;
+        QTest::newRow("the same section leaves the player open") << true << false << SidebarItem::Home << true << false;
+        QTest::newRow("another section shrinks the clip") << false << true << SidebarItem::Search << false << false;
+        QTest::newRow("the same section leaves the clip fullscreen")
+            << false << true << SidebarItem::Home << false << true;
+        QTest::newRow("both at once") << true << true << SidebarItem::Profile << false << false;
+    }
+
+    void navigationClosesWhatCoversTheScreens()
+    {
+        QFETCH(bool, fullscreen);
+        QFETCH(bool, clipFullscreen);
+        QFETCH(SidebarItem, target);
+        QFETCH(bool, fullscreenAfter);
+        QFETCH(bool, clipFullscreenAfter);
+
+        Window window;
+        window.playTrack();
+        window.player.setFullscreenPresented(fullscreen);
+        window.player.setFullscreenWantsLyrics(fullscreen);
+        window.clips.setFullscreen(clipFullscreen);
+
+        QSignalSpy selection(&window.model, &MainNavigationModel::selectionChanged);
+        window.model.navigateToSidebar(target);
+
+        QCOMPARE(window.model.selection(), target);
+        QCOMPARE(selection.size(), target == SidebarItem::Home ? 0 : 1);
+        QCOMPARE(window.player.isFullscreenPresented(), fullscreenAfter);
+        // Closing the player also drops its request for the lyrics.
+        QCOMPARE(window.player.fullscreenWantsLyrics(), fullscreenAfter);
+        QCOMPARE(window.clips.isFullscreen(), clipFullscreenAfter);
+    }
+
+    void layersFollowTheStores_data()
+    {
+        QTest::addColumn<bool>("track");
+        QTest::addColumn<bool>("fullscreen");
+        QTest::addColumn<bool>("clipFullscreen");
+        QTest::addColumn<bool>("miniPlayer");
+        QTest::addColumn<bool>("fullscreenPlayer");
+
+        QTest::newRow("nothing") << false << false << false << false << false;
+        QTest::newRow("a track") << true << false << false << true << false;
+        QTest::newRow("fullscreen player") << true << true << false << false << true;
+        QTest::newRow("fullscreen clip") << true << false << true << false << false;
+        QTest::newRow("both fullscreen") << true << true << true << false << true;
+        // Asked for with nothing to play: no player, and nothing is dimmed
+        // or blocked under a layer that is not there.
+        QTest::newRow("fullscreen without a track") << false << true << false << false << false;
+    }
+
+    void layersFollowTheStores()
+    {
+        QFETCH(bool, track);
+        QFETCH(bool, fullscreen);
+        QFETCH(bool, clipFullscreen);
+        QFETCH(bool, miniPlayer);
+        QFETCH(bool, fullscreenPlayer);
+
+        Window window;
+        if (track)
+            window.playTrack();
+        window.player.setFullscreenPresented(fullscreen);
+        window.clips.setFullscreen(clipFullscreen);
+
+        const MainNavigationModel &model = window.model;
+        QCOMPARE(model.showsMiniPlayer(), miniPlayer);
+        QCOMPARE(model.showsFullscreenPlayer(), fullscreenPlayer);
+        QCOMPARE(model.miniPlayerInset(), miniPlayer ? 72 : 0);
+        QCOMPARE(model.updateBannerInset(), miniPlayer ? 80 : 0);
+        QCOMPARE(model.contentOpacity(), fullscreenPlayer ? 0.35 : 1.0);
+        QCOMPARE(model.contentEnabled(), !fullscreenPlayer);
+        QCOMPARE(model.splitViewOpacity(), clipFullscreen ? 0.0 : 1.0);
+        QCOMPARE(model.splitViewInteractive(), !clipFullscreen);
+    }
+
+    void layoutSignalsOnlyRealChanges()
+    {
+        Window window;
+        QSignalSpy layout(&window.model, &MainNavigationModel::layoutChanged);
+        // Without a track the request changes nothing that is shown.
+        window.player.setFullscreenPresented(true);
+        window.player.setFullscreenPresented(false);
+        QCOMPARE(layout.size(), 0);
+        window.playTrack();
+        QCOMPARE(layout.size(), 1);
+        QVERIFY(window.model.showsMiniPlayer());
+        window.player.setFullscreenPresented(true);
+        QCOMPARE(layout.size(), 2);
+        QVERIFY(!window.model.showsMiniPlayer());
+    }
+
+    void updateStripFollowsTheOffer()
+    {
+        Window window;
+        QVERIFY(!window.model.showsUpdateBanner());
+        OtaManifest manifest;
+        manifest.versionCode = 42;
+        manifest.versionName = u"1.4"_s;
+        manifest.downloadURL = u"https://example.org/Nimbra.dmg"_s;
+        window.updates.setAvailableManifest(manifest);
+        QVERIFY(window.model.showsUpdateBanner());
+        QCOMPARE(window.model.updateBannerInset(), 0);
+        window.playTrack();
+        QCOMPARE(window.model.updateBannerInset(), 80);
+        window.updates.dismissAvailableManifest();
+        QVERIFY(!window.model.showsUpdateBanner());
+    }
+
+    void aStoreThatGoesAwayCountsAsNone()
+    {
+        Window window;
+        auto clips = std::make_unique<ClipPlayerStore>();
+        window.model.setClipPlayer(clips.get());
+        clips->setFullscreen(true);
+        QCOMPARE(window.model.splitViewOpacity(), 0.0);
+        clips.reset();
+        QCOMPARE(window.model.splitViewOpacity(), 1.0);
+        QCOMPARE(window.model.clipPlayer(), nullptr);
+        window.model.navigateToSidebar(SidebarItem::Albums);
+        QCOMPARE(window.model.selection(), SidebarItem::Albums);
+    }
+
+    void profileCard_data()
+    {
+        QTest::addColumn<QString>("username");
+        QTest::addColumn<QString>("avatar");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<QString>("avatarUrl"); // "<base>" stands for the base address
+
+        QTest::newRow("relative avatar") << u"demo"_s << u"media/avatars/u1.png"_s << u"D"_s
+                                         << u"<base>/media/avatars/u1.png"_s;
+        QTest::newRow("absolute avatar") << u"ёжик"_s << u"https://cdn.example.org/a.png"_s << u"Ё"_s
+                                         << u"https://cdn.example.org/a.png"_s;
+        QTest::newRow("no avatar") << u"anna"_s << QString() << u"A"_s << QString();
+        QTest::newRow("accent as its own code point") << u"e\u0301lan"_s << QString() << u"E\u0301"_s << QString();
+        QTest::newRow("emoji") << u"\U0001F3B5beat"_s << QString() << u"\U0001F3B5"_s << QString();
+        QTest::newRow("empty name") << QString() << QString() << QString() << QString();
+    }
+
+    void profileCard()
+    {
+        QFETCH(QString, username);
+        QFETCH(QString, avatar);
+        QFETCH(QString, initial);
+        QFETCH(QString, avatarUrl);
+
+        Window window;
+        QVERIFY(!window.model.showsProfileCard());
+        QSignalSpy profile(&window.model, &MainNavigationModel::profileChanged);
+        UserOut user = makeUser(username);
+        if (!avatar.isNull())
+            user.avatarURL = avatar;
+        window.session.auth->setUser(user);
+
+        QCOMPARE(profile.size(), 1);
+        QVERIFY(window.model.showsProfileCard());
+        QCOMPARE(window.model.profileName(), username);
+        QCOMPARE(window.model.profileInitial(), initial);
+        avatarUrl.replace(u"<base>"_s, m_server->baseUrl().toString());
+        QCOMPARE(window.model.profileAvatarUrl().toString(), avatarUrl);
+        QCOMPARE(window.model.profileBadges().size(), 1);
+        QCOMPARE(window.model.profileBadges().first().toMap().value(u"name"_s).toString(), u"Подписчик"_s);
+    }
+
+    void profileCardHighlightsWithTheProfileSection()
+    {
+        Window window;
+        QVERIFY(!window.model.profileCardHighlighted());
+        window.model.navigateToSidebar(SidebarItem::Profile);
+        QVERIFY(window.model.profileCardHighlighted());
+        window.model.navigateToSidebar(SidebarItem::Settings);
+        QVERIFY(!window.model.profileCardHighlighted());
+    }
+
+    void badges_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QList<CustomRoleOut>>("roles");
+        QTest::addColumn<QStringList>("ids");
+
+        QTest::newRow("admin alone") << u"admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-admin"_s};
+        QTest::newRow("admin in other letter case")
+            << u"Admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-subscriber"_s};
+        QTest::newRow("admin with roles") << u"admin"_s << QList {customRole(u"a"_s, 1)}
+                                          << QStringList {u"role-admin"_s, u"a"_s};
+        QTest::newRow("roles by position, ties as listed")
+            << u"user"_s << QList {customRole(u"c"_s, 3), customRole(u"a"_s, 1), customRole(u"b"_s, 1)}
+            << QStringList {u"a"_s, u"b"_s, u"c"_s};
+        QTest::newRow("negative before zero") << u"user"_s << QList {customRole(u"z"_s, 0), customRole(u"n"_s, -2)}
+                                              << QStringList {u"n"_s, u"z"_s};
+    }
+
+    void badges()
+    {
+        QFETCH(QString, role);
+        QFETCH(QList<CustomRoleOut>, roles);
+        QFETCH(QStringList, ids);
+        QCOMPARE(badgeIds(BadgeBuilder::items(makeUser(u"u"_s, role, roles))), ids);
+    }
+
+    void badgeColours()
+    {
+        const auto admin = BadgeBuilder::items(makeUser(u"u"_s, u"admin"_s)).first();
+        QCOMPARE(admin.name, u"Админ"_s);
+        QCOMPARE(admin.background.rgb(), QColor(139, 92, 246).rgb());
+        QVERIFY(qAbs(admin.background.alphaF() - 0.25) < 0.01);
+        QCOMPARE(admin.foreground, QColor(0xc4, 0xa8, 0xff));
+
+        // Bits above the low 24 are not part of the colour.
+        const auto custom = BadgeBuilder::items(
+            makeUser(u"u"_s, u"user"_s, {customRole(u"r"_s, 0, 0x7f'ff8800), customRole(u"k"_s, 1, 0)}));
+        QCOMPARE(custom.at(0).background, QColor(255, 136, 0));
+        QCOMPARE(custom.at(1).background, QColor(0, 0, 0));
+        QVERIFY(qAbs(custom.at(0).foreground.alphaF() - 0.95) < 0.01);
+
+        const auto subscriber = BadgeBuilder::items(makeUser(u"u"_s)).first();
+        QCOMPARE(subscriber.name, u"Подписчик"_s);
+        QCOMPARE(subscriber.foreground, QColor(0x98, 0x96, 0xb0));
+        QVERIFY(qAbs(subscriber.background.alphaF() - 0.06) < 0.01);
+    }
+
+    void rootShowsNothingUntilTheSavedTokenIsRead()
+    {
+        AuthSession session(std::nullopt, true);
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        QCOMPARE(root.screen(), RootViewModel::Screen::Launch);
+        session.secrets->release(1);
+        session.waitUntilLoaded();
+        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
+        QCOMPARE(m_server->requestCount(), 0);
+
+        session.auth->continueAsGuest();
+        QCOMPARE(root.screen(), RootViewModel::Screen::Main);
+        session.auth->signOut();
+        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
+    }
+
+    void rootFetchesTheProfileOfASavedTokenOnce_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<RootViewModel::Screen>("screen");
+        QTest::newRow("profile arrives") << 200 << RootViewModel::Screen::Main;
+        QTest::newRow("token refused") << 401 << RootViewModel::Screen::SignIn;
+        QTest::newRow("service fault") << 500 << RootViewModel::Screen::SignIn;
+    }
+
+    void rootFetchesTheProfileOfASavedTokenOnce()
+    {
+        QFETCH(int, status);
+        QFETCH(RootViewModel::Screen, screen);
+        m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, FakeResponse {status, status == 200 ? userJson(u"demo"_s) : ""});
+
+        AuthSession session("saved", true);
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        session.secrets->release(1);
+        session.waitUntilLoaded();
+        // The sign-in screen shows while the profile is on its way.
+        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
+        QTRY_COMPARE(root.screen(), screen);
+        QTRY_VERIFY(!session.auth->token() || session.auth->user());
+        QCOMPARE(m_server->requestCount(), 1);
+        QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+
+        // Once per root view: a later sign-out does not bring it back.
+        session.auth->signOut();
+        QTest::qWait(20);
+        QCOMPARE(m_server->requestCount(), 1);
+    }
+
+    void rootOverAStoreAlreadyLoaded()
+    {
+        m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, FakeResponse {200, userJson(u"demo"_s)});
+        AuthSession session("saved");
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        QTRY_COMPARE(root.screen(), RootViewModel::Screen::Main);
+        QCOMPARE(m_server->requestCount(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMainNavigation)
+#include "tst_mainnavigation.moc"

@@ -1,0 +1,215 @@
+#include "artistcatalogstore.h"
+
+#include "api/error.h"
+#include "artists/artistcataloglogic.h"
+
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoro/QCoroFuture>
+
+#include <exception>
+
+namespace nimbra {
+
+namespace {
+
+// The end of a task, its value or what it threw, so that the three requests
+// of a load can all be awaited whatever becomes of each.
+template<typename T> struct Settled
+{
+    std::optional<T> value;
+    std::exception_ptr error;
+};
+
+template<typename T> QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
+{
+    Settled<T> settled;
+    try {
+        settled.value = co_await std::move(task);
+    } catch (...) {
+        settled.error = std::current_exception();
+    }
+    co_return settled;
+}
+
+constexpr qsizetype kExpectedAlbums = 512;
+
+} // namespace
+
+ArtistCatalogStore::ArtistCatalogStore(NimbraAPI api, QObject *parent) : QObject(parent), m_api(std::move(api)) { }
+
+ArtistCatalogStore::~ArtistCatalogStore()
+{
+    // Aborts the requests in flight; the load then finds the store gone.
+    if (m_loadTask)
+        m_loadTask->cancel.cancel();
+}
+
+void ArtistCatalogStore::reload(QString token)
+{
+    reloadAsync(token.isEmpty() ? std::nullopt : std::optional<QString>(token));
+}
+
+QCoro::Task<> ArtistCatalogStore::reloadAsync(std::optional<QString> token)
+{
+    QPointer<ArtistCatalogStore> self(this);
+    if (m_isLoading) {
+        // A running load may already bring what this call wants; a second
+        // load next to it would only fetch the same catalogue twice.
+        if (m_loadTask) {
+            const QFuture<void> running = m_loadTask->done;
+            co_await running;
+        }
+        if (!self || (m_isReady && !m_lastError))
+            co_return;
+    }
+    startLoad(std::move(token));
+    // The load may have been replaced meanwhile by one that another waiting
+    // call started; this call is done only when none runs any more.
+    while (self && m_loadTask) {
+        const QFuture<void> running = m_loadTask->done;
+        co_await running;
+    }
+}
+
+void ArtistCatalogStore::startLoad(std::optional<QString> token)
+{
+    setLoading(true);
+    setLastError(std::nullopt);
+    setReady(false);
+    // Two calls that both waited for one failed load each start a load; only
+    // the later one can still decide the store's state, so the earlier one's
+    // requests are no longer of use.
+    if (m_loadTask)
+        m_loadTask->cancel.cancel();
+    QPromise<void> done;
+    done.start();
+    const RunningLoad load {++m_lastLoadId, CancelToken(), done.future()};
+    m_loadTask = load;
+    runLoad(load.id, std::move(token), load.cancel, std::move(done));
+}
+
+QCoro::Task<> ArtistCatalogStore::runLoad(
+    quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done)
+{
+    // done lives in this frame: should the frame end in any other way, its
+    // destruction still finishes the future.
+    QPointer<ArtistCatalogStore> self(this);
+    co_await loadCatalogue(id, std::move(token), cancel);
+    if (self)
+        endLoad(id);
+    done.finish();
+}
+
+QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QString> token, CancelToken cancel)
+{
+    QPointer<ArtistCatalogStore> self(this);
+    const NimbraAPI api = m_api;
+
+    // All three start now and run side by side.
+    QCoro::Task<QList<TrackOut>> tracksTask = api.fetchAllTracksBrief(token, cancel);
+    QCoro::Task<QList<AlbumOut>> albumsTask = api.albums(cancel);
+    QCoro::Task<QStringList> featuredTask = api.featuredArtistNames(cancel);
+
+    // Once the tracks or the albums failed the load has failed, and what is
+    // still on its way is aborted; each request is awaited still, so that
+    // nothing of the load outlives it.
+    Settled<QList<TrackOut>> tracks = co_await settle(std::move(tracksTask));
+    if (tracks.error)
+        cancel.cancel();
+    Settled<QList<AlbumOut>> albums = co_await settle(std::move(albumsTask));
+    if (albums.error)
+        cancel.cancel();
+    // Featured names only mark artists; without them the pages still work.
+    Settled<QStringList> featured = co_await settle(std::move(featuredTask));
+    if (!self || !isRecorded(id))
+        co_return;
+
+    std::exception_ptr failure = tracks.error ? tracks.error : albums.error;
+    QList<ArtistProfile> profiles;
+    if (!failure) {
+        // Deriving thousands of artists takes long enough to freeze the
+        // window, so it runs on a worker; the inputs are copies.
+        // (The future is made apart from the co_await: g++ 12 may destroy a
+        // lambda made inside a co_await expression twice.)
+        const QFuture<QList<ArtistProfile>> derived
+            = QtConcurrent::run(&ArtistCatalogLogic::buildCatalog, *tracks.value, *albums.value);
+        try {
+            profiles = co_await derived;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self || !isRecorded(id))
+            co_return;
+    }
+
+    if (failure) {
+        setLastError(describeException(failure));
+        setReady(false);
+    } else {
+        m_tracks = std::move(*tracks.value);
+        m_albums = std::move(*albums.value);
+        m_featuredNames = featured.value.value_or(QStringList());
+        m_albumTrackCounts = countTracksPerAlbum(m_tracks);
+        m_albumTrackCountsVariant.clear();
+        for (auto it = m_albumTrackCounts.cbegin(); it != m_albumTrackCounts.cend(); ++it)
+            m_albumTrackCountsVariant.insert(it.key(), it.value());
+        emit albumTrackCountsChanged();
+        m_profiles = std::move(profiles);
+        setReady(true);
+    }
+}
+
+void ArtistCatalogStore::endLoad(quint64 id)
+{
+    if (!isRecorded(id))
+        return;
+    m_loadTask.reset();
+    setLoading(false);
+}
+
+QHash<QString, int> ArtistCatalogStore::countTracksPerAlbum(const QList<TrackOut> &tracks)
+{
+    QHash<QString, int> counts;
+    counts.reserve(kExpectedAlbums);
+    for (const TrackOut &track : tracks) {
+        if (track.albumID)
+            ++counts[*track.albumID];
+    }
+    return counts;
+}
+
+std::optional<ArtistPageContent> ArtistCatalogStore::artistPage(
+    const QString &name, const std::optional<UserOut> &user) const
+{
+    if (!m_isReady)
+        return std::nullopt;
+    return ArtistCatalogLogic::buildPage(name, m_profiles, m_albums, m_featuredNames, user);
+}
+
+void ArtistCatalogStore::setLoading(bool loading)
+{
+    if (m_isLoading == loading)
+        return;
+    m_isLoading = loading;
+    emit isLoadingChanged();
+}
+
+void ArtistCatalogStore::setReady(bool ready)
+{
+    if (m_isReady == ready)
+        return;
+    m_isReady = ready;
+    emit isReadyChanged();
+}
+
+void ArtistCatalogStore::setLastError(std::optional<QString> error)
+{
+    if (m_lastError == error)
+        return;
+    m_lastError = std::move(error);
+    emit lastErrorChanged();
+}
+
+} // namespace nimbra

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "api/canceltoken.h"
+#include "api/nimbraapi.h"
+#include "artists/artistpagecontent.h"
+#include "artists/artistprofile.h"
+
+#include <QFuture>
+#include <QHash>
+#include <QObject>
+#include <QPromise>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <QCoro/QCoroTask>
+
+#include <optional>
+
+namespace nimbra {
+
+// The whole catalogue (every track in brief form, every album, the featured
+// artist names) loaded in one go when an artist page first needs it, with
+// the artists derived from it. Artist pages are built from this copy without
+// further requests. Main thread only.
+class ArtistCatalogStore : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(bool isReady READ isReady NOTIFY isReadyChanged)
+    // Null while there is no failure to show.
+    Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
+    // Album id to the number of catalogue tracks that name it.
+    Q_PROPERTY(QVariantMap albumTrackCounts READ albumTrackCountsVariant NOTIFY albumTrackCountsChanged)
+
+public:
+    explicit ArtistCatalogStore(NimbraAPI api, QObject *parent = nullptr);
+    ~ArtistCatalogStore() override;
+
+    bool isLoading() const { return m_isLoading; }
+    bool isReady() const { return m_isReady; }
+    std::optional<QString> lastError() const { return m_lastError; }
+    QHash<QString, int> albumTrackCounts() const { return m_albumTrackCounts; }
+
+    // token: the signed-in user's, empty for a guest.
+    Q_INVOKABLE void reload(QString token);
+    // Loads the catalogue afresh, or, when a load is running, waits for it
+    // and loads again only when it did not leave the catalogue ready.
+    // Finishes when no load is running any more (or the store is gone);
+    // never throws (a failure ends in lastError).
+    QCoro::Task<> reloadAsync(std::optional<QString> token);
+
+    // The page of an artist; nothing while the catalogue is not ready or
+    // when no artist answers to the name.
+    std::optional<ArtistPageContent> artistPage(const QString &name, const std::optional<UserOut> &user) const;
+
+signals:
+    void isLoadingChanged();
+    void isReadyChanged();
+    void lastErrorChanged();
+    void albumTrackCountsChanged();
+
+private:
+    struct RunningLoad
+    {
+        quint64 id = 0;
+        CancelToken cancel;
+        // Finishes when the load's task has ended, also when the store went
+        // first, so that any number of calls can wait for it.
+        QFuture<void> done;
+    };
+
+    QString lastErrorText() const { return m_lastError.value_or(QString()); }
+    QVariantMap albumTrackCountsVariant() const { return m_albumTrackCountsVariant; }
+
+    void startLoad(std::optional<QString> token);
+    QCoro::Task<> runLoad(quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done);
+    QCoro::Task<> loadCatalogue(quint64 id, std::optional<QString> token, CancelToken cancel);
+    bool isRecorded(quint64 id) const { return m_loadTask && m_loadTask->id == id; }
+    // Only the recorded load leaves the loading state as it ends.
+    void endLoad(quint64 id);
+
+    static QHash<QString, int> countTracksPerAlbum(const QList<TrackOut> &tracks);
+
+    void setLoading(bool loading);
+    void setReady(bool ready);
+    void setLastError(std::optional<QString> error);
+
+    NimbraAPI m_api;
+
+    bool m_isLoading = false;
+    bool m_isReady = false;
+    std::optional<QString> m_lastError;
+    // The last successful load, kept through failed ones.
+    QList<TrackOut> m_tracks;
+    QList<AlbumOut> m_albums;
+    QList<ArtistProfile> m_profiles;
+    QStringList m_featuredNames;
+    QHash<QString, int> m_albumTrackCounts;
+    // The same counts as QML reads them, made once per load rather than on
+    // every read of a binding.
+    QVariantMap m_albumTrackCountsVariant;
+
+    std::optional<RunningLoad> m_loadTask;
+    quint64 m_lastLoadId = 0;
+};
+
+} // namespace nimbra

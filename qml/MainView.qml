@@ -22,6 +22,7 @@ Item {
         auth: AuthStore
         player: PlayerStore
         clipPlayer: ClipPlayerStore
+        artistNavigation: ArtistNavigationStore
         updates: OtaUpdateStore
     }
 
@@ -127,6 +128,30 @@ Item {
                         anchors.fill: parent
                         sourceComponent: nav.selectionHasNavigationStack ? stackedSection : main.screenFor(modelData)
                     }
+                }
+            }
+
+            // The artist page, with no transition of its own. While it shows,
+            // no field of the screen under it keeps the keyboard.
+            Item {
+                objectName: "artistLayer"
+                anchors.fill: parent
+                anchors.bottomMargin: detailColumn.bottomInset
+                visible: nav.showsArtistPage
+                z: 2
+
+                Loader {
+                    anchors.fill: parent
+                    active: nav.showsArtistPage
+                    sourceComponent: ArtistPagePlaceholder {
+                        artistName: nav.presentedArtistName
+                    }
+                }
+
+                FocusSuppressor {
+                    anchors.fill: parent
+                    visible: nav.showsArtistPage
+                    refresh: nav.presentedArtistName
                 }
             }
 

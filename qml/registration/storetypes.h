@@ -4,6 +4,8 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "screens/storeregistry.h"
@@ -15,8 +17,7 @@
 // Each store is a QML singleton named like its class; create() hands QML the
 // instance the composition root made, which C++ keeps owning.
 
-template<typename Store>
-Store *storeForQml(Store *store)
+template<typename Store> Store *storeForQml(Store *store)
 {
     Q_ASSERT_X(store, "storeForQml", "store used in QML before it was registered");
     QJSEngine::setObjectOwnership(store, QJSEngine::CppOwnership);
@@ -111,5 +112,31 @@ public:
     static nimbra::OtaUpdateStore *create(QQmlEngine *, QJSEngine *)
     {
         return storeForQml(nimbra::StoreRegistry::otaUpdateStore());
+    }
+};
+
+struct ArtistNavigationStoreForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistNavigationStore)
+    QML_NAMED_ELEMENT(ArtistNavigationStore)
+    QML_SINGLETON
+public:
+    static nimbra::ArtistNavigationStore *create(QQmlEngine *, QJSEngine *)
+    {
+        return storeForQml(nimbra::StoreRegistry::artistNavigationStore());
+    }
+};
+
+struct ArtistCatalogStoreForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistCatalogStore)
+    QML_NAMED_ELEMENT(ArtistCatalogStore)
+    QML_SINGLETON
+public:
+    static nimbra::ArtistCatalogStore *create(QQmlEngine *, QJSEngine *)
+    {
+        return storeForQml(nimbra::StoreRegistry::artistCatalogStore());
     }
 };

@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Templates as T
 import Nimbra
 
 // Stands for the fullscreen player over the detail column: the current
@@ -18,15 +18,44 @@ Rectangle {
         acceptedButtons: Qt.AllButtons
     }
 
-    Button {
+    T.AbstractButton {
+        id: collapse
         objectName: "collapseButton"
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 16
-        flat: true
+        implicitWidth: collapseRow.implicitWidth + 24
+        implicitHeight: 30
         focusPolicy: Qt.NoFocus
-        text: "Свернуть"
+        hoverEnabled: true
         onClicked: PlayerStore.dismissFullscreen()
+
+        background: Rectangle {
+            radius: height / 2
+            color: collapse.hovered ? Qt.lighter(AppTheme.elevated, 1.3) : AppTheme.elevated
+        }
+
+        contentItem: Item {
+            Row {
+                id: collapseRow
+                anchors.centerIn: parent
+                spacing: 6
+
+                AppIcon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    name: "chevron.down"
+                    size: AppTheme.symbolSize(AppTheme.body)
+                    color: AppTheme.textPrimary
+                }
+
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "Свернуть"
+                    color: AppTheme.textPrimary
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
+                }
+            }
+        }
     }
 
     Column {

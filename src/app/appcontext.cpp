@@ -6,6 +6,8 @@
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
 #include "api/nimbraapi.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "platform/focushelper.h"
 #include "platform/qtaudiobackend.h"
@@ -72,6 +74,9 @@ void AppContext::createStores(Environment environment)
     m_favorites = std::make_unique<FavoritesStore>();
     m_ratings = std::make_unique<RatingsStore>();
     m_clipPlayer = std::make_unique<ClipPlayerStore>();
+    m_artistNavigation = std::make_unique<ArtistNavigationStore>();
+    // Loads nothing until an artist page asks for the catalogue.
+    m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
     m_playlists = std::make_unique<PlaylistsStore>();
     m_updates = std::make_unique<OtaUpdateStore>();
 }
@@ -97,6 +102,8 @@ void AppContext::registerStores()
     StoreRegistry::setFavoritesStore(m_favorites.get());
     StoreRegistry::setRatingsStore(m_ratings.get());
     StoreRegistry::setClipPlayerStore(m_clipPlayer.get());
+    StoreRegistry::setArtistNavigationStore(m_artistNavigation.get());
+    StoreRegistry::setArtistCatalogStore(m_artistCatalog.get());
     StoreRegistry::setPlaylistsStore(m_playlists.get());
     StoreRegistry::setOtaUpdateStore(m_updates.get());
 }

@@ -68,6 +68,8 @@ public:
     FavoritesStore *favorites() const { return m_favorites.get(); }
     RatingsStore *ratings() const { return m_ratings.get(); }
     ClipPlayerStore *clipPlayer() const { return m_clipPlayer.get(); }
+    ArtistNavigationStore *artistNavigation() const { return m_artistNavigation.get(); }
+    ArtistCatalogStore *artistCatalog() const { return m_artistCatalog.get(); }
     PlaylistsStore *playlists() const { return m_playlists.get(); }
     OtaUpdateStore *updates() const { return m_updates.get(); }
 
@@ -87,6 +89,8 @@ private:
     std::unique_ptr<FavoritesStore> m_favorites;
     std::unique_ptr<RatingsStore> m_ratings;
     std::unique_ptr<ClipPlayerStore> m_clipPlayer;
+    std::unique_ptr<ArtistNavigationStore> m_artistNavigation;
+    std::unique_ptr<ArtistCatalogStore> m_artistCatalog;
     std::unique_ptr<PlaylistsStore> m_playlists;
     std::unique_ptr<OtaUpdateStore> m_updates;
     SleepFunction m_sleep;

@@ -3,6 +3,7 @@
 #include "account/authstore.h"
 #include "api/apiconfig.h"
 #include "clips/clipplayerstore.h"
+#include "platform/focushelper.h"
 #include "player/playerstore.h"
 #include "screens/badgebuilder.h"
 #include "update/otaupdatestore.h"
@@ -50,6 +51,11 @@ void MainNavigationModel::setClipPlayer(ClipPlayerStore *store)
     replaceStore(m_clipPlayer, store, &MainNavigationModel::watchClipPlayer);
 }
 
+void MainNavigationModel::setArtistNavigation(ArtistNavigationStore *store)
+{
+    replaceStore(m_artistNavigation, store, &MainNavigationModel::watchArtistNavigation);
+}
+
 void MainNavigationModel::setUpdates(OtaUpdateStore *store)
 {
     replaceStore(m_updates, store, &MainNavigationModel::watchUpdates);
@@ -72,6 +78,17 @@ void MainNavigationModel::watchClipPlayer()
     connect(m_clipPlayer, &ClipPlayerStore::isFullscreenChanged, this, &MainNavigationModel::updateLayout);
 }
 
+void MainNavigationModel::watchArtistNavigation()
+{
+    connect(m_artistNavigation, &ArtistNavigationStore::presentedArtistNameChanged, this, [this] {
+        updateLayout();
+        // Any screen may name an artist by writing the store directly; the
+        // fields of the screen now covered must not keep the keys.
+        if (showsArtistPage())
+            FocusHelper::clearKeyboardFocus();
+    });
+}
+
 void MainNavigationModel::watchUpdates()
 {
     connect(m_updates, &OtaUpdateStore::availableManifestChanged, this, &MainNavigationModel::updateLayout);
@@ -87,6 +104,8 @@ void MainNavigationModel::updateLayout()
     layout.fullscreenPlayer = fullscreenRequested && hasTrack;
     layout.miniPlayer = hasTrack && !fullscreenRequested && !layout.clipFullscreen;
     layout.updateBanner = m_updates && m_updates->hasAvailableManifest();
+    if (m_artistNavigation)
+        layout.artistName = m_artistNavigation->presentedArtistName();
     if (layout == m_layout)
         return;
     m_layout = layout;
@@ -129,6 +148,8 @@ void MainNavigationModel::navigateToSidebar(SidebarItem item)
 {
     if (item != selection())
         dismissFullscreenPlayers();
+    if (m_artistNavigation)
+        m_artistNavigation->close();
     if (item == selection())
         return;
     m_sidebarItems.setSelection(item);

@@ -4,6 +4,7 @@
 #include "sidebaritemmodel.h"
 
 #include "account/authstore.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "update/otaupdatestore.h"
@@ -27,6 +28,8 @@ class MainNavigationModel : public QObject
     Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY storesChanged)
     Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY storesChanged)
     Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer WRITE setClipPlayer NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation WRITE setArtistNavigation NOTIFY
+            storesChanged)
     Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates WRITE setUpdates NOTIFY storesChanged)
 
     Q_PROPERTY(int sidebarWidth READ sidebarWidth CONSTANT)
@@ -39,6 +42,8 @@ class MainNavigationModel : public QObject
     Q_PROPERTY(bool showsMiniPlayer READ showsMiniPlayer NOTIFY layoutChanged)
     Q_PROPERTY(bool showsFullscreenPlayer READ showsFullscreenPlayer NOTIFY layoutChanged)
     Q_PROPERTY(bool showsClipPlayer READ showsClipPlayer NOTIFY layoutChanged)
+    Q_PROPERTY(bool showsArtistPage READ showsArtistPage NOTIFY layoutChanged)
+    Q_PROPERTY(QString presentedArtistName READ presentedArtistName NOTIFY layoutChanged)
     Q_PROPERTY(bool showsUpdateBanner READ showsUpdateBanner NOTIFY layoutChanged)
     Q_PROPERTY(int miniPlayerInset READ miniPlayerInset NOTIFY layoutChanged)
     Q_PROPERTY(int updateBannerInset READ updateBannerInset NOTIFY layoutChanged)
@@ -71,6 +76,8 @@ public:
     void setPlayer(PlayerStore *store);
     ClipPlayerStore *clipPlayer() const { return m_clipPlayer; }
     void setClipPlayer(ClipPlayerStore *store);
+    ArtistNavigationStore *artistNavigation() const { return m_artistNavigation; }
+    void setArtistNavigation(ArtistNavigationStore *store);
     OtaUpdateStore *updates() const { return m_updates; }
     void setUpdates(OtaUpdateStore *store);
 
@@ -86,17 +93,21 @@ public:
     // Asked for by the player store, and only while a track is current.
     bool showsFullscreenPlayer() const { return m_layout.fullscreenPlayer; }
     bool showsClipPlayer() const { return m_layout.clipPlayer; }
+    // An artist is named: its page covers the section screen.
+    bool showsArtistPage() const { return !m_layout.artistName.isEmpty(); }
+    QString presentedArtistName() const { return m_layout.artistName; }
     bool showsUpdateBanner() const { return m_layout.updateBanner; }
     // Bottom padding of the section screens, the artist page and the
     // sidebar: the mini player's room while it shows, else 0.
     int miniPlayerInset() const { return m_layout.miniPlayer ? miniPlayerReserve : 0; }
     int updateBannerInset() const { return m_layout.miniPlayer ? updateBannerLift : 0; }
-    // The section screen fades and takes no input while something covers
-    // it. Both follow the player that is shown, not the bare request: a
-    // request without a current track shows no player, and a dimmed screen
-    // with nothing over it could not be used or closed.
+    // The section screen fades behind the fullscreen player and takes no
+    // input while the player or an artist page covers it. Both follow the
+    // player that is shown, not the bare request: a request without a
+    // current track shows no player, and a dimmed screen with nothing over
+    // it could be neither used nor closed.
     double contentOpacity() const { return m_layout.fullscreenPlayer ? dimmedContentOpacity : 1.0; }
-    bool contentEnabled() const { return !m_layout.fullscreenPlayer; }
+    bool contentEnabled() const { return !m_layout.fullscreenPlayer && m_layout.artistName.isEmpty(); }
     // A fullscreen clip hides the sidebar and the screens and takes every click.
     double splitViewOpacity() const { return m_layout.clipFullscreen ? 0.0 : 1.0; }
     bool splitViewInteractive() const { return !m_layout.clipFullscreen; }
@@ -131,13 +142,16 @@ private:
         bool clipPlayer = false;
         bool clipFullscreen = false;
         bool updateBanner = false;
+        QString artistName;
         bool operator==(const Layout &) const = default;
     };
 
-    template<typename Store> void replaceStore(QPointer<Store> &member, Store *store, void (MainNavigationModel::*watch)());
+    template<typename Store>
+    void replaceStore(QPointer<Store> &member, Store *store, void (MainNavigationModel::*watch)());
     void watchAuth();
     void watchPlayer();
     void watchClipPlayer();
+    void watchArtistNavigation();
     void watchUpdates();
     void updateLayout();
     void dismissFullscreenPlayers();
@@ -145,6 +159,7 @@ private:
     QPointer<AuthStore> m_auth;
     QPointer<PlayerStore> m_player;
     QPointer<ClipPlayerStore> m_clipPlayer;
+    QPointer<ArtistNavigationStore> m_artistNavigation;
     QPointer<OtaUpdateStore> m_updates;
     SidebarItemModel m_sidebarItems;
     Layout m_layout;

@@ -5,6 +5,8 @@
 
 namespace nimbra {
 
+class ArtistCatalogStore;
+class ArtistNavigationStore;
 class AuthStore;
 class ClipPlayerStore;
 class FavoritesStore;
@@ -24,6 +26,8 @@ public:
     static FavoritesStore *favoritesStore() { return instance().m_favorites; }
     static RatingsStore *ratingsStore() { return instance().m_ratings; }
     static ClipPlayerStore *clipPlayerStore() { return instance().m_clipPlayer; }
+    static ArtistNavigationStore *artistNavigationStore() { return instance().m_artistNavigation; }
+    static ArtistCatalogStore *artistCatalogStore() { return instance().m_artistCatalog; }
     static PlaylistsStore *playlistsStore() { return instance().m_playlists; }
     static OtaUpdateStore *otaUpdateStore() { return instance().m_otaUpdate; }
 
@@ -32,6 +36,8 @@ public:
     static void setFavoritesStore(FavoritesStore *store) { instance().m_favorites = store; }
     static void setRatingsStore(RatingsStore *store) { instance().m_ratings = store; }
     static void setClipPlayerStore(ClipPlayerStore *store) { instance().m_clipPlayer = store; }
+    static void setArtistNavigationStore(ArtistNavigationStore *store) { instance().m_artistNavigation = store; }
+    static void setArtistCatalogStore(ArtistCatalogStore *store) { instance().m_artistCatalog = store; }
     static void setPlaylistsStore(PlaylistsStore *store) { instance().m_playlists = store; }
     static void setOtaUpdateStore(OtaUpdateStore *store) { instance().m_otaUpdate = store; }
 
@@ -47,6 +53,8 @@ private:
     QPointer<FavoritesStore> m_favorites;
     QPointer<RatingsStore> m_ratings;
     QPointer<ClipPlayerStore> m_clipPlayer;
+    QPointer<ArtistNavigationStore> m_artistNavigation;
+    QPointer<ArtistCatalogStore> m_artistCatalog;
     QPointer<PlaylistsStore> m_playlists;
     QPointer<OtaUpdateStore> m_otaUpdate;
 };

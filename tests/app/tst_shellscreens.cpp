@@ -11,6 +11,7 @@
 #include "account/playlistsstore.h"
 #include "api/apiconfig.h"
 #include "api/jsoncoding.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "screens/mainnavigationmodel.h"
@@ -26,6 +27,7 @@
 #include <QCoro/QCoroTimer>
 #include <QDir>
 #include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -323,6 +325,44 @@ private slots:
         QVERIFY(!item(u"splitView"_s)->isEnabled());
         m_app->clipPlayer()->setFullscreen(false);
         QTRY_COMPARE(item(u"splitView"_s)->opacity(), 1.0);
+    }
+
+    void artistPageOverTheDetailColumn()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        m_app->window()->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
+
+        // A field of the section screen holds the keyboard; naming an artist
+        // by writing the store directly takes it away.
+        QQmlComponent field(&m_app->engine());
+        field.setData("import QtQuick\nTextInput { width: 200; height: 30 }", QUrl());
+        auto *input = qobject_cast<QQuickItem *>(field.create());
+        QVERIFY(input);
+        input->setParentItem(item(u"sectionArea"_s));
+        input->forceActiveFocus();
+        QTRY_VERIFY(input->hasActiveFocus());
+        m_app->artistNavigation()->setPresentedArtistName(u"MOKKO"_s);
+        QTRY_VERIFY(isShown(item(u"artistPage"_s)));
+        QVERIFY(!input->hasActiveFocus());
+        QCOMPARE(item(u"artistName"_s)->property("text").toString(), u"MOKKO"_s);
+        QVERIFY(!item(u"sectionArea"_s)->isEnabled());
+        delete input;
+        settle();
+        screenshot(u"layer-artist-page"_s);
+
+        click(item(u"artistBackButton"_s));
+        QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
+        QTRY_VERIFY(!item(u"artistPage"_s));
+        QVERIFY(item(u"sectionArea"_s)->isEnabled());
+
+        // Any section row closes the page, the current one included.
+        m_app->artistNavigation()->open(u"Сахар"_s);
+        QTRY_VERIFY(isShown(item(u"artistPage"_s)));
+        click(item(u"sidebarRow0"_s));
+        QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
+        QTRY_VERIFY(!item(u"artistPage"_s));
     }
 
     void signOutAndBackStartsOnHome()

@@ -3,6 +3,7 @@
 // the profile card's texts and badges, and the root view's choice of
 // screen with the start-up profile fetch.
 #include "api/apiconfig.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "platform/iconmap.h"
 #include "player/playerstore.h"
@@ -65,6 +66,7 @@ struct Window
         model.setAuth(session.auth.get());
         model.setPlayer(&player);
         model.setClipPlayer(&clips);
+        model.setArtistNavigation(&artists);
         model.setUpdates(&updates);
     }
 
@@ -74,6 +76,7 @@ struct Window
     FakeAudioBackend audio;
     PlayerStore player {&audio};
     ClipPlayerStore clips;
+    ArtistNavigationStore artists;
     OtaUpdateStore updates;
     MainNavigationModel model;
 };
@@ -98,8 +101,8 @@ private slots:
 
     void sectionsInSidebarOrderWithDrawableIcons()
     {
-        const QStringList titles {u"Главная"_s, u"Каталог"_s, u"Поиск"_s, u"Избранное"_s, u"Плейлисты"_s,
-            u"Альбомы"_s, u"Клипы"_s, u"Баттлы"_s, u"Профиль"_s, u"Настройки"_s};
+        const QStringList titles {u"Главная"_s, u"Каталог"_s, u"Поиск"_s, u"Избранное"_s, u"Плейлисты"_s, u"Альбомы"_s,
+            u"Клипы"_s, u"Баттлы"_s, u"Профиль"_s, u"Настройки"_s};
         const auto entries = sidebarEntries();
         QCOMPARE(qsizetype(entries.size()), titles.size());
         for (qsizetype i = 0; i < titles.size(); ++i) {
@@ -164,23 +167,33 @@ private slots:
     {
         QTest::addColumn<bool>("fullscreen");
         QTest::addColumn<bool>("clipFullscreen");
+        QTest::addColumn<QString>("artist");
         QTest::addColumn<SidebarItem>("target");
         QTest::addColumn<bool>("fullscreenAfter");
         QTest::addColumn<bool>("clipFullscreenAfter");
 
         QTest::newRow("another section closes the player")
-            << true << false << SidebarItem::Catalog << false << false;
-        QTest::newRow("the same section leaves the player open") << true << false << SidebarItem::Home << true << false;
-        QTest::newRow("another section shrinks the clip") << false << true << SidebarItem::Search << false << false;
+            << true << false << QString() << SidebarItem::Catalog << false << false;
+        QTest::newRow("the same section leaves the player open")
+            << true << false << QString() << SidebarItem::Home << true << false;
+        QTest::newRow("another section shrinks the clip")
+            << false << true << QString() << SidebarItem::Search << false << false;
         QTest::newRow("the same section leaves the clip fullscreen")
-            << false << true << SidebarItem::Home << false << true;
-        QTest::newRow("both at once") << true << true << SidebarItem::Profile << false << false;
+            << false << true << QString() << SidebarItem::Home << false << true;
+        QTest::newRow("another section closes the artist page")
+            << false << false << u"Mokko"_s << SidebarItem::Albums << false << false;
+        QTest::newRow("the same section closes the artist page too")
+            << false << false << u"Mokko"_s << SidebarItem::Home << false << false;
+        QTest::newRow("everything at once") << true << true << u"Сахар"_s << SidebarItem::Profile << false << false;
+        QTest::newRow("the same section with everything open")
+            << true << true << u"Сахар"_s << SidebarItem::Home << true << true;
     }
 
     void navigationClosesWhatCoversTheScreens()
     {
         QFETCH(bool, fullscreen);
         QFETCH(bool, clipFullscreen);
+        QFETCH(QString, artist);
         QFETCH(SidebarItem, target);
         QFETCH(bool, fullscreenAfter);
         QFETCH(bool, clipFullscreenAfter);
@@ -190,6 +203,9 @@ private slots:
         window.player.setFullscreenPresented(fullscreen);
         window.player.setFullscreenWantsLyrics(fullscreen);
         window.clips.setFullscreen(clipFullscreen);
+        window.artists.setPresentedArtistName(artist);
+        QCOMPARE(window.model.showsArtistPage(), !artist.isEmpty());
+        QCOMPARE(window.model.presentedArtistName(), artist);
 
         QSignalSpy selection(&window.model, &MainNavigationModel::selectionChanged);
         window.model.navigateToSidebar(target);
@@ -200,6 +216,8 @@ private slots:
         // Closing the player also drops its request for the lyrics.
         QCOMPARE(window.player.fullscreenWantsLyrics(), fullscreenAfter);
         QCOMPARE(window.clips.isFullscreen(), clipFullscreenAfter);
+        QVERIFY(window.artists.presentedArtistName().isNull());
+        QVERIFY(!window.model.showsArtistPage());
     }
 
     void layersFollowTheStores_data()
@@ -259,6 +277,29 @@ private slots:
         window.player.setFullscreenPresented(true);
         QCOMPARE(layout.size(), 2);
         QVERIFY(!window.model.showsMiniPlayer());
+    }
+
+    void artistPageBlocksTheScreenUnderIt()
+    {
+        Window window;
+        window.playTrack();
+        window.artists.open(u"  Mokko\n"_s);
+        QVERIFY(window.model.showsArtistPage());
+        QCOMPARE(window.model.presentedArtistName(), u"Mokko"_s);
+        QVERIFY(!window.model.contentEnabled());
+        // Not dimmed, and the mini player keeps its room under the page.
+        QCOMPARE(window.model.contentOpacity(), 1.0);
+        QVERIFY(window.model.showsMiniPlayer());
+        QCOMPARE(window.model.miniPlayerInset(), 72);
+        // The fullscreen player opens in front of the page; closing it
+        // shows the page again.
+        window.player.setFullscreenPresented(true);
+        QVERIFY(window.model.showsFullscreenPlayer());
+        QVERIFY(window.model.showsArtistPage());
+        window.player.dismissFullscreen();
+        QVERIFY(window.model.showsArtistPage());
+        window.artists.close();
+        QVERIFY(window.model.contentEnabled());
     }
 
     void updateStripFollowsTheOffer()
@@ -353,13 +394,13 @@ private slots:
         QTest::newRow("admin alone") << u"admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-admin"_s};
         QTest::newRow("admin in other letter case")
             << u"Admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-subscriber"_s};
-        QTest::newRow("admin with roles") << u"admin"_s << QList {customRole(u"a"_s, 1)}
-                                          << QStringList {u"role-admin"_s, u"a"_s};
+        QTest::newRow("admin with roles")
+            << u"admin"_s << QList {customRole(u"a"_s, 1)} << QStringList {u"role-admin"_s, u"a"_s};
         QTest::newRow("roles by position, ties as listed")
             << u"user"_s << QList {customRole(u"c"_s, 3), customRole(u"a"_s, 1), customRole(u"b"_s, 1)}
             << QStringList {u"a"_s, u"b"_s, u"c"_s};
-        QTest::newRow("negative before zero") << u"user"_s << QList {customRole(u"z"_s, 0), customRole(u"n"_s, -2)}
-                                              << QStringList {u"n"_s, u"z"_s};
+        QTest::newRow("negative before zero")
+            << u"user"_s << QList {customRole(u"z"_s, 0), customRole(u"n"_s, -2)} << QStringList {u"n"_s, u"z"_s};
     }
 
     void badges()

@@ -1,15 +1,12 @@
 // The main window's rules without QML: the ten sections, the one way to
 // change section and what it closes, which layers show with which insets,
-// the profile card's texts and badges, and the root view's choice of
-// screen with the start-up profile fetch.
+// and the profile card's texts.
 #include "api/apiconfig.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "platform/iconmap.h"
 #include "player/playerstore.h"
-#include "screens/badgebuilder.h"
 #include "screens/mainnavigationmodel.h"
-#include "screens/rootviewmodel.h"
 #include "screens/sidebaritem.h"
 #include "screens/sidebaritemmodel.h"
 #include "update/otaupdatestore.h"
@@ -30,32 +27,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-UserOut makeUser(const QString &name, const QString &role = u"user"_s, QList<CustomRoleOut> roles = {})
+UserOut makeUser(const QString &name)
 {
     UserOut user;
     user.id = u"id-"_s + name;
     user.username = name;
-    user.role = role;
-    user.customRoles = std::move(roles);
+    user.role = u"user"_s;
     return user;
-}
-
-CustomRoleOut customRole(const QString &id, qint64 position, qint64 color = 0x123456)
-{
-    CustomRoleOut role;
-    role.id = id;
-    role.name = u"Роль "_s + id;
-    role.position = position;
-    role.color = color;
-    return role;
-}
-
-QStringList badgeIds(const QList<BadgeDisplayItem> &badges)
-{
-    QStringList ids;
-    for (const BadgeDisplayItem &badge : badges)
-        ids.append(badge.id);
-    return ids;
 }
 
 // The stores the main window reads, with a model over them.
@@ -383,113 +361,6 @@ private slots:
         QVERIFY(window.model.profileCardHighlighted());
         window.model.navigateToSidebar(SidebarItem::Settings);
         QVERIFY(!window.model.profileCardHighlighted());
-    }
-
-    void badges_data()
-    {
-        QTest::addColumn<QString>("role");
-        QTest::addColumn<QList<CustomRoleOut>>("roles");
-        QTest::addColumn<QStringList>("ids");
-
-        QTest::newRow("admin alone") << u"admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-admin"_s};
-        QTest::newRow("admin in other letter case")
-            << u"Admin"_s << QList<CustomRoleOut> {} << QStringList {u"role-subscriber"_s};
-        QTest::newRow("admin with roles")
-            << u"admin"_s << QList {customRole(u"a"_s, 1)} << QStringList {u"role-admin"_s, u"a"_s};
-        QTest::newRow("roles by position, ties as listed")
-            << u"user"_s << QList {customRole(u"c"_s, 3), customRole(u"a"_s, 1), customRole(u"b"_s, 1)}
-            << QStringList {u"a"_s, u"b"_s, u"c"_s};
-        QTest::newRow("negative before zero")
-            << u"user"_s << QList {customRole(u"z"_s, 0), customRole(u"n"_s, -2)} << QStringList {u"n"_s, u"z"_s};
-    }
-
-    void badges()
-    {
-        QFETCH(QString, role);
-        QFETCH(QList<CustomRoleOut>, roles);
-        QFETCH(QStringList, ids);
-        QCOMPARE(badgeIds(BadgeBuilder::items(makeUser(u"u"_s, role, roles))), ids);
-    }
-
-    void badgeColours()
-    {
-        const auto admin = BadgeBuilder::items(makeUser(u"u"_s, u"admin"_s)).first();
-        QCOMPARE(admin.name, u"Админ"_s);
-        QCOMPARE(admin.background.rgb(), QColor(139, 92, 246).rgb());
-        QVERIFY(qAbs(admin.background.alphaF() - 0.25) < 0.01);
-        QCOMPARE(admin.foreground, QColor(0xc4, 0xa8, 0xff));
-
-        // Bits above the low 24 are not part of the colour.
-        const auto custom = BadgeBuilder::items(
-            makeUser(u"u"_s, u"user"_s, {customRole(u"r"_s, 0, 0x7f'ff8800), customRole(u"k"_s, 1, 0)}));
-        QCOMPARE(custom.at(0).background, QColor(255, 136, 0));
-        QCOMPARE(custom.at(1).background, QColor(0, 0, 0));
-        QVERIFY(qAbs(custom.at(0).foreground.alphaF() - 0.95) < 0.01);
-
-        const auto subscriber = BadgeBuilder::items(makeUser(u"u"_s)).first();
-        QCOMPARE(subscriber.name, u"Подписчик"_s);
-        QCOMPARE(subscriber.foreground, QColor(0x98, 0x96, 0xb0));
-        QVERIFY(qAbs(subscriber.background.alphaF() - 0.06) < 0.01);
-    }
-
-    void rootShowsNothingUntilTheSavedTokenIsRead()
-    {
-        AuthSession session(std::nullopt, true);
-        RootViewModel root;
-        root.setAuth(session.auth.get());
-        QCOMPARE(root.screen(), RootViewModel::Screen::Launch);
-        session.secrets->release(1);
-        session.waitUntilLoaded();
-        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
-        QCOMPARE(m_server->requestCount(), 0);
-
-        session.auth->continueAsGuest();
-        QCOMPARE(root.screen(), RootViewModel::Screen::Main);
-        session.auth->signOut();
-        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
-    }
-
-    void rootFetchesTheProfileOfASavedTokenOnce_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<RootViewModel::Screen>("screen");
-        QTest::newRow("profile arrives") << 200 << RootViewModel::Screen::Main;
-        QTest::newRow("token refused") << 401 << RootViewModel::Screen::SignIn;
-        QTest::newRow("service fault") << 500 << RootViewModel::Screen::SignIn;
-    }
-
-    void rootFetchesTheProfileOfASavedTokenOnce()
-    {
-        QFETCH(int, status);
-        QFETCH(RootViewModel::Screen, screen);
-        m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, FakeResponse {status, status == 200 ? userJson(u"demo"_s) : ""});
-
-        AuthSession session("saved", true);
-        RootViewModel root;
-        root.setAuth(session.auth.get());
-        session.secrets->release(1);
-        session.waitUntilLoaded();
-        // The sign-in screen shows while the profile is on its way.
-        QCOMPARE(root.screen(), RootViewModel::Screen::SignIn);
-        QTRY_COMPARE(root.screen(), screen);
-        QTRY_VERIFY(!session.auth->token() || session.auth->user());
-        QCOMPARE(m_server->requestCount(), 1);
-        QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
-
-        // Once per root view: a later sign-out does not bring it back.
-        session.auth->signOut();
-        QTest::qWait(20);
-        QCOMPARE(m_server->requestCount(), 1);
-    }
-
-    void rootOverAStoreAlreadyLoaded()
-    {
-        m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, FakeResponse {200, userJson(u"demo"_s)});
-        AuthSession session("saved");
-        RootViewModel root;
-        root.setAuth(session.auth.get());
-        QTRY_COMPARE(root.screen(), RootViewModel::Screen::Main);
-        QCOMPARE(m_server->requestCount(), 1);
     }
 };
 

@@ -12,13 +12,12 @@ T.AbstractButton {
     implicitWidth: 200
     implicitHeight: content.implicitHeight + 20
     padding: 10
-    hoverEnabled: true
     focusPolicy: Qt.NoFocus
 
     background: Rectangle {
         radius: 10
         color: card.navigation.profileCardHighlighted ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.12)
-                                                      : card.hovered ? Qt.rgba(1, 1, 1, 0.03) : "transparent"
+                                                      : "transparent"
     }
 
     contentItem: Row {

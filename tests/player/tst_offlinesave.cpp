@@ -123,25 +123,6 @@ private slots:
         store().removeCurrentTrackFromCache();
         QVERIFY(!store().currentTrackIsCached());
         QCOMPARE(store().cacheMessage(), std::optional<QString>(u"Файл удалён с устройства"_s));
-        // Also when there is nothing to remove.
-        store().setCacheMessage(std::nullopt);
-        store().removeCurrentTrackFromCache();
-        QCOMPARE(store().cacheMessage(), std::optional<QString>(u"Файл удалён с устройства"_s));
-    }
-
-    void aLaterSaveTakesTheMessageOver()
-    {
-        FakeResponse slow {200, audioBytes, "audio/mpeg"};
-        slow.delayMs = 300;
-        serve(u"a"_s, slow);
-        play(u"a"_s);
-        store().cacheCurrentTrack();
-        play(u"b"_s);
-        store().cacheCurrentTrack();
-        QCOMPARE(store().cachingTrackId(), std::optional<QString>(u"b"_s));
-        QTRY_VERIFY(m_cache->localURL(u"a"_s) && m_cache->localURL(u"b"_s));
-        QTRY_COMPARE(store().cacheMessage(), std::optional<QString>(u"Трек сохранён для офлайна"_s));
-        QVERIFY(!store().cachingTrackId());
     }
 
     void theFifthStartSavesSilently()
@@ -156,7 +137,6 @@ private slots:
         QCOMPARE(requestsFor(u"a"_s), 1);
         QCOMPARE(m_server->lastRequest().header(u"Authorization"_s), u"Bearer tok"_s);
         QVERIFY(!store().cacheMessage());
-        QVERIFY(!store().cachingTrackId());
         // The sixth start plays the copy and fetches nothing.
         play(u"a"_s);
         QCOMPARE(m_backend->lastPlayer()->source(), *m_cache->localURL(u"a"_s));

@@ -31,7 +31,6 @@ private slots:
         QTest::addColumn<QStringList>("lines");
 
         QTest::newRow("fraction of two digits") << u"[00:12.50]Hello"_s << true << QStringList {u"12.500|Hello"_s};
-        QTest::newRow("no fraction") << u"[01:02]Hi"_s << true << QStringList {u"62.000|Hi"_s};
         QTest::newRow("colon before the fraction") << u"[1:02:03]x"_s << true << QStringList {u"62.030|x"_s};
         QTest::newRow("fraction padding") << u"[00:01.5]a\n[00:02.05]b\n[00:03.123]c\n[00:04,7]d"_s << true
                                           << QStringList {u"1.500|a"_s, u"2.050|b"_s, u"3.123|c"_s, u"4.700|d"_s};
@@ -48,14 +47,10 @@ private slots:
         QTest::newRow("stamps that do not match")
             << u"[00:12.3456]x\n[100:00.00]x\n[0:5.00]x"_s << false
             << QStringList {u"-|[00:12.3456]x"_s, u"-|[100:00.00]x"_s, u"-|[0:5.00]x"_s};
-        QTest::newRow("metadata only is plain") << u"[ti:Song]\n[ar:Artist]\nwords"_s << false
-                                                << QStringList {u"-|[ti:Song]"_s, u"-|[ar:Artist]"_s, u"-|words"_s};
         QTest::newRow("plain rows unchanged, trailing empty row kept")
             << u"  a\nb\n"_s << false << QStringList {u"-|  a"_s, u"-|b"_s, u"-|"_s};
-        QTest::newRow("empty text") << QString() << false << QStringList {u"-|"_s};
         QTest::newRow("CRLF rows are rows")
             << u"[00:01.00]one\r\n[00:02.00]two\r\n"_s << true << QStringList {u"1.000|one"_s, u"2.000|two"_s};
-        QTest::newRow("CRLF plain rows") << u"a\r\nb"_s << false << QStringList {u"-|a"_s, u"-|b"_s};
     }
 
     void parse()
@@ -75,7 +70,6 @@ private slots:
         QTest::addColumn<double>("time");
         QTest::addColumn<int>("index");
         QTest::newRow("before the first line") << 1.0 << 0;
-        QTest::newRow("on the first line") << 3.0 << 0;
         QTest::newRow("between lines") << 4.5 << 0;
         QTest::newRow("equal stamps: the later line") << 5.0 << 2;
         QTest::newRow("after the last line") << 999.0 << 3;
@@ -99,10 +93,7 @@ private slots:
         QTest::newRow("spread evenly") << 35.0 << 200.0 << 1;
         QTest::newRow("past the end") << 250.0 << 200.0 << 9;
         QTest::newRow("no duration") << 35.0 << 0.0 << 0;
-        QTest::newRow("negative time") << -50.0 << 200.0 << 0;
-        QTest::newRow("infinite time") << qInf() << 200.0 << 9;
         QTest::newRow("not a number") << qQNaN() << 200.0 << 0;
-        QTest::newRow("duration not a number") << 35.0 << qQNaN() << 0;
         QTest::newRow("far too large for an int") << 1e300 << 1e-300 << 9;
     }
 

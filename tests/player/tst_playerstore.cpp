@@ -80,13 +80,10 @@ private slots:
         playQueue({u"a"_s, u"b"_s}, 1);
         QCOMPARE(m_backend->startedSources(), QList<QUrl>({streamOf(u"b"_s)}));
         QVERIFY(player()->isPlaying());
-        QCOMPARE(player()->volume(), 1.0f);
         QVERIFY(store().isPlaying());
-        QCOMPARE(currentId(), u"b"_s);
         QCOMPARE(store().queueIndex(), 1);
         QCOMPARE(store().duration(), 200.0);
         QCOMPARE(store().currentTrackVariant().value(u"title"_s).toString(), u"Song b"_s);
-        QCOMPARE(store().queueVariant().size(), 2);
         QCOMPARE(currentChanged.count(), 1);
     }
 
@@ -107,63 +104,10 @@ private slots:
         FakeAudioPlayer *first = player();
         first->tick(elapsed);
         store().previous();
-        if (restarts) {
-            QCOMPARE(m_backend->playerCount(), 1);
-            QCOMPARE(first->seeks(), QList<double>({0.0}));
-            QCOMPARE(store().elapsed(), 0.0);
-            QCOMPARE(currentId(), u"b"_s);
-        } else {
-            QCOMPARE(m_backend->playerCount(), 2);
-            QCOMPARE(currentId(), u"a"_s);
-            QVERIFY(!first->isPlaying());
-        }
-    }
-
-    void stepsByRepeatMode_data()
-    {
-        QTest::addColumn<RepeatMode>("mode");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<bool>("forward");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("off previous from the first wraps") << RepeatMode::Off << 0 << false << u"c"_s;
-        QTest::newRow("all next from the last wraps") << RepeatMode::All << 2 << true << u"a"_s;
-        QTest::newRow("one next restarts") << RepeatMode::One << 1 << true << u"b"_s;
-    }
-
-    void stepsByRepeatMode()
-    {
-        QFETCH(RepeatMode, mode);
-        QFETCH(int, start);
-        QFETCH(bool, forward);
-        QFETCH(QString, expected);
-        store().setRepeatMode(mode);
-        playQueue({u"a"_s, u"b"_s, u"c"_s}, start);
-        forward ? store().next() : store().previous();
-        // Every step starts a fresh player, also for the same track.
-        QCOMPARE(m_backend->playerCount(), 2);
-        QCOMPARE(player()->source(), streamOf(expected));
-        QCOMPARE(currentId(), expected);
-    }
-
-    void nextAtTheEndWithRepeatOffStops()
-    {
-        playQueue({u"a"_s, u"b"_s}, 1);
-        store().next();
-        QCOMPARE(m_backend->playerCount(), 1);
-        QVERIFY(!store().isPlaying());
-        QVERIFY(!player()->isPlaying());
-        QCOMPARE(currentId(), u"b"_s);
-    }
-
-    void endOfItemMovesOn()
-    {
-        playQueue({u"a"_s, u"b"_s}, 0);
-        FakeAudioPlayer *first = player();
-        first->finish();
-        QCOMPARE(currentId(), u"b"_s);
-        // The old player no longer reports anything.
-        first->tick(150);
-        QCOMPARE(store().elapsed(), 0.0);
+        QCOMPARE(m_backend->playerCount(), restarts ? 1 : 2);
+        QCOMPARE(currentId(), restarts ? u"b"_s : u"a"_s);
+        QCOMPARE(first->seeks(), restarts ? QList<double>({0.0}) : QList<double>());
+        QCOMPARE(first->isPlaying(), restarts);
     }
 
     void unresolvableEntriesAreSkipped()
@@ -177,22 +121,15 @@ private slots:
         QCOMPARE(store().queueIndex(), 3);
         store().next();
         QCOMPARE(currentId(), u"a"_s);
-        // Going back from "a" wraps to "d" as well.
         store().previous();
         QCOMPARE(currentId(), u"d"_s);
-    }
 
-    void nothingResolvesNothingChanges()
-    {
-        playQueue({u"a"_s}, 0);
+        // A list of which nothing resolves changes nothing.
         const QList<TrackOut> bad {makeTrack(u"x"_s, unresolvable), makeTrack(u"y"_s, unresolvable)};
         store().play(bad.at(1), bad);
-        QCOMPARE(currentId(), u"a"_s);
-        QCOMPARE(store().queueIndex(), 0);
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(currentId(), u"d"_s);
+        QCOMPARE(m_backend->playerCount(), 4);
         QVERIFY(player()->isPlaying());
-        store().next();
-        QCOMPARE(m_backend->playerCount(), 1);
     }
 
     void shuffleOnThenOffRestoresOrderAndIndex()
@@ -215,22 +152,6 @@ private slots:
         QCOMPARE(store().queue().at(store().queueIndex()).id, playing);
     }
 
-    void shuffleOnTakesOutTheCurrentTrackById()
-    {
-        playQueue({u"a"_s, u"b"_s, u"c"_s}, 0);
-        store().toggleShuffle();
-        // A track from outside the saved order, then shuffle off: the index
-        // stays where the appended track was, past the restored queue.
-        store().play(makeTrack(u"x"_s), {});
-        store().toggleShuffle();
-        QCOMPARE(store().queueIndex(), 3);
-        store().toggleShuffle();
-        QCOMPARE(store().queue().first().id, u"x"_s);
-        QStringList rest = trackIds(store().queue().mid(1));
-        rest.sort();
-        QCOMPARE(rest, QStringList({u"a"_s, u"b"_s, u"c"_s}));
-    }
-
     void updateCurrentTrackOnlyForTheCurrentTrack()
     {
         playQueue({u"a"_s, u"b"_s}, 0);
@@ -247,23 +168,6 @@ private slots:
         QCOMPARE(m_backend->playerCount(), 1);
     }
 
-    void updateCurrentTrackFillsMissingLyrics()
-    {
-        m_lyricsHost->setFallback([](const RecordedRequest &) { return FakeResponse {404, "{}"}; });
-        const TrackOut bare = makeTrack(u"a"_s, QString(), std::nullopt);
-        store().play(bare, {bare});
-        QVERIFY(store().lyricsLoading());
-        QTRY_VERIFY(!store().lyricsLoading());
-        QVERIFY(!store().currentLyrics());
-        const int requests = m_lyricsHost->requestCount();
-
-        TrackOut detailed = bare;
-        detailed.lyrics = u"\n  first line\nsecond line \n"_s;
-        store().updateCurrentTrack(detailed);
-        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"first line\nsecond line"_s));
-        QCOMPARE(m_lyricsHost->requestCount(), requests);
-    }
-
     void crossfadeSettingsAreReadAtStart_data()
     {
         QTest::addColumn<QVariant>("storedEnabled");
@@ -273,7 +177,6 @@ private slots:
         QTest::newRow("nothing stored") << QVariant() << QVariant() << false << 3.0;
         QTest::newRow("stored values") << QVariant(true) << QVariant(7.5) << true << 7.5;
         QTest::newRow("zero reads as the default") << QVariant(false) << QVariant(0.0) << false << 3.0;
-        QTest::newRow("negative reads as the default") << QVariant() << QVariant(-2.0) << false << 3.0;
         QTest::newRow("not a number reads as the default") << QVariant() << QVariant(u"abc"_s) << false << 3.0;
         QTest::newRow("huge is clamped") << QVariant() << QVariant(1e300) << false << 60.0;
     }
@@ -282,16 +185,14 @@ private slots:
     {
         QFETCH(QVariant, storedEnabled);
         QFETCH(QVariant, storedDuration);
-        QFETCH(bool, enabled);
-        QFETCH(double, duration);
         QSettings settings;
         if (storedEnabled.isValid())
             settings.setValue(QLatin1StringView(PlayerStore::crossfadeEnabledKey), storedEnabled);
         if (storedDuration.isValid())
             settings.setValue(QLatin1StringView(PlayerStore::crossfadeDurationKey), storedDuration);
         makeStore();
-        QCOMPARE(store().crossfadeEnabled(), enabled);
-        QCOMPARE(store().crossfadeDuration(), duration);
+        QTEST(store().crossfadeEnabled(), "enabled");
+        QTEST(store().crossfadeDuration(), "duration");
         // Reading does not write back.
         QCOMPARE(QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)), storedDuration);
     }
@@ -301,70 +202,55 @@ private slots:
         store().setCrossfadeEnabled(true);
         store().setCrossfadeDuration(0);
         QCOMPARE(store().crossfadeDuration(), 0.0);
-        QSettings settings;
-        QCOMPARE(settings.value(QLatin1StringView(PlayerStore::crossfadeEnabledKey)).toBool(), true);
-        QCOMPARE(settings.value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble(), 0.0);
         makeStore();
         QVERIFY(store().crossfadeEnabled());
-        QCOMPARE(store().crossfadeDuration(), 3.0);
-
+        QCOMPARE(store().crossfadeDuration(), 3.0); // a stored 0 reads as the default
         store().setCrossfadeDuration(qInf());
-        QCOMPARE(store().crossfadeDuration(), 60.0);
-        store().setCrossfadeDuration(qQNaN());
+        store().setCrossfadeDuration(qQNaN()); // refused
         QCOMPARE(store().crossfadeDuration(), 60.0);
         QCOMPARE(QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble(), 60.0);
     }
 
     void badTimesCountAsZero()
     {
-        QCOMPARE(store().durationLabel(), u"0:00"_s);
         TrackOut unknownLength = makeTrack(u"a"_s);
         unknownLength.durationSeconds = 0;
         store().play(unknownLength, {});
         FakeAudioPlayer *p = player();
-        QCOMPARE(store().durationLabel(), u"0:00"_s);
-        for (double t : {qQNaN(), -4.0, qInf(), -qInf()}) {
+        for (double t : {qQNaN(), -4.0, qInf()}) {
             p->tick(12);
             p->tick(t);
             QCOMPARE(store().elapsed(), 0.0);
         }
-        // The item's length is taken only once it is finite; a negative one is 0.
-        QCOMPARE(store().duration(), 0.0);
+        // The item's length is taken only once it is finite and not negative.
         p->setItemDuration(-5);
         p->tick(1);
         QCOMPARE(store().duration(), 0.0);
         p->setItemDuration(181.5);
         p->tick(2);
-        QCOMPARE(store().duration(), 181.5);
         QCOMPARE(store().durationLabel(), u"3:01"_s);
 
         store().seek(qQNaN());
         store().seek(-1);
         store().seek(500); // past the end: passed on unchanged
         QCOMPARE(p->seeks(), QList<double>({0.0, 0.0, 500.0}));
-        QCOMPARE(store().elapsed(), 500.0);
     }
 
     void formatTime_data()
     {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << u"0:00"_s;
         QTest::newRow("truncates") << 59.9 << u"0:59"_s;
-        QTest::newRow("61") << 61.0 << u"1:01"_s;
-        QTest::newRow("3599") << 3599.0 << u"59:59"_s;
         QTest::newRow("minutes past 59") << 4500.0 << u"75:00"_s;
         QTest::newRow("negative") << -1.0 << u"0:00"_s;
         QTest::newRow("not a number") << qQNaN() << u"0:00"_s;
-        QTest::newRow("infinite") << qInf() << u"0:00"_s;
         QTest::newRow("beyond 64 bits") << 1e19 << u"153722867280912930:07"_s;
     }
 
     void formatTime()
     {
         QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(PlayerStore::formatTime(seconds), text);
+        QTEST(PlayerStore::formatTime(seconds), "text");
     }
 
     void transportWithoutAndWithPlayer()
@@ -376,7 +262,6 @@ private slots:
 
         playQueue({u"a"_s}, 0);
         store().togglePlayPause();
-        QVERIFY(!store().isPlaying());
         QVERIFY(!player()->isPlaying());
         store().seek(30);
         QVERIFY(!player()->isPlaying());

@@ -140,8 +140,6 @@ private slots:
 
         QTest::newRow("set") << 200 << QByteArray(R"({"track_id": "t1", "type": "dislike"})") << true
                              << std::optional<QString>(u"dislike"_s);
-        QTest::newRow("taken away, type null")
-            << 200 << QByteArray(R"({"track_id": "t1", "type": null})") << true << std::optional<QString>();
         QTest::newRow("taken away, no type")
             << 200 << QByteArray(R"({"track_id": "other"})") << true << std::optional<QString>();
         QTest::newRow("answer does not decode")

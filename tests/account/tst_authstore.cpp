@@ -317,18 +317,6 @@ private slots:
         QCOMPARE(canUse.size(), 1);
     }
 
-    void profileArrivingInGuestModeEndsIt()
-    {
-        answerProfile(u"saved"_s, FakeResponse {200, userJson(u"ann"_s)});
-        AuthSession session("saved");
-        AuthStore &auth = *session.auth;
-        QCoro::Task<void> fetch = auth.refreshProfileAsync(u"saved"_s);
-        auth.continueAsGuest();
-        QVERIFY(auth.canUseApp());
-        QCoro::waitFor(std::move(fetch));
-        QVERIFY(!auth.isGuestMode());
-        QVERIFY(auth.isSignedIn());
-    }
 
     void signOutForgetsEverythingWithoutAsking()
     {

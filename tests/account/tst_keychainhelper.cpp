@@ -46,29 +46,6 @@ private slots:
             QCOMPARE(*loaded, token);
     }
 
-    void saveReplacesAndDeleteRemoves()
-    {
-        auto store = std::make_shared<MemorySecretStore>();
-        KeychainHelper helper(store);
-
-        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
-        QCoro::waitFor(helper.deleteToken());
-        QCOMPARE(store->itemCount(), 0);
-
-        QCoro::waitFor(helper.saveToken(u"first"_s));
-        QCoro::waitFor(helper.saveToken(u"second"_s));
-        QCOMPARE(store->itemCount(), 1);
-        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::optional<QString>(u"second"_s));
-
-        // A fresh helper on the same store reads what the first one saved,
-        // as the next start of the program would.
-        KeychainHelper restarted(store);
-        QCOMPARE(QCoro::waitFor(restarted.loadToken()), std::optional<QString>(u"second"_s));
-
-        QCoro::waitFor(restarted.deleteToken());
-        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
-        QCOMPARE(store->itemCount(), 0);
-    }
 
     // The store answers asynchronously: calls made one after another must
     // reach it one after another, or a delete made before a save could

@@ -217,23 +217,6 @@ private slots:
         QCOMPARE(requestsTo(kStatusQ1), 0);
     }
 
-    void cancelWhileWaitingForTheCode()
-    {
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120), "application/json", 300});
-        AuthSession session;
-        AuthStore &auth = *session.auth;
-        PauseGate gate;
-        auth.setSleepFunction(gate.function());
-
-        QCoro::Task<void> start = auth.startQrLoginAsync();
-        auth.cancelQrLogin();
-        QCoro::waitFor(std::move(start));
-        QTest::qWait(400);
-        QCOMPARE(auth.qrToken(), std::nullopt);
-        QVERIFY(!auth.isQrPolling());
-        QCOMPARE(auth.qrError(), std::nullopt);
-        QCOMPARE(gate.started, 0);
-    }
 
     // A new start replaces the poll under way, which then writes nothing:
     // not even the expiry that its last attempt would bring.

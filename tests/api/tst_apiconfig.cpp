@@ -84,16 +84,6 @@ private slots:
         QCOMPARE(stored(), expected);
     }
 
-    void writeIsSeenByTheNextRead()
-    {
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:1/"_s));
-        QCOMPARE(APIConfig::baseURL(), QUrl(u"http://127.0.0.1:1"_s));
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:2"_s));
-        QCOMPARE(APIConfig::resolve(u"a.mp3"_s), QUrl(u"http://127.0.0.1:2/a.mp3"_s));
-        APIConfig::setBaseURL(QUrl(u"ftp://127.0.0.1:2"_s));
-        QCOMPARE(APIConfig::baseURL(), APIConfig::defaultBaseURL());
-    }
-
     void resolve_data()
     {
         QTest::addColumn<QString>("base"); // empty: nothing stored

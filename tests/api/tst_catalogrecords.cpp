@@ -189,31 +189,6 @@ private slots:
         QCOMPARE(QSet<TrackOut>({t, copy}).size(), 1);
     }
 
-    void albumsAreEqualById()
-    {
-        const AlbumOut a = decodeJson<AlbumOut>(jsonBytes(albumJson(u"a1"_s)));
-        AlbumOut other;
-        other.id = a.id;
-        QVERIFY(a == other);
-        QCOMPARE(QSet<AlbumOut>({a, other}).size(), 1);
-        other.id = u"a2"_s;
-        QVERIFY(a != other);
-    }
-
-    void homeReleaseTargetCountsKindThenRecord()
-    {
-        const TrackOut track = sampleTrack();
-        AlbumOut album;
-        album.id = track.id;
-        const HomeReleaseItem asTrack {u"x"_s, u"T"_s, u"A"_s, std::nullopt, u"Сингл · 1 мая"_s, track};
-        HomeReleaseItem asAlbum = asTrack;
-        asAlbum.target = album;
-        QVERIFY(asTrack != asAlbum);
-        HomeReleaseItem unfavourited = asTrack;
-        unfavourited.target = track.withFavorite(false);
-        QVERIFY(unfavourited != asTrack);
-    }
-
     void mergingDetails_data()
     {
         QTest::addColumn<TrackOut>("receiver");
@@ -297,20 +272,6 @@ private slots:
         QCOMPARE(encodeJson(t.toJson()),
             QByteArray(R"({"artist":"А","duration_seconds":60,"file_url":"m.mp3","id":"t9","is_favorite":false,)"
                        R"("title":"Т"})"));
-    }
-
-    void wholeBodyFailures()
-    {
-        // A body that is no JSON at all, and a list where an object belongs.
-        for (const QByteArray body : {QByteArray(), QByteArray("{\"items\": ["), QByteArray("<html>")}) {
-            const auto failure = decodingFailure([&] { decodeJson<TrackPage>(body); });
-            QVERIFY2(failure, body.constData());
-            QCOMPARE(int(failure->kind()), int(DecodingError::Kind::DataCorrupted));
-        }
-        const auto failure = decodingFailure([] { decodeJson<TrackOut>("[]"); });
-        QVERIFY(failure);
-        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
-        QCOMPARE(failure->path(), QString());
     }
 };
 

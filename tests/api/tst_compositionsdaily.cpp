@@ -7,6 +7,7 @@
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
+#include "trackfixtures.h"
 
 #include <QtTest>
 
@@ -23,14 +24,6 @@ QJsonArray numberedPage(int page, int size)
     for (int i = 0; i < size; ++i)
         ids.append(u"p%1-%2"_s.arg(page).arg(i));
     return tracksJson(ids);
-}
-
-QStringList idsOf(const QList<TrackOut> &tracks)
-{
-    QStringList ids;
-    for (const TrackOut &track : tracks)
-        ids.append(track.id);
-    return ids;
 }
 
 NimbraAPI onDay(QDate day)
@@ -118,7 +111,7 @@ private slots:
 
         const auto outcome = outcomeOf(onDay(day).dailyPlaylist(std::nullopt, 30));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
-        QCOMPARE(idsOf(*outcome.value).mid(0, firstTracks.size()), firstTracks);
+        QCOMPARE(trackIds(*outcome.value).mid(0, firstTracks.size()), firstTracks);
         QCOMPARE(outcome.value->size(), firstTracks.isEmpty() ? 0 : 30);
 
         const QList<RecordedRequest> requests = m_server->requests();
@@ -140,7 +133,7 @@ private slots:
         const auto outcome = outcomeOf(onDay(QDate(2026, 12, 6)).dailyPlaylist(std::nullopt, 30));
         QVERIFY(outcome.value);
         QCOMPARE(outcome.value->size(), 4);
-        QStringList ids = idsOf(*outcome.value);
+        QStringList ids = trackIds(*outcome.value);
         ids.sort();
         QCOMPARE(ids, (QStringList {u"dup"_s, u"only-1"_s, u"only-2"_s, u"only-3"_s}));
         for (const TrackOut &track : *outcome.value) {
@@ -203,7 +196,7 @@ private slots:
 
         // Every id once; a favourite that is also on a page stays as the
         // favourite; nothing is cut.
-        const QStringList ids = idsOf(*outcome.value);
+        const QStringList ids = trackIds(*outcome.value);
         QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
         const int pageSeven = pages.contains(7) ? 1 : 0;
         QCOMPARE(ids.size(), 3 + 80 + 4 * 50 - 4 - pageSeven);
@@ -220,7 +213,7 @@ private slots:
         const auto first = outcomeOf(api.myWaveQueue(std::nullopt));
         const auto second = outcomeOf(api.myWaveQueue(std::nullopt));
         QVERIFY(first.value && second.value);
-        QVERIFY(idsOf(*first.value) != idsOf(*second.value));
+        QVERIFY(trackIds(*first.value) != trackIds(*second.value));
     }
 
     void waveOfAGuestAsksNoFavourites()

@@ -182,22 +182,6 @@ private slots:
         battles.open();
     }
 
-    void aCancelledCallCancelsEveryCount()
-    {
-        serveCounts();
-        Gate clips;
-        m_server->on(u"GET"_s, u"/api/v1/clips"_s, clips.handler(jsonResponse(clipPageBody(5))));
-        CancelToken cancel;
-        auto task = NimbraAPI().libraryStats(u"tok"_s, cancel);
-        QTRY_COMPARE(m_server->requestCount(), 4);
-        cancel.cancel();
-        const auto error = outcomeOf(std::move(task)).errorAs<APIError>();
-        QVERIFY(error && error->isCancelled());
-        QVERIFY(!clips.answered());
-        clips.open();
-        QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
-    }
-
     void newReleasesNewestFirst()
     {
         const QDateTime same = utc(2026, 12, 5, 9);

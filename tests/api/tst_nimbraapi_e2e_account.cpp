@@ -8,6 +8,7 @@
 #include "devserviceprocess.h"
 #include "servicerequests.h"
 #include "testenv.h"
+#include "trackfixtures.h"
 
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
@@ -22,14 +23,6 @@ namespace {
 QJsonObject bodyOf(const RecordedRequest &request)
 {
     return QJsonDocument::fromJson(request.body).object();
-}
-
-QStringList idsOf(const QList<TrackOut> &tracks)
-{
-    QStringList ids;
-    for (const TrackOut &track : tracks)
-        ids.append(track.id);
-    return ids;
 }
 
 } // namespace
@@ -189,7 +182,7 @@ private slots:
         SERVICE_DONE(m_api.addFavorite(u"t00005"_s, token));
         SERVICE_DONE(m_api.addFavorite(u"t00003"_s, token));
         SERVICE_VALUE(two, m_api.favorites(token));
-        QCOMPARE(idsOf(two), (QStringList {u"t00005"_s, u"t00003"_s}));
+        QCOMPARE(trackIds(two), (QStringList {u"t00005"_s, u"t00003"_s}));
         QVERIFY(two[0].isFavorite);
 
         SERVICE_VALUE(favourite, m_api.track(u"t00003"_s, token));
@@ -201,7 +194,7 @@ private slots:
         m_service->clearRequests();
         SERVICE_DONE(m_api.removeFavorite(u"t00003"_s, token));
         SERVICE_VALUE(one, m_api.favorites(token));
-        QCOMPARE(idsOf(one), QStringList {u"t00005"_s});
+        QCOMPARE(trackIds(one), QStringList {u"t00005"_s});
         const auto requests = m_service->requests();
         QCOMPARE(requestLines(requests),
             (QStringList {expectedLine(u"DELETE"_s, u"/api/v1/favorites/t00003"_s, token),
@@ -250,7 +243,7 @@ private slots:
         SERVICE_DONE(m_api.addTrackToPlaylist(created.id, u"t00002"_s, token));
 
         SERVICE_VALUE(detail, m_api.playlist(created.id, token));
-        QCOMPARE(idsOf(detail.tracks), (QStringList {u"t00002"_s, u"t00008"_s}));
+        QCOMPARE(trackIds(detail.tracks), (QStringList {u"t00002"_s, u"t00008"_s}));
         QCOMPARE(detail.trackCount, 2);
         SERVICE_VALUE(listed, m_api.playlists(token));
         QCOMPARE(listed.size(), 1);

@@ -8,6 +8,7 @@
 #include "devserviceprocess.h"
 #include "servicerequests.h"
 #include "testenv.h"
+#include "trackfixtures.h"
 
 #include <QNetworkAccessManager>
 #include <QtTest>
@@ -18,16 +19,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList idsOf(const QList<TrackOut> &tracks)
-{
-    QStringList ids;
-    for (const TrackOut &track : tracks)
-        ids.append(track.id);
-    return ids;
-}
-
 // "t00051" ... "t00100" for the second page of 50.
-QStringList trackIds(int first, int count)
+QStringList catalogueIds(int first, int count)
 {
     QStringList ids;
     for (int n = first; n < first + count; ++n)
@@ -68,7 +61,7 @@ private slots:
     void trackPagesBriefAndFull()
     {
         SERVICE_VALUE(second, m_api.tracks(2, 50, true, std::nullopt));
-        QCOMPARE(idsOf(second.items), trackIds(51, 50));
+        QCOMPARE(trackIds(second.items), catalogueIds(51, 50));
         QCOMPARE(second.total, 6000);
         QCOMPARE(second.pages, 120);
         for (const TrackOut &track : second.items)
@@ -77,7 +70,7 @@ private slots:
         // Full records carry the lyrics the brief ones leave out: t00001 has
         // lyrics of its own.
         SERVICE_VALUE(first, m_api.tracks(1, 20, false, m_token));
-        QCOMPARE(idsOf(first.items), trackIds(1, 20));
+        QCOMPARE(trackIds(first.items), catalogueIds(1, 20));
         QVERIFY(first.items[0].lyrics && first.items[0].lyrics->contains(u'['));
         QCOMPARE(first.pages, 300);
 
@@ -129,7 +122,7 @@ private slots:
         SERVICE_VALUE(found, m_api.search(query, std::nullopt));
         QVERIFY(found.tracks.size() <= 50);
         QVERIFY(found.albums.size() <= 20);
-        QVERIFY(idsOf(found.tracks).contains(expected));
+        QVERIFY(trackIds(found.tracks).contains(expected));
         for (const TrackOut &track : found.tracks) {
             QVERIFY2(
                 track.title.contains(query, Qt::CaseInsensitive) || track.artist.contains(query, Qt::CaseInsensitive),

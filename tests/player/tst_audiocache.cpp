@@ -213,17 +213,6 @@ private slots:
         QCOMPARE(folderEntries(), QStringList());
     }
 
-    void everyEntryOfTheFolderIsListed()
-    {
-        for (const QString &name : {u"42.audio"_s, u"notes.txt"_s, u"a.b.audio"_s, u"~zz.audio"_s}) {
-            QFile f(cache().cacheDir() + u"/"_s + name);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        // "~zz" is no name this service writes, so it stands for itself.
-        QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({u"42"_s, u"notes"_s, u"a.b"_s, u"~zz"_s}));
-        QDir(cache().cacheDir()).removeRecursively();
-        QCOMPARE(cache().cachedTrackIDs(), QSet<QString>());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAudioCache)

@@ -246,27 +246,7 @@ private slots:
         QCOMPARE(best.has_value(), !expected.isNull());
     }
 
-    void recordReader_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("minimal") << QByteArray(R"({"instrumental":false})") << true;
-        QTest::newRow("flag missing") << QByteArray(R"({"plainLyrics":"x"})") << false;
-        QTest::newRow("flag as number") << QByteArray(R"({"instrumental":0})") << false;
-        QTest::newRow("duration as text") << QByteArray(R"({"instrumental":false,"duration":"200"})") << false;
-        QTest::newRow("snake case is not read") << QByteArray(R"({"instrumental":false,"plain_lyrics":"x"})") << true;
-        QTest::newRow("a list is not a record") << QByteArray(R"([{"instrumental":false}])") << false;
-    }
 
-    void recordReader()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(bool, valid);
-        const auto record = LrclibRecord::decodeOne(json);
-        QCOMPARE(record.has_value(), valid);
-        if (record && json.contains("plain_lyrics"))
-            QVERIFY(!record->plainLyrics);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLyricsService)

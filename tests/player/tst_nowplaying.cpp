@@ -117,34 +117,7 @@ private slots:
         QCOMPARE(coverRequests(u"/covers/red.png"_s), 2);
     }
 
-    void durationAndPosition_data()
-    {
-        QTest::addColumn<double>("trackDuration");
-        QTest::addColumn<double>("tickDuration");
-        QTest::addColumn<double>("shownAfterUpdate");
-        QTest::addColumn<double>("shownAfterTick");
-        QTest::newRow("unknown, then known") << 0.0 << 180.0 << 1.0 << 180.0;
-        QTest::newRow("under a second is not raised by a tick") << 0.5 << 0.5 << 1.0 << 0.5;
-        QTest::newRow("not a number") << qQNaN() << qQNaN() << 1.0 << 1.0;
-    }
 
-    void durationAndPosition()
-    {
-        QFETCH(double, trackDuration);
-        QFETCH(double, tickDuration);
-        QFETCH(double, shownAfterUpdate);
-        QFETCH(double, shownAfterTick);
-        controller().update(makeTrack(u"a"_s), 12, trackDuration, false, false);
-        QCOMPARE(controller().info()->duration, shownAfterUpdate);
-        QCOMPARE(controller().info()->elapsed, 12.0);
-        QCOMPARE(controller().info()->rate, 0.0);
-
-        controller().updateElapsed(13.5, tickDuration, true);
-        QCOMPARE(controller().info()->duration, shownAfterTick);
-        QCOMPARE(controller().info()->elapsed, 13.5);
-        QCOMPARE(controller().info()->rate, 1.0);
-        QCOMPARE(controller().info()->title, u"Song a"_s);
-    }
 
     void sameCoverCarriesOverWithoutRequest()
     {

@@ -144,18 +144,6 @@ private slots:
         QCOMPARE(requestsFor(u"a"_s), 1);
     }
 
-    void aFailedSilentSaveIsTriedAgain()
-    {
-        serve(u"a"_s, FakeResponse {503, "", "text/plain"});
-        for (int start = 1; start <= 5; ++start)
-            play(u"a"_s);
-        QTRY_COMPARE(requestsFor(u"a"_s), 1);
-        QTest::qWait(50);
-        QVERIFY(!store().cacheMessage());
-        serve(u"a"_s, FakeResponse {200, audioBytes, "audio/mpeg"});
-        play(u"a"_s);
-        QTRY_VERIFY(m_cache->localURL(u"a"_s));
-    }
 
     void aListenersSaveBlocksTheSilentOne()
     {

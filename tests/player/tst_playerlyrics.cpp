@@ -106,19 +106,6 @@ private slots:
         QCOMPARE(loading.count(), 2);
     }
 
-    void sameTrackAgainKeepsItsLyrics()
-    {
-        play(withoutLyrics(u"a"_s));
-        QTRY_VERIFY(!store().lyricsLoading());
-        const int asked = m_host->requestCount();
-        store().setCurrentLyrics(u"edited"_s);
-        store().setRepeatMode(RepeatMode::One);
-        store().next();
-        QCOMPARE(m_backend->playerCount(), 2);
-        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"edited"_s));
-        QVERIFY(!store().lyricsLoading());
-        QCOMPARE(m_host->requestCount(), asked);
-    }
 
     void lateAnswerForAnEarlierTrackIsDropped()
     {

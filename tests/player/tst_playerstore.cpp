@@ -253,24 +253,6 @@ private slots:
         QTEST(PlayerStore::formatTime(seconds), "text");
     }
 
-    void transportWithoutAndWithPlayer()
-    {
-        store().togglePlayPause();
-        QVERIFY(!store().isPlaying());
-        store().seek(30);
-        QCOMPARE(store().elapsed(), 30.0);
-
-        playQueue({u"a"_s}, 0);
-        store().togglePlayPause();
-        QVERIFY(!player()->isPlaying());
-        store().seek(30);
-        QVERIFY(!player()->isPlaying());
-        store().togglePlayPause();
-        QVERIFY(player()->isPlaying());
-        store().pauseIfPlaying();
-        store().pauseIfPlaying();
-        QCOMPARE(player()->pauseCalls(), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPlayerStore)

@@ -169,13 +169,6 @@ private slots:
         QCOMPARE(m_backend->createdCount(), 2);
     }
 
-    void aMissingStreamStopsClaimingToPlay()
-    {
-        store().play(wavTrack(u"missing"_s), {});
-        QVERIFY(store().isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 5000);
-        QCOMPARE(m_backend->createdCount(), 1);
-    }
 
     void anOfflineCopyPlaysFromItsFile()
     {

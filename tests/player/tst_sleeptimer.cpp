@@ -86,14 +86,6 @@ private slots:
         QCOMPARE(timerChanged.count(), 2);
     }
 
-    void zeroMinutesEndAtOnce()
-    {
-        playTwo();
-        store().setSleepTimer(0);
-        QVERIFY(store().sleepTimer().isOff());
-        QCOMPARE(store().sleepRemainingSeconds(), 0);
-        QVERIFY(!store().isPlaying());
-    }
 
     void replacedCountdownNeverWritesAgain()
     {

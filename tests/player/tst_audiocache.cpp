@@ -212,7 +212,6 @@ private slots:
         cache().removeCached(id);
         QCOMPARE(folderEntries(), QStringList());
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestAudioCache)

@@ -1,10 +1,5 @@
-#include "fakeaudiobackend.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
-
-#include "player/lyricsservice.h"
-#include "player/playerstore.h"
 
 #include <QtTest>
 
@@ -42,14 +37,10 @@ class TestCrossfade : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
-    FakeAudioPlayer *player(int i) { return m_backend->player(i); }
-    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+    PlayerStore &store() { return *m_rig->store; }
+    FakeAudioPlayer *player(int i) { return m_rig->backend.player(i); }
 
     void play(const QList<TrackOut> &list, int start) { store().play(list.at(start), list); }
 
@@ -58,7 +49,7 @@ class TestCrossfade : public QObject
     void passTime(std::chrono::milliseconds total)
     {
         for (auto passed = 0ms; passed < total; passed += 10ms)
-            m_clock->advance(10ms);
+            m_rig->clock.advance(10ms);
     }
 
     // Ticks the current player from `from` up to `to` in 0.1 s steps.
@@ -74,19 +65,16 @@ private slots:
     void init()
     {
         clearSettings();
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+        m_rig = std::make_unique<PlayerRig>();
         store().setCrossfadeEnabled(true);
         store().setCrossfadeDuration(3.0);
     }
 
     void cleanup()
     {
-        m_store.reset();
+        m_rig->store.reset();
         // No ramp is left asleep on the clock.
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
     }
 
     void fadesInSixtyStepsFromThreeSecondsBeforeTheEnd()
@@ -94,14 +82,14 @@ private slots:
         play(makeTracks({u"a"_s, u"b"_s, u"c"_s}), 0);
         FakeAudioPlayer *old = player(0);
         tickThrough(old, 190.0, 196.9);
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
 
         old->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
         QPointer<FakeAudioPlayer> incoming = player(1);
         QCOMPARE(incoming->source(), streamOf(u"b"_s));
         QVERIFY(incoming->isPlaying());
-        QCOMPARE(currentId(), u"b"_s);
+        QCOMPARE(m_rig->currentId(), u"b"_s);
         QCOMPARE(store().elapsed(), 0.0);
 
         // Step i sets i/60 and 1 - i/60, then waits 50 ms.
@@ -112,7 +100,7 @@ private slots:
             // The outgoing track's own ticks move nothing any more.
             old->tick(197.0 + step * 0.05);
             QCOMPARE(store().elapsed(), 0.0);
-            m_clock->advance(50ms);
+            m_rig->clock.advance(50ms);
         }
         QVERIFY(!old->isPlaying());
         QPointer<FakeAudioPlayer> dropped = old;
@@ -122,8 +110,8 @@ private slots:
         incoming->tick(12.5);
         QCOMPARE(store().elapsed(), 12.5);
         incoming->finish();
-        QCOMPARE(currentId(), u"c"_s);
-        QCOMPARE(m_backend->playerCount(), 3);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->backend.playerCount(), 3);
     }
 
     void playsOutWithoutCrossfade_data()
@@ -170,14 +158,14 @@ private slots:
         play(list, start);
         FakeAudioPlayer *first = player(0);
         tickThrough(first, length - 3.5, length);
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
         QCOMPARE(first->volume(), 1.0f);
 
         first->finish();
-        QCOMPARE(currentId(), afterEnd);
+        QCOMPARE(m_rig->currentId(), afterEnd);
         QCOMPARE(store().isPlaying(), playingAfterEnd);
         if (playingAfterEnd)
-            QCOMPARE(m_backend->lastPlayer()->volume(), 1.0f);
+            QCOMPARE(m_rig->backend.lastPlayer()->volume(), 1.0f);
         if (setup == Setup::SleepAtEndOfTrack)
             QVERIFY(store().sleepTimer().isOff());
     }
@@ -188,14 +176,14 @@ private slots:
         play(makeTracks({u"a"_s, u"b"_s}), 0);
         FakeAudioPlayer *old = player(0);
         old->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
         QCOMPARE(player(1)->source(), streamOf(u"a"_s));
         QCOMPARE(store().queueIndex(), 0);
         passTime(3000ms);
         QVERIFY(!old->isPlaying());
         // The fresh start fades again near its own end.
         player(1)->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 3);
+        QCOMPARE(m_rig->backend.playerCount(), 3);
         passTime(3000ms);
     }
 
@@ -206,12 +194,12 @@ private slots:
         old->tick(197.0);
         QPointer<FakeAudioPlayer> incoming = player(1);
         for (int i = 0; i < 10; ++i)
-            m_clock->advance(50ms);
+            m_rig->clock.advance(50ms);
         const float frozen = incoming->volume();
 
         store().next();
-        QCOMPARE(currentId(), u"c"_s);
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
         QVERIFY(!old->isPlaying());
         QVERIFY(!incoming->isPlaying());
         FakeAudioPlayer *chosen = player(2);
@@ -222,7 +210,7 @@ private slots:
         QCOMPARE(chosen->volume(), 1.0f);
         QTRY_VERIFY(!old && !incoming);
         chosen->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 4);
+        QCOMPARE(m_rig->backend.playerCount(), 4);
         passTime(3000ms);
     }
 
@@ -235,22 +223,22 @@ private slots:
         passTime(2000ms);
         // b ends while the ramp still runs.
         shortOne->finish();
-        QCOMPARE(currentId(), u"c"_s);
-        QCOMPARE(m_backend->lastPlayer()->volume(), 1.0f);
-        QVERIFY(m_backend->lastPlayer()->isPlaying());
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->backend.lastPlayer()->volume(), 1.0f);
+        QVERIFY(m_rig->backend.lastPlayer()->isPlaying());
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
         QTRY_VERIFY(!first && !shortOne);
     }
 
     void aPlayerThatFailsStopsClaimingToPlay()
     {
         play(makeTracks({u"a"_s, u"b"_s}), 0);
-        QSignalSpy playing(m_store.get(), &PlayerStore::isPlayingChanged);
+        QSignalSpy playing(m_rig->store.get(), &PlayerStore::isPlayingChanged);
         player(0)->fail();
         QVERIFY(!store().isPlaying());
         QCOMPARE(playing.count(), 1);
         // No skipping: the failed track stays, and playing it again retries.
-        QCOMPARE(currentId(), u"a"_s);
+        QCOMPARE(m_rig->currentId(), u"a"_s);
         store().togglePlayPause();
         QVERIFY(player(0)->isPlaying());
 
@@ -261,7 +249,7 @@ private slots:
         QVERIFY(!store().isPlaying());
         passTime(3000ms);
         QVERIFY(!player(0) || !player(0)->isPlaying());
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
     }
 };
 

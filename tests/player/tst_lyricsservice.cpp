@@ -245,8 +245,6 @@ private slots:
         QCOMPARE(best.value_or(QString()), expected);
         QCOMPARE(best.has_value(), !expected.isNull());
     }
-
-
 };
 
 QTEST_GUILESS_MAIN(TestLyricsService)

@@ -117,8 +117,6 @@ private slots:
         QCOMPARE(coverRequests(u"/covers/red.png"_s), 2);
     }
 
-
-
     void sameCoverCarriesOverWithoutRequest()
     {
         show(trackWithCover(u"a"_s, u"covers/red.png"_s));

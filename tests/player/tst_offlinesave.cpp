@@ -1,13 +1,9 @@
-#include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
 
 #include "api/apiconfig.h"
 #include "player/audiocacheservice.h"
-#include "player/lyricsservice.h"
-#include "player/playerstore.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -34,12 +30,9 @@ class TestOfflineSave : public QObject
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<QTemporaryDir> m_root;
     std::unique_ptr<AudioCacheService> m_cache;
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
+    PlayerStore &store() { return *m_rig->store; }
 
     void play(const QString &id) { store().play(makeTrack(id), {}); }
     int requestsFor(const QString &id) const
@@ -70,13 +63,10 @@ private slots:
             serve(id, FakeResponse {200, audioBytes, "audio/mpeg"});
         m_root = std::make_unique<QTemporaryDir>();
         m_cache = std::make_unique<AudioCacheService>(m_root->filePath(u"audio_cache"_s));
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get(), m_cache.get());
+        m_rig = std::make_unique<PlayerRig>(m_cache.get());
     }
 
-    void cleanup() { m_store.reset(); }
+    void cleanup() { m_rig.reset(); }
 
     void cleanupTestCase() { m_server.reset(); }
 
@@ -98,7 +88,7 @@ private slots:
         store().setAuthToken(u"tok"_s);
         play(u"a"_s);
         store().setCacheMessage(u"old"_s);
-        QSignalSpy cachedChanged(m_store.get(), &PlayerStore::currentTrackIsCachedChanged);
+        QSignalSpy cachedChanged(m_rig->store.get(), &PlayerStore::currentTrackIsCachedChanged);
         store().cacheCurrentTrack();
         QCOMPARE(store().cachingTrackId(), std::optional<QString>(u"a"_s));
         QVERIFY(!store().cacheMessage());
@@ -139,11 +129,10 @@ private slots:
         QVERIFY(!store().cacheMessage());
         // The sixth start plays the copy and fetches nothing.
         play(u"a"_s);
-        QCOMPARE(m_backend->lastPlayer()->source(), *m_cache->localURL(u"a"_s));
+        QCOMPARE(m_rig->backend.lastPlayer()->source(), *m_cache->localURL(u"a"_s));
         QTest::qWait(50);
         QCOMPARE(requestsFor(u"a"_s), 1);
     }
-
 
     void aListenersSaveBlocksTheSilentOne()
     {

@@ -1,11 +1,8 @@
-#include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
 
 #include "player/lyricsservice.h"
-#include "player/playerstore.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -33,29 +30,14 @@ class TestPlayerStore : public QObject
 
     // Declared in this order so the store goes first.
     std::unique_ptr<FakeHttpServer> m_lyricsHost;
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
-    FakeAudioPlayer *player() { return m_backend->lastPlayer(); }
-    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+    PlayerStore &store() { return *m_rig->store; }
 
     void makeStore()
     {
-        m_store.reset();
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
-    }
-
-    // Plays ids[start] within the queue ids.
-    void playQueue(const QStringList &ids, int start)
-    {
-        const auto list = makeTracks(ids);
-        store().play(list.at(start), list);
+        m_rig.reset();
+        m_rig = std::make_unique<PlayerRig>();
     }
 
 private slots:
@@ -72,14 +54,14 @@ private slots:
         makeStore();
     }
 
-    void cleanup() { m_store.reset(); }
+    void cleanup() { m_rig.reset(); }
 
     void playStartsAResolvedStream()
     {
-        QSignalSpy currentChanged(m_store.get(), &PlayerStore::currentTrackChanged);
-        playQueue({u"a"_s, u"b"_s}, 1);
-        QCOMPARE(m_backend->startedSources(), QList<QUrl>({streamOf(u"b"_s)}));
-        QVERIFY(player()->isPlaying());
+        QSignalSpy currentChanged(m_rig->store.get(), &PlayerStore::currentTrackChanged);
+        m_rig->play({u"a"_s, u"b"_s}, 1);
+        QCOMPARE(m_rig->backend.startedSources(), QList<QUrl>({streamOf(u"b"_s)}));
+        QVERIFY(m_rig->player()->isPlaying());
         QVERIFY(store().isPlaying());
         QCOMPARE(store().queueIndex(), 1);
         QCOMPARE(store().duration(), 200.0);
@@ -100,12 +82,12 @@ private slots:
     {
         QFETCH(double, elapsed);
         QFETCH(bool, restarts);
-        playQueue({u"a"_s, u"b"_s, u"c"_s}, 1);
-        FakeAudioPlayer *first = player();
+        m_rig->play({u"a"_s, u"b"_s, u"c"_s}, 1);
+        FakeAudioPlayer *first = m_rig->player();
         first->tick(elapsed);
         store().previous();
-        QCOMPARE(m_backend->playerCount(), restarts ? 1 : 2);
-        QCOMPARE(currentId(), restarts ? u"b"_s : u"a"_s);
+        QCOMPARE(m_rig->backend.playerCount(), restarts ? 1 : 2);
+        QCOMPARE(m_rig->currentId(), restarts ? u"b"_s : u"a"_s);
         QCOMPARE(first->seeks(), restarts ? QList<double>({0.0}) : QList<double>());
         QCOMPARE(first->isPlaying(), restarts);
     }
@@ -117,34 +99,34 @@ private slots:
         store().setRepeatMode(RepeatMode::All);
         store().play(list.at(0), list);
         store().next();
-        QCOMPARE(currentId(), u"d"_s);
+        QCOMPARE(m_rig->currentId(), u"d"_s);
         QCOMPARE(store().queueIndex(), 3);
         store().next();
-        QCOMPARE(currentId(), u"a"_s);
+        QCOMPARE(m_rig->currentId(), u"a"_s);
         store().previous();
-        QCOMPARE(currentId(), u"d"_s);
+        QCOMPARE(m_rig->currentId(), u"d"_s);
 
         // A list of which nothing resolves changes nothing.
         const QList<TrackOut> bad {makeTrack(u"x"_s, unresolvable), makeTrack(u"y"_s, unresolvable)};
         store().play(bad.at(1), bad);
-        QCOMPARE(currentId(), u"d"_s);
-        QCOMPARE(m_backend->playerCount(), 4);
-        QVERIFY(player()->isPlaying());
+        QCOMPARE(m_rig->currentId(), u"d"_s);
+        QCOMPARE(m_rig->backend.playerCount(), 4);
+        QVERIFY(m_rig->player()->isPlaying());
     }
 
     void shuffleOnThenOffRestoresOrderAndIndex()
     {
         const QStringList ids {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
-        playQueue(ids, 2);
-        QSignalSpy shuffleChanged(m_store.get(), &PlayerStore::shuffleEnabledChanged);
+        m_rig->play(ids, 2);
+        QSignalSpy shuffleChanged(m_rig->store.get(), &PlayerStore::shuffleEnabledChanged);
         store().toggleShuffle();
         QVERIFY(store().shuffleEnabled());
         QCOMPARE(store().queue().first().id, u"c"_s);
         QCOMPARE(store().queueIndex(), 0);
         // Shuffle does not touch playback.
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
         store().next();
-        const QString playing = currentId();
+        const QString playing = m_rig->currentId();
         store().toggleShuffle();
         QVERIFY(!store().shuffleEnabled());
         QCOMPARE(shuffleChanged.count(), 2);
@@ -154,8 +136,8 @@ private slots:
 
     void updateCurrentTrackOnlyForTheCurrentTrack()
     {
-        playQueue({u"a"_s, u"b"_s}, 0);
-        QSignalSpy changed(m_store.get(), &PlayerStore::currentTrackChanged);
+        m_rig->play({u"a"_s, u"b"_s}, 0);
+        QSignalSpy changed(m_rig->store.get(), &PlayerStore::currentTrackChanged);
         store().updateCurrentTrack(makeTrack(u"b"_s).withFavorite(true));
         QCOMPARE(changed.count(), 0);
         QVERIFY(!store().queue().at(1).isFavorite);
@@ -165,7 +147,7 @@ private slots:
         QVERIFY(store().currentTrack()->isFavorite);
         QVERIFY(store().queue().at(0).isFavorite);
         // Neither the player nor the position moved.
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
     }
 
     void crossfadeSettingsAreReadAtStart_data()
@@ -216,7 +198,7 @@ private slots:
         TrackOut unknownLength = makeTrack(u"a"_s);
         unknownLength.durationSeconds = 0;
         store().play(unknownLength, {});
-        FakeAudioPlayer *p = player();
+        FakeAudioPlayer *p = m_rig->player();
         for (double t : {qQNaN(), -4.0, qInf()}) {
             p->tick(12);
             p->tick(t);
@@ -252,7 +234,6 @@ private slots:
         QFETCH(double, seconds);
         QTEST(PlayerStore::formatTime(seconds), "text");
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestPlayerStore)

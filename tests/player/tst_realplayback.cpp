@@ -169,7 +169,6 @@ private slots:
         QCOMPARE(m_backend->createdCount(), 2);
     }
 
-
     void anOfflineCopyPlaysFromItsFile()
     {
         QFile copy(m_cache->cacheDir() + u"/c.audio"_s);

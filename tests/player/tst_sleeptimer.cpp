@@ -1,11 +1,7 @@
-#include "fakeaudiobackend.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
 
-#include "player/lyricsservice.h"
 #include "player/playerclock.h"
-#include "player/playerstore.h"
 
 #include <QtTest>
 
@@ -20,51 +16,38 @@ class TestSleepTimer : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
+    PlayerStore &store() { return *m_rig->store; }
 
-    void playTwo()
-    {
-        const auto list = makeTracks({u"a"_s, u"b"_s});
-        store().play(list.at(0), list);
-    }
+    void playTwo() { m_rig->play({u"a"_s, u"b"_s}, 0); }
 
 private slots:
     void initTestCase() { initTestEnvironment(); }
 
-    void init()
-    {
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
-    }
+    void init() { m_rig = std::make_unique<PlayerRig>(); }
 
     void cleanup()
     {
-        m_store.reset();
+        m_rig->store.reset();
         // A cancelled or finished countdown leaves no sleeper behind.
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
     }
 
     void countsDownFromTheFullTime()
     {
-        const QDateTime start = m_clock->now();
+        const QDateTime start = m_rig->clock.now();
         store().setSleepTimer(15);
         QCOMPARE(store().sleepTimer(), SleepTimer::until(start.addSecs(900)));
         QCOMPARE(store().sleepRemainingSeconds(), 900);
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 899);
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 898);
         // The wall clock decides: after a suspend of ten minutes the next
         // step shows what is really left.
-        m_clock->setWallTime(m_clock->now().addSecs(600));
-        m_clock->advance(1s);
+        m_rig->clock.setWallTime(m_rig->clock.now().addSecs(600));
+        m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 297);
         store().cancelSleepTimer();
     }
@@ -72,34 +55,33 @@ private slots:
     void endsAndPausesWhenTimeRunsOut()
     {
         playTwo();
-        QSignalSpy timerChanged(m_store.get(), &PlayerStore::sleepTimerChanged);
+        QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
         store().setSleepTimer(1);
         for (int i = 0; i < 59; ++i)
-            m_clock->advance(1s);
+            m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 1);
         QVERIFY(store().isPlaying());
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 0);
         QVERIFY(store().sleepTimer().isOff());
         QVERIFY(!store().isPlaying());
-        QVERIFY(!m_backend->lastPlayer()->isPlaying());
+        QVERIFY(!m_rig->backend.lastPlayer()->isPlaying());
         QCOMPARE(timerChanged.count(), 2);
     }
-
 
     void replacedCountdownNeverWritesAgain()
     {
         store().setSleepTimer(30);
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 1799);
         store().setSleepTimer(5);
         QCOMPARE(store().sleepRemainingSeconds(), 300);
-        QCOMPARE(m_clock->sleeperCount(), 1);
+        QCOMPARE(m_rig->clock.sleeperCount(), 1);
         // Step many times: only the new countdown writes, and it ends the
         // timer at its own time, not the old one's.
-        QSignalSpy remainingChanged(m_store.get(), &PlayerStore::sleepRemainingSecondsChanged);
+        QSignalSpy remainingChanged(m_rig->store.get(), &PlayerStore::sleepRemainingSecondsChanged);
         for (int i = 1; i <= 10; ++i) {
-            m_clock->advance(1s);
+            m_rig->clock.advance(1s);
             QCOMPARE(store().sleepRemainingSeconds(), 300 - i);
         }
         QCOMPARE(remainingChanged.count(), 10);
@@ -109,16 +91,16 @@ private slots:
     void cancelStopsTheCountdown()
     {
         store().setSleepTimer(10);
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         store().cancelSleepTimer();
         QVERIFY(store().sleepTimer().isOff());
         QCOMPARE(store().sleepRemainingSeconds(), 0);
-        QCOMPARE(m_clock->sleeperCount(), 0);
-        m_clock->advance(3600s);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        m_rig->clock.advance(3600s);
         QCOMPARE(store().sleepRemainingSeconds(), 0);
         QVERIFY(store().sleepTimer().isOff());
         // Cancelling with no timer set changes nothing.
-        QSignalSpy timerChanged(m_store.get(), &PlayerStore::sleepTimerChanged);
+        QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
         store().cancelSleepTimer();
         QCOMPARE(timerChanged.count(), 0);
     }
@@ -127,36 +109,36 @@ private slots:
     {
         playTwo();
         store().setSleepTimer(10);
-        m_clock->advance(1s);
+        m_rig->clock.advance(1s);
         store().setSleepTimerEndOfTrack();
         QVERIFY(store().sleepTimer().isEndOfTrack());
         QCOMPARE(store().sleepRemainingSeconds(), 0);
-        m_clock->advance(3600s);
+        m_rig->clock.advance(3600s);
         QVERIFY(store().sleepTimer().isEndOfTrack());
 
         // Skipping keeps the request; it applies to the track then playing.
         store().next();
         QCOMPARE(store().currentTrack()->id, u"b"_s);
         QVERIFY(store().sleepTimer().isEndOfTrack());
-        const int players = m_backend->playerCount();
-        m_backend->lastPlayer()->finish();
+        const int players = m_rig->backend.playerCount();
+        m_rig->backend.lastPlayer()->finish();
         QVERIFY(store().sleepTimer().isOff());
         QVERIFY(!store().isPlaying());
         QCOMPARE(store().currentTrack()->id, u"b"_s);
-        QCOMPARE(m_backend->playerCount(), players);
+        QCOMPARE(m_rig->backend.playerCount(), players);
 
         // With the request used up, the next end moves on as usual.
         store().setRepeatMode(RepeatMode::All);
-        m_backend->lastPlayer()->finish();
+        m_rig->backend.lastPlayer()->finish();
         QCOMPARE(store().currentTrack()->id, u"a"_s);
     }
 
     void storeGoingAwayEndsTheCountdown()
     {
         store().setSleepTimer(10);
-        m_store.reset();
-        QCOMPARE(m_clock->sleeperCount(), 0);
-        m_clock->advance(10min);
+        m_rig->store.reset();
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        m_rig->clock.advance(10min);
     }
 
     void realClockWakesOnCancel()

@@ -1,10 +1,5 @@
-#include "fakeaudiobackend.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
-
-#include "player/lyricsservice.h"
-#include "player/playerstore.h"
 
 #include <QtTest>
 
@@ -76,21 +71,17 @@ class TestWave : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
     std::unique_ptr<PendingWave> m_wave;
 
-    PlayerStore &store() { return *m_store; }
-    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+    PlayerStore &store() { return *m_rig->store; }
 
     // Plays the last of a, b and lets it end: the wave is asked for.
     void runOutOfQueue()
     {
         const auto list = makeTracks({u"a"_s, u"b"_s});
         store().play(list.at(1), list);
-        m_backend->lastPlayer()->finish();
+        m_rig->backend.lastPlayer()->finish();
     }
 
 private slots:
@@ -98,24 +89,21 @@ private slots:
 
     void init()
     {
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+        m_rig = std::make_unique<PlayerRig>();
         m_wave = std::make_unique<PendingWave>();
         store().setWaveSource(m_wave->source());
     }
 
     void cleanup()
     {
-        m_store.reset();
+        m_rig.reset();
         m_wave.reset();
     }
 
     void freshTracksAreAppendedAndPlayed()
     {
         store().setAuthToken(u"tok"_s);
-        QSignalSpy loading(m_store.get(), &PlayerStore::isLoadingWaveChanged);
+        QSignalSpy loading(m_rig->store.get(), &PlayerStore::isLoadingWaveChanged);
         runOutOfQueue();
         QVERIFY(store().isLoadingWave());
         QCOMPARE(m_wave->tokens, QList<std::optional<QString>>({u"tok"_s}));
@@ -127,9 +115,9 @@ private slots:
         QVERIFY(!store().isLoadingWave());
         QCOMPARE(loading.count(), 2);
         QCOMPARE(trackIds(store().queue()), QStringList({u"a"_s, u"b"_s, u"c"_s, u"d"_s}));
-        QCOMPARE(currentId(), u"c"_s);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
         QCOMPARE(store().queueIndex(), 2);
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
     }
 
     void aWaveOfQueuedTracksIsAppendedAgain()
@@ -141,7 +129,7 @@ private slots:
         QStringList appended = ids.mid(2);
         appended.sort();
         QCOMPARE(appended, QStringList({u"a"_s, u"b"_s}));
-        QCOMPARE(currentId(), ids.at(2));
+        QCOMPARE(m_rig->currentId(), ids.at(2));
         QCOMPARE(store().queueIndex(), 2);
     }
 
@@ -160,13 +148,13 @@ private slots:
         // Pressing next on the last track: it plays on while the wave loads.
         store().next();
         QVERIFY(store().isLoadingWave());
-        QVERIFY(m_backend->lastPlayer()->isPlaying());
+        QVERIFY(m_rig->backend.lastPlayer()->isPlaying());
         fails ? m_wave->fail() : m_wave->answer({});
         QVERIFY(!store().isLoadingWave());
         QVERIFY(!store().isPlaying());
-        QVERIFY(!m_backend->lastPlayer()->isPlaying());
+        QVERIFY(!m_rig->backend.lastPlayer()->isPlaying());
         QCOMPARE(trackIds(store().queue()), QStringList({u"a"_s, u"b"_s}));
-        QCOMPARE(currentId(), u"b"_s);
+        QCOMPARE(m_rig->currentId(), u"b"_s);
         // A later end of the queue asks again.
         store().next();
         QCOMPARE(m_wave->tokens.size(), 2);
@@ -199,18 +187,18 @@ private slots:
             break;
         }
         QVERIFY(!store().isLoadingWave());
-        const int players = m_backend->playerCount();
+        const int players = m_rig->backend.playerCount();
         m_wave->answer(makeTracks({u"c"_s, u"d"_s}));
-        QCOMPARE(currentId(), playing);
+        QCOMPARE(m_rig->currentId(), playing);
         QCOMPARE(trackIds(store().queue()), queue);
-        QCOMPARE(m_backend->playerCount(), players);
+        QCOMPARE(m_rig->backend.playerCount(), players);
         QVERIFY(!store().isLoadingWave());
     }
 
     void aWaveFetchOutlivingTheStoreIsHarmless()
     {
         runOutOfQueue();
-        m_store.reset();
+        m_rig->store.reset();
         m_wave->answer(makeTracks({u"c"_s}));
     }
 };

@@ -169,6 +169,134 @@ private slots:
         const QList<ArtistProfile> profiles {makeProfile(u"Tect"_s, {})};
         QCOMPARE(ArtistCatalogLogic::buildPage(u"Tect"_s, profiles, {}, {}, user)->isMine, isMine);
     }
+
+    void normKey_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("cyrillic capitals") << u"ТЕСТ"_s << u"tect"_s;
+        QTest::newRow("all eleven look-alikes") << u"АЕКМОРСТХВН"_s << u"aekmopctxbh"_s;
+        QTest::newRow("mixed scripts") << u"Мах Кор"_s << u"max kop"_s;
+        QTest::newRow("other cyrillic stays") << u"Дождь"_s << u"дoждь"_s;
+        QTest::newRow("leading space kept") << u" Abc"_s << u" abc"_s;
+        QTest::newRow("punctuation kept") << u"AC/DC"_s << u"ac/dc"_s;
+    }
+    void normKey()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, key);
+        QCOMPARE(ArtistCatalogLogic::normKey(name), key);
+        // A key is its own key, so keys may be compared with keys of keys.
+        QCOMPARE(ArtistCatalogLogic::normKey(key), key);
+    }
+
+    void splitArtists_data()
+    {
+        QTest::addColumn<QString>("credit");
+        QTest::addColumn<QStringList>("names");
+        const QStringList ab {u"A"_s, u"B"_s};
+        QTest::newRow("empty") << QString() << QStringList {u"Неизвестно"_s};
+        QTest::newRow("blank") << u" \t\n "_s << QStringList {u"Неизвестно"_s};
+        QTest::newRow("single") << u"  Solo Artist "_s << QStringList {u"Solo Artist"_s};
+
+        QTest::newRow("feat.") << u"A feat. B"_s << ab;
+        QTest::newRow("ft.") << u"A ft. B"_s << ab;
+        QTest::newRow("featuring") << u"A featuring B"_s << ab;
+        QTest::newRow("Featuring") << u"A Featuring B"_s << ab;
+        QTest::newRow("feat. without space after") << u"A feat.B"_s << ab;
+        QTest::newRow("ampersand") << u"A & B"_s << ab;
+        QTest::newRow("comma") << u"A, B"_s << ab;
+        QTest::newRow("semicolon") << u"A; B"_s << ab;
+        QTest::newRow("russian and") << u"A и B"_s << ab;
+        QTest::newRow("x") << u"A x B"_s << ab;
+        QTest::newRow("slash") << u"A / B"_s << ab;
+        QTest::newRow("times sign") << u"A × B"_s << ab;
+        QTest::newRow("no-break spaces") << u"A\u00A0x\u00A0B"_s << ab;
+        QTest::newRow("tab and newline") << u"A\tfeat.\nB"_s << ab;
+        QTest::newRow("several separators")
+            << u"A & B, C feat. D x E"_s << QStringList {u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s};
+
+        QTest::newRow("AC/DC") << u"AC/DC"_s << QStringList {u"AC/DC"_s};
+        QTest::newRow("slash on one side") << u"A/ B"_s << QStringList {u"A/ B"_s};
+        QTest::newRow("times without spaces") << u"A ×B"_s << QStringList {u"A ×B"_s};
+        QTest::newRow("x inside a word") << u"Alex Turner"_s << QStringList {u"Alex Turner"_s};
+        QTest::newRow("ft inside a word") << u"Crafty Soft"_s << QStringList {u"Crafty Soft"_s};
+        QTest::newRow("feat starts a word") << u"Feather Band"_s << QStringList {u"Feather Band"_s};
+        QTest::newRow("ft before a digit") << u"A ft2 B"_s << QStringList {u"A ft2 B"_s};
+        QTest::newRow("cyrillic x is no separator") << u"A х B"_s << QStringList {u"A х B"_s};
+        QTest::newRow("и inside words") << u"Ирина Иванова"_s << QStringList {u"Ирина Иванова"_s};
+        QTest::newRow("и at the end") << u"A и"_s << QStringList {u"A и"_s};
+
+        QTest::newRow("bracketed feat dropped") << u"A (feat. B)"_s << QStringList {u"A"_s};
+        QTest::newRow("bracketed feat then more") << u"A (feat. B) & C"_s << QStringList {u"A"_s, u"C"_s};
+        QTest::newRow("other brackets stay") << u"A (Live)"_s << QStringList {u"A (Live)"_s};
+        QTest::newRow("trailing keyword") << u"A feat"_s << QStringList {u"A"_s};
+        QTest::newRow("leading keyword") << u"feat. B"_s << QStringList {u"B"_s};
+
+        QTest::newRow("empty piece dropped") << u"A, , B"_s << ab;
+        QTest::newRow("doubled separator") << u"A && B"_s << ab;
+        QTest::newRow("only a separator") << u","_s << QStringList {u","_s};
+    }
+    void splitArtists()
+    {
+        QFETCH(QString, credit);
+        QFETCH(QStringList, names);
+        QCOMPARE(ArtistCatalogLogic::splitArtists(credit), names);
+    }
+
+    // The featured names of a title make artists of their own in the catalogue.
+    void titleFeaturingNamesArtists_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("artists");
+        QTest::newRow("bracketed group") << u"Song (feat. B & C)"_s << QStringList {u"A"_s, u"B"_s, u"C"_s};
+        QTest::newRow("bracket then more") << u"Song (ft. B) [Remix]"_s << QStringList {u"A"_s, u"B"_s};
+        QTest::newRow("plain feat.") << u"Song feat. B"_s << QStringList {u"A"_s, u"B"_s};
+        QTest::newRow("plain FT") << u"Song FT B x C"_s << QStringList {u"A"_s, u"B"_s, u"C"_s};
+        QTest::newRow("empty group") << u"Song (feat. )"_s << QStringList {u"A"_s};
+        QTest::newRow("keyword inside a word") << u"Defeated Soft"_s << QStringList {u"A"_s};
+        QTest::newRow("keyword first") << u"feat. B"_s << QStringList {u"A"_s};
+    }
+    void titleFeaturingNamesArtists()
+    {
+        QFETCH(QString, title);
+        QFETCH(QStringList, artists);
+        const auto profiles = ArtistCatalogLogic::buildCatalog({makeTrack(u"t1"_s, u"A"_s, {}, title)}, {});
+        QStringList names;
+        for (const ArtistProfile &profile : profiles)
+            names.append(profile.name);
+        QCOMPARE(names, artists);
+    }
+
+    void albumCreditsHasArtist_data()
+    {
+        QTest::addColumn<QString>("credit");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("names");
+        QTest::newRow("second name, other case") << u"A & B"_s << u"b"_s << true;
+        QTest::newRow("look-alike letters") << u"ТЕСТ x Other"_s << u"Tect"_s << true;
+        QTest::newRow("bracketed guest is no credit") << u"A (feat. B)"_s << u"B"_s << false;
+        QTest::newRow("name not trimmed") << u"A & B"_s << u" A"_s << false;
+        QTest::newRow("empty credit is the unknown artist") << QString() << u"неизвестно"_s << true;
+    }
+    void albumCreditsHasArtist()
+    {
+        QFETCH(QString, credit);
+        QFETCH(QString, name);
+        QFETCH(bool, names);
+        QCOMPARE(ArtistCatalogLogic::albumCreditsHasArtist(credit, name), names);
+    }
+
+    // The Cyrillic stage name in the alias table joins the Latin form's artist
+    // and shows under the Latin form even when met first.
+    void aliasJoinsSpellings()
+    {
+        const auto profiles = ArtistCatalogLogic::buildCatalog(
+            {makeTrack(u"t1"_s, u"СКРИПТОНИТ"_s), makeTrack(u"t2"_s, u"scriptonite feat. Other"_s)}, {});
+        QCOMPARE(profiles.size(), 2);
+        QCOMPARE(profiles.at(1).name, u"Scriptonite"_s);
+        QCOMPARE(idsOf(profiles.at(1).tracks), (QStringList {u"t1"_s, u"t2"_s}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestArtistPage)

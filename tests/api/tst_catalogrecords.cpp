@@ -252,27 +252,21 @@ private slots:
         QCOMPARE(receiver.mergingDetails(detail), expected);
     }
 
-    void isHiFi_data()
-    {
-        QTest::addColumn<QString>("fileURL");
-        QTest::addColumn<bool>("hiFi");
-        QTest::newRow("plain") << u"media/a.flac"_s << true;
-        QTest::newRow("capitals and query") << u"media/A.FLAC?sig=1"_s << true;
-        QTest::newRow("query then fragment") << u"https://cdn.example.com/a.flac?x=1#t=10"_s << true;
-        QTest::newRow("fragment only") << u"media/a.Flac#part"_s << true;
-        QTest::newRow("query inside the extension") << u"media/a.fl?ac"_s << false;
-        QTest::newRow("further extension") << u"media/a.flac.mp3"_s << false;
-        QTest::newRow("flac only in the query") << u"media/a.mp3?format=.flac"_s << false;
-        QTest::newRow("empty") << QString() << false;
-    }
-
     void isHiFi()
     {
-        QFETCH(QString, fileURL);
-        QFETCH(bool, hiFi);
         TrackOut t = sampleTrack();
-        t.fileURL = fileURL;
-        QCOMPARE(t.isHiFi(), hiFi);
+        const auto hiFi = [&](const QString &fileURL) {
+            t.fileURL = fileURL;
+            return t.isHiFi();
+        };
+        QVERIFY(hiFi(u"media/a.flac"_s));
+        QVERIFY(hiFi(u"media/A.FLAC?sig=1"_s));
+        QVERIFY(hiFi(u"https://cdn.example.com/a.flac?x=1#t=10"_s));
+        QVERIFY(hiFi(u"media/a.Flac#part"_s));
+        QVERIFY(!hiFi(u"media/a.fl?ac"_s));
+        QVERIFY(!hiFi(u"media/a.flac.mp3"_s));
+        QVERIFY(!hiFi(u"media/a.mp3?format=.flac"_s));
+        QVERIFY(!hiFi(QString()));
     }
 
     void encodingLeavesAbsentOptionalsOut()

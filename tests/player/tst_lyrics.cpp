@@ -124,23 +124,13 @@ private slots:
         QVERIFY(!requests.at(0).hasHeader(u"Authorization"_s));
     }
 
-    void durationOnlyFromOneSecond_data()
-    {
-        QTest::addColumn<qint64>("duration");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("zero") << qint64(0) << false;
-        QTest::newRow("one") << qint64(1) << true;
-    }
-
     void durationOnlyFromOneSecond()
     {
-        QFETCH(qint64, duration);
-        QFETCH(bool, sent);
-        lookUp(u"1"_s, u"Song"_s, u"Band"_s, duration);
-        const auto items = m_host->requests().first().queryItems;
-        QCOMPARE(items.size(), sent ? 3 : 2);
-        if (sent)
-            QCOMPARE(items.last(), qMakePair(u"duration"_s, QString::number(duration)));
+        lookUp(u"1"_s, u"Song"_s, u"Band"_s, 0);
+        QCOMPARE(m_host->requests().first().queryItems.size(), 2);
+        m_host->clearRequests();
+        lookUp(u"2"_s, u"Song"_s, u"Band"_s, 1);
+        QCOMPARE(m_host->requests().first().queryItems.last(), qMakePair(u"duration"_s, u"1"_s));
     }
 
     void blankArtistGoesStraightToTheTitleSearch()
@@ -301,45 +291,21 @@ private slots:
             QCOMPARE(parsed.lines.at(i).id, i);
     }
 
-    void activeIndexSynced_data()
+    void activeIndex()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<int>("index");
-        QTest::newRow("before the first line") << 1.0 << 0;
-        QTest::newRow("between lines") << 4.5 << 0;
-        QTest::newRow("equal stamps: the later line") << 5.0 << 2;
-        QTest::newRow("after the last line") << 999.0 << 3;
-        QTest::newRow("not a number") << qQNaN() << 0;
-        QTest::newRow("infinite") << qInf() << 3;
-    }
-
-    void activeIndexSynced()
-    {
-        QFETCH(double, time);
-        QFETCH(int, index);
-        const auto parsed = ParsedLyrics::parse(u"[00:03.00]a\n[00:05.00]b\n[00:05.00]c\n[00:08.00]d"_s);
-        QCOMPARE(parsed.activeIndex(time, 200), index);
-    }
-
-    void activeIndexPlain_data()
-    {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<double>("duration");
-        QTest::addColumn<int>("index");
-        QTest::newRow("spread evenly") << 35.0 << 200.0 << 1;
-        QTest::newRow("past the end") << 250.0 << 200.0 << 9;
-        QTest::newRow("no duration") << 35.0 << 0.0 << 0;
-        QTest::newRow("not a number") << qQNaN() << 200.0 << 0;
-        QTest::newRow("far too large for an int") << 1e300 << 1e-300 << 9;
-    }
-
-    void activeIndexPlain()
-    {
-        QFETCH(double, time);
-        QFETCH(double, duration);
-        QFETCH(int, index);
-        const auto parsed = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
-        QCOMPARE(parsed.activeIndex(time, duration), index);
+        // Before the first line, between lines, on equal stamps (the later
+        // line), after the last line, not a number, infinite.
+        const auto synced = ParsedLyrics::parse(u"[00:03.00]a\n[00:05.00]b\n[00:05.00]c\n[00:08.00]d"_s);
+        for (const auto &[time, index] :
+            {std::pair {1.0, 0}, {4.5, 0}, {5.0, 2}, {999.0, 3}, {qQNaN(), 0}, {qInf(), 3}})
+            QCOMPARE(synced.activeIndex(time, 200), index);
+        // Plain lines spread evenly over the duration.
+        const auto plain = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
+        QCOMPARE(plain.activeIndex(35, 200), 1);
+        QCOMPARE(plain.activeIndex(250, 200), 9);
+        QCOMPARE(plain.activeIndex(35, 0), 0);
+        QCOMPARE(plain.activeIndex(qQNaN(), 200), 0);
+        QCOMPARE(plain.activeIndex(1e300, 1e-300), 9); // far too large for an int
     }
 
     void seekTime()

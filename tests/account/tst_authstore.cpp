@@ -317,7 +317,6 @@ private slots:
         QCOMPARE(canUse.size(), 1);
     }
 
-
     void signOutForgetsEverythingWithoutAsking()
     {
         answerProfile(u"saved"_s, FakeResponse {200, userJson(u"ann"_s)});

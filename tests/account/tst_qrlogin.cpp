@@ -217,7 +217,6 @@ private slots:
         QCOMPARE(requestsTo(kStatusQ1), 0);
     }
 
-
     // A new start replaces the poll under way, which then writes nothing:
     // not even the expiry that its last attempt would bring.
     void restartReplacesThePollUnderWay()

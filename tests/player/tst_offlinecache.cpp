@@ -124,7 +124,6 @@ private slots:
         QCOMPARE(*outcome.value, QUrl::fromLocalFile(path));
         QCOMPARE(contents(path), audioBytes);
         QCOMPARE(folderEntries(), QStringList({u"42.audio"_s}));
-        QCOMPARE(cache().localURL(u"42"_s), std::optional<QUrl>(QUrl::fromLocalFile(path)));
         QCOMPARE(changed.count(), 1);
 
         // A copy that exists is not fetched again.
@@ -211,31 +210,22 @@ private slots:
         QVERIFY(!m_foreign->lastRequest().hasHeader(u"Authorization"_s));
     }
 
-    void unsafeIdsStayInsideTheFolder_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::newRow("parent path") << u"../../escape"_s;
-        QTest::newRow("absolute path") << u"/tmp/escape"_s;
-        QTest::newRow("backslash") << u"a\\b"_s;
-        QTest::newRow("dot dot") << u".."_s;
-        QTest::newRow("empty") << u""_s;
-        QTest::newRow("marker") << u"~abc"_s;
-    }
-
     void unsafeIdsStayInsideTheFolder()
     {
-        QFETCH(QString, id);
-        const QUrl path = QUrl::fromLocalFile(cache().cacheDir() + u"/"_s + AudioCacheService::fileNameFor(id));
-        const auto outcome = download(id, fileUrl(u"/media/a.wav"_s));
-        QVERIFY(outcome.value);
-        QCOMPARE(*outcome.value, path);
-        const QStringList entries = folderEntries();
-        QCOMPARE(entries.size(), 1);
-        QVERIFY(entries.first().startsWith(u"~"_s));
-        QCOMPARE(QDir(m_root->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({u"data"_s}));
-        QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({id}));
-        cache().removeCached(id);
-        QCOMPARE(folderEntries(), QStringList());
+        // Parent and absolute paths, a backslash, "..", the empty id, and one
+        // that looks like an escaped name.
+        for (const QString &id : {u"../../escape"_s, u"/tmp/escape"_s, u"a\\b"_s, u".."_s, QString(), u"~abc"_s}) {
+            const auto outcome = download(id, fileUrl(u"/media/a.wav"_s));
+            QVERIFY(outcome.value);
+            const QStringList entries = folderEntries();
+            QCOMPARE(entries.size(), 1);
+            QVERIFY(entries.first().startsWith(u"~"_s));
+            QCOMPARE(outcome.value->toLocalFile(), cache().cacheDir() + u"/"_s + entries.first());
+            QCOMPARE(QDir(m_root->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({u"data"_s}));
+            QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({id}));
+            cache().removeCached(id);
+            QCOMPARE(folderEntries(), QStringList());
+        }
     }
 
     void aListenersSaveReportsItsOutcome_data()

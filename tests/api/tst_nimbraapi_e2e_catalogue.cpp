@@ -1,7 +1,6 @@
 // The typed client against the local service's default catalogue: every
-// catalogue endpoint once, with the request shapes the service logged; then
-// the service's failures as the client reports them: error statuses with
-// their bodies, slow answers cancelled in flight, dropped connections.
+// catalogue endpoint once, with the request shapes the service logged, and
+// what the client makes of a slow answer and a dropped connection.
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/network.h"
@@ -12,7 +11,6 @@
 #include "testenv.h"
 #include "trackfixtures.h"
 
-#include "api/jsoncoding.h"
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QTimer>
@@ -206,27 +204,6 @@ private slots:
             QStringList {expectedLine(u"GET"_s, u"/api/v1/catalog/featured-artist-names"_s)});
     }
 
-    // Faults: the slow answers first, so that the service's waits run out
-    // while the other tests run.
-    void slowAnswerCancelledInFlight()
-    {
-        QVERIFY(m_service->injectFault(
-            {{"path"_L1, u"/api/v1/tracks"_s}, {"delay_ms"_L1, kSlowAnswerMs}, {"count"_L1, 1}}));
-        const CancelToken cancel;
-        cancelSoon(cancel);
-        QElapsedTimer clock;
-        clock.start();
-        const APIError error = apiErrorOf(errorOf(m_api.tracks(1, 10, true, std::nullopt, cancel)));
-        QVERIFY2(clock.elapsed() < kSlowAnswerMs, "the call waited for the answer instead of aborting it");
-        QCOMPARE(error.kind(), APIError::Kind::Network);
-        QVERIFY(error.isCancelled());
-        QCOMPARE(error.description(), u"Запрос отменён"_s);
-
-        // The fault is used up: the next call gets the real page.
-        SERVICE_VALUE(page, m_api.tracks(1, 10, true, std::nullopt));
-        QCOMPARE(page.items.size(), 10);
-    }
-
     void slowProbeCancelsTheWholeCount()
     {
         QVERIFY(m_service->injectFault(
@@ -240,54 +217,6 @@ private slots:
         QVERIFY(error.isCancelled());
     }
 
-    void errorStatusesCarryTheirBody_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QJsonValue>("body");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("detail text") << 500 << QJsonValue(QJsonObject {{"detail"_L1, u"Сервис на обслуживании"_s}})
-                                     << u"Сервис на обслуживании"_s;
-        QTest::newRow("validation list") << 422
-                                         << QJsonValue(QJsonObject {{"detail"_L1,
-                                                QJsonArray {QJsonObject {{"loc"_L1, QJsonArray {u"query"_s}},
-                                                                {"msg"_L1, u"Первая"_s}, {"type"_L1, u"x"_s}},
-                                                    QJsonObject {{"loc"_L1, QJsonArray {u"query"_s}},
-                                                        {"msg"_L1, u"вторая"_s}, {"type"_L1, u"x"_s}}}}})
-                                         << u"Первая, вторая"_s;
-        QTest::newRow("plain text") << 502 << QJsonValue(u"Bad gateway"_s) << u"Bad gateway"_s;
-        QTest::newRow("empty body") << 503 << QJsonValue(QString()) << u"Ошибка сервера (503)"_s;
-        QTest::newRow("forbidden, service default body")
-            << 403 << QJsonValue(QJsonValue::Undefined) << u"Injected fault"_s;
-    }
-
-    void errorStatusesCarryTheirBody()
-    {
-        QFETCH(int, status);
-        QFETCH(QJsonValue, body);
-        QFETCH(QString, description);
-        QJsonObject fault {{"path"_L1, u"/api/v1/albums"_s}, {"status"_L1, status}, {"count"_L1, 1}};
-        if (!body.isUndefined())
-            fault.insert("body"_L1, body);
-        QVERIFY(m_service->injectFault(fault));
-        const APIError error = apiErrorOf(errorOf(m_api.albums()));
-        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
-        QCOMPARE(error.statusCode(), status);
-        QCOMPARE(error.description(), description);
-    }
-
-    void answerThatDoesNotDecodeIsTheDecodersError()
-    {
-        QVERIFY(m_service->injectFault(
-            {{"path"_L1, u"/api/v1/tracks/t00001"_s}, {"status"_L1, 200}, {"body"_L1, u"not json"_s}}));
-        QVERIFY(m_service->injectFault({{"path"_L1, u"/api/v1/catalog/featured-artist-names"_s}, {"status"_L1, 200},
-            {"body"_L1, QJsonObject {{"artists"_L1, QJsonArray {u"Мокко"_s}}}}}));
-        const auto track = outcomeOf(m_api.track(u"t00001"_s, std::nullopt));
-        QVERIFY(track.errorAs<DecodingError>());
-        QVERIFY(!track.errorAs<APIError>());
-        const auto names = outcomeOf(m_api.featuredArtistNames());
-        QVERIFY(names.errorAs<DecodingError>());
-    }
-
     void droppedConnectionIsANetworkFailure()
     {
         QVERIFY(m_service->injectFault({{"path"_L1, u"/api/v1/tracks/t00001"_s}, {"drop"_L1, true}, {"count"_L1, 1}}));
@@ -298,19 +227,6 @@ private slots:
         QCOMPARE(error.description(), u"Соединение с сервером прервано"_s);
         // Nothing is retried.
         QCOMPARE(m_service->requests().size(), 1);
-    }
-
-    void waveFailsWithItsFavourites()
-    {
-        const QString token = m_service->signIn();
-        m_service->clearRequests();
-        QVERIFY(m_service->injectFault(
-            {{"path"_L1, u"/api/v1/favorites"_s}, {"method"_L1, u"get"_s}, {"drop"_L1, true}, {"count"_L1, 1}}));
-        const APIError error = apiErrorOf(errorOf(m_api.myWaveQueue(token)));
-        QCOMPARE(error.kind(), APIError::Kind::Network);
-        // The failure ends the wave before any catalogue page is asked for.
-        QCOMPARE(
-            requestLines(m_service->requests()), QStringList {expectedLine(u"GET"_s, u"/api/v1/favorites"_s, token)});
     }
 };
 

@@ -107,23 +107,13 @@ private slots:
     void roundTripIgnoringUnknownKeys_data() { recordRows(cases()); }
     void roundTripIgnoringUnknownKeys() { checkRoundTrip(cases()); }
 
-    void customRolesDefaultToEmpty_data()
-    {
-        QTest::addColumn<QJsonValue>("roles"); // undefined: key left out
-        QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined);
-        QTest::newRow("null") << QJsonValue(QJsonValue::Null);
-    }
-
     void customRolesDefaultToEmpty()
     {
-        QFETCH(QJsonValue, roles);
         QJsonObject user = userJson();
         user.remove("custom_roles"_L1);
-        if (!roles.isUndefined())
-            user.insert("custom_roles"_L1, roles);
-        const UserOut decoded = decodeJson<UserOut>(jsonBytes(user));
-        QVERIFY(decoded.customRoles.isEmpty());
-        QCOMPARE(decoded.username, u"lina"_s);
+        QVERIFY(decodeJson<UserOut>(jsonBytes(user)).customRoles.isEmpty());
+        user.insert("custom_roles"_L1, QJsonValue::Null);
+        QVERIFY(decodeJson<UserOut>(jsonBytes(user)).customRoles.isEmpty());
     }
 
     void listOfRecordsFailsOnOneBadElement()
@@ -134,26 +124,6 @@ private slots:
         QVERIFY(failure);
         QCOMPARE(failure->path(), u"[2].track_count"_s);
         QCOMPARE(int(failure->kind()), int(DecodingError::Kind::KeyNotFound));
-    }
-
-    void requestBodies_data()
-    {
-        QTest::addColumn<QJsonObject>("record");
-        QTest::addColumn<QByteArray>("body");
-        QTest::newRow("profile change of nothing") << UserProfilePatch {}.toJson() << QByteArray("{}");
-        QTest::newRow("profile change of the e-mail")
-            << UserProfilePatch {std::nullopt, u"a@b.c"_s}.toJson() << QByteArray(R"({"email":"a@b.c"})");
-        QTest::newRow("profile change of the artist name")
-            << UserProfilePatch {u"Лина"_s, std::nullopt}.toJson() << QByteArray(R"({"catalog_artist_name":"Лина"})");
-        QTest::newRow("rating answer without type")
-            << RateResponse {u"t1"_s, std::nullopt}.toJson() << QByteArray(R"({"track_id":"t1"})");
-    }
-
-    void requestBodies()
-    {
-        QFETCH(QJsonObject, record);
-        QFETCH(QByteArray, body);
-        QCOMPARE(encodeJson(record), body);
     }
 };
 

@@ -248,6 +248,7 @@ private slots:
         setPosition(u"a"_s, 7000000);
         QTRY_COMPARE(store().elapsed(), 7.0);
         QCOMPARE(m_rig->player()->seeks(), QList<double>({7.0}));
+        QTRY_COMPARE(m_seeks, QList<qlonglong>({7000000}));
     }
 
     void changesAreAnnounced()

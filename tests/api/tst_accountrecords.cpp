@@ -107,91 +107,23 @@ private slots:
     void roundTripIgnoringUnknownKeys_data() { recordRows(cases()); }
     void roundTripIgnoringUnknownKeys() { checkRoundTrip(cases()); }
 
-    void customRolesDefaultToEmpty_data()
-    {
-        QTest::addColumn<QJsonValue>("roles"); // undefined: key left out
-        QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined);
-        QTest::newRow("null") << QJsonValue(QJsonValue::Null);
-        QTest::newRow("empty list") << QJsonValue(QJsonArray());
-    }
-
     void customRolesDefaultToEmpty()
     {
-        QFETCH(QJsonValue, roles);
         QJsonObject user = userJson();
         user.remove("custom_roles"_L1);
-        if (!roles.isUndefined())
-            user.insert("custom_roles"_L1, roles);
-        const UserOut decoded = decodeJson<UserOut>(jsonBytes(user));
-        QVERIFY(decoded.customRoles.isEmpty());
-        QCOMPARE(decoded.username, u"lina"_s);
-    }
-
-    void customRolesKeepTheirOrderAndColour()
-    {
-        const UserOut user = decodeJson<UserOut>(jsonBytes(userJson()));
-        QCOMPARE(user.customRoles.size(), 2);
-        QCOMPARE(user.customRoles.at(0).id, u"r1"_s);
-        QCOMPARE(user.customRoles.at(0).color, qint64(0xFF0000));
-        QCOMPARE(user.createdAt, QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5), Qt::UTC));
+        QVERIFY(decodeJson<UserOut>(jsonBytes(user)).customRoles.isEmpty());
+        user.insert("custom_roles"_L1, QJsonValue::Null);
+        QVERIFY(decodeJson<UserOut>(jsonBytes(user)).customRoles.isEmpty());
     }
 
     void listOfRecordsFailsOnOneBadElement()
     {
         QJsonArray playlists {playlistJson(), playlistJson(), playlistJson()};
-        QCOMPARE(decodeJsonList<PlaylistOut>(jsonBytes(playlists)).size(), 3);
-
         playlists.replace(2, QJsonObject {{"id"_L1, u"p3"_s}, {"title"_L1, u"x"_s}, {"is_public"_L1, false}});
-        auto failure = decodingFailure([&] { decodeJsonList<PlaylistOut>(jsonBytes(playlists)); });
+        const auto failure = decodingFailure([&] { decodeJsonList<PlaylistOut>(jsonBytes(playlists)); });
         QVERIFY(failure);
         QCOMPARE(failure->path(), u"[2].track_count"_s);
         QCOMPARE(int(failure->kind()), int(DecodingError::Kind::KeyNotFound));
-
-        failure = decodingFailure([&] { decodeJsonList<PlaylistOut>(jsonBytes(playlistJson())); });
-        QVERIFY(failure);
-        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
-    }
-
-    void validationDetailAsTextDoesNotDecode()
-    {
-        const auto failure
-            = decodingFailure([] { decodeJson<HTTPValidationError>(R"({"detail": "Not authenticated"})"); });
-        QVERIFY(failure);
-        QCOMPARE(failure->path(), u"detail"_s);
-        QCOMPARE(int(failure->kind()), int(DecodingError::Kind::TypeMismatch));
-
-        const auto full = decodeJson<HTTPValidationError>(
-            R"({"detail": [{"loc": ["body", "username"], "msg": "field required", "type": "value_error.missing"}]})");
-        QVERIFY(full.detail);
-        QCOMPARE(full.detail->size(), 1);
-        QCOMPARE(full.detail->at(0).msg, u"field required"_s);
-    }
-
-    void requestBodies_data()
-    {
-        QTest::addColumn<QJsonObject>("record");
-        QTest::addColumn<QByteArray>("body");
-        QTest::newRow("profile change of nothing") << UserProfilePatch {}.toJson() << QByteArray("{}");
-        QTest::newRow("profile change of the e-mail")
-            << UserProfilePatch {std::nullopt, u"a@b.c"_s}.toJson() << QByteArray(R"({"email":"a@b.c"})");
-        QTest::newRow("profile change of the artist name")
-            << UserProfilePatch {u"Лина"_s, std::nullopt}.toJson() << QByteArray(R"({"catalog_artist_name":"Лина"})");
-        QTest::newRow("registration with empty texts") << UserRegister {u"lina"_s, QString(), QString()}.toJson()
-                                                       << QByteArray(R"({"email":"","password":"","username":"lina"})");
-        QTest::newRow("rating") << RateRequest {u"t1"_s, u"dislike"_s}.toJson()
-                                << QByteArray(R"({"track_id":"t1","type":"dislike"})");
-        QTest::newRow("rating answer without type")
-            << RateResponse {u"t1"_s, std::nullopt}.toJson() << QByteArray(R"({"track_id":"t1"})");
-        QTest::newRow("favourite") << FavoriteAdd {u"t1"_s}.toJson() << QByteArray(R"({"track_id":"t1"})");
-        QTest::newRow("sign-in") << UserLogin {u"lina"_s, u"пароль"_s}.toJson()
-                                 << QByteArray(R"({"password":"пароль","username":"lina"})");
-    }
-
-    void requestBodies()
-    {
-        QFETCH(QJsonObject, record);
-        QFETCH(QByteArray, body);
-        QCOMPARE(encodeJson(record), body);
     }
 };
 

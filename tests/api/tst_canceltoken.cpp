@@ -18,15 +18,9 @@ private slots:
         token.cancel();
         QVERIFY(token.isCancelled());
         QCOMPARE(runs, 1);
-    }
-
-    void lateRegistrationRunsAtOnce()
-    {
-        CancelToken token;
-        token.cancel();
-        bool ran = false;
-        token.onCancel([&] { ran = true; });
-        QVERIFY(ran);
+        // Registered after the cancel: runs at once.
+        token.onCancel([&] { ++runs; });
+        QCOMPARE(runs, 2);
     }
 
     void registrationEndsWithItsScope()
@@ -59,8 +53,6 @@ private slots:
         const CancelToken b = a;
         b.cancel();
         QVERIFY(a.isCancelled());
-        QVERIFY(a == b);
-        QVERIFY(!(a == CancelToken()));
     }
 
     void slotReplacesAndCancelsPrevious()

@@ -7,8 +7,11 @@
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
+#include "trackfixtures.h"
 
+#include "api/randomshuffle.h"
 #include <QtTest>
+#include <limits>
 
 using namespace nimbra;
 using namespace nimbra::test;
@@ -25,14 +28,6 @@ QJsonArray numberedPage(int page, int size)
     return tracksJson(ids);
 }
 
-QStringList idsOf(const QList<TrackOut> &tracks)
-{
-    QStringList ids;
-    for (const TrackOut &track : tracks)
-        ids.append(track.id);
-    return ids;
-}
-
 NimbraAPI onDay(QDate day)
 {
     return NimbraAPI(APIClient(), NimbraAPI::Sources {[day] { return day; }, {}});
@@ -43,6 +38,20 @@ NimbraAPI withRandomSeed(quint64 seed)
     auto generator = std::make_shared<SplitMix64>(seed);
     return NimbraAPI(APIClient(), NimbraAPI::Sources {{}, [generator] { return generator->next(); }});
 }
+
+// Hands out fixed values and counts how many were taken.
+struct Script
+{
+    QList<quint64> values;
+    int taken = 0;
+
+    quint64 operator()()
+    {
+        if (taken >= values.size())
+            qFatal("the draw asked for more values than scripted");
+        return values.at(taken++);
+    }
+};
 
 } // namespace
 
@@ -105,8 +114,6 @@ private slots:
             << QDate(2026, 12, 6) << qint64(3) << QList<int> {3, 2, 1}
             << QStringList {u"p2-11"_s, u"p3-46"_s, u"p3-37"_s, u"p1-27"_s, u"p2-42"_s, u"p1-23"_s};
         QTest::newRow("no pages counts as one") << QDate(2026, 12, 6) << qint64(0) << QList<int> {1} << QStringList();
-        QTest::newRow("negative pages counts as one")
-            << QDate(2026, 12, 6) << qint64(-7) << QList<int> {1} << QStringList();
     }
 
     void dailyDrawsTheDaysPages()
@@ -120,7 +127,7 @@ private slots:
 
         const auto outcome = outcomeOf(onDay(day).dailyPlaylist(std::nullopt, 30));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
-        QCOMPARE(idsOf(*outcome.value).mid(0, firstTracks.size()), firstTracks);
+        QCOMPARE(trackIds(*outcome.value).mid(0, firstTracks.size()), firstTracks);
         QCOMPARE(outcome.value->size(), firstTracks.isEmpty() ? 0 : 30);
 
         const QList<RecordedRequest> requests = m_server->requests();
@@ -129,25 +136,6 @@ private slots:
         QCOMPARE(queryNumber(requests.first(), u"size"_s), 1);
         QCOMPARE(drawnPages(requests), pages);
         verifyRequests(std::nullopt);
-    }
-
-    void dailyIsTheSameAllDay()
-    {
-        serveCatalogue(60);
-        const QDate day(2027, 2, 28);
-        const auto first = outcomeOf(onDay(day).dailyPlaylist(u"tok"_s, 30));
-        const QList<int> firstPages = drawnPages(m_server->requests());
-        verifyRequests(u"tok"_s);
-        m_server->clearRequests();
-        const auto second = outcomeOf(onDay(day).dailyPlaylist(u"tok"_s, 30));
-        QVERIFY(first.value && second.value);
-        QCOMPARE(*second.value, *first.value);
-        QCOMPARE(drawnPages(m_server->requests()), firstPages);
-
-        m_server->clearRequests();
-        const auto nextDay = outcomeOf(onDay(day.addDays(1)).dailyPlaylist(u"tok"_s, 30));
-        QVERIFY(nextDay.value);
-        QVERIFY(*nextDay.value != *first.value);
     }
 
     void dailyKeepsTheFirstCopyOfATrack()
@@ -161,7 +149,7 @@ private slots:
         const auto outcome = outcomeOf(onDay(QDate(2026, 12, 6)).dailyPlaylist(std::nullopt, 30));
         QVERIFY(outcome.value);
         QCOMPARE(outcome.value->size(), 4);
-        QStringList ids = idsOf(*outcome.value);
+        QStringList ids = trackIds(*outcome.value);
         ids.sort();
         QCOMPARE(ids, (QStringList {u"dup"_s, u"only-1"_s, u"only-2"_s, u"only-3"_s}));
         for (const TrackOut &track : *outcome.value) {
@@ -170,28 +158,15 @@ private slots:
         }
     }
 
-    void dailyCutsToSize_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0 << 0;
-        QTest::newRow("negative") << -3 << 0;
-        QTest::newRow("some") << 7 << 7;
-        QTest::newRow("all 200 gathered") << 500 << 200;
-    }
-
     void dailyCutsToSize()
     {
-        QFETCH(int, size);
-        QFETCH(int, count);
         serveCatalogue(40);
-        const QDate day(2026, 12, 6);
-        const auto outcome = outcomeOf(onDay(day).dailyPlaylist(std::nullopt, size));
-        QVERIFY(outcome.value);
-        QCOMPARE(outcome.value->size(), count);
+        const NimbraAPI api = onDay(QDate(2026, 12, 6));
+        const auto all = outcomeOf(api.dailyPlaylist(std::nullopt, 500));
+        QCOMPARE(all.value->size(), 200); // four pages of 50
         // A shorter list is the beginning of the longer one.
-        const auto all = outcomeOf(onDay(day).dailyPlaylist(std::nullopt, 500));
-        QCOMPARE(*outcome.value, all.value->mid(0, count));
+        QCOMPARE(*outcomeOf(api.dailyPlaylist(std::nullopt, 7)).value, all.value->mid(0, 7));
+        QVERIFY(outcomeOf(api.dailyPlaylist(std::nullopt, -3)).value->isEmpty());
     }
 
     void dailyFailsWithTheFailingPage()
@@ -212,16 +187,8 @@ private slots:
         QCOMPARE(drawnPages(m_server->requests()), (QList<int> {3, 2, 1}));
     }
 
-    void waveMixesFavouritesIntoRandomPages_data()
-    {
-        QTest::addColumn<quint64>("seed");
-        for (quint64 seed = 1; seed <= 12; ++seed)
-            QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
-    }
-
     void waveMixesFavouritesIntoRandomPages()
     {
-        QFETCH(quint64, seed);
         serveCatalogue(250);
         QJsonArray favourites {trackJson(u"fav-1"_s, u"first copy"_s), trackJson(u"p7-3"_s, u"as favourite"_s),
             trackJson(u"fav-1"_s, u"second copy"_s), trackJson(u"fav-2"_s)};
@@ -229,7 +196,7 @@ private slots:
             favourites.append(trackJson(u"p%1-0"_s.arg(page), u"as favourite"_s));
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(favourites)));
 
-        const auto outcome = outcomeOf(withRandomSeed(seed).myWaveQueue(u"tok"_s));
+        const auto outcome = outcomeOf(withRandomSeed(7).myWaveQueue(u"tok"_s));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
 
         const QList<RecordedRequest> requests = m_server->requests();
@@ -245,7 +212,7 @@ private slots:
 
         // Every id once; a favourite that is also on a page stays as the
         // favourite; nothing is cut.
-        const QStringList ids = idsOf(*outcome.value);
+        const QStringList ids = trackIds(*outcome.value);
         QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
         const int pageSeven = pages.contains(7) ? 1 : 0;
         QCOMPARE(ids.size(), 3 + 80 + 4 * 50 - 4 - pageSeven);
@@ -262,11 +229,7 @@ private slots:
         const auto first = outcomeOf(api.myWaveQueue(std::nullopt));
         const auto second = outcomeOf(api.myWaveQueue(std::nullopt));
         QVERIFY(first.value && second.value);
-        QVERIFY(idsOf(*first.value) != idsOf(*second.value));
-        // The system's generator by default.
-        const auto system = outcomeOf(NimbraAPI().myWaveQueue(std::nullopt));
-        QVERIFY(system.value);
-        QCOMPARE(system.value->size(), 200);
+        QVERIFY(trackIds(*first.value) != trackIds(*second.value));
     }
 
     void waveOfAGuestAsksNoFavourites()
@@ -283,21 +246,6 @@ private slots:
         std::sort(pages.begin(), pages.end());
         QCOMPARE(pages, (QList<int> {1, 2}));
         verifyRequests(std::nullopt);
-    }
-
-    void waveOfAnEmptyCatalogueHoldsTheFavourites()
-    {
-        serveCatalogue(0, [](int, int) { return QJsonArray(); });
-        m_server->on(
-            u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"a"_s, u"b"_s, u"c"_s, u"a"_s}))));
-        // The empty token is a token.
-        const auto outcome = outcomeOf(withRandomSeed(3).myWaveQueue(QString()));
-        QVERIFY(outcome.value);
-        QStringList ids = idsOf(*outcome.value);
-        ids.sort();
-        QCOMPARE(ids, (QStringList {u"a"_s, u"b"_s, u"c"_s}));
-        QCOMPARE(drawnPages(m_server->requests()), QList<int> {1});
-        verifyRequests(QString());
     }
 
     void waveFailsWhenAnyRequestFails_data()
@@ -319,6 +267,71 @@ private slots:
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 503);
         QCOMPARE(m_server->requestCount(), requests);
+    }
+
+    void splitMixGivesThePublishedSequence()
+    {
+        // The reference sequence of seed 1234567 (Vigna's splitmix64.c).
+        SplitMix64 generator(1234567);
+        const QList<quint64> expected {6457827717110365317ULL, 3203168211198807973ULL, 9817491932198370423ULL,
+            4593380528125082431ULL, 16408922859458223821ULL};
+        for (const quint64 value : expected)
+            QCOMPARE(generator.next(), value);
+    }
+
+    void boundedDraw_data()
+    {
+        QTest::addColumn<QList<quint64>>("values");
+        QTest::addColumn<quint64>("bound");
+        QTest::addColumn<quint64>("draw");
+        QTest::addColumn<int>("taken");
+
+        constexpr quint64 max = std::numeric_limits<quint64>::max();
+        constexpr quint64 half = quint64(1) << 63;
+        QTest::newRow("bound 1 is always 0") << QList<quint64> {max} << quint64(1) << quint64(0) << 1;
+        QTest::newRow("largest value, top of the range") << QList<quint64> {max} << quint64(5) << quint64(4) << 1;
+        // 0 * 3 leaves a low word of 0, below (2^64 - 3) mod 3 = 1: rejected.
+        QTest::newRow("rejected, then drawn") << QList<quint64> {0, half} << quint64(3) << quint64(1) << 2;
+        // (2^64 + 1) / 3 * 3 leaves a low word of 2: below the bound, yet
+        // not below the threshold, so it is kept.
+        QTest::newRow("low word below the bound, kept")
+            << QList<quint64> {6148914691236517206ULL} << quint64(3) << quint64(1) << 1;
+        // Bound 2^63 + 1: threshold (2^64 - b) mod b = 2^63 - 1.
+        QTest::newRow("huge bound, rejected twice") << QList<quint64> {0, 2, max} << (half + 1) << half << 3;
+    }
+
+    void boundedDraw()
+    {
+        QFETCH(QList<quint64>, values);
+        QFETCH(quint64, bound);
+        QFETCH(quint64, draw);
+        QFETCH(int, taken);
+        Script script {values};
+        QCOMPARE(uniformBelow(script, bound), draw);
+        QCOMPARE(script.taken, taken);
+    }
+
+    void shuffleFollowsTheForwardOrder()
+    {
+        // Computed by an independent implementation of the same shuffle.
+        SplitMix64 generator(1234567);
+        QList<int> numbers {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        shuffleList(numbers, [&generator] { return generator.next(); });
+        QCOMPARE(numbers, (QList<int> {3, 2, 6, 4, 9, 7, 8, 5, 1, 0}));
+    }
+
+    void shortListsTakeNoDraws()
+    {
+        Script script;
+        QList<int> one {7};
+        shuffleList(one, script);
+        QCOMPARE(script.taken, 0);
+        // n elements take n - 1 draws when none is rejected.
+        Script three {{1, 1, 1}};
+        QList<int> list {1, 2, 3};
+        shuffleList(list, three);
+        QCOMPARE(three.taken, 2);
+        QCOMPARE(list, (QList<int> {1, 2, 3}));
     }
 };
 

@@ -122,47 +122,12 @@ private slots:
         QCOMPARE(stats.tracksCount, 1234);
         QCOMPARE(stats.clipsCount, 17);
         QCOMPARE(stats.battlesCount, 5);
+        // A guest has no favourites to ask for.
+        QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
 
-        const QList<RecordedRequest> requests = m_server->requests();
-        QCOMPARE(requests.size(), 4);
-        QMap<QString, QList<QPair<QString, QString>>> queries;
-        for (const RecordedRequest &r : requests) {
-            queries.insert(r.path, r.queryItems);
-            QVERIFY(!r.hasHeader(u"Authorization"_s));
-        }
-        using Items = QList<QPair<QString, QString>>;
-        QCOMPARE(queries.value(u"/api/v1/albums"_s), Items {});
-        QCOMPARE(queries.value(u"/api/v1/tracks"_s),
-            (Items {{u"brief"_s, u"true"_s}, {u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
-        QCOMPARE(queries.value(u"/api/v1/clips"_s),
-            (Items {{u"kind"_s, u"clip"_s}, {u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
-        QCOMPARE(queries.value(u"/api/v1/battles"_s), (Items {{u"page"_s, u"1"_s}, {u"size"_s, u"1"_s}}));
-    }
-
-    void countsWithAToken_data()
-    {
-        QTest::addColumn<QString>("token");
-        QTest::newRow("a token") << u"tok"_s;
-        QTest::newRow("the empty token is a token") << QString();
-    }
-
-    void countsWithAToken()
-    {
-        QFETCH(QString, token);
-        serveCounts();
-        const auto outcome = outcomeOf(NimbraAPI().libraryStats(token));
-        QVERIFY(outcome.value);
-        QCOMPARE(outcome.value->favoritesCount, 2);
-        QCOMPARE(outcome.value->albumsCount, 3);
-
-        // The favourites are asked for once the four counts are in.
-        const QList<RecordedRequest> requests = m_server->requests();
-        QCOMPARE(requests.size(), 5);
-        QCOMPARE(requests.last().path, u"/api/v1/favorites"_s);
-        // The fake server trims the value, so the empty token's "Bearer " arrives as "Bearer".
-        QCOMPARE(requests.last().header(u"Authorization"_s), (u"Bearer "_s + token).trimmed());
-        for (const RecordedRequest &r : requests)
-            QCOMPARE(r.hasHeader(u"Authorization"_s), r.path != "/api/v1/albums"_L1);
+        // The empty token is a token: its favourites are counted.
+        const auto listener = outcomeOf(NimbraAPI().libraryStats(QString()));
+        QCOMPARE(listener.value->favoritesCount, 2);
     }
 
     void theFourCountsAreAskedAtOnce()
@@ -181,10 +146,6 @@ private slots:
         QTest::addColumn<QStringList>("failing");
         QTest::addColumn<int>("status");
         QTest::newRow("battles") << QStringList {u"/api/v1/battles"_s} << 503;
-        QTest::newRow("albums and battles: the albums are awaited first")
-            << QStringList {u"/api/v1/battles"_s, u"/api/v1/albums"_s} << 500;
-        QTest::newRow("clips and tracks: the tracks are awaited first")
-            << QStringList {u"/api/v1/clips"_s, u"/api/v1/tracks"_s} << 501;
         QTest::newRow("favourites, no fallback to 0") << QStringList {u"/api/v1/favorites"_s} << 401;
     }
 
@@ -221,22 +182,6 @@ private slots:
         battles.open();
     }
 
-    void aCancelledCallCancelsEveryCount()
-    {
-        serveCounts();
-        Gate clips;
-        m_server->on(u"GET"_s, u"/api/v1/clips"_s, clips.handler(jsonResponse(clipPageBody(5))));
-        CancelToken cancel;
-        auto task = NimbraAPI().libraryStats(u"tok"_s, cancel);
-        QTRY_COMPARE(m_server->requestCount(), 4);
-        cancel.cancel();
-        const auto error = outcomeOf(std::move(task)).errorAs<APIError>();
-        QVERIFY(error && error->isCancelled());
-        QVERIFY(!clips.answered());
-        clips.open();
-        QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
-    }
-
     void newReleasesNewestFirst()
     {
         const QDateTime same = utc(2026, 12, 5, 9);
@@ -270,16 +215,10 @@ private slots:
                 u"Сингл · 9 января"_s}));
 
         const HomeReleaseItem &single = outcome.value->at(1);
-        QCOMPARE(single.title, u"Tie"_s);
         QCOMPARE(single.artistLine, u"Artist tie"_s);
         QCOMPARE(single.coverURL, std::optional<QString>(u"/covers/tie.png"_s));
-        QVERIFY(std::holds_alternative<TrackOut>(single.target));
         QCOMPARE(std::get<TrackOut>(single.target).id, u"tie"_s);
-        const HomeReleaseItem &album = outcome.value->at(0);
-        QCOMPARE(album.title, u"Album newest"_s);
-        QCOMPARE(album.artistLine, u"Band newest"_s);
-        QCOMPARE(album.coverURL, std::nullopt);
-        QVERIFY(std::holds_alternative<AlbumOut>(album.target));
+        QCOMPARE(outcome.value->at(0).artistLine, u"Band newest"_s);
 
         // The tracks first, then the album list, which is never sent the token.
         const QList<RecordedRequest> requests = m_server->requests();
@@ -292,32 +231,21 @@ private slots:
         QVERIFY(!requests.at(1).hasHeader(u"Authorization"_s));
     }
 
-    void newReleasesUpToTheLimit_data()
-    {
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0 << 0;
-        QTest::newRow("negative") << -1 << 0;
-        QTest::newRow("two") << 2 << 2;
-        QTest::newRow("more than there are") << 18 << 4;
-    }
-
     void newReleasesUpToTheLimit()
     {
-        QFETCH(int, limit);
-        QFETCH(int, count);
         const QJsonArray tracks {trackJson(u"t1"_s, u"A"_s, utc(2026, 1, 1)),
             trackJson(u"t2"_s, u"B"_s, utc(2026, 1, 3)), trackJson(u"t3"_s, u"C"_s)};
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracks, 3, 1, 80, 1)));
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({albumJson(u"a1"_s, utc(2026, 1, 2)), albumJson(u"a2"_s, utc(2025, 1, 2))})));
-        const auto outcome = outcomeOf(NimbraAPI().newReleases(std::nullopt, limit));
-        QVERIFY(outcome.value);
         const QStringList all {u"track-t2"_s, u"album-a1"_s, u"track-t1"_s, u"album-a2"_s};
-        QStringList ids;
-        for (const HomeReleaseItem &item : *outcome.value)
-            ids.append(item.id);
-        QCOMPARE(ids, all.mid(0, count));
+        for (const auto &[limit, count] : {std::pair {-1, 0}, {2, 2}, {18, 4}}) {
+            const auto outcome = outcomeOf(NimbraAPI().newReleases(std::nullopt, limit));
+            QStringList ids;
+            for (const HomeReleaseItem &item : *outcome.value)
+                ids.append(item.id);
+            QCOMPARE(ids, all.mid(0, count));
+        }
     }
 
     void newReleasesFailWithEitherRequest_data()
@@ -341,23 +269,10 @@ private slots:
         QCOMPARE(m_server->requestCount(), requests);
     }
 
-    void russianDayAndMonth_data()
-    {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("no leading zero") << QDate(2026, 12, 5) << u"5 декабря"_s;
-        QTest::newRow("first month") << QDate(2027, 1, 31) << u"31 января"_s;
-        QTest::newRow("May") << QDate(2026, 5, 9) << u"9 мая"_s;
-        QTest::newRow("August") << QDate(2026, 8, 10) << u"10 августа"_s;
-        QTest::newRow("leap day") << QDate(2028, 2, 29) << u"29 февраля"_s;
-        QTest::newRow("invalid") << QDate() << QString();
-    }
-
     void russianDayAndMonth()
     {
-        QFETCH(QDate, date);
-        QFETCH(QString, text);
-        QCOMPARE(russianDayMonth(date), text);
+        QCOMPARE(russianDayMonth(QDate(2026, 5, 9)), u"9 мая"_s);
+        QCOMPARE(russianDayMonth(QDate()), QString());
     }
 };
 

@@ -1,12 +1,9 @@
-#include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
 
 #include "api/network.h"
 #include "player/lyricsservice.h"
-#include "player/playerstore.h"
 
 #include <QNetworkAccessManager>
 #include <QSemaphore>
@@ -55,12 +52,9 @@ class TestPlayerLyrics : public QObject
     Q_OBJECT
 
     std::unique_ptr<FakeHttpServer> m_host;
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
+    PlayerStore &store() { return *m_rig->store; }
 
     void play(const TrackOut &track) { store().play(track, {}); }
 
@@ -77,13 +71,10 @@ private slots:
         m_host->clearRequests();
         m_host->on(u"GET"_s, u"/api/get"_s, answerWithTitle);
         m_host->on(u"GET"_s, u"/api/search"_s, answerWithTitle);
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get());
+        m_rig = std::make_unique<PlayerRig>();
     }
 
-    void cleanup() { m_store.reset(); }
+    void cleanup() { m_rig.reset(); }
 
     void cleanupTestCase() { m_host.reset(); }
 
@@ -97,27 +88,13 @@ private slots:
 
     void blankOwnLyricsAreLookedUp()
     {
-        QSignalSpy loading(m_store.get(), &PlayerStore::lyricsLoadingChanged);
+        QSignalSpy loading(m_rig->store.get(), &PlayerStore::lyricsLoadingChanged);
         play(makeTrack(u"a"_s, QString(), u" \n\t"_s));
         QVERIFY(store().lyricsLoading());
         QVERIFY(!store().currentLyrics());
         QTRY_VERIFY(!store().lyricsLoading());
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song a"_s));
         QCOMPARE(loading.count(), 2);
-    }
-
-    void sameTrackAgainKeepsItsLyrics()
-    {
-        play(withoutLyrics(u"a"_s));
-        QTRY_VERIFY(!store().lyricsLoading());
-        const int asked = m_host->requestCount();
-        store().setCurrentLyrics(u"edited"_s);
-        store().setRepeatMode(RepeatMode::One);
-        store().next();
-        QCOMPARE(m_backend->playerCount(), 2);
-        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"edited"_s));
-        QVERIFY(!store().lyricsLoading());
-        QCOMPARE(m_host->requestCount(), asked);
     }
 
     void lateAnswerForAnEarlierTrackIsDropped()
@@ -138,8 +115,8 @@ private slots:
         QTRY_VERIFY(!store().lyricsLoading());
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
 
-        QSignalSpy lyricsChanged(m_store.get(), &PlayerStore::currentLyricsChanged);
-        QSignalSpy loadingChanged(m_store.get(), &PlayerStore::lyricsLoadingChanged);
+        QSignalSpy lyricsChanged(m_rig->store.get(), &PlayerStore::currentLyricsChanged);
+        QSignalSpy loadingChanged(m_rig->store.get(), &PlayerStore::lyricsLoadingChanged);
         release->release();
         QTRY_COMPARE(finished.count(), 2);
         QCoreApplication::processEvents();

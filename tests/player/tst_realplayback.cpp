@@ -64,9 +64,8 @@ bool soundServerAnswers()
 } // namespace
 
 // Real audio output through QtMultimedia into whatever sound server runs
-// (the test script's PulseAudio null sink): a stream plays and ends, two
-// players cross-fade, a missing file is reported, and an offline copy
-// plays from its file.
+// (the test script's PulseAudio null sink): a stream plays and ends, and two
+// players cross-fade.
 class TestRealPlayback : public QObject
 {
     Q_OBJECT
@@ -167,27 +166,6 @@ private slots:
         QVERIFY(store().isPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.2, 2000);
         QCOMPARE(m_backend->createdCount(), 2);
-    }
-
-    void aMissingStreamStopsClaimingToPlay()
-    {
-        store().play(wavTrack(u"missing"_s), {});
-        QVERIFY(store().isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 5000);
-        QCOMPARE(m_backend->createdCount(), 1);
-    }
-
-    void anOfflineCopyPlaysFromItsFile()
-    {
-        QFile copy(m_cache->cacheDir() + u"/c.audio"_s);
-        QVERIFY(copy.open(QIODevice::WriteOnly));
-        copy.write(devservice::renderWav(3, trackSeconds));
-        copy.close();
-        m_server->clearRequests();
-        store().play(wavTrack(u"c"_s), {});
-        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.1, 5000);
-        QCOMPARE(m_backend->player(0)->source(), QUrl::fromLocalFile(copy.fileName()));
-        QCOMPARE(m_server->requestCount(), 0);
     }
 };
 

@@ -24,7 +24,6 @@ public:
     double duration() const override { return m_duration; }
 
     bool isPlaying() const { return m_playing; }
-    int playCalls() const { return m_playCalls; }
     int pauseCalls() const { return m_pauseCalls; }
     QList<double> seeks() const { return m_seeks; }
 
@@ -38,7 +37,6 @@ public:
 private:
     QUrl m_source;
     bool m_playing = false;
-    int m_playCalls = 0;
     int m_pauseCalls = 0;
     float m_volume = 1.0f;
     double m_time = 0;

@@ -55,7 +55,6 @@ public:
 
     // "http://127.0.0.1:<port>" without a trailing "/".
     QUrl baseUrl() const;
-    int port() const { return m_port; }
 
     // Answers method + raw path (no query) with a fixed response.
     void on(const QString &method, const QString &path, FakeResponse response);

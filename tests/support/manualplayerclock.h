@@ -26,7 +26,6 @@ public:
     // Moves the wall clock alone, as a clock adjustment or a suspend would.
     void setWallTime(const QDateTime &time) { m_wall = time; }
     int sleeperCount() const { return int(m_sleepers.size()); }
-    std::chrono::milliseconds monotonic() const { return m_monotonic; }
 
 private:
     struct Sleeper

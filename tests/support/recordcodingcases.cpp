@@ -79,32 +79,6 @@ QJsonValue withUnknownKeys(const QJsonValue &value)
     return value;
 }
 
-const RecordCase &caseNamed(const QList<RecordCase> &cases, const QString &name)
-{
-    for (const RecordCase &c : cases) {
-        if (c.name == name)
-            return c;
-    }
-    qFatal("no record case %s", qPrintable(name));
-}
-
-enum class Change { Remove, Null, WrongType };
-
-QJsonValue changed(const QJsonObject &sample, const QString &path, Change change)
-{
-    switch (change) {
-    case Change::Remove:
-        return editedJson(sample, path, std::nullopt);
-    case Change::Null:
-        return editedJson(sample, path, QJsonValue(QJsonValue::Null));
-    case Change::WrongType:
-        break;
-    }
-    return editedJson(sample, path, wrongTypeFor(jsonAt(sample, path)));
-}
-
-} // namespace
-
 QJsonValue jsonAt(const QJsonValue &root, const QString &path)
 {
     QJsonValue node = root;
@@ -139,6 +113,32 @@ QJsonValue wrongTypeFor(const QJsonValue &value)
         return u"text"_s;
     }
 }
+
+const RecordCase &caseNamed(const QList<RecordCase> &cases, const QString &name)
+{
+    for (const RecordCase &c : cases) {
+        if (c.name == name)
+            return c;
+    }
+    qFatal("no record case %s", qPrintable(name));
+}
+
+enum class Change { Remove, Null, WrongType };
+
+QJsonValue changed(const QJsonObject &sample, const QString &path, Change change)
+{
+    switch (change) {
+    case Change::Remove:
+        return editedJson(sample, path, std::nullopt);
+    case Change::Null:
+        return editedJson(sample, path, QJsonValue(QJsonValue::Null));
+    case Change::WrongType:
+        break;
+    }
+    return editedJson(sample, path, wrongTypeFor(jsonAt(sample, path)));
+}
+
+} // namespace
 
 QByteArray jsonBytes(const QJsonValue &value)
 {

@@ -31,12 +31,6 @@ template<typename T> std::function<QJsonObject(const QByteArray &)> viaToJson()
     return [](const QByteArray &body) { return decodeJson<T>(body).toJson(); };
 }
 
-// The value at a key path, or undefined when the path leads nowhere.
-QJsonValue jsonAt(const QJsonValue &root, const QString &path);
-// A copy with the value at the path replaced, or removed when value is empty.
-QJsonValue editedJson(const QJsonValue &root, const QString &path, const std::optional<QJsonValue> &value);
-// A value of another JSON type than the one given.
-QJsonValue wrongTypeFor(const QJsonValue &value);
 QByteArray jsonBytes(const QJsonValue &value);
 
 // Runs the call and returns the decoding error it threw, if any. Any other

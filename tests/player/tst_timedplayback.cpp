@@ -1,15 +1,9 @@
-#include "fakeaudiobackend.h"
-#include "manualplayerclock.h"
+#include "playerrig.h"
 #include "testenv.h"
-#include "trackfixtures.h"
 
-#include "player/audiocacheservice.h"
-#include "player/lyricsservice.h"
-#include "player/playerstore.h"
-
-#include <QTemporaryDir>
 #include <QtTest>
 
+#include "player/playerclock.h"
 #include <memory>
 
 using namespace nimbra;
@@ -38,31 +32,27 @@ enum class Setup { ShortTrack, LastEntry, SleepAtEndOfTrack, Disabled, NextDoesN
 
 } // namespace
 
-// Playback on the player's tick and end of item: the crossfade near the end,
-// its volume ramp on the injected clock, and what ends or replaces it.
-class TestCrossfade : public QObject
+// Playback on the player's tick, its end of item and the injected clock: the
+// crossfade near the end with its volume ramp, what ends or replaces it, and
+// the sleep timer.
+class TestTimedPlayback : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<AudioCacheService> m_cache;
-    std::unique_ptr<FakeAudioBackend> m_backend;
-    std::unique_ptr<ManualPlayerClock> m_clock;
-    std::unique_ptr<LyricsService> m_lyrics;
-    std::unique_ptr<PlayerStore> m_store;
+    std::unique_ptr<PlayerRig> m_rig;
 
-    PlayerStore &store() { return *m_store; }
-    FakeAudioPlayer *player(int i) { return m_backend->player(i); }
-    QString currentId() { return m_store->currentTrack() ? m_store->currentTrack()->id : QString(); }
+    PlayerStore &store() { return *m_rig->store; }
+    FakeAudioPlayer *player(int i) { return m_rig->backend.player(i); }
 
     void play(const QList<TrackOut> &list, int start) { store().play(list.at(start), list); }
+    void playTwo() { m_rig->play({u"a"_s, u"b"_s}, 0); }
 
     // Moves the clock on in small steps, so that every sleep on the way
     // wakes in its turn.
     void passTime(std::chrono::milliseconds total)
     {
         for (auto passed = 0ms; passed < total; passed += 10ms)
-            m_clock->advance(10ms);
+            m_rig->clock.advance(10ms);
     }
 
     // Ticks the current player from `from` up to `to` in 0.1 s steps.
@@ -73,29 +63,21 @@ class TestCrossfade : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QVERIFY(m_dir.isValid());
-    }
+    void initTestCase() { initTestEnvironment(); }
 
     void init()
     {
         clearSettings();
-        m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
-        m_backend = std::make_unique<FakeAudioBackend>();
-        m_clock = std::make_unique<ManualPlayerClock>();
-        m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), m_clock.get(), m_lyrics.get(), m_cache.get());
+        m_rig = std::make_unique<PlayerRig>();
         store().setCrossfadeEnabled(true);
         store().setCrossfadeDuration(3.0);
     }
 
     void cleanup()
     {
-        m_store.reset();
-        // No ramp is left asleep on the clock.
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        m_rig->store.reset();
+        // No ramp or countdown is left asleep on the clock.
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
     }
 
     void fadesInSixtyStepsFromThreeSecondsBeforeTheEnd()
@@ -103,17 +85,15 @@ private slots:
         play(makeTracks({u"a"_s, u"b"_s, u"c"_s}), 0);
         FakeAudioPlayer *old = player(0);
         tickThrough(old, 190.0, 196.9);
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
 
         old->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
         QPointer<FakeAudioPlayer> incoming = player(1);
         QCOMPARE(incoming->source(), streamOf(u"b"_s));
         QVERIFY(incoming->isPlaying());
-        QCOMPARE(currentId(), u"b"_s);
-        QCOMPARE(store().queueIndex(), 1);
+        QCOMPARE(m_rig->currentId(), u"b"_s);
         QCOMPARE(store().elapsed(), 0.0);
-        QVERIFY(store().isPlaying());
 
         // Step i sets i/60 and 1 - i/60, then waits 50 ms.
         for (int step = 1; step <= 60; ++step) {
@@ -123,11 +103,9 @@ private slots:
             // The outgoing track's own ticks move nothing any more.
             old->tick(197.0 + step * 0.05);
             QCOMPARE(store().elapsed(), 0.0);
-            m_clock->advance(50ms);
+            m_rig->clock.advance(50ms);
         }
-        QCOMPARE(m_clock->monotonic(), 3000ms);
         QVERIFY(!old->isPlaying());
-        QCOMPARE(incoming->volume(), 1.0f);
         QPointer<FakeAudioPlayer> dropped = old;
         QTRY_VERIFY(!dropped);
 
@@ -135,9 +113,8 @@ private slots:
         incoming->tick(12.5);
         QCOMPARE(store().elapsed(), 12.5);
         incoming->finish();
-        QCOMPARE(currentId(), u"c"_s);
-        QCOMPARE(m_backend->playerCount(), 3);
-        QCOMPARE(player(2)->volume(), 1.0f);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->backend.playerCount(), 3);
     }
 
     void playsOutWithoutCrossfade_data()
@@ -184,14 +161,14 @@ private slots:
         play(list, start);
         FakeAudioPlayer *first = player(0);
         tickThrough(first, length - 3.5, length);
-        QCOMPARE(m_backend->playerCount(), 1);
+        QCOMPARE(m_rig->backend.playerCount(), 1);
         QCOMPARE(first->volume(), 1.0f);
 
         first->finish();
-        QCOMPARE(currentId(), afterEnd);
+        QCOMPARE(m_rig->currentId(), afterEnd);
         QCOMPARE(store().isPlaying(), playingAfterEnd);
         if (playingAfterEnd)
-            QCOMPARE(m_backend->lastPlayer()->volume(), 1.0f);
+            QCOMPARE(m_rig->backend.lastPlayer()->volume(), 1.0f);
         if (setup == Setup::SleepAtEndOfTrack)
             QVERIFY(store().sleepTimer().isOff());
     }
@@ -202,16 +179,14 @@ private slots:
         play(makeTracks({u"a"_s, u"b"_s}), 0);
         FakeAudioPlayer *old = player(0);
         old->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
         QCOMPARE(player(1)->source(), streamOf(u"a"_s));
-        QCOMPARE(currentId(), u"a"_s);
         QCOMPARE(store().queueIndex(), 0);
         passTime(3000ms);
         QVERIFY(!old->isPlaying());
-        QCOMPARE(player(1)->volume(), 1.0f);
         // The fresh start fades again near its own end.
         player(1)->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 3);
+        QCOMPARE(m_rig->backend.playerCount(), 3);
         passTime(3000ms);
     }
 
@@ -222,26 +197,23 @@ private slots:
         old->tick(197.0);
         QPointer<FakeAudioPlayer> incoming = player(1);
         for (int i = 0; i < 10; ++i)
-            m_clock->advance(50ms);
+            m_rig->clock.advance(50ms);
         const float frozen = incoming->volume();
 
         store().next();
-        QCOMPARE(currentId(), u"c"_s);
-        QCOMPARE(m_backend->playerCount(), 3);
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
         QVERIFY(!old->isPlaying());
         QVERIFY(!incoming->isPlaying());
         FakeAudioPlayer *chosen = player(2);
-        QVERIFY(chosen->isPlaying());
         QCOMPARE(chosen->volume(), 1.0f);
         // The ended ramp touches nothing, and a fade can start again.
         passTime(5000ms);
         QCOMPARE(incoming->volume(), frozen);
         QCOMPARE(chosen->volume(), 1.0f);
-        QVERIFY(chosen->isPlaying());
         QTRY_VERIFY(!old && !incoming);
         chosen->tick(197.0);
-        QCOMPARE(m_backend->playerCount(), 4);
+        QCOMPARE(m_rig->backend.playerCount(), 4);
         passTime(3000ms);
     }
 
@@ -254,57 +226,153 @@ private slots:
         passTime(2000ms);
         // b ends while the ramp still runs.
         shortOne->finish();
-        QCOMPARE(currentId(), u"c"_s);
-        QVERIFY(store().isPlaying());
-        FakeAudioPlayer *last = m_backend->lastPlayer();
-        QCOMPARE(last->volume(), 1.0f);
-        QVERIFY(last->isPlaying());
-        QCOMPARE(m_clock->sleeperCount(), 0);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->backend.lastPlayer()->volume(), 1.0f);
+        QVERIFY(m_rig->backend.lastPlayer()->isPlaying());
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
         QTRY_VERIFY(!first && !shortOne);
     }
 
     void aPlayerThatFailsStopsClaimingToPlay()
     {
         play(makeTracks({u"a"_s, u"b"_s}), 0);
-        QSignalSpy playing(m_store.get(), &PlayerStore::isPlayingChanged);
+        QSignalSpy playing(m_rig->store.get(), &PlayerStore::isPlayingChanged);
         player(0)->fail();
         QVERIFY(!store().isPlaying());
         QCOMPARE(playing.count(), 1);
         // No skipping: the failed track stays, and playing it again retries.
-        QCOMPARE(m_backend->playerCount(), 1);
-        QCOMPARE(currentId(), u"a"_s);
+        QCOMPARE(m_rig->currentId(), u"a"_s);
         store().togglePlayPause();
-        QVERIFY(store().isPlaying());
         QVERIFY(player(0)->isPlaying());
-    }
 
-    void aFailureOfTheIncomingTrackDuringAFade()
-    {
-        play(makeTracks({u"a"_s, u"b"_s}), 0);
+        // The incoming track failing during a fade: the outgoing one still
+        // fades out and stops.
         player(0)->tick(197.0);
         player(1)->fail();
         QVERIFY(!store().isPlaying());
-        // The outgoing track still fades out and stops.
         passTime(3000ms);
         QVERIFY(!player(0) || !player(0)->isPlaying());
-        QCOMPARE(m_backend->playerCount(), 2);
+        QCOMPARE(m_rig->backend.playerCount(), 2);
     }
 
-    void anOfflineCopyPlaysInsteadOfTheStream()
+    // The sleep timer, on the same clock.
+    void countsDownFromTheFullTime()
     {
-        QDir().mkpath(m_cache->cacheDir());
-        QFile copy(m_cache->cacheDir() + u"/b.audio"_s);
-        QVERIFY(copy.open(QIODevice::WriteOnly));
-        copy.write("RIFF");
-        copy.close();
-        // Also when the fade reaches it through the stream address.
-        play(makeTracks({u"a"_s, u"b"_s}), 0);
-        player(0)->tick(197.0);
-        QCOMPARE(player(1)->source(), QUrl::fromLocalFile(copy.fileName()));
-        QVERIFY(store().currentTrackIsCached());
-        passTime(3000ms);
+        const QDateTime start = m_rig->clock.now();
+        store().setSleepTimer(15);
+        QCOMPARE(store().sleepTimer(), SleepTimer::until(start.addSecs(900)));
+        QCOMPARE(store().sleepRemainingSeconds(), 900);
+        m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 899);
+        m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 898);
+        // The wall clock decides: after a suspend of ten minutes the next
+        // step shows what is really left.
+        m_rig->clock.setWallTime(m_rig->clock.now().addSecs(600));
+        m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 297);
+        store().cancelSleepTimer();
+    }
+
+    void endsAndPausesWhenTimeRunsOut()
+    {
+        playTwo();
+        QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
+        store().setSleepTimer(1);
+        for (int i = 0; i < 59; ++i)
+            m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 1);
+        QVERIFY(store().isPlaying());
+        m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QVERIFY(store().sleepTimer().isOff());
+        QVERIFY(!store().isPlaying());
+        QVERIFY(!m_rig->backend.lastPlayer()->isPlaying());
+        QCOMPARE(timerChanged.count(), 2);
+    }
+
+    void replacedCountdownNeverWritesAgain()
+    {
+        store().setSleepTimer(30);
+        m_rig->clock.advance(1s);
+        QCOMPARE(store().sleepRemainingSeconds(), 1799);
+        store().setSleepTimer(5);
+        QCOMPARE(store().sleepRemainingSeconds(), 300);
+        QCOMPARE(m_rig->clock.sleeperCount(), 1);
+        // Step many times: only the new countdown writes, and it ends the
+        // timer at its own time, not the old one's.
+        QSignalSpy remainingChanged(m_rig->store.get(), &PlayerStore::sleepRemainingSecondsChanged);
+        for (int i = 1; i <= 10; ++i) {
+            m_rig->clock.advance(1s);
+            QCOMPARE(store().sleepRemainingSeconds(), 300 - i);
+        }
+        QCOMPARE(remainingChanged.count(), 10);
+        store().cancelSleepTimer();
+    }
+
+    void cancelStopsTheCountdown()
+    {
+        store().setSleepTimer(10);
+        m_rig->clock.advance(1s);
+        store().cancelSleepTimer();
+        QVERIFY(store().sleepTimer().isOff());
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        m_rig->clock.advance(3600s);
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        QVERIFY(store().sleepTimer().isOff());
+        // Cancelling with no timer set changes nothing.
+        QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
+        store().cancelSleepTimer();
+        QCOMPARE(timerChanged.count(), 0);
+    }
+
+    void endOfTrackStopsTheCountdownAndWaitsForTheEnd()
+    {
+        playTwo();
+        store().setSleepTimer(10);
+        m_rig->clock.advance(1s);
+        store().setSleepTimerEndOfTrack();
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+        QCOMPARE(store().sleepRemainingSeconds(), 0);
+        m_rig->clock.advance(3600s);
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+
+        // Skipping keeps the request; it applies to the track then playing.
+        store().next();
+        QCOMPARE(store().currentTrack()->id, u"b"_s);
+        QVERIFY(store().sleepTimer().isEndOfTrack());
+        const int players = m_rig->backend.playerCount();
+        m_rig->backend.lastPlayer()->finish();
+        QVERIFY(store().sleepTimer().isOff());
+        QVERIFY(!store().isPlaying());
+        QCOMPARE(store().currentTrack()->id, u"b"_s);
+        QCOMPARE(m_rig->backend.playerCount(), players);
+
+        // With the request used up, the next end moves on as usual.
+        store().setRepeatMode(RepeatMode::All);
+        m_rig->backend.lastPlayer()->finish();
+        QCOMPARE(store().currentTrack()->id, u"a"_s);
+    }
+
+    void storeGoingAwayEndsTheCountdown()
+    {
+        store().setSleepTimer(10);
+        m_rig->store.reset();
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        m_rig->clock.advance(10min);
+    }
+
+    void realClockWakesOnCancel()
+    {
+        // The real sleep must not hold a replaced countdown for its full second.
+        CancelToken token;
+        bool woke = false;
+        QCoro::connect(PlayerClock::system()->sleep(std::chrono::hours(1), token), this, [&] { woke = true; });
+        QTimer::singleShot(1, this, [token] { token.cancel(); });
+        QTRY_VERIFY(woke);
     }
 };
 
-QTEST_GUILESS_MAIN(TestCrossfade)
-#include "tst_crossfade.moc"
+QTEST_GUILESS_MAIN(TestTimedPlayback)
+#include "tst_timedplayback.moc"

@@ -64,11 +64,19 @@ PlayerStore::~PlayerStore()
 
 void PlayerStore::play(TrackOut track, QList<TrackOut> list)
 {
+    // A list in which nothing can be played changes nothing: the queue must
+    // keep describing what is playing.
+    PlayQueue candidate = m_queue;
+    const qsizetype start = candidate.place(track, list);
+    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return APIConfig::resolve(t.fileURL); });
+    if (!playable)
+        return;
     // The listener's choice wins over a wave still on its way.
     abandonWave();
-    const qsizetype start = m_queue.place(track, list);
+    m_queue = std::move(candidate);
     emit queueChanged();
-    playAtIndex(start);
+    m_queue.setIndex(playable->index);
+    startPlayback(m_queue.tracks().at(playable->index), playable->url, false);
 }
 
 void PlayerStore::playAtIndex(qsizetype index)

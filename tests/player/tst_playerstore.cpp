@@ -122,6 +122,9 @@ private slots:
         QCOMPARE(m_rig->currentId(), u"d"_s);
         QCOMPARE(m_rig->backend.playerCount(), 4);
         QVERIFY(m_rig->player()->isPlaying());
+        // ...not even the queue, which keeps describing what plays.
+        QCOMPARE(store().queue().size(), list.size());
+        QCOMPARE(store().queue().at(store().queueIndex()).id, u"d"_s);
     }
 
     void shuffleOnThenOffRestoresOrderAndIndex()

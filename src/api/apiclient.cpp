@@ -84,33 +84,6 @@ std::optional<QString> serverMessage(const QByteArray &body)
     return text;
 }
 
-APIError::NetworkFailure failureFor(QNetworkReply::NetworkError error)
-{
-    using F = APIError::NetworkFailure;
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-        return F::ConnectionRefused;
-    case QNetworkReply::RemoteHostClosedError:
-        return F::ConnectionLost;
-    case QNetworkReply::HostNotFoundError:
-        return F::HostNotFound;
-    // An abort we did not ask for is the idle time-out of the request.
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TimeoutError:
-        return F::TimedOut;
-    case QNetworkReply::SslHandshakeFailedError:
-        return F::SecureConnection;
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::BackgroundRequestNotAllowedError:
-        return F::NoConnection;
-    case QNetworkReply::ProtocolFailure:
-        return F::BadResponse;
-    default:
-        return F::Other;
-    }
-}
-
 // Errors that QNetworkReply reports for an HTTP answer it did receive in
 // full (400 is reported as a protocol error); those are mapped by their
 // status, everything else is the network's.
@@ -216,7 +189,7 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     if (transferLimitReached)
         throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
     if (!isStatusError(error))
-        throw APIError::network(failureFor(error), reply->errorString());
+        throw APIError::network(APIError::failureFor(error), reply->errorString());
     if (!status.isValid())
         throw APIError::network(APIError::NetworkFailure::BadResponse, reply->errorString());
 

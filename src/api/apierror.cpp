@@ -86,4 +86,31 @@ QString APIError::description() const
     return {};
 }
 
+APIError::NetworkFailure APIError::failureFor(QNetworkReply::NetworkError error)
+{
+    using F = APIError::NetworkFailure;
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return F::ConnectionRefused;
+    case QNetworkReply::RemoteHostClosedError:
+        return F::ConnectionLost;
+    case QNetworkReply::HostNotFoundError:
+        return F::HostNotFound;
+    // An abort we did not ask for is the idle time-out of the request.
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TimeoutError:
+        return F::TimedOut;
+    case QNetworkReply::SslHandshakeFailedError:
+        return F::SecureConnection;
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::BackgroundRequestNotAllowedError:
+        return F::NoConnection;
+    case QNetworkReply::ProtocolFailure:
+        return F::BadResponse;
+    default:
+        return F::Other;
+    }
+}
+
 } // namespace nimbra

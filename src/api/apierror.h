@@ -2,6 +2,7 @@
 
 #include "error.h"
 
+#include <QNetworkReply>
 #include <QString>
 
 #include <optional>
@@ -34,6 +35,8 @@ public:
     // transportText is the network layer's own (English) text, kept for
     // diagnostics; the listener sees the Russian text of the failure.
     static APIError network(NetworkFailure failure, QString transportText = {});
+    // What a reply's transport error means to the listener.
+    static NetworkFailure failureFor(QNetworkReply::NetworkError error);
     static APIError invalidURL();
     static APIError unauthorized();
 

@@ -60,32 +60,6 @@ bool sameOrigin(const QUrl &a, const QUrl &b)
         && a.port(defaultPort(scheme)) == b.port(defaultPort(scheme));
 }
 
-APIError::NetworkFailure failureFor(QNetworkReply::NetworkError error)
-{
-    using F = APIError::NetworkFailure;
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-        return F::ConnectionRefused;
-    case QNetworkReply::RemoteHostClosedError:
-        return F::ConnectionLost;
-    case QNetworkReply::HostNotFoundError:
-        return F::HostNotFound;
-    // An abort we did not ask for is the idle time-out.
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TimeoutError:
-        return F::TimedOut;
-    case QNetworkReply::SslHandshakeFailedError:
-        return F::SecureConnection;
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-        return F::NoConnection;
-    case QNetworkReply::ProtocolFailure:
-        return F::BadResponse;
-    default:
-        return F::Other;
-    }
-}
-
 bool isRedirect(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -260,7 +234,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
         if (statusAttribute.isValid() && (status < 200 || status > 299))
             throw AudioCacheError::httpError(status);
         if (reply->error() != QNetworkReply::NoError)
-            throw APIError::network(failureFor(reply->error()), reply->errorString());
+            throw APIError::network(APIError::failureFor(reply->error()), reply->errorString());
         if (part.write(reply->readAll()) < 0 || !part.flush())
             throw AudioCacheError::fileSystem(part.errorString());
         break;

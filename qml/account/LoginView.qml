@@ -15,6 +15,8 @@ Rectangle {
     implicitHeight: 480
     color: AppTheme.background
 
+    // The fields keep what is typed (the e-mail too while its field is
+    // hidden); the model reads it from them.
     LoginFormModel {
         id: form
         auth: AuthStore
@@ -23,7 +25,9 @@ Rectangle {
         password: passwordField.text
     }
 
+    // Scrolls only when the window is too low for the whole column.
     Flickable {
+        objectName: "scroller"
         anchors.fill: parent
         contentWidth: width
         contentHeight: Math.max(height, column.implicitHeight + 48)

@@ -32,7 +32,7 @@ Popup {
     onAboutToShow: qr.start()
 
     Overlay.modal: Rectangle {
-        color: Qt.rgba(0, 0, 0, 0.62)
+        color: Qt.rgba(0, 0, 0, 0.5)
     }
 
     background: Rectangle {

@@ -224,19 +224,6 @@ private slots:
         QVERIFY(session.auth->isGuestMode());
     }
 
-    void qrSheetFlag()
-    {
-        LoginFormModel form;
-        QSignalSpy shown(&form, &LoginFormModel::showQrLoginChanged);
-        form.openQrLogin();
-        form.openQrLogin();
-        QVERIFY(form.showQrLogin());
-        form.closeQrLogin();
-        QVERIFY(!form.showQrLogin());
-        QCOMPARE(shown.count(), 2);
-        QCOMPARE(m_server->requestCount(), 0);
-    }
-
     void captionNamesTheSystem()
     {
         LoginFormModel form;
@@ -245,18 +232,6 @@ private slots:
 #else
         QCOMPARE(form.caption(), u"Музыкальный сервис для "_s + LoginFormModel::platformName());
 #endif
-    }
-
-    // Without a store the form offers nothing to press.
-    void withoutStoreNothingHappens()
-    {
-        LoginFormModel form;
-        form.setUsername(u"anna"_s);
-        form.setPassword(u"pw"_s);
-        QVERIFY(!form.canSubmit());
-        form.submit();
-        form.continueAsGuest();
-        QVERIFY(form.errorMessage().isEmpty());
     }
 };
 

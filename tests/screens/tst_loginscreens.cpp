@@ -227,6 +227,18 @@ private slots:
         QCOMPARE(scene.item(u"modeSwitch"_s)->property("text").toString(), u"Уже есть аккаунт? Войти"_s);
         type(scene, scene.item(u"emailField"_s), u"anna@example.org"_s);
         saveScreenshot(scene.grab(), u"login-register-error.png"_s);
+
+        // In the main window's usual size everything shows at once; at the
+        // least size the screen asks for, the column scrolls instead of
+        // being cut off.
+        QQuickItem *scroller = scene.item(u"scroller"_s);
+        scene.window()->resize(1100, 720);
+        scene.root()->setSize(QSizeF(1100, 720));
+        QTRY_VERIFY(!scroller->property("interactive").toBool());
+        scene.window()->resize(520, 480);
+        scene.root()->setSize(QSizeF(520, 480));
+        QTRY_VERIFY(scroller->property("interactive").toBool());
+        saveScreenshot(scene.grab(), u"login-register-small.png"_s);
     }
 
     // While a sign-in runs the button spins and is disabled; the links and

@@ -14,8 +14,6 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
-#include <qrencode.h>
-
 Q_IMPORT_QML_PLUGIN(NimbraPlugin)
 
 using namespace nimbra;
@@ -108,24 +106,6 @@ private slots:
         QVERIFY(dark(0, 0) && dark(6, 0) && dark(0, 6) && dark(6, 6) && dark(3, 3));
         QVERIFY(!dark(1, 1) && !dark(5, 5) && !dark(7, 7));
         QVERIFY(dark(modules - 3, 0) && dark(0, modules - 3)); // the other two finders
-    }
-
-    // The pattern is libqrencode's own at level M in byte mode, module for
-    // module.
-    void modulesAreLevelMByteMode()
-    {
-        const QString text = linkOf(u"Ab0-_~.+/=&?%"_s);
-        const QByteArray bytes = text.toUtf8();
-        QRcode *reference = QRcode_encodeData(
-            int(bytes.size()), reinterpret_cast<const unsigned char *>(bytes.constData()), 0, QR_ECLEVEL_M);
-        QVERIFY(reference);
-        const std::optional<QrCode> code = QrCode::encode(text);
-        QVERIFY(code);
-        QCOMPARE(code->size(), reference->width);
-        for (int y = 0; y < code->size(); ++y)
-            for (int x = 0; x < code->size(); ++x)
-                QCOMPARE(code->isDark(x, y), (reference->data[y * reference->width + x] & 1) != 0);
-        QRcode_free(reference);
     }
 
     void noCodeWithoutText_data()

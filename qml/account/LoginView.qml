@@ -1,66 +1,195 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Nimbra
 
-// Sign-in screen: user name and password, or going on as a guest.
-Item {
-    id: login
-    objectName: "loginView"
+// The sign-in screen, shown while the client cannot be used: sign-in or
+// registration with a name and a password, the QR sign-in sheet, or going on
+// as a guest. It needs nothing from outside; the sign-in store's state
+// decides what follows an action. The form's rules are LoginFormModel's.
+Rectangle {
+    id: root
 
-    ColumnLayout {
-        anchors.centerIn: parent
-        width: 320
-        spacing: 12
+    readonly property alias form: form
 
-        Text {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.bottomMargin: 8
-            text: "Вход"
-            color: AppTheme.textPrimary
-            font: AppTheme.systemFont(26, Font.Bold)
+    implicitWidth: 520
+    implicitHeight: 480
+    color: AppTheme.background
+
+    // The fields keep what is typed (the e-mail too while its field is
+    // hidden); the model reads it from them.
+    LoginFormModel {
+        id: form
+        auth: AuthStore
+        username: usernameField.text
+        email: emailField.text
+        password: passwordField.text
+    }
+
+    // Scrolls only when the window is too low for the whole column.
+    Flickable {
+        objectName: "scroller"
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: Math.max(height, column.implicitHeight + 48)
+        interactive: contentHeight > height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+
+        ColumnLayout {
+            id: column
+            anchors.centerIn: parent
+            spacing: 28
+
+            // Header.
+            ColumnLayout {
+                Layout.alignment: Qt.AlignHCenter
+                spacing: 8
+
+                AppIcon {
+                    Layout.alignment: Qt.AlignHCenter
+                    Layout.bottomMargin: 4
+                    name: "music.note.house.fill"
+                    size: AppTheme.symbolSize(AppTheme.systemFont(48))
+                    color: AppTheme.accent
+                }
+                Text {
+                    Layout.alignment: Qt.AlignHCenter
+                    text: "Nimbras"
+                    font.pixelSize: 30
+                    font.weight: Font.Bold
+                    color: AppTheme.textPrimary
+                }
+                Text {
+                    objectName: "caption"
+                    Layout.alignment: Qt.AlignHCenter
+                    text: form.caption
+                    font: AppTheme.systemFont(14)
+                    color: AppTheme.textSecondary
+                }
+            }
+
+            // Form card.
+            Item {
+                Layout.alignment: Qt.AlignHCenter
+                implicitWidth: 360
+                implicitHeight: card.implicitHeight
+
+                HaloCard {
+                    id: card
+                    anchors.fill: parent
+                    implicitHeight: fields.implicitHeight + 48
+
+                    ColumnLayout {
+                        id: fields
+                        anchors.fill: parent
+                        anchors.margins: 24
+                        spacing: 14
+
+                        FormTextField {
+                            id: usernameField
+                            objectName: "usernameField"
+                            Layout.fillWidth: true
+                            placeholderText: "Имя пользователя"
+                        }
+                        FormTextField {
+                            id: emailField
+                            objectName: "emailField"
+                            Layout.fillWidth: true
+                            visible: form.isRegister
+                            placeholderText: "Email"
+                            inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
+                        }
+                        FormTextField {
+                            id: passwordField
+                            objectName: "passwordField"
+                            Layout.fillWidth: true
+                            placeholderText: "Пароль"
+                            echoMode: TextInput.Password
+                        }
+                        Text {
+                            objectName: "errorLine"
+                            Layout.fillWidth: true
+                            visible: form.errorMessage !== ""
+                            text: form.errorMessage
+                            textFormat: Text.PlainText
+                            wrapMode: Text.Wrap
+                            font: AppTheme.callout
+                            color: AppTheme.systemRed
+                        }
+                        AccentButton {
+                            objectName: "submitButton"
+                            Layout.fillWidth: true
+                            Layout.topMargin: 2
+                            text: form.submitTitle
+                            enabled: form.canSubmit
+                            busy: form.isLoading
+                            onClicked: form.submit()
+                        }
+                        LinkButton {
+                            objectName: "modeSwitch"
+                            leftPadding: 0
+                            text: form.modeSwitchTitle
+                            color: AppTheme.accent
+                            onClicked: form.toggleMode()
+                        }
+                    }
+                }
+
+                // The card's hairline edge.
+                Rectangle {
+                    anchors.fill: parent
+                    radius: AppTheme.cardRadius
+                    color: "transparent"
+                    border.width: 1
+                    border.color: AppTheme.border
+                }
+            }
+
+            Text {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.preferredWidth: 380
+                text: "Можно слушать каталог без входа — избранное и плейлисты требуют аккаунт."
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                font: AppTheme.callout
+                lineHeight: 1.15
+                color: AppTheme.textSecondary
+            }
+
+            ColumnLayout {
+                Layout.alignment: Qt.AlignHCenter
+                spacing: 14
+
+                LinkButton {
+                    objectName: "qrButton"
+                    Layout.alignment: Qt.AlignHCenter
+                    symbol: "qrcode"
+                    text: "Войти по QR-коду"
+                    color: AppTheme.accent
+                    onClicked: form.openQrLogin()
+                }
+                LinkButton {
+                    objectName: "guestButton"
+                    Layout.alignment: Qt.AlignHCenter
+                    text: "Продолжить без входа"
+                    color: AppTheme.textSecondary
+                    onClicked: form.continueAsGuest()
+                }
+            }
         }
+    }
 
-        TextField {
-            id: username
-            objectName: "usernameField"
-            Layout.fillWidth: true
-            placeholderText: "Имя пользователя"
-        }
+    QrSignInSheet {
+        id: qrSheet
+        objectName: "qrSheet"
+        onClosed: form.closeQrLogin()
+    }
 
-        TextField {
-            id: password
-            objectName: "passwordField"
-            Layout.fillWidth: true
-            placeholderText: "Пароль"
-            echoMode: TextInput.Password
-            onAccepted: signIn.clicked()
-        }
-
-        Text {
-            Layout.fillWidth: true
-            visible: text !== ""
-            text: AuthStore.errorMessage
-            color: AppTheme.systemRed
-            font: AppTheme.callout
-            wrapMode: Text.Wrap
-        }
-
-        Button {
-            id: signIn
-            objectName: "signInButton"
-            Layout.fillWidth: true
-            text: "Войти"
-            enabled: !AuthStore.isLoading && username.text !== "" && password.text !== ""
-            onClicked: AuthStore.login(username.text, password.text)
-        }
-
-        Button {
-            objectName: "guestButton"
-            Layout.alignment: Qt.AlignHCenter
-            flat: true
-            text: "Продолжить без входа"
-            onClicked: AuthStore.continueAsGuest()
+    Connections {
+        target: form
+        function onShowQrLoginChanged() {
+            if (form.showQrLogin)
+                qrSheet.open()
         }
     }
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "screens/loginformmodel.h"
 #include "screens/mainnavigationmodel.h"
+#include "screens/qrcodeview.h"
+#include "screens/qrsheetmodel.h"
 #include "screens/rootviewmodel.h"
 #include "screens/sidebaritem.h"
 
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the C++ models behind the window's screens.
+// QML names of the C++ models behind the window's screens; each screen
+// creates its own.
 
 namespace SidebarItemForeign {
 Q_NAMESPACE
@@ -26,4 +30,25 @@ struct MainNavigationModelForeign
     Q_GADGET
     QML_FOREIGN(nimbra::MainNavigationModel)
     QML_NAMED_ELEMENT(MainNavigationModel)
+};
+
+struct LoginFormModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::LoginFormModel)
+    QML_NAMED_ELEMENT(LoginFormModel)
+};
+
+struct QrSheetModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::QrSheetModel)
+    QML_NAMED_ELEMENT(QrSheetModel)
+};
+
+struct QrCodeViewForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::QrCodeView)
+    QML_NAMED_ELEMENT(QrCodeView)
 };

@@ -103,13 +103,19 @@ void AuthStore::refreshProfile(QString token)
 QCoro::Task<void> AuthStore::loginAsync(QString username, QString password)
 {
     const NimbraAPI api = m_api;
-    co_await authenticate([=] { return api.login(username, password); });
+    // The request is a named local, not a temporary inside the co_await:
+    // g++ 12 destroys such a temporary twice, and with it the captured
+    // texts (a reference count too low, so memory freed under the caller).
+    const std::function<QCoro::Task<TokenResponse>()> request = [=] { return api.login(username, password); };
+    co_await authenticate(request);
 }
 
 QCoro::Task<void> AuthStore::registerAsync(QString username, QString email, QString password)
 {
     const NimbraAPI api = m_api;
-    co_await authenticate([=] { return api.registerUser(username, email, password); });
+    const std::function<QCoro::Task<TokenResponse>()> request
+        = [=] { return api.registerUser(username, email, password); };
+    co_await authenticate(request);
 }
 
 QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenResponse>()> request)

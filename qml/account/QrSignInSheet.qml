@@ -1,0 +1,201 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Nimbra
+
+// The QR sign-in sheet: a modal panel over the window that shows the code of
+// the sign-in link for a device that is already signed in, while the store
+// waits for the scan. Its faces and buttons follow QrSheetModel: creating,
+// showing the code, or a failure with a retry. "Отмена" (or Escape) stops the
+// sign-in and closes it; it also closes once an account is signed in.
+Popup {
+    id: sheet
+
+    readonly property alias model: qr
+
+    parent: Overlay.overlay
+    anchors.centerIn: parent
+    width: 380
+    height: 470
+    padding: 0
+    modal: true
+    dim: true
+    focus: true
+    closePolicy: Popup.NoAutoClose
+
+    QrSheetModel {
+        id: qr
+        auth: AuthStore
+        onCloseRequested: sheet.close()
+    }
+
+    onAboutToShow: qr.start()
+
+    Overlay.modal: Rectangle {
+        color: Qt.rgba(0, 0, 0, 0.5)
+    }
+
+    background: Rectangle {
+        color: AppTheme.surface
+        radius: 14
+        border.width: 1
+        border.color: AppTheme.borderStrong
+    }
+
+    contentItem: Item {
+        focus: true
+        Keys.onEscapePressed: qr.cancel()
+
+        Item {
+            id: header
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: parent.top
+            height: 52
+
+            LinkButton {
+                objectName: "cancelButton"
+                anchors.left: parent.left
+                anchors.leftMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                text: "Отмена"
+                color: AppTheme.accent
+                onClicked: qr.cancel()
+            }
+
+            Text {
+                anchors.centerIn: parent
+                text: "Войти по QR"
+                font: AppTheme.systemFont(15, Font.DemiBold)
+                color: AppTheme.textPrimary
+            }
+
+            Rectangle {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.bottom: parent.bottom
+                height: 1
+                color: AppTheme.border
+            }
+        }
+
+        Item {
+            anchors.top: header.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            anchors.margins: 24
+
+            // The code, while a QR token is held.
+            ColumnLayout {
+                objectName: "showingFace"
+                anchors.centerIn: parent
+                width: parent.width
+                spacing: 16
+                visible: qr.phase === QrSheetModel.Showing
+
+                Text {
+                    Layout.fillWidth: true
+                    text: "Отсканируйте код на устройстве, где вы уже авторизованы"
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                    font: AppTheme.systemFont(13)
+                    lineHeight: 1.15
+                    color: AppTheme.textSecondary
+                }
+
+                Rectangle {
+                    Layout.alignment: Qt.AlignHCenter
+                    implicitWidth: 220
+                    implicitHeight: 220
+                    radius: 16
+                    color: "white"
+
+                    QrCodeView {
+                        objectName: "qrCode"
+                        anchors.fill: parent
+                        anchors.margins: 16
+                        content: qr.qrLink
+                        placeholderColor: Qt.rgba(AppTheme.textSecondary.r, AppTheme.textSecondary.g,
+                                                  AppTheme.textSecondary.b, 0.3)
+                    }
+                }
+
+                Row {
+                    Layout.alignment: Qt.AlignHCenter
+                    Layout.preferredHeight: 16
+                    spacing: 8
+                    opacity: qr.isWaiting ? 1 : 0
+
+                    ProgressSpinner {
+                        objectName: "waitingSpinner"
+                        anchors.verticalCenter: parent.verticalCenter
+                        size: 14
+                        running: qr.isWaiting
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "Ожидание сканирования…"
+                        font: AppTheme.callout
+                        color: AppTheme.textSecondary
+                    }
+                }
+            }
+
+            // A failure or an expired code.
+            ColumnLayout {
+                objectName: "failedFace"
+                anchors.centerIn: parent
+                width: parent.width
+                spacing: 16
+                visible: qr.phase === QrSheetModel.Failed
+
+                AppIcon {
+                    Layout.alignment: Qt.AlignHCenter
+                    name: "qrcode.viewfinder"
+                    size: AppTheme.symbolSize(AppTheme.systemFont(52))
+                    color: AppTheme.textSecondary
+                }
+                Text {
+                    objectName: "qrErrorText"
+                    Layout.fillWidth: true
+                    text: qr.errorText
+                    textFormat: Text.PlainText
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                    font: AppTheme.systemFont(13)
+                    color: AppTheme.systemRed
+                }
+                AccentButton {
+                    objectName: "retryButton"
+                    Layout.alignment: Qt.AlignHCenter
+                    Layout.topMargin: 4
+                    text: "Попробовать снова"
+                    onClicked: qr.retry()
+                }
+            }
+
+            // Asking for a code, or signing in after a scan.
+            ColumnLayout {
+                objectName: "creatingFace"
+                anchors.centerIn: parent
+                spacing: 12
+                visible: qr.phase === QrSheetModel.Creating
+
+                ProgressSpinner {
+                    objectName: "creatingSpinner"
+                    Layout.alignment: Qt.AlignHCenter
+                    size: 28
+                    lineWidth: 3
+                    running: qr.phase === QrSheetModel.Creating
+                }
+                Text {
+                    Layout.alignment: Qt.AlignHCenter
+                    text: "Создание QR-кода…"
+                    font: AppTheme.systemFont(13)
+                    color: AppTheme.textSecondary
+                }
+            }
+        }
+    }
+}

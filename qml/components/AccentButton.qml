@@ -1,0 +1,54 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// The prominent button of a form or a sheet: white text on a rounded fill of
+// `tint` (the accent unless told). While `busy` it shows a spinner in place of
+// its text. A disabled button keeps its shape in a faded tint.
+T.Button {
+    id: control
+
+    property bool busy: false
+    property color tint: AppTheme.accent
+
+    implicitWidth: Math.max(120, implicitContentWidth + leftPadding + rightPadding)
+    implicitHeight: 36
+    leftPadding: 18
+    rightPadding: 18
+    font: AppTheme.systemFont(14, Font.DemiBold)
+    hoverEnabled: true
+    focusPolicy: Qt.TabFocus
+
+    background: Rectangle {
+        radius: 8
+        color: !control.enabled ? Qt.rgba(control.tint.r, control.tint.g, control.tint.b, 0.35)
+             : control.down ? Qt.darker(control.tint, 1.18)
+             : control.hovered ? Qt.lighter(control.tint, 1.08)
+             : control.tint
+    }
+
+    contentItem: Item {
+        implicitWidth: label.implicitWidth
+        implicitHeight: label.implicitHeight
+
+        Text {
+            id: label
+            anchors.fill: parent
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            text: control.text
+            font: control.font
+            color: control.enabled ? "white" : Qt.rgba(1, 1, 1, 0.55)
+            elide: Text.ElideRight
+            visible: !control.busy
+        }
+
+        ProgressSpinner {
+            objectName: "busySpinner"
+            anchors.centerIn: parent
+            size: 16
+            color: "white"
+            running: control.busy
+        }
+    }
+}

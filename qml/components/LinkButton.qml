@@ -1,0 +1,45 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// A borderless text button in one colour, with an optional leading symbol;
+// the text is underlined under the pointer and dims while pressed.
+T.AbstractButton {
+    id: control
+
+    property string symbol
+    property color color: AppTheme.accent
+
+    implicitWidth: implicitContentWidth + leftPadding + rightPadding
+    implicitHeight: implicitContentHeight + topPadding + bottomPadding
+    padding: 2
+    font: AppTheme.body
+    hoverEnabled: true
+    focusPolicy: Qt.TabFocus
+    opacity: control.down ? 0.7 : 1
+
+    contentItem: Row {
+        spacing: 6
+
+        AppIcon {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: control.symbol !== ""
+            name: control.symbol
+            size: AppTheme.symbolSize(control.font)
+            color: control.color
+        }
+
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: control.text
+            font.pixelSize: control.font.pixelSize
+            font.weight: control.font.weight
+            font.underline: control.hovered && control.enabled
+            color: control.color
+        }
+    }
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+}

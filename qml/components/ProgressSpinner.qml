@@ -1,0 +1,57 @@
+import QtQuick
+import Nimbra
+
+// An indeterminate spinner: a faint ring with a bright arc going round. It is
+// shown, and turns, only while `running` is true and it is on screen, so a
+// finished task leaves nothing redrawing.
+Item {
+    id: spinner
+
+    property bool running: false
+    property real size: 16
+    property color color: AppTheme.accent
+    property real lineWidth: Math.max(1.5, size / 8)
+
+    implicitWidth: size
+    implicitHeight: size
+    visible: running
+
+    Canvas {
+        id: ring
+        anchors.centerIn: parent
+        width: spinner.size
+        height: spinner.size
+
+        onPaint: {
+            const ctx = getContext("2d")
+            ctx.reset()
+            const r = (Math.min(width, height) - spinner.lineWidth) / 2
+            ctx.lineWidth = spinner.lineWidth
+            ctx.lineCap = "round"
+            ctx.strokeStyle = Qt.rgba(spinner.color.r, spinner.color.g, spinner.color.b, 0.22)
+            ctx.beginPath()
+            ctx.arc(width / 2, height / 2, r, 0, 2 * Math.PI)
+            ctx.stroke()
+            ctx.strokeStyle = spinner.color
+            ctx.beginPath()
+            ctx.arc(width / 2, height / 2, r, -Math.PI / 2, Math.PI / 4)
+            ctx.stroke()
+        }
+
+        Connections {
+            target: spinner
+            function onColorChanged() { ring.requestPaint() }
+            function onLineWidthChanged() { ring.requestPaint() }
+        }
+    }
+
+    RotationAnimator {
+        objectName: "spinnerAnimation"
+        target: ring
+        from: 0
+        to: 360
+        duration: 900
+        loops: Animation.Infinite
+        running: spinner.running && spinner.visible
+    }
+}

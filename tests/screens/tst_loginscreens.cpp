@@ -1,0 +1,392 @@
+// The sign-in screen and the QR sign-in sheet on screen, offscreen, over a
+// real sign-in store talking to a fake service: they load without a QML
+// warning, react to clicks and typing, and are rendered to PNGs for review
+// (build/screenshots/login-*.png, qr-*.png).
+#include "account/authstore.h"
+#include "account/favoritesstore.h"
+#include "account/playlistsstore.h"
+#include "account/ratingsstore.h"
+#include "api/apiconfig.h"
+#include "platform/focushelper.h"
+#include "player/playerstore.h"
+#include "screens/storeregistry.h"
+
+#include "authsession.h"
+#include "fakehttpserver.h"
+#include "qmlscene.h"
+#include "qmlwarnings.h"
+#include "testenv.h"
+#include "zbardecode.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtTest>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(NimbraPlugin)
+Q_DECLARE_METATYPE(nimbra::test::FakeResponse)
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kLogin = u"/api/v1/auth/login"_s;
+const QString kQrInit = u"/api/v1/auth/qr/init"_s;
+const QString kQrStatus = u"/api/v1/auth/qr/status/q-7f3a9c21"_s;
+const QString kQrLink = u"nimbras://qr?token=q-7f3a9c21"_s;
+
+const QByteArray kLoginView = "import QtQuick\nimport Nimbra\nLoginView { width: 900; height: 640 }\n";
+
+QCoro::Task<void> noPause(std::chrono::milliseconds, CancelToken)
+{
+    co_return;
+}
+
+// A pause that lasts until the poll is cancelled: the code stays on show.
+QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
+{
+    co_await cancellableSleep(std::chrono::hours(1), cancel);
+}
+
+bool isShown(QQuickItem *item)
+{
+    return item && item->isVisible() && item->opacity() > 0;
+}
+
+// A spinner is on screen and turning.
+bool spins(QQuickItem *spinner)
+{
+    QObject *animation = spinner ? spinner->findChild<QObject *>(u"spinnerAnimation"_s) : nullptr;
+    return animation && spinner->isVisible() && animation->property("running").toBool();
+}
+
+// Nothing of it is drawn and nothing turns.
+bool isStill(QQuickItem *spinner)
+{
+    QObject *animation = spinner ? spinner->findChild<QObject *>(u"spinnerAnimation"_s) : nullptr;
+    return animation && !spinner->isVisible() && !animation->property("running").toBool();
+}
+
+} // namespace
+
+class TstLoginScreens : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QmlWarnings> m_warnings;
+    std::unique_ptr<FakeHttpServer> m_server;
+    std::unique_ptr<AuthSession> m_session;
+    std::unique_ptr<QQmlEngine> m_engine;
+
+    AuthStore &auth() { return *m_session->auth; }
+
+    int requestsTo(const QString &path) const
+    {
+        int count = 0;
+        for (const RecordedRequest &request : m_server->requests())
+            count += request.path == path ? 1 : 0;
+        return count;
+    }
+
+    static void saveScreenshot(const QImage &image, const QString &name)
+    {
+        QVERIFY(!image.isNull());
+        QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
+        const QString path = QStringLiteral(NIMBRA_SCREENSHOT_DIR "/") + name;
+        QVERIFY(image.save(path));
+        qInfo("screen written to %s", qPrintable(path));
+    }
+
+    static void click(QmlScene &scene, QQuickItem *item)
+    {
+        QVERIFY(item);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(scene.window(), Qt::LeftButton, {}, centre.toPoint());
+    }
+
+    static void type(QmlScene &scene, QQuickItem *field, const QString &text)
+    {
+        click(scene, field);
+        QTRY_VERIFY(field->hasActiveFocus());
+        for (const QChar c : text)
+            QTest::keyClick(scene.window(), c.toLatin1());
+    }
+
+    // The sheet lives in the window's overlay, beside the screen's own item.
+    static QQuickItem *openSheet(QmlScene &scene)
+    {
+        click(scene, scene.item(u"qrButton"_s));
+        return find(scene, u"showingFace"_s);
+    }
+
+    static QQuickItem *findIn(QQuickItem *root, const QString &name)
+    {
+        QList<QQuickItem *> pending {root};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeFirst();
+            if (item->objectName() == name)
+                return item;
+            pending += item->childItems();
+        }
+        return nullptr;
+    }
+
+    // Any item of the window, the sheet's overlay included.
+    static QQuickItem *find(QmlScene &scene, const QString &name)
+    {
+        return findIn(scene.window()->contentItem(), name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_warnings = std::make_unique<QmlWarnings>();
+        QQuickStyle::setStyle(u"Basic"_s);
+        FocusHelper::suppressFocusFrames(QCoreApplication::instance());
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+    }
+
+    void init()
+    {
+        m_server->clearRequests();
+        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверное имя пользователя или пароль"})"});
+        m_server->on(
+            u"POST"_s, kQrInit, FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"});
+        m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
+        m_session = std::make_unique<AuthSession>();
+        auth().setSleepFunction(endlessPause);
+        StoreRegistry::setAuthStore(m_session->auth.get());
+        // The store singleton is made once per engine: a fresh engine for
+        // each test's fresh store.
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+
+    void cleanup()
+    {
+        if (m_session)
+            auth().cancelQrLogin();
+        m_engine.reset();
+        m_session.reset();
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+    }
+
+    // A wrong password: the request goes out as typed, the store's message
+    // shows as the red line, and stays there in registration mode.
+    void wrongPasswordShowsErrorLine()
+    {
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *submit = scene.item(u"submitButton"_s);
+        QQuickItem *errorLine = scene.item(u"errorLine"_s);
+        QVERIFY(submit && errorLine);
+        QCOMPARE(scene.item(u"caption"_s)->property("text").toString(), u"Музыкальный сервис для Linux"_s);
+        QVERIFY(!submit->isEnabled());
+        QVERIFY(!errorLine->isVisible());
+        QVERIFY(!scene.item(u"emailField"_s)->isVisible());
+        saveScreenshot(scene.grab(), u"login-signin.png"_s);
+
+        type(scene, scene.item(u"usernameField"_s), u"anna"_s);
+        QVERIFY(!submit->isEnabled());
+        type(scene, scene.item(u"passwordField"_s), u"wrong pass"_s);
+        QVERIFY(submit->isEnabled());
+        QCOMPARE(scene.item(u"passwordField"_s)->property("displayText").toString().size(), 10);
+
+        // Return in a field does not send anything.
+        QTest::keyClick(scene.window(), Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(requestsTo(kLogin), 0);
+
+        click(scene, submit);
+        QTRY_VERIFY(isShown(errorLine));
+        QCOMPARE(errorLine->property("text").toString(), u"Неверное имя пользователя или пароль"_s);
+        QCOMPARE(requestsTo(kLogin), 1);
+        const QJsonObject body = QJsonDocument::fromJson(m_server->lastRequest().body).object();
+        QCOMPARE(body.value("username"_L1).toString(), u"anna"_s);
+        QCOMPARE(body.value("password"_L1).toString(), u"wrong pass"_s);
+        QTRY_VERIFY(submit->isEnabled());
+        QVERIFY(isStill(find(scene, u"busySpinner"_s)));
+        saveScreenshot(scene.grab(), u"login-signin-error.png"_s);
+
+        click(scene, scene.item(u"modeSwitch"_s));
+        QTRY_VERIFY(scene.item(u"emailField"_s)->isVisible());
+        QVERIFY(isShown(errorLine));
+        QCOMPARE(submit->property("text").toString(), u"Создать аккаунт"_s);
+        QCOMPARE(scene.item(u"modeSwitch"_s)->property("text").toString(), u"Уже есть аккаунт? Войти"_s);
+        type(scene, scene.item(u"emailField"_s), u"anna@example.org"_s);
+        saveScreenshot(scene.grab(), u"login-register-error.png"_s);
+
+        // In the main window's usual size everything shows at once; at the
+        // least size the screen asks for, the column scrolls instead of
+        // being cut off.
+        QQuickItem *scroller = scene.item(u"scroller"_s);
+        scene.window()->resize(1100, 720);
+        scene.root()->setSize(QSizeF(1100, 720));
+        QTRY_VERIFY(!scroller->property("interactive").toBool());
+        scene.window()->resize(520, 480);
+        scene.root()->setSize(QSizeF(520, 480));
+        QTRY_VERIFY(scroller->property("interactive").toBool());
+        saveScreenshot(scene.grab(), u"login-register-small.png"_s);
+    }
+
+    // While a sign-in runs the button spins and is disabled; the links and
+    // fields stay usable, and the spinner stops with the request.
+    void busyWhileSigningIn()
+    {
+        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Нет"})", "application/json", 400});
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *submit = scene.item(u"submitButton"_s);
+        QQuickItem *spinner = find(scene, u"busySpinner"_s);
+        type(scene, scene.item(u"usernameField"_s), u"anna"_s);
+        type(scene, scene.item(u"passwordField"_s), u"secret"_s);
+        QVERIFY(isStill(spinner));
+
+        click(scene, submit);
+        QTRY_VERIFY(auth().isLoading());
+        QVERIFY(!submit->isEnabled());
+        QVERIFY(spins(spinner));
+        for (const char *name : {"modeSwitch", "qrButton", "guestButton", "usernameField", "passwordField"})
+            QVERIFY2(scene.item(QString::fromLatin1(name))->isEnabled(), name);
+
+        QTRY_VERIFY(!auth().isLoading());
+        QVERIFY(isStill(spinner));
+        QVERIFY(submit->isEnabled());
+    }
+
+    void guestLinkEntersGuestMode()
+    {
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        click(scene, scene.item(u"guestButton"_s));
+        QVERIFY(auth().isGuestMode());
+        QVERIFY(auth().canUseApp());
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
+    // The QR link opens the sheet, which asks for one code and shows it; the
+    // code on screen scans back to the sign-in link.
+    void qrSheetShowsScannableCode()
+    {
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QVERIFY(openSheet(scene));
+        QQuickItem *showing = find(scene, u"showingFace"_s);
+        QTRY_VERIFY(isShown(showing));
+        QCOMPARE(requestsTo(kQrInit), 1);
+        QQuickItem *code = find(scene, u"qrCode"_s);
+        QCOMPARE(code->property("content").toString(), kQrLink);
+        QVERIFY(code->property("hasCode").toBool());
+        QVERIFY(spins(find(scene, u"waitingSpinner"_s)));
+        QVERIFY(isStill(find(scene, u"creatingSpinner"_s)));
+
+        const QImage shot = scene.grab();
+        saveScreenshot(shot, u"qr-waiting.png"_s);
+
+        if (!hasZbarImg())
+            QSKIP("zbarimg is not installed");
+        const qreal ratio = scene.window()->devicePixelRatio();
+        const QRectF card = code->mapRectToScene(code->boundingRect()).adjusted(-16, -16, 16, 16);
+        const QRect pixels((card.topLeft() * ratio).toPoint(), (card.size() * ratio).toSize());
+        QCOMPARE(decodeQrImage(shot.copy(pixels)), std::optional<QString>(kQrLink));
+    }
+
+    // An expired code and a failed token request show the failure with a
+    // retry; the retry passes through "creating" to a new code.
+    void qrFailureOffersRetry_data()
+    {
+        QTest::addColumn<FakeResponse>("status");
+        QTest::addColumn<FakeResponse>("init");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("screenshot");
+        QTest::newRow("expired") << FakeResponse {200, R"({"status": "Expired"})"}
+                                 << FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"}
+                                 << u"QR-код истёк"_s << u"qr-expired.png"_s;
+        QTest::newRow("token request failed")
+            << FakeResponse {200, R"({"status": "pending"})"}
+            << FakeResponse {503, R"({"detail": "Вход по QR-коду временно недоступен"})"}
+            << u"Вход по QR-коду временно недоступен"_s << u"qr-error.png"_s;
+    }
+
+    void qrFailureOffersRetry()
+    {
+        QFETCH(FakeResponse, status);
+        QFETCH(FakeResponse, init);
+        QFETCH(QString, message);
+        QFETCH(QString, screenshot);
+        m_server->on(u"GET"_s, kQrStatus, status);
+        m_server->on(u"POST"_s, kQrInit, init);
+        auth().setSleepFunction(noPause);
+
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QVERIFY(openSheet(scene));
+        QQuickItem *failed = find(scene, u"failedFace"_s);
+        QTRY_VERIFY(isShown(failed));
+        QCOMPARE(find(scene, u"qrErrorText"_s)->property("text").toString(), message);
+        QVERIFY(isStill(find(scene, u"creatingSpinner"_s)));
+        QVERIFY(isStill(find(scene, u"waitingSpinner"_s)));
+        saveScreenshot(scene.grab(), screenshot);
+
+        // The retry gets a code that stays.
+        m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
+        m_server->on(u"POST"_s, kQrInit,
+            FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})", "application/json", 150});
+        auth().setSleepFunction(endlessPause);
+        const int before = requestsTo(kQrInit);
+        click(scene, find(scene, u"retryButton"_s));
+        QTRY_VERIFY(spins(find(scene, u"creatingSpinner"_s)));
+        QVERIFY(!failed->isVisible());
+        QTRY_VERIFY(isShown(find(scene, u"showingFace"_s)));
+        QVERIFY(isStill(find(scene, u"creatingSpinner"_s)));
+        QCOMPARE(requestsTo(kQrInit), before + 1);
+    }
+
+    // "Отмена" and Escape stop the sign-in and close the sheet; opening it
+    // again asks for a new code.
+    void cancelClosesSheet_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("button") << false;
+        QTest::newRow("escape") << true;
+    }
+
+    void cancelClosesSheet()
+    {
+        QFETCH(bool, escape);
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QVERIFY(openSheet(scene));
+        QTRY_VERIFY(isShown(find(scene, u"showingFace"_s)));
+        QObject *sheet = scene.root()->findChild<QObject *>(u"qrSheet"_s);
+        QVERIFY(sheet && sheet->property("opened").toBool());
+
+        if (escape)
+            QTest::keyClick(scene.window(), Qt::Key_Escape);
+        else
+            click(scene, find(scene, u"cancelButton"_s));
+        QTRY_VERIFY(!sheet->property("visible").toBool());
+        QVERIFY(!auth().hasQrToken());
+        QVERIFY(!auth().isQrPolling());
+        QVERIFY(!auth().isQrTaskRunning());
+
+        QVERIFY(openSheet(scene));
+        QTRY_VERIFY(sheet->property("opened").toBool());
+        QTRY_COMPARE(requestsTo(kQrInit), 2);
+    }
+};
+
+QTEST_MAIN(TstLoginScreens)
+#include "tst_loginscreens.moc"

@@ -8,6 +8,7 @@ import Nimbra
 // decides what follows an action. The form's rules are LoginFormModel's.
 Rectangle {
     id: root
+    objectName: "loginView"
 
     readonly property alias form: form
 

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <QObject>
+#include "account/authstore.h"
+#include "account/favoritesstore.h"
+#include "account/playlistsstore.h"
+#include "account/ratingsstore.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistnavigationstore.h"
+#include "clips/clipplayerstore.h"
+#include "player/playerstore.h"
+#include "update/otaupdatestore.h"
+
 #include <QPointer>
 
 namespace nimbra {
-
-class ArtistCatalogStore;
-class ArtistNavigationStore;
-class AuthStore;
-class ClipPlayerStore;
-class FavoritesStore;
-class OtaUpdateStore;
-class PlayerStore;
-class PlaylistsStore;
-class RatingsStore;
 
 // Where QML's store singletons find the one instance of each store. The
 // composition root (and a screen test) fills it before any QML is loaded;

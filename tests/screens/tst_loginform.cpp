@@ -223,16 +223,6 @@ private slots:
         QVERIFY(form.errorMessage().isEmpty());
         QVERIFY(session.auth->isGuestMode());
     }
-
-    void captionNamesTheSystem()
-    {
-        LoginFormModel form;
-#if defined(Q_OS_LINUX)
-        QCOMPARE(form.caption(), u"Музыкальный сервис для Linux"_s);
-#else
-        QCOMPARE(form.caption(), u"Музыкальный сервис для "_s + LoginFormModel::platformName());
-#endif
-    }
 };
 
 QTEST_MAIN(TstLoginForm)

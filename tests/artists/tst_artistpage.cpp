@@ -93,15 +93,6 @@ private slots:
         QCOMPARE(page->allTracks.at(0).artist, u"A feat. C"_s);
     }
 
-    void unreferencedAlbumsStayOff()
-    {
-        const QList<ArtistProfile> profiles {makeProfile(u"A"_s, {makeTrack(u"t1"_s, u"A"_s, u"al1"_s)})};
-        const auto page = ArtistCatalogLogic::buildPage(u"A"_s, profiles,
-            {makeAlbum(u"al1"_s, u"A"_s), makeAlbum(u"al2"_s, u"A"_s), makeAlbum(u"al3"_s, u"B"_s)}, {}, std::nullopt);
-        QCOMPARE(idsOf(page->artAlbums), QStringList {u"al1"_s});
-        QVERIFY(page->featAlbums.isEmpty());
-    }
-
     // From a derived catalogue: every track of the profile stands once on the page.
     void everyTrackOnceFromCatalogue()
     {

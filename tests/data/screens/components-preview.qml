@@ -25,6 +25,7 @@ Rectangle {
                     "textPrimary", "textSecondary", "textMuted", "border", "borderStrong"]
                 delegate: ColumnLayout {
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 1
                     Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: 26

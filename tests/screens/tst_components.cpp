@@ -151,7 +151,6 @@ private slots:
         QTest::addColumn<QByteArray>("font");
         QTest::addColumn<int>("fontPixels");
         QTest::newRow("mini player") << 32 << QByteArray("AppTheme.footnote") << 10;
-        QTest::newRow("large play") << 68 << QByteArray("AppTheme.systemFont(26)") << 26;
         QTest::newRow("font larger than circle") << 20 << QByteArray("AppTheme.systemFont(40)") << 40;
     }
 

@@ -214,12 +214,6 @@ private slots:
             QVERIFY(IconMap::glyph(unknown).isEmpty());
     }
 
-    void fontIsInstalled()
-    {
-        QVERIFY2(QFile::exists(IconMap::fontPath()), qPrintable(IconMap::fontPath()));
-        QCOMPARE(IconMap::fontUrl(), QUrl::fromLocalFile(IconMap::fontPath()));
-    }
-
     // The code point and the ligature name of a row name the same glyph, and
     // the font has it: a typo in either column fails here.
     void everyGlyphIsInTheFont()

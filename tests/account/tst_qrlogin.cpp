@@ -217,38 +217,6 @@ private slots:
         QCOMPARE(requestsTo(kStatusQ1), 0);
     }
 
-    // A new start replaces the poll under way, which then writes nothing:
-    // not even the expiry that its last attempt would bring.
-    void restartReplacesThePollUnderWay()
-    {
-        m_server->on(u"POST"_s, kInit, [](const RecordedRequest &) {
-            static std::atomic<int> calls = 0;
-            return FakeResponse {200, initJson(calls++ == 0 ? "q1" : "q2", 0)};
-        });
-        QList<FakeResponse> answers(9, FakeResponse {200, R"({"status": "pending"})"});
-        answers.append(FakeResponse {200, R"({"status": "pending"})", "application/json", 400});
-        answerStatus(answers);
-        AuthSession session;
-        AuthStore &auth = *session.auth;
-        PauseGate gate;
-        auth.setSleepFunction(gate.function());
-
-        QCoro::waitFor(auth.startQrLoginAsync());
-        // The last attempt of the first code is under way.
-        QTRY_COMPARE(requestsTo(kStatusQ1), 10);
-        gate.setOpen(false);
-        QSignalSpy errors(&auth, &AuthStore::qrErrorChanged);
-        QCoro::waitFor(auth.startQrLoginAsync());
-        QCOMPARE(auth.qrToken(), std::optional<QString>(u"q2"_s));
-
-        QTest::qWait(600);
-        QCOMPARE(errors.size(), 0);
-        QCOMPARE(auth.qrToken(), std::optional<QString>(u"q2"_s));
-        QVERIFY(auth.isQrPolling());
-        QCOMPARE(requestsTo(kStatusQ1), 10);
-        auth.cancelQrLogin();
-    }
-
     void codeRequestFailure()
     {
         m_server->on(u"POST"_s, kInit, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});

@@ -132,7 +132,6 @@ private slots:
         const std::optional<QByteArray> none;
         QTest::newRow("GET, no token") << u"GET"_s << none << std::optional<QString>();
         QTest::newRow("POST without body") << u"POST"_s << none << std::optional<QString>(u"abc"_s);
-        QTest::newRow("DELETE without body") << u"DELETE"_s << none << std::optional<QString>(u"abc"_s);
         QTest::newRow("PATCH with body, empty token")
             << u"PATCH"_s << std::optional<QByteArray>("{}") << std::optional<QString>(QString());
     }

@@ -47,14 +47,6 @@ private slots:
         QVERIFY(second <= 1);
     }
 
-    void copiesShareState()
-    {
-        CancelToken a;
-        const CancelToken b = a;
-        b.cancel();
-        QVERIFY(a.isCancelled());
-    }
-
     void slotReplacesAndCancelsPrevious()
     {
         TaskSlot slot;

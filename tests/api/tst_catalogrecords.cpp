@@ -132,7 +132,6 @@ private slots:
         QTest::newRow("digits in a string") << track << duration << QByteArray("\"180\"") << false << qint64(0);
         QTest::newRow("fraction") << track << duration << QByteArray("180.5") << false << qint64(0);
         QTest::newRow("whole number with point") << track << duration << QByteArray("180.0") << true << qint64(180);
-        QTest::newRow("exponent") << track << duration << QByteArray("1.8e2") << true << qint64(180);
         // Above 2^53 a double can no longer hold every integer.
         QTest::newRow("large and exact") << "TrackPage"
                                          << "total" << QByteArray("9007199254740993") << true
@@ -289,7 +288,6 @@ private slots:
         const QDateTime instant = utc(2024, 5, 1, 12, 30, 45, 123);
         QTest::newRow("fraction and Z") << u"2024-05-01T12:30:45.123Z"_s << instant;
         QTest::newRow("fraction and +03:00") << u"2024-05-01T15:30:45.123+03:00"_s << instant;
-        QTest::newRow("fraction and -05:30") << u"2024-05-01T07:00:45.123-05:30"_s << instant;
         QTest::newRow("six fraction digits") << u"2024-05-01T12:30:45.123456Z"_s << instant;
         QTest::newRow("no zone, no fraction: UTC") << u"2024-05-01T12:30:45"_s << utc(2024, 5, 1, 12, 30, 45);
     }
@@ -313,7 +311,6 @@ private slots:
         QTest::newRow("date alone") << u"2024-05-01"_s;
         QTest::newRow("empty") << QString();
         QTest::newRow("30 February") << u"2024-02-30T10:00:00.000Z"_s;
-        QTest::newRow("hour 25") << u"2024-05-01T25:00:00"_s;
         QTest::newRow("blank between date and time") << u"2024-05-01 12:30:45"_s;
         QTest::newRow("line break after") << u"2024-05-01T12:30:45.123Z\n"_s;
         QTest::newRow("other digits") << u"٢٠٢٤-05-01T12:30:45"_s;

@@ -130,17 +130,6 @@ private slots:
         QCOMPARE(listener.value->favoritesCount, 2);
     }
 
-    void theFourCountsAreAskedAtOnce()
-    {
-        serveCounts();
-        // Asked one after the other, the album list would wait in vain for
-        // the other three and fail.
-        m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse(listBody({albumJson(u"a1"_s)}))));
-        const auto outcome = outcomeOf(NimbraAPI().libraryStats(std::nullopt));
-        QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
-        QCOMPARE(outcome.value->albumsCount, 1);
-    }
-
     void aFailingCountFailsTheWhole_data()
     {
         QTest::addColumn<QStringList>("failing");

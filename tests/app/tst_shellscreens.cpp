@@ -167,16 +167,6 @@ private slots:
 
     void cleanupTestCase() { m_service.reset(); }
 
-    void oneDarkWindow()
-    {
-        QVERIFY(launch());
-        QQuickWindow *window = m_app->window();
-        QCOMPARE(m_app->engine().rootObjects().size(), 1);
-        QCOMPARE(window->title(), u"Nimbra"_s);
-        QCOMPARE(window->size(), QSize(1100, 720));
-        QCOMPARE(window->color(), QColor(8, 8, 16));
-    }
-
     void calmScreenUntilTheSavedSessionIsRead()
     {
         QVERIFY(launch(std::nullopt, true));
@@ -356,13 +346,6 @@ private slots:
         QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
         QTRY_VERIFY(!item(u"artistPage"_s));
         QVERIFY(item(u"sectionArea"_s)->isEnabled());
-
-        // Any section row closes the page, the current one included.
-        m_app->artistNavigation()->open(u"Сахар"_s);
-        QTRY_VERIFY(isShown(item(u"artistPage"_s)));
-        click(item(u"sidebarRow0"_s));
-        QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
-        QTRY_VERIFY(!item(u"artistPage"_s));
     }
 
     void signOutAndBackStartsOnHome()

@@ -95,12 +95,6 @@ private slots:
         QCOMPARE(profiles.at(0).albumIDs, (QSet<QString> {u"al1"_s, u"al2"_s}));
     }
 
-    void emptyCreditIsTheUnknownArtist()
-    {
-        const auto profiles = ArtistCatalogLogic::buildCatalog({makeTrack(u"t1"_s, u"  "_s)}, {});
-        QCOMPARE(namesOf(profiles), QStringList {u"Неизвестно"_s});
-    }
-
     void coverIsTheFirstMet()
     {
         // Track covers of the track pass come first, then an album's cover

@@ -94,7 +94,6 @@ private slots:
         QTest::addColumn<bool>("instrumental");
         QTest::addColumn<int>("searchHits");
         QTest::newRow("synced") << u"t00003"_s << 200 << true << true << false << 1;
-        QTest::newRow("plain only") << u"t00004"_s << 200 << false << true << false << 1;
         QTest::newRow("instrumental") << u"t00005"_s << 200 << false << false << true << 1;
         QTest::newRow("not found") << u"t00006"_s << 404 << false << false << false << 0;
         QTest::newRow("search only") << u"t00007"_s << 404 << true << true << false << 1;

@@ -256,7 +256,6 @@ private slots:
         QTest::addColumn<bool>("isLRC");
         QTest::addColumn<QStringList>("lines");
 
-        QTest::newRow("fraction of two digits") << u"[00:12.50]Hello"_s << true << QStringList {u"12.500|Hello"_s};
         QTest::newRow("colon before the fraction") << u"[1:02:03]x"_s << true << QStringList {u"62.030|x"_s};
         QTest::newRow("fraction padding") << u"[00:01.5]a\n[00:02.05]b\n[00:03.123]c\n[00:04,7]d"_s << true
                                           << QStringList {u"1.500|a"_s, u"2.050|b"_s, u"3.123|c"_s, u"4.700|d"_s};

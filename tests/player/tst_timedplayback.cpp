@@ -264,13 +264,11 @@ private slots:
         QCOMPARE(store().sleepRemainingSeconds(), 900);
         m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 899);
-        m_rig->clock.advance(1s);
-        QCOMPARE(store().sleepRemainingSeconds(), 898);
         // The wall clock decides: after a suspend of ten minutes the next
         // step shows what is really left.
         m_rig->clock.setWallTime(m_rig->clock.now().addSecs(600));
         m_rig->clock.advance(1s);
-        QCOMPARE(store().sleepRemainingSeconds(), 297);
+        QCOMPARE(store().sleepRemainingSeconds(), 298);
         store().cancelSleepTimer();
     }
 
@@ -318,9 +316,6 @@ private slots:
         QVERIFY(store().sleepTimer().isOff());
         QCOMPARE(store().sleepRemainingSeconds(), 0);
         QCOMPARE(m_rig->clock.sleeperCount(), 0);
-        m_rig->clock.advance(3600s);
-        QCOMPARE(store().sleepRemainingSeconds(), 0);
-        QVERIFY(store().sleepTimer().isOff());
         // Cancelling with no timer set changes nothing.
         QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
         store().cancelSleepTimer();

@@ -162,7 +162,6 @@ private slots:
         QTest::newRow("list") << u"list"_s << true;
         QTest::newRow("button in a list row") << u"rowButton"_s << false;
         QTest::newRow("button") << u"button"_s << false;
-        QTest::newRow("slider") << u"slider"_s << false;
     }
 
     // While a suppressor is shown, text inputs and lists lose focus as soon as

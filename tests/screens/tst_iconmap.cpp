@@ -149,7 +149,6 @@ private slots:
     {
         QTest::addColumn<QString>("qml");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("icon") << u"AppIcon { name: \"play.fill\" }"_s << QStringList {u"play.fill"_s};
         QTest::newRow("icon over lines")
             << u"AppIcon {\n  size: 16\n  Behavior on opacity { NumberAnimation { } }\n  name: \"heart\"\n}"_s
             << QStringList {u"heart"_s};
@@ -163,7 +162,6 @@ private slots:
                                 << QStringList {u"heart.fill"_s};
         QTest::newRow("suffix Symbol") << u"property string emptySymbol: \"bolt.fill\""_s
                                        << QStringList {u"bolt.fill"_s};
-        QTest::newRow("suffix Icon") << u"Row { leadingIcon: \"xmark\" }"_s << QStringList {u"xmark"_s};
         QTest::newRow("title before") << u"ListElement { title: \"Главная\"; icon: \"house.fill\" }"_s
                                       << QStringList {u"house.fill"_s};
         QTest::newRow("title after") << u"({ icon: \"house.fill\", title: \"Главная\" })"_s
@@ -214,12 +212,6 @@ private slots:
         }
         for (const QString &unknown : {u""_s, u"play"_s, u"play.fill "_s, u"Play.fill"_s, u"zzz"_s})
             QVERIFY(IconMap::glyph(unknown).isEmpty());
-    }
-
-    void fontIsInstalled()
-    {
-        QVERIFY2(QFile::exists(IconMap::fontPath()), qPrintable(IconMap::fontPath()));
-        QCOMPARE(IconMap::fontUrl(), QUrl::fromLocalFile(IconMap::fontPath()));
     }
 
     // The code point and the ligature name of a row name the same glyph, and

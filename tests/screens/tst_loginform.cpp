@@ -66,7 +66,6 @@ private slots:
 
         for (const bool registration : {false, true}) {
             const char *mode = registration ? "registration" : "sign-in";
-            QTest::addRow("%s: nothing typed", mode) << registration << QString() << QString() << QString() << false;
             QTest::addRow("%s: no password", mode) << registration << u"anna"_s << u"a@b.c"_s << QString() << false;
             QTest::addRow("%s: no name", mode) << registration << QString() << u"a@b.c"_s << u"pw"_s << false;
             QTest::addRow("%s: name and password", mode) << registration << u"anna"_s << QString() << u"pw"_s << true;
@@ -222,16 +221,6 @@ private slots:
         form.continueAsGuest();
         QVERIFY(form.errorMessage().isEmpty());
         QVERIFY(session.auth->isGuestMode());
-    }
-
-    void captionNamesTheSystem()
-    {
-        LoginFormModel form;
-#if defined(Q_OS_LINUX)
-        QCOMPARE(form.caption(), u"Музыкальный сервис для Linux"_s);
-#else
-        QCOMPARE(form.caption(), u"Музыкальный сервис для "_s + LoginFormModel::platformName());
-#endif
     }
 };
 

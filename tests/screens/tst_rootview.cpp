@@ -52,7 +52,6 @@ private slots:
         QTest::addColumn<RootViewModel::Screen>("screen");
         QTest::newRow("profile arrives") << 200 << RootViewModel::Screen::Main;
         QTest::newRow("token refused") << 401 << RootViewModel::Screen::SignIn;
-        QTest::newRow("service fault") << 500 << RootViewModel::Screen::SignIn;
     }
 
     void rootFetchesTheProfileOfASavedTokenOnce()

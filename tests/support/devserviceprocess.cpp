@@ -109,10 +109,8 @@ DevServiceReply DevServiceProcess::call(const QByteArray &method, const QString 
     const QString &token, const QList<QPair<QByteArray, QByteArray>> &headers) const
 {
     DevServiceReply result;
-    if (!m_network) {
-        result.networkError = true;
+    if (!m_network)
         return result;
-    }
     QNetworkRequest request(QUrl(m_baseUrl.toString() + pathAndQuery));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (!body.isEmpty())
@@ -131,10 +129,6 @@ DevServiceReply DevServiceProcess::call(const QByteArray &method, const QString 
     loop.exec();
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     result.body = reply->readAll();
-    // Errors from 201 and from 401 up stand for an HTTP error status, which
-    // is an answer; the others are failed transfers.
-    const int error = reply->error();
-    result.networkError = (error > 0 && error < 200) || (error > 300 && error < 400);
     for (const auto &[name, value] : reply->rawHeaderPairs())
         result.headers.insert(name.toLower(), value);
     reply->deleteLater();

@@ -21,7 +21,6 @@ namespace nimbra::test {
 struct DevServiceReply
 {
     int status = 0; // 0 when no HTTP answer arrived
-    bool networkError = false; // the transfer failed (refused, dropped, timed out)
     QByteArray body;
     QMap<QByteArray, QByteArray> headers; // lower-case names
 

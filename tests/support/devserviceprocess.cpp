@@ -2,6 +2,8 @@
 
 #include "testenv.h"
 
+#include "api/network.h"
+
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
@@ -9,7 +11,6 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QUrlQuery>
 
 namespace nimbra::test {
 
@@ -22,20 +23,17 @@ RecordedRequest recordFromJson(const QJsonObject &o)
 {
     RecordedRequest r;
     r.method = o.value(QStringLiteral("method")).toString();
-    r.target = o.value(QStringLiteral("target")).toString();
-    const qsizetype q = r.target.indexOf(QLatin1Char('?'));
-    r.path = q < 0 ? r.target : r.target.left(q);
-    r.rawQuery = q < 0 ? QString() : r.target.mid(q + 1);
-    if (q >= 0) {
-        const QUrlQuery query(r.rawQuery);
-        for (const auto &item : query.queryItems(QUrl::FullyDecoded))
-            r.queryItems.append(item);
-    }
+    r.setTarget(o.value(QStringLiteral("target")).toString());
     const QJsonObject headers = o.value(QStringLiteral("headers")).toObject();
     for (auto it = headers.begin(); it != headers.end(); ++it)
         r.headers.insert(it.key().toLower(), it.value().toString());
     r.body = o.value(QStringLiteral("body")).toString().toUtf8();
     return r;
+}
+
+QByteArray compact(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
 } // namespace
@@ -49,6 +47,10 @@ DevServiceProcess::DevServiceProcess(const QStringList &arguments)
     QByteArray output;
     static const QRegularExpression addressLine(
         QStringLiteral("^nimbra-devservice listening on (http://127\\.0\\.0\\.1:\\d+)$"));
+    const auto fail = [&](const QString &why) {
+        m_startError = why;
+        loop.quit();
+    };
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &loop, [&] {
         output += m_process.readAllStandardOutput();
         const qsizetype end = output.indexOf('\n');
@@ -57,22 +59,14 @@ DevServiceProcess::DevServiceProcess(const QStringList &arguments)
         const auto m = addressLine.match(QString::fromUtf8(output.left(end)));
         if (m.hasMatch())
             m_baseUrl = QUrl(m.captured(1));
-        else
-            m_startError = QStringLiteral("unexpected first line: ") + QString::fromUtf8(output.left(end));
-        loop.quit();
+        fail(
+            m.hasMatch() ? QString() : QStringLiteral("unexpected first line: ") + QString::fromUtf8(output.left(end)));
     });
-    QObject::connect(&m_process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError) {
-        m_startError = m_process.errorString();
-        loop.quit();
-    });
-    QObject::connect(&m_process, &QProcess::finished, &loop, [&](int code) {
-        m_startError = QStringLiteral("exited with code %1 before listening").arg(code);
-        loop.quit();
-    });
-    QObject::connect(&timeout, &QTimer::timeout, &loop, [&] {
-        m_startError = QStringLiteral("no address line within %1 ms").arg(kStartTimeoutMs);
-        loop.quit();
-    });
+    QObject::connect(&m_process, &QProcess::errorOccurred, &loop, [&] { fail(m_process.errorString()); });
+    QObject::connect(&m_process, &QProcess::finished, &loop,
+        [&](int code) { fail(QStringLiteral("exited with code %1 before listening").arg(code)); });
+    QObject::connect(&timeout, &QTimer::timeout, &loop,
+        [&] { fail(QStringLiteral("no address line within %1 ms").arg(kStartTimeoutMs)); });
     m_process.start(devservicePath(), QStringList {QStringLiteral("--port"), QStringLiteral("0")} + arguments);
     timeout.start(kStartTimeoutMs);
     loop.exec();
@@ -94,13 +88,15 @@ bool DevServiceProcess::isRunning() const
 
 int DevServiceProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-        return -1;
+    // Kept-alive connections of the client would hold up the stop for a second.
+    sharedNetworkAccessManager()->clearConnectionCache();
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+            return -1;
+        }
     }
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
@@ -142,46 +138,38 @@ DevServiceReply DevServiceProcess::get(const QString &pathAndQuery, const QStrin
 
 QString DevServiceProcess::signIn(const QString &username, const QString &password) const
 {
-    const QJsonObject body {{QStringLiteral("username"), username}, {QStringLiteral("password"), password}};
-    const DevServiceReply reply = call(QByteArrayLiteral("POST"), QStringLiteral("/api/v1/auth/login"),
-        QJsonDocument(body).toJson(QJsonDocument::Compact));
+    const DevServiceReply reply = call("POST", QStringLiteral("/api/v1/auth/login"),
+        compact({{QStringLiteral("username"), username}, {QStringLiteral("password"), password}}));
     return reply.status == 200 ? reply.object().value(QStringLiteral("access_token")).toString() : QString();
 }
 
 QList<RecordedRequest> DevServiceProcess::requests() const
 {
     QList<RecordedRequest> list;
-    const QJsonArray entries = get(QStringLiteral("/__dev/requests")).json().array();
-    for (const QJsonValue &entry : entries)
+    for (const QJsonValue &entry : get(QStringLiteral("/__dev/requests")).json().array())
         list.append(recordFromJson(entry.toObject()));
     return list;
 }
 
 void DevServiceProcess::clearRequests() const
 {
-    call(QByteArrayLiteral("DELETE"), QStringLiteral("/__dev/requests"));
+    call("DELETE", QStringLiteral("/__dev/requests"));
 }
 
 bool DevServiceProcess::injectFault(const QJsonObject &fault) const
 {
-    return call(QByteArrayLiteral("POST"), QStringLiteral("/__dev/fault"),
-               QJsonDocument(fault).toJson(QJsonDocument::Compact))
-               .status
-        == 200;
+    return call("POST", QStringLiteral("/__dev/fault"), compact(fault)).status == 200;
 }
 
 void DevServiceProcess::clearFaults() const
 {
-    call(QByteArrayLiteral("DELETE"), QStringLiteral("/__dev/fault"));
+    call("DELETE", QStringLiteral("/__dev/fault"));
 }
 
 bool DevServiceProcess::confirmQr(const QString &qrToken, const QString &username) const
 {
     const QJsonObject body {{QStringLiteral("qr_token"), qrToken}, {QStringLiteral("username"), username}};
-    return call(QByteArrayLiteral("POST"), QStringLiteral("/__dev/qr/confirm"),
-               QJsonDocument(body).toJson(QJsonDocument::Compact))
-               .status
-        == 200;
+    return call("POST", QStringLiteral("/__dev/qr/confirm"), compact(body)).status == 200;
 }
 
 } // namespace nimbra::test

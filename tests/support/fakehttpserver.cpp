@@ -15,6 +15,15 @@ QString routeKey(const QString &method, const QString &path)
 }
 } // namespace
 
+void RecordedRequest::setTarget(const QString &rawTarget)
+{
+    target = rawTarget;
+    const qsizetype q = target.indexOf(QLatin1Char('?'));
+    path = q < 0 ? target : target.left(q);
+    rawQuery = q < 0 ? QString() : target.mid(q + 1);
+    queryItems = QUrlQuery(rawQuery).queryItems(QUrl::FullyDecoded);
+}
+
 FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
 {
     m_server->set_keep_alive_timeout(1);
@@ -27,15 +36,7 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) {
         RecordedRequest r;
         r.method = QString::fromStdString(req.method);
-        r.target = QString::fromStdString(req.target);
-        const qsizetype q = r.target.indexOf(QLatin1Char('?'));
-        r.path = q < 0 ? r.target : r.target.left(q);
-        r.rawQuery = q < 0 ? QString() : r.target.mid(q + 1);
-        if (q >= 0) {
-            const QUrlQuery query(r.rawQuery);
-            for (const auto &item : query.queryItems(QUrl::FullyDecoded))
-                r.queryItems.append(item);
-        }
+        r.setTarget(QString::fromStdString(req.target));
         for (const auto &[name, value] : req.headers)
             r.headers.insert(QString::fromStdString(name).toLower(), QString::fromStdString(value));
         r.body = QByteArray::fromStdString(req.body);
@@ -119,18 +120,6 @@ QList<RecordedRequest> FakeHttpServer::requests() const
 {
     QMutexLocker lock(&m_mutex);
     return m_requests;
-}
-
-RecordedRequest FakeHttpServer::lastRequest() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_requests.isEmpty() ? RecordedRequest() : m_requests.last();
-}
-
-int FakeHttpServer::requestCount() const
-{
-    QMutexLocker lock(&m_mutex);
-    return int(m_requests.size());
 }
 
 void FakeHttpServer::clearRequests()

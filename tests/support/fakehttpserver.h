@@ -30,6 +30,8 @@ struct RecordedRequest
     QByteArray body;
 
     bool hasHeader(const QString &name) const { return headers.contains(name.toLower()); }
+    // Sets the target and the path, query and query items read from it.
+    void setTarget(const QString &rawTarget);
     QString header(const QString &name) const { return headers.value(name.toLower()); }
 };
 
@@ -63,8 +65,8 @@ public:
     void setFallback(Handler handler);
 
     QList<RecordedRequest> requests() const;
-    RecordedRequest lastRequest() const;
-    int requestCount() const;
+    RecordedRequest lastRequest() const { return requests().value(requestCount() - 1); }
+    int requestCount() const { return int(requests().size()); }
     void clearRequests();
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <variant>
@@ -17,25 +18,10 @@ using Step = std::variant<QString, qsizetype>;
 // "items[1].is_favorite" -> "items", 1, "is_favorite".
 QList<Step> parsePath(const QString &path)
 {
+    static const QRegularExpression step(u"\\[(\\d+)\\]|([^.\\[]+)"_s);
     QList<Step> steps;
-    QString key;
-    for (qsizetype i = 0; i < path.size(); ++i) {
-        const QChar c = path.at(i);
-        if (c == u'.' || c == u'[') {
-            if (!key.isEmpty())
-                steps.append(key);
-            key.clear();
-            if (c == u'[') {
-                const qsizetype close = path.indexOf(u']', i);
-                steps.append(path.mid(i + 1, close - i - 1).toLongLong());
-                i = close;
-            }
-        } else {
-            key.append(c);
-        }
-    }
-    if (!key.isEmpty())
-        steps.append(key);
+    for (const QRegularExpressionMatch &m : step.globalMatch(path))
+        steps.append(m.hasCaptured(1) ? Step(qsizetype(m.captured(1).toLongLong())) : Step(m.captured(2)));
     return steps;
 }
 
@@ -98,20 +84,11 @@ QJsonValue editedJson(const QJsonValue &root, const QString &path, const std::op
 
 QJsonValue wrongTypeFor(const QJsonValue &value)
 {
-    switch (value.type()) {
-    case QJsonValue::String:
-        return 42;
-    case QJsonValue::Double:
-        return u"42"_s;
-    case QJsonValue::Bool:
-        return 1;
-    case QJsonValue::Array:
-        return QJsonObject();
-    case QJsonValue::Object:
-        return QJsonArray();
-    default:
-        return u"text"_s;
-    }
+    if (value.isString() || value.isBool())
+        return value.isString() ? QJsonValue(42) : QJsonValue(1);
+    if (value.isArray() || value.isObject())
+        return value.isArray() ? QJsonValue(QJsonObject()) : QJsonValue(QJsonArray());
+    return value.isDouble() ? u"42"_s : u"text"_s;
 }
 
 const RecordCase &caseNamed(const QList<RecordCase> &cases, const QString &name)
@@ -138,6 +115,24 @@ QJsonValue changed(const QJsonObject &sample, const QString &path, Change change
     return editedJson(sample, path, wrongTypeFor(jsonAt(sample, path)));
 }
 
+// Every field path of the cases, missing, null and of another type; an
+// element of a list can be null or of another type, but not missing.
+void fieldRows(const QList<RecordCase> &cases, bool required)
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("change");
+    for (const RecordCase &c : cases) {
+        for (const QString &path : required ? c.required : c.optional) {
+            const QByteArray name = (c.name + u' ' + path).toUtf8();
+            if (!path.endsWith(u']'))
+                QTest::addRow("%s missing", name.constData()) << c.name << path << int(Change::Remove);
+            QTest::addRow("%s null", name.constData()) << c.name << path << int(Change::Null);
+            QTest::addRow("%s wrong type", name.constData()) << c.name << path << int(Change::WrongType);
+        }
+    }
+}
+
 } // namespace
 
 QByteArray jsonBytes(const QJsonValue &value)
@@ -162,20 +157,7 @@ std::optional<DecodingError> decodingFailure(const std::function<void()> &call)
 
 void requiredFieldRows(const QList<RecordCase> &cases)
 {
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("change");
-    for (const RecordCase &c : cases) {
-        for (const QString &path : c.required) {
-            // An element of a list can be null or of another type, but not missing.
-            if (!path.endsWith(u']'))
-                QTest::addRow("%s %s missing", qPrintable(c.name), qPrintable(path))
-                    << c.name << path << int(Change::Remove);
-            QTest::addRow("%s %s null", qPrintable(c.name), qPrintable(path)) << c.name << path << int(Change::Null);
-            QTest::addRow("%s %s wrong type", qPrintable(c.name), qPrintable(path))
-                << c.name << path << int(Change::WrongType);
-        }
-    }
+    fieldRows(cases, true);
 }
 
 void checkRequiredField(const QList<RecordCase> &cases)
@@ -199,18 +181,7 @@ void checkRequiredField(const QList<RecordCase> &cases)
 
 void optionalFieldRows(const QList<RecordCase> &cases)
 {
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("change");
-    for (const RecordCase &c : cases) {
-        for (const QString &path : c.optional) {
-            QTest::addRow("%s %s missing", qPrintable(c.name), qPrintable(path))
-                << c.name << path << int(Change::Remove);
-            QTest::addRow("%s %s null", qPrintable(c.name), qPrintable(path)) << c.name << path << int(Change::Null);
-            QTest::addRow("%s %s wrong type", qPrintable(c.name), qPrintable(path))
-                << c.name << path << int(Change::WrongType);
-        }
-    }
+    fieldRows(cases, false);
 }
 
 void checkOptionalField(const QList<RecordCase> &cases)

@@ -116,12 +116,9 @@ private slots:
         serveCounts();
         const auto outcome = outcomeOf(NimbraAPI().libraryStats(std::nullopt));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
-        const LibraryStats stats = *outcome.value;
-        QCOMPARE(stats.favoritesCount, 0);
-        QCOMPARE(stats.albumsCount, 3);
-        QCOMPARE(stats.tracksCount, 1234);
-        QCOMPARE(stats.clipsCount, 17);
-        QCOMPARE(stats.battlesCount, 5);
+        const LibraryStats s = *outcome.value;
+        QCOMPARE((QList<qint64> {s.favoritesCount, s.albumsCount, s.tracksCount, s.clipsCount, s.battlesCount}),
+            (QList<qint64> {0, 3, 1234, 17, 5}));
         // A guest has no favourites to ask for.
         QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
 
@@ -132,29 +129,25 @@ private slots:
 
     void aFailingCountFailsTheWhole_data()
     {
-        QTest::addColumn<QStringList>("failing");
+        QTest::addColumn<QString>("failing");
         QTest::addColumn<int>("status");
-        QTest::newRow("battles") << QStringList {u"/api/v1/battles"_s} << 503;
-        QTest::newRow("favourites, no fallback to 0") << QStringList {u"/api/v1/favorites"_s} << 401;
+        QTest::newRow("battles") << u"/api/v1/battles"_s << 503;
+        QTest::newRow("favourites, no fallback to 0") << u"/api/v1/favorites"_s << 401;
     }
 
     void aFailingCountFailsTheWhole()
     {
-        QFETCH(QStringList, failing);
+        QFETCH(QString, failing);
         QFETCH(int, status);
         serveCounts();
-        const QMap<QString, int> statuses {{u"/api/v1/albums"_s, 500}, {u"/api/v1/tracks"_s, 501},
-            {u"/api/v1/clips"_s, 502}, {u"/api/v1/battles"_s, 503}, {u"/api/v1/favorites"_s, 401}};
-        for (const QString &path : failing)
-            m_server->on(u"GET"_s, path, whenAllFourArrived(jsonResponse("{}", statuses.value(path))));
-
+        m_server->on(u"GET"_s, failing, whenAllFourArrived(jsonResponse("{}", status)));
         const auto outcome = outcomeOf(NimbraAPI().libraryStats(u"tok"_s));
         QVERIFY(!outcome.value);
         const auto error = outcome.errorAs<APIError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), status);
         // A failed count asks no favourites.
-        QCOMPARE(requestedPaths().contains(u"/api/v1/favorites"_s), failing.contains(u"/api/v1/favorites"_s));
+        QCOMPARE(requestedPaths().contains(u"/api/v1/favorites"_s), failing == "/api/v1/favorites"_L1);
     }
 
     void aFailedCountCancelsTheOthers()

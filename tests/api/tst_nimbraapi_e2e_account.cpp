@@ -2,7 +2,6 @@
 // sign-in, the profile, and each user's favourites, ratings and playlists.
 #include "api/apiconfig.h"
 #include "api/apierror.h"
-#include "api/network.h"
 #include "api/nimbraapi.h"
 
 #include "devserviceprocess.h"
@@ -11,7 +10,6 @@
 #include "trackfixtures.h"
 
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
 #include <QtTest>
 
 using namespace nimbra;
@@ -56,12 +54,7 @@ private slots:
 
     void init() { m_service->clearRequests(); }
 
-    void cleanupTestCase()
-    {
-        // Kept-alive connections would hold up the service's stop for a second.
-        sharedNetworkAccessManager()->clearConnectionCache();
-        m_service.reset();
-    }
+    void cleanupTestCase() { m_service.reset(); }
 
     void signInAndReadProfile()
     {

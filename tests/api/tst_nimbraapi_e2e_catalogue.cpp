@@ -3,7 +3,6 @@
 // what the client makes of a slow answer and a dropped connection.
 #include "api/apiconfig.h"
 #include "api/apierror.h"
-#include "api/network.h"
 #include "api/nimbraapi.h"
 
 #include "devserviceprocess.h"
@@ -12,7 +11,6 @@
 #include "trackfixtures.h"
 
 #include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QTimer>
 #include <QtTest>
 
@@ -68,12 +66,7 @@ private slots:
         m_service->clearRequests();
     }
 
-    void cleanupTestCase()
-    {
-        // Kept-alive connections would hold up the service's stop for a second.
-        sharedNetworkAccessManager()->clearConnectionCache();
-        m_service.reset();
-    }
+    void cleanupTestCase() { m_service.reset(); }
 
     void trackPagesBriefAndFull()
     {

@@ -47,14 +47,11 @@ private slots:
         const QByteArray wav = renderWav(11, seconds);
         const quint32 dataSize = quint32(expectedSeconds) * rate * 2;
         QCOMPARE(quint32(wav.size()), 44 + dataSize);
-        QCOMPARE(wav.left(4), QByteArray("RIFF"));
-        QCOMPARE(le32(wav, 4), quint32(wav.size() - 8));
-        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
-        QCOMPARE(le16(wav, 20), quint16(1)); // PCM
-        QCOMPARE(le16(wav, 22), quint16(1)); // mono
-        QCOMPARE(le32(wav, 24), quint32(rate));
-        QCOMPARE(le16(wav, 34), quint16(16));
-        QCOMPARE(le32(wav, 40), dataSize);
+        QCOMPARE(wav.left(4) + wav.mid(8, 8), QByteArray("RIFFWAVEfmt "));
+        // Sizes, PCM, mono, the rate and 16 bits.
+        QCOMPARE(
+            (QList<quint32> {le32(wav, 4), le32(wav, 40), le16(wav, 20), le16(wav, 22), le32(wav, 24), le16(wav, 34)}),
+            (QList<quint32> {quint32(wav.size() - 8), dataSize, 1, 1, rate, 16}));
     }
 
     void deterministicPerSeed()

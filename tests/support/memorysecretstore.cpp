@@ -12,52 +12,46 @@ QCoro::Task<void> MemorySecretStore::begin(QString entry)
 {
     m_log.append(entry);
     m_maxAtOnce = std::max(m_maxAtOnce, ++m_atOnce);
-    if (!m_held)
+    if (!m_held) {
+        --m_atOnce;
         co_return;
+    }
     const quint64 ticket = m_nextWaiting++;
     ++m_waiting;
     QPointer<MemorySecretStore> self(this);
     while (self && self->m_held && ticket >= self->m_releasedUpTo)
         co_await qCoro(self.data(), &MemorySecretStore::released);
-    if (self)
+    if (self) {
         --m_waiting;
+        --m_atOnce;
+    }
 }
 
 QCoro::Task<std::optional<QByteArray>> MemorySecretStore::read(QString key)
 {
     co_await begin(u"read "_s + key);
-    end();
-    if (!m_available)
-        co_return std::nullopt;
-    co_return value(key);
+    co_return m_available ? value(key) : std::nullopt;
 }
 
 QCoro::Task<bool> MemorySecretStore::write(QString key, QString secret)
 {
     co_await begin(u"write "_s + key + u' ' + secret);
-    end();
-    if (!m_available)
-        co_return false;
-    m_items.insert(key, secret.toUtf8());
-    co_return true;
+    if (m_available)
+        m_items.insert(key, secret.toUtf8());
+    co_return m_available;
 }
 
 QCoro::Task<bool> MemorySecretStore::remove(QString key)
 {
     co_await begin(u"remove "_s + key);
-    end();
-    if (!m_available)
-        co_return false;
-    m_items.remove(key);
-    co_return true;
+    if (m_available)
+        m_items.remove(key);
+    co_return m_available;
 }
 
 std::optional<QByteArray> MemorySecretStore::value(const QString &key) const
 {
-    const auto it = m_items.constFind(key);
-    if (it == m_items.cend())
-        return std::nullopt;
-    return *it;
+    return m_items.contains(key) ? std::optional(m_items.value(key)) : std::nullopt;
 }
 
 void MemorySecretStore::setHeld(bool held)

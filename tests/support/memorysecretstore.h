@@ -41,8 +41,8 @@ signals:
     void released();
 
 private:
+    // Logs the call and waits while the store is held.
     QCoro::Task<void> begin(QString entry);
-    void end() { --m_atOnce; }
 
     QMap<QString, QByteArray> m_items;
     QStringList m_log;

@@ -1,6 +1,6 @@
 #include "catalogpages.h"
 
-#include <QJsonDocument>
+#include "recordcodingcases.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,19 +34,18 @@ QJsonArray tracksJson(const QStringList &ids)
 
 QByteArray trackPageBody(const QJsonArray &items, qint64 total, qint64 page, qint64 size, qint64 pages)
 {
-    return QJsonDocument(QJsonObject {{"items"_L1, items}, {"total"_L1, total}, {"page"_L1, page}, {"size"_L1, size},
-                             {"pages"_L1, pages}})
-        .toJson(QJsonDocument::Compact);
+    return jsonBytes(QJsonObject {
+        {"items"_L1, items}, {"total"_L1, total}, {"page"_L1, page}, {"size"_L1, size}, {"pages"_L1, pages}});
 }
 
 QByteArray clipPageBody(qint64 total)
 {
-    return QJsonDocument(QJsonObject {{"items"_L1, QJsonArray()}, {"total"_L1, total}}).toJson(QJsonDocument::Compact);
+    return jsonBytes(QJsonObject {{"items"_L1, QJsonArray()}, {"total"_L1, total}});
 }
 
 QByteArray listBody(const QJsonArray &items)
 {
-    return QJsonDocument(items).toJson(QJsonDocument::Compact);
+    return jsonBytes(items);
 }
 
 FakeResponse jsonResponse(QByteArray body, int status)
@@ -70,8 +69,7 @@ FakeHttpServer::Handler catalogue(qint64 probePages, std::function<QJsonArray(in
         const int size = queryNumber(r, u"size"_s);
         if (number == 1 && size == 1)
             return jsonResponse(trackPageBody(tracksJson({u"probe"_s}), probePages, 1, 1, probePages));
-        const QJsonArray items = page(number, size);
-        return jsonResponse(trackPageBody(items, probePages, number, size, probePages));
+        return jsonResponse(trackPageBody(page(number, size), probePages, number, size, probePages));
     };
 }
 

@@ -12,12 +12,19 @@ class FakeAudioPlayer : public AudioPlayerHandle
 {
     Q_OBJECT
 public:
-    explicit FakeAudioPlayer(const QUrl &source, QObject *parent = nullptr);
+    explicit FakeAudioPlayer(const QUrl &source, QObject *parent = nullptr)
+        : AudioPlayerHandle(parent), m_source(source)
+    {
+    }
 
     QUrl source() const override { return m_source; }
-    void play() override;
-    void pause() override;
-    void seek(double seconds) override;
+    void play() override { m_playing = true; }
+    void pause() override
+    {
+        m_playing = false;
+        ++m_pauseCalls;
+    }
+    void seek(double seconds) override { m_seeks.append(m_time = seconds); }
     void setVolume(float volume) override { m_volume = volume; }
     float volume() const override { return m_volume; }
     double currentTime() const override { return m_time; }
@@ -30,9 +37,17 @@ public:
     // Test controls.
     void setItemDuration(double seconds) { m_duration = seconds; }
     // Moves the position and emits the periodic tick.
-    void tick(double seconds);
-    void finish();
-    void fail(const QString &message = QStringLiteral("decode error"));
+    void tick(double seconds) { emit timeTick(m_time = seconds); }
+    void finish()
+    {
+        m_playing = false;
+        emit endOfItem();
+    }
+    void fail(const QString &message = QStringLiteral("decode error"))
+    {
+        m_playing = false;
+        emit failed(message);
+    }
 
 private:
     QUrl m_source;

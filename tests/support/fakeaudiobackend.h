@@ -13,7 +13,13 @@ namespace nimbra::test {
 class FakeAudioBackend : public AudioBackend
 {
 public:
-    AudioPlayerPtr createPlayer(const QUrl &source) override;
+    AudioPlayerPtr createPlayer(const QUrl &source) override
+    {
+        auto *player = new FakeAudioPlayer(source);
+        m_sources.append(source);
+        m_players.append(player);
+        return AudioPlayerPtr(player);
+    }
 
     QList<QUrl> startedSources() const { return m_sources; }
     int playerCount() const { return int(m_players.size()); }

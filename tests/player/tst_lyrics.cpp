@@ -290,7 +290,7 @@ private slots:
             QCOMPARE(parsed.lines.at(i).id, i);
     }
 
-    void activeIndex()
+    void activeIndexAndSeekTime()
     {
         // Before the first line, between lines, on equal stamps (the later
         // line), after the last line, not a number, infinite.
@@ -305,18 +305,12 @@ private slots:
         QCOMPARE(plain.activeIndex(35, 0), 0);
         QCOMPARE(plain.activeIndex(qQNaN(), 200), 0);
         QCOMPARE(plain.activeIndex(1e300, 1e-300), 9); // far too large for an int
-    }
-
-    void seekTime()
-    {
-        const auto plain = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
         QCOMPARE(plain.seekTime(5, 200), std::optional<double>(100.0));
         QCOMPARE(plain.seekTime(5, 0), std::nullopt);
         QCOMPARE(plain.seekTime(10, 200), std::nullopt);
         QCOMPARE(plain.seekTime(-1, 200), std::nullopt);
 
-        const auto synced = ParsedLyrics::parse(u"[00:03.00]a\n[01:05.25]b"_s);
-        QCOMPARE(synced.seekTime(1, 0), std::optional<double>(65.25));
+        QCOMPARE(ParsedLyrics::parse(u"[00:03.00]a\n[01:05.25]b"_s).seekTime(1, 0), std::optional<double>(65.25));
 
         // A trailing empty row counts in the even spread.
         const auto trailing = ParsedLyrics::parse(u"a\nb\n"_s);

@@ -79,15 +79,6 @@ private slots:
         m_profiles.clear();
     }
 
-    void startWithoutSavedTokenAsksNothing()
-    {
-        AuthSession session;
-        QVERIFY(session.auth->isTokenLoaded());
-        QCOMPARE(session.auth->token(), std::nullopt);
-        QVERIFY(!session.auth->canUseApp());
-        QCOMPARE(m_server->requestCount(), 0);
-    }
-
     void profileFetchOfSavedToken_data()
     {
         QTest::addColumn<int>("status");
@@ -299,6 +290,11 @@ private slots:
         m_server->on(u"POST"_s, kLogin, FakeResponse {401, {}});
         AuthSession session;
         AuthStore &auth = *session.auth;
+        // A start without a saved token asks nothing.
+        QVERIFY(auth.isTokenLoaded());
+        QCOMPARE(auth.token(), std::nullopt);
+        QVERIFY(!auth.canUseApp());
+        QCOMPARE(m_server->requestCount(), 0);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
         QVERIFY(auth.errorMessage());
         const int requestsBefore = m_server->requestCount();

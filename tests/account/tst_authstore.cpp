@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
     }
 
-    void loginSignsInAndSavesToken()
+    void loginAndRegistrationSignInAndSaveToken()
     {
         m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
@@ -168,6 +168,16 @@ private slots:
         QVERIFY(auth.isSignedIn());
         QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
+
+        // Registration sends its fields unchanged.
+        auth.signOut();
+        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
+        answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
+        QCoro::waitFor(auth.registerAsync(u"  "_s, QString(), u" "_s));
+        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
+            (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
+        QVERIFY(auth.isSignedIn());
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
     }
 
     void failedLoginChangesOnlyTheMessage()
@@ -207,19 +217,6 @@ private slots:
         QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Ошибка сервера (500)"_s));
         // The issued token stays saved for the next start.
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
-    }
-
-    void registrationSendsFieldsUnchanged()
-    {
-        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
-        answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
-        AuthSession session;
-
-        QCoro::waitFor(session.auth->registerAsync(u"  "_s, QString(), u" "_s));
-        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
-            (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
-        QVERIFY(session.auth->isSignedIn());
-        QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
     }
 
     // The profile answer for a token that is no longer the store's arrives

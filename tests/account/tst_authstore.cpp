@@ -79,15 +79,6 @@ private slots:
         m_profiles.clear();
     }
 
-    void startWithoutSavedTokenAsksNothing()
-    {
-        AuthSession session;
-        QVERIFY(session.auth->isTokenLoaded());
-        QCOMPARE(session.auth->token(), std::nullopt);
-        QVERIFY(!session.auth->canUseApp());
-        QCOMPARE(m_server->requestCount(), 0);
-    }
-
     void profileFetchOfSavedToken_data()
     {
         QTest::addColumn<int>("status");
@@ -156,7 +147,7 @@ private slots:
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
     }
 
-    void loginSignsInAndSavesToken()
+    void loginAndRegistrationSignInAndSaveToken()
     {
         m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
@@ -177,6 +168,16 @@ private slots:
         QVERIFY(auth.isSignedIn());
         QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
+
+        // Registration sends its fields unchanged.
+        auth.signOut();
+        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
+        answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
+        QCoro::waitFor(auth.registerAsync(u"  "_s, QString(), u" "_s));
+        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
+            (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
+        QVERIFY(auth.isSignedIn());
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
     }
 
     void failedLoginChangesOnlyTheMessage()
@@ -216,19 +217,6 @@ private slots:
         QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Ошибка сервера (500)"_s));
         // The issued token stays saved for the next start.
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
-    }
-
-    void registrationSendsFieldsUnchanged()
-    {
-        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
-        answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
-        AuthSession session;
-
-        QCoro::waitFor(session.auth->registerAsync(u"  "_s, QString(), u" "_s));
-        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
-            (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
-        QVERIFY(session.auth->isSignedIn());
-        QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
     }
 
     // The profile answer for a token that is no longer the store's arrives
@@ -299,6 +287,11 @@ private slots:
         m_server->on(u"POST"_s, kLogin, FakeResponse {401, {}});
         AuthSession session;
         AuthStore &auth = *session.auth;
+        // A start without a saved token asks nothing.
+        QVERIFY(auth.isTokenLoaded());
+        QCOMPARE(auth.token(), std::nullopt);
+        QVERIFY(!auth.canUseApp());
+        QCOMPARE(m_server->requestCount(), 0);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
         QVERIFY(auth.errorMessage());
         const int requestsBefore = m_server->requestCount();

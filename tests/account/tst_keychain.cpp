@@ -50,18 +50,16 @@ ToolResult searchItems()
 QStringList writableFolders()
 {
     QStringList folders;
-    const auto add = [&](const char *variable, QStandardPaths::StandardLocation fallback) {
+    for (const auto &[variable, fallback] : {std::pair {"XDG_DATA_HOME", QStandardPaths::GenericDataLocation},
+             {"XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation},
+             {"XDG_CACHE_HOME", QStandardPaths::GenericCacheLocation},
+             {"XDG_RUNTIME_DIR", QStandardPaths::RuntimeLocation}}) {
         const QString value = qEnvironmentVariable(variable);
         folders.append(value.isEmpty() ? QStandardPaths::writableLocation(fallback) : value);
-    };
-    add("XDG_DATA_HOME", QStandardPaths::GenericDataLocation);
-    add("XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation);
-    add("XDG_CACHE_HOME", QStandardPaths::GenericCacheLocation);
-    add("XDG_RUNTIME_DIR", QStandardPaths::RuntimeLocation);
+    }
     // A real home is never searched, only a throw-away one.
-    const QString home = QDir::homePath();
-    if (home.startsWith(QDir::tempPath() + u'/'))
-        folders.append(home);
+    if (QDir::homePath().startsWith(QDir::tempPath() + u'/'))
+        folders.append(QDir::homePath());
     folders.removeDuplicates();
     return folders;
 }

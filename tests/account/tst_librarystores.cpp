@@ -164,7 +164,7 @@ private slots:
             QCOMPARE(store.lastError(), std::optional<QString>(u"Запрещено"_s));
     }
 
-    void failedLoadKeepsTheList()
+    void failedLoadKeepsTheListATokenChangeEmptiesIt()
     {
         PlaylistsStore store;
         loadThree(store);
@@ -182,6 +182,35 @@ private slots:
         QCoro::waitFor(store.loadAsync(u"tok"_s));
         QCOMPARE(store.lastError(), std::nullopt);
         QVERIFY(store.playlists().isEmpty());
+
+        // One listener's private playlists are never shown to the next, not
+        // even when they arrive after the change.
+        store.setToken(u"tok"_s);
+        loadThree(store);
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
+        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QVERIFY(store.lastError());
+        QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
+        store.setToken(u"tok"_s);
+        QCOMPARE(changes.size(), 0);
+        store.setToken(std::nullopt);
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(store.playlists().isEmpty());
+        QCOMPARE(store.lastError(), std::nullopt);
+
+        // A load for the former listener still under way is dropped.
+        store.setToken(u"tok"_s);
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
+            FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
+        QCoro::Task<void> late = store.loadAsync(u"tok"_s);
+        QVERIFY(store.isLoading());
+        store.setToken(u"other"_s);
+        QVERIFY(!store.isLoading());
+        QCoro::waitFor(std::move(late));
+        QTest::qWait(400);
+        QVERIFY(store.playlists().isEmpty());
+        QVERIFY(!store.isLoading());
+        QCOMPARE(store.lastError(), std::nullopt);
     }
 
     void createdPlaylistStandsFirst()
@@ -260,40 +289,6 @@ private slots:
             actual.append(p.trackCount);
         QCOMPARE(actual, counts);
         QCOMPARE(store.lastError().has_value(), !accepted);
-    }
-
-    // One listener's private playlists are never shown to the next, not
-    // even when they arrive after the change.
-    void tokenChangeEmptiesTheList()
-    {
-        PlaylistsStore store;
-        store.setToken(u"tok"_s);
-        loadThree(store);
-        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
-        QCoro::waitFor(store.loadAsync(u"tok"_s));
-        QVERIFY(store.lastError());
-
-        QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
-        store.setToken(u"tok"_s);
-        QCOMPARE(changes.size(), 0);
-        store.setToken(std::nullopt);
-        QCOMPARE(changes.size(), 1);
-        QVERIFY(store.playlists().isEmpty());
-        QCOMPARE(store.lastError(), std::nullopt);
-
-        // A load for the former listener still under way is dropped.
-        store.setToken(u"tok"_s);
-        m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
-            FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
-        QCoro::Task<void> late = store.loadAsync(u"tok"_s);
-        QVERIFY(store.isLoading());
-        store.setToken(u"other"_s);
-        QVERIFY(!store.isLoading());
-        QCoro::waitFor(std::move(late));
-        QTest::qWait(400);
-        QVERIFY(store.playlists().isEmpty());
-        QVERIFY(!store.isLoading());
-        QCOMPARE(store.lastError(), std::nullopt);
     }
 };
 

@@ -6,7 +6,6 @@
 #include "fakehttpserver.h"
 #include "testenv.h"
 
-#include <QMutex>
 #include <QtTest>
 
 #include <QCoro/QCoroSignal>
@@ -19,7 +18,6 @@ namespace {
 
 const QString kInit = u"/api/v1/auth/qr/init"_s;
 const QString kStatusQ1 = u"/api/v1/auth/qr/status/q1"_s;
-const QString kStatusQ2 = u"/api/v1/auth/qr/status/q2"_s;
 
 QByteArray initJson(const QByteArray &qrToken, qint64 lifetime)
 {

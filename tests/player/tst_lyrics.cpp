@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(LyricsService::baseURL(), QUrl(u"https://lrclib.net"_s));
     }
 
-    void queryKeysAndOrder()
+    void queryKeysOrderAndDuration()
     {
         // Every step finds nothing, so all three requests are made.
         QCOMPARE(lookUp(u"1"_s, u" \tAC+DC & Co=1\t "_s, u"  Band\t"_s, 205), std::nullopt);
@@ -122,28 +122,26 @@ private slots:
         // A bare "+" would reach the service as a space.
         QVERIFY(requests.at(0).rawQuery.contains("AC%2BDC"_L1));
         QVERIFY(!requests.at(0).hasHeader(u"Authorization"_s));
-    }
 
-    void durationOnlyFromOneSecond()
-    {
-        lookUp(u"1"_s, u"Song"_s, u"Band"_s, 0);
+        // The duration goes along only from one second.
+        m_host->clearRequests();
+        lookUp(u"3"_s, u"Song"_s, u"Band"_s, 0);
         QCOMPARE(m_host->requests().first().queryItems.size(), 2);
         m_host->clearRequests();
         lookUp(u"2"_s, u"Song"_s, u"Band"_s, 1);
         QCOMPARE(m_host->requests().first().queryItems.last(), qMakePair(u"duration"_s, u"1"_s));
     }
 
-    void blankArtistGoesStraightToTheTitleSearch()
+    void blankArtistOrTitle()
     {
         m_host->on(u"GET"_s, u"/api/search"_s, FakeResponse {200, list({record(u"[00:01.00]hi"_s)})});
         QCOMPARE(lookUp(u"1"_s, u"Song"_s, u" \t "_s, 200), std::optional<QString>(u"[00:01.00]hi"_s));
         QCOMPARE(paths(), QStringList({u"GET /api/search"_s}));
         QCOMPARE(m_host->lastRequest().queryItems, Items({{u"track_name"_s, u"Song"_s}}));
-    }
 
-    void blankTitleAsksNothingAndIsAMiss()
-    {
-        QCOMPARE(lookUp(u"1"_s, u" \t"_s, u"Band"_s, 200), std::nullopt);
+        // A blank title asks nothing and is a miss.
+        m_host->clearRequests();
+        QCOMPARE(lookUp(u"2"_s, u" \t"_s, u"Band"_s, 200), std::nullopt);
         QCOMPARE(m_host->requestCount(), 0);
     }
 
@@ -290,7 +288,7 @@ private slots:
             QCOMPARE(parsed.lines.at(i).id, i);
     }
 
-    void activeIndex()
+    void activeIndexAndSeekTime()
     {
         // Before the first line, between lines, on equal stamps (the later
         // line), after the last line, not a number, infinite.
@@ -305,18 +303,12 @@ private slots:
         QCOMPARE(plain.activeIndex(35, 0), 0);
         QCOMPARE(plain.activeIndex(qQNaN(), 200), 0);
         QCOMPARE(plain.activeIndex(1e300, 1e-300), 9); // far too large for an int
-    }
-
-    void seekTime()
-    {
-        const auto plain = ParsedLyrics::parse(u"0\n1\n2\n3\n4\n5\n6\n7\n8\n9"_s);
         QCOMPARE(plain.seekTime(5, 200), std::optional<double>(100.0));
         QCOMPARE(plain.seekTime(5, 0), std::nullopt);
         QCOMPARE(plain.seekTime(10, 200), std::nullopt);
         QCOMPARE(plain.seekTime(-1, 200), std::nullopt);
 
-        const auto synced = ParsedLyrics::parse(u"[00:03.00]a\n[01:05.25]b"_s);
-        QCOMPARE(synced.seekTime(1, 0), std::optional<double>(65.25));
+        QCOMPARE(ParsedLyrics::parse(u"[00:03.00]a\n[01:05.25]b"_s).seekTime(1, 0), std::optional<double>(65.25));
 
         // A trailing empty row counts in the even spread.
         const auto trailing = ParsedLyrics::parse(u"a\nb\n"_s);

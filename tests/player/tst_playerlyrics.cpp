@@ -78,22 +78,20 @@ private slots:
 
     void cleanupTestCase() { m_host.reset(); }
 
-    void ownLyricsWinWithoutARequest()
+    void ownLyricsWinBlankOnesAreLookedUp()
     {
         play(makeTrack(u"a"_s, QString(), u"\n  own words \t\n"_s));
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"own words"_s));
         QVERIFY(!store().lyricsLoading());
         QCOMPARE(m_host->requestCount(), 0);
-    }
 
-    void blankOwnLyricsAreLookedUp()
-    {
+        // Blank own lyrics are looked up.
         QSignalSpy loading(m_rig->store.get(), &PlayerStore::lyricsLoadingChanged);
-        play(makeTrack(u"a"_s, QString(), u" \n\t"_s));
+        play(makeTrack(u"b"_s, QString(), u" \n\t"_s));
         QVERIFY(store().lyricsLoading());
         QVERIFY(!store().currentLyrics());
         QTRY_VERIFY(!store().lyricsLoading());
-        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song a"_s));
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
         QCOMPARE(loading.count(), 2);
     }
 

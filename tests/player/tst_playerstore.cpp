@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(QSettings().value(QLatin1StringView(PlayerStore::crossfadeDurationKey)).toDouble(), 60.0);
     }
 
-    void badTimesCountAsZero()
+    void badTimesCountAsZeroAndFormat()
     {
         TrackOut unknownLength = makeTrack(u"a"_s);
         unknownLength.durationSeconds = 0;
@@ -215,10 +215,7 @@ private slots:
         store().seek(-1);
         store().seek(500); // past the end: passed on unchanged
         QCOMPARE(p->seeks(), QList<double>({0.0, 0.0, 500.0}));
-    }
 
-    void formatTime()
-    {
         QCOMPARE(PlayerStore::formatTime(59.9), u"0:59"_s);
         QCOMPARE(PlayerStore::formatTime(4500), u"75:00"_s);
         QCOMPARE(PlayerStore::formatTime(-1), u"0:00"_s);
@@ -241,19 +238,17 @@ private slots:
         // A list that lacks the track gets it appended.
         QCOMPARE(q.place(makeTrack(u"z"_s), makeTracks({u"a"_s, u"b"_s})), 2);
         QCOMPARE(trackIds(q.tracks()), QStringList({u"a"_s, u"b"_s, u"z"_s}));
-    }
 
-    void placeWithShufflePutsTrackFirstAndDropsItsCopies()
-    {
-        PlayQueue q;
-        q.setShuffled(true, std::nullopt);
+        // Shuffled, the track goes first and its copies go.
+        PlayQueue shuffled;
+        shuffled.setShuffled(true, std::nullopt);
         const auto list = makeTracks({u"a"_s, u"b"_s, u"c"_s, u"b"_s, u"d"_s});
-        QCOMPARE(q.place(makeTrack(u"b"_s), list), 0);
-        QCOMPARE(q.tracks().first().id, u"b"_s);
-        QStringList rest = trackIds(q.tracks().mid(1));
+        QCOMPARE(shuffled.place(makeTrack(u"b"_s), list), 0);
+        QCOMPARE(shuffled.tracks().first().id, u"b"_s);
+        QStringList rest = trackIds(shuffled.tracks().mid(1));
         rest.sort();
         QCOMPARE(rest, QStringList({u"a"_s, u"c"_s, u"d"_s}));
-        QCOMPARE(trackIds(q.savedOrder()), trackIds(list));
+        QCOMPARE(trackIds(shuffled.savedOrder()), trackIds(list));
     }
 
     void firstPlayableSkipsAndWraps_data()

@@ -256,7 +256,7 @@ private slots:
     }
 
     // The sleep timer, on the same clock.
-    void countsDownFromTheFullTime()
+    void countsDownAndAReplacedCountdownStaysSilent()
     {
         const QDateTime start = m_rig->clock.now();
         store().setSleepTimer(15);
@@ -269,6 +269,18 @@ private slots:
         m_rig->clock.setWallTime(m_rig->clock.now().addSecs(600));
         m_rig->clock.advance(1s);
         QCOMPARE(store().sleepRemainingSeconds(), 298);
+
+        // A replaced countdown never writes again: only the new one steps,
+        // and it ends the timer at its own time, not the old one's.
+        store().setSleepTimer(5);
+        QCOMPARE(store().sleepRemainingSeconds(), 300);
+        QCOMPARE(m_rig->clock.sleeperCount(), 1);
+        QSignalSpy remainingChanged(m_rig->store.get(), &PlayerStore::sleepRemainingSecondsChanged);
+        for (int i = 1; i <= 10; ++i) {
+            m_rig->clock.advance(1s);
+            QCOMPARE(store().sleepRemainingSeconds(), 300 - i);
+        }
+        QCOMPARE(remainingChanged.count(), 10);
         store().cancelSleepTimer();
     }
 
@@ -289,26 +301,7 @@ private slots:
         QCOMPARE(timerChanged.count(), 2);
     }
 
-    void replacedCountdownNeverWritesAgain()
-    {
-        store().setSleepTimer(30);
-        m_rig->clock.advance(1s);
-        QCOMPARE(store().sleepRemainingSeconds(), 1799);
-        store().setSleepTimer(5);
-        QCOMPARE(store().sleepRemainingSeconds(), 300);
-        QCOMPARE(m_rig->clock.sleeperCount(), 1);
-        // Step many times: only the new countdown writes, and it ends the
-        // timer at its own time, not the old one's.
-        QSignalSpy remainingChanged(m_rig->store.get(), &PlayerStore::sleepRemainingSecondsChanged);
-        for (int i = 1; i <= 10; ++i) {
-            m_rig->clock.advance(1s);
-            QCOMPARE(store().sleepRemainingSeconds(), 300 - i);
-        }
-        QCOMPARE(remainingChanged.count(), 10);
-        store().cancelSleepTimer();
-    }
-
-    void cancelStopsTheCountdown()
+    void cancelOrTheStoreGoingAwayStopsTheCountdown()
     {
         store().setSleepTimer(10);
         m_rig->clock.advance(1s);
@@ -320,6 +313,12 @@ private slots:
         QSignalSpy timerChanged(m_rig->store.get(), &PlayerStore::sleepTimerChanged);
         store().cancelSleepTimer();
         QCOMPARE(timerChanged.count(), 0);
+
+        // The store going away ends the countdown too.
+        store().setSleepTimer(10);
+        m_rig->store.reset();
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        m_rig->clock.advance(10min);
     }
 
     void endOfTrackStopsTheCountdownAndWaitsForTheEnd()
@@ -348,14 +347,6 @@ private slots:
         store().setRepeatMode(RepeatMode::All);
         m_rig->backend.lastPlayer()->finish();
         QCOMPARE(store().currentTrack()->id, u"a"_s);
-    }
-
-    void storeGoingAwayEndsTheCountdown()
-    {
-        store().setSleepTimer(10);
-        m_rig->store.reset();
-        QCOMPARE(m_rig->clock.sleeperCount(), 0);
-        m_rig->clock.advance(10min);
     }
 
     void realClockWakesOnCancel()

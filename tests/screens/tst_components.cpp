@@ -247,10 +247,10 @@ private slots:
         m_engine->rootContext()->setContextProperty(u"iconNames"_s, names);
         test::QmlScene scene(*m_engine,
             QUrl::fromLocalFile(QStringLiteral(NIMBRA_TEST_DATA_DIR "/screens/components-preview.qml")),
-            QSize(1100, 760));
+            QSize(1100, 560));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         const QImage image = scene.grab();
-        QCOMPARE(image.size(), QSize(1100, 760) * scene.window()->devicePixelRatio());
+        QCOMPARE(image.size(), QSize(1100, 560) * scene.window()->devicePixelRatio());
         QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
         const QString path = QStringLiteral(NIMBRA_SCREENSHOT_DIR "/components.png");
         QVERIFY(image.save(path));

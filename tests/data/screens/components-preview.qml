@@ -8,7 +8,7 @@ import Nimbra
 Rectangle {
     id: root
     width: 1100
-    height: 760
+    height: 560
     color: AppTheme.background
 
     function tinted(c, a) { return Qt.rgba(c.r, c.g, c.b, a) }
@@ -74,7 +74,7 @@ Rectangle {
 
         HaloCard {
             Layout.fillWidth: true
-            Layout.fillHeight: true
+            Layout.preferredHeight: icons.implicitHeight + 40
             Grid {
                 id: icons
                 anchors.centerIn: parent

@@ -1,20 +1,12 @@
 #include "accountvariants.h"
 
+#include "api/variantfields.h"
+
 #include <QVariantList>
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
-
-namespace {
-
-template<typename T> void insertIfPresent(QVariantMap &map, const QString &key, const std::optional<T> &value)
-{
-    if (value)
-        map.insert(key, QVariant::fromValue(*value));
-}
-
-} // namespace
 
 QVariantMap toVariantMap(const UserOut &user)
 {

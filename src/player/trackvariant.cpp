@@ -1,16 +1,10 @@
 #include "trackvariant.h"
 
+#include "api/variantfields.h"
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
-
-namespace {
-template<typename T> void putIfPresent(QVariantMap &map, const QString &key, const std::optional<T> &value)
-{
-    if (value)
-        map.insert(key, QVariant::fromValue(*value));
-}
-} // namespace
 
 QVariantMap trackToVariant(const TrackOut &track)
 {
@@ -23,12 +17,12 @@ QVariantMap trackToVariant(const TrackOut &track)
         {u"isFavorite"_s, track.isFavorite},
         {u"isHiFi"_s, track.isHiFi()},
     };
-    putIfPresent(map, u"coverURL"_s, track.coverURL);
-    putIfPresent(map, u"albumID"_s, track.albumID);
-    putIfPresent(map, u"lyrics"_s, track.lyrics);
-    putIfPresent(map, u"trackNumber"_s, track.trackNumber);
-    putIfPresent(map, u"userRating"_s, track.userRating);
-    putIfPresent(map, u"createdAt"_s, track.createdAt);
+    insertIfPresent(map, u"coverURL"_s, track.coverURL);
+    insertIfPresent(map, u"albumID"_s, track.albumID);
+    insertIfPresent(map, u"lyrics"_s, track.lyrics);
+    insertIfPresent(map, u"trackNumber"_s, track.trackNumber);
+    insertIfPresent(map, u"userRating"_s, track.userRating);
+    insertIfPresent(map, u"createdAt"_s, track.createdAt);
     return map;
 }
 

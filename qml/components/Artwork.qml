@@ -46,8 +46,8 @@ Item {
         asynchronous: true
         cache: true
         fillMode: Image.PreserveAspectCrop
-        sourceSize.width: Math.ceil(artwork.width * Screen.devicePixelRatio)
-        sourceSize.height: Math.ceil(artwork.height * Screen.devicePixelRatio)
+        sourceSize: Qt.size(Math.ceil(artwork.width * Screen.devicePixelRatio),
+                            Math.ceil(artwork.height * Screen.devicePixelRatio))
         visible: artwork.loaded
 
         // Cut to the rounded shape where the renderer has shaders; the

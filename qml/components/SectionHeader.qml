@@ -36,8 +36,7 @@ Item {
             width: parent.width
             text: header.title
             color: AppTheme.textPrimary
-            font: header.titleFont
-            font.weight: Font.Bold
+            font: AppTheme.systemFont(header.titleFont.pixelSize, Font.Bold)
             elide: Text.ElideRight
         }
 

@@ -74,7 +74,7 @@ private slots:
         QTest::newRow("blank ids open nothing") << u"album: playlist:_ smart:"_s << u"depth 0/0"_s;
         QTest::newRow("ids are trimmed") << u"album:_a1_"_s << u"push section Album a1; depth 1/0"_s;
         QTest::newRow("a section without a stack takes no pages") << u"flat album:a1 back"_s << u"depth 0/0"_s;
-        QTest::newRow("a new section starts at its root") << u"album:a1 section back"_s << u"depth 0/0"_s;
+        QTest::newRow("a new section starts at its root") << u"album:a1 section back"_s << u"push section Album a1; depth 0/0"_s;
         QTest::newRow("over an artist page pages go to its stack")
             << u"album:a1 artist:Mokko album:a2 back back back"_s
             << u"push section Album a1; artist Mokko; push artist Album a2; pop artist; closed; pop section; "

@@ -322,6 +322,44 @@ private slots:
         QVERIFY(item(u"sectionArea"_s)->isEnabled());
     }
 
+    // A page opened from a section lands on that section's stack, over an
+    // artist page on the artist's; the back bar takes it off again, and
+    // another section starts at its root.
+    void pagesPushOntoTheStackShown()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        click(item(u"sidebarRow5"_s)); // albums: a section with a stack
+        QTRY_VERIFY(item(u"sectionStack"_s));
+        QObject *navigation = m_app->engine().singletonInstance<QObject *>(
+            qmlTypeId("Nimbra", 1, 0, "Navigation"));
+        QVERIFY(navigation);
+        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+        QTRY_VERIFY(isShown(item(u"pushedPage"_s)));
+        QCOMPARE(item(u"pushedPage"_s)->property("argument").toString(), u"a7"_s);
+        settle();
+        screenshot(u"pushed-page"_s);
+
+        QMetaObject::invokeMethod(navigation, "openArtist", Q_ARG(QString, u"MOKKO"_s));
+        QTRY_VERIFY(item(u"artistStack"_s));
+        QMetaObject::invokeMethod(navigation, "openPlaylist", Q_ARG(QString, u"p1"_s));
+        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 2);
+        QCOMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+
+        click(findItem(item(u"artistStack"_s)->property("currentItem").value<QQuickItem *>(), u"backButton"_s));
+        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 1);
+        QMetaObject::invokeMethod(navigation, "back");
+        QTRY_VERIFY(!item(u"artistStack"_s));
+        QMetaObject::invokeMethod(navigation, "back");
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+
+        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
+        click(item(u"sidebarRow6"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        QCOMPARE(navigation->property("sectionDepth").toInt(), 0);
+    }
+
     void signOutAndBackStartsOnHome()
     {
         QVERIFY(launch());

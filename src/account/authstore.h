@@ -1,9 +1,8 @@
 #pragma once
 
-#include "cancellablesleep.h"
-
 #include "api/accountrecords.h"
 #include "api/canceltoken.h"
+#include "api/clock.h"
 #include "api/nimbraapi.h"
 
 #include <QObject>
@@ -88,8 +87,9 @@ public:
 
     // How many status requests a QR token of this lifetime (seconds) gets.
     static qint64 qrPollAttempts(qint64 lifetimeSeconds);
-    // The pause between QR status requests; tests shorten it.
-    void setSleepFunction(SleepFunction sleep);
+    // What the pause between QR status requests sleeps on (null: the real
+    // clock); it must outlive the store's polls. Tests shorten it.
+    void setClock(Clock *clock) { m_clock = clock ? clock : Clock::system(); }
 
     Q_INVOKABLE void login(QString username, QString password);
     // "register" is a C++ keyword.
@@ -142,7 +142,7 @@ private:
 
     QPointer<KeychainHelper> m_keychain;
     NimbraAPI m_api;
-    SleepFunction m_sleep;
+    Clock *m_clock = Clock::system();
 
     std::optional<UserOut> m_user;
     std::optional<QString> m_token;

@@ -8,7 +8,7 @@
 #include "api/error.h"
 #include "player/audiocacheservice.h"
 #include "player/crossfaderamp.h"
-#include "player/playerclock.h"
+#include "api/clock.h"
 
 using namespace Qt::StringLiterals;
 
@@ -155,7 +155,7 @@ void PlayerStore::loadSmartWave()
     if (m_isLoadingWave)
         return;
     setLoadingWave(true);
-    fetchWave(m_authToken, m_waveTask.renew());
+    fetchWave(authToken(), m_waveTask.renew());
 }
 
 QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelToken token)
@@ -182,7 +182,7 @@ QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelTok
         co_return;
     }
     m_queue.appendWave(received);
-    emit queueChanged();
+    queueDidChange();
     playAtIndex(m_queue.index() + 1);
 }
 
@@ -202,7 +202,7 @@ void PlayerStore::countPlayAndSaveSilently(const TrackOut &track, const QUrl &ur
     // A save the listener started has the right of way; a later start of
     // this track tries again.
     if (count >= silentSavePlayCount && !m_cache->localURL(track.id) && !m_cachingTrackId)
-        saveSilently(m_cache, track.id, url, m_authToken, m_lifetime);
+        saveSilently(m_cache, track.id, url, authToken(), m_lifetime);
 }
 
 QCoro::Task<> PlayerStore::saveSilently(
@@ -229,7 +229,7 @@ void PlayerStore::cacheCurrentTrack()
         return;
     setCachingTrackId(m_currentTrack->id);
     setCacheMessage(std::nullopt);
-    saveForListener(m_currentTrack->id, *url, m_authToken, m_lifetime);
+    saveForListener(m_currentTrack->id, *url, authToken(), m_lifetime);
 }
 
 QCoro::Task<> PlayerStore::saveForListener(

@@ -149,7 +149,7 @@ private slots:
         m_rig->store.reset();
         QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_s);
         QVERIFY(other.registerService(u"org.mpris.MediaPlayer2.nimbra"_s));
-        m_rig->store = std::make_unique<PlayerStore>(&m_rig->backend, &m_rig->clock, &m_rig->lyrics);
+        m_rig->store = std::make_unique<PlayerStore>(&m_rig->backend, &m_rig->session, &m_rig->clock, &m_rig->lyrics);
         const QString expected = u"org.mpris.MediaPlayer2.nimbra.instance%1"_s.arg(QCoreApplication::applicationPid());
         QCOMPARE(mpris()->serviceName(), expected);
         m_rig->store.reset();

@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(bool, cached);
         serve(u"a"_s, FakeResponse {status, status == 200 ? audioBytes : QByteArray(), "audio/mpeg"});
-        store().setAuthToken(u"tok"_s);
+        m_rig->session.setToken(u"tok"_s);
         play(u"a"_s);
         store().setCacheMessage(u"old"_s);
         QSignalSpy cachedChanged(m_rig->store.get(), &PlayerStore::currentTrackIsCachedChanged);
@@ -275,7 +275,7 @@ private slots:
 
     void theFifthStartSavesSilently()
     {
-        store().setAuthToken(u"tok"_s);
+        m_rig->session.setToken(u"tok"_s);
         for (int start = 1; start <= 4; ++start)
             play(u"a"_s);
         QTest::qWait(50);

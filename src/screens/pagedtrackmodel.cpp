@@ -63,12 +63,13 @@ QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, Cancel
         co_return;
     }
     const TrackPage &received = *outcome;
+    // Settled before the rows arrive: a view may ask for more as they do.
+    m_nextPage = page + 1;
+    m_hasMore = !received.items.isEmpty() && (received.pages <= 0 || page < received.pages);
     if (page == firstPage)
         setTracks(received.items);
     else
         append(received.items);
-    m_nextPage = page + 1;
-    m_hasMore = !received.items.isEmpty() && (received.pages <= 0 || page < received.pages);
     setLoadState(LoadState::loaded(count() > 0));
 }
 

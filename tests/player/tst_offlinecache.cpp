@@ -109,9 +109,16 @@ private slots:
         QVERIFY(QFileInfo(cache().cacheDir()).isDir());
         QFile leftover(cache().cacheDir() + u"/.download-Ab12Cd.part"_s);
         QVERIFY(leftover.open(QIODevice::WriteOnly));
+        QVERIFY(leftover.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
         leftover.close();
+        // Another client's download in progress is left alone.
+        QFile running(cache().cacheDir() + u"/.download-Xy34Zw.part"_s);
+        QVERIFY(running.open(QIODevice::WriteOnly));
+        running.close();
         AudioCacheService again(cache().cacheDir());
         QVERIFY(!leftover.exists());
+        QVERIFY(running.exists());
+        running.remove();
         QVERIFY(again.cachedTrackIDs().isEmpty());
     }
 

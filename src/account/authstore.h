@@ -34,7 +34,6 @@ class AuthStore : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QVariantMap user READ userMap NOTIFY userChanged)
-    Q_PROPERTY(QString token READ tokenText NOTIFY tokenChanged)
     Q_PROPERTY(bool hasToken READ hasToken NOTIFY tokenChanged)
     Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
     Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
@@ -94,7 +93,7 @@ public:
     Q_INVOKABLE void login(QString username, QString password);
     // "register" is a C++ keyword.
     Q_INVOKABLE void registerUser(QString username, QString email, QString password);
-    Q_INVOKABLE void refreshProfile(QString token);
+    void refreshProfile(QString token);
     Q_INVOKABLE void continueAsGuest();
     Q_INVOKABLE void signOut();
     Q_INVOKABLE void startQrLogin();

@@ -206,7 +206,7 @@ Item {
             }
         }
 
-        UpdateBannerPlaceholder {
+        UpdateBanner {
             anchors.fill: parent
             anchors.leftMargin: 20
             anchors.rightMargin: 20

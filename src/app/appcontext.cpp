@@ -79,6 +79,8 @@ void AppContext::createStores(Environment environment)
     m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
     m_playlists = std::make_unique<PlaylistsStore>();
     m_updates = std::make_unique<OtaUpdateStore>();
+    if (environment.openFile)
+        m_updates->setFileOpener(std::move(environment.openFile));
 }
 
 void AppContext::shareTokenWithStores()

@@ -2,6 +2,7 @@
 
 #include "account/cancellablesleep.h"
 #include "api/canceltoken.h"
+#include "platform/fileopener.h"
 
 #include <QObject>
 
@@ -46,6 +47,8 @@ public:
         AudioBackend *audio = nullptr;
         // The pause before the launch update check; none: a real pause.
         SleepFunction sleep;
+        // Who opens a downloaded update; none: the desktop.
+        FileOpener openFile;
     };
 
     // How long after the window opens the silent update check runs.

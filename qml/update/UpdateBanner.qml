@@ -9,9 +9,9 @@ Item {
     id: banner
     objectName: "updateBanner"
 
-    readonly property color accentFill: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18)
+    readonly property color accentFill: AppTheme.alpha(AppTheme.accent, 0.18)
 
-    implicitHeight: row.implicitHeight + 24
+    implicitHeight: row.implicitHeight + 2 * AppTheme.spacingM
 
     UpdateBannerModel {
         id: bannerModel
@@ -27,8 +27,8 @@ Item {
             required property int index
             x: -(index + 1) * 2
             y: 6 - (index + 1) * 2 + 2
-            width: banner.width + (index + 1) * 4
-            height: banner.height + (index + 1) * 4
+            width: parent.width + (index + 1) * 4
+            height: parent.height + (index + 1) * 4
             radius: 16 + (index + 1) * 2
             color: Qt.rgba(0, 0, 0, 0.45 / (index + 2))
         }
@@ -38,9 +38,10 @@ Item {
         id: card
         anchors.fill: parent
         radius: 16
-        color: Qt.rgba(AppTheme.elevated.r, AppTheme.elevated.g, AppTheme.elevated.b, 0.94)
+        // Opaque: without a blur, content showing through would only be noise.
+        color: AppTheme.elevated
         border.width: 1
-        border.color: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.35)
+        border.color: AppTheme.alpha(AppTheme.accent, 0.35)
     }
 
     Row {
@@ -72,7 +73,7 @@ Item {
             id: texts
             anchors.verticalCenter: parent.verticalCenter
             width: row.width - icon.width - actions.width - close.width - 3 * row.spacing
-            spacing: 2
+            spacing: AppTheme.spacingXXS
 
             Row {
                 spacing: 6
@@ -138,7 +139,6 @@ Item {
                 implicitHeight: implicitContentHeight + topPadding + bottomPadding
                 font: AppTheme.systemFont(12, Font.DemiBold)
                 hoverEnabled: true
-                focusPolicy: Qt.NoFocus
                 contentItem: Text {
                     text: downloadButton.text
                     font: downloadButton.font
@@ -159,7 +159,7 @@ Item {
                 id: progressRow
                 anchors.verticalCenter: parent.verticalCenter
                 visible: !bannerModel.showsDownloadButton
-                spacing: 8
+                spacing: AppTheme.spacingS
 
                 Rectangle {
                     objectName: "updateProgressBar"
@@ -203,7 +203,6 @@ Item {
             iconFont: AppTheme.systemFont(11, Font.Medium)
             foreground: Qt.rgba(1, 1, 1, 0.45)
             backgroundColor: Qt.rgba(1, 1, 1, 0.07)
-            focusPolicy: Qt.NoFocus
             onClicked: bannerModel.dismiss()
         }
     }

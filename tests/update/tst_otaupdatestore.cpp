@@ -310,6 +310,24 @@ private slots:
         QCOMPARE(m_opened.size(), 1);
     }
 
+    void storeGoesDuringADownload()
+    {
+        FakeResponse held {200, packageBytes(200000), "application/octet-stream"};
+        held.pieceSize = 50000;
+        held.hold = std::make_shared<std::atomic_bool>(true);
+        m_server->on(u"GET"_s, u"/n.AppImage"_s, held);
+        offer(serverUrl(u"/n.AppImage"_s));
+        m_store->downloadAndInstall();
+        QTRY_VERIFY(m_store->downloadProgress() > 0);
+        const QString folder = m_store->downloadFolder();
+        m_store.reset();
+        *held.hold = false;
+        QTest::qWait(50);
+        QVERIFY(m_opened.isEmpty());
+        QVERIFY(filesIn(folder).isEmpty());
+        QDir(folder).removeRecursively();
+    }
+
     void openerFailureSaysWhereTheFileIs()
     {
         m_server->on(u"GET"_s, u"/n.AppImage"_s, FakeResponse {200, "abc", "x/y"});

@@ -15,6 +15,7 @@
 #include "fakehttpserver.h"
 #include "memorysecretstore.h"
 #include "qmlwarnings.h"
+#include "screentest.h"
 #include "testenv.h"
 
 #include <QCoro/QCoroTimer>
@@ -29,29 +30,6 @@ using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QQuickItem *findItem(QQuickItem *root, const QString &objectName)
-{
-    QList<QQuickItem *> pending {root};
-    while (!pending.isEmpty()) {
-        QQuickItem *item = pending.takeFirst();
-        if (item->objectName() == objectName)
-            return item;
-        pending += item->childItems();
-    }
-    return nullptr;
-}
-
-bool isShown(QQuickItem *item)
-{
-    for (QQuickItem *up = item; up; up = up->parentItem())
-        if (!up->isVisible() || up->opacity() <= 0.0)
-            return false;
-    return item != nullptr;
-}
-
-} // namespace
 
 class TestUpdateBanner : public QObject
 {
@@ -66,7 +44,7 @@ class TestUpdateBanner : public QObject
 
     QQuickItem *item(const QString &objectName) const
     {
-        return m_app && m_app->window() ? findItem(m_app->window()->contentItem(), objectName) : nullptr;
+        return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
     }
 
     // A guest in the main window; the launch pause is short but asked for.
@@ -95,14 +73,12 @@ class TestUpdateBanner : public QObject
         return QTest::qWaitFor([this] { return item(u"mainView"_s) != nullptr; });
     }
 
-    void click(QQuickItem *target)
+    // The strip slides in: click and picture it where it comes to rest.
+    void press(const QString &objectName)
     {
-        QVERIFY(target);
-        QVERIFY2(isShown(target), qPrintable(target->objectName()));
-        // The strip slides in; click where it comes to rest.
         QTest::qWait(400);
-        const QPoint centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
-        QTest::mouseClick(m_app->window(), Qt::LeftButton, {}, centre);
+        QVERIFY(isShown(item(objectName)));
+        QVERIFY(click(m_app->window(), item(objectName)));
     }
 
     void screenshot(const QString &name)
@@ -110,12 +86,9 @@ class TestUpdateBanner : public QObject
         QTest::qWait(450);
         QQuickItem *banner = item(u"updateBanner"_s);
         QVERIFY(banner);
-        const QRectF area = banner->mapRectToScene(QRectF(0, 0, banner->width(), banner->height()));
         const qreal ratio = m_app->window()->devicePixelRatio();
-        const QRect box = area.toAlignedRect().adjusted(-20, -20, 20, 14);
-        const QImage image = m_app->window()->grabWindow().copy(QRect(box.topLeft() * ratio, box.size() * ratio));
-        QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
-        QVERIFY(image.save(QStringLiteral(NIMBRA_SCREENSHOT_DIR "/") + name + u".png"_s));
+        const QRect box = banner->mapRectToScene(banner->boundingRect()).toAlignedRect().adjusted(-20, -20, 20, 14);
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow().copy(QRect(box.topLeft() * ratio, box.size() * ratio)), name));
     }
 
 private slots:
@@ -168,7 +141,7 @@ private slots:
         QVERIFY(isShown(item(u"updateVersion"_s)));
         screenshot(u"update-banner-offer"_s);
 
-        click(item(u"updateDownloadButton"_s));
+        press(u"updateDownloadButton"_s);
         QTRY_VERIFY(store->downloadProgress() > 0.3);
         QTRY_VERIFY(isShown(item(u"updateProgressBar"_s)));
         QVERIFY(!isShown(item(u"updateDownloadButton"_s)));
@@ -185,7 +158,7 @@ private slots:
         QTRY_VERIFY(isShown(item(u"updateDownloadButton"_s)));
         QVERIFY(!isShown(item(u"updateVersion"_s)));
         QVERIFY(!isShown(item(u"updateNotes"_s)));
-        click(item(u"updateDownloadButton"_s));
+        press(u"updateDownloadButton"_s);
         QTRY_VERIFY(isShown(item(u"updateSpinner"_s)));
         QVERIFY(!isShown(item(u"updateProgressBar"_s)));
         screenshot(u"update-banner-spinner"_s);
@@ -211,7 +184,7 @@ private slots:
         QCOMPARE(check.path, u"/updates/pc/linux/linux-update.json"_s);
         QVERIFY(check.header(u"User-Agent"_s).startsWith(u"Nimbras-Linux/"_s));
 
-        click(item(u"updateDownloadButton"_s));
+        press(u"updateDownloadButton"_s);
         QTRY_COMPARE(m_opened.size(), 1);
         QCOMPARE(QFileInfo(m_opened.first()).fileName(), u"Nimbras-Setup.AppImage"_s);
         QVERIFY(m_openedBytes.first() == package);

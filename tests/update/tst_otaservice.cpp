@@ -66,8 +66,6 @@ private slots:
         QTest::newRow("text") << QByteArray(R"({"versionCode":"42","url":"u"})") << u"42|<none>|u|<none>"_s;
         QTest::newRow("plus text") << QByteArray(R"({"versionCode":"+42","url":"u"})") << u"42|<none>|u|<none>"_s;
         QTest::newRow("leading zeros") << QByteArray(R"({"versionCode":"0012","url":"u"})") << u"12|<none>|u|<none>"_s;
-        QTest::newRow("largest") << QByteArray(R"({"versionCode":9223372036854775807,"url":"u"})")
-                                 << u"9223372036854775807|<none>|u|<none>"_s;
         QTest::newRow("decimal text") << QByteArray(R"({"versionCode":"42.0","url":"u"})") << missingCode;
         QTest::newRow("exponent text") << QByteArray(R"({"versionCode":"4e1","url":"u"})") << missingCode;
         QTest::newRow("empty text") << QByteArray(R"({"versionCode":"","url":"u"})") << missingCode;
@@ -75,15 +73,11 @@ private slots:
         QTest::newRow("fraction") << QByteArray(R"({"versionCode":42.5,"url":"u"})") << missingCode;
         QTest::newRow("past 64 bits") << QByteArray(R"({"versionCode":"9223372036854775808","url":"u"})")
                                       << missingCode;
-        QTest::newRow("bool") << QByteArray(R"({"versionCode":true,"url":"u"})") << missingCode;
-        QTest::newRow("key case") << QByteArray(R"({"VersionCode":1,"url":"u"})") << missingCode;
         QTest::newRow("code before url") << QByteArray(R"({"x":1})") << missingCode;
         QTest::newRow("empty dmgUrl") << QByteArray(R"({"versionCode":1,"dmgUrl":"","downloadUrl":"d","url":"u"})")
                                       << u"1|<none>|d|<none>"_s;
         QTest::newRow("number dmgUrl") << QByteArray(R"({"versionCode":1,"dmgUrl":5,"url":"u"})")
                                        << u"1|<none>|u|<none>"_s;
-        QTest::newRow("dmgUrl first") << QByteArray(R"({"versionCode":1,"dmgUrl":"m","downloadUrl":"d"})")
-                                      << u"1|<none>|m|<none>"_s;
         QTest::newRow("no address") << QByteArray(R"({"versionCode":1,"dmgUrl":"","downloadUrl":3,"url":null})")
                                     << missingUrl;
         QTest::newRow("optional texts")
@@ -92,7 +86,6 @@ private slots:
         QTest::newRow("number name, empty notes")
             << QByteArray(R"({"versionCode":1,"url":"u","versionName":2,"releaseNotes":""})") << u"1|<none>|u|"_s;
         QTest::newRow("array") << QByteArray(R"([{"versionCode":1,"url":"u"}])") << notJson;
-        QTest::newRow("bare number") << QByteArray("42") << notJson;
         QTest::newRow("not json") << QByteArray("<html>") << notJson;
         QTest::newRow("empty") << QByteArray() << notJson;
     }
@@ -112,10 +105,7 @@ private slots:
         QTest::newRow("minus") << u"-3"_s << qint64(-3);
         QTest::newRow("version") << u"1.2.3"_s << qint64(-999);
         QTest::newRow("blank inside") << u"2 7"_s << qint64(-999);
-        QTest::newRow("trailing blank") << u"27 "_s << qint64(-999);
-        QTest::newRow("sign only") << u"+"_s << qint64(-999);
         QTest::newRow("empty") << QString() << qint64(-999);
-        QTest::newRow("arabic digits") << u"٢٧"_s << qint64(-999);
     }
 
     void wholeNumbers()

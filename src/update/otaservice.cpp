@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QSettings>
 
 #include <memory>
@@ -40,7 +41,13 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(int(OtaService::manifestTimeout.count()));
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(sharedNetworkAccessManager()->get(request));
-    CancelRegistration abort(token, [r = reply.get()] { r->abort(); });
+    // Aborted through the event loop, so that this task never resumes
+    // inside the canceller's call to cancel().
+    const QPointer<QNetworkReply> guard(reply.get());
+    const CancelRegistration abort(token, [guard] {
+        if (guard)
+            QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
+    });
     co_await reply.get();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (token.isCancelled())

@@ -1,6 +1,6 @@
 #include "otaupdatestore.h"
 
-#include "api/error.h"
+#include "api/boundary.h"
 #include "update/buildinfo.h"
 #include "update/otaservice.h"
 #include "update/updatedownload.h"
@@ -58,42 +58,29 @@ QString OtaUpdateStore::versionLine() const
 
 void OtaUpdateStore::setChecking(bool checking)
 {
-    if (m_checking != checking) {
-        m_checking = checking;
-        emit isCheckingChanged();
-    }
+    assignAndNotify(this, m_checking, checking, &OtaUpdateStore::isCheckingChanged);
 }
 
 void OtaUpdateStore::setDownloading(bool downloading)
 {
-    if (m_downloading != downloading) {
-        m_downloading = downloading;
-        emit isDownloadingChanged();
-    }
+    assignAndNotify(this, m_downloading, downloading, &OtaUpdateStore::isDownloadingChanged);
 }
 
 void OtaUpdateStore::setDownloadProgress(double progress)
 {
-    if (m_progress != progress) {
-        m_progress = progress;
-        emit downloadProgressChanged();
-    }
+    assignAndNotify(this, m_progress, progress, &OtaUpdateStore::downloadProgressChanged);
 }
 
+// A null text (none) and an empty one read alike in QML; the store only
+// ever sets null or a real text.
 void OtaUpdateStore::setStatusMessage(const QString &text)
 {
-    if (m_statusMessage != text || m_statusMessage.isNull() != text.isNull()) {
-        m_statusMessage = text;
-        emit statusMessageChanged();
-    }
+    assignAndNotify(this, m_statusMessage, text, &OtaUpdateStore::statusMessageChanged);
 }
 
 void OtaUpdateStore::setError(const QString &text)
 {
-    if (m_error != text || m_error.isNull() != text.isNull()) {
-        m_error = text;
-        emit errorChanged();
-    }
+    assignAndNotify(this, m_error, text, &OtaUpdateStore::errorChanged);
 }
 
 void OtaUpdateStore::checkUpdates(bool silent)
@@ -111,22 +98,16 @@ QCoro::Task<void> OtaUpdateStore::checkUpdatesAsync(bool silent)
 
     QPointer<OtaUpdateStore> self(this);
     const CancelToken lifetime = m_lifetime;
-    std::optional<OtaManifest> manifest;
-    QString failure;
-    try {
-        manifest = co_await OtaService::fetchManifest(lifetime);
-    } catch (...) {
-        failure = describeException(std::current_exception());
-    }
+    const Outcome<OtaManifest> manifest = co_await runAtBoundary(OtaService::fetchManifest(lifetime));
     if (!self || lifetime.isCancelled())
         co_return;
 
-    if (manifest && m_currentBuild < manifest->versionCode)
-        setAvailableManifest(manifest);
+    if (manifest && m_currentBuild < manifest.value->versionCode)
+        setAvailableManifest(manifest.value);
     else if (manifest && !silent)
         setStatusMessage(u"У вас установлена последняя версия (build %1)"_s.arg(m_currentBuild));
     else if (!manifest && !silent)
-        setError(failure);
+        setError(manifest.errorText);
     setChecking(false);
     emit checkFinished(silent);
 }
@@ -184,11 +165,17 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
     // resumes from.
     std::unique_ptr<UpdateDownload, DeleteLater> download(new UpdateDownload(url, folder));
     connect(download.get(), &UpdateDownload::progressChanged, this, &OtaUpdateStore::setDownloadProgress);
-    CancelRegistration abort(lifetime, [d = download.get()] { d->abort(); });
+    // Through the event loop, like every abort: this task never resumes
+    // inside the canceller's call.
+    const QPointer<UpdateDownload> running(download.get());
+    const CancelRegistration abort(lifetime, [running] {
+        if (running)
+            QMetaObject::invokeMethod(running.data(), &UpdateDownload::abort, Qt::QueuedConnection);
+    });
     download->start();
     if (!download->isFinished()) {
-        UpdateDownload *running = download.get();
-        co_await qCoro(running, &UpdateDownload::finished);
+        UpdateDownload *waited = download.get();
+        co_await qCoro(waited, &UpdateDownload::finished);
     }
     if (!self || lifetime.isCancelled())
         co_return;

@@ -13,6 +13,7 @@
 #include "devserviceprocess.h"
 #include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
+#include "functionclock.h"
 #include "memorysecretstore.h"
 #include "qmlwarnings.h"
 #include "screentest.h"
@@ -37,6 +38,7 @@ class TestUpdateBanner : public QObject
 
     std::unique_ptr<QmlWarnings> m_warnings;
     FakeAudioBackend m_audio;
+    FunctionClock m_clock;
     std::unique_ptr<AppContext> m_app;
     QStringList m_opened;
     QList<QByteArray> m_openedBytes;
@@ -54,10 +56,11 @@ class TestUpdateBanner : public QObject
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
         environment.audio = &m_audio;
-        environment.sleep = [this](std::chrono::milliseconds duration, CancelToken) -> QCoro::Task<void> {
+        m_clock.setSleep([this](std::chrono::milliseconds duration, CancelToken) -> QCoro::Task<void> {
             m_delays.append(duration);
             co_await QCoro::sleepFor(std::chrono::milliseconds(20));
-        };
+        });
+        environment.clock = &m_clock;
         environment.openFile = [this](const QString &path) {
             m_opened.append(path);
             QFile file(path);

@@ -81,7 +81,7 @@ void UpdateDownload::start()
             return;
         }
         m_error = unsafeAddressText();
-        m_reply->abort();
+        stopReply();
     });
 }
 
@@ -100,7 +100,7 @@ bool UpdateDownload::statusAccepted()
         return true;
     // The body of an error answer is never kept.
     fail(u"сервер ответил HTTP %1"_s.arg(status.toInt()));
-    m_reply->abort();
+    stopReply();
     return false;
 }
 
@@ -115,7 +115,7 @@ void UpdateDownload::readArrived()
     const QByteArray bytes = m_reply->readAll();
     if (m_file.write(bytes) != bytes.size()) {
         fail(m_file.errorString());
-        m_reply->abort();
+        stopReply();
         return;
     }
     m_received += bytes.size();
@@ -126,6 +126,14 @@ void UpdateDownload::readArrived()
         m_published = progress;
         emit progressChanged(progress);
     }
+}
+
+void UpdateDownload::stopReply()
+{
+    // From the event loop: the reply may be in the middle of reporting an
+    // error of its own, which a nested abort would report a second time.
+    if (m_reply && !m_reply->isFinished())
+        QMetaObject::invokeMethod(m_reply.data(), &QNetworkReply::abort, Qt::QueuedConnection);
 }
 
 void UpdateDownload::replyFinished()

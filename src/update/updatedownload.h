@@ -53,6 +53,7 @@ private:
     void readArrived();
     void replyFinished();
     bool statusAccepted();
+    void stopReply();
     void fail(const QString &reason);
     void finish();
 

@@ -40,18 +40,32 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     request.setRawHeader("User-Agent", OtaService::userAgent(BuildInfo::version(), BuildInfo::build()).toUtf8());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(int(OtaService::manifestTimeout.count()));
+    // A redirect must lead where the client may fetch from, like the address.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(sharedNetworkAccessManager()->get(request));
     // Aborted through the event loop, so that this task never resumes
     // inside the canceller's call to cancel().
     const QPointer<QNetworkReply> guard(reply.get());
-    const CancelRegistration abort(token, [guard] {
+    const auto stop = [guard] {
         if (guard)
             QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
+    };
+    const CancelRegistration abort(token, stop);
+    auto refused = std::make_shared<bool>(false);
+    QObject::connect(reply.get(), &QNetworkReply::redirected, reply.get(), [guard, url, refused, stop](const QUrl &to) {
+        if (OtaService::isAllowedAddress(url.resolved(to))) {
+            emit guard->redirectAllowed();
+            return;
+        }
+        *refused = true;
+        stop();
     });
     co_await reply.get();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (token.isCancelled())
         throw APIError::network(APIError::NetworkFailure::Cancelled);
+    if (*refused)
+        throw OtaError::badURL();
     // An HTTP error status still carries an answer; only a failure below
     // HTTP is the transport's.
     if (!status.isValid() && reply->error() != QNetworkReply::NoError)

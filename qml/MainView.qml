@@ -30,6 +30,12 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
+        switch (item) {
+        case SidebarItem.Favorites:
+            return favoritesScreen
+        case SidebarItem.Playlists:
+            return playlistsScreen
+        }
         return sectionPlaceholder
     }
 
@@ -68,12 +74,22 @@ Item {
 
     Component {
         id: playlistPage
-        PagePlaceholder { title: "Плейлист" }
+        PlaylistDetailView {}
     }
 
     Component {
         id: smartPlaylistPage
-        PagePlaceholder { title: "Плейлист" }
+        SmartPlaylistView {}
+    }
+
+    Component {
+        id: favoritesScreen
+        FavoritesView {}
+    }
+
+    Component {
+        id: playlistsScreen
+        PlaylistsView {}
     }
 
     // Base layer: sidebar, divider and detail column. A fullscreen clip

@@ -24,7 +24,7 @@ Rectangle {
 
     Text {
         id: heading
-        objectName: "favoritesTitle"
+        objectName: "sectionTitle"
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.leftMargin: 28

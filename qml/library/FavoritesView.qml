@@ -42,7 +42,7 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        anchors.leftMargin: AppTheme.spacingM
+        anchors.leftMargin: AppTheme.spacingXL
         anchors.rightMargin: AppTheme.spacingM
         clip: true
         model: tracks

@@ -66,7 +66,7 @@ Rectangle {
         anchors.topMargin: AppTheme.spacingL
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.leftMargin: AppTheme.spacingXL
+        anchors.leftMargin: AppTheme.spacingXL + AppTheme.spacingS
         anchors.rightMargin: AppTheme.spacingXL
         visible: !rows.needsSignIn
         spacing: AppTheme.spacingS

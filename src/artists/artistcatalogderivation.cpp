@@ -8,10 +8,12 @@
 #include "artistcataloglogic.h"
 
 #include <QCollator>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <bit>
 #include <cstring>
 #include <deque>
+#include <numeric>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -32,7 +34,7 @@ struct MutableArtist
 {
     QString name;
     int key = -1;
-    std::vector<qsizetype> tracks; // indices into the input, first occurrence of each id
+    std::vector<quint32> tracks; // indices into the input, first occurrence of each id
     std::vector<int> albumSlots; // the linked album ids, in the order they were met
     std::optional<QString> coverURL;
 };
@@ -207,7 +209,7 @@ private:
         const qsizetype before = m_memberships.size();
         m_memberships.insert((quint64(entry) << 32) | quint64(m_canonicalTrack[t]));
         if (m_memberships.size() != before)
-            m_entries[entry].tracks.push_back(t);
+            m_entries[entry].tracks.push_back(quint32(t));
         if (m_trackSlot[t] >= 0)
             linkAlbum(entry, m_trackSlot[t]);
         MutableArtist &artist = m_entries[entry];
@@ -299,22 +301,25 @@ private:
 
     QList<ArtistProfile> sortedProfiles()
     {
-        QList<ArtistProfile> profiles;
-        profiles.reserve(qsizetype(m_entries.size()));
-        for (MutableArtist &artist : m_entries) {
-            ArtistProfile profile;
+        // Each profile reads only the finished index, so they are made side
+        // by side, each into its own place.
+        QList<ArtistProfile> profiles(qsizetype(m_entries.size()));
+        ArtistProfile *const made = profiles.data();
+        const auto makeProfile = [this, made](qsizetype i) {
+            MutableArtist &artist = m_entries[size_t(i)];
+            ArtistProfile &profile = made[i];
             profile.id = artist.name;
             profile.name = artist.name;
             profile.coverURL = artist.coverURL;
-            profile.tracks.reserve(qsizetype(artist.tracks.size()));
-            for (const qsizetype t : artist.tracks)
-                profile.tracks.append(m_tracks.at(t));
             profile.albumIDs.reserve(qsizetype(artist.albumSlots.size()));
             for (const int slot : artist.albumSlots)
                 profile.albumIDs.insert(m_slots[slot].id);
             profile.latestRelease = latestRelease(artist);
-            profiles.append(std::move(profile));
-        }
+            profile.tracks = ArtistTrackList(m_tracks, std::move(artist.tracks));
+        };
+        std::vector<qsizetype> indexes(m_entries.size());
+        std::iota(indexes.begin(), indexes.end(), 0);
+        QtConcurrent::blockingMap(indexes, makeProfile);
 
         const QCollator collator; // the current locale's order
         std::vector<QCollatorSortKey> sortKeys;

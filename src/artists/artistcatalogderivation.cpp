@@ -6,6 +6,7 @@
 // one hash-set lookup, and each distinct credit text is split only once.
 
 #include "artistcataloglogic.h"
+#include "textnumbering.h"
 
 #include <QCollator>
 #include <QtConcurrent/QtConcurrentMap>
@@ -61,26 +62,7 @@ struct TextKey
 
 size_t qHash(const TextKey &key, size_t seed)
 {
-    constexpr quint64 k1 = 0x9E3779B97F4A7C15ull;
-    constexpr quint64 k2 = 0xC2B2AE3D27D4EB4Full;
-    const auto *bytes = reinterpret_cast<const uchar *>(key.text.utf16());
-    size_t left = size_t(key.text.size()) * sizeof(char16_t);
-    quint64 h = (quint64(seed) ^ k1) + left * k2;
-    for (; left >= 8; left -= 8, bytes += 8) {
-        quint64 chunk;
-        std::memcpy(&chunk, bytes, 8);
-        h = std::rotl(h ^ (chunk * k2), 31) * k1;
-    }
-    quint64 tail = 0;
-    std::memcpy(&tail, bytes, left);
-    h = std::rotl(h ^ (tail * k2), 31) * k1;
-    // The final mix of MurmurHash3, so that every input bit reaches the low bits.
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ull;
-    h ^= h >> 33;
-    return size_t(h);
+    return size_t(TextNumbering::hash(key.text)) ^ seed;
 }
 
 // The value stored under key, storing value first when the key is new; one
@@ -117,6 +99,7 @@ public:
     QList<ArtistProfile> run()
     {
         indexTracks();
+        internCredits();
         for (qsizetype t = 0; t < m_tracks.size(); ++t)
             addTrackCredits(t);
         m_albumRawKeys.resize(m_albums.size());
@@ -128,28 +111,36 @@ public:
 private:
     void indexTracks()
     {
-        m_canonicalTrack.reserve(m_tracks.size());
-        m_trackOfId.reserve(m_tracks.size());
-        m_trackSlot.reserve(m_tracks.size());
-        m_primaryRawKey.resize(m_tracks.size(), -1);
-        for (qsizetype t = 0; t < m_tracks.size(); ++t) {
-            const TrackOut &track = m_tracks.at(t);
-            m_canonicalTrack.push_back(findOrInsert(m_trackOfId, track.id, t).first);
-            // A track without album id is grouped under the empty id.
-            const int slot = albumSlot(track.albumID.value_or(QString()));
+        const qsizetype n = m_tracks.size();
+        std::vector<qsizetype> firsts;
+        // Tracks with the same id are one track: they share a number.
+        m_canonicalTrack = TextNumbering::number(
+            n, [this](qsizetype t) -> const QString & { return m_tracks.at(t).id; }, firsts);
+
+        // The album ids of the tracks, then those of the albums, numbered
+        // together; a track without album id is grouped under the empty id.
+        const QString none;
+        const auto albumIdAt = [&](qsizetype i) -> const QString & {
+            if (i >= n)
+                return m_albums.at(i - n).id;
+            const std::optional<QString> &id = m_tracks.at(i).albumID;
+            return id ? *id : none;
+        };
+        const std::vector<int> albumNumbers = TextNumbering::number(n + m_albums.size(), albumIdAt, firsts);
+        m_slots.resize(firsts.size());
+        for (size_t slot = 0; slot < firsts.size(); ++slot)
+            m_slots[slot].id = albumIdAt(firsts[slot]);
+        m_trackSlot.reserve(size_t(n));
+        m_primaryRawKey.resize(size_t(n), -1);
+        for (qsizetype t = 0; t < n; ++t) {
+            const int slot = albumNumbers[size_t(t)];
             m_slots[slot].tracks.push_back(t);
-            m_trackSlot.push_back(track.albumID ? slot : -1);
-            if (track.albumID)
+            const bool hasAlbum = m_tracks.at(t).albumID.has_value();
+            m_trackSlot.push_back(hasAlbum ? slot : -1);
+            if (hasAlbum)
                 ++m_slots[slot].trackCount;
         }
-    }
-
-    int albumSlot(const QString &albumID)
-    {
-        const auto [slot, isNew] = findOrInsert(m_slotOfAlbumID, albumID, int(m_slots.size()));
-        if (isNew)
-            m_slots.push_back(AlbumSlot {albumID, {}, 0, -1});
-        return slot;
+        m_albumSlot.assign(albumNumbers.begin() + n, albumNumbers.end());
     }
 
     int keyId(const QString &key)
@@ -161,29 +152,75 @@ private:
     }
 
     // Credit texts repeat across a catalogue (an artist's every track carries
-    // the same one), so each distinct text is split and resolved only once.
-    const CreditNames &creditNames(const QString &credit)
+    // the same one), so every distinct text, of a credit or of a title's
+    // featuring part, gets a number and is split only once. The titles are
+    // read and the texts split side by side; their names are numbered after,
+    // in the order the texts were met.
+    void internCredits()
     {
-        const auto found = m_creditIndex.constFind(TextKey {credit});
-        if (found != m_creditIndex.constEnd())
-            return m_credits[found.value()];
-        CreditNames names;
-        const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
-        for (const QString &name : ArtistCatalogLogic::splitArtists(credit)) {
-            const QString rawKey = ArtistCatalogLogic::normKey(name);
-            names.rawKeys.append(keyId(rawKey));
-            const auto alias = aliases.constFind(rawKey);
-            if (alias != aliases.constEnd()) {
-                names.keys.append(keyId(ArtistCatalogLogic::normKey(alias.value())));
-                names.displayNames.append(alias.value());
-            } else {
-                names.keys.append(names.rawKeys.last());
-                names.displayNames.append(name);
-            }
+        const qsizetype n = m_tracks.size();
+        std::vector<QString> featured(static_cast<size_t>(n));
+        TextNumbering::forEach(n, [this, &featured](qsizetype t) {
+            if (std::optional<QString> names = ArtistCatalogLogic::parseTitleFeat(m_tracks.at(t).title))
+                featured[size_t(t)] = std::move(*names);
+        });
+        std::vector<qsizetype> guestTracks;
+        for (qsizetype t = 0; t < n; ++t) {
+            if (!featured[size_t(t)].isNull())
+                guestTracks.push_back(t);
         }
-        m_creditIndex.insert(TextKey {credit}, int(m_credits.size()));
-        m_credits.push_back(std::move(names));
-        return m_credits.back();
+        const qsizetype guests = qsizetype(guestTracks.size());
+        // Track credits, the titles' featuring parts, album credits.
+        const auto creditAt = [&](qsizetype i) -> const QString & {
+            if (i < n)
+                return m_tracks.at(i).artist;
+            if (i < n + guests)
+                return featured[size_t(guestTracks[size_t(i - n)])];
+            return m_albums.at(i - n - guests).artist;
+        };
+        std::vector<qsizetype> firsts;
+        const std::vector<int> numbers = TextNumbering::number(n + guests + m_albums.size(), creditAt, firsts);
+        m_trackCredit.assign(numbers.begin(), numbers.begin() + n);
+        m_titleCredit.assign(size_t(n), -1);
+        for (qsizetype g = 0; g < guests; ++g)
+            m_titleCredit[size_t(guestTracks[size_t(g)])] = numbers[size_t(n + g)];
+        m_albumCredit.assign(numbers.begin() + n + guests, numbers.end());
+
+        struct Split
+        {
+            QStringList rawKeys;
+            QStringList keys;
+            QStringList displayNames;
+        };
+        std::vector<Split> splits(firsts.size());
+        TextNumbering::forEach(qsizetype(firsts.size()), [&](qsizetype c) {
+            const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
+            Split &split = splits[size_t(c)];
+            for (const QString &name : ArtistCatalogLogic::splitArtists(creditAt(firsts[size_t(c)]))) {
+                const QString rawKey = ArtistCatalogLogic::normKey(name);
+                split.rawKeys.append(rawKey);
+                const auto alias = aliases.constFind(rawKey);
+                if (alias != aliases.constEnd()) {
+                    split.keys.append(ArtistCatalogLogic::normKey(alias.value()));
+                    split.displayNames.append(alias.value());
+                } else {
+                    split.keys.append(rawKey);
+                    split.displayNames.append(name);
+                }
+            }
+        });
+        std::vector<QString>().swap(featured);
+
+        m_credits.resize(splits.size());
+        for (size_t c = 0; c < splits.size(); ++c) {
+            CreditNames &names = m_credits[c];
+            for (qsizetype i = 0; i < splits[c].rawKeys.size(); ++i) {
+                names.rawKeys.append(keyId(splits[c].rawKeys.at(i)));
+                names.keys.append(keyId(splits[c].keys.at(i)));
+            }
+            names.displayNames = std::move(splits[c].displayNames);
+            splits[c] = Split();
+        }
     }
 
     int entryFor(int key, const QString &displayName)
@@ -219,13 +256,12 @@ private:
 
     void addTrackCredits(qsizetype t)
     {
-        const TrackOut &track = m_tracks.at(t);
-        const CreditNames &credit = creditNames(track.artist);
+        const CreditNames &credit = m_credits[size_t(m_trackCredit[size_t(t)])];
         m_primaryRawKey[t] = credit.rawKeys.first();
         for (qsizetype i = 0; i < credit.keys.size(); ++i)
             addTrack(entryFor(credit.keys.at(i), credit.displayNames.at(i)), t);
-        if (const std::optional<QString> featured = ArtistCatalogLogic::parseTitleFeat(track.title)) {
-            const CreditNames &guests = creditNames(*featured);
+        if (const int guestCredit = m_titleCredit[size_t(t)]; guestCredit >= 0) {
+            const CreditNames &guests = m_credits[size_t(guestCredit)];
             for (qsizetype i = 0; i < guests.keys.size(); ++i)
                 addTrack(entryFor(guests.keys.at(i), guests.displayNames.at(i)), t);
         }
@@ -234,9 +270,9 @@ private:
     void addAlbumCredits(qsizetype a)
     {
         const AlbumOut &album = m_albums.at(a);
-        const CreditNames &credit = creditNames(album.artist);
+        const CreditNames &credit = m_credits[size_t(m_albumCredit[size_t(a)])];
         m_albumRawKeys[a] = credit.rawKeys;
-        const int slot = albumSlot(album.id);
+        const int slot = m_albumSlot[size_t(a)];
         if (m_slots[slot].firstAlbum < 0)
             m_slots[slot].firstAlbum = a;
         for (qsizetype i = 0; i < credit.keys.size(); ++i) {
@@ -344,16 +380,17 @@ private:
     QHash<TextKey, int> m_keyIds;
     std::vector<int> m_entryOfKey; // by key id; -1 while no artist has that key
     std::vector<MutableArtist> m_entries;
-    QHash<TextKey, int> m_creditIndex;
-    std::deque<CreditNames> m_credits; // a deque keeps references stable while it grows
+    std::vector<CreditNames> m_credits; // by credit id
+    std::vector<int> m_trackCredit; // credit id of each track's credit
+    std::vector<int> m_titleCredit; // credit id of its title's featuring part, -1 without one
+    std::vector<int> m_albumCredit;
 
-    QHash<TextKey, qsizetype> m_trackOfId;
-    std::vector<qsizetype> m_canonicalTrack; // the first track with the same id
+    std::vector<int> m_canonicalTrack; // the number of the track's id
     std::vector<int> m_trackSlot; // the album slot of the track's album id, -1 without one
     std::vector<int> m_primaryRawKey; // key id of the first credited name
     QSet<quint64> m_memberships; // (artist, canonical track)
 
-    QHash<TextKey, int> m_slotOfAlbumID;
+    std::vector<int> m_albumSlot; // the album slot of each album's id
     std::vector<AlbumSlot> m_slots;
     QSet<quint64> m_artistAlbums; // (artist, album slot)
     QSet<quint64> m_walkedSlots; // (artist, album slot) whose tracks were added

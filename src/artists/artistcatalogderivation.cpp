@@ -13,8 +13,8 @@
 
 #include <bit>
 #include <cstring>
-#include <deque>
 #include <numeric>
+#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -23,12 +23,11 @@ namespace nimbra {
 
 namespace {
 
-// The names of one credit text as key ids, before and after the alias table.
-struct CreditNames
+// One name of a credit text as key ids, before and after the alias table.
+struct NameKeys
 {
-    QList<int> rawKeys;
-    QList<int> keys;
-    QStringList displayNames;
+    int rawKey;
+    int key;
 };
 
 struct MutableArtist
@@ -102,7 +101,6 @@ public:
         internCredits();
         for (qsizetype t = 0; t < m_tracks.size(); ++t)
             addTrackCredits(t);
-        m_albumRawKeys.resize(m_albums.size());
         for (qsizetype a = 0; a < m_albums.size(); ++a)
             addAlbumCredits(a);
         return sortedProfiles();
@@ -186,49 +184,70 @@ private:
             m_titleCredit[size_t(guestTracks[size_t(g)])] = numbers[size_t(n + g)];
         m_albumCredit.assign(numbers.begin() + n + guests, numbers.end());
 
+        m_creditText.reserve(firsts.size());
+        for (const qsizetype first : firsts)
+            m_creditText.push_back(creditAt(first));
+        std::vector<QString>().swap(featured);
+
+        // In blocks, so that the names of only one block are held as texts.
         struct Split
         {
             QStringList rawKeys;
-            QStringList keys;
-            QStringList displayNames;
+            QStringList aliasKeys; // null where the alias table has no entry
         };
-        std::vector<Split> splits(firsts.size());
-        TextNumbering::forEach(qsizetype(firsts.size()), [&](qsizetype c) {
-            const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
-            Split &split = splits[size_t(c)];
-            for (const QString &name : ArtistCatalogLogic::splitArtists(creditAt(firsts[size_t(c)]))) {
-                const QString rawKey = ArtistCatalogLogic::normKey(name);
-                split.rawKeys.append(rawKey);
-                const auto alias = aliases.constFind(rawKey);
-                if (alias != aliases.constEnd()) {
-                    split.keys.append(ArtistCatalogLogic::normKey(alias.value()));
-                    split.displayNames.append(alias.value());
-                } else {
-                    split.keys.append(rawKey);
-                    split.displayNames.append(name);
+        constexpr qsizetype kBlock = 1 << 15;
+        const qsizetype credits = qsizetype(m_creditText.size());
+        std::vector<Split> splits;
+        m_creditBegin.reserve(size_t(credits) + 1);
+        for (qsizetype from = 0; from < credits; from += kBlock) {
+            splits.assign(size_t(std::min(kBlock, credits - from)), Split());
+            TextNumbering::forEach(qsizetype(splits.size()), [&](qsizetype j) {
+                const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
+                Split &split = splits[size_t(j)];
+                for (const QString &name : ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)])) {
+                    split.rawKeys.append(ArtistCatalogLogic::normKey(name));
+                    const auto alias = aliases.constFind(split.rawKeys.last());
+                    split.aliasKeys.append(
+                        alias != aliases.constEnd() ? ArtistCatalogLogic::normKey(alias.value()) : QString());
+                }
+            });
+            for (const Split &split : splits) {
+                m_creditBegin.push_back(quint32(m_names.size()));
+                for (qsizetype i = 0; i < split.rawKeys.size(); ++i) {
+                    const int rawKey = keyId(split.rawKeys.at(i));
+                    m_names.push_back({rawKey, split.aliasKeys.at(i).isNull() ? rawKey : keyId(split.aliasKeys.at(i))});
                 }
             }
-        });
-        std::vector<QString>().swap(featured);
-
-        m_credits.resize(splits.size());
-        for (size_t c = 0; c < splits.size(); ++c) {
-            CreditNames &names = m_credits[c];
-            for (qsizetype i = 0; i < splits[c].rawKeys.size(); ++i) {
-                names.rawKeys.append(keyId(splits[c].rawKeys.at(i)));
-                names.keys.append(keyId(splits[c].keys.at(i)));
-            }
-            names.displayNames = std::move(splits[c].displayNames);
-            splits[c] = Split();
         }
+        m_creditBegin.push_back(quint32(m_names.size()));
     }
 
-    int entryFor(int key, const QString &displayName)
+    std::span<const NameKeys> namesOf(int credit) const
     {
+        return {m_names.data() + m_creditBegin[size_t(credit)], m_names.data() + m_creditBegin[size_t(credit) + 1]};
+    }
+
+    // The display name of a credit's name: asked only when it makes an
+    // artist, so the credit is split again rather than kept as texts.
+    QString displayName(int credit, qsizetype i)
+    {
+        if (m_splitCredit != credit) {
+            m_split = ArtistCatalogLogic::splitArtists(m_creditText[size_t(credit)]);
+            m_splitCredit = credit;
+        }
+        const QString &name = m_split.at(i);
+        const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
+        const auto alias = aliases.constFind(ArtistCatalogLogic::normKey(name));
+        return alias != aliases.constEnd() ? alias.value() : name;
+    }
+
+    int entryFor(int credit, qsizetype i)
+    {
+        const int key = namesOf(credit)[size_t(i)].key;
         int &entry = m_entryOfKey[key];
         if (entry < 0) {
             entry = int(m_entries.size());
-            m_entries.push_back(MutableArtist {displayName, key, {}, {}, std::nullopt});
+            m_entries.push_back(MutableArtist {displayName(credit, i), key, {}, {}, std::nullopt});
         }
         return entry;
     }
@@ -256,27 +275,25 @@ private:
 
     void addTrackCredits(qsizetype t)
     {
-        const CreditNames &credit = m_credits[size_t(m_trackCredit[size_t(t)])];
-        m_primaryRawKey[t] = credit.rawKeys.first();
-        for (qsizetype i = 0; i < credit.keys.size(); ++i)
-            addTrack(entryFor(credit.keys.at(i), credit.displayNames.at(i)), t);
-        if (const int guestCredit = m_titleCredit[size_t(t)]; guestCredit >= 0) {
-            const CreditNames &guests = m_credits[size_t(guestCredit)];
-            for (qsizetype i = 0; i < guests.keys.size(); ++i)
-                addTrack(entryFor(guests.keys.at(i), guests.displayNames.at(i)), t);
+        const int credit = m_trackCredit[size_t(t)];
+        m_primaryRawKey[t] = namesOf(credit).front().rawKey;
+        for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i)
+            addTrack(entryFor(credit, i), t);
+        if (const int guests = m_titleCredit[size_t(t)]; guests >= 0) {
+            for (qsizetype i = 0; i < qsizetype(namesOf(guests).size()); ++i)
+                addTrack(entryFor(guests, i), t);
         }
     }
 
     void addAlbumCredits(qsizetype a)
     {
         const AlbumOut &album = m_albums.at(a);
-        const CreditNames &credit = m_credits[size_t(m_albumCredit[size_t(a)])];
-        m_albumRawKeys[a] = credit.rawKeys;
+        const int credit = m_albumCredit[size_t(a)];
         const int slot = m_albumSlot[size_t(a)];
         if (m_slots[slot].firstAlbum < 0)
             m_slots[slot].firstAlbum = a;
-        for (qsizetype i = 0; i < credit.keys.size(); ++i) {
-            const int entry = entryFor(credit.keys.at(i), credit.displayNames.at(i));
+        for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i) {
+            const int entry = entryFor(credit, i);
             linkAlbum(entry, slot);
             MutableArtist &artist = m_entries[entry];
             if (!artist.coverURL)
@@ -304,7 +321,8 @@ private:
         int chosenSlot = -1;
         for (const int slot : artist.albumSlots) {
             const qsizetype a = m_slots[slot].firstAlbum;
-            if (a < 0 || !m_albumRawKeys[a].contains(artist.key))
+            const auto names = a < 0 ? std::span<const NameKeys>() : namesOf(m_albumCredit[size_t(a)]);
+            if (std::none_of(names.begin(), names.end(), [&](const NameKeys &n) { return n.rawKey == artist.key; }))
                 continue;
             const std::optional<QDateTime> &date = m_albums.at(a).createdAt;
             if (isNewer(date)) {
@@ -380,7 +398,11 @@ private:
     QHash<TextKey, int> m_keyIds;
     std::vector<int> m_entryOfKey; // by key id; -1 while no artist has that key
     std::vector<MutableArtist> m_entries;
-    std::vector<CreditNames> m_credits; // by credit id
+    std::vector<QString> m_creditText; // by credit id
+    std::vector<quint32> m_creditBegin; // by credit id: its first name in m_names, and one past the last
+    std::vector<NameKeys> m_names;
+    int m_splitCredit = -1;
+    QStringList m_split; // the names of m_splitCredit
     std::vector<int> m_trackCredit; // credit id of each track's credit
     std::vector<int> m_titleCredit; // credit id of its title's featuring part, -1 without one
     std::vector<int> m_albumCredit;
@@ -394,7 +416,6 @@ private:
     std::vector<AlbumSlot> m_slots;
     QSet<quint64> m_artistAlbums; // (artist, album slot)
     QSet<quint64> m_walkedSlots; // (artist, album slot) whose tracks were added
-    std::vector<QList<int>> m_albumRawKeys;
 };
 
 QList<ArtistProfile> ArtistCatalogLogic::buildCatalog(const QList<TrackOut> &tracks, const QList<AlbumOut> &albums)

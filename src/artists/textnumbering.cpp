@@ -51,24 +51,31 @@ std::vector<int> TextNumbering::numberHashes(const std::vector<quint64> &hashes,
 {
     firsts.clear();
     size_t capacity = 16;
-    while (capacity < hashes.size() * 2)
+    while (capacity < hashes.size() + hashes.size() / 2)
         capacity *= 2;
     const size_t mask = capacity - 1;
-    // Open addressing on the hash itself: one probe of a flat table per text.
-    std::vector<quint64> slotHash(capacity);
-    std::vector<int> slotNumber(capacity, -1);
+    // Open addressing on the hash itself: one probe of a flat table per
+    // text. A slot keeps the hash's upper half and the number; the full hash
+    // is compared only when the halves agree.
+    struct Slot
+    {
+        quint32 tag;
+        int number;
+    };
+    std::vector<Slot> table(capacity, Slot {0, -1});
     std::vector<int> numbers(hashes.size());
     for (size_t i = 0; i < hashes.size(); ++i) {
         const quint64 h = hashes[i];
-        size_t slot = size_t(h) & mask;
-        while (slotNumber[slot] >= 0 && slotHash[slot] != h)
-            slot = (slot + 1) & mask;
-        if (slotNumber[slot] < 0) {
-            slotNumber[slot] = int(firsts.size());
-            slotHash[slot] = h;
+        const auto tag = quint32(h >> 32);
+        size_t at = size_t(h) & mask;
+        while (table[at].number >= 0
+            && (table[at].tag != tag || hashes[size_t(firsts[size_t(table[at].number)])] != h))
+            at = (at + 1) & mask;
+        if (table[at].number < 0) {
+            table[at] = Slot {tag, int(firsts.size())};
             firsts.push_back(qsizetype(i));
         }
-        numbers[i] = slotNumber[slot];
+        numbers[i] = table[at].number;
     }
     return numbers;
 }

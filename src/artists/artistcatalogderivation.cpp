@@ -1,11 +1,15 @@
 // The artist profiles of the whole catalogue and their latest releases.
 //
 // The catalogue can hold a million tracks, so nothing here walks the whole
-// catalogue once per artist or per album: names are interned to integer ids,
-// tracks are grouped by album id once, a track's membership in an artist is
-// one hash-set lookup, and each distinct credit text is split only once.
+// catalogue once per artist or per album. Track ids, album ids and credit
+// texts are numbered once, on all cores; each distinct credit is split once,
+// also on all cores; the derivation proper then runs on integer arrays (a
+// track's membership in an artist is one probe of a flat table), and the
+// profiles are made side by side. The results do not depend on the number
+// of cores: every parallel step writes each result into its own place.
 
 #include "artistcataloglogic.h"
+#include "pairset.h"
 #include "textnumbering.h"
 
 #include <QCollator>
@@ -254,17 +258,13 @@ private:
 
     void linkAlbum(int entry, int slot)
     {
-        const qsizetype before = m_artistAlbums.size();
-        m_artistAlbums.insert((quint64(entry) << 32) | quint64(slot));
-        if (m_artistAlbums.size() != before)
+        if (m_artistAlbums.insert(quint32(entry), quint32(slot)))
             m_entries[entry].albumSlots.push_back(slot);
     }
 
     void addTrack(int entry, qsizetype t)
     {
-        const qsizetype before = m_memberships.size();
-        m_memberships.insert((quint64(entry) << 32) | quint64(m_canonicalTrack[t]));
-        if (m_memberships.size() != before)
+        if (m_memberships.insert(quint32(entry), quint32(m_canonicalTrack[t])))
             m_entries[entry].tracks.push_back(quint32(t));
         if (m_trackSlot[t] >= 0)
             linkAlbum(entry, m_trackSlot[t]);
@@ -300,9 +300,7 @@ private:
                 artist.coverURL = album.coverURL;
             // Adding the same album's tracks to the same artist again changes
             // nothing, so a repeated album entry is not walked twice.
-            const qsizetype before = m_walkedSlots.size();
-            m_walkedSlots.insert((quint64(entry) << 32) | quint64(slot));
-            if (m_walkedSlots.size() == before)
+            if (!m_walkedSlots.insert(quint32(entry), quint32(slot)))
                 continue;
             for (const qsizetype t : m_slots[slot].tracks)
                 addTrack(entry, t);
@@ -410,12 +408,12 @@ private:
     std::vector<int> m_canonicalTrack; // the number of the track's id
     std::vector<int> m_trackSlot; // the album slot of the track's album id, -1 without one
     std::vector<int> m_primaryRawKey; // key id of the first credited name
-    QSet<quint64> m_memberships; // (artist, canonical track)
+    PairSet m_memberships; // (artist, canonical track)
 
     std::vector<int> m_albumSlot; // the album slot of each album's id
     std::vector<AlbumSlot> m_slots;
-    QSet<quint64> m_artistAlbums; // (artist, album slot)
-    QSet<quint64> m_walkedSlots; // (artist, album slot) whose tracks were added
+    PairSet m_artistAlbums; // (artist, album slot)
+    PairSet m_walkedSlots; // (artist, album slot) whose tracks were added
 };
 
 QList<ArtistProfile> ArtistCatalogLogic::buildCatalog(const QList<TrackOut> &tracks, const QList<AlbumOut> &albums)

@@ -1,5 +1,6 @@
 #include "textnumbering.h"
 
+#include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <bit>
@@ -36,15 +37,17 @@ quint64 TextNumbering::hash(QStringView text)
 
 void TextNumbering::runChunked(qsizetype count, void (*call)(const void *, qsizetype, qsizetype), const void *context)
 {
-    constexpr qsizetype kChunk = 8192;
-    if (count <= kChunk) {
+    // Enough pieces for every core to take several, none so small that
+    // handing it out costs more than doing it.
+    const qsizetype chunk = std::max<qsizetype>(256, count / (8 * std::max(1, QThread::idealThreadCount())));
+    if (count <= chunk) {
         call(context, 0, count);
         return;
     }
     std::vector<qsizetype> starts;
-    for (qsizetype begin = 0; begin < count; begin += kChunk)
+    for (qsizetype begin = 0; begin < count; begin += chunk)
         starts.push_back(begin);
-    QtConcurrent::blockingMap(starts, [&](qsizetype begin) { call(context, begin, std::min(count, begin + kChunk)); });
+    QtConcurrent::blockingMap(starts, [&](qsizetype begin) { call(context, begin, std::min(count, begin + chunk)); });
 }
 
 std::vector<int> TextNumbering::numberHashes(const std::vector<quint64> &hashes, std::vector<qsizetype> &firsts)

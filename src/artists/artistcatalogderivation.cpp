@@ -373,16 +373,19 @@ private:
         std::iota(indexes.begin(), indexes.end(), 0);
         QtConcurrent::blockingMap(indexes, makeProfile);
 
-        const QCollator collator; // the current locale's order
-        std::vector<QCollatorSortKey> sortKeys;
-        sortKeys.reserve(profiles.size());
+        // The current locale's order; a collator is not to be shared
+        // between threads, so each piece of names has its own.
+        constexpr qsizetype kPiece = 1024;
+        std::vector<std::optional<QCollatorSortKey>> sortKeys(profiles.size());
+        TextNumbering::forEach((profiles.size() + kPiece - 1) / kPiece, [&](qsizetype piece) {
+            const QCollator collator;
+            for (qsizetype i = piece * kPiece; i < std::min(profiles.size(), (piece + 1) * kPiece); ++i)
+                sortKeys[size_t(i)] = collator.sortKey(profiles.at(i).name);
+        });
         std::vector<qsizetype> order(profiles.size());
-        for (qsizetype i = 0; i < profiles.size(); ++i) {
-            sortKeys.push_back(collator.sortKey(profiles.at(i).name));
-            order[i] = i;
-        }
-        std::stable_sort(
-            order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+            [&](qsizetype a, qsizetype b) { return sortKeys[size_t(a)]->compare(*sortKeys[size_t(b)]) < 0; });
         QList<ArtistProfile> sorted;
         sorted.reserve(profiles.size());
         for (const qsizetype i : order)

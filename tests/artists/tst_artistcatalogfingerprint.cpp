@@ -3,6 +3,8 @@
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
 using namespace nimbra;
@@ -136,6 +138,16 @@ private slots:
         QFETCH(QByteArray, digest);
         const QByteArray text = dump(generate(seed));
         QCOMPARE(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(), digest);
+
+        // The catalogue store derives on a worker of the shared pool; the
+        // derivation's own parallel steps must finish there too, also when
+        // that worker is the pool's only thread.
+        QThreadPool *pool = QThreadPool::globalInstance();
+        const int threads = pool->maxThreadCount();
+        pool->setMaxThreadCount(1);
+        const QByteArray onWorker = QtConcurrent::run([seed] { return dump(generate(seed)); }).result();
+        pool->setMaxThreadCount(threads);
+        QCOMPARE(onWorker, text);
     }
 };
 

@@ -13,7 +13,6 @@
 #include "textnumbering.h"
 
 #include <QCollator>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <bit>
 #include <cstring>
@@ -369,9 +368,7 @@ private:
             profile.latestRelease = latestRelease(artist);
             profile.tracks = ArtistTrackList(m_tracks, std::move(artist.tracks));
         };
-        std::vector<qsizetype> indexes(m_entries.size());
-        std::iota(indexes.begin(), indexes.end(), 0);
-        QtConcurrent::blockingMap(indexes, makeProfile);
+        TextNumbering::forEach(profiles.size(), makeProfile);
 
         // The current locale's order; a collator is not to be shared
         // between threads, so each piece of names has its own.

@@ -1,6 +1,7 @@
 #include "textnumbering.h"
 
 #include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <bit>
@@ -47,7 +48,12 @@ void TextNumbering::runChunked(qsizetype count, void (*call)(const void *, qsize
     std::vector<qsizetype> starts;
     for (qsizetype begin = 0; begin < count; begin += chunk)
         starts.push_back(begin);
-    QtConcurrent::blockingMap(starts, [&](qsizetype begin) { call(context, begin, std::min(count, begin + chunk)); });
+    // A pool of its own: the derivation itself runs on a worker of the shared
+    // pool, and waiting there for pieces queued behind it on the same pool
+    // could wait forever.
+    static QThreadPool pool;
+    QtConcurrent::blockingMap(
+        &pool, starts, [&](qsizetype begin) { call(context, begin, std::min(count, begin + chunk)); });
 }
 
 std::vector<int> TextNumbering::numberHashes(const std::vector<quint64> &hashes, std::vector<qsizetype> &firsts)

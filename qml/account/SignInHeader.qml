@@ -5,6 +5,8 @@ import Nimbra
 // The client's mark, name and caption at the top of the sign-in screen and
 // of the launch screen that comes before it.
 ColumnLayout {
+    objectName: "signInHeader"
+
     property string caption
 
     spacing: 8

@@ -72,7 +72,7 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
         std::fprintf(stderr, "nimbra: %s\n\n%s", qPrintable(parser.errorText()), qPrintable(usage(parser)));
         return 2;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
         std::fputs(qPrintable(usage(parser)), stdout);
         return 0;
     }

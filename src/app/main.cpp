@@ -1,6 +1,8 @@
 #include "appcontext.h"
 
 #include "account/authstore.h"
+#include "api/nimbraapi.h"
+#include "player/playerstore.h"
 #include "api/apiconfig.h"
 #include "platform/desktopidentity.h"
 #include "platform/renderbackend.h"
@@ -9,6 +11,7 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QQuickStyle>
 #include <QQuickWindow>
 
@@ -98,10 +101,11 @@ void reportMilestone(const char *name)
 // Each milestone is the first frame drawn once it was reached.
 void reportAtNextFrame(QQuickWindow *window, const char *name)
 {
+    // Frames of a threaded renderer may already be queued: the first only.
     auto once = std::make_shared<QMetaObject::Connection>();
     *once = QObject::connect(window, &QQuickWindow::frameSwapped, window, [once, name] {
-        QObject::disconnect(*once);
-        reportMilestone(name);
+        if (QObject::disconnect(*once))
+            reportMilestone(name);
     });
 }
 
@@ -119,6 +123,34 @@ void reportMilestones(QQuickWindow *window, nimbra::AuthStore *auth)
         QObject::disconnect(*once);
         reportAtNextFrame(window, "main-window");
     });
+}
+
+// NIMBRA_BENCH_PLAY=1 starts the catalogue's first track once the main
+// window is open: the playing figure of bench/client-figures needs a track
+// playing and no screen can start one by itself yet.
+QCoro::Task<void> playFirstTrack(QPointer<nimbra::PlayerStore> player, std::optional<QString> token)
+{
+    const nimbra::NimbraAPI api;
+    try {
+        const nimbra::TrackPage page = co_await api.tracks(1, 20, false, token);
+        if (player && !page.items.isEmpty())
+            player->play(page.items.constFirst(), page.items);
+    } catch (...) {
+        std::fprintf(stderr, "nimbra: the bench track could not be loaded\n");
+    }
+}
+
+void playOnceUsable(nimbra::AppContext &context)
+{
+    auto once = std::make_shared<QMetaObject::Connection>();
+    auto start = [&context, once] {
+        if (!context.auth()->canUseApp())
+            return;
+        QObject::disconnect(*once);
+        playFirstTrack(context.player(), context.auth()->token());
+    };
+    *once = QObject::connect(context.auth(), &nimbra::AuthStore::canUseAppChanged, &context, start);
+    start();
 }
 
 } // namespace
@@ -153,5 +185,7 @@ int main(int argc, char *argv[])
         return 1;
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))
         reportMilestones(context.window(), context.auth());
+    if (qEnvironmentVariableIntValue("NIMBRA_BENCH_PLAY"))
+        playOnceUsable(context);
     return app.exec();
 }

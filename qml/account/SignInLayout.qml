@@ -12,7 +12,7 @@ Flickable {
     property alias caption: header.caption
     default property alias content: body.data
     // The header's lower edge, as a share of the window's height.
-    readonly property real headerLine: 0.4
+    readonly property real headerLine: 0.36
     readonly property real margin: 24
     readonly property real spacing: 28
 

@@ -122,7 +122,7 @@ QCoro::Task<void> RootViewModel::restoreSavedSession(QString token, CancelToken 
         const CancelToken pause = m_pause.renew();
         const SleepFunction sleep = m_sleep;
         co_await sleep(retryDelay(m_failures), pause);
-        if (!self || cancel.isCancelled())
+        if (!self || !auth || cancel.isCancelled())
             co_return;
         setPhase(Phase::Restoring);
     }

@@ -29,7 +29,21 @@ Item {
     // The screen of a section. A section without a screen of its own yet
     // shows its title and symbol.
     function screenFor(item) {
+        if (item === SidebarItem.Clips)
+            return clipsScreen
+        if (item === SidebarItem.Battles)
+            return battlesScreen
         return sectionPlaceholder
+    }
+
+    Component {
+        id: clipsScreen
+        ClipsView {}
+    }
+
+    Component {
+        id: battlesScreen
+        BattlesView {}
     }
 
     Component {
@@ -169,7 +183,7 @@ Item {
         }
     }
 
-    ClipPlayerPlaceholder {
+    ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
     }

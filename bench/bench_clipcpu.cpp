@@ -6,7 +6,7 @@
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
 #include "clips/clipplayerstore.h"
-#include "screens/storeregistry.h"
+#include "app/storeregistry.h"
 
 #include <QGuiApplication>
 #include <QQmlEngine>
@@ -59,7 +59,7 @@ private slots:
         QVERIFY(!clips.isEmpty());
 
         ClipPlayerStore store;
-        StoreRegistry::setClipPlayerStore(&store);
+        StoreRegistry::set(&store);
         QQuickStyle::setStyle(u"Basic"_s);
         QQmlEngine engine;
         engine.addImportPath(u"qrc:/qt/qml"_s);

@@ -46,7 +46,9 @@ QImage renderFrame(quint64 seed, const QString &label, double seconds, double to
     font.setPixelSize(qMax(8, qMin(unit * 30 / 100, int(width * 1.4 / qMax<qsizetype>(1, label.size())))));
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, width, height * 3 / 4), Qt::AlignCenter, label);
+    // A poster keeps its middle free for the play symbol the grid lays on it.
+    const QRect labelArea = total > 0 ? QRect(0, 0, width, height * 3 / 4) : QRect(0, height / 2, width, height / 2);
+    p.drawText(labelArea, Qt::AlignCenter, label);
 
     if (total > 0) {
         font.setPixelSize(qMax(6, unit / 9));

@@ -14,9 +14,14 @@ Item {
     ClipGridModel {
         id: grid
         objectName: "clipGridModel"
-        auth: AuthStore
+        session: Session
         player: PlayerStore
         clipPlayer: ClipPlayerStore
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: AppTheme.background
     }
 
     Component.onCompleted: grid.load()
@@ -35,16 +40,18 @@ Item {
     GridView {
         id: cards
         objectName: "clipGrid"
+        // Each cell carries the gap after its card, so the grid reaches one
+        // gap past the right margin.
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
         anchors.topMargin: AppTheme.spacingM
-        leftMargin: AppTheme.spacingXL
-        rightMargin: AppTheme.spacingXL
+        anchors.leftMargin: AppTheme.spacingXL
+        anchors.rightMargin: AppTheme.spacingXL - gap
         bottomMargin: AppTheme.spacingXL
         clip: true
-        visible: grid.loadState === 2
+        visible: grid.loadState === LoadState.Loaded
         model: grid
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
@@ -52,42 +59,50 @@ Item {
         // As many columns of at least 200 as fit, 16 apart; the spare width
         // is shared out among them.
         readonly property real gap: AppTheme.spacingL
-        readonly property real available: width - leftMargin - rightMargin
-        readonly property int columns: Math.max(1, Math.floor((available + gap) / (200 + gap)))
-        cellWidth: Math.floor((available + gap) / columns)
-        cellHeight: probe.implicitHeight + gap
+        readonly property int columns: Math.max(1, Math.floor(width / (200 + gap)))
+        cellWidth: Math.floor(width / columns)
+        // A card: padding, the cover, two lines of title, one of artist.
+        cellHeight: 2 * AppTheme.spacingM + 180 + 2 * AppTheme.spacingS + 2 * headline.height + callout.height + gap
 
-        ClipGridCard {
-            id: probe
-            visible: false
-            width: cards.cellWidth - cards.gap
-            title: "Probe\nProbe"
+        FontMetrics {
+            id: headline
+            font: AppTheme.headline
+        }
+
+        FontMetrics {
+            id: callout
+            font: AppTheme.callout
         }
 
         delegate: Item {
+            id: cell
+
             required property int index
             required property string title
             required property string artist
             required property string coverUrl
 
-            width: cards.cellWidth
-            height: cards.cellHeight
+            width: GridView.view.cellWidth
+            height: GridView.view.cellHeight
 
             ClipGridCard {
                 objectName: "clipCard"
-                width: parent.width - cards.gap
-                height: parent.height - cards.gap
-                title: parent.title
-                artist: parent.artist
-                coverUrl: parent.coverUrl
-                onPlay: grid.play(parent.index)
+                width: cell.width - AppTheme.spacingL
+                height: cell.height - AppTheme.spacingL
+                title: cell.title
+                artist: cell.artist
+                coverUrl: cell.coverUrl
+                onPlay: cell.GridView.view.model.play(cell.index)
             }
         }
     }
 
     StateView {
         objectName: "clipGridState"
-        anchors.fill: cards
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: header.bottom
+        anchors.bottom: parent.bottom
         loadState: grid.loadState
         errorTitle: "Ошибка"
         errorText: grid.errorMessage

@@ -66,7 +66,7 @@ Item {
             objectName: "clipCloseButton"
             anchors.verticalCenter: parent.verticalCenter
             text: "Закрыть"
-            font: AppTheme.font(AppTheme.body.pixelSize, Font.Medium)
+            font: Qt.font({ pixelSize: AppTheme.body.pixelSize, weight: Font.Medium })
             toolTip: "Закрыть плеер"
             onClicked: ClipPlayerStore.dismiss()
         }
@@ -93,7 +93,7 @@ Item {
         text: "Выйти"
         symbol: "arrow.down.right.and.arrow.up.left"
         symbolSize: AppTheme.subheadline.pixelSize + 2
-        font: AppTheme.font(AppTheme.subheadline.pixelSize, Font.DemiBold)
+        font: Qt.font({ pixelSize: AppTheme.subheadline.pixelSize, weight: Font.DemiBold })
         toolTip: "Выйти из полноэкранного режима (Esc)"
         onClicked: ClipPlayerStore.isFullscreen = false
     }
@@ -106,7 +106,7 @@ Item {
         capsule: true
         foreground: "white"
         text: "Закрыть"
-        font: AppTheme.font(AppTheme.subheadline.pixelSize, Font.DemiBold)
+        font: Qt.font({ pixelSize: AppTheme.subheadline.pixelSize, weight: Font.DemiBold })
         toolTip: "Закрыть плеер"
         onClicked: ClipPlayerStore.dismiss()
     }

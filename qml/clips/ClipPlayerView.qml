@@ -1,6 +1,5 @@
 import QtQuick
 import QtMultimedia
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // The clip player over the whole window while a clip is presented: a card
@@ -18,13 +17,11 @@ Item {
     readonly property real videoWidth: 820
     readonly property real videoHeight: 462
 
-    visible: windowed.visible || fullscreenLayout.visible
+    visible: windowed.opacity > 0 || fullscreenLayout.opacity > 0
 
-    Binding {
-        target: ClipPlayerStore
-        property: "videoOutput"
-        value: video
-    }
+    // The store hands the surface to its player; it forgets it by itself
+    // when the surface goes.
+    Component.onCompleted: ClipPlayerStore.videoOutput = video
 
     Shortcut {
         sequence: "Esc"
@@ -45,8 +42,7 @@ Item {
         visible: opacity > 0
         Behavior on opacity {
             NumberAnimation {
-                duration: 220
-                easing.type: Easing.InOutQuad
+                duration: AppTheme.motionFast
             }
         }
 
@@ -82,7 +78,7 @@ Item {
                 objectName: "clipWindowedVideo"
                 width: view.videoWidth
                 height: view.videoHeight
-                radius: 12
+                radius: AppTheme.radiusL
                 color: "black"
             }
 
@@ -115,8 +111,7 @@ Item {
         visible: opacity > 0
         Behavior on opacity {
             NumberAnimation {
-                duration: 220
-                easing.type: Easing.InOutQuad
+                duration: AppTheme.motionFast
             }
         }
 
@@ -187,22 +182,12 @@ Item {
         }
     }
 
-    // The one video surface, in the slot of the layout on show. In the card
-    // it is cut to the card's rounded corners where the renderer has shaders.
+    // The one video surface, in the slot of the layout on show.
     VideoOutput {
         id: video
         objectName: "clipVideo"
         parent: view.fullscreen ? fullSlot : windowSlot
         anchors.fill: parent
         fillMode: VideoOutput.PreserveAspectFit
-        layer.enabled: !view.fullscreen && GraphicsInfo.api !== GraphicsInfo.Software
-                       && GraphicsInfo.api !== GraphicsInfo.Unknown
-        layer.effect: OpacityMask {
-            maskSource: Rectangle {
-                width: video.width
-                height: video.height
-                radius: 12
-            }
-        }
     }
 }

@@ -16,7 +16,7 @@ Row {
         horizontalAlignment: Text.AlignRight
         text: ClipPlayerStore.elapsedText
         color: "white"
-        font: AppTheme.font(AppTheme.caption.pixelSize, Font.DemiBold)
+        font: Qt.font({ pixelSize: AppTheme.caption.pixelSize, weight: Font.DemiBold })
     }
 
     ClipSeekTrack {
@@ -36,6 +36,6 @@ Row {
         horizontalAlignment: Text.AlignLeft
         text: ClipPlayerStore.durationText
         color: "white"
-        font: AppTheme.font(AppTheme.caption.pixelSize, Font.DemiBold)
+        font: Qt.font({ pixelSize: AppTheme.caption.pixelSize, weight: Font.DemiBold })
     }
 }

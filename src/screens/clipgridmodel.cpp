@@ -1,8 +1,7 @@
 #include "clipgridmodel.h"
 
-#include "account/authstore.h"
 #include "api/apiconfig.h"
-#include "api/error.h"
+#include "api/boundary.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 
@@ -69,22 +68,22 @@ QString ClipGridModel::emptySymbol() const
     return m_source == Source::Clips ? u"play.rectangle"_s : u"bolt.fill"_s;
 }
 
-int ClipGridModel::loadState() const
+LoadState::State ClipGridModel::loadState() const
 {
     if (m_loading && m_clips.isEmpty())
-        return Loading;
+        return LoadState::Loading;
     if (!m_error.isEmpty())
-        return Failed;
+        return LoadState::Failed;
     if (m_clips.isEmpty())
-        return m_answered ? Empty : Idle;
-    return Loaded;
+        return m_answered ? LoadState::Empty : LoadState::Idle;
+    return LoadState::Loaded;
 }
 
-void ClipGridModel::setAuth(AuthStore *auth)
+void ClipGridModel::setSession(Session *session)
 {
-    if (m_auth == auth)
+    if (m_session == session)
         return;
-    m_auth = auth;
+    m_session = session;
     emit storesChanged();
 }
 
@@ -129,30 +128,23 @@ QCoro::Task<> ClipGridModel::loadAsync(CancelToken token)
 {
     QPointer<ClipGridModel> self(this);
     setState(true, {});
-    const std::optional<QString> bearer = m_auth ? m_auth->token() : std::nullopt;
+    // A guest's requests go without a token.
+    const std::optional<QString> bearer = m_session ? m_session->token() : std::nullopt;
     const NimbraAPI api = m_api;
-    const bool clips = m_source == Source::Clips;
-    std::optional<ClipPage> page;
-    QString failure;
-    try {
-        if (clips)
-            page = co_await api.clips(1, pageSize, u"clip"_s, bearer, token);
-        else
-            page = co_await api.battles(1, pageSize, bearer, token);
-    } catch (...) {
-        failure = describeException(std::current_exception());
-    }
+    QCoro::Task<ClipPage> request = m_source == Source::Clips ? api.clips(1, pageSize, u"clip"_s, bearer, token)
+                                                              : api.battles(1, pageSize, bearer, token);
+    Outcome<ClipPage> outcome = co_await runAtBoundary(std::move(request));
     // A load that was replaced or cancelled writes nothing.
     if (!self || !m_load.isCurrent(token))
         co_return;
     m_load.finish(token);
     m_answered = true;
-    if (page) {
+    if (outcome) {
         beginResetModel();
-        m_clips = std::move(page->items);
+        m_clips = std::move(outcome->items);
         endResetModel();
     }
-    setState(false, failure);
+    setState(false, outcome.errorText);
 }
 
 void ClipGridModel::setState(bool loading, const QString &error)

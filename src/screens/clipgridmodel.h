@@ -1,11 +1,12 @@
 #pragma once
 
-#include "account/authstore.h"
+#include "account/session.h"
 #include "api/canceltoken.h"
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
+#include "screens/loadstate.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -27,16 +28,13 @@ class ClipGridModel : public QAbstractListModel
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY stateChanged)
     Q_PROPERTY(int loadState READ loadState NOTIFY stateChanged)
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::Session *session READ session WRITE setSession NOTIFY storesChanged)
     Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY storesChanged)
     Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer WRITE setClipPlayer NOTIFY storesChanged)
 
 public:
     enum class Source { Clips, Battles };
     Q_ENUM(Source)
-    // What the screen shows, in the numbering of the state view.
-    enum LoadState { Idle, Loading, Loaded, Empty, Failed };
-    Q_ENUM(LoadState)
     enum Role { ClipIdRole = Qt::UserRole + 1, TitleRole, ArtistRole, CoverUrlRole };
 
     static constexpr int pageSize = 100;
@@ -59,11 +57,11 @@ public:
     // The first case that holds: loading with nothing held, an error (which
     // covers a held list), an empty list, the grid. A reload of a held
     // list keeps the grid.
-    int loadState() const;
+    LoadState::State loadState() const;
     const QList<ClipOut> &clips() const { return m_clips; }
 
-    AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
+    Session *session() const { return m_session; }
+    void setSession(Session *session);
     PlayerStore *player() const { return m_player; }
     void setPlayer(PlayerStore *player);
     ClipPlayerStore *clipPlayer() const { return m_clipPlayer; }
@@ -90,7 +88,7 @@ private:
     bool m_loading = false;
     bool m_answered = false; // a load has ended at least once
     QString m_error;
-    QPointer<AuthStore> m_auth;
+    QPointer<Session> m_session;
     QPointer<PlayerStore> m_player;
     QPointer<ClipPlayerStore> m_clipPlayer;
     NimbraAPI m_api;

@@ -89,16 +89,16 @@ private slots:
         const auto clips = ClipGridModel::Source::Clips;
         const auto battles = ClipGridModel::Source::Battles;
         QTest::newRow("clips") << clips << page(5) << "/api/v1/clips?kind=clip&page=1&size=100"
-                               << int(ClipGridModel::Loaded) << 5 << "";
+                               << int(LoadState::Loaded) << 5 << "";
         QTest::newRow("battles") << battles << page(3) << "/api/v1/battles?page=1&size=100"
-                                 << int(ClipGridModel::Loaded) << 3 << "";
+                                 << int(LoadState::Loaded) << 3 << "";
         QTest::newRow("empty page") << clips << page(0) << "/api/v1/clips?kind=clip&page=1&size=100"
-                                    << int(ClipGridModel::Empty) << 0 << "";
+                                    << int(LoadState::Empty) << 0 << "";
         QTest::newRow("status 500 without message")
-            << battles << failure(500) << "/api/v1/battles?page=1&size=100" << int(ClipGridModel::Failed) << 0
+            << battles << failure(500) << "/api/v1/battles?page=1&size=100" << int(LoadState::Failed) << 0
             << "Ошибка сервера (500)";
         QTest::newRow("service detail") << clips << failure(503, R"({"detail": "Сервис недоступен"})")
-                                        << "/api/v1/clips?kind=clip&page=1&size=100" << int(ClipGridModel::Failed)
+                                        << "/api/v1/clips?kind=clip&page=1&size=100" << int(LoadState::Failed)
                                         << 0 << "Сервис недоступен";
     }
 
@@ -115,14 +115,14 @@ private slots:
         ClipGridModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setSource(source);
-        QCOMPARE(model.loadState(), int(ClipGridModel::Idle));
+        QCOMPARE(int(model.loadState()), int(LoadState::Idle));
         model.load();
-        QCOMPARE(model.loadState(), int(ClipGridModel::Loading));
+        QCOMPARE(int(model.loadState()), int(LoadState::Loading));
         waitLoaded(model);
 
         QCOMPARE(m_server->lastRequest().target, target);
         QVERIFY(!m_server->lastRequest().hasHeader(u"Authorization"_s)); // a guest
-        QCOMPARE(model.loadState(), state);
+        QCOMPARE(int(model.loadState()), state);
         QCOMPARE(model.rowCount(), rows);
         QCOMPARE(model.errorMessage(), error);
         QVERIFY(!IconMap::glyph(model.emptySymbol()).isEmpty());
@@ -150,9 +150,9 @@ private slots:
         serve(u"/api/v1/clips"_s, failure(500));
         model.load();
         QVERIFY(model.isLoading());
-        QCOMPARE(model.loadState(), int(ClipGridModel::Loaded)); // no spinner over a held list
+        QCOMPARE(int(model.loadState()), int(LoadState::Loaded)); // no spinner over a held list
         waitLoaded(model);
-        QCOMPARE(model.loadState(), int(ClipGridModel::Failed));
+        QCOMPARE(int(model.loadState()), int(LoadState::Failed));
         QCOMPARE(model.rowCount(), 4); // the list keeps what it held
     }
 
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(!model.isLoading());
         QTest::qWait(400);
         QCOMPARE(model.rowCount(), 2);
-        QCOMPARE(model.loadState(), int(ClipGridModel::Loaded));
+        QCOMPARE(int(model.loadState()), int(LoadState::Loaded));
     }
 
     void cardPausesAudioThenPlaysWithWholeList()

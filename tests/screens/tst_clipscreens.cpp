@@ -3,7 +3,6 @@
 // state and the load error from a fake service, a card starting the player
 // with the whole list, and the overlay's clicks and Esc. Pictures go to
 // build/screenshots/clips-*.png (the overlay with video: tst_clipvideo).
-#include "authsession.h"
 #include "devserviceprocess.h"
 #include "fakehttpserver.h"
 #include "fakevideoplayer.h"
@@ -15,7 +14,7 @@
 
 #include "api/apiconfig.h"
 #include "clips/clipplayerstore.h"
-#include "screens/storeregistry.h"
+#include "app/storeregistry.h"
 
 #include <QAbstractItemModel>
 #include <QQmlEngine>
@@ -48,7 +47,6 @@ class TestClipScreens : public QObject
 
     std::unique_ptr<DevServiceProcess> m_service;
     std::unique_ptr<FakeHttpServer> m_fake;
-    std::unique_ptr<AuthSession> m_auth;
     std::unique_ptr<PlayerRig> m_audio;
     std::unique_ptr<FakeVideoBackend> m_video;
     std::unique_ptr<ClipPlayerStore> m_clips;
@@ -76,14 +74,12 @@ private slots:
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         m_fake = std::make_unique<FakeHttpServer>();
-        m_auth = std::make_unique<AuthSession>();
-        m_auth->waitUntilLoaded();
         m_audio = std::make_unique<PlayerRig>();
         m_video = std::make_unique<FakeVideoBackend>();
         m_clips = std::make_unique<ClipPlayerStore>(m_video.get());
-        StoreRegistry::setAuthStore(m_auth->auth.get());
-        StoreRegistry::setPlayerStore(m_audio->store.get());
-        StoreRegistry::setClipPlayerStore(m_clips.get());
+        StoreRegistry::set(&m_audio->session); // a guest
+        StoreRegistry::set(m_audio->store.get());
+        StoreRegistry::set(m_clips.get());
         m_engine = std::make_unique<QQmlEngine>();
         m_engine->addImportPath(u"qrc:/qt/qml"_s);
     }

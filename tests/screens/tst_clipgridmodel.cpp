@@ -69,10 +69,10 @@ class TestClipGridModel : public QObject
     }
 
 private slots:
-    void initTestCase() { initTestEnvironment(); }
-
-    void init()
+    void initTestCase()
     {
+        initTestEnvironment();
+        // One server for all: stopping one waits for its kept-alive connections.
         m_server = std::make_unique<FakeHttpServer>();
         APIConfig::setBaseURL(m_server->baseUrl());
     }

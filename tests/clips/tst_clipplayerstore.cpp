@@ -341,17 +341,6 @@ private slots:
         QVERIFY(!store().isFullscreen()); // the next start is windowed
         QCOMPARE(m_backend->createdCount(), 2);
     }
-
-    void videoOutputReachesEveryPlayer()
-    {
-        QObject sink;
-        store().setVideoOutput(&sink);
-        const QList<ClipOut> queue = makeQueue(u"o"_s);
-        store().play(queue.first(), queue);
-        QCOMPARE(player().output(), &sink);
-        store().setVideoOutput(nullptr);
-        QCOMPARE(player().output(), nullptr);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestClipPlayerStore)

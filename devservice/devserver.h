@@ -9,6 +9,7 @@
 #include "lyricsroutes.h"
 #include "mediaroutes.h"
 #include "requestlog.h"
+#include "updateroutes.h"
 
 #include <memory>
 
@@ -23,7 +24,7 @@ namespace devservice {
 class DevServer
 {
 public:
-    DevServer(const Catalogue &catalogue, Accounts &accounts);
+    DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptions update = {});
     ~DevServer();
 
     // Binds 127.0.0.1 to the port (0: any free one); gives the port or -1.
@@ -46,6 +47,7 @@ private:
     LyricsRoutes m_lyrics;
     ClipRoutes m_clips;
     MediaRoutes m_media;
+    UpdateRoutes m_update;
     DevControls m_dev;
 };
 

@@ -262,7 +262,7 @@ Item {
             }
         }
 
-        UpdateBannerPlaceholder {
+        UpdateBanner {
             anchors.fill: parent
             anchors.leftMargin: AppTheme.spacingXL
             anchors.rightMargin: AppTheme.spacingXL

@@ -89,31 +89,32 @@ private slots:
         connect(&sink, &QVideoSink::videoFrameChanged, this,
             [&](const QVideoFrame &frame) { brightest = qMax(brightest, brightness(frame.toImage())); });
         store.setVideoOutput(&sink);
-        const ClipOut &first = *findClip(m_clips, u"c0001"_s);
-        store.play(first, m_clips);
+        store.play(*findClip(m_clips, u"c0001"_s), m_clips);
 
         QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 1.0, 15000);
         QVERIFY(store.isPlaying());
         QVERIFY2(brightest > 40, qPrintable(u"brightest frame %1"_s.arg(brightest)));
         // A seek ahead: the ticks that follow go on from there, further than
         // the playing alone could have got by then.
-        const double target = qMin(first.durationSeconds - 2.5, store.seekUpperBound());
+        const QString id = store.currentClipId();
+        const double target = qMin(store.elapsed() + 2.0, store.seekUpperBound() - 1.0);
         QList<double> after;
         connect(&store, &ClipPlayerStore::timeChanged, this, [&] {
-            if (store.currentClipId() == u"c0001"_s)
+            if (store.currentClipId() == id)
                 after.append(store.elapsed());
         });
         store.seek(target);
         QCOMPARE(store.elapsed(), target);
-        QTRY_VERIFY_WITH_TIMEOUT(after.size() >= 4 || store.currentClipId() != u"c0001"_s, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(after.size() >= 3 || store.currentClipId() != id, 10000);
         QStringList seen;
         for (const double position : std::as_const(after))
             seen.append(QString::number(position));
-        QVERIFY2(after.size() >= 4 && after.last() >= target,
-            qPrintable(u"positions after the seek to %1: %2"_s.arg(target).arg(seen.join(u' '))));
+        QVERIFY2(after.size() >= 3 && after.last() >= target,
+            qPrintable(u"%1 after the seek to %2: %3"_s.arg(id).arg(target).arg(seen.join(u' '))));
         // ... and the end of the item moves on to the next clip.
-        QTRY_COMPARE_WITH_TIMEOUT(store.currentClipId(), u"c0002"_s, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(store.currentClipId() != id, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 0.8, 10000);
+        QVERIFY(store.failureText().isEmpty());
     }
 
     void missingFileIsSkipped()

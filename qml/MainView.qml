@@ -35,6 +35,10 @@ Item {
             return favoritesScreen
         case SidebarItem.Playlists:
             return playlistsScreen
+        case SidebarItem.Clips:
+            return clipsScreen
+        case SidebarItem.Battles:
+            return battlesScreen
         }
         return sectionPlaceholder
     }
@@ -57,6 +61,16 @@ Item {
         target: Navigation
         property: "sectionAcceptsPages"
         value: nav.selectionHasNavigationStack
+    }
+
+    Component {
+        id: clipsScreen
+        ClipsView {}
+    }
+
+    Component {
+        id: battlesScreen
+        BattlesView {}
     }
 
     Component {
@@ -227,7 +241,7 @@ Item {
         }
     }
 
-    ClipPlayerPlaceholder {
+    ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
     }

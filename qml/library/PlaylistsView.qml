@@ -88,7 +88,7 @@ Rectangle {
                 model: SmartPlaylistCards {}
                 delegate: SmartPlaylistCard {
                     objectName: "smartCard_" + kind
-                    width: (parent.width - 2 * AppTheme.spacingM) / 3
+                    width: parent ? (parent.width - 2 * AppTheme.spacingM) / 3 : 0
                     onClicked: Navigation.openSmartPlaylist(kind)
                 }
             }

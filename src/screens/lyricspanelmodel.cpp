@@ -96,13 +96,10 @@ bool LyricsPanelModel::seekToLine(int row)
     return true;
 }
 
-double LyricsPanelModel::scrollTarget(double rowY, double rowHeight, double viewportHeight, double contentHeight)
+double LyricsPanelModel::rowTopInView(double viewportHeight, double rowHeight)
 {
-    const double target = rowY + rowHeight * scrollAnchor - viewportHeight * scrollAnchor;
-    const double limit = std::max(0.0, contentHeight - viewportHeight);
-    if (!std::isfinite(target))
-        return 0;
-    return std::clamp(target, 0.0, limit);
+    const double top = (viewportHeight - rowHeight) * scrollAnchor;
+    return std::isfinite(top) ? top : 0.0;
 }
 
 void LyricsPanelModel::reloadLyrics()

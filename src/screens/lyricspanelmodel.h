@@ -56,10 +56,9 @@ public:
     // Moves playback to the line's time (its stamp, or its share of the
     // track for plain lyrics); false when no time can be known.
     Q_INVOKABLE bool seekToLine(int row);
-    // The content position that brings the row's anchor point to the
-    // panel's, kept within what the content can scroll.
-    Q_INVOKABLE static double scrollTarget(
-        double rowY, double rowHeight, double viewportHeight, double contentHeight);
+    // Where the lit row's top stands in the panel so that its anchor point
+    // meets the panel's: the start of the list's preferred range.
+    Q_INVOKABLE static double rowTopInView(double viewportHeight, double rowHeight);
 
 signals:
     void playerChanged();

@@ -152,26 +152,11 @@ private slots:
             QCOMPARE(rig.store->elapsed(), target);
     }
 
-    void scrollTarget_data()
+    void anchor()
     {
-        QTest::addColumn<double>("rowY");
-        QTest::addColumn<double>("rowHeight");
-        QTest::addColumn<double>("contentHeight");
-        QTest::addColumn<double>("target");
-        // A 500-high panel: the row's 42 % point meets the panel's 42 % point.
-        QTest::newRow("middle") << 1000.0 << 40.0 << 3000.0 << 1000.0 + 16.8 - 210.0;
-        QTest::newRow("near the top") << 100.0 << 40.0 << 3000.0 << 0.0;
-        QTest::newRow("near the bottom") << 2900.0 << 40.0 << 3000.0 << 2500.0;
-        QTest::newRow("short content") << 100.0 << 40.0 << 300.0 << 0.0;
-        QTest::newRow("not finite") << qQNaN() << 40.0 << 3000.0 << 0.0;
-    }
-
-    void scrollTarget()
-    {
-        QFETCH(double, target);
-        const double got = LyricsPanelModel::scrollTarget(
-            column<double>("rowY"), column<double>("rowHeight"), 500.0, column<double>("contentHeight"));
-        QVERIFY2(qAbs(got - target) < 1e-9, qPrintable(QString::number(got)));
+        // A 500-high panel: a 40-high row's 42 % point meets the panel's.
+        QCOMPARE(LyricsPanelModel::rowTopInView(500, 40), 0.42 * 500 - 0.42 * 40);
+        QCOMPARE(LyricsPanelModel::rowTopInView(500, qQNaN()), 0.0);
     }
 };
 

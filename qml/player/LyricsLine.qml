@@ -1,0 +1,80 @@
+import QtQuick
+import Qt5Compat.GraphicalEffects
+import Nimbra
+
+// One row of the lyrics panel. Its look follows its state (sung, lit, to
+// come, blank) and moves smoothly from one look to the next. A blank line
+// is a 20-point spacer. The whole row takes a click.
+Item {
+    id: row
+
+    property string lineText
+    // LyricsPanelModel.LineState
+    property int look: LyricsPanelModel.Upcoming
+    property bool glowOnGpu: false
+    readonly property bool blank: look === LyricsPanelModel.Empty
+    readonly property bool lit: look === LyricsPanelModel.Active
+
+    signal clicked()
+
+    implicitHeight: blank ? 20 : label.implicitHeight + 6
+
+    // The glow of the lit line. The software renderer draws a soft rim in
+    // the accent colour under the text; a GPU blurs it properly.
+    Text {
+        id: halo
+        anchors.fill: label
+        visible: row.lit && !row.glowOnGpu && !row.blank
+        text: label.text
+        font: label.font
+        wrapMode: label.wrapMode
+        horizontalAlignment: label.horizontalAlignment
+        textFormat: Text.PlainText
+        color: AppTheme.alpha(AppTheme.accent, 0.45)
+        style: Text.Outline
+        styleColor: AppTheme.alpha(AppTheme.accent, 0.3)
+        opacity: label.glow
+    }
+
+    Text {
+        id: label
+        objectName: "lyricsLineText"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.verticalCenter: parent.verticalCenter
+        width: Math.min(parent.width, 480)
+        visible: !row.blank
+        text: row.lineText
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+        horizontalAlignment: Text.AlignHCenter
+        font.pixelSize: row.lit ? 26 : 20
+        font.weight: Font.ExtraBold
+        color: row.lit ? "white" : row.look === LyricsPanelModel.Past ? AppTheme.alpha("white", 0.35)
+                                                                         : AppTheme.alpha("white", 0.2)
+        property real glow: row.lit ? 1 : 0
+
+        Behavior on font.pixelSize {
+            NumberAnimation { duration: 400; easing.type: Easing.InOutQuad }
+        }
+        Behavior on color {
+            ColorAnimation { duration: 400; easing.type: Easing.InOutQuad }
+        }
+        Behavior on glow {
+            NumberAnimation { duration: 400; easing.type: Easing.InOutQuad }
+        }
+
+        layer.enabled: row.glowOnGpu && glow > 0
+        layer.effect: Glow {
+            radius: 16
+            samples: 33
+            color: AppTheme.alpha(AppTheme.accent, 0.5 * label.glow)
+            transparentBorder: true
+        }
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        cursorShape: Qt.PointingHandCursor
+        onClicked: row.clicked()
+    }
+}

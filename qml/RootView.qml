@@ -25,6 +25,12 @@ Item {
                        : gate.screen === RootViewModel.SignIn ? loginView : launchScreen
     }
 
+    // A sideways two-finger swipe anywhere in the window skips tracks.
+    TrackpadSkipMonitor {
+        anchors.fill: parent
+        player: PlayerStore
+    }
+
     Component {
         id: launchScreen
         LaunchScreen {}

@@ -26,6 +26,6 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: AppTheme.alpha("black", cover.shade)
+        color: Qt.rgba(0, 0, 0, cover.shade)
     }
 }

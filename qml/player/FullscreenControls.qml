@@ -51,9 +51,9 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: controls.favoriteOn ? "heart.fill" : "heart"
-                foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.alpha("white", 0.9)
+                foreground: controls.favoriteOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
                 backgroundColor: controls.favoriteOn ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                     : AppTheme.alpha("white", 0.12)
+                                                     : Qt.rgba(1, 1, 1, 0.12)
                 toolTip: controls.favoriteOn ? "Убрать из избранного" : "В избранное"
                 onClicked: TrackActions.toggleFavorite()
             }
@@ -63,9 +63,9 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: controls.dislikeOn ? "hand.thumbsdown.fill" : "hand.thumbsdown"
-                foreground: controls.dislikeOn ? AppTheme.systemOrange : AppTheme.alpha("white", 0.9)
+                foreground: controls.dislikeOn ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.9)
                 backgroundColor: controls.dislikeOn ? AppTheme.alpha(AppTheme.systemOrange, 0.2)
-                                                    : AppTheme.alpha("white", 0.12)
+                                                    : Qt.rgba(1, 1, 1, 0.12)
                 toolTip: controls.dislikeOn ? "Убрать дизлайк" : "Дизлайк"
                 onClicked: TrackActions.toggleDislike()
             }
@@ -76,8 +76,8 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: "doc.text"
-                foreground: AppTheme.alpha("white", 0.9)
-                backgroundColor: AppTheme.alpha("white", 0.12)
+                foreground: Qt.rgba(1, 1, 1, 0.9)
+                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Текст песни"
                 onClicked: bar.lyricsRequested()
             }
@@ -98,8 +98,8 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: saved ? "checkmark.icloud.fill" : "arrow.down.to.line"
-                foreground: saved ? AppTheme.systemGreen : AppTheme.alpha("white", 0.9)
-                backgroundColor: saved ? AppTheme.alpha(AppTheme.systemGreen, 0.2) : AppTheme.alpha("white", 0.12)
+                foreground: saved ? AppTheme.systemGreen : Qt.rgba(1, 1, 1, 0.9)
+                backgroundColor: saved ? AppTheme.alpha(AppTheme.systemGreen, 0.2) : Qt.rgba(1, 1, 1, 0.12)
                 toolTip: saved ? "Удалить с устройства" : "Сохранить офлайн"
                 onClicked: controls.offlineAction()
             }
@@ -110,9 +110,9 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: controls.sleepTimerOn ? "moon.stars.fill" : "moon"
-                foreground: controls.sleepTimerOn ? AppTheme.accent : AppTheme.alpha("white", 0.9)
+                foreground: controls.sleepTimerOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
                 backgroundColor: controls.sleepTimerOn ? AppTheme.alpha(AppTheme.accent, 0.25)
-                                                       : AppTheme.alpha("white", 0.12)
+                                                       : Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Таймер сна"
                 onClicked: sleepPopover.opened ? sleepPopover.close() : sleepPopover.open()
 
@@ -133,7 +133,7 @@ Rectangle {
                 Layout.preferredWidth: 44
                 horizontalAlignment: Text.AlignRight
                 text: time.elapsedText
-                color: AppTheme.alpha("white", 0.85)
+                color: Qt.rgba(1, 1, 1, 0.85)
                 font: AppTheme.body
             }
 
@@ -151,7 +151,7 @@ Rectangle {
                 Layout.preferredWidth: 44
                 horizontalAlignment: Text.AlignLeft
                 text: time.durationText
-                color: AppTheme.alpha("white", 0.85)
+                color: Qt.rgba(1, 1, 1, 0.85)
                 font: AppTheme.body
             }
         }
@@ -166,9 +166,9 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: "shuffle"
-                foreground: bar.player.shuffleEnabled ? AppTheme.accent : AppTheme.alpha("white", 0.7)
+                foreground: bar.player.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
                 backgroundColor: bar.player.shuffleEnabled ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                           : AppTheme.alpha("white", 0.08)
+                                                           : Qt.rgba(1, 1, 1, 0.08)
                 toolTip: "Перемешать"
                 onClicked: bar.player.toggleShuffle()
             }
@@ -177,8 +177,8 @@ Rectangle {
                 size: 48
                 iconFont: AppTheme.title2
                 systemImage: "backward.fill"
-                foreground: AppTheme.alpha("white", 0.9)
-                backgroundColor: AppTheme.alpha("white", 0.12)
+                foreground: Qt.rgba(1, 1, 1, 0.9)
+                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Назад"
                 onClicked: bar.player.previous()
             }
@@ -199,8 +199,8 @@ Rectangle {
                 size: 48
                 iconFont: AppTheme.title2
                 systemImage: "forward.fill"
-                foreground: AppTheme.alpha("white", 0.9)
-                backgroundColor: AppTheme.alpha("white", 0.12)
+                foreground: Qt.rgba(1, 1, 1, 0.9)
+                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Вперёд"
                 onClicked: bar.player.next()
             }
@@ -210,9 +210,9 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: controls.repeatSymbol === "repeat.1" ? "repeat.1" : "repeat"
-                foreground: controls.repeatOn ? AppTheme.accent : AppTheme.alpha("white", 0.7)
+                foreground: controls.repeatOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
                 backgroundColor: controls.repeatOn ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                   : AppTheme.alpha("white", 0.08)
+                                                   : Qt.rgba(1, 1, 1, 0.08)
                 toolTip: "Повтор"
                 onClicked: controls.cycleRepeat()
             }
@@ -226,7 +226,7 @@ Rectangle {
         ProgressSpinner {
             anchors.centerIn: parent
             size: 27
-            color: AppTheme.alpha("white", 0.6)
+            color: Qt.rgba(1, 1, 1, 0.6)
             running: parent.visible
         }
     }

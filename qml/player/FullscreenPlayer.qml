@@ -176,7 +176,7 @@ Item {
                             width: Math.min(implicitWidth, screen.width - 140)
                             text: screen.player.currentArtist
                             textFormat: Text.PlainText
-                            color: AppTheme.alpha("white", 0.75)
+                            color: Qt.rgba(1, 1, 1, 0.75)
                             font: AppTheme.title3
                             elide: Text.ElideRight
                         }
@@ -206,7 +206,7 @@ Item {
 
     Shortcut {
         sequence: "Esc"
-        onActivated: model.escape()
+        onActivated: model.goBack()
     }
 
     SignInRequiredDialog {
@@ -235,13 +235,13 @@ Item {
             visible: tapLabel.symbol !== ""
             name: tapLabel.symbol
             size: AppTheme.symbolSize(AppTheme.body)
-            color: AppTheme.alpha("white", 0.9)
+            color: Qt.rgba(1, 1, 1, 0.9)
         }
 
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: tapLabel.text
-            color: AppTheme.alpha("white", 0.9)
+            color: Qt.rgba(1, 1, 1, 0.9)
             font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.Medium)
         }
 

@@ -49,8 +49,8 @@ Item {
         horizontalAlignment: Text.AlignHCenter
         font.pixelSize: row.lit ? 26 : 20
         font.weight: Font.ExtraBold
-        color: row.lit ? "white" : row.look === LyricsPanelModel.Past ? AppTheme.alpha("white", 0.35)
-                                                                         : AppTheme.alpha("white", 0.2)
+        color: row.lit ? "white" : row.look === LyricsPanelModel.Past ? Qt.rgba(1, 1, 1, 0.35)
+                                                                         : Qt.rgba(1, 1, 1, 0.2)
         property real glow: row.lit ? 1 : 0
 
         Behavior on font.pixelSize {

@@ -1,5 +1,4 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // The lyrics of the playing track as a centred column that follows
@@ -54,7 +53,7 @@ Item {
         currentIndex: lyrics.activeIndex
         // The lit line's anchor point stays at the same share of the panel.
         highlightRangeMode: ListView.ApplyRange
-        preferredHighlightBegin: LyricsPanelModel.rowTopInView(height, currentItem ? currentItem.height : 0)
+        preferredHighlightBegin: lyrics.rowTopInView(height, currentItem ? currentItem.height : 0)
         preferredHighlightEnd: preferredHighlightBegin + (currentItem ? currentItem.height : 0)
         highlightFollowsCurrentItem: true
         highlightMoveVelocity: -1
@@ -75,6 +74,7 @@ Item {
                 anchors.horizontalCenter: parent.horizontalCenter
                 width: Math.min(parent.width, 480)
                 visible: lyrics.showsNote
+                opacity: lyrics.edgeOpacity((parent.y + y + height / 2 - lines.contentY) / Math.max(1, lines.height))
                 text: lyrics.noteText
                 color: AppTheme.textMuted
                 font: AppTheme.systemFont(AppTheme.caption.pixelSize, Font.Medium)
@@ -96,51 +96,9 @@ Item {
             lineText: text
             look: lineState
             glowOnGpu: panel.hardwareEffects
+            // The fade at both edges, row by row: it draws on every renderer.
+            opacity: lyrics.edgeOpacity((y + height / 2 - lines.contentY) / Math.max(1, lines.height))
             onClicked: lyrics.seekToLine(index)
-        }
-    }
-
-    // The fade at both edges: full between 18 % and 72 % of the height.
-    // On a GPU a mask fades the lines themselves; the software renderer
-    // lays the background's colour over the edges instead.
-    layer.enabled: hardwareEffects
-    layer.effect: OpacityMask {
-        maskSource: fadeMask
-    }
-
-    Rectangle {
-        id: fadeMask
-        anchors.fill: parent
-        visible: false
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: "transparent" }
-            GradientStop { position: 0.18; color: "black" }
-            GradientStop { position: 0.72; color: "black" }
-            GradientStop { position: 1.0; color: "transparent" }
-        }
-    }
-
-    Rectangle {
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: parent.top
-        height: parent.height * 0.18
-        visible: !panel.hardwareEffects
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: AppTheme.background }
-            GradientStop { position: 1.0; color: AppTheme.alpha(AppTheme.background, 0) }
-        }
-    }
-
-    Rectangle {
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
-        height: parent.height * 0.28
-        visible: !panel.hardwareEffects
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: AppTheme.alpha(AppTheme.background, 0) }
-            GradientStop { position: 1.0; color: AppTheme.background }
         }
     }
 }

@@ -31,7 +31,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: height / 2
-        color: AppTheme.alpha("white", 0.18)
+        color: Qt.rgba(1, 1, 1, 0.18)
 
         Rectangle {
             objectName: "seekFill"

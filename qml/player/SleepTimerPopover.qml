@@ -112,7 +112,7 @@ Popup {
             delegate: ChoiceRow {
                 required property int modelData
                 symbol: "moon.fill"
-                label: SleepTimerModel.presetLabel(modelData)
+                label: timer.presetLabel(modelData)
                 onChosen: timer.choose(modelData)
             }
         }

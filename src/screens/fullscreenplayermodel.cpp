@@ -1,10 +1,19 @@
 #include "fullscreenplayermodel.h"
 
+#include "api/boundary.h"
+#include "api/nimbraapi.h"
 #include "player/playerstore.h"
+#include "screens/trackservices.h"
 
 namespace nimbra {
 
-FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent) : QObject(parent) { }
+FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent) : QObject(parent)
+{
+    m_detailSource = [session = TrackServices::shared().session](QString id, CancelToken cancel) {
+        const std::optional<QString> token = session ? session->token() : std::nullopt;
+        return NimbraAPI().track(std::move(id), token, std::move(cancel));
+    };
+}
 
 void FullscreenPlayerModel::setPlayer(PlayerStore *player)
 {
@@ -23,6 +32,7 @@ void FullscreenPlayerModel::setPlayer(PlayerStore *player)
         connect(player, &PlayerStore::cacheMessageChanged, this, &FullscreenPlayerModel::takeCacheMessage);
     }
     takeLyricsRequest();
+    loadDetails();
     emit playerChanged();
     emit lyricsModeChanged();
 }
@@ -34,7 +44,7 @@ bool FullscreenPlayerModel::showsLyricsPanel() const
         && !m_player->currentLyrics()->isEmpty();
 }
 
-void FullscreenPlayerModel::escape()
+void FullscreenPlayerModel::goBack()
 {
     if (m_lyricsMode)
         setLyricsMode(false);
@@ -72,6 +82,7 @@ void FullscreenPlayerModel::trackChanged()
     if (id != m_trackId) {
         m_trackId = id;
         setLyricsMode(false);
+        loadDetails();
     }
     emit lyricsModeChanged();
 }
@@ -86,6 +97,28 @@ void FullscreenPlayerModel::takeCacheMessage()
         return;
     m_cacheAlert = *message;
     emit cacheAlertChanged();
+}
+
+void FullscreenPlayerModel::loadDetails()
+{
+    const auto track = m_player ? m_player->currentTrack() : std::nullopt;
+    if (!track || !m_detailSource) {
+        m_detailTask.cancel();
+        return;
+    }
+    fetchDetails(*track, m_detailTask.renew());
+}
+
+QCoro::Task<void> FullscreenPlayerModel::fetchDetails(TrackOut track, CancelToken cancel)
+{
+    QPointer<FullscreenPlayerModel> self(this);
+    QCoro::Task<TrackOut> request = m_detailSource(track.id, cancel);
+    Outcome<TrackOut> outcome = co_await runAtBoundary(std::move(request));
+    // A failed fetch changes nothing and says nothing.
+    if (!self || cancel.isCancelled() || !outcome || !self->m_player)
+        co_return;
+    self->m_detailTask.finish(cancel);
+    self->m_player->updateCurrentTrack(track.mergingDetails(*outcome));
 }
 
 } // namespace nimbra

@@ -102,6 +102,19 @@ double LyricsPanelModel::rowTopInView(double viewportHeight, double rowHeight)
     return std::isfinite(top) ? top : 0.0;
 }
 
+double LyricsPanelModel::edgeOpacity(double position)
+{
+    constexpr double fadeInEnd = 0.18;
+    constexpr double fadeOutStart = 0.72;
+    if (!(position > 0) || !(position < 1))
+        return 0;
+    if (position < fadeInEnd)
+        return position / fadeInEnd;
+    if (position > fadeOutStart)
+        return (1 - position) / (1 - fadeOutStart);
+    return 1;
+}
+
 void LyricsPanelModel::reloadLyrics()
 {
     beginResetModel();

@@ -59,6 +59,10 @@ public:
     // Where the lit row's top stands in the panel so that its anchor point
     // meets the panel's: the start of the list's preferred range.
     Q_INVOKABLE static double rowTopInView(double viewportHeight, double rowHeight);
+    // The fade at the panel's edges for a row whose middle stands at
+    // `position` of the panel's height (0 top, 1 bottom): fully shown
+    // between 18 % and 72 %, fading to nothing towards both edges.
+    Q_INVOKABLE static double edgeOpacity(double position);
 
 signals:
     void playerChanged();

@@ -47,7 +47,6 @@ class TestPlayerScreens : public QObject
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
         environment.audio = &m_audio;
-        environment.sleep = [](std::chrono::milliseconds, CancelToken) -> QCoro::Task<void> { co_return; };
         m_app = std::make_unique<AppContext>(environment);
         if (!m_app->start())
             return false;
@@ -83,6 +82,8 @@ class TestPlayerScreens : public QObject
         m_audio.lastPlayer()->play();
         m_audio.lastPlayer()->tick(at);
         QTRY_VERIFY(shown(u"miniPlayer"_s) || player()->isFullscreenPresented());
+        // Layers slide in; clicks land once they stand still.
+        QTest::qWait(400);
     }
 
     // Waits for the animations and the cover image.
@@ -192,6 +193,7 @@ private slots:
         play({u"t00010"_s, u"t00011"_s}, 20.0);
         clickItem(u"miniCover"_s);
         QTRY_VERIFY(shown(u"fullscreenPlayer"_s));
+        settle();
         // No account: no offline control, and the heart asks to sign in.
         QVERIFY(!shown(u"offlineButton"_s));
         clickItem(u"favoriteButton"_s);

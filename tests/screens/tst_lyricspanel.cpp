@@ -158,6 +158,28 @@ private slots:
         QCOMPARE(LyricsPanelModel::rowTopInView(500, 40), 0.42 * 500 - 0.42 * 40);
         QCOMPARE(LyricsPanelModel::rowTopInView(500, qQNaN()), 0.0);
     }
+
+    void edgeFade_data()
+    {
+        QTest::addColumn<double>("position");
+        QTest::addColumn<double>("opacity");
+        QTest::newRow("above the panel") << -0.2 << 0.0;
+        QTest::newRow("top edge") << 0.0 << 0.0;
+        QTest::newRow("half way in") << 0.09 << 0.5;
+        QTest::newRow("fully in") << 0.18 << 1.0;
+        QTest::newRow("middle") << 0.5 << 1.0;
+        QTest::newRow("fade out starts") << 0.72 << 1.0;
+        QTest::newRow("half way out") << 0.86 << 0.5;
+        QTest::newRow("bottom edge") << 1.0 << 0.0;
+        QTest::newRow("not a number") << qQNaN() << 0.0;
+    }
+
+    void edgeFade()
+    {
+        QFETCH(double, position);
+        QFETCH(double, opacity);
+        QVERIFY(qAbs(LyricsPanelModel::edgeOpacity(position) - opacity) < 1e-9);
+    }
 };
 
 QTEST_MAIN(TestLyricsPanel)

@@ -287,16 +287,17 @@ private slots:
         // request used up.
         rig.store->showFullscreenLyrics();
         auto model = std::make_unique<FullscreenPlayerModel>();
+        model->setDetailSource({});
         model->setPlayer(rig.store.get());
         QVERIFY(model->lyricsMode());
         QVERIFY(model->showsLyricsPanel());
         QVERIFY(!rig.store->fullscreenWantsLyrics());
 
         // Esc: lyrics, then cover, then closed.
-        model->escape();
+        model->goBack();
         QVERIFY(!model->lyricsMode());
         QVERIFY(rig.store->isFullscreenPresented());
-        model->escape();
+        model->goBack();
         QVERIFY(!rig.store->isFullscreenPresented());
 
         // A new track returns to the cover; lyrics of spaces still show.
@@ -313,6 +314,7 @@ private slots:
         // Only new offline messages become the alert; the store's copy is taken.
         rig.store->setCacheMessage(u"old"_s);
         model = std::make_unique<FullscreenPlayerModel>();
+        model->setDetailSource({});
         model->setPlayer(rig.store.get());
         QCOMPARE(model->cacheAlert(), QString());
         rig.store->setCacheMessage(u"Трек сохранён для офлайна"_s);
@@ -320,6 +322,34 @@ private slots:
         QCOMPARE(rig.store->cacheMessage(), std::nullopt);
         model->dismissCacheAlert();
         QCOMPARE(model->cacheAlert(), QString());
+    }
+
+    // Opening and every new track fetch the full record; a failure or an
+    // answer for a track that is no longer current changes nothing.
+    void detailsOfTheCurrentTrack()
+    {
+        PlayerRig rig;
+        rig.play({u"a"_s, u"b"_s, u"c"_s}, 0);
+        QStringList asked;
+        FullscreenPlayerModel model;
+        model.setDetailSource([&](QString id, CancelToken) -> QCoro::Task<TrackOut> {
+            asked << id;
+            if (id == u"b"_s)
+                throw std::runtime_error("offline");
+            TrackOut full = makeTrack(id, QString(), u"[00:01.00]full"_s);
+            full.isFavorite = true;
+            full.title = u"Changed title"_s;
+            co_return full;
+        });
+        model.setPlayer(rig.store.get());
+        QTRY_VERIFY(rig.store->currentTrack()->isFavorite);
+        // Only the details are taken; the record shown keeps its own title.
+        QCOMPARE(rig.store->currentTrack()->title, u"Song a"_s);
+        rig.store->next();
+        rig.store->next();
+        QTRY_VERIFY(rig.store->currentTrack()->isFavorite);
+        QCOMPARE(rig.currentId(), u"c"_s);
+        QCOMPARE(asked, (QStringList {u"a"_s, u"b"_s, u"c"_s}));
     }
 };
 

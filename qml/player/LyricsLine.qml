@@ -19,21 +19,25 @@ Item {
 
     implicitHeight: blank ? 20 : label.implicitHeight + 6
 
-    // The glow of the lit line. The software renderer draws a soft rim in
-    // the accent colour under the text; a GPU blurs it properly.
-    Text {
-        id: halo
-        anchors.fill: label
-        visible: row.lit && !row.glowOnGpu && !row.blank
-        text: label.text
-        font: label.font
-        wrapMode: label.wrapMode
-        horizontalAlignment: label.horizontalAlignment
-        textFormat: Text.PlainText
-        color: AppTheme.alpha(AppTheme.accent, 0.45)
-        style: Text.Outline
-        styleColor: AppTheme.alpha(AppTheme.accent, 0.3)
-        opacity: label.glow
+    // The glow of the lit line. The software renderer draws a halo of
+    // faint accent copies around the text; a GPU blurs it properly.
+    Repeater {
+        model: row.lit && !row.glowOnGpu ? 8 : 0
+
+        delegate: Text {
+            required property int index
+            readonly property real angle: index * Math.PI / 4
+            x: label.x + 3 * Math.cos(angle)
+            y: label.y + 3 * Math.sin(angle)
+            width: label.width
+            text: label.text
+            font: label.font
+            wrapMode: label.wrapMode
+            horizontalAlignment: label.horizontalAlignment
+            textFormat: Text.PlainText
+            color: AppTheme.accent
+            opacity: 0.16 * label.glow
+        }
     }
 
     Text {

@@ -18,6 +18,8 @@
 #include "screentest.h"
 #include "testenv.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -131,6 +133,11 @@ private slots:
         QCOMPARE(item(u"miniTitle"_s)->property("text").toString(), player()->currentTrack()->title);
         settle(u"miniCover"_s);
         screenshot(u"player-mini"_s);
+
+        // Sharing copies the track's link and says so.
+        clickItem(u"miniShare"_s);
+        QTRY_VERIFY(shown(u"copiedToast"_s));
+        QCOMPARE(QGuiApplication::clipboard()->text(), m_service->baseUrl().toString() + u"/api/v1/share/track/t00008"_s);
 
         clickItem(u"miniTitleBlock"_s);
         QTRY_VERIFY(shown(u"fullscreenPlayer"_s));

@@ -10,8 +10,7 @@ Rectangle {
 
     function show(text) {
         label.text = text
-        opacity = 1
-        hold.restart()
+        showing.restart()
     }
 
     implicitWidth: label.implicitWidth + 2 * AppTheme.spacingM
@@ -22,8 +21,11 @@ Rectangle {
     opacity: 0
     visible: opacity > 0
 
-    Behavior on opacity {
-        NumberAnimation { duration: AppTheme.motionFast; easing.type: AppTheme.motionEasing }
+    SequentialAnimation {
+        id: showing
+        NumberAnimation { target: toast; property: "opacity"; to: 1; duration: AppTheme.motionFast }
+        PauseAnimation { duration: toast.holdMs }
+        NumberAnimation { target: toast; property: "opacity"; to: 0; duration: AppTheme.motionFast }
     }
 
     Text {
@@ -31,11 +33,5 @@ Rectangle {
         anchors.centerIn: parent
         color: AppTheme.textPrimary
         font: AppTheme.callout
-    }
-
-    Timer {
-        id: hold
-        interval: toast.holdMs
-        onTriggered: toast.opacity = 0
     }
 }

@@ -21,23 +21,19 @@ Item {
 
     // The glow of the lit line. The software renderer draws a halo of
     // faint accent copies around the text; a GPU blurs it properly.
-    Repeater {
-        model: row.lit && !row.glowOnGpu ? 8 : 0
+    Item {
+        anchors.fill: label
+        visible: row.lit && !row.glowOnGpu
+        opacity: label.glow
 
-        delegate: Text {
-            required property int index
-            readonly property real angle: index * Math.PI / 4
-            x: label.x + 3 * Math.cos(angle)
-            y: label.y + 3 * Math.sin(angle)
-            width: label.width
-            text: label.text
-            font: label.font
-            wrapMode: label.wrapMode
-            horizontalAlignment: label.horizontalAlignment
-            textFormat: Text.PlainText
-            color: AppTheme.accent
-            opacity: 0.16 * label.glow
-        }
+        HaloCopy { source: label; x: 3; y: 0 }
+        HaloCopy { source: label; x: 2.1; y: 2.1 }
+        HaloCopy { source: label; x: 0; y: 3 }
+        HaloCopy { source: label; x: -2.1; y: 2.1 }
+        HaloCopy { source: label; x: -3; y: 0 }
+        HaloCopy { source: label; x: -2.1; y: -2.1 }
+        HaloCopy { source: label; x: 0; y: -3 }
+        HaloCopy { source: label; x: 2.1; y: -2.1 }
     }
 
     Text {
@@ -80,5 +76,17 @@ Item {
         anchors.fill: parent
         cursorShape: Qt.PointingHandCursor
         onClicked: row.clicked()
+    }
+
+    component HaloCopy: Text {
+        property Text source
+        width: source.width
+        text: source.text
+        font: source.font
+        wrapMode: source.wrapMode
+        horizontalAlignment: source.horizontalAlignment
+        textFormat: Text.PlainText
+        color: AppTheme.accent
+        opacity: 0.16
     }
 }

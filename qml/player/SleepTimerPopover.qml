@@ -17,7 +17,7 @@ Popup {
     padding: 0
     // Above its button: the player's controls sit at the bottom of the window.
     x: parent ? (parent.width - width) / 2 : 0
-    y: -height - arrow.height
+    y: -height - 12
     modal: false
     focus: true
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
@@ -35,7 +35,6 @@ Popup {
 
         // The arrow towards the button.
         Rectangle {
-            id: arrow
             width: 12
             height: 12
             rotation: 45

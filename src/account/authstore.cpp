@@ -193,6 +193,14 @@ QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token)
     co_await refreshProfileAsync(std::move(token));
 }
 
+void AuthStore::setAsideSavedToken()
+{
+    if (m_user)
+        return;
+    setToken(std::nullopt);
+    setErrorMessage(std::nullopt);
+}
+
 void AuthStore::continueAsGuest()
 {
     setGuestMode(true);

@@ -108,6 +108,10 @@ public:
     // store holds it while its profile is fetched, as at start-up. Nothing
     // happens once someone else has signed in meanwhile.
     QCoro::Task<void> retrySavedTokenAsync(QString token);
+    // Lets go of a saved token whose profile has not come (the listener
+    // chose another account): a late answer for it is then dropped. The
+    // keychain item stays for the next start.
+    void setAsideSavedToken();
     // Returns once the QR token is shown (or failed); polling goes on.
     QCoro::Task<void> startQrLoginAsync();
     // Resumes once the saved token has been loaded.

@@ -146,6 +146,8 @@ void RootViewModel::signInWithAnotherAccount()
         return;
     m_restore.cancel();
     m_pause.cancel();
+    if (m_auth)
+        m_auth->setAsideSavedToken();
     m_failures = 0;
     setPhase(Phase::Settled);
 }

@@ -209,6 +209,23 @@ private slots:
         QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
     }
 
+    // The listener chose another account while a retry was under way: its
+    // late success must not open the saved account after all.
+    void anotherAccountDropsARetryInFlight()
+    {
+        answerProfile(500);
+        Start start;
+        QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
+        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        start.root.retry();
+        QTRY_COMPARE(m_server->requestCount(), 2);
+        start.root.signInWithAnotherAccount();
+        QTest::qWait(300);
+        QCOMPARE(start.root.screen(), Screen::SignIn);
+        QVERIFY(!start.session.auth->user());
+        QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
+    }
+
     void rootOverAStoreAlreadyLoaded()
     {
         answerProfile(200);

@@ -218,8 +218,11 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                FullscreenPlayerPlaceholder {
+                // Made afresh on every presentation.
+                Loader {
                     anchors.fill: parent
+                    active: parent.visible
+                    sourceComponent: FullscreenPlayer {}
                 }
             }
         }
@@ -238,7 +241,7 @@ Item {
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
-        MiniPlayerPlaceholder {
+        MiniPlayer {
             anchors.fill: parent
         }
     }

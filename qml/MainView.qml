@@ -27,9 +27,30 @@ Item {
     }
 
     // The screen of a section. A section without a screen of its own yet
-    // shows its title and symbol.
+    // shows its title and symbol. A screen engineer returns the section's
+    // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
         return sectionPlaceholder
+    }
+
+    // The page Navigation pushes, by kind. Each page gets `argument` (the
+    // album or playlist id, the smart playlist's kind).
+    function pageFor(page) {
+        switch (page) {
+        case Navigation.Album:
+            return albumPage
+        case Navigation.Playlist:
+            return playlistPage
+        case Navigation.SmartPlaylist:
+            return smartPlaylistPage
+        }
+        return null
+    }
+
+    Binding {
+        target: Navigation
+        property: "sectionAcceptsPages"
+        value: nav.selectionHasNavigationStack
     }
 
     Component {
@@ -41,10 +62,18 @@ Item {
     }
 
     Component {
-        id: stackedSection
-        StackView {
-            initialItem: main.screenFor(nav.selection)
-        }
+        id: albumPage
+        PagePlaceholder { title: "Альбом" }
+    }
+
+    Component {
+        id: playlistPage
+        PagePlaceholder { title: "Плейлист" }
+    }
+
+    Component {
+        id: smartPlaylistPage
+        PagePlaceholder { title: "Плейлист" }
     }
 
     // Base layer: sidebar, divider and detail column. A fullscreen clip
@@ -57,8 +86,8 @@ Item {
         enabled: nav.splitViewInteractive
         Behavior on opacity {
             NumberAnimation {
-                duration: 220
-                easing.type: Easing.InOutQuad
+                duration: AppTheme.motionFast
+                easing.type: AppTheme.motionEasing
             }
         }
 
@@ -73,7 +102,7 @@ Item {
             anchors.left: parent.left
             anchors.top: parent.top
             anchors.bottom: parent.bottom
-            width: nav.sidebarWidth
+            width: AppTheme.sidebarWidth
             navigation: nav
         }
 
@@ -95,11 +124,11 @@ Item {
             anchors.bottom: parent.bottom
             clip: true
 
-            property real bottomInset: nav.miniPlayerInset
+            property real bottomInset: nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
             Behavior on bottomInset {
                 NumberAnimation {
-                    duration: 220
-                    easing.type: Easing.InOutQuad
+                    duration: AppTheme.motionFast
+                    easing.type: AppTheme.motionEasing
                 }
             }
 
@@ -112,21 +141,25 @@ Item {
                 enabled: nav.contentEnabled
                 Behavior on opacity {
                     NumberAnimation {
-                        duration: 280
-                        easing.type: Easing.InOutQuad
+                        duration: AppTheme.motionMedium
+                        easing.type: AppTheme.motionEasing
                     }
                 }
 
-                // One screen per visit: another section replaces the screen
-                // and its view state; coming back makes it afresh.
+                // One screen per visit: another section replaces the screen,
+                // its view state and its pushed pages; coming back makes it
+                // afresh.
                 Repeater {
                     model: [nav.selection]
 
-                    delegate: Loader {
+                    delegate: PageStack {
                         required property int modelData
-                        objectName: "sectionScreen"
+                        objectName: "sectionStack"
                         anchors.fill: parent
-                        sourceComponent: nav.selectionHasNavigationStack ? stackedSection : main.screenFor(modelData)
+                        stack: Navigation.Section
+                        pageFor: main.pageFor
+                        initialItem: main.screenFor(modelData)
+                        Component.onCompleted: Navigation.resetSection()
                     }
                 }
             }
@@ -140,11 +173,20 @@ Item {
                 visible: nav.showsArtistPage
                 z: 2
 
-                Loader {
-                    anchors.fill: parent
-                    active: nav.showsArtistPage
-                    sourceComponent: ArtistPagePlaceholder {
-                        artistName: nav.presentedArtistName
+                // One stack per artist: another name starts afresh.
+                Repeater {
+                    model: nav.showsArtistPage ? [nav.presentedArtistName] : []
+
+                    delegate: PageStack {
+                        required property string modelData
+                        objectName: "artistStack"
+                        anchors.fill: parent
+                        stack: Navigation.Artist
+                        pageFor: main.pageFor
+                        id: artistStack
+                        initialItem: ArtistPagePlaceholder {
+                            artistName: artistStack.modelData
+                        }
                     }
                 }
 
@@ -159,7 +201,7 @@ Item {
                 objectName: "fullscreenLayer"
                 anchors.fill: parent
                 shown: nav.showsFullscreenPlayer
-                duration: 280
+                duration: AppTheme.motionMedium
                 z: 3
 
                 FullscreenPlayerPlaceholder {
@@ -179,7 +221,7 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        height: 64
+        height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
         MiniPlayerPlaceholder {
@@ -195,23 +237,23 @@ Item {
         anchors.bottomMargin: bannerLift
         height: 62 + 32
         shown: nav.showsUpdateBanner
-        duration: 350
+        duration: AppTheme.motionSlow
         easingType: Easing.OutCubic
 
-        property real bannerLift: nav.updateBannerInset
+        property real bannerLift: nav.showsMiniPlayer ? AppTheme.updateBannerLift : 0
         Behavior on bannerLift {
             NumberAnimation {
-                duration: 220
-                easing.type: Easing.InOutQuad
+                duration: AppTheme.motionFast
+                easing.type: AppTheme.motionEasing
             }
         }
 
         UpdateBannerPlaceholder {
             anchors.fill: parent
-            anchors.leftMargin: 20
-            anchors.rightMargin: 20
-            anchors.topMargin: 20
-            anchors.bottomMargin: 12
+            anchors.leftMargin: AppTheme.spacingXL
+            anchors.rightMargin: AppTheme.spacingXL
+            anchors.topMargin: AppTheme.spacingXL
+            anchors.bottomMargin: AppTheme.spacingM
         }
     }
 }

@@ -11,11 +11,11 @@ Rectangle {
 
     color: AppTheme.surface
 
-    property real bottomInset: navigation.miniPlayerInset
+    property real bottomInset: navigation.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
     Behavior on bottomInset {
         NumberAnimation {
-            duration: 220
-            easing.type: Easing.InOutQuad
+            duration: AppTheme.motionFast
+            easing.type: AppTheme.motionEasing
         }
     }
 
@@ -26,9 +26,9 @@ Rectangle {
 
         Text {
             Layout.fillWidth: true
-            Layout.leftMargin: 12
-            Layout.rightMargin: 12
-            Layout.topMargin: 12
+            Layout.leftMargin: AppTheme.spacingM
+            Layout.rightMargin: AppTheme.spacingM
+            Layout.topMargin: AppTheme.spacingM
             Layout.bottomMargin: 8
             text: "Nimbras"
             color: AppTheme.textPrimary

@@ -7,8 +7,8 @@ Item {
     id: layer
 
     property bool shown: false
-    property int duration: 220
-    property int easingType: Easing.InOutQuad
+    property int duration: AppTheme.motionFast
+    property int easingType: AppTheme.motionEasing
     default property alias content: holder.data
 
     property real progress: shown ? 1 : 0

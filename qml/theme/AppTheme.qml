@@ -25,8 +25,8 @@ QtObject {
     readonly property color textMuted: "#6b6890"
 
     // Hairlines.
-    readonly property color border: Qt.rgba(accent.r, accent.g, accent.b, 0.1)
-    readonly property color borderStrong: Qt.rgba(accent.r, accent.g, accent.b, 0.22)
+    readonly property color border: alpha(accent, 0.1)
+    readonly property color borderStrong: alpha(accent, 0.22)
 
     // Named colours of the desktop the screens ask for by name (the dark
     // appearance's red, orange, green and blue). White, black and clear are
@@ -36,8 +36,44 @@ QtObject {
     readonly property color systemGreen: "#32d74b"
     readonly property color systemBlue: "#0a84ff"
 
-    // Corner radius of cards (HaloCard).
-    readonly property real cardRadius: 12
+    // Spacing scale, in logical pixels: gaps between items and paddings.
+    readonly property real spacingXXS: 2
+    readonly property real spacingXS: 4
+    readonly property real spacingS: 8
+    readonly property real spacingM: 12
+    readonly property real spacingL: 16
+    readonly property real spacingXL: 20
+    readonly property real spacingXXL: 32
+
+    // Corner radii: covers, rows and fields, cards.
+    readonly property real radiusS: 6
+    readonly property real radiusM: 8
+    readonly property real radiusL: 12
+    readonly property real cardRadius: radiusL
+
+    // Motion durations in milliseconds, with the one easing they share.
+    readonly property int motionFast: 220
+    readonly property int motionMedium: 280
+    readonly property int motionSlow: 350
+    readonly property int motionEasing: Easing.InOutQuad
+
+    // Fixed measures of the window: the sidebar, the room kept under the
+    // screens for the mini player bar, the lift of the update strip above
+    // it.
+    readonly property real sidebarWidth: 220
+    readonly property real miniPlayerHeight: 64
+    readonly property real miniPlayerReserve: 72
+    readonly property real updateBannerLift: 80
+
+    // Rows of track lists and their covers.
+    readonly property real trackRowHeight: 56
+    readonly property real rowArtworkSize: 44
+    readonly property real iconButtonSize: 32
+
+    // A colour with its opacity replaced (hairlines, tints, veils).
+    function alpha(c, a) {
+        return Qt.rgba(c.r, c.g, c.b, a)
+    }
 
     // Text styles by name, in logical pixels.
     readonly property font largeTitle: Qt.font({ pixelSize: 26 })

@@ -9,6 +9,7 @@
 #include "artists/artistcatalogstore.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
+#include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
 #include "platform/qtaudiobackend.h"
 #include "player/playerstore.h"
@@ -116,6 +117,7 @@ bool AppContext::start()
     // Qt 6.4 does not search the resource root of QML modules by itself; the
     // module's files import it by name.
     m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    CachedNetworkAccessFactory::install(*m_engine);
     FocusHelper::suppressFocusFrames(QCoreApplication::instance());
     m_engine->load(QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
     if (!window())

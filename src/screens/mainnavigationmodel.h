@@ -32,7 +32,6 @@ class MainNavigationModel : public QObject
             storesChanged)
     Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates WRITE setUpdates NOTIFY storesChanged)
 
-    Q_PROPERTY(int sidebarWidth READ sidebarWidth CONSTANT)
     Q_PROPERTY(QAbstractItemModel *sidebarItems READ sidebarItems CONSTANT)
     Q_PROPERTY(nimbra::SidebarItems::Item selection READ selection NOTIFY selectionChanged)
     Q_PROPERTY(QString selectionTitle READ selectionTitle NOTIFY selectionChanged)
@@ -45,8 +44,6 @@ class MainNavigationModel : public QObject
     Q_PROPERTY(bool showsArtistPage READ showsArtistPage NOTIFY layoutChanged)
     Q_PROPERTY(QString presentedArtistName READ presentedArtistName NOTIFY layoutChanged)
     Q_PROPERTY(bool showsUpdateBanner READ showsUpdateBanner NOTIFY layoutChanged)
-    Q_PROPERTY(int miniPlayerInset READ miniPlayerInset NOTIFY layoutChanged)
-    Q_PROPERTY(int updateBannerInset READ updateBannerInset NOTIFY layoutChanged)
     Q_PROPERTY(double contentOpacity READ contentOpacity NOTIFY layoutChanged)
     Q_PROPERTY(bool contentEnabled READ contentEnabled NOTIFY layoutChanged)
     Q_PROPERTY(double splitViewOpacity READ splitViewOpacity NOTIFY layoutChanged)
@@ -60,11 +57,6 @@ class MainNavigationModel : public QObject
     Q_PROPERTY(bool profileCardHighlighted READ profileCardHighlighted NOTIFY selectionChanged)
 
 public:
-    static constexpr int fixedSidebarWidth = 220;
-    // Room kept under the screens and the sidebar for the mini player bar,
-    // and the lift of the update strip above it.
-    static constexpr int miniPlayerReserve = 72;
-    static constexpr int updateBannerLift = 80;
     // The section screens fade behind the fullscreen player to this.
     static constexpr double dimmedContentOpacity = 0.35;
 
@@ -81,14 +73,15 @@ public:
     OtaUpdateStore *updates() const { return m_updates; }
     void setUpdates(OtaUpdateStore *store);
 
-    int sidebarWidth() const { return fixedSidebarWidth; }
     QAbstractItemModel *sidebarItems() { return &m_sidebarItems; }
     SidebarItem selection() const { return m_sidebarItems.selection(); }
     QString selectionTitle() const { return sidebarTitle(selection()); }
     QString selectionIcon() const { return sidebarIcon(selection()); }
     bool selectionHasNavigationStack() const { return sidebarEntry(selection()).navigationStack; }
 
-    // A track is current and neither player fills the screen.
+    // A track is current and neither player fills the screen. The screens,
+    // the artist page and the sidebar then keep room for the bar at their
+    // foot, and the update strip rises above it (measures in AppTheme).
     bool showsMiniPlayer() const { return m_layout.miniPlayer; }
     // Asked for by the player store, and only while a track is current.
     bool showsFullscreenPlayer() const { return m_layout.fullscreenPlayer; }
@@ -97,10 +90,6 @@ public:
     bool showsArtistPage() const { return !m_layout.artistName.isEmpty(); }
     QString presentedArtistName() const { return m_layout.artistName; }
     bool showsUpdateBanner() const { return m_layout.updateBanner; }
-    // Bottom padding of the section screens, the artist page and the
-    // sidebar: the mini player's room while it shows, else 0.
-    int miniPlayerInset() const { return m_layout.miniPlayer ? miniPlayerReserve : 0; }
-    int updateBannerInset() const { return m_layout.miniPlayer ? updateBannerLift : 0; }
     // The section screen fades behind the fullscreen player and takes no
     // input while the player or an artist page covers it. Both follow the
     // player that is shown, not the bare request: a request without a

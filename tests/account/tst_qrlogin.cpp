@@ -75,13 +75,7 @@ class TstQrLogin : public QObject
 private:
     std::unique_ptr<FakeHttpServer> m_server;
 
-    int requestsTo(const QString &path) const
-    {
-        int count = 0;
-        for (const RecordedRequest &request : m_server->requests())
-            count += request.path == path ? 1 : 0;
-        return count;
-    }
+    int requestsTo(const QString &path) const { return m_server->requestsTo(path); }
 
     // Answers the status polls of q1 in turn from answers; the last one
     // repeats.

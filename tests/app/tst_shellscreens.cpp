@@ -22,6 +22,7 @@
 #include "fakeaudiobackend.h"
 #include "memorysecretstore.h"
 #include "qmlwarnings.h"
+#include "screentest.h"
 #include "testenv.h"
 
 #include <QCoro/QCoroTimer>
@@ -38,31 +39,6 @@ using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QQuickItem *findItem(QQuickItem *root, const QString &objectName)
-{
-    QList<QQuickItem *> pending {root};
-    while (!pending.isEmpty()) {
-        QQuickItem *item = pending.takeFirst();
-        if (item->objectName() == objectName)
-            return item;
-        pending += item->childItems();
-    }
-    return nullptr;
-}
-
-// Shown: visible all the way up, and not faded out.
-bool isShown(QQuickItem *item)
-{
-    for (QQuickItem *up = item; up; up = up->parentItem())
-        if (!up->isVisible() || up->opacity() <= 0.0)
-            return false;
-    return item != nullptr;
-}
-
-} // namespace
-
 class TestShellScreens : public QObject
 {
     Q_OBJECT
@@ -78,7 +54,7 @@ class TestShellScreens : public QObject
 
     QQuickItem *item(const QString &objectName) const
     {
-        return m_app && m_app->window() ? findItem(m_app->window()->contentItem(), objectName) : nullptr;
+        return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
     }
 
     MainNavigationModel *navigation() const
@@ -115,8 +91,7 @@ class TestShellScreens : public QObject
     {
         QVERIFY(target);
         QVERIFY2(isShown(target), qPrintable(target->objectName()));
-        const QPoint centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
-        QTest::mouseClick(m_app->window(), Qt::LeftButton, {}, centre);
+        test::click(m_app->window(), target);
     }
 
     void signInAsDemo()
@@ -132,13 +107,11 @@ class TestShellScreens : public QObject
     void screenshot(const QString &name, const QRect &area = {})
     {
         QImage image = m_app->window()->grabWindow();
-        QVERIFY(!image.isNull());
         if (!area.isNull()) {
             const qreal ratio = m_app->window()->devicePixelRatio();
             image = image.copy(QRect(area.topLeft() * ratio, area.size() * ratio));
         }
-        QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
-        QVERIFY(image.save(QStringLiteral(NIMBRA_SCREENSHOT_DIR "/") + name + u".png"_s));
+        QVERIFY(saveScreenshot(image, name));
     }
 
     TrackOut serviceTrack(const QString &id)
@@ -271,7 +244,8 @@ private slots:
         const TrackOut track = serviceTrack(u"t00008"_s);
         m_app->player()->play(track, {track});
         QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
-        QCOMPARE(nav->miniPlayerInset(), 72);
+        // The last rows stay above the bar.
+        QTRY_COMPARE(item(u"detailColumn"_s)->height() - item(u"sectionArea"_s)->height(), 72.0);
         settle();
         screenshot(u"layer-mini-player"_s);
 
@@ -346,6 +320,44 @@ private slots:
         QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
         QTRY_VERIFY(!item(u"artistPage"_s));
         QVERIFY(item(u"sectionArea"_s)->isEnabled());
+    }
+
+    // A page opened from a section lands on that section's stack, over an
+    // artist page on the artist's; the back bar takes it off again, and
+    // another section starts at its root.
+    void pagesPushOntoTheStackShown()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+        click(item(u"sidebarRow5"_s)); // albums: a section with a stack
+        QTRY_VERIFY(item(u"sectionStack"_s));
+        QObject *navigation = m_app->engine().singletonInstance<QObject *>(
+            qmlTypeId("Nimbra", 1, 0, "Navigation"));
+        QVERIFY(navigation);
+        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+        QTRY_VERIFY(isShown(item(u"pushedPage"_s)));
+        QCOMPARE(item(u"pushedPage"_s)->property("argument").toString(), u"a7"_s);
+        settle();
+        screenshot(u"pushed-page"_s);
+
+        QMetaObject::invokeMethod(navigation, "openArtist", Q_ARG(QString, u"MOKKO"_s));
+        QTRY_VERIFY(item(u"artistStack"_s));
+        QMetaObject::invokeMethod(navigation, "openPlaylist", Q_ARG(QString, u"p1"_s));
+        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 2);
+        QCOMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+
+        click(findItem(item(u"artistStack"_s)->property("currentItem").value<QQuickItem *>(), u"backButton"_s));
+        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 1);
+        QMetaObject::invokeMethod(navigation, "back");
+        QTRY_VERIFY(!item(u"artistStack"_s));
+        QMetaObject::invokeMethod(navigation, "back");
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+
+        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
+        click(item(u"sidebarRow6"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        QCOMPARE(navigation->property("sectionDepth").toInt(), 0);
     }
 
     void signOutAndBackStartsOnHome()

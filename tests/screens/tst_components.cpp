@@ -5,9 +5,11 @@
 #include "platform/iconmap.h"
 #include "qmlscene.h"
 #include "qmlwarnings.h"
+#include "screentest.h"
 #include "testenv.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -88,6 +90,14 @@ private slots:
         QTest::newRow("empty card") << QByteArray("HaloCard {}");
         QTest::newRow("button without a symbol") << QByteArray("CircularControlButton {}");
         QTest::newRow("focus suppressor") << QByteArray("FocusSuppressor { anchors.fill: parent }");
+        QTest::newRow("artwork without a source") << QByteArray("Artwork {}");
+        QTest::newRow("state view at rest") << QByteArray("StateView { anchors.fill: parent }");
+        QTest::newRow("state view loading") << QByteArray("StateView { anchors.fill: parent; loadState: 1 }");
+        QTest::newRow("section header") << QByteArray("SectionHeader { width: 300; title: \"Альбомы\" }");
+        QTest::newRow("search field") << QByteArray("SearchField { text: \"abc\" }");
+        QTest::newRow("back bar") << QByteArray("BackBar { width: 300; title: \"Альбом\" }");
+        QTest::newRow("sign-in alert closed") << QByteArray("SignInRequiredDialog {}");
+        QTest::newRow("hi-fi badge") << QByteArray("HiFiBadge { small: true }");
     }
 
     void componentsLoadQuietly()
@@ -237,6 +247,153 @@ private slots:
         QTest::mouseClick(scene.window(), Qt::LeftButton, {}, QPoint(72, 122));
         QCOMPARE(clicked.count(), 1);
         QVERIFY(field->hasActiveFocus());
+    }
+
+    // A row's buttons and cover call the list model's row actions with the
+    // row's index; the menu and the signals are there for lists that do more.
+    void trackRowCallsItsListModel_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("opensPlayer");
+        QTest::addColumn<QString>("called");
+        QTest::newRow("play button") << u"trackPlay"_s << false << u"play 1"_s;
+        QTest::newRow("heart") << u"trackFavorite"_s << false << u"toggleFavorite 1"_s;
+        QTest::newRow("cover plays") << u"trackArtwork"_s << false << u"play 1"_s;
+        QTest::newRow("cover opens the player") << u"trackArtwork"_s << true << u"playAndOpen 1"_s;
+    }
+
+    void trackRowCallsItsListModel()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, opensPlayer);
+        QFETCH(QString, called);
+        test::QmlScene scene(*m_engine,
+            ::scene("QtObject { id: actions; property var calls: []\n"
+                    "  function play(i) { calls.push(\"play \" + i) }\n"
+                    "  function playAndOpen(i) { calls.push(\"playAndOpen \" + i) }\n"
+                    "  function toggleFavorite(i) { calls.push(\"toggleFavorite \" + i) } }\n"
+                    "ListModel { id: tracks\n"
+                    "  ListElement { trackId: \"a\"; coverUrl: \"\"; title: \"A\"; artist: \"X\"; durationText: \"1:00\"; isFavorite: false;"
+                    "    isDisliked: false; isHiFi: false; isCurrent: false; trackNumber: 1 }\n"
+                    "  ListElement { trackId: \"b\"; coverUrl: \"\"; title: \"B\"; artist: \"Y\"; durationText: \"2:00\"; isFavorite: true;"
+                    "    isDisliked: false; isHiFi: true; isCurrent: true; trackNumber: 2 } }\n"
+                    "property alias calls: actions.calls\n"
+                    "ListView { objectName: \"list\"; anchors.fill: parent; model: tracks\n"
+                    "  delegate: TrackRow { objectName: \"row\" + index; width: 400; listModel: actions; artworkOpensPlayer: "
+                + QByteArray(opensPlayer ? "true" : "false") + " } }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *row = scene.item(u"row1"_s);
+        QVERIFY(row);
+        QQuickItem *button = test::findItem(row, target);
+        QVERIFY(test::isShown(button));
+        QVERIFY(test::click(scene.window(), button));
+        QCOMPARE(scene.root()->property("calls").toStringList(), QStringList {called});
+    }
+
+    // Open while there is a message; OK closes it and says so, so the
+    // screen clears its prompt.
+    void signInAlertFollowsItsMessage()
+    {
+        test::QmlScene scene(*m_engine,
+            ::scene("property int dismissals: 0\n"
+                    "SignInRequiredDialog { id: alert; objectName: \"alert\"; message: \"\"; onDismissed: { "
+                    "dismissals++; message = \"\" } }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QObject *alert = scene.root()->findChild<QObject *>(u"alert"_s);
+        QVERIFY(alert);
+        QVERIFY(!alert->property("visible").toBool());
+        alert->setProperty("message", u"Войдите, чтобы добавлять треки в избранное"_s);
+        QTRY_VERIFY(test::isShown(scene.find(u"signInOk"_s)));
+        QCOMPARE(scene.find(u"signInTitle"_s)->property("text").toString(), u"Нужен вход"_s);
+        QVERIFY(test::saveScreenshot(scene.grab(), u"components-signin-alert"_s));
+        QVERIFY(test::click(scene.window(), scene.find(u"signInOk"_s)));
+        QTRY_VERIFY(!alert->property("visible").toBool());
+        QCOMPARE(scene.root()->property("dismissals").toInt(), 1);
+        QCOMPARE(alert->property("message").toString(), QString());
+    }
+
+    // No path, a broken path: the placeholder, and no picture; a readable
+    // file: the picture at the size it is shown.
+    void artworkShowsPictureOrPlaceholder()
+    {
+        QTemporaryDir dir;
+        QImage picture(400, 400, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const QString file = dir.filePath(u"cover.png"_s);
+        QVERIFY(picture.save(file));
+        test::QmlScene scene(*m_engine,
+            ::scene("Artwork { objectName: \"none\"; size: 44 }\n"
+                    "Artwork { objectName: \"broken\"; x: 60; size: 44; source: \"file:///no/such/cover.png\" }\n"
+                    "Artwork { objectName: \"good\"; x: 120; size: 44; source: \""
+                + QUrl::fromLocalFile(file).toEncoded() + "\" }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QTRY_VERIFY(scene.item(u"good"_s)->property("loaded").toBool());
+        QQuickItem *image = test::findItem(scene.item(u"good"_s), u"artworkImage"_s);
+        QCOMPARE(image->property("sourceSize").toSize(), QSize(44, 44) * scene.window()->devicePixelRatio());
+        QVERIFY(!test::isShown(test::findItem(scene.item(u"good"_s), u"artworkPlaceholder"_s)));
+        for (const QString &name : {u"none"_s, u"broken"_s}) {
+            QQuickItem *artwork = scene.item(name);
+            QTRY_COMPARE(test::findItem(artwork, u"artworkImage"_s)->property("status").toInt(),
+                name == u"none" ? 0 : 3); // Image.Null, Image.Error
+            QVERIFY(!artwork->property("loaded").toBool());
+            QVERIFY(test::isShown(test::findItem(artwork, u"artworkPlaceholder"_s)));
+        }
+        m_warnings->take(); // the broken path's own complaint
+    }
+
+    // Retry shows only for a failure and says `retry`; the spinner turns only
+    // while loading.
+    void stateViewFaces_data()
+    {
+        QTest::addColumn<int>("loadState");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("spinning");
+        QTest::addColumn<bool>("retry");
+        QTest::newRow("idle") << 0 << false << false << false;
+        QTest::newRow("loading") << 1 << true << true << false;
+        QTest::newRow("loaded") << 2 << false << false << false;
+        QTest::newRow("empty") << 3 << true << false << false;
+        QTest::newRow("failed") << 4 << true << false << true;
+    }
+
+    void stateViewFaces()
+    {
+        QFETCH(int, loadState);
+        QFETCH(bool, shown);
+        QFETCH(bool, spinning);
+        QFETCH(bool, retry);
+        test::QmlScene scene(*m_engine,
+            ::scene("StateView { objectName: \"state\"; anchors.fill: parent; errorText: \"Нет сети\"; loadState: "
+                + QByteArray::number(loadState) + " }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *view = scene.item(u"state"_s);
+        QCOMPARE(test::isShown(view), shown);
+        QQuickItem *spinner = scene.item(u"stateSpinner"_s);
+        QCOMPARE(spinner->findChild<QObject *>(u"spinnerAnimation"_s)->property("running").toBool(), spinning);
+        QCOMPARE(test::isShown(scene.item(u"stateRetry"_s)), retry);
+        if (!retry)
+            return;
+        QSignalSpy retried(view, SIGNAL(retry()));
+        QVERIFY(test::click(scene.window(), scene.item(u"stateRetry"_s)));
+        QCOMPARE(retried.count(), 1);
+    }
+
+    void kitScreenshot()
+    {
+        QTemporaryDir dir;
+        QImage cover(200, 200, QImage::Format_RGB32);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                cover.setPixelColor(x, y, QColor(60 + x / 2, 40 + y / 3, 160));
+        const QString file = dir.filePath(u"cover.png"_s);
+        QVERIFY(cover.save(file));
+        test::QmlScene scene(*m_engine,
+            QUrl::fromLocalFile(QStringLiteral(NIMBRA_TEST_DATA_DIR "/screens/kit-preview.qml")), QSize(1100, 760));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        scene.root()->setProperty("coverUrl", QUrl::fromLocalFile(file));
+        QTest::qWait(200);
+        QVERIFY(test::saveScreenshot(scene.grab(), u"components-kit"_s));
+        m_warnings->take(); // the preview's deliberately broken cover
     }
 
     void compositionScreenshot()

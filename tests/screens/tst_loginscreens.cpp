@@ -15,6 +15,7 @@
 #include "fakehttpserver.h"
 #include "qmlscene.h"
 #include "qmlwarnings.h"
+#include "screentest.h"
 #include "testenv.h"
 #include "zbardecode.h"
 
@@ -57,11 +58,6 @@ QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
     co_await cancellableSleep(std::chrono::hours(1), cancel);
 }
 
-bool isShown(QQuickItem *item)
-{
-    return item && item->isVisible() && item->opacity() > 0;
-}
-
 // A spinner is on screen and turning.
 bool spins(QQuickItem *spinner)
 {
@@ -89,61 +85,13 @@ class TstLoginScreens : public QObject
 
     AuthStore &auth() { return *m_session->auth; }
 
-    int requestsTo(const QString &path) const
-    {
-        int count = 0;
-        for (const RecordedRequest &request : m_server->requests())
-            count += request.path == path ? 1 : 0;
-        return count;
-    }
-
-    static void saveScreenshot(const QImage &image, const QString &name)
-    {
-        QVERIFY(!image.isNull());
-        QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));
-        const QString path = QStringLiteral(NIMBRA_SCREENSHOT_DIR "/") + name;
-        QVERIFY(image.save(path));
-        qInfo("screen written to %s", qPrintable(path));
-    }
-
-    static void click(QmlScene &scene, QQuickItem *item)
-    {
-        QVERIFY(item);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(scene.window(), Qt::LeftButton, {}, centre.toPoint());
-    }
-
-    static void type(QmlScene &scene, QQuickItem *field, const QString &text)
-    {
-        click(scene, field);
-        QTRY_VERIFY(field->hasActiveFocus());
-        for (const QChar c : text)
-            QTest::keyClick(scene.window(), c.toLatin1());
-    }
+    int requestsTo(const QString &path) const { return m_server->requestsTo(path); }
 
     // The sheet lives in the window's overlay, beside the screen's own item.
     static QQuickItem *openSheet(QmlScene &scene)
     {
-        click(scene, scene.item(u"qrButton"_s));
-        return find(scene, u"showingFace"_s);
-    }
-
-    static QQuickItem *findIn(QQuickItem *root, const QString &name)
-    {
-        QList<QQuickItem *> pending {root};
-        while (!pending.isEmpty()) {
-            QQuickItem *item = pending.takeFirst();
-            if (item->objectName() == name)
-                return item;
-            pending += item->childItems();
-        }
-        return nullptr;
-    }
-
-    // Any item of the window, the sheet's overlay included.
-    static QQuickItem *find(QmlScene &scene, const QString &name)
-    {
-        return findIn(scene.window()->contentItem(), name);
+        click(scene.window(), scene.item(u"qrButton"_s));
+        return scene.find(u"showingFace"_s);
     }
 
 private slots:
@@ -196,11 +144,11 @@ private slots:
         QVERIFY(!submit->isEnabled());
         QVERIFY(!errorLine->isVisible());
         QVERIFY(!scene.item(u"emailField"_s)->isVisible());
-        saveScreenshot(scene.grab(), u"login-signin.png"_s);
+        QVERIFY(saveScreenshot(scene.grab(), u"login-signin"_s));
 
-        type(scene, scene.item(u"usernameField"_s), u"anna"_s);
+        QVERIFY(typeText(scene.window(), scene.item(u"usernameField"_s), u"anna"_s));
         QVERIFY(!submit->isEnabled());
-        type(scene, scene.item(u"passwordField"_s), u"wrong pass"_s);
+        QVERIFY(typeText(scene.window(), scene.item(u"passwordField"_s), u"wrong pass"_s));
         QVERIFY(submit->isEnabled());
         QCOMPARE(scene.item(u"passwordField"_s)->property("displayText").toString().size(), 10);
 
@@ -209,7 +157,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(requestsTo(kLogin), 0);
 
-        click(scene, submit);
+        QVERIFY(click(scene.window(), submit));
         QTRY_VERIFY(isShown(errorLine));
         QCOMPARE(errorLine->property("text").toString(), u"Неверное имя пользователя или пароль"_s);
         QCOMPARE(requestsTo(kLogin), 1);
@@ -217,16 +165,16 @@ private slots:
         QCOMPARE(body.value("username"_L1).toString(), u"anna"_s);
         QCOMPARE(body.value("password"_L1).toString(), u"wrong pass"_s);
         QTRY_VERIFY(submit->isEnabled());
-        QVERIFY(isStill(find(scene, u"busySpinner"_s)));
-        saveScreenshot(scene.grab(), u"login-signin-error.png"_s);
+        QVERIFY(isStill(scene.find(u"busySpinner"_s)));
+        QVERIFY(saveScreenshot(scene.grab(), u"login-signin-error"_s));
 
-        click(scene, scene.item(u"modeSwitch"_s));
+        QVERIFY(click(scene.window(), scene.item(u"modeSwitch"_s)));
         QTRY_VERIFY(scene.item(u"emailField"_s)->isVisible());
         QVERIFY(isShown(errorLine));
         QCOMPARE(submit->property("text").toString(), u"Создать аккаунт"_s);
         QCOMPARE(scene.item(u"modeSwitch"_s)->property("text").toString(), u"Уже есть аккаунт? Войти"_s);
-        type(scene, scene.item(u"emailField"_s), u"anna@example.org"_s);
-        saveScreenshot(scene.grab(), u"login-register-error.png"_s);
+        QVERIFY(typeText(scene.window(), scene.item(u"emailField"_s), u"anna@example.org"_s));
+        QVERIFY(saveScreenshot(scene.grab(), u"login-register-error"_s));
 
         // In the main window's usual size everything shows at once; at the
         // least size the screen asks for, the column scrolls instead of
@@ -238,7 +186,7 @@ private slots:
         scene.window()->resize(520, 480);
         scene.root()->setSize(QSizeF(520, 480));
         QTRY_VERIFY(scroller->property("interactive").toBool());
-        saveScreenshot(scene.grab(), u"login-register-small.png"_s);
+        QVERIFY(saveScreenshot(scene.grab(), u"login-register-small"_s));
     }
 
     // While a sign-in runs the button spins and is disabled; the links and
@@ -249,12 +197,12 @@ private slots:
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *submit = scene.item(u"submitButton"_s);
-        QQuickItem *spinner = find(scene, u"busySpinner"_s);
-        type(scene, scene.item(u"usernameField"_s), u"anna"_s);
-        type(scene, scene.item(u"passwordField"_s), u"secret"_s);
+        QQuickItem *spinner = scene.find(u"busySpinner"_s);
+        QVERIFY(typeText(scene.window(), scene.item(u"usernameField"_s), u"anna"_s));
+        QVERIFY(typeText(scene.window(), scene.item(u"passwordField"_s), u"secret"_s));
         QVERIFY(isStill(spinner));
 
-        click(scene, submit);
+        QVERIFY(click(scene.window(), submit));
         QTRY_VERIFY(auth().isLoading());
         QVERIFY(!submit->isEnabled());
         QVERIFY(spins(spinner));
@@ -270,7 +218,7 @@ private slots:
     {
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
-        click(scene, scene.item(u"guestButton"_s));
+        QVERIFY(click(scene.window(), scene.item(u"guestButton"_s)));
         QVERIFY(auth().isGuestMode());
         QVERIFY(auth().canUseApp());
         QCOMPARE(m_server->requestCount(), 0);
@@ -283,17 +231,17 @@ private slots:
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
-        QQuickItem *showing = find(scene, u"showingFace"_s);
+        QQuickItem *showing = scene.find(u"showingFace"_s);
         QTRY_VERIFY(isShown(showing));
         QCOMPARE(requestsTo(kQrInit), 1);
-        QQuickItem *code = find(scene, u"qrCode"_s);
+        QQuickItem *code = scene.find(u"qrCode"_s);
         QCOMPARE(code->property("content").toString(), kQrLink);
         QVERIFY(code->property("hasCode").toBool());
-        QVERIFY(spins(find(scene, u"waitingSpinner"_s)));
-        QVERIFY(isStill(find(scene, u"creatingSpinner"_s)));
+        QVERIFY(spins(scene.find(u"waitingSpinner"_s)));
+        QVERIFY(isStill(scene.find(u"creatingSpinner"_s)));
 
         const QImage shot = scene.grab();
-        saveScreenshot(shot, u"qr-waiting.png"_s);
+        QVERIFY(saveScreenshot(shot, u"qr-waiting"_s));
 
         if (!hasZbarImg())
             QSKIP("zbarimg is not installed");
@@ -313,11 +261,11 @@ private slots:
         QTest::addColumn<QString>("screenshot");
         QTest::newRow("expired") << FakeResponse {200, R"({"status": "Expired"})"}
                                  << FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"}
-                                 << u"QR-код истёк"_s << u"qr-expired.png"_s;
+                                 << u"QR-код истёк"_s << u"qr-expired"_s;
         QTest::newRow("token request failed")
             << FakeResponse {200, R"({"status": "pending"})"}
             << FakeResponse {503, R"({"detail": "Вход по QR-коду временно недоступен"})"}
-            << u"Вход по QR-коду временно недоступен"_s << u"qr-error.png"_s;
+            << u"Вход по QR-коду временно недоступен"_s << u"qr-error"_s;
     }
 
     void qrFailureOffersRetry()
@@ -333,12 +281,12 @@ private slots:
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
-        QQuickItem *failed = find(scene, u"failedFace"_s);
+        QQuickItem *failed = scene.find(u"failedFace"_s);
         QTRY_VERIFY(isShown(failed));
-        QCOMPARE(find(scene, u"qrErrorText"_s)->property("text").toString(), message);
-        QVERIFY(isStill(find(scene, u"creatingSpinner"_s)));
-        QVERIFY(isStill(find(scene, u"waitingSpinner"_s)));
-        saveScreenshot(scene.grab(), screenshot);
+        QCOMPARE(scene.find(u"qrErrorText"_s)->property("text").toString(), message);
+        QVERIFY(isStill(scene.find(u"creatingSpinner"_s)));
+        QVERIFY(isStill(scene.find(u"waitingSpinner"_s)));
+        QVERIFY(saveScreenshot(scene.grab(), screenshot));
 
         // The retry gets a code that stays.
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
@@ -346,9 +294,9 @@ private slots:
             FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})", "application/json", 150});
         auth().setSleepFunction(endlessPause);
         const int before = requestsTo(kQrInit);
-        click(scene, find(scene, u"retryButton"_s));
-        QTRY_VERIFY(spins(find(scene, u"creatingSpinner"_s)));
-        QTRY_VERIFY(isShown(find(scene, u"showingFace"_s)));
+        QVERIFY(click(scene.window(), scene.find(u"retryButton"_s)));
+        QTRY_VERIFY(spins(scene.find(u"creatingSpinner"_s)));
+        QTRY_VERIFY(isShown(scene.find(u"showingFace"_s)));
         QVERIFY(!failed->isVisible());
         QCOMPARE(requestsTo(kQrInit), before + 1);
     }
@@ -368,14 +316,14 @@ private slots:
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
-        QTRY_VERIFY(isShown(find(scene, u"showingFace"_s)));
+        QTRY_VERIFY(isShown(scene.find(u"showingFace"_s)));
         QObject *sheet = scene.root()->findChild<QObject *>(u"qrSheet"_s);
         QVERIFY(sheet && sheet->property("opened").toBool());
 
         if (escape)
             QTest::keyClick(scene.window(), Qt::Key_Escape);
         else
-            click(scene, find(scene, u"cancelButton"_s));
+            QVERIFY(click(scene.window(), scene.find(u"cancelButton"_s)));
         QTRY_VERIFY(!sheet->property("visible").toBool());
         QVERIFY(!auth().isQrPolling());
 

@@ -67,6 +67,14 @@ public:
     QList<RecordedRequest> requests() const;
     RecordedRequest lastRequest() const { return requests().value(requestCount() - 1); }
     int requestCount() const { return int(requests().size()); }
+    // How many requests went to this raw path (any query).
+    int requestsTo(const QString &path) const
+    {
+        int count = 0;
+        for (const RecordedRequest &request : requests())
+            count += request.path == path ? 1 : 0;
+        return count;
+    }
     void clearRequests();
 
 private:

@@ -1,4 +1,5 @@
 #include "qmlscene.h"
+#include "screentest.h"
 
 #include <QFile>
 #include <QQmlComponent>
@@ -59,19 +60,12 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
 
 QQuickItem *QmlScene::item(const QString &objectName) const
 {
-    // The visual tree, not the object tree: delegates of lists and the
-    // content of controls are children of items without being their QObject
-    // children.
-    QList<QQuickItem *> pending;
-    if (m_root)
-        pending.append(m_root);
-    while (!pending.isEmpty()) {
-        QQuickItem *item = pending.takeFirst();
-        if (item->objectName() == objectName)
-            return item;
-        pending += item->childItems();
-    }
-    return nullptr;
+    return findItem(m_root, objectName);
+}
+
+QQuickItem *QmlScene::find(const QString &objectName) const
+{
+    return findItem(m_window.get(), objectName);
 }
 
 QImage QmlScene::grab() const

@@ -31,6 +31,8 @@ public:
     QQuickItem *root() const { return m_root; }
     // The item of the scene with this objectName, or null.
     QQuickItem *item(const QString &objectName) const;
+    // The same anywhere in the window: popups and sheets live in its overlay.
+    QQuickItem *find(const QString &objectName) const;
     // A rendering of the window as it is now.
     QImage grab() const;
 

@@ -1,0 +1,78 @@
+import QtQuick
+import QtQuick.Controls
+import Qt5Compat.GraphicalEffects
+import Nimbra
+
+// A square cover: the image at `source`, loaded off the main thread at the
+// size it is shown, or a placeholder (a note on the raised colour) while it
+// loads, when it fails and when there is no source (then nothing is
+// requested). With `interactive` it is a button with the tooltip "Открыть
+// плеер" and says `tapped`. Images go through the engine's network access,
+// which keeps them in the disk cache.
+Item {
+    id: artwork
+
+    property url source
+    property real size: AppTheme.rowArtworkSize
+    property real radius: AppTheme.radiusS
+    property bool interactive: false
+    readonly property bool loaded: image.status === Image.Ready
+
+    signal tapped()
+
+    implicitWidth: size
+    implicitHeight: size
+
+    Rectangle {
+        objectName: "artworkPlaceholder"
+        anchors.fill: parent
+        radius: artwork.radius
+        color: AppTheme.elevated
+        visible: !artwork.loaded
+
+        AppIcon {
+            anchors.centerIn: parent
+            name: "music.note"
+            size: Math.max(12, Math.round(artwork.height * 0.4))
+            color: AppTheme.textSecondary
+        }
+    }
+
+    Image {
+        id: image
+        objectName: "artworkImage"
+        anchors.fill: parent
+        source: artwork.source
+        asynchronous: true
+        cache: true
+        fillMode: Image.PreserveAspectCrop
+        sourceSize: Qt.size(Math.ceil(artwork.width * Screen.devicePixelRatio),
+                            Math.ceil(artwork.height * Screen.devicePixelRatio))
+        visible: artwork.loaded
+
+        // Cut to the rounded shape where the renderer has shaders; the
+        // software renderer shows square corners.
+        layer.enabled: artwork.loaded && artwork.radius > 0 && GraphicsInfo.api !== GraphicsInfo.Software
+                       && GraphicsInfo.api !== GraphicsInfo.Unknown
+        layer.effect: OpacityMask {
+            maskSource: Rectangle {
+                width: image.width
+                height: image.height
+                radius: artwork.radius
+            }
+        }
+    }
+
+    MouseArea {
+        id: mouse
+        anchors.fill: parent
+        enabled: artwork.interactive
+        hoverEnabled: artwork.interactive
+        cursorShape: artwork.interactive ? Qt.PointingHandCursor : Qt.ArrowCursor
+        onClicked: artwork.tapped()
+
+        ToolTip.visible: artwork.interactive && mouse.containsMouse
+        ToolTip.delay: 600
+        ToolTip.text: "Открыть плеер"
+    }
+}

@@ -1,0 +1,87 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbra
+
+// What a list screen shows instead of its rows: a spinner while loading, a
+// symbol with a title and a line while the list is empty, the error text with
+// "Повторить" when loading failed. `loadState` takes a model's load state as
+// a number in the order idle, loading, loaded, empty, failed (the LoadState
+// enumeration of the models); idle and loaded show nothing, so the view can
+// lie over the list at all times. (Named `loadState`, not `state`: an Item's
+// `state` is its own.)
+Item {
+    id: view
+
+    readonly property int idle: 0
+    readonly property int loading: 1
+    readonly property int loaded: 2
+    readonly property int empty: 3
+    readonly property int failed: 4
+
+    property int loadState: idle
+    property string errorText
+    property string emptyTitle: "Пусто"
+    property string emptyText
+    property string emptyIcon: "music.note.list"
+    property string errorTitle: "Не удалось загрузить"
+
+    signal retry()
+
+    readonly property bool active: loadState === loading || loadState === empty || loadState === failed
+
+    visible: active
+    implicitWidth: content.implicitWidth
+    implicitHeight: content.implicitHeight
+
+    Column {
+        id: content
+        anchors.centerIn: parent
+        width: Math.min(view.width - 2 * AppTheme.spacingXL, 360)
+        spacing: AppTheme.spacingS
+
+        ProgressSpinner {
+            objectName: "stateSpinner"
+            anchors.horizontalCenter: parent.horizontalCenter
+            size: 28
+            running: view.loadState === view.loading && view.visible
+        }
+
+        AppIcon {
+            anchors.horizontalCenter: parent.horizontalCenter
+            visible: view.loadState !== view.loading
+            name: view.loadState === view.failed ? "exclamationmark.triangle" : view.emptyIcon
+            size: 40
+            color: view.loadState === view.failed ? AppTheme.systemOrange : AppTheme.textMuted
+        }
+
+        Text {
+            objectName: "stateTitle"
+            width: parent.width
+            visible: view.loadState !== view.loading
+            horizontalAlignment: Text.AlignHCenter
+            text: view.loadState === view.failed ? view.errorTitle : view.emptyTitle
+            color: AppTheme.textPrimary
+            font: AppTheme.headline
+            wrapMode: Text.Wrap
+        }
+
+        Text {
+            objectName: "stateText"
+            width: parent.width
+            visible: view.loadState !== view.loading && text !== ""
+            horizontalAlignment: Text.AlignHCenter
+            text: view.loadState === view.failed ? view.errorText : view.emptyText
+            color: AppTheme.textSecondary
+            font: AppTheme.callout
+            wrapMode: Text.Wrap
+        }
+
+        AccentButton {
+            objectName: "stateRetry"
+            anchors.horizontalCenter: parent.horizontalCenter
+            visible: view.loadState === view.failed
+            text: "Повторить"
+            onClicked: view.retry()
+        }
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QQmlNetworkAccessManagerFactory>
+#include <QString>
+
+class QQmlEngine;
+
+namespace nimbra {
+
+// The network access of QML images (covers, avatars): one disk cache in the
+// user's cache folder, bounded in size, shared by every access manager the
+// engine makes (one per loader thread). The service's HTTP cache headers
+// decide what is kept and for how long.
+class CachedNetworkAccessFactory : public QQmlNetworkAccessManagerFactory
+{
+public:
+    static constexpr qint64 defaultMaximumBytes = 200LL * 1024 * 1024;
+
+    // An empty folder means the standard cache location's "images".
+    explicit CachedNetworkAccessFactory(QString folder = {}, qint64 maximumBytes = defaultMaximumBytes);
+
+    QNetworkAccessManager *create(QObject *parent) override;
+
+    // Gives engine a factory of its own over the standard folder, deleted
+    // after the engine (an engine does not own its factory).
+    static void install(QQmlEngine &engine);
+
+    QString folder() const { return m_folder; }
+
+private:
+    QString m_folder;
+    qint64 m_maximumBytes;
+};
+
+} // namespace nimbra

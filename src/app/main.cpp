@@ -1,10 +1,12 @@
 #include "appcontext.h"
 
 #include "api/apiconfig.h"
+#include "update/otaservice.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QQuickStyle>
+#include <QSettings>
 
 int main(int argc, char *argv[])
 {
@@ -23,10 +25,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption baseUrl(
         QStringLiteral("base-url"), QStringLiteral("Service address to use."), QStringLiteral("url"));
     parser.addOption(baseUrl);
+    const QCommandLineOption updateUrl(QStringLiteral("update-url"),
+        QStringLiteral("Host of the update manifest to use."), QStringLiteral("url"));
+    parser.addOption(updateUrl);
     parser.addHelpOption();
     parser.process(app);
     if (parser.isSet(baseUrl))
         nimbra::APIConfig::setBaseURL(QUrl(parser.value(baseUrl)));
+    if (parser.isSet(updateUrl))
+        QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), parser.value(updateUrl));
 
     nimbra::AppContext context;
     if (!context.start())

@@ -16,6 +16,7 @@
 #include "player/playerstore.h"
 #include "screens/mainnavigationmodel.h"
 #include "screens/sidebaritem.h"
+#include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 
 #include "devserviceprocess.h"
@@ -33,6 +34,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -131,6 +133,8 @@ private slots:
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         APIConfig::setBaseURL(m_service->baseUrl());
+        // The local service's manifest offers nothing newer.
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
         m_warnings = std::make_unique<QmlWarnings>();
     }
 

@@ -234,8 +234,11 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                FullscreenPlayerPlaceholder {
+                // Made afresh on every presentation.
+                Loader {
                     anchors.fill: parent
+                    active: parent.visible
+                    sourceComponent: FullscreenPlayer {}
                 }
             }
         }
@@ -254,7 +257,7 @@ Item {
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
-        MiniPlayerPlaceholder {
+        MiniPlayer {
             anchors.fill: parent
         }
     }

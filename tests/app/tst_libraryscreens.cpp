@@ -247,6 +247,13 @@ private slots:
         QVERIFY(!elsewhere.trackAt(0).isFavorite);
         const QString token = m_service->signIn();
         QCOMPARE(m_service->get(u"/api/v1/tracks/"_s + first.id, token).object().value(u"is_favorite"_s).toBool(), false);
+
+        // A cover plays its track within the list and opens the player.
+        click(shownItems(u"trackArtwork"_s).value(1));
+        QTRY_VERIFY(m_app->player()->currentTrack().has_value());
+        QCOMPARE(m_app->player()->currentTrack()->id, favourites->trackAt(1).id);
+        QVERIFY(m_app->player()->isFullscreenPresented());
+        QCOMPARE(m_app->player()->queueModel()->count(), favourites->count());
     }
 
     void favouritesEmptyForANewListener()

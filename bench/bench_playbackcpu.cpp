@@ -6,6 +6,7 @@
 #include "mediagen.h"
 #include "platform/qtaudiobackend.h"
 #include "player/audiocacheservice.h"
+#include "account/session.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
 
@@ -66,7 +67,8 @@ private slots:
         AudioCacheService cache(dir.filePath(u"audio_cache"_s));
         LyricsService lyrics;
         QtAudioBackend backend;
-        PlayerStore store(&backend, nullptr, &lyrics, &cache);
+        Session session;
+        PlayerStore store(&backend, &session, nullptr, &lyrics, &cache);
 
         TrackOut track = makeTrack(u"a"_s, u"media/a.wav"_s);
         track.durationSeconds = playSeconds + 10;

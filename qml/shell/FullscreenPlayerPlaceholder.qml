@@ -8,7 +8,6 @@ Rectangle {
     id: player
     objectName: "fullscreenPlayer"
 
-    readonly property var track: PlayerStore.currentTrack
 
     color: AppTheme.background
 
@@ -88,7 +87,7 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, player.width - 48)
             horizontalAlignment: Text.AlignHCenter
-            text: player.track.title ?? ""
+            text: PlayerStore.currentTitle
             textFormat: Text.PlainText
             color: AppTheme.textPrimary
             font: AppTheme.systemFont(AppTheme.title.pixelSize, Font.Bold)
@@ -99,7 +98,7 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, player.width - 48)
             horizontalAlignment: Text.AlignHCenter
-            text: player.track.artist ?? ""
+            text: PlayerStore.currentArtist
             textFormat: Text.PlainText
             color: AppTheme.textSecondary
             font: AppTheme.title3

@@ -8,7 +8,6 @@ Rectangle {
     id: bar
     objectName: "miniPlayer"
 
-    readonly property var track: PlayerStore.currentTrack
 
     implicitHeight: 64
     color: Qt.rgba(AppTheme.surface.r, AppTheme.surface.g, AppTheme.surface.b, 0.96)
@@ -61,7 +60,7 @@ Rectangle {
 
             Text {
                 width: parent.width
-                text: bar.track.title ?? ""
+                text: PlayerStore.currentTitle
                 textFormat: Text.PlainText
                 color: AppTheme.textPrimary
                 font: AppTheme.systemFont(AppTheme.subheadline.pixelSize + 1, Font.DemiBold)
@@ -70,7 +69,7 @@ Rectangle {
 
             Text {
                 width: parent.width
-                text: bar.track.artist ?? ""
+                text: PlayerStore.currentArtist
                 textFormat: Text.PlainText
                 color: AppTheme.textSecondary
                 font: AppTheme.subheadline

@@ -33,7 +33,7 @@ bool isRejectedToken(const std::exception_ptr &failure)
 } // namespace
 
 AuthStore::AuthStore(KeychainHelper *keychain, QObject *parent)
-    : QObject(parent), m_keychain(keychain), m_sleep(cancellableSleep)
+    : QObject(parent), m_keychain(keychain)
 {
     restoreToken();
 }
@@ -209,11 +209,6 @@ qint64 AuthStore::qrPollAttempts(qint64 lifetimeSeconds)
     return std::max<qint64>(lifetimeSeconds / 2, 10);
 }
 
-void AuthStore::setSleepFunction(SleepFunction sleep)
-{
-    m_sleep = sleep ? std::move(sleep) : SleepFunction(cancellableSleep);
-}
-
 void AuthStore::startQrLogin()
 {
     startQrLoginAsync();
@@ -253,13 +248,13 @@ QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, Can
 {
     QPointer<AuthStore> self(this);
     const NimbraAPI api = m_api;
-    const SleepFunction sleep = m_sleep;
+    Clock *const clock = m_clock;
     const qint64 attempts = qrPollAttempts(lifetimeSeconds);
 
     for (qint64 attempt = 0; attempt < attempts; ++attempt) {
         if (cancel.isCancelled())
             co_return;
-        co_await sleep(qrPollInterval, cancel);
+        co_await clock->sleep(qrPollInterval, cancel);
         if (!self || !self->m_qrTask.isCurrent(cancel))
             co_return;
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "cancellablesleep.h"
-
 #include "api/accountrecords.h"
 #include "api/canceltoken.h"
+#include "api/clock.h"
 #include "api/nimbraapi.h"
 
 #include <QObject>
@@ -35,7 +34,6 @@ class AuthStore : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QVariantMap user READ userMap NOTIFY userChanged)
-    Q_PROPERTY(QString token READ tokenText NOTIFY tokenChanged)
     Q_PROPERTY(bool hasToken READ hasToken NOTIFY tokenChanged)
     Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
     Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
@@ -88,13 +86,14 @@ public:
 
     // How many status requests a QR token of this lifetime (seconds) gets.
     static qint64 qrPollAttempts(qint64 lifetimeSeconds);
-    // The pause between QR status requests; tests shorten it.
-    void setSleepFunction(SleepFunction sleep);
+    // What the pause between QR status requests sleeps on (null: the real
+    // clock); it must outlive the store's polls. Tests shorten it.
+    void setClock(Clock *clock) { m_clock = clock ? clock : Clock::system(); }
 
     Q_INVOKABLE void login(QString username, QString password);
     // "register" is a C++ keyword.
     Q_INVOKABLE void registerUser(QString username, QString email, QString password);
-    Q_INVOKABLE void refreshProfile(QString token);
+    void refreshProfile(QString token);
     Q_INVOKABLE void continueAsGuest();
     Q_INVOKABLE void signOut();
     Q_INVOKABLE void startQrLogin();
@@ -142,7 +141,7 @@ private:
 
     QPointer<KeychainHelper> m_keychain;
     NimbraAPI m_api;
-    SleepFunction m_sleep;
+    Clock *m_clock = Clock::system();
 
     std::optional<UserOut> m_user;
     std::optional<QString> m_token;

@@ -1,48 +1,33 @@
 #include "favoritesstore.h"
 
-#include <QPointer>
-#include <QtDebug>
+#include "account/session.h"
+#include "api/boundary.h"
 
 namespace nimbra {
 
-FavoritesStore::FavoritesStore(QObject *parent) : QObject(parent) { }
+FavoritesStore::FavoritesStore(Session *session, QObject *parent) : QObject(parent), m_session(session) { }
 
-QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track, QString token)
+QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
 {
     QPointer<FavoritesStore> self(this);
     const NimbraAPI api = m_api;
+    const std::optional<QString> token = m_session ? m_session->token() : std::optional<QString>();
     setLastError(std::nullopt);
 
     // The caller's copy decides; the service is not asked what it holds.
     const bool wasFavorite = track.isFavorite;
-    std::exception_ptr failure;
-    try {
-        if (wasFavorite)
-            co_await api.removeFavorite(track.id, token);
-        else
-            co_await api.addFavorite(track.id, token);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<void> request = wasFavorite ? api.removeFavorite(track.id, token.value_or(QString()))
+                                            : api.addFavorite(track.id, token.value_or(QString()));
+    const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return std::nullopt;
-    if (failure) {
-        setLastError(describeException(failure));
-        emit toggleFinished(track.id, QVariant());
+    if (!outcome) {
+        setLastError(outcome.errorText);
         co_return std::nullopt;
     }
     const TrackOut changed = track.withFavorite(!wasFavorite);
-    emit toggleFinished(changed.id, QVariant::fromValue(changed));
+    emit trackChanged(changed);
     co_return changed;
-}
-
-void FavoritesStore::toggle(QVariant track, QString token)
-{
-    if (track.metaType() != QMetaType::fromType<TrackOut>()) {
-        qWarning("FavoritesStore::toggle: the value is not a track");
-        return;
-    }
-    toggleAsync(track.value<TrackOut>(), std::move(token));
 }
 
 void FavoritesStore::setLastError(std::optional<QString> message)

@@ -1,5 +1,7 @@
 #include "playlistsstore.h"
 
+#include "api/boundary.h"
+
 #include "accountvariants.h"
 
 #include <QPointer>
@@ -37,20 +39,15 @@ QCoro::Task<void> PlaylistsStore::loadAsync(QString token)
     setLoading(true);
     setLastError(std::nullopt);
 
-    std::optional<QList<PlaylistOut>> answer;
-    std::exception_ptr failure;
-    try {
-        answer = co_await api.playlists(token, session);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<QList<PlaylistOut>> request = api.playlists(token, session);
+    Outcome<QList<PlaylistOut>> answer = co_await runAtBoundary(std::move(request));
     // The session changed meanwhile: its answer belongs to nobody here.
     if (!self || session.isCancelled())
         co_return;
     if (answer)
         setPlaylists(std::move(*answer));
     else
-        setLastError(describeException(failure));
+        setLastError(answer.errorText);
     setLoading(false);
 }
 
@@ -60,13 +57,9 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
     const NimbraAPI api = m_api;
     const CancelToken session = m_session;
 
-    std::optional<PlaylistOut> created;
-    std::exception_ptr failure;
-    try {
-        created = co_await api.createPlaylist(title, token, session);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<PlaylistOut> request = api.createPlaylist(title, token, session);
+    Outcome<PlaylistOut> outcome = co_await runAtBoundary(std::move(request));
+    const std::optional<PlaylistOut> created = outcome.value;
     if (!self)
         co_return std::nullopt;
     if (session.isCancelled()) {
@@ -74,7 +67,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
         co_return std::nullopt;
     }
     if (!created) {
-        setLastError(describeException(failure));
+        setLastError(outcome.errorText);
         emit createFinished(title, QVariant());
         co_return std::nullopt;
     }
@@ -91,20 +84,16 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlis
     const NimbraAPI api = m_api;
     const CancelToken session = m_session;
 
-    std::exception_ptr failure;
-    try {
-        co_await api.addTrackToPlaylist(playlistID, trackID, token, session);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<void> request = api.addTrackToPlaylist(playlistID, trackID, token, session);
+    const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return false;
     if (session.isCancelled()) {
         emit addTrackFinished(trackID, playlistID, false);
         co_return false;
     }
-    if (failure) {
-        setLastError(describeException(failure));
+    if (!outcome) {
+        setLastError(outcome.errorText);
         emit addTrackFinished(trackID, playlistID, false);
         co_return false;
     }

@@ -1,46 +1,32 @@
 #include "ratingsstore.h"
 
-#include <QPointer>
-#include <QtDebug>
+#include "account/session.h"
+#include "api/boundary.h"
 
 namespace nimbra {
 
-RatingsStore::RatingsStore(QObject *parent) : QObject(parent) { }
+RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent), m_session(session) { }
 
-QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type, QString token)
+QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type)
 {
     QPointer<RatingsStore> self(this);
     const NimbraAPI api = m_api;
+    const QString token = m_session ? m_session->token().value_or(QString()) : QString();
     setLastError(std::nullopt);
 
-    std::optional<RateResponse> answer;
-    std::exception_ptr failure;
-    try {
-        answer = co_await api.rateTrack(track.id, type, token);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token);
+    Outcome<RateResponse> answer = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return std::nullopt;
     if (!answer) {
-        setLastError(describeException(failure));
-        emit toggleFinished(track.id, QVariant());
+        setLastError(answer.errorText);
         co_return std::nullopt;
     }
     // The answer's track id is the service's echo; the caller's track is
     // the one that changed.
     const TrackOut changed = track.withUserRating(answer->type);
-    emit toggleFinished(changed.id, QVariant::fromValue(changed));
+    emit trackChanged(changed);
     co_return changed;
-}
-
-void RatingsStore::toggle(QVariant track, QString type, QString token)
-{
-    if (track.metaType() != QMetaType::fromType<TrackOut>()) {
-        qWarning("RatingsStore::toggle: the value is not a track");
-        return;
-    }
-    toggleAsync(track.value<TrackOut>(), std::move(type), std::move(token));
 }
 
 void RatingsStore::setLastError(std::optional<QString> message)

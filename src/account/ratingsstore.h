@@ -4,14 +4,16 @@
 #include "api/trackout.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
-#include <QVariant>
 
 #include <QCoro/QCoroTask>
 
 #include <optional>
 
 namespace nimbra {
+
+class Session;
 
 // Sends a rating for a track and hands back the copy of the track with the
 // rating the service now holds (the player sends "dislike"; whether that
@@ -23,7 +25,8 @@ class RatingsStore : public QObject
     Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
 
 public:
-    explicit RatingsStore(QObject *parent = nullptr);
+    // session: whose token the requests carry; it must outlive the store.
+    explicit RatingsStore(Session *session, QObject *parent = nullptr);
 
     // The message of the last failed toggle; cleared as the next one starts.
     const std::optional<QString> &lastError() const { return m_lastError; }
@@ -31,19 +34,17 @@ public:
 
     // The copy of track with the service's answer as its rating (none when
     // the answer has no type), or absent on failure.
-    QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track, QString type, QString token);
-    // track: a TrackOut in a QVariant; the outcome comes as toggleFinished.
-    Q_INVOKABLE void toggle(QVariant track, QString type, QString token);
+    QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track, QString type);
 
 signals:
     void lastErrorChanged();
-    // After every toggle: the changed TrackOut in a QVariant, or a null
-    // QVariant when it failed.
-    void toggleFinished(QString trackId, QVariant track);
+    // A rating succeeded: the changed copy for every list that shows it.
+    void trackChanged(const nimbra::TrackOut &track);
 
 private:
     void setLastError(std::optional<QString> message);
 
+    QPointer<Session> m_session;
     NimbraAPI m_api;
     std::optional<QString> m_lastError;
 };

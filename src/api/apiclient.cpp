@@ -94,6 +94,21 @@ bool isStatusError(QNetworkReply::NetworkError error)
         || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
 }
 
+constexpr int maxRedirects = 10;
+
+bool isRedirect(int code)
+{
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// Scheme, host and port, with the scheme's default port filled in.
+bool sameOrigin(const QUrl &a, const QUrl &b)
+{
+    const auto port = [](const QUrl &url) { return url.port(url.scheme() == "https"_L1 ? 443 : 80); };
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+        && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && port(a) == port(b);
+}
+
 struct DeleteLater
 {
     void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
@@ -134,18 +149,14 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     if (!url)
         throw APIError::invalidURL();
 
-    QNetworkRequest request(*url);
-    request.setTransferTimeout(int(limits.idle.count()));
-    request.setRawHeader("Accept", "application/json");
-    if (body)
-        request.setRawHeader("Content-Type", contentType.toUtf8());
+    // The service's base address: the one origin the bearer token may reach.
+    const QUrl origin = APIConfig::baseURL();
     if (bearerToken) {
         // The header is written as given, so a line break would smuggle in
         // headers of its own. Such a token cannot be sent; it needs a new sign-in.
         if (bearerToken->contains(QLatin1Char('\r')) || bearerToken->contains(QLatin1Char('\n'))
             || bearerToken->contains(QChar(0)))
             throw APIError::unauthorized();
-        request.setRawHeader("Authorization", "Bearer " + bearerToken->toUtf8());
     }
 
     if (cancel.isCancelled())
@@ -158,50 +169,80 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
             throw APIError::network(APIError::NetworkFailure::NoConnection);
     }
 
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(send(request, method, body));
-    const QPointer<QNetworkReply> guard(reply.get());
+    // Redirects are followed here, hop by hop, so that the token is only
+    // ever sent to the base address's origin.
+    QUrl target = *url;
+    QString verb = method;
+    std::optional<QByteArray> payload = body;
+    for (int hop = 0;; ++hop) {
+        QNetworkRequest request(target);
+        request.setTransferTimeout(int(limits.idle.count()));
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        request.setRawHeader("Accept", "application/json");
+        if (payload)
+            request.setRawHeader("Content-Type", contentType.toUtf8());
+        if (bearerToken && sameOrigin(target, origin))
+            request.setRawHeader("Authorization", "Bearer " + bearerToken->toUtf8());
 
-    bool transferLimitReached = false;
-    QTimer transferLimit;
-    transferLimit.setSingleShot(true);
-    QObject::connect(&transferLimit, &QTimer::timeout, reply.get(), [&transferLimitReached, guard] {
-        transferLimitReached = true;
-        if (guard)
-            guard->abort();
-    });
-    transferLimit.start(std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
+        const std::unique_ptr<QNetworkReply, DeleteLater> reply(send(request, verb, payload));
+        const QPointer<QNetworkReply> guard(reply.get());
 
-    // Aborted through the event loop, so that the awaiting task never
-    // resumes inside the canceller's call to cancel().
-    const CancelRegistration registration(cancel, [guard] {
-        if (guard)
-            QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
-    });
+        bool transferLimitReached = false;
+        QTimer transferLimit;
+        transferLimit.setSingleShot(true);
+        QObject::connect(&transferLimit, &QTimer::timeout, reply.get(), [&transferLimitReached, guard] {
+            transferLimitReached = true;
+            if (guard)
+                guard->abort();
+        });
+        transferLimit.start(std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
 
-    co_await reply.get();
-    transferLimit.stop();
+        // Aborted through the event loop, so that the awaiting task never
+        // resumes inside the canceller's call to cancel().
+        const CancelRegistration registration(cancel, [guard] {
+            if (guard)
+                QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
+        });
 
-    if (cancel.isCancelled())
-        throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
+        co_await reply.get();
+        transferLimit.stop();
 
-    const QNetworkReply::NetworkError error = reply->error();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (transferLimitReached)
-        throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
-    if (!isStatusError(error))
-        throw APIError::network(APIError::failureFor(error), reply->errorString());
-    if (!status.isValid())
-        throw APIError::network(APIError::NetworkFailure::BadResponse, reply->errorString());
+        if (cancel.isCancelled())
+            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
 
-    const int code = status.toInt();
-    const QByteArray data = reply->readAll();
-    if (code >= 200 && code <= 299)
-        co_return data;
+        const QNetworkReply::NetworkError error = reply->error();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (transferLimitReached)
+            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
+        // A proxy's refusal is an answer with a status of its own, not a network failure.
+        const bool proxyRefused = error == QNetworkReply::ProxyAuthenticationRequiredError && status.isValid();
+        if (!isStatusError(error) && !proxyRefused)
+            throw APIError::network(APIError::failureFor(error), reply->errorString());
+        if (!status.isValid())
+            throw APIError::network(APIError::NetworkFailure::BadResponse, reply->errorString());
 
-    std::optional<QString> message = serverMessage(data);
-    if ((code == 401 || code == 403) && !message)
-        message = u"Неверный логин или пароль"_s;
-    throw APIError::httpStatus(code, std::move(message));
+        const int code = status.toInt();
+        const QVariant location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+        if (isRedirect(code) && location.isValid() && hop < maxRedirects) {
+            target = reply->url().resolved(location.toUrl());
+            if (code == 303 || ((code == 301 || code == 302) && verb == "POST"_L1)) {
+                verb = u"GET"_s;
+                payload.reset();
+            }
+            continue;
+        }
+
+        const QByteArray data = reply->readAll();
+        if (code >= 200 && code <= 299)
+            co_return data;
+
+        // A final 3xx (no Location, or too many hops) and a 407 are the
+        // server's answers, with its message.
+        std::optional<QString> message = serverMessage(data);
+        if ((code == 401 || code == 403) && !message)
+            message = u"Неверный логин или пароль"_s;
+        throw APIError::httpStatus(code, std::move(message));
+    }
 }
 
 } // namespace nimbra

@@ -5,6 +5,8 @@
 #include "account/keychainhelper.h"
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
+#include "account/session.h"
+#include "api/clock.h"
 #include "api/nimbraapi.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistnavigationstore.h"
@@ -13,7 +15,8 @@
 #include "platform/focushelper.h"
 #include "platform/qtaudiobackend.h"
 #include "player/playerstore.h"
-#include "screens/storeregistry.h"
+#include "screens/trackactions.h"
+#include "storeregistry.h"
 #include "update/otaupdatestore.h"
 
 #include <QCoreApplication>
@@ -44,7 +47,7 @@ AppContext::AppContext(QObject *parent) : AppContext(Environment {}, parent) { }
 AppContext::AppContext(Environment environment, QObject *parent) : QObject(parent)
 {
     createStores(std::move(environment));
-    shareTokenWithStores();
+    followSignIn();
     registerStores();
 }
 
@@ -64,49 +67,61 @@ void AppContext::createStores(Environment environment)
         environment.audio = m_ownAudio.get();
     }
     m_audio = environment.audio;
-    m_sleep = environment.sleep ? std::move(environment.sleep) : SleepFunction(cancellableSleep);
+    m_clock = environment.clock ? environment.clock : Clock::system();
 
     auto secrets = environment.secrets ? std::move(environment.secrets) : KeychainHelper::systemStore();
     m_keychain = std::make_unique<KeychainHelper>(std::move(secrets));
     // Starts reading the saved token at once.
+    m_session = std::make_unique<Session>();
     m_auth = std::make_unique<AuthStore>(m_keychain.get());
-    m_player = std::make_unique<PlayerStore>(m_audio);
+    m_player = std::make_unique<PlayerStore>(m_audio, m_session.get());
     m_player->setWaveSource(fetchWave);
-    m_favorites = std::make_unique<FavoritesStore>();
-    m_ratings = std::make_unique<RatingsStore>();
+    m_favorites = std::make_unique<FavoritesStore>(m_session.get());
+    m_ratings = std::make_unique<RatingsStore>(m_session.get());
     m_clipPlayer = std::make_unique<ClipPlayerStore>();
     m_artistNavigation = std::make_unique<ArtistNavigationStore>();
     // Loads nothing until an artist page asks for the catalogue.
     m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
     m_playlists = std::make_unique<PlaylistsStore>();
     m_updates = std::make_unique<OtaUpdateStore>();
+
+    // Track rows, the queue and the current track reach the same stores.
+    const TrackServices services {m_player.get(), m_favorites.get(), m_ratings.get(), m_session.get()};
+    TrackServices::setShared(services);
+    m_player->queueModel()->setServices(services);
+    m_currentTrackActions = std::make_unique<TrackActions>(services);
 }
 
-void AppContext::shareTokenWithStores()
+void AppContext::followSignIn()
 {
-    // The player's wave and offline downloads, and the playlists of the
-    // session, always use the token of the session as it is now: a sign-in,
-    // sign-out or another account reaches them at once, whatever screen
-    // is shown.
-    auto share = [this] {
-        m_player->setAuthToken(m_auth->token());
+    // The session follows the sign-in; every store reads its token from
+    // there, so a sign-in, sign-out or another account reaches them at once,
+    // whatever screen is shown. The playlists of a session are dropped with it.
+    auto follow = [this] {
+        m_session->setToken(m_auth->token());
+        m_session->setHasUser(m_auth->user().has_value());
+        m_session->setGuest(m_auth->isGuestMode());
         m_playlists->setToken(m_auth->token());
     };
-    connect(m_auth.get(), &AuthStore::tokenChanged, this, share);
-    share();
+    connect(m_auth.get(), &AuthStore::tokenChanged, this, follow);
+    connect(m_auth.get(), &AuthStore::userChanged, this, follow);
+    connect(m_auth.get(), &AuthStore::isGuestModeChanged, this, follow);
+    follow();
 }
 
 void AppContext::registerStores()
 {
-    StoreRegistry::setAuthStore(m_auth.get());
-    StoreRegistry::setPlayerStore(m_player.get());
-    StoreRegistry::setFavoritesStore(m_favorites.get());
-    StoreRegistry::setRatingsStore(m_ratings.get());
-    StoreRegistry::setClipPlayerStore(m_clipPlayer.get());
-    StoreRegistry::setArtistNavigationStore(m_artistNavigation.get());
-    StoreRegistry::setArtistCatalogStore(m_artistCatalog.get());
-    StoreRegistry::setPlaylistsStore(m_playlists.get());
-    StoreRegistry::setOtaUpdateStore(m_updates.get());
+    StoreRegistry::set(m_session.get());
+    StoreRegistry::set(m_auth.get());
+    StoreRegistry::set(m_player.get());
+    StoreRegistry::set(m_favorites.get());
+    StoreRegistry::set(m_ratings.get());
+    StoreRegistry::set(m_clipPlayer.get());
+    StoreRegistry::set(m_artistNavigation.get());
+    StoreRegistry::set(m_artistCatalog.get());
+    StoreRegistry::set(m_playlists.get());
+    StoreRegistry::set(m_updates.get());
+    StoreRegistry::set(m_currentTrackActions.get());
 }
 
 bool AppContext::start()
@@ -122,7 +137,7 @@ bool AppContext::start()
     m_engine->load(QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
     if (!window())
         return false;
-    checkForUpdateSoon(m_sleep, m_launchTask.renew());
+    checkForUpdateSoon(m_clock, m_launchTask.renew());
     return true;
 }
 
@@ -133,10 +148,10 @@ QQuickWindow *AppContext::window() const
     return qobject_cast<QQuickWindow *>(m_engine->rootObjects().constFirst());
 }
 
-QCoro::Task<void> AppContext::checkForUpdateSoon(SleepFunction sleep, CancelToken lifetime)
+QCoro::Task<void> AppContext::checkForUpdateSoon(Clock *clock, CancelToken lifetime)
 {
     QPointer<AppContext> self(this);
-    co_await sleep(updateCheckDelay, lifetime);
+    co_await clock->sleep(updateCheckDelay, lifetime);
     // A context that went away (or was told to stop) checks nothing.
     if (!self || lifetime.isCancelled())
         co_return;

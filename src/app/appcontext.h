@@ -1,6 +1,5 @@
 #pragma once
 
-#include "account/cancellablesleep.h"
 #include "api/canceltoken.h"
 
 #include <QObject>
@@ -27,6 +26,9 @@ class PlayerStore;
 class PlaylistsStore;
 class RatingsStore;
 class SecretStore;
+class Clock;
+class Session;
+class TrackActions;
 
 // The composition root: creates the long-lived stores once, in the order
 // the rest of the program relies on, keeps them for the life of the
@@ -44,8 +46,8 @@ public:
         std::shared_ptr<SecretStore> secrets;
         // Sound output, which must outlive the context; none: QtMultimedia.
         AudioBackend *audio = nullptr;
-        // The pause before the launch update check; none: a real pause.
-        SleepFunction sleep;
+        // What the launch update check's pause sleeps on; none: the real clock.
+        Clock *clock = nullptr;
     };
 
     // How long after the window opens the silent update check runs.
@@ -63,6 +65,7 @@ public:
     // The window once start() succeeded, else null.
     QQuickWindow *window() const;
 
+    Session *session() const { return m_session.get(); }
     AuthStore *auth() const { return m_auth.get(); }
     PlayerStore *player() const { return m_player.get(); }
     FavoritesStore *favorites() const { return m_favorites.get(); }
@@ -72,18 +75,20 @@ public:
     ArtistCatalogStore *artistCatalog() const { return m_artistCatalog.get(); }
     PlaylistsStore *playlists() const { return m_playlists.get(); }
     OtaUpdateStore *updates() const { return m_updates.get(); }
+    TrackActions *currentTrackActions() const { return m_currentTrackActions.get(); }
 
 private:
     void createStores(Environment environment);
-    void shareTokenWithStores();
+    void followSignIn();
     void registerStores();
-    QCoro::Task<void> checkForUpdateSoon(SleepFunction sleep, CancelToken lifetime);
+    QCoro::Task<void> checkForUpdateSoon(Clock *clock, CancelToken lifetime);
 
     // Declared in the order of creation, so they go in the reverse order;
     // the QML engine, which reads every store, goes first.
     std::unique_ptr<AudioBackend> m_ownAudio;
     AudioBackend *m_audio = nullptr;
     std::unique_ptr<KeychainHelper> m_keychain;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<AuthStore> m_auth;
     std::unique_ptr<PlayerStore> m_player;
     std::unique_ptr<FavoritesStore> m_favorites;
@@ -93,7 +98,8 @@ private:
     std::unique_ptr<ArtistCatalogStore> m_artistCatalog;
     std::unique_ptr<PlaylistsStore> m_playlists;
     std::unique_ptr<OtaUpdateStore> m_updates;
-    SleepFunction m_sleep;
+    std::unique_ptr<TrackActions> m_currentTrackActions;
+    Clock *m_clock = nullptr;
     TaskSlot m_launchTask;
     std::unique_ptr<QQmlApplicationEngine> m_engine;
 };

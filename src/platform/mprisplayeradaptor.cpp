@@ -21,6 +21,11 @@ qlonglong MprisPlayerAdaptor::position() const
     return m_service->position();
 }
 
+bool MprisPlayerAdaptor::hasTrack() const
+{
+    return m_service->hasTrack();
+}
+
 bool MprisPlayerAdaptor::canGoNext() const
 {
     return m_service->canSkip();

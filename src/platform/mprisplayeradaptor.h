@@ -24,9 +24,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double MaximumRate READ rate)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
     Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
-    Q_PROPERTY(bool CanPlay READ canControl)
-    Q_PROPERTY(bool CanPause READ canControl)
-    Q_PROPERTY(bool CanSeek READ canControl)
+    // Nothing to play, pause or seek while no track is loaded.
+    Q_PROPERTY(bool CanPlay READ hasTrack)
+    Q_PROPERTY(bool CanPause READ hasTrack)
+    Q_PROPERTY(bool CanSeek READ hasTrack)
     Q_PROPERTY(bool CanControl READ canControl)
 
 public:
@@ -42,6 +43,7 @@ public:
     bool canGoNext() const;
     bool canGoPrevious() const;
     bool canControl() const { return true; }
+    bool hasTrack() const;
 
 public slots:
     void Play();

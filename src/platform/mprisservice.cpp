@@ -111,6 +111,8 @@ void MprisService::setState(const std::optional<NowPlayingInfo> &info, bool canS
         changed.append(u"Metadata"_s);
     if (statusOf(old) != statusOf(m_info))
         changed.append(u"PlaybackStatus"_s);
+    if (old.has_value() != m_info.has_value())
+        changed.append({u"CanPlay"_s, u"CanPause"_s, u"CanSeek"_s});
     if (oldCanSkip != m_canSkip)
         changed.append({u"CanGoNext"_s, u"CanGoPrevious"_s});
     if (!changed.isEmpty())
@@ -130,8 +132,10 @@ void MprisService::announce(const QStringList &names)
             values.insert(name, metadata());
         else if (name == "PlaybackStatus"_L1)
             values.insert(name, playbackStatus());
-        else
+        else if (name.startsWith("CanGo"_L1))
             values.insert(name, m_canSkip);
+        else
+            values.insert(name, hasTrack());
     }
     // QtDBus does not tell property changes of adaptors by itself.
     QDBusMessage signal = QDBusMessage::createSignal(

@@ -50,6 +50,7 @@ public:
     QString playbackStatus() const;
     qint64 position() const;
     bool canSkip() const { return m_canSkip; }
+    bool hasTrack() const { return m_info.has_value(); }
 
     // The desktop's commands, checked against the state shown.
     void requestNext();

@@ -13,6 +13,8 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -82,9 +84,15 @@ AudioCacheService::AudioCacheService(QString cacheDir, QObject *parent)
 {
     QDir dir(m_cacheDir);
     dir.mkpath(u"."_s);
-    const QStringList parts = dir.entryList({partPrefix + u"*"_s + partSuffix}, QDir::Files | QDir::Hidden);
-    for (const QString &name : parts)
-        QFile::remove(dir.filePath(name));
+    // Leftovers of a crash. Another running client may be writing its own
+    // partial files here right now; only those untouched for a day are
+    // surely dead.
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addDays(-1);
+    const QFileInfoList parts = dir.entryInfoList({partPrefix + u"*"_s + partSuffix}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &part : parts) {
+        if (part.lastModified().toUTC() < stale)
+            QFile::remove(part.filePath());
+    }
 }
 
 AudioCacheService *AudioCacheService::shared()

@@ -1,7 +1,7 @@
 #include "crossfaderamp.h"
 
 #include "platform/audiobackend.h"
-#include "player/playerclock.h"
+#include "api/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +19,7 @@ int CrossfadeRamp::stepCount(double seconds)
     return std::max(minimumSteps, int(steps));
 }
 
-QCoro::Task<bool> CrossfadeRamp::run(PlayerClock *clock, double seconds, QPointer<AudioPlayerHandle> outgoing,
+QCoro::Task<bool> CrossfadeRamp::run(Clock *clock, double seconds, QPointer<AudioPlayerHandle> outgoing,
     QPointer<AudioPlayerHandle> incoming, CancelToken token)
 {
     if (token.isCancelled())

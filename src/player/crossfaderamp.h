@@ -8,7 +8,7 @@
 namespace nimbra {
 
 class AudioPlayerHandle;
-class PlayerClock;
+class Clock;
 
 // The volume ramp of a crossfade: the outgoing player goes from full to
 // silent while the incoming one goes the other way, in small steps rather
@@ -27,7 +27,7 @@ public:
     // A cancelled ramp ends before its next step (or after its last wait)
     // and returns false, leaving the volumes where they were: whoever
     // cancelled it has taken the players over.
-    static QCoro::Task<bool> run(PlayerClock *clock, double seconds, QPointer<AudioPlayerHandle> outgoing,
+    static QCoro::Task<bool> run(Clock *clock, double seconds, QPointer<AudioPlayerHandle> outgoing,
         QPointer<AudioPlayerHandle> incoming, CancelToken token);
 };
 

@@ -4,8 +4,8 @@
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "player/nowplayingcontroller.h"
-#include "player/playerclock.h"
-#include "player/trackvariant.h"
+#include "api/clock.h"
+#include "account/session.h"
 
 #include <QPointer>
 #include <QSettings>
@@ -28,17 +28,21 @@ double storedCrossfadeDuration()
 
 } // namespace
 
-PlayerStore::PlayerStore(
-    AudioBackend *backend, PlayerClock *clock, LyricsService *lyrics, AudioCacheService *cache, QObject *parent)
+PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, LyricsService *lyrics,
+    AudioCacheService *cache, QObject *parent)
     : QObject(parent),
       m_backend(backend),
-      m_clock(clock ? clock : PlayerClock::system()),
+      m_session(session),
+      m_clock(clock ? clock : Clock::system()),
       m_lyrics(lyrics ? lyrics : LyricsService::shared()),
       m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
+      m_queueModel(new TrackListModel(TrackServices {this, nullptr, nullptr, session}, this)),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
+    // The playing row moves with the current track.
+    connect(this, &PlayerStore::currentTrackChanged, this, &PlayerStore::queueIndexChanged);
     Q_ASSERT(m_backend);
     installNowPlayingCommands();
     // A copy saved or removed anywhere (a silent save included) changes
@@ -74,7 +78,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
     // The listener's choice wins over a wave still on its way.
     abandonWave();
     m_queue = std::move(candidate);
-    emit queueChanged();
+    queueDidChange();
     m_queue.setIndex(playable->index);
     startPlayback(m_queue.tracks().at(playable->index), playable->url, false);
 }
@@ -114,7 +118,7 @@ void PlayerStore::toggleShuffle()
 {
     m_queue.setShuffled(!m_queue.isShuffled(), m_currentTrack);
     emit shuffleEnabledChanged();
-    emit queueChanged();
+    queueDidChange();
 }
 
 void PlayerStore::togglePlayPause()
@@ -155,8 +159,11 @@ void PlayerStore::updateCurrentTrack(TrackOut track)
     m_currentTrack = track;
     emit currentTrackChanged();
     emit durationLabelChanged();
-    if (m_queue.replaceCurrent(track))
+    // One row changes, not the whole list.
+    if (m_queue.replaceCurrent(track)) {
+        m_queueModel->replaceById(track);
         emit queueChanged();
+    }
     // A record that now carries lyrics fills the gap a lookup left.
     if (m_lyricsTrackId == track.id && !m_currentLyrics && track.lyrics && !track.lyrics->trimmed().isEmpty()) {
         setCurrentLyrics(track.lyrics->trimmed());
@@ -304,7 +311,7 @@ void PlayerStore::cancelSleepTimer()
 QCoro::Task<> PlayerStore::runSleepCountdown(QDateTime endAt, CancelToken token)
 {
     QPointer<PlayerStore> self(this);
-    PlayerClock *clock = m_clock;
+    Clock *clock = m_clock;
     for (;;) {
         // A replaced or cancelled countdown never writes again.
         if (token.isCancelled() || !self)
@@ -326,14 +333,25 @@ QCoro::Task<> PlayerStore::runSleepCountdown(QDateTime endAt, CancelToken token)
 
 // Properties
 
-QVariantMap PlayerStore::currentTrackVariant() const
+QString PlayerStore::currentCoverUrl() const
 {
-    return m_currentTrack ? trackToVariant(*m_currentTrack) : QVariantMap();
+    return m_currentTrack ? TrackListModel::resolvedCoverUrl(*m_currentTrack) : QString();
 }
 
-QVariantList PlayerStore::queueVariant() const
+bool PlayerStore::currentIsDisliked() const
 {
-    return tracksToVariant(m_queue.tracks());
+    return m_currentTrack && m_currentTrack->userRating == QStringLiteral("dislike");
+}
+
+std::optional<QString> PlayerStore::authToken() const
+{
+    return m_session ? m_session->token() : std::nullopt;
+}
+
+void PlayerStore::queueDidChange()
+{
+    m_queueModel->setTracks(m_queue.tracks());
+    emit queueChanged();
 }
 
 void PlayerStore::setCrossfadeEnabled(bool enabled)

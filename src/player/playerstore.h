@@ -6,13 +6,12 @@
 #include "player/playqueue.h"
 #include "player/repeatmode.h"
 #include "player/sleeptimer.h"
+#include "screens/tracklistmodel.h"
 
 #include <QCoroTask>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
-#include <QVariantList>
-#include <QVariantMap>
 
 #include <cmath>
 #include <functional>
@@ -24,7 +23,9 @@ namespace nimbra {
 class AudioCacheService;
 class LyricsService;
 class NowPlayingController;
-class PlayerClock;
+class Clock;
+class Session;
+class TrackListModel;
 
 // The one audio player state of the process: the current track and its
 // position, the queue with shuffle and repeat, the crossfade between tracks,
@@ -35,8 +36,18 @@ class PlayerClock;
 class PlayerStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantMap currentTrack READ currentTrackVariant NOTIFY currentTrackChanged)
     Q_PROPERTY(bool hasCurrentTrack READ hasCurrentTrack NOTIFY currentTrackChanged)
+    // The current track's fields; empty, zero or false without one.
+    Q_PROPERTY(QString currentTrackId READ currentTrackId NOTIFY currentTrackChanged)
+    Q_PROPERTY(QString currentTitle READ currentTitle NOTIFY currentTrackChanged)
+    Q_PROPERTY(QString currentArtist READ currentArtist NOTIFY currentTrackChanged)
+    Q_PROPERTY(QString currentCoverUrl READ currentCoverUrl NOTIFY currentTrackChanged)
+    Q_PROPERTY(QString currentAlbumId READ currentAlbumId NOTIFY currentTrackChanged)
+    Q_PROPERTY(double currentDurationSeconds READ currentDurationSeconds NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool currentIsFavorite READ currentIsFavorite NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool currentIsDisliked READ currentIsDisliked NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool currentIsHiFi READ currentIsHiFi NOTIFY currentTrackChanged)
+    Q_PROPERTY(bool currentHasLyrics READ currentHasLyrics NOTIFY currentTrackChanged)
     Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
     Q_PROPERTY(double elapsed READ elapsed NOTIFY elapsedChanged)
     Q_PROPERTY(double duration READ duration NOTIFY durationChanged)
@@ -52,10 +63,10 @@ class PlayerStore : public QObject
     Q_PROPERTY(QString cachingTrackId READ cachingTrackIdText NOTIFY cachingTrackIdChanged)
     Q_PROPERTY(bool currentTrackIsCached READ currentTrackIsCached NOTIFY currentTrackIsCachedChanged)
     Q_PROPERTY(QString cacheMessage READ cacheMessageText WRITE setCacheMessageText NOTIFY cacheMessageChanged)
-    Q_PROPERTY(QString authToken READ authTokenText WRITE setAuthTokenText NOTIFY authTokenChanged)
     Q_PROPERTY(bool shuffleEnabled READ shuffleEnabled NOTIFY shuffleEnabledChanged)
     Q_PROPERTY(nimbra::RepeatModes::Mode repeatMode READ repeatMode WRITE setRepeatMode NOTIFY repeatModeChanged)
-    Q_PROPERTY(QVariantList queue READ queueVariant NOTIFY queueChanged)
+    Q_PROPERTY(nimbra::TrackListModel *queueModel READ queueModel CONSTANT)
+    Q_PROPERTY(int queueIndex READ queueIndexValue NOTIFY queueIndexChanged)
     Q_PROPERTY(nimbra::SleepTimer sleepTimer READ sleepTimer NOTIFY sleepTimerChanged)
     Q_PROPERTY(qint64 sleepRemainingSeconds READ sleepRemainingSeconds NOTIFY sleepRemainingSecondsChanged)
     Q_PROPERTY(bool isFullscreenPresented READ isFullscreenPresented WRITE setFullscreenPresented NOTIFY
@@ -78,9 +89,10 @@ public:
     // when the fetch fails.
     using WaveSource = std::function<QCoro::Task<QList<TrackOut>>(std::optional<QString> token)>;
 
-    // backend must outlive the store; clock, lyrics and cache default to the
-    // real clock and the shared lyrics and offline cache services.
-    explicit PlayerStore(AudioBackend *backend, PlayerClock *clock = nullptr, LyricsService *lyrics = nullptr,
+    // backend and session must outlive the store; clock, lyrics and cache
+    // default to the real clock and the shared lyrics and offline cache
+    // services. The wave and the offline saves carry the session's token.
+    PlayerStore(AudioBackend *backend, Session *session, Clock *clock = nullptr, LyricsService *lyrics = nullptr,
         AudioCacheService *cache = nullptr, QObject *parent = nullptr);
     ~PlayerStore() override;
 
@@ -90,7 +102,16 @@ public:
 
     std::optional<TrackOut> currentTrack() const { return m_currentTrack; }
     bool hasCurrentTrack() const { return m_currentTrack.has_value(); }
-    QVariantMap currentTrackVariant() const;
+    QString currentTrackId() const { return m_currentTrack ? m_currentTrack->id : QString(); }
+    QString currentTitle() const { return m_currentTrack ? m_currentTrack->title : QString(); }
+    QString currentArtist() const { return m_currentTrack ? m_currentTrack->artist : QString(); }
+    QString currentCoverUrl() const;
+    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumID.value_or(QString()) : QString(); }
+    double currentDurationSeconds() const { return m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0; }
+    bool currentIsFavorite() const { return m_currentTrack && m_currentTrack->isFavorite; }
+    bool currentIsDisliked() const;
+    bool currentIsHiFi() const { return m_currentTrack && m_currentTrack->isHiFi(); }
+    bool currentHasLyrics() const { return m_currentTrack && m_currentTrack->lyrics.has_value(); }
     bool isPlaying() const { return m_isPlaying; }
     double elapsed() const { return m_elapsed; }
     double duration() const { return m_duration; }
@@ -119,14 +140,16 @@ public:
     {
         assign(m_cacheMessage, message, &PlayerStore::cacheMessageChanged);
     }
-    std::optional<QString> authToken() const { return m_authToken; }
-    void setAuthToken(std::optional<QString> token) { assign(m_authToken, token, &PlayerStore::authTokenChanged); }
+    // The session's token, read afresh for every request.
+    std::optional<QString> authToken() const;
     bool shuffleEnabled() const { return m_queue.isShuffled(); }
     RepeatMode repeatMode() const { return m_repeatMode; }
     void setRepeatMode(RepeatMode mode) { assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged); }
     QList<TrackOut> queue() const { return m_queue.tracks(); }
-    QVariantList queueVariant() const;
+    // The queue as QML lists it, in playing order.
+    TrackListModel *queueModel() const { return m_queueModel; }
     qsizetype queueIndex() const { return m_queue.index(); }
+    int queueIndexValue() const { return int(m_queue.index()); }
     SleepTimer sleepTimer() const { return m_sleepTimer; }
     qint64 sleepRemainingSeconds() const { return m_sleepRemainingSeconds; }
     bool isFullscreenPresented() const { return m_isFullscreenPresented; }
@@ -179,10 +202,10 @@ signals:
     void cachingTrackIdChanged();
     void currentTrackIsCachedChanged();
     void cacheMessageChanged();
-    void authTokenChanged();
     void shuffleEnabledChanged();
     void repeatModeChanged();
     void queueChanged();
+    void queueIndexChanged();
     void sleepTimerChanged();
     void sleepRemainingSecondsChanged();
     void isFullscreenPresentedChanged();
@@ -201,9 +224,9 @@ private:
     QString cachingTrackIdText() const { return m_cachingTrackId.value_or(QString()); }
     QString cacheMessageText() const { return m_cacheMessage.value_or(QString()); }
     void setCacheMessageText(const QString &text) { setCacheMessage(optionalText(text)); }
-    QString authTokenText() const { return m_authToken.value_or(QString()); }
-    void setAuthTokenText(const QString &text) { setAuthToken(optionalText(text)); }
 
+    // Tells the queue's model and listeners that the list itself changed.
+    void queueDidChange();
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
     // The one place a track starts: a new player for url (the offline copy
@@ -263,7 +286,8 @@ private:
     }
 
     AudioBackend *m_backend;
-    PlayerClock *m_clock;
+    QPointer<Session> m_session;
+    Clock *m_clock;
     LyricsService *m_lyrics;
     AudioCacheService *m_cache;
     WaveSource m_waveSource;
@@ -281,7 +305,6 @@ private:
     bool m_isLoadingWave = false;
     std::optional<QString> m_cachingTrackId;
     std::optional<QString> m_cacheMessage;
-    std::optional<QString> m_authToken;
     RepeatMode m_repeatMode = RepeatMode::Off;
     PlayQueue m_queue;
     SleepTimer m_sleepTimer;
@@ -300,6 +323,7 @@ private:
     // Cancelled when the store goes: ends lookups still in flight.
     CancelToken m_lifetime;
     // Declared last so it goes first, before anything its commands reach.
+    TrackListModel *m_queueModel;
     std::unique_ptr<NowPlayingController> m_nowPlaying;
 };
 

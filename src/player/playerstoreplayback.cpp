@@ -4,11 +4,13 @@
 
 #include "playerstore.h"
 
+#include "api/boundary.h"
+
 #include "api/apiconfig.h"
 #include "api/error.h"
 #include "player/audiocacheservice.h"
 #include "player/crossfaderamp.h"
-#include "player/playerclock.h"
+#include "api/clock.h"
 
 using namespace Qt::StringLiterals;
 
@@ -155,7 +157,7 @@ void PlayerStore::loadSmartWave()
     if (m_isLoadingWave)
         return;
     setLoadingWave(true);
-    fetchWave(m_authToken, m_waveTask.renew());
+    fetchWave(authToken(), m_waveTask.renew());
 }
 
 QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelToken token)
@@ -165,12 +167,12 @@ QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelTok
     QList<TrackOut> received;
     bool fetched = false;
     if (source) {
-        try {
-            received = co_await source(authToken);
-            fetched = true;
-        } catch (...) {
-            // A failed wave ends playback like an empty one; nothing is shown.
-        }
+        // A failed wave ends playback like an empty one; nothing is shown.
+        QCoro::Task<QList<TrackOut>> request = source(authToken);
+        Outcome<QList<TrackOut>> outcome = co_await runAtBoundary(std::move(request));
+        fetched = bool(outcome);
+        if (outcome)
+            received = std::move(*outcome);
     }
     // Dropped when the listener started something else meanwhile.
     if (!self || token.isCancelled())
@@ -182,7 +184,7 @@ QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelTok
         co_return;
     }
     m_queue.appendWave(received);
-    emit queueChanged();
+    queueDidChange();
     playAtIndex(m_queue.index() + 1);
 }
 
@@ -202,17 +204,15 @@ void PlayerStore::countPlayAndSaveSilently(const TrackOut &track, const QUrl &ur
     // A save the listener started has the right of way; a later start of
     // this track tries again.
     if (count >= silentSavePlayCount && !m_cache->localURL(track.id) && !m_cachingTrackId)
-        saveSilently(m_cache, track.id, url, m_authToken, m_lifetime);
+        saveSilently(m_cache, track.id, url, authToken(), m_lifetime);
 }
 
 QCoro::Task<> PlayerStore::saveSilently(
     AudioCacheService *cache, QString trackId, QUrl url, std::optional<QString> authToken, CancelToken token)
 {
-    try {
-        co_await cache->downloadTrack(trackId, url, authToken, token);
-    } catch (...) {
-        // Silent by design: the next start of the track tries again.
-    }
+    // Silent by design: the next start of the track tries again.
+    QCoro::Task<QUrl> download = cache->downloadTrack(trackId, url, authToken, token);
+    co_await runAtBoundary(std::move(download));
 }
 
 bool PlayerStore::currentTrackIsCached() const
@@ -229,7 +229,7 @@ void PlayerStore::cacheCurrentTrack()
         return;
     setCachingTrackId(m_currentTrack->id);
     setCacheMessage(std::nullopt);
-    saveForListener(m_currentTrack->id, *url, m_authToken, m_lifetime);
+    saveForListener(m_currentTrack->id, *url, authToken(), m_lifetime);
 }
 
 QCoro::Task<> PlayerStore::saveForListener(
@@ -237,13 +237,9 @@ QCoro::Task<> PlayerStore::saveForListener(
 {
     QPointer<PlayerStore> self(this);
     AudioCacheService *cache = m_cache;
-    QString message;
-    try {
-        co_await cache->downloadTrack(trackId, url, authToken, token);
-        message = u"Трек сохранён для офлайна"_s;
-    } catch (...) {
-        message = describeException(std::current_exception());
-    }
+    QCoro::Task<QUrl> download = cache->downloadTrack(trackId, url, authToken, token);
+    const Outcome<QUrl> outcome = co_await runAtBoundary(std::move(download));
+    const QString message = outcome ? u"Трек сохранён для офлайна"_s : outcome.errorText;
     if (!self || token.isCancelled())
         co_return;
     // A save of another track started since owns the message now; the file

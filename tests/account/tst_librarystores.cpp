@@ -1,6 +1,7 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
+#include "account/session.h"
 
 #include "api/apiconfig.h"
 
@@ -84,10 +85,12 @@ private slots:
         QFETCH(QString, method);
         QFETCH(QString, path);
         m_server->setFallback([](const RecordedRequest &) { return FakeResponse {204, {}}; });
-        FavoritesStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        FavoritesStore store(&session);
         const TrackOut track = sampleTrack(favorite);
 
-        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"tok"_s));
+        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track));
         QVERIFY(changed);
         QCOMPARE(*changed, track.withFavorite(!favorite));
         QCOMPARE(m_server->requestCount(), 1);
@@ -101,30 +104,24 @@ private slots:
         m_server->setFallback([](const RecordedRequest &) {
             return FakeResponse {401, R"({"detail": "Not authenticated"})"};
         });
-        FavoritesStore store;
-        QSignalSpy finished(&store, &FavoritesStore::toggleFinished);
+        Session session;
+        session.setToken(u"tok"_s);
+        FavoritesStore store(&session);
+        QSignalSpy changedSpy(&store, &FavoritesStore::trackChanged);
 
-        // The QML entry takes the track in a QVariant and answers by signal.
-        store.toggle(QVariant::fromValue(sampleTrack(false)), u"tok"_s);
-        QTRY_COMPARE(finished.size(), 1);
-        QCOMPARE(finished.first().at(0).toString(), u"t1"_s);
-        QVERIFY(finished.first().at(1).isNull());
+        QCOMPARE(QCoro::waitFor(store.toggleAsync(sampleTrack(false))), std::nullopt);
+        QCOMPARE(changedSpy.size(), 0);
         QCOMPARE(store.lastError(), std::optional<QString>(u"Not authenticated"_s));
+        QCOMPARE(m_server->lastRequest().header(u"Authorization"_s), u"Bearer tok"_s);
 
         // The next toggle clears the message before it sends.
         m_server->setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
         QSignalSpy errors(&store, &FavoritesStore::lastErrorChanged);
-        store.toggle(QVariant::fromValue(sampleTrack(false)), u"tok"_s);
+        QVERIFY(QCoro::waitFor(store.toggleAsync(sampleTrack(false))));
         QCOMPARE(errors.size(), 1);
         QCOMPARE(store.lastError(), std::nullopt);
-        QTRY_COMPARE(finished.size(), 2);
-        QCOMPARE(finished.last().at(1).value<TrackOut>(), sampleTrack(true));
-
-        // A value that is no track is refused without a request.
-        const int requests = m_server->requestCount();
-        store.toggle(QVariant(u"t1"_s), u"tok"_s);
-        QCOMPARE(finished.size(), 2);
-        QCOMPARE(m_server->requestCount(), requests);
+        QCOMPARE(changedSpy.size(), 1);
+        QCOMPARE(changedSpy.first().at(0).value<TrackOut>(), sampleTrack(true));
     }
 
     void ratingTakesTheServicesAnswer_data()
@@ -151,11 +148,13 @@ private slots:
         QFETCH(bool, succeeds);
         QFETCH(std::optional<QString>, rating);
         m_server->on(u"POST"_s, u"/api/v1/rate"_s, FakeResponse {status, answer});
-        RatingsStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        RatingsStore store(&session);
         TrackOut track = sampleTrack(false);
         track.userRating = u"like"_s;
 
-        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"dislike"_s, u"tok"_s));
+        const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"dislike"_s));
         QCOMPARE(changed.has_value(), succeeds);
         QCOMPARE(store.lastError().has_value(), !succeeds);
         if (succeeds)

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 
+#include "functionclock.h"
 #include "authsession.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
@@ -36,9 +37,10 @@ public:
     int started = 0;
     int ended = 0;
 
-    SleepFunction function()
+    Clock *clock()
     {
-        return [this](std::chrono::milliseconds, CancelToken cancel) { return pause(cancel); };
+        m_clock.setSleep([this](std::chrono::milliseconds, CancelToken cancel) { return pause(cancel); });
+        return &m_clock;
     }
     void setOpen(bool open)
     {
@@ -51,6 +53,7 @@ signals:
     void wake();
 
 private:
+    test::FunctionClock m_clock;
     QCoro::Task<void> pause(CancelToken cancel)
     {
         ++started;
@@ -131,7 +134,7 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         PauseGate gate;
-        auth.setSleepFunction(gate.function());
+        auth.setClock(gate.clock());
 
         QCoro::waitFor(auth.startQrLoginAsync());
         QCOMPARE(auth.qrToken(), std::optional<QString>(u"q1"_s));
@@ -171,7 +174,7 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         PauseGate gate;
-        auth.setSleepFunction(gate.function());
+        auth.setClock(gate.clock());
 
         auth.startQrLogin();
         QTRY_VERIFY(requestsTo(kStatusQ1) == 3 && !auth.isQrTaskRunning());
@@ -194,7 +197,7 @@ private slots:
         AuthStore &auth = *session.auth;
         PauseGate gate;
         gate.setOpen(false);
-        auth.setSleepFunction(gate.function());
+        auth.setClock(gate.clock());
 
         QCoro::waitFor(auth.startQrLoginAsync());
         QCOMPARE(gate.started, 1);

@@ -169,6 +169,46 @@ private slots:
         QCOMPARE(m_server->requestCount(), 0);
     }
 
+    void tokenStaysWithTheBaseOrigin_data()
+    {
+        QTest::addColumn<bool>("otherPort");
+        QTest::newRow("same origin keeps it") << false;
+        QTest::newRow("another port drops it") << true;
+    }
+
+    void tokenStaysWithTheBaseOrigin()
+    {
+        QFETCH(bool, otherPort);
+        FakeHttpServer second;
+        FakeHttpServer &target = otherPort ? second : *m_server;
+        const QByteArray location = target.baseUrl().toString().toUtf8() + "/landing";
+        m_server->on(u"GET"_s, u"/api/v1/moved"_s, FakeResponse {302, {}, "text/plain", 0, false, {{"Location", location}}});
+        target.on(u"GET"_s, u"/landing"_s, FakeResponse {200, "{}"});
+        QVERIFY(send(m_client, u"api/v1/moved"_s, u"GET"_s, {}, {}, u"tok"_s).value);
+        QCOMPARE(target.lastRequest().path, u"/landing"_s);
+        QCOMPARE(target.lastRequest().hasHeader(u"Authorization"_s), !otherPort);
+    }
+
+    void finalRedirectAndProxyRefusalAreStatuses_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("3xx without Location") << 302;
+        QTest::newRow("proxy authentication") << 407;
+    }
+
+    void finalRedirectAndProxyRefusalAreStatuses()
+    {
+        QFETCH(int, status);
+        m_server->setFallback([=](const RecordedRequest &) {
+            return FakeResponse {status, R"({"detail": "Сервер сказал нет"})", "application/json"};
+        });
+        const APIError error = apiError(send(m_client, u"api/v1/x"_s, u"GET"_s, {}, {}, {}));
+        m_server->setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
+        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
+        QCOMPARE(error.statusCode(), status);
+        QCOMPARE(error.message(), std::optional<QString>(u"Сервер сказал нет"_s));
+    }
+
     void baseAddressIsReadAfreshWithItsOwnPath()
     {
         QUrl prefixed = m_server->baseUrl();

@@ -22,6 +22,7 @@
 #include "fakeaudiobackend.h"
 #include "memorysecretstore.h"
 #include "qmlwarnings.h"
+#include "functionclock.h"
 #include "screentest.h"
 #include "testenv.h"
 
@@ -49,6 +50,7 @@ class TestShellScreens : public QObject
     std::shared_ptr<MemorySecretStore> m_secrets;
     // The launch delays asked for, and whether the pause has been let go.
     QList<std::chrono::milliseconds> m_delays;
+    FunctionClock m_clock;
     bool m_delayReleased = false;
     std::unique_ptr<AppContext> m_app;
 
@@ -76,11 +78,12 @@ class TestShellScreens : public QObject
         AppContext::Environment environment;
         environment.secrets = m_secrets;
         environment.audio = &m_audio;
-        environment.sleep = [this](std::chrono::milliseconds duration, CancelToken cancel) -> QCoro::Task<void> {
+        m_clock.setSleep([this](std::chrono::milliseconds duration, CancelToken cancel) -> QCoro::Task<void> {
             m_delays.append(duration);
             while (!m_delayReleased && !cancel.isCancelled())
                 co_await QCoro::sleepFor(std::chrono::milliseconds(5));
-        };
+        });
+        environment.clock = &m_clock;
         m_app = std::make_unique<AppContext>(environment);
         if (!m_app->start())
             return false;

@@ -149,7 +149,7 @@ private slots:
         m_rig->store.reset();
         QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_s);
         QVERIFY(other.registerService(u"org.mpris.MediaPlayer2.nimbra"_s));
-        m_rig->store = std::make_unique<PlayerStore>(&m_rig->backend, &m_rig->clock, &m_rig->lyrics);
+        m_rig->store = std::make_unique<PlayerStore>(&m_rig->backend, &m_rig->session, &m_rig->clock, &m_rig->lyrics);
         const QString expected = u"org.mpris.MediaPlayer2.nimbra.instance%1"_s.arg(QCoreApplication::applicationPid());
         QCOMPARE(mpris()->serviceName(), expected);
         m_rig->store.reset();
@@ -253,7 +253,12 @@ private slots:
 
     void changesAreAnnounced()
     {
+        // Nothing loaded: nothing to play, pause or seek.
+        for (const QString &name : {u"CanPlay"_s, u"CanPause"_s, u"CanSeek"_s})
+            QCOMPARE(property(name).toBool(), false);
         m_rig->play({u"a"_s}, 0);
+        for (const QString &name : {u"CanPlay"_s, u"CanPause"_s, u"CanSeek"_s})
+            QCOMPARE(property(name).toBool(), true);
         // One track: no next or previous, and a disabled command is not carried out.
         QCOMPARE(property(u"CanGoNext"_s).toBool(), false);
         QCOMPARE(property(u"CanGoPrevious"_s).toBool(), false);
@@ -265,6 +270,7 @@ private slots:
         QCOMPARE(m_changes.last().interface, playerInterface);
         QVERIFY(m_changes.last().changed.contains(u"Metadata"_s));
         QCOMPARE(m_changes.last().changed.value(u"PlaybackStatus"_s).toString(), u"Playing"_s);
+        QCOMPARE(m_changes.last().changed.value(u"CanSeek"_s).toBool(), true);
 
         // Ticks move the position only: nothing is announced.
         m_changes.clear();

@@ -109,9 +109,16 @@ private slots:
         QVERIFY(QFileInfo(cache().cacheDir()).isDir());
         QFile leftover(cache().cacheDir() + u"/.download-Ab12Cd.part"_s);
         QVERIFY(leftover.open(QIODevice::WriteOnly));
+        QVERIFY(leftover.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
         leftover.close();
+        // Another client's download in progress is left alone.
+        QFile running(cache().cacheDir() + u"/.download-Xy34Zw.part"_s);
+        QVERIFY(running.open(QIODevice::WriteOnly));
+        running.close();
         AudioCacheService again(cache().cacheDir());
         QVERIFY(!leftover.exists());
+        QVERIFY(running.exists());
+        running.remove();
         QVERIFY(again.cachedTrackIDs().isEmpty());
     }
 
@@ -243,7 +250,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(bool, cached);
         serve(u"a"_s, FakeResponse {status, status == 200 ? audioBytes : QByteArray(), "audio/mpeg"});
-        store().setAuthToken(u"tok"_s);
+        m_rig->session.setToken(u"tok"_s);
         play(u"a"_s);
         store().setCacheMessage(u"old"_s);
         QSignalSpy cachedChanged(m_rig->store.get(), &PlayerStore::currentTrackIsCachedChanged);
@@ -275,7 +282,7 @@ private slots:
 
     void theFifthStartSavesSilently()
     {
-        store().setAuthToken(u"tok"_s);
+        m_rig->session.setToken(u"tok"_s);
         for (int start = 1; start <= 4; ++start)
             play(u"a"_s);
         QTest::qWait(50);

@@ -7,7 +7,8 @@
 #include "platform/qtaudiobackend.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
-#include "player/playerclock.h"
+#include "account/session.h"
+#include "api/clock.h"
 #include "player/playerstore.h"
 
 #include <QProcess>
@@ -75,6 +76,7 @@ class TestRealPlayback : public QObject
     std::unique_ptr<AudioCacheService> m_cache;
     std::unique_ptr<WatchedBackend> m_backend;
     std::unique_ptr<LyricsService> m_lyrics;
+    Session m_session;
     std::unique_ptr<PlayerStore> m_store;
 
     PlayerStore &store() { return *m_store; }
@@ -119,7 +121,7 @@ private slots:
     {
         m_backend = std::make_unique<WatchedBackend>();
         m_lyrics = std::make_unique<LyricsService>();
-        m_store = std::make_unique<PlayerStore>(m_backend.get(), PlayerClock::system(), m_lyrics.get(), m_cache.get());
+        m_store = std::make_unique<PlayerStore>(m_backend.get(), &m_session, Clock::system(), m_lyrics.get(), m_cache.get());
         store().setCrossfadeEnabled(false);
     }
 

@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "player/playerclock.h"
+#include "api/clock.h"
 #include <memory>
 
 using namespace nimbra;
@@ -354,7 +354,7 @@ private slots:
         // The real sleep must not hold a replaced countdown for its full second.
         CancelToken token;
         bool woke = false;
-        QCoro::connect(PlayerClock::system()->sleep(std::chrono::hours(1), token), this, [&] { woke = true; });
+        QCoro::connect(Clock::system()->sleep(std::chrono::hours(1), token), this, [&] { woke = true; });
         QTimer::singleShot(1, this, [token] { token.cancel(); });
         QTRY_VERIFY(woke);
     }

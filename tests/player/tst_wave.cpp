@@ -24,7 +24,8 @@ public:
     {
         return [this](std::optional<QString> token) -> QCoro::Task<QList<TrackOut>> {
             tokens.append(token);
-            co_await Waiter {this};
+            Waiter waiter {this};
+            co_await waiter;
             if (m_fails)
                 throw std::runtime_error("no network");
             co_return m_tracks;
@@ -102,7 +103,7 @@ private slots:
 
     void freshTracksAreAppendedAndPlayed()
     {
-        store().setAuthToken(u"tok"_s);
+        m_rig->session.setToken(u"tok"_s);
         QSignalSpy loading(m_rig->store.get(), &PlayerStore::isLoadingWaveChanged);
         runOutOfQueue();
         QVERIFY(store().isLoadingWave());

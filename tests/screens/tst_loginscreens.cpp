@@ -9,8 +9,9 @@
 #include "api/apiconfig.h"
 #include "platform/focushelper.h"
 #include "player/playerstore.h"
-#include "screens/storeregistry.h"
+#include "app/storeregistry.h"
 
+#include "functionclock.h"
 #include "authsession.h"
 #include "fakehttpserver.h"
 #include "qmlscene.h"
@@ -55,8 +56,11 @@ QCoro::Task<void> noPause(std::chrono::milliseconds, CancelToken)
 // A pause that lasts until the poll is cancelled: the code stays on show.
 QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
 {
-    co_await cancellableSleep(std::chrono::hours(1), cancel);
+    co_await Clock::system()->sleep(std::chrono::hours(1), cancel);
 }
+
+FunctionClock noPauseClock {noPause};
+FunctionClock endlessPauseClock {endlessPause};
 
 // A spinner is on screen and turning.
 bool spins(QQuickItem *spinner)
@@ -113,8 +117,8 @@ private slots:
             u"POST"_s, kQrInit, FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"});
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
         m_session = std::make_unique<AuthSession>();
-        auth().setSleepFunction(endlessPause);
-        StoreRegistry::setAuthStore(m_session->auth.get());
+        auth().setClock(&endlessPauseClock);
+        StoreRegistry::set(m_session->auth.get());
         // The store singleton is made once per engine: a fresh engine for
         // each test's fresh store.
         m_engine = std::make_unique<QQmlEngine>();
@@ -276,7 +280,7 @@ private slots:
         QFETCH(QString, screenshot);
         m_server->on(u"GET"_s, kQrStatus, status);
         m_server->on(u"POST"_s, kQrInit, init);
-        auth().setSleepFunction(noPause);
+        auth().setClock(&noPauseClock);
 
         QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -292,7 +296,7 @@ private slots:
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
         m_server->on(u"POST"_s, kQrInit,
             FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})", "application/json", 150});
-        auth().setSleepFunction(endlessPause);
+        auth().setClock(&endlessPauseClock);
         const int before = requestsTo(kQrInit);
         QVERIFY(click(scene.window(), scene.find(u"retryButton"_s)));
         QTRY_VERIFY(spins(scene.find(u"creatingSpinner"_s)));

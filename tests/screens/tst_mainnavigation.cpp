@@ -1,6 +1,7 @@
 // The main window's rules without QML: the ten sections, the one way to
 // change section and what it closes, which layers show with which insets,
 // and the profile card's texts.
+#include "account/session.h"
 #include "api/apiconfig.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
@@ -52,7 +53,8 @@ struct Window
 
     AuthSession session;
     FakeAudioBackend audio;
-    PlayerStore player {&audio};
+    Session playerSession;
+    PlayerStore player {&audio, &playerSession};
     ClipPlayerStore clips;
     ArtistNavigationStore artists;
     OtaUpdateStore updates;

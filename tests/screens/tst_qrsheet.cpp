@@ -6,6 +6,7 @@
 #include "account/authstore.h"
 #include "api/apiconfig.h"
 
+#include "functionclock.h"
 #include "authsession.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
@@ -34,8 +35,11 @@ QCoro::Task<void> noPause(std::chrono::milliseconds, CancelToken)
 
 QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
 {
-    co_await cancellableSleep(std::chrono::hours(1), cancel);
+    co_await Clock::system()->sleep(std::chrono::hours(1), cancel);
 }
+
+FunctionClock noPauseClock {noPause};
+FunctionClock endlessPauseClock {endlessPause};
 
 } // namespace
 
@@ -75,7 +79,7 @@ private slots:
     {
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setSleepFunction(endlessPause);
+        auth.setClock(&endlessPauseClock);
         QrSheetModel sheet;
         sheet.setAuth(&auth);
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
@@ -117,7 +121,7 @@ private slots:
         m_server->on(u"GET"_s, kStatus, status);
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setSleepFunction(noPause);
+        auth.setClock(&noPauseClock);
         QrSheetModel sheet;
         sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -137,7 +141,7 @@ private slots:
 
         m_server->on(u"POST"_s, kInit, FakeResponse {200, kInitBody});
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "pending"})"});
-        auth.setSleepFunction(endlessPause);
+        auth.setClock(&endlessPauseClock);
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QVERIFY(sheet.errorText().isEmpty());
@@ -153,7 +157,7 @@ private slots:
     {
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setSleepFunction(endlessPause);
+        auth.setClock(&endlessPauseClock);
         QrSheetModel sheet;
         sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -180,7 +184,7 @@ private slots:
         m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"anna"_s), "application/json", 200});
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setSleepFunction(noPause);
+        auth.setClock(&noPauseClock);
         QrSheetModel sheet;
         sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -225,7 +229,7 @@ private slots:
         // An earlier password attempt left its message.
         QCoro::waitFor(auth.loginAsync(u"anna"_s, u"pw"_s));
         QCOMPARE(auth.errorMessageText(), u"Неверный пароль"_s);
-        auth.setSleepFunction(noPause);
+        auth.setClock(&noPauseClock);
         QrSheetModel sheet;
         sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -237,7 +241,7 @@ private slots:
         QCOMPARE(close.count(), 0);
 
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "pending"})"});
-        auth.setSleepFunction(endlessPause);
+        auth.setClock(&endlessPauseClock);
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
@@ -252,7 +256,7 @@ private slots:
         AuthStore &auth = *session.auth;
         QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
         QVERIFY(auth.isSignedIn());
-        auth.setSleepFunction(endlessPause);
+        auth.setClock(&endlessPauseClock);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
         sheet.setAuth(&auth);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "fakeaudiobackend.h"
-#include "manualplayerclock.h"
+#include "manualclock.h"
 #include "trackfixtures.h"
 
+#include "account/session.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
 
@@ -16,12 +17,13 @@ namespace nimbra::test {
 struct PlayerRig
 {
     explicit PlayerRig(AudioCacheService *cache = nullptr)
-        : store(std::make_unique<PlayerStore>(&backend, &clock, &lyrics, cache))
+        : store(std::make_unique<PlayerStore>(&backend, &session, &clock, &lyrics, cache))
     {
     }
 
     FakeAudioBackend backend;
-    ManualPlayerClock clock;
+    Session session;
+    ManualClock clock;
     LyricsService lyrics;
     std::unique_ptr<PlayerStore> store;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/playerclock.h"
+#include "api/clock.h"
 
 #include <QList>
 
@@ -12,11 +12,11 @@ namespace nimbra::test {
 // A clock that stands still until the test moves it. Sleepers wake inside
 // advance() (or inside the cancel that ends them), so a countdown steps
 // without any real waiting and without the event loop.
-class ManualPlayerClock : public PlayerClock
+class ManualClock : public Clock
 {
 public:
-    explicit ManualPlayerClock(QDateTime start = QDateTime(QDate(2026, 12, 6), QTime(21, 0), Qt::UTC));
-    ~ManualPlayerClock() override;
+    explicit ManualClock(QDateTime start = QDateTime(QDate(2026, 12, 6), QTime(21, 0), Qt::UTC));
+    ~ManualClock() override;
 
     QDateTime now() const override { return m_wall; }
     QCoro::Task<> sleep(std::chrono::milliseconds duration, CancelToken token) override;

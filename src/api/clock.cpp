@@ -1,13 +1,14 @@
-#include "playerclock.h"
+#include "clock.h"
 
-#include <QCoroSignal>
 #include <QTimer>
+
+#include <QCoro/QCoroTimer>
 
 namespace nimbra {
 
 namespace {
 
-class SystemPlayerClock : public PlayerClock
+class SystemClock : public Clock
 {
 public:
     QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
@@ -22,16 +23,16 @@ public:
         timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
         timer.start(duration);
-        CancelRegistration wake(token, [&timer] { timer.start(0); });
-        co_await qCoro(&timer, &QTimer::timeout);
+        const CancelRegistration wake(token, [&timer] { timer.start(0); });
+        co_await timer;
     }
 };
 
 } // namespace
 
-PlayerClock *PlayerClock::system()
+Clock *Clock::system()
 {
-    static SystemPlayerClock clock;
+    static SystemClock clock;
     return &clock;
 }
 

@@ -1,17 +1,17 @@
-#include "manualplayerclock.h"
+#include "manualclock.h"
 
 namespace nimbra::test {
 
-ManualPlayerClock::ManualPlayerClock(QDateTime start) : m_wall(std::move(start)) { }
+ManualClock::ManualClock(QDateTime start) : m_wall(std::move(start)) { }
 
-ManualPlayerClock::~ManualPlayerClock()
+ManualClock::~ManualClock()
 {
     // Frames still asleep are never resumed; forget them.
     for (const auto &sleeper : m_sleepers)
         sleeper->woken = true;
 }
 
-QCoro::Task<> ManualPlayerClock::sleep(std::chrono::milliseconds duration, CancelToken token)
+QCoro::Task<> ManualClock::sleep(std::chrono::milliseconds duration, CancelToken token)
 {
     if (token.isCancelled())
         co_return;
@@ -27,10 +27,12 @@ QCoro::Task<> ManualPlayerClock::sleep(std::chrono::milliseconds duration, Cance
         void await_suspend(std::coroutine_handle<> handle) noexcept { sleeper->handle = handle; }
         void await_resume() const noexcept { }
     };
-    co_await Awaiter {sleeper};
+    // A named awaiter: g++ 12 destroys a braced temporary twice.
+    Awaiter awaiter {sleeper};
+    co_await awaiter;
 }
 
-void ManualPlayerClock::wake(const std::shared_ptr<Sleeper> &sleeper)
+void ManualClock::wake(const std::shared_ptr<Sleeper> &sleeper)
 {
     if (sleeper->woken)
         return;
@@ -40,7 +42,7 @@ void ManualPlayerClock::wake(const std::shared_ptr<Sleeper> &sleeper)
         sleeper->handle.resume();
 }
 
-void ManualPlayerClock::advance(std::chrono::milliseconds step)
+void ManualClock::advance(std::chrono::milliseconds step)
 {
     m_monotonic += step;
     m_wall = m_wall.addMSecs(step.count());

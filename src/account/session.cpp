@@ -1,0 +1,32 @@
+#include "session.h"
+
+namespace nimbra {
+
+Session::Session(QObject *parent) : QObject(parent) { }
+
+void Session::setToken(std::optional<QString> token)
+{
+    if (m_token == token)
+        return;
+    m_token = std::move(token);
+    emit tokenChanged();
+    emit changed();
+}
+
+void Session::setHasUser(bool hasUser)
+{
+    if (m_hasUser == hasUser)
+        return;
+    m_hasUser = hasUser;
+    emit changed();
+}
+
+void Session::setGuest(bool guest)
+{
+    if (m_guest == guest)
+        return;
+    m_guest = guest;
+    emit changed();
+}
+
+} // namespace nimbra

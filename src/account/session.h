@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace nimbra {
+
+// Who the client talks to the service as: the one holder of the bearer
+// token that stores read for their requests. The composition root keeps it
+// in step with the sign-in; QML sees only whether an account is in use,
+// never the token.
+class Session : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isSignedIn READ isSignedIn NOTIFY changed)
+    Q_PROPERTY(bool hasAccount READ hasAccount NOTIFY changed)
+    Q_PROPERTY(bool isGuest READ isGuest NOTIFY changed)
+
+public:
+    explicit Session(QObject *parent = nullptr);
+
+    const std::optional<QString> &token() const { return m_token; }
+    // A token is held (a profile may still be on its way).
+    bool isSignedIn() const { return m_token.has_value(); }
+    // A token with a profile: what an action that needs an account asks.
+    bool hasAccount() const { return m_token && m_hasUser; }
+    bool isGuest() const { return m_guest; }
+
+    void setToken(std::optional<QString> token);
+    void setHasUser(bool hasUser);
+    void setGuest(bool guest);
+
+signals:
+    void changed();
+    // Only when the token itself changed: a sign-in, sign-out or another account.
+    void tokenChanged();
+
+private:
+    std::optional<QString> m_token;
+    bool m_hasUser = false;
+    bool m_guest = false;
+};
+
+} // namespace nimbra

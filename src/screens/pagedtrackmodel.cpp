@@ -1,0 +1,76 @@
+#include "pagedtrackmodel.h"
+
+#include "api/boundary.h"
+
+#include <QPointer>
+
+namespace nimbra {
+
+PagedTrackModel::PagedTrackModel(PageLoader loader, QObject *parent)
+    : PagedTrackModel(std::move(loader), TrackServices::shared(), parent)
+{
+}
+
+PagedTrackModel::PagedTrackModel(PageLoader loader, TrackServices services, QObject *parent)
+    : TrackListModel(std::move(services), parent), m_loader(std::move(loader))
+{
+}
+
+PagedTrackModel::~PagedTrackModel() = default;
+
+bool PagedTrackModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_hasMore && !m_fetching && loadState().state != LoadState::Failed;
+}
+
+void PagedTrackModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    m_fetching = true;
+    loadPage(m_nextPage, m_generation, m_task.renew());
+}
+
+void PagedTrackModel::reload()
+{
+    ++m_generation;
+    m_task.cancel();
+    m_nextPage = firstPage;
+    m_hasMore = false;
+    m_fetching = m_loader != nullptr;
+    setTracks({});
+    if (!m_loader) {
+        setLoadState(LoadState::idle());
+        return;
+    }
+    setLoadState(LoadState::loading());
+    loadPage(firstPage, m_generation, m_task.renew());
+}
+
+QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, CancelToken cancel)
+{
+    QPointer<PagedTrackModel> self(this);
+    QCoro::Task<TrackPage> request = m_loader(page, cancel);
+    Outcome<TrackPage> outcome = co_await runAtBoundary(std::move(request));
+    // A page of a load that was replaced (or of a model that went) is dropped.
+    if (!self || generation != m_generation || cancel.isCancelled())
+        co_return;
+    m_task.finish(cancel);
+    m_fetching = false;
+    if (!outcome) {
+        // The rows already shown stay; retry() starts over.
+        setLoadState(LoadState::failed(outcome.errorText));
+        co_return;
+    }
+    const TrackPage &received = *outcome;
+    // Settled before the rows arrive: a view may ask for more as they do.
+    m_nextPage = page + 1;
+    m_hasMore = !received.items.isEmpty() && (received.pages <= 0 || page < received.pages);
+    if (page == firstPage)
+        setTracks(received.items);
+    else
+        append(received.items);
+    setLoadState(LoadState::loaded(count() > 0));
+}
+
+} // namespace nimbra

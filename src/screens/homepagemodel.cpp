@@ -1,12 +1,13 @@
 #include "homepagemodel.h"
 
 #include "api/apiconfig.h"
+#include "api/boundary.h"
 #include "api/error.h"
 #include "api/russiandaymonth.h"
 #include "player/playerstore.h"
 #include "screens/albumdirectory.h"
 #include "screens/russianplural.h"
-#include "screens/storeregistry.h"
+#include "screens/trackservices.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,14 +49,15 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
     };
 }
 
+HomePageModel::Services HomePageModel::Services::shared()
+{
+    const TrackServices stores = TrackServices::shared();
+    return {stores.player,
+        [session = stores.session]() -> Token { return session ? session->token() : std::nullopt; }, {}};
+}
+
 HomePageModel::HomePageModel(QObject *parent)
-    : HomePageModel(Sources::fromApi(NimbraAPI()),
-          Services {StoreRegistry::playerStore(),
-              [auth = QPointer<AuthStore>(StoreRegistry::authStore())]() -> Token {
-                  return auth ? auth->token() : std::nullopt;
-              },
-              {}},
-          parent)
+    : HomePageModel(Sources::fromApi(NimbraAPI()), Services::shared(), parent)
 {
 }
 
@@ -151,20 +153,15 @@ QCoro::Task<void> HomePageModel::runWave(Token token)
     const QPointer<PlayerStore> player = m_services.player;
     const auto source = m_sources.wave;
 
-    QList<TrackOut> queue;
-    QString failure;
-    try {
-        queue = co_await source(token, CancelToken());
-    } catch (...) {
-        failure = describeException(std::current_exception());
-    }
+    QCoro::Task<QList<TrackOut>> request = source(std::move(token), CancelToken());
+    Outcome<QList<TrackOut>> queue = co_await runAtBoundary(std::move(request));
     // The wave plays even when the page has gone meanwhile.
-    if (failure.isEmpty() && !queue.isEmpty() && player)
-        player->play(queue.constFirst(), queue);
+    if (queue && !queue->isEmpty() && player)
+        player->play(queue->constFirst(), *queue);
     if (!self)
         co_return;
-    if (!failure.isEmpty())
-        self->setErrorMessage(failure);
+    if (!queue)
+        self->setErrorMessage(queue.errorText);
     self->setWaveLoading(false);
 }
 

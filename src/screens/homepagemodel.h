@@ -63,6 +63,9 @@ public:
         QPointer<PlayerStore> player;
         std::function<Token()> token;
         std::function<QDate()> today;
+
+        // The application's player and session.
+        static Services shared();
     };
 
     // The application's stores and the service (what QML creates).

@@ -30,6 +30,12 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
+        switch (item) {
+        case SidebarItem.Home:
+            return homeScreen
+        case SidebarItem.Albums:
+            return albumsScreen
+        }
         return sectionPlaceholder
     }
 
@@ -62,8 +68,20 @@ Item {
     }
 
     Component {
+        id: homeScreen
+        HomeView {
+            onNavigate: (item) => main.navigateToSidebar(item)
+        }
+    }
+
+    Component {
+        id: albumsScreen
+        AlbumsView {}
+    }
+
+    Component {
         id: albumPage
-        PagePlaceholder { title: "Альбом" }
+        AlbumDetailView {}
     }
 
     Component {

@@ -7,11 +7,11 @@
 #include "screens/albumdirectory.h"
 #include "screens/homepagemodel.h"
 
+#include "pendingcalls.h"
 #include "playerrig.h"
 #include "testenv.h"
 #include "trackfixtures.h"
 
-#include <QCoro/QCoroSignal>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -21,66 +21,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One request of the page, held until the test settles it; the page's
-// cancellation fails it.
-class Request : public QObject
+// A composition of the service as the page calls it, with the tokens sent.
+template<typename T> struct StandIn : PendingCalls<T>
 {
-    Q_OBJECT
-public:
-    bool done = false;
-    bool failed = false;
-    bool cancelled = false;
-
-    // Answers (or fails) and lets the waiting coroutines run on.
-    void settle(bool fail)
-    {
-        if (done)
-            return;
-        done = true;
-        failed = fail;
-        emit settled();
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
-
-signals:
-    void settled();
-};
-
-template<typename T> QCoro::Task<T> pending(std::shared_ptr<Request> request, CancelToken cancel, T value)
-{
-    const CancelRegistration abort(cancel, [request] {
-        request->cancelled = !request->done;
-        request->settle(true);
-    });
-    if (!request->done)
-        co_await qCoro(request.get(), &Request::settled);
-    if (request->failed)
-        throw APIError::httpStatus(500, u"Сервис недоступен"_s);
-    co_return value;
-}
-
-// A composition of the service as the page calls it: each call is a new
-// request that answers `value` once the test says so.
-template<typename T> struct StandIn
-{
-    explicit StandIn(T answer) : value(std::move(answer)) { }
-
-    T value;
-    QList<std::shared_ptr<Request>> requests;
+    using PendingCalls<T>::PendingCalls;
     QList<std::optional<QString>> tokens;
 
     std::function<QCoro::Task<T>(HomePageModel::Token, CancelToken)> source()
     {
         return [this](HomePageModel::Token token, CancelToken cancel) {
             tokens << token;
-            requests << std::make_shared<Request>();
-            return pending(requests.constLast(), std::move(cancel), value);
+            return this->call(std::move(cancel));
         };
     }
-    Request *last() const { return requests.isEmpty() ? nullptr : requests.constLast().get(); }
-    void answer() { last()->settle(false); }
-    void fail() { last()->settle(true); }
 };
 
 LibraryStats someStats(qint64 favorites)
@@ -217,7 +170,7 @@ private slots:
         QCOMPARE(page->dailyTracks().size(), dailyCount);
         QCOMPARE(page->errorMessage().isEmpty(), !error);
         if (error)
-            QCOMPARE(page->errorMessage(), u"Сервис недоступен"_s);
+            QCOMPARE(page->errorMessage(), pendingFailureText());
         QVERIFY(!page->isLoading());
         // Failed counts cancel the releases, which were never taken.
         QCOMPARE(rig.releases.last()->cancelled, failing == u"stats");
@@ -233,7 +186,7 @@ private slots:
         Rig rig;
         auto page = rig.make();
         page->load();
-        Request *older = rig.stats.last();
+        PendingRequest *older = rig.stats.last();
         page->load();
         QVERIFY(older->cancelled);
         QCOMPARE(rig.stats.requests.size(), 2);
@@ -242,7 +195,7 @@ private slots:
         QVERIFY(!page->isLoading());
 
         page->load();
-        Request *running = rig.releases.last();
+        PendingRequest *running = rig.releases.last();
         page.reset();
         QVERIFY(running->cancelled);
     }
@@ -256,7 +209,7 @@ private slots:
 
         QTest::newRow("plays the first of the queue") << QStringList {u"w1"_s, u"w2"_s} << false << u"w1"_s << QString();
         QTest::newRow("empty: nothing") << QStringList {} << false << QString() << QString();
-        QTest::newRow("failure: its text") << QStringList {u"w1"_s} << true << QString() << u"Сервис недоступен"_s;
+        QTest::newRow("failure: its text") << QStringList {u"w1"_s} << true << QString() << pendingFailureText();
     }
 
     void wave()

@@ -8,6 +8,7 @@
 #include "lyricsroutes.h"
 #include "mediaroutes.h"
 #include "requestlog.h"
+#include "updateroutes.h"
 
 #include <memory>
 
@@ -22,7 +23,7 @@ namespace devservice {
 class DevServer
 {
 public:
-    DevServer(const Catalogue &catalogue, Accounts &accounts);
+    DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptions update = {});
     ~DevServer();
 
     // Binds 127.0.0.1 to the port (0: any free one); gives the port or -1.
@@ -44,6 +45,7 @@ private:
     LibraryRoutes m_library;
     LyricsRoutes m_lyrics;
     MediaRoutes m_media;
+    UpdateRoutes m_update;
     DevControls m_dev;
 };
 

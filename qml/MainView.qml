@@ -266,7 +266,7 @@ Item {
             }
         }
 
-        UpdateBannerPlaceholder {
+        UpdateBanner {
             anchors.fill: parent
             anchors.leftMargin: AppTheme.spacingXL
             anchors.rightMargin: AppTheme.spacingXL

@@ -379,10 +379,10 @@ private slots:
         QObject *navigation = m_app->engine().singletonInstance<QObject *>(
             qmlTypeId("Nimbra", 1, 0, "Navigation"));
         QVERIFY(navigation);
-        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
+        QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a0007"_s));
         QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
-        QTRY_VERIFY(isShown(item(u"pushedPage"_s)));
-        QCOMPARE(item(u"pushedPage"_s)->property("argument").toString(), u"a7"_s);
+        QTRY_VERIFY(isShown(item(u"albumDetailView"_s)));
+        QCOMPARE(item(u"albumDetailView"_s)->property("argument").toString(), u"a0007"_s);
         settle();
         screenshot(u"pushed-page"_s);
 

@@ -143,10 +143,29 @@ private slots:
         // track releases.
         click(findItem(item(u"releaseStrip"_s), u"releasePlay"_s));
         QTRY_COMPARE(m_app->player()->currentTrack() ? m_app->player()->currentTrack()->id : QString(), u"t00001"_s);
-        const QList<TrackOut> queue = m_app->player()->queue();
-        QVERIFY(queue.size() > 1);
-        for (const TrackOut &track : queue)
-            QVERIFY(!track.id.isEmpty());
+        // 18 releases, three of them albums.
+        QCOMPARE(m_app->player()->queue().size(), 15);
+
+        // The newest album (fourth: its tracks come first, at its date)
+        // opens on the section's stack, with the record the page held.
+        QQuickItem *card = nullptr;
+        const int contain = 4; // ListView.Contain
+        QMetaObject::invokeMethod(item(u"releaseStrip"_s), "positionViewAtIndex", Q_ARG(int, 3), Q_ARG(int, contain));
+        QMetaObject::invokeMethod(
+            item(u"releaseStrip"_s), "itemAtIndex", Q_RETURN_ARG(QQuickItem *, card), Q_ARG(int, 3));
+        QVERIFY(card);
+        QVERIFY(card->property("subtitle").toString().startsWith(u"Альбом · "_s));
+        click(findItem(card, u"releasePlay"_s));
+        QTRY_VERIFY(isShown(item(u"albumDetailView"_s)));
+        QCOMPARE(item(u"albumDetailTitle"_s)->property("text").toString(), card->property("title").toString());
+        QCOMPARE(item(u"albumDetailView"_s)->property("argument").toString(), u"a0001"_s);
+        click(item(u"backButton"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+
+        // Today's card opens the daily smart playlist.
+        click(item(u"dailyCard"_s));
+        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+        QCOMPARE(currentPage()->property("argument").toString(), u"daily"_s);
     }
 
     void collectionCardOpensTheAlbumsAndAnAlbumItsPage()

@@ -7,7 +7,7 @@ import Nimbra
 Item {
     id: card
 
-    property string icon
+    property string emoji
     property color tint
     property string title
     property string subtitle
@@ -46,7 +46,7 @@ Item {
 
             Text {
                 anchors.centerIn: parent
-                text: card.icon
+                text: card.emoji
                 color: AppTheme.textPrimary
                 font: AppTheme.title
             }

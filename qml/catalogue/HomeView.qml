@@ -189,7 +189,7 @@ Item {
                 HomeQuickCard {
                     objectName: "quickFavorites"
                     width: quickCards.cardWidth
-                    icon: "♥"
+                    emoji: "♥"
                     tint: AppTheme.alpha(AppTheme.systemRed, 0.14)
                     title: "Избранное"
                     subtitle: home.favoritesSubtitle
@@ -198,7 +198,7 @@ Item {
                 HomeQuickCard {
                     objectName: "quickCollection"
                     width: quickCards.cardWidth
-                    icon: "💿"
+                    emoji: "💿"
                     tint: AppTheme.alpha(AppTheme.accent, 0.13)
                     title: "Коллекция"
                     subtitle: home.collectionSubtitle
@@ -207,7 +207,7 @@ Item {
                 HomeQuickCard {
                     objectName: "quickClips"
                     width: quickCards.cardWidth
-                    icon: "▶"
+                    emoji: "▶"
                     tint: AppTheme.alpha(AppTheme.systemBlue, 0.12)
                     title: "Клипы"
                     subtitle: home.clipsSubtitle
@@ -216,7 +216,7 @@ Item {
                 HomeQuickCard {
                     objectName: "quickBattles"
                     width: quickCards.cardWidth
-                    icon: "⚔"
+                    emoji: "⚔"
                     tint: AppTheme.alpha(AppTheme.systemOrange, 0.14)
                     title: "Баттлы"
                     subtitle: home.battlesSubtitle

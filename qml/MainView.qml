@@ -35,6 +35,10 @@ Item {
             return homeScreen
         case SidebarItem.Albums:
             return albumsScreen
+        case SidebarItem.Clips:
+            return clipsScreen
+        case SidebarItem.Battles:
+            return battlesScreen
         }
         return sectionPlaceholder
     }
@@ -57,6 +61,16 @@ Item {
         target: Navigation
         property: "sectionAcceptsPages"
         value: nav.selectionHasNavigationStack
+    }
+
+    Component {
+        id: clipsScreen
+        ClipsView {}
+    }
+
+    Component {
+        id: battlesScreen
+        BattlesView {}
     }
 
     Component {
@@ -222,14 +236,17 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                FullscreenPlayerPlaceholder {
+                // Made afresh on every presentation.
+                Loader {
                     anchors.fill: parent
+                    active: parent.visible
+                    sourceComponent: FullscreenPlayer {}
                 }
             }
         }
     }
 
-    ClipPlayerPlaceholder {
+    ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
     }
@@ -242,7 +259,7 @@ Item {
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
-        MiniPlayerPlaceholder {
+        MiniPlayer {
             anchors.fill: parent
         }
     }

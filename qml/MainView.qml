@@ -30,7 +30,23 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
+        switch (item) {
+        case SidebarItem.Profile:
+            return profileScreen
+        case SidebarItem.Settings:
+            return settingsScreen
+        }
         return sectionPlaceholder
+    }
+
+    Component {
+        id: profileScreen
+        ProfileView {}
+    }
+
+    Component {
+        id: settingsScreen
+        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the

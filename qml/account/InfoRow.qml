@@ -9,6 +9,8 @@ Item {
     property string label
     property string value
     property color labelColor: AppTheme.textMuted
+    property color valueColor: AppTheme.textPrimary
+    property int valueWeight: Font.Normal
     property font font: AppTheme.body
 
     implicitHeight: Math.max(labelText.implicitHeight, valueText.implicitHeight) + 2 * AppTheme.spacingXS
@@ -30,8 +32,9 @@ Item {
         horizontalAlignment: Text.AlignRight
         text: row.value
         textFormat: Text.PlainText
-        color: AppTheme.textPrimary
-        font: row.font
+        color: row.valueColor
+        font.pixelSize: row.font.pixelSize
+        font.weight: row.valueWeight
         wrapMode: Text.Wrap
     }
 }

@@ -35,6 +35,7 @@ Row {
 
         CircularImage {
             id: photo
+            objectName: "profileScreenPhoto"
             anchors.fill: parent
             size: 72
             source: header.model.avatarUrl

@@ -16,6 +16,8 @@ SettingsSection {
         visible: section.model.hasOffer
         label: "Доступна версия"
         labelColor: AppTheme.textPrimary
+        valueColor: AppTheme.accent
+        valueWeight: Font.DemiBold
         value: section.model.offeredVersion
     }
 

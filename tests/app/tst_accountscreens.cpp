@@ -166,6 +166,14 @@ private slots:
         click(item(u"profileSignOut"_s));
         QTRY_VERIFY(item(u"loginView"_s));
         QVERIFY(!m_app->auth()->hasToken());
+
+        // An administrator without a photo: the letter on the gradient.
+        m_app->auth()->login(u"admin"_s, u"admin12345"_s);
+        QTRY_VERIFY(item(u"mainView"_s));
+        click(item(u"sidebarRow8"_s));
+        QTRY_COMPARE(text(u"profileUsername"_s), u"admin"_s);
+        QVERIFY(!item(u"profileScreenPhoto"_s)->property("ready").toBool());
+        screenshot(u"account-profile-admin"_s);
     }
 
     // A guest sees the prompt on the profile, and the guest rows in the

@@ -30,12 +30,14 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
-        switch (item) {
-        case SidebarItem.Profile:
+        if (item === SidebarItem.Clips)
+            return clipsScreen
+        if (item === SidebarItem.Battles)
+            return battlesScreen
+        if (item === SidebarItem.Profile)
             return profileScreen
-        case SidebarItem.Settings:
+        if (item === SidebarItem.Settings)
             return settingsScreen
-        }
         return sectionPlaceholder
     }
 
@@ -67,6 +69,16 @@ Item {
         target: Navigation
         property: "sectionAcceptsPages"
         value: nav.selectionHasNavigationStack
+    }
+
+    Component {
+        id: clipsScreen
+        ClipsView {}
+    }
+
+    Component {
+        id: battlesScreen
+        BattlesView {}
     }
 
     Component {
@@ -220,14 +232,17 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                FullscreenPlayerPlaceholder {
+                // Made afresh on every presentation.
+                Loader {
                     anchors.fill: parent
+                    active: parent.visible
+                    sourceComponent: FullscreenPlayer {}
                 }
             }
         }
     }
 
-    ClipPlayerPlaceholder {
+    ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
     }
@@ -240,7 +255,7 @@ Item {
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
-        MiniPlayerPlaceholder {
+        MiniPlayer {
             anchors.fill: parent
         }
     }

@@ -43,6 +43,12 @@ Item {
         }
     }
 
+    // A sideways two-finger swipe anywhere in the window skips tracks.
+    TrackpadSkipMonitor {
+        anchors.fill: parent
+        player: PlayerStore
+    }
+
     Component {
         id: launchScreen
         LaunchScreen { gate: root.gate }

@@ -39,8 +39,22 @@ Item {
             return clipsScreen
         case SidebarItem.Battles:
             return battlesScreen
+        case SidebarItem.Profile:
+            return profileScreen
+        case SidebarItem.Settings:
+            return settingsScreen
         }
         return sectionPlaceholder
+    }
+
+    Component {
+        id: profileScreen
+        ProfileView {}
+    }
+
+    Component {
+        id: settingsScreen
+        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the

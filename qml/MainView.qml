@@ -35,12 +35,30 @@ Item {
             return favoritesScreen
         case SidebarItem.Playlists:
             return playlistsScreen
+        case SidebarItem.Home:
+            return homeScreen
+        case SidebarItem.Albums:
+            return albumsScreen
         case SidebarItem.Clips:
             return clipsScreen
         case SidebarItem.Battles:
             return battlesScreen
+        case SidebarItem.Profile:
+            return profileScreen
+        case SidebarItem.Settings:
+            return settingsScreen
         }
         return sectionPlaceholder
+    }
+
+    Component {
+        id: profileScreen
+        ProfileView {}
+    }
+
+    Component {
+        id: settingsScreen
+        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the
@@ -82,8 +100,20 @@ Item {
     }
 
     Component {
+        id: homeScreen
+        HomeView {
+            onNavigate: (item) => main.navigateToSidebar(item)
+        }
+    }
+
+    Component {
+        id: albumsScreen
+        AlbumsView {}
+    }
+
+    Component {
         id: albumPage
-        PagePlaceholder { title: "Альбом" }
+        AlbumDetailView {}
     }
 
     Component {

@@ -6,6 +6,8 @@
 #include "screens/russianplural.h"
 #include "screens/trackservices.h"
 
+using namespace Qt::StringLiterals;
+
 namespace nimbra {
 
 PlaylistsModel::PlaylistsModel(QObject *parent)
@@ -26,7 +28,7 @@ void PlaylistsModel::load()
 
 QString PlaylistsModel::countText(qint64 trackCount) const
 {
-    return RussianPlural::tracks(trackCount);
+    return russianCount(trackCount, u"трек"_s, u"трека"_s, u"треков"_s);
 }
 
 } // namespace nimbra

@@ -1,25 +1,23 @@
 #include "russianplural.h"
 
-using namespace Qt::StringLiterals;
+namespace nimbra {
 
-namespace nimbra::RussianPlural {
-
-QString form(qint64 n, const QString &one, const QString &few, const QString &many)
+QString russianPlural(qint64 n, const QString &one, const QString &few, const QString &many)
 {
-    const qint64 r100 = n % 100;
-    const qint64 r10 = n % 10;
-    if (r100 >= 11 && r100 <= 14)
+    const qint64 magnitude = n < 0 ? -(n % 100) : n % 100;
+    if (magnitude >= 11 && magnitude <= 14)
         return many;
-    if (r10 == 1)
+    const qint64 last = magnitude % 10;
+    if (last == 1)
         return one;
-    if (r10 >= 2 && r10 <= 4)
+    if (last >= 2 && last <= 4)
         return few;
     return many;
 }
 
-QString tracks(qint64 n)
+QString russianCount(qint64 n, const QString &one, const QString &few, const QString &many)
 {
-    return QString::number(n) + u' ' + form(n, u"трек"_s, u"трека"_s, u"треков"_s);
+    return QString::number(n) + u' ' + russianPlural(n, one, few, many);
 }
 
-} // namespace nimbra::RussianPlural
+} // namespace nimbra

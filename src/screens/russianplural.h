@@ -4,17 +4,13 @@
 
 namespace nimbra {
 
-// Russian plural forms of counted nouns, the one place that picks them.
-namespace RussianPlural {
+// The word of a Russian count: `many` when n ends in 11 to 14, else `one`
+// when it ends in 1, `few` when it ends in 2 to 4, `many` otherwise
+// ("1 трек", "3 трека", "12 треков", "21 трек"). Negative counts read as
+// their magnitude.
+QString russianPlural(qint64 n, const QString &one, const QString &few, const QString &many);
 
-// The form for n: `one` for 1, 21, 101; `few` for 2-4, 22-24; `many` for
-// 0, 5-20, 25-30 and every number ending in 11-14. The remainders keep the
-// sign of n, so every negative count takes `many`.
-QString form(qint64 n, const QString &one, const QString &few, const QString &many);
-
-// "1 трек", "2 трека", "5 треков".
-QString tracks(qint64 n);
-
-} // namespace RussianPlural
+// n, a space and its word.
+QString russianCount(qint64 n, const QString &one, const QString &few, const QString &many);
 
 } // namespace nimbra

@@ -30,6 +30,12 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
+        switch (item) {
+        case SidebarItem.Catalog:
+            return catalogScreen
+        case SidebarItem.Search:
+            return searchScreen
+        }
         return sectionPlaceholder
     }
 
@@ -59,6 +65,16 @@ Item {
             title: nav.selectionTitle
             symbol: nav.selectionIcon
         }
+    }
+
+    Component {
+        id: catalogScreen
+        CatalogScreen { }
+    }
+
+    Component {
+        id: searchScreen
+        SearchScreen { }
     }
 
     Component {

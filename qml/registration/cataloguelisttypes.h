@@ -2,8 +2,11 @@
 
 #include "app/storeregistry.h"
 #include "player/playerstore.h"
+#include "screens/albumlistmodel.h"
 #include "screens/artistlinks.h"
+#include "screens/catalogmodel.h"
 #include "screens/navigation.h"
+#include "screens/searchmodel.h"
 
 #include <QJSEngine>
 #include <QPointer>
@@ -31,4 +34,35 @@ public:
         };
         return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(), navigation);
     }
+};
+
+// Known to QML only as the base of the lists that page themselves.
+struct PagedTrackModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::PagedTrackModel)
+    QML_NAMED_ELEMENT(PagedTrackModel)
+    QML_UNCREATABLE("A list that pages itself is made as one of its kinds.")
+};
+
+struct CatalogModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::CatalogModel)
+    QML_NAMED_ELEMENT(CatalogModel)
+};
+
+struct SearchModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::SearchModel)
+    QML_NAMED_ELEMENT(SearchModel)
+};
+
+struct AlbumListModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::AlbumListModel)
+    QML_NAMED_ELEMENT(AlbumListModel)
+    QML_UNCREATABLE("A screen's albums come from its model.")
 };

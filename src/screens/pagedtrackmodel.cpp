@@ -27,7 +27,7 @@ void PagedTrackModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    m_fetching = true;
+    setFetching(true);
     loadPage(m_nextPage, m_generation, m_task.renew());
 }
 
@@ -37,7 +37,7 @@ void PagedTrackModel::reload()
     m_task.cancel();
     m_nextPage = firstPage;
     m_hasMore = false;
-    m_fetching = m_loader != nullptr;
+    setFetching(m_loader != nullptr);
     setTracks({});
     if (!m_loader) {
         setLoadState(LoadState::idle());
@@ -45,6 +45,14 @@ void PagedTrackModel::reload()
     }
     setLoadState(LoadState::loading());
     loadPage(firstPage, m_generation, m_task.renew());
+}
+
+void PagedTrackModel::setFetching(bool fetching)
+{
+    if (m_fetching == fetching)
+        return;
+    m_fetching = fetching;
+    emit fetchingChanged();
 }
 
 QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, CancelToken cancel)
@@ -56,7 +64,7 @@ QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, Cancel
     if (!self || generation != m_generation || cancel.isCancelled())
         co_return;
     m_task.finish(cancel);
-    m_fetching = false;
+    setFetching(false);
     if (!outcome) {
         // The rows already shown stay; retry() starts over.
         setLoadState(LoadState::failed(outcome.errorText));

@@ -15,9 +15,12 @@ namespace nimbra {
 // on its way for the load before; one page is asked for at a time; the end
 // is reached when a page comes back short of rows or the service says it
 // was the last.
-class PagedTrackModel : public TrackListModel
+// (The base is named in full so that QML tooling finds it.)
+class PagedTrackModel : public nimbra::TrackListModel
 {
     Q_OBJECT
+    // A page request is running (the first page's or a later one's).
+    Q_PROPERTY(bool isFetching READ isFetching NOTIFY fetchingChanged)
 
 public:
     // Fetches page n (counted from firstPage); throws on failure.
@@ -38,7 +41,11 @@ public:
     bool hasMore() const { return m_hasMore; }
     bool isFetching() const { return m_fetching; }
 
+signals:
+    void fetchingChanged();
+
 private:
+    void setFetching(bool fetching);
     QCoro::Task<void> loadPage(int page, quint64 generation, CancelToken cancel);
 
     PageLoader m_loader;

@@ -1,4 +1,3 @@
-pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Nimbra
@@ -61,7 +60,7 @@ Item {
 
         delegate: TrackRow {
             width: ListView.view.width
-            listModel: catalog
+            listModel: ListView.view.model
             artworkOpensPlayer: true
         }
     }

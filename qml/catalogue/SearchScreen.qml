@@ -1,4 +1,3 @@
-pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Nimbra
@@ -14,6 +13,12 @@ Item {
     SearchModel {
         id: search
         objectName: "searchModel"
+        // New results start at the top, the albums' section included (a
+        // header that grows does not move the list by itself).
+        onStateChanged: {
+            if (content === SearchModel.Results)
+                Qt.callLater(results.positionViewAtBeginning)
+        }
     }
 
     Column {
@@ -78,6 +83,7 @@ Item {
             spacing: AppTheme.spacingXS
 
             SectionHeader {
+                objectName: "albumsSection"
                 x: AppTheme.spacingS
                 width: parent.width - 2 * x
                 visible: search.albums.count > 0
@@ -110,7 +116,7 @@ Item {
 
         delegate: TrackRow {
             width: ListView.view.width
-            listModel: search.tracks
+            listModel: ListView.view.model
             artworkOpensPlayer: true
         }
     }

@@ -59,9 +59,13 @@ Item {
         ScrollBar.vertical: ScrollBar { }
 
         delegate: TrackRow {
+            id: row
             width: ListView.view.width
             listModel: ListView.view.model
             artworkOpensPlayer: true
+            // The last loaded row coming near asks for the next page.
+            Component.onCompleted: listModel.rowAppeared(index)
+            ListView.onReused: listModel.rowAppeared(row.index)
         }
     }
 

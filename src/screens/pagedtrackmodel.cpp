@@ -31,6 +31,12 @@ void PagedTrackModel::fetchMore(const QModelIndex &parent)
     loadPage(m_nextPage, m_generation, m_task.renew());
 }
 
+void PagedTrackModel::rowAppeared(int row)
+{
+    if (row == count() - 1)
+        fetchMore({});
+}
+
 void PagedTrackModel::reload()
 {
     ++m_generation;
@@ -74,10 +80,9 @@ QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, Cancel
     // Settled before the rows arrive: a view may ask for more as they do.
     m_nextPage = page + 1;
     m_hasMore = !received.items.isEmpty() && (received.pages <= 0 || page < received.pages);
-    if (page == firstPage)
-        setTracks(received.items);
-    else
-        append(received.items);
+    // Inserted, never a reset, even for the first page (reload() emptied
+    // the list): a view answers a reset by asking for the next page at once.
+    append(received.items);
     setLoadState(LoadState::loaded(count() > 0));
 }
 

@@ -36,6 +36,11 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // A view's row came into view (or into the view's cache): the last
+    // loaded row asks for the next page, unless one is on its way or the
+    // end was reached. (A view asks canFetchMore only now and then.)
+    Q_INVOKABLE void rowAppeared(int row);
+
     // Starts over from the first page.
     void reload() override;
     bool hasMore() const { return m_hasMore; }

@@ -91,7 +91,7 @@ private slots:
     {
         QFETCH(QString, credit);
         QFETCH(QStringList, names);
-        QmlScene scene(*m_engine, line(credit));
+        QmlScene scene(*m_engine, line(credit), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *creditLine = scene.item(u"line"_s);
         QCOMPARE(shownNames(creditLine), names);
@@ -102,7 +102,7 @@ private slots:
 
     void clickOpensThatArtistOverTheFullscreenPlayer()
     {
-        QmlScene scene(*m_engine, line(u"Alpha & Beta"_s));
+        QmlScene scene(*m_engine, line(u"Alpha & Beta"_s), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         m_player->store->setFullscreenPresented(true);
         QVERIFY(click(scene.window(), findItem(scene.root(), u"artistName1"_s)));
@@ -114,7 +114,7 @@ private slots:
 
     void narrowLineIsCutNotWrapped()
     {
-        QmlScene scene(*m_engine, line(u"A very long first name & Second"_s, 80));
+        QmlScene scene(*m_engine, line(u"A very long first name & Second"_s, 80), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *creditLine = scene.item(u"line"_s);
         QQuickItem *first = findItem(creditLine, u"artistName0"_s);

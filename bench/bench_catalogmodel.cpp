@@ -165,7 +165,10 @@ private slots:
         QElapsedTimer time;
         time.start();
         while (catalog->count() < 10000 && time.elapsed() < 600000) {
-            list->setProperty("contentY", list->property("contentY").toReal() + 2000);
+            // A screenful at a time, never past the end of what is loaded.
+            const qreal end = list->property("contentHeight").toReal() + list->property("originY").toReal()
+                - list->height();
+            list->setProperty("contentY", std::min(list->property("contentY").toReal() + list->height(), end));
             QTest::qWait(5);
         }
         QTRY_VERIFY(!catalog->isFetching());

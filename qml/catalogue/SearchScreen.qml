@@ -73,6 +73,9 @@ Item {
         anchors.rightMargin: AppTheme.spacingM
         clip: true
         visible: search.content === SearchModel.Results
+        // The albums' section is laid out a frame after the rows: when it
+        // changes size (new results), the list starts at its top again.
+        onOriginYChanged: positionViewAtBeginning()
         model: search.tracks
         reuseItems: true
         boundsBehavior: Flickable.StopAtBounds

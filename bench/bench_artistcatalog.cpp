@@ -201,6 +201,32 @@ private slots:
         m_rows.insert(trackCount, row);
     }
 
+    // Titles and credits of a megabyte: blank runs, unclosed featuring
+    // groups and repeated keywords, read by the title and credit parsing of
+    // the derivation.
+    void parseLongTexts_data()
+    {
+        QTest::addColumn<QString>("piece");
+        QTest::newRow("blanks") << u" \t"_s;
+        QTest::newRow("unclosed feat") << u"(feat x "_s;
+        QTest::newRow("repeated feat") << u"feat "_s;
+        QTest::newRow("blanks and brackets") << u"  ( feat  "_s;
+    }
+
+    void parseLongTexts()
+    {
+        QFETCH(QString, piece);
+        const QString text = u"A "_s + piece.repeated((1 << 19) / piece.size()) + u"B"_s;
+        TrackOut track;
+        track.id = u"t1"_s;
+        track.artist = text;
+        track.title = u"Song "_s + text;
+        QBENCHMARK
+        {
+            QVERIFY(!ArtistCatalogLogic::buildCatalog({track}, {}).isEmpty());
+        }
+    }
+
     void cleanupTestCase()
     {
         if (m_rows.isEmpty())

@@ -11,13 +11,15 @@ using namespace Qt::StringLiterals;
 
 namespace devservice {
 
-DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts)
+DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptions update)
     : m_http(std::make_unique<httplib::Server>()),
       m_auth(Backend {catalogue, accounts}),
       m_catalog(Backend {catalogue, accounts}),
       m_library(Backend {catalogue, accounts}),
       m_lyrics(catalogue),
+      m_clips(catalogue),
       m_media(catalogue),
+      m_update(update),
       m_dev(accounts, m_log, m_faults)
 {
     // Idle kept-alive connections would otherwise hold up stop() for seconds.
@@ -75,7 +77,7 @@ void DevServer::dispatch(const httplib::Request &req, httplib::Response &res)
     if (applyFault(req, res))
         return;
     if (m_auth.handle(req, res) || m_catalog.handle(req, res) || m_library.handle(req, res) || m_lyrics.handle(req, res)
-        || m_media.handle(req, res))
+        || m_clips.handle(req, res) || m_media.handle(req, res) || m_update.handle(req, res))
         return;
     sendDetail(res, 404, u"Not Found"_s);
 }

@@ -2,12 +2,14 @@
 
 #include "authroutes.h"
 #include "catalogroutes.h"
+#include "cliproutes.h"
 #include "devcontrols.h"
 #include "faultlist.h"
 #include "libraryroutes.h"
 #include "lyricsroutes.h"
 #include "mediaroutes.h"
 #include "requestlog.h"
+#include "updateroutes.h"
 
 #include <memory>
 
@@ -22,7 +24,7 @@ namespace devservice {
 class DevServer
 {
 public:
-    DevServer(const Catalogue &catalogue, Accounts &accounts);
+    DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptions update = {});
     ~DevServer();
 
     // Binds 127.0.0.1 to the port (0: any free one); gives the port or -1.
@@ -43,7 +45,9 @@ private:
     CatalogRoutes m_catalog;
     LibraryRoutes m_library;
     LyricsRoutes m_lyrics;
+    ClipRoutes m_clips;
     MediaRoutes m_media;
+    UpdateRoutes m_update;
     DevControls m_dev;
 };
 

@@ -27,6 +27,7 @@ struct Options
     int qrLifetime = 120;
     QString confirmQr;
     QString service;
+    UpdateOptions update;
 };
 
 bool readCount(const QCommandLineParser &parser, const QString &name, int minimum, int &value)
@@ -57,13 +58,23 @@ std::optional<Options> parseOptions(const QStringList &arguments)
         {u"qr-lifetime"_s, u"Seconds a QR sign-in stays valid."_s, u"SECONDS"_s},
         {u"confirm-qr"_s, u"Confirm this QR sign-in on --service for the demo user, then exit."_s, u"QR_TOKEN"_s},
         {u"service"_s, u"Address of a running service, for --confirm-qr."_s, u"URL"_s},
+        {u"update-offer"_s, u"The update manifest offers a newer build."_s},
+        {u"update-no-length"_s, u"The update package is sent without a length."_s},
+        {u"update-status"_s, u"Status of the update package's answer."_s, u"CODE"_s},
+        {u"update-cut"_s, u"The update package stops after half its length."_s},
+        {u"update-seconds"_s, u"Spread the update package over this many seconds."_s, u"SECONDS"_s},
     });
     parser.process(arguments);
     Options options;
     if (!readCount(parser, u"port"_s, 0, options.port) || !readCount(parser, u"tracks"_s, 0, options.tracks)
         || !readCount(parser, u"albums"_s, 0, options.albums)
-        || !readCount(parser, u"qr-lifetime"_s, 1, options.qrLifetime))
+        || !readCount(parser, u"qr-lifetime"_s, 1, options.qrLifetime)
+        || !readCount(parser, u"update-status"_s, 200, options.update.packageStatus)
+        || !readCount(parser, u"update-seconds"_s, 0, options.update.packageSeconds))
         return std::nullopt;
+    options.update.offerNewer = parser.isSet(u"update-offer"_s);
+    options.update.noLength = parser.isSet(u"update-no-length"_s);
+    options.update.cutShort = parser.isSet(u"update-cut"_s);
     if (options.port > 65535) {
         std::fprintf(stderr, "nimbra-devservice: --port must be below 65536\n");
         return std::nullopt;
@@ -118,7 +129,7 @@ int main(int argc, char *argv[])
 
     const Catalogue catalogue(options->tracks, options->albums);
     Accounts accounts(options->qrLifetime);
-    DevServer server(catalogue, accounts);
+    DevServer server(catalogue, accounts, options->update);
     const int port = server.bind(options->port);
     if (port <= 0) {
         std::fprintf(stderr, "nimbra-devservice: cannot listen on 127.0.0.1:%d\n", options->port);

@@ -35,6 +35,10 @@ Item {
             return catalogScreen
         case SidebarItem.Search:
             return searchScreen
+        case SidebarItem.Clips:
+            return clipsScreen
+        case SidebarItem.Battles:
+            return battlesScreen
         }
         return sectionPlaceholder
     }
@@ -57,6 +61,16 @@ Item {
         target: Navigation
         property: "sectionAcceptsPages"
         value: nav.selectionHasNavigationStack
+    }
+
+    Component {
+        id: clipsScreen
+        ClipsView {}
+    }
+
+    Component {
+        id: battlesScreen
+        BattlesView {}
     }
 
     Component {
@@ -220,14 +234,17 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                FullscreenPlayerPlaceholder {
+                // Made afresh on every presentation.
+                Loader {
                     anchors.fill: parent
+                    active: parent.visible
+                    sourceComponent: FullscreenPlayer {}
                 }
             }
         }
     }
 
-    ClipPlayerPlaceholder {
+    ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
     }
@@ -240,7 +257,7 @@ Item {
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
 
-        MiniPlayerPlaceholder {
+        MiniPlayer {
             anchors.fill: parent
         }
     }
@@ -264,7 +281,7 @@ Item {
             }
         }
 
-        UpdateBannerPlaceholder {
+        UpdateBanner {
             anchors.fill: parent
             anchors.leftMargin: AppTheme.spacingXL
             anchors.rightMargin: AppTheme.spacingXL

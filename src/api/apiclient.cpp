@@ -4,20 +4,17 @@
 #include "apiconfig.h"
 #include "apierror.h"
 #include "connectivity.h"
-#include "network.h"
+#include "transfer.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QStringList>
-#include <QTimer>
 #include <QUrl>
 
-#include <QCoro/QCoroNetworkReply>
 
 #include <memory>
 
@@ -96,40 +93,6 @@ bool isStatusError(QNetworkReply::NetworkError error)
 
 constexpr int maxRedirects = 10;
 
-bool isRedirect(int code)
-{
-    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
-}
-
-// Scheme, host and port, with the scheme's default port filled in.
-bool sameOrigin(const QUrl &a, const QUrl &b)
-{
-    const auto port = [](const QUrl &url) { return url.port(url.scheme() == "https"_L1 ? 443 : 80); };
-    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
-        && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && port(a) == port(b);
-}
-
-struct DeleteLater
-{
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-};
-
-QNetworkReply *send(QNetworkRequest request, const QString &method, const std::optional<QByteArray> &body)
-{
-    QNetworkAccessManager *manager = sharedNetworkAccessManager();
-    const QByteArray verb = method.toLatin1();
-    if (body)
-        return manager->sendCustomRequest(request, verb, *body);
-    if (verb == "GET")
-        return manager->get(request);
-    // A POST without a length leaves some servers waiting for a body that
-    // never comes. No data device at all, so that the manager adds no
-    // Content-Type of its own.
-    if (verb != "DELETE" && verb != "HEAD")
-        request.setHeader(QNetworkRequest::ContentLengthHeader, 0);
-    return manager->sendCustomRequest(request, verb);
-}
-
 } // namespace
 
 APIClient::APIClient() = default;
@@ -151,14 +114,6 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
 
     // The service's base address: the one origin the bearer token may reach.
     const QUrl origin = APIConfig::baseURL();
-    if (bearerToken) {
-        // The header is written as given, so a line break would smuggle in
-        // headers of its own. Such a token cannot be sent; it needs a new sign-in.
-        if (bearerToken->contains(QLatin1Char('\r')) || bearerToken->contains(QLatin1Char('\n'))
-            || bearerToken->contains(QChar(0)))
-            throw APIError::unauthorized();
-    }
-
     if (cancel.isCancelled())
         throw APIError::network(APIError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {
@@ -169,80 +124,36 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
             throw APIError::network(APIError::NetworkFailure::NoConnection);
     }
 
-    // Redirects are followed here, hop by hop, so that the token is only
-    // ever sent to the base address's origin.
-    QUrl target = *url;
-    QString verb = method;
-    std::optional<QByteArray> payload = body;
-    for (int hop = 0;; ++hop) {
-        QNetworkRequest request(target);
-        request.setTransferTimeout(int(limits.idle.count()));
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        request.setRawHeader("Accept", "application/json");
-        if (payload)
-            request.setRawHeader("Content-Type", contentType.toUtf8());
-        if (bearerToken && sameOrigin(target, origin))
-            request.setRawHeader("Authorization", "Bearer " + bearerToken->toUtf8());
+    Transfer transfer;
+    transfer.url = *url;
+    transfer.method = method.toLatin1();
+    transfer.body = body;
+    transfer.headers.append(std::pair<QByteArray, QByteArray>("Accept", "application/json"));
+    if (body)
+        transfer.headers.append(std::pair<QByteArray, QByteArray>("Content-Type", contentType.toUtf8()));
+    transfer.bearerToken = bearerToken;
+    transfer.tokenOrigin = origin;
+    transfer.idleLimit = limits.idle;
+    transfer.wholeLimit = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
+    transfer.maxRedirects = maxRedirects;
+    const TransferResult result = co_await send(std::move(transfer), cancel);
 
-        const std::unique_ptr<QNetworkReply, DeleteLater> reply(send(request, verb, payload));
-        const QPointer<QNetworkReply> guard(reply.get());
+    // A proxy's refusal is an answer with a status of its own, not a network failure.
+    const bool proxyRefused = result.error == QNetworkReply::ProxyAuthenticationRequiredError && result.status;
+    if (!isStatusError(result.error) && !proxyRefused)
+        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+    if (!result.status)
+        throw APIError::network(APIError::NetworkFailure::BadResponse, result.errorText);
+    const int code = *result.status;
+    if (result.isSuccess())
+        co_return result.body;
 
-        bool transferLimitReached = false;
-        QTimer transferLimit;
-        transferLimit.setSingleShot(true);
-        QObject::connect(&transferLimit, &QTimer::timeout, reply.get(), [&transferLimitReached, guard] {
-            transferLimitReached = true;
-            if (guard)
-                guard->abort();
-        });
-        transferLimit.start(std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
-
-        // Aborted through the event loop, so that the awaiting task never
-        // resumes inside the canceller's call to cancel().
-        const CancelRegistration registration(cancel, [guard] {
-            if (guard)
-                QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
-        });
-
-        co_await reply.get();
-        transferLimit.stop();
-
-        if (cancel.isCancelled())
-            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
-
-        const QNetworkReply::NetworkError error = reply->error();
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (transferLimitReached)
-            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
-        // A proxy's refusal is an answer with a status of its own, not a network failure.
-        const bool proxyRefused = error == QNetworkReply::ProxyAuthenticationRequiredError && status.isValid();
-        if (!isStatusError(error) && !proxyRefused)
-            throw APIError::network(APIError::failureFor(error), reply->errorString());
-        if (!status.isValid())
-            throw APIError::network(APIError::NetworkFailure::BadResponse, reply->errorString());
-
-        const int code = status.toInt();
-        const QVariant location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
-        if (isRedirect(code) && location.isValid() && hop < maxRedirects) {
-            target = reply->url().resolved(location.toUrl());
-            if (code == 303 || ((code == 301 || code == 302) && verb == "POST"_L1)) {
-                verb = u"GET"_s;
-                payload.reset();
-            }
-            continue;
-        }
-
-        const QByteArray data = reply->readAll();
-        if (code >= 200 && code <= 299)
-            co_return data;
-
-        // A final 3xx (no Location, or too many hops) and a 407 are the
-        // server's answers, with its message.
-        std::optional<QString> message = serverMessage(data);
-        if ((code == 401 || code == 403) && !message)
-            message = u"Неверный логин или пароль"_s;
-        throw APIError::httpStatus(code, std::move(message));
-    }
+    // A final 3xx (no Location, or too many hops) and a 407 are the
+    // server's answers, with its message.
+    std::optional<QString> message = serverMessage(result.body);
+    if ((code == 401 || code == 403) && !message)
+        message = u"Неверный логин или пароль"_s;
+    throw APIError::httpStatus(code, std::move(message));
 }
 
 } // namespace nimbra

@@ -84,6 +84,8 @@ void AppContext::createStores(Environment environment)
     m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
     m_playlists = std::make_unique<PlaylistsStore>();
     m_updates = std::make_unique<OtaUpdateStore>();
+    if (environment.openFile)
+        m_updates->setFileOpener(std::move(environment.openFile));
 
     // Track rows, the queue and the current track reach the same stores.
     const TrackServices services {m_player.get(), m_favorites.get(), m_ratings.get(), m_session.get()};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/canceltoken.h"
+#include "platform/fileopener.h"
 
 #include <QObject>
 
@@ -48,6 +49,8 @@ public:
         AudioBackend *audio = nullptr;
         // What the launch update check's pause sleeps on; none: the real clock.
         Clock *clock = nullptr;
+        // Who opens a downloaded update; none: the desktop.
+        FileOpener openFile;
     };
 
     // How long after the window opens the silent update check runs.

@@ -1,17 +1,23 @@
 // The artist profiles of the whole catalogue and their latest releases.
 //
 // The catalogue can hold a million tracks, so nothing here walks the whole
-// catalogue once per artist or per album: names are interned to integer ids,
-// tracks are grouped by album id once, a track's membership in an artist is
-// one hash-set lookup, and each distinct credit text is split only once.
+// catalogue once per artist or per album. Track ids, album ids and credit
+// texts are numbered once, on all cores; each distinct credit is split once,
+// also on all cores; the derivation proper then runs on integer arrays (a
+// track's membership in an artist is one probe of a flat table), and the
+// profiles are made side by side. The results do not depend on the number
+// of cores: every parallel step writes each result into its own place.
 
 #include "artistcataloglogic.h"
+#include "pairset.h"
+#include "textnumbering.h"
 
 #include <QCollator>
 
 #include <bit>
 #include <cstring>
-#include <deque>
+#include <numeric>
+#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -20,19 +26,18 @@ namespace nimbra {
 
 namespace {
 
-// The names of one credit text as key ids, before and after the alias table.
-struct CreditNames
+// One name of a credit text as key ids, before and after the alias table.
+struct NameKeys
 {
-    QList<int> rawKeys;
-    QList<int> keys;
-    QStringList displayNames;
+    int rawKey;
+    int key;
 };
 
 struct MutableArtist
 {
     QString name;
     int key = -1;
-    std::vector<qsizetype> tracks; // indices into the input, first occurrence of each id
+    std::vector<quint32> tracks; // indices into the input, first occurrence of each id
     std::vector<int> albumSlots; // the linked album ids, in the order they were met
     std::optional<QString> coverURL;
 };
@@ -59,26 +64,7 @@ struct TextKey
 
 size_t qHash(const TextKey &key, size_t seed)
 {
-    constexpr quint64 k1 = 0x9E3779B97F4A7C15ull;
-    constexpr quint64 k2 = 0xC2B2AE3D27D4EB4Full;
-    const auto *bytes = reinterpret_cast<const uchar *>(key.text.utf16());
-    size_t left = size_t(key.text.size()) * sizeof(char16_t);
-    quint64 h = (quint64(seed) ^ k1) + left * k2;
-    for (; left >= 8; left -= 8, bytes += 8) {
-        quint64 chunk;
-        std::memcpy(&chunk, bytes, 8);
-        h = std::rotl(h ^ (chunk * k2), 31) * k1;
-    }
-    quint64 tail = 0;
-    std::memcpy(&tail, bytes, left);
-    h = std::rotl(h ^ (tail * k2), 31) * k1;
-    // The final mix of MurmurHash3, so that every input bit reaches the low bits.
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ull;
-    h ^= h >> 33;
-    return size_t(h);
+    return size_t(TextNumbering::hash(key.text)) ^ seed;
 }
 
 // The value stored under key, storing value first when the key is new; one
@@ -115,9 +101,9 @@ public:
     QList<ArtistProfile> run()
     {
         indexTracks();
+        internCredits();
         for (qsizetype t = 0; t < m_tracks.size(); ++t)
             addTrackCredits(t);
-        m_albumRawKeys.resize(m_albums.size());
         for (qsizetype a = 0; a < m_albums.size(); ++a)
             addAlbumCredits(a);
         return sortedProfiles();
@@ -126,28 +112,36 @@ public:
 private:
     void indexTracks()
     {
-        m_canonicalTrack.reserve(m_tracks.size());
-        m_trackOfId.reserve(m_tracks.size());
-        m_trackSlot.reserve(m_tracks.size());
-        m_primaryRawKey.resize(m_tracks.size(), -1);
-        for (qsizetype t = 0; t < m_tracks.size(); ++t) {
-            const TrackOut &track = m_tracks.at(t);
-            m_canonicalTrack.push_back(findOrInsert(m_trackOfId, track.id, t).first);
-            // A track without album id is grouped under the empty id.
-            const int slot = albumSlot(track.albumID.value_or(QString()));
+        const qsizetype n = m_tracks.size();
+        std::vector<qsizetype> firsts;
+        // Tracks with the same id are one track: they share a number.
+        m_canonicalTrack = TextNumbering::number(
+            n, [this](qsizetype t) -> const QString & { return m_tracks.at(t).id; }, firsts);
+
+        // The album ids of the tracks, then those of the albums, numbered
+        // together; a track without album id is grouped under the empty id.
+        const QString none;
+        const auto albumIdAt = [&](qsizetype i) -> const QString & {
+            if (i >= n)
+                return m_albums.at(i - n).id;
+            const std::optional<QString> &id = m_tracks.at(i).albumID;
+            return id ? *id : none;
+        };
+        const std::vector<int> albumNumbers = TextNumbering::number(n + m_albums.size(), albumIdAt, firsts);
+        m_slots.resize(firsts.size());
+        for (size_t slot = 0; slot < firsts.size(); ++slot)
+            m_slots[slot].id = albumIdAt(firsts[slot]);
+        m_trackSlot.reserve(size_t(n));
+        m_primaryRawKey.resize(size_t(n), -1);
+        for (qsizetype t = 0; t < n; ++t) {
+            const int slot = albumNumbers[size_t(t)];
             m_slots[slot].tracks.push_back(t);
-            m_trackSlot.push_back(track.albumID ? slot : -1);
-            if (track.albumID)
+            const bool hasAlbum = m_tracks.at(t).albumID.has_value();
+            m_trackSlot.push_back(hasAlbum ? slot : -1);
+            if (hasAlbum)
                 ++m_slots[slot].trackCount;
         }
-    }
-
-    int albumSlot(const QString &albumID)
-    {
-        const auto [slot, isNew] = findOrInsert(m_slotOfAlbumID, albumID, int(m_slots.size()));
-        if (isNew)
-            m_slots.push_back(AlbumSlot {albumID, {}, 0, -1});
-        return slot;
+        m_albumSlot.assign(albumNumbers.begin() + n, albumNumbers.end());
     }
 
     int keyId(const QString &key)
@@ -159,55 +153,118 @@ private:
     }
 
     // Credit texts repeat across a catalogue (an artist's every track carries
-    // the same one), so each distinct text is split and resolved only once.
-    const CreditNames &creditNames(const QString &credit)
+    // the same one), so every distinct text, of a credit or of a title's
+    // featuring part, gets a number and is split only once. The titles are
+    // read and the texts split side by side; their names are numbered after,
+    // in the order the texts were met.
+    void internCredits()
     {
-        const auto found = m_creditIndex.constFind(TextKey {credit});
-        if (found != m_creditIndex.constEnd())
-            return m_credits[found.value()];
-        CreditNames names;
-        const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
-        for (const QString &name : ArtistCatalogLogic::splitArtists(credit)) {
-            const QString rawKey = ArtistCatalogLogic::normKey(name);
-            names.rawKeys.append(keyId(rawKey));
-            const auto alias = aliases.constFind(rawKey);
-            if (alias != aliases.constEnd()) {
-                names.keys.append(keyId(ArtistCatalogLogic::normKey(alias.value())));
-                names.displayNames.append(alias.value());
-            } else {
-                names.keys.append(names.rawKeys.last());
-                names.displayNames.append(name);
+        const qsizetype n = m_tracks.size();
+        std::vector<QString> featured(static_cast<size_t>(n));
+        TextNumbering::forEach(n, [this, &featured](qsizetype t) {
+            if (std::optional<QString> names = ArtistCatalogLogic::parseTitleFeat(m_tracks.at(t).title))
+                featured[size_t(t)] = std::move(*names);
+        });
+        std::vector<qsizetype> guestTracks;
+        for (qsizetype t = 0; t < n; ++t) {
+            if (!featured[size_t(t)].isNull())
+                guestTracks.push_back(t);
+        }
+        const qsizetype guests = qsizetype(guestTracks.size());
+        // Track credits, the titles' featuring parts, album credits.
+        const auto creditAt = [&](qsizetype i) -> const QString & {
+            if (i < n)
+                return m_tracks.at(i).artist;
+            if (i < n + guests)
+                return featured[size_t(guestTracks[size_t(i - n)])];
+            return m_albums.at(i - n - guests).artist;
+        };
+        std::vector<qsizetype> firsts;
+        const std::vector<int> numbers = TextNumbering::number(n + guests + m_albums.size(), creditAt, firsts);
+        m_trackCredit.assign(numbers.begin(), numbers.begin() + n);
+        m_titleCredit.assign(size_t(n), -1);
+        for (qsizetype g = 0; g < guests; ++g)
+            m_titleCredit[size_t(guestTracks[size_t(g)])] = numbers[size_t(n + g)];
+        m_albumCredit.assign(numbers.begin() + n + guests, numbers.end());
+
+        m_creditText.reserve(firsts.size());
+        for (const qsizetype first : firsts)
+            m_creditText.push_back(creditAt(first));
+        std::vector<QString>().swap(featured);
+
+        // In blocks, so that the names of only one block are held as texts.
+        struct Split
+        {
+            QStringList rawKeys;
+            QStringList aliasKeys; // null where the alias table has no entry
+        };
+        constexpr qsizetype kBlock = 1 << 15;
+        const qsizetype credits = qsizetype(m_creditText.size());
+        std::vector<Split> splits;
+        m_creditBegin.reserve(size_t(credits) + 1);
+        for (qsizetype from = 0; from < credits; from += kBlock) {
+            splits.assign(size_t(std::min(kBlock, credits - from)), Split());
+            TextNumbering::forEach(qsizetype(splits.size()), [&](qsizetype j) {
+                const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
+                Split &split = splits[size_t(j)];
+                for (const QString &name : ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)])) {
+                    split.rawKeys.append(ArtistCatalogLogic::normKey(name));
+                    const auto alias = aliases.constFind(split.rawKeys.last());
+                    split.aliasKeys.append(
+                        alias != aliases.constEnd() ? ArtistCatalogLogic::normKey(alias.value()) : QString());
+                }
+            });
+            for (const Split &split : splits) {
+                m_creditBegin.push_back(quint32(m_names.size()));
+                for (qsizetype i = 0; i < split.rawKeys.size(); ++i) {
+                    const int rawKey = keyId(split.rawKeys.at(i));
+                    m_names.push_back({rawKey, split.aliasKeys.at(i).isNull() ? rawKey : keyId(split.aliasKeys.at(i))});
+                }
             }
         }
-        m_creditIndex.insert(TextKey {credit}, int(m_credits.size()));
-        m_credits.push_back(std::move(names));
-        return m_credits.back();
+        m_creditBegin.push_back(quint32(m_names.size()));
     }
 
-    int entryFor(int key, const QString &displayName)
+    std::span<const NameKeys> namesOf(int credit) const
     {
+        return {m_names.data() + m_creditBegin[size_t(credit)], m_names.data() + m_creditBegin[size_t(credit) + 1]};
+    }
+
+    // The display name of a credit's name: asked only when it makes an
+    // artist, so the credit is split again rather than kept as texts.
+    QString displayName(int credit, qsizetype i)
+    {
+        if (m_splitCredit != credit) {
+            m_split = ArtistCatalogLogic::splitArtists(m_creditText[size_t(credit)]);
+            m_splitCredit = credit;
+        }
+        const QString &name = m_split.at(i);
+        const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
+        const auto alias = aliases.constFind(ArtistCatalogLogic::normKey(name));
+        return alias != aliases.constEnd() ? alias.value() : name;
+    }
+
+    int entryFor(int credit, qsizetype i)
+    {
+        const int key = namesOf(credit)[size_t(i)].key;
         int &entry = m_entryOfKey[key];
         if (entry < 0) {
             entry = int(m_entries.size());
-            m_entries.push_back(MutableArtist {displayName, key, {}, {}, std::nullopt});
+            m_entries.push_back(MutableArtist {displayName(credit, i), key, {}, {}, std::nullopt});
         }
         return entry;
     }
 
     void linkAlbum(int entry, int slot)
     {
-        const qsizetype before = m_artistAlbums.size();
-        m_artistAlbums.insert((quint64(entry) << 32) | quint64(slot));
-        if (m_artistAlbums.size() != before)
+        if (m_artistAlbums.insert(quint32(entry), quint32(slot)))
             m_entries[entry].albumSlots.push_back(slot);
     }
 
     void addTrack(int entry, qsizetype t)
     {
-        const qsizetype before = m_memberships.size();
-        m_memberships.insert((quint64(entry) << 32) | quint64(m_canonicalTrack[t]));
-        if (m_memberships.size() != before)
-            m_entries[entry].tracks.push_back(t);
+        if (m_memberships.insert(quint32(entry), quint32(m_canonicalTrack[t])))
+            m_entries[entry].tracks.push_back(quint32(t));
         if (m_trackSlot[t] >= 0)
             linkAlbum(entry, m_trackSlot[t]);
         MutableArtist &artist = m_entries[entry];
@@ -217,37 +274,32 @@ private:
 
     void addTrackCredits(qsizetype t)
     {
-        const TrackOut &track = m_tracks.at(t);
-        const CreditNames &credit = creditNames(track.artist);
-        m_primaryRawKey[t] = credit.rawKeys.first();
-        for (qsizetype i = 0; i < credit.keys.size(); ++i)
-            addTrack(entryFor(credit.keys.at(i), credit.displayNames.at(i)), t);
-        if (const std::optional<QString> featured = ArtistCatalogLogic::parseTitleFeat(track.title)) {
-            const CreditNames &guests = creditNames(*featured);
-            for (qsizetype i = 0; i < guests.keys.size(); ++i)
-                addTrack(entryFor(guests.keys.at(i), guests.displayNames.at(i)), t);
+        const int credit = m_trackCredit[size_t(t)];
+        m_primaryRawKey[t] = namesOf(credit).front().rawKey;
+        for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i)
+            addTrack(entryFor(credit, i), t);
+        if (const int guests = m_titleCredit[size_t(t)]; guests >= 0) {
+            for (qsizetype i = 0; i < qsizetype(namesOf(guests).size()); ++i)
+                addTrack(entryFor(guests, i), t);
         }
     }
 
     void addAlbumCredits(qsizetype a)
     {
         const AlbumOut &album = m_albums.at(a);
-        const CreditNames &credit = creditNames(album.artist);
-        m_albumRawKeys[a] = credit.rawKeys;
-        const int slot = albumSlot(album.id);
+        const int credit = m_albumCredit[size_t(a)];
+        const int slot = m_albumSlot[size_t(a)];
         if (m_slots[slot].firstAlbum < 0)
             m_slots[slot].firstAlbum = a;
-        for (qsizetype i = 0; i < credit.keys.size(); ++i) {
-            const int entry = entryFor(credit.keys.at(i), credit.displayNames.at(i));
+        for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i) {
+            const int entry = entryFor(credit, i);
             linkAlbum(entry, slot);
             MutableArtist &artist = m_entries[entry];
             if (!artist.coverURL)
                 artist.coverURL = album.coverURL;
             // Adding the same album's tracks to the same artist again changes
             // nothing, so a repeated album entry is not walked twice.
-            const qsizetype before = m_walkedSlots.size();
-            m_walkedSlots.insert((quint64(entry) << 32) | quint64(slot));
-            if (m_walkedSlots.size() == before)
+            if (!m_walkedSlots.insert(quint32(entry), quint32(slot)))
                 continue;
             for (const qsizetype t : m_slots[slot].tracks)
                 addTrack(entry, t);
@@ -266,7 +318,8 @@ private:
         int chosenSlot = -1;
         for (const int slot : artist.albumSlots) {
             const qsizetype a = m_slots[slot].firstAlbum;
-            if (a < 0 || !m_albumRawKeys[a].contains(artist.key))
+            const auto names = a < 0 ? std::span<const NameKeys>() : namesOf(m_albumCredit[size_t(a)]);
+            if (std::none_of(names.begin(), names.end(), [&](const NameKeys &n) { return n.rawKey == artist.key; }))
                 continue;
             const std::optional<QDateTime> &date = m_albums.at(a).createdAt;
             if (isNewer(date)) {
@@ -299,33 +352,37 @@ private:
 
     QList<ArtistProfile> sortedProfiles()
     {
-        QList<ArtistProfile> profiles;
-        profiles.reserve(qsizetype(m_entries.size()));
-        for (MutableArtist &artist : m_entries) {
-            ArtistProfile profile;
+        // Each profile reads only the finished index, so they are made side
+        // by side, each into its own place.
+        QList<ArtistProfile> profiles(qsizetype(m_entries.size()));
+        ArtistProfile *const made = profiles.data();
+        const auto makeProfile = [this, made](qsizetype i) {
+            MutableArtist &artist = m_entries[size_t(i)];
+            ArtistProfile &profile = made[i];
             profile.id = artist.name;
             profile.name = artist.name;
             profile.coverURL = artist.coverURL;
-            profile.tracks.reserve(qsizetype(artist.tracks.size()));
-            for (const qsizetype t : artist.tracks)
-                profile.tracks.append(m_tracks.at(t));
             profile.albumIDs.reserve(qsizetype(artist.albumSlots.size()));
             for (const int slot : artist.albumSlots)
                 profile.albumIDs.insert(m_slots[slot].id);
             profile.latestRelease = latestRelease(artist);
-            profiles.append(std::move(profile));
-        }
+            profile.tracks = ArtistTrackList(m_tracks, std::move(artist.tracks));
+        };
+        TextNumbering::forEach(profiles.size(), makeProfile);
 
-        const QCollator collator; // the current locale's order
-        std::vector<QCollatorSortKey> sortKeys;
-        sortKeys.reserve(profiles.size());
+        // The current locale's order; a collator is not to be shared
+        // between threads, so each piece of names has its own.
+        constexpr qsizetype kPiece = 1024;
+        std::vector<std::optional<QCollatorSortKey>> sortKeys(profiles.size());
+        TextNumbering::forEach((profiles.size() + kPiece - 1) / kPiece, [&](qsizetype piece) {
+            const QCollator collator;
+            for (qsizetype i = piece * kPiece; i < std::min(profiles.size(), (piece + 1) * kPiece); ++i)
+                sortKeys[size_t(i)] = collator.sortKey(profiles.at(i).name);
+        });
         std::vector<qsizetype> order(profiles.size());
-        for (qsizetype i = 0; i < profiles.size(); ++i) {
-            sortKeys.push_back(collator.sortKey(profiles.at(i).name));
-            order[i] = i;
-        }
-        std::stable_sort(
-            order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+            [&](qsizetype a, qsizetype b) { return sortKeys[size_t(a)]->compare(*sortKeys[size_t(b)]) < 0; });
         QList<ArtistProfile> sorted;
         sorted.reserve(profiles.size());
         for (const qsizetype i : order)
@@ -339,20 +396,24 @@ private:
     QHash<TextKey, int> m_keyIds;
     std::vector<int> m_entryOfKey; // by key id; -1 while no artist has that key
     std::vector<MutableArtist> m_entries;
-    QHash<TextKey, int> m_creditIndex;
-    std::deque<CreditNames> m_credits; // a deque keeps references stable while it grows
+    std::vector<QString> m_creditText; // by credit id
+    std::vector<quint32> m_creditBegin; // by credit id: its first name in m_names, and one past the last
+    std::vector<NameKeys> m_names;
+    int m_splitCredit = -1;
+    QStringList m_split; // the names of m_splitCredit
+    std::vector<int> m_trackCredit; // credit id of each track's credit
+    std::vector<int> m_titleCredit; // credit id of its title's featuring part, -1 without one
+    std::vector<int> m_albumCredit;
 
-    QHash<TextKey, qsizetype> m_trackOfId;
-    std::vector<qsizetype> m_canonicalTrack; // the first track with the same id
+    std::vector<int> m_canonicalTrack; // the number of the track's id
     std::vector<int> m_trackSlot; // the album slot of the track's album id, -1 without one
     std::vector<int> m_primaryRawKey; // key id of the first credited name
-    QSet<quint64> m_memberships; // (artist, canonical track)
+    PairSet m_memberships; // (artist, canonical track)
 
-    QHash<TextKey, int> m_slotOfAlbumID;
+    std::vector<int> m_albumSlot; // the album slot of each album's id
     std::vector<AlbumSlot> m_slots;
-    QSet<quint64> m_artistAlbums; // (artist, album slot)
-    QSet<quint64> m_walkedSlots; // (artist, album slot) whose tracks were added
-    std::vector<QList<int>> m_albumRawKeys;
+    PairSet m_artistAlbums; // (artist, album slot)
+    PairSet m_walkedSlots; // (artist, album slot) whose tracks were added
 };
 
 QList<ArtistProfile> ArtistCatalogLogic::buildCatalog(const QList<TrackOut> &tracks, const QList<AlbumOut> &albums)

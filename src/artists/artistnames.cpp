@@ -2,60 +2,13 @@
 
 #include "artistcataloglogic.h"
 
-#include <QRegularExpression>
+#include "artistnamescanner.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
 namespace {
-
-// ICU, which the other clients use, takes \s as Unicode white space; PCRE
-// needs the Unicode-properties option for the same.
-constexpr auto kPatternOptions
-    = QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption;
-
-QRegularExpression compiled(const QString &pattern)
-{
-    QRegularExpression re(pattern, kPatternOptions);
-    re.optimize();
-    return re;
-}
-
-// "A (feat. B) & C": the names inside the brackets are left out of the credit.
-const QRegularExpression &featGroupPattern()
-{
-    static const QRegularExpression re = compiled(uR"(\s*\(\s*(feat\.?|ft\.?|featuring)\s+[^)]*\)\s*)"_s);
-    return re;
-}
-
-const QRegularExpression &russianAndPattern()
-{
-    static const QRegularExpression re = compiled(uR"(\s+и\s+)"_s);
-    return re;
-}
-
-// A featuring keyword counts only as a word of its own ("Crafty", "Defeated"
-// stay whole); the dotted form is tried first so that "feat.B" leaves no dot
-// behind. "/", "+", "x" and "×" need white space on both sides ("AC/DC").
-const QRegularExpression &separatorPattern()
-{
-    static const QRegularExpression re = compiled(
-        uR"(\s*(?:(?<![\p{L}\p{N}])(?:(?:feat|ft)\.|(?:feat|ft|featuring)(?![\p{L}\p{N}]))|[;,&])\s*|\s+[/+x×]\s+)"_s);
-    return re;
-}
-
-const QRegularExpression &bracketTitlePattern()
-{
-    static const QRegularExpression re = compiled(uR"(^(.*?)\(\s*((?:feat\.?|ft\.?|featuring))\s+([^)]+)\)\s*(.*)$)"_s);
-    return re;
-}
-
-const QRegularExpression &plainTitlePattern()
-{
-    static const QRegularExpression re = compiled(uR"(^(.*?)\s+((?:feat\.?|ft\.?|featuring))\s+(.+)$)"_s);
-    return re;
-}
 
 bool holdsCyrillicI(QStringView text)
 {
@@ -149,13 +102,10 @@ QStringList ArtistCatalogLogic::splitArtists(const QString &credit)
     QString text = credit.trimmed();
     if (text.isEmpty())
         return {u"Неизвестно"_s};
-    if (text.contains(u'(') && featGroupPattern().isValid())
-        text.replace(featGroupPattern(), u" feat. "_s);
-    if (holdsCyrillicI(text) && russianAndPattern().isValid())
-        text.replace(russianAndPattern(), u","_s);
-
-    if (!separatorPattern().isValid())
-        return {text};
+    if (text.contains(u'('))
+        text = ArtistNameScanner::replaceFeatGroups(text);
+    if (holdsCyrillicI(text))
+        text = ArtistNameScanner::replaceRussianAnd(text);
 
     QStringList names;
     const QStringView view(text);
@@ -166,11 +116,9 @@ QStringList ArtistCatalogLogic::splitArtists(const QString &credit)
     };
     qsizetype pieceStart = 0;
     if (mayHoldSeparator(view)) {
-        QRegularExpressionMatchIterator it = separatorPattern().globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch match = it.next();
-            addPiece(pieceStart, match.capturedStart());
-            pieceStart = match.capturedEnd();
+        for (const auto &[begin, end] : ArtistNameScanner::separators(view)) {
+            addPiece(pieceStart, begin);
+            pieceStart = end;
         }
     }
     addPiece(pieceStart, text.size());
@@ -186,13 +134,9 @@ std::optional<QString> ArtistCatalogLogic::parseTitleFeat(const QString &title)
     // Every featuring keyword begins with an "f".
     if (trimmed.isEmpty() || !trimmed.contains(u'f', Qt::CaseInsensitive))
         return std::nullopt;
-    for (const QRegularExpression *pattern : {&bracketTitlePattern(), &plainTitlePattern()}) {
-        if (!pattern->isValid())
-            continue;
-        const QRegularExpressionMatch match = pattern->match(trimmed);
-        if (!match.hasMatch())
-            continue;
-        const QStringView names = match.capturedView(3).trimmed();
+    // The bracketed form first; a bracket of blanks alone leaves the plain form to answer.
+    for (const int pattern : {1, 2}) {
+        const QStringView names = ArtistNameScanner::titleNames(trimmed, pattern).trimmed();
         if (!names.isEmpty())
             return names.toString();
     }

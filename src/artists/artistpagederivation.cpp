@@ -22,7 +22,7 @@ struct TrackFacts
 // featuring titles, featured singles, tracks on others' albums, then whatever
 // fell in no group; each track once, at its first place.
 QList<TrackOut> pageTrackOrder(
-    const QList<TrackOut> &tracks, const std::vector<TrackFacts> &facts, const QList<TrackOut> &featAlbumTracks)
+    const ArtistTrackList &tracks, const std::vector<TrackFacts> &facts, const QList<TrackOut> &featAlbumTracks)
 {
     QList<TrackOut> ordered;
     ordered.reserve(tracks.size());
@@ -66,7 +66,7 @@ std::optional<ArtistPageContent> ArtistCatalogLogic::buildPage(const QString &na
     page.profile = std::move(found->profile);
     page.resolvedName = std::move(found->resolvedName);
     const QString pageKey = normKey(page.resolvedName);
-    const QList<TrackOut> &tracks = page.profile.tracks;
+    const ArtistTrackList &tracks = page.profile.tracks;
     const auto namesArtist = [&](const QString &credit) {
         const QStringList names = splitArtists(credit);
         return std::any_of(names.begin(), names.end(), [&](const QString &n) { return normKey(n) == pageKey; });

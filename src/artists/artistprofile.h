@@ -1,6 +1,7 @@
 #pragma once
 
 #include "artists/artistlatestrelease.h"
+#include "artists/artisttracklist.h"
 
 #include <QList>
 #include <QSet>
@@ -13,7 +14,7 @@ struct ArtistProfile
     QString id; // the same text as name
     QString name;
     std::optional<QString> coverURL;
-    QList<TrackOut> tracks; // in the order they were added, no two with the same id
+    ArtistTrackList tracks; // in the order they were added, no two with the same id
     QSet<QString> albumIDs;
     std::optional<ArtistLatestRelease> latestRelease;
 

@@ -2,21 +2,18 @@
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"
-#include "api/network.h"
+#include "api/transfer.h"
 #include "player/audiocacheerror.h"
 
 #include <QCoreApplication>
-#include <QCoroNetworkReply>
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -45,32 +42,6 @@ bool isPlainFileName(const QString &id)
     return !id.isEmpty() && id != "."_L1 && id != ".."_L1 && !id.startsWith(encodedMarker)
         && !id.contains(QLatin1Char('/')) && !id.contains(QLatin1Char('\\')) && !id.contains(QChar(0));
 }
-
-int defaultPort(const QString &scheme)
-{
-    if (scheme == "https"_L1)
-        return 443;
-    if (scheme == "http"_L1)
-        return 80;
-    return -1;
-}
-
-bool sameOrigin(const QUrl &a, const QUrl &b)
-{
-    const QString scheme = a.scheme().toLower();
-    return scheme == b.scheme().toLower() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0
-        && a.port(defaultPort(scheme)) == b.port(defaultPort(scheme));
-}
-
-bool isRedirect(int status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-struct DeleteLater
-{
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-};
 
 } // namespace
 
@@ -178,75 +149,39 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     if (!part.open())
         throw AudioCacheError::fileSystem(part.errorString());
 
-    QUrl url = from;
-    for (int hop = 0;; ++hop) {
-        QNetworkRequest request(url);
-        request.setTransferTimeout(int(requestTimeout.count()));
-        // Redirects are followed here, so that the token never follows one
-        // to another host.
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        if (token && sendsTokenTo(url)) {
-            // A header with a line break in it would carry headers of its own.
-            if (token->contains(QLatin1Char('\r')) || token->contains(QLatin1Char('\n')) || token->contains(QChar(0)))
-                throw APIError::unauthorized();
-            request.setRawHeader("Authorization", "Bearer " + token->toUtf8());
-        }
+    Transfer transfer;
+    transfer.url = from;
+    transfer.bearerToken = token;
+    transfer.tokenOrigin = APIConfig::baseURL();
+    transfer.idleLimit = requestTimeout;
+    transfer.wholeLimit = resourceTimeout;
+    transfer.maxRedirects = maxRedirects;
+    QString writeError;
+    // Streamed to disk as it arrives; a redirect starts the file over.
+    transfer.sink = [&part, &writeError](const QByteArray &chunk) {
+        if (part.write(chunk) == chunk.size())
+            return true;
+        writeError = part.errorString();
+        return false;
+    };
+    transfer.restart = [&part] {
+        part.resize(0);
+        part.seek(0);
+    };
+    const TransferResult result = co_await send(std::move(transfer), cancel);
 
-        const std::unique_ptr<QNetworkReply, DeleteLater> reply(sharedNetworkAccessManager()->get(request));
-        const QPointer<QNetworkReply> guard(reply.get());
-        QString writeError;
-        // Streamed to disk as it arrives; only a success body is kept.
-        QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&part, &writeError, guard] {
-            const int status = guard->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            const QByteArray chunk = guard->readAll();
-            if (status < 200 || status > 299 || !writeError.isEmpty())
-                return;
-            if (part.write(chunk) != chunk.size()) {
-                writeError = part.errorString();
-                guard->abort();
-            }
-        });
-        bool resourceLimitReached = false;
-        QTimer resourceLimit;
-        resourceLimit.setSingleShot(true);
-        QObject::connect(&resourceLimit, &QTimer::timeout, reply.get(), [&resourceLimitReached, guard] {
-            resourceLimitReached = true;
-            guard->abort();
-        });
-        resourceLimit.start(resourceTimeout);
-        // Aborted through the event loop, so that this task never resumes
-        // inside the canceller's call.
-        const CancelRegistration registration(cancel, [guard] {
-            if (guard)
-                QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
-        });
-
-        co_await reply.get();
-        resourceLimit.stop();
-
-        if (cancel.isCancelled())
-            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
-        if (!writeError.isEmpty())
-            throw AudioCacheError::fileSystem(writeError);
-        if (resourceLimitReached)
-            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
-        const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const int status = statusAttribute.toInt();
-        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-        if (isRedirect(status) && target.isValid() && !target.isEmpty() && hop < maxRedirects) {
-            url = url.resolved(target);
-            part.resize(0);
-            part.seek(0);
-            continue;
-        }
-        if (statusAttribute.isValid() && (status < 200 || status > 299))
-            throw AudioCacheError::httpError(status);
-        if (reply->error() != QNetworkReply::NoError)
-            throw APIError::network(APIError::failureFor(reply->error()), reply->errorString());
-        if (part.write(reply->readAll()) < 0 || !part.flush())
-            throw AudioCacheError::fileSystem(part.errorString());
-        break;
-    }
+    if (!writeError.isEmpty())
+        throw AudioCacheError::fileSystem(writeError);
+    if (result.status && !result.isSuccess())
+        throw AudioCacheError::httpError(*result.status);
+    if (result.error != QNetworkReply::NoError)
+        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+    // A reply without an HTTP status (a local file) reaches no sink: its
+    // body comes whole with the result.
+    if (!result.status && part.write(result.body) != result.body.size())
+        throw AudioCacheError::fileSystem(part.errorString());
+    if (!part.flush())
+        throw AudioCacheError::fileSystem(part.errorString());
 
     part.close();
     // Replaces any earlier copy in one step: a reader sees the old file or

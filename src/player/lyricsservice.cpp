@@ -1,11 +1,10 @@
 #include "lyricsservice.h"
 
-#include "api/network.h"
+#include "api/apierror.h"
+#include "api/transfer.h"
 #include "player/texttrim.h"
 
 #include <QCoreApplication>
-#include <QCoroNetworkReply>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QSettings>
@@ -36,11 +35,6 @@ QUrl endpoint(const QString &path, const Query &items)
     url.setQuery(parts.join(QLatin1Char('&')), QUrl::StrictMode);
     return url;
 }
-
-struct ReplyDeleter
-{
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-};
 
 } // namespace
 
@@ -145,20 +139,21 @@ QCoro::Task<std::optional<QByteArray>> LyricsService::fetch(QUrl url, CancelToke
 {
     if (!url.isValid() || token.isCancelled())
         co_return std::nullopt;
-    QNetworkRequest request(url);
-    request.setTransferTimeout(int(requestTimeout.count()));
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(sharedNetworkAccessManager()->get(request));
-    CancelRegistration abort(token, [r = reply.get()] { r->abort(); });
-    co_await reply.get();
-    if (token.isCancelled())
+    Transfer transfer;
+    transfer.url = url;
+    transfer.idleLimit = requestTimeout;
+    TransferResult result;
+    try {
+        result = co_await send(std::move(transfer), token);
+    } catch (const APIError &) {
         co_return std::nullopt;
+    }
     // The body counts whatever the status (a 404 carries a JSON error that
     // simply does not decode); only a failure below HTTP loses it.
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    const int error = reply->error();
-    if (!answered || (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied))
+    const int error = result.error;
+    if (!result.status || (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied))
         co_return std::nullopt;
-    co_return reply->readAll();
+    co_return result.body;
 }
 
 std::optional<QString> LyricsService::pickBest(const QList<LrclibRecord> &records, qint64 duration)

@@ -1,15 +1,14 @@
 #include "nowplayingcontroller.h"
 
 #include "api/apiconfig.h"
-#include "api/network.h"
+#include "api/apierror.h"
+#include "api/transfer.h"
 #include "platform/mprisservice.h"
 
 #include <QCoroFuture>
-#include <QCoroNetworkReply>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QSaveFile>
@@ -23,11 +22,6 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 namespace {
-
-struct ReplyDeleter
-{
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-};
 
 std::optional<QUrl> coverOf(const TrackOut &track)
 {
@@ -70,18 +64,19 @@ QCoro::Task<std::optional<QUrl>> downloadArtwork(QUrl url, CancelToken token)
 {
     if (token.isCancelled())
         co_return std::nullopt;
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(sharedNetworkAccessManager()->get(QNetworkRequest(url)));
-    {
-        CancelRegistration abort(token, [r = reply.get()] { r->abort(); });
-        co_await reply.get();
-    }
-    if (token.isCancelled())
+    Transfer transfer;
+    transfer.url = url;
+    TransferResult result;
+    try {
+        result = co_await send(std::move(transfer), token);
+    } catch (const APIError &) {
         co_return std::nullopt;
+    }
     // Whatever the status, an image is an image; only a failure below HTTP
     // leaves nothing to look at.
-    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+    if (!result.status)
         co_return std::nullopt;
-    const QByteArray bytes = reply->readAll();
+    const QByteArray bytes = result.body;
     const QString folder = NowPlayingController::artworkFolder();
     const QString name
         = QString::fromLatin1(QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha1).toHex());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariantMap>
 
@@ -19,6 +20,12 @@ struct OtaManifest
 
     // The fields under their C++ names; absent texts are left out.
     QVariantMap toVariantMap() const;
+
+    // Reads the manifest document: one JSON object with "versionCode" (a
+    // whole number, or its decimal text) and the first non-empty text of
+    // "dmgUrl", "downloadUrl" and "url". Throws OtaError, checking JSON,
+    // then the version code, then the address.
+    static OtaManifest fromJson(const QByteArray &body);
 };
 
 } // namespace nimbra

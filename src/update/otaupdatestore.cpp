@@ -1,8 +1,37 @@
 #include "otaupdatestore.h"
 
+#include "api/boundary.h"
+#include "update/buildinfo.h"
+#include "update/otaservice.h"
+#include "update/updatedownload.h"
+
+#include <QCoro/QCoroSignal>
+#include <QDir>
+#include <QPointer>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
 namespace nimbra {
 
-OtaUpdateStore::OtaUpdateStore(QObject *parent) : QObject(parent) { }
+namespace {
+
+struct DeleteLater
+{
+    void operator()(QObject *object) const { object->deleteLater(); }
+};
+
+} // namespace
+
+OtaUpdateStore::OtaUpdateStore(QObject *parent)
+    : QObject(parent), m_currentBuild(BuildInfo::buildNumber()), m_opener(desktopFileOpener())
+{
+}
+
+OtaUpdateStore::~OtaUpdateStore()
+{
+    m_lifetime.cancel();
+}
 
 void OtaUpdateStore::setAvailableManifest(std::optional<OtaManifest> manifest)
 {
@@ -10,6 +39,48 @@ void OtaUpdateStore::setAvailableManifest(std::optional<OtaManifest> manifest)
         return;
     m_manifest = std::move(manifest);
     emit availableManifestChanged();
+}
+
+QString OtaUpdateStore::version() const
+{
+    return BuildInfo::version();
+}
+
+QString OtaUpdateStore::build() const
+{
+    return BuildInfo::build();
+}
+
+QString OtaUpdateStore::versionLine() const
+{
+    return BuildInfo::versionLine();
+}
+
+void OtaUpdateStore::setChecking(bool checking)
+{
+    assignAndNotify(this, m_checking, checking, &OtaUpdateStore::isCheckingChanged);
+}
+
+void OtaUpdateStore::setDownloading(bool downloading)
+{
+    assignAndNotify(this, m_downloading, downloading, &OtaUpdateStore::isDownloadingChanged);
+}
+
+void OtaUpdateStore::setDownloadProgress(double progress)
+{
+    assignAndNotify(this, m_progress, progress, &OtaUpdateStore::downloadProgressChanged);
+}
+
+// A null text (none) and an empty one read alike in QML; the store only
+// ever sets null or a real text.
+void OtaUpdateStore::setStatusMessage(const QString &text)
+{
+    assignAndNotify(this, m_statusMessage, text, &OtaUpdateStore::statusMessageChanged);
+}
+
+void OtaUpdateStore::setError(const QString &text)
+{
+    assignAndNotify(this, m_error, text, &OtaUpdateStore::errorChanged);
 }
 
 void OtaUpdateStore::checkUpdates(bool silent)
@@ -21,10 +92,109 @@ QCoro::Task<void> OtaUpdateStore::checkUpdatesAsync(bool silent)
 {
     if (m_checking)
         co_return;
-    // No manifest host is known to this build: the check ends at once with
-    // nothing found, which a silent check does not report.
+    setChecking(true);
+    setStatusMessage(QString());
+    setError(QString());
+
+    QPointer<OtaUpdateStore> self(this);
+    const CancelToken lifetime = m_lifetime;
+    const Outcome<OtaManifest> manifest = co_await runAtBoundary(OtaService::fetchManifest(lifetime));
+    if (!self || lifetime.isCancelled())
+        co_return;
+
+    if (manifest && m_currentBuild < manifest.value->versionCode)
+        setAvailableManifest(manifest.value);
+    else if (manifest && !silent)
+        setStatusMessage(u"У вас установлена последняя версия (build %1)"_s.arg(m_currentBuild));
+    else if (!manifest && !silent)
+        setError(manifest.errorText);
+    setChecking(false);
     emit checkFinished(silent);
-    co_return;
+}
+
+void OtaUpdateStore::downloadAndInstall()
+{
+    downloadAndInstallAsync();
+}
+
+QString OtaUpdateStore::downloadFolder() const
+{
+    return m_folder ? m_folder->path() : QString();
+}
+
+QString OtaUpdateStore::ensureDownloadFolder()
+{
+    if (!m_folder) {
+        // mkdtemp: a fresh folder only this user may enter. It stays after
+        // the program ends, for the installer that may still be reading it.
+        auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/nimbra-update-XXXXXX"_s);
+        if (!folder->isValid()) {
+            setError(UpdateDownload::failureText(folder->errorString()));
+            return {};
+        }
+        folder->setAutoRemove(false);
+        m_folder = std::move(folder);
+    }
+    return m_folder->path();
+}
+
+QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
+{
+    // One download at a time, whoever asks.
+    if (!m_manifest || m_downloading)
+        co_return;
+    const QUrl url(m_manifest->downloadURL, QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative() || url.host().isEmpty())
+        co_return;
+    if (!OtaService::isAllowedAddress(url)) {
+        setError(UpdateDownload::unsafeAddressText());
+        co_return;
+    }
+    const QString folder = ensureDownloadFolder();
+    if (folder.isEmpty())
+        co_return;
+
+    setDownloading(true);
+    setDownloadProgress(-1);
+    setError(QString());
+    setStatusMessage(QString());
+
+    QPointer<OtaUpdateStore> self(this);
+    const CancelToken lifetime = m_lifetime;
+    // Deleted later: the last thing it does is emit the signal this task
+    // resumes from.
+    std::unique_ptr<UpdateDownload, DeleteLater> download(new UpdateDownload(url, folder));
+    connect(download.get(), &UpdateDownload::progressChanged, this, &OtaUpdateStore::setDownloadProgress);
+    // Through the event loop, like every abort: this task never resumes
+    // inside the canceller's call.
+    const QPointer<UpdateDownload> running(download.get());
+    const CancelRegistration abort(lifetime, [running] {
+        if (running)
+            QMetaObject::invokeMethod(running.data(), &UpdateDownload::abort, Qt::QueuedConnection);
+    });
+    download->start();
+    if (!download->isFinished()) {
+        UpdateDownload *waited = download.get();
+        co_await qCoro(waited, &UpdateDownload::finished);
+    }
+    if (!self || lifetime.isCancelled())
+        co_return;
+
+    if (download->succeeded()) {
+        setAvailableManifest(std::nullopt);
+        setDownloadProgress(1.0);
+        install(download->filePath());
+    } else {
+        setError(download->errorText());
+    }
+    setDownloading(false);
+    emit downloadFinished();
+}
+
+void OtaUpdateStore::install(const QString &path)
+{
+    if (!m_opener || !m_opener(path))
+        setStatusMessage(u"Не удалось открыть обновление. Файл сохранён: "_s + QDir::toNativeSeparators(path));
 }
 
 } // namespace nimbra

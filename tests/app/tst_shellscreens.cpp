@@ -16,6 +16,7 @@
 #include "player/playerstore.h"
 #include "screens/mainnavigationmodel.h"
 #include "screens/sidebaritem.h"
+#include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 
 #include "devserviceprocess.h"
@@ -33,7 +34,9 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QtTest>
 
 using namespace nimbra;
@@ -131,6 +134,8 @@ private slots:
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         APIConfig::setBaseURL(m_service->baseUrl());
+        // The local service's manifest offers nothing newer.
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
         m_warnings = std::make_unique<QmlWarnings>();
     }
 
@@ -150,10 +155,34 @@ private slots:
         QVERIFY(item(u"launchScreen"_s));
         QVERIFY(!item(u"loginView"_s));
         screenshot(u"launch"_s);
+        const QPointF header = item(u"signInHeader"_s)->mapToScene({});
         m_secrets->release(1);
         QTRY_VERIFY(item(u"loginView"_s));
         QVERIFY(!item(u"launchScreen"_s));
+        // The mark and the name stay where they stood.
+        QCOMPARE(item(u"signInHeader"_s)->mapToScene({}), header);
         screenshot(u"sign-in"_s);
+    }
+
+    void offlineStartRetriesIntoTheMainWindow()
+    {
+        const QString token = m_service->signIn();
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
+        closed.close();
+        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_service->baseUrl()); });
+
+        QVERIFY(launch(token.toUtf8()));
+        QTRY_VERIFY(isShown(item(u"offlinePanel"_s)));
+        QVERIFY(!item(u"loginView"_s));
+        QCOMPARE(item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
+        screenshot(u"launch-offline"_s);
+
+        APIConfig::setBaseURL(m_service->baseUrl());
+        click(item(u"retryButton"_s));
+        QTRY_VERIFY(item(u"mainView"_s));
+        QCOMPARE(m_app->auth()->user()->username, u"demo"_s);
     }
 
     void savedSessionOpensTheMainWindow()
@@ -220,7 +249,7 @@ private slots:
             click(item(u"sidebarRow%1"_s.arg(int(entry.item))));
             QCOMPARE(nav->selection(), entry.item);
             QQuickItem *title = nullptr;
-            // A placeholder's title, or the heading of a section's own screen.
+            // A placeholder's title, or the header of a section's own screen.
             QTRY_VERIFY(((title = item(u"sectionTitle"_s)) || (title = item(u"headerTitle"_s)))
                 && title->property("text").toString() == entry.title);
             settle();

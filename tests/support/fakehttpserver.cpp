@@ -54,7 +54,9 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
             res.status = 206;
         for (const auto &[name, value] : response.headers)
             res.set_header(name.toStdString(), value.toStdString());
-        if (response.dropConnection) {
+        if (response.isStreamed()) {
+            stream(response, res);
+        } else if (response.dropConnection) {
             const std::string ct = response.contentType.toStdString();
             res.set_content_provider(
                 1000, ct, [](size_t, size_t, httplib::DataSink &) { return false; }, nullptr);
@@ -77,9 +79,45 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
 
 FakeHttpServer::~FakeHttpServer()
 {
+    m_stopping = true;
     m_server->stop();
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void FakeHttpServer::stream(const FakeResponse &response, httplib::Response &res)
+{
+    auto body = std::make_shared<const QByteArray>(response.body);
+    const size_t total = size_t(body->size());
+    const size_t sent = response.cutAfter >= 0 ? std::min(total, size_t(response.cutAfter)) : total;
+    const size_t piece = response.pieceSize > 0 ? size_t(response.pieceSize) : std::max<size_t>(total, 1);
+    const bool chunked = response.chunked;
+    const int delayMs = response.pieceDelayMs;
+    const auto hold = response.hold;
+    auto provide = [this, body, total, sent, piece, chunked, delayMs, hold](size_t offset, httplib::DataSink &sink) {
+        if (offset >= sent) {
+            if (!chunked || sent < total)
+                return false;
+            sink.done();
+            return true;
+        }
+        if (offset > 0) {
+            if (delayMs > 0)
+                QThread::msleep(delayMs);
+            while (hold && *hold && !m_stopping)
+                QThread::msleep(5);
+        }
+        const size_t length = std::min(piece, sent - offset);
+        sink.write(body->constData() + offset, length);
+        if (chunked && offset + length >= total)
+            sink.done();
+        return true;
+    };
+    const std::string type = response.contentType.toStdString();
+    if (chunked)
+        res.set_chunked_content_provider(type, [provide](size_t offset, httplib::DataSink &sink) { return provide(offset, sink); });
+    else
+        res.set_content_provider(total, type, [provide](size_t offset, size_t, httplib::DataSink &sink) { return provide(offset, sink); });
 }
 
 QUrl FakeHttpServer::baseUrl() const

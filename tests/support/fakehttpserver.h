@@ -8,13 +8,15 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
 
 namespace httplib {
 class Server;
-}
+struct Response;
+} // namespace httplib
 
 namespace nimbra::test {
 
@@ -43,6 +45,18 @@ struct FakeResponse
     int delayMs = 0;
     bool dropConnection = false; // headers, then the connection closes mid-body
     QList<QPair<QByteArray, QByteArray>> headers; // extra response headers, e.g. Location
+
+    // A streamed body (a download): pieces of pieceSize bytes (0: one piece)
+    // with pieceDelayMs between them; chunked leaves the length out;
+    // cutAfter >= 0 announces the whole body but closes after that many
+    // bytes; while *hold is true no piece after the first goes out.
+    int pieceSize = 0;
+    int pieceDelayMs = 0;
+    bool chunked = false;
+    qsizetype cutAfter = -1;
+    std::shared_ptr<std::atomic_bool> hold;
+
+    bool isStreamed() const { return pieceSize > 0 || chunked || cutAfter >= 0 || hold; }
 };
 
 // A loopback HTTP server for service-facing tests: it answers from a table
@@ -79,6 +93,7 @@ public:
 
 private:
     FakeResponse answer(const RecordedRequest &request);
+    void stream(const FakeResponse &response, httplib::Response &res);
 
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
@@ -87,6 +102,7 @@ private:
     QMap<QString, Handler> m_routes;
     Handler m_fallback;
     QList<RecordedRequest> m_requests;
+    std::atomic_bool m_stopping = false;
 };
 
 } // namespace nimbra::test

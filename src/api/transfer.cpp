@@ -1,0 +1,191 @@
+#include "transfer.h"
+
+#include "apierror.h"
+#include "network.h"
+
+#include <QDeadlineTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+
+#include <QCoro/QCoroNetworkReply>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+struct ReplyDeleter
+{
+    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
+};
+
+bool isRedirect(int code)
+{
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+QNetworkReply *start(QNetworkRequest request, const QByteArray &verb, const std::optional<QByteArray> &body)
+{
+    QNetworkAccessManager *manager = sharedNetworkAccessManager();
+    if (body)
+        return manager->sendCustomRequest(request, verb, *body);
+    if (verb == "GET")
+        return manager->get(request);
+    // A POST without a length leaves some servers waiting for a body that
+    // never comes. No data device at all, so that the manager adds no
+    // Content-Type of its own.
+    if (verb != "DELETE" && verb != "HEAD")
+        request.setHeader(QNetworkRequest::ContentLengthHeader, 0);
+    return manager->sendCustomRequest(request, verb);
+}
+
+int statusOf(const QNetworkReply *reply)
+{
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+} // namespace
+
+QByteArray TransferResult::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : rawHeaders) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+bool sameOrigin(const QUrl &a, const QUrl &b)
+{
+    const auto port = [](const QUrl &url) { return url.port(url.scheme() == "https"_L1 ? 443 : 80); };
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+        && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && port(a) == port(b);
+}
+
+bool isUnsafeHeaderValue(const QString &value)
+{
+    return value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')) || value.contains(QChar(0));
+}
+
+QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
+{
+    // The header is written as given, so a line break would smuggle in
+    // headers of its own. Such a token cannot be sent; it needs a new sign-in.
+    if (transfer.bearerToken && isUnsafeHeaderValue(*transfer.bearerToken))
+        throw APIError::unauthorized();
+    if (cancel.isCancelled())
+        throw APIError::network(APIError::NetworkFailure::Cancelled);
+
+    const QDeadlineTimer deadline(transfer.wholeLimit);
+    QUrl target = transfer.url;
+    QByteArray verb = transfer.method;
+    std::optional<QByteArray> payload = transfer.body;
+
+    for (int hop = 0;; ++hop) {
+        QNetworkRequest request(target);
+        request.setTransferTimeout(int(transfer.idleLimit.count()));
+        // Redirects are followed here, hop by hop, so that the token only
+        // ever reaches its own origin.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        for (const auto &[name, value] : transfer.headers)
+            request.setRawHeader(name, value);
+        if (transfer.bearerToken && sameOrigin(target, transfer.tokenOrigin))
+            request.setRawHeader("Authorization", "Bearer " + transfer.bearerToken->toUtf8());
+
+        const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload));
+        const QPointer<QNetworkReply> guard(reply.get());
+
+        bool sinkRefused = false;
+        if (transfer.sink) {
+            // Streamed as it arrives; only a success body reaches the sink.
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&transfer, &sinkRefused, guard] {
+                const int status = statusOf(guard);
+                if (status < 200 || status > 299 || sinkRefused)
+                    return;
+                if (!transfer.sink(guard->readAll())) {
+                    sinkRefused = true;
+                    guard->abort();
+                }
+            });
+        }
+        if (transfer.progress) {
+            QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
+                [&transfer, guard](qint64 received, qint64 total) {
+                    const int status = statusOf(guard);
+                    if (status >= 200 && status <= 299)
+                        transfer.progress(received, total);
+                });
+        }
+
+        bool wholeLimitReached = false;
+        QTimer wholeLimit;
+        wholeLimit.setSingleShot(true);
+        QObject::connect(&wholeLimit, &QTimer::timeout, reply.get(), [&wholeLimitReached, guard] {
+            wholeLimitReached = true;
+            if (guard)
+                guard->abort();
+        });
+        wholeLimit.start(std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0)));
+
+        const CancelRegistration registration(cancel, [guard] {
+            if (guard)
+                QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
+        });
+
+        // A reply that already finished is not awaited: it would never
+        // signal again.
+        if (!reply->isFinished())
+            co_await reply.get();
+        wholeLimit.stop();
+
+        if (cancel.isCancelled())
+            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
+        if (wholeLimitReached)
+            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
+
+        TransferResult result;
+        result.url = target;
+        result.error = reply->error();
+        result.errorText = reply->errorString();
+        result.sinkRefused = sinkRefused;
+        result.rawHeaders = reply->rawHeaderPairs();
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            result.announcedLength = length.toLongLong();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (status.isValid())
+            result.status = status.toInt();
+
+        const QVariant location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+        if (result.status && isRedirect(*result.status) && location.isValid() && !location.toUrl().isEmpty()) {
+            if (hop >= transfer.maxRedirects) {
+                result.redirectLimitReached = true;
+                co_return result;
+            }
+            target = reply->url().resolved(location.toUrl());
+            if (*result.status == 303 || ((*result.status == 301 || *result.status == 302) && verb == "POST")) {
+                verb = "GET";
+                payload.reset();
+            }
+            if (transfer.restart)
+                transfer.restart();
+            continue;
+        }
+
+        const QByteArray rest = reply->readAll();
+        if (transfer.sink && result.isSuccess()) {
+            if (!sinkRefused && !rest.isEmpty() && !transfer.sink(rest))
+                result.sinkRefused = true;
+        } else {
+            result.body = rest;
+        }
+        co_return result;
+    }
+}
+
+} // namespace nimbra

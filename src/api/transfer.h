@@ -1,0 +1,77 @@
+#pragma once
+
+#include "canceltoken.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QNetworkReply>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <QCoroTask>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace nimbra {
+
+// One HTTP exchange, as every part of the client makes it: the service
+// calls, offline audio, lyrics, the now-playing artwork and the update.
+struct Transfer
+{
+    QUrl url;
+    QByteArray method = "GET";
+    std::optional<QByteArray> body;
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    // Sent as "Bearer ..." only to requests on tokenOrigin's scheme, host and
+    // port, redirects included.
+    std::optional<QString> bearerToken;
+    QUrl tokenOrigin;
+    // No byte for this long ends the transfer; neither does the whole take
+    // longer than wholeLimit.
+    std::chrono::milliseconds idleLimit {std::chrono::seconds(60)};
+    std::chrono::milliseconds wholeLimit {std::chrono::seconds(600)};
+    // Redirects are followed one hop at a time up to this many.
+    int maxRedirects = 10;
+    // When set, a 2xx body goes here chunk by chunk instead of into the
+    // result; returning false aborts the transfer (a full disk, say).
+    std::function<bool(const QByteArray &chunk)> sink;
+    // Called before each redirect hop, so a sink can start over.
+    std::function<void()> restart;
+    // Called with bytes received and the announced total (-1 unknown).
+    std::function<void(qint64 received, qint64 total)> progress;
+};
+
+struct TransferResult
+{
+    QUrl url; // the address that answered last
+    std::optional<int> status; // none: no HTTP answer at all
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QString errorText;
+    QByteArray body; // empty when a sink took it
+    bool sinkRefused = false;
+    bool redirectLimitReached = false;
+    qint64 announcedLength = -1;
+    QByteArray header(const QByteArray &name) const;
+    QList<QNetworkReply::RawHeaderPair> rawHeaders;
+
+    bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
+};
+
+// True when a and b share scheme, host and port (default ports filled in).
+bool sameOrigin(const QUrl &a, const QUrl &b);
+
+// A header value that a line break or NUL would split into headers of its own.
+bool isUnsafeHeaderValue(const QString &value);
+
+// Sends the transfer on the shared network access manager and returns what
+// came back, whatever the status. Throws APIError: unauthorized for a token
+// that cannot be sent, network(Cancelled) once cancel fires, network(TimedOut)
+// at a limit. The reply is aborted through the event loop, so the awaiting
+// task never resumes inside the canceller's call.
+QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel = {});
+
+} // namespace nimbra

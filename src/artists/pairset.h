@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <vector>
+
+namespace nimbra {
+
+// A set of (artist, item) number pairs: which tracks an artist already has,
+// which albums it is linked to. Millions of such checks run in one catalogue
+// derivation; a flat table probed in place does each in one memory access
+// where a node-based hash set took several.
+class PairSet
+{
+public:
+    // True when the pair was not in the set yet.
+    bool insert(quint32 first, quint32 second)
+    {
+        // Stored plus one, so that zero marks an empty slot.
+        const quint64 key = ((quint64(first) << 32) | second) + 1;
+        if ((m_size + 1) * 2 > m_table.size())
+            grow();
+        size_t at = slotOf(key);
+        while (m_table[at] != 0) {
+            if (m_table[at] == key)
+                return false;
+            at = (at + 1) & (m_table.size() - 1);
+        }
+        m_table[at] = key;
+        ++m_size;
+        return true;
+    }
+
+private:
+    size_t slotOf(quint64 key) const
+    {
+        key ^= key >> 31;
+        key *= 0x9E3779B97F4A7C15ull;
+        key ^= key >> 29;
+        return size_t(key) & (m_table.size() - 1);
+    }
+
+    void grow()
+    {
+        std::vector<quint64> old(m_table.empty() ? 64 : m_table.size() * 2);
+        old.swap(m_table);
+        for (const quint64 key : old) {
+            if (key == 0)
+                continue;
+            size_t at = slotOf(key);
+            while (m_table[at] != 0)
+                at = (at + 1) & (m_table.size() - 1);
+            m_table[at] = key;
+        }
+    }
+
+    std::vector<quint64> m_table;
+    size_t m_size = 0;
+};
+
+} // namespace nimbra

@@ -1,0 +1,31 @@
+#include "otaerror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+OtaError OtaError::httpError(int statusCode)
+{
+    OtaError error(Kind::HttpError);
+    error.m_statusCode = statusCode;
+    return error;
+}
+
+QString OtaError::description() const
+{
+    switch (m_kind) {
+    case Kind::HttpError:
+        return u"Манифест недоступен (HTTP "_s + QString::number(m_statusCode) + u')';
+    case Kind::BadURL:
+        return u"Неверный URL манифеста"_s;
+    case Kind::InvalidJSON:
+        return u"Ответ сервера не является JSON"_s;
+    case Kind::MissingVersionCode:
+        return u"В манифесте отсутствует versionCode"_s;
+    case Kind::MissingDownloadURL:
+        return u"В манифесте нет ссылки на загрузку"_s;
+    }
+    return {};
+}
+
+} // namespace nimbra

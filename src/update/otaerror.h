@@ -1,0 +1,33 @@
+#pragma once
+
+#include "api/error.h"
+
+namespace nimbra {
+
+// Each way the update manifest can fail, with the text the update store
+// shows for it.
+class OtaError : public Error
+{
+public:
+    enum class Kind { HttpError, BadURL, InvalidJSON, MissingVersionCode, MissingDownloadURL };
+
+    static OtaError httpError(int statusCode);
+    static OtaError badURL() { return OtaError(Kind::BadURL); }
+    static OtaError invalidJSON() { return OtaError(Kind::InvalidJSON); }
+    static OtaError missingVersionCode() { return OtaError(Kind::MissingVersionCode); }
+    static OtaError missingDownloadURL() { return OtaError(Kind::MissingDownloadURL); }
+
+    Kind kind() const { return m_kind; }
+    // HttpError: the status; 0 for the other kinds.
+    int statusCode() const { return m_statusCode; }
+
+    QString description() const override;
+
+private:
+    explicit OtaError(Kind kind) : m_kind(kind) { }
+
+    Kind m_kind;
+    int m_statusCode = 0;
+};
+
+} // namespace nimbra

@@ -1,0 +1,200 @@
+// The update strip in the program's own window: what it shows for an offer,
+// a download of known and of unknown length (with pictures of each), and
+// the whole way from start-up against the local service offering a newer
+// build to the opened, complete file.
+#include "appcontext.h"
+
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "screens/updatebannermodel.h"
+#include "update/otaservice.h"
+#include "update/otaupdatestore.h"
+
+#include "devserviceprocess.h"
+#include "fakeaudiobackend.h"
+#include "fakehttpserver.h"
+#include "functionclock.h"
+#include "memorysecretstore.h"
+#include "qmlwarnings.h"
+#include "screentest.h"
+#include "testenv.h"
+
+#include <QCoro/QCoroTimer>
+#include <QDir>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+
+class TestUpdateBanner : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QmlWarnings> m_warnings;
+    FakeAudioBackend m_audio;
+    FunctionClock m_clock;
+    std::unique_ptr<AppContext> m_app;
+    QStringList m_opened;
+    QList<QByteArray> m_openedBytes;
+    QList<std::chrono::milliseconds> m_delays;
+
+    QQuickItem *item(const QString &objectName) const
+    {
+        return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
+    }
+
+    // A guest in the main window; the launch pause is short but asked for.
+    bool launchAsGuest()
+    {
+        m_app.reset();
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<MemorySecretStore>();
+        environment.audio = &m_audio;
+        m_clock.setSleep([this](std::chrono::milliseconds duration, CancelToken) -> QCoro::Task<void> {
+            m_delays.append(duration);
+            co_await QCoro::sleepFor(std::chrono::milliseconds(20));
+        });
+        environment.clock = &m_clock;
+        environment.openFile = [this](const QString &path) {
+            m_opened.append(path);
+            QFile file(path);
+            m_openedBytes.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+            return true;
+        };
+        m_app = std::make_unique<AppContext>(environment);
+        if (!m_app->start() || !QTest::qWaitForWindowExposed(m_app->window()))
+            return false;
+        if (!QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; }))
+            return false;
+        m_app->auth()->continueAsGuest();
+        return QTest::qWaitFor([this] { return item(u"mainView"_s) != nullptr; });
+    }
+
+    // The strip slides in: click and picture it where it comes to rest.
+    void press(const QString &objectName)
+    {
+        QTest::qWait(400);
+        QVERIFY(isShown(item(objectName)));
+        QVERIFY(click(m_app->window(), item(objectName)));
+    }
+
+    void screenshot(const QString &name)
+    {
+        QTest::qWait(450);
+        QQuickItem *banner = item(u"updateBanner"_s);
+        QVERIFY(banner);
+        const qreal ratio = m_app->window()->devicePixelRatio();
+        const QRect box = banner->mapRectToScene(banner->boundingRect()).toAlignedRect().adjusted(-20, -20, 20, 14);
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow().copy(QRect(box.topLeft() * ratio, box.size() * ratio)), name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QQuickStyle::setStyle(u"Basic"_s);
+        m_warnings = std::make_unique<QmlWarnings>();
+    }
+
+    void cleanup()
+    {
+        if (m_app && !m_app->updates()->downloadFolder().isEmpty())
+            QDir(m_app->updates()->downloadFolder()).removeRecursively();
+        m_app.reset();
+        m_opened.clear();
+        m_openedBytes.clear();
+        m_delays.clear();
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+    }
+
+    void offerAndDownloads()
+    {
+        FakeHttpServer server;
+        // Nothing newer at start-up: the strip appears only for the offer
+        // made below.
+        server.on(u"GET"_s, u"/updates/pc/linux/linux-update.json"_s,
+            FakeResponse {200, R"({"versionCode":0,"url":"https:\/\/example.org/x"})"});
+        auto hold = std::make_shared<std::atomic_bool>(true);
+        for (const bool chunked : {false, true}) {
+            FakeResponse held {200, QByteArray(400000, 'n'), "application/octet-stream"};
+            held.pieceSize = 150000;
+            held.chunked = chunked;
+            held.hold = hold;
+            server.on(u"GET"_s, chunked ? u"/chunked.AppImage"_s : u"/sized.AppImage"_s, held);
+        }
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), server.baseUrl().toString());
+        QVERIFY(launchAsGuest());
+        OtaUpdateStore *store = m_app->updates();
+        QTRY_COMPARE(server.requestCount(), 1);
+        QTRY_VERIFY(!store->isChecking());
+        QVERIFY(!isShown(item(u"updateBanner"_s)));
+
+        const QString notes = u"Плавные переходы между треками\nИсправления ошибок"_s;
+        store->setAvailableManifest(
+            OtaManifest {99, u"2.0.0"_s, server.baseUrl().toString() + u"/sized.AppImage"_s, notes});
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        QCOMPARE(item(u"updateNotes"_s)->property("text").toString(), u"Плавные переходы между треками"_s);
+        QVERIFY(isShown(item(u"updateVersion"_s)));
+        screenshot(u"update-banner-offer"_s);
+
+        press(u"updateDownloadButton"_s);
+        QTRY_VERIFY(store->downloadProgress() > 0.3);
+        QTRY_VERIFY(isShown(item(u"updateProgressBar"_s)));
+        QVERIFY(!isShown(item(u"updateDownloadButton"_s)));
+        QVERIFY(!isShown(item(u"updateSpinner"_s)));
+        screenshot(u"update-banner-progress"_s);
+        *hold = false;
+        QTRY_COMPARE(m_opened.size(), 1);
+        QTRY_VERIFY(!isShown(item(u"updateBanner"_s)));
+
+        // Without a length: the spinner until the end.
+        *hold = true;
+        store->setAvailableManifest(
+            OtaManifest {99, std::nullopt, server.baseUrl().toString() + u"/chunked.AppImage"_s, std::nullopt});
+        QTRY_VERIFY(isShown(item(u"updateDownloadButton"_s)));
+        QVERIFY(!isShown(item(u"updateVersion"_s)));
+        QVERIFY(!isShown(item(u"updateNotes"_s)));
+        press(u"updateDownloadButton"_s);
+        QTRY_VERIFY(isShown(item(u"updateSpinner"_s)));
+        QVERIFY(!isShown(item(u"updateProgressBar"_s)));
+        screenshot(u"update-banner-spinner"_s);
+        *hold = false;
+        QTRY_COMPARE(m_opened.size(), 2);
+    }
+
+    void fromStartUpToTheOpenedFile()
+    {
+        DevServiceProcess service({u"--tracks"_s, u"50"_s, u"--albums"_s, u"5"_s, u"--update-offer"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        APIConfig::setBaseURL(service.baseUrl());
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), service.baseUrl().toString());
+        const QString packagePath = u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
+        const QByteArray package = service.get(packagePath).body;
+        QVERIFY(package.startsWith("NIMBRA-UPDATE-PACKAGE"));
+        service.clearRequests();
+
+        QVERIFY(launchAsGuest());
+        QCOMPARE(m_delays, QList {AppContext::updateCheckDelay});
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(item(u"updateBanner"_s)), 5000);
+        const RecordedRequest check = service.requests().constFirst();
+        QCOMPARE(check.path, u"/updates/pc/linux/linux-update.json"_s);
+        QVERIFY(check.header(u"User-Agent"_s).startsWith(u"Nimbras-Linux/"_s));
+
+        press(u"updateDownloadButton"_s);
+        QTRY_COMPARE(m_opened.size(), 1);
+        QCOMPARE(QFileInfo(m_opened.first()).fileName(), u"Nimbras-Setup.AppImage"_s);
+        QVERIFY(m_openedBytes.first() == package);
+        QTRY_VERIFY(!isShown(item(u"updateBanner"_s)));
+        QVERIFY(m_app->updates()->error().isNull());
+    }
+};
+
+QTEST_MAIN(TestUpdateBanner)
+#include "tst_updatebanner.moc"

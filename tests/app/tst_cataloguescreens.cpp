@@ -8,6 +8,7 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
+#include "artists/artistnavigationstore.h"
 #include "player/playerstore.h"
 #include "screens/catalogmodel.h"
 #include "screens/mainnavigationmodel.h"
@@ -146,6 +147,13 @@ private slots:
         QCOMPARE(player->queueModel()->trackAt(149).id, catalog->trackAt(149).id);
         QTRY_VERIFY(third->property("isCurrent").toBool());
         screenshot(u"catalog-playing"_s);
+
+        // Each artist of a row's credit opens that artist's page.
+        QQuickItem *name = findItem(third, u"artistName0"_s);
+        QVERIFY(name);
+        const QString artist = name->property("name").toString();
+        QVERIFY(click(m_app->window(), name));
+        QTRY_COMPARE(m_app->artistNavigation()->presentedArtistName(), artist);
     }
 
     void searchShowsAlbumsAndTracksOrNothing()

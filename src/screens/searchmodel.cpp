@@ -1,5 +1,7 @@
 #include "searchmodel.h"
 
+#include "screens/albumdirectory.h"
+
 #include "account/session.h"
 #include "api/boundary.h"
 #include "api/clock.h"
@@ -123,6 +125,8 @@ QCoro::Task<void> SearchModel::run(QString term, bool immediate, CancelToken can
 
 void SearchModel::setResults(const SearchResults &results, const QString &errorText, bool hasSearched)
 {
+    // The album page opened from a found album finds its record here.
+    AlbumDirectory::remember(results.albums);
     m_albums->setAlbums(results.albums);
     m_tracks->setTracks(results.tracks);
     m_errorText = errorText;

@@ -30,11 +30,35 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
-        if (item === SidebarItem.Clips)
+        switch (item) {
+        case SidebarItem.Home:
+            return homeScreen
+        case SidebarItem.Albums:
+            return albumsScreen
+        case SidebarItem.Catalog:
+            return catalogScreen
+        case SidebarItem.Search:
+            return searchScreen
+        case SidebarItem.Clips:
             return clipsScreen
-        if (item === SidebarItem.Battles)
+        case SidebarItem.Battles:
             return battlesScreen
+        case SidebarItem.Profile:
+            return profileScreen
+        case SidebarItem.Settings:
+            return settingsScreen
+        }
         return sectionPlaceholder
+    }
+
+    Component {
+        id: profileScreen
+        ProfileView {}
+    }
+
+    Component {
+        id: settingsScreen
+        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the
@@ -76,8 +100,30 @@ Item {
     }
 
     Component {
+        id: homeScreen
+        HomeView {
+            onNavigate: (item) => main.navigateToSidebar(item)
+        }
+    }
+
+    Component {
+        id: albumsScreen
+        AlbumsView {}
+    }
+
+    Component {
+        id: catalogScreen
+        CatalogScreen { }
+    }
+
+    Component {
+        id: searchScreen
+        SearchScreen { }
+    }
+
+    Component {
         id: albumPage
-        PagePlaceholder { title: "Альбом" }
+        AlbumDetailView {}
     }
 
     Component {

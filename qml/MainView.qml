@@ -39,6 +39,10 @@ Item {
             return homeScreen
         case SidebarItem.Albums:
             return albumsScreen
+        case SidebarItem.Catalog:
+            return catalogScreen
+        case SidebarItem.Search:
+            return searchScreen
         case SidebarItem.Clips:
             return clipsScreen
         case SidebarItem.Battles:
@@ -109,6 +113,16 @@ Item {
     Component {
         id: albumsScreen
         AlbumsView {}
+    }
+
+    Component {
+        id: catalogScreen
+        CatalogScreen { }
+    }
+
+    Component {
+        id: searchScreen
+        SearchScreen { }
     }
 
     Component {

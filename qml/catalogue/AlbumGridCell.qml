@@ -60,9 +60,9 @@ Item {
             }
         }
 
-        CreditsText {
+        ArtistCreditsLine {
             width: parent.width
-            raw: cell.artist
+            text: cell.artist
             style: "album"
         }
     }

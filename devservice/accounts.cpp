@@ -58,6 +58,20 @@ Accounts::Accounts(int qrLifetimeSeconds) : m_qrLifetimeSeconds(qrLifetimeSecond
     m_users.append(admin);
 }
 
+void Accounts::seedDemoLibrary(int trackCount)
+{
+    const QString demo = u"u1"_s;
+    // t00008-t00019: full-length tracks with the credits worth looking at.
+    for (int index = 7; index < 19 && index < trackCount; ++index)
+        addFavorite(demo, index);
+    PlaylistRecord road = createPlaylist(demo, u"В дорогу"_s, false);
+    for (int index = 20; index < 50 && index < trackCount; ++index)
+        addToPlaylist(demo, road.id, index);
+    PlaylistRecord single = createPlaylist(demo, u"На повторе"_s, false);
+    if (trackCount > 8)
+        addToPlaylist(demo, single.id, 8);
+}
+
 QString Accounts::issueToken(const QString &userId)
 {
     const QString token = randomToken();

@@ -60,6 +60,11 @@ public:
 
     explicit Accounts(int qrLifetimeSeconds);
 
+    // The demo user's library on first sign-in: a dozen favourites and two
+    // playlists, one of 30 tracks and, listed first, one of a single track;
+    // only tracks the catalogue of trackCount holds.
+    void seedDemoLibrary(int trackCount);
+
     // A fresh token for the user, or nothing when name or password is wrong.
     std::optional<QString> login(const QString &username, const QString &password);
     bool usernameTaken(const QString &username) const;

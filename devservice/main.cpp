@@ -129,6 +129,7 @@ int main(int argc, char *argv[])
 
     const Catalogue catalogue(options->tracks, options->albums);
     Accounts accounts(options->qrLifetime);
+    accounts.seedDemoLibrary(catalogue.trackCount());
     DevServer server(catalogue, accounts, options->update);
     const int port = server.bind(options->port);
     if (port <= 0) {

@@ -31,6 +31,10 @@ Item {
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
         switch (item) {
+        case SidebarItem.Favorites:
+            return favoritesScreen
+        case SidebarItem.Playlists:
+            return playlistsScreen
         case SidebarItem.Home:
             return homeScreen
         case SidebarItem.Albums:
@@ -128,12 +132,22 @@ Item {
 
     Component {
         id: playlistPage
-        PagePlaceholder { title: "Плейлист" }
+        PlaylistDetailView {}
     }
 
     Component {
         id: smartPlaylistPage
-        PagePlaceholder { title: "Плейлист" }
+        SmartPlaylistView {}
+    }
+
+    Component {
+        id: favoritesScreen
+        FavoritesView {}
+    }
+
+    Component {
+        id: playlistsScreen
+        PlaylistsView {}
     }
 
     // Base layer: sidebar, divider and detail column. A fullscreen clip

@@ -1,5 +1,6 @@
 #include "playlistsstore.h"
 
+#include "account/session.h"
 #include "api/boundary.h"
 
 #include "accountvariants.h"
@@ -8,7 +9,16 @@
 
 namespace nimbra {
 
-PlaylistsStore::PlaylistsStore(QObject *parent) : QObject(parent) { }
+PlaylistsStore::PlaylistsStore(Session *session, QObject *parent) : QObject(parent), m_session(session)
+{
+    if (m_session)
+        connect(m_session, &Session::tokenChanged, this, &PlaylistsStore::sessionChanged);
+}
+
+std::optional<QString> PlaylistsStore::token() const
+{
+    return m_session ? m_session->token() : std::nullopt;
+}
 
 QVariantList PlaylistsStore::playlistsList() const
 {
@@ -19,27 +29,27 @@ QVariantList PlaylistsStore::playlistsList() const
     return list;
 }
 
-void PlaylistsStore::setToken(std::optional<QString> token)
+void PlaylistsStore::sessionChanged()
 {
-    if (m_token == token)
-        return;
-    m_token = std::move(token);
-    m_session.cancel();
-    m_session = CancelToken();
+    m_sessionRequests.cancel();
+    m_sessionRequests = CancelToken();
     setPlaylists({});
     setLoading(false);
     setLastError(std::nullopt);
 }
 
-QCoro::Task<void> PlaylistsStore::loadAsync(QString token)
+QCoro::Task<void> PlaylistsStore::loadAsync()
 {
+    const std::optional<QString> token = this->token();
+    if (!token)
+        co_return;
     QPointer<PlaylistsStore> self(this);
     const NimbraAPI api = m_api;
-    const CancelToken session = m_session;
+    const CancelToken session = m_sessionRequests;
     setLoading(true);
     setLastError(std::nullopt);
 
-    QCoro::Task<QList<PlaylistOut>> request = api.playlists(token, session);
+    QCoro::Task<QList<PlaylistOut>> request = api.playlists(*token, session);
     Outcome<QList<PlaylistOut>> answer = co_await runAtBoundary(std::move(request));
     // The session changed meanwhile: its answer belongs to nobody here.
     if (!self || session.isCancelled())
@@ -51,13 +61,16 @@ QCoro::Task<void> PlaylistsStore::loadAsync(QString token)
     setLoading(false);
 }
 
-QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString title, QString token)
+QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString title)
 {
+    const std::optional<QString> token = this->token();
+    if (!token)
+        co_return std::nullopt;
     QPointer<PlaylistsStore> self(this);
     const NimbraAPI api = m_api;
-    const CancelToken session = m_session;
+    const CancelToken session = m_sessionRequests;
 
-    QCoro::Task<PlaylistOut> request = api.createPlaylist(title, token, session);
+    QCoro::Task<PlaylistOut> request = api.createPlaylist(title, *token, session);
     Outcome<PlaylistOut> outcome = co_await runAtBoundary(std::move(request));
     const std::optional<PlaylistOut> created = outcome.value;
     if (!self)
@@ -78,13 +91,16 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
     co_return created;
 }
 
-QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlistID, QString token)
+QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlistID)
 {
+    const std::optional<QString> token = this->token();
+    if (!token)
+        co_return false;
     QPointer<PlaylistsStore> self(this);
     const NimbraAPI api = m_api;
-    const CancelToken session = m_session;
+    const CancelToken session = m_sessionRequests;
 
-    QCoro::Task<void> request = api.addTrackToPlaylist(playlistID, trackID, token, session);
+    QCoro::Task<void> request = api.addTrackToPlaylist(playlistID, trackID, *token, session);
     const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return false;
@@ -110,19 +126,19 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlis
     co_return true;
 }
 
-void PlaylistsStore::load(QString token)
+void PlaylistsStore::load()
 {
-    loadAsync(std::move(token));
+    loadAsync();
 }
 
-void PlaylistsStore::create(QString title, QString token)
+void PlaylistsStore::create(QString title)
 {
-    createAsync(std::move(title), std::move(token));
+    createAsync(std::move(title));
 }
 
-void PlaylistsStore::addTrack(QString trackID, QString playlistID, QString token)
+void PlaylistsStore::addTrack(QString trackID, QString playlistID)
 {
-    addTrackAsync(std::move(trackID), std::move(playlistID), std::move(token));
+    addTrackAsync(std::move(trackID), std::move(playlistID));
 }
 
 void PlaylistsStore::setPlaylists(QList<PlaylistOut> playlists)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -16,14 +17,16 @@
 
 namespace nimbra {
 
+class Session;
+
 // The signed-in listener's playlists: loads them, creates one (it stands
 // first) and adds a track to one (its count goes up by one without a
 // reload).
 //
-// The list belongs to one session: setToken() is told every change of the
-// sign-in token, and a change (sign-out, another account) empties the list
-// and drops whatever was still on its way for the former session, so that
-// one listener's private playlists are never shown to the next.
+// The requests carry the session's token; without one nothing is sent. The
+// list belongs to one session: a change of token (sign-out, another account)
+// empties it and drops whatever was still on its way for the former session,
+// so that one listener's private playlists are never shown to the next.
 // Main thread only.
 class PlaylistsStore : public QObject
 {
@@ -33,7 +36,8 @@ class PlaylistsStore : public QObject
     Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
 
 public:
-    explicit PlaylistsStore(QObject *parent = nullptr);
+    // session: whose token the requests carry; it must outlive the store.
+    explicit PlaylistsStore(Session *session, QObject *parent = nullptr);
 
     // In the service's order, those created here first.
     const QList<PlaylistOut> &playlists() const { return m_playlists; }
@@ -44,21 +48,20 @@ public:
     const std::optional<QString> &lastError() const { return m_lastError; }
     QString lastErrorText() const { return m_lastError.value_or(QString()); }
 
-    // The sign-in token of the session (absent: signed out).
-    void setToken(std::optional<QString> token);
-
-    QCoro::Task<void> loadAsync(QString token);
+    // Without a token of the session each of these sends nothing: load()
+    // changes nothing, create() gives absent, addTrack() false.
+    QCoro::Task<void> loadAsync();
     // The created playlist, or absent on failure.
-    QCoro::Task<std::optional<PlaylistOut>> createAsync(QString title, QString token);
+    QCoro::Task<std::optional<PlaylistOut>> createAsync(QString title);
     // True when the service accepted the track, whether or not the
     // playlist is in the list.
-    QCoro::Task<bool> addTrackAsync(QString trackID, QString playlistID, QString token);
+    QCoro::Task<bool> addTrackAsync(QString trackID, QString playlistID);
 
-    Q_INVOKABLE void load(QString token);
+    Q_INVOKABLE void load();
     // The outcome comes as createFinished.
-    Q_INVOKABLE void create(QString title, QString token);
+    Q_INVOKABLE void create(QString title);
     // The outcome comes as addTrackFinished.
-    Q_INVOKABLE void addTrack(QString trackID, QString playlistID, QString token);
+    Q_INVOKABLE void addTrack(QString trackID, QString playlistID);
 
 signals:
     void playlistsChanged();
@@ -70,17 +73,20 @@ signals:
     void addTrackFinished(QString trackID, QString playlistID, bool accepted);
 
 private:
+    // The session's token changed: the former session's list and requests go.
+    void sessionChanged();
+    std::optional<QString> token() const;
     void setPlaylists(QList<PlaylistOut> playlists);
     void setLoading(bool loading);
     void setLastError(std::optional<QString> message);
 
+    QPointer<Session> m_session;
     NimbraAPI m_api;
     QList<PlaylistOut> m_playlists;
     bool m_loading = false;
     std::optional<QString> m_lastError;
-    std::optional<QString> m_token;
     // Cancelled when the session's token changes; every request carries it.
-    CancelToken m_session;
+    CancelToken m_sessionRequests;
 };
 
 } // namespace nimbra

@@ -82,7 +82,7 @@ void AppContext::createStores(Environment environment)
     m_artistNavigation = std::make_unique<ArtistNavigationStore>();
     // Loads nothing until an artist page asks for the catalogue.
     m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
-    m_playlists = std::make_unique<PlaylistsStore>();
+    m_playlists = std::make_unique<PlaylistsStore>(m_session.get());
     m_updates = std::make_unique<OtaUpdateStore>();
     if (environment.openFile)
         m_updates->setFileOpener(std::move(environment.openFile));
@@ -103,7 +103,6 @@ void AppContext::followSignIn()
         m_session->setToken(m_auth->token());
         m_session->setHasUser(m_auth->user().has_value());
         m_session->setGuest(m_auth->isGuestMode());
-        m_playlists->setToken(m_auth->token());
     };
     connect(m_auth.get(), &AuthStore::tokenChanged, this, follow);
     connect(m_auth.get(), &AuthStore::userChanged, this, follow);

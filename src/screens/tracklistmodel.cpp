@@ -156,6 +156,21 @@ bool TrackListModel::replaceById(const TrackOut &track)
     return replaced;
 }
 
+void TrackListModel::removeById(const QString &id)
+{
+    bool removed = false;
+    for (qsizetype row = m_tracks.size() - 1; row >= 0; --row) {
+        if (m_tracks.at(row).id != id)
+            continue;
+        beginRemoveRows({}, int(row), int(row));
+        m_tracks.removeAt(row);
+        endRemoveRows();
+        removed = true;
+    }
+    if (removed)
+        emit countChanged();
+}
+
 void TrackListModel::setLoadState(LoadState state)
 {
     if (m_loadState == state)

@@ -69,6 +69,8 @@ public:
     void append(const QList<TrackOut> &tracks);
     // Replaces every row showing track's id; true when one did.
     bool replaceById(const TrackOut &track);
+    // Removes every row showing id, the others keeping their order.
+    void removeById(const QString &id);
 
     LoadState loadState() const { return m_loadState; }
     int loadStateValue() const { return m_loadState.state; }
@@ -83,7 +85,8 @@ public:
     Q_INVOKABLE void play(int row);
     // Plays the row and opens the full-screen player.
     Q_INVOKABLE void playAndOpen(int row);
-    Q_INVOKABLE void toggleFavorite(int row);
+    // A list whose heart means something else (the favourites) overrides it.
+    Q_INVOKABLE virtual void toggleFavorite(int row);
     Q_INVOKABLE void toggleDislike(int row);
     // Loads the list again (a list that loads itself overrides it).
     Q_INVOKABLE virtual void reload() { }

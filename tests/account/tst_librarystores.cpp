@@ -54,7 +54,7 @@ private:
             FakeResponse {200,
                 "[" + playlistJson("p1", "One", 1) + "," + playlistJson("p2", "Two", 2) + ","
                     + playlistJson("p3", "Three", 3) + "]"});
-        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCoro::waitFor(store.loadAsync());
         QCOMPARE(store.playlists().size(), 3);
     }
 
@@ -165,12 +165,14 @@ private slots:
 
     void failedLoadKeepsTheListATokenChangeEmptiesIt()
     {
-        PlaylistsStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        PlaylistsStore store(&session);
         loadThree(store);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, R"({"detail": "Сбой"})"});
 
         QSignalSpy loading(&store, &PlaylistsStore::isLoadingChanged);
-        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCoro::waitFor(store.loadAsync());
         QCOMPARE(loading.size(), 2);
         QVERIFY(!store.isLoading());
         QCOMPARE(store.playlists().size(), 3);
@@ -178,32 +180,32 @@ private slots:
 
         // Only a load clears the message as it starts.
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {200, "[]"});
-        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCoro::waitFor(store.loadAsync());
         QCOMPARE(store.lastError(), std::nullopt);
         QVERIFY(store.playlists().isEmpty());
 
         // One listener's private playlists are never shown to the next, not
         // even when they arrive after the change.
-        store.setToken(u"tok"_s);
+        session.setToken(u"tok"_s);
         loadThree(store);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
-        QCoro::waitFor(store.loadAsync(u"tok"_s));
+        QCoro::waitFor(store.loadAsync());
         QVERIFY(store.lastError());
         QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
-        store.setToken(u"tok"_s);
+        session.setToken(u"tok"_s);
         QCOMPARE(changes.size(), 0);
-        store.setToken(std::nullopt);
+        session.setToken(std::nullopt);
         QCOMPARE(changes.size(), 1);
         QVERIFY(store.playlists().isEmpty());
         QCOMPARE(store.lastError(), std::nullopt);
 
         // A load for the former listener still under way is dropped.
-        store.setToken(u"tok"_s);
+        session.setToken(u"tok"_s);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
             FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
-        QCoro::Task<void> late = store.loadAsync(u"tok"_s);
+        QCoro::Task<void> late = store.loadAsync();
         QVERIFY(store.isLoading());
-        store.setToken(u"other"_s);
+        session.setToken(u"other"_s);
         QVERIFY(!store.isLoading());
         QCoro::waitFor(std::move(late));
         QTest::qWait(400);
@@ -214,12 +216,14 @@ private slots:
 
     void createdPlaylistStandsFirst()
     {
-        PlaylistsStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        PlaylistsStore store(&session);
         loadThree(store);
         m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {201, playlistJson("p9", "", 0)});
         QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
 
-        const std::optional<PlaylistOut> created = QCoro::waitFor(store.createAsync(QString(), u"tok"_s));
+        const std::optional<PlaylistOut> created = QCoro::waitFor(store.createAsync(QString()));
         QVERIFY(created);
         QCOMPARE(QJsonDocument::fromJson(m_server->lastRequest().body).object(),
             (QJsonObject {{"title"_L1, ""_L1}, {"is_public"_L1, false}}));
@@ -238,22 +242,24 @@ private slots:
     // after they succeed.
     void createAndAddOnlySetTheMessage()
     {
-        PlaylistsStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        PlaylistsStore store(&session);
         loadThree(store);
         m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {422, R"({"detail": [{"msg": "too long"}]})"});
         QSignalSpy created(&store, &PlaylistsStore::createFinished);
-        store.create(u"x"_s, u"tok"_s);
+        store.create(u"x"_s);
         QTRY_COMPARE(created.size(), 1);
         QVERIFY(created.first().at(1).isNull());
         QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
         QCOMPARE(store.playlists().size(), 3);
 
         m_server->on(u"POST"_s, u"/api/v1/playlists/p2/tracks"_s, FakeResponse {200, "not json"});
-        QVERIFY(QCoro::waitFor(store.addTrackAsync(u"t1"_s, u"p2"_s, u"tok"_s)));
+        QVERIFY(QCoro::waitFor(store.addTrackAsync(u"t1"_s, u"p2"_s)));
         QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
 
         m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {201, playlistJson("p9", "New", 0)});
-        QVERIFY(QCoro::waitFor(store.createAsync(u"New"_s, u"tok"_s)));
+        QVERIFY(QCoro::waitFor(store.createAsync(u"New"_s)));
         QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
     }
 
@@ -275,12 +281,14 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, accepted);
         QFETCH(QList<qint64>, counts);
-        PlaylistsStore store;
+        Session session;
+        session.setToken(u"tok"_s);
+        PlaylistsStore store(&session);
         loadThree(store);
         m_server->on(u"POST"_s, u"/api/v1/playlists/"_s + playlist + u"/tracks"_s, FakeResponse {status, {}});
         QSignalSpy finished(&store, &PlaylistsStore::addTrackFinished);
 
-        store.addTrack(u"t1"_s, playlist, u"tok"_s);
+        store.addTrack(u"t1"_s, playlist);
         QTRY_COMPARE(finished.size(), 1);
         QCOMPARE(finished.first().at(2).toBool(), accepted);
         QList<qint64> actual;

@@ -240,7 +240,7 @@ private slots:
         QVERIFY(token);
         QCOMPARE(m_app->player()->authToken(), token);
 
-        QVERIFY(QCoro::waitFor(m_app->playlists()->createAsync(u"Вечер"_s, *token)));
+        QVERIFY(QCoro::waitFor(m_app->playlists()->createAsync(u"Вечер"_s)));
         QCOMPARE(m_app->playlists()->playlists().size(), 1);
         m_app->auth()->signOut();
         // The next listener sees neither the token nor the playlists.

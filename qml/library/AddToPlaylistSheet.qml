@@ -1,0 +1,213 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Templates as T
+import Nimbra
+
+// The sheet that puts one track into the listener's playlists, or into a
+// new one made on the spot. Any screen with track rows opens it for a row:
+//   AddToPlaylistSheet { id: addSheet }
+//   TrackRow { addToPlaylistEnabled: true; onAddToPlaylistRequested: (i) => addSheet.openFor(listModel, i) }
+// Each opening starts afresh (no marks from the last one). What it adds or
+// creates goes through the playlists store, so every screen sees it at once.
+Popup {
+    id: sheet
+    objectName: "addToPlaylistSheet"
+
+    // The track of row `row` of the track list model `list`.
+    function openFor(list, row) {
+        rows.begin(list, row)
+        open()
+    }
+
+    readonly property AddToPlaylistModel rows: AddToPlaylistModel {}
+
+    parent: Overlay.overlay
+    anchors.centerIn: parent
+    width: Math.max(320, Math.min(420, parent ? parent.width - 2 * AppTheme.spacingXXL : 420))
+    height: Math.max(400, Math.min(520, parent ? parent.height - 2 * AppTheme.spacingXXL : 520))
+    modal: true
+    focus: true
+    closePolicy: Popup.CloseOnEscape
+    padding: 0
+
+    background: Rectangle {
+        radius: AppTheme.radiusL
+        color: AppTheme.background
+        border.color: AppTheme.borderStrong
+    }
+
+    Overlay.modal: Rectangle {
+        color: AppTheme.alpha(AppTheme.background, 0.6)
+    }
+
+    NewPlaylistDialog {
+        id: createDialog
+        rows: sheet.rows
+    }
+
+    Item {
+        anchors.fill: parent
+        Item {
+            id: toolbar
+            anchors.left: parent.left
+            anchors.right: parent.right
+            height: 48
+
+            LinkButton {
+                objectName: "addSheetDone"
+                anchors.left: parent.left
+                anchors.leftMargin: AppTheme.spacingL
+                anchors.verticalCenter: parent.verticalCenter
+                text: "Готово"
+                font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
+                onClicked: sheet.close()
+            }
+
+            Text {
+                anchors.centerIn: parent
+                text: "Добавить в плейлист"
+                color: AppTheme.textPrimary
+                font: AppTheme.headline
+            }
+
+            IconButton {
+                objectName: "addSheetCreate"
+                anchors.right: parent.right
+                anchors.rightMargin: AppTheme.spacingS
+                anchors.verticalCenter: parent.verticalCenter
+                symbol: "plus"
+                color: AppTheme.accent
+                toolTip: "Новый плейлист"
+                onClicked: createDialog.openEmpty()
+            }
+        }
+
+        Rectangle {
+            id: rule
+            anchors.top: toolbar.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            height: 1
+            color: AppTheme.border
+        }
+
+        Text {
+            id: addError
+            objectName: "addSheetError"
+            anchors.top: rule.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.margins: AppTheme.spacingL
+            visible: text !== ""
+            height: visible ? implicitHeight : 0
+            text: sheet.rows.addError
+            textFormat: Text.PlainText
+            color: AppTheme.systemRed
+            font: AppTheme.callout
+            wrapMode: Text.Wrap
+        }
+
+        ListView {
+            id: list
+            objectName: "addSheetList"
+            anchors.top: addError.visible ? addError.bottom : rule.bottom
+            anchors.topMargin: AppTheme.spacingXS
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            clip: true
+            visible: !sheet.rows.isLoading
+            model: sheet.rows
+            boundsBehavior: Flickable.StopAtBounds
+
+            delegate: T.AbstractButton {
+                id: playlistRow
+                required property int index
+                required property string title
+                required property string countText
+                required property bool isAdding
+                required property bool isAdded
+
+                objectName: "addSheetRow"
+                width: ListView.view.width
+                implicitHeight: 52
+                enabled: !ListView.view.model.isAdding
+                hoverEnabled: true
+                onClicked: ListView.view.model.addTo(index)
+
+                background: Rectangle {
+                    color: playlistRow.hovered ? AppTheme.alpha(AppTheme.elevated, 0.6) : "transparent"
+                    Rectangle {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.bottom: parent.bottom
+                        anchors.leftMargin: AppTheme.spacingL
+                        height: 1
+                        color: AppTheme.border
+                    }
+                }
+
+                Item {
+                    anchors.fill: parent
+                    Column {
+                        anchors.left: parent.left
+                        anchors.leftMargin: AppTheme.spacingL
+                        anchors.right: mark.left
+                        anchors.rightMargin: AppTheme.spacingS
+                        anchors.verticalCenter: parent.verticalCenter
+                        spacing: AppTheme.spacingXXS
+
+                        Text {
+                            objectName: "addSheetRowTitle"
+                            width: parent.width
+                            text: playlistRow.title
+                            textFormat: Text.PlainText
+                            elide: Text.ElideRight
+                            color: AppTheme.textPrimary
+                            font: AppTheme.body
+                        }
+                        Text {
+                            objectName: "addSheetRowCount"
+                            text: playlistRow.countText
+                            color: AppTheme.textSecondary
+                            font: AppTheme.caption
+                        }
+                    }
+
+                    Item {
+                        id: mark
+                        anchors.right: parent.right
+                        anchors.rightMargin: AppTheme.spacingL
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 20
+                        height: 20
+
+                        ProgressSpinner {
+                            anchors.centerIn: parent
+                            size: 16
+                            visible: playlistRow.isAdding
+                            running: visible
+                        }
+                        AppIcon {
+                            objectName: "addSheetRowCheck"
+                            anchors.centerIn: parent
+                            visible: !playlistRow.isAdding && playlistRow.isAdded
+                            name: "checkmark"
+                            size: 16
+                            color: AppTheme.accent
+                        }
+                    }
+                }
+            }
+        }
+
+        StateView {
+            anchors.fill: list
+            loadState: sheet.rows.isLoading ? LoadState.Loading
+                     : sheet.rows.count === 0 ? LoadState.Empty : LoadState.Idle
+            emptyTitle: "Нет плейлистов"
+            emptyText: "Нажмите + чтобы создать"
+            emptyIcon: "music.note.list"
+        }
+    }
+}

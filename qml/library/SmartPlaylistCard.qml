@@ -1,0 +1,74 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// The tile of one smart playlist on the playlists screen: its emoji on a
+// faint tile of the kind's colour, its title and subtitle, on an elevated
+// card outlined in that colour.
+T.AbstractButton {
+    id: card
+
+    required property string kind
+    required property string emoji
+    required property string title
+    required property string subtitle
+
+    readonly property color cardColor: kind === "favorites" ? AppTheme.systemRed
+                                     : kind === "offline" ? AppTheme.systemBlue : AppTheme.accent
+
+    implicitHeight: content.implicitHeight + 2 * padding
+    padding: 14
+    hoverEnabled: true
+
+    background: Rectangle {
+        radius: 16
+        color: card.hovered ? Qt.lighter(AppTheme.elevated, 1.15) : AppTheme.elevated
+        border.width: 1
+        border.color: AppTheme.alpha(card.cardColor, 0.22)
+    }
+
+    Column {
+        id: content
+        x: card.padding
+        y: card.padding
+        width: card.width - 2 * card.padding
+        spacing: AppTheme.spacingS
+
+        Rectangle {
+            width: 48
+            height: 48
+            radius: AppTheme.radiusL
+            color: AppTheme.alpha(card.cardColor, 0.15)
+
+            Text {
+                anchors.centerIn: parent
+                text: card.emoji
+                font.pixelSize: 28
+            }
+        }
+
+        Column {
+            width: parent.width
+            spacing: 3
+
+            Text {
+                objectName: "smartCardTitle"
+                width: parent.width
+                text: card.title
+                color: AppTheme.textPrimary
+                font: AppTheme.systemFont(13, Font.Bold)
+                elide: Text.ElideRight
+                maximumLineCount: 1
+            }
+            Text {
+                width: parent.width
+                text: card.subtitle
+                color: AppTheme.textSecondary
+                font: AppTheme.caption
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
+                elide: Text.ElideRight
+            }
+        }
+    }
+}

@@ -317,13 +317,13 @@ private slots:
         m_app->artistNavigation()->setPresentedArtistName(u"MOKKO"_s);
         QTRY_VERIFY(isShown(item(u"artistPage"_s)));
         QVERIFY(!input->hasActiveFocus());
-        QCOMPARE(item(u"artistName"_s)->property("text").toString(), u"MOKKO"_s);
+        QCOMPARE(findItem(item(u"artistBackBar"_s), u"backBarTitle"_s)->property("text").toString(), u"MOKKO"_s);
         QVERIFY(!item(u"sectionArea"_s)->isEnabled());
         delete input;
         settle();
         screenshot(u"layer-artist-page"_s);
 
-        click(item(u"artistBackButton"_s));
+        click(findItem(item(u"artistBackBar"_s), u"backButton"_s));
         QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
         QTRY_VERIFY(!item(u"artistPage"_s));
         QVERIFY(item(u"sectionArea"_s)->isEnabled());

@@ -192,6 +192,13 @@ Rectangle {
         onRetry: pageModel.retry()
     }
 
+    // The bar floats over the page; content scrolled under it stays behind.
+    Rectangle {
+        anchors.fill: backBar
+        color: AppTheme.alpha(AppTheme.background, 0.94)
+        visible: scroll.visible && scroll.contentY > 0
+    }
+
     BackBar {
         id: backBar
         objectName: "artistBackBar"

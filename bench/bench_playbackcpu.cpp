@@ -1,4 +1,7 @@
+#include "appcontext.h"
+#include "devserviceprocess.h"
 #include "fakehttpserver.h"
+#include "memorysecretstore.h"
 #include "testenv.h"
 #include "trackfixtures.h"
 
@@ -9,8 +12,12 @@
 #include "account/session.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
+#include "account/authstore.h"
+#include "api/jsoncoding.h"
 
 #include <QProcess>
+#include <QQuickStyle>
+#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,6 +47,30 @@ bool soundServerAnswers()
     return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
 }
 
+// Process CPU over a fixed stretch of playback, printed as a share of one
+// core. A fixed stretch rather than QBENCHMARK, which would play it twice:
+// what counts is the CPU time, not the wall time.
+void reportCpuWhilePlaying(const QString &what, const PlayerStore &store)
+{
+    const auto [userBefore, systemBefore] = processCpuTime();
+    QElapsedTimer wall;
+    wall.start();
+    QTest::qWait(playSeconds * 1000);
+    const auto [userAfter, systemAfter] = processCpuTime();
+    const double seconds = double(wall.elapsed()) / 1000.0;
+    const double user = userAfter - userBefore;
+    const double system = systemAfter - systemBefore;
+    QVERIFY(store.isPlaying());
+    qInfo().noquote() << u"%7: played %1 s (position %2 s): CPU user %3 s + system %4 s = %5 s, %6% of one core"_s
+                             .arg(seconds, 0, 'f', 1)
+                             .arg(store.elapsed(), 0, 'f', 1)
+                             .arg(user, 0, 'f', 3)
+                             .arg(system, 0, 'f', 3)
+                             .arg(user + system, 0, 'f', 3)
+                             .arg(100.0 * (user + system) / seconds, 0, 'f', 1)
+                             .arg(what);
+}
+
 } // namespace
 
 // What playing costs: one streamed track through the real audio backend and
@@ -55,6 +86,10 @@ private slots:
         if (!soundServerAnswers())
             QSKIP("No PulseAudio server answers.");
         initTestEnvironment();
+        QQuickStyle::setStyle(u"Basic"_s);
+        // The renderer the client uses where there is no GPU.
+        if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     }
 
     void playOneTrack()
@@ -75,26 +110,35 @@ private slots:
         store.play(track, {});
         QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() > 0.1, 5000);
 
-        const auto [userBefore, systemBefore] = processCpuTime();
-        QElapsedTimer wall;
-        wall.start();
-        // A fixed stretch of playback rather than QBENCHMARK, which would
-        // play it twice: what counts is the CPU time, not the wall time.
-        QTest::qWait(playSeconds * 1000);
-        const auto [userAfter, systemAfter] = processCpuTime();
-        const double seconds = double(wall.elapsed()) / 1000.0;
-        const double user = userAfter - userBefore;
-        const double system = systemAfter - systemBefore;
-        QVERIFY(store.isPlaying());
-        qInfo().noquote() << u"played %1 s (position %2 s): CPU user %3 s + system %4 s = %5 s, %6% of one core"_s
-                                 .arg(seconds, 0, 'f', 1)
-                                 .arg(store.elapsed(), 0, 'f', 1)
-                                 .arg(user, 0, 'f', 3)
-                                 .arg(system, 0, 'f', 3)
-                                 .arg(user + system, 0, 'f', 3)
-                                 .arg(100.0 * (user + system) / seconds, 0, 'f', 1);
+        reportCpuWhilePlaying(u"player store alone"_s, store);
+    }
+
+    // The whole client: its window on the software renderer over the local
+    // service, a long track with synced lyrics playing, first under the
+    // mini player, then under the fullscreen player's lyrics panel.
+    void wholeClient()
+    {
+        DevServiceProcess service({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        APIConfig::setBaseURL(service.baseUrl());
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<MemorySecretStore>();
+        AppContext app(environment);
+        QVERIFY(app.start());
+        QVERIFY(QTest::qWaitForWindowExposed(app.window()));
+        app.auth()->continueAsGuest();
+
+        const TrackOut track = decodeJson<TrackOut>(service.get(u"/api/v1/tracks/t00008"_s).body);
+        app.player()->play(track, {track});
+        QTRY_VERIFY_WITH_TIMEOUT(app.player()->elapsed() > 0.5, 10000);
+        QTest::qWait(1000);
+        reportCpuWhilePlaying(u"client with the mini player"_s, *app.player());
+
+        app.player()->showFullscreenLyrics();
+        QTest::qWait(1000);
+        reportCpuWhilePlaying(u"client with the lyrics panel"_s, *app.player());
     }
 };
 
-QTEST_GUILESS_MAIN(BenchPlaybackCpu)
+QTEST_MAIN(BenchPlaybackCpu)
 #include "bench_playbackcpu.moc"

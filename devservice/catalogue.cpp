@@ -20,6 +20,8 @@ constexpr quint64 kClipSalt = 0x434C4950ULL;
 constexpr quint64 kLyricsSalt = 0x4C59524943ULL;
 constexpr int kClipCount = 36;
 constexpr int kBattleCount = 24;
+// The one clip whose video is gone, for the player's failure path.
+constexpr char kMissingClipId[] = "c0003";
 // Releases are spread over the three years before this instant, newest first.
 const qint64 kNewestReleaseMs = QDateTime(QDate(2026, 11, 30), QTime(18, 0), Qt::UTC).toMSecsSinceEpoch();
 constexpr qint64 kReleaseSpanMs = 3LL * 365 * 24 * 3600 * 1000;
@@ -258,7 +260,9 @@ void Catalogue::fillClips()
             clip.title = catalogtext::clipTitle(r);
             clip.artist = catalogtext::credit(r);
         }
-        clip.durationSeconds = r.between(60, 400);
+        // Short videos: the service renders each one on first request.
+        clip.durationSeconds = r.between(4, 8);
+        clip.fileMissing = clip.id == QLatin1String(kMissingClipId);
         m_clips.append(clip);
     }
 }
@@ -355,17 +359,22 @@ quint64 Catalogue::mediaSeed(const QString &id) const
     return m_seed ^ fnv1a(id);
 }
 
+const ClipRecord *Catalogue::clip(const QString &id) const
+{
+    for (const ClipRecord &clip : m_clips) {
+        if (clip.id == id)
+            return &clip;
+    }
+    return nullptr;
+}
+
 bool Catalogue::hasCover(const QString &id) const
 {
     if (const auto t = trackIndex(id))
         return m_tracks.at(*t).hasCover && m_tracks.at(*t).albumIndex < 0;
     if (albumIndex(id))
         return true;
-    for (const ClipRecord &clip : m_clips) {
-        if (clip.id == id)
-            return true;
-    }
-    return false;
+    return clip(id) != nullptr;
 }
 
 } // namespace devservice

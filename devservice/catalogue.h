@@ -52,8 +52,13 @@ struct ClipRecord
     QString id;
     QString title;
     QString artist;
-    int durationSeconds = 0;
+    int durationSeconds = 0; // the length of the generated video
     QString kind; // "clip" or "battle"
+    // Listed with a file address that answers 404.
+    bool fileMissing = false;
+
+    QString fileUrl() const { return QStringLiteral("media/clips/") + id + QStringLiteral(".avi"); }
+    QString coverUrl() const { return QStringLiteral("media/covers/") + id + QStringLiteral(".png"); }
 };
 
 // The generated catalogue. Built once from a fixed seed and read-only
@@ -86,6 +91,7 @@ public:
     QString albumCoverUrl(int index) const;
 
     const QList<ClipRecord> &clips() const { return m_clips; }
+    const ClipRecord *clip(const QString &id) const;
     QStringList featuredArtistNames() const;
 
     // Seed for rendering the media of an id ("t00001", "a0001", "c0001", ...).

@@ -17,6 +17,7 @@ DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptio
       m_catalog(Backend {catalogue, accounts}),
       m_library(Backend {catalogue, accounts}),
       m_lyrics(catalogue),
+      m_clips(catalogue),
       m_media(catalogue),
       m_update(update),
       m_dev(accounts, m_log, m_faults)
@@ -76,7 +77,7 @@ void DevServer::dispatch(const httplib::Request &req, httplib::Response &res)
     if (applyFault(req, res))
         return;
     if (m_auth.handle(req, res) || m_catalog.handle(req, res) || m_library.handle(req, res) || m_lyrics.handle(req, res)
-        || m_media.handle(req, res) || m_update.handle(req, res))
+        || m_clips.handle(req, res) || m_media.handle(req, res) || m_update.handle(req, res))
         return;
     sendDetail(res, 404, u"Not Found"_s);
 }

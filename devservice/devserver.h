@@ -2,6 +2,7 @@
 
 #include "authroutes.h"
 #include "catalogroutes.h"
+#include "cliproutes.h"
 #include "devcontrols.h"
 #include "faultlist.h"
 #include "libraryroutes.h"
@@ -44,6 +45,7 @@ private:
     CatalogRoutes m_catalog;
     LibraryRoutes m_library;
     LyricsRoutes m_lyrics;
+    ClipRoutes m_clips;
     MediaRoutes m_media;
     UpdateRoutes m_update;
     DevControls m_dev;

@@ -61,8 +61,8 @@ QJsonObject clip(const ClipRecord &clip)
         {u"title"_s, clip.title},
         {u"artist"_s, clip.artist},
         {u"duration_seconds"_s, clip.durationSeconds},
-        {u"file_url"_s, u"media/clips/"_s + clip.id + u".mp4"_s},
-        {u"cover_url"_s, u"media/covers/"_s + clip.id + u".png"_s},
+        {u"file_url"_s, clip.fileUrl()},
+        {u"cover_url"_s, clip.coverUrl()},
         {u"kind"_s, clip.kind},
         {u"is_favorite"_s, false},
     };

@@ -9,7 +9,7 @@ ApplicationWindow {
     minimumWidth: 900
     minimumHeight: 600
     visible: true
-    title: "Nimbra"
+    title: "Nimbras"
     color: AppTheme.background
 
     // The controls' own colours follow the theme, with the accent as the

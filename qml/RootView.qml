@@ -1,14 +1,18 @@
 import QtQuick
+import QtQuick.Layouts
 import Nimbra
 
-// The window's content: a calm launch screen while the saved session is
-// being read, then the sign-in screen or the main window, whichever the
+// The window's content: the launch screen while the saved session is read
+// and its profile fetched (or retried while the service cannot be
+// reached), then the sign-in screen or the main window, whichever the
 // session allows. The switch has no transition of its own.
 Item {
     id: root
 
+    readonly property alias gate: sessionGate
+
     RootViewModel {
-        id: gate
+        id: sessionGate
         auth: AuthStore
     }
 
@@ -17,17 +21,37 @@ Item {
         color: AppTheme.background
     }
 
-    Loader {
-        id: screen
-        objectName: "rootScreen"
+    ColumnLayout {
         anchors.fill: parent
-        sourceComponent: gate.screen === RootViewModel.Main ? mainView
-                       : gate.screen === RootViewModel.SignIn ? loginView : launchScreen
+        spacing: 0
+
+        UnsavedSignInNotice {
+            Layout.fillWidth: true
+            visible: sessionGate.screen === RootViewModel.Main && sessionGate.showsUnsavedNotice
+            onDismissed: sessionGate.dismissUnsavedNotice()
+        }
+
+        Loader {
+            id: screen
+            objectName: "rootScreen"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            // The chosen screen's own first field takes the keyboard.
+            focus: true
+            sourceComponent: sessionGate.screen === RootViewModel.Main ? mainView
+                           : sessionGate.screen === RootViewModel.SignIn ? loginView : launchScreen
+        }
+    }
+
+    // A sideways two-finger swipe anywhere in the window skips tracks.
+    TrackpadSkipMonitor {
+        anchors.fill: parent
+        player: PlayerStore
     }
 
     Component {
         id: launchScreen
-        LaunchScreen {}
+        LaunchScreen { gate: root.gate }
     }
 
     Component {

@@ -39,7 +39,9 @@ nimbra_build() {
   local jobs
   jobs=$(nproc 2>/dev/null || echo 2)
   if [ ! -f "$NIMBRA_BUILD/build.ninja" ]; then
-    cmake -S "$NIMBRA_ROOT" -B "$NIMBRA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+    # shellcheck disable=SC2086 # NIMBRA_CMAKE_ARGS is a list of options
+    cmake -S "$NIMBRA_ROOT" -B "$NIMBRA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${NIMBRA_CMAKE_ARGS:-} \
+      || return 1
   fi
   # Sources are gathered by globbing; when the set of files changes, CMake
   # re-globs but moc keeps its old file list, so make it scan again.

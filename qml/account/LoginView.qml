@@ -26,156 +26,119 @@ Rectangle {
         password: passwordField.text
     }
 
-    // Scrolls only when the window is too low for the whole column.
-    Flickable {
+    SignInLayout {
         objectName: "scroller"
         anchors.fill: parent
-        contentWidth: width
-        contentHeight: Math.max(height, column.implicitHeight + 48)
-        interactive: contentHeight > height
-        boundsBehavior: Flickable.StopAtBounds
-        clip: true
+        caption: form.caption
 
-        ColumnLayout {
-            id: column
-            anchors.centerIn: parent
-            spacing: 28
+        // Form card.
+        Item {
+            Layout.alignment: Qt.AlignHCenter
+            implicitWidth: 360
+            implicitHeight: card.implicitHeight
 
-            // Header.
-            ColumnLayout {
-                Layout.alignment: Qt.AlignHCenter
-                spacing: 8
+            HaloCard {
+                id: card
+                anchors.fill: parent
+                implicitHeight: fields.implicitHeight + 48
 
-                AppIcon {
-                    Layout.alignment: Qt.AlignHCenter
-                    Layout.bottomMargin: 4
-                    name: "music.note.house.fill"
-                    size: AppTheme.symbolSize(AppTheme.systemFont(48))
-                    color: AppTheme.accent
-                }
-                Text {
-                    Layout.alignment: Qt.AlignHCenter
-                    text: "Nimbras"
-                    font.pixelSize: 30
-                    font.weight: Font.Bold
-                    color: AppTheme.textPrimary
-                }
-                Text {
-                    objectName: "caption"
-                    Layout.alignment: Qt.AlignHCenter
-                    text: form.caption
-                    font: AppTheme.systemFont(14)
-                    color: AppTheme.textSecondary
-                }
-            }
-
-            // Form card.
-            Item {
-                Layout.alignment: Qt.AlignHCenter
-                implicitWidth: 360
-                implicitHeight: card.implicitHeight
-
-                HaloCard {
-                    id: card
+                ColumnLayout {
+                    id: fields
                     anchors.fill: parent
-                    implicitHeight: fields.implicitHeight + 48
+                    anchors.margins: 24
+                    spacing: 14
 
-                    ColumnLayout {
-                        id: fields
-                        anchors.fill: parent
-                        anchors.margins: 24
-                        spacing: 14
-
-                        FormTextField {
-                            id: usernameField
-                            objectName: "usernameField"
-                            Layout.fillWidth: true
-                            placeholderText: "Имя пользователя"
-                        }
-                        FormTextField {
-                            id: emailField
-                            objectName: "emailField"
-                            Layout.fillWidth: true
-                            visible: form.isRegister
-                            placeholderText: "Email"
-                            inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
-                        }
-                        FormTextField {
-                            id: passwordField
-                            objectName: "passwordField"
-                            Layout.fillWidth: true
-                            placeholderText: "Пароль"
-                            echoMode: TextInput.Password
-                        }
-                        Text {
-                            objectName: "errorLine"
-                            Layout.fillWidth: true
-                            visible: form.errorMessage !== ""
-                            text: form.errorMessage
-                            textFormat: Text.PlainText
-                            wrapMode: Text.Wrap
-                            font: AppTheme.callout
-                            color: AppTheme.systemRed
-                        }
-                        AccentButton {
-                            objectName: "submitButton"
-                            Layout.fillWidth: true
-                            Layout.topMargin: 2
-                            text: form.submitTitle
-                            enabled: form.canSubmit
-                            busy: form.isLoading
-                            onClicked: form.submit()
-                        }
-                        LinkButton {
-                            objectName: "modeSwitch"
-                            leftPadding: 0
-                            text: form.modeSwitchTitle
-                            color: AppTheme.accent
-                            onClicked: form.toggleMode()
-                        }
+                    FormTextField {
+                        id: usernameField
+                        objectName: "usernameField"
+                        Layout.fillWidth: true
+                        // The screen opens ready for typing the name.
+                        focus: true
+                        placeholderText: "Имя пользователя"
+                    }
+                    FormTextField {
+                        id: emailField
+                        objectName: "emailField"
+                        Layout.fillWidth: true
+                        visible: form.isRegister
+                        placeholderText: "Email"
+                        inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
+                    }
+                    FormTextField {
+                        id: passwordField
+                        objectName: "passwordField"
+                        Layout.fillWidth: true
+                        placeholderText: "Пароль"
+                        echoMode: TextInput.Password
+                    }
+                    Text {
+                        objectName: "errorLine"
+                        Layout.fillWidth: true
+                        visible: form.errorMessage !== ""
+                        text: form.errorMessage
+                        textFormat: Text.PlainText
+                        wrapMode: Text.Wrap
+                        font: AppTheme.callout
+                        color: AppTheme.systemRed
+                    }
+                    AccentButton {
+                        objectName: "submitButton"
+                        Layout.fillWidth: true
+                        Layout.topMargin: 2
+                        text: form.submitTitle
+                        enabled: form.canSubmit
+                        busy: form.isLoading
+                        onClicked: form.submit()
+                    }
+                    LinkButton {
+                        objectName: "modeSwitch"
+                        leftPadding: 0
+                        text: form.modeSwitchTitle
+                        color: AppTheme.accent
+                        onClicked: form.toggleMode()
                     }
                 }
-
-                // The card's hairline edge.
-                Rectangle {
-                    anchors.fill: parent
-                    radius: AppTheme.cardRadius
-                    color: "transparent"
-                    border.width: 1
-                    border.color: AppTheme.border
-                }
             }
 
-            Text {
+            // The card's hairline edge.
+            Rectangle {
+                anchors.fill: parent
+                radius: AppTheme.cardRadius
+                color: "transparent"
+                border.width: 1
+                border.color: AppTheme.border
+            }
+        }
+
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 380
+            text: "Можно слушать каталог без входа — избранное и плейлисты требуют аккаунт."
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            font: AppTheme.callout
+            lineHeight: 1.15
+            color: AppTheme.textSecondary
+        }
+
+        ColumnLayout {
+            Layout.alignment: Qt.AlignHCenter
+            spacing: 14
+
+            LinkButton {
+                objectName: "qrButton"
                 Layout.alignment: Qt.AlignHCenter
-                Layout.preferredWidth: 380
-                text: "Можно слушать каталог без входа — избранное и плейлисты требуют аккаунт."
-                horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                font: AppTheme.callout
-                lineHeight: 1.15
+                symbol: "qrcode"
+                text: "Войти по QR-коду"
+                color: AppTheme.accent
+                onClicked: form.openQrLogin()
+            }
+            LinkButton {
+                objectName: "guestButton"
+                Layout.alignment: Qt.AlignHCenter
+                text: "Продолжить без входа"
                 color: AppTheme.textSecondary
-            }
-
-            ColumnLayout {
-                Layout.alignment: Qt.AlignHCenter
-                spacing: 14
-
-                LinkButton {
-                    objectName: "qrButton"
-                    Layout.alignment: Qt.AlignHCenter
-                    symbol: "qrcode"
-                    text: "Войти по QR-коду"
-                    color: AppTheme.accent
-                    onClicked: form.openQrLogin()
-                }
-                LinkButton {
-                    objectName: "guestButton"
-                    Layout.alignment: Qt.AlignHCenter
-                    text: "Продолжить без входа"
-                    color: AppTheme.textSecondary
-                    onClicked: form.continueAsGuest()
-                }
+                onClicked: form.continueAsGuest()
             }
         }
     }

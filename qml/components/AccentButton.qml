@@ -17,7 +17,9 @@ T.Button {
     rightPadding: 18
     font: AppTheme.systemFont(14, Font.DemiBold)
     hoverEnabled: true
-    focusPolicy: Qt.TabFocus
+    // Buttons stay out of the Tab chain: with focus frames suppressed, Space
+    // or Enter must never press a control nobody can see is focused.
+    focusPolicy: Qt.NoFocus
 
     background: Rectangle {
         radius: 8

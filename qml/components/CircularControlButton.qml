@@ -21,7 +21,9 @@ T.AbstractButton {
     implicitHeight: size
     padding: 0
     hoverEnabled: true
-    focusPolicy: Qt.TabFocus
+    // Buttons stay out of the Tab chain: with focus frames suppressed, Space
+    // or Enter must never press a control nobody can see is focused.
+    focusPolicy: Qt.NoFocus
 
     background: null
     contentItem: Item {

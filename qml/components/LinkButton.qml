@@ -15,7 +15,9 @@ T.AbstractButton {
     padding: 2
     font: AppTheme.body
     hoverEnabled: true
-    focusPolicy: Qt.TabFocus
+    // Buttons stay out of the Tab chain: with focus frames suppressed, Space
+    // or Enter must never press a control nobody can see is focused.
+    focusPolicy: Qt.NoFocus
     opacity: control.down ? 0.7 : 1
 
     contentItem: Row {

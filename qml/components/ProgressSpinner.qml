@@ -11,6 +11,7 @@ Item {
     property real size: 16
     property color color: AppTheme.accent
     property real lineWidth: Math.max(1.5, size / 8)
+    readonly property int stepsPerTurn: 12
 
     implicitWidth: size
     implicitHeight: size
@@ -45,13 +46,14 @@ Item {
         }
     }
 
-    // Steps of 30 degrees at 12 frames a second: smooth enough for a busy
-    // sign, and a software-rendered window redraws only 12 times a second.
+    // Steps a twelfth of a turn at a time, twelve times a second: a turn a
+    // second with at most twelve redraws, where an animator would redraw at
+    // the display's rate and keep a software renderer busy.
     Timer {
         objectName: "spinnerAnimation"
-        interval: 1000 / 12
+        interval: 1000 / spinner.stepsPerTurn
         repeat: true
         running: spinner.running && spinner.visible
-        onTriggered: ring.rotation = (ring.rotation + 30) % 360
+        onTriggered: ring.rotation = (ring.rotation + 360 / spinner.stepsPerTurn) % 360
     }
 }

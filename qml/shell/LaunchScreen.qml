@@ -1,27 +1,60 @@
 import QtQuick
+import QtQuick.Layouts
 import Nimbra
 
-// Shown for the moment it takes to read the saved session: the name on the
-// dark background, nothing that moves and nothing to press.
-Item {
+// Stands while the saved session is read and its profile fetched: the
+// sign-in screen's header at the very place the sign-in screen puts it, and
+// nothing that moves. When the service cannot be reached it says so under
+// the header, with a retry and a way to another account; the gate keeps
+// trying by itself meanwhile.
+Rectangle {
+    id: launch
     objectName: "launchScreen"
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 14
+    required property RootViewModel gate
 
-        AppIcon {
-            anchors.horizontalCenter: parent.horizontalCenter
-            name: "music.note.house.fill"
-            size: 56
-            color: AppTheme.accent
-        }
+    color: AppTheme.background
 
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Nimbras"
-            color: AppTheme.textPrimary
-            font: AppTheme.systemFont(26, Font.Bold)
+    LoginFormModel {
+        id: captionSource
+    }
+
+    SignInLayout {
+        anchors.fill: parent
+        caption: captionSource.caption
+
+        ColumnLayout {
+            objectName: "offlinePanel"
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 360
+            visible: launch.gate.isOffline
+            spacing: 14
+
+            Text {
+                objectName: "launchError"
+                Layout.fillWidth: true
+                text: launch.gate.errorText
+                textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                font: AppTheme.callout
+                color: AppTheme.systemRed
+            }
+            AccentButton {
+                objectName: "retryButton"
+                Layout.alignment: Qt.AlignHCenter
+                text: "Повторить"
+                busy: launch.gate.isRetrying
+                enabled: !launch.gate.isRetrying
+                onClicked: launch.gate.retry()
+            }
+            LinkButton {
+                objectName: "otherAccountButton"
+                Layout.alignment: Qt.AlignHCenter
+                text: "Войти в другой аккаунт"
+                color: AppTheme.textSecondary
+                onClicked: launch.gate.signInWithAnotherAccount()
+            }
         }
     }
 }

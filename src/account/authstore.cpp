@@ -56,6 +56,11 @@ QCoro::Task<void> AuthStore::restoreToken()
     emit tokenLoadedChanged();
 }
 
+KeychainHelper *AuthStore::keychain() const
+{
+    return m_keychain;
+}
+
 QCoro::Task<void> AuthStore::waitUntilTokenLoaded()
 {
     QPointer<AuthStore> self(this);
@@ -176,6 +181,24 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         setToken(std::nullopt);
         setErrorMessage(describeException(failure));
     }
+}
+
+QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token)
+{
+    if (m_user || (m_token && *m_token != token))
+        co_return;
+    // A new attempt clears the message of the one before, as a sign-in does.
+    setErrorMessage(std::nullopt);
+    setToken(token);
+    co_await refreshProfileAsync(std::move(token));
+}
+
+void AuthStore::setAsideSavedToken()
+{
+    if (m_user)
+        return;
+    setToken(std::nullopt);
+    setErrorMessage(std::nullopt);
 }
 
 void AuthStore::continueAsGuest()

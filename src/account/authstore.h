@@ -54,6 +54,7 @@ public:
     explicit AuthStore(KeychainHelper *keychain, QObject *parent = nullptr);
     ~AuthStore() override;
 
+    KeychainHelper *keychain() const;
     const std::optional<UserOut> &user() const { return m_user; }
     QVariantMap userMap() const;
     // The profile screen puts the record that a profile change returned.
@@ -103,6 +104,14 @@ public:
     QCoro::Task<void> loginAsync(QString username, QString password);
     QCoro::Task<void> registerAsync(QString username, QString email, QString password);
     QCoro::Task<void> refreshProfileAsync(QString token);
+    // Tries a saved token again that an outage made the store let go: the
+    // store holds it while its profile is fetched, as at start-up. Nothing
+    // happens once someone else has signed in meanwhile.
+    QCoro::Task<void> retrySavedTokenAsync(QString token);
+    // Lets go of a saved token whose profile has not come (the listener
+    // chose another account): a late answer for it is then dropped. The
+    // keychain item stays for the next start.
+    void setAsideSavedToken();
     // Returns once the QR token is shown (or failed); polling goes on.
     QCoro::Task<void> startQrLoginAsync();
     // Resumes once the saved token has been loaded.

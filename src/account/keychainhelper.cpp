@@ -78,7 +78,9 @@ QCoro::Task<void> KeychainHelper::saveToken(QString token)
     // Cleared first, so that no earlier item of another form is left
     // beside the new one.
     co_await store->remove(QString(account));
-    co_await store->write(QString(account), token);
+    const bool saved = co_await store->write(QString(account), token);
+    if (!saved)
+        emit saveFailed();
 }
 
 QCoro::Task<void> KeychainHelper::deleteToken()

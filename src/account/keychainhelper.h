@@ -44,6 +44,9 @@ public:
     QCoro::Task<void> settled();
 
 signals:
+    // The secret store refused a token (no Secret Service runs, or it is
+    // locked): this sign-in will not outlive the process.
+    void saveFailed();
     // The call in progress has finished and the next may start.
     void turnPassed();
 

@@ -1,42 +1,196 @@
 #include "appcontext.h"
 
+#include "account/authstore.h"
+#include "api/nimbraapi.h"
+#include "player/playerstore.h"
 #include "api/apiconfig.h"
+#include "platform/desktopidentity.h"
+#include "platform/renderbackend.h"
+#include "update/buildinfo.h"
 #include "update/otaservice.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPointer>
 #include <QQuickStyle>
 #include <QSettings>
+#include <QQuickWindow>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Options of the client itself; Qt's own (-platform, -style and the like)
+// are accepted and left for QGuiApplication.
+struct Options
+{
+    QCommandLineParser parser;
+    QCommandLineOption baseUrl {u"base-url"_s, u"Service address to use."_s, u"url"_s};
+    QCommandLineOption updateUrl {u"update-url"_s, u"Host of the update manifest to use."_s, u"url"_s};
+};
+
+void addQtOptions(QCommandLineParser &parser)
+{
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+             "qwindowgeometry", "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet",
+             "session", "name", "title"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), u"value"_s);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char *name : {"reverse", "nograb", "dograb", "sync"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+QString usage(const QCommandLineParser &parser)
+{
+    // Without an application object Qt cannot name the executable.
+    QString text = parser.helpText();
+    text.replace("<executable_name>"_L1, "nimbra"_L1);
+    return text;
+}
+
+// Parsed before any GUI exists, so that --help and --version work without
+// a display. Returns the exit status when the process should end here.
+std::optional<int> parseOptions(Options &options, int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser &parser = options.parser;
+    parser.setApplicationDescription(u"Nimbras: a desktop client of the Nimbra music service."_s);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(options.baseUrl);
+    parser.addOption(options.updateUrl);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    addQtOptions(parser);
+
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "nimbra: %s\n\n%s", qPrintable(parser.errorText()), qPrintable(usage(parser)));
+        return 2;
+    }
+    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
+        std::fputs(qPrintable(usage(parser)), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("nimbra %s\n", qPrintable(nimbra::BuildInfo::versionLine()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "nimbra: unexpected argument '%s'\n\n%s",
+            qPrintable(parser.positionalArguments().constFirst()), qPrintable(usage(parser)));
+        return 2;
+    }
+    return std::nullopt;
+}
+
+// NIMBRA_TIMING=1 prints one line per start-up milestone to stderr, with
+// the wall-clock time in milliseconds, for bench/client-figures.
+void reportMilestone(const char *name)
+{
+    std::fprintf(stderr, "nimbra-timing %s %.3f\n", name, QDateTime::currentMSecsSinceEpoch() * 1.0);
+}
+
+// Each milestone is the first frame drawn once it was reached.
+void reportAtNextFrame(QQuickWindow *window, const char *name)
+{
+    // Frames of a threaded renderer may already be queued: the first only.
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(window, &QQuickWindow::frameSwapped, window, [once, name] {
+        if (QObject::disconnect(*once))
+            reportMilestone(name);
+    });
+}
+
+void reportMilestones(QQuickWindow *window, nimbra::AuthStore *auth)
+{
+    reportAtNextFrame(window, "first-frame");
+    if (auth->canUseApp()) {
+        reportAtNextFrame(window, "main-window");
+        return;
+    }
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(auth, &nimbra::AuthStore::canUseAppChanged, window, [once, window, auth] {
+        if (!auth->canUseApp())
+            return;
+        QObject::disconnect(*once);
+        reportAtNextFrame(window, "main-window");
+    });
+}
+
+// NIMBRA_BENCH_PLAY=1 starts the catalogue's first track once the main
+// window is open: the playing figure of bench/client-figures needs a track
+// playing and no screen can start one by itself yet.
+QCoro::Task<void> playFirstTrack(QPointer<nimbra::PlayerStore> player, std::optional<QString> token)
+{
+    const nimbra::NimbraAPI api;
+    try {
+        const nimbra::TrackPage page = co_await api.tracks(1, 20, false, token);
+        if (player && !page.items.isEmpty())
+            player->play(page.items.constFirst(), page.items);
+    } catch (...) {
+        std::fprintf(stderr, "nimbra: the bench track could not be loaded\n");
+    }
+}
+
+void playOnceUsable(nimbra::AppContext &context)
+{
+    auto once = std::make_shared<QMetaObject::Connection>();
+    auto start = [&context, once] {
+        if (!context.auth()->canUseApp())
+            return;
+        QObject::disconnect(*once);
+        playFirstTrack(context.player(), context.auth()->token());
+    };
+    *once = QObject::connect(context.auth(), &nimbra::AuthStore::canUseAppChanged, &context, start);
+    start();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))
+        reportMilestone("exec");
+    Options options;
+    if (const auto status = parseOptions(options, argc, argv))
+        return *status;
+
     QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("Nimbra"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Nimbra"));
-    QGuiApplication::setOrganizationName(QStringLiteral("Nimbra"));
-    QGuiApplication::setOrganizationDomain(QStringLiteral("nimbra.app"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("app.nimbra.Nimbra"));
+    QGuiApplication::setApplicationName(u"Nimbra"_s);
+    QGuiApplication::setApplicationDisplayName(u"Nimbras"_s);
+    QGuiApplication::setApplicationVersion(nimbra::BuildInfo::version());
+    QGuiApplication::setOrganizationName(u"Nimbra"_s);
+    QGuiApplication::setOrganizationDomain(u"nimbra.app"_s);
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(nimbra::desktopId));
+    QGuiApplication::setWindowIcon(QIcon(u":/icons/app.nimbra.Nimbra.svg"_s));
     // Every control is drawn by the project's own components on top of Basic.
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QQuickStyle::setStyle(u"Basic"_s);
+    nimbra::RenderBackend::applyForThisMachine();
 
     // Development runs point the client at a local service; the address is
     // kept like one typed into the settings.
-    QCommandLineParser parser;
-    const QCommandLineOption baseUrl(
-        QStringLiteral("base-url"), QStringLiteral("Service address to use."), QStringLiteral("url"));
-    parser.addOption(baseUrl);
-    const QCommandLineOption updateUrl(QStringLiteral("update-url"),
-        QStringLiteral("Host of the update manifest to use."), QStringLiteral("url"));
-    parser.addOption(updateUrl);
-    parser.addHelpOption();
-    parser.process(app);
-    if (parser.isSet(baseUrl))
-        nimbra::APIConfig::setBaseURL(QUrl(parser.value(baseUrl)));
-    if (parser.isSet(updateUrl))
-        QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), parser.value(updateUrl));
+    if (options.parser.isSet(options.baseUrl))
+        nimbra::APIConfig::setBaseURL(QUrl(options.parser.value(options.baseUrl)));
+    if (options.parser.isSet(options.updateUrl))
+        QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), options.parser.value(options.updateUrl));
 
     nimbra::AppContext context;
     if (!context.start())
         return 1;
+    if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))
+        reportMilestones(context.window(), context.auth());
+    if (qEnvironmentVariableIntValue("NIMBRA_BENCH_PLAY"))
+        playOnceUsable(context);
     return app.exec();
 }

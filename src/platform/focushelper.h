@@ -8,8 +8,9 @@ namespace nimbra {
 
 // Keyboard focus chores of the window: dropping focus when an overlay covers
 // the screens, keeping it out of text inputs while one is shown, and keeping
-// every control free of keyboard focus frames. (A button that must stay out
-// of the Tab chain altogether, as in list rows, sets focusPolicy: Qt.NoFocus.)
+// every control free of keyboard focus frames. (Buttons stay out of the Tab
+// chain altogether with focusPolicy: Qt.NoFocus, so Tab moves only between
+// text fields.)
 class FocusHelper
 {
 public:

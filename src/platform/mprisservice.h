@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/desktopidentity.h"
 #include "platform/nowplayinginfo.h"
 
 #include <QDBusConnection>
@@ -26,7 +27,7 @@ public:
     static constexpr const char *objectPath = "/org/mpris/MediaPlayer2";
     static constexpr const char *baseServiceName = "org.mpris.MediaPlayer2.nimbra";
     static constexpr const char *identity = "Nimbra";
-    static constexpr const char *desktopEntry = "nimbra";
+    static constexpr const char *desktopEntry = desktopId;
 
     // Publishes a new player on the session bus; null when there is no bus
     // or this connection already publishes one.

@@ -176,6 +176,10 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
         throw AudioCacheError::httpError(*result.status);
     if (result.error != QNetworkReply::NoError)
         throw APIError::network(APIError::failureFor(result.error), result.errorText);
+    // A reply without an HTTP status (a local file) reaches no sink: its
+    // body comes whole with the result.
+    if (!result.status && part.write(result.body) != result.body.size())
+        throw AudioCacheError::fileSystem(part.errorString());
     if (!part.flush())
         throw AudioCacheError::fileSystem(part.errorString());
 

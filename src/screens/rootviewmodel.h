@@ -1,45 +1,102 @@
 #pragma once
 
 #include "account/authstore.h"
+#include "api/clock.h"
+#include "api/canceltoken.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <QCoro/QCoroTask>
+
+#include <chrono>
+
 namespace nimbra {
 
-// What the window shows: the sign-in screen or the main window, chosen by
-// whether the session allows use of the app. Until the saved token has been
-// read from the keychain nothing is known yet, and a calm launch screen
-// stands in, so that the sign-in form does not flash up for a listener who
-// is already signed in. Once the token is read, a saved token has its
-// profile fetched, once per window; the main window follows when it arrives.
+// What the window shows: the launch screen, the sign-in screen or the main
+// window. A listener with a saved token never sees the sign-in form while
+// that token may still be good: the launch screen stands until the profile
+// answers. When the service cannot be reached or fails, the token is kept,
+// the launch screen says so, offers a retry and a way to another account,
+// and tries again by itself after a growing pause and when the network
+// comes back. Only a refused token leads to the sign-in screen.
+//
+// It also carries the one-time notice that a sign-in could not be saved
+// on this computer (no secret service).
 class RootViewModel : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY authChanged)
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
+    Q_PROPERTY(bool isOffline READ isOffline NOTIFY launchStateChanged)
+    Q_PROPERTY(bool isRetrying READ isRetrying NOTIFY launchStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY launchStateChanged)
+    Q_PROPERTY(bool showsUnsavedNotice READ showsUnsavedNotice NOTIFY unsavedNoticeChanged)
 
 public:
     enum class Screen { Launch, SignIn, Main };
     Q_ENUM(Screen)
 
+    static constexpr std::chrono::milliseconds firstRetryDelay {3000};
+    static constexpr std::chrono::milliseconds longestRetryDelay {60000};
+    // The pause before the automatic retry that follows the given number
+    // of failures in a row (1 and up): doubling, capped at a minute.
+    static std::chrono::milliseconds retryDelay(int failures);
+
     explicit RootViewModel(QObject *parent = nullptr);
+    ~RootViewModel() override;
 
     AuthStore *auth() const { return m_auth; }
     void setAuth(AuthStore *auth);
     Screen screen() const { return m_screen; }
 
+    // The saved token's profile could not be fetched; a retry is waiting.
+    bool isOffline() const { return m_phase == Phase::Offline || (m_phase == Phase::Restoring && m_failures > 0); }
+    // A retry's request is under way.
+    bool isRetrying() const { return m_phase == Phase::Restoring && m_failures > 0; }
+    QString errorText() const { return m_errorText; }
+    bool showsUnsavedNotice() const { return m_unsavedNotice; }
+
+    // The pause between automatic retries; tests hand in their own.
+    void setClock(Clock *clock);
+
+    // "Повторить": tries at once instead of at the end of the pause.
+    Q_INVOKABLE void retry();
+    // Leaves the saved token alone and opens the sign-in screen.
+    Q_INVOKABLE void signInWithAnotherAccount();
+    Q_INVOKABLE void dismissUnsavedNotice();
+    // The desktop reports the network as reachable again.
+    void networkReachable();
+
 signals:
     void authChanged();
     void screenChanged();
+    void launchStateChanged();
+    void unsavedNoticeChanged();
 
 private:
+    // Reading: the keychain has not answered. Restoring: a profile request
+    // of the saved token is under way. Offline: waiting to try again.
+    // Settled: the session no longer depends on the saved token.
+    enum class Phase { Reading, Restoring, Offline, Settled };
+
+    void onTokenLoaded();
     void updateScreen();
-    void refreshSavedSession();
+    void setPhase(Phase phase);
+    void watchNetwork();
+    QCoro::Task<void> restoreSavedSession(QString token, CancelToken cancel);
 
     QPointer<AuthStore> m_auth;
     Screen m_screen = Screen::Launch;
-    bool m_refreshed = false;
+    Phase m_phase = Phase::Reading;
+    int m_failures = 0;
+    QString m_errorText;
+    bool m_unsavedNotice = false;
+    bool m_unsavedNoticeGiven = false;
+    bool m_watchingNetwork = false;
+    Clock *m_clock = Clock::system();
+    TaskSlot m_restore;
+    TaskSlot m_pause;
 };
 
 } // namespace nimbra

@@ -91,6 +91,8 @@ private slots:
         QTest::newRow("profile") << 200 << userJson(u"ann"_s) << true << true << QString();
         QTest::newRow("401 signs out silently")
             << 401 << QByteArray(R"({"detail": "expired"})") << false << false << QString();
+        QTest::newRow("403 signs out silently")
+            << 403 << QByteArray(R"({"detail": "forbidden"})") << false << false << QString();
         QTest::newRow("500 with the service's text")
             << 500 << QByteArray(R"({"detail": "Сервис недоступен"})") << false << true << u"Сервис недоступен"_s;
         QTest::newRow("profile that does not decode")

@@ -169,6 +169,24 @@ private slots:
         QCOMPARE(m_server->requestCount(), 0);
     }
 
+    // Qt writes a bare line feed into the request as it is, and a server
+    // takes it for the end of the header: every break is refused alike.
+    void tokenWithAnyLineBreakIsNeverSent_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::newRow("line feed alone") << u"abc\nX-Admin: 1"_s;
+        QTest::newRow("carriage return alone") << u"abc\rX-Admin: 1"_s;
+        QTest::newRow("NUL") << u"abc"_s + QChar(0) + u"X"_s;
+    }
+
+    void tokenWithAnyLineBreakIsNeverSent()
+    {
+        QFETCH(QString, token);
+        const APIError error = apiError(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, token));
+        QCOMPARE(error.kind(), APIError::Kind::Unauthorized);
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
     void tokenStaysWithTheBaseOrigin_data()
     {
         QTest::addColumn<bool>("otherPort");
@@ -254,6 +272,8 @@ private slots:
                                    << u"Ошибка сервера (404)"_s;
         QTest::newRow("401 empty") << 401 << QByteArray() << std::optional(QString()) << u"Ошибка сервера (401)"_s;
         QTest::newRow("401 not UTF-8") << 401 << QByteArray("\xc3\x28") << std::optional(u"Неверный логин или пароль"_s)
+                                       << u"Неверный логин или пароль"_s;
+        QTest::newRow("403 not UTF-8") << 403 << QByteArray("\xc3\x28") << std::optional(u"Неверный логин или пароль"_s)
                                        << u"Неверный логин или пароль"_s;
     }
 

@@ -285,6 +285,9 @@ private slots:
         QTest::newRow("fraction and Z") << u"2024-05-01T12:30:45.123Z"_s << instant;
         QTest::newRow("fraction and +03:00") << u"2024-05-01T15:30:45.123+03:00"_s << instant;
         QTest::newRow("six fraction digits") << u"2024-05-01T12:30:45.123456Z"_s << instant;
+        QTest::newRow("one fraction digit: tenths") << u"2024-05-01T12:30:45.5Z"_s << utc(2024, 5, 1, 12, 30, 45, 500);
+        QTest::newRow("two fraction digits: hundredths")
+            << u"2024-05-01T12:30:45.05Z"_s << utc(2024, 5, 1, 12, 30, 45, 50);
         QTest::newRow("no zone, no fraction: UTC") << u"2024-05-01T12:30:45"_s << utc(2024, 5, 1, 12, 30, 45);
     }
 

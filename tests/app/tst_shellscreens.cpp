@@ -36,6 +36,7 @@
 #include <QQuickWindow>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QtTest>
 
 using namespace nimbra;
@@ -154,10 +155,34 @@ private slots:
         QVERIFY(item(u"launchScreen"_s));
         QVERIFY(!item(u"loginView"_s));
         screenshot(u"launch"_s);
+        const QPointF header = item(u"signInHeader"_s)->mapToScene({});
         m_secrets->release(1);
         QTRY_VERIFY(item(u"loginView"_s));
         QVERIFY(!item(u"launchScreen"_s));
+        // The mark and the name stay where they stood.
+        QCOMPARE(item(u"signInHeader"_s)->mapToScene({}), header);
         screenshot(u"sign-in"_s);
+    }
+
+    void offlineStartRetriesIntoTheMainWindow()
+    {
+        const QString token = m_service->signIn();
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
+        closed.close();
+        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_service->baseUrl()); });
+
+        QVERIFY(launch(token.toUtf8()));
+        QTRY_VERIFY(isShown(item(u"offlinePanel"_s)));
+        QVERIFY(!item(u"loginView"_s));
+        QCOMPARE(item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
+        screenshot(u"launch-offline"_s);
+
+        APIConfig::setBaseURL(m_service->baseUrl());
+        click(item(u"retryButton"_s));
+        QTRY_VERIFY(item(u"mainView"_s));
+        QCOMPARE(m_app->auth()->user()->username, u"demo"_s);
     }
 
     void savedSessionOpensTheMainWindow()
@@ -224,7 +249,9 @@ private slots:
             click(item(u"sidebarRow%1"_s.arg(int(entry.item))));
             QCOMPARE(nav->selection(), entry.item);
             QQuickItem *title = nullptr;
-            QTRY_VERIFY((title = item(u"sectionTitle"_s)) && title->property("text").toString() == entry.title);
+            // A placeholder's title, or the header of a section's own screen.
+            QTRY_VERIFY(((title = item(u"sectionTitle"_s)) || (title = item(u"headerTitle"_s)))
+                && title->property("text").toString() == entry.title);
             settle();
             screenshot(u"section-%1-%2"_s.arg(int(entry.item) + 1, 2, 10, QChar(u'0')).arg(sidebarIcon(entry.item)));
         }

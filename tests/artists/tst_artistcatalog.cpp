@@ -11,13 +11,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const ArtistProfile *profileNamed(const QList<ArtistProfile> &profiles, const QString &name)
+// A missing profile reads as an empty one, so that the comparisons after
+// it fail instead of the whole run crashing.
+const ArtistProfile &profileNamed(const QList<ArtistProfile> &profiles, const QString &name)
 {
+    static const ArtistProfile missing;
     for (const ArtistProfile &profile : profiles) {
         if (profile.name == name)
-            return &profile;
+            return profile;
     }
-    return nullptr;
+    qWarning("no profile named %s", qPrintable(name));
+    return missing;
 }
 
 QStringList namesOf(const QList<ArtistProfile> &profiles)
@@ -32,8 +36,7 @@ std::optional<ArtistLatestRelease> latestOf(
     const QList<TrackOut> &tracks, const QList<AlbumOut> &albums, const QString &artist = u"A"_s)
 {
     const auto profiles = ArtistCatalogLogic::buildCatalog(tracks, albums);
-    const ArtistProfile *profile = profileNamed(profiles, artist);
-    return profile ? profile->latestRelease : std::nullopt;
+    return profileNamed(profiles, artist).latestRelease;
 }
 
 } // namespace
@@ -60,14 +63,14 @@ private slots:
             {makeTrack(u"t1"_s, u"B"_s, u"al1"_s), makeTrack(u"t2"_s, u"C"_s), makeTrack(u"t3"_s, u"B"_s, u"al1"_s)},
             {makeAlbum(u"al1"_s, u"A"_s), makeAlbum(u"al2"_s, u"D"_s, {}, u"covers/d.jpg"_s)});
         QCOMPARE(namesOf(profiles), (QStringList {u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
-        const ArtistProfile *a = profileNamed(profiles, u"A"_s);
-        QCOMPARE(idsOf(a->tracks), (QStringList {u"t1"_s, u"t3"_s}));
-        QCOMPARE(a->albumIDs, QSet<QString> {u"al1"_s});
+        const ArtistProfile &a = profileNamed(profiles, u"A"_s);
+        QCOMPARE(idsOf(a.tracks), (QStringList {u"t1"_s, u"t3"_s}));
+        QCOMPARE(a.albumIDs, QSet<QString> {u"al1"_s});
         // An album credit alone makes an artist, without tracks.
-        const ArtistProfile *d = profileNamed(profiles, u"D"_s);
-        QVERIFY(d->tracks.isEmpty());
-        QCOMPARE(d->albumIDs, QSet<QString> {u"al2"_s});
-        QCOMPARE(d->coverURL, u"covers/d.jpg"_s);
+        const ArtistProfile &d = profileNamed(profiles, u"D"_s);
+        QVERIFY(d.tracks.isEmpty());
+        QCOMPARE(d.albumIDs, QSet<QString> {u"al2"_s});
+        QCOMPARE(d.coverURL, u"covers/d.jpg"_s);
     }
 
     void spellingsShareOneProfile()
@@ -108,10 +111,10 @@ private slots:
                 makeTrack(u"t5"_s, u"C"_s, u"al2"_s),
             },
             {makeAlbum(u"al1"_s, u"D & A"_s, {}, u"al1.jpg"_s), makeAlbum(u"al2"_s, u"C"_s, {}, u"al2.jpg"_s)});
-        QCOMPARE(profileNamed(profiles, u"A"_s)->coverURL, u"a2.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"B"_s)->coverURL, u"b4.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"C"_s)->coverURL, u"al2.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"D"_s)->coverURL, u"al1.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"A"_s).coverURL, u"a2.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"B"_s).coverURL, u"b4.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"C"_s).coverURL, u"al2.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"D"_s).coverURL, u"al1.jpg"_s);
     }
 
     // A repeated album entry under another credit still hands its tracks to
@@ -120,8 +123,8 @@ private slots:
     {
         const auto profiles = ArtistCatalogLogic::buildCatalog(
             {makeTrack(u"t1"_s, u"X"_s, u"al1"_s)}, {makeAlbum(u"al1"_s, u"A"_s), makeAlbum(u"al1"_s, u"A & B"_s)});
-        QCOMPARE(idsOf(profileNamed(profiles, u"A"_s)->tracks), QStringList {u"t1"_s});
-        QCOMPARE(idsOf(profileNamed(profiles, u"B"_s)->tracks), QStringList {u"t1"_s});
+        QCOMPARE(idsOf(profileNamed(profiles, u"A"_s).tracks), QStringList {u"t1"_s});
+        QCOMPARE(idsOf(profileNamed(profiles, u"B"_s).tracks), QStringList {u"t1"_s});
     }
 
     void profilesInLocaleOrder()

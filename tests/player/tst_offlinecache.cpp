@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "playerrig.h"
+#include <atomic>
 #include <memory>
 
 using namespace nimbra;
@@ -176,6 +177,69 @@ private slots:
         QCOMPARE(folderEntries(), QStringList());
     }
 
+    // The loop gives way after twenty hops, so that a download without a
+    // limit ends with a saved file instead of running on for ever.
+    void aRedirectLoopStopsAtTheLimit()
+    {
+        auto hops = std::make_shared<std::atomic_int>(0);
+        m_server->on(u"GET"_s, u"/media/loop.wav"_s, [hops](const RecordedRequest &) {
+            if (++*hops > 20)
+                return audio();
+            FakeResponse moved {302, "", "text/plain"};
+            moved.headers = {{"Location", "/media/loop.wav"}};
+            return moved;
+        });
+        const auto outcome = download(u"8"_s, fileUrl(u"/media/loop.wav"_s));
+        QVERIFY(!outcome.value);
+        QCOMPARE(describeException(outcome.error), u"Ошибка сервера (302)"_s);
+        QCOMPARE(m_server->requestCount(), AudioCacheService::maxRedirects + 1);
+        QCOMPARE(folderEntries(), QStringList());
+    }
+
+    // A local file answers inside the call that asks for it, so the reply
+    // has finished before it is awaited: with its body ("localhost"), or
+    // refused (any other host).
+    void aReplyFinishedBeforeTheAwait_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("immediate success") << u"localhost"_s << true;
+        QTest::newRow("immediate error") << u"elsewhere"_s << false;
+    }
+
+    void aReplyFinishedBeforeTheAwait()
+    {
+        QFETCH(QString, host);
+        QFETCH(bool, saved);
+        QFile source(m_root->filePath(u"source.wav"_s));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.write(audioBytes) == audioBytes.size());
+        source.close();
+        const auto outcome = download(u"4"_s, QUrl(u"file://"_s + host + source.fileName()));
+        QCOMPARE(bool(outcome.value), saved);
+        QCOMPARE(saved ? contents(outcome.value->toLocalFile()) : QByteArray(), saved ? audioBytes : QByteArray());
+        QCOMPARE(bool(outcome.errorAs<APIError>()), !saved);
+        QCOMPARE(folderEntries(), saved ? QStringList({u"4.audio"_s}) : QStringList());
+    }
+
+    // Qt sends a bare line feed as written: any break ends the header.
+    void aTokenWithALineBreakIsNeverSent_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::newRow("line feed alone") << u"abc\nX-Admin: 1"_s;
+        QTest::newRow("carriage return alone") << u"abc\rX-Admin: 1"_s;
+    }
+
+    void aTokenWithALineBreakIsNeverSent()
+    {
+        QFETCH(QString, token);
+        const auto outcome = download(u"3"_s, fileUrl(u"/media/a.wav"_s), token);
+        const auto error = outcome.errorAs<APIError>();
+        QVERIFY(error);
+        QCOMPARE(error->kind(), APIError::Kind::Unauthorized);
+        QCOMPARE(m_server->requestCount(), 0);
+        QCOMPARE(folderEntries(), QStringList());
+    }
+
     void theTokenGoesOnlyToTheServicesOrigin_data()
     {
         QTest::addColumn<bool>("foreign");
@@ -233,6 +297,22 @@ private slots:
             cache().removeCached(id);
             QCOMPARE(folderEntries(), QStringList());
         }
+    }
+
+    // "a/b" is written as "~YS9i.audio"; the id "~YS9i" needs a file of
+    // its own, or saving one would overwrite the other.
+    void anIdLikeAnEncodedNameKeepsItsOwnFile()
+    {
+        QCOMPARE(AudioCacheService::fileNameFor(u"a/b"_s), u"~YS9i.audio"_s);
+        m_server->on(u"GET"_s, u"/media/other.wav"_s, FakeResponse {200, "other", "audio/wav"});
+        const auto encoded = download(u"a/b"_s, fileUrl(u"/media/a.wav"_s));
+        const auto lookalike = download(u"~YS9i"_s, fileUrl(u"/media/other.wav"_s));
+        QVERIFY(encoded.value && lookalike.value);
+        QVERIFY(*encoded.value != *lookalike.value);
+        QCOMPARE(folderEntries().size(), 2);
+        QCOMPARE(contents(encoded.value->toLocalFile()), audioBytes);
+        QCOMPARE(contents(lookalike.value->toLocalFile()), QByteArray("other"));
+        QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({u"a/b"_s, u"~YS9i"_s}));
     }
 
     void aListenersSaveReportsItsOutcome_data()

@@ -129,6 +129,30 @@ private slots:
         QCOMPARE(m_host->requestCount(), 2);
     }
 
+    // The other order: "b" is held back, so the answer for "a" arrives
+    // while "b" still waits for its own.
+    void earlierTracksAnswerArrivingFirstIsDropped()
+    {
+        auto release = std::make_shared<QSemaphore>();
+        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &r) {
+            if (trackName(r) == "Song b"_L1)
+                release->tryAcquire(1, 10000);
+            return answerWithTitle(r);
+        });
+        QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
+
+        play(withoutLyrics(u"a"_s));
+        play(withoutLyrics(u"b"_s));
+        QTRY_COMPARE(finished.count(), 1);
+        QTest::qWait(20);
+        QVERIFY(store().lyricsLoading());
+        QCOMPARE(store().currentLyrics(), std::nullopt);
+
+        release->release();
+        QTRY_VERIFY(!store().lyricsLoading());
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
+    }
+
     void lateAnswerDoesNotReplaceTheTracksOwnLyrics()
     {
         auto release = std::make_shared<QSemaphore>();

@@ -199,8 +199,12 @@ private slots:
     void aWaveFetchOutlivingTheStoreIsHarmless()
     {
         runOutOfQueue();
+        const int players = m_rig->backend.playerCount();
         m_rig->store.reset();
         m_wave->answer(makeTracks({u"c"_s}));
+        // The answer reached nobody: no player was made for "c".
+        QCOMPARE(m_rig->backend.playerCount(), players);
+        QCOMPARE(m_wave->tokens.size(), 1);
     }
 };
 

@@ -406,6 +406,20 @@ private slots:
             QUrl::fromLocalFile(QStringLiteral(NIMBRA_TEST_DATA_DIR "/screens/components-preview.qml")),
             QSize(1100, 560));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        // Every icon of the table is drawn, whole, inside the picture.
+        int icons = 0;
+        const QRectF frame(QPointF(0, 0), QSizeF(1100, 560));
+        QList<QQuickItem *> items {scene.window()->contentItem()};
+        while (!items.isEmpty()) {
+            QQuickItem *item = items.takeLast();
+            items += item->childItems();
+            if (!QByteArray(item->metaObject()->className()).startsWith("AppIcon"))
+                continue;
+            ++icons;
+            const QRectF box = item->mapRectToScene(item->boundingRect());
+            QVERIFY2(!box.isEmpty() && frame.contains(box), qPrintable(item->property("name").toString()));
+        }
+        QVERIFY2(icons >= names.size(), qPrintable(u"%1 icons drawn"_s.arg(icons)));
         const QImage image = scene.grab();
         QCOMPARE(image.size(), QSize(1100, 560) * scene.window()->devicePixelRatio());
         QVERIFY(QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR)));

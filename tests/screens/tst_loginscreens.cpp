@@ -195,6 +195,43 @@ private slots:
 
     // While a sign-in runs the button spins and is disabled; the links and
     // fields stay usable, and the spinner stops with the request.
+    // Focus frames are suppressed, so Tab moves only between the text
+    // fields: Space or Enter can never press a button nobody sees focused.
+    void tabVisitsOnlyTheTextFields_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("sign-in") << false << QStringList {u"passwordField"_s, u"usernameField"_s};
+        QTest::newRow("registration") << true
+                                      << QStringList {u"emailField"_s, u"passwordField"_s, u"usernameField"_s};
+    }
+
+    void tabVisitsOnlyTheTextFields()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QStringList, chain);
+        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        // The screen opens ready for the name.
+        QTRY_COMPARE(scene.window()->activeFocusItem(), scene.item(u"usernameField"_s));
+        if (registration)
+            QVERIFY(click(scene.window(), scene.item(u"modeSwitch"_s)));
+        QCOMPARE(scene.window()->activeFocusItem(), scene.item(u"usernameField"_s));
+
+        for (const QString &next : chain) {
+            QTest::keyClick(scene.window(), Qt::Key_Tab);
+            QCOMPARE(scene.window()->activeFocusItem()->objectName(), next);
+        }
+        QStringList back = chain;
+        std::reverse(back.begin(), back.end());
+        back.removeFirst();
+        back << u"usernameField"_s;
+        for (const QString &previous : back) {
+            QTest::keyClick(scene.window(), Qt::Key_Backtab);
+            QCOMPARE(scene.window()->activeFocusItem()->objectName(), previous);
+        }
+    }
+
     void busyWhileSigningIn()
     {
         m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Нет"})", "application/json", 400});

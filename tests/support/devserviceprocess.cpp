@@ -4,13 +4,21 @@
 
 #include "api/network.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QTimer>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace nimbra::test {
 
@@ -40,7 +48,23 @@ QByteArray compact(const QJsonObject &object)
 
 DevServiceProcess::DevServiceProcess(const QStringList &arguments)
 {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The service must never outlive the test: a crashed test would leave it
+    // holding the test's error output open, and CTest would wait for that
+    // past its time-out. So its log goes to a file, it runs in a process
+    // group of its own, and the kernel kills it when the test process ends.
+    m_log.setFileTemplate(QDir::tempPath() + u"/nimbra-devservice-XXXXXX.log"_s);
+    if (m_log.open())
+        m_process.setStandardErrorFile(m_log.fileName());
+    else
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+    const pid_t parent = getpid();
+    m_process.setChildProcessModifier([parent] {
+        setsid();
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The test may have ended between the fork and the line above.
+        if (getppid() != parent)
+            _exit(1);
+    });
     QEventLoop loop;
     QTimer timeout;
     timeout.setSingleShot(true);
@@ -71,6 +95,8 @@ DevServiceProcess::DevServiceProcess(const QStringList &arguments)
     timeout.start(kStartTimeoutMs);
     loop.exec();
     QObject::disconnect(&m_process, nullptr, &loop, nullptr);
+    if (!m_startError.isEmpty())
+        m_startError += u"\n"_s + QString::fromUtf8(log().right(2000));
     if (m_baseUrl.isValid())
         m_network = std::make_unique<QNetworkAccessManager>();
 }
@@ -79,6 +105,12 @@ DevServiceProcess::~DevServiceProcess()
 {
     m_network.reset();
     stop();
+}
+
+QByteArray DevServiceProcess::log() const
+{
+    QFile file(m_log.fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool DevServiceProcess::isRunning() const

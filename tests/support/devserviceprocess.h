@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <memory>
@@ -68,8 +69,11 @@ public:
 
     // Sends SIGTERM and waits; the exit code, or -1 when it crashed or hung.
     int stop();
+    // What the service wrote to its error output so far.
+    QByteArray log() const;
 
 private:
+    QTemporaryFile m_log;
     QProcess m_process;
     QUrl m_baseUrl;
     QString m_startError;

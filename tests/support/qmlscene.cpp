@@ -55,7 +55,12 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
         m_errors = QStringLiteral("the window was never exposed");
         delete m_root;
         m_root = nullptr;
+        return;
     }
+    // On a display without a window manager nothing activates the window,
+    // and an inactive window takes no keys.
+    m_window->requestActivate();
+    QTest::qWaitForWindowActive(m_window.get());
 }
 
 QQuickItem *QmlScene::item(const QString &objectName) const

@@ -1,0 +1,39 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbra
+
+// The frame the launch screen and the sign-in screen share. The header
+// stands at the same height in both, whatever follows it, so that nothing
+// jumps when one screen gives way to the other; what follows flows below it
+// and scrolls when the window is too low for it.
+Flickable {
+    id: layout
+
+    property alias caption: header.caption
+    default property alias content: body.data
+    // The header's lower edge, as a share of the window's height.
+    readonly property real headerLine: 0.36
+    readonly property real margin: 24
+    readonly property real spacing: 28
+
+    contentWidth: width
+    contentHeight: Math.max(height, body.y + body.implicitHeight + margin)
+    interactive: contentHeight > height
+    boundsBehavior: Flickable.StopAtBounds
+    clip: true
+
+    SignInHeader {
+        id: header
+        anchors.horizontalCenter: parent.horizontalCenter
+        // Raised only when the window is too low for what follows.
+        y: Math.max(layout.margin, Math.min(Math.round(layout.height * layout.headerLine - implicitHeight),
+                                            layout.height - layout.margin - body.implicitHeight - layout.spacing - implicitHeight))
+    }
+
+    ColumnLayout {
+        id: body
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: header.y + header.implicitHeight + layout.spacing
+        spacing: layout.spacing
+    }
+}

@@ -1,0 +1,105 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbra
+
+// One clip of the clips and battles grids: the poster with a play symbol
+// and the title form one button ("Смотреть"); the artist line sits below it.
+Rectangle {
+    id: card
+
+    property string title
+    property string artist
+    property url coverUrl
+
+    signal play()
+
+    readonly property real coverSize: 180
+
+    implicitHeight: content.implicitHeight + 2 * AppTheme.spacingM
+    radius: 14
+    color: AppTheme.surface
+    border.width: 1
+    border.color: AppTheme.border
+
+    Column {
+        id: content
+        anchors.fill: parent
+        anchors.margins: AppTheme.spacingM
+        spacing: AppTheme.spacingS
+
+        Item {
+            id: button
+            objectName: "clipCardButton"
+            width: parent.width
+            height: cover.height + AppTheme.spacingS + titleText.height
+
+            Artwork {
+                id: cover
+                objectName: "clipCover"
+                anchors.horizontalCenter: parent.horizontalCenter
+                size: card.coverSize
+                radius: AppTheme.radiusM
+                source: card.coverUrl
+            }
+
+            // The play symbol with a soft dark halo under it; a halo of two
+            // symbols draws on every renderer, shaders or not.
+            Item {
+                anchors.centerIn: cover
+                width: 48
+                height: 48
+
+                AppIcon {
+                    anchors.centerIn: parent
+                    name: "play.circle.fill"
+                    size: 56
+                    color: Qt.rgba(0, 0, 0, 0.45)
+                }
+
+                AppIcon {
+                    objectName: "clipPlaySymbol"
+                    anchors.centerIn: parent
+                    name: "play.circle.fill"
+                    size: 48
+                    color: Qt.rgba(1, 1, 1, 0.92)
+                }
+            }
+
+            Text {
+                id: titleText
+                objectName: "clipCardTitle"
+                anchors.top: cover.bottom
+                anchors.topMargin: AppTheme.spacingS
+                width: parent.width
+                text: card.title
+                color: AppTheme.textPrimary
+                font: AppTheme.headline
+                maximumLineCount: 2
+                wrapMode: Text.Wrap
+                elide: Text.ElideRight
+            }
+
+            MouseArea {
+                id: mouse
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: Qt.PointingHandCursor
+                onClicked: card.play()
+            }
+
+            ToolTip.visible: mouse.containsMouse
+            ToolTip.delay: 600
+            ToolTip.text: "Смотреть"
+        }
+
+        Text {
+            objectName: "clipCardArtist"
+            width: parent.width
+            text: card.artist
+            color: AppTheme.textSecondary
+            font: AppTheme.callout
+            maximumLineCount: 1
+            elide: Text.ElideRight
+        }
+    }
+}

@@ -1,0 +1,113 @@
+import QtQuick
+import Nimbra
+
+// The clip's title and artist with the header's buttons. Windowed: the title
+// block on the left, then the fullscreen symbol and "Закрыть". Fullscreen:
+// the title block centred between the capsules "Выйти" and "Закрыть",
+// kept clear of them so long titles never run under the buttons.
+Item {
+    id: header
+
+    property bool fullscreen: false
+
+    implicitHeight: fullscreen ? Math.max(52, fullscreenTitle.implicitHeight) : Math.max(windowedRow.implicitHeight, 36)
+
+    component TitleBlock: Column {
+        property bool centred: false
+        spacing: 4
+
+        Text {
+            objectName: "clipTitle"
+            width: parent.width
+            text: ClipPlayerStore.currentTitle
+            color: "white"
+            font: AppTheme.headline
+            maximumLineCount: 2
+            wrapMode: Text.Wrap
+            elide: Text.ElideRight
+            horizontalAlignment: parent.centred ? Text.AlignHCenter : Text.AlignLeft
+        }
+
+        Text {
+            objectName: "clipArtist"
+            width: parent.width
+            text: ClipPlayerStore.currentArtist
+            color: Qt.rgba(1, 1, 1, 0.75)
+            font: AppTheme.callout
+            maximumLineCount: 1
+            elide: Text.ElideRight
+            horizontalAlignment: parent.centred ? Text.AlignHCenter : Text.AlignLeft
+        }
+    }
+
+    Row {
+        id: windowedRow
+        visible: !header.fullscreen
+        anchors.fill: parent
+        spacing: 12
+
+        TitleBlock {
+            anchors.verticalCenter: parent.verticalCenter
+            width: parent.width - fullscreenButton.width - closeButton.width - 2 * parent.spacing
+        }
+
+        ClipHeaderButton {
+            id: fullscreenButton
+            objectName: "clipFullscreenButton"
+            anchors.verticalCenter: parent.verticalCenter
+            symbol: "arrow.up.left.and.arrow.down.right"
+            symbolSize: AppTheme.title3.pixelSize + 3
+            toolTip: "На весь экран"
+            onClicked: ClipPlayerStore.isFullscreen = !ClipPlayerStore.isFullscreen
+        }
+
+        ClipHeaderButton {
+            id: closeButton
+            objectName: "clipCloseButton"
+            anchors.verticalCenter: parent.verticalCenter
+            text: "Закрыть"
+            font: Qt.font({ pixelSize: AppTheme.body.pixelSize, weight: Font.Medium })
+            toolTip: "Закрыть плеер"
+            onClicked: ClipPlayerStore.dismiss()
+        }
+    }
+
+    TitleBlock {
+        id: fullscreenTitle
+        visible: header.fullscreen
+        centred: true
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.leftMargin: 120
+        anchors.rightMargin: 120
+        anchors.verticalCenter: parent.verticalCenter
+    }
+
+    ClipHeaderButton {
+        objectName: "clipExitFullscreenButton"
+        visible: header.fullscreen
+        anchors.left: parent.left
+        anchors.verticalCenter: parent.verticalCenter
+        capsule: true
+        foreground: "white"
+        text: "Выйти"
+        symbol: "arrow.down.right.and.arrow.up.left"
+        symbolSize: AppTheme.subheadline.pixelSize + 2
+        font: Qt.font({ pixelSize: AppTheme.subheadline.pixelSize, weight: Font.DemiBold })
+        toolTip: "Выйти из полноэкранного режима (Esc)"
+        onClicked: ClipPlayerStore.isFullscreen = false
+    }
+
+    ClipHeaderButton {
+        objectName: "clipFullscreenCloseButton"
+        visible: header.fullscreen
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        capsule: true
+        foreground: "white"
+        text: "Закрыть"
+        font: Qt.font({ pixelSize: AppTheme.subheadline.pixelSize, weight: Font.DemiBold })
+        toolTip: "Закрыть плеер"
+        onClicked: ClipPlayerStore.dismiss()
+    }
+}

@@ -1,0 +1,193 @@
+import QtQuick
+import QtMultimedia
+import Nimbra
+
+// The clip player over the whole window while a clip is presented: a card
+// with the video, its title and its controls floating on a dark backdrop,
+// or the video filling the window with a title bar above and the controls
+// below. One video surface moves between the two layouts, so switching
+// never interrupts playback. Esc shrinks the fullscreen layout to its card,
+// and closes the card; so does a click on the backdrop around the card.
+Item {
+    id: view
+    objectName: "clipPlayerView"
+
+    readonly property bool shown: ClipPlayerStore.isPresented && ClipPlayerStore.hasClip && ClipPlayerStore.hasPlayer
+    readonly property bool fullscreen: ClipPlayerStore.isFullscreen
+    readonly property real videoWidth: 820
+    readonly property real videoHeight: 462
+
+    visible: windowed.opacity > 0 || fullscreenLayout.opacity > 0
+
+    // The store hands the surface to its player; it forgets it by itself
+    // when the surface goes.
+    Component.onCompleted: ClipPlayerStore.videoOutput = video
+
+    Shortcut {
+        sequence: "Esc"
+        enabled: view.shown
+        onActivated: {
+            if (view.fullscreen)
+                ClipPlayerStore.isFullscreen = false
+            else
+                ClipPlayerStore.dismiss()
+        }
+    }
+
+    Item {
+        id: windowed
+        objectName: "clipWindowed"
+        anchors.fill: parent
+        opacity: view.shown && !view.fullscreen ? 1 : 0
+        visible: opacity > 0
+        Behavior on opacity {
+            NumberAnimation {
+                duration: AppTheme.motionFast
+            }
+        }
+
+        Rectangle {
+            objectName: "clipBackdrop"
+            anchors.fill: parent
+            color: Qt.rgba(0, 0, 0, 0.88)
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: ClipPlayerStore.dismiss()
+            }
+        }
+
+        // Catches clicks on the card, so that they never reach the backdrop.
+        MouseArea {
+            anchors.fill: card
+        }
+
+        Column {
+            id: card
+            objectName: "clipCard"
+            anchors.centerIn: parent
+            padding: 24
+            spacing: 14
+
+            ClipPlayerHeader {
+                width: view.videoWidth
+            }
+
+            Rectangle {
+                id: windowSlot
+                objectName: "clipWindowedVideo"
+                width: view.videoWidth
+                height: view.videoHeight
+                radius: AppTheme.radiusL
+                color: "black"
+            }
+
+            ClipSeekBar {
+                width: view.videoWidth
+            }
+
+            ClipPlayerControls {
+                anchors.horizontalCenter: parent.horizontalCenter
+            }
+
+            Text {
+                objectName: "clipFailure"
+                width: view.videoWidth
+                visible: text !== ""
+                horizontalAlignment: Text.AlignHCenter
+                text: ClipPlayerStore.failureText
+                color: Qt.rgba(1, 1, 1, 0.75)
+                font: AppTheme.callout
+            }
+        }
+    }
+
+    Rectangle {
+        id: fullscreenLayout
+        objectName: "clipFullscreen"
+        anchors.fill: parent
+        color: "black"
+        opacity: view.shown && view.fullscreen ? 1 : 0
+        visible: opacity > 0
+        Behavior on opacity {
+            NumberAnimation {
+                duration: AppTheme.motionFast
+            }
+        }
+
+        // Nothing under the fullscreen player takes a click.
+        MouseArea {
+            anchors.fill: parent
+        }
+
+        Item {
+            id: fullSlot
+            objectName: "clipFullscreenVideo"
+            anchors.fill: parent
+        }
+
+        Rectangle {
+            objectName: "clipTitleBar"
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: parent.top
+            height: fullHeader.implicitHeight + 2 * 14
+            color: Qt.rgba(0, 0, 0, 0.92)
+
+            ClipPlayerHeader {
+                id: fullHeader
+                fullscreen: true
+                anchors.fill: parent
+                anchors.leftMargin: 20
+                anchors.rightMargin: 20
+                anchors.topMargin: 14
+                anchors.bottomMargin: 14
+            }
+        }
+
+        Rectangle {
+            objectName: "clipControlsBar"
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            height: controlsColumn.implicitHeight + 2 * 20
+            color: Qt.rgba(0, 0, 0, 0.92)
+
+            Column {
+                id: controlsColumn
+                anchors.fill: parent
+                anchors.leftMargin: 32
+                anchors.rightMargin: 32
+                anchors.topMargin: 20
+                anchors.bottomMargin: 20
+                spacing: 14
+
+                ClipSeekBar {
+                    width: parent.width
+                }
+
+                ClipPlayerControls {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                }
+
+                Text {
+                    width: parent.width
+                    visible: text !== ""
+                    horizontalAlignment: Text.AlignHCenter
+                    text: ClipPlayerStore.failureText
+                    color: Qt.rgba(1, 1, 1, 0.75)
+                    font: AppTheme.callout
+                }
+            }
+        }
+    }
+
+    // The one video surface, in the slot of the layout on show.
+    VideoOutput {
+        id: video
+        objectName: "clipVideo"
+        parent: view.fullscreen ? fullSlot : windowSlot
+        anchors.fill: parent
+        fillMode: VideoOutput.PreserveAspectFit
+    }
+}

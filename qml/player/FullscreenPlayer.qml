@@ -1,0 +1,252 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Nimbra
+
+// The large screen of the playing track over the detail column, in two
+// modes: the cover with title and artists, or the synced lyrics under a
+// small header. Both share the top bar ("К обложке", "Свернуть") and the
+// controls bar (FullscreenControls). Esc steps back from the lyrics to the
+// cover and from the cover out. Made afresh on every presentation, so it
+// always opens on the cover unless the opener asked for the lyrics.
+Item {
+    id: screen
+    objectName: "fullscreenPlayer"
+
+    property var player: PlayerStore
+
+    FullscreenPlayerModel {
+        id: model
+        player: screen.player
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: AppTheme.background
+    }
+
+    BlurredCover {
+        anchors.fill: parent
+        source: screen.player.currentCoverUrl
+        shade: 0.6
+    }
+
+    // Clicks stay here instead of reaching the dimmed screen below.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.AllButtons
+        onWheel: wheel => wheel.accepted = true
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 20
+            Layout.rightMargin: 20
+            Layout.topMargin: 16
+            Layout.bottomMargin: 8
+            spacing: 12
+
+            TapLabel {
+                objectName: "backToCover"
+                visible: model.lyricsMode
+                symbol: "chevron.left"
+                text: "К обложке"
+                onTapped: model.showCover()
+            }
+
+            Item {
+                Layout.fillWidth: true
+                implicitHeight: 1
+            }
+
+            TapLabel {
+                objectName: "collapseButton"
+                text: "Свернуть"
+                onTapped: screen.player.dismissFullscreen()
+            }
+        }
+
+        // Lyrics mode with lyrics to show.
+        ColumnLayout {
+            visible: model.showsLyricsPanel
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 0
+
+            RowLayout {
+                objectName: "lyricsHeader"
+                Layout.fillWidth: true
+                Layout.leftMargin: 24
+                Layout.rightMargin: 24
+                Layout.bottomMargin: 8
+                spacing: 12
+
+                Artwork {
+                    size: 48
+                    radius: 8
+                    source: screen.player.currentCoverUrl
+                }
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 2
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: screen.player.currentTitle
+                        textFormat: Text.PlainText
+                        color: "white"
+                        font: AppTheme.headline
+                        elide: Text.ElideRight
+                    }
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: screen.player.currentArtist
+                        textFormat: Text.PlainText
+                        color: AppTheme.textSecondary
+                        font: AppTheme.subheadline
+                        elide: Text.ElideRight
+                    }
+                }
+            }
+
+            Loader {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                active: model.showsLyricsPanel
+                sourceComponent: LyricsPanel {
+                    player: screen.player
+                    embedded: true
+                }
+            }
+        }
+
+        // Cover mode: the cover block centred between the bars.
+        Item {
+            visible: !model.showsLyricsPanel
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            ColumnLayout {
+                objectName: "coverBlock"
+                visible: screen.player.hasCurrentTrack
+                anchors.centerIn: parent
+                width: Math.min(parent.width, 640)
+                spacing: 20
+
+                Artwork {
+                    objectName: "bigCover"
+                    Layout.alignment: Qt.AlignHCenter
+                    size: Math.max(120, Math.min(280, parent.parent.height - 120))
+                    radius: 14
+                    source: screen.player.currentCoverUrl
+                }
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    Layout.leftMargin: 24
+                    Layout.rightMargin: 24
+                    spacing: 6
+
+                    Text {
+                        objectName: "bigTitle"
+                        Layout.fillWidth: true
+                        text: screen.player.currentTitle
+                        textFormat: Text.PlainText
+                        color: "white"
+                        font: AppTheme.systemFont(AppTheme.title2.pixelSize, Font.Bold)
+                        horizontalAlignment: Text.AlignHCenter
+                        wrapMode: Text.Wrap
+                        maximumLineCount: 3
+                        elide: Text.ElideRight
+                    }
+
+                    Row {
+                        Layout.alignment: Qt.AlignHCenter
+                        spacing: 6
+
+                        Text {
+                            objectName: "bigArtist"
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: Math.min(implicitWidth, screen.width - 140)
+                            text: screen.player.currentArtist
+                            textFormat: Text.PlainText
+                            color: Qt.rgba(1, 1, 1, 0.75)
+                            font: AppTheme.title3
+                            elide: Text.ElideRight
+                        }
+
+                        HiFiBadge {
+                            objectName: "bigHiFi"
+                            anchors.verticalCenter: parent.verticalCenter
+                            visible: screen.player.currentIsHiFi
+                        }
+                    }
+                }
+            }
+        }
+
+        FullscreenControls {
+            Layout.fillWidth: true
+            player: screen.player
+            lyricsMode: model.lyricsMode
+            onLyricsRequested: model.showLyrics()
+        }
+    }
+
+    FocusSuppressor {
+        anchors.fill: parent
+        refresh: model.lyricsMode
+    }
+
+    Shortcut {
+        sequence: "Esc"
+        onActivated: model.goBack()
+    }
+
+    SignInRequiredDialog {
+        message: screen.visible ? TrackActions.signInPrompt : ""
+        onDismissed: TrackActions.signInPrompt = ""
+    }
+
+    MessageAlert {
+        objectName: "offlineAlert"
+        title: "Офлайн"
+        message: model.cacheAlert
+        onDismissed: model.dismissCacheAlert()
+    }
+
+    component TapLabel: Row {
+        id: tapLabel
+
+        property string symbol
+        property string text
+        signal tapped()
+
+        spacing: 4
+
+        AppIcon {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: tapLabel.symbol !== ""
+            name: tapLabel.symbol
+            size: AppTheme.symbolSize(AppTheme.body)
+            color: Qt.rgba(1, 1, 1, 0.9)
+        }
+
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: tapLabel.text
+            color: Qt.rgba(1, 1, 1, 0.9)
+            font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.Medium)
+        }
+
+        TapHandler {
+            onTapped: tapLabel.tapped()
+        }
+    }
+}

@@ -1,0 +1,212 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbra
+
+// The bar along the bottom of the main window with the current track: a
+// progress line, the cover and title (a click opens the fullscreen player),
+// the heart, the lyrics button, sharing, the transport and the wave
+// spinner. Draws nothing without a current track. Everything it shows
+// comes from the player store, so cover, texts and buttons change together.
+Item {
+    id: bar
+    objectName: "miniPlayer"
+
+    property var player: PlayerStore
+
+    implicitHeight: 64
+    visible: player.hasCurrentTrack
+
+    function openPlayer() {
+        if (player.hasCurrentTrack)
+            player.isFullscreenPresented = true
+    }
+
+    PlayerControlsModel {
+        id: controls
+        player: bar.player
+        hasAccount: Session.hasAccount
+        onLinkCopied: confirmation => toast.show(confirmation)
+    }
+
+    PlayerTimeModel {
+        id: time
+        player: bar.player
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: AppTheme.alpha(AppTheme.surface, 0.96)
+    }
+
+    // The progress line: it follows the position, without animation.
+    Rectangle {
+        id: progressLine
+        objectName: "miniProgress"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: 3
+        color: AppTheme.alpha(AppTheme.borderStrong, 0.35 * AppTheme.borderStrong.a)
+
+        Rectangle {
+            objectName: "miniProgressFill"
+            width: parent.width * time.progress
+            height: parent.height
+            color: AppTheme.accent
+        }
+    }
+
+    Rectangle {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: 1
+        color: AppTheme.alpha(AppTheme.borderStrong, 0.5 * AppTheme.borderStrong.a)
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.topMargin: progressLine.height
+        anchors.leftMargin: 14
+        anchors.rightMargin: 14
+        spacing: 10
+
+        Artwork {
+            objectName: "miniCover"
+            size: 44
+            source: bar.player.currentCoverUrl
+            interactive: true
+            onTapped: bar.openPlayer()
+        }
+
+        // The whole block, empty space included, opens the player.
+        Item {
+            objectName: "miniTitleBlock"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            MouseArea {
+                anchors.fill: parent
+                cursorShape: Qt.PointingHandCursor
+                onClicked: bar.openPlayer()
+            }
+
+            Column {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 2
+
+                Text {
+                    objectName: "miniTitle"
+                    width: parent.width
+                    text: bar.player.currentTitle
+                    textFormat: Text.PlainText
+                    color: AppTheme.textPrimary
+                    font: AppTheme.systemFont(AppTheme.subheadline.pixelSize + 1, Font.DemiBold)
+                    elide: Text.ElideRight
+                }
+
+                Text {
+                    objectName: "miniArtist"
+                    width: parent.width
+                    text: bar.player.currentArtist
+                    textFormat: Text.PlainText
+                    color: AppTheme.textSecondary
+                    font: AppTheme.subheadline
+                    elide: Text.ElideRight
+                }
+            }
+        }
+
+        PlayerButton {
+            objectName: "miniFavorite"
+            size: 32
+            iconFont: AppTheme.footnote
+            systemImage: controls.favoriteOn ? "heart.fill" : "heart"
+            foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.textPrimary
+            backgroundColor: controls.favoriteOn ? AppTheme.alpha(AppTheme.accent, 0.2) : AppTheme.elevated
+            toolTip: controls.favoriteOn ? "Убрать из избранного" : "В избранное"
+            onClicked: TrackActions.toggleFavorite()
+        }
+
+        PlayerButton {
+            objectName: "miniLyrics"
+            visible: controls.lyricsControl === PlayerControlsModel.Button
+            size: 32
+            iconFont: AppTheme.footnote
+            systemImage: "doc.text"
+            toolTip: "Текст песни"
+            onClicked: bar.player.showFullscreenLyrics()
+        }
+
+        Item {
+            visible: controls.lyricsControl === PlayerControlsModel.Spinner
+            implicitWidth: 32
+            implicitHeight: 32
+
+            ProgressSpinner {
+                anchors.centerIn: parent
+                size: 22
+                color: AppTheme.accent
+                running: parent.visible
+            }
+        }
+
+        PlayerButton {
+            objectName: "miniShare"
+            size: 32
+            iconFont: AppTheme.footnote
+            systemImage: "square.and.arrow.up"
+            toolTip: "Поделиться"
+            onClicked: controls.copyShareLink()
+        }
+
+        PlayerButton {
+            size: 32
+            iconFont: AppTheme.footnote
+            systemImage: "backward.fill"
+            toolTip: "Назад"
+            onClicked: bar.player.previous()
+        }
+
+        PlayerButton {
+            objectName: "miniPlayPause"
+            size: 36
+            iconFont: AppTheme.body
+            systemImage: bar.player.isPlaying ? "pause.fill" : "play.fill"
+            foreground: "white"
+            backgroundColor: AppTheme.accent
+            onClicked: bar.player.togglePlayPause()
+        }
+
+        PlayerButton {
+            objectName: "miniNext"
+            size: 32
+            iconFont: AppTheme.footnote
+            systemImage: "forward.fill"
+            onClicked: bar.player.next()
+        }
+
+        ProgressSpinner {
+            objectName: "waveSpinner"
+            visible: bar.player.isLoadingWave
+            running: visible
+            size: 22
+            color: AppTheme.accent
+        }
+    }
+
+    CopiedToast {
+        id: toast
+        anchors.right: parent.right
+        anchors.rightMargin: 14
+        anchors.bottom: parent.top
+        anchors.bottomMargin: AppTheme.spacingS
+    }
+
+    SignInRequiredDialog {
+        message: bar.visible ? TrackActions.signInPrompt : ""
+        onDismissed: TrackActions.signInPrompt = ""
+    }
+}

@@ -1,0 +1,16 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbra
+
+// A round button of the players, with its tooltip, out of the keyboard
+// focus chain.
+CircularControlButton {
+    id: button
+
+    property string toolTip
+
+    focusPolicy: Qt.NoFocus
+    ToolTip.visible: toolTip !== "" && hovered
+    ToolTip.delay: 600
+    ToolTip.text: toolTip
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "player/trackpadskipmonitor.h"
+#include "screens/fullscreenplayermodel.h"
+#include "screens/lyricspanelmodel.h"
+#include "screens/playercontrolsmodel.h"
+#include "screens/playertimemodel.h"
+#include "screens/seekbarmodel.h"
+#include "screens/sleeptimermodel.h"
+
+#include <QtQml/qqmlregistration.h>
+
+// QML names of the player interface's C++ pieces; each view creates its own.
+
+struct TrackpadSkipMonitorForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::TrackpadSkipMonitor)
+    QML_NAMED_ELEMENT(TrackpadSkipMonitor)
+};
+
+struct FullscreenPlayerModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::FullscreenPlayerModel)
+    QML_NAMED_ELEMENT(FullscreenPlayerModel)
+};
+
+struct LyricsPanelModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::LyricsPanelModel)
+    QML_NAMED_ELEMENT(LyricsPanelModel)
+};
+
+struct PlayerControlsModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::PlayerControlsModel)
+    QML_NAMED_ELEMENT(PlayerControlsModel)
+};
+
+struct PlayerTimeModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::PlayerTimeModel)
+    QML_NAMED_ELEMENT(PlayerTimeModel)
+};
+
+struct SeekBarModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::SeekBarModel)
+    QML_NAMED_ELEMENT(SeekBarModel)
+};
+
+struct SleepTimerModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::SleepTimerModel)
+    QML_NAMED_ELEMENT(SleepTimerModel)
+};

@@ -1,0 +1,49 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbra
+
+// The one line that tells a listener without a secret service that this
+// sign-in lasts only until the client closes.
+Rectangle {
+    id: notice
+    objectName: "unsavedSignInNotice"
+
+    signal dismissed()
+
+    implicitHeight: row.implicitHeight + 16
+    color: AppTheme.surface
+
+    RowLayout {
+        id: row
+        anchors.fill: parent
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
+        spacing: 10
+
+        AppIcon {
+            name: "exclamationmark.triangle.fill"
+            size: AppTheme.symbolSize(AppTheme.callout)
+            color: AppTheme.systemOrange
+        }
+        Text {
+            Layout.fillWidth: true
+            text: "Вход не сохранится на этом компьютере: служба хранения паролей не запущена."
+            elide: Text.ElideRight
+            font: AppTheme.callout
+            color: AppTheme.textSecondary
+        }
+        LinkButton {
+            objectName: "dismissNotice"
+            text: "Понятно"
+            color: AppTheme.accent
+            onClicked: notice.dismissed()
+        }
+    }
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: AppTheme.border
+    }
+}

@@ -1,0 +1,132 @@
+// The program as the desktop meets it: its command line works without a
+// display, the scene graph back-end follows the machine, and an install
+// puts the binary, the .desktop file and the icon where the desktop looks,
+// all under the one desktop id that MPRIS announces too.
+#include "platform/mprisservice.h"
+#include "platform/renderbackend.h"
+
+#include "testenv.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace Qt::StringLiterals;
+using Choice = RenderBackend::Choice;
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+
+    // The client with no display at all.
+    static Run runClient(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, QString());
+        environment.insert(u"DISPLAY"_s, QString());
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(NIMBRA_CLIENT_PATH), arguments);
+        if (!process.waitForFinished(20000))
+            return {};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+private slots:
+    void initTestCase() { test::initTestEnvironment(); }
+
+    void optionsWorkWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("help") << QStringList {u"--help"_s} << 0 << u"--base-url <url>"_s;
+        QTest::newRow("version") << QStringList {u"--version"_s} << 0 << u"nimbra 0.1.0"_s;
+        QTest::newRow("unknown option") << QStringList {u"--bogus"_s} << 2 << u"--base-url <url>"_s;
+        QTest::newRow("stray argument") << QStringList {u"extra"_s} << 2 << u"Usage: nimbra"_s;
+        QTest::newRow("missing value") << QStringList {u"--base-url"_s} << 2 << u"Usage: nimbra"_s;
+    }
+
+    void optionsWorkWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        const Run run = runClient(arguments);
+        QCOMPARE(run.status, status);
+        // Asked-for help goes to stdout, a mistake's usage to stderr.
+        const QString text = status == 0 ? run.out : run.err;
+        QVERIFY2(text.contains(output), qPrintable(run.out + run.err));
+    }
+
+    void backendFollowsTheMachine_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("forcedSoftware");
+        QTest::addColumn<bool>("renderNode");
+        QTest::addColumn<QString>("renderer");
+        QTest::addColumn<Choice>("choice");
+        QTest::addColumn<bool>("probes");
+        QTest::newRow("no render node") << "" << false << false << "" << Choice::Software << false;
+        QTest::newRow("llvmpipe") << "" << false << true << "llvmpipe (LLVM 15.0.6, 256 bits)" << Choice::Software
+                                  << true;
+        QTest::newRow("softpipe") << "" << false << true << "softpipe" << Choice::Software << true;
+        QTest::newRow("no context") << "" << false << true << "" << Choice::Software << true;
+        QTest::newRow("a GPU") << "" << false << true << "AMD Radeon RX 6600 (radeonsi, navi23)" << Choice::Default
+                               << true;
+        QTest::newRow("software GL forced") << "" << true << true << "" << Choice::Software << false;
+        QTest::newRow("listener's choice on a GPU") << "software" << false << true << "" << Choice::Default << false;
+        QTest::newRow("listener's choice without one") << "opengl" << false << false << "" << Choice::Default
+                                                       << false;
+    }
+
+    void backendFollowsTheMachine()
+    {
+        QFETCH(QString, user);
+        QFETCH(bool, forcedSoftware);
+        QFETCH(bool, renderNode);
+        QFETCH(QString, renderer);
+        QFETCH(Choice, choice);
+        QFETCH(bool, probes);
+        const RenderBackend::Probe probe {user, forcedSoftware, renderNode, renderer};
+        QCOMPARE(RenderBackend::needsGlProbe(probe), probes);
+        QCOMPARE(RenderBackend::choose(probe), choice);
+    }
+
+    void installPutsTheDesktopFilesInPlace()
+    {
+        QTemporaryDir prefix;
+        QProcess install;
+        install.start(u"cmake"_s,
+            {u"--install"_s, QStringLiteral(NIMBRA_BUILD_DIR), u"--prefix"_s, prefix.path()});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+
+        const QString id = QString::fromLatin1(MprisService::desktopEntry);
+        const QFileInfo binary(prefix.filePath(u"bin/nimbra"_s));
+        const QString desktopPath = prefix.filePath(u"share/applications/"_s + id + u".desktop"_s);
+        QVERIFY(binary.isFile() && binary.isExecutable());
+        QVERIFY(QFileInfo(prefix.filePath(u"share/icons/hicolor/scalable/apps/"_s + id + u".svg"_s)).isFile());
+        QVERIFY2(QFileInfo(desktopPath).isFile(), qPrintable(desktopPath));
+
+        QSettings desktop(desktopPath, QSettings::IniFormat);
+        desktop.beginGroup(u"Desktop Entry"_s);
+        QCOMPARE(desktop.value(u"Icon"_s).toString(), id);
+        QCOMPARE(desktop.value(u"Exec"_s).toString(), u"nimbra"_s);
+        QCOMPARE(desktop.value(u"Type"_s).toString(), u"Application"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"

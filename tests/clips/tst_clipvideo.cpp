@@ -1,0 +1,169 @@
+// Real clip videos from nimbra-devservice through QtMultimedia, under Xvfb
+// (offscreen shows no video): a clip plays and its frames are not black,
+// a seek moves the position, the clip whose file is missing is skipped, and
+// the overlay with a frame in it is rendered to PNGs for review
+// (build/screenshots/clip-overlay-*.png).
+#include "devserviceprocess.h"
+#include "qmlscene.h"
+#include "testenv.h"
+#include "xvfbdisplay.h"
+
+#include "api/apiconfig.h"
+#include "api/nimbraapi.h"
+#include "clips/clipplayerstore.h"
+#include "app/storeregistry.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtTest>
+
+#include <QCoroTask>
+
+Q_IMPORT_QML_PLUGIN(NimbraPlugin)
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Mean brightness of an image, 0 to 255, over a coarse grid of pixels.
+double brightness(const QImage &image)
+{
+    if (image.isNull())
+        return 0;
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < image.height(); y += qMax(1, image.height() / 20)) {
+        for (int x = 0; x < image.width(); x += qMax(1, image.width() / 20)) {
+            sum += qGray(image.pixel(x, y));
+            ++count;
+        }
+    }
+    return count ? sum / count : 0;
+}
+
+const ClipOut *findClip(const QList<ClipOut> &clips, const QString &id)
+{
+    for (const ClipOut &clip : clips) {
+        if (clip.id == id)
+            return &clip;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestClipVideo : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DevServiceProcess> m_service;
+    QList<ClipOut> m_clips;
+
+private slots:
+    void initTestCase()
+    {
+        if (!hasVideoDisplay())
+            QSKIP("No X display and no xvfb-run: video frames cannot be shown.");
+        initTestEnvironment();
+        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
+        APIConfig::setBaseURL(m_service->baseUrl());
+        m_clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
+        QVERIFY(m_clips.size() >= 8);
+    }
+
+    void clipPlaysAndSeeks()
+    {
+        ClipPlayerStore store;
+        QVideoSink sink;
+        double brightest = 0;
+        connect(&sink, &QVideoSink::videoFrameChanged, this,
+            [&](const QVideoFrame &frame) { brightest = qMax(brightest, brightness(frame.toImage())); });
+        store.setVideoOutput(&sink);
+        store.play(*findClip(m_clips, u"c0001"_s), m_clips);
+
+        QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 1.0, 15000);
+        QVERIFY(store.isPlaying());
+        QVERIFY2(brightest > 40, qPrintable(u"brightest frame %1"_s.arg(brightest)));
+        // A seek ahead: the ticks that follow go on from there, further than
+        // the playing alone could have got by then.
+        const QString id = store.currentClipId();
+        const double target = qMin(store.elapsed() + 2.0, store.seekUpperBound() - 1.0);
+        QList<double> after;
+        connect(&store, &ClipPlayerStore::timeChanged, this, [&] {
+            if (store.currentClipId() == id)
+                after.append(store.elapsed());
+        });
+        store.seek(target);
+        QCOMPARE(store.elapsed(), target);
+        QTRY_VERIFY_WITH_TIMEOUT(after.size() >= 3 || store.currentClipId() != id, 10000);
+        QStringList seen;
+        for (const double position : std::as_const(after))
+            seen.append(QString::number(position));
+        QVERIFY2(after.size() >= 3 && after.last() >= target,
+            qPrintable(u"%1 after the seek to %2: %3"_s.arg(id).arg(target).arg(seen.join(u' '))));
+        // ... and the end of the item moves on to the next clip.
+        QTRY_VERIFY_WITH_TIMEOUT(store.currentClipId() != id, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 0.8, 10000);
+        QVERIFY(store.failureText().isEmpty());
+    }
+
+    void missingFileIsSkipped()
+    {
+        ClipPlayerStore store;
+        QVideoSink sink;
+        store.setVideoOutput(&sink);
+        store.play(*findClip(m_clips, u"c0003"_s), m_clips);
+        QTRY_COMPARE_WITH_TIMEOUT(store.currentClipId(), u"c0004"_s, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 0.8, 15000);
+        QVERIFY(store.failureText().isEmpty());
+    }
+
+    void overlayShowsTheVideo()
+    {
+        ClipPlayerStore store;
+        StoreRegistry::set(&store);
+        QQuickStyle::setStyle(u"Basic"_s);
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/qt/qml"_s);
+        QmlScene scene(engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
+            QSize(1100, 720));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        store.play(*findClip(m_clips, u"c0005"_s), m_clips);
+        QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 1.2, 15000);
+
+        QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR));
+        const QString dir = QStringLiteral(NIMBRA_SCREENSHOT_DIR) + QLatin1Char('/');
+        QImage windowed = scene.grab();
+        // The video's middle is the clip's colour, not the black of an empty surface.
+        QQuickItem *slot = scene.item(u"clipWindowedVideo"_s);
+        QVERIFY(slot);
+        const QRectF area = slot->mapRectToScene(slot->boundingRect());
+        QVERIFY2(brightness(windowed.copy(area.toRect())) > 40, "no picture in the card");
+        QVERIFY(windowed.save(dir + u"clip-overlay-windowed.png"_s));
+
+        store.setFullscreen(true);
+        QTest::qWait(600); // the cross-fade, and a frame or two in the new place
+        QVERIFY(scene.grab().save(dir + u"clip-overlay-fullscreen.png"_s));
+        store.dismiss();
+    }
+};
+
+int main(int argc, char **argv)
+{
+    runUnderXvfb(argc, argv);
+    QGuiApplication app(argc, argv);
+    TestClipVideo test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_clipvideo.moc"

@@ -207,7 +207,7 @@ Rectangle {
         title: pageModel.title
     }
 
-    LinkCopiedToast {
+    CopiedToast {
         id: toast
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom

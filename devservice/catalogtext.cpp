@@ -189,6 +189,25 @@ QString albumTitle(SeededRandom &r)
     return r.pick(kAlbumWords) + r.pick(kAlbumSuffixes);
 }
 
+QString longTitleTail(int n)
+{
+    static const QString tails[] = {
+        u", или всё, что мы не успели сказать друг другу этой зимой"_s,
+        u" (Extended Version — Live at the Northern Lights Concert Hall)"_s,
+        u" — долгая дорога домой через спящий город"_s,
+    };
+    return tails[n % std::size(tails)];
+}
+
+QString longAlbumTitle(int n)
+{
+    static const QString titles[] = {
+        u"Северное сияние над спящим городом (Deluxe Edition)"_s,
+        u"Everything We Left Behind on the Last Train Home, Vol. 2"_s,
+    };
+    return titles[n % std::size(titles)];
+}
+
 QString clipTitle(SeededRandom &r)
 {
     const QString title = r.chance(50) ? r.pick(kRussianAdjectives) + QLatin1Char(' ') + r.pick(kKnownRussianNouns)

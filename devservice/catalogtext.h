@@ -24,6 +24,10 @@ QString credit(SeededRandom &r);
 // A track title, sometimes with a featured artist in it.
 QString trackTitle(SeededRandom &r, TitleSet set);
 QString albumTitle(SeededRandom &r);
+// What makes a title too long for one line: a tail for a track title and a
+// whole album title, by a running number.
+QString longTitleTail(int n);
+QString longAlbumTitle(int n);
 QString clipTitle(SeededRandom &r);
 
 // Lyrics with "[mm:ss.xx]" stamps spread over the duration.

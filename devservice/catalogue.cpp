@@ -7,6 +7,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace devservice {
@@ -25,6 +27,20 @@ constexpr char kMissingClipId[] = "c0003";
 // Releases are spread over the three years before this instant, newest first.
 const qint64 kNewestReleaseMs = QDateTime(QDate(2026, 11, 30), QTime(18, 0), Qt::UTC).toMSecsSinceEpoch();
 constexpr qint64 kReleaseSpanMs = 3LL * 365 * 24 * 3600 * 1000;
+// The newest releases, newest first: S a single, A an album of
+// kShowcaseAlbumTracks tracks (the first one holds t00002). Only catalogues
+// with enough of both get it.
+constexpr char kShowcase[] = "SASSASSSASSAS";
+constexpr int kShowcaseAlbums = 4;
+constexpr int kShowcaseSingles = 9;
+constexpr int kShowcaseAlbumTracks = 2;
+constexpr qint64 kShowcaseStepMs = 13LL * 12 * 3600 * 1000;
+static_assert(sizeof(kShowcase) - 1 == kShowcaseAlbums + kShowcaseSingles);
+// Every so many tracks and albums carry a title too long for one line
+// (t00014 and a0003 among the newest).
+constexpr int kLongTitleEvery = 41;
+constexpr int kLongTitleOffset = 13;
+constexpr int kLongAlbumTitleOffset = 2;
 
 // The first tracks have fixed properties that tests and the README name.
 struct Fixture
@@ -149,27 +165,55 @@ void Catalogue::layOut(int trackCount, int albumCount)
         }
     }
 
+    // The newest releases are laid out by hand, so that a listener's first
+    // screen shows a believable mix: singles and short albums, days to weeks
+    // apart over the last months (see kShowcase).
+    const bool showcase = albumCount >= 2 * kShowcaseAlbums && singles > kShowcaseSingles;
+    if (showcase) {
+        for (int a = 0; a < kShowcaseAlbums; ++a) {
+            const int excess = sizes[a] - kShowcaseAlbumTracks;
+            if (excess > 0) {
+                sizes[a] -= excess;
+                sizes[a + kShowcaseAlbums] += excess;
+            }
+        }
+    }
+
     // Release order, newest first: one single, then the first album, then
     // the rest mixed. Album ids follow the order of release.
     QVector<bool> isAlbum;
     isAlbum.reserve(singles + albumCount);
-    if (singles > 0)
-        isAlbum.append(false);
-    if (albumCount > 0)
-        isAlbum.append(true);
+    if (showcase) {
+        for (const char kind : kShowcase)
+            isAlbum.append(kind == 'A');
+    } else {
+        if (singles > 0)
+            isAlbum.append(false);
+        if (albumCount > 0)
+            isAlbum.append(true);
+    }
     const int fixedHead = int(isAlbum.size());
-    for (int i = 1; i < singles; ++i)
+    const int headAlbums = int(std::count(isAlbum.cbegin(), isAlbum.cend(), true));
+    for (int i = fixedHead - headAlbums; i < singles; ++i)
         isAlbum.append(false);
-    for (int i = 1; i < albumCount; ++i)
+    for (int i = headAlbums; i < albumCount; ++i)
         isAlbum.append(true);
     for (int i = int(isAlbum.size()) - 1; i > fixedHead; --i)
         std::swap(isAlbum[i], isAlbum[fixedHead + r.below(i - fixedHead + 1)]);
 
-    const qint64 step = qMax<qint64>(60000, kReleaseSpanMs / qMax(1, int(isAlbum.size())));
+    // The showcase releases lie a week or so apart; the rest share what is
+    // left of the span evenly.
+    const int spaced = showcase ? fixedHead : 0;
+    const qint64 restNewest = kNewestReleaseMs - spaced * kShowcaseStepMs;
+    const qint64 step
+        = qMax<qint64>(60000, (kReleaseSpanMs - spaced * kShowcaseStepMs) / qMax(1, int(isAlbum.size()) - spaced));
     int cursor = 0;
     int nextAlbum = 0;
     for (int release = 0; release < isAlbum.size(); ++release) {
-        const qint64 date = kNewestReleaseMs - release * step - qint64(r.next() % quint64(step / 2));
+        const quint64 jitter = r.next();
+        const qint64 date = release < spaced
+            ? kNewestReleaseMs - release * kShowcaseStepMs - qint64(jitter % quint64(kShowcaseStepMs / 3))
+            : restNewest - (release - spaced) * step - qint64(jitter % quint64(step / 2));
         if (!isAlbum[release]) {
             m_tracks[cursor].createdAtMs = date;
             ++cursor;
@@ -193,7 +237,8 @@ void Catalogue::fillAlbums()
     for (int a = 0; a < m_albums.size(); ++a) {
         SeededRandom r(mixSeed(m_seed ^ kAlbumSalt, quint64(a)));
         AlbumRecord &album = m_albums[a];
-        album.title = catalogtext::albumTitle(r);
+        album.title = a % kLongTitleEvery == kLongAlbumTitleOffset ? catalogtext::longAlbumTitle(a / kLongTitleEvery)
+                                                                    : catalogtext::albumTitle(r);
         album.artist = catalogtext::soloArtist(r);
         if (r.chance(15))
             album.artist += u" & "_s + catalogtext::soloArtist(r);
@@ -238,6 +283,8 @@ void Catalogue::fillTracks()
             t.artist = QString::fromUtf16(fixture->artist);
         if (fixture && fixture->title)
             t.title = QString::fromUtf16(fixture->title);
+        else if (i % kLongTitleEvery == kLongTitleOffset)
+            t.title += catalogtext::longTitleTail(i / kLongTitleEvery);
     }
 }
 

@@ -30,10 +30,16 @@ Item {
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
-        if (item === SidebarItem.Clips)
+        switch (item) {
+        case SidebarItem.Home:
+            return homeScreen
+        case SidebarItem.Albums:
+            return albumsScreen
+        case SidebarItem.Clips:
             return clipsScreen
-        if (item === SidebarItem.Battles)
+        case SidebarItem.Battles:
             return battlesScreen
+        }
         return sectionPlaceholder
     }
 
@@ -76,8 +82,20 @@ Item {
     }
 
     Component {
+        id: homeScreen
+        HomeView {
+            onNavigate: (item) => main.navigateToSidebar(item)
+        }
+    }
+
+    Component {
+        id: albumsScreen
+        AlbumsView {}
+    }
+
+    Component {
         id: albumPage
-        PagePlaceholder { title: "Альбом" }
+        AlbumDetailView {}
     }
 
     Component {

@@ -1,0 +1,69 @@
+import QtQuick
+import Nimbra
+
+// One album of the albums grid: the cover and the title, which open the
+// album (`opened`), and the credit under them. A delegate over the grid's
+// model.
+Item {
+    id: cell
+
+    required property string albumId
+    required property string title
+    required property string artist
+    required property url coverUrl
+
+    // Half the gap between two columns on each side; the cover is as wide as
+    // a column's minimum, or the column when narrower.
+    readonly property real horizontalInset: 8
+    readonly property real artworkSize: Math.min(180, width - 2 * horizontalInset)
+
+    signal opened(string albumId)
+
+    readonly property GridView grid: GridView.view as GridView
+
+    width: grid ? grid.cellWidth : implicitWidth
+    height: grid ? grid.cellHeight : implicitHeight
+
+    // Centred in the cell, the texts aligned with the cover.
+    Column {
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: cell.artworkSize
+        spacing: AppTheme.spacingS
+
+        Artwork {
+            objectName: "albumCover"
+            size: cell.artworkSize
+            source: cell.coverUrl
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: cell.opened(cell.albumId)
+            }
+        }
+
+        Text {
+            objectName: "albumTitle"
+            width: parent.width
+            text: cell.title
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            color: AppTheme.textPrimary
+            font: AppTheme.headline
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: cell.opened(cell.albumId)
+            }
+        }
+
+        CreditsText {
+            width: parent.width
+            raw: cell.artist
+            style: "album"
+        }
+    }
+}

@@ -1,0 +1,41 @@
+import QtQuick
+
+// A soft shadow under a round shape: three faint rings, each a little wider,
+// moved down by `offsetY`. No shader, so it draws on every renderer.
+Item {
+    id: discShadow
+
+    property real offsetY: 8
+    property real strength: 0.14
+    property real step: 4
+
+    Rectangle {
+        readonly property real spread: 2 + 2 * discShadow.step
+        x: -spread
+        y: discShadow.offsetY - spread
+        width: discShadow.width + 2 * spread
+        height: discShadow.height + 2 * spread
+        radius: width / 2
+        color: Qt.rgba(0, 0, 0, discShadow.strength)
+    }
+
+    Rectangle {
+        readonly property real spread: 2 + discShadow.step
+        x: -spread
+        y: discShadow.offsetY - spread
+        width: discShadow.width + 2 * spread
+        height: discShadow.height + 2 * spread
+        radius: width / 2
+        color: Qt.rgba(0, 0, 0, discShadow.strength)
+    }
+
+    Rectangle {
+        readonly property real spread: 2
+        x: -spread
+        y: discShadow.offsetY - spread
+        width: discShadow.width + 2 * spread
+        height: discShadow.height + 2 * spread
+        radius: width / 2
+        color: Qt.rgba(0, 0, 0, discShadow.strength)
+    }
+}

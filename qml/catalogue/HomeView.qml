@@ -1,0 +1,315 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbra
+
+// The home page: the hero that starts the wave over its glows, the four
+// quick cards, today's playlist and the new releases. Everything it shows
+// and does comes from its HomePageModel; the quick cards ask the window to
+// switch sections (`navigate`), an album release and the daily card open
+// their pages through Navigation.
+Item {
+    id: page
+    objectName: "homeView"
+
+    // Asks the main window to show another sidebar section.
+    signal navigate(int item)
+
+    readonly property real sideMargin: 22
+    readonly property real cardSpacing: 14
+    readonly property real heroMinimumHeight: 340
+    readonly property real waveButtonSize: 88
+
+    HomePageModel {
+        id: home
+        objectName: "homeModel"
+        onAlbumRequested: (albumId) => Navigation.openAlbum(albumId)
+    }
+
+    Component.onCompleted: home.load()
+
+    // Darker at the top, the page's own colour from a little below.
+    Rectangle {
+        anchors.fill: parent
+        gradient: Gradient {
+            GradientStop { position: 0; color: "#05050f" }
+            GradientStop { position: 0.28; color: AppTheme.background }
+        }
+    }
+
+    Flickable {
+        id: scroller
+        objectName: "homeScroller"
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: column.height
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {}
+
+        HomeAuroraBackground {
+            width: scroller.width
+            heroHeight: hero.height
+        }
+
+        Column {
+            id: column
+            width: scroller.width
+
+            Item {
+                id: hero
+                objectName: "homeHero"
+                width: parent.width
+                height: Math.max(page.heroMinimumHeight, heroContent.implicitHeight + 2 * 36)
+
+                Column {
+                    id: heroContent
+                    anchors.centerIn: parent
+                    width: parent.width - 2 * AppTheme.spacingXL
+                    spacing: 14
+
+                    Item {
+                        id: waveButton
+                        objectName: "waveButton"
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: page.waveButtonSize
+                        height: page.waveButtonSize
+                        // One wave at a time: no second click while it loads.
+                        enabled: !home.isWaveLoading
+
+                        DiscShadow {
+                            anchors.fill: parent
+                            offsetY: 10
+                            strength: 0.12
+                            step: 6
+                        }
+
+                        Rectangle {
+                            anchors.fill: parent
+                            radius: width / 2
+                            color: waveMouse.pressed ? "#e2ddfb" : "#f6f5ff"
+                        }
+
+                        AppIcon {
+                            anchors.centerIn: parent
+                            anchors.horizontalCenterOffset: 4
+                            visible: !home.isWaveLoading
+                            name: "play.fill"
+                            size: AppTheme.symbolSize(AppTheme.systemFont(36))
+                            color: AppTheme.accentMuted
+                        }
+
+                        ProgressSpinner {
+                            objectName: "waveSpinner"
+                            anchors.centerIn: parent
+                            size: 30
+                            color: AppTheme.accentMuted
+                            running: home.isWaveLoading
+                        }
+
+                        MouseArea {
+                            id: waveMouse
+                            anchors.fill: parent
+                            onClicked: home.startMyWave()
+                        }
+                    }
+
+                    Text {
+                        width: parent.width
+                        horizontalAlignment: Text.AlignHCenter
+                        text: "Моя волна"
+                        color: "white"
+                        font: AppTheme.systemFont(34, Font.Black)
+                    }
+
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: Math.min(300, parent.width)
+                        horizontalAlignment: Text.AlignHCenter
+                        wrapMode: Text.Wrap
+                        text: "Бесконечный поток из вашей библиотеки в случайном порядке — в духе любимого плейлиста."
+                        color: Qt.rgba(1, 1, 1, 0.82)
+                        font: AppTheme.callout
+                    }
+                }
+            }
+
+            // A failed load or wave start: its text and a way to load again.
+            Item {
+                objectName: "homeError"
+                width: parent.width
+                height: visible ? errorRow.implicitHeight + AppTheme.spacingS : 0
+                visible: home.errorMessage !== ""
+
+                Row {
+                    id: errorRow
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    width: Math.min(implicitWidth, parent.width - 2 * page.sideMargin)
+                    spacing: AppTheme.spacingS
+
+                    AppIcon {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: "exclamationmark.triangle"
+                        size: AppTheme.symbolSize(AppTheme.body)
+                        color: AppTheme.systemOrange
+                    }
+
+                    Text {
+                        objectName: "homeErrorText"
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Math.min(implicitWidth, errorRow.parent.width - 2 * page.sideMargin - 140)
+                        text: home.errorMessage
+                        textFormat: Text.PlainText
+                        elide: Text.ElideRight
+                        color: AppTheme.textSecondary
+                        font: AppTheme.body
+                    }
+
+                    LinkButton {
+                        objectName: "homeRetry"
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "Повторить"
+                        symbol: "arrow.clockwise"
+                        onClicked: home.load()
+                    }
+                }
+            }
+
+            Grid {
+                id: quickCards
+                objectName: "quickCards"
+                x: page.sideMargin
+                width: parent.width - 2 * page.sideMargin
+                topPadding: 18
+                bottomPadding: 18
+                columns: 2
+                columnSpacing: page.cardSpacing
+                rowSpacing: page.cardSpacing
+
+                readonly property real cardWidth: (width - columnSpacing) / 2
+
+                HomeQuickCard {
+                    objectName: "quickFavorites"
+                    width: quickCards.cardWidth
+                    emoji: "♥"
+                    tint: AppTheme.alpha(AppTheme.systemRed, 0.14)
+                    title: "Избранное"
+                    subtitle: home.favoritesSubtitle
+                    onClicked: page.navigate(SidebarItem.Favorites)
+                }
+                HomeQuickCard {
+                    objectName: "quickCollection"
+                    width: quickCards.cardWidth
+                    emoji: "💿"
+                    tint: AppTheme.alpha(AppTheme.accent, 0.13)
+                    title: "Коллекция"
+                    subtitle: home.collectionSubtitle
+                    onClicked: page.navigate(SidebarItem.Albums)
+                }
+                HomeQuickCard {
+                    objectName: "quickClips"
+                    width: quickCards.cardWidth
+                    emoji: "▶"
+                    tint: AppTheme.alpha(AppTheme.systemBlue, 0.12)
+                    title: "Клипы"
+                    subtitle: home.clipsSubtitle
+                    onClicked: page.navigate(SidebarItem.Clips)
+                }
+                HomeQuickCard {
+                    objectName: "quickBattles"
+                    width: quickCards.cardWidth
+                    emoji: "⚔"
+                    tint: AppTheme.alpha(AppTheme.systemOrange, 0.14)
+                    title: "Баттлы"
+                    subtitle: home.battlesSubtitle
+                    onClicked: page.navigate(SidebarItem.Battles)
+                }
+            }
+
+            Item {
+                width: parent.width
+                height: home.hasDaily ? dailyCard.height + 22 : 0
+                visible: home.hasDaily
+
+                HomeDailyCard {
+                    id: dailyCard
+                    objectName: "dailyCard"
+                    x: page.sideMargin
+                    width: parent.width - 2 * page.sideMargin
+                    coverUrls: home.dailyCoverUrls
+                    dateText: home.dailyDateText
+                    countText: home.dailyCountText
+                    onClicked: Navigation.openSmartPlaylist("daily")
+                }
+            }
+
+            Column {
+                x: page.sideMargin
+                width: parent.width - 2 * page.sideMargin
+                bottomPadding: 24
+                spacing: 10
+
+                Row {
+                    leftPadding: 4
+                    spacing: 4
+
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "Новые релизы"
+                        color: "white"
+                        font: AppTheme.systemFont(17, Font.ExtraBold)
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "›"
+                        color: AppTheme.textMuted
+                        font: AppTheme.title2
+                    }
+                }
+
+                Item {
+                    width: parent.width
+                    height: releaseStrip.height
+                    visible: home.isLoading && home.releases.count === 0
+
+                    ProgressSpinner {
+                        objectName: "releasesSpinner"
+                        anchors.centerIn: parent
+                        size: 24
+                        running: parent.visible
+                    }
+                }
+
+                Text {
+                    objectName: "releasesEmpty"
+                    visible: !home.isLoading && home.releases.count === 0
+                    topPadding: 24
+                    bottomPadding: 24
+                    leftPadding: 4
+                    text: "Пока нет релизов"
+                    color: AppTheme.textSecondary
+                    font: AppTheme.body
+                }
+
+                ListView {
+                    id: releaseStrip
+                    objectName: "releaseStrip"
+                    width: parent.width
+                    height: 148 + 2 * 6
+                    visible: home.releases.count > 0
+                    orientation: ListView.Horizontal
+                    spacing: page.cardSpacing
+                    leftMargin: 4
+                    rightMargin: 4
+                    topMargin: 6
+                    bottomMargin: 6
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: home.releases
+
+                    delegate: HomeReleaseCard {
+                        onPlay: (row) => home.playRelease(row)
+                    }
+                }
+            }
+        }
+    }
+}

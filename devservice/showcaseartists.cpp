@@ -7,8 +7,12 @@ namespace devservice::showcase {
 void apply(QVector<TrackRecord> &tracks, QVector<AlbumRecord> &albums, int fixedHead)
 {
     const QString own = QString::fromUtf16(ownArtist);
-    // The second album: the first holds a fixed track.
-    const int ownAlbum = albums.size() > 1 ? 1 : -1;
+    // The longest album but the first, which holds a fixed track.
+    int ownAlbum = -1;
+    for (int a = 1; a < albums.size(); ++a) {
+        if (ownAlbum < 0 || albums.at(a).trackCount > albums.at(ownAlbum).trackCount)
+            ownAlbum = a;
+    }
     if (ownAlbum >= 0) {
         AlbumRecord &album = albums[ownAlbum];
         album.artist = own;

@@ -6,8 +6,8 @@ namespace devservice {
 
 // Artists whose pages show every part of the artist page, with names the
 // generated roster never uses, so their counts are exact:
-// - "Лунный Свет": an album of its own plus two singles (more than five
-//   tracks), the demo user's own artist;
+// - "Лунный Свет": the longest album but the first, plus two singles (more
+//   than five tracks), the demo user's own artist;
 // - "Пять Озёр": exactly five tracks, "Четыре Ветра": exactly four, none
 //   with a cover;
 // - "Эхо Гость": credited only as a guest on "Лунный Свет"'s album.

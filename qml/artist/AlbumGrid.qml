@@ -2,22 +2,24 @@ import QtQuick
 import Nimbra
 
 // A grid of albums inside the page's scrolling column: as many columns of
-// at least 150 points as fit, 12 points apart; its height holds every row.
+// at least 150 points as fit; its height holds every row. The catalogue's
+// album cell, with the year and track count under the title.
 GridView {
     id: grid
 
-    readonly property real minimumCell: 150
-    readonly property real gap: AppTheme.spacingM
-    readonly property int columns: Math.max(1, Math.floor((grid.width + grid.gap) / (grid.minimumCell + grid.gap)))
-    readonly property real tileWidth: (grid.width + grid.gap) / grid.columns - grid.gap
+    readonly property real minimumCell: 150 + 16
+    readonly property int columns: Math.max(1, Math.floor(grid.width / grid.minimumCell))
 
     interactive: false
-    cellWidth: grid.tileWidth + grid.gap
-    cellHeight: grid.tileWidth + 64 + grid.gap
+    cellWidth: Math.floor(grid.width / grid.columns)
+    cellHeight: Math.min(180, grid.cellWidth - 16) + 64
     height: Math.ceil(grid.count / grid.columns) * grid.cellHeight
-    width: parent ? parent.width + grid.gap : 0
+    x: -8
+    width: parent ? parent.width + 16 : 0
 
-    delegate: AlbumTile {
-        width: GridView.view.cellWidth - AppTheme.spacingM
+    delegate: AlbumGridCell {
+        required property string yearAndTracks
+        caption: yearAndTracks
+        onOpened: (albumId) => Navigation.openAlbum(albumId)
     }
 }

@@ -22,6 +22,8 @@ QVariant ArtistAlbumListModel::data(const QModelIndex &index, int role) const
         return album.id;
     case TitleRole:
         return album.title;
+    case ArtistRole:
+        return album.artist;
     case CoverUrlRole: {
         const std::optional<QUrl> url = album.coverURL ? APIConfig::resolve(*album.coverURL) : std::nullopt;
         return url ? url->toString() : QString();
@@ -34,7 +36,7 @@ QVariant ArtistAlbumListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> ArtistAlbumListModel::roleNames() const
 {
-    return {{AlbumIdRole, "albumId"}, {TitleRole, "title"}, {CoverUrlRole, "coverUrl"}, {CaptionRole, "caption"}};
+    return {{AlbumIdRole, "albumId"}, {TitleRole, "title"}, {ArtistRole, "artist"}, {CoverUrlRole, "coverUrl"}, {CaptionRole, "yearAndTracks"}};
 }
 
 void ArtistAlbumListModel::setAlbums(QList<AlbumOut> albums, QHash<QString, int> trackCounts)

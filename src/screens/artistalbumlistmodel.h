@@ -16,7 +16,7 @@ class ArtistAlbumListModel : public QAbstractListModel
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    enum Role { AlbumIdRole = Qt::UserRole + 1, TitleRole, CoverUrlRole, CaptionRole };
+    enum Role { AlbumIdRole = Qt::UserRole + 1, TitleRole, ArtistRole, CoverUrlRole, CaptionRole };
     Q_ENUM(Role)
 
     explicit ArtistAlbumListModel(QObject *parent = nullptr);

@@ -121,14 +121,16 @@ private slots:
 
     void everyStateOfThePage()
     {
-        QVERIFY(m_service->injectFault(QJsonObject {{"path"_L1, u"/api/v1/tracks"_s}, {"status"_L1, 503},
-            {"body"_L1, QJsonObject {{"detail"_L1, u"Сервис на обслуживании"_s}}}, {"count"_L1, 1}}));
         launchSignedIn();
+        QVERIFY(m_service->injectFault(QJsonObject {{"path"_L1, u"/api/v1/tracks"_s}, {"status"_L1, 503},
+            {"body"_L1, QJsonObject {{"detail"_L1, u"Сервис на обслуживании"_s}}}}));
         open(u"Лунный Свет"_s, LoadState::Failed);
-        QCOMPARE(item(u"stateText"_s)->property("text").toString(), u"Сервис на обслуживании"_s);
+        QCOMPARE(findItem(item(u"artistPage"_s), u"stateText"_s)->property("text").toString(),
+            u"Сервис на обслуживании"_s);
         screenshot(u"artist-load-error"_s);
+        m_service->clearFaults();
 
-        click(item(u"stateRetry"_s));
+        click(findItem(item(u"artistPage"_s), u"stateRetry"_s));
         QTRY_COMPARE(page()->loadStateValue(), int(LoadState::Loaded));
         QVERIFY(isShown(item(u"mineMark"_s)));
         QVERIFY(isShown(item(u"latestRelease"_s)));
@@ -160,7 +162,8 @@ private slots:
         screenshot(u"artist-guest-only"_s);
 
         open(u"Нет Такого"_s, LoadState::Empty);
-        QCOMPARE(item(u"stateText"_s)->property("text").toString(), u"«Нет Такого» нет в каталоге"_s);
+        QCOMPARE(findItem(item(u"artistPage"_s), u"stateText"_s)->property("text").toString(),
+            u"«Нет Такого» нет в каталоге"_s);
         screenshot(u"artist-not-found"_s);
     }
 

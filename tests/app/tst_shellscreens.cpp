@@ -396,6 +396,8 @@ private slots:
         QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 1);
         QMetaObject::invokeMethod(navigation, "back");
         QTRY_VERIFY(!item(u"artistStack"_s));
+        // The closed page's stack goes on the next turn, while the window lives.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QMetaObject::invokeMethod(navigation, "back");
         QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
 

@@ -16,6 +16,41 @@ QJsonObject tokenResponse(const QString &token)
     return {{u"access_token"_s, token}, {u"token_type"_s, u"bearer"_s}};
 }
 
+// An address of the form the service's validator accepts: one "@", a
+// local part of printable characters without blanks (no leading, trailing
+// or doubled "."), and a domain of at least two dot-separated labels of
+// letters, digits and inner "-", whose last label is not all digits.
+bool isValidEmail(const QString &text)
+{
+    if (text.count(QLatin1Char('@')) != 1)
+        return false;
+    const qsizetype at = text.indexOf(QLatin1Char('@'));
+    const QString local = text.left(at);
+    const QString domain = text.mid(at + 1);
+    if (local.isEmpty() || local.size() > 64 || local.startsWith(QLatin1Char('.')) || local.endsWith(QLatin1Char('.'))
+        || local.contains(".."_L1))
+        return false;
+    for (const QChar c : local) {
+        if (c.isSpace() || !c.isPrint() || QStringView(u"()<>[]:;,\\\"").contains(c))
+            return false;
+    }
+    const QStringList labels = domain.split(QLatin1Char('.'));
+    if (labels.size() < 2)
+        return false;
+    for (const QString &label : labels) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith(QLatin1Char('-')) || label.endsWith(QLatin1Char('-')))
+            return false;
+        for (const QChar c : label) {
+            if (!c.isLetterOrNumber() && c != QLatin1Char('-'))
+                return false;
+        }
+    }
+    bool numeric = true;
+    for (const QChar c : labels.last())
+        numeric = numeric && c.isDigit();
+    return !numeric;
+}
+
 } // namespace
 
 bool AuthRoutes::handle(const httplib::Request &req, httplib::Response &res)
@@ -78,7 +113,7 @@ void AuthRoutes::registerUser(const httplib::Request &req, httplib::Response &re
         issues.append({usernameLoc, u"Имя пользователя должно быть не короче 3 символов"_s, u"string_too_short"_s});
     else if (username && m_backend.accounts.usernameTaken(*username))
         issues.append({usernameLoc, u"Пользователь с таким именем уже существует"_s, u"value_error"_s});
-    if (email && !email->contains(QLatin1Char('@')))
+    if (email && !isValidEmail(*email))
         issues.append({{u"body"_s, u"email"_s}, u"Некорректный адрес электронной почты"_s, u"value_error"_s});
     if (password && password->size() < 8)
         issues.append(
@@ -109,7 +144,7 @@ void AuthRoutes::patchProfile(const httplib::Request &req, httplib::Response &re
     std::optional<QString> email;
     std::optional<std::optional<QString>> artist;
     const QJsonValue emailValue = body->value(u"email"_s);
-    if (emailValue.isString() && emailValue.toString().contains(QLatin1Char('@')))
+    if (emailValue.isString() && isValidEmail(emailValue.toString()))
         email = emailValue.toString();
     else if (emailValue.isString())
         issues.append({{u"body"_s, u"email"_s}, u"Некорректный адрес электронной почты"_s, u"value_error"_s});

@@ -35,12 +35,30 @@ Item {
             return homeScreen
         case SidebarItem.Albums:
             return albumsScreen
+        case SidebarItem.Catalog:
+            return catalogScreen
+        case SidebarItem.Search:
+            return searchScreen
         case SidebarItem.Clips:
             return clipsScreen
         case SidebarItem.Battles:
             return battlesScreen
+        case SidebarItem.Profile:
+            return profileScreen
+        case SidebarItem.Settings:
+            return settingsScreen
         }
         return sectionPlaceholder
+    }
+
+    Component {
+        id: profileScreen
+        ProfileView {}
+    }
+
+    Component {
+        id: settingsScreen
+        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the
@@ -91,6 +109,16 @@ Item {
     Component {
         id: albumsScreen
         AlbumsView {}
+    }
+
+    Component {
+        id: catalogScreen
+        CatalogScreen { }
+    }
+
+    Component {
+        id: searchScreen
+        SearchScreen { }
     }
 
     Component {

@@ -1,9 +1,10 @@
 import QtQuick
 import Nimbra
 
-// A user's role badges as small pills that wrap onto further rows. items:
-// the list that BadgeBuilder makes (id, name, background, foreground).
-Flow {
+// A user's role badges as small pills that wrap onto further rows (the rows
+// are FlowLayout's). items: the list that BadgeBuilder makes (id, name,
+// background, foreground). With no items it draws nothing and takes no space.
+FlowLayout {
     id: pills
 
     property var items: []
@@ -16,8 +17,8 @@ Flow {
         delegate: Rectangle {
             required property var modelData
 
-            width: label.implicitWidth + 16
-            height: label.implicitHeight + 8
+            implicitWidth: label.implicitWidth + 16
+            implicitHeight: label.implicitHeight + 8
             radius: 5
             color: modelData.background
             border.width: 1
@@ -26,9 +27,9 @@ Flow {
             Text {
                 id: label
                 anchors.centerIn: parent
-                text: modelData.name
+                text: parent.modelData.name
                 textFormat: Text.PlainText
-                color: modelData.foreground
+                color: parent.modelData.foreground
                 font: AppTheme.systemFont(10, Font.Bold)
             }
         }

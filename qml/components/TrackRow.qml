@@ -118,19 +118,14 @@ Item {
         sourceComponent: HiFiBadge { small: true }
     }
 
-    Text {
+    ArtistCreditsLine {
         objectName: "trackArtist"
         anchors.left: titleText.left
-        anchors.right: duration.left
-        anchors.rightMargin: AppTheme.spacingM
         anchors.top: parent.verticalCenter
         anchors.topMargin: 1
+        width: Math.min(implicitWidth, duration.x - x - AppTheme.spacingM)
         text: row.artist
-        textFormat: Text.PlainText
-        elide: Text.ElideRight
-        maximumLineCount: 1
-        color: AppTheme.textSecondary
-        font: AppTheme.callout
+        style: "compact"
     }
 
     Text {

@@ -27,8 +27,14 @@ void PagedTrackModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    m_fetching = true;
+    setFetching(true);
     loadPage(m_nextPage, m_generation, m_task.renew());
+}
+
+void PagedTrackModel::rowAppeared(int row)
+{
+    if (row == count() - 1)
+        fetchMore({});
 }
 
 void PagedTrackModel::reload()
@@ -37,7 +43,7 @@ void PagedTrackModel::reload()
     m_task.cancel();
     m_nextPage = firstPage;
     m_hasMore = false;
-    m_fetching = m_loader != nullptr;
+    setFetching(m_loader != nullptr);
     setTracks({});
     if (!m_loader) {
         setLoadState(LoadState::idle());
@@ -45,6 +51,14 @@ void PagedTrackModel::reload()
     }
     setLoadState(LoadState::loading());
     loadPage(firstPage, m_generation, m_task.renew());
+}
+
+void PagedTrackModel::setFetching(bool fetching)
+{
+    if (m_fetching == fetching)
+        return;
+    m_fetching = fetching;
+    emit fetchingChanged();
 }
 
 QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, CancelToken cancel)
@@ -56,7 +70,7 @@ QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, Cancel
     if (!self || generation != m_generation || cancel.isCancelled())
         co_return;
     m_task.finish(cancel);
-    m_fetching = false;
+    setFetching(false);
     if (!outcome) {
         // The rows already shown stay; retry() starts over.
         setLoadState(LoadState::failed(outcome.errorText));
@@ -66,10 +80,9 @@ QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, Cancel
     // Settled before the rows arrive: a view may ask for more as they do.
     m_nextPage = page + 1;
     m_hasMore = !received.items.isEmpty() && (received.pages <= 0 || page < received.pages);
-    if (page == firstPage)
-        setTracks(received.items);
-    else
-        append(received.items);
+    // Inserted, never a reset, even for the first page (reload() emptied
+    // the list): a view answers a reset by asking for the next page at once.
+    append(received.items);
     setLoadState(LoadState::loaded(count() > 0));
 }
 

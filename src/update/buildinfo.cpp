@@ -30,7 +30,12 @@ qint64 BuildInfo::buildNumber()
 
 QString BuildInfo::versionLine()
 {
-    return version() + u" ("_s + build() + u')';
+    return versionLine(version(), build());
+}
+
+QString BuildInfo::versionLine(const QString &version, const QString &build)
+{
+    return (version.isEmpty() ? u"1.0"_s : version) + u" ("_s + (build.isEmpty() ? u"1"_s : build) + u')';
 }
 
 std::optional<qint64> BuildInfo::parseWholeNumber(QStringView text)

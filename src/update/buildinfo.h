@@ -21,6 +21,9 @@ public:
     static qint64 buildNumber();
     // "0.1.0 (27)", as the settings' "Версия" row shows it.
     static QString versionLine();
+    // The same line for given texts: an empty version reads "1.0", an empty
+    // build "1".
+    static QString versionLine(const QString &version, const QString &build);
 
     // An optional "+" or "-", then ASCII digits and nothing else, within
     // 64 bits; anything else (blanks, "1.2.3", the empty text) is none.

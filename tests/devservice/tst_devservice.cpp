@@ -5,6 +5,8 @@
 #include "testenv.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -187,6 +189,47 @@ private slots:
         const QList<RecordedRequest> log = m_service->requests();
         QCOMPARE(log.size(), 7);
         QCOMPARE(log.at(1).method, u"POST"_s);
+    }
+
+    // The profile change checks the e-mail as the service does and answers
+    // a bad one in the validation form, changing nothing.
+    void profileEmailValidated_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("plain") << u"lina@example.org"_s << true;
+        QTest::newRow("sub-domain and plus") << u"l.k+music@mail.example.co"_s << true;
+        QTest::newRow("no at sign") << u"lina.example.org"_s << false;
+        QTest::newRow("two at signs") << u"a@b@example.org"_s << false;
+        QTest::newRow("no domain dot") << u"lina@localhost"_s << false;
+        QTest::newRow("blank inside") << u"li na@example.org"_s << false;
+        QTest::newRow("empty local part") << u"@example.org"_s << false;
+        QTest::newRow("doubled dot") << u"li..na@example.org"_s << false;
+        QTest::newRow("empty label") << u"lina@example..org"_s << false;
+        QTest::newRow("numeric top label") << u"lina@10.0.0.1"_s << false;
+        QTest::newRow("blanks around") << u" lina@example.org"_s << false;
+    }
+
+    void profileEmailValidated()
+    {
+        QFETCH(QString, email);
+        QFETCH(bool, accepted);
+        const QString token = m_service->signIn();
+        const QByteArray body = QJsonDocument(QJsonObject {{u"email"_s, email}}).toJson(QJsonDocument::Compact);
+        const DevServiceReply reply = m_service->call("PATCH", u"/api/v1/auth/profile"_s, body, token,
+            {{"Content-Type", "application/json"}});
+        const QString now = m_service->get(u"/api/v1/auth/me"_s, token).object().value("email"_L1).toString();
+        if (accepted) {
+            QCOMPARE(reply.status, 200);
+            QCOMPARE(now, email);
+            return;
+        }
+        QCOMPARE(reply.status, 422);
+        const QJsonObject issue = reply.object().value("detail"_L1).toArray().first().toObject();
+        QCOMPARE(issue.value("loc"_L1).toArray(), (QJsonArray {u"body"_s, u"email"_s}));
+        QCOMPARE(issue.value("type"_L1).toString(), u"value_error"_s);
+        QVERIFY(!issue.value("msg"_L1).toString().isEmpty());
+        QVERIFY(now != email);
     }
 
     void confirmQrHelperConfirmsForDemo()

@@ -1,0 +1,184 @@
+// The track catalogue at scale. appendThousandPages: 1,000 pages of 100
+// brief tracks appended the way scrolling asks for them, then every row's
+// roles read as a view does; reports the time per page and the heap bytes
+// per row (targets: under 1 ms a page, under 1 KiB a row). windowMemory:
+// the program's window over the local service, the catalogue scrolled
+// through 10,000 rows; reports the PSS added over the home page (target:
+// under 40 MiB).
+#include "appcontext.h"
+
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "screens/catalogmodel.h"
+#include "screens/mainnavigationmodel.h"
+#include "screens/sidebaritem.h"
+
+#include "devserviceprocess.h"
+#include "fakeaudiobackend.h"
+#include "memorysecretstore.h"
+#include "screentest.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QtTest>
+
+#include <malloc.h>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int pageCount = 1000;
+constexpr int pageRows = 100;
+
+size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+// The process's proportional set size in KiB.
+qint64 pssKiB()
+{
+    QFile file(u"/proc/self/smaps_rollup"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Brief records as the service sends them: no lyrics, a cover path.
+QList<TrackOut> pageOf(int page)
+{
+    QList<TrackOut> tracks;
+    tracks.reserve(pageRows);
+    for (int i = 0; i < pageRows; ++i) {
+        TrackOut track = makeTrack(u"t%1"_s.arg(page * pageRows + i, 6, 10, QChar(u'0')), {}, std::nullopt);
+        track.title = u"Долгая дорога домой %1"_s.arg(i);
+        track.artist = u"Космос & Nova Static"_s;
+        track.coverURL = u"media/covers/a%1.png"_s.arg(page, 4, 10, QChar(u'0'));
+        tracks.append(track);
+    }
+    return tracks;
+}
+
+} // namespace
+
+class BenchCatalogModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:9/"_s));
+    }
+
+    void appendThousandPages()
+    {
+        // Made before the clock starts: the service's decoding is not measured here.
+        const size_t heapBefore = heapInUse();
+        QList<QList<TrackOut>> pages;
+        for (int page = 0; page < pageCount; ++page)
+            pages.append(pageOf(page));
+
+        auto loader = [&pages](int page, CancelToken) -> QCoro::Task<TrackPage> {
+            TrackPage result;
+            result.page = page;
+            result.pages = pageCount;
+            result.items = pages.at(page - 1);
+            co_return result;
+        };
+        QElapsedTimer appendTime;
+        qint64 nanoseconds = 0;
+        size_t heapAfter = 0;
+        qsizetype characters = 0;
+        {
+            CatalogModel model(loader, TrackServices {});
+            appendTime.start();
+            model.reload();
+            while (model.count() < pageCount * pageRows) {
+                const int before = model.count();
+                model.rowAppeared(before - 1);
+                QVERIFY(model.count() > before);
+            }
+            nanoseconds = appendTime.nsecsElapsed();
+            pages.clear();
+            heapAfter = heapInUse();
+
+            const QList<int> roles = model.roleNames().keys();
+            QElapsedTimer readTime;
+            readTime.start();
+            for (int row = 0; row < model.count(); ++row) {
+                const QModelIndex index = model.index(row);
+                for (int role : roles)
+                    characters += model.data(index, role).toString().size();
+            }
+            qInfo("reading every role of %d rows: %.1f ms", model.count(), readTime.nsecsElapsed() / 1e6);
+        }
+        QVERIFY(characters > 0);
+        const double perPageMs = nanoseconds / 1e6 / pageCount;
+        // The pages are dropped before the heap is read again: what is left
+        // is what the model holds.
+        const double bytesPerRow = double(qint64(heapAfter) - qint64(heapBefore)) / (pageCount * pageRows);
+        qInfo("appending a page of %d: %.3f ms; heap per row: %.0f bytes", pageRows,
+            perPageMs, bytesPerRow);
+        QVERIFY2(perPageMs < 1.0, "a page takes a millisecond or more");
+        QVERIFY2(bytesPerRow < 1024, "a row takes a KiB or more");
+    }
+
+    void windowMemory()
+    {
+        QQuickStyle::setStyle(u"Basic"_s);
+        DevServiceProcess service({u"--tracks"_s, u"10000"_s, u"--albums"_s, u"600"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        APIConfig::setBaseURL(service.baseUrl());
+        FakeAudioBackend audio;
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<MemorySecretStore>();
+        environment.audio = &audio;
+        AppContext app(environment);
+        QVERIFY(app.start());
+        QVERIFY(QTest::qWaitForWindowExposed(app.window()));
+        QTRY_VERIFY(findItem(app.window(), u"loginView"_s));
+        app.auth()->login(u"demo"_s, u"demo12345"_s);
+        QTRY_VERIFY(findItem(app.window(), u"mainView"_s));
+        QTest::qWait(2000);
+        const qint64 homePss = pssKiB();
+
+        auto *navigation = findItem(app.window(), u"mainView"_s)->findChild<MainNavigationModel *>(u"mainNavigation"_s);
+        navigation->navigateToSidebar(SidebarItem::Catalog);
+        QTRY_VERIFY(findItem(app.window(), u"catalogList"_s));
+        QQuickItem *list = findItem(app.window(), u"catalogList"_s);
+        auto *catalog = findItem(app.window(), u"catalogScreen"_s)->findChild<CatalogModel *>(u"catalogModel"_s);
+        QTRY_VERIFY(catalog->count() > 0);
+        QElapsedTimer time;
+        time.start();
+        while (catalog->count() < 10000 && time.elapsed() < 600000) {
+            // A screenful at a time, never past the end of what is loaded.
+            const qreal end = list->property("contentHeight").toReal() + list->property("originY").toReal()
+                - list->height();
+            list->setProperty("contentY", std::min(list->property("contentY").toReal() + list->height(), end));
+            QTest::qWait(5);
+        }
+        QTRY_VERIFY(!catalog->isFetching());
+        QTest::qWait(1000);
+        const qint64 catalogPss = pssKiB();
+        qInfo("PSS: home %lld KiB, catalogue of %d rows scrolled through %lld KiB, added %.1f MiB", homePss,
+            catalog->count(), catalogPss, (catalogPss - homePss) / 1024.0);
+        QVERIFY(catalog->count() >= 10000);
+    }
+};
+
+QTEST_MAIN(BenchCatalogModel)
+#include "bench_catalogmodel.moc"

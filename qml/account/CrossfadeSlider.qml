@@ -1,0 +1,42 @@
+import QtQuick
+import QtQuick.Templates as T
+import Nimbra
+
+// The crossfade slider: 0 to 10 seconds in whole steps, a capsule track
+// filled with the accent up to a round handle.
+T.Slider {
+    id: control
+
+    implicitWidth: 160
+    implicitHeight: 20
+    from: 0
+    to: 10
+    stepSize: 1
+    snapMode: T.Slider.SnapAlways
+    focusPolicy: Qt.NoFocus
+
+    background: Rectangle {
+        x: control.leftPadding
+        y: control.topPadding + (control.availableHeight - height) / 2
+        width: control.availableWidth
+        height: 4
+        radius: 2
+        color: Qt.rgba(1, 1, 1, 0.18)
+
+        Rectangle {
+            width: control.visualPosition * parent.width
+            height: parent.height
+            radius: 2
+            color: AppTheme.accent
+        }
+    }
+
+    handle: Rectangle {
+        x: control.leftPadding + control.visualPosition * (control.availableWidth - width)
+        y: control.topPadding + (control.availableHeight - height) / 2
+        width: 16
+        height: 16
+        radius: 8
+        color: control.pressed ? AppTheme.accentLight : "white"
+    }
+}

@@ -1,0 +1,55 @@
+import QtQuick
+import Nimbra
+
+// The two edit fields of the profile, the last save's line and "Сохранить".
+AccountCard {
+    id: card
+
+    required property ProfileModel model
+
+    title: "Редактирование"
+
+    FormTextField {
+        objectName: "profileEmailField"
+        width: parent.width
+        placeholderText: "Email"
+        text: card.model.email
+        onTextEdited: card.model.email = text
+    }
+
+    FormTextField {
+        objectName: "profileArtistField"
+        width: parent.width
+        placeholderText: "Имя исполнителя в каталоге"
+        text: card.model.catalogArtistName
+        onTextEdited: card.model.catalogArtistName = text
+    }
+
+    Text {
+        objectName: "profileError"
+        width: parent.width
+        visible: text !== ""
+        text: card.model.errorMessage
+        color: AppTheme.systemRed
+        font: AppTheme.caption
+        wrapMode: Text.Wrap
+    }
+
+    Text {
+        objectName: "profileSaved"
+        width: parent.width
+        visible: text !== ""
+        text: card.model.saveMessage
+        color: AppTheme.accentLight
+        font: AppTheme.caption
+    }
+
+    AccentButton {
+        objectName: "profileSave"
+        width: parent.width
+        text: "Сохранить"
+        busy: card.model.isSaving
+        enabled: !card.model.isSaving
+        onClicked: card.model.save()
+    }
+}

@@ -1,0 +1,61 @@
+import QtQuick
+import Nimbra
+
+// A found album: its cover and title open the album's page, each artist in
+// its credit opens that artist's page.
+Item {
+    id: row
+
+    required property string albumId
+    required property string title
+    required property string artist
+    required property url coverUrl
+
+    implicitWidth: 480
+    implicitHeight: AppTheme.trackRowHeight
+
+    Artwork {
+        id: cover
+        objectName: "albumArtwork"
+        x: AppTheme.spacingS
+        anchors.verticalCenter: parent.verticalCenter
+        size: 40
+        source: row.coverUrl
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: Navigation.openAlbum(row.albumId)
+        }
+    }
+
+    Column {
+        anchors.left: cover.right
+        anchors.leftMargin: AppTheme.spacingM
+        anchors.right: parent.right
+        anchors.rightMargin: AppTheme.spacingS
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: AppTheme.spacingXS
+
+        Text {
+            objectName: "albumTitle"
+            width: Math.min(implicitWidth, parent.width)
+            text: row.title
+            textFormat: Text.PlainText
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            color: AppTheme.textPrimary
+            font: AppTheme.body
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: Navigation.openAlbum(row.albumId)
+            }
+        }
+
+        ArtistCreditsLine {
+            width: Math.min(implicitWidth, parent.width)
+            text: row.artist
+            style: "album"
+        }
+    }
+}

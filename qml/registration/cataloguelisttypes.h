@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/storeregistry.h"
+#include "player/playerstore.h"
+#include "screens/albumlistmodel.h"
+#include "screens/artistlinks.h"
+#include "screens/catalogmodel.h"
+#include "screens/navigation.h"
+#include "screens/searchmodel.h"
+
+#include <QJSEngine>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QtQml/qqml.h>
+#include <QtQml/qqmlregistration.h>
+
+// QML names of the track catalogue, the search screen and the artist links
+// every credit line uses.
+
+// One per engine: it opens artist pages through the engine's Navigation.
+struct ArtistLinksForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistLinks)
+    QML_NAMED_ELEMENT(ArtistLinks)
+    QML_SINGLETON
+public:
+    static nimbra::ArtistLinks *create(QQmlEngine *engine, QJSEngine *)
+    {
+        QPointer<QQmlEngine> owner(engine);
+        auto navigation = [owner]() -> nimbra::Navigation * {
+            const int type = qmlTypeId("Nimbra", 1, 0, "Navigation");
+            return owner && type >= 0 ? owner->singletonInstance<nimbra::Navigation *>(type) : nullptr;
+        };
+        return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(), navigation);
+    }
+};
+
+// Known to QML only as the base of the lists that page themselves.
+struct PagedTrackModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::PagedTrackModel)
+    QML_NAMED_ELEMENT(PagedTrackModel)
+    QML_UNCREATABLE("A list that pages itself is made as one of its kinds.")
+};
+
+struct CatalogModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::CatalogModel)
+    QML_NAMED_ELEMENT(CatalogModel)
+};
+
+struct SearchModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::SearchModel)
+    QML_NAMED_ELEMENT(SearchModel)
+};
+
+struct AlbumListModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::AlbumListModel)
+    QML_NAMED_ELEMENT(AlbumListModel)
+    QML_UNCREATABLE("A screen's albums come from its model.")
+};

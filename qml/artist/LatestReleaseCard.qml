@@ -52,9 +52,11 @@ Column {
                     elide: Text.ElideRight
                 }
 
-                ReleaseCredits {
+                ArtistCreditsLine {
+                    objectName: "releaseCredits"
                     width: parent.width
-                    raw: card.model.releaseArtistLine
+                    text: card.model.releaseArtistLine
+                    style: "compact"
                 }
 
                 Text {

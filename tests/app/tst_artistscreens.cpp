@@ -10,6 +10,7 @@
 #include "artists/artistnavigationstore.h"
 #include "player/playerstore.h"
 #include "screens/artistpagemodel.h"
+#include "screens/catalogmodel.h"
 #include "update/otaservice.h"
 
 #include "devserviceprocess.h"
@@ -167,12 +168,36 @@ private slots:
         screenshot(u"artist-not-found"_s);
     }
 
-    // Open an artist, play from the header, open an album of the
-    // discography and come back to the page as it was.
+    // From a credits line of the catalogue open an artist, play from the
+    // header, open an album of the discography and come back to the page as
+    // it was.
     void playAndVisitAnAlbum()
     {
         launchSignedIn();
-        open(u"Лунный Свет"_s, LoadState::Loaded);
+        click(item(u"sidebarRow1"_s)); // "Каталог"
+        QTRY_VERIFY(item(u"catalogScreen"_s));
+        auto *catalog = item(u"catalogScreen"_s)->findChild<CatalogModel *>(u"catalogModel"_s);
+        QVERIFY(catalog);
+        const QString artist = u"Лунный Свет"_s;
+        int row = -1;
+        while (row < 0) {
+            QTRY_VERIFY(!catalog->isFetching());
+            for (int i = 0; i < catalog->count() && row < 0; ++i)
+                row = catalog->trackAt(i).artist == artist ? i : -1;
+            if (row < 0) {
+                QVERIFY(catalog->hasMore());
+                catalog->fetchMore({});
+            }
+        }
+        QQuickItem *list = item(u"catalogList"_s);
+        QQuickItem *delegate = nullptr;
+        QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, 0));
+        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, delegate), Q_ARG(int, row));
+        QVERIFY(delegate);
+        click(findItem(delegate, u"artistName0"_s));
+        QTRY_VERIFY(page());
+        QTRY_COMPARE(page()->loadStateValue(), int(LoadState::Loaded));
+        QCOMPARE(page()->title(), artist);
         click(item(u"artistPlay"_s));
         QTRY_COMPARE(m_app->player()->currentTrack()->id, page()->page()->playQueue.first().id);
 

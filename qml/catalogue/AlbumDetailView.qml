@@ -72,9 +72,9 @@ Rectangle {
                 font: AppTheme.systemFont(AppTheme.title2.pixelSize, Font.Bold)
             }
 
-            CreditsText {
+            ArtistCreditsLine {
                 width: parent.width
-                raw: album.artist
+                text: album.artist
                 style: "primary"
                 visible: album.title !== "" || album.artist !== ""
             }

@@ -62,10 +62,10 @@ Item {
             }
         }
 
-        CreditsText {
+        ArtistCreditsLine {
             width: parent.width
             visible: cell.caption === ""
-            raw: cell.artist
+            text: cell.artist
             style: "album"
         }
 

@@ -66,16 +66,12 @@ Item {
             }
         }
 
-        CreditsText {
-            anchors.left: parent.left
-            anchors.right: parent.right
+        ArtistCreditsLine {
+            anchors.horizontalCenter: parent.horizontalCenter
             anchors.bottom: parent.bottom
-            anchors.leftMargin: 10
-            anchors.rightMargin: 10
             anchors.bottomMargin: AppTheme.spacingS
-            horizontalAlignment: Text.AlignHCenter
-            maximumLineCount: 2
-            raw: card.artistLine
+            width: Math.min(implicitWidth, parent.width - 20)
+            text: card.artistLine
             style: "overlay"
         }
     }

@@ -92,14 +92,11 @@ Rectangle {
             ToolTip.text: "Смотреть"
         }
 
-        Text {
+        ArtistCreditsLine {
             objectName: "clipCardArtist"
             width: parent.width
             text: card.artist
-            color: AppTheme.textSecondary
-            font: AppTheme.callout
-            maximumLineCount: 1
-            elide: Text.ElideRight
+            style: "compact"
         }
     }
 }

@@ -53,7 +53,8 @@ Item {
                     objectName: "artistName" + group.index
                     name: group.modelData
                     style: line.style
-                    width: Math.max(0, Math.min(implicitWidth,
+                    // A line being torn down (its page popped) is gone before its rows.
+                    width: !line ? 0 : Math.max(0, Math.min(implicitWidth,
                         line.width - group.x - (separatorText.visible ? separatorText.implicitWidth : 0)))
                 }
             }

@@ -104,13 +104,10 @@ Item {
                         elide: Text.ElideRight
                     }
 
-                    Text {
+                    ArtistCreditsLine {
                         Layout.fillWidth: true
                         text: screen.player.currentArtist
-                        textFormat: Text.PlainText
-                        color: AppTheme.textSecondary
-                        font: AppTheme.subheadline
-                        elide: Text.ElideRight
+                        style: "compact"
                     }
                 }
             }
@@ -170,15 +167,12 @@ Item {
                         Layout.alignment: Qt.AlignHCenter
                         spacing: 6
 
-                        Text {
+                        ArtistCreditsLine {
                             objectName: "bigArtist"
                             anchors.verticalCenter: parent.verticalCenter
                             width: Math.min(implicitWidth, screen.width - 140)
                             text: screen.player.currentArtist
-                            textFormat: Text.PlainText
-                            color: Qt.rgba(1, 1, 1, 0.75)
-                            font: AppTheme.title3
-                            elide: Text.ElideRight
+                            style: "fullscreen"
                         }
 
                         HiFiBadge {

@@ -107,14 +107,11 @@ Item {
                     elide: Text.ElideRight
                 }
 
-                Text {
+                ArtistCreditsLine {
                     objectName: "miniArtist"
                     width: parent.width
                     text: bar.player.currentArtist
-                    textFormat: Text.PlainText
-                    color: AppTheme.textSecondary
-                    font: AppTheme.subheadline
-                    elide: Text.ElideRight
+                    style: "compact"
                 }
             }
         }

@@ -3,7 +3,7 @@
 #include "accountvariants.h"
 #include "keychainhelper.h"
 
-#include "api/apierror.h"
+#include "api/boundary.h"
 
 #include <QCoro/QCoroSignal>
 
@@ -16,18 +16,14 @@ namespace {
 // The service refused the token itself; any other failure (no network, a
 // fault of the service, an answer that does not decode) says nothing about
 // the token.
-bool isRejectedToken(const std::exception_ptr &failure)
+bool isRejectedToken(const std::optional<APIError> &error)
 {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const APIError &error) {
-        if (error.kind() == APIError::Kind::HttpStatus)
-            return error.statusCode() == 401 || error.statusCode() == 403;
-        // A token that cannot even be put into a request never will be.
-        return error.kind() == APIError::Kind::Unauthorized;
-    } catch (...) {
-    }
-    return false;
+    if (!error)
+        return false;
+    if (error->kind() == APIError::Kind::HttpStatus)
+        return error->statusCode() == 401 || error->statusCode() == 403;
+    // A token that cannot even be put into a request never will be.
+    return error->kind() == APIError::Kind::Unauthorized;
 }
 
 } // namespace
@@ -129,23 +125,19 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
     setLoading(true);
     setErrorMessage(std::nullopt);
 
-    std::optional<TokenResponse> response;
-    std::exception_ptr failure;
-    try {
-        response = co_await request();
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<TokenResponse> call = request();
+    const Outcome<TokenResponse> response = co_await runAtBoundary(std::move(call));
     if (!self)
         co_return;
     if (!response) {
-        setErrorMessage(describeException(failure));
+        setErrorMessage(response.errorText);
         setLoading(false);
         co_return;
     }
 
-    adoptToken(response->accessToken);
-    co_await refreshProfileAsync(response->accessToken);
+    const QString token = response.value->accessToken;
+    adoptToken(token);
+    co_await refreshProfileAsync(token);
     if (!self)
         co_return;
     setLoading(false);
@@ -155,13 +147,8 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
     const NimbraAPI api = m_api;
-    std::optional<UserOut> user;
-    std::exception_ptr failure;
-    try {
-        user = co_await api.me(token);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<UserOut> call = api.me(token);
+    Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
     // sign-in of someone else meanwhile) neither signs anybody out nor
     // replaces anybody.
@@ -169,17 +156,17 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         co_return;
 
     if (user) {
-        setUserValue(std::move(user));
+        setUserValue(std::move(user.value));
         setToken(token);
         setGuestMode(false);
         setErrorMessage(std::nullopt);
-    } else if (isRejectedToken(failure)) {
+    } else if (isRejectedToken(user.apiError)) {
         signOut();
     } else {
         // The saved token stays: a start without network, or while the
         // service has a fault, must not sign the listener out for good.
         setToken(std::nullopt);
-        setErrorMessage(describeException(failure));
+        setErrorMessage(user.errorText);
     }
 }
 
@@ -248,23 +235,18 @@ QCoro::Task<void> AuthStore::startQrLoginAsync()
     const CancelToken cancel = m_qrTask.renew();
 
     const NimbraAPI api = m_api;
-    std::optional<QrInitResponse> init;
-    std::exception_ptr failure;
-    try {
-        init = co_await api.qrInit(cancel);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    QCoro::Task<QrInitResponse> call = api.qrInit(cancel);
+    const Outcome<QrInitResponse> init = co_await runAtBoundary(std::move(call));
     if (!self || !self->m_qrTask.isCurrent(cancel))
         co_return;
     if (!init) {
         m_qrTask.finish(cancel);
-        setQrError(describeException(failure));
+        setQrError(init.errorText);
         co_return;
     }
-    setQrToken(init->qrToken);
+    setQrToken(init.value->qrToken);
     setQrPolling(true);
-    pollQr(init->qrToken, init->expiresInSeconds, cancel);
+    pollQr(init.value->qrToken, init.value->expiresInSeconds, cancel);
 }
 
 QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, CancelToken cancel)
@@ -281,12 +263,9 @@ QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, Can
         if (!self || !self->m_qrTask.isCurrent(cancel))
             co_return;
 
-        std::optional<QrStatusResponse> answer;
-        try {
-            answer = co_await api.qrStatus(qrToken, cancel);
-        } catch (...) {
-            // A failed request only uses up its attempt.
-        }
+        // A failed request only uses up its attempt.
+        QCoro::Task<QrStatusResponse> call = api.qrStatus(qrToken, cancel);
+        const Outcome<QrStatusResponse> answer = co_await runAtBoundary(std::move(call));
         // A poll that was replaced or cancelled meanwhile writes nothing
         // into the state of the one after it.
         if (!self || !self->m_qrTask.isCurrent(cancel))
@@ -294,15 +273,15 @@ QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, Can
         if (!answer)
             continue;
 
-        const QString status = answer->status.toLower();
+        const QString status = answer.value->status.toLower();
         if (status == "confirmed"_L1) {
             self->m_qrTask.finish(cancel);
             // A confirmation without a token cannot sign in; waiting on
             // would only show the code until it expires.
-            if (!answer->accessToken)
+            if (!answer.value->accessToken)
                 self->endQr(u"Не удалось войти по QR-коду"_s);
             else
-                co_await self->loginWithAccessToken(*answer->accessToken);
+                co_await self->loginWithAccessToken(*answer.value->accessToken);
             co_return;
         }
         if (status == "expired"_L1) {

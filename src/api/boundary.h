@@ -1,6 +1,6 @@
 #pragma once
 
-#include "api/error.h"
+#include "api/apierror.h"
 
 #include <QString>
 
@@ -18,6 +18,9 @@ template<typename T> struct Outcome
 {
     std::optional<T> value;
     QString errorText;
+    // The service client's error, when the failure was one: a store that
+    // treats some failures apart (a refused token) matches on its kind.
+    std::optional<APIError> apiError;
 
     explicit operator bool() const { return value.has_value(); }
     T &operator*() { return *value; }
@@ -28,6 +31,7 @@ template<> struct Outcome<void>
 {
     bool ok = false;
     QString errorText;
+    std::optional<APIError> apiError;
 
     explicit operator bool() const { return ok; }
 };
@@ -38,21 +42,26 @@ template<> struct Outcome<void>
 template<typename T> QCoro::Task<Outcome<T>> runAtBoundary(QCoro::Task<T> task)
 {
     std::exception_ptr failure;
+    std::optional<APIError> apiError;
     try {
         if constexpr (std::is_void_v<T>) {
             co_await std::move(task);
-            co_return Outcome<void> {true, {}};
+            co_return Outcome<void> {true, {}, {}};
         } else {
             T value = co_await std::move(task);
             Outcome<T> outcome;
             outcome.value = std::move(value);
             co_return outcome;
         }
+    } catch (const APIError &error) {
+        failure = std::current_exception();
+        apiError = error;
     } catch (...) {
         failure = std::current_exception();
     }
     Outcome<T> outcome;
     outcome.errorText = describeException(failure);
+    outcome.apiError = std::move(apiError);
     co_return outcome;
 }
 

@@ -101,25 +101,27 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         const QPointer<QNetworkReply> guard(reply.get());
 
         bool sinkRefused = false;
+        qint64 sunk = 0;
         if (transfer.sink) {
             // Streamed as it arrives; only a success body reaches the sink.
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&transfer, &sinkRefused, guard] {
+            // Progress is told per chunk: the reply's own progress signal is
+            // throttled to a few a second.
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&transfer, &sinkRefused, &sunk, guard] {
                 const int status = statusOf(guard);
                 if (status < 200 || status > 299 || sinkRefused)
                     return;
-                if (!transfer.sink(guard->readAll())) {
+                const QByteArray chunk = guard->readAll();
+                if (!transfer.sink(chunk)) {
                     sinkRefused = true;
                     guard->abort();
+                    return;
+                }
+                sunk += chunk.size();
+                if (transfer.progress) {
+                    const QVariant length = guard->header(QNetworkRequest::ContentLengthHeader);
+                    transfer.progress(sunk, length.isValid() ? length.toLongLong() : -1);
                 }
             });
-        }
-        if (transfer.progress) {
-            QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
-                [&transfer, guard](qint64 received, qint64 total) {
-                    const int status = statusOf(guard);
-                    if (status >= 200 && status <= 299)
-                        transfer.progress(received, total);
-                });
         }
 
         bool wholeLimitReached = false;
@@ -167,20 +169,27 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 result.redirectLimitReached = true;
                 co_return result;
             }
-            target = reply->url().resolved(location.toUrl());
+            const QUrl next = reply->url().resolved(location.toUrl());
+            if (transfer.beforeRedirect && !transfer.beforeRedirect(next)) {
+                result.redirectRefused = true;
+                co_return result;
+            }
+            target = next;
             if (*result.status == 303 || ((*result.status == 301 || *result.status == 302) && verb == "POST")) {
                 verb = "GET";
                 payload.reset();
             }
-            if (transfer.restart)
-                transfer.restart();
             continue;
         }
 
         const QByteArray rest = reply->readAll();
         if (transfer.sink && result.isSuccess()) {
-            if (!sinkRefused && !rest.isEmpty() && !transfer.sink(rest))
-                result.sinkRefused = true;
+            if (!sinkRefused && !rest.isEmpty()) {
+                if (!transfer.sink(rest))
+                    result.sinkRefused = true;
+                else if (transfer.progress)
+                    transfer.progress(sunk + rest.size(), result.announcedLength);
+            }
         } else {
             result.body = rest;
         }

@@ -39,9 +39,11 @@ struct Transfer
     // When set, a 2xx body goes here chunk by chunk instead of into the
     // result; returning false aborts the transfer (a full disk, say).
     std::function<bool(const QByteArray &chunk)> sink;
-    // Called before each redirect hop, so a sink can start over.
-    std::function<void()> restart;
-    // Called with bytes received and the announced total (-1 unknown).
+    // Asked before each redirect hop with its target: a sink can start over
+    // here, and false refuses the hop (the result says redirectRefused).
+    std::function<bool(const QUrl &target)> beforeRedirect;
+    // Called as the sink takes each chunk, with the bytes taken so far and
+    // the announced total (-1 unknown).
     std::function<void(qint64 received, qint64 total)> progress;
 };
 
@@ -54,6 +56,7 @@ struct TransferResult
     QByteArray body; // empty when a sink took it
     bool sinkRefused = false;
     bool redirectLimitReached = false;
+    bool redirectRefused = false;
     qint64 announcedLength = -1;
     QByteArray header(const QByteArray &name) const;
     QList<QNetworkReply::RawHeaderPair> rawHeaders;

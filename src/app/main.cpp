@@ -4,6 +4,7 @@
 #include "api/nimbraapi.h"
 #include "player/playerstore.h"
 #include "api/apiconfig.h"
+#include "api/boundary.h"
 #include "platform/desktopidentity.h"
 #include "platform/renderbackend.h"
 #include "update/buildinfo.h"
@@ -134,13 +135,12 @@ void reportMilestones(QQuickWindow *window, nimbra::AuthStore *auth)
 QCoro::Task<void> playFirstTrack(QPointer<nimbra::PlayerStore> player, std::optional<QString> token)
 {
     const nimbra::NimbraAPI api;
-    try {
-        const nimbra::TrackPage page = co_await api.tracks(1, 20, false, token);
-        if (player && !page.items.isEmpty())
-            player->play(page.items.constFirst(), page.items);
-    } catch (...) {
+    QCoro::Task<nimbra::TrackPage> request = api.tracks(1, 20, false, token);
+    const nimbra::Outcome<nimbra::TrackPage> page = co_await nimbra::runAtBoundary(std::move(request));
+    if (!page)
         std::fprintf(stderr, "nimbra: the bench track could not be loaded\n");
-    }
+    else if (player && !page.value->items.isEmpty())
+        player->play(page.value->items.constFirst(), page.value->items);
 }
 
 void playOnceUsable(nimbra::AppContext &context)

@@ -164,9 +164,10 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
         writeError = part.errorString();
         return false;
     };
-    transfer.restart = [&part] {
+    transfer.beforeRedirect = [&part](const QUrl &) {
         part.resize(0);
         part.seek(0);
+        return true;
     };
     const TransferResult result = co_await send(std::move(transfer), cancel);
 

@@ -11,6 +11,13 @@ OtaError OtaError::httpError(int statusCode)
     return error;
 }
 
+OtaError OtaError::downloadFailed(QString reason)
+{
+    OtaError error(Kind::DownloadFailed);
+    error.m_reason = std::move(reason);
+    return error;
+}
+
 QString OtaError::description() const
 {
     switch (m_kind) {
@@ -24,6 +31,8 @@ QString OtaError::description() const
         return u"В манифесте отсутствует versionCode"_s;
     case Kind::MissingDownloadURL:
         return u"В манифесте нет ссылки на загрузку"_s;
+    case Kind::DownloadFailed:
+        return u"Не удалось загрузить обновление: "_s + m_reason;
     }
     return {};
 }

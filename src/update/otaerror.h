@@ -9,13 +9,15 @@ namespace nimbra {
 class OtaError : public Error
 {
 public:
-    enum class Kind { HttpError, BadURL, InvalidJSON, MissingVersionCode, MissingDownloadURL };
+    enum class Kind { HttpError, BadURL, InvalidJSON, MissingVersionCode, MissingDownloadURL, DownloadFailed };
 
     static OtaError httpError(int statusCode);
     static OtaError badURL() { return OtaError(Kind::BadURL); }
     static OtaError invalidJSON() { return OtaError(Kind::InvalidJSON); }
     static OtaError missingVersionCode() { return OtaError(Kind::MissingVersionCode); }
     static OtaError missingDownloadURL() { return OtaError(Kind::MissingDownloadURL); }
+    // The installer download ended without a whole file; reason says why.
+    static OtaError downloadFailed(QString reason);
 
     Kind kind() const { return m_kind; }
     // HttpError: the status; 0 for the other kinds.
@@ -28,6 +30,7 @@ private:
 
     Kind m_kind;
     int m_statusCode = 0;
+    QString m_reason;
 };
 
 } // namespace nimbra

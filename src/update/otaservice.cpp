@@ -2,18 +2,12 @@
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"
-#include "api/network.h"
+#include "api/transfer.h"
 #include "update/buildinfo.h"
 #include "update/otaerror.h"
 
-#include <QCoro/QCoroNetworkReply>
 #include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QPointer>
 #include <QSettings>
-
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -21,56 +15,32 @@ namespace nimbra {
 
 namespace {
 
-struct ReplyDeleter
-{
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
-};
-
 struct ManifestAnswer
 {
     int status = 0; // 0: not an HTTP answer
     QByteArray body;
 };
 
-// The one network exchange of the check: a GET with only our User-Agent,
-// never answered from a cache. A transport failure is thrown.
+// The one network exchange of the check: a GET with only our User-Agent (the
+// shared manager keeps no cache, so it always reaches the network). A
+// transport failure is thrown.
 QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
 {
-    QNetworkRequest request(url);
-    request.setRawHeader("User-Agent", OtaService::userAgent(BuildInfo::version(), BuildInfo::build()).toUtf8());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(int(OtaService::manifestTimeout.count()));
+    Transfer transfer;
+    transfer.url = url;
+    transfer.headers.append(std::pair<QByteArray, QByteArray>(
+        "User-Agent", OtaService::userAgent(BuildInfo::version(), BuildInfo::build()).toUtf8()));
+    transfer.idleLimit = OtaService::manifestTimeout;
     // A redirect must lead where the client may fetch from, like the address.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(sharedNetworkAccessManager()->get(request));
-    // Aborted through the event loop, so that this task never resumes
-    // inside the canceller's call to cancel().
-    const QPointer<QNetworkReply> guard(reply.get());
-    const auto stop = [guard] {
-        if (guard)
-            QMetaObject::invokeMethod(guard.data(), &QNetworkReply::abort, Qt::QueuedConnection);
-    };
-    const CancelRegistration abort(token, stop);
-    auto refused = std::make_shared<bool>(false);
-    QObject::connect(reply.get(), &QNetworkReply::redirected, reply.get(), [guard, url, refused, stop](const QUrl &to) {
-        if (OtaService::isAllowedAddress(url.resolved(to))) {
-            emit guard->redirectAllowed();
-            return;
-        }
-        *refused = true;
-        stop();
-    });
-    co_await reply.get();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (token.isCancelled())
-        throw APIError::network(APIError::NetworkFailure::Cancelled);
-    if (*refused)
+    transfer.beforeRedirect = [](const QUrl &target) { return OtaService::isAllowedAddress(target); };
+    const TransferResult result = co_await send(std::move(transfer), token);
+    if (result.redirectRefused)
         throw OtaError::badURL();
     // An HTTP error status still carries an answer; only a failure below
     // HTTP is the transport's.
-    if (!status.isValid() && reply->error() != QNetworkReply::NoError)
-        throw APIError::network(APIError::failureFor(reply->error()), reply->errorString());
-    co_return ManifestAnswer {status.isValid() ? status.toInt() : 0, reply->readAll()};
+    if (!result.status && result.error != QNetworkReply::NoError)
+        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+    co_return ManifestAnswer {result.status.value_or(0), result.body};
 }
 
 } // namespace

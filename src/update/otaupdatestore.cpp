@@ -5,7 +5,6 @@
 #include "update/otaservice.h"
 #include "update/updatedownload.h"
 
-#include <QCoro/QCoroSignal>
 #include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -13,15 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
-
-namespace {
-
-struct DeleteLater
-{
-    void operator()(QObject *object) const { object->deleteLater(); }
-};
-
-} // namespace
 
 OtaUpdateStore::OtaUpdateStore(QObject *parent)
     : QObject(parent), m_currentBuild(BuildInfo::buildNumber()), m_opener(desktopFileOpener())
@@ -161,31 +151,21 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
 
     QPointer<OtaUpdateStore> self(this);
     const CancelToken lifetime = m_lifetime;
-    // Deleted later: the last thing it does is emit the signal this task
-    // resumes from.
-    std::unique_ptr<UpdateDownload, DeleteLater> download(new UpdateDownload(url, folder));
-    connect(download.get(), &UpdateDownload::progressChanged, this, &OtaUpdateStore::setDownloadProgress);
-    // Through the event loop, like every abort: this task never resumes
-    // inside the canceller's call.
-    const QPointer<UpdateDownload> running(download.get());
-    const CancelRegistration abort(lifetime, [running] {
-        if (running)
-            QMetaObject::invokeMethod(running.data(), &UpdateDownload::abort, Qt::QueuedConnection);
-    });
-    download->start();
-    if (!download->isFinished()) {
-        UpdateDownload *waited = download.get();
-        co_await qCoro(waited, &UpdateDownload::finished);
-    }
+    const std::function<void(double)> progress = [self](double fraction) {
+        if (self)
+            self->setDownloadProgress(fraction);
+    };
+    QCoro::Task<QString> request = UpdateDownload::save(url, folder, progress, lifetime);
+    const Outcome<QString> saved = co_await runAtBoundary(std::move(request));
     if (!self || lifetime.isCancelled())
         co_return;
 
-    if (download->succeeded()) {
+    if (saved) {
         setAvailableManifest(std::nullopt);
         setDownloadProgress(1.0);
-        install(download->filePath());
+        install(*saved.value);
     } else {
-        setError(download->errorText());
+        setError(saved.errorText);
     }
     setDownloading(false);
     emit downloadFinished();

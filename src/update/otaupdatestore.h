@@ -16,8 +16,6 @@ class QTemporaryDir;
 
 namespace nimbra {
 
-class UpdateDownload;
-
 // The self-update state that the main window, the update strip and the
 // settings read: the offered newer build, whether a check or a download
 // runs, its progress and the texts to show. A check compares the manifest

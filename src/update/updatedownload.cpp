@@ -1,12 +1,12 @@
 #include "updatedownload.h"
 
 #include "api/apierror.h"
-#include "api/network.h"
+#include "api/transfer.h"
+#include "update/otaerror.h"
 #include "update/otaservice.h"
 
 #include <QDir>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -14,31 +14,19 @@ namespace nimbra {
 
 namespace {
 
-// No byte for this long ends the download; a slow but moving one goes on.
-constexpr int stallTimeoutMs = 30000;
+// No byte for this long ends the download; a slow but moving one goes on,
+// however long the whole takes.
+constexpr std::chrono::milliseconds stallLimit {30000};
+constexpr std::chrono::hours wholeLimit {24};
 // Progress is published in steps of at least this much (and at the end),
 // which is finer than any bar shows and spares a redraw per packet.
 constexpr double progressStep = 0.005;
 
 } // namespace
 
-UpdateDownload::UpdateDownload(QUrl url, QString folder, QObject *parent)
-    : QObject(parent), m_url(std::move(url)), m_path(QDir(folder).filePath(fileNameFor(m_url))), m_file(m_path)
-{
-}
-
-UpdateDownload::~UpdateDownload()
-{
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
-}
-
 QString UpdateDownload::failureText(const QString &reason)
 {
-    return u"Не удалось загрузить обновление: "_s + reason;
+    return OtaError::downloadFailed(reason).description();
 }
 
 QString UpdateDownload::unsafeAddressText()
@@ -57,125 +45,70 @@ QString UpdateDownload::fileNameFor(const QUrl &url)
     return plain ? name : OtaService::fallbackFileName();
 }
 
-void UpdateDownload::start()
+QCoro::Task<QString> UpdateDownload::save(
+    QUrl url, QString folder, std::function<void(double progress)> progress, CancelToken cancel)
 {
+    const QString path = QDir(folder).filePath(fileNameFor(url));
     // What an earlier run left under the name goes first.
-    QFile::remove(m_path);
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        fail(m_file.errorString());
-        QMetaObject::invokeMethod(this, &UpdateDownload::finish, Qt::QueuedConnection);
-        return;
-    }
-    QNetworkRequest request(m_url);
+    QFile::remove(path);
+    // Until commit() the bytes live in a temporary file beside the name,
+    // which the save file removes when it goes uncommitted (an exception
+    // included).
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw OtaError::downloadFailed(file.errorString());
+
+    Transfer transfer;
+    transfer.url = url;
     // The bytes counted must be the bytes announced, so the body comes as
     // sent, never decompressed on the way.
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setTransferTimeout(stallTimeoutMs);
-    m_reply = sharedNetworkAccessManager()->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &UpdateDownload::readArrived);
-    connect(m_reply, &QNetworkReply::finished, this, &UpdateDownload::replyFinished);
-    connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl &target) {
-        if (OtaService::isAllowedAddress(m_url.resolved(target))) {
-            emit m_reply->redirectAllowed();
-            return;
+    transfer.headers.append(std::pair<QByteArray, QByteArray>("Accept-Encoding", "identity"));
+    transfer.idleLimit = stallLimit;
+    transfer.wholeLimit = wholeLimit;
+    // Each hop must lead where the client may fetch from, like the address.
+    transfer.beforeRedirect = [](const QUrl &target) { return OtaService::isAllowedAddress(target); };
+    // Only a success body reaches the sink: an error answer is never saved.
+    qint64 received = 0;
+    QString writeError;
+    transfer.sink = [&file, &received, &writeError](const QByteArray &chunk) {
+        if (file.write(chunk) != chunk.size()) {
+            writeError = file.errorString();
+            return false;
         }
-        m_error = unsafeAddressText();
-        stopReply();
-    });
-}
-
-void UpdateDownload::abort()
-{
-    if (m_reply && !m_finished) {
-        fail(APIError::network(APIError::NetworkFailure::Cancelled).description());
-        m_reply->abort();
-    }
-}
-
-bool UpdateDownload::statusAccepted()
-{
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid() || (status.toInt() >= 200 && status.toInt() <= 299))
+        received += chunk.size();
         return true;
-    // The body of an error answer is never kept.
-    fail(u"сервер ответил HTTP %1"_s.arg(status.toInt()));
-    stopReply();
-    return false;
-}
+    };
+    double published = -1;
+    transfer.progress = [&progress, &published](qint64 bytes, qint64 total) {
+        if (total < 1 || !progress)
+            return;
+        const double fraction = std::min(1.0, double(bytes) / double(total));
+        if (fraction - published >= progressStep || (fraction >= 1.0 && published < 1.0)) {
+            published = fraction;
+            progress(fraction);
+        }
+    };
+    const TransferResult result = co_await send(std::move(transfer), cancel);
 
-void UpdateDownload::readArrived()
-{
-    if (!m_error.isEmpty() || !statusAccepted())
-        return;
-    if (m_received == 0 && m_expected < 0) {
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        m_expected = length.isValid() ? length.toLongLong() : -1;
+    if (result.redirectRefused)
+        throw OtaError::downloadFailed(u"адрес загрузки не защищён (нужен https)"_s);
+    if (!writeError.isEmpty())
+        throw OtaError::downloadFailed(writeError);
+    if (result.status && !result.isSuccess())
+        throw OtaError::downloadFailed(u"сервер ответил HTTP %1"_s.arg(*result.status));
+    // A short body comes first: the transport's text for it (the connection
+    // closed) would not say that the file is incomplete.
+    if (result.announcedLength >= 0 && received < result.announcedLength) {
+        throw OtaError::downloadFailed(
+            u"файл получен не полностью (%1 из %2 байт)"_s.arg(received).arg(result.announcedLength));
     }
-    const QByteArray bytes = m_reply->readAll();
-    if (m_file.write(bytes) != bytes.size()) {
-        fail(m_file.errorString());
-        stopReply();
-        return;
+    if (result.error != QNetworkReply::NoError) {
+        throw OtaError::downloadFailed(
+            APIError::network(APIError::failureFor(result.error), result.errorText).description());
     }
-    m_received += bytes.size();
-    if (m_expected < 1)
-        return;
-    const double progress = std::min(1.0, double(m_received) / double(m_expected));
-    if (progress - m_published >= progressStep || (progress >= 1.0 && m_published < 1.0)) {
-        m_published = progress;
-        emit progressChanged(progress);
-    }
-}
-
-void UpdateDownload::stopReply()
-{
-    // From the event loop: the reply may be in the middle of reporting an
-    // error of its own, which a nested abort would report a second time.
-    if (m_reply && !m_reply->isFinished())
-        QMetaObject::invokeMethod(m_reply.data(), &QNetworkReply::abort, Qt::QueuedConnection);
-}
-
-void UpdateDownload::replyFinished()
-{
-    if (m_error.isEmpty() && statusAccepted()) {
-        readArrived();
-        // A short body comes first: the transport's text for it (the
-        // connection closed) would not say that the file is incomplete.
-        if (m_error.isEmpty() && m_expected >= 0 && m_received < m_expected)
-            fail(u"файл получен не полностью (%1 из %2 байт)"_s.arg(m_received).arg(m_expected));
-        if (m_error.isEmpty() && m_reply && m_reply->error() != QNetworkReply::NoError)
-            fail(APIError::network(APIError::failureFor(m_reply->error()), m_reply->errorString()).description());
-        if (m_error.isEmpty() && !m_file.commit())
-            fail(m_file.errorString());
-    }
-    finish();
-}
-
-void UpdateDownload::fail(const QString &reason)
-{
-    if (m_error.isEmpty())
-        m_error = failureText(reason);
-    m_file.cancelWriting();
-}
-
-void UpdateDownload::finish()
-{
-    if (m_finished)
-        return;
-    m_finished = true;
-    // A failed save's commit only removes its temporary file: nothing is
-    // left in the folder.
-    if (!m_error.isEmpty() && m_file.isOpen()) {
-        m_file.cancelWriting();
-        m_file.commit();
-    }
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->deleteLater();
-        m_reply.clear();
-    }
-    emit finished();
+    if (!file.commit())
+        throw OtaError::downloadFailed(file.errorString());
+    co_return path;
 }
 
 } // namespace nimbra

@@ -154,19 +154,13 @@ private slots:
             QCOMPARE(r.header(u"Authorization"_s), (u"Bearer "_s + *token).trimmed());
     }
 
-    void tokenHeaderIsExactAndSafe()
+    void emptyTokenHeaderIsExact()
     {
         RawHttpServer raw;
         APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(raw.serverPort())));
         QVERIFY(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, QString()).value);
         QVERIFY2(raw.head.contains("\r\nAuthorization: Bearer \r\n"), raw.head.constData());
-
-        // A line break would let the token write headers of its own.
         APIConfig::setBaseURL(m_server->baseUrl());
-        const APIError error = apiError(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, u"abc\r\nX-Admin: 1"_s));
-        QCOMPARE(error.kind(), APIError::Kind::Unauthorized);
-        QCOMPARE(error.description(), u"Требуется вход в аккаунт"_s);
-        QCOMPARE(m_server->requestCount(), 0);
     }
 
     // Qt writes a bare line feed into the request as it is, and a server
@@ -174,6 +168,7 @@ private slots:
     void tokenWithAnyLineBreakIsNeverSent_data()
     {
         QTest::addColumn<QString>("token");
+        QTest::newRow("CR LF") << u"abc\r\nX-Admin: 1"_s;
         QTest::newRow("line feed alone") << u"abc\nX-Admin: 1"_s;
         QTest::newRow("carriage return alone") << u"abc\rX-Admin: 1"_s;
         QTest::newRow("NUL") << u"abc"_s + QChar(0) + u"X"_s;
@@ -184,6 +179,7 @@ private slots:
         QFETCH(QString, token);
         const APIError error = apiError(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, token));
         QCOMPARE(error.kind(), APIError::Kind::Unauthorized);
+        QCOMPARE(error.description(), u"Требуется вход в аккаунт"_s);
         QCOMPARE(m_server->requestCount(), 0);
     }
 

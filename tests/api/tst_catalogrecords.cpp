@@ -264,19 +264,6 @@ private slots:
         }
     }
 
-    void encodingLeavesAbsentOptionalsOut()
-    {
-        TrackOut t;
-        t.id = u"t9"_s;
-        t.title = u"Т"_s;
-        t.artist = u"А"_s;
-        t.durationSeconds = 60;
-        t.fileURL = u"m.mp3"_s;
-        QCOMPARE(encodeJson(t.toJson()),
-            QByteArray(R"({"artist":"А","duration_seconds":60,"file_url":"m.mp3","id":"t9","is_favorite":false,)"
-                       R"("title":"Т"})"));
-    }
-
     void readableShapes_data()
     {
         QTest::addColumn<QString>("text");

@@ -208,17 +208,6 @@ private slots:
         QVERIFY(error.isCancelled());
     }
 
-    void droppedConnectionIsANetworkFailure()
-    {
-        QVERIFY(m_service->injectFault({{"path"_L1, u"/api/v1/tracks/t00001"_s}, {"drop"_L1, true}, {"count"_L1, 1}}));
-        const APIError error = apiErrorOf(errorOf(m_api.track(u"t00001"_s, std::nullopt)));
-        QCOMPARE(error.kind(), APIError::Kind::Network);
-        QVERIFY(!error.isCancelled());
-        QCOMPARE(error.networkFailure(), APIError::NetworkFailure::ConnectionLost);
-        QCOMPARE(error.description(), u"Соединение с сервером прервано"_s);
-        // Nothing is retried.
-        QCOMPARE(m_service->requests().size(), 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNimbraAPIE2ECatalogue)

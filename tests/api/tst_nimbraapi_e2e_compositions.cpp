@@ -118,35 +118,6 @@ private slots:
             QVERIFY2(pages.contains(trackIndex(track.id) / 50 + 1), qPrintable(track.id));
     }
 
-    void waveMixesFavouritesIntoRandomPages()
-    {
-        // t05990 and t05999 lie past the 80 pages of 50 that the wave draws
-        // from; t00001 lies on page 1, which it may draw.
-        const QStringList favourites {u"t05990"_s, u"t00001"_s, u"t05999"_s};
-        const QString token = listenerWithFavourites(favourites);
-        SERVICE_VALUE(wave, m_api.myWaveQueue(token));
-        const auto requests = m_service->requests();
-        const QList<int> pages = drawnPages(requests);
-        QCOMPARE(pages.size(), 4);
-        QCOMPARE(requestLine(requests.value(0)), expectedLine(u"GET"_s, u"/api/v1/favorites"_s, token));
-        QCOMPARE(requestLine(requests.value(1)), expectedLine(u"GET"_s, tracksTarget(1, 1), token));
-        QCOMPARE(requests.size(), 6);
-
-        const QStringList ids = trackIds(wave);
-        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
-        QCOMPARE(ids.size(), 3 + 200 - (pages.contains(1) ? 1 : 0));
-        for (const TrackOut &track : wave)
-            QCOMPARE(track.isFavorite, favourites.contains(track.id));
-
-        m_service->clearRequests();
-        SERVICE_VALUE(guestWave, m_api.myWaveQueue(std::nullopt));
-        QCOMPARE(guestWave.size(), 200);
-        // A fresh draw every time.
-        QVERIFY(trackIds(guestWave) != ids);
-        // A guest asks no favourites.
-        QCOMPARE(requestLine(m_service->requests().value(0)), expectedLine(u"GET"_s, tracksTarget(1, 1)));
-    }
-
     void wholeCatalogueAcrossPageBoundaries()
     {
         // A catalogue whose last page of 1000 is not full.

@@ -221,33 +221,12 @@ private slots:
         QCOMPARE(folderEntries(), saved ? QStringList({u"4.audio"_s}) : QStringList());
     }
 
-    // Qt sends a bare line feed as written: any break ends the header.
-    void aTokenWithALineBreakIsNeverSent_data()
-    {
-        QTest::addColumn<QString>("token");
-        QTest::newRow("line feed alone") << u"abc\nX-Admin: 1"_s;
-        QTest::newRow("carriage return alone") << u"abc\rX-Admin: 1"_s;
-    }
-
-    void aTokenWithALineBreakIsNeverSent()
-    {
-        QFETCH(QString, token);
-        const auto outcome = download(u"3"_s, fileUrl(u"/media/a.wav"_s), token);
-        const auto error = outcome.errorAs<APIError>();
-        QVERIFY(error);
-        QCOMPARE(error->kind(), APIError::Kind::Unauthorized);
-        QCOMPARE(m_server->requestCount(), 0);
-        QCOMPARE(folderEntries(), QStringList());
-    }
-
     void theTokenGoesOnlyToTheServicesOrigin_data()
     {
         QTest::addColumn<bool>("foreign");
         QTest::addColumn<std::optional<QString>>("token");
         QTest::addColumn<QString>("header"); // null: no header at all
-        QTest::newRow("no token") << false << std::optional<QString>() << QString();
         QTest::newRow("token") << false << std::optional<QString>(u"abc"_s) << u"Bearer abc"_s;
-        QTest::newRow("empty token") << false << std::optional<QString>(u""_s) << u"Bearer"_s;
         QTest::newRow("other host, token") << true << std::optional<QString>(u"abc"_s) << QString();
     }
 

@@ -46,12 +46,6 @@ QList<Step> swipeBy(qint64 at, double total)
         ended(at + 40)};
 }
 
-QList<Step> operator+(QList<Step> a, const QList<Step> &b)
-{
-    a.append(b);
-    return a;
-}
-
 QList<Action> run(const QList<Step> &steps)
 {
     TrackpadSkipRecognizer recognizer;

@@ -44,7 +44,7 @@ struct FakeResponse
     QByteArray contentType = "application/json";
     int delayMs = 0;
     bool dropConnection = false; // headers, then the connection closes mid-body
-    QList<QPair<QByteArray, QByteArray>> headers; // extra response headers, e.g. Location
+    QList<QPair<QByteArray, QByteArray>> headers {}; // extra response headers, e.g. Location
 
     // A streamed body (a download): pieces of pieceSize bytes (0: one piece)
     // with pieceDelayMs between them; chunked leaves the length out;
@@ -54,7 +54,7 @@ struct FakeResponse
     int pieceDelayMs = 0;
     bool chunked = false;
     qsizetype cutAfter = -1;
-    std::shared_ptr<std::atomic_bool> hold;
+    std::shared_ptr<std::atomic_bool> hold {};
 
     bool isStreamed() const { return pieceSize > 0 || chunked || cutAfter >= 0 || hold; }
 };

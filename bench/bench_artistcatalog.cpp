@@ -201,6 +201,26 @@ private slots:
         m_rows.insert(trackCount, row);
     }
 
+    // The page content of one artist from a derived catalogue, what an
+    // artist page asks for each time it opens on a warm catalogue.
+    void pageContent_data() { derive_data(); }
+    void pageContent()
+    {
+        QFETCH(int, trackCount);
+        if (m_catalogueSize != trackCount) {
+            m_catalogue = generate(trackCount);
+            m_catalogueSize = trackCount;
+        }
+        const QList<ArtistProfile> profiles = ArtistCatalogLogic::buildCatalog(m_catalogue.tracks, m_catalogue.albums);
+        const QString name = profiles.value(profiles.size() / 2).name;
+        std::optional<ArtistPageContent> page;
+        QBENCHMARK
+        {
+            page = ArtistCatalogLogic::buildPage(name, profiles, m_catalogue.albums, {}, std::nullopt);
+        }
+        QVERIFY(page && !page->allTracks.isEmpty());
+    }
+
     // Titles and credits of a megabyte: blank runs, unclosed featuring
     // groups and repeated keywords, read by the title and credit parsing of
     // the derivation.

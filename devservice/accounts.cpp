@@ -42,6 +42,8 @@ Accounts::Accounts(int qrLifetimeSeconds) : m_qrLifetimeSeconds(qrLifetimeSecond
     demo.role = u"user"_s;
     demo.avatarUrl = u"media/avatars/u1.png"_s;
     demo.createdAtMs = utcMs(2025, 1, 15, 9, 30);
+    // The artist page marks this artist as the user's own.
+    demo.catalogArtistName = u"Лунный Свет"_s;
     // Listed out of order: badges are shown by ascending position.
     demo.customRoles = {role(u"r2"_s, u"Меломан"_s, 0xFF5E8A, 2, u"2025-06-01T12:00:00.000Z"_s),
         role(u"r1"_s, u"Ранний слушатель"_s, 0x3FA7FF, 1, QJsonValue::Null)};

@@ -1,5 +1,7 @@
 #include "catalogue.h"
 
+#include "showcaseartists.h"
+
 #include "catalogtext.h"
 #include "seededrandom.h"
 
@@ -138,6 +140,7 @@ Catalogue::Catalogue(int trackCount, int albumCount, quint64 seed) : m_seed(seed
     layOut(qMax(0, trackCount), qMax(0, albumCount));
     fillAlbums();
     fillTracks();
+    showcase::apply(m_tracks, m_albums, int(std::size(kFixtures)));
     fillClips();
 }
 

@@ -258,7 +258,7 @@ Item {
                         stack: Navigation.Artist
                         pageFor: main.pageFor
                         id: artistStack
-                        initialItem: ArtistPagePlaceholder {
+                        initialItem: ArtistPage {
                             artistName: artistStack.modelData
                         }
                     }

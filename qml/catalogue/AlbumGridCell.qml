@@ -11,6 +11,8 @@ Item {
     required property string title
     required property string artist
     required property url coverUrl
+    // A line in place of the credit (the artist page's year and track count).
+    property string caption
 
     // Half the gap between two columns on each side; the cover is as wide as
     // a column's minimum, or the column when narrower.
@@ -62,8 +64,19 @@ Item {
 
         ArtistCreditsLine {
             width: parent.width
+            visible: cell.caption === ""
             text: cell.artist
             style: "album"
+        }
+
+        Text {
+            objectName: "albumCaption"
+            width: parent.width
+            visible: cell.caption !== ""
+            text: cell.caption
+            color: AppTheme.textSecondary
+            font: AppTheme.caption
+            elide: Text.ElideRight
         }
     }
 }

@@ -24,6 +24,9 @@ Item {
     property string emptyText
     property string emptyIcon: "music.note.list"
     property string errorTitle: "Не удалось загрузить"
+    // Lines under the spinner while loading; none by default.
+    property string loadingTitle
+    property string loadingText
 
     signal retry()
 
@@ -57,9 +60,10 @@ Item {
         Text {
             objectName: "stateTitle"
             width: parent.width
-            visible: view.loadState !== view.loading
+            visible: text !== ""
             horizontalAlignment: Text.AlignHCenter
-            text: view.loadState === view.failed ? view.errorTitle : view.emptyTitle
+            text: view.loadState === view.failed ? view.errorTitle
+                : view.loadState === view.loading ? view.loadingTitle : view.emptyTitle
             color: AppTheme.textPrimary
             font: AppTheme.headline
             wrapMode: Text.Wrap
@@ -68,9 +72,10 @@ Item {
         Text {
             objectName: "stateText"
             width: parent.width
-            visible: view.loadState !== view.loading && text !== ""
+            visible: text !== ""
             horizontalAlignment: Text.AlignHCenter
-            text: view.loadState === view.failed ? view.errorText : view.emptyText
+            text: view.loadState === view.failed ? view.errorText
+                : view.loadState === view.loading ? view.loadingText : view.emptyText
             color: AppTheme.textSecondary
             font: AppTheme.callout
             wrapMode: Text.Wrap

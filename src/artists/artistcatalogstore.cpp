@@ -1,6 +1,6 @@
 #include "artistcatalogstore.h"
 
-#include "api/error.h"
+#include "api/boundary.h"
 #include "artists/artistcataloglogic.h"
 
 #include <QPointer>
@@ -8,29 +8,16 @@
 
 #include <QCoro/QCoroFuture>
 
-#include <exception>
 
 namespace nimbra {
 
 namespace {
 
-// The end of a task, its value or what it threw, so that the three requests
-// of a load can all be awaited whatever becomes of each.
-template<typename T> struct Settled
+// The future of the worker's derivation as a task, so that what it throws
+// reaches the store's boundary like a failed request.
+QCoro::Task<QList<ArtistProfile>> awaitDerivation(QFuture<QList<ArtistProfile>> derived)
 {
-    std::optional<T> value;
-    std::exception_ptr error;
-};
-
-template<typename T> QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
-{
-    Settled<T> settled;
-    try {
-        settled.value = co_await std::move(task);
-    } catch (...) {
-        settled.error = std::current_exception();
-    }
-    co_return settled;
+    co_return co_await derived;
 }
 
 constexpr qsizetype kExpectedAlbums = 512;
@@ -115,18 +102,22 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
     // Once the tracks or the albums failed the load has failed, and what is
     // still on its way is aborted; each request is awaited still, so that
     // nothing of the load outlives it.
-    Settled<QList<TrackOut>> tracks = co_await settle(std::move(tracksTask));
-    if (tracks.error)
+    Outcome<QList<TrackOut>> tracks = co_await runAtBoundary(std::move(tracksTask));
+    if (!tracks)
         cancel.cancel();
-    Settled<QList<AlbumOut>> albums = co_await settle(std::move(albumsTask));
-    if (albums.error)
+    Outcome<QList<AlbumOut>> albums = co_await runAtBoundary(std::move(albumsTask));
+    if (!albums)
         cancel.cancel();
     // Featured names only mark artists; without them the pages still work.
-    Settled<QStringList> featured = co_await settle(std::move(featuredTask));
+    Outcome<QStringList> featured = co_await runAtBoundary(std::move(featuredTask));
     if (!self || !isRecorded(id))
         co_return;
 
-    std::exception_ptr failure = tracks.error ? tracks.error : albums.error;
+    std::optional<QString> failure;
+    if (!tracks)
+        failure = tracks.errorText;
+    else if (!albums)
+        failure = albums.errorText;
     QList<ArtistProfile> profiles;
     if (!failure) {
         // Deriving thousands of artists takes long enough to freeze the
@@ -135,17 +126,17 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
         // lambda made inside a co_await expression twice.)
         const QFuture<QList<ArtistProfile>> derived
             = QtConcurrent::run(&ArtistCatalogLogic::buildCatalog, *tracks.value, *albums.value);
-        try {
-            profiles = co_await derived;
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        Outcome<QList<ArtistProfile>> built = co_await runAtBoundary(awaitDerivation(derived));
         if (!self || !isRecorded(id))
             co_return;
+        if (built)
+            profiles = std::move(*built.value);
+        else
+            failure = built.errorText;
     }
 
     if (failure) {
-        setLastError(describeException(failure));
+        setLastError(failure);
         setReady(false);
     } else {
         m_tracks = std::move(*tracks.value);

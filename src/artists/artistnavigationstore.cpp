@@ -1,9 +1,5 @@
 #include "artistnavigationstore.h"
 
-#include "platform/focushelper.h"
-
-#include <QTimer>
-
 namespace nimbra {
 
 ArtistNavigationStore::ArtistNavigationStore(QObject *parent) : QObject(parent) { }
@@ -24,12 +20,6 @@ void ArtistNavigationStore::open(QString name)
     if (trimmed.isEmpty())
         return;
     setPresentedArtistName(trimmed);
-    // A search field or list of the screen the page now covers would keep
-    // taking the keys. The click that opened the page may still hand focus back to
-    // the control under it as its event finishes, so focus is dropped once
-    // more after that.
-    FocusHelper::clearKeyboardFocus();
-    QTimer::singleShot(0, this, [] { FocusHelper::clearKeyboardFocus(); });
 }
 
 void ArtistNavigationStore::close()

@@ -23,8 +23,8 @@ public:
     void setPresentedArtistName(const QString &name);
 
     // Shows the page of name, trimmed of white space and line breaks; a name
-    // that is blank after trimming is ignored. Takes keyboard focus away from
-    // whatever field or control held it.
+    // that is blank after trimming is ignored. (The window, not the store,
+    // takes keyboard focus away from the screen the page covers.)
     Q_INVOKABLE void open(QString name);
     Q_INVOKABLE void close();
 

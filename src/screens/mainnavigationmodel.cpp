@@ -9,6 +9,7 @@
 #include "update/otaupdatestore.h"
 
 #include <QTextBoundaryFinder>
+#include <QTimer>
 
 namespace nimbra {
 
@@ -83,9 +84,14 @@ void MainNavigationModel::watchArtistNavigation()
     connect(m_artistNavigation, &ArtistNavigationStore::presentedArtistNameChanged, this, [this] {
         updateLayout();
         // Any screen may name an artist by writing the store directly; the
-        // fields of the screen now covered must not keep the keys.
-        if (showsArtistPage())
+        // fields of the screen now covered must not keep the keys. The click
+        // that opened the page may still hand focus back to the control
+        // under it as its event finishes, so focus is dropped once more
+        // after that.
+        if (showsArtistPage()) {
             FocusHelper::clearKeyboardFocus();
+            QTimer::singleShot(0, this, [] { FocusHelper::clearKeyboardFocus(); });
+        }
     });
 }
 

@@ -1,11 +1,10 @@
 #include "playercontrolsmodel.h"
 
+#include "platform/clipboard.h"
 #include "player/playerstore.h"
 #include "player/texttrim.h"
 #include "screens/tracksharelink.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 
 using namespace Qt::StringLiterals;
 
@@ -123,9 +122,7 @@ void PlayerControlsModel::copyShareLink()
 {
     if (!m_state.hasTrack)
         return;
-    // Only a GUI application has a clipboard.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        QGuiApplication::clipboard()->setText(m_state.shareLink.toString(QUrl::FullyEncoded));
+    Clipboard::setText(m_state.shareLink.toString(QUrl::FullyEncoded));
     emit linkCopied(QString::fromUtf8(linkCopiedText));
 }
 

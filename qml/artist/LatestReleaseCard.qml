@@ -1,0 +1,73 @@
+import QtQuick
+import Nimbra
+
+// "Последний релиз": the newest album or single of the artist, its cover,
+// title, credited artists and the line of date and kind. Only the names
+// react to clicks.
+Column {
+    id: card
+
+    required property ArtistPageModel model
+
+    spacing: 10
+
+    Text {
+        text: "Последний релиз"
+        color: AppTheme.textSecondary
+        font.pixelSize: AppTheme.caption.pixelSize
+        font.weight: Font.Black
+        font.capitalization: Font.AllUppercase
+        font.letterSpacing: 0.6
+    }
+
+    HaloCard {
+        width: parent.width
+        height: row.implicitHeight + 2 * AppTheme.spacingM
+
+        Row {
+            id: row
+            x: AppTheme.spacingM
+            y: AppTheme.spacingM
+            width: parent.width - 2 * AppTheme.spacingM
+            spacing: 14
+
+            Artwork {
+                anchors.verticalCenter: parent.verticalCenter
+                size: 64
+                source: card.model.releaseCoverUrl
+            }
+
+            Column {
+                anchors.verticalCenter: parent.verticalCenter
+                width: parent.width - 64 - parent.spacing
+                spacing: AppTheme.spacingXS
+
+                Text {
+                    objectName: "releaseTitle"
+                    width: parent.width
+                    text: card.model.releaseTitle
+                    textFormat: Text.PlainText
+                    color: AppTheme.textPrimary
+                    font: AppTheme.headline
+                    elide: Text.ElideRight
+                }
+
+                ArtistCreditsLine {
+                    objectName: "releaseCredits"
+                    width: parent.width
+                    text: card.model.releaseArtistLine
+                    style: "compact"
+                }
+
+                Text {
+                    objectName: "releaseLine"
+                    width: parent.width
+                    text: card.model.releaseLine
+                    color: AppTheme.textSecondary
+                    font: AppTheme.caption
+                    elide: Text.ElideRight
+                }
+            }
+        }
+    }
+}

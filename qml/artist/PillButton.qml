@@ -1,0 +1,58 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbra
+
+// A capsule of a symbol and a word that takes the click over its whole
+// shape and never the keyboard focus: the header's "Слушать" and "Волна".
+Rectangle {
+    id: pill
+
+    property string symbol
+    property string text
+    property string toolTip
+    property color fill: AppTheme.elevated
+    property color foreground: AppTheme.textPrimary
+    // The smaller face ("Волна").
+    property bool compact: false
+
+    signal clicked()
+
+    readonly property font labelFont: AppTheme.systemFont(
+        (compact ? AppTheme.callout : AppTheme.body).pixelSize, Font.DemiBold)
+
+    implicitWidth: content.implicitWidth + 2 * (compact ? AppTheme.spacingM : AppTheme.spacingL)
+    implicitHeight: content.implicitHeight + 20
+    radius: height / 2
+    color: mouse.containsMouse ? Qt.lighter(fill, 1.12) : fill
+
+    Row {
+        id: content
+        anchors.centerIn: parent
+        spacing: 6
+
+        AppIcon {
+            anchors.verticalCenter: parent.verticalCenter
+            name: pill.symbol
+            size: AppTheme.symbolSize(pill.labelFont)
+            color: pill.foreground
+        }
+
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: pill.text
+            color: pill.foreground
+            font: pill.labelFont
+        }
+    }
+
+    MouseArea {
+        id: mouse
+        anchors.fill: parent
+        hoverEnabled: true
+        cursorShape: Qt.PointingHandCursor
+        onClicked: pill.clicked()
+        ToolTip.visible: pill.toolTip !== "" && mouse.containsMouse
+        ToolTip.delay: 600
+        ToolTip.text: pill.toolTip
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "screens/artistalbumlistmodel.h"
+#include "screens/artistpagemodel.h"
+
+#include <QtQml/qqml.h>
+#include <QtQml/qqmlregistration.h>
+
+// QML names of the artist page's models; the page creates its own.
+
+struct ArtistPageModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistPageModel)
+    QML_NAMED_ELEMENT(ArtistPageModel)
+};
+
+struct ArtistAlbumListModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistAlbumListModel)
+    QML_NAMED_ELEMENT(ArtistAlbumListModel)
+    QML_UNCREATABLE("Made by the artist page model.")
+};

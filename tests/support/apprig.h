@@ -35,15 +35,17 @@ namespace nimbra::test {
 class AppRig
 {
 public:
-    // Call from initTestCase.
-    void startService(const QStringList &arguments)
+    // Call from initTestCase; withUpdates points the update feed at the
+    // service too.
+    void startService(const QStringList &arguments, bool withUpdates = true)
     {
         initTestEnvironment();
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         m_service = std::make_unique<DevServiceProcess>(arguments);
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         APIConfig::setBaseURL(m_service->baseUrl());
-        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
+        if (withUpdates)
+            QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
         m_warnings = std::make_unique<QmlWarnings>();
     }
 

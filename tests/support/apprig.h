@@ -133,7 +133,8 @@ public:
     // Waits for covers and transitions to settle, then saves the window.
     void screenshot(const QString &name, int settleMs = 400)
     {
-        QTest::qWait(settleMs);
+        if (settleMs > 0)
+            QTest::qWait(settleMs);
         QVERIFY(saveScreenshot(window()->grabWindow(), name));
     }
 

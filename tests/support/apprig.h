@@ -67,16 +67,20 @@ public:
     FakeAudioBackend &audio() { return m_audio; }
     QQuickWindow *window() const { return m_app ? m_app->window() : nullptr; }
 
-    // A fresh program with its window on screen.
-    bool launch()
+    // A fresh program with its window on screen; a secret store in memory
+    // and the silent audio back-end unless the environment brings its own.
+    bool launch(AppContext::Environment environment = {})
     {
         m_app.reset();
-        AppContext::Environment environment;
-        environment.secrets = std::make_shared<MemorySecretStore>();
-        environment.audio = &m_audio;
+        if (!environment.secrets)
+            environment.secrets = std::make_shared<MemorySecretStore>();
+        if (!environment.audio)
+            environment.audio = &m_audio;
         m_app = std::make_unique<AppContext>(environment);
         return m_app->start() && QTest::qWaitForWindowExposed(m_app->window());
     }
+
+    void close() { m_app.reset(); }
 
     void signIn(const QString &username, const QString &password)
     {

@@ -1,21 +1,13 @@
 // The profile and settings screens in the running program against the local
 // service: one walk through each, with the pictures a reviewer looks at
 // (build/screenshots/account-*.png).
-#include "appcontext.h"
 #include "account/authstore.h"
-#include "api/apiconfig.h"
 #include "player/playerstore.h"
 #include "update/buildinfo.h"
-#include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 
-#include "devserviceprocess.h"
-#include "fakeaudiobackend.h"
-#include "memorysecretstore.h"
+#include "apprig.h"
 #include "qmlscene.h"
-#include "qmlwarnings.h"
-#include "screentest.h"
-#include "testenv.h"
 
 #include <QJsonObject>
 #include <QQmlEngine>
@@ -40,112 +32,56 @@ class TestAccountScreens : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<DevServiceProcess> m_service;
-    std::unique_ptr<QmlWarnings> m_warnings;
-    FakeAudioBackend m_audio;
-    std::unique_ptr<AppContext> m_app;
-
-    QQuickItem *item(const QString &objectName) const
-    {
-        return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
-    }
+    AppRig m_rig;
 
     QString text(const QString &objectName) const
     {
-        QQuickItem *found = item(objectName);
+        QQuickItem *found = m_rig.item(objectName);
         return found ? found->property("text").toString() : u"<missing %1>"_s.arg(objectName);
-    }
-
-    bool launch()
-    {
-        m_app.reset();
-        AppContext::Environment environment;
-        environment.secrets = std::make_shared<MemorySecretStore>();
-        environment.audio = &m_audio;
-        m_app = std::make_unique<AppContext>(environment);
-        return m_app->start() && QTest::qWaitForWindowExposed(m_app->window());
-    }
-
-    void click(QQuickItem *target)
-    {
-        QVERIFY(target);
-        QVERIFY2(isShown(target), qPrintable(target->objectName()));
-        test::click(m_app->window(), target);
-    }
-
-    void screenshot(const QString &name)
-    {
-        QTest::qWait(400); // transitions end
-        QVERIFY(saveScreenshot(m_app->window()->grabWindow(), name));
-    }
-
-    void signInAsDemo()
-    {
-        QTRY_VERIFY(item(u"loginView"_s));
-        m_app->auth()->login(u"demo"_s, u"demo12345"_s);
-        QTRY_VERIFY(item(u"mainView"_s));
     }
 
     // Clears the field and types the text.
     void retype(const QString &objectName, const QString &value)
     {
-        QQuickItem *field = item(objectName);
+        QQuickItem *field = m_rig.item(objectName);
         QVERIFY(field);
-        QVERIFY(typeText(m_app->window(), field, QString()));
-        QTest::keyClick(m_app->window(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(m_app->window(), Qt::Key_Backspace);
-        QVERIFY(typeText(m_app->window(), field, value));
+        QVERIFY(typeText(m_rig.window(), field, QString()));
+        QTest::keyClick(m_rig.window(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(m_rig.window(), Qt::Key_Backspace);
+        QVERIFY(typeText(m_rig.window(), field, value));
         QCOMPARE(field->property("text").toString(), value);
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
-        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
-        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
-        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
-        m_warnings = std::make_unique<QmlWarnings>();
-    }
-
-    void cleanup()
-    {
-        m_app.reset();
-        m_service->clearFaults();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
-
-    void cleanupTestCase() { m_service.reset(); }
+    void initTestCase() { m_rig.startService({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s}); }
+    void cleanup() { m_rig.finishTest(); }
+    void cleanupTestCase() { m_rig.stopService(); }
 
     // The demo user's profile, a rejected and an accepted save, the pills
     // wrapping in a narrow column, and "Выйти".
     void profileOfTheDemoUser()
     {
-        QVERIFY(launch());
-        signInAsDemo();
-        click(item(u"sidebarRow8"_s));
+        m_rig.launchSignedIn();
+        m_rig.click(m_rig.item(u"sidebarRow8"_s));
         QTRY_COMPARE(text(u"profileUsername"_s), u"demo"_s);
-        QVERIFY(isShown(item(u"badgesCard"_s)));
-        QVERIFY(!isShown(item(u"profileGate"_s)));
+        QVERIFY(isShown(m_rig.item(u"badgesCard"_s)));
+        QVERIFY(!isShown(m_rig.item(u"profileGate"_s)));
         QCOMPARE(text(u"profileEmailField"_s), u"demo@nimbra.local"_s);
-        screenshot(u"account-profile"_s);
+        m_rig.screenshot(u"account-profile"_s);
 
         retype(u"profileEmailField"_s, u"demo@nimbra"_s);
-        click(item(u"profileSave"_s));
-        QTRY_VERIFY(isShown(item(u"profileError"_s)));
+        m_rig.click(m_rig.item(u"profileSave"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"profileError"_s)));
         QCOMPARE(text(u"profileError"_s), u"Некорректный адрес электронной почты"_s);
         QCOMPARE(text(u"profileEmailField"_s), u"demo@nimbra"_s);
-        QCOMPARE(m_app->auth()->user()->email, std::optional(u"demo@nimbra.local"_s));
-        screenshot(u"account-profile-save-error"_s);
+        QCOMPARE(m_rig.app()->auth()->user()->email, std::optional(u"demo@nimbra.local"_s));
+        m_rig.screenshot(u"account-profile-save-error"_s);
 
         retype(u"profileEmailField"_s, u"demo@nimbra.app"_s);
-        click(item(u"profileSave"_s));
+        m_rig.click(m_rig.item(u"profileSave"_s));
         QTRY_COMPARE(text(u"profileSaved"_s), u"Профиль сохранён"_s);
-        QVERIFY(!isShown(item(u"profileError"_s)));
-        QCOMPARE(m_app->auth()->user()->email, std::optional(u"demo@nimbra.app"_s));
+        QVERIFY(!isShown(m_rig.item(u"profileError"_s)));
+        QCOMPARE(m_rig.app()->auth()->user()->email, std::optional(u"demo@nimbra.app"_s));
 
         // The window does not get narrower than 900: the screen alone shows
         // how the pills wrap in a narrow column.
@@ -163,82 +99,81 @@ private slots:
             QVERIFY(saveScreenshot(narrow.grab(), u"account-profile-narrow"_s));
         }
 
-        click(item(u"profileSignOut"_s));
-        QTRY_VERIFY(item(u"loginView"_s));
-        QVERIFY(!m_app->auth()->hasToken());
+        m_rig.click(m_rig.item(u"profileSignOut"_s));
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QVERIFY(!m_rig.app()->auth()->hasToken());
 
         // An administrator without a photo: the letter on the gradient.
-        m_app->auth()->login(u"admin"_s, u"admin12345"_s);
-        QTRY_VERIFY(item(u"mainView"_s));
-        click(item(u"sidebarRow8"_s));
+        m_rig.app()->auth()->login(u"admin"_s, u"admin12345"_s);
+        QTRY_VERIFY(m_rig.item(u"mainView"_s));
+        m_rig.click(m_rig.item(u"sidebarRow8"_s));
         QTRY_COMPARE(text(u"profileUsername"_s), u"admin"_s);
-        QVERIFY(!item(u"profileScreenPhoto"_s)->property("ready").toBool());
-        screenshot(u"account-profile-admin"_s);
+        QVERIFY(!m_rig.item(u"profileScreenPhoto"_s)->property("ready").toBool());
+        m_rig.screenshot(u"account-profile-admin"_s);
     }
 
     // A guest sees the prompt on the profile, and the guest rows in the
     // settings, whose button goes back to the sign-in screen without a request.
     void guest()
     {
-        QVERIFY(launch());
-        QTRY_VERIFY(item(u"guestButton"_s));
-        click(item(u"guestButton"_s));
-        QTRY_VERIFY(item(u"mainView"_s));
-        click(item(u"sidebarRow8"_s));
-        QTRY_VERIFY(isShown(item(u"profileGate"_s)));
-        QVERIFY(!isShown(item(u"profileContent"_s)));
-        screenshot(u"account-profile-guest"_s);
+        QVERIFY(m_rig.launch());
+        QTRY_VERIFY(m_rig.item(u"guestButton"_s));
+        m_rig.click(m_rig.item(u"guestButton"_s));
+        QTRY_VERIFY(m_rig.item(u"mainView"_s));
+        m_rig.click(m_rig.item(u"sidebarRow8"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"profileGate"_s)));
+        QVERIFY(!isShown(m_rig.item(u"profileContent"_s)));
+        m_rig.screenshot(u"account-profile-guest"_s);
 
-        click(item(u"sidebarRow9"_s));
-        QTRY_VERIFY(isShown(item(u"leaveGuestMode"_s)));
-        QVERIFY(!isShown(item(u"settingsSignOut"_s)));
-        screenshot(u"account-settings-guest"_s);
-        m_service->clearRequests();
-        click(item(u"leaveGuestMode"_s));
-        QTRY_VERIFY(item(u"loginView"_s));
-        QVERIFY(!m_app->auth()->isGuestMode());
-        QCOMPARE(m_service->requests().size(), 0);
+        m_rig.click(m_rig.item(u"sidebarRow9"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"leaveGuestMode"_s)));
+        QVERIFY(!isShown(m_rig.item(u"settingsSignOut"_s)));
+        m_rig.screenshot(u"account-settings-guest"_s);
+        m_rig.service()->clearRequests();
+        m_rig.click(m_rig.item(u"leaveGuestMode"_s));
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QVERIFY(!m_rig.app()->auth()->isGuestMode());
+        QCOMPARE(m_rig.service()->requests().size(), 0);
     }
 
     // Signed in: the account rows, the build's rows, the crossfade slider,
     // a check that runs and an offered update.
     void settingsSignedIn()
     {
-        QVERIFY(launch());
-        signInAsDemo();
-        click(item(u"sidebarRow9"_s));
-        QTRY_VERIFY(isShown(item(u"settingsSignOut"_s)));
-        QCOMPARE(item(u"versionRow"_s)->property("value").toString(), BuildInfo::versionLine());
-        QCOMPARE(item(u"apiHostRow"_s)->property("value").toString(), u"127.0.0.1"_s);
-        QCOMPARE(text(u"baseUrlField"_s), m_service->baseUrl().toString());
+        m_rig.launchSignedIn();
+        m_rig.click(m_rig.item(u"sidebarRow9"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"settingsSignOut"_s)));
+        QCOMPARE(m_rig.item(u"versionRow"_s)->property("value").toString(), BuildInfo::versionLine());
+        QCOMPARE(m_rig.item(u"apiHostRow"_s)->property("value").toString(), u"127.0.0.1"_s);
+        QCOMPARE(text(u"baseUrlField"_s), m_rig.service()->baseUrl().toString());
 
         // A press at the slider's start turns crossfade off.
-        QQuickItem *slider = item(u"crossfadeSlider"_s);
+        QQuickItem *slider = m_rig.item(u"crossfadeSlider"_s);
         QVERIFY(slider);
         const QPointF start = slider->mapToScene(QPointF(2, slider->height() / 2));
-        QTest::mouseClick(m_app->window(), Qt::LeftButton, {}, start.toPoint());
+        QTest::mouseClick(m_rig.window(), Qt::LeftButton, {}, start.toPoint());
         QTRY_COMPARE(text(u"crossfadeLabel"_s), u"Выкл"_s);
-        QVERIFY(!m_app->player()->crossfadeEnabled());
-        screenshot(u"account-settings"_s);
+        QVERIFY(!m_rig.app()->player()->crossfadeEnabled());
+        m_rig.screenshot(u"account-settings"_s);
 
-        QVERIFY(m_service->injectFault(QJsonObject {{u"path"_s, kManifest}, {u"delay_ms"_s, 1500}, {u"count"_s, 1}}));
-        click(item(u"checkUpdates"_s));
-        QTRY_VERIFY(m_app->updates()->isChecking());
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, kManifest}, {u"delay_ms"_s, 1500}, {u"count"_s, 1}}));
+        m_rig.click(m_rig.item(u"checkUpdates"_s));
+        QTRY_VERIFY(m_rig.app()->updates()->isChecking());
         QCOMPARE(text(u"checkUpdates"_s), u"Проверка…"_s);
-        QVERIFY(!item(u"checkUpdates"_s)->isEnabled());
-        screenshot(u"account-settings-checking"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_app->updates()->isChecking(), 10000);
+        QVERIFY(!m_rig.item(u"checkUpdates"_s)->isEnabled());
+        m_rig.screenshot(u"account-settings-checking"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_rig.app()->updates()->isChecking(), 10000);
 
         OtaManifest manifest;
         manifest.versionCode = 99;
         manifest.versionName = u"2.0.0"_s;
         manifest.releaseNotes = u"Новый экран профиля\nКроссфейд без щелчков"_s;
-        manifest.downloadURL = m_service->baseUrl().toString() + u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
-        m_app->updates()->setAvailableManifest(manifest);
-        QTRY_VERIFY(isShown(item(u"downloadUpdate"_s)));
-        QCOMPARE(item(u"offeredVersion"_s)->property("value").toString(), u"2.0.0"_s);
-        QVERIFY(!isShown(item(u"checkUpdates"_s)));
-        screenshot(u"account-settings-update-offered"_s);
+        manifest.downloadURL = m_rig.service()->baseUrl().toString() + u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
+        m_rig.app()->updates()->setAvailableManifest(manifest);
+        QTRY_VERIFY(isShown(m_rig.item(u"downloadUpdate"_s)));
+        QCOMPARE(m_rig.item(u"offeredVersion"_s)->property("value").toString(), u"2.0.0"_s);
+        QVERIFY(!isShown(m_rig.item(u"checkUpdates"_s)));
+        m_rig.screenshot(u"account-settings-update-offered"_s);
     }
 };
 

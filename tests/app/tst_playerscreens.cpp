@@ -4,19 +4,11 @@
 // sleep-timer popover, the offline copy and the guest's sign-in prompt.
 // Fails on any QML warning; writes a picture of each into the screenshot
 // folder for review.
-#include "appcontext.h"
-
 #include "account/authstore.h"
-#include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "player/playerstore.h"
 
-#include "devserviceprocess.h"
-#include "fakeaudiobackend.h"
-#include "memorysecretstore.h"
-#include "qmlwarnings.h"
-#include "screentest.h"
-#include "testenv.h"
+#include "apprig.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -33,43 +25,26 @@ class TestPlayerScreens : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<DevServiceProcess> m_service;
-    std::unique_ptr<QmlWarnings> m_warnings;
-    FakeAudioBackend m_audio;
-    std::unique_ptr<AppContext> m_app;
+    AppRig m_rig;
 
-    QQuickWindow *window() const { return m_app->window(); }
-    QQuickItem *item(const QString &objectName) const { return findItem(window(), objectName); }
+    QQuickWindow *window() const { return m_rig.window(); }
+    QQuickItem *item(const QString &objectName) const { return m_rig.item(objectName); }
     bool shown(const QString &objectName) const { return isShown(item(objectName)); }
-    PlayerStore *player() const { return m_app->player(); }
-
-    bool launch()
-    {
-        m_app.reset();
-        AppContext::Environment environment;
-        environment.secrets = std::make_shared<MemorySecretStore>();
-        environment.audio = &m_audio;
-        m_app = std::make_unique<AppContext>(environment);
-        if (!m_app->start())
-            return false;
-        if (!QTest::qWaitForWindowExposed(window()))
-            return false;
-        return QTest::qWaitFor([this] { return item(u"loginView"_s) != nullptr; });
-    }
+    PlayerStore *player() const { return m_rig.app()->player(); }
 
     void signIn(bool asGuest)
     {
-        QVERIFY(launch());
-        if (asGuest)
-            m_app->auth()->continueAsGuest();
-        else
-            m_app->auth()->login(u"demo"_s, u"demo12345"_s);
+        if (!asGuest)
+            return m_rig.launchSignedIn();
+        QVERIFY(m_rig.launch());
+        QTRY_VERIFY(item(u"loginView"_s));
+        m_rig.app()->auth()->continueAsGuest();
         QTRY_VERIFY(item(u"mainView"_s));
     }
 
     TrackOut serviceTrack(const QString &id)
     {
-        return decodeJson<TrackOut>(m_service->get(u"/api/v1/tracks/"_s + id).body);
+        return decodeJson<TrackOut>(m_rig.service()->get(u"/api/v1/tracks/"_s + id).body);
     }
 
     // Plays the first of ids within all of them, at `at` seconds.
@@ -79,10 +54,10 @@ class TestPlayerScreens : public QObject
         for (const QString &id : ids)
             list << serviceTrack(id);
         player()->play(list.first(), list);
-        QVERIFY(m_audio.lastPlayer());
-        m_audio.lastPlayer()->setItemDuration(list.first().durationSeconds);
-        m_audio.lastPlayer()->play();
-        m_audio.lastPlayer()->tick(at);
+        QVERIFY(m_rig.audio().lastPlayer());
+        m_rig.audio().lastPlayer()->setItemDuration(list.first().durationSeconds);
+        m_rig.audio().lastPlayer()->play();
+        m_rig.audio().lastPlayer()->tick(at);
         QTRY_VERIFY(shown(u"miniPlayer"_s) || player()->isFullscreenPresented());
         // Layers slide in; clicks land once they stand still.
         QTest::qWait(400);
@@ -96,8 +71,6 @@ class TestPlayerScreens : public QObject
             QTRY_VERIFY(item(cover) && item(cover)->property("loaded").toBool());
     }
 
-    void screenshot(const QString &name) { QVERIFY(saveScreenshot(window()->grabWindow(), name)); }
-
     void clickItem(const QString &objectName)
     {
         QVERIFY2(shown(objectName), qPrintable(objectName));
@@ -105,24 +78,9 @@ class TestPlayerScreens : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
-        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
-        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
-        m_warnings = std::make_unique<QmlWarnings>();
-    }
-
-    void cleanup()
-    {
-        m_app.reset();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
-
-    void cleanupTestCase() { m_service.reset(); }
+    void initTestCase() { m_rig.startService({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s}, false); }
+    void cleanup() { m_rig.finishTest(false); }
+    void cleanupTestCase() { m_rig.stopService(); }
 
     // A Hi-Fi track with its own synced lyrics, from the mini player to the
     // fullscreen player's two modes and the sleep timer.
@@ -132,12 +90,12 @@ private slots:
         play({u"t00008"_s, u"t00009"_s, u"t00013"_s}, 62.4);
         QCOMPARE(item(u"miniTitle"_s)->property("text").toString(), player()->currentTrack()->title);
         settle(u"miniCover"_s);
-        screenshot(u"player-mini"_s);
+        m_rig.screenshot(u"player-mini"_s, 0);
 
         // Sharing copies the track's link and says so.
         clickItem(u"miniShare"_s);
         QTRY_VERIFY(shown(u"copiedToast"_s));
-        QCOMPARE(QGuiApplication::clipboard()->text(), m_service->baseUrl().toString() + u"/api/v1/share/track/t00008"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), m_rig.service()->baseUrl().toString() + u"/api/v1/share/track/t00008"_s);
 
         clickItem(u"miniTitleBlock"_s);
         QTRY_VERIFY(shown(u"fullscreenPlayer"_s));
@@ -146,15 +104,15 @@ private slots:
         QVERIFY(!shown(u"backToCover"_s));
         QCOMPARE(item(u"elapsedLabel"_s)->property("text").toString(), u"1:02"_s);
         QCOMPARE(item(u"durationLabel"_s)->property("text").toString(), u"3:05"_s);
-        screenshot(u"player-fullscreen-hifi"_s);
+        m_rig.screenshot(u"player-fullscreen-hifi"_s, 0);
 
         clickItem(u"lyricsButton"_s);
         QTRY_VERIFY(shown(u"lyricsPanel"_s));
         QVERIFY(!shown(u"actionRow"_s));
         QVERIFY(!shown(u"lyricsNote"_s));
-        m_audio.lastPlayer()->tick(92.0);
+        m_rig.audio().lastPlayer()->tick(92.0);
         settle();
-        screenshot(u"player-fullscreen-lyrics"_s);
+        m_rig.screenshot(u"player-fullscreen-lyrics"_s, 0);
 
         // Esc: back to the cover, then the sleep timer set and shown.
         QTest::keyClick(window(), Qt::Key_Escape);
@@ -166,7 +124,7 @@ private slots:
         player()->setSleepTimer(30);
         QTRY_COMPARE(item(u"sleepTimerLabel"_s)->property("text").toString(), u"30:00"_s);
         settle();
-        screenshot(u"player-sleep-timer"_s);
+        m_rig.screenshot(u"player-sleep-timer"_s, 0);
         clickItem(u"sleepTimerEndOfTrack"_s);
         QTRY_VERIFY(!shown(u"sleepTimerEndOfTrack"_s));
         QVERIFY(player()->sleepTimer().isEndOfTrack());
@@ -186,7 +144,7 @@ private slots:
         clickItem(u"lyricsButton"_s);
         QTRY_VERIFY(shown(u"lyricsNote"_s));
         settle();
-        screenshot(u"player-lyrics-plain"_s);
+        m_rig.screenshot(u"player-lyrics-plain"_s, 0);
 
         QTest::keyClick(window(), Qt::Key_Escape);
         QTest::keyClick(window(), Qt::Key_Escape);
@@ -207,7 +165,7 @@ private slots:
         QTRY_VERIFY(isShown(item(u"signInMessage"_s)));
         QCOMPARE(item(u"signInMessage"_s)->property("text").toString(), u"Войдите, чтобы добавлять в избранное."_s);
         settle();
-        screenshot(u"player-guest-sign-in"_s);
+        m_rig.screenshot(u"player-guest-sign-in"_s, 0);
     }
 };
 

@@ -19,13 +19,8 @@
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 
-#include "devserviceprocess.h"
-#include "fakeaudiobackend.h"
-#include "memorysecretstore.h"
-#include "qmlwarnings.h"
+#include "apprig.h"
 #include "functionclock.h"
-#include "screentest.h"
-#include "testenv.h"
 
 #include <QCoro/QCoroTimer>
 #include <QDir>
@@ -47,31 +42,23 @@ class TestShellScreens : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<DevServiceProcess> m_service;
-    std::unique_ptr<QmlWarnings> m_warnings;
-    FakeAudioBackend m_audio;
     std::shared_ptr<MemorySecretStore> m_secrets;
     // The launch delays asked for, and whether the pause has been let go.
     QList<std::chrono::milliseconds> m_delays;
     FunctionClock m_clock;
     bool m_delayReleased = false;
-    std::unique_ptr<AppContext> m_app;
-
-    QQuickItem *item(const QString &objectName) const
-    {
-        return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
-    }
+    AppRig m_rig;
 
     MainNavigationModel *navigation() const
     {
-        QQuickItem *main = item(u"mainView"_s);
+        QQuickItem *main = m_rig.item(u"mainView"_s);
         return main ? main->findChild<MainNavigationModel *>(u"mainNavigation"_s) : nullptr;
     }
 
     // A fresh program: its stores, its window, a keychain in memory.
     bool launch(std::optional<QByteArray> savedToken = std::nullopt, bool holdKeychain = false)
     {
-        m_app.reset();
+        m_rig.close();
         m_secrets = std::make_shared<MemorySecretStore>();
         if (savedToken)
             m_secrets->put(QString(KeychainHelper::account), *savedToken);
@@ -80,31 +67,13 @@ class TestShellScreens : public QObject
         m_delayReleased = false;
         AppContext::Environment environment;
         environment.secrets = m_secrets;
-        environment.audio = &m_audio;
         m_clock.setSleep([this](std::chrono::milliseconds duration, CancelToken cancel) -> QCoro::Task<void> {
             m_delays.append(duration);
             while (!m_delayReleased && !cancel.isCancelled())
                 co_await QCoro::sleepFor(std::chrono::milliseconds(5));
         });
         environment.clock = &m_clock;
-        m_app = std::make_unique<AppContext>(environment);
-        if (!m_app->start())
-            return false;
-        return QTest::qWaitForWindowExposed(m_app->window());
-    }
-
-    void click(QQuickItem *target)
-    {
-        QVERIFY(target);
-        QVERIFY2(isShown(target), qPrintable(target->objectName()));
-        test::click(m_app->window(), target);
-    }
-
-    void signInAsDemo()
-    {
-        QTRY_VERIFY(item(u"loginView"_s));
-        m_app->auth()->login(u"demo"_s, u"demo12345"_s);
-        QTRY_VERIFY(item(u"mainView"_s));
+        return m_rig.launch(environment);
     }
 
     // Lets animations end before a picture is taken.
@@ -112,9 +81,9 @@ class TestShellScreens : public QObject
 
     void screenshot(const QString &name, const QRect &area = {})
     {
-        QImage image = m_app->window()->grabWindow();
+        QImage image = m_rig.window()->grabWindow();
         if (!area.isNull()) {
-            const qreal ratio = m_app->window()->devicePixelRatio();
+            const qreal ratio = m_rig.window()->devicePixelRatio();
             image = image.copy(QRect(area.topLeft() * ratio, area.size() * ratio));
         }
         QVERIFY(saveScreenshot(image, name));
@@ -123,7 +92,7 @@ class TestShellScreens : public QObject
     // The section's screen is on its stack; a placeholder names the section.
     bool sectionScreenShown(const SidebarEntry &entry) const
     {
-        QQuickItem *stack = item(u"sectionStack"_s);
+        QQuickItem *stack = m_rig.item(u"sectionStack"_s);
         auto *screen = stack ? stack->property("currentItem").value<QQuickItem *>() : nullptr;
         if (!screen)
             return false;
@@ -135,97 +104,81 @@ class TestShellScreens : public QObject
 
     TrackOut serviceTrack(const QString &id)
     {
-        const DevServiceReply reply = m_service->get(u"/api/v1/tracks/"_s + id);
+        const DevServiceReply reply = m_rig.service()->get(u"/api/v1/tracks/"_s + id);
         return decodeJson<TrackOut>(reply.body);
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
-        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
-        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
-        // The local service's manifest offers nothing newer.
-        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
-        m_warnings = std::make_unique<QmlWarnings>();
-    }
-
-    void cleanup()
-    {
-        m_app.reset();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
-
-    void cleanupTestCase() { m_service.reset(); }
+    // The local service's manifest offers nothing newer.
+    void initTestCase() { m_rig.startService({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s}); }
+    void cleanup() { m_rig.finishTest(false); }
+    void cleanupTestCase() { m_rig.stopService(); }
 
     void calmScreenUntilTheSavedSessionIsRead()
     {
         QVERIFY(launch(std::nullopt, true));
         // The keychain has not answered: neither form nor window yet.
-        QVERIFY(item(u"launchScreen"_s));
-        QVERIFY(!item(u"loginView"_s));
+        QVERIFY(m_rig.item(u"launchScreen"_s));
+        QVERIFY(!m_rig.item(u"loginView"_s));
         screenshot(u"launch"_s);
-        const QPointF header = item(u"signInHeader"_s)->mapToScene({});
+        const QPointF header = m_rig.item(u"signInHeader"_s)->mapToScene({});
         m_secrets->release(1);
-        QTRY_VERIFY(item(u"loginView"_s));
-        QVERIFY(!item(u"launchScreen"_s));
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QVERIFY(!m_rig.item(u"launchScreen"_s));
         // The mark and the name stay where they stood.
-        QCOMPARE(item(u"signInHeader"_s)->mapToScene({}), header);
+        QCOMPARE(m_rig.item(u"signInHeader"_s)->mapToScene({}), header);
         screenshot(u"sign-in"_s);
     }
 
     void offlineStartRetriesIntoTheMainWindow()
     {
-        const QString token = m_service->signIn();
+        const QString token = m_rig.service()->signIn();
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
         closed.close();
-        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_service->baseUrl()); });
+        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_rig.service()->baseUrl()); });
 
         QVERIFY(launch(token.toUtf8()));
-        QTRY_VERIFY(isShown(item(u"offlinePanel"_s)));
-        QVERIFY(!item(u"loginView"_s));
-        QCOMPARE(item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
+        QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
+        QVERIFY(!m_rig.item(u"loginView"_s));
+        QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
 
-        APIConfig::setBaseURL(m_service->baseUrl());
-        click(item(u"retryButton"_s));
-        QTRY_VERIFY(item(u"mainView"_s));
-        QCOMPARE(m_app->auth()->user()->username, u"demo"_s);
+        APIConfig::setBaseURL(m_rig.service()->baseUrl());
+        m_rig.click(m_rig.item(u"retryButton"_s));
+        QTRY_VERIFY(m_rig.item(u"mainView"_s));
+        QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
     }
 
     void savedSessionOpensTheMainWindow()
     {
-        const QString token = m_service->signIn();
+        const QString token = m_rig.service()->signIn();
         QVERIFY(!token.isEmpty());
         QVERIFY(launch(token.toUtf8()));
-        QTRY_VERIFY(item(u"mainView"_s));
-        QCOMPARE(m_app->auth()->user()->username, u"demo"_s);
-        QCOMPARE(m_app->player()->authToken(), std::optional(token));
+        QTRY_VERIFY(m_rig.item(u"mainView"_s));
+        QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
+        QCOMPARE(m_rig.app()->player()->authToken(), std::optional(token));
     }
 
     void silentUpdateCheckTwoSecondsAfterStart()
     {
         QVERIFY(launch());
-        QSignalSpy checked(m_app->updates(), &OtaUpdateStore::checkFinished);
+        QSignalSpy checked(m_rig.app()->updates(), &OtaUpdateStore::checkFinished);
         QCOMPARE(m_delays, QList {std::chrono::milliseconds(2000)});
         QTest::qWait(30);
         QCOMPARE(checked.size(), 0);
         m_delayReleased = true;
         QTRY_COMPARE(checked.size(), 1);
         QCOMPARE(checked.first().first().toBool(), true);
-        QVERIFY(!m_app->updates()->hasAvailableManifest());
+        QVERIFY(!m_rig.app()->updates()->hasAvailableManifest());
     }
 
     void noUpdateCheckWhenTheProgramEndsFirst()
     {
         QVERIFY(launch());
-        QSignalSpy checked(m_app->updates(), &OtaUpdateStore::checkFinished);
-        m_app.reset();
+        QSignalSpy checked(m_rig.app()->updates(), &OtaUpdateStore::checkFinished);
+        m_rig.close();
         QTest::qWait(30);
         QCOMPARE(checked.size(), 0);
     }
@@ -233,33 +186,33 @@ private slots:
     void tokenReachesThePlayerAndThePlaylistsOnEveryChange()
     {
         QVERIFY(launch());
-        QTRY_VERIFY(item(u"loginView"_s));
-        QCOMPARE(m_app->player()->authToken(), std::nullopt);
-        signInAsDemo();
-        const auto token = m_app->auth()->token();
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QCOMPARE(m_rig.app()->player()->authToken(), std::nullopt);
+        m_rig.signInAsDemo();
+        const auto token = m_rig.app()->auth()->token();
         QVERIFY(token);
-        QCOMPARE(m_app->player()->authToken(), token);
+        QCOMPARE(m_rig.app()->player()->authToken(), token);
 
-        QVERIFY(QCoro::waitFor(m_app->playlists()->createAsync(u"Вечер"_s)));
-        QCOMPARE(m_app->playlists()->playlists().size(), 1);
-        m_app->auth()->signOut();
+        QVERIFY(QCoro::waitFor(m_rig.app()->playlists()->createAsync(u"Вечер"_s)));
+        QCOMPARE(m_rig.app()->playlists()->playlists().size(), 1);
+        m_rig.app()->auth()->signOut();
         // The next listener sees neither the token nor the playlists.
-        QCOMPARE(m_app->player()->authToken(), std::nullopt);
-        QVERIFY(m_app->playlists()->playlists().isEmpty());
-        QTRY_VERIFY(item(u"loginView"_s));
+        QCOMPARE(m_rig.app()->player()->authToken(), std::nullopt);
+        QVERIFY(m_rig.app()->playlists()->playlists().isEmpty());
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
     }
 
     void everySection()
     {
         QVERIFY(launch());
-        signInAsDemo();
+        m_rig.signInAsDemo();
         MainNavigationModel *nav = navigation();
         QVERIFY(nav);
         QCOMPARE(nav->selection(), SidebarItem::Home);
-        QTRY_VERIFY(item(u"profileAvatar"_s) && item(u"profileAvatar"_s)->property("ready").toBool());
+        QTRY_VERIFY(m_rig.item(u"profileAvatar"_s) && m_rig.item(u"profileAvatar"_s)->property("ready").toBool());
 
         for (const SidebarEntry &entry : sidebarEntries()) {
-            click(item(u"sidebarRow%1"_s.arg(int(entry.item))));
+            m_rig.click(m_rig.item(u"sidebarRow%1"_s.arg(int(entry.item))));
             QCOMPARE(nav->selection(), entry.item);
             // A section without a screen of its own yet shows its title.
             QTRY_VERIFY(sectionScreenShown(entry));
@@ -267,12 +220,12 @@ private slots:
             screenshot(u"section-%1-%2"_s.arg(int(entry.item) + 1, 2, 10, QChar(u'0')).arg(sidebarIcon(entry.item)));
         }
 
-        click(item(u"sidebarRow0"_s));
-        QQuickItem *card = item(u"profileCard"_s);
+        m_rig.click(m_rig.item(u"sidebarRow0"_s));
+        QQuickItem *card = m_rig.item(u"profileCard"_s);
         QVERIFY(isShown(card));
-        click(card);
+        m_rig.click(card);
         QCOMPARE(nav->selection(), SidebarItem::Profile);
-        QCOMPARE(item(u"profileName"_s)->property("text").toString(), u"demo"_s);
+        QCOMPARE(m_rig.item(u"profileName"_s)->property("text").toString(), u"demo"_s);
         settle();
         const QRectF cardArea = card->mapRectToScene(QRectF(0, 0, card->width(), card->height()));
         screenshot(u"profile-card"_s, cardArea.toAlignedRect().adjusted(-8, -8, 8, 8));
@@ -281,90 +234,90 @@ private slots:
     void layersOverTheMainWindow()
     {
         QVERIFY(launch());
-        signInAsDemo();
+        m_rig.signInAsDemo();
         MainNavigationModel *nav = navigation();
         QVERIFY(nav);
-        QVERIFY(!isShown(item(u"miniPlayer"_s)));
+        QVERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
 
         const TrackOut track = serviceTrack(u"t00008"_s);
-        m_app->player()->play(track, {track});
-        QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
+        m_rig.app()->player()->play(track, {track});
+        QTRY_VERIFY(isShown(m_rig.item(u"miniPlayer"_s)));
         // The last rows stay above the bar.
-        QTRY_COMPARE(item(u"detailColumn"_s)->height() - item(u"sectionArea"_s)->height(), 72.0);
+        QTRY_COMPARE(m_rig.item(u"detailColumn"_s)->height() - m_rig.item(u"sectionArea"_s)->height(), 72.0);
         settle();
         screenshot(u"layer-mini-player"_s);
 
         // The mini player's track opens the fullscreen player, which a
         // change of section closes.
-        click(item(u"miniPlayer"_s));
-        QVERIFY(m_app->player()->isFullscreenPresented());
-        QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
-        QTRY_VERIFY(!isShown(item(u"miniPlayer"_s)));
+        m_rig.click(m_rig.item(u"miniPlayer"_s));
+        QVERIFY(m_rig.app()->player()->isFullscreenPresented());
+        QTRY_VERIFY(isShown(m_rig.item(u"fullscreenPlayer"_s)));
+        QTRY_VERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
         settle();
-        QCOMPARE(item(u"sectionArea"_s)->opacity(), 0.35);
+        QCOMPARE(m_rig.item(u"sectionArea"_s)->opacity(), 0.35);
         screenshot(u"layer-fullscreen-player"_s);
-        click(item(u"sidebarRow1"_s));
-        QVERIFY(!m_app->player()->isFullscreenPresented());
-        QTRY_VERIFY(!isShown(item(u"fullscreenPlayer"_s)));
-        QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
+        m_rig.click(m_rig.item(u"sidebarRow1"_s));
+        QVERIFY(!m_rig.app()->player()->isFullscreenPresented());
+        QTRY_VERIFY(!isShown(m_rig.item(u"fullscreenPlayer"_s)));
+        QTRY_VERIFY(isShown(m_rig.item(u"miniPlayer"_s)));
 
         // "Свернуть" closes it as well.
-        m_app->player()->setFullscreenPresented(true);
-        QTRY_VERIFY(isShown(item(u"collapseButton"_s)));
+        m_rig.app()->player()->setFullscreenPresented(true);
+        QTRY_VERIFY(isShown(m_rig.item(u"collapseButton"_s)));
         settle();
-        click(item(u"collapseButton"_s));
-        QVERIFY(!m_app->player()->isFullscreenPresented());
+        m_rig.click(m_rig.item(u"collapseButton"_s));
+        QVERIFY(!m_rig.app()->player()->isFullscreenPresented());
 
         OtaManifest manifest;
         manifest.versionCode = 99;
         manifest.versionName = u"2.0"_s;
         manifest.downloadURL = u"https://example.org/Nimbra-2.0.dmg"_s;
-        m_app->updates()->setAvailableManifest(manifest);
-        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        m_rig.app()->updates()->setAvailableManifest(manifest);
+        QTRY_VERIFY(isShown(m_rig.item(u"updateBanner"_s)));
         settle();
         screenshot(u"layer-update-banner"_s);
-        click(item(u"closeUpdateButton"_s));
-        QVERIFY(!m_app->updates()->hasAvailableManifest());
-        QTRY_VERIFY(!isShown(item(u"updateBanner"_s)));
+        m_rig.click(m_rig.item(u"closeUpdateButton"_s));
+        QVERIFY(!m_rig.app()->updates()->hasAvailableManifest());
+        QTRY_VERIFY(!isShown(m_rig.item(u"updateBanner"_s)));
 
         // A fullscreen clip hides the sidebar and the screens.
-        m_app->clipPlayer()->setFullscreen(true);
-        QTRY_COMPARE(item(u"splitView"_s)->opacity(), 0.0);
-        QTRY_VERIFY(!isShown(item(u"miniPlayer"_s)));
-        QVERIFY(!item(u"splitView"_s)->isEnabled());
-        m_app->clipPlayer()->setFullscreen(false);
-        QTRY_COMPARE(item(u"splitView"_s)->opacity(), 1.0);
+        m_rig.app()->clipPlayer()->setFullscreen(true);
+        QTRY_COMPARE(m_rig.item(u"splitView"_s)->opacity(), 0.0);
+        QTRY_VERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
+        QVERIFY(!m_rig.item(u"splitView"_s)->isEnabled());
+        m_rig.app()->clipPlayer()->setFullscreen(false);
+        QTRY_COMPARE(m_rig.item(u"splitView"_s)->opacity(), 1.0);
     }
 
     void artistPageOverTheDetailColumn()
     {
         QVERIFY(launch());
-        signInAsDemo();
-        m_app->window()->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
+        m_rig.signInAsDemo();
+        m_rig.window()->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_rig.window()));
 
         // A field of the section screen holds the keyboard; naming an artist
         // by writing the store directly takes it away.
-        QQmlComponent field(&m_app->engine());
+        QQmlComponent field(&m_rig.app()->engine());
         field.setData("import QtQuick\nTextInput { width: 200; height: 30 }", QUrl());
         auto *input = qobject_cast<QQuickItem *>(field.create());
         QVERIFY(input);
-        input->setParentItem(item(u"sectionArea"_s));
+        input->setParentItem(m_rig.item(u"sectionArea"_s));
         input->forceActiveFocus();
         QTRY_VERIFY(input->hasActiveFocus());
-        m_app->artistNavigation()->setPresentedArtistName(u"MOKKO"_s);
-        QTRY_VERIFY(isShown(item(u"artistPage"_s)));
+        m_rig.app()->artistNavigation()->setPresentedArtistName(u"MOKKO"_s);
+        QTRY_VERIFY(isShown(m_rig.item(u"artistPage"_s)));
         QVERIFY(!input->hasActiveFocus());
-        QCOMPARE(findItem(item(u"artistBackBar"_s), u"backBarTitle"_s)->property("text").toString(), u"MOKKO"_s);
-        QVERIFY(!item(u"sectionArea"_s)->isEnabled());
+        QCOMPARE(findItem(m_rig.item(u"artistBackBar"_s), u"backBarTitle"_s)->property("text").toString(), u"MOKKO"_s);
+        QVERIFY(!m_rig.item(u"sectionArea"_s)->isEnabled());
         delete input;
         settle();
         screenshot(u"layer-artist-page"_s);
 
-        click(findItem(item(u"artistBackBar"_s), u"backButton"_s));
-        QVERIFY(m_app->artistNavigation()->presentedArtistName().isNull());
-        QTRY_VERIFY(!item(u"artistPage"_s));
-        QVERIFY(item(u"sectionArea"_s)->isEnabled());
+        m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
+        QVERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
+        QTRY_VERIFY(!m_rig.item(u"artistPage"_s));
+        QVERIFY(m_rig.item(u"sectionArea"_s)->isEnabled());
     }
 
     // A page opened from a section lands on that section's stack, over an
@@ -373,61 +326,61 @@ private slots:
     void pagesPushOntoTheStackShown()
     {
         QVERIFY(launch());
-        signInAsDemo();
-        click(item(u"sidebarRow5"_s)); // albums: a section with a stack
-        QTRY_VERIFY(item(u"sectionStack"_s));
-        QObject *navigation = m_app->engine().singletonInstance<QObject *>(
+        m_rig.signInAsDemo();
+        m_rig.click(m_rig.item(u"sidebarRow5"_s)); // albums: a section with a stack
+        QTRY_VERIFY(m_rig.item(u"sectionStack"_s));
+        QObject *navigation = m_rig.app()->engine().singletonInstance<QObject *>(
             qmlTypeId("Nimbra", 1, 0, "Navigation"));
         QVERIFY(navigation);
         QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a0007"_s));
-        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
-        QTRY_VERIFY(isShown(item(u"albumDetailView"_s)));
-        QCOMPARE(item(u"albumDetailView"_s)->property("argument").toString(), u"a0007"_s);
+        QTRY_COMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 2);
+        QTRY_VERIFY(isShown(m_rig.item(u"albumDetailView"_s)));
+        QCOMPARE(m_rig.item(u"albumDetailView"_s)->property("argument").toString(), u"a0007"_s);
         settle();
         screenshot(u"pushed-page"_s);
 
         QMetaObject::invokeMethod(navigation, "openArtist", Q_ARG(QString, u"MOKKO"_s));
-        QTRY_VERIFY(item(u"artistStack"_s));
+        QTRY_VERIFY(m_rig.item(u"artistStack"_s));
         QMetaObject::invokeMethod(navigation, "openPlaylist", Q_ARG(QString, u"p1"_s));
-        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 2);
-        QCOMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 2);
+        QTRY_COMPARE(m_rig.item(u"artistStack"_s)->property("depth").toInt(), 2);
+        QCOMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 2);
 
-        click(findItem(item(u"artistStack"_s)->property("currentItem").value<QQuickItem *>(), u"backButton"_s));
-        QTRY_COMPARE(item(u"artistStack"_s)->property("depth").toInt(), 1);
+        m_rig.click(findItem(m_rig.item(u"artistStack"_s)->property("currentItem").value<QQuickItem *>(), u"backButton"_s));
+        QTRY_COMPARE(m_rig.item(u"artistStack"_s)->property("depth").toInt(), 1);
         QMetaObject::invokeMethod(navigation, "back");
-        QTRY_VERIFY(!item(u"artistStack"_s));
+        QTRY_VERIFY(!m_rig.item(u"artistStack"_s));
         // The closed page's stack goes on the next turn, while the window lives.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QMetaObject::invokeMethod(navigation, "back");
-        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        QTRY_COMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 1);
 
         QMetaObject::invokeMethod(navigation, "openAlbum", Q_ARG(QString, u"a7"_s));
-        click(item(u"sidebarRow6"_s));
-        QTRY_COMPARE(item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        m_rig.click(m_rig.item(u"sidebarRow6"_s));
+        QTRY_COMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 1);
         QCOMPARE(navigation->property("sectionDepth").toInt(), 0);
     }
 
     void signOutAndBackStartsOnHome()
     {
         QVERIFY(launch());
-        signInAsDemo();
-        click(item(u"sidebarRow4"_s));
+        m_rig.signInAsDemo();
+        m_rig.click(m_rig.item(u"sidebarRow4"_s));
         QCOMPARE(navigation()->selection(), SidebarItem::Playlists);
-        m_app->auth()->signOut();
-        QTRY_VERIFY(item(u"loginView"_s));
-        QVERIFY(!item(u"mainView"_s));
-        signInAsDemo();
+        m_rig.app()->auth()->signOut();
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QVERIFY(!m_rig.item(u"mainView"_s));
+        m_rig.signInAsDemo();
         QCOMPARE(navigation()->selection(), SidebarItem::Home);
     }
 
     void guestSeesNoProfileCard()
     {
         QVERIFY(launch());
-        QTRY_VERIFY(item(u"guestButton"_s));
-        click(item(u"guestButton"_s));
-        QTRY_VERIFY(item(u"mainView"_s));
-        QVERIFY(!isShown(item(u"profileCard"_s)));
-        click(item(u"sidebarRow8"_s));
+        QTRY_VERIFY(m_rig.item(u"guestButton"_s));
+        m_rig.click(m_rig.item(u"guestButton"_s));
+        QTRY_VERIFY(m_rig.item(u"mainView"_s));
+        QVERIFY(!isShown(m_rig.item(u"profileCard"_s)));
+        m_rig.click(m_rig.item(u"sidebarRow8"_s));
         QCOMPARE(navigation()->selection(), SidebarItem::Profile);
         settle();
         screenshot(u"guest"_s);

@@ -1,0 +1,152 @@
+#pragma once
+
+// Header only: the support library does not link the program itself, only
+// the tests under tests/app do.
+#include "appcontext.h"
+
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "screens/mainnavigationmodel.h"
+#include "screens/sidebaritem.h"
+#include "update/otaservice.h"
+
+#include "devserviceprocess.h"
+#include "fakeaudiobackend.h"
+#include "memorysecretstore.h"
+#include "qmlwarnings.h"
+#include "screentest.h"
+#include "testenv.h"
+
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+namespace nimbra::test {
+
+// The program's own window over the local service, as the end-to-end screen
+// tests drive it: the service started with the given catalogue size, the
+// program pointed at it (its update feed too), every QML warning collected,
+// and the program started afresh for each test with a secret store in
+// memory and a silent audio back-end.
+class AppRig
+{
+public:
+    // Call from initTestCase; withUpdates points the update feed at the
+    // service too.
+    void startService(const QStringList &arguments, bool withUpdates = true)
+    {
+        initTestEnvironment();
+        QQuickStyle::setStyle(QStringLiteral("Basic"));
+        m_service = std::make_unique<DevServiceProcess>(arguments);
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
+        APIConfig::setBaseURL(m_service->baseUrl());
+        if (withUpdates)
+            QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
+        m_warnings = std::make_unique<QmlWarnings>();
+    }
+
+    // Call from cleanup: closes the program and fails on any warning it left.
+    void finishTest(bool clearFaults = true)
+    {
+        m_app.reset();
+        if (clearFaults && m_service)
+            m_service->clearFaults();
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+    }
+
+    // Call from cleanupTestCase.
+    void stopService() { m_service.reset(); }
+
+    DevServiceProcess *service() const { return m_service.get(); }
+    AppContext *app() const { return m_app.get(); }
+    FakeAudioBackend &audio() { return m_audio; }
+    QQuickWindow *window() const { return m_app ? m_app->window() : nullptr; }
+
+    // A fresh program with its window on screen; a secret store in memory
+    // and the silent audio back-end unless the environment brings its own.
+    bool launch(AppContext::Environment environment = {})
+    {
+        m_app.reset();
+        if (!environment.secrets)
+            environment.secrets = std::make_shared<MemorySecretStore>();
+        if (!environment.audio)
+            environment.audio = &m_audio;
+        m_app = std::make_unique<AppContext>(environment);
+        return m_app->start() && QTest::qWaitForWindowExposed(m_app->window());
+    }
+
+    void close() { m_app.reset(); }
+
+    void signIn(const QString &username, const QString &password)
+    {
+        QTRY_VERIFY(item(QStringLiteral("loginView")));
+        m_app->auth()->login(username, password);
+        QTRY_VERIFY(item(QStringLiteral("mainView")));
+    }
+
+    void signInAsDemo() { signIn(QStringLiteral("demo"), QStringLiteral("demo12345")); }
+
+    void launchSignedIn()
+    {
+        QVERIFY(launch());
+        signInAsDemo();
+    }
+
+    QQuickItem *item(const QString &objectName) const
+    {
+        return window() ? findItem(window(), objectName) : nullptr;
+    }
+
+    QString textOf(QQuickItem *found) const { return found ? found->property("text").toString() : QString(); }
+
+    // Every shown item of that name, in tree order.
+    QList<QQuickItem *> shownItems(const QString &objectName) const
+    {
+        QList<QQuickItem *> found;
+        QList<QQuickItem *> queue {window()->contentItem()};
+        while (!queue.isEmpty()) {
+            QQuickItem *next = queue.takeFirst();
+            if (next->objectName() == objectName && isShown(next))
+                found.append(next);
+            queue.append(next->childItems());
+        }
+        return found;
+    }
+
+    void click(QQuickItem *target)
+    {
+        QVERIFY(target);
+        QVERIFY2(isShown(target), qPrintable(target->objectName()));
+        test::click(window(), target);
+    }
+
+    void openSection(SidebarItem section)
+    {
+        QQuickItem *main = item(QStringLiteral("mainView"));
+        QVERIFY(main);
+        auto *nav = main->findChild<MainNavigationModel *>(QStringLiteral("mainNavigation"));
+        QVERIFY(nav);
+        nav->navigateToSidebar(section);
+    }
+
+    // Waits for covers and transitions to settle, then saves the window.
+    void screenshot(const QString &name, int settleMs = 400)
+    {
+        if (settleMs > 0)
+            QTest::qWait(settleMs);
+        QVERIFY(saveScreenshot(window()->grabWindow(), name));
+    }
+
+private:
+    std::unique_ptr<DevServiceProcess> m_service;
+    std::unique_ptr<QmlWarnings> m_warnings;
+    FakeAudioBackend m_audio;
+    std::unique_ptr<AppContext> m_app;
+};
+
+} // namespace nimbra::test

@@ -1,9 +1,10 @@
 #include "albumdetailmodel.h"
 
+#include "screens/albumlistmodel.h"
+
 #include "api/boundary.h"
 #include "api/nimbraapi.h"
 #include "screens/albumdirectory.h"
-#include "screens/albumsgridmodel.h"
 
 #include <QPointer>
 
@@ -54,12 +55,12 @@ void AlbumDetailModel::setAlbum(const AlbumOut &album)
 
 QString AlbumDetailModel::yearText() const
 {
-    return AlbumsGridModel::yearText(m_album.year);
+    return AlbumListModel::yearText(m_album.year);
 }
 
 QString AlbumDetailModel::coverUrl() const
 {
-    return AlbumsGridModel::resolvedCoverUrl(m_album.coverURL);
+    return AlbumListModel::resolvedCoverUrl(m_album);
 }
 
 void AlbumDetailModel::reload()

@@ -27,8 +27,7 @@ QVariant AlbumListModel::data(const QModelIndex &index, int role) const
     case CoverUrlRole:
         return resolvedCoverUrl(album);
     case YearRole:
-        // Plain digits, no grouping; empty without a year.
-        return album.year ? QString::number(*album.year) : QString();
+        return yearText(album.year);
     default:
         return {};
     }
@@ -62,6 +61,11 @@ QString AlbumListModel::resolvedCoverUrl(const AlbumOut &album)
         return {};
     const std::optional<QUrl> url = APIConfig::resolve(*album.coverURL);
     return url ? url->toString() : QString();
+}
+
+QString AlbumListModel::yearText(const std::optional<qint64> &year)
+{
+    return year ? QString::number(*year) : QString();
 }
 
 } // namespace nimbra

@@ -2,9 +2,8 @@
 
 #include "api/canceltoken.h"
 #include "api/catalogrecords.h"
+#include "screens/albumlistmodel.h"
 #include "screens/loadstate.h"
-
-#include <QAbstractListModel>
 
 #include <QCoro/QCoroTask>
 
@@ -17,10 +16,9 @@ namespace nimbra {
 // keeps them too but the screen shows the failure until the next load,
 // which clears it at once. The records are remembered in the
 // AlbumDirectory, so that an album opened from the grid shows at once.
-class AlbumsGridModel : public QAbstractListModel
+class AlbumsGridModel : public nimbra::AlbumListModel
 {
     Q_OBJECT
-    Q_PROPERTY(int count READ count NOTIFY countChanged)
     // Loading only while there is nothing to show yet; Failed while the
     // last load's failure stands, even over albums loaded before.
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
@@ -28,15 +26,6 @@ class AlbumsGridModel : public QAbstractListModel
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
 
 public:
-    enum Role {
-        AlbumIdRole = Qt::UserRole + 1,
-        TitleRole,
-        ArtistRole,
-        CoverUrlRole,
-        YearRole,
-    };
-    Q_ENUM(Role)
-
     using Loader = std::function<QCoro::Task<QList<AlbumOut>>(CancelToken)>;
 
     // Loads from the service.
@@ -44,12 +33,6 @@ public:
     explicit AlbumsGridModel(Loader loader, QObject *parent = nullptr);
     ~AlbumsGridModel() override;
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
-
-    int count() const { return int(m_albums.size()); }
-    const QList<AlbumOut> &albums() const { return m_albums; }
     LoadState loadState() const;
     int loadStateValue() const { return loadState().state; }
     QString errorText() const { return m_errorText; }
@@ -59,12 +42,7 @@ public:
     Q_INVOKABLE void reload();
     Q_INVOKABLE void retry() { reload(); }
 
-    // "2024"; empty without a year.
-    static QString yearText(const std::optional<qint64> &year);
-    static QString resolvedCoverUrl(const std::optional<QString> &path);
-
 signals:
-    void countChanged();
     void loadStateChanged();
 
 private:
@@ -72,7 +50,6 @@ private:
 
     Loader m_loader;
     TaskSlot m_task;
-    QList<AlbumOut> m_albums;
     QString m_errorText;
     bool m_isLoading = false;
     bool m_hasLoaded = false;

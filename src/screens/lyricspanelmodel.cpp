@@ -1,6 +1,7 @@
 #include "lyricspanelmodel.h"
 
 #include "player/playerstore.h"
+#include "screens/playertimemodel.h"
 #include "player/texttrim.h"
 
 #include <algorithm>
@@ -9,15 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
-
-namespace {
-
-double finiteTime(double seconds)
-{
-    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
-}
-
-} // namespace
 
 LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent) { }
 
@@ -89,7 +81,7 @@ bool LyricsPanelModel::seekToLine(int row)
 {
     if (!m_player)
         return false;
-    const auto time = m_parsed.seekTime(row, finiteTime(m_player->duration()));
+    const auto time = m_parsed.seekTime(row, PlayerTimeModel::sanitized(m_player->duration()));
     if (!time)
         return false;
     m_player->seek(*time);
@@ -121,7 +113,7 @@ void LyricsPanelModel::reloadLyrics()
     const auto lyrics = m_player ? m_player->currentLyrics() : std::nullopt;
     m_parsed = lyrics ? ParsedLyrics::parse(*lyrics) : ParsedLyrics();
     m_activeIndex = m_parsed.activeIndex(
-        m_player ? finiteTime(m_player->elapsed()) : 0.0, m_player ? finiteTime(m_player->duration()) : 0.0);
+        m_player ? PlayerTimeModel::sanitized(m_player->elapsed()) : 0.0, m_player ? PlayerTimeModel::sanitized(m_player->duration()) : 0.0);
     endResetModel();
     emit lyricsChanged();
     emit activeIndexChanged();
@@ -131,7 +123,7 @@ void LyricsPanelModel::updateActiveIndex()
 {
     if (!m_active || !m_player || m_parsed.lines.isEmpty())
         return;
-    const int index = m_parsed.activeIndex(finiteTime(m_player->elapsed()), finiteTime(m_player->duration()));
+    const int index = m_parsed.activeIndex(PlayerTimeModel::sanitized(m_player->elapsed()), PlayerTimeModel::sanitized(m_player->duration()));
     if (index == m_activeIndex)
         return;
     const int first = std::min(index, m_activeIndex);

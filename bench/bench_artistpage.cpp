@@ -9,7 +9,7 @@
 
 #include "api/apiconfig.h"
 #include "artists/artistcatalogstore.h"
-#include "screens/artistpagemodel.h"
+#include "artists/artistpagemodel.h"
 
 #include "catalogpages.h"
 #include "fakehttpserver.h"

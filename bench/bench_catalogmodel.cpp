@@ -9,9 +9,9 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
-#include "screens/catalogmodel.h"
-#include "screens/mainnavigationmodel.h"
-#include "screens/sidebaritem.h"
+#include "catalogue/catalogmodel.h"
+#include "shell/mainnavigationmodel.h"
+#include "shell/sidebaritem.h"
 
 #include "devserviceprocess.h"
 #include "fakeaudiobackend.h"

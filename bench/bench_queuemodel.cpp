@@ -1,4 +1,4 @@
-#include "screens/tracklistmodel.h"
+#include "tracks/tracklistmodel.h"
 
 #include "testenv.h"
 #include "trackfixtures.h"

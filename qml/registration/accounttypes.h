@@ -1,8 +1,8 @@
 #pragma once
 
-#include "screens/flowlayout.h"
-#include "screens/profilemodel.h"
-#include "screens/settingsmodel.h"
+#include "shell/flowlayout.h"
+#include "account/profilemodel.h"
+#include "account/settingsmodel.h"
 
 #include <QtQml/qqmlregistration.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "screens/artistalbumlistmodel.h"
-#include "screens/artistpagemodel.h"
+#include "artists/artistalbumlistmodel.h"
+#include "artists/artistpagemodel.h"
 
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>

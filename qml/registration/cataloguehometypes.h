@@ -1,9 +1,9 @@
 #pragma once
 
-#include "screens/albumdetailmodel.h"
-#include "screens/albumsgridmodel.h"
-#include "screens/homepagemodel.h"
-#include "screens/homereleasemodel.h"
+#include "catalogue/albumdetailmodel.h"
+#include "catalogue/albumsgridmodel.h"
+#include "catalogue/homepagemodel.h"
+#include "catalogue/homereleasemodel.h"
 
 #include <QAbstractItemModel>
 #include <QtQml/qqml.h>

@@ -2,11 +2,11 @@
 
 #include "app/storeregistry.h"
 #include "player/playerstore.h"
-#include "screens/albumlistmodel.h"
-#include "screens/artistlinks.h"
-#include "screens/catalogmodel.h"
-#include "screens/navigation.h"
-#include "screens/searchmodel.h"
+#include "catalogue/albumlistmodel.h"
+#include "artists/artistlinks.h"
+#include "catalogue/catalogmodel.h"
+#include "shell/navigation.h"
+#include "catalogue/searchmodel.h"
 
 #include <QJSEngine>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/clipgridmodel.h"
+#include "clips/clipgridmodel.h"
 
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>

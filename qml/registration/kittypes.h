@@ -1,7 +1,7 @@
 #pragma once
 
 #include "artists/artistnavigationstore.h"
-#include "screens/navigation.h"
+#include "shell/navigation.h"
 
 #include <QJSEngine>
 #include <QQmlEngine>

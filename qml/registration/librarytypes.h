@@ -1,11 +1,11 @@
 #pragma once
 
-#include "screens/addtoplaylistmodel.h"
-#include "screens/favoritesmodel.h"
-#include "screens/playlistdetailmodel.h"
-#include "screens/playlistsmodel.h"
-#include "screens/smartplaylistcards.h"
-#include "screens/smartplaylistmodel.h"
+#include "library/addtoplaylistmodel.h"
+#include "library/favoritesmodel.h"
+#include "library/playlistdetailmodel.h"
+#include "library/playlistsmodel.h"
+#include "library/smartplaylistcards.h"
+#include "library/smartplaylistmodel.h"
 
 #include <QtQml/qqmlregistration.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "screens/loadstate.h"
-#include "screens/tracklistmodel.h"
+#include "tracks/loadstate.h"
+#include "tracks/tracklistmodel.h"
 
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>

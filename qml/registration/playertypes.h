@@ -1,12 +1,12 @@
 #pragma once
 
 #include "player/trackpadskipmonitor.h"
-#include "screens/fullscreenplayermodel.h"
-#include "screens/lyricspanelmodel.h"
-#include "screens/playercontrolsmodel.h"
-#include "screens/playertimemodel.h"
-#include "screens/seekbarmodel.h"
-#include "screens/sleeptimermodel.h"
+#include "player/fullscreenplayermodel.h"
+#include "player/lyricspanelmodel.h"
+#include "player/playercontrolsmodel.h"
+#include "player/playertimemodel.h"
+#include "player/seekbarmodel.h"
+#include "player/sleeptimermodel.h"
 
 #include <QtQml/qqmlregistration.h>
 

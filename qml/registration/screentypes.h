@@ -1,11 +1,11 @@
 #pragma once
 
-#include "screens/loginformmodel.h"
-#include "screens/mainnavigationmodel.h"
-#include "screens/qrcodeview.h"
-#include "screens/qrsheetmodel.h"
-#include "screens/rootviewmodel.h"
-#include "screens/sidebaritem.h"
+#include "account/loginformmodel.h"
+#include "shell/mainnavigationmodel.h"
+#include "account/qrcodeview.h"
+#include "account/qrsheetmodel.h"
+#include "shell/rootviewmodel.h"
+#include "shell/sidebaritem.h"
 
 #include <QtQml/qqmlregistration.h>
 

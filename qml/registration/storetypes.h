@@ -10,7 +10,7 @@
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
-#include "screens/trackactions.h"
+#include "tracks/trackactions.h"
 #include "update/otaupdatestore.h"
 
 #include <QJSEngine>

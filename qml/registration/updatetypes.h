@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/updatebannermodel.h"
+#include "update/updatebannermodel.h"
 
 #include <QtQml/qqmlregistration.h>
 

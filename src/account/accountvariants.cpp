@@ -1,4 +1,4 @@
-#include "accountvariants.h"
+#include "account/accountvariants.h"
 
 #include "api/variantfields.h"
 

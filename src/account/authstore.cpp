@@ -1,7 +1,7 @@
-#include "authstore.h"
+#include "account/authstore.h"
 
-#include "accountvariants.h"
-#include "keychainhelper.h"
+#include "account/accountvariants.h"
+#include "account/keychainhelper.h"
 
 #include "api/boundary.h"
 

@@ -1,4 +1,4 @@
-#include "favoritesstore.h"
+#include "account/favoritesstore.h"
 
 #include "account/session.h"
 #include "api/boundary.h"

@@ -1,4 +1,4 @@
-#include "keychainhelper.h"
+#include "account/keychainhelper.h"
 
 #include "platform/keychainsecretstore.h"
 

@@ -1,9 +1,9 @@
-#include "playlistsstore.h"
+#include "account/playlistsstore.h"
 
 #include "account/session.h"
 #include "api/boundary.h"
 
-#include "accountvariants.h"
+#include "account/accountvariants.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "ratingsstore.h"
+#include "account/ratingsstore.h"
 
 #include "account/session.h"
 #include "api/boundary.h"

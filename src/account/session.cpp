@@ -1,4 +1,4 @@
-#include "session.h"
+#include "account/session.h"
 
 namespace nimbra {
 

@@ -1,4 +1,4 @@
-#include "accountrecords.h"
+#include "api/accountrecords.h"
 
 #include <limits>
 

@@ -1,10 +1,10 @@
-#include "apiclient.h"
+#include "api/apiclient.h"
 
-#include "accountrecords.h"
-#include "apiconfig.h"
-#include "apierror.h"
-#include "connectivity.h"
-#include "transfer.h"
+#include "api/accountrecords.h"
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/connectivity.h"
+#include "api/transfer.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canceltoken.h"
+#include "api/canceltoken.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "apiconfig.h"
+#include "api/apiconfig.h"
 
 #include <QSettings>
 

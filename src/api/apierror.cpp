@@ -1,4 +1,4 @@
-#include "apierror.h"
+#include "api/apierror.h"
 
 using namespace Qt::StringLiterals;
 

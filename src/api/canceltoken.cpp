@@ -1,4 +1,4 @@
-#include "canceltoken.h"
+#include "api/canceltoken.h"
 
 #include <QMap>
 

@@ -1,4 +1,4 @@
-#include "catalogrecords.h"
+#include "api/catalogrecords.h"
 
 using namespace Qt::StringLiterals;
 

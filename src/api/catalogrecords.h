@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trackout.h"
+#include "api/trackout.h"
 
 #include <variant>
 

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "api/clock.h"
 
 #include <QTimer>
 

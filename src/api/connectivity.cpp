@@ -1,4 +1,4 @@
-#include "connectivity.h"
+#include "api/connectivity.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

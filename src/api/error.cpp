@@ -1,4 +1,4 @@
-#include "error.h"
+#include "api/error.h"
 
 namespace nimbra {
 

@@ -1,4 +1,4 @@
-#include "jsoncoding.h"
+#include "api/jsoncoding.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>

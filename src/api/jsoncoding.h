@@ -1,6 +1,6 @@
 #pragma once
 
-#include "error.h"
+#include "api/error.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "network.h"
+#include "api/network.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>

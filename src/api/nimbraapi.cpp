@@ -1,7 +1,7 @@
-#include "nimbraapi.h"
+#include "api/nimbraapi.h"
 
-#include "apierror.h"
-#include "jsoncoding.h"
+#include "api/apierror.h"
+#include "api/jsoncoding.h"
 
 #include <QUrl>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "accountrecords.h"
-#include "apiclient.h"
-#include "catalogrecords.h"
+#include "api/accountrecords.h"
+#include "api/apiclient.h"
+#include "api/catalogrecords.h"
 
 #include <QDate>
 #include <QStringList>

@@ -2,11 +2,11 @@
 // requests: the home page's counters and new releases, the daily list, the
 // wave and the whole catalogue.
 
-#include "nimbraapi.h"
+#include "api/nimbraapi.h"
 
-#include "randomshuffle.h"
-#include "russiandaymonth.h"
-#include "splitmix64.h"
+#include "api/randomshuffle.h"
+#include "format/russiandaymonth.h"
+#include "api/splitmix64.h"
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "trackout.h"
+#include "api/trackout.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jsoncoding.h"
+#include "api/jsoncoding.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "transfer.h"
+#include "api/transfer.h"
 
-#include "apierror.h"
-#include "network.h"
+#include "api/apierror.h"
+#include "api/network.h"
 
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>

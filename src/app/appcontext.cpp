@@ -15,7 +15,7 @@
 #include "platform/focushelper.h"
 #include "platform/qtaudiobackend.h"
 #include "player/playerstore.h"
-#include "screens/trackactions.h"
+#include "tracks/trackactions.h"
 #include "storeregistry.h"
 #include "update/otaupdatestore.h"
 

@@ -8,9 +8,9 @@
 // profiles are made side by side. The results do not depend on the number
 // of cores: every parallel step writes each result into its own place.
 
-#include "artistcataloglogic.h"
-#include "pairset.h"
-#include "textnumbering.h"
+#include "artists/artistcataloglogic.h"
+#include "artists/pairset.h"
+#include "artists/textnumbering.h"
 
 #include <QCollator>
 

@@ -1,4 +1,4 @@
-#include "artistcatalogstore.h"
+#include "artists/artistcatalogstore.h"
 
 #include "api/boundary.h"
 #include "artists/artistcataloglogic.h"

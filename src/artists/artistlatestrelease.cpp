@@ -1,4 +1,4 @@
-#include "artistlatestrelease.h"
+#include "artists/artistlatestrelease.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
 // Name keys, credit splitting and the featured names of a track title.
 
-#include "artistcataloglogic.h"
+#include "artists/artistcataloglogic.h"
 
-#include "artistnamescanner.h"
+#include "artists/artistnamescanner.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "artistnamescanner.h"
+#include "artists/artistnamescanner.h"
 
 namespace nimbra {
 

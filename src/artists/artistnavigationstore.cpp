@@ -1,4 +1,4 @@
-#include "artistnavigationstore.h"
+#include "artists/artistnavigationstore.h"
 
 namespace nimbra {
 

@@ -1,7 +1,7 @@
 // The content of one artist page: the artist's own work and the work it takes
 // part in, and the order in which the page lists and plays its tracks.
 
-#include "artistcataloglogic.h"
+#include "artists/artistcataloglogic.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "artistprofile.h"
+#include "artists/artistprofile.h"
 
 namespace nimbra {
 

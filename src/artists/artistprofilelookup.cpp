@@ -1,6 +1,6 @@
 // Finding the profile that answers to a name, as clicked in the interface.
 
-#include "artistcataloglogic.h"
+#include "artists/artistcataloglogic.h"
 
 namespace nimbra {
 

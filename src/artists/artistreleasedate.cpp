@@ -1,6 +1,6 @@
 // The release date as the artist page writes it.
 
-#include "artistcataloglogic.h"
+#include "artists/artistcataloglogic.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "textnumbering.h"
+#include "artists/textnumbering.h"
 
 #include <QThread>
 #include <QThreadPool>

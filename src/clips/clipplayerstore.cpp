@@ -1,4 +1,4 @@
-#include "clipplayerstore.h"
+#include "clips/clipplayerstore.h"
 
 #include "api/apiconfig.h"
 #include "platform/qtvideoplayer.h"

@@ -1,4 +1,4 @@
-#include "cachednetworkaccessfactory.h"
+#include "platform/cachednetworkaccessfactory.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>

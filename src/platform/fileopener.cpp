@@ -1,4 +1,4 @@
-#include "fileopener.h"
+#include "platform/fileopener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "focushelper.h"
+#include "platform/focushelper.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

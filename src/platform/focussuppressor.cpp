@@ -1,6 +1,6 @@
-#include "focussuppressor.h"
+#include "platform/focussuppressor.h"
 
-#include "focushelper.h"
+#include "platform/focushelper.h"
 
 #include <QQuickWindow>
 

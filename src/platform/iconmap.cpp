@@ -1,4 +1,4 @@
-#include "iconmap.h"
+#include "platform/iconmap.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "keychainsecretstore.h"
+#include "platform/keychainsecretstore.h"
 
 #include <qt6keychain/keychain.h>
 

@@ -1,4 +1,4 @@
-#include "mprisplayeradaptor.h"
+#include "platform/mprisplayeradaptor.h"
 
 #include "platform/mprisservice.h"
 

@@ -1,4 +1,4 @@
-#include "mprisrootadaptor.h"
+#include "platform/mprisrootadaptor.h"
 
 #include "platform/mprisservice.h"
 

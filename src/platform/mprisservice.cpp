@@ -1,4 +1,4 @@
-#include "mprisservice.h"
+#include "platform/mprisservice.h"
 
 #include "platform/mprisplayeradaptor.h"
 #include "platform/mprisrootadaptor.h"

@@ -1,4 +1,4 @@
-#include "qtaudiobackend.h"
+#include "platform/qtaudiobackend.h"
 
 #include "platform/qtaudioplayer.h"
 

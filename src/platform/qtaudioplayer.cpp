@@ -1,4 +1,4 @@
-#include "qtaudioplayer.h"
+#include "platform/qtaudioplayer.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "qtvideoplayer.h"
+#include "platform/qtvideoplayer.h"
 
 #include <cmath>
 

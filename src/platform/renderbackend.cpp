@@ -1,4 +1,4 @@
-#include "renderbackend.h"
+#include "platform/renderbackend.h"
 
 #include <QDir>
 #include <QOffscreenSurface>

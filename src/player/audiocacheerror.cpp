@@ -1,4 +1,4 @@
-#include "audiocacheerror.h"
+#include "player/audiocacheerror.h"
 
 using namespace Qt::StringLiterals;
 

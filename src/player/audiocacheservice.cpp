@@ -1,4 +1,4 @@
-#include "audiocacheservice.h"
+#include "player/audiocacheservice.h"
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"

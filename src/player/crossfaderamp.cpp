@@ -1,4 +1,4 @@
-#include "crossfaderamp.h"
+#include "player/crossfaderamp.h"
 
 #include "platform/audiobackend.h"
 #include "api/clock.h"

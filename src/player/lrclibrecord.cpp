@@ -1,4 +1,4 @@
-#include "lrclibrecord.h"
+#include "player/lrclibrecord.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "lyricsservice.h"
+#include "player/lyricsservice.h"
 
 #include "api/apierror.h"
 #include "api/transfer.h"

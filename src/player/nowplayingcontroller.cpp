@@ -1,4 +1,4 @@
-#include "nowplayingcontroller.h"
+#include "player/nowplayingcontroller.h"
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"

@@ -1,4 +1,4 @@
-#include "parsedlyrics.h"
+#include "player/parsedlyrics.h"
 
 #include "player/texttrim.h"
 

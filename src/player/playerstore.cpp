@@ -1,4 +1,4 @@
-#include "playerstore.h"
+#include "player/playerstore.h"
 
 #include "api/apiconfig.h"
 #include "player/audiocacheservice.h"

@@ -6,7 +6,7 @@
 #include "player/playqueue.h"
 #include "player/repeatmode.h"
 #include "player/sleeptimer.h"
-#include "screens/tracklistmodel.h"
+#include "tracks/tracklistmodel.h"
 
 #include <QCoroTask>
 #include <QHash>

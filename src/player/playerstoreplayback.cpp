@@ -2,7 +2,7 @@
 // periodic tick, the crossfade, the end of an item, the wave that continues
 // an exhausted queue, and the offline copies.
 
-#include "playerstore.h"
+#include "player/playerstore.h"
 
 #include "api/boundary.h"
 

@@ -1,4 +1,4 @@
-#include "playqueue.h"
+#include "player/playqueue.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "trackpadskipmonitor.h"
+#include "player/trackpadskipmonitor.h"
 
 #include "player/playerstore.h"
 

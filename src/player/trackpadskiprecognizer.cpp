@@ -1,4 +1,4 @@
-#include "trackpadskiprecognizer.h"
+#include "player/trackpadskiprecognizer.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "buildinfo.h"
+#include "update/buildinfo.h"
 
 using namespace Qt::StringLiterals;
 

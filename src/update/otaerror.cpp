@@ -1,4 +1,4 @@
-#include "otaerror.h"
+#include "update/otaerror.h"
 
 using namespace Qt::StringLiterals;
 

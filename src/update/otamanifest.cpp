@@ -1,4 +1,4 @@
-#include "otamanifest.h"
+#include "update/otamanifest.h"
 
 #include "update/buildinfo.h"
 #include "update/otaerror.h"

@@ -1,4 +1,4 @@
-#include "otaservice.h"
+#include "update/otaservice.h"
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"

@@ -1,4 +1,4 @@
-#include "otaupdatestore.h"
+#include "update/otaupdatestore.h"
 
 #include "api/boundary.h"
 #include "update/buildinfo.h"

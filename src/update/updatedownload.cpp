@@ -1,4 +1,4 @@
-#include "updatedownload.h"
+#include "update/updatedownload.h"
 
 #include "api/apierror.h"
 #include "api/transfer.h"

@@ -6,8 +6,8 @@
 #include "account/authstore.h"
 #include "artists/artistnavigationstore.h"
 #include "player/playerstore.h"
-#include "screens/artistpagemodel.h"
-#include "screens/catalogmodel.h"
+#include "artists/artistpagemodel.h"
+#include "catalogue/catalogmodel.h"
 
 #include "apprig.h"
 

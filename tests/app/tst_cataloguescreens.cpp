@@ -7,8 +7,8 @@
 #include "account/authstore.h"
 #include "artists/artistnavigationstore.h"
 #include "player/playerstore.h"
-#include "screens/catalogmodel.h"
-#include "screens/searchmodel.h"
+#include "catalogue/catalogmodel.h"
+#include "catalogue/searchmodel.h"
 
 #include "apprig.h"
 

@@ -8,7 +8,7 @@
 #include "account/playlistsstore.h"
 #include "api/jsoncoding.h"
 #include "player/playerstore.h"
-#include "screens/tracklistmodel.h"
+#include "tracks/tracklistmodel.h"
 
 #include "apprig.h"
 

@@ -14,8 +14,8 @@
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
-#include "screens/mainnavigationmodel.h"
-#include "screens/sidebaritem.h"
+#include "shell/mainnavigationmodel.h"
+#include "shell/sidebaritem.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 

@@ -6,7 +6,7 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
-#include "screens/updatebannermodel.h"
+#include "update/updatebannermodel.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 

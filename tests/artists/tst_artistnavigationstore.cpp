@@ -1,7 +1,7 @@
 // Opening and closing artist pages, and the keyboard focus that the window
 // takes away from the screen underneath when a page opens.
 #include "artists/artistnavigationstore.h"
-#include "screens/mainnavigationmodel.h"
+#include "shell/mainnavigationmodel.h"
 
 #include "qmlscene.h"
 #include "testenv.h"

@@ -6,8 +6,8 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
-#include "screens/mainnavigationmodel.h"
-#include "screens/sidebaritem.h"
+#include "shell/mainnavigationmodel.h"
+#include "shell/sidebaritem.h"
 #include "update/otaservice.h"
 
 #include "devserviceprocess.h"

@@ -1,0 +1,191 @@
+#include "account/settingsmodel.h"
+
+#include "api/apiconfig.h"
+#include "api/boundary.h"
+#include "update/buildinfo.h"
+
+#include <QSettings>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+SettingsModel::SettingsModel(QObject *parent) : QObject(parent)
+{
+    reloadAddress();
+}
+
+void SettingsModel::setAuth(AuthStore *auth)
+{
+    if (m_auth == auth)
+        return;
+    if (m_auth)
+        disconnect(m_auth, nullptr, this, nullptr);
+    m_auth = auth;
+    if (m_auth) {
+        connect(m_auth, &AuthStore::userChanged, this, &SettingsModel::accountChanged);
+        connect(m_auth, &AuthStore::isGuestModeChanged, this, &SettingsModel::accountChanged);
+    }
+    emit storesChanged();
+    emit accountChanged();
+}
+
+void SettingsModel::setPlayer(PlayerStore *player)
+{
+    if (m_player == player)
+        return;
+    if (m_player)
+        disconnect(m_player, nullptr, this, nullptr);
+    m_player = player;
+    if (m_player) {
+        connect(m_player, &PlayerStore::crossfadeDurationChanged, this, &SettingsModel::crossfadeChanged);
+        connect(m_player, &PlayerStore::crossfadeEnabledChanged, this, &SettingsModel::crossfadeChanged);
+    }
+    emit storesChanged();
+    emit crossfadeChanged();
+}
+
+void SettingsModel::setUpdates(OtaUpdateStore *updates)
+{
+    if (m_updates == updates)
+        return;
+    if (m_updates)
+        disconnect(m_updates, nullptr, this, nullptr);
+    m_updates = updates;
+    if (m_updates) {
+        connect(m_updates, &OtaUpdateStore::availableManifestChanged, this, &SettingsModel::updatesChanged);
+        connect(m_updates, &OtaUpdateStore::downloadProgressChanged, this, &SettingsModel::updatesChanged);
+        connect(m_updates, &OtaUpdateStore::isDownloadingChanged, this, &SettingsModel::updatesChanged);
+    }
+    emit storesChanged();
+    emit updatesChanged();
+}
+
+void SettingsModel::setBaseUrlText(const QString &text)
+{
+    assignAndNotify(this, m_baseUrlText, text, &SettingsModel::baseUrlTextChanged);
+}
+
+QString SettingsModel::documentationHost()
+{
+    const QString stored = QSettings().value(QLatin1StringView(documentationHostKey)).toString().trimmed();
+    return stored.isEmpty() ? QString::fromLatin1(defaultDocumentationHost) : stored;
+}
+
+QString SettingsModel::apiHost()
+{
+    const QString host = APIConfig::baseURL().host();
+    return host.isEmpty() ? u"—"_s : host;
+}
+
+QString SettingsModel::versionLine()
+{
+    return BuildInfo::versionLine();
+}
+
+bool SettingsModel::hasUser() const
+{
+    return m_auth && m_auth->user();
+}
+
+bool SettingsModel::isGuest() const
+{
+    return m_auth && !m_auth->user() && m_auth->isGuestMode();
+}
+
+QString SettingsModel::username() const
+{
+    return hasUser() ? m_auth->user()->username : QString();
+}
+
+QString SettingsModel::userEmail() const
+{
+    return hasUser() ? m_auth->user()->email.value_or(QString()) : QString();
+}
+
+double SettingsModel::crossfadeValue() const
+{
+    return m_player ? m_player->crossfadeDuration() : 0;
+}
+
+QString SettingsModel::crossfadeLabel() const
+{
+    return crossfadeLabelFor(crossfadeValue());
+}
+
+bool SettingsModel::crossfadeLabelPrimary() const
+{
+    return m_player && m_player->crossfadeEnabled();
+}
+
+QString SettingsModel::crossfadeLabelFor(double seconds)
+{
+    if (!(seconds >= 1))
+        return u"Выкл"_s;
+    return QString::number(qint64(std::trunc(seconds))) + u" с"_s;
+}
+
+bool SettingsModel::hasOffer() const
+{
+    return m_updates && m_updates->hasAvailableManifest();
+}
+
+QString SettingsModel::offeredVersion() const
+{
+    if (!hasOffer())
+        return {};
+    return m_updates->availableManifest()->versionName.value_or(u"Новая"_s);
+}
+
+QString SettingsModel::releaseNotes() const
+{
+    return hasOffer() ? m_updates->availableManifest()->releaseNotes.value_or(QString()) : QString();
+}
+
+QString SettingsModel::downloadLabel() const
+{
+    if (!m_updates || !m_updates->isDownloading())
+        return u"Скачать и установить"_s;
+    return downloadLabelFor(m_updates->downloadProgress());
+}
+
+QString SettingsModel::downloadLabelFor(double progress)
+{
+    if (!(progress >= 0))
+        return u"Загрузка…"_s;
+    return u"Загрузка "_s + QString::number(qint64(std::trunc(progress * 100))) + u"%…"_s;
+}
+
+void SettingsModel::reloadAddress()
+{
+    setBaseUrlText(APIConfig::baseURL().toString());
+    emit apiHostChanged();
+}
+
+void SettingsModel::saveAddress()
+{
+    const QString text = m_baseUrlText.trimmed();
+    const QUrl url(text);
+    if (text.isEmpty() || !url.isValid())
+        return;
+    APIConfig::setBaseURL(url);
+    emit apiHostChanged();
+}
+
+void SettingsModel::signOut()
+{
+    if (m_auth)
+        m_auth->signOut();
+}
+
+void SettingsModel::setCrossfade(double seconds)
+{
+    if (!m_player)
+        return;
+    m_player->setCrossfadeDuration(seconds);
+    m_player->setCrossfadeEnabled(seconds > 0);
+}
+
+} // namespace nimbra

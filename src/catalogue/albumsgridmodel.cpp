@@ -1,0 +1,61 @@
+#include "catalogue/albumsgridmodel.h"
+
+#include "api/boundary.h"
+#include "api/nimbraapi.h"
+#include "catalogue/albumdirectory.h"
+
+#include <QPointer>
+
+namespace nimbra {
+
+AlbumsGridModel::AlbumsGridModel(QObject *parent)
+    : AlbumsGridModel([api = NimbraAPI()](CancelToken cancel) { return api.albums(std::move(cancel)); }, parent)
+{
+}
+
+AlbumsGridModel::AlbumsGridModel(Loader loader, QObject *parent)
+    : AlbumListModel(parent), m_loader(std::move(loader))
+{
+}
+
+AlbumsGridModel::~AlbumsGridModel() = default;
+
+LoadState AlbumsGridModel::loadState() const
+{
+    if (!m_errorText.isEmpty())
+        return LoadState::failed(m_errorText);
+    if (count() > 0)
+        return LoadState::loaded(true);
+    if (m_isLoading)
+        return LoadState::loading();
+    return m_hasLoaded ? LoadState::loaded(false) : LoadState::idle();
+}
+
+void AlbumsGridModel::reload()
+{
+    m_isLoading = true;
+    m_errorText.clear();
+    emit loadStateChanged();
+    load(m_task.renew());
+}
+
+QCoro::Task<void> AlbumsGridModel::load(CancelToken cancel)
+{
+    QPointer<AlbumsGridModel> self(this);
+    QCoro::Task<QList<AlbumOut>> request = m_loader(cancel);
+    Outcome<QList<AlbumOut>> outcome = co_await runAtBoundary(std::move(request));
+    if (!self || !m_task.isCurrent(cancel))
+        co_return;
+    m_task.finish(cancel);
+    if (outcome) {
+        AlbumDirectory::remember(*outcome);
+        setAlbums(std::move(*outcome.value));
+    } else {
+        m_errorText = outcome.errorText;
+    }
+    m_isLoading = false;
+    m_hasLoaded = true;
+    emit loadStateChanged();
+}
+
+} // namespace nimbra

@@ -1,0 +1,263 @@
+#include "catalogue/homepagemodel.h"
+
+#include "api/apiconfig.h"
+#include "api/boundary.h"
+#include "api/error.h"
+#include "format/russiandaymonth.h"
+#include "player/playerstore.h"
+#include "catalogue/albumdirectory.h"
+#include "format/russianplural.h"
+#include "tracks/trackservices.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+namespace {
+
+// Waits for a task whose result is no longer wanted, so that none of its
+// requests outlives the load that started it.
+template<typename T> QCoro::Task<void> settle(QCoro::Task<T> &task)
+{
+    if (task.isReady())
+        co_return;
+    try {
+        co_await task;
+    } catch (...) {
+    }
+}
+
+// Clips and battles have two forms only, with no exception for 11 to 14.
+QString twoFormCount(qint64 n, const QString &one, const QString &other)
+{
+    return QString::number(n) + u' ' + (n % 10 == 1 ? one : other);
+}
+
+} // namespace
+
+HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
+{
+    return {
+        [api](Token token, CancelToken cancel) { return api.libraryStats(std::move(token), std::move(cancel)); },
+        [api](Token token, CancelToken cancel) {
+            return api.newReleases(std::move(token), releaseLimit, std::move(cancel));
+        },
+        [api](Token token, CancelToken cancel) {
+            return api.dailyPlaylist(std::move(token), dailySize, std::move(cancel));
+        },
+        [api](Token token, CancelToken cancel) { return api.myWaveQueue(std::move(token), std::move(cancel)); },
+    };
+}
+
+HomePageModel::Services HomePageModel::Services::shared()
+{
+    const TrackServices stores = TrackServices::shared();
+    return {stores.player,
+        [session = stores.session]() -> Token { return session ? session->token() : std::nullopt; }, {}};
+}
+
+HomePageModel::HomePageModel(QObject *parent)
+    : HomePageModel(Sources::fromApi(NimbraAPI()), Services::shared(), parent)
+{
+}
+
+HomePageModel::HomePageModel(Sources sources, Services services, QObject *parent)
+    : QObject(parent), m_sources(std::move(sources)), m_services(std::move(services)),
+      m_releases(new HomeReleaseModel(this))
+{
+}
+
+HomePageModel::~HomePageModel()
+{
+    m_loadSlot.cancel();
+}
+
+QString HomePageModel::dailyDateText() const
+{
+    return russianDayMonth(m_services.today ? m_services.today() : QDate::currentDate());
+}
+
+QString HomePageModel::dailyCountText() const
+{
+    // The word stays as it is whatever the number.
+    return QString::number(m_dailyTracks.size()) + u" треков · обновляется в 00:00"_s;
+}
+
+void HomePageModel::load()
+{
+    runLoad(m_loadSlot.renew());
+}
+
+QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
+{
+    QPointer<HomePageModel> self(this);
+    setLoading(true);
+    setErrorMessage(QString());
+
+    const Token token = currentToken();
+    const CancelToken children;
+    const CancelRegistration forward(cancel, [children] { children.cancel(); });
+    QCoro::Task<LibraryStats> stats = m_sources.stats(token, children);
+    QCoro::Task<QList<HomeReleaseItem>> releases = m_sources.releases(token, children);
+    QCoro::Task<QList<TrackOut>> daily = m_sources.daily(token, children);
+    const auto wanted = [&self, &cancel] { return self && self->m_loadSlot.isCurrent(cancel); };
+
+    // Taken in this order whichever comes first; each is shown as soon as
+    // it is taken.
+    QString failure;
+    try {
+        const LibraryStats counts = co_await stats;
+        if (wanted()) {
+            self->setStats(counts);
+            QList<HomeReleaseItem> items = co_await releases;
+            if (wanted()) {
+                self->m_releases->setItems(std::move(items));
+                QList<TrackOut> tracks;
+                try {
+                    tracks = co_await daily;
+                } catch (...) {
+                    // A missing daily list only hides its card.
+                }
+                if (wanted())
+                    self->setDailyTracks(std::move(tracks));
+            }
+        }
+    } catch (...) {
+        failure = describeException(std::current_exception());
+    }
+
+    if (!failure.isEmpty() || !wanted())
+        children.cancel();
+    co_await settle(stats);
+    co_await settle(releases);
+    co_await settle(daily);
+    if (!wanted())
+        co_return;
+    if (!failure.isEmpty())
+        self->setErrorMessage(failure);
+    self->setLoading(false);
+    self->m_loadSlot.finish(cancel);
+}
+
+void HomePageModel::startMyWave()
+{
+    if (m_isWaveLoading)
+        return;
+    setWaveLoading(true);
+    runWave(currentToken());
+}
+
+QCoro::Task<void> HomePageModel::runWave(Token token)
+{
+    QPointer<HomePageModel> self(this);
+    const QPointer<PlayerStore> player = m_services.player;
+    const auto source = m_sources.wave;
+
+    QCoro::Task<QList<TrackOut>> request = source(std::move(token), CancelToken());
+    Outcome<QList<TrackOut>> queue = co_await runAtBoundary(std::move(request));
+    // The wave plays even when the page has gone meanwhile.
+    if (queue && !queue->isEmpty() && player)
+        player->play(queue->constFirst(), *queue);
+    if (!self)
+        co_return;
+    if (!queue)
+        self->setErrorMessage(queue.errorText);
+    self->setWaveLoading(false);
+}
+
+void HomePageModel::playRelease(int row)
+{
+    const QList<HomeReleaseItem> &items = m_releases->items();
+    if (row < 0 || row >= items.size())
+        return;
+    if (const auto *album = std::get_if<AlbumOut>(&items.at(row).target)) {
+        AlbumDirectory::remember(*album);
+        emit albumRequested(album->id);
+        return;
+    }
+    QList<TrackOut> queue;
+    for (const HomeReleaseItem &item : items) {
+        if (const auto *track = std::get_if<TrackOut>(&item.target))
+            queue.append(*track);
+    }
+    if (m_services.player)
+        m_services.player->play(std::get<TrackOut>(items.at(row).target), queue);
+}
+
+QString HomePageModel::favoritesSubtitle(qint64 count)
+{
+    if (count < 1)
+        return u"Войдите, чтобы сохранять"_s;
+    return russianCount(count, u"трек"_s, u"трека"_s, u"треков"_s);
+}
+
+QString HomePageModel::collectionSubtitle(qint64 albums, qint64 tracks)
+{
+    return russianCount(albums, u"альбом"_s, u"альбома"_s, u"альбомов"_s) + u" · "_s
+        + russianCount(tracks, u"трек"_s, u"трека"_s, u"треков"_s);
+}
+
+QString HomePageModel::clipsSubtitle(qint64 count)
+{
+    return twoFormCount(count, u"клип"_s, u"клипов"_s);
+}
+
+QString HomePageModel::battlesSubtitle(qint64 count)
+{
+    return twoFormCount(count, u"баттл"_s, u"баттлов"_s);
+}
+
+QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
+{
+    QStringList urls;
+    for (qsizetype i = 0; i < std::min<qsizetype>(tracks.size(), dailyCoverSlots); ++i) {
+        const std::optional<QString> &path = tracks.at(i).coverURL;
+        const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
+        if (url && url->isValid())
+            urls.append(url->toString());
+    }
+    return urls;
+}
+
+HomePageModel::Token HomePageModel::currentToken() const
+{
+    return m_services.token ? m_services.token() : std::nullopt;
+}
+
+void HomePageModel::setLoading(bool loading)
+{
+    if (m_isLoading == loading)
+        return;
+    m_isLoading = loading;
+    emit isLoadingChanged();
+}
+
+void HomePageModel::setWaveLoading(bool loading)
+{
+    if (m_isWaveLoading == loading)
+        return;
+    m_isWaveLoading = loading;
+    emit isWaveLoadingChanged();
+}
+
+void HomePageModel::setErrorMessage(const QString &text)
+{
+    if (m_errorMessage == text)
+        return;
+    m_errorMessage = text;
+    emit errorMessageChanged();
+}
+
+void HomePageModel::setStats(const LibraryStats &stats)
+{
+    m_stats = stats;
+    emit statsChanged();
+}
+
+void HomePageModel::setDailyTracks(QList<TrackOut> tracks)
+{
+    m_dailyTracks = std::move(tracks);
+    emit dailyChanged();
+}
+
+} // namespace nimbra

@@ -1,0 +1,18 @@
+#include "format/russiandaymonth.h"
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+QString russianDayMonth(const QDate &date)
+{
+    static const std::array<QString, 12> months {u"января"_s, u"февраля"_s, u"марта"_s, u"апреля"_s, u"мая"_s,
+        u"июня"_s, u"июля"_s, u"августа"_s, u"сентября"_s, u"октября"_s, u"ноября"_s, u"декабря"_s};
+    if (!date.isValid())
+        return QString();
+    return QString::number(date.day()) + u' ' + months.at(std::size_t(date.month() - 1));
+}
+
+} // namespace nimbra

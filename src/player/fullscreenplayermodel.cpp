@@ -1,0 +1,124 @@
+#include "player/fullscreenplayermodel.h"
+
+#include "api/boundary.h"
+#include "api/nimbraapi.h"
+#include "player/playerstore.h"
+#include "tracks/trackservices.h"
+
+namespace nimbra {
+
+FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent) : QObject(parent)
+{
+    m_detailSource = [session = TrackServices::shared().session](QString id, CancelToken cancel) {
+        const std::optional<QString> token = session ? session->token() : std::nullopt;
+        return NimbraAPI().track(std::move(id), token, std::move(cancel));
+    };
+}
+
+void FullscreenPlayerModel::setPlayer(PlayerStore *player)
+{
+    if (m_player == player)
+        return;
+    if (m_player)
+        m_player->disconnect(this);
+    m_player = player;
+    m_trackId = player && player->currentTrack() ? player->currentTrack()->id : QString();
+    if (player) {
+        connect(player, &PlayerStore::isFullscreenPresentedChanged, this, &FullscreenPlayerModel::takeLyricsRequest);
+        connect(player, &PlayerStore::currentTrackChanged, this, &FullscreenPlayerModel::trackChanged);
+        connect(player, &PlayerStore::currentLyricsChanged, this, &FullscreenPlayerModel::lyricsModeChanged);
+        // A message already there when the player opens is not this
+        // screen's to show; only new ones are.
+        connect(player, &PlayerStore::cacheMessageChanged, this, &FullscreenPlayerModel::takeCacheMessage);
+    }
+    takeLyricsRequest();
+    loadDetails();
+    emit playerChanged();
+    emit lyricsModeChanged();
+}
+
+bool FullscreenPlayerModel::showsLyricsPanel() const
+{
+    // The raw text is tested: lyrics of spaces still count here.
+    return m_lyricsMode && m_player && m_player->hasCurrentTrack() && m_player->currentLyrics()
+        && !m_player->currentLyrics()->isEmpty();
+}
+
+void FullscreenPlayerModel::goBack()
+{
+    if (m_lyricsMode)
+        setLyricsMode(false);
+    else if (m_player)
+        m_player->dismissFullscreen();
+}
+
+void FullscreenPlayerModel::dismissCacheAlert()
+{
+    if (m_cacheAlert.isEmpty())
+        return;
+    m_cacheAlert.clear();
+    emit cacheAlertChanged();
+}
+
+void FullscreenPlayerModel::setLyricsMode(bool on)
+{
+    if (m_lyricsMode == on)
+        return;
+    m_lyricsMode = on;
+    emit lyricsModeChanged();
+}
+
+void FullscreenPlayerModel::takeLyricsRequest()
+{
+    if (!m_player || !m_player->isFullscreenPresented() || !m_player->fullscreenWantsLyrics())
+        return;
+    setLyricsMode(true);
+    m_player->setFullscreenWantsLyrics(false);
+}
+
+void FullscreenPlayerModel::trackChanged()
+{
+    const QString id = m_player && m_player->currentTrack() ? m_player->currentTrack()->id : QString();
+    if (id != m_trackId) {
+        m_trackId = id;
+        setLyricsMode(false);
+        loadDetails();
+    }
+    emit lyricsModeChanged();
+}
+
+void FullscreenPlayerModel::takeCacheMessage()
+{
+    const auto message = m_player ? m_player->cacheMessage() : std::nullopt;
+    if (!message)
+        return;
+    m_player->setCacheMessage(std::nullopt);
+    if (m_cacheAlert == *message)
+        return;
+    m_cacheAlert = *message;
+    emit cacheAlertChanged();
+}
+
+void FullscreenPlayerModel::loadDetails()
+{
+    const auto track = m_player ? m_player->currentTrack() : std::nullopt;
+    if (!track || !m_detailSource) {
+        m_detailTask.cancel();
+        return;
+    }
+    fetchDetails(*track, m_detailTask.renew());
+}
+
+QCoro::Task<void> FullscreenPlayerModel::fetchDetails(TrackOut track, CancelToken cancel)
+{
+    QPointer<FullscreenPlayerModel> self(this);
+    QCoro::Task<TrackOut> request = m_detailSource(track.id, cancel);
+    Outcome<TrackOut> outcome = co_await runAtBoundary(std::move(request));
+    // A failed fetch changes nothing and says nothing.
+    if (!self || cancel.isCancelled() || !outcome || !self->m_player)
+        co_return;
+    self->m_detailTask.finish(cancel);
+    self->m_player->updateCurrentTrack(track.mergingDetails(*outcome));
+}
+
+} // namespace nimbra

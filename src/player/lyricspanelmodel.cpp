@@ -1,0 +1,136 @@
+#include "player/lyricspanelmodel.h"
+
+#include "player/playerstore.h"
+#include "player/playertimemodel.h"
+#include "player/texttrim.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent) { }
+
+void LyricsPanelModel::setPlayer(PlayerStore *player)
+{
+    if (m_player == player)
+        return;
+    if (m_player)
+        m_player->disconnect(this);
+    m_player = player;
+    if (player) {
+        connect(player, &PlayerStore::currentLyricsChanged, this, &LyricsPanelModel::reloadLyrics);
+        connect(player, &PlayerStore::elapsedChanged, this, &LyricsPanelModel::updateActiveIndex);
+        connect(player, &PlayerStore::durationChanged, this, &LyricsPanelModel::updateActiveIndex);
+    }
+    reloadLyrics();
+    emit playerChanged();
+}
+
+void LyricsPanelModel::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    updateActiveIndex();
+    emit activeChanged();
+}
+
+QString LyricsPanelModel::noteText() const
+{
+    return u"Текст без таймстампов — приблизительная синхронизация"_s;
+}
+
+int LyricsPanelModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_parsed.lines.size());
+}
+
+QVariant LyricsPanelModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const LyricsLine &line = m_parsed.lines.at(index.row());
+    switch (role) {
+    case TextRole:
+        return line.text;
+    case LineStateRole:
+        return QVariant::fromValue(stateFor(index.row(), m_activeIndex, line.text));
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> LyricsPanelModel::roleNames() const
+{
+    return {{TextRole, "text"}, {LineStateRole, "lineState"}};
+}
+
+LyricsPanelModel::LineState LyricsPanelModel::stateFor(int row, int active, const QString &text)
+{
+    if (isBlank(text))
+        return LineState::Empty;
+    if (row < active)
+        return LineState::Past;
+    return row == active ? LineState::Active : LineState::Upcoming;
+}
+
+bool LyricsPanelModel::seekToLine(int row)
+{
+    if (!m_player)
+        return false;
+    const auto time = m_parsed.seekTime(row, PlayerTimeModel::sanitized(m_player->duration()));
+    if (!time)
+        return false;
+    m_player->seek(*time);
+    return true;
+}
+
+double LyricsPanelModel::rowTopInView(double viewportHeight, double rowHeight)
+{
+    const double top = (viewportHeight - rowHeight) * scrollAnchor;
+    return std::isfinite(top) ? top : 0.0;
+}
+
+double LyricsPanelModel::edgeOpacity(double position)
+{
+    constexpr double fadeInEnd = 0.18;
+    constexpr double fadeOutStart = 0.72;
+    if (!(position > 0) || !(position < 1))
+        return 0;
+    if (position < fadeInEnd)
+        return position / fadeInEnd;
+    if (position > fadeOutStart)
+        return (1 - position) / (1 - fadeOutStart);
+    return 1;
+}
+
+void LyricsPanelModel::reloadLyrics()
+{
+    beginResetModel();
+    const auto lyrics = m_player ? m_player->currentLyrics() : std::nullopt;
+    m_parsed = lyrics ? ParsedLyrics::parse(*lyrics) : ParsedLyrics();
+    m_activeIndex = m_parsed.activeIndex(
+        m_player ? PlayerTimeModel::sanitized(m_player->elapsed()) : 0.0, m_player ? PlayerTimeModel::sanitized(m_player->duration()) : 0.0);
+    endResetModel();
+    emit lyricsChanged();
+    emit activeIndexChanged();
+}
+
+void LyricsPanelModel::updateActiveIndex()
+{
+    if (!m_active || !m_player || m_parsed.lines.isEmpty())
+        return;
+    const int index = m_parsed.activeIndex(PlayerTimeModel::sanitized(m_player->elapsed()), PlayerTimeModel::sanitized(m_player->duration()));
+    if (index == m_activeIndex)
+        return;
+    const int first = std::min(index, m_activeIndex);
+    const int last = std::max(index, m_activeIndex);
+    m_activeIndex = index;
+    emit dataChanged(this->index(first), this->index(last), {LineStateRole});
+    emit activeIndexChanged();
+}
+
+} // namespace nimbra

@@ -1,0 +1,89 @@
+#include "tracks/trackactions.h"
+
+#include "account/favoritesstore.h"
+#include "account/ratingsstore.h"
+#include "account/session.h"
+#include "player/playerstore.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+TrackActions::TrackActions(TrackServices services, QObject *parent) : QObject(parent), m_services(std::move(services))
+{
+}
+
+void TrackActions::setSignInPrompt(const QString &text)
+{
+    if (m_signInPrompt == text)
+        return;
+    m_signInPrompt = text;
+    emit signInPromptChanged();
+}
+
+void TrackActions::toggleFavorite()
+{
+    if (m_services.player && m_services.player->currentTrack())
+        toggleFavorite(*m_services.player->currentTrack(), QString::fromUtf8(favoritePrompt));
+}
+
+void TrackActions::toggleDislike()
+{
+    if (m_services.player && m_services.player->currentTrack())
+        toggleDislike(*m_services.player->currentTrack(), QString::fromUtf8(dislikePrompt));
+}
+
+void TrackActions::toggleFavorite(const TrackOut &track, const QString &prompt)
+{
+    if (requireAccount(prompt) && m_services.favorites)
+        sendFavorite(track);
+}
+
+void TrackActions::toggleDislike(const TrackOut &track, const QString &prompt)
+{
+    if (requireAccount(prompt) && m_services.ratings)
+        sendDislike(track);
+}
+
+bool TrackActions::requireAccount(const QString &prompt)
+{
+    if (m_services.session && m_services.session->hasAccount())
+        return true;
+    setSignInPrompt(prompt);
+    return false;
+}
+
+QCoro::Task<void> TrackActions::sendFavorite(TrackOut track)
+{
+    QPointer<TrackActions> self(this);
+    QPointer<FavoritesStore> favorites = m_services.favorites;
+    const std::optional<TrackOut> changed = co_await favorites->toggleAsync(std::move(track));
+    if (self)
+        finish(changed, favorites ? favorites->lastErrorText() : QString());
+}
+
+QCoro::Task<void> TrackActions::sendDislike(TrackOut track)
+{
+    QPointer<TrackActions> self(this);
+    QPointer<RatingsStore> ratings = m_services.ratings;
+    const std::optional<TrackOut> changed = co_await ratings->toggleAsync(std::move(track), u"dislike"_s);
+    if (self)
+        finish(changed, ratings ? ratings->lastErrorText() : QString());
+}
+
+void TrackActions::finish(const std::optional<TrackOut> &changed, const QString &failure)
+{
+    if (!changed) {
+        // The failure is shown in the sign-in alert, as the heart's own message.
+        if (!failure.isEmpty())
+            setSignInPrompt(failure);
+        return;
+    }
+    // Applied only while that track is still the current one.
+    if (m_services.player)
+        m_services.player->updateCurrentTrack(*changed);
+}
+
+} // namespace nimbra

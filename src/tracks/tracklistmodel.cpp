@@ -1,0 +1,253 @@
+#include "tracks/tracklistmodel.h"
+
+#include "account/favoritesstore.h"
+#include "account/ratingsstore.h"
+#include "api/apiconfig.h"
+#include "player/playerstore.h"
+#include "tracks/trackactions.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbra {
+
+TrackListModel::TrackListModel(QObject *parent) : TrackListModel(TrackServices::shared(), parent) { }
+
+TrackListModel::TrackListModel(TrackServices services, QObject *parent)
+    : QAbstractListModel(parent)
+{
+    setServices(std::move(services));
+}
+
+void TrackListModel::setServices(TrackServices services)
+{
+    for (QObject *store : {static_cast<QObject *>(m_services.favorites.data()),
+             static_cast<QObject *>(m_services.ratings.data()), static_cast<QObject *>(m_services.player.data())}) {
+        if (store)
+            store->disconnect(this);
+    }
+    const QString prompt = m_actions ? m_actions->signInPrompt() : QString();
+    delete m_actions;
+    m_services = std::move(services);
+    m_actions = new TrackActions(m_services, this);
+    m_actions->setSignInPrompt(prompt);
+    connect(m_actions, &TrackActions::signInPromptChanged, this, &TrackListModel::signInPromptChanged);
+    // A record changed anywhere (the player, another list) is this list's too.
+    if (m_services.favorites)
+        connect(m_services.favorites, &FavoritesStore::trackChanged, this, &TrackListModel::replaceById);
+    if (m_services.ratings)
+        connect(m_services.ratings, &RatingsStore::trackChanged, this, &TrackListModel::replaceById);
+    if (m_services.player)
+        connect(m_services.player, &PlayerStore::currentTrackChanged, this, &TrackListModel::followCurrentTrack);
+    followCurrentTrack();
+}
+
+TrackListModel::~TrackListModel() = default;
+
+int TrackListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_tracks.size());
+}
+
+QVariant TrackListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const TrackOut &track = m_tracks.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case TitleRole:
+        return track.title;
+    case TrackIdRole:
+        return track.id;
+    case ArtistRole:
+        return track.artist;
+    case CoverUrlRole:
+        return resolvedCoverUrl(track);
+    case DurationSecondsRole:
+        return double(track.durationSeconds);
+    case DurationTextRole:
+        return durationText(double(track.durationSeconds));
+    case IsFavoriteRole:
+        return track.isFavorite;
+    case UserRatingRole:
+        // 1 liked, -1 disliked, 0 none.
+        return track.userRating == u"like"_s ? 1 : track.userRating == u"dislike"_s ? -1 : 0;
+    case IsDislikedRole:
+        return track.userRating == u"dislike"_s;
+    case IsHiFiRole:
+        return track.isHiFi();
+    case IsCurrentRole:
+        return !m_currentId.isNull() && track.id == m_currentId;
+    case AlbumIdRole:
+        return track.albumID.value_or(QString());
+    case TrackNumberRole:
+        return track.trackNumber ? QVariant(*track.trackNumber) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> TrackListModel::roleNames() const
+{
+    static const QHash<int, QByteArray> names {
+        {TrackIdRole, "trackId"},
+        {TitleRole, "title"},
+        {ArtistRole, "artist"},
+        {CoverUrlRole, "coverUrl"},
+        {DurationSecondsRole, "durationSeconds"},
+        {DurationTextRole, "durationText"},
+        {IsFavoriteRole, "isFavorite"},
+        {UserRatingRole, "userRating"},
+        {IsDislikedRole, "isDisliked"},
+        {IsHiFiRole, "isHiFi"},
+        {IsCurrentRole, "isCurrent"},
+        {AlbumIdRole, "albumId"},
+        {TrackNumberRole, "trackNumber"},
+    };
+    return names;
+}
+
+TrackOut TrackListModel::trackAt(int row) const
+{
+    return row >= 0 && row < m_tracks.size() ? m_tracks.at(row) : TrackOut();
+}
+
+int TrackListModel::rowOf(const QString &id) const
+{
+    for (qsizetype row = 0; row < m_tracks.size(); ++row) {
+        if (m_tracks.at(row).id == id)
+            return int(row);
+    }
+    return -1;
+}
+
+void TrackListModel::setTracks(QList<TrackOut> tracks)
+{
+    const qsizetype before = m_tracks.size();
+    beginResetModel();
+    m_tracks = std::move(tracks);
+    endResetModel();
+    if (before != m_tracks.size())
+        emit countChanged();
+}
+
+void TrackListModel::append(const QList<TrackOut> &tracks)
+{
+    if (tracks.isEmpty())
+        return;
+    const int first = int(m_tracks.size());
+    beginInsertRows({}, first, first + int(tracks.size()) - 1);
+    m_tracks.append(tracks);
+    endInsertRows();
+    emit countChanged();
+}
+
+bool TrackListModel::replaceById(const TrackOut &track)
+{
+    bool replaced = false;
+    for (qsizetype row = 0; row < m_tracks.size(); ++row) {
+        if (m_tracks.at(row).id != track.id || m_tracks.at(row) == track)
+            continue;
+        m_tracks[row] = track;
+        const QModelIndex changed = index(int(row));
+        emit dataChanged(changed, changed);
+        replaced = true;
+    }
+    return replaced;
+}
+
+void TrackListModel::removeById(const QString &id)
+{
+    bool removed = false;
+    for (qsizetype row = m_tracks.size() - 1; row >= 0; --row) {
+        if (m_tracks.at(row).id != id)
+            continue;
+        beginRemoveRows({}, int(row), int(row));
+        m_tracks.removeAt(row);
+        endRemoveRows();
+        removed = true;
+    }
+    if (removed)
+        emit countChanged();
+}
+
+void TrackListModel::setLoadState(LoadState state)
+{
+    if (m_loadState == state)
+        return;
+    m_loadState = std::move(state);
+    emit loadStateChanged();
+}
+
+QString TrackListModel::signInPrompt() const
+{
+    return m_actions->signInPrompt();
+}
+
+void TrackListModel::setSignInPrompt(const QString &text)
+{
+    m_actions->setSignInPrompt(text);
+}
+
+void TrackListModel::play(int row)
+{
+    if (row < 0 || row >= m_tracks.size() || !m_services.player)
+        return;
+    m_services.player->play(m_tracks.at(row), m_tracks);
+}
+
+void TrackListModel::playAndOpen(int row)
+{
+    if (row < 0 || row >= m_tracks.size() || !m_services.player)
+        return;
+    play(row);
+    m_services.player->setFullscreenPresented(true);
+}
+
+void TrackListModel::toggleFavorite(int row)
+{
+    if (row >= 0 && row < m_tracks.size())
+        m_actions->toggleFavorite(m_tracks.at(row), QString::fromUtf8(TrackActions::listFavoritePrompt));
+}
+
+void TrackListModel::toggleDislike(int row)
+{
+    if (row >= 0 && row < m_tracks.size())
+        m_actions->toggleDislike(m_tracks.at(row), QString::fromUtf8(TrackActions::dislikePrompt));
+}
+
+QString TrackListModel::durationText(double seconds)
+{
+    return PlayerStore::formatTime(seconds);
+}
+
+QString TrackListModel::resolvedCoverUrl(const TrackOut &track)
+{
+    if (!track.coverURL)
+        return {};
+    const std::optional<QUrl> url = APIConfig::resolve(*track.coverURL);
+    return url ? url->toString() : QString();
+}
+
+void TrackListModel::followCurrentTrack()
+{
+    const auto current = m_services.player ? m_services.player->currentTrack() : std::nullopt;
+    markCurrent(current ? current->id : QString());
+}
+
+void TrackListModel::markCurrent(const QString &id)
+{
+    if (id == m_currentId)
+        return;
+    const QString before = std::exchange(m_currentId, id);
+    // Only the rows that stop or start being the playing one change.
+    for (qsizetype row = 0; row < m_tracks.size(); ++row) {
+        const QString &rowId = m_tracks.at(row).id;
+        if ((!before.isNull() && rowId == before) || (!id.isNull() && rowId == id)) {
+            const QModelIndex changed = index(int(row));
+            emit dataChanged(changed, changed, {IsCurrentRole});
+        }
+    }
+}
+
+} // namespace nimbra

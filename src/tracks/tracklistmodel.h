@@ -1,0 +1,119 @@
+#pragma once
+
+#include "api/trackout.h"
+#include "tracks/loadstate.h"
+#include "tracks/trackservices.h"
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QString>
+
+namespace nimbra {
+
+class TrackActions;
+
+// A list of tracks as QML shows it: one row per record, roles from one
+// table, the playing row marked, and the row's actions done in C++ with the
+// real record. A changed record replaces its row by id (dataChanged for that
+// row only); a favourite or rating changed anywhere reaches every live list.
+// Also carries the list screens' one load state.
+class TrackListModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
+    Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
+    Q_PROPERTY(QString signInPrompt READ signInPrompt WRITE setSignInPrompt NOTIFY signInPromptChanged)
+
+public:
+    enum Role {
+        TrackIdRole = Qt::UserRole + 1,
+        TitleRole,
+        ArtistRole,
+        CoverUrlRole,
+        DurationSecondsRole,
+        DurationTextRole,
+        IsFavoriteRole,
+        UserRatingRole,
+        IsDislikedRole,
+        IsHiFiRole,
+        IsCurrentRole,
+        AlbumIdRole,
+        TrackNumberRole,
+    };
+    Q_ENUM(Role)
+
+    // Takes the shared services (the composition root's stores).
+    explicit TrackListModel(QObject *parent = nullptr);
+    explicit TrackListModel(TrackServices services, QObject *parent = nullptr);
+    ~TrackListModel() override;
+
+    // The stores the row actions reach; a model made before they were
+    // wired is handed them later.
+    void setServices(TrackServices services);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    int count() const { return int(m_tracks.size()); }
+    const QList<TrackOut> &tracks() const { return m_tracks; }
+    // The record of row; a default one outside the list.
+    TrackOut trackAt(int row) const;
+    // The first row showing id, or -1.
+    int rowOf(const QString &id) const;
+
+    // A new list: one reset.
+    void setTracks(QList<TrackOut> tracks);
+    void append(const QList<TrackOut> &tracks);
+    // Replaces every row showing track's id; true when one did.
+    bool replaceById(const TrackOut &track);
+    // Removes every row showing id, the others keeping their order.
+    void removeById(const QString &id);
+
+    LoadState loadState() const { return m_loadState; }
+    int loadStateValue() const { return m_loadState.state; }
+    QString errorText() const { return m_loadState.errorText; }
+    bool isLoading() const { return m_loadState.state == LoadState::Loading; }
+    void setLoadState(LoadState state);
+
+    QString signInPrompt() const;
+    void setSignInPrompt(const QString &text);
+
+    // Plays the row within the whole loaded list.
+    Q_INVOKABLE void play(int row);
+    // Plays the row and opens the full-screen player.
+    Q_INVOKABLE void playAndOpen(int row);
+    // A list whose heart means something else (the favourites) overrides it.
+    Q_INVOKABLE virtual void toggleFavorite(int row);
+    Q_INVOKABLE void toggleDislike(int row);
+    // Loads the list again (a list that loads itself overrides it).
+    Q_INVOKABLE virtual void reload() { }
+    Q_INVOKABLE void retry() { reload(); }
+
+    // "m:ss" of whole minutes and seconds; "0:00" for a negative or
+    // non-finite time.
+    static QString durationText(double seconds);
+    static QString resolvedCoverUrl(const TrackOut &track);
+
+signals:
+    void countChanged();
+    void loadStateChanged();
+    void signInPromptChanged();
+
+protected:
+    TrackServices services() const { return m_services; }
+
+private:
+    void followCurrentTrack();
+    void markCurrent(const QString &id);
+
+    TrackServices m_services;
+    TrackActions *m_actions = nullptr;
+    QList<TrackOut> m_tracks;
+    QString m_currentId;
+    LoadState m_loadState;
+};
+
+} // namespace nimbra

@@ -1,0 +1,193 @@
+// The search screen's rules without QML: the pause after the last edit,
+// Return at once, the newer search replacing the older (whose answer or
+// failure is never shown), and an empty text clearing everything.
+#include "catalogue/searchmodel.h"
+
+#include "manualclock.h"
+#include "testenv.h"
+#include "trackfixtures.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A service on the manual clock: each answer takes 100 ms ("slow…" 500 ms);
+// "fail…" fails; a term finds one album and the tracks "<term>-1", "<term>-2"
+// unless it begins with "none".
+struct FakeSearch
+{
+    ManualClock clock;
+    QStringList asked;
+
+    SearchModel::Searcher searcher()
+    {
+        return [this](QString term, CancelToken cancel) -> QCoro::Task<SearchResults> {
+            asked.append(term);
+            QCoro::Task<> latency = clock.sleep(term.startsWith(u"slow") ? 500ms : 100ms, cancel);
+            co_await std::move(latency);
+            if (term.startsWith(u"fail"))
+                throw std::runtime_error("Сервис недоступен");
+            SearchResults results;
+            if (!term.startsWith(u"none")) {
+                results.tracks = makeTracks({term + u"-1"_s, term + u"-2"_s});
+                results.albums = {AlbumOut {term + u"-album"_s, u"Album"_s, u"A & B"_s, 2020, {}, {}}};
+            }
+            co_return results;
+        };
+    }
+};
+
+} // namespace
+
+class TestSearchModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initTestEnvironment(); }
+
+    void searchesOnlyAfterThePause()
+    {
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        QAbstractItemModelTester tracksTester(model.tracks(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.content(), SearchModel::Prompt);
+
+        model.setQuery(u"r"_s);
+        service.clock.advance(300ms);
+        model.setQuery(u"ro"_s);
+        service.clock.advance(300ms);
+        // A trailing space restarts the wait too; the term stays "ro".
+        model.setQuery(u"ro "_s);
+        service.clock.advance(349ms);
+        QCOMPARE(service.asked, QStringList());
+        QCOMPARE(model.content(), SearchModel::Prompt);
+        service.clock.advance(1ms);
+        QCOMPARE(service.asked, QStringList {u"ro"_s});
+        QCOMPARE(model.content(), SearchModel::Loading);
+        QVERIFY(!model.canSubmit());
+
+        service.clock.advance(100ms);
+        QCOMPARE(model.content(), SearchModel::Results);
+        QCOMPARE(model.tracks()->trackAt(0).id, u"ro-1"_s);
+        QCOMPARE(model.albums()->count(), 1);
+        QVERIFY(model.canSubmit());
+    }
+
+    void returnSearchesAtOnceAndDropsTheWait()
+    {
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        model.setQuery(u"  deep  house \t"_s);
+        model.submit();
+        // Trimmed at both ends only.
+        QCOMPARE(service.asked, QStringList {u"deep  house"_s});
+        service.clock.advance(1s);
+        QCOMPARE(service.asked.size(), 1);
+        QCOMPARE(model.content(), SearchModel::Results);
+    }
+
+    // Only the newest search changes the screen: an older answer that comes
+    // later, or an older failure, shows nothing and leaves the loading flag
+    // to the newer search.
+    void newerSearchReplacesTheOlder_data()
+    {
+        QTest::addColumn<QString>("older");
+        QTest::newRow("older answer comes later") << u"slow"_s;
+        QTest::newRow("older search fails later") << u"fail-slow"_s;
+    }
+
+    void newerSearchReplacesTheOlder()
+    {
+        QFETCH(QString, older);
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        model.setQuery(older);
+        model.submit();
+        model.setQuery(u"new"_s);
+        // The older request was abandoned as the newer edit came in.
+        QCOMPARE(model.content(), SearchModel::Loading);
+        QVERIFY(!model.hasSearched());
+        service.clock.advance(350ms);
+        QCOMPARE(service.asked.last(), u"new"_s);
+        QCOMPARE(model.content(), SearchModel::Loading);
+        service.clock.advance(100ms);
+        QCOMPARE(model.content(), SearchModel::Results);
+        QCOMPARE(model.tracks()->trackAt(0).id, u"new-1"_s);
+        service.clock.advance(1s);
+        QCOMPARE(model.tracks()->trackAt(0).id, u"new-1"_s);
+        QCOMPARE(model.errorText(), QString());
+    }
+
+    void outcomesAndTheEmptyText()
+    {
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        model.setQuery(u"none"_s);
+        model.submit();
+        service.clock.advance(100ms);
+        QCOMPARE(model.content(), SearchModel::NothingFound);
+
+        model.setQuery(u"rock"_s);
+        model.submit();
+        service.clock.advance(100ms);
+        model.setQuery(u"fail"_s);
+        model.submit();
+        service.clock.advance(100ms);
+        QCOMPARE(model.content(), SearchModel::Failed);
+        QCOMPARE(model.errorText(), u"Сервис недоступен"_s);
+        QCOMPARE(model.tracks()->count(), 0);
+        QCOMPARE(model.albums()->count(), 0);
+
+        // Spaces only: back at the prompt at once, nothing asked.
+        const int asked = int(service.asked.size());
+        model.setQuery(u"   "_s);
+        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.errorText(), QString());
+        QVERIFY(!model.canSubmit());
+        service.clock.advance(1s);
+        QCOMPARE(service.asked.size(), asked);
+
+        // Emptying the field while a search runs drops it.
+        model.setQuery(u"slow"_s);
+        model.submit();
+        model.setQuery(QString());
+        QCOMPARE(model.content(), SearchModel::Prompt);
+        service.clock.advance(1s);
+        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.tracks()->count(), 0);
+    }
+
+    void findButtonNeedsTextOtherThanSpaces_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("spaces and tabs") << u" \t "_s << false;
+        QTest::newRow("a line break") << u"\n"_s << true;
+        QTest::newRow("a word") << u" a "_s << true;
+    }
+
+    void findButtonNeedsTextOtherThanSpaces()
+    {
+        QFETCH(QString, query);
+        QFETCH(bool, enabled);
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        model.setQuery(query);
+        QCOMPARE(model.canSubmit(), enabled);
+        // A line break alone searches nothing.
+        model.submit();
+        QCOMPARE(service.asked.size(), query.trimmed().isEmpty() ? 0 : 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchModel)
+#include "tst_searchmodel.moc"

@@ -1,0 +1,275 @@
+// What the window shows while the saved session is read and its profile
+// fetched, signed out, signed in or as a guest; the offline launch screen
+// with its retries; and the notice of a sign-in that cannot be saved.
+#include "api/apiconfig.h"
+#include "shell/rootviewmodel.h"
+
+#include "authsession.h"
+#include "fakehttpserver.h"
+#include "functionclock.h"
+#include "testenv.h"
+
+#include <QtTest>
+
+#include <QCoro/QCoroSignal>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+using Screen = RootViewModel::Screen;
+
+namespace {
+
+const QString kMe = u"/api/v1/auth/me"_s;
+
+} // namespace
+
+// The pause between retries, under the test's control: it records what was
+// asked and lasts until the test opens it or the pause is cancelled.
+class RetryPause : public QObject
+{
+    Q_OBJECT
+public:
+    QList<std::chrono::milliseconds> asked;
+    int running = 0;
+
+    FunctionClock::Sleep function()
+    {
+        return [this](std::chrono::milliseconds duration, CancelToken cancel) {
+            asked << duration;
+            return pause(cancel);
+        };
+    }
+    void openOnce() { emit wake(true); }
+
+signals:
+    void wake(bool open);
+
+private:
+    QCoro::Task<void> pause(CancelToken cancel)
+    {
+        QPointer<RetryPause> self(this);
+        ++running;
+        const CancelRegistration registration(cancel, [self] {
+            if (self)
+                emit self->wake(false);
+        });
+        bool open = false;
+        while (self && !open && !cancel.isCancelled())
+            open = co_await qCoro(self.data(), &RetryPause::wake);
+        if (self)
+            --self->running;
+    }
+};
+
+class TestRootView : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    void answerProfile(int status)
+    {
+        m_server->on(u"GET"_s, kMe,
+            FakeResponse {status, status == 200 ? userJson(u"demo"_s) : QByteArray(R"({"detail": "Сбой"})")});
+    }
+
+    // A root over a saved token whose keychain has answered; every screen
+    // it passes through is recorded.
+    struct Start
+    {
+        AuthSession session {"saved", true};
+        nimbra::test::FunctionClock clock;
+        RootViewModel root;
+        RetryPause pause;
+        QList<Screen> screens;
+
+        Start()
+        {
+            clock.setSleep(pause.function());
+            root.setClock(&clock);
+            QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
+            root.setAuth(session.auth.get());
+            session.secrets->release(1);
+            session.waitUntilLoaded();
+            session.secrets->setHeld(false);
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    void rootShowsNothingUntilTheSavedTokenIsRead()
+    {
+        AuthSession session(std::nullopt, true);
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        QCOMPARE(root.screen(), Screen::Launch);
+        session.secrets->release(1);
+        session.waitUntilLoaded();
+        QCOMPARE(root.screen(), Screen::SignIn);
+        QCOMPARE(m_server->requestCount(), 0);
+
+        session.auth->continueAsGuest();
+        QCOMPARE(root.screen(), Screen::Main);
+        session.auth->signOut();
+        QCOMPARE(root.screen(), Screen::SignIn);
+    }
+
+    void savedTokenNeverShowsTheSignInFormBeforeTheProfile_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<Screen>("screen");
+        QTest::addColumn<bool>("offline");
+        QTest::addColumn<bool>("itemKept");
+        QTest::newRow("profile arrives") << 200 << Screen::Main << false << true;
+        QTest::newRow("token refused") << 401 << Screen::SignIn << false << false;
+        QTest::newRow("token forbidden") << 403 << Screen::SignIn << false << false;
+        QTest::newRow("service fault") << 503 << Screen::Launch << true << true;
+    }
+
+    void savedTokenNeverShowsTheSignInFormBeforeTheProfile()
+    {
+        QFETCH(int, status);
+        QFETCH(Screen, screen);
+        QFETCH(bool, offline);
+        QFETCH(bool, itemKept);
+        answerProfile(status);
+
+        Start start;
+        QTRY_COMPARE(m_server->requestCount(), 1);
+        QTRY_VERIFY(start.session.auth->user() || start.root.screen() != Screen::Launch || start.root.isOffline());
+        QCOMPARE(start.root.screen(), screen);
+        QCOMPARE(start.root.isOffline(), offline);
+        // Every change on the way, not only the last: no sign-in form
+        // while the token might still be good.
+        QCOMPARE(start.screens, screen == Screen::Launch ? QList<Screen>() : QList<Screen> {screen});
+        QCOMPARE(start.session.savedToken().has_value(), itemKept);
+        QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        if (offline) {
+            QCOMPARE(start.root.errorText(), u"Сбой"_s);
+            QCOMPARE(start.pause.asked.size(), 1);
+        }
+    }
+
+    void offlineStartRetriesUntilTheProfileArrives()
+    {
+        answerProfile(500);
+        Start start;
+        QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
+
+        // The pauses grow; each try is one request with the saved token.
+        start.pause.openOnce();
+        QTRY_COMPARE(start.pause.asked.size(), 2);
+        QTRY_COMPARE(start.pause.running, 1);
+        QCOMPARE(m_server->requestCount(), 2);
+        QVERIFY(start.pause.asked[1] > start.pause.asked[0]);
+
+        // "Повторить" cuts the pause short; the service is back.
+        answerProfile(200);
+        start.root.retry();
+        QTRY_COMPARE(start.root.screen(), Screen::Main);
+        QCOMPARE(m_server->requestCount(), 3);
+        QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        QVERIFY(!start.root.isOffline());
+        QCOMPARE(start.screens, QList<Screen> {Screen::Main});
+        QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
+    }
+
+    void retryThatIsRefusedSignsOut()
+    {
+        answerProfile(502);
+        Start start;
+        QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
+        answerProfile(401);
+        start.root.networkReachable();
+        QTRY_COMPARE(start.root.screen(), Screen::SignIn);
+        QCOMPARE(start.session.savedToken(), std::nullopt);
+        QCOMPARE(start.pause.asked.size(), 1);
+    }
+
+    void anotherAccountLeavesTheSavedTokenAlone()
+    {
+        answerProfile(500);
+        Start start;
+        QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
+        start.root.signInWithAnotherAccount();
+        QCOMPARE(start.root.screen(), Screen::SignIn);
+        QTRY_COMPARE(start.pause.running, 0);
+        QTest::qWait(20);
+        QCOMPARE(m_server->requestCount(), 1);
+        QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
+    }
+
+    // The listener chose another account while a retry was under way: its
+    // late success must not open the saved account after all.
+    void anotherAccountDropsARetryInFlight()
+    {
+        answerProfile(500);
+        Start start;
+        QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
+        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        start.root.retry();
+        QTRY_COMPARE(m_server->requestCount(), 2);
+        start.root.signInWithAnotherAccount();
+        QTest::qWait(300);
+        QCOMPARE(start.root.screen(), Screen::SignIn);
+        QVERIFY(!start.session.auth->user());
+        QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
+    }
+
+    void rootOverAStoreAlreadyLoaded()
+    {
+        answerProfile(200);
+        AuthSession session("saved");
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        QCOMPARE(root.screen(), Screen::Launch);
+        QTRY_COMPARE(root.screen(), Screen::Main);
+        QCOMPARE(m_server->requestCount(), 1);
+    }
+
+    void retryPausesGrowToAMinute()
+    {
+        using std::chrono::milliseconds;
+        QCOMPARE(RootViewModel::retryDelay(1), milliseconds(3000));
+        QCOMPARE(RootViewModel::retryDelay(2), milliseconds(6000));
+        QCOMPARE(RootViewModel::retryDelay(5), milliseconds(48000));
+        QCOMPARE(RootViewModel::retryDelay(6), milliseconds(60000));
+        QCOMPARE(RootViewModel::retryDelay(1000), milliseconds(60000));
+    }
+
+    // Without a secret service the sign-in works but is told once that it
+    // will not be remembered; nothing is written anywhere else.
+    void unsavedSignInIsToldOnce()
+    {
+        m_server->on(u"POST"_s, u"/api/v1/auth/login"_s, FakeResponse {200, R"({"access_token": "fresh", "token_type": "bearer"})"});
+        answerProfile(200);
+        AuthSession session;
+        session.secrets->setAvailable(false);
+        RootViewModel root;
+        root.setAuth(session.auth.get());
+        QSignalSpy notice(&root, &RootViewModel::unsavedNoticeChanged);
+
+        QCoro::waitFor(session.auth->loginAsync(u"demo"_s, u"pw"_s));
+        QCOMPARE(root.screen(), Screen::Main);
+        QTRY_VERIFY(root.showsUnsavedNotice());
+        QCOMPARE(session.secrets->itemCount(), 0);
+
+        root.dismissUnsavedNotice();
+        QCoro::waitFor(session.auth->loginAsync(u"demo"_s, u"pw"_s));
+        QCOMPARE(session.savedToken(), std::nullopt);
+        QVERIFY(!root.showsUnsavedNotice());
+        QCOMPARE(notice.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRootView)
+#include "tst_rootview.moc"

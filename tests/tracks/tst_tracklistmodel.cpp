@@ -1,0 +1,216 @@
+#include "tracks/pagedtrackmodel.h"
+#include "tracks/trackactions.h"
+#include "tracks/tracklistmodel.h"
+
+#include "account/favoritesstore.h"
+#include "account/ratingsstore.h"
+#include "account/session.h"
+#include "api/apiconfig.h"
+
+#include "fakehttpserver.h"
+#include "playerrig.h"
+#include "testenv.h"
+
+#include <QCoro/QCoroTimer>
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Pages of two tracks, three pages in all; each request waits for release().
+struct PagedSource
+{
+    QList<int> asked;
+    bool fails = false;
+
+    PagedTrackModel::PageLoader loader()
+    {
+        return [this](int page, CancelToken) -> QCoro::Task<TrackPage> {
+            asked.append(page);
+            co_await QCoro::sleepFor(std::chrono::milliseconds(1));
+            if (fails)
+                throw std::runtime_error("no network");
+            TrackPage result;
+            result.page = page;
+            result.pages = 3;
+            result.items = makeTracks({u"p%1a"_s.arg(page), u"p%1b"_s.arg(page)});
+            co_return result;
+        };
+    }
+};
+
+} // namespace
+
+class TestTrackListModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseURL(m_server->baseUrl());
+        m_server->setFallback([](const RecordedRequest &request) {
+            if (request.path == u"/api/v1/rate"_s)
+                return FakeResponse {200, R"({"track_id": "b", "type": "dislike"})"};
+            return FakeResponse {204, {}};
+        });
+    }
+
+    void rolesAndReplaceTouchOneRow()
+    {
+        TrackListModel model(TrackServices {});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setTracks(makeTracks({u"a"_s, u"b"_s, u"c"_s}));
+        QCOMPARE(model.count(), 3);
+        const QHash<int, QByteArray> names = model.roleNames();
+        QCOMPARE(names.value(TrackListModel::TitleRole), QByteArray("title"));
+        QCOMPARE(model.data(model.index(1), TrackListModel::TrackIdRole).toString(), u"b"_s);
+
+        QSignalSpy changed(&model, &TrackListModel::dataChanged);
+        QSignalSpy reset(&model, &TrackListModel::modelReset);
+        TrackOut b = model.trackAt(1);
+        QVERIFY(model.replaceById(b.withFavorite(true)));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
+        QCOMPARE(changed.first().at(1).toModelIndex().row(), 1);
+        QCOMPARE(reset.size(), 0);
+        QVERIFY(model.data(model.index(1), TrackListModel::IsFavoriteRole).toBool());
+        // The same record again, or an id not shown, changes nothing.
+        QVERIFY(!model.replaceById(model.trackAt(1)));
+        QVERIFY(!model.replaceById(makeTrack(u"zz"_s)));
+        QCOMPARE(changed.size(), 1);
+
+        model.append(makeTracks({u"d"_s}));
+        QCOMPARE(model.count(), 4);
+        model.setTracks({});
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(reset.size(), 1);
+    }
+
+    void durationText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << u"0:00"_s;
+        QTest::newRow("minutes") << 181.0 << u"3:01"_s;
+        QTest::newRow("over an hour") << 3725.0 << u"62:05"_s;
+        QTest::newRow("negative") << -5.0 << u"0:00"_s;
+        QTest::newRow("not finite") << qQNaN() << u"0:00"_s;
+    }
+
+    void durationText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(TrackListModel::durationText(seconds), text);
+    }
+
+    void pagingStopsAtTheEndAndDropsStalePages()
+    {
+        PagedSource source;
+        PagedTrackModel model(source.loader(), TrackServices {});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.loadState().state, LoadState::Idle);
+
+        model.reload();
+        QVERIFY(model.isLoading());
+        // No second request while one runs.
+        model.fetchMore({});
+        QCOMPARE(source.asked, QList<int>({1}));
+        QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
+        // The tester asks for more as rows arrive, as a view does.
+        while (model.canFetchMore({})) {
+            model.fetchMore({});
+            QTRY_VERIFY(!model.isFetching());
+        }
+        QTRY_COMPARE(model.count(), 6);
+        QCOMPARE(source.asked, QList<int>({1, 2, 3}));
+
+        // A reload replaces a load in flight; its page is ignored.
+        source.asked.clear();
+        model.reload();
+        model.reload();
+        QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
+        QTRY_COMPARE(model.count(), 6);
+        QTest::qWait(10);
+        QCOMPARE(model.count(), 6);
+        QCOMPARE(model.trackAt(0).id, u"p1a"_s);
+        QCOMPARE(source.asked.count(1), 2);
+        QCOMPARE(source.asked.count(2), 1);
+
+        source.fails = true;
+        model.reload();
+        QTRY_COMPARE(model.loadState().state, LoadState::Failed);
+        QCOMPARE(model.errorText(), u"no network"_s);
+        QVERIFY(!model.canFetchMore({}));
+    }
+
+    void rowAndCurrentTrackActionsSendOnce()
+    {
+        PlayerRig rig;
+        FavoritesStore favorites(&rig.session);
+        RatingsStore ratings(&rig.session);
+        const TrackServices services {rig.store.get(), &favorites, &ratings, &rig.session};
+        TrackListModel list(services);
+        TrackListModel other(services);
+        TrackActions current(services);
+        list.setTracks(makeTracks({u"a"_s, u"b"_s}));
+        other.setTracks(makeTracks({u"b"_s}));
+
+        // Without an account nothing is sent and the prompt shows.
+        QVERIFY(QMetaObject::invokeMethod(&list, "toggleFavorite", Q_ARG(int, 1)));
+        QCOMPARE(list.signInPrompt(), u"Войдите в аккаунт, чтобы добавлять треки в избранное."_s);
+        current.toggleDislike();
+        QCOMPARE(current.signInPrompt(), QString());
+        QCOMPARE(m_server->requestCount(), 0);
+
+        rig.session.setToken(u"tok"_s);
+        rig.session.setHasUser(true);
+        QVERIFY(QMetaObject::invokeMethod(&list, "play", Q_ARG(int, 1)));
+        QCOMPARE(rig.currentId(), u"b"_s);
+        QVERIFY(list.data(list.index(1), TrackListModel::IsCurrentRole).toBool());
+        QVERIFY(!list.data(list.index(0), TrackListModel::IsCurrentRole).toBool());
+
+        QSignalSpy otherChanged(&other, &TrackListModel::dataChanged);
+        QVERIFY(QMetaObject::invokeMethod(&list, "toggleFavorite", Q_ARG(int, 1)));
+        QTRY_VERIFY(rig.store->currentIsFavorite());
+        QCOMPARE(m_server->requestCount(), 1);
+        QCOMPARE(m_server->lastRequest().method, u"POST"_s);
+        QCOMPARE(m_server->lastRequest().path, u"/api/v1/favorites"_s);
+        QVERIFY(m_server->lastRequest().body.contains("\"b\""));
+        QCOMPARE(m_server->lastRequest().header(u"Authorization"_s), u"Bearer tok"_s);
+        // Every list showing the track follows, the queue included.
+        QVERIFY(other.data(other.index(0), TrackListModel::IsFavoriteRole).toBool());
+        QCOMPARE(otherChanged.size(), 1);
+        QVERIFY(rig.store->queueModel()->data(rig.store->queueModel()->index(1), TrackListModel::IsFavoriteRole)
+                    .toBool());
+
+        // The current track's own actions: a dislike, then the heart again.
+        QVERIFY(QMetaObject::invokeMethod(&current, "toggleDislike"));
+        QTRY_VERIFY(rig.store->currentIsDisliked());
+        QCOMPARE(m_server->requestCount(), 2);
+        QCOMPARE(m_server->lastRequest().path, u"/api/v1/rate"_s);
+        QVERIFY(m_server->lastRequest().body.contains("\"b\""));
+        QVERIFY(QMetaObject::invokeMethod(&current, "toggleFavorite"));
+        QTRY_VERIFY(!rig.store->currentIsFavorite());
+        QCOMPARE(m_server->requestCount(), 3);
+        QCOMPARE(m_server->lastRequest().method, u"DELETE"_s);
+        QCOMPARE(m_server->lastRequest().path, u"/api/v1/favorites/b"_s);
+        QVERIFY(QMetaObject::invokeMethod(&list, "toggleDislike", Q_ARG(int, 0)));
+        QTRY_COMPARE(m_server->requestCount(), 4);
+        QVERIFY(m_server->lastRequest().body.contains("\"a\""));
+    }
+
+private:
+    std::unique_ptr<FakeHttpServer> m_server;
+};
+
+QTEST_MAIN(TestTrackListModel)
+#include "tst_tracklistmodel.moc"

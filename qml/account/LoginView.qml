@@ -45,8 +45,8 @@ Rectangle {
                 ColumnLayout {
                     id: fields
                     anchors.fill: parent
-                    anchors.margins: 24
-                    spacing: 14
+                    anchors.margins: AppTheme.sheetMargin
+                    spacing: AppTheme.cardPadding
 
                     FormTextField {
                         id: usernameField
@@ -84,7 +84,7 @@ Rectangle {
                     AccentButton {
                         objectName: "submitButton"
                         Layout.fillWidth: true
-                        Layout.topMargin: 2
+                        Layout.topMargin: AppTheme.spacingXXS
                         text: form.submitTitle
                         enabled: form.canSubmit
                         busy: form.isLoading
@@ -123,7 +123,7 @@ Rectangle {
 
         ColumnLayout {
             Layout.alignment: Qt.AlignHCenter
-            spacing: 14
+            spacing: AppTheme.cardPadding
 
             LinkButton {
                 objectName: "qrButton"

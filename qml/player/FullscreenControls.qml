@@ -36,19 +36,19 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        anchors.leftMargin: 24
-        anchors.rightMargin: 24
-        spacing: 14
+        anchors.leftMargin: AppTheme.sheetMargin
+        anchors.rightMargin: AppTheme.sheetMargin
+        spacing: AppTheme.cardPadding
 
         RowLayout {
             objectName: "actionRow"
             visible: !bar.lyricsMode
             Layout.alignment: Qt.AlignHCenter
-            spacing: 20
+            spacing: AppTheme.spacingXL
 
             PlayerButton {
                 objectName: "favoriteButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.favoriteOn ? "heart.fill" : "heart"
                 foreground: controls.favoriteOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
@@ -60,7 +60,7 @@ Rectangle {
 
             PlayerButton {
                 objectName: "dislikeButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.dislikeOn ? "hand.thumbsdown.fill" : "hand.thumbsdown"
                 foreground: controls.dislikeOn ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.9)
@@ -73,7 +73,7 @@ Rectangle {
             PlayerButton {
                 objectName: "lyricsButton"
                 visible: controls.lyricsControl === PlayerControlsModel.Button
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "doc.text"
                 foreground: Qt.rgba(1, 1, 1, 0.9)
@@ -95,7 +95,7 @@ Rectangle {
                 objectName: "offlineButton"
                 readonly property bool saved: controls.offlineControl === PlayerControlsModel.Saved
                 visible: saved || controls.offlineControl === PlayerControlsModel.Save
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: saved ? "checkmark.icloud.fill" : "arrow.down.to.line"
                 foreground: saved ? AppTheme.systemGreen : Qt.rgba(1, 1, 1, 0.9)
@@ -107,7 +107,7 @@ Rectangle {
             PlayerButton {
                 id: sleepButton
                 objectName: "sleepTimerButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.sleepTimerOn ? "moon.stars.fill" : "moon"
                 foreground: controls.sleepTimerOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
@@ -130,7 +130,7 @@ Rectangle {
 
             Text {
                 objectName: "elapsedLabel"
-                Layout.preferredWidth: 44
+                Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignRight
                 text: time.elapsedText
                 color: Qt.rgba(1, 1, 1, 0.85)
@@ -148,7 +148,7 @@ Rectangle {
 
             Text {
                 objectName: "durationLabel"
-                Layout.preferredWidth: 44
+                Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignLeft
                 text: time.durationText
                 color: Qt.rgba(1, 1, 1, 0.85)
@@ -159,11 +159,11 @@ Rectangle {
         RowLayout {
             objectName: "transportRow"
             Layout.alignment: Qt.AlignHCenter
-            spacing: 20
+            spacing: AppTheme.spacingXL
 
             PlayerButton {
                 objectName: "shuffleButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "shuffle"
                 foreground: bar.player.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
@@ -186,7 +186,7 @@ Rectangle {
             PlayerButton {
                 objectName: "playPauseButton"
                 size: 68
-                iconFont: AppTheme.systemFont(26)
+                iconFont: AppTheme.systemFont(AppTheme.largeTitle.pixelSize)
                 systemImage: bar.player.isPlaying ? "pause.fill" : "play.fill"
                 foreground: "white"
                 backgroundColor: AppTheme.accent
@@ -207,7 +207,7 @@ Rectangle {
 
             PlayerButton {
                 objectName: "repeatButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.repeatSymbol === "repeat.1" ? "repeat.1" : "repeat"
                 foreground: controls.repeatOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)

@@ -13,7 +13,7 @@ Item {
 
     property var player: PlayerStore
 
-    implicitHeight: 64
+    implicitHeight: AppTheme.miniPlayerHeight
     visible: player.hasCurrentTrack
 
     function openPlayer() {
@@ -67,8 +67,8 @@ Item {
     RowLayout {
         anchors.fill: parent
         anchors.topMargin: progressLine.height
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
+        anchors.leftMargin: AppTheme.cardPadding
+        anchors.rightMargin: AppTheme.cardPadding
         spacing: 10
 
         Artwork {
@@ -95,7 +95,7 @@ Item {
                 anchors.left: parent.left
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 2
+                spacing: AppTheme.spacingXXS
 
                 Text {
                     objectName: "miniTitle"
@@ -118,7 +118,7 @@ Item {
 
         PlayerButton {
             objectName: "miniFavorite"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: controls.favoriteOn ? "heart.fill" : "heart"
             foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.textPrimary
@@ -130,7 +130,7 @@ Item {
         PlayerButton {
             objectName: "miniLyrics"
             visible: controls.lyricsControl === PlayerControlsModel.Button
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "doc.text"
             toolTip: "Текст песни"
@@ -139,8 +139,8 @@ Item {
 
         Item {
             visible: controls.lyricsControl === PlayerControlsModel.Spinner
-            implicitWidth: 32
-            implicitHeight: 32
+            implicitWidth: AppTheme.iconButtonSize
+            implicitHeight: AppTheme.iconButtonSize
 
             ProgressSpinner {
                 anchors.centerIn: parent
@@ -152,7 +152,7 @@ Item {
 
         PlayerButton {
             objectName: "miniShare"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "square.and.arrow.up"
             toolTip: "Поделиться"
@@ -160,7 +160,7 @@ Item {
         }
 
         PlayerButton {
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "backward.fill"
             toolTip: "Назад"
@@ -179,7 +179,7 @@ Item {
 
         PlayerButton {
             objectName: "miniNext"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "forward.fill"
             onClicked: bar.player.next()
@@ -197,7 +197,7 @@ Item {
     CopiedToast {
         id: toast
         anchors.right: parent.right
-        anchors.rightMargin: 14
+        anchors.rightMargin: AppTheme.cardPadding
         anchors.bottom: parent.top
         anchors.bottomMargin: AppTheme.spacingS
     }

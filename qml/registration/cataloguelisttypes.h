@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 #include "catalogue/albumlistmodel.h"
 #include "artists/artistlinks.h"

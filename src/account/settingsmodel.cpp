@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/storeregistry.h"
 #include "update/buildinfo.h"
 
 #include <QSettings>
@@ -15,6 +16,9 @@ namespace nimbra {
 SettingsModel::SettingsModel(QObject *parent) : QObject(parent)
 {
     reloadAddress();
+    setAuth(StoreRegistry::get<AuthStore>());
+    setPlayer(StoreRegistry::get<PlayerStore>());
+    setUpdates(StoreRegistry::get<OtaUpdateStore>());
 }
 
 void SettingsModel::setAuth(AuthStore *auth)

@@ -74,4 +74,10 @@ std::optional<QUrl> APIConfig::resolve(const QString &path)
     return resolved;
 }
 
+QString APIConfig::resolvedText(const std::optional<QString> &path)
+{
+    const std::optional<QUrl> url = path ? resolve(*path) : std::nullopt;
+    return url ? url->toString() : QString();
+}
+
 } // namespace nimbra

@@ -27,6 +27,8 @@ public:
     // Absolute "http://" and "https://" texts are used unchanged; anything
     // else is a path from the root of the base address's host.
     static std::optional<QUrl> resolve(const QString &path);
+    // The resolved address as text; empty for no path or one that does not resolve.
+    static QString resolvedText(const std::optional<QString> &path);
 };
 
 } // namespace nimbra

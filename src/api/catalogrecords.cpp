@@ -1,5 +1,7 @@
 #include "api/catalogrecords.h"
 
+#include "api/apiconfig.h"
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
@@ -118,6 +120,11 @@ size_t qHash(const HomeReleaseItem &item, size_t seed)
     const size_t target = std::visit([](const auto &record) { return qHash(record); }, item.target);
     return qHashMulti(seed, item.id, item.title, item.artistLine, item.coverURL.value_or(QString()), item.subtitle,
         item.target.index(), target);
+}
+
+QString AlbumOut::coverAddress() const
+{
+    return APIConfig::resolvedText(coverURL);
 }
 
 } // namespace nimbra

@@ -18,6 +18,9 @@ struct AlbumOut
 
     bool operator==(const AlbumOut &other) const { return id == other.id; }
 
+    // The cover's full address; empty when there is none or it does not resolve.
+    QString coverAddress() const;
+
     static AlbumOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };

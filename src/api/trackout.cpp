@@ -1,5 +1,7 @@
 #include "api/trackout.h"
 
+#include "api/apiconfig.h"
+
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -89,6 +91,11 @@ size_t qHash(const TrackOut &t, size_t seed)
         t.userRating.value_or(QString()), t.isFavorite,
         // Equal dates are equal instants, whatever zone they were read in.
         t.createdAt ? t.createdAt->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+}
+
+QString TrackOut::coverAddress() const
+{
+    return APIConfig::resolvedText(coverURL);
 }
 
 } // namespace nimbra

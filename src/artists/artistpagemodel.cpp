@@ -3,6 +3,7 @@
 #include "account/authstore.h"
 #include "account/session.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "platform/clipboard.h"
 #include "player/playerstore.h"
@@ -27,7 +28,7 @@ QString resolved(const std::optional<QString> &path)
 
 } // namespace
 
-ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::shared(), parent) { }
+ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::registered(), parent) { }
 
 ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     : QObject(parent)
@@ -36,6 +37,9 @@ ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     , m_artAlbums(new ArtistAlbumListModel(this))
     , m_featAlbums(new ArtistAlbumListModel(this))
 {
+    // The stores registered when the screen is made.
+    setCatalog(StoreRegistry::get<ArtistCatalogStore>());
+    setAuth(StoreRegistry::get<AuthStore>());
 }
 
 ArtistPageModel::~ArtistPageModel() = default;

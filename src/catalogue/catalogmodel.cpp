@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 CatalogModel::CatalogModel(QObject *parent)
-    : CatalogModel(serviceLoader(TrackServices::shared().session), TrackServices::shared(), parent)
+    : CatalogModel(serviceLoader(TrackServices::registered().session), TrackServices::registered(), parent)
 {
 }
 

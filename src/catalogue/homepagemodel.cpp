@@ -51,7 +51,7 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
 
 HomePageModel::Services HomePageModel::Services::shared()
 {
-    const TrackServices stores = TrackServices::shared();
+    const TrackServices stores = TrackServices::registered();
     return {stores.player,
         [session = stores.session]() -> Token { return session ? session->token() : std::nullopt; }, {}};
 }

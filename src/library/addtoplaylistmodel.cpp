@@ -2,7 +2,7 @@
 
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "tracks/tracklistmodel.h"
 #include "tracks/trackservices.h"
 
@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 AddToPlaylistModel::AddToPlaylistModel(QObject *parent)
-    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::shared().session, parent)
+    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::registered().session, parent)
 {
 }
 

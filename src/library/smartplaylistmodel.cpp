@@ -22,7 +22,7 @@ QSet<QString> savedTrackIds()
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackServices::shared(), savedTrackIds, NimbraAPI(), parent)
+    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraAPI(), parent)
 {
 }
 

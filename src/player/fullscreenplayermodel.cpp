@@ -2,17 +2,19 @@
 
 #include "api/boundary.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
-#include "tracks/trackservices.h"
+#include "account/session.h"
 
 namespace nimbra {
 
 FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent) : QObject(parent)
 {
-    m_detailSource = [session = TrackServices::shared().session](QString id, CancelToken cancel) {
+    m_detailSource = [session = QPointer<Session>(StoreRegistry::get<Session>())](QString id, CancelToken cancel) {
         const std::optional<QString> token = session ? session->token() : std::nullopt;
         return NimbraAPI().track(std::move(id), token, std::move(cancel));
     };
+    setPlayer(StoreRegistry::get<PlayerStore>());
 }
 
 void FullscreenPlayerModel::setPlayer(PlayerStore *player)

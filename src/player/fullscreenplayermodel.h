@@ -25,7 +25,7 @@ class PlayerStore;
 class FullscreenPlayerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(bool lyricsMode READ lyricsMode NOTIFY lyricsModeChanged)
     // Lyrics mode with lyrics to show; without them the cover stays while
     // the bars already show lyrics mode.
@@ -42,7 +42,6 @@ public:
     void setDetailSource(DetailSource source) { m_detailSource = std::move(source); }
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     bool lyricsMode() const { return m_lyricsMode; }
     bool showsLyricsPanel() const;
@@ -60,6 +59,7 @@ signals:
     void cacheAlertChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void setLyricsMode(bool on);
     void takeLyricsRequest();
     void trackChanged();

@@ -1,5 +1,6 @@
 #include "player/lyricspanelmodel.h"
 
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 #include "player/playertimemodel.h"
 #include "player/texttrim.h"
@@ -11,7 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent) { }
+LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void LyricsPanelModel::setPlayer(PlayerStore *player)
 {

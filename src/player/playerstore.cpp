@@ -38,7 +38,6 @@ PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, 
       m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
-      m_queueModel(new TrackListModel(TrackServices {this, nullptr, nullptr, session}, this)),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     // The playing row moves with the current track.
@@ -159,11 +158,9 @@ void PlayerStore::updateCurrentTrack(TrackOut track)
     m_currentTrack = track;
     emit currentTrackChanged();
     emit durationLabelChanged();
-    // One row changes, not the whole list.
-    if (m_queue.replaceCurrent(track)) {
-        m_queueModel->replaceById(track);
+    // The queue holds the newer record too.
+    if (m_queue.replaceCurrent(track))
         emit queueChanged();
-    }
     // A record that now carries lyrics fills the gap a lookup left.
     if (m_lyricsTrackId == track.id && !m_currentLyrics && track.lyrics && !track.lyrics->trimmed().isEmpty()) {
         setCurrentLyrics(track.lyrics->trimmed());
@@ -335,7 +332,7 @@ QCoro::Task<> PlayerStore::runSleepCountdown(QDateTime endAt, CancelToken token)
 
 QString PlayerStore::currentCoverUrl() const
 {
-    return m_currentTrack ? TrackListModel::resolvedCoverUrl(*m_currentTrack) : QString();
+    return m_currentTrack ? m_currentTrack->coverAddress() : QString();
 }
 
 bool PlayerStore::currentIsDisliked() const
@@ -350,7 +347,6 @@ std::optional<QString> PlayerStore::authToken() const
 
 void PlayerStore::queueDidChange()
 {
-    m_queueModel->setTracks(m_queue.tracks());
     emit queueChanged();
 }
 

@@ -6,7 +6,6 @@
 #include "player/playqueue.h"
 #include "player/repeatmode.h"
 #include "player/sleeptimer.h"
-#include "tracks/tracklistmodel.h"
 
 #include <QCoroTask>
 #include <QHash>
@@ -25,7 +24,6 @@ class LyricsService;
 class NowPlayingController;
 class Clock;
 class Session;
-class TrackListModel;
 
 // The one audio player state of the process: the current track and its
 // position, the queue with shuffle and repeat, the crossfade between tracks,
@@ -65,7 +63,6 @@ class PlayerStore : public QObject
     Q_PROPERTY(QString cacheMessage READ cacheMessageText WRITE setCacheMessageText NOTIFY cacheMessageChanged)
     Q_PROPERTY(bool shuffleEnabled READ shuffleEnabled NOTIFY shuffleEnabledChanged)
     Q_PROPERTY(nimbra::RepeatModes::Mode repeatMode READ repeatMode WRITE setRepeatMode NOTIFY repeatModeChanged)
-    Q_PROPERTY(nimbra::TrackListModel *queueModel READ queueModel CONSTANT)
     Q_PROPERTY(int queueIndex READ queueIndexValue NOTIFY queueIndexChanged)
     Q_PROPERTY(nimbra::SleepTimer sleepTimer READ sleepTimer NOTIFY sleepTimerChanged)
     Q_PROPERTY(qint64 sleepRemainingSeconds READ sleepRemainingSeconds NOTIFY sleepRemainingSecondsChanged)
@@ -146,8 +143,6 @@ public:
     RepeatMode repeatMode() const { return m_repeatMode; }
     void setRepeatMode(RepeatMode mode) { assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged); }
     QList<TrackOut> queue() const { return m_queue.tracks(); }
-    // The queue as QML lists it, in playing order.
-    TrackListModel *queueModel() const { return m_queueModel; }
     qsizetype queueIndex() const { return m_queue.index(); }
     int queueIndexValue() const { return int(m_queue.index()); }
     SleepTimer sleepTimer() const { return m_sleepTimer; }
@@ -225,7 +220,7 @@ private:
     QString cacheMessageText() const { return m_cacheMessage.value_or(QString()); }
     void setCacheMessageText(const QString &text) { setCacheMessage(optionalText(text)); }
 
-    // Tells the queue's model and listeners that the list itself changed.
+    // Tells listeners that the list itself changed.
     void queueDidChange();
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
@@ -323,7 +318,6 @@ private:
     // Cancelled when the store goes: ends lookups still in flight.
     CancelToken m_lifetime;
     // Declared last so it goes first, before anything its commands reach.
-    TrackListModel *m_queueModel;
     std::unique_ptr<NowPlayingController> m_nowPlaying;
 };
 

@@ -1,5 +1,6 @@
 #include "player/playertimemodel.h"
 
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 
 #include <algorithm>
@@ -7,7 +8,11 @@
 
 namespace nimbra {
 
-PlayerTimeModel::PlayerTimeModel(QObject *parent) : QObject(parent) { }
+PlayerTimeModel::PlayerTimeModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void PlayerTimeModel::setPlayer(PlayerStore *player)
 {

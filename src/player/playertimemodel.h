@@ -15,7 +15,7 @@ class PlayerStore;
 class PlayerTimeModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QString elapsedText READ elapsedText NOTIFY elapsedTextChanged)
     Q_PROPERTY(QString durationText READ durationText NOTIFY durationTextChanged)
     // elapsed / duration within 0 and 1; 0 while the duration is unknown.
@@ -28,7 +28,6 @@ public:
     explicit PlayerTimeModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     QString elapsedText() const { return m_elapsedText; }
     QString durationText() const { return m_durationText; }
@@ -50,6 +49,7 @@ signals:
     void progressChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void updateElapsed();
     void updateDuration();
 

@@ -1,12 +1,17 @@
 #include "player/sleeptimermodel.h"
 
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-SleepTimerModel::SleepTimerModel(QObject *parent) : QObject(parent) { }
+SleepTimerModel::SleepTimerModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void SleepTimerModel::setPlayer(PlayerStore *player)
 {

@@ -16,7 +16,7 @@ class PlayerStore;
 class SleepTimerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QVariantList presets READ presets CONSTANT)
     Q_PROPERTY(bool showsActive READ showsActive NOTIFY activeChanged)
     Q_PROPERTY(QString activeLabel READ activeLabel NOTIFY activeChanged)
@@ -25,7 +25,6 @@ public:
     explicit SleepTimerModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     QVariantList presets() const;
     bool showsActive() const;
@@ -48,6 +47,7 @@ signals:
     void closeRequested();
 
 private:
+    void setPlayer(PlayerStore *player);
     QPointer<PlayerStore> m_player;
 };
 

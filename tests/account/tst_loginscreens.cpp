@@ -7,9 +7,9 @@
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "platform/focushelper.h"
 #include "player/playerstore.h"
-#include "app/storeregistry.h"
 
 #include "functionclock.h"
 #include "authsession.h"

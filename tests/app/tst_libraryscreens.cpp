@@ -167,7 +167,7 @@ private slots:
         QTRY_VERIFY(m_rig.app()->player()->currentTrack().has_value());
         QCOMPARE(m_rig.app()->player()->currentTrack()->id, favourites->trackAt(1).id);
         QVERIFY(m_rig.app()->player()->isFullscreenPresented());
-        QCOMPARE(m_rig.app()->player()->queueModel()->count(), favourites->count());
+        QCOMPARE(m_rig.app()->player()->queue().size(), favourites->count());
     }
 
     void favouritesEmptyForANewListener()

@@ -4,6 +4,7 @@
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagemodel.h"
 #include "artists/artistpagetext.h"
@@ -72,9 +73,9 @@ class TestArtistPageModel : public QObject
 
     std::unique_ptr<ArtistPageModel> makeModel()
     {
+        StoreRegistry::set(m_catalog.get());
         auto model = std::make_unique<ArtistPageModel>(
             TrackServices {m_player->store.get(), m_favorites.get(), m_ratings.get(), &m_player->session});
-        model->setCatalog(m_catalog.get());
         return model;
     }
 

@@ -13,8 +13,8 @@
 #include "testenv.h"
 
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
 
 #include <QAbstractItemModel>
 #include <QQmlEngine>

@@ -10,8 +10,8 @@
 
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(store().queueIndex(), 1);
         QCOMPARE(store().duration(), 200.0);
         QCOMPARE(store().currentTitle(), u"Song b"_s);
-        QCOMPARE(store().queueModel()->count(), 2);
+        QCOMPARE(store().queue().size(), 2);
         QCOMPARE(currentChanged.count(), 1);
     }
 

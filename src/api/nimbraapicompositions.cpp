@@ -5,7 +5,7 @@
 #include "api/nimbraapi.h"
 
 #include "api/randomshuffle.h"
-#include "format/russiandaymonth.h"
+#include "format/russiandate.h"
 #include "api/splitmix64.h"
 
 #include <QRandomGenerator>

@@ -2,6 +2,7 @@
 
 #include "account/session.h"
 #include "api/nimbraapi.h"
+#include "format/russianplural.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,7 +24,7 @@ CatalogModel::CatalogModel(PageLoader loader, TrackServices services, QObject *p
 
 QString CatalogModel::countText() const
 {
-    return u"%1 треков"_s.arg(count());
+    return russianCount(count(), CountWord::Track);
 }
 
 CatalogModel::PageLoader CatalogModel::serviceLoader(QPointer<Session> session)

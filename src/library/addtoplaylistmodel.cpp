@@ -3,6 +3,7 @@
 #include "account/playlistsstore.h"
 #include "account/session.h"
 #include "api/storeregistry.h"
+#include "format/russianplural.h"
 #include "tracks/tracklistmodel.h"
 #include "tracks/trackservices.h"
 
@@ -90,8 +91,7 @@ QCoro::Task<bool> AddToPlaylistModel::afterCreate(PlaylistOut created)
 
 QString AddToPlaylistModel::countText(qint64 trackCount) const
 {
-    // The sheet names no plural form: "1 треков" as well.
-    return QString::number(trackCount) + u" треков"_s;
+    return russianCount(trackCount, CountWord::Track);
 }
 
 void AddToPlaylistModel::setAddState(const QString &addingTo, const QString &error)

@@ -28,7 +28,7 @@ void PlaylistsModel::load()
 
 QString PlaylistsModel::countText(qint64 trackCount) const
 {
-    return russianCount(trackCount, u"трек"_s, u"трека"_s, u"треков"_s);
+    return russianCount(trackCount, CountWord::Track);
 }
 
 } // namespace nimbra

@@ -5,6 +5,7 @@
 #include "player/lyricsservice.h"
 #include "player/nowplayingcontroller.h"
 #include "api/clock.h"
+#include "format/durationtext.h"
 #include "account/session.h"
 
 #include <QPointer>
@@ -144,7 +145,7 @@ void PlayerStore::pauseIfPlaying()
 
 void PlayerStore::seek(double seconds)
 {
-    const double target = sanitizedTime(seconds);
+    const double target = sanitizedSeconds(seconds);
     if (m_player)
         m_player->seek(target);
     setElapsed(target);
@@ -182,21 +183,11 @@ void PlayerStore::dismissFullscreen()
     setFullscreenWantsLyrics(false);
 }
 
-QString PlayerStore::formatTime(double seconds)
-{
-    if (!std::isfinite(seconds) || seconds < 0)
-        return u"0:00"_s;
-    // Beyond what a 64-bit count holds the label stays at its largest value.
-    constexpr double limit = 9223372036854775807.0;
-    const qint64 whole = seconds >= limit ? std::numeric_limits<qint64>::max() : qint64(seconds);
-    return u"%1:%2"_s.arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
-
 QString PlayerStore::durationLabel() const
 {
     if (m_duration > 0)
-        return formatTime(m_duration);
-    return formatTime(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
+        return durationText(m_duration);
+    return durationText(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
 }
 
 // Now-playing panel and media keys

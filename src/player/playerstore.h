@@ -175,10 +175,6 @@ public:
     Q_INVOKABLE void cacheCurrentTrack();
     Q_INVOKABLE void removeCurrentTrackFromCache();
 
-    // "m:ss" with whole minutes not limited to 59; "0:00" for a time that
-    // is negative or not finite.
-    Q_INVOKABLE static QString formatTime(double seconds);
-
     // The desktop's view of the player (and the source of its commands).
     NowPlayingController *nowPlaying() const { return m_nowPlaying.get(); }
 
@@ -206,9 +202,6 @@ signals:
     void isFullscreenPresentedChanged();
 
 private:
-    // Times from the player, the seek bar or the media keys may be NaN or
-    // negative; they count as the start before any arithmetic or conversion.
-    static double sanitizedTime(double seconds) { return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0; }
     // QML reads absent texts as null strings and writes them the same way.
     static std::optional<QString> optionalText(const QString &text)
     {

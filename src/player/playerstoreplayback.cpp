@@ -8,6 +8,7 @@
 
 #include "api/apiconfig.h"
 #include "api/error.h"
+#include "format/durationtext.h"
 #include "player/audiocacheservice.h"
 #include "player/crossfaderamp.h"
 #include "api/clock.h"
@@ -38,7 +39,7 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     emit currentTrackChanged();
     emit currentTrackIsCachedChanged();
     ensureLyrics(track);
-    setDuration(sanitizedTime(double(track.durationSeconds)));
+    setDuration(sanitizedSeconds(double(track.durationSeconds)));
     setElapsed(0);
 
     countPlayAndSaveSilently(track, url);
@@ -80,11 +81,11 @@ void PlayerStore::teardownPlayers()
 // Ten times a second for the whole of playback: numbers only.
 void PlayerStore::handleTick(double seconds)
 {
-    setElapsed(sanitizedTime(seconds));
+    setElapsed(sanitizedSeconds(seconds));
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
         if (std::isfinite(itemDuration))
-            setDuration(sanitizedTime(itemDuration));
+            setDuration(sanitizedSeconds(itemDuration));
     }
     if (!m_isCrossfading && m_crossfadeEnabled && m_duration > 2 * m_crossfadeDuration
         && m_elapsed >= m_duration - m_crossfadeDuration)

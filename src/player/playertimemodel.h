@@ -35,7 +35,6 @@ public:
     double position() const { return m_position; }
     double seekUpper() const { return m_seekUpper; }
 
-    static double sanitized(double seconds);
     static double progressFor(double elapsed, double duration);
     static double seekUpperFor(double duration);
 

@@ -31,10 +31,8 @@ public:
     // "m:ss" of the seconds left, "После трека", or empty without a timer.
     QString activeLabel() const;
 
-    // "15 минут": the word does not change with the number.
+    // "15 минут", the word in the form its number takes.
     Q_INVOKABLE static QString presetLabel(int minutes);
-    // The remaining seconds as whole minutes and two-digit seconds.
-    static QString remainingText(qint64 seconds);
 
     Q_INVOKABLE void choose(int minutes);
     Q_INVOKABLE void chooseEndOfTrack();

@@ -2,6 +2,7 @@
 
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
+#include "format/durationtext.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
 
@@ -199,11 +200,6 @@ void TrackListModel::toggleDislike(int row)
 {
     if (row >= 0 && row < m_tracks.size())
         m_actions->toggleDislike(m_tracks.at(row), QString::fromUtf8(TrackActions::dislikePrompt));
-}
-
-QString TrackListModel::durationText(double seconds)
-{
-    return PlayerStore::formatTime(seconds);
 }
 
 void TrackListModel::followCurrentTrack()

@@ -88,9 +88,6 @@ public:
     Q_INVOKABLE virtual void reload() { }
     Q_INVOKABLE void retry() { reload(); }
 
-    // "m:ss" of whole minutes and seconds; "0:00" for a negative or
-    // non-finite time.
-    static QString durationText(double seconds);
 
 signals:
     void countChanged();

@@ -1,7 +1,7 @@
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
-#include "format/russiandaymonth.h"
+#include "format/russiandate.h"
 
 #include "catalogpages.h"
 #include "fakehttpserver.h"

@@ -199,7 +199,7 @@ private slots:
         QTest::addColumn<bool>("featured");
         QTest::newRow("four: no wave") << u"Four"_s << false << u"4 треков · 0 альбомов"_s << false;
         QTest::newRow("five: wave") << u"Five"_s << true << u"5 треков · 0 альбомов"_s << true;
-        QTest::newRow("six") << u"Six"_s << true << u"6 треков · 1 альбомов"_s << false;
+        QTest::newRow("six") << u"Six"_s << true << u"6 треков · 1 альбом"_s << false;
     }
     void headerAndActions()
     {
@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(model->artAlbums()->count(), 0);
         model->setArtistName(u"Six"_s);
         QCOMPARE(model->artAlbums()->data(model->artAlbums()->index(0), ArtistAlbumListModel::CaptionRole),
-            QVariant(u"2021 · 2 треков"_s));
+            QVariant(u"2021 · 2 трека"_s));
     }
 
     void toggleWords_data()

@@ -237,35 +237,6 @@ private slots:
         QCOMPARE(index(), 1);
     }
 
-    void formatTime_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << "0:00";
-        QTest::newRow("fraction truncated") << 59.99 << "0:59";
-        QTest::newRow("3:05") << 185.0 << "3:05";
-        QTest::newRow("an hour") << 3600.0 << "60:00";
-        QTest::newRow("negative") << -3.0 << "0:00";
-        QTest::newRow("nan") << qQNaN() << "0:00";
-        QTest::newRow("infinite") << qInf() << "0:00";
-        QTest::newRow("2^63") << std::ldexp(1.0, 63) << "153722867280912930:08";
-    }
-
-    void formatTime()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(ClipPlayerStore::formatTime(seconds), text);
-    }
-
-    void formatTimeBeyondWholeNumbers()
-    {
-        // No whole-number type holds these; they still read as minutes and seconds.
-        static const QRegularExpression shape(u"^\\d+:[0-5]\\d$"_s);
-        for (const double seconds : {std::ldexp(1.0, 64), std::ldexp(1.0, 64) + 4096.0, std::numeric_limits<double>::max()})
-            QVERIFY2(shape.match(ClipPlayerStore::formatTime(seconds)).hasMatch(), qPrintable(ClipPlayerStore::formatTime(seconds)));
-    }
-
     void timesAndSeek_data()
     {
         QTest::addColumn<qint64>("recordSeconds");

@@ -94,24 +94,6 @@ private slots:
         QCOMPARE(reset.size(), 1);
     }
 
-    void durationText_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << u"0:00"_s;
-        QTest::newRow("minutes") << 181.0 << u"3:01"_s;
-        QTest::newRow("over an hour") << 3725.0 << u"62:05"_s;
-        QTest::newRow("negative") << -5.0 << u"0:00"_s;
-        QTest::newRow("not finite") << qQNaN() << u"0:00"_s;
-    }
-
-    void durationText()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(TrackListModel::durationText(seconds), text);
-    }
-
     void pagingStopsAtTheEndAndDropsStalePages()
     {
         PagedSource source;

@@ -58,7 +58,7 @@ private slots:
     {
         QFETCH(int, trackCount);
         FakeHttpServer server;
-        APIConfig::setBaseURL(server.baseUrl());
+        APIConfig::setBaseUrl(server.baseUrl());
         server.on(u"GET"_s, u"/api/v1/tracks"_s, [trackCount](const RecordedRequest &request) {
             const int page = queryNumber(request, u"page"_s);
             const int size = queryNumber(request, u"size"_s);

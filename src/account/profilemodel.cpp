@@ -77,9 +77,9 @@ QString ProfileModel::initial() const
 
 QUrl ProfileModel::avatarUrl() const
 {
-    if (!user() || !user()->avatarURL)
+    if (!user() || !user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*user()->avatarURL).value_or(QUrl());
+    return APIConfig::resolve(*user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList ProfileModel::badges() const

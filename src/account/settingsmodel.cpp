@@ -80,7 +80,7 @@ QString SettingsModel::documentationHost()
 
 QString SettingsModel::apiHost()
 {
-    const QString host = APIConfig::baseURL().host();
+    const QString host = APIConfig::baseUrl().host();
     return host.isEmpty() ? u"—"_s : host;
 }
 
@@ -164,7 +164,7 @@ QString SettingsModel::downloadLabelFor(double progress)
 
 void SettingsModel::reloadAddress()
 {
-    setBaseUrlText(APIConfig::baseURL().toString());
+    setBaseUrlText(APIConfig::baseUrl().toString());
     emit apiHostChanged();
 }
 
@@ -174,7 +174,7 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
-    APIConfig::setBaseURL(url);
+    APIConfig::setBaseUrl(url);
     emit apiHostChanged();
 }
 

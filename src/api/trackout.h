@@ -18,9 +18,9 @@ struct TrackOut
     QString title;
     QString artist;
     qint64 durationSeconds = 0;
-    QString fileURL;
-    std::optional<QString> coverURL;
-    std::optional<QString> albumID;
+    QString fileUrl;
+    std::optional<QString> coverUrl;
+    std::optional<QString> albumId;
     std::optional<QString> lyrics;
     std::optional<qint64> trackNumber;
     std::optional<QString> userRating;

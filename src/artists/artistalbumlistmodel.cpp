@@ -25,7 +25,7 @@ QVariant ArtistAlbumListModel::data(const QModelIndex &index, int role) const
     case ArtistRole:
         return album.artist;
     case CoverUrlRole: {
-        const std::optional<QUrl> url = album.coverURL ? APIConfig::resolve(*album.coverURL) : std::nullopt;
+        const std::optional<QUrl> url = album.coverUrl ? APIConfig::resolve(*album.coverUrl) : std::nullopt;
         return url ? url->toString() : QString();
     }
     case CaptionRole:

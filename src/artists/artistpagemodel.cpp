@@ -164,7 +164,7 @@ QString ArtistPageModel::title() const
 
 QString ArtistPageModel::coverUrl() const
 {
-    return m_page ? resolved(m_page->profile.coverURL) : QString();
+    return m_page ? resolved(m_page->profile.coverUrl) : QString();
 }
 
 QString ArtistPageModel::countsText() const
@@ -194,7 +194,7 @@ QString ArtistPageModel::releaseArtistLine() const
 
 QString ArtistPageModel::releaseCoverUrl() const
 {
-    return hasLatestRelease() ? resolved(m_page->profile.latestRelease->coverURL) : QString();
+    return hasLatestRelease() ? resolved(m_page->profile.latestRelease->coverUrl) : QString();
 }
 
 QString ArtistPageModel::releaseLine() const

@@ -3,6 +3,7 @@
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "api/error.h"
+#include "api/settle.h"
 #include "format/russiandate.h"
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
@@ -14,18 +15,6 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 namespace {
-
-// Waits for a task whose result is no longer wanted, so that none of its
-// requests outlives the load that started it.
-template<typename T> QCoro::Task<void> settle(QCoro::Task<T> &task)
-{
-    if (task.isReady())
-        co_return;
-    try {
-        co_await task;
-    } catch (...) {
-    }
-}
 
 } // namespace
 
@@ -110,6 +99,7 @@ QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
                     tracks = co_await daily;
                 } catch (...) {
                     // A missing daily list only hides its card.
+                    logDroppedFailure("the daily list", std::current_exception());
                 }
                 if (wanted())
                     self->setDailyTracks(std::move(tracks));
@@ -210,7 +200,7 @@ QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
 {
     QStringList urls;
     for (qsizetype i = 0; i < std::min<qsizetype>(tracks.size(), dailyCoverSlots); ++i) {
-        const std::optional<QString> &path = tracks.at(i).coverURL;
+        const std::optional<QString> &path = tracks.at(i).coverUrl;
         const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
         if (url && url->isValid())
             urls.append(url->toString());

@@ -25,7 +25,7 @@ QVariant HomeReleaseModel::data(const QModelIndex &index, int role) const
     case ArtistLineRole:
         return item.artistLine;
     case CoverUrlRole: {
-        const std::optional<QUrl> url = item.coverURL ? APIConfig::resolve(*item.coverURL) : std::nullopt;
+        const std::optional<QUrl> url = item.coverUrl ? APIConfig::resolve(*item.coverUrl) : std::nullopt;
         return url ? url->toString() : QString();
     }
     case SubtitleRole:

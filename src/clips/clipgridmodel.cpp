@@ -39,7 +39,7 @@ QVariant ClipGridModel::data(const QModelIndex &index, int role) const
         return clip.artist;
     case CoverUrlRole: {
         // No address lets the artwork show its placeholder.
-        const auto url = clip.coverURL ? APIConfig::resolve(*clip.coverURL) : std::nullopt;
+        const auto url = clip.coverUrl ? APIConfig::resolve(*clip.coverUrl) : std::nullopt;
         return url ? url->toString() : QString();
     }
     default:

@@ -103,7 +103,7 @@ public:
     QString currentTitle() const { return m_currentTrack ? m_currentTrack->title : QString(); }
     QString currentArtist() const { return m_currentTrack ? m_currentTrack->artist : QString(); }
     QString currentCoverUrl() const;
-    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumID.value_or(QString()) : QString(); }
+    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumId.value_or(QString()) : QString(); }
     double currentDurationSeconds() const { return m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0; }
     bool currentIsFavorite() const { return m_currentTrack && m_currentTrack->isFavorite; }
     bool currentIsDisliked() const;

@@ -149,9 +149,9 @@ QString MainNavigationModel::profileInitial() const
 
 QUrl MainNavigationModel::profileAvatarUrl() const
 {
-    if (!showsProfileCard() || !m_auth->user()->avatarURL)
+    if (!showsProfileCard() || !m_auth->user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*m_auth->user()->avatarURL).value_or(QUrl());
+    return APIConfig::resolve(*m_auth->user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList MainNavigationModel::profileBadges() const

@@ -65,7 +65,7 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
     case IsCurrentRole:
         return !m_currentId.isNull() && track.id == m_currentId;
     case AlbumIdRole:
-        return track.albumID.value_or(QString());
+        return track.albumId.value_or(QString());
     case TrackNumberRole:
         return track.trackNumber ? QVariant(*track.trackNumber) : QVariant();
     default:

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(model.apiHost(), apiHost);
         // Shown again, the field reads what is in use.
         model.reloadAddress();
-        QCOMPARE(model.baseUrlText(), APIConfig::baseURL().toString());
+        QCOMPARE(model.baseUrlText(), APIConfig::baseUrl().toString());
     }
 
     void crossfade()

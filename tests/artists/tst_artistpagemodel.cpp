@@ -97,7 +97,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({[] {
                 QJsonObject o = albumJson(u"al6"_s);
@@ -292,7 +292,7 @@ private slots:
         QFETCH(QString, fragment);
         // The built-in host, whatever base address the settings hold.
         const QString link = ArtistPageText::shareLink(name);
-        QCOMPARE(link, u"https://"_s + APIConfig::defaultBaseURL().host() + u"#"_s + fragment);
+        QCOMPARE(link, u"https://"_s + APIConfig::defaultBaseUrl().host() + u"#"_s + fragment);
         const QUrl url(link, QUrl::StrictMode);
         QVERIFY(url.isValid());
         QCOMPARE(url.fragment(QUrl::FullyDecoded), u"artist:"_s + name);

@@ -359,7 +359,7 @@ private slots:
         QList<TrackOut> tracks;
         for (const auto &cover : covers) {
             TrackOut track = makeTrack(u"t%1"_s.arg(tracks.size()));
-            track.coverURL = cover;
+            track.coverUrl = cover;
             tracks << track;
         }
         QCOMPARE(HomePageModel::coverUrls(tracks), expected);

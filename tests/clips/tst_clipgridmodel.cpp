@@ -75,7 +75,7 @@ private slots:
         initTestEnvironment();
         // One server for all: stopping one waits for its kept-alive connections.
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void loadOutcome_data()

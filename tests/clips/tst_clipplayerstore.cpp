@@ -28,7 +28,7 @@ QList<ClipOut> makeQueue(const QString &shape)
         clip.title = u"Clip %1"_s.arg(i);
         clip.artist = u"Artist"_s;
         clip.durationSeconds = 120;
-        clip.fileURL = shape.at(i) == QLatin1Char('-') ? badPath : u"media/clips/c%1.avi"_s.arg(i);
+        clip.fileUrl = shape.at(i) == QLatin1Char('-') ? badPath : u"media/clips/c%1.avi"_s.arg(i);
         queue.append(clip);
     }
     return queue;
@@ -58,7 +58,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:9/api"_s));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/api"_s));
     }
 
     void init()
@@ -107,7 +107,7 @@ private slots:
         }
         QCOMPARE(seen, indices);
         QCOMPARE(store().currentClip()->id, queue.at(indices.last()).id);
-        QCOMPARE(player().source(), *APIConfig::resolve(queue.at(indices.last()).fileURL));
+        QCOMPARE(player().source(), *APIConfig::resolve(queue.at(indices.last()).fileUrl));
         QVERIFY(player().isPlaying());
         QVERIFY(store().isPlaying());
         QCOMPARE(m_backend->createdCount(), 1); // one player for every clip

@@ -89,7 +89,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_favorites = std::make_unique<FavoritesStore>(&m_session);
     }
 
@@ -166,7 +166,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
             jsonResponse(trackPageBody(tracksJson({u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s, u"p9"_s}), 4, 1, 1000, 1)));
 
-        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIDs(); }, NimbraAPI());
+        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIds(); }, NimbraAPI());
         model.setKind(u"offline"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Loaded));
         QCOMPARE(rowIds(model), (QStringList {u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s}));

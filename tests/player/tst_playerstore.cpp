@@ -27,9 +27,9 @@ QUrl streamOf(const QString &id)
 // Only entries whose path is not "bad" resolve.
 std::optional<QUrl> resolveGood(const TrackOut &t)
 {
-    if (t.fileURL == "bad"_L1)
+    if (t.fileUrl == "bad"_L1)
         return std::nullopt;
-    return QUrl(u"https://h/"_s + t.fileURL);
+    return QUrl(u"https://h/"_s + t.fileUrl);
 }
 
 } // namespace

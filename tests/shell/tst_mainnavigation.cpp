@@ -77,7 +77,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -279,7 +279,7 @@ private slots:
         OtaManifest manifest;
         manifest.versionCode = 42;
         manifest.versionName = u"1.4"_s;
-        manifest.downloadURL = u"https://example.org/Nimbra.dmg"_s;
+        manifest.downloadUrl = u"https://example.org/Nimbra.dmg"_s;
         window.updates.setAvailableManifest(manifest);
         QVERIFY(window.model->showsUpdateBanner());
         window.updates.dismissAvailableManifest();
@@ -329,7 +329,7 @@ private slots:
         QSignalSpy profile(window.model.get(), &MainNavigationModel::profileChanged);
         UserOut user = makeUser(username);
         if (!avatar.isNull())
-            user.avatarURL = avatar;
+            user.avatarUrl = avatar;
         window.session.auth->setUser(user);
 
         QCOMPARE(profile.size(), 1);

@@ -55,7 +55,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->setFallback([](const RecordedRequest &request) {
             if (request.path == u"/api/v1/rate"_s)
                 return FakeResponse {200, R"({"track_id": "b", "type": "dislike"})"};

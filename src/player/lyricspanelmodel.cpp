@@ -3,7 +3,6 @@
 #include "api/storeregistry.h"
 #include "format/durationtext.h"
 #include "player/playerstore.h"
-#include "player/playertimemodel.h"
 #include "player/texttrim.h"
 
 #include <algorithm>

@@ -18,16 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-namespace {
-
-QString resolved(const std::optional<QString> &path)
-{
-    const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
-    return url ? url->toString() : QString();
-}
-
-} // namespace
-
 ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::registered(), parent) { }
 
 ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
@@ -164,7 +154,7 @@ QString ArtistPageModel::title() const
 
 QString ArtistPageModel::coverUrl() const
 {
-    return m_page ? resolved(m_page->profile.coverUrl) : QString();
+    return m_page ? APIConfig::resolvedText(m_page->profile.coverUrl) : QString();
 }
 
 QString ArtistPageModel::countsText() const
@@ -194,7 +184,7 @@ QString ArtistPageModel::releaseArtistLine() const
 
 QString ArtistPageModel::releaseCoverUrl() const
 {
-    return hasLatestRelease() ? resolved(m_page->profile.latestRelease->coverUrl) : QString();
+    return hasLatestRelease() ? APIConfig::resolvedText(m_page->profile.latestRelease->coverUrl) : QString();
 }
 
 QString ArtistPageModel::releaseLine() const

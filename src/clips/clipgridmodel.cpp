@@ -37,11 +37,9 @@ QVariant ClipGridModel::data(const QModelIndex &index, int role) const
         return clip.title;
     case ArtistRole:
         return clip.artist;
-    case CoverUrlRole: {
+    case CoverUrlRole:
         // No address lets the artwork show its placeholder.
-        const auto url = clip.coverUrl ? APIConfig::resolve(*clip.coverUrl) : std::nullopt;
-        return url ? url->toString() : QString();
-    }
+        return APIConfig::resolvedText(clip.coverUrl);
     default:
         return {};
     }

@@ -8,6 +8,7 @@
 //   build/bench/bench_artistpage
 
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagemodel.h"
 
@@ -80,8 +81,8 @@ private slots:
         QCoro::waitFor(catalog.reloadAsync(std::nullopt));
         QVERIFY(catalog.isReady());
 
+        StoreRegistry::set(&catalog);
         ArtistPageModel page {TrackServices {}};
-        page.setCatalog(&catalog);
         int switches = 0;
         QBENCHMARK
         {

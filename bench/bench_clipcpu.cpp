@@ -6,7 +6,7 @@
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 
 #include <QGuiApplication>
 #include <QQmlEngine>

@@ -81,7 +81,11 @@ class TestRootView : public QObject
     {
         AuthSession session {"saved", true};
         nimbra::test::FunctionClock clock;
-        StoreRegistry::set(session.auth.get());
+        // The root takes the sign-in store registered when it is made.
+        struct Registered
+        {
+            explicit Registered(AuthStore *auth) { StoreRegistry::set(auth); }
+        } registered {session.auth.get()};
         RootViewModel root;
         RetryPause pause;
         QList<Screen> screens;

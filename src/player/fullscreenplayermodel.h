@@ -37,9 +37,10 @@ public:
     // The full record of a track; throws when it cannot be had.
     using DetailSource = std::function<QCoro::Task<TrackOut>(QString trackId, CancelToken cancel)>;
 
-    // Without a source the service is asked with the session's token.
+    // Asks the service, with the registered session's token.
     explicit FullscreenPlayerModel(QObject *parent = nullptr);
-    void setDetailSource(DetailSource source) { m_detailSource = std::move(source); }
+    // Asks source instead (an empty one: nothing is fetched).
+    explicit FullscreenPlayerModel(DetailSource source, QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
 

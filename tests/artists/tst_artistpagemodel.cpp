@@ -197,7 +197,7 @@ private slots:
         QTest::addColumn<bool>("wave");
         QTest::addColumn<QString>("counts");
         QTest::addColumn<bool>("featured");
-        QTest::newRow("four: no wave") << u"Four"_s << false << u"4 треков · 0 альбомов"_s << false;
+        QTest::newRow("four: no wave") << u"Four"_s << false << u"4 трека · 0 альбомов"_s << false;
         QTest::newRow("five: wave") << u"Five"_s << true << u"5 треков · 0 альбомов"_s << true;
         QTest::newRow("six") << u"Six"_s << true << u"6 треков · 1 альбом"_s << false;
     }

@@ -286,8 +286,7 @@ private slots:
         // request used up.
         rig.store->showFullscreenLyrics();
         StoreRegistry::set(rig.store.get());
-        auto model = std::make_unique<FullscreenPlayerModel>();
-        model->setDetailSource({});
+        auto model = std::make_unique<FullscreenPlayerModel>(FullscreenPlayerModel::DetailSource {});
         QVERIFY(model->lyricsMode());
         QVERIFY(model->showsLyricsPanel());
         QVERIFY(!rig.store->fullscreenWantsLyrics());
@@ -313,8 +312,7 @@ private slots:
         // Only new offline messages become the alert; the store's copy is taken.
         rig.store->setCacheMessage(u"old"_s);
         StoreRegistry::set(rig.store.get());
-        model = std::make_unique<FullscreenPlayerModel>();
-        model->setDetailSource({});
+        model = std::make_unique<FullscreenPlayerModel>(FullscreenPlayerModel::DetailSource {});
         QCOMPARE(model->cacheAlert(), QString());
         rig.store->setCacheMessage(u"Трек сохранён для офлайна"_s);
         QCOMPARE(model->cacheAlert(), u"Трек сохранён для офлайна"_s);
@@ -331,8 +329,7 @@ private slots:
         rig.play({u"a"_s, u"b"_s, u"c"_s}, 0);
         QStringList asked;
         StoreRegistry::set(rig.store.get());
-        FullscreenPlayerModel model;
-        model.setDetailSource([&](QString id, CancelToken) -> QCoro::Task<TrackOut> {
+        FullscreenPlayerModel model([&](QString id, CancelToken) -> QCoro::Task<TrackOut> {
             asked << id;
             if (id == u"b"_s)
                 throw std::runtime_error("offline");

@@ -76,8 +76,8 @@ class TestShellScreens : public QObject
         return m_rig.launch(environment);
     }
 
-    // Lets animations end before a picture is taken.
-    void settle() { QTest::qWait(450); }
+    // Lets covers load and transitions end before a picture is taken.
+    void settle() { QVERIFY(waitUntilSettled(m_rig.window())); }
 
     void screenshot(const QString &name, const QRect &area = {})
     {

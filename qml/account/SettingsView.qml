@@ -26,6 +26,7 @@ Item {
 
     ScrollView {
         id: scroll
+        objectName: "settingsScroll"
         anchors.fill: parent
         contentWidth: availableWidth
 

@@ -66,6 +66,7 @@ Item {
                 : view.loadState === view.loading ? view.loadingTitle : view.emptyTitle
             color: AppTheme.textPrimary
             font: AppTheme.headline
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
         }
 
@@ -78,6 +79,8 @@ Item {
                 : view.loadState === view.loading ? view.loadingText : view.emptyText
             color: AppTheme.textSecondary
             font: AppTheme.callout
+            // A failure's text may come from the service: never markup.
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
         }
 

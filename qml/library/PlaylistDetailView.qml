@@ -66,6 +66,8 @@ Rectangle {
         loadState: tracks.loadState
         emptyTitle: "Пусто"
         emptyIcon: "music.note"
+        errorText: tracks.errorText
+        onRetry: tracks.retry()
     }
 
     AddToPlaylistSheet {

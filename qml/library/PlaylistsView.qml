@@ -183,19 +183,30 @@ Rectangle {
         }
     }
 
-    // Below the cards while there is no playlist to list.
+    // Below the cards while there is no playlist to list: a spinner, the
+    // failure with its retry, or the hint once the service said "none".
     Item {
         anchors.top: smart.bottom
         anchors.left: smart.left
         anchors.right: smart.right
-        height: emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL
+        height: (rows.loadState === LoadState.Failed ? failure.implicitHeight : emptyColumn.implicitHeight)
+            + 2 * AppTheme.spacingXXL
         visible: !rows.needsSignIn && rows.count === 0
 
         ProgressSpinner {
             anchors.centerIn: parent
             size: 24
-            visible: rows.isLoading
+            visible: rows.loadState === LoadState.Loading
             running: visible
+        }
+
+        StateView {
+            id: failure
+            objectName: "playlistsFailure"
+            anchors.fill: parent
+            loadState: rows.loadState === LoadState.Failed ? LoadState.Failed : LoadState.Idle
+            errorText: rows.errorText
+            onRetry: rows.retry()
         }
 
         Column {
@@ -203,7 +214,7 @@ Rectangle {
             objectName: "playlistsEmpty"
             anchors.centerIn: parent
             spacing: 6
-            visible: !rows.isLoading
+            visible: rows.loadState === LoadState.Empty
 
             AppIcon {
                 anchors.horizontalCenter: parent.horizontalCenter

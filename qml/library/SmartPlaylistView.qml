@@ -79,6 +79,8 @@ Rectangle {
         emptyTitle: "Нет треков"
         emptyText: tracks.emptyText
         emptyIcon: "music.note"
+        errorText: tracks.errorText
+        onRetry: tracks.retry()
     }
 
     AddToPlaylistSheet {

@@ -5,22 +5,39 @@
 
 namespace nimbra {
 
-FavoritesStore::FavoritesStore(Session *session, QObject *parent) : QObject(parent), m_session(session) { }
+FavoritesStore::FavoritesStore(Session *session, QObject *parent) : QObject(parent), m_session(session)
+{
+    if (m_session)
+        connect(m_session, &Session::ended, this, &FavoritesStore::sessionEnded);
+}
+
+void FavoritesStore::sessionEnded()
+{
+    m_sessionRequests.cancel();
+    m_sessionRequests = CancelToken();
+    m_pending.clear();
+    setLastError(std::nullopt);
+}
 
 QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
 {
     QPointer<FavoritesStore> self(this);
     const NimbraAPI api = m_api;
     const std::optional<QString> token = m_session ? m_session->token() : std::optional<QString>();
+    const CancelToken session = m_sessionRequests;
+    if (m_pending.contains(track.id))
+        co_return std::nullopt;
+    m_pending.insert(track.id);
     setLastError(std::nullopt);
 
     // The caller's copy decides; the service is not asked what it holds.
     const bool wasFavorite = track.isFavorite;
-    QCoro::Task<void> request = wasFavorite ? api.removeFavorite(track.id, token.value_or(QString()))
-                                            : api.addFavorite(track.id, token.value_or(QString()));
+    QCoro::Task<void> request = wasFavorite ? api.removeFavorite(track.id, token.value_or(QString()), session)
+                                            : api.addFavorite(track.id, token.value_or(QString()), session);
     const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
-    if (!self)
+    if (!self || session.isCancelled())
         co_return std::nullopt;
+    m_pending.remove(track.id);
     if (!outcome) {
         setLastError(outcome.errorText);
         co_return std::nullopt;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "api/canceltoken.h"
 #include "api/nimbraapi.h"
 #include "api/trackout.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <QCoro/QCoroTask>
@@ -34,6 +36,8 @@ public:
 
     // The copy of track with the favourite flag turned over, or absent when
     // the service refused or could not be reached.
+    // While a request for the same track runs, nothing is sent and the
+    // result is absent without a message.
     QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track);
 
 signals:
@@ -42,11 +46,19 @@ signals:
     void trackChanged(const nimbra::TrackOut &track);
 
 private:
+    // The session ended: its requests go, and so does its last message.
+    void sessionEnded();
     void setLastError(std::optional<QString> message);
 
     QPointer<Session> m_session;
     NimbraAPI m_api;
     std::optional<QString> m_lastError;
+    // Cancelled when the session ends, so that an answer for the former
+    // listener changes nothing the next one sees.
+    CancelToken m_sessionRequests;
+    // Tracks whose request is on its way: a second tap on the same track
+    // sends nothing until the first one is answered.
+    QSet<QString> m_pending;
 };
 
 } // namespace nimbra

@@ -5,19 +5,36 @@
 
 namespace nimbra {
 
-RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent), m_session(session) { }
+RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent), m_session(session)
+{
+    if (m_session)
+        connect(m_session, &Session::ended, this, &RatingsStore::sessionEnded);
+}
+
+void RatingsStore::sessionEnded()
+{
+    m_sessionRequests.cancel();
+    m_sessionRequests = CancelToken();
+    m_pending.clear();
+    setLastError(std::nullopt);
+}
 
 QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type)
 {
     QPointer<RatingsStore> self(this);
     const NimbraAPI api = m_api;
     const QString token = m_session ? m_session->token().value_or(QString()) : QString();
+    const CancelToken session = m_sessionRequests;
+    if (m_pending.contains(track.id))
+        co_return std::nullopt;
+    m_pending.insert(track.id);
     setLastError(std::nullopt);
 
-    QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token);
+    QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token, session);
     Outcome<RateResponse> answer = co_await runAtBoundary(std::move(request));
-    if (!self)
+    if (!self || session.isCancelled())
         co_return std::nullopt;
+    m_pending.remove(track.id);
     if (!answer) {
         setLastError(answer.errorText);
         co_return std::nullopt;

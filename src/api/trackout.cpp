@@ -50,8 +50,8 @@ TrackOut TrackOut::fromJson(const JsonReader &r)
 {
     TrackOut t;
     t.id = r.string("id"_L1);
-    t.title = r.string("title"_L1);
-    t.artist = r.string("artist"_L1);
+    t.title = r.shownString("title"_L1);
+    t.artist = r.shownString("artist"_L1);
     t.durationSeconds = r.integer("duration_seconds"_L1);
     t.fileURL = r.string("file_url"_L1);
     t.coverURL = r.optString("cover_url"_L1);

@@ -1,6 +1,8 @@
 #include "api/transfer.h"
 
+#include "api/apiclient.h"
 #include "api/apierror.h"
+#include "api/tokenrejections.h"
 #include "api/network.h"
 
 #include <QDeadlineTimer>
@@ -94,7 +96,8 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         for (const auto &[name, value] : transfer.headers)
             request.setRawHeader(name, value);
-        if (transfer.bearerToken && sameOrigin(target, transfer.tokenOrigin))
+        const bool tokenSent = transfer.bearerToken && sameOrigin(target, transfer.tokenOrigin);
+        if (tokenSent)
             request.setRawHeader("Authorization", "Bearer " + transfer.bearerToken->toUtf8());
 
         const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload));
@@ -102,7 +105,27 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
 
         bool sinkRefused = false;
         qint64 sunk = 0;
-        if (transfer.sink) {
+        bool tooLarge = false;
+        QByteArray collected;
+        if (!transfer.sink) {
+            // Collected as it arrives, so that an endless or huge answer is
+            // cut off at the limit instead of filling memory first.
+            const qint64 limit = transfer.maxBodyBytes;
+            const auto collect = [&collected, &tooLarge, guard, limit] {
+                if (!guard || tooLarge)
+                    return;
+                const QVariant length = guard->header(QNetworkRequest::ContentLengthHeader);
+                if ((length.isValid() && length.toLongLong() > limit)
+                    || collected.size() + guard->bytesAvailable() > limit) {
+                    tooLarge = true;
+                    guard->abort();
+                    return;
+                }
+                collected += guard->readAll();
+            };
+            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), collect);
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), collect);
+        } else {
             // Streamed as it arrives; only a success body reaches the sink.
             // Progress is told per chunk: the reply's own progress signal is
             // throttled to a few a second.
@@ -152,6 +175,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
 
         TransferResult result;
         result.url = target;
+        result.bodyTooLarge = tooLarge;
         result.error = reply->error();
         result.errorText = reply->errorString();
         result.sinkRefused = sinkRefused;
@@ -182,6 +206,14 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             continue;
         }
 
+        // The service no longer knows the token: its session is over,
+        // whichever request found out.
+        if (tokenSent && result.status == 401) {
+            const QByteArray body = tooLarge ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
+            TokenRejections::instance()->report(*transfer.bearerToken,
+                APIClient::statusError(401, body, result.header("Content-Type")).description());
+        }
+
         const QByteArray rest = reply->readAll();
         if (transfer.sink && result.isSuccess()) {
             if (!sinkRefused && !rest.isEmpty()) {
@@ -190,8 +222,11 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 else if (transfer.progress)
                     transfer.progress(sunk + rest.size(), result.announcedLength);
             }
-        } else {
-            result.body = rest;
+        } else if (!tooLarge) {
+            if (collected.size() + rest.size() > transfer.maxBodyBytes)
+                result.bodyTooLarge = true;
+            else
+                result.body = collected + rest;
         }
         co_return result;
     }

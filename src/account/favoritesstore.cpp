@@ -13,9 +13,7 @@ FavoritesStore::FavoritesStore(Session *session, QObject *parent) : QObject(pare
 
 void FavoritesStore::sessionEnded()
 {
-    m_sessionRequests.cancel();
-    m_sessionRequests = CancelToken();
-    m_pending.clear();
+    m_requests.endSession();
     setLastError(std::nullopt);
 }
 
@@ -24,10 +22,10 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     QPointer<FavoritesStore> self(this);
     const NimbraAPI api = m_api;
     const std::optional<QString> token = m_session ? m_session->token() : std::optional<QString>();
-    const CancelToken session = m_sessionRequests;
-    if (m_pending.contains(track.id))
+    const std::optional<CancelToken> started = m_requests.begin(track.id);
+    if (!started)
         co_return std::nullopt;
-    m_pending.insert(track.id);
+    const CancelToken session = *started;
     setLastError(std::nullopt);
 
     // The caller's copy decides; the service is not asked what it holds.
@@ -35,9 +33,8 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     QCoro::Task<void> request = wasFavorite ? api.removeFavorite(track.id, token.value_or(QString()), session)
                                             : api.addFavorite(track.id, token.value_or(QString()), session);
     const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
-    if (!self || session.isCancelled())
+    if (!self || !m_requests.finish(track.id, session))
         co_return std::nullopt;
-    m_pending.remove(track.id);
     if (!outcome) {
         setLastError(outcome.errorText);
         co_return std::nullopt;

@@ -13,9 +13,7 @@ RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent),
 
 void RatingsStore::sessionEnded()
 {
-    m_sessionRequests.cancel();
-    m_sessionRequests = CancelToken();
-    m_pending.clear();
+    m_requests.endSession();
     setLastError(std::nullopt);
 }
 
@@ -24,17 +22,16 @@ QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, Q
     QPointer<RatingsStore> self(this);
     const NimbraAPI api = m_api;
     const QString token = m_session ? m_session->token().value_or(QString()) : QString();
-    const CancelToken session = m_sessionRequests;
-    if (m_pending.contains(track.id))
+    const std::optional<CancelToken> started = m_requests.begin(track.id);
+    if (!started)
         co_return std::nullopt;
-    m_pending.insert(track.id);
+    const CancelToken session = *started;
     setLastError(std::nullopt);
 
     QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token, session);
     Outcome<RateResponse> answer = co_await runAtBoundary(std::move(request));
-    if (!self || session.isCancelled())
+    if (!self || !m_requests.finish(track.id, session))
         co_return std::nullopt;
-    m_pending.remove(track.id);
     if (!answer) {
         setLastError(answer.errorText);
         co_return std::nullopt;

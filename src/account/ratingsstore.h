@@ -1,12 +1,11 @@
 #pragma once
 
-#include "api/canceltoken.h"
+#include "account/trackrequests.h"
 #include "api/nimbraapi.h"
 #include "api/trackout.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 
 #include <QCoro/QCoroTask>
@@ -53,12 +52,7 @@ private:
     QPointer<Session> m_session;
     NimbraAPI m_api;
     std::optional<QString> m_lastError;
-    // Cancelled when the session ends, so that an answer for the former
-    // listener changes nothing the next one sees.
-    CancelToken m_sessionRequests;
-    // Tracks whose request is on its way: a second tap on the same track
-    // sends nothing until the first one is answered.
-    QSet<QString> m_pending;
+    TrackRequests m_requests;
 };
 
 } // namespace nimbra

@@ -34,10 +34,11 @@ AuthStore::AuthStore(KeychainHelper *keychain, QObject *parent)
 {
     // A token the service stops accepting mid-session (it restarted, the
     // token was revoked) ends the session as a refused one at start-up
-    // does, with the service's word for why.
+    // does, with the service's word for why. Before the profile came, the
+    // profile fetch itself decides.
     connect(TokenRejections::instance(), &TokenRejections::rejected, this,
         [this](const QString &token, const QString &message) {
-            if (m_token != token)
+            if (m_token != token || !m_user)
                 return;
             signOut();
             setErrorMessage(message);

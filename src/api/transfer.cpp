@@ -111,20 +111,24 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             // Collected as it arrives, so that an endless or huge answer is
             // cut off at the limit instead of filling memory first.
             const qint64 limit = transfer.maxBodyBytes;
-            const auto collect = [&collected, &tooLarge, guard, limit] {
+            // An announced length over the limit ends it before any byte of the body.
+            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&tooLarge, guard, limit] {
+                const QVariant length = guard ? guard->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+                if (!tooLarge && length.isValid() && length.toLongLong() > limit) {
+                    tooLarge = true;
+                    guard->abort();
+                }
+            });
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&collected, &tooLarge, guard, limit] {
                 if (!guard || tooLarge)
                     return;
-                const QVariant length = guard->header(QNetworkRequest::ContentLengthHeader);
-                if ((length.isValid() && length.toLongLong() > limit)
-                    || collected.size() + guard->bytesAvailable() > limit) {
+                if (collected.size() + guard->bytesAvailable() > limit) {
                     tooLarge = true;
                     guard->abort();
                     return;
                 }
                 collected += guard->readAll();
-            };
-            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), collect);
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), collect);
+            });
         } else {
             // Streamed as it arrives; only a success body reaches the sink.
             // Progress is told per chunk: the reply's own progress signal is
@@ -209,12 +213,13 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         // The service no longer knows the token: its session is over,
         // whichever request found out.
         if (tokenSent && result.status == 401) {
-            const QByteArray body = tooLarge ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
+            const QByteArray body = tooLarge || !reply->isOpen() ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
             TokenRejections::instance()->report(*transfer.bearerToken,
                 APIClient::statusError(401, body, result.header("Content-Type")).description());
         }
 
-        const QByteArray rest = reply->readAll();
+        // An aborted reply is closed: there is nothing more to read.
+        const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
         if (transfer.sink && result.isSuccess()) {
             if (!sinkRefused && !rest.isEmpty()) {
                 if (!transfer.sink(rest))

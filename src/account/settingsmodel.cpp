@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/storeregistry.h"
 #include "api/transfer.h"
 #include "update/buildinfo.h"
 
@@ -16,6 +17,9 @@ namespace nimbra {
 SettingsModel::SettingsModel(QObject *parent) : QObject(parent)
 {
     reloadAddress();
+    setAuth(StoreRegistry::get<AuthStore>());
+    setPlayer(StoreRegistry::get<PlayerStore>());
+    setUpdates(StoreRegistry::get<OtaUpdateStore>());
 }
 
 void SettingsModel::setAuth(AuthStore *auth)
@@ -77,7 +81,7 @@ QString SettingsModel::documentationHost()
 
 QString SettingsModel::apiHost()
 {
-    const QString host = APIConfig::baseURL().host();
+    const QString host = APIConfig::baseUrl().host();
     return host.isEmpty() ? u"—"_s : host;
 }
 
@@ -161,7 +165,7 @@ QString SettingsModel::downloadLabelFor(double progress)
 
 void SettingsModel::reloadAddress()
 {
-    setBaseUrlText(APIConfig::baseURL().toString());
+    setBaseUrlText(APIConfig::baseUrl().toString());
     emit apiHostChanged();
 }
 
@@ -171,13 +175,13 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
-    const QUrl before = APIConfig::baseURL();
-    APIConfig::setBaseURL(url);
+    const QUrl before = APIConfig::baseUrl();
+    APIConfig::setBaseUrl(url);
     // A token belongs to the service that issued it: another service (scheme,
     // host or port) is signed in to afresh, and the token is never sent there.
     // Only the address in force counts, so another spelling of the same one
     // changes nothing.
-    if (!sameOrigin(before, APIConfig::baseURL()) && m_auth)
+    if (!sameOrigin(before, APIConfig::baseUrl()) && m_auth)
         m_auth->signOut();
     emit apiHostChanged();
 }

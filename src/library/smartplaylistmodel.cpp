@@ -2,6 +2,7 @@
 
 #include "api/boundary.h"
 #include "api/randomshuffle.h"
+#include "api/settle.h"
 #include "player/audiocacheservice.h"
 #include "player/playerstore.h"
 
@@ -24,13 +25,13 @@ bool failureShows(SmartPlaylistKind kind)
 
 QSet<QString> savedTrackIds()
 {
-    return AudioCacheService::shared()->cachedTrackIDs();
+    return AudioCacheService::shared()->cachedTrackIds();
 }
 
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackServices::shared(), savedTrackIds, NimbraAPI(), parent)
+    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraAPI(), parent)
 {
 }
 

@@ -2,6 +2,7 @@
 // an earlier good file survives a failed download, the file name from the
 // manifest is used only when it is a safe installer name, and the empty
 // folders of earlier runs go.
+#include "api/storeregistry.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
 #include "update/updatebannermodel.h"
@@ -68,8 +69,9 @@ private slots:
     // the notes, while the offer stays; a new attempt clears it.
     void failureShowsWhileTheOfferStays()
     {
+        // The strip finds the store where the program registers it.
+        StoreRegistry::set(m_store.get());
         UpdateBannerModel banner;
-        banner.setStore(m_store.get());
         offer(u"/n.AppImage"_s);
         QCOMPARE(banner.notesLine(), u"Новое"_s);
         QVERIFY(!banner.notesLineIsFailure());

@@ -193,7 +193,7 @@ Item {
             anchors.bottom: parent.bottom
             clip: true
 
-            property real bottomInset: nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
+            property real bottomInset: AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner)
             Behavior on bottomInset {
                 NumberAnimation {
                     duration: AppTheme.motionFast
@@ -307,7 +307,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.bottomMargin: bannerLift
-        height: 62 + 32
+        height: AppTheme.updateBannerHeight + AppTheme.spacingXL
         shown: nav.showsUpdateBanner
         duration: AppTheme.motionSlow
         easingType: Easing.OutCubic

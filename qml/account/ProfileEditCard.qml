@@ -30,6 +30,7 @@ AccountCard {
         width: parent.width
         visible: text !== ""
         text: card.model.errorMessage
+        textFormat: Text.PlainText
         color: AppTheme.systemRed
         font: AppTheme.caption
         wrapMode: Text.Wrap
@@ -40,6 +41,7 @@ AccountCard {
         width: parent.width
         visible: text !== ""
         text: card.model.saveMessage
+        textFormat: Text.PlainText
         color: AppTheme.accentLight
         font: AppTheme.caption
     }

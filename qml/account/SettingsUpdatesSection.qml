@@ -57,6 +57,7 @@ SettingsSection {
         width: parent.width
         visible: !section.model.hasOffer && text !== ""
         text: OtaUpdateStore.statusMessage
+        textFormat: Text.PlainText
         color: AppTheme.textSecondary
         font: AppTheme.caption
         wrapMode: Text.Wrap
@@ -65,8 +66,11 @@ SettingsSection {
     Text {
         objectName: "updateError"
         width: parent.width
-        visible: !section.model.hasOffer && text !== ""
+        // Under the download button too: a failed download or opening is
+        // told while the offer stays.
+        visible: text !== ""
         text: OtaUpdateStore.error
+        textFormat: Text.PlainText
         color: AppTheme.systemRed
         font: AppTheme.caption
         wrapMode: Text.Wrap

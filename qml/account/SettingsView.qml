@@ -23,6 +23,7 @@ Item {
 
     ScrollView {
         id: scroll
+        objectName: "settingsScroll"
         anchors.fill: parent
         contentWidth: availableWidth
 

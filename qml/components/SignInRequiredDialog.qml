@@ -50,6 +50,7 @@ Popup {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: dialog.message
+            textFormat: Text.PlainText
             color: AppTheme.textSecondary
             font: AppTheme.callout
             wrapMode: Text.Wrap

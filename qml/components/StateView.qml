@@ -59,6 +59,7 @@ Item {
                 : view.loadState === LoadState.Loading ? view.loadingTitle : view.emptyTitle
             color: AppTheme.textPrimary
             font: AppTheme.headline
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
         }
 
@@ -71,6 +72,8 @@ Item {
                 : view.loadState === LoadState.Loading ? view.loadingText : view.emptyText
             color: AppTheme.textSecondary
             font: AppTheme.callout
+            // A failure's text may come from the service: never markup.
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
         }
 

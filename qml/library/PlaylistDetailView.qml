@@ -29,6 +29,7 @@ ListPage {
     onAddToPlaylistRequested: (listModel, row) => addSheet.openFor(listModel, row)
     stateView.emptyTitle: "Пусто"
     stateView.emptyIcon: "music.note"
+    onRetry: tracks.retry()
 
     AddToPlaylistSheet {
         id: addSheet

@@ -153,20 +153,31 @@ ListPage {
         }
     }
 
-    // Below the cards while there is no playlist to list.
+    // Below the cards while there is no playlist to list: a spinner, the
+    // failure with its retry, or the hint once the service said "none".
     Item {
         anchors.top: screen.list.top
         anchors.left: screen.list.left
         anchors.right: screen.list.right
         anchors.topMargin: -screen.listGap
-        height: emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL
+        height: (rows.loadState === LoadState.Failed ? failure.implicitHeight : emptyColumn.implicitHeight)
+            + 2 * AppTheme.spacingXXL
         visible: !rows.needsSignIn && rows.count === 0
 
         ProgressSpinner {
             anchors.centerIn: parent
             size: 24
-            visible: rows.isLoading
+            visible: rows.loadState === LoadState.Loading
             running: visible
+        }
+
+        StateView {
+            id: failure
+            objectName: "playlistsFailure"
+            anchors.fill: parent
+            loadState: rows.loadState === LoadState.Failed ? LoadState.Failed : LoadState.Idle
+            errorText: rows.errorText
+            onRetry: rows.retry()
         }
 
         Column {
@@ -174,7 +185,7 @@ ListPage {
             objectName: "playlistsEmpty"
             anchors.centerIn: parent
             spacing: AppTheme.symbolGap
-            visible: !rows.isLoading
+            visible: rows.loadState === LoadState.Empty
 
             AppIcon {
                 anchors.horizontalCenter: parent.horizontalCenter

@@ -41,6 +41,7 @@ ListPage {
     stateView.emptyTitle: "Нет треков"
     stateView.emptyText: tracks.emptyText
     stateView.emptyIcon: "music.note"
+    onRetry: tracks.retry()
 
     AddToPlaylistSheet {
         id: addSheet

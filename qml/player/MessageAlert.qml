@@ -48,6 +48,7 @@ Popup {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: alert.message
+            textFormat: Text.PlainText
             color: AppTheme.textSecondary
             font: AppTheme.callout
             wrapMode: Text.Wrap

@@ -11,7 +11,7 @@ Rectangle {
 
     color: AppTheme.surface
 
-    property real bottomInset: navigation.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
+    property real bottomInset: AppTheme.bottomReserve(navigation.showsMiniPlayer, navigation.showsUpdateBanner)
     Behavior on bottomInset {
         NumberAnimation {
             duration: AppTheme.motionFast

@@ -73,6 +73,16 @@ QtObject {
     readonly property real miniPlayerHeight: 64
     readonly property real miniPlayerReserve: 72
     readonly property real updateBannerLift: 80
+    // The strip's own height with its margin below; the room kept under the
+    // screens while it shows, so that their last rows can be scrolled into view.
+    readonly property real updateBannerHeight: 74
+    // The room under the screens: the mini player's, or the strip's above it.
+    function bottomReserve(miniPlayerShown: bool, bannerShown: bool): real {
+        const mini = miniPlayerShown ? miniPlayerReserve : 0
+        if (!bannerShown)
+            return mini
+        return (miniPlayerShown ? updateBannerLift : 0) + updateBannerHeight + spacingS
+    }
 
     // Rows of track lists and their covers.
     readonly property real trackRowHeight: 56

@@ -113,7 +113,7 @@ Item {
                 textFormat: Text.PlainText
                 maximumLineCount: 1
                 elide: Text.ElideRight
-                color: Qt.rgba(1, 1, 1, 0.55)
+                color: bannerModel.notesLineIsFailure ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.55)
                 font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Normal)
             }
         }

@@ -4,6 +4,7 @@
 #include "account/keychainhelper.h"
 
 #include "api/boundary.h"
+#include "api/tokenrejections.h"
 
 #include <QCoro/QCoroSignal>
 
@@ -31,6 +32,17 @@ bool isRejectedToken(const std::optional<APIError> &error)
 AuthStore::AuthStore(KeychainHelper *keychain, QObject *parent)
     : QObject(parent), m_keychain(keychain)
 {
+    // A token the service stops accepting mid-session (it restarted, the
+    // token was revoked) ends the session as a refused one at start-up
+    // does, with the service's word for why. Before the profile came, the
+    // profile fetch itself decides.
+    connect(TokenRejections::instance(), &TokenRejections::rejected, this,
+        [this](const QString &token, const QString &message) {
+            if (m_token != token || !m_user)
+                return;
+            signOut();
+            setErrorMessage(message);
+        });
     restoreToken();
 }
 

@@ -24,7 +24,9 @@ class KeychainHelper;
 // profile, or the choice to go on as a guest; and the state of a sign-in by
 // QR code. Every screen reads `token` for its requests. The token is saved
 // in the keychain item whenever the service issues one and the item is
-// deleted when the listener signs out or the service rejects the token.
+// deleted when the listener signs out or the service rejects the token. A
+// 401 to any request sent with the token, whenever it comes, signs out with
+// the service's message.
 //
 // At construction the saved token is loaded; `tokenLoaded` turns true once
 // that has finished, and the root view decides what to show only then.

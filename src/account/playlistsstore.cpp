@@ -36,6 +36,7 @@ void PlaylistsStore::sessionChanged()
     setPlaylists({});
     setLoading(false);
     setLastError(std::nullopt);
+    setLoadOutcome(false, QString());
 }
 
 QCoro::Task<void> PlaylistsStore::loadAsync()
@@ -54,10 +55,13 @@ QCoro::Task<void> PlaylistsStore::loadAsync()
     // The session changed meanwhile: its answer belongs to nobody here.
     if (!self || session.isCancelled())
         co_return;
-    if (answer)
+    if (answer) {
         setPlaylists(std::move(*answer));
-    else
+        setLoadOutcome(true, QString());
+    } else {
         setLastError(answer.errorText);
+        setLoadOutcome(m_hasLoaded, answer.errorText);
+    }
     setLoading(false);
 }
 
@@ -163,6 +167,15 @@ void PlaylistsStore::setLastError(std::optional<QString> message)
         return;
     m_lastError = std::move(message);
     emit lastErrorChanged();
+}
+
+void PlaylistsStore::setLoadOutcome(bool loaded, const QString &error)
+{
+    if (m_hasLoaded == loaded && m_loadError == error)
+        return;
+    m_hasLoaded = loaded;
+    m_loadError = error;
+    emit loadStateChanged();
 }
 
 } // namespace nimbra

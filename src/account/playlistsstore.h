@@ -34,6 +34,8 @@ class PlaylistsStore : public QObject
     Q_PROPERTY(QVariantList playlists READ playlistsList NOTIFY playlistsChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
+    Q_PROPERTY(QString loadError READ loadError NOTIFY loadStateChanged)
+    Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY loadStateChanged)
 
 public:
     // session: whose token the requests carry; it must outlive the store.
@@ -47,6 +49,11 @@ public:
     // starts; create() and addTrack() only ever set it.
     const std::optional<QString> &lastError() const { return m_lastError; }
     QString lastErrorText() const { return m_lastError.value_or(QString()); }
+    // Why the last load failed; empty once one succeeds. Only a load sets it,
+    // so a screen tells a failed list from an empty one.
+    QString loadError() const { return m_loadError; }
+    // A load of this session succeeded: an empty list is the listener's own.
+    bool hasLoaded() const { return m_hasLoaded; }
 
     // Without a token of the session each of these sends nothing: load()
     // changes nothing, create() gives absent, addTrack() false.
@@ -67,6 +74,7 @@ signals:
     void playlistsChanged();
     void isLoadingChanged();
     void lastErrorChanged();
+    void loadStateChanged();
     // The created playlist as a map (the record's field names), or a null
     // QVariant when it failed.
     void createFinished(QString title, QVariant playlist);
@@ -79,12 +87,15 @@ private:
     void setPlaylists(QList<PlaylistOut> playlists);
     void setLoading(bool loading);
     void setLastError(std::optional<QString> message);
+    void setLoadOutcome(bool loaded, const QString &error);
 
     QPointer<Session> m_session;
     NimbraAPI m_api;
     QList<PlaylistOut> m_playlists;
     bool m_loading = false;
     std::optional<QString> m_lastError;
+    QString m_loadError;
+    bool m_hasLoaded = false;
     // Cancelled when the session's token changes; every request carries it.
     CancelToken m_sessionRequests;
 };

@@ -5,18 +5,32 @@
 
 namespace nimbra {
 
-RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent), m_session(session) { }
+RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent), m_session(session)
+{
+    if (m_session)
+        connect(m_session, &Session::ended, this, &RatingsStore::sessionEnded);
+}
+
+void RatingsStore::sessionEnded()
+{
+    m_requests.endSession();
+    setLastError(std::nullopt);
+}
 
 QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type)
 {
     QPointer<RatingsStore> self(this);
     const NimbraAPI api = m_api;
     const QString token = m_session ? m_session->token().value_or(QString()) : QString();
+    const std::optional<CancelToken> started = m_requests.begin(track.id);
+    if (!started)
+        co_return std::nullopt;
+    const CancelToken session = *started;
     setLastError(std::nullopt);
 
-    QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token);
+    QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token, session);
     Outcome<RateResponse> answer = co_await runAtBoundary(std::move(request));
-    if (!self)
+    if (!self || !m_requests.finish(track.id, session))
         co_return std::nullopt;
     if (!answer) {
         setLastError(answer.errorText);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/trackrequests.h"
 #include "api/nimbraapi.h"
 #include "api/trackout.h"
 
@@ -34,6 +35,8 @@ public:
 
     // The copy of track with the service's answer as its rating (none when
     // the answer has no type), or absent on failure.
+    // While a request for the same track runs, nothing is sent and the
+    // result is absent without a message.
     QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track, QString type);
 
 signals:
@@ -42,11 +45,14 @@ signals:
     void trackChanged(const nimbra::TrackOut &track);
 
 private:
+    // The session ended: its requests go, and so does its last message.
+    void sessionEnded();
     void setLastError(std::optional<QString> message);
 
     QPointer<Session> m_session;
     NimbraAPI m_api;
     std::optional<QString> m_lastError;
+    TrackRequests m_requests;
 };
 
 } // namespace nimbra

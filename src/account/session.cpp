@@ -8,7 +8,10 @@ void Session::setToken(std::optional<QString> token)
 {
     if (m_token == token)
         return;
+    const bool hadToken = m_token.has_value();
     m_token = std::move(token);
+    if (hadToken)
+        emit ended();
     emit tokenChanged();
     emit changed();
 }
@@ -26,6 +29,8 @@ void Session::setGuest(bool guest)
     if (m_guest == guest)
         return;
     m_guest = guest;
+    if (!guest)
+        emit ended();
     emit changed();
 }
 

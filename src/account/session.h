@@ -36,6 +36,10 @@ signals:
     void changed();
     // Only when the token itself changed: a sign-in, sign-out or another account.
     void tokenChanged();
+    // The account or guest visit in use is over (sign-out, a token the
+    // service refused, another account, another service): what it left in
+    // the player and the stores goes. Emitted before tokenChanged.
+    void ended();
 
 private:
     std::optional<QString> m_token;

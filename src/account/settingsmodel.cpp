@@ -3,6 +3,7 @@
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "api/storeregistry.h"
+#include "api/transfer.h"
 #include "update/buildinfo.h"
 
 #include <QSettings>
@@ -174,7 +175,14 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
+    const QUrl before = APIConfig::baseUrl();
     APIConfig::setBaseUrl(url);
+    // A token belongs to the service that issued it: another service (scheme,
+    // host or port) is signed in to afresh, and the token is never sent there.
+    // Only the address in force counts, so another spelling of the same one
+    // changes nothing.
+    if (!sameOrigin(before, APIConfig::baseUrl()) && m_auth)
+        m_auth->signOut();
     emit apiHostChanged();
 }
 

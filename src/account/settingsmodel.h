@@ -76,7 +76,8 @@ public:
     // The field shows the stored address again; unsaved text goes.
     Q_INVOKABLE void reloadAddress();
     // Trimmed text that parses is stored; empty or blank text changes
-    // nothing. The field keeps what was typed.
+    // nothing. The field keeps what was typed. An address of another origin
+    // (scheme, host, port) ends the session: its token stays with its service.
     Q_INVOKABLE void saveAddress();
     Q_INVOKABLE void signOut();
     // The slider moved: the length, and crossfade on when it is above 0.

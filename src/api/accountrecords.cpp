@@ -62,7 +62,7 @@ PlaylistOut PlaylistOut::fromJson(const JsonReader &r)
 {
     PlaylistOut p;
     p.id = r.string("id"_L1);
-    p.title = r.string("title"_L1);
+    p.title = r.shownString("title"_L1);
     p.isPublic = r.boolean("is_public"_L1);
     p.trackCount = r.integer("track_count"_L1);
     return p;
@@ -82,7 +82,7 @@ PlaylistDetail PlaylistDetail::fromJson(const JsonReader &r)
 {
     PlaylistDetail p;
     p.id = r.string("id"_L1);
-    p.title = r.string("title"_L1);
+    p.title = r.shownString("title"_L1);
     p.tracks = r.list<TrackOut>("tracks"_L1);
     p.isPublic = r.boolean("is_public"_L1);
     p.trackCount = r.integer("track_count"_L1);

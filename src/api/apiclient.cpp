@@ -50,35 +50,67 @@ std::optional<QUrl> requestUrl(const QUrl &base, const QString &path, const QMap
     return url;
 }
 
-// The server's message in an error body: the validation list's texts, else
-// a text "detail", else the whole body as UTF-8 (none when it is not UTF-8).
-std::optional<QString> serverMessage(const QByteArray &body)
+// A server's text as a message shows it: one line, short. Whatever a
+// proxy or a broken service puts into an error body, the message stays a
+// line of plain text that lays out at once.
+QString shortMessage(const QString &text)
 {
-    try {
-        const auto validation = decodeJson<HTTPValidationError>(body);
-        if (validation.detail) {
-            QStringList messages;
-            for (const ValidationDetail &entry : *validation.detail)
-                messages.append(entry.msg);
-            const QString joined = messages.join(", "_L1);
-            if (!joined.isEmpty())
-                return joined;
-        }
-    } catch (const DecodingError &) {
+    qsizetype end = text.size();
+    for (const QChar stop : {QChar(u'\n'), QChar(u'\r')}) {
+        const qsizetype at = text.indexOf(stop);
+        if (at >= 0 && at < end)
+            end = at;
     }
+    QString line = text.left(end).trimmed();
+    if (line.size() > APIClient::maxMessageLength)
+        line = line.left(APIClient::maxMessageLength - 1).trimmed() + QChar(0x2026);
+    return line;
+}
+
+// An HTML or XML page (a proxy's or web server's error page) carries no
+// message meant for the listener.
+bool isMarkup(const QByteArray &body, const QByteArray &contentType)
+{
+    const QByteArray type = contentType.toLower();
+    if (type.contains("html") || type.contains("xml"))
+        return true;
+    return body.trimmed().startsWith('<');
+}
+
+// The server's message in an error body: the validation list's texts, else
+// a text "detail", else the first line of a plain-text body (none when it is
+// markup or not UTF-8). Every one is cut to a short line.
+std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &contentType)
+{
+    if (isMarkup(body, contentType))
+        return std::nullopt;
 
     const QJsonDocument document = QJsonDocument::fromJson(body);
-    if (document.isObject()) {
-        const QJsonValue detail = document.object().value("detail"_L1);
-        if (detail.isString())
-            return detail.toString();
+    if (!document.isNull()) {
+        try {
+            const auto validation = decodeJson<HTTPValidationError>(body);
+            if (validation.detail) {
+                QStringList messages;
+                for (const ValidationDetail &entry : *validation.detail)
+                    messages.append(entry.msg);
+                const QString joined = messages.join(", "_L1);
+                if (!joined.isEmpty())
+                    return shortMessage(joined);
+            }
+        } catch (const DecodingError &) {
+        }
+        if (document.isObject()) {
+            const QJsonValue detail = document.object().value("detail"_L1);
+            if (detail.isString())
+                return shortMessage(detail.toString());
+        }
     }
 
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
         return std::nullopt;
-    return text;
+    return shortMessage(text);
 }
 
 // Errors that QNetworkReply reports for an HTTP answer it did receive in
@@ -136,10 +168,13 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     transfer.idleLimit = limits.idle;
     transfer.wholeLimit = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
     transfer.maxRedirects = maxRedirects;
+    transfer.maxBodyBytes = limits.maxBody;
     const TransferResult result = co_await send(std::move(transfer), cancel);
 
     // A proxy's refusal is an answer with a status of its own, not a network failure.
     const bool proxyRefused = result.error == QNetworkReply::ProxyAuthenticationRequiredError && result.status;
+    if (result.bodyTooLarge)
+        throw APIError::network(APIError::NetworkFailure::ResponseTooLarge);
     if (!isStatusError(result.error) && !proxyRefused)
         throw APIError::network(APIError::failureFor(result.error), result.errorText);
     if (!result.status)
@@ -150,10 +185,15 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
 
     // A final 3xx (no Location, or too many hops) and a 407 are the
     // server's answers, with its message.
-    std::optional<QString> message = serverMessage(result.body);
-    if ((code == 401 || code == 403) && !message)
+    throw statusError(code, result.body, result.header("Content-Type"));
+}
+
+APIError APIClient::statusError(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    std::optional<QString> message = serverMessage(body, contentType);
+    if ((status == 401 || status == 403) && !message)
         message = u"Неверный логин или пароль"_s;
-    throw APIError::httpStatus(code, std::move(message));
+    return APIError::httpStatus(status, std::move(message));
 }
 
 } // namespace nimbra

@@ -14,6 +14,7 @@
 
 namespace nimbra {
 
+class APIError;
 class Connectivity;
 
 // The one transport to the service: builds a request on the base address,
@@ -29,7 +30,13 @@ public:
         std::chrono::milliseconds idle = std::chrono::seconds(60);
         // Longest whole call, a wait for the network included.
         std::chrono::milliseconds transfer = std::chrono::seconds(600);
+        // Largest answer body read; a larger one is an error.
+        qint64 maxBody = 32 * 1024 * 1024;
     };
+
+    // The part of a server's error text that a message shows: its first
+    // line, at most this many characters.
+    static constexpr qsizetype maxMessageLength = 200;
 
     APIClient();
     // connectivity: null for the system's.
@@ -43,6 +50,10 @@ public:
     QCoro::Task<QByteArray> request(QString path, QString method, QMap<QString, QString> query,
         std::optional<QByteArray> body, QString contentType, std::optional<QString> bearerToken,
         CancelToken cancel = {}) const;
+
+    // The error for an answer of status (not 2xx) with this body: the
+    // server's message cut to a short line, none for markup.
+    static APIError statusError(int status, const QByteArray &body, const QByteArray &contentType);
 
 private:
     Limits m_limits;

@@ -59,6 +59,8 @@ QString networkText(APIError::NetworkFailure failure)
         return u"Не удалось установить защищённое соединение с сервером"_s;
     case F::BadResponse:
         return u"Некорректный ответ сервера"_s;
+    case F::ResponseTooLarge:
+        return u"Ответ сервера слишком большой"_s;
     case F::Other:
         break;
     }

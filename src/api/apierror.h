@@ -28,6 +28,7 @@ public:
         Cancelled,
         SecureConnection,
         BadResponse,
+        ResponseTooLarge,
     };
 
     static APIError httpStatus(int statusCode, std::optional<QString> message);

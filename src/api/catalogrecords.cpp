@@ -20,8 +20,8 @@ AlbumOut AlbumOut::fromJson(const JsonReader &r)
 {
     AlbumOut a;
     a.id = r.string("id"_L1);
-    a.title = r.string("title"_L1);
-    a.artist = r.string("artist"_L1);
+    a.title = r.shownString("title"_L1);
+    a.artist = r.shownString("artist"_L1);
     a.year = r.optInteger("year"_L1);
     a.coverUrl = r.optString("cover_url"_L1);
     a.createdAt = r.optDate("created_at"_L1);
@@ -41,8 +41,8 @@ ClipOut ClipOut::fromJson(const JsonReader &r)
 {
     ClipOut c;
     c.id = r.string("id"_L1);
-    c.title = r.string("title"_L1);
-    c.artist = r.string("artist"_L1);
+    c.title = r.shownString("title"_L1);
+    c.artist = r.shownString("artist"_L1);
     c.durationSeconds = r.integer("duration_seconds"_L1);
     c.fileUrl = r.string("file_url"_L1);
     c.coverUrl = r.optString("cover_url"_L1);

@@ -151,6 +151,19 @@ QString JsonReader::string(QLatin1StringView key) const
     return required(key, QJsonValue::String).toString();
 }
 
+QString JsonReader::shownString(QLatin1StringView key) const
+{
+    QString text = string(key);
+    if (text.size() > maxShownText) {
+        qsizetype end = maxShownText - 1;
+        // A pair of surrogates is never split.
+        if (text.at(end - 1).isHighSurrogate())
+            --end;
+        text = text.left(end) + QChar(0x2026);
+    }
+    return text;
+}
+
 std::optional<QString> JsonReader::optString(QLatin1StringView key) const
 {
     const QJsonValue v = optional(key, QJsonValue::String);

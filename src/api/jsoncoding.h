@@ -53,6 +53,11 @@ public:
 
     QString string(QLatin1StringView key) const;
     std::optional<QString> optString(QLatin1StringView key) const;
+    // A name or title the screens show: cut to maxShownText characters
+    // (with "…"), so that an absurd text from the service never reaches
+    // layout whole.
+    QString shownString(QLatin1StringView key) const;
+    static constexpr qsizetype maxShownText = 1000;
     qint64 integer(QLatin1StringView key) const;
     std::optional<qint64> optInteger(QLatin1StringView key) const;
     bool boolean(QLatin1StringView key) const;

@@ -52,8 +52,8 @@ TrackOut TrackOut::fromJson(const JsonReader &r)
 {
     TrackOut t;
     t.id = r.string("id"_L1);
-    t.title = r.string("title"_L1);
-    t.artist = r.string("artist"_L1);
+    t.title = r.shownString("title"_L1);
+    t.artist = r.shownString("artist"_L1);
     t.durationSeconds = r.integer("duration_seconds"_L1);
     t.fileUrl = r.string("file_url"_L1);
     t.coverUrl = r.optString("cover_url"_L1);

@@ -1,6 +1,8 @@
 #include "api/transfer.h"
 
+#include "api/apiclient.h"
 #include "api/apierror.h"
+#include "api/tokenrejections.h"
 #include "api/network.h"
 
 #include <QDeadlineTimer>
@@ -94,7 +96,8 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         for (const auto &[name, value] : transfer.headers)
             request.setRawHeader(name, value);
-        if (transfer.bearerToken && sameOrigin(target, transfer.tokenOrigin))
+        const bool tokenSent = transfer.bearerToken && sameOrigin(target, transfer.tokenOrigin);
+        if (tokenSent)
             request.setRawHeader("Authorization", "Bearer " + transfer.bearerToken->toUtf8());
 
         const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload));
@@ -102,7 +105,31 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
 
         bool sinkRefused = false;
         qint64 sunk = 0;
-        if (transfer.sink) {
+        bool tooLarge = false;
+        QByteArray collected;
+        if (!transfer.sink) {
+            // Collected as it arrives, so that an endless or huge answer is
+            // cut off at the limit instead of filling memory first.
+            const qint64 limit = transfer.maxBodyBytes;
+            // An announced length over the limit ends it before any byte of the body.
+            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&tooLarge, guard, limit] {
+                const QVariant length = guard ? guard->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+                if (!tooLarge && length.isValid() && length.toLongLong() > limit) {
+                    tooLarge = true;
+                    guard->abort();
+                }
+            });
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&collected, &tooLarge, guard, limit] {
+                if (!guard || tooLarge)
+                    return;
+                if (collected.size() + guard->bytesAvailable() > limit) {
+                    tooLarge = true;
+                    guard->abort();
+                    return;
+                }
+                collected += guard->readAll();
+            });
+        } else {
             // Streamed as it arrives; only a success body reaches the sink.
             // Progress is told per chunk: the reply's own progress signal is
             // throttled to a few a second.
@@ -152,6 +179,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
 
         TransferResult result;
         result.url = target;
+        result.bodyTooLarge = tooLarge;
         result.error = reply->error();
         result.errorText = reply->errorString();
         result.sinkRefused = sinkRefused;
@@ -182,7 +210,16 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             continue;
         }
 
-        const QByteArray rest = reply->readAll();
+        // The service no longer knows the token: its session is over,
+        // whichever request found out.
+        if (tokenSent && result.status == 401) {
+            const QByteArray body = tooLarge || !reply->isOpen() ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
+            TokenRejections::instance()->report(*transfer.bearerToken,
+                APIClient::statusError(401, body, result.header("Content-Type")).description());
+        }
+
+        // An aborted reply is closed: there is nothing more to read.
+        const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
         if (transfer.sink && result.isSuccess()) {
             if (!sinkRefused && !rest.isEmpty()) {
                 if (!transfer.sink(rest))
@@ -190,8 +227,11 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 else if (transfer.progress)
                     transfer.progress(sunk + rest.size(), result.announcedLength);
             }
-        } else {
-            result.body = rest;
+        } else if (!tooLarge) {
+            if (collected.size() + rest.size() > transfer.maxBodyBytes)
+                result.bodyTooLarge = true;
+            else
+                result.body = collected + rest;
         }
         co_return result;
     }

@@ -45,6 +45,9 @@ struct Transfer
     // Called as the sink takes each chunk, with the bytes taken so far and
     // the announced total (-1 unknown).
     std::function<void(qint64 received, qint64 total)> progress;
+    // A body kept in memory (no sink) larger than this is not read on: the
+    // transfer stops and the result says bodyTooLarge.
+    qint64 maxBodyBytes = 32 * 1024 * 1024;
 };
 
 struct TransferResult
@@ -57,6 +60,7 @@ struct TransferResult
     bool sinkRefused = false;
     bool redirectLimitReached = false;
     bool redirectRefused = false;
+    bool bodyTooLarge = false;
     qint64 announcedLength = -1;
     QByteArray header(const QByteArray &name) const;
     QList<QNetworkReply::RawHeaderPair> rawHeaders;

@@ -65,9 +65,10 @@ QCoro::Task<void> PlaylistDetailModel::load(QString id, QString token, CancelTok
         co_return;
     m_task.finish(cancel);
     if (!outcome) {
-        // Nothing to show: no rows, no "Пусто", no message.
+        // A playlist that could not be read is not an empty one: its
+        // failure shows, with a retry.
         setTracks({});
-        setLoadState(LoadState::idle());
+        setLoadState(LoadState::failed(outcome.errorText));
         co_return;
     }
     if (m_title.isEmpty())

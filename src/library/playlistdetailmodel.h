@@ -13,8 +13,9 @@ namespace nimbra {
 class PlaylistsStore;
 
 // The tracks of one of the listener's playlists, in the playlist's order.
-// Its title is the one the playlists list shows. A failed load shows
-// nothing at all (no list, no message); without a token nothing is asked.
+// Its title is the one the playlists list shows. A failed load shows its
+// text with a retry, "Пусто" only an answer without tracks; without a token
+// nothing is asked.
 class PlaylistDetailModel : public nimbra::TrackListModel
 {
     Q_OBJECT

@@ -18,6 +18,24 @@ PlaylistsModel::PlaylistsModel(QObject *parent)
 PlaylistsModel::PlaylistsModel(PlaylistsStore *store, Session *session, QObject *parent)
     : PlaylistRowsModel(store, session, parent)
 {
+    if (store) {
+        connect(store, &PlaylistsStore::loadStateChanged, this, &PlaylistsModel::loadStateChanged);
+        connect(store, &PlaylistsStore::isLoadingChanged, this, &PlaylistsModel::loadStateChanged);
+    }
+    connect(this, &PlaylistRowsModel::countChanged, this, &PlaylistsModel::loadStateChanged);
+}
+
+LoadState PlaylistsModel::loadState() const
+{
+    if (count() > 0)
+        return LoadState::loaded(true);
+    if (!store())
+        return LoadState::idle();
+    if (store()->isLoading())
+        return LoadState::loading();
+    if (!store()->loadError().isEmpty())
+        return LoadState::failed(store()->loadError());
+    return store()->hasLoaded() ? LoadState::loaded(false) : LoadState::idle();
 }
 
 void PlaylistsModel::load()

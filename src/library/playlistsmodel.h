@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/playlistrowsmodel.h"
+#include "tracks/loadstate.h"
 
 namespace nimbra {
 
@@ -8,6 +9,12 @@ namespace nimbra {
 class PlaylistsModel : public nimbra::PlaylistRowsModel
 {
     Q_OBJECT
+    // Below the smart cards: the list (Loaded), a spinner while the first
+    // answer is awaited, "Нажмите +" only after an answer that held no
+    // playlist, the failure's text with a retry when the service could not
+    // be asked. A list already shown stays through a failed reload.
+    Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
 
 public:
     explicit PlaylistsModel(QObject *parent = nullptr);
@@ -15,6 +22,14 @@ public:
 
     // The screen came on screen: the store loads when a token is held.
     Q_INVOKABLE void load();
+    Q_INVOKABLE void retry() { load(); }
+
+    LoadState loadState() const;
+    int loadStateValue() const { return loadState().state; }
+    QString errorText() const { return loadState().errorText; }
+
+signals:
+    void loadStateChanged();
 
 protected:
     QString countText(qint64 trackCount) const override;

@@ -15,6 +15,14 @@ namespace {
 
 constexpr int dailySize = 30;
 
+// The wave and the daily list say on their empty page that they could not
+// be loaded; the favourites and the offline copies are the listener's own,
+// and an empty page there would tell them they have none.
+bool failureShows(SmartPlaylistKind kind)
+{
+    return kind == SmartPlaylistKind::Favorites || kind == SmartPlaylistKind::Offline;
+}
+
 QSet<QString> savedTrackIds()
 {
     return AudioCacheService::shared()->cachedTrackIds();
@@ -100,10 +108,17 @@ QCoro::Task<void> SmartPlaylistModel::load(SmartPlaylistKind kind, std::optional
     if (!self || !m_task.isCurrent(cancel))
         co_return;
     m_task.finish(cancel);
-    if (outcome.value)
+    if (outcome.value) {
         setTracks(std::move(*outcome.value));
-    else if (kind != SmartPlaylistKind::Offline)
+    } else if (failureShows(kind)) {
+        // The listener's own lists are not empty because the service could
+        // not be asked: the failure shows, with a retry.
         setTracks({});
+        setLoadState(LoadState::failed(outcome.errorText));
+        co_return;
+    } else {
+        setTracks({});
+    }
     setLoadState(LoadState::loaded(count() > 0));
 }
 
@@ -125,13 +140,8 @@ QCoro::Task<QList<TrackOut>> SmartPlaylistModel::fetch(
     // No saved file: no catalogue request, and the list stays as it was.
     if (saved.isEmpty())
         co_return tracks();
-    QList<TrackOut> catalogue;
-    try {
-        catalogue = co_await api.fetchAllTracksBrief(std::move(token), cancel);
-    } catch (...) {
-        // A catalogue that cannot be had lists nothing.
-        logDroppedFailure("the catalogue for the offline list", std::current_exception());
-    }
+    // A catalogue that cannot be had is the list's failure, not an empty list.
+    const QList<TrackOut> catalogue = co_await api.fetchAllTracksBrief(std::move(token), cancel);
     QList<TrackOut> offline;
     for (const TrackOut &track : std::as_const(catalogue)) {
         if (saved.contains(track.id))

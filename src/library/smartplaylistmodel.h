@@ -16,8 +16,9 @@ namespace nimbra {
 
 // The tracks of one smart playlist: the wave and the daily list from the
 // service's compositions, the favourites (only with a token), the offline
-// list from the saved audio files in catalogue order. A failed request
-// gives the empty list with the kind's text, never an error. A list handed
+// list from the saved audio files in catalogue order. A failed request of
+// the wave or the daily list gives the empty list with the kind's text; the
+// favourites and the offline list show the failure with a retry. A list handed
 // in (the home page's daily list) is shown as it is, without a request.
 class SmartPlaylistModel : public nimbra::TrackListModel
 {

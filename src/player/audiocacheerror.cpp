@@ -22,7 +22,7 @@ QString AudioCacheError::description() const
 {
     if (m_kind == Kind::HttpError)
         return u"Ошибка сервера ("_s + QString::number(m_statusCode) + u")"_s;
-    return m_text;
+    return u"Не удалось сохранить трек: "_s + m_text;
 }
 
 } // namespace nimbra

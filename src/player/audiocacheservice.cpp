@@ -1,5 +1,7 @@
 #include "player/audiocacheservice.h"
 
+#include "platform/filesystemerror.h"
+
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/transfer.h"
@@ -147,7 +149,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     QDir().mkpath(m_cacheDir);
     QTemporaryFile part(m_cacheDir + QLatin1Char('/') + partPrefix + u"XXXXXX"_s + partSuffix);
     if (!part.open())
-        throw AudioCacheError::fileSystem(part.errorString());
+        throw AudioCacheError::fileSystem(fileErrorText(part));
 
     Transfer transfer;
     transfer.url = from;
@@ -161,7 +163,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     transfer.sink = [&part, &writeError](const QByteArray &chunk) {
         if (part.write(chunk) == chunk.size())
             return true;
-        writeError = part.errorString();
+        writeError = fileErrorText(part);
         return false;
     };
     transfer.beforeRedirect = [&part](const QUrl &) {
@@ -180,9 +182,9 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     // A reply without an HTTP status (a local file) reaches no sink: its
     // body comes whole with the result.
     if (!result.status && part.write(result.body) != result.body.size())
-        throw AudioCacheError::fileSystem(part.errorString());
+        throw AudioCacheError::fileSystem(fileErrorText(part));
     if (!part.flush())
-        throw AudioCacheError::fileSystem(part.errorString());
+        throw AudioCacheError::fileSystem(fileErrorText(part));
 
     part.close();
     // Replaces any earlier copy in one step: a reader sees the old file or
@@ -191,7 +193,8 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(part.fileName()).toStdString()),
         std::filesystem::path(QFile::encodeName(destination).toStdString()), error);
     if (error)
-        throw AudioCacheError::fileSystem(QString::fromLocal8Bit(error.message()));
+        throw AudioCacheError::fileSystem(
+            error == std::errc::no_space_on_device ? diskFullText() : u"не удалось сохранить файл"_s);
     part.setAutoRemove(false);
     if (self)
         emit self->cacheChanged(id);

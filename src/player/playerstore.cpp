@@ -51,6 +51,8 @@ PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, 
         if (m_currentTrack && m_currentTrack->id == id)
             emit currentTrackIsCachedChanged();
     });
+    if (m_session)
+        connect(m_session, &Session::ended, this, &PlayerStore::endSession);
 }
 
 PlayerStore::~PlayerStore()

@@ -158,6 +158,10 @@ public:
     void play(TrackOut track, QList<TrackOut> list);
     // Takes a changed record of the current track; any other track is ignored.
     void updateCurrentTrack(TrackOut track);
+    // The session is over: nothing plays, and nothing of the listener is
+    // left (queue, current track, sleep timer, wave, lyrics, the desktop's
+    // now-playing panel). Offline copies stay on disk.
+    void endSession();
 
     Q_INVOKABLE void next();
     Q_INVOKABLE void previous();

@@ -57,6 +57,28 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     syncNowPlaying();
 }
 
+void PlayerStore::endSession()
+{
+    abandonWave();
+    cancelSleepTimer();
+    teardownPlayers();
+    m_queue.clear();
+    queueDidChange();
+    m_currentTrack.reset();
+    m_lyricsTrackId.reset();
+    setCurrentLyrics(std::nullopt);
+    setLyricsLoading(false);
+    setPlaying(false);
+    setElapsed(0);
+    setDuration(0);
+    setCacheMessage(std::nullopt);
+    setFullscreenPresented(false);
+    m_sessionPlayCount.clear();
+    emit currentTrackChanged();
+    emit shuffleEnabledChanged();
+    syncNowPlaying();
+}
+
 void PlayerStore::detachPlayer()
 {
     if (m_player)

@@ -139,4 +139,12 @@ void PlayQueue::shuffle(QList<TrackOut> &list) const
     std::shuffle(list.begin(), list.end(), *m_random);
 }
 
+void PlayQueue::clear()
+{
+    m_tracks.clear();
+    m_saved.clear();
+    m_index = 0;
+    m_shuffled = false;
+}
+
 } // namespace nimbra

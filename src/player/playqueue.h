@@ -71,6 +71,9 @@ public:
     // false when that entry is another track (or there is none).
     bool replaceCurrent(const TrackOut &track);
 
+    // Empty, shuffle off, as at start.
+    void clear();
+
 private:
     QList<TrackOut> withoutId(const QList<TrackOut> &list, const QString &id) const;
     void shuffle(QList<TrackOut> &list) const;

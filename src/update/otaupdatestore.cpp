@@ -5,7 +5,9 @@
 #include "update/otaservice.h"
 #include "update/updatedownload.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -115,11 +117,12 @@ QString OtaUpdateStore::downloadFolder() const
 QString OtaUpdateStore::ensureDownloadFolder()
 {
     if (!m_folder) {
+        removeEmptyEarlierFolders();
         // mkdtemp: a fresh folder only this user may enter. It stays after
         // the program ends, for the installer that may still be reading it.
-        auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/nimbra-update-XXXXXX"_s);
+        auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/"_s + folderPrefix + u"XXXXXX"_s);
         if (!folder->isValid()) {
-            setError(UpdateDownload::failureText(folder->errorString()));
+            setError(UpdateDownload::failureText(u"не удалось создать папку для загрузки"_s));
             return {};
         }
         folder->setAutoRemove(false);
@@ -161,9 +164,11 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
         co_return;
 
     if (saved) {
-        setAvailableManifest(std::nullopt);
         setDownloadProgress(1.0);
-        install(*saved.value);
+        // The offer stays while the file could not be opened, so that the
+        // strip can say where it lies.
+        if (install(*saved.value))
+            setAvailableManifest(std::nullopt);
     } else {
         setError(saved.errorText);
     }
@@ -171,10 +176,30 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
     emit downloadFinished();
 }
 
-void OtaUpdateStore::install(const QString &path)
+bool OtaUpdateStore::install(const QString &path)
 {
-    if (!m_opener || !m_opener(path))
-        setStatusMessage(u"Не удалось открыть обновление. Файл сохранён: "_s + QDir::toNativeSeparators(path));
+    if (m_opener && m_opener(path))
+        return true;
+    setError(u"Не удалось открыть обновление. Файл сохранён в папке "_s
+        + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    return false;
+}
+
+void OtaUpdateStore::removeEmptyEarlierFolders()
+{
+    // Folders of earlier runs whose download failed or whose file the
+    // listener removed; a folder with anything in it may still serve an
+    // installer and stays (rmdir refuses it), and so does a fresh one that
+    // another running client may be about to fill.
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QDir temp(QDir::tempPath());
+    const QStringList earlier
+        = temp.entryList({QString::fromLatin1(folderPrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &name : earlier) {
+        const QFileInfo info(temp.filePath(name));
+        if (info.isDir() && !info.isSymLink() && info.lastModified().toUTC() < settled)
+            temp.rmdir(name);
+    }
 }
 
 } // namespace nimbra

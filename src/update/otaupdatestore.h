@@ -38,6 +38,10 @@ class OtaUpdateStore : public QObject
     Q_PROPERTY(QString versionLine READ versionLine CONSTANT)
 
 public:
+    // The private download folders are made in the temporary folder under
+    // this prefix.
+    static constexpr const char *folderPrefix = "nimbra-update-";
+
     explicit OtaUpdateStore(QObject *parent = nullptr);
     ~OtaUpdateStore() override;
 
@@ -99,7 +103,9 @@ private:
     void setError(const QString &text);
     // Made with mode 0700 on first use; empty with an error set when that fails.
     QString ensureDownloadFolder();
-    void install(const QString &path);
+    // Hands the file to the desktop; false (with the error set) when that failed.
+    bool install(const QString &path);
+    void removeEmptyEarlierFolders();
 
     std::optional<OtaManifest> m_manifest;
     bool m_checking = false;

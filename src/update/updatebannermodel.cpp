@@ -23,6 +23,7 @@ void UpdateBannerModel::setStore(OtaUpdateStore *store)
         connect(m_store, &OtaUpdateStore::availableManifestChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::isDownloadingChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::downloadProgressChanged, this, &UpdateBannerModel::changed);
+        connect(m_store, &OtaUpdateStore::errorChanged, this, &UpdateBannerModel::changed);
     }
     emit storeChanged();
     emit changed();
@@ -42,11 +43,18 @@ QString UpdateBannerModel::versionBadge() const
 
 bool UpdateBannerModel::hasNotesLine() const
 {
-    return m_store && m_store->availableManifest() && m_store->availableManifest()->releaseNotes;
+    return notesLineIsFailure() || (m_store && m_store->availableManifest() && m_store->availableManifest()->releaseNotes);
+}
+
+bool UpdateBannerModel::notesLineIsFailure() const
+{
+    return m_store && m_store->availableManifest() && !downloading() && !m_store->error().isEmpty();
 }
 
 QString UpdateBannerModel::notesLine() const
 {
+    if (notesLineIsFailure())
+        return m_store->error();
     if (!hasNotesLine())
         return {};
     const QString &notes = *m_store->availableManifest()->releaseNotes;

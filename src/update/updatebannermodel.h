@@ -19,6 +19,9 @@ class UpdateBannerModel : public QObject
     Q_PROPERTY(QString versionBadge READ versionBadge NOTIFY changed)
     Q_PROPERTY(bool hasNotesLine READ hasNotesLine NOTIFY changed)
     Q_PROPERTY(QString notesLine READ notesLine NOTIFY changed)
+    // The second line tells why the last download or its opening failed,
+    // in place of the notes, for as long as the offer stays.
+    Q_PROPERTY(bool notesLineIsFailure READ notesLineIsFailure NOTIFY changed)
     Q_PROPERTY(bool showsDownloadButton READ showsDownloadButton NOTIFY changed)
     Q_PROPERTY(QString downloadButtonText READ downloadButtonText CONSTANT)
     Q_PROPERTY(bool showsProgressBar READ showsProgressBar NOTIFY changed)
@@ -34,9 +37,11 @@ public:
     QString title() const;
     // "v" + the offer's version name; empty when it has none.
     QString versionBadge() const;
-    // Only while the offer has notes: the text before their first line break.
+    // While the offer has notes (the text before their first line break) or
+    // a failure to tell (its text).
     bool hasNotesLine() const;
     QString notesLine() const;
+    bool notesLineIsFailure() const;
     bool showsDownloadButton() const;
     QString downloadButtonText() const;
     bool showsProgressBar() const;

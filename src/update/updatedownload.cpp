@@ -4,6 +4,7 @@
 #include "api/transfer.h"
 #include "update/otaerror.h"
 #include "update/otaservice.h"
+#include "platform/filesystemerror.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -40,23 +41,42 @@ QString UpdateDownload::fileNameFor(const QUrl &url)
     // an encoded "/" ("%2F") cannot smuggle in a folder.
     const QString path = url.path(QUrl::FullyEncoded);
     const QString name = QUrl::fromPercentEncoding(path.mid(path.lastIndexOf(u'/') + 1).toUtf8());
-    const bool plain = !name.isEmpty() && name != "."_L1 && name != ".."_L1 && !name.contains(u'/')
-        && !name.contains(u'\\') && !name.contains(QChar(0)) && name.toUtf8().size() <= 255;
-    return plain ? name : OtaService::fallbackFileName();
+    return isSafeFileName(name) ? name : OtaService::fallbackFileName();
+}
+
+bool UpdateDownload::isSafeFileName(const QString &name)
+{
+    static const QLatin1StringView installers[]
+        = {".AppImage"_L1, ".deb"_L1, ".rpm"_L1, ".tar.gz"_L1, ".tar.xz"_L1, ".zip"_L1};
+    if (name.toUtf8().size() > 255 || name.startsWith(u'.') || name.contains(u'/') || name.contains(u'\\'))
+        return false;
+    for (const QChar c : name) {
+        // Control characters, and the direction marks and overrides that
+        // make a name read otherwise than it is ("gpj.exe" shown as "exe.jpg").
+        const ushort u = c.unicode();
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+            || u == 0x061C)
+            return false;
+    }
+    for (const QLatin1StringView extension : installers) {
+        if (name.size() > extension.size() && name.endsWith(extension))
+            return true;
+    }
+    return false;
 }
 
 QCoro::Task<QString> UpdateDownload::save(
     QUrl url, QString folder, std::function<void(double progress)> progress, CancelToken cancel)
 {
     const QString path = QDir(folder).filePath(fileNameFor(url));
-    // What an earlier run left under the name goes first.
-    QFile::remove(path);
     // Until commit() the bytes live in a temporary file beside the name,
     // which the save file removes when it goes uncommitted (an exception
-    // included).
+    // included); a file saved earlier under the name is replaced only by a
+    // whole new one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw OtaError::downloadFailed(file.errorString());
+        throw OtaError::downloadFailed(fileErrorText(file));
 
     Transfer transfer;
     transfer.url = url;
@@ -72,7 +92,7 @@ QCoro::Task<QString> UpdateDownload::save(
     QString writeError;
     transfer.sink = [&file, &received, &writeError](const QByteArray &chunk) {
         if (file.write(chunk) != chunk.size()) {
-            writeError = file.errorString();
+            writeError = fileErrorText(file);
             return false;
         }
         received += chunk.size();
@@ -107,7 +127,7 @@ QCoro::Task<QString> UpdateDownload::save(
             APIError::network(APIError::failureFor(result.error), result.errorText).description());
     }
     if (!file.commit())
-        throw OtaError::downloadFailed(file.errorString());
+        throw OtaError::downloadFailed(fileErrorText(file));
     co_return path;
 }
 

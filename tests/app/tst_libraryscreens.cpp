@@ -12,6 +12,7 @@
 
 #include "apprig.h"
 
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -186,6 +187,39 @@ private slots:
         m_rig.openSection(SidebarItem::Playlists);
         QTRY_VERIFY(isShown(m_rig.item(u"playlistsEmpty"_s)));
         m_rig.screenshot(u"library-playlists-empty"_s);
+    }
+
+    // With the service failing, each of the listener's lists shows the
+    // failure and its retry, never "nothing here"; the retry brings the list.
+    void listsWithTheServiceDownShowTheirFailure()
+    {
+        m_rig.launchSignedIn();
+        for (const char *path : {"/api/v1/playlists*", "/api/v1/favorites*"})
+            QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, QString::fromLatin1(path)}, {u"status"_s, 503}}));
+        m_rig.openSection(SidebarItem::Playlists);
+        QTRY_VERIFY(isShown(m_rig.item(u"playlistsFailure"_s)));
+        QVERIFY(!isShown(m_rig.item(u"playlistsEmpty"_s)));
+        QCOMPARE(m_rig.textOf(findItem(m_rig.item(u"playlistsFailure"_s), u"stateText"_s)), u"Injected fault"_s);
+        m_rig.screenshot(u"library-playlists-failed"_s, 350);
+
+        m_rig.click(m_rig.item(u"smartCard_favorites"_s));
+        QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateText"_s).value(0)), u"Injected fault"_s);
+        QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
+        m_rig.screenshot(u"library-smart-favourites-failed"_s, 350);
+
+        m_rig.click(m_rig.item(u"backButton"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"playlistsFailure"_s)));
+        m_rig.service()->clearFaults();
+        m_rig.click(findItem(m_rig.item(u"playlistsFailure"_s), u"stateRetry"_s));
+        QTRY_VERIFY(!m_rig.shownItems(u"playlistRow"_s).isEmpty());
+        QVERIFY(!isShown(m_rig.item(u"playlistsFailure"_s)));
+
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, u"/api/v1/playlists/*"_s}, {u"status"_s, 500}}));
+        m_rig.click(m_rig.shownItems(u"playlistRow"_s).value(0));
+        QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateText"_s).value(0)), u"Injected fault"_s);
+        QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
+        m_rig.screenshot(u"library-playlist-failed"_s, 350);
+        m_rig.service()->clearFaults();
     }
 };
 

@@ -17,6 +17,8 @@
 #include "memorysecretstore.h"
 #include "qmlwarnings.h"
 #include "screentest.h"
+#include "shell/mainnavigationmodel.h"
+#include "shell/sidebaritem.h"
 #include "testenv.h"
 
 #include <QCoro/QCoroTimer>
@@ -168,6 +170,50 @@ private slots:
         screenshot(u"update-banner-spinner"_s);
         *hold = false;
         QTRY_COMPARE(m_opened.size(), 2);
+    }
+
+    // A cut download: the strip's second line and the settings tell why, the
+    // offer stays, and the strip hides no row of the settings.
+    void failedDownloadStaysInView()
+    {
+        FakeHttpServer server;
+        server.on(u"GET"_s, u"/updates/pc/linux/linux-update.json"_s,
+            FakeResponse {200, R"({"versionCode":0,"url":"https:\/\/example.org/x"})"});
+        FakeResponse cut {200, QByteArray(200000, 'n'), "application/octet-stream"};
+        cut.cutAfter = 50000;
+        server.on(u"GET"_s, u"/cut.AppImage"_s, cut);
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), server.baseUrl().toString());
+        QVERIFY(launchAsGuest());
+        OtaUpdateStore *store = m_app->updates();
+        store->setAvailableManifest(
+            OtaManifest {99, u"2.0.0"_s, server.baseUrl().toString() + u"/cut.AppImage"_s, u"Заметки"_s});
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        press(u"updateDownloadButton"_s);
+        QTRY_VERIFY(!store->error().isEmpty());
+        QTRY_VERIFY(isShown(item(u"updateDownloadButton"_s)));
+        QCOMPARE(item(u"updateNotes"_s)->property("text").toString(), store->error());
+        QVERIFY(store->error().startsWith(u"Не удалось загрузить обновление: "_s));
+        screenshot(u"update-banner-failed"_s);
+
+        auto *nav = item(u"mainView"_s)->findChild<MainNavigationModel *>(u"mainNavigation"_s);
+        QVERIFY(nav);
+        nav->navigateToSidebar(SidebarItem::Settings);
+        QTRY_VERIFY(isShown(item(u"updateError"_s)));
+        QCOMPARE(item(u"updateError"_s)->property("text").toString(), store->error());
+        // The last row scrolled to the end lies above the strip.
+        QQuickItem *apiRow = item(u"apiHostRow"_s);
+        QQuickItem *scroll = item(u"settingsView"_s)->findChild<QQuickItem *>(u"settingsScroll"_s);
+        QVERIFY(apiRow && scroll);
+        QQuickItem *flickable = scroll->property("contentItem").value<QQuickItem *>();
+        QVERIFY(flickable);
+        flickable->setProperty("contentY",
+            std::max(0.0, flickable->property("contentHeight").toDouble() - flickable->height()));
+        QTest::qWait(450);
+        const QRectF row = apiRow->mapRectToScene(apiRow->boundingRect());
+        QQuickItem *banner = item(u"updateBanner"_s);
+        const QRectF strip = banner->mapRectToScene(banner->boundingRect());
+        QVERIFY2(row.bottom() <= strip.top(), qPrintable(u"row ends at %1, strip starts at %2"_s.arg(row.bottom()).arg(strip.top())));
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-settings-failed"_s));
     }
 
     void fromStartUpToTheOpenedFile()

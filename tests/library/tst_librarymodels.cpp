@@ -1,5 +1,6 @@
 // The library screens' models against an in-process fake service: each smart
-// playlist's load, the favourites and a playlist's tracks, loads that were
+// playlist's load, the favourites and a playlist's tracks, failures told from
+// empty lists, loads that were
 // replaced writing nothing, the count lines, and the add-to-playlist sheet's
 // create and add steps.
 #include "account/favoritesstore.h"
@@ -140,15 +141,37 @@ private slots:
         QVERIFY(!model.title().isEmpty());
     }
 
-    void smartPlaylistFailureIsAnEmptyList()
+    // The listener's own lists are never shown empty for a service that could
+    // not be asked; the wave and the daily list keep their "could not load"
+    // empty page.
+    void smartPlaylistFailureIsNotAnEmptyList()
     {
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, FakeResponse {500, R"({"detail": "Сбой"})"});
         SmartPlaylistModel model(services(), {}, NimbraAPI());
         model.setKind(u"favorites"_s);
-        QTRY_COMPARE(model.loadStateValue(), int(LoadState::Empty));
-        QCOMPARE(model.errorText(), QString());
-        QCOMPARE(model.emptyText(), u"Добавьте треки в избранное"_s);
+        QTRY_COMPARE(model.loadStateValue(), int(LoadState::Failed));
+        QCOMPARE(model.errorText(), u"Сбой"_s);
+        QCOMPARE(model.count(), 0);
         QCOMPARE(model.title(), u"❤️ Избранное"_s);
+
+        // The retry asks again; an empty answer is the empty page.
+        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({}))));
+        model.retry();
+        QTRY_COMPARE(model.loadStateValue(), int(LoadState::Empty));
+        QCOMPARE(model.emptyText(), u"Добавьте треки в избранное"_s);
+        QCOMPARE(model.errorText(), QString());
+
+        // Saved files while the catalogue cannot be read.
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, FakeResponse {503, {}});
+        SmartPlaylistModel offline(services(), [] { return QSet<QString> {u"p1"_s}; }, NimbraAPI());
+        offline.setKind(u"offline"_s);
+        QTRY_COMPARE(offline.loadStateValue(), int(LoadState::Failed));
+        QCOMPARE(offline.errorText(), u"Ошибка сервера (503)"_s);
+
+        SmartPlaylistModel wave(services(), {}, NimbraAPI());
+        wave.setKind(u"wave"_s);
+        QTRY_COMPARE(wave.loadStateValue(), int(LoadState::Empty));
+        QCOMPARE(wave.emptyText(), u"Не удалось загрузить подборку"_s);
     }
 
     // Saved files: a plain id, an id stored encoded, and a download a crash
@@ -221,13 +244,49 @@ private slots:
         QCOMPARE(favorites.errorText(), QString());
     }
 
-    void failedDetailShowsNothing()
+    void failedDetailShowsItsFailure()
     {
         m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s, FakeResponse {500, {}});
         PlaylistDetailModel detail(services(), m_playlists.get(), NimbraAPI());
         detail.setPlaylistId(u"p1"_s);
-        QTRY_COMPARE(detail.loadStateValue(), int(LoadState::Idle));
+        QTRY_COMPARE(detail.loadStateValue(), int(LoadState::Failed));
+        QCOMPARE(detail.errorText(), u"Ошибка сервера (500)"_s);
         QCOMPARE(detail.count(), 0);
+
+        m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s, jsonResponse(detailJson(u"p1"_s, {})));
+        detail.retry();
+        QTRY_COMPARE(detail.loadStateValue(), int(LoadState::Empty));
+    }
+
+    // Below the smart cards: "Нажмите +" only after the service said the
+    // listener has none; a failure with the listener's playlists unknown
+    // shows its text; a list once shown stays through a failed reload.
+    void playlistsScreenTellsFailedFromEmpty()
+    {
+        PlaylistsModel rows(m_playlists.get(), &m_session);
+        QCOMPARE(rows.loadStateValue(), int(LoadState::Idle));
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {502, "<html>Bad gateway</html>", "text/html"});
+        rows.load();
+        QCOMPARE(rows.loadStateValue(), int(LoadState::Loading));
+        QTRY_COMPARE(rows.loadStateValue(), int(LoadState::Failed));
+        QCOMPARE(rows.errorText(), u"Ошибка сервера (502)"_s);
+
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[]"));
+        rows.retry();
+        QTRY_COMPARE(rows.loadStateValue(), int(LoadState::Empty));
+
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[" + playlistJson(u"p1"_s, u"Mine"_s, 2) + "]"));
+        rows.load();
+        QTRY_COMPARE(rows.loadStateValue(), int(LoadState::Loaded));
+        m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
+        rows.load();
+        QTRY_VERIFY(!m_playlists->loadError().isEmpty());
+        QCOMPARE(rows.loadStateValue(), int(LoadState::Loaded));
+        QCOMPARE(rows.count(), 1);
+
+        // Another session starts over: nothing known yet.
+        m_session.setToken(u"other"_s);
+        QCOMPARE(rows.loadStateValue(), int(LoadState::Idle));
     }
 
     // The heart of a favourites row: the row goes only when the service

@@ -1,0 +1,205 @@
+// What reaches the listener from a failed answer: a short line of plain
+// Russian text, whatever a proxy or a broken service puts into the body,
+// and never more of a body than the client can hold.
+#include "api/apiclient.h"
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/jsoncoding.h"
+#include "api/trackout.h"
+#include "platform/filesystemerror.h"
+
+#include "fakehttpserver.h"
+#include "qmlscene.h"
+#include "qmlwarnings.h"
+#include "taskoutcome.h"
+#include "testenv.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtTest>
+
+Q_IMPORT_QML_PLUGIN(NimbraPlugin)
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray htmlPage(qsizetype size)
+{
+    QByteArray page = "<!DOCTYPE html>\n<html><head><title>502 Bad Gateway</title></head><body>\n";
+    const QByteArray filler = "<p>upstream <a href=\"http://example.org\">failed</a></p>\n";
+    while (page.size() < size)
+        page += filler;
+    return page + "</body></html>\n";
+}
+
+// The service's error form with a text "detail".
+QByteArray detailBody(const QString &detail)
+{
+    return QJsonDocument(QJsonObject {{u"detail"_s, detail}}).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+class TestErrorBodies : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    APIError failureOf(const APIClient &client, const QString &path)
+    {
+        const TaskOutcome<QByteArray> outcome
+            = outcomeOf(client.request(path, u"GET"_s, {}, {}, u"application/json"_s, std::nullopt));
+        return outcome.errorAs<APIError>().value_or(APIError::httpStatus(0, u"no APIError"_s));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseUrl(m_server->baseUrl());
+    }
+
+    void errorBodyBecomesAShortLine_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("proxy's HTML page") << 502 << QByteArray("text/html") << htmlPage(5 * 1024 * 1024)
+                                           << u"Ошибка сервера (502)"_s;
+        QTest::newRow("HTML without its type") << 500 << QByteArray("text/plain") << QByteArray("  <html>down</html>")
+                                               << u"Ошибка сервера (500)"_s;
+        QTest::newRow("HTML refusal of a token") << 401 << QByteArray("text/html") << QByteArray("<h1>401</h1>")
+                                                 << u"Неверный логин или пароль"_s;
+        QTest::newRow("first line of plain text")
+            << 503 << QByteArray("text/plain") << QByteArray("Сервис обновляется\nTraceback: ...\n  at x")
+            << u"Сервис обновляется"_s;
+        QTest::newRow("endless line") << 500 << QByteArray("text/plain") << QByteArray(5000, 'x')
+                                      << QString(APIClient::maxMessageLength - 1, u'x') + QChar(0x2026);
+        QTest::newRow("endless detail") << 400 << QByteArray("application/json")
+                                        << detailBody(QString(100000, u'y'))
+                                        << QString(APIClient::maxMessageLength - 1, u'y') + QChar(0x2026);
+        // The service's own texts come through as they are, markup included:
+        // the screens draw them as plain text.
+        QTest::newRow("markup in a detail") << 400 << QByteArray("application/json")
+                                            << detailBody(u"<b>Нет</b> <img src=\"x.png\">"_s)
+                                            << u"<b>Нет</b> <img src=\"x.png\">"_s;
+    }
+
+    void errorBodyBecomesAShortLine()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        m_server->on(u"GET"_s, u"/api/v1/fail"_s, FakeResponse {status, body, contentType});
+        const APIError error = failureOf(APIClient(), u"api/v1/fail"_s);
+        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
+        QCOMPARE(error.statusCode(), status);
+        QTEST(error.description(), "description");
+    }
+
+    // The whole reading of a 5 MB page, which once froze the window for
+    // minutes through the layout of its text.
+    void hugeErrorPageReadsQuickly()
+    {
+        const QByteArray page = htmlPage(5 * 1024 * 1024);
+        QString description;
+        QBENCHMARK {
+            description = APIClient::statusError(502, page, "text/html").description();
+        }
+        QCOMPARE(description, u"Ошибка сервера (502)"_s);
+    }
+
+    void bodyOverTheLimitIsAnError_data()
+    {
+        QTest::addColumn<bool>("chunked");
+        QTest::newRow("announced length") << false;
+        QTest::newRow("no length") << true;
+    }
+
+    void bodyOverTheLimitIsAnError()
+    {
+        QFETCH(bool, chunked);
+        FakeResponse big {200, QByteArray(64 * 1024, 'a'), "application/json"};
+        big.pieceSize = 4096;
+        big.chunked = chunked;
+        m_server->on(u"GET"_s, u"/api/v1/big"_s, big);
+        m_server->on(u"GET"_s, u"/api/v1/small"_s, FakeResponse {200, QByteArray(8 * 1024, 'b'), "application/json"});
+        APIClient::Limits limits;
+        limits.maxBody = 16 * 1024;
+        const APIClient client(limits);
+
+        const APIError error = failureOf(client, u"api/v1/big"_s);
+        QCOMPARE(error.kind(), APIError::Kind::Network);
+        QCOMPARE(error.networkFailure(), APIError::NetworkFailure::ResponseTooLarge);
+        QCOMPARE(error.description(), u"Ответ сервера слишком большой"_s);
+
+        const TaskOutcome<QByteArray> small
+            = outcomeOf(client.request(u"api/v1/small"_s, u"GET"_s, {}, {}, u"application/json"_s, std::nullopt));
+        QVERIFY(small.value);
+        QCOMPARE(small.value->size(), 8 * 1024);
+    }
+
+    // Titles and credits of absurd length are cut before any screen lays
+    // them out; ordinary ones come through whole.
+    void absurdTextsAreCutForDisplay()
+    {
+        const QString endless(300000, u'я');
+        QJsonObject track {{u"id"_s, u"t1"_s}, {u"title"_s, endless}, {u"artist"_s, u"Обычный"_s},
+            {u"duration_seconds"_s, 10}, {u"file_url"_s, u"/m.mp3"_s}, {u"is_favorite"_s, false}};
+        const TrackOut decoded = decodeJson<TrackOut>(QJsonDocument(track).toJson());
+        QCOMPARE(decoded.title.size(), JsonReader::maxShownText);
+        QVERIFY(decoded.title.endsWith(QChar(0x2026)));
+        QCOMPARE(decoded.artist, u"Обычный"_s);
+        // A pair of surrogates at the cut is not split.
+        const QString emoji = QString::fromUcs4(U"🎵").repeated(600);
+        track[u"title"_s] = QString(JsonReader::maxShownText - 3, u'a') + emoji;
+        const QString cut = decodeJson<TrackOut>(QJsonDocument(track).toJson()).title;
+        QVERIFY(!cut.at(cut.size() - 2).isHighSurrogate());
+    }
+
+    void fullDiskHasItsOwnText()
+    {
+        QFile full(u"/dev/full"_s);
+        if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            QSKIP("this system has no /dev/full");
+        QVERIFY(full.write(QByteArray(4096, 'z')) < 0);
+        QCOMPARE(fileErrorText(full), diskFullText());
+    }
+
+    // A message with markup in it shows its characters and fetches nothing.
+    void messagesAreDrawnAsPlainText()
+    {
+        QmlWarnings warnings;
+        QQuickStyle::setStyle(u"Basic"_s);
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/qt/qml"_s);
+        m_server->clearRequests();
+        const QByteArray image = "<img src=\"" + m_server->baseUrl().toString().toUtf8() + "/leak.png\">";
+        QmlScene scene(engine,
+            "import QtQuick\nimport Nimbra\nStateView { width: 400; height: 300; loadState: 4; errorText: '"
+                + image + "<a href=\"x\">link</a>' }");
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QVERIFY(!scene.grab().isNull());
+        QQuickItem *text = scene.item(u"stateText"_s);
+        QVERIFY(text);
+        QVERIFY(text->property("text").toString().startsWith(u"<img"_s));
+        QCOMPARE(text->property("textFormat").toInt(), int(Qt::PlainText));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_server->requestsTo(u"/leak.png"_s), 0);
+        QVERIFY2(warnings.take().isEmpty(), "warnings");
+    }
+};
+
+QTEST_MAIN(TestErrorBodies)
+#include "tst_errorbodies.moc"

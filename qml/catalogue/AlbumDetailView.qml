@@ -118,13 +118,31 @@ Rectangle {
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
-        // An album without tracks is an empty list, without a text.
-        loadState: album.loadState === LoadState.Empty ? LoadState.Loaded : album.loadState
-        errorText: album.errorText
-        onRetry: album.retry()
+        // An album without tracks is an empty list, without a text; a
+        // failure is the red line below.
+        loadState: album.loadState === LoadState.Empty || album.loadState === LoadState.Failed
+                   ? LoadState.Loaded : album.loadState
+    }
+
+    // A failed load or heart: its text in red where the tracks were.
+    Text {
+        objectName: "albumError"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: header.bottom
+        anchors.topMargin: AppTheme.spacingL
+        anchors.leftMargin: AppTheme.spacingXL
+        anchors.rightMargin: AppTheme.spacingXL
+        visible: album.loadState === LoadState.Failed
+        text: album.errorText
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+        color: AppTheme.systemRed
+        font: AppTheme.body
     }
 
     SignInRequiredDialog {
+        title: album.promptTitle
         message: album.signInPrompt
         onDismissed: album.signInPrompt = ""
     }

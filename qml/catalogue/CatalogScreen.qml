@@ -75,10 +75,12 @@ Item {
         loadState: catalog.loadState === LoadState.Empty ? LoadState.Loaded : catalog.loadState
         errorText: catalog.errorText
         errorTitle: "Ошибка"
+        loadingText: "Загрузка каталога…"
         onRetry: catalog.reload()
     }
 
     SignInRequiredDialog {
+        title: catalog.promptTitle
         message: catalog.signInPrompt
         onDismissed: catalog.signInPrompt = ""
     }

@@ -81,8 +81,11 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar { }
 
+        // Sized from the list by id: while the screen is torn down the
+        // attached view and the rows' parent are gone already.
         header: Column {
-            width: ListView.view.width
+            id: albumsHeader
+            width: results.width
             spacing: AppTheme.spacingXS
 
             SectionHeader {
@@ -98,7 +101,7 @@ Item {
                 model: search.albums
 
                 delegate: SearchAlbumRow {
-                    width: parent.width
+                    width: albumsHeader.width
                 }
             }
 
@@ -139,6 +142,7 @@ Item {
     }
 
     SignInRequiredDialog {
+        title: search.tracks.promptTitle
         message: search.tracks.signInPrompt
         onDismissed: search.tracks.signInPrompt = ""
     }

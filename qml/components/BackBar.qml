@@ -3,11 +3,13 @@ import QtQuick.Templates as T
 import Nimbra
 
 // The bar at the top of a pushed page: "Назад", which asks Navigation to go
-// back, and the page's title.
+// back, and the page's title. A page shown in a sheet gives `closeAction`
+// instead: the button then reads "Закрыть" and runs it.
 Item {
     id: bar
 
     property string title
+    property var closeAction: null
 
     implicitWidth: 320
     implicitHeight: 48
@@ -21,7 +23,7 @@ Item {
         implicitHeight: 28
         focusPolicy: Qt.NoFocus
         hoverEnabled: true
-        onClicked: Navigation.back()
+        onClicked: bar.closeAction ? bar.closeAction() : Navigation.back()
 
         contentItem: Row {
             id: backRow
@@ -29,14 +31,14 @@ Item {
 
             AppIcon {
                 anchors.verticalCenter: parent.verticalCenter
-                name: "chevron.left"
+                name: bar.closeAction ? "xmark" : "chevron.left"
                 size: AppTheme.symbolSize(AppTheme.body)
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
             }
 
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: "Назад"
+                text: bar.closeAction ? "Закрыть" : "Назад"
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
                 font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
             }

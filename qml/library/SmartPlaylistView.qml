@@ -4,18 +4,28 @@ import Nimbra
 
 // The page of one smart playlist (`argument`: "wave", "favorites",
 // "offline" or "daily"): its tracks, "Играть" and "Перемешать" while there
-// are any, and the add-to-playlist sheet from a row's menu.
+// are any, and the add-to-playlist sheet from a row's menu. In a sheet the
+// opener fills the list (`fill(model)`) and the bar closes the sheet.
 Rectangle {
     id: page
     objectName: "smartPlaylistView"
 
     property string argument
+    property var fill: null
+    property var closeAction: null
 
     color: AppTheme.background
 
     SmartPlaylistModel {
         id: tracks
-        kind: page.argument
+        objectName: "smartPlaylistModel"
+    }
+
+    Component.onCompleted: {
+        if (page.fill)
+            page.fill(tracks)
+        else
+            tracks.kind = page.argument
     }
 
     // Clicks stay on the page instead of reaching the page below.
@@ -28,6 +38,7 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: actions.left
         title: tracks.title
+        closeAction: page.closeAction
     }
 
     Row {

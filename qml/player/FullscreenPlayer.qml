@@ -204,6 +204,7 @@ Item {
     }
 
     SignInRequiredDialog {
+        title: TrackActions.promptTitle
         message: screen.visible ? TrackActions.signInPrompt : ""
         onDismissed: TrackActions.signInPrompt = ""
     }

@@ -203,6 +203,7 @@ Item {
     }
 
     SignInRequiredDialog {
+        title: TrackActions.promptTitle
         message: bar.visible ? TrackActions.signInPrompt : ""
         onDismissed: TrackActions.signInPrompt = ""
     }

@@ -4,12 +4,12 @@ import Nimbra
 
 // Today's playlist over the window: the daily smart playlist's page, filled
 // with the list the home page already holds (no request, no loading state).
-// Closed by its bar or by Escape; each opening shows the list afresh.
+// Closed by its bar or by Escape; each opening shows the list as it is then.
 Popup {
     id: sheet
     objectName: "dailySheet"
 
-    required property HomePageModel home
+    required property HomePageModel homeModel
 
     readonly property real minimumWidth: 480
     readonly property real minimumHeight: 520
@@ -33,16 +33,15 @@ Popup {
         color: AppTheme.alpha(AppTheme.background, 0.6)
     }
 
-    // Made on opening and dropped on closing, as a sheet's content is.
-    Loader {
+    onAboutToShow: view.showDaily()
+
+    SmartPlaylistView {
+        id: view
         anchors.fill: parent
         anchors.margins: 1
-        active: sheet.visible
-        sourceComponent: SmartPlaylistView {
-            argument: "daily"
-            color: "transparent"
-            fill: (list) => sheet.home.showDailyIn(list)
-            closeAction: () => sheet.close()
-        }
+        argument: "daily"
+        color: "transparent"
+        dailySource: sheet.homeModel
+        onCloseRequested: sheet.close()
     }
 }

@@ -29,7 +29,7 @@ Item {
 
     DailySheet {
         id: dailySheet
-        home: home
+        homeModel: home
     }
 
     // Darker at the top, the page's own colour from a little below.

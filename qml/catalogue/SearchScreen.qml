@@ -81,11 +81,10 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar { }
 
-        // Sized from the list by id: while the screen is torn down the
-        // attached view and the rows' parent are gone already.
+        // While the screen is torn down the attached view and the rows'
+        // parent go first.
         header: Column {
-            id: albumsHeader
-            width: results.width
+            width: ListView.view ? ListView.view.width : 0
             spacing: AppTheme.spacingXS
 
             SectionHeader {
@@ -101,7 +100,7 @@ Item {
                 model: search.albums
 
                 delegate: SearchAlbumRow {
-                    width: albumsHeader.width
+                    width: parent ? parent.width : 0
                 }
             }
 

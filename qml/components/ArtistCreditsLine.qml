@@ -32,12 +32,6 @@ Item {
     // in the overhang of the last glyph, which would open a gap before the
     // comma. Laid out by advance, the one space between two names is the
     // one after the comma.
-    TextMetrics {
-        id: separatorMetrics
-        font: line.separatorFont
-        text: line.separator
-    }
-
     Row {
         id: row
 
@@ -53,6 +47,12 @@ Item {
 
                 width: naturalWidth
                 height: Math.max(separatorText.implicitHeight, nameButton.implicitHeight)
+
+                TextMetrics {
+                    id: separatorMetrics
+                    font: separatorText.font
+                    text: separatorText.text
+                }
 
                 TextMetrics {
                     id: nameMetrics

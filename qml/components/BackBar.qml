@@ -3,13 +3,15 @@ import QtQuick.Templates as T
 import Nimbra
 
 // The bar at the top of a pushed page: "Назад", which asks Navigation to go
-// back, and the page's title. A page shown in a sheet gives `closeAction`
-// instead: the button then reads "Закрыть" and runs it.
+// back, and the page's title. On a page shown in a sheet (`closes`) the
+// button reads "Закрыть" and says `closeRequested` instead.
 Item {
     id: bar
 
     property string title
-    property var closeAction: null
+    property bool closes: false
+
+    signal closeRequested()
 
     implicitWidth: 320
     implicitHeight: 48
@@ -23,7 +25,7 @@ Item {
         implicitHeight: 28
         focusPolicy: Qt.NoFocus
         hoverEnabled: true
-        onClicked: bar.closeAction ? bar.closeAction() : Navigation.back()
+        onClicked: bar.closes ? bar.closeRequested() : Navigation.back()
 
         contentItem: Row {
             id: backRow
@@ -31,14 +33,14 @@ Item {
 
             AppIcon {
                 anchors.verticalCenter: parent.verticalCenter
-                name: bar.closeAction ? "xmark" : "chevron.left"
+                name: bar.closes ? "xmark" : "chevron.left"
                 size: AppTheme.symbolSize(AppTheme.body)
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
             }
 
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: bar.closeAction ? "Закрыть" : "Назад"
+                text: bar.closes ? "Закрыть" : "Назад"
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
                 font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
             }

@@ -165,6 +165,8 @@ Item {
     Component {
         id: menuComponent
         Menu {
+            id: menu
+            readonly property bool favorite: row.isFavorite
             onClosed: destroy()
             SymbolMenuItem {
                 objectName: "menuPlay"
@@ -182,8 +184,8 @@ Item {
             }
             SymbolMenuItem {
                 objectName: "menuFavorite"
-                text: row.isFavorite ? "Убрать из избранного" : "В избранное"
-                symbol: row.isFavorite ? "heart.slash" : "heart"
+                text: menu.favorite ? "Убрать из избранного" : "В избранное"
+                symbol: menu.favorite ? "heart.slash" : "heart"
                 visible: row.favoriteEnabled
                 height: visible ? implicitHeight : 0
                 onTriggered: row.toggleFavorite()

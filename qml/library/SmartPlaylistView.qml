@@ -4,15 +4,17 @@ import Nimbra
 
 // The page of one smart playlist (`argument`: "wave", "favorites",
 // "offline" or "daily"): its tracks, "Играть" and "Перемешать" while there
-// are any, and the add-to-playlist sheet from a row's menu. In a sheet the
-// opener fills the list (`fill(model)`) and the bar closes the sheet.
+// are any, and the add-to-playlist sheet from a row's menu. In the home
+// page's sheet (`dailySource`) it shows the daily list that page holds, and
+// its bar closes the sheet (`closeRequested`).
 Rectangle {
     id: page
     objectName: "smartPlaylistView"
 
     property string argument
-    property var fill: null
-    property var closeAction: null
+    property HomePageModel dailySource: null
+
+    signal closeRequested()
 
     color: AppTheme.background
 
@@ -22,10 +24,13 @@ Rectangle {
     }
 
     Component.onCompleted: {
-        if (page.fill)
-            page.fill(tracks)
-        else
+        if (!page.dailySource)
             tracks.kind = page.argument
+    }
+
+    // In the sheet: the daily list as the home page holds it now.
+    function showDaily() {
+        page.dailySource.showDailyIn(tracks)
     }
 
     // Clicks stay on the page instead of reaching the page below.
@@ -38,7 +43,8 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: actions.left
         title: tracks.title
-        closeAction: page.closeAction
+        closes: page.dailySource !== null
+        onCloseRequested: page.closeRequested()
     }
 
     Row {

@@ -76,6 +76,7 @@ void HomePageModel::setShown(bool shown)
 
 HomePageModel::~HomePageModel()
 {
+    m_showing.setShown(false);
     m_loadSlot.cancel();
 }
 

@@ -4,31 +4,49 @@
 
 namespace nimbra {
 
-ScreenShowing::ScreenShowing(QObject *owner, std::function<void()> load) : m_owner(owner), m_load(std::move(load)) {}
+ScreenShowing::ScreenShowing(QObject *owner, std::function<void()> load)
+    : m_owner(owner), m_state(std::make_shared<State>())
+{
+    m_state->load = std::move(load);
+}
+
+ScreenShowing::~ScreenShowing()
+{
+    // A load still due (the owner's teardown may run the event loop) finds
+    // nothing to do.
+    m_state->shown = false;
+    m_state->load = nullptr;
+}
 
 bool ScreenShowing::setShown(bool shown)
 {
-    if (m_shown == shown)
+    State &state = *m_state;
+    if (state.shown == shown)
         return false;
-    m_shown = shown;
+    state.shown = shown;
     if (!shown)
-        m_loadedThisShowing = false;
-    if (shown && !m_settling && m_owner) {
-        m_settling = true;
-        // The owner holds this object: while it lives, so does this.
-        QMetaObject::invokeMethod(m_owner.data(), [this] { settle(); }, Qt::QueuedConnection);
+        state.loadedThisShowing = false;
+    if (shown && !state.settling && m_owner) {
+        state.settling = true;
+        const std::weak_ptr<State> weak = m_state;
+        QMetaObject::invokeMethod(
+            m_owner.data(),
+            [weak] {
+                if (const std::shared_ptr<State> alive = weak.lock())
+                    settle(*alive);
+            },
+            Qt::QueuedConnection);
     }
     return true;
 }
 
-void ScreenShowing::settle()
+void ScreenShowing::settle(State &state)
 {
-    m_settling = false;
-    if (!m_shown || m_loadedThisShowing)
+    state.settling = false;
+    if (!state.shown || state.loadedThisShowing || !state.load)
         return;
-    m_loadedThisShowing = true;
-    if (m_load)
-        m_load();
+    state.loadedThisShowing = true;
+    state.load();
 }
 
 } // namespace nimbra

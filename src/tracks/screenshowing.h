@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 namespace nimbra {
 
@@ -11,24 +12,33 @@ namespace nimbra {
 // first time, and again when it is uncovered (back from a page pushed over
 // it). While a page is made and placed on its stack its shown state may
 // flip more than once in one go; the load follows the state it settles on,
-// at the next turn of the event loop, so one showing loads once.
+// at the next turn of the event loop, so one showing loads once. Nothing
+// loads once this object or its owner has gone.
 class ScreenShowing
 {
 public:
     ScreenShowing(QObject *owner, std::function<void()> load);
+    ~ScreenShowing();
 
-    bool isShown() const { return m_shown; }
+    ScreenShowing(const ScreenShowing &) = delete;
+    ScreenShowing &operator=(const ScreenShowing &) = delete;
+
+    bool isShown() const { return m_state->shown; }
     // False when nothing changed.
     bool setShown(bool shown);
 
 private:
-    void settle();
+    struct State
+    {
+        std::function<void()> load;
+        bool shown = false;
+        bool loadedThisShowing = false;
+        bool settling = false;
+    };
+    static void settle(State &state);
 
     QPointer<QObject> m_owner;
-    std::function<void()> m_load;
-    bool m_shown = false;
-    bool m_loadedThisShowing = false;
-    bool m_settling = false;
+    std::shared_ptr<State> m_state;
 };
 
 } // namespace nimbra

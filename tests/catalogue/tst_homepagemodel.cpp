@@ -308,7 +308,7 @@ private slots:
     void dailySheetShowsTheHeldList()
     {
         FakeHttpServer service;
-        APIConfig::setBaseURL(service.baseUrl());
+        APIConfig::setBaseUrl(service.baseUrl());
         Rig rig;
         rig.daily.value = makeTracks({u"d3"_s, u"d1"_s, u"d2"_s});
         auto page = rig.make();

@@ -182,7 +182,7 @@ private slots:
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
         const QString audioPath = u"/media/tracks/t00003.wav"_s;
         QVERIFY(service.injectFault({{u"path"_s, audioPath}, {u"delay_ms"_s, 1200}, {u"count"_s, 1}}));
-        APIConfig::setBaseURL(service.baseUrl());
+        APIConfig::setBaseUrl(service.baseUrl());
         TrackOut track = makeTrack(u"t00003"_s, audioPath.mid(1));
         track.durationSeconds = 12;
 
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(player->currentTime() > 7.3);
         const double lowest = *std::min_element(shown.cbegin(), shown.cend());
         QVERIFY2(lowest >= 7.0, qPrintable(u"the position fell back to %1 s"_s.arg(lowest)));
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 };
 

@@ -148,7 +148,7 @@ private slots:
         QQuickItem *sheetPage = m_rig.item(u"smartPlaylistView"_s);
         QVERIFY(sheetPage->width() + 2 >= 480 && sheetPage->height() + 2 >= 520);
         waitForCovers(sheetList, u"trackArtwork"_s);
-        m_rig.screenshot(u"home-daily-sheet"_s, 600);
+        m_rig.screenshot(u"home-daily-sheet"_s);
         QCOMPARE(apiRequests(), QStringList());
         m_rig.click(m_rig.item(u"backButton"_s));
         QTRY_VERIFY(!isShown(m_rig.item(u"smartPlaylistList"_s)));

@@ -137,7 +137,7 @@ private slots:
         m_rig.openSection(SidebarItem::Catalog);
         QTRY_VERIFY(isShown(m_rig.item(u"stateSpinner"_s)));
         QCOMPARE(m_rig.item(u"stateText"_s)->property("text").toString(), u"Загрузка каталога…"_s);
-        m_rig.screenshot(u"catalog-first-load"_s, 100);
+        m_rig.screenshot(u"catalog-first-load"_s);
         auto *catalog = model<CatalogModel>(u"catalogScreen"_s, u"catalogModel"_s);
         QTRY_VERIFY_WITH_TIMEOUT(catalog->count() > 0, 8000);
 

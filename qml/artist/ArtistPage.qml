@@ -213,6 +213,7 @@ Rectangle {
     }
 
     SignInRequiredDialog {
+        title: pageModel.tracks.promptTitle
         message: page.visible ? pageModel.tracks.signInPrompt : ""
         onDismissed: pageModel.tracks.signInPrompt = ""
     }

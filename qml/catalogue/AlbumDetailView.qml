@@ -25,9 +25,11 @@ ListPage {
     list.bottomMargin: AppTheme.spacingL
     listGap: AppTheme.spacingL
     artworkOpensPlayer: true
-    // An album without tracks is an empty list, without a text.
-    loadState: album.loadState === LoadState.Empty ? LoadState.Loaded : album.loadState
-    onRetry: album.retry()
+    // An album without tracks is an empty list, without a text; a failure
+    // is the red line below, in place of the tracks.
+    loadState: album.loadState === LoadState.Empty || album.loadState === LoadState.Failed
+               ? LoadState.Loaded : album.loadState
+    list.visible: album.loadState !== LoadState.Failed
 
     Component.onCompleted: album.reload()
 
@@ -76,5 +78,21 @@ ListPage {
                 font: AppTheme.caption
             }
         }
+    }
+
+    // A failed load or heart: its text in red where the tracks were.
+    Text {
+        objectName: "albumError"
+        anchors.left: page.list.left
+        anchors.right: page.list.right
+        anchors.top: page.list.top
+        anchors.leftMargin: AppTheme.spacingS
+        anchors.rightMargin: AppTheme.spacingS
+        visible: album.loadState === LoadState.Failed
+        text: album.errorText
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+        color: AppTheme.systemRed
+        font: AppTheme.body
     }
 }

@@ -4,7 +4,8 @@ import Nimbra
 
 // The "Альбомы" section: every album as a grid of covers with the title and
 // the credit. A cover or title opens the album on this section's stack.
-// Loads afresh each time the section is shown.
+// Loads afresh each time it comes on screen, the return from an album's
+// page included.
 Item {
     id: screen
     objectName: "albumsView"
@@ -16,9 +17,8 @@ Item {
     AlbumsGridModel {
         id: albums
         objectName: "albumsModel"
+        shown: screen.StackView.view === null || screen.StackView.status === StackView.Active
     }
-
-    Component.onCompleted: albums.reload()
 
     PageTitleRow {
         id: header

@@ -38,5 +38,6 @@ ListPage {
     // An empty catalogue is an empty list, with no message.
     loadState: catalog.loadState === LoadState.Empty ? LoadState.Loaded : catalog.loadState
     stateView.errorTitle: "Ошибка"
+    stateView.loadingText: "Загрузка каталога…"
     onRetry: catalog.reload()
 }

@@ -5,8 +5,9 @@ import Nimbra
 // The home page: the hero that starts the wave over its glows, the four
 // quick cards, today's playlist and the new releases. Everything it shows
 // and does comes from its HomePageModel; the quick cards ask the window to
-// switch sections (`navigate`), an album release and the daily card open
-// their pages through Navigation.
+// switch sections (`navigate`), an album release opens its page through
+// Navigation, the daily card opens today's list in a sheet. It loads each
+// time it comes on screen, the return from an album's page included.
 Item {
     id: page
     objectName: "homeView"
@@ -22,10 +23,14 @@ Item {
     HomePageModel {
         id: home
         objectName: "homeModel"
+        shown: page.StackView.view === null || page.StackView.status === StackView.Active
         onAlbumRequested: (albumId) => Navigation.openAlbum(albumId)
     }
 
-    Component.onCompleted: home.load()
+    DailySheet {
+        id: dailySheet
+        homeModel: home
+    }
 
     // Darker at the top, the page's own colour from a little below.
     Rectangle {
@@ -168,7 +173,7 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                         text: "Повторить"
                         symbol: "arrow.clockwise"
-                        onClicked: home.load()
+                        onClicked: home.retry()
                     }
                 }
             }
@@ -237,7 +242,7 @@ Item {
                     coverUrls: home.dailyCoverUrls
                     dateText: home.dailyDateText
                     countText: home.dailyCountText
-                    onClicked: Navigation.openSmartPlaylist("daily")
+                    onClicked: dailySheet.open()
                 }
             }
 

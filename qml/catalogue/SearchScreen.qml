@@ -55,8 +55,10 @@ ListPage {
     // changes size (new results), the list starts at its top again.
     Component.onCompleted: list.originYChanged.connect(list.positionViewAtBeginning)
 
+    // While the screen is torn down the attached view and the rows' parent
+    // go first.
     list.header: Column {
-        width: ListView.view.width
+        width: ListView.view ? ListView.view.width : 0
         spacing: AppTheme.spacingXS
 
         SectionHeader {
@@ -72,7 +74,7 @@ ListPage {
             model: search.albums
 
             delegate: SearchAlbumRow {
-                width: parent.width
+                width: parent ? parent.width : 0
             }
         }
 

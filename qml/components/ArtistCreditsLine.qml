@@ -25,37 +25,63 @@ Item {
     implicitHeight: row.implicitHeight
     clip: implicitWidth > width
 
+    readonly property font separatorFont: style === "fullscreen" ? AppTheme.title3
+                                        : style === "album" ? AppTheme.caption : AppTheme.subheadline
+
+    // Text metrics, not the texts' implicit widths: an implicit width takes
+    // in the overhang of the last glyph, which would open a gap before the
+    // comma. Laid out by advance, the one space between two names is the
+    // one after the comma.
     Row {
         id: row
 
         Repeater {
             model: line.names
 
-            delegate: Row {
+            delegate: Item {
                 id: group
                 required property int index
                 required property string modelData
-                readonly property real naturalWidth: (separatorText.visible ? separatorText.implicitWidth : 0)
-                                                     + nameButton.implicitWidth
+                readonly property real separatorAdvance: index > 0 ? separatorMetrics.advanceWidth : 0
+                readonly property real naturalWidth: separatorAdvance + nameMetrics.advanceWidth
+
+                width: naturalWidth
+                height: Math.max(separatorText.implicitHeight, nameButton.implicitHeight)
+
+                TextMetrics {
+                    id: separatorMetrics
+                    font: separatorText.font
+                    text: separatorText.text
+                }
+
+                TextMetrics {
+                    id: nameMetrics
+                    font: nameButton.font
+                    text: group.modelData
+                }
 
                 Text {
                     id: separatorText
+                    anchors.verticalCenter: parent.verticalCenter
                     visible: group.index > 0
                     text: line.separator
                     textFormat: Text.PlainText
                     color: AppTheme.textSecondary
-                    font: line.style === "fullscreen" ? AppTheme.title3
-                        : line.style === "album" ? AppTheme.caption : AppTheme.subheadline
+                    font: line.separatorFont
                 }
 
                 ArtistNameButton {
                     id: nameButton
                     objectName: "artistName" + group.index
+                    x: group.separatorAdvance
+                    anchors.verticalCenter: parent.verticalCenter
                     name: group.modelData
                     style: line.style
-                    // A line being torn down (its page popped) is gone before its rows.
-                    width: !line ? 0 : Math.max(0, Math.min(implicitWidth,
-                        line.width - group.x - (separatorText.visible ? separatorText.implicitWidth : 0)))
+                    // Whole while its advance fits; cut short (elided) only
+                    // when the line is narrower than that. A line being torn
+                    // down (its page popped) is gone before its rows.
+                    readonly property real room: !line ? 0 : line.width - group.x - group.separatorAdvance
+                    width: room >= nameMetrics.advanceWidth ? implicitWidth : Math.max(0, room)
                 }
             }
         }

@@ -18,6 +18,8 @@ Rectangle {
     // Pushed on a section's stack: "Назад" before the title.
     property alias pushed: titleRow.pushed
     property alias trailing: titleRow.trailing
+    // In a sheet: "Закрыть" instead of "Назад", and `closeRequested`.
+    property alias closes: titleRow.closes
     // The block between the title row and the list, laid out at the page's
     // margins; its height is its implicit height.
     property Item header: null
@@ -46,6 +48,7 @@ Rectangle {
     readonly property TrackListModel trackModel: list.model instanceof TrackListModel ? list.model : null
 
     signal retry()
+    signal closeRequested()
     signal addToPlaylistRequested(TrackListModel listModel, int row)
 
     color: AppTheme.background
@@ -71,6 +74,7 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
+        onCloseRequested: page.closeRequested()
     }
 
     Item {
@@ -143,6 +147,7 @@ Rectangle {
 
     SignInRequiredDialog {
         objectName: "pageSignIn"
+        title: page.promptSource ? page.promptSource.promptTitle : "Нужен вход"
         message: page.visible && page.promptSource ? page.promptSource.signInPrompt : ""
         onDismissed: {
             if (page.promptSource)

@@ -13,7 +13,12 @@ Item {
     property string title
     property string subtitle
     property bool pushed: false
+    // On a page shown in a sheet the button reads "Закрыть" and says
+    // `closeRequested` instead of going back.
+    property bool closes: false
     property Item trailing: null
+
+    signal closeRequested()
 
     // A section's row reaches down to the bottom of its heading, its top
     // margin included, so what follows keeps one gap under it.
@@ -41,21 +46,21 @@ Item {
         implicitHeight: AppTheme.backButtonHeight
         focusPolicy: Qt.NoFocus
         hoverEnabled: true
-        onClicked: Navigation.back()
+        onClicked: titleRow.closes ? titleRow.closeRequested() : Navigation.back()
 
         contentItem: Row {
             spacing: AppTheme.spacingXS
 
             AppIcon {
                 anchors.verticalCenter: parent.verticalCenter
-                name: "chevron.left"
+                name: titleRow.closes ? "xmark" : "chevron.left"
                 size: AppTheme.symbolSize(AppTheme.body)
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
             }
 
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: "Назад"
+                text: titleRow.closes ? "Закрыть" : "Назад"
                 color: back.hovered ? AppTheme.accentLight : AppTheme.accent
                 font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
             }

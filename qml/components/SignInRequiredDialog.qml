@@ -5,11 +5,13 @@ import Nimbra
 // The alert "Нужен вход" of an action that needs an account. It is open
 // while `message` holds a text (a screen binds it to its model's prompt) and
 // says `dismissed` when closed, so the screen clears the prompt:
-//   SignInRequiredDialog { message: model.loginPrompt; onDismissed: model.loginPrompt = "" }
+//   SignInRequiredDialog { message: model.signInPrompt; title: model.promptTitle; onDismissed: model.signInPrompt = "" }
+// A failed request shows in it too, under the title its model gives ("Ошибка").
 Popup {
     id: dialog
 
     property string message
+    property string title: "Нужен вход"
 
     signal dismissed()
 
@@ -40,7 +42,7 @@ Popup {
             objectName: "signInTitle"
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
-            text: "Нужен вход"
+            text: dialog.title
             color: AppTheme.textPrimary
             font: AppTheme.headline
         }

@@ -165,22 +165,54 @@ Item {
     Component {
         id: menuComponent
         Menu {
+            id: menu
+            readonly property bool favorite: row.isFavorite
             onClosed: destroy()
-            MenuItem {
+            SymbolMenuItem {
+                objectName: "menuPlay"
                 text: "Играть"
+                symbol: "play.fill"
                 onTriggered: row.play()
             }
-            MenuItem {
+            SymbolMenuItem {
+                objectName: "menuAddToPlaylist"
                 text: "Добавить в плейлист"
+                symbol: "music.note.list"
                 visible: row.addToPlaylistEnabled
                 height: visible ? implicitHeight : 0
                 onTriggered: row.addToPlaylistRequested(row.index)
             }
-            MenuItem {
-                text: row.isFavorite ? "Убрать из избранного" : "В избранное"
+            SymbolMenuItem {
+                objectName: "menuFavorite"
+                text: menu.favorite ? "Убрать из избранного" : "В избранное"
+                symbol: menu.favorite ? "heart.slash" : "heart"
                 visible: row.favoriteEnabled
                 height: visible ? implicitHeight : 0
                 onTriggered: row.toggleFavorite()
+            }
+        }
+    }
+
+    // A menu item with its symbol before the text, drawn from the icon font
+    // as every other symbol is (the style's own icon wants an image).
+    component SymbolMenuItem: MenuItem {
+        id: menuItem
+        property string symbol
+        contentItem: Row {
+            spacing: AppTheme.spacingS
+            readonly property color tint: menuItem.highlighted ? menuItem.palette.highlightedText : menuItem.palette.windowText
+            AppIcon {
+                objectName: "menuSymbol"
+                anchors.verticalCenter: parent.verticalCenter
+                name: menuItem.symbol
+                size: AppTheme.symbolSize(AppTheme.body)
+                color: parent.tint
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: menuItem.text
+                font: menuItem.font
+                color: parent.tint
             }
         }
     }

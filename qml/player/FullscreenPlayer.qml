@@ -200,6 +200,7 @@ Item {
     }
 
     SignInRequiredDialog {
+        title: TrackActions.promptTitle
         message: screen.visible ? TrackActions.signInPrompt : ""
         onDismissed: TrackActions.signInPrompt = ""
     }

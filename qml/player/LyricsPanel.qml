@@ -58,7 +58,22 @@ Item {
         // The first placement is immediate; later moves glide.
         highlightMoveDuration: settled ? 450 : 0
         property bool settled: false
-        Component.onCompleted: Qt.callLater(() => settled = true)
+        Component.onCompleted: Qt.callLater(() => { placeLitLine(); settled = true })
+        // The range only moves the view when the lit line changes: on
+        // opening, and when the panel's height changes, the lit line is put
+        // at its anchor here, at once. Rows laid out around it may move it,
+        // so it is placed again after they are.
+        onHeightChanged: placeLitLine()
+        function placeLitLine() {
+            for (let pass = 0; pass < 2; ++pass) {
+                if (!currentItem || height <= 0)
+                    return
+                forceLayout()
+                const top = currentItem.y - lyrics.rowTopInView(height, currentItem.height)
+                const highest = Math.max(originY, originY + contentHeight - height)
+                contentY = Math.min(highest, Math.max(originY, top))
+            }
+        }
 
         header: Item {
             width: lines.width

@@ -200,6 +200,7 @@ Item {
     }
 
     SignInRequiredDialog {
+        title: TrackActions.promptTitle
         message: bar.visible ? TrackActions.signInPrompt : ""
         onDismissed: TrackActions.signInPrompt = ""
     }

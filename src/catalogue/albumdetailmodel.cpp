@@ -28,6 +28,7 @@ AlbumDetailModel::AlbumDetailModel(QObject *parent)
 AlbumDetailModel::AlbumDetailModel(Sources sources, TrackServices services, QObject *parent)
     : TrackListModel(std::move(services), parent), m_sources(std::move(sources))
 {
+    showActionFailuresInList();
 }
 
 AlbumDetailModel::~AlbumDetailModel() = default;

@@ -14,8 +14,14 @@ AlbumsGridModel::AlbumsGridModel(QObject *parent)
 }
 
 AlbumsGridModel::AlbumsGridModel(Loader loader, QObject *parent)
-    : AlbumListModel(parent), m_loader(std::move(loader))
+    : AlbumListModel(parent), m_loader(std::move(loader)), m_showing(this, [this] { reload(); })
 {
+}
+
+void AlbumsGridModel::setShown(bool shown)
+{
+    if (m_showing.setShown(shown))
+        emit shownChanged();
 }
 
 AlbumsGridModel::~AlbumsGridModel() = default;

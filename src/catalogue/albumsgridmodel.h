@@ -4,6 +4,7 @@
 #include "api/catalogrecords.h"
 #include "catalogue/albumlistmodel.h"
 #include "tracks/loadstate.h"
+#include "tracks/screenshowing.h"
 
 #include <QCoro/QCoroTask>
 
@@ -21,6 +22,9 @@ class AlbumsGridModel : public nimbra::AlbumListModel
     Q_OBJECT
     // Loading only while there is nothing to show yet; Failed while the
     // last load's failure stands, even over albums loaded before.
+    // True while the grid is on screen; each new showing loads afresh,
+    // the return from an album's page included.
+    Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
@@ -33,6 +37,8 @@ public:
     explicit AlbumsGridModel(Loader loader, QObject *parent = nullptr);
     ~AlbumsGridModel() override;
 
+    bool isShown() const { return m_showing.isShown(); }
+    void setShown(bool shown);
     LoadState loadState() const;
     int loadStateValue() const { return loadState().state; }
     QString errorText() const { return m_errorText; }
@@ -43,6 +49,7 @@ public:
     Q_INVOKABLE void retry() { reload(); }
 
 signals:
+    void shownChanged();
     void loadStateChanged();
 
 private:
@@ -53,6 +60,7 @@ private:
     QString m_errorText;
     bool m_isLoading = false;
     bool m_hasLoaded = false;
+    ScreenShowing m_showing;
 };
 
 } // namespace nimbra

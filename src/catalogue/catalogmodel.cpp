@@ -16,6 +16,7 @@ CatalogModel::CatalogModel(QObject *parent)
 CatalogModel::CatalogModel(PageLoader loader, TrackServices services, QObject *parent)
     : PagedTrackModel(std::move(loader), services, parent)
 {
+    showActionFailuresInList();
     if (services.session) {
         m_hadAccount = services.session->hasAccount();
         connect(services.session, &Session::changed, this, &CatalogModel::followAccount);

@@ -8,6 +8,7 @@
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
 #include "format/russianplural.h"
+#include "library/smartplaylistmodel.h"
 #include "tracks/trackservices.h"
 
 using namespace Qt::StringLiterals;
@@ -46,12 +47,19 @@ HomePageModel::HomePageModel(QObject *parent)
 
 HomePageModel::HomePageModel(Sources sources, Services services, QObject *parent)
     : QObject(parent), m_sources(std::move(sources)), m_services(std::move(services)),
-      m_releases(new HomeReleaseModel(this))
+      m_releases(new HomeReleaseModel(this)), m_showing(this, [this] { load(); })
 {
+}
+
+void HomePageModel::setShown(bool shown)
+{
+    if (m_showing.setShown(shown))
+        emit shownChanged();
 }
 
 HomePageModel::~HomePageModel()
 {
+    m_showing.setShown(false);
     m_loadSlot.cancel();
 }
 
@@ -117,7 +125,7 @@ QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
     if (!wanted())
         co_return;
     if (!failure.isEmpty())
-        self->setErrorMessage(failure);
+        self->setErrorMessage(failure, Failed::Load);
     self->setLoading(false);
     self->m_loadSlot.finish(cancel);
 }
@@ -144,7 +152,9 @@ QCoro::Task<void> HomePageModel::runWave(Token token)
     if (!self)
         co_return;
     if (!queue)
-        self->setErrorMessage(queue.errorText);
+        self->setErrorMessage(queue.errorText, Failed::Wave);
+    else if (self->m_failed == Failed::Wave)
+        self->setErrorMessage(QString());
     self->setWaveLoading(false);
 }
 
@@ -165,6 +175,25 @@ void HomePageModel::playRelease(int row)
     }
     if (m_services.player)
         m_services.player->play(std::get<TrackOut>(items.at(row).target), queue);
+}
+
+void HomePageModel::retry()
+{
+    if (m_failed == Failed::Wave)
+        startMyWave();
+    else
+        load();
+}
+
+void HomePageModel::showDailyIn(SmartPlaylistModel *list) const
+{
+    if (!list)
+        return;
+    list->setPreloadedTracks(m_dailyTracks);
+    if (list->kind() == u"daily"_s)
+        list->reload();
+    else
+        list->setKind(u"daily"_s);
 }
 
 QString HomePageModel::favoritesSubtitle() const
@@ -229,8 +258,9 @@ void HomePageModel::setWaveLoading(bool loading)
     emit isWaveLoadingChanged();
 }
 
-void HomePageModel::setErrorMessage(const QString &text)
+void HomePageModel::setErrorMessage(const QString &text, Failed what)
 {
+    m_failed = text.isEmpty() ? Failed::Nothing : what;
     if (m_errorMessage == text)
         return;
     m_errorMessage = text;

@@ -4,6 +4,7 @@
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"
 #include "catalogue/homereleasemodel.h"
+#include "tracks/screenshowing.h"
 
 #include <QDate>
 #include <QObject>
@@ -18,6 +19,7 @@
 namespace nimbra {
 
 class PlayerStore;
+class SmartPlaylistModel;
 
 // What the home page shows and does: the library counts behind the quick
 // cards, the new releases, today's daily list and the wave. It loads the
@@ -27,6 +29,8 @@ class PlayerStore;
 class HomePageModel : public QObject
 {
     Q_OBJECT
+    // True while the page is on screen; each new showing loads afresh.
+    Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(bool isWaveLoading READ isWaveLoading NOTIFY isWaveLoadingChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
@@ -73,6 +77,8 @@ public:
     HomePageModel(Sources sources, Services services, QObject *parent = nullptr);
     ~HomePageModel() override;
 
+    bool isShown() const { return m_showing.isShown(); }
+    void setShown(bool shown);
     bool isLoading() const { return m_isLoading; }
     bool isWaveLoading() const { return m_isWaveLoading; }
     QString errorMessage() const { return m_errorMessage; }
@@ -101,6 +107,11 @@ public:
     // A track release plays within the queue of the track releases; an
     // album release asks for its page (albumRequested).
     Q_INVOKABLE void playRelease(int row);
+    // Runs again what put up the error line: the load or the wave.
+    Q_INVOKABLE void retry();
+    // Fills a smart playlist with the daily list this page holds, as it is
+    // and without a request of its own.
+    Q_INVOKABLE void showDailyIn(nimbra::SmartPlaylistModel *list) const;
 
     static QString favoritesSubtitle(qint64 count, bool signedIn);
     static QString collectionSubtitle(qint64 albums, qint64 tracks);
@@ -109,6 +120,7 @@ public:
     static QStringList coverUrls(const QList<TrackOut> &tracks);
 
 signals:
+    void shownChanged();
     void isLoadingChanged();
     void isWaveLoadingChanged();
     void errorMessageChanged();
@@ -122,7 +134,8 @@ private:
     Token currentToken() const;
     void setLoading(bool loading);
     void setWaveLoading(bool loading);
-    void setErrorMessage(const QString &text);
+    enum class Failed { Nothing, Load, Wave };
+    void setErrorMessage(const QString &text, Failed what = Failed::Nothing);
     void setStats(const LibraryStats &stats);
     void setDailyTracks(QList<TrackOut> tracks);
 
@@ -133,6 +146,8 @@ private:
     LibraryStats m_stats;
     QList<TrackOut> m_dailyTracks;
     QString m_errorMessage;
+    Failed m_failed = Failed::Nothing;
+    ScreenShowing m_showing;
     // The first frame already shows the loading state.
     bool m_isLoading = true;
     bool m_isWaveLoading = false;

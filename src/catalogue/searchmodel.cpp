@@ -38,6 +38,11 @@ SearchModel::SearchModel(Searcher searcher, Clock *clock, TrackServices services
       m_albums(new AlbumListModel(this)),
       m_tracks(new TrackListModel(std::move(services), this))
 {
+    // A failed heart stands where the results stood, until the next search.
+    m_tracks->setActionFailureHandler([this](const QString &text) {
+        m_errorText = text;
+        emit stateChanged();
+    });
 }
 
 SearchModel::~SearchModel() = default;

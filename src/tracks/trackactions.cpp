@@ -17,10 +17,22 @@ TrackActions::TrackActions(TrackServices services, QObject *parent) : QObject(pa
 
 void TrackActions::setSignInPrompt(const QString &text)
 {
-    if (m_signInPrompt == text)
+    setPrompt(text, false);
+}
+
+void TrackActions::setPrompt(const QString &text, bool isFailure)
+{
+    isFailure = isFailure && !text.isEmpty();
+    if (m_signInPrompt == text && m_promptIsFailure == isFailure)
         return;
     m_signInPrompt = text;
+    m_promptIsFailure = isFailure;
     emit signInPromptChanged();
+}
+
+QString TrackActions::promptTitle() const
+{
+    return QString::fromUtf8(m_promptIsFailure ? failureTitle : signInTitle);
 }
 
 void TrackActions::toggleFavorite()
@@ -76,9 +88,12 @@ QCoro::Task<void> TrackActions::sendDislike(TrackOut track)
 void TrackActions::finish(const std::optional<TrackOut> &changed, const QString &failure)
 {
     if (!changed) {
-        // The failure is shown in the sign-in alert, as the heart's own message.
-        if (!failure.isEmpty())
-            setSignInPrompt(failure);
+        if (failure.isEmpty())
+            return;
+        if (m_failureHandler)
+            m_failureHandler(failure);
+        else
+            setPrompt(failure, true);
         return;
     }
     // Applied only while that track is still the current one.

@@ -17,6 +17,7 @@ TrackListModel::TrackListModel(TrackServices services, QObject *parent)
 {
     m_actions = new TrackActions(m_services, this);
     connect(m_actions, &TrackActions::signInPromptChanged, this, &TrackListModel::signInPromptChanged);
+    m_actions->setFailureHandler(m_failureHandler);
     // A record changed anywhere (the player, another list) is this list's too.
     if (m_services.favorites)
         connect(m_services.favorites, &FavoritesStore::trackChanged, this, &TrackListModel::replaceById);
@@ -168,6 +169,22 @@ void TrackListModel::setLoadState(LoadState state)
 QString TrackListModel::signInPrompt() const
 {
     return m_actions->signInPrompt();
+}
+
+QString TrackListModel::promptTitle() const
+{
+    return m_actions->promptTitle();
+}
+
+void TrackListModel::showActionFailuresInList()
+{
+    setActionFailureHandler([this](const QString &text) { setLoadState(LoadState::failed(text)); });
+}
+
+void TrackListModel::setActionFailureHandler(std::function<void(const QString &text)> handler)
+{
+    m_failureHandler = std::move(handler);
+    m_actions->setFailureHandler(m_failureHandler);
 }
 
 void TrackListModel::setSignInPrompt(const QString &text)

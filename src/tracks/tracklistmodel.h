@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace nimbra {
 
 class TrackActions;
@@ -25,6 +27,8 @@ class TrackListModel : public QAbstractListModel
     Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
     Q_PROPERTY(QString signInPrompt READ signInPrompt WRITE setSignInPrompt NOTIFY signInPromptChanged)
+    // The alert's title: "Нужен вход", or "Ошибка" for a failed request.
+    Q_PROPERTY(QString promptTitle READ promptTitle NOTIFY signInPromptChanged)
 
 public:
     enum Role {
@@ -76,6 +80,12 @@ public:
 
     QString signInPrompt() const;
     void setSignInPrompt(const QString &text);
+    QString promptTitle() const;
+    // A failed heart or dislike: the list shows its text in place of its
+    // rows, under "Ошибка", instead of in the alert.
+    void showActionFailuresInList();
+    // ... or whoever shows the list does (a screen with one error view).
+    void setActionFailureHandler(std::function<void(const QString &text)> handler);
 
     // Plays the row within the whole loaded list.
     Q_INVOKABLE void play(int row);
@@ -103,6 +113,7 @@ private:
 
     TrackServices m_services;
     TrackActions *m_actions = nullptr;
+    std::function<void(const QString &text)> m_failureHandler;
     QList<TrackOut> m_tracks;
     QString m_currentId;
     LoadState m_loadState;

@@ -66,6 +66,17 @@ class TestCatalogueHome : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(allLoaded(), 15000);
     }
 
+    // The service's API paths asked since the last clear (covers left out).
+    QStringList apiRequests() const
+    {
+        QStringList paths;
+        for (const RecordedRequest &request : m_rig.service()->requests()) {
+            if (request.path.startsWith(u"/api/"_s))
+                paths << request.path;
+        }
+        return paths;
+    }
+
 private slots:
     // The service's own sizes: the daily list draws from pages all over
     // the catalogue.
@@ -115,13 +126,33 @@ private slots:
         QTRY_VERIFY(isShown(m_rig.item(u"albumDetailView"_s)));
         QCOMPARE(m_rig.item(u"albumDetailTitle"_s)->property("text").toString(), card->property("title").toString());
         QCOMPARE(m_rig.item(u"albumDetailView"_s)->property("argument").toString(), u"a0001"_s);
+        // Back on the home page, it loads afresh.
+        m_rig.service()->clearRequests();
         m_rig.click(m_rig.item(u"backButton"_s));
         QTRY_COMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        QTRY_VERIFY(apiRequests().contains(u"/api/v1/battles"_s));
+        QTRY_VERIFY(!home->property("isLoading").toBool());
 
-        // Today's card opens the daily smart playlist.
+        // Today's card opens the daily list in a sheet over the window: the
+        // list the page holds, in its order, without asking again.
+        m_rig.service()->clearRequests();
         m_rig.click(m_rig.item(u"dailyCard"_s));
-        QTRY_COMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 2);
-        QCOMPARE(currentPage()->property("argument").toString(), u"daily"_s);
+        QQuickItem *sheetList = nullptr;
+        QTRY_VERIFY((sheetList = m_rig.item(u"smartPlaylistList"_s)) && isShown(sheetList));
+        QCOMPARE(m_rig.item(u"sectionStack"_s)->property("depth").toInt(), 1);
+        QObject *sheetModel = sheetList->property("model").value<QObject *>();
+        QCOMPARE(sheetModel->property("count").toInt(), 30);
+        QCOMPARE(sheetModel->property("loadState").toInt(), 2);
+        QVERIFY(isShown(m_rig.item(u"smartPlay"_s)));
+        // The sheet is at least 480 by 520, its one-pixel border included.
+        QQuickItem *sheetPage = m_rig.item(u"smartPlaylistView"_s);
+        QVERIFY(sheetPage->width() + 2 >= 480 && sheetPage->height() + 2 >= 520);
+        waitForCovers(sheetList, u"trackArtwork"_s);
+        m_rig.screenshot(u"home-daily-sheet"_s);
+        QCOMPARE(apiRequests(), QStringList());
+        m_rig.click(m_rig.item(u"backButton"_s));
+        QTRY_VERIFY(!isShown(m_rig.item(u"smartPlaylistList"_s)));
+        QVERIFY(isShown(m_rig.item(u"homeView"_s)));
     }
 
     void collectionCardOpensTheAlbumsAndAnAlbumItsPage()

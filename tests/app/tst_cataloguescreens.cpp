@@ -12,6 +12,7 @@
 
 #include "apprig.h"
 
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -123,6 +124,85 @@ private slots:
         QTRY_COMPARE(search->content(), SearchModel::NothingFound);
         QTRY_COMPARE(m_rig.item(u"stateTitle"_s)->property("text").toString(), u"Ничего не найдено"_s);
         m_rig.screenshot(u"search-nothing"_s);
+    }
+
+    // The catalogue's first load says what it loads; a refused heart of a
+    // signed-in listener is a failure shown where each list shows one, not
+    // a sign-in alert.
+    void refusedHeartShowsWhereItsListShowsFailures()
+    {
+        m_rig.launchSignedIn();
+        QVERIFY(m_rig.service()->injectFault(
+            QJsonObject {{u"path"_s, u"/api/v1/tracks"_s}, {u"delay_ms"_s, 2000}, {u"count"_s, 1}}));
+        m_rig.openSection(SidebarItem::Catalog);
+        QTRY_VERIFY(isShown(m_rig.item(u"stateSpinner"_s)));
+        QCOMPARE(m_rig.item(u"stateText"_s)->property("text").toString(), u"Загрузка каталога…"_s);
+        m_rig.screenshot(u"catalog-first-load"_s);
+        auto *catalog = model<CatalogModel>(u"catalogScreen"_s, u"catalogModel"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(catalog->count() > 0, 8000);
+
+        const QJsonObject refusal {{u"path"_s, u"/api/v1/favorites*"_s}, {u"status"_s, 503},
+            {u"body"_s, QJsonObject {{u"detail"_s, u"Избранное временно недоступно"_s}}}, {u"count"_s, 1}};
+        QVERIFY(m_rig.service()->injectFault(refusal));
+        QVERIFY(click(m_rig.window(), findItem(rowOf(m_rig.item(u"catalogList"_s), 0), u"trackFavorite"_s)));
+        QTRY_COMPARE(catalog->loadState().state, LoadState::Failed);
+        QTRY_VERIFY(!isShown(m_rig.item(u"catalogList"_s)));
+        QCOMPARE(m_rig.item(u"stateTitle"_s)->property("text").toString(), u"Ошибка"_s);
+        QCOMPARE(m_rig.item(u"stateText"_s)->property("text").toString(), u"Избранное временно недоступно"_s);
+        QVERIFY(!isShown(m_rig.item(u"signInOk"_s)));
+        m_rig.screenshot(u"catalog-favorite-failed"_s);
+
+        // An album's page: the same text in red where its tracks were.
+        m_rig.openSection(SidebarItem::Albums);
+        QTRY_VERIFY(m_rig.item(u"albumsGrid"_s) && m_rig.item(u"albumsGrid"_s)->property("count").toInt() > 0);
+        QQuickItem *cell = nullptr;
+        QMetaObject::invokeMethod(
+            m_rig.item(u"albumsGrid"_s), "itemAtIndex", Q_RETURN_ARG(QQuickItem *, cell), Q_ARG(int, 0));
+        QVERIFY(click(m_rig.window(), findItem(cell, u"albumCover"_s)));
+        QQuickItem *tracks = nullptr;
+        QTRY_VERIFY((tracks = m_rig.item(u"albumTracks"_s)) && tracks->property("count").toInt() > 0);
+        QVERIFY(m_rig.service()->injectFault(refusal));
+        QVERIFY(click(m_rig.window(), findItem(rowOf(tracks, 0), u"trackFavorite"_s)));
+        QQuickItem *error = nullptr;
+        QTRY_VERIFY((error = m_rig.item(u"albumError"_s)) && isShown(error));
+        QCOMPARE(error->property("text").toString(), u"Избранное временно недоступно"_s);
+        QVERIFY(!isShown(tracks));
+        QVERIFY(!isShown(m_rig.item(u"signInOk"_s)));
+        m_rig.screenshot(u"album-favorite-failed"_s);
+    }
+
+    // Search torn down with albums on screen, and the field after a visit
+    // to an artist's page opened from the results.
+    void searchFieldOutlivesAnArtistPage()
+    {
+        m_rig.launchSignedIn();
+        m_rig.openSection(SidebarItem::Search);
+        QTRY_VERIFY(m_rig.item(u"searchField"_s));
+        auto *search = model<SearchModel>(u"searchScreen"_s, u"searchModel"_s);
+        QVERIFY(typeText(m_rig.window(), m_rig.item(u"searchField"_s), u"Nova"_s));
+        QTRY_COMPARE(search->content(), SearchModel::Results);
+        QTRY_VERIFY(isShown(m_rig.item(u"albumsSection"_s)));
+
+        QQuickItem *name = findItem(m_rig.item(u"searchResults"_s), u"artistName0"_s);
+        QVERIFY(name);
+        QVERIFY(click(m_rig.window(), name));
+        QTRY_VERIFY(!m_rig.app()->artistNavigation()->presentedArtistName().isEmpty());
+        QTRY_VERIFY(!m_rig.item(u"searchField"_s)->hasActiveFocus());
+        m_rig.app()->artistNavigation()->close();
+        QTRY_VERIFY(!isShown(m_rig.item(u"artistLayer"_s)));
+
+        QQuickItem *field = m_rig.item(u"searchField"_s);
+        QVERIFY(click(m_rig.window(), field));
+        QTRY_VERIFY(field->hasActiveFocus());
+        QTest::keyClick(m_rig.window(), Qt::Key_Backspace);
+        QTRY_COMPARE(search->query(), u"Nov"_s);
+        QVERIFY(typeText(m_rig.window(), field, u"a"_s));
+        QTRY_COMPARE(search->query(), u"Nova"_s);
+
+        // Another section replaces the screen with its albums still shown.
+        QTRY_COMPARE(search->content(), SearchModel::Results);
+        m_rig.openSection(SidebarItem::Catalog);
+        QTRY_VERIFY(m_rig.item(u"catalogList"_s));
     }
 
     void guestHeartAsksToSignIn()

@@ -6,6 +6,7 @@
 // folder for review.
 #include "account/authstore.h"
 #include "api/jsoncoding.h"
+#include "player/lyricspanelmodel.h"
 #include "player/playerstore.h"
 
 #include "apprig.h"
@@ -148,6 +149,39 @@ private slots:
         QTest::keyClick(window(), Qt::Key_Escape);
         QTRY_VERIFY(!player()->isFullscreenPresented());
         QTRY_VERIFY(shown(u"miniPlayer"_s));
+    }
+
+    // Opening the lyrics shows the lit line where the column keeps it, its
+    // 42 % point at 42 % of the panel's height, at once: not near the top
+    // until the next line, which may be tens of seconds away.
+    void litLineStandsAtTheAnchorOnOpening()
+    {
+        signIn(false);
+        play({u"t00008"_s}, 120.0);
+        clickItem(u"miniTitleBlock"_s);
+        QTRY_VERIFY(shown(u"fullscreenPlayer"_s));
+        settle();
+        clickItem(u"lyricsButton"_s);
+        QTRY_VERIFY(shown(u"lyricsPanel"_s));
+
+        auto *lines = qobject_cast<QQuickItem *>(item(u"lyricsLines"_s));
+        QVERIFY(lines);
+        const auto litLine = [lines]() -> QQuickItem * {
+            auto *content = lines->property("contentItem").value<QQuickItem *>();
+            for (QQuickItem *row : content ? content->childItems() : QList<QQuickItem *> {}) {
+                if (row->isVisible() && row->property("lit").toBool())
+                    return row;
+            }
+            return nullptr;
+        };
+        QTRY_VERIFY(litLine());
+        QVERIFY2(litLine()->property("index").toInt() >= 3, "a line well below the first is lit");
+        const auto offAnchor = [&] {
+            QQuickItem *row = litLine();
+            const double top = row->mapToItem(lines, QPointF(0, 0)).y();
+            return std::abs(top - LyricsPanelModel::rowTopInView(lines->height(), row->height()));
+        };
+        QTRY_VERIFY2(offAnchor() < 1.5, qPrintable(u"%1 px off the anchor"_s.arg(offAnchor())));
     }
 
     void guestIsAskedToSignIn()

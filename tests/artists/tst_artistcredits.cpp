@@ -10,6 +10,7 @@
 #include "screentest.h"
 #include "testenv.h"
 
+#include <QFontMetricsF>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -110,6 +111,34 @@ private slots:
         QVERIFY(!m_player->store->isFullscreenPresented());
         QVERIFY(saveScreenshot(scene.grab(), u"artist-credits"_s));
         m_artists->close();
+    }
+
+    // Each name starts where the advance of the name and the separator
+    // before it end: the one space between two names is the separator's,
+    // with no gap from a glyph's overhang before the comma.
+    void namesFollowEachOtherByAdvance()
+    {
+        QmlScene scene(*m_engine, line(u"Volt+Age, Кира Норд & Jade Orbit"_s), QSize(400, 60));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *creditLine = scene.item(u"line"_s);
+        QCOMPARE(shownNames(creditLine), (QStringList {u"Volt+Age"_s, u"Кира Норд"_s, u"Jade Orbit"_s}));
+        double expected = 0;
+        double separatorAdvance = 0;
+        for (int i = 0; i < 3; ++i) {
+            QQuickItem *name = findItem(creditLine, u"artistName%1"_s.arg(i));
+            const QFontMetricsF metrics(name->property("font").value<QFont>());
+            if (i == 0)
+                separatorAdvance = metrics.horizontalAdvance(u", "_s);
+            else
+                expected += separatorAdvance;
+            QVERIFY2(std::abs(name->mapToItem(creditLine, QPointF()).x() - expected) < 0.01,
+                qPrintable(u"%1 starts at %2, not %3"_s.arg(name->property("name").toString())
+                               .arg(name->mapToItem(creditLine, QPointF()).x())
+                               .arg(expected)));
+            expected += metrics.horizontalAdvance(name->property("name").toString());
+        }
+        QVERIFY(std::abs(creditLine->implicitWidth() - expected) < 0.01);
+        QVERIFY(saveScreenshot(scene.grab(), u"artist-credits-three"_s));
     }
 
     void narrowLineIsCutNotWrapped()

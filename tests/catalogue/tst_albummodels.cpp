@@ -116,6 +116,27 @@ private slots:
         QCOMPARE(grid.loadState().state, LoadState::Empty);
     }
 
+    // The grid loads each time it comes on screen, the return from an
+    // album's page included, keeping its albums meanwhile.
+    void gridLoadsOnEveryShowing()
+    {
+        PendingCalls<QList<AlbumOut>> source {{makeAlbum(u"a1"_s)}};
+        AlbumsGridModel grid([&source](CancelToken cancel) { return source.call(std::move(cancel)); });
+        grid.setShown(true);
+        QTRY_COMPARE(source.requests.size(), 1);
+        source.answer();
+        grid.setShown(false);
+        QCoreApplication::processEvents();
+        source.value = {makeAlbum(u"a1"_s), makeAlbum(u"a3"_s)};
+        grid.setShown(true);
+        QTRY_COMPARE(source.requests.size(), 2);
+        QCOMPARE(grid.loadState().state, LoadState::Loaded);
+        source.answer();
+        QCOMPARE(albumIds(grid.albums()), (QStringList {u"a1"_s, u"a3"_s}));
+        QCoreApplication::processEvents();
+        QCOMPARE(source.requests.size(), 2);
+    }
+
     void albumPageLoadsFailsAndLoadsAgain()
     {
         AlbumDirectory::remember(makeAlbum(u"a1"_s));

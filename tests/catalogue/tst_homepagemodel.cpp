@@ -6,7 +6,9 @@
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
 #include "catalogue/homepagemodel.h"
+#include "library/smartplaylistmodel.h"
 
+#include "fakehttpserver.h"
 #include "pendingcalls.h"
 #include "playerrig.h"
 #include "testenv.h"
@@ -268,6 +270,101 @@ private slots:
         if (!playing.isEmpty())
             QCOMPARE(trackIds(rig.player.store->queue()), queue);
         QCOMPARE(page->errorMessage(), error);
+    }
+
+    // The error line says what failed last, and "Повторить" runs that again;
+    // a wave that then plays takes its own error line away.
+    void errorLineFollowsWhatFailed()
+    {
+        Rig rig;
+        auto page = rig.make();
+        page->startMyWave();
+        rig.wave.fail();
+        QCOMPARE(page->errorMessage(), pendingFailureText());
+
+        page->retry();
+        QCOMPARE(rig.wave.requests.size(), 2);
+        QCOMPARE(rig.stats.requests.size(), 0);
+        rig.wave.answer();
+        QCOMPARE(rig.player.currentId(), u"w1"_s);
+        QCOMPARE(page->errorMessage(), QString());
+
+        // A failed load is retried as a load, and a wave that plays
+        // meanwhile leaves the load's error standing.
+        page->load();
+        rig.stats.fail();
+        QCOMPARE(page->errorMessage(), pendingFailureText());
+        page->startMyWave();
+        rig.wave.answer();
+        QCOMPARE(page->errorMessage(), pendingFailureText());
+        page->retry();
+        QCOMPARE(rig.stats.requests.size(), 2);
+        QCOMPARE(rig.wave.requests.size(), 3);
+        QCOMPARE(page->errorMessage(), QString());
+        rig.answerAll();
+        QVERIFY(!page->isLoading());
+    }
+
+    // Each time the page comes on screen it loads, once per showing, also
+    // when the stack flips it hidden and shown in one go while placing it.
+    void loadsOnEveryShowing()
+    {
+        Rig rig;
+        auto page = rig.make();
+        page->setShown(true);
+        page->setShown(false);
+        page->setShown(true);
+        QCOMPARE(rig.stats.requests.size(), 0);
+        QTRY_COMPARE(rig.stats.requests.size(), 1);
+        rig.answerAll();
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.stats.requests.size(), 1);
+
+        // Covered by an album's page, then shown again.
+        page->setShown(false);
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.stats.requests.size(), 1);
+        page->setShown(true);
+        QTRY_COMPARE(rig.stats.requests.size(), 2);
+        QCOMPARE(rig.releases.requests.size(), 2);
+        QCOMPARE(rig.daily.requests.size(), 2);
+        // Gone before its load was due: nothing is asked.
+        page->setShown(false);
+        page->setShown(true);
+        page.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.stats.requests.size(), 2);
+    }
+
+    // The daily sheet lists what the card counts, in the same order, with
+    // no request of its own and no loading state, each time it opens.
+    void dailySheetShowsTheHeldList()
+    {
+        FakeHttpServer service;
+        APIConfig::setBaseUrl(service.baseUrl());
+        Rig rig;
+        rig.daily.value = makeTracks({u"d3"_s, u"d1"_s, u"d2"_s});
+        auto page = rig.make();
+        page->load();
+        rig.answerAll();
+        QVERIFY(page->hasDaily());
+
+        for (int opening = 0; opening < 2; ++opening) {
+            SmartPlaylistModel sheet(TrackServices {rig.player.store.get(), nullptr, nullptr, &rig.player.session},
+                {}, NimbraAPI());
+            QSignalSpy states(&sheet, &SmartPlaylistModel::loadStateChanged);
+            page->showDailyIn(&sheet);
+            QCOMPARE(sheet.kind(), u"daily"_s);
+            QCOMPARE(trackIds(sheet.tracks()), (QStringList {u"d3"_s, u"d1"_s, u"d2"_s}));
+            QCOMPARE(sheet.loadState().state, LoadState::Loaded);
+            QVERIFY(!sheet.isLoading());
+            QCOMPARE(states.size(), 1);
+            sheet.reload();
+            QCOMPARE(trackIds(sheet.tracks()), (QStringList {u"d3"_s, u"d1"_s, u"d2"_s}));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(service.requestCount(), 0);
+        QCOMPARE(rig.daily.requests.size(), 1);
     }
 
     void theWaveOutlivesThePage()

@@ -1,3 +1,4 @@
+#include "devserviceprocess.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 #include "trackfixtures.h"
@@ -11,6 +12,7 @@
 #include "api/clock.h"
 #include "player/playerstore.h"
 
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -168,6 +170,37 @@ private slots:
         QVERIFY(store().isPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.2, 2000);
         QCOMPARE(m_backend->createdCount(), 2);
+    }
+
+    // The first second of a track may pass before the service has sent any
+    // of it. A seek made then (the seek bar, a lyrics line, the desktop
+    // panel) must land once the media can seek, and the position shown must
+    // never fall back to where the item started.
+    void aSeekBeforeTheMediaLoadsLands()
+    {
+        DevServiceProcess service({u"--tracks"_s, u"20"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        const QString audioPath = u"/media/tracks/t00003.wav"_s;
+        QVERIFY(service.injectFault({{u"path"_s, audioPath}, {u"delay_ms"_s, 1200}, {u"count"_s, 1}}));
+        APIConfig::setBaseUrl(service.baseUrl());
+        TrackOut track = makeTrack(u"t00003"_s, audioPath.mid(1));
+        track.durationSeconds = 12;
+
+        QList<double> shown;
+        connect(m_store.get(), &PlayerStore::elapsedChanged, this, [&] { shown.append(store().elapsed()); });
+        store().play(track, {});
+        AudioPlayerHandle *player = m_backend->player(0);
+        QTRY_VERIFY(!service.requests().isEmpty());
+        QVERIFY(!std::isfinite(player->duration()));
+        shown.clear();
+        store().seek(7.0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 7.3, 8000);
+        QVERIFY(store().isPlaying());
+        QVERIFY(player->currentTime() > 7.3);
+        const double lowest = *std::min_element(shown.cbegin(), shown.cend());
+        QVERIFY2(lowest >= 7.0, qPrintable(u"the position fell back to %1 s"_s.arg(lowest)));
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 };
 

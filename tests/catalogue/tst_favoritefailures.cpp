@@ -1,0 +1,202 @@
+// What a heart that goes wrong shows, list by list: without an account the
+// "Нужен вход" alert and no request; signed in, a refused request is a
+// failure and never a sign-in prompt. The catalogue, the album page and the
+// search show its text in place of their rows; the players and the other
+// lists show it in the alert under "Ошибка".
+#include "account/favoritesstore.h"
+#include "account/ratingsstore.h"
+#include "account/session.h"
+#include "api/apiconfig.h"
+#include "catalogue/albumdetailmodel.h"
+#include "catalogue/catalogmodel.h"
+#include "catalogue/searchmodel.h"
+#include "tracks/trackactions.h"
+
+#include "fakehttpserver.h"
+#include "manualclock.h"
+#include "playerrig.h"
+#include "testenv.h"
+
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString refusal = u"База избранного недоступна"_s;
+
+QCoro::Task<TrackPage> onePage()
+{
+    TrackPage page;
+    page.page = 1;
+    page.pages = 1;
+    page.items = makeTracks({u"a"_s, u"b"_s});
+    co_return page;
+}
+
+QCoro::Task<SearchResults> foundTracks()
+{
+    SearchResults results;
+    results.tracks = makeTracks({u"a"_s, u"b"_s});
+    co_return results;
+}
+
+QCoro::Task<QList<TrackOut>> albumTracks()
+{
+    co_return makeTracks({u"a"_s, u"b"_s});
+}
+
+} // namespace
+
+class TestFavoriteFailures : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    // The store graph of one test: a player, a session that starts as a
+    // guest, and the favourites store the hearts go through.
+    struct Rig
+    {
+        PlayerRig player;
+        FavoritesStore favorites {&player.session};
+        RatingsStore ratings {&player.session};
+        TrackServices services() { return {player.store.get(), &favorites, &ratings, &player.session}; }
+        void signIn()
+        {
+            player.session.setToken(u"tok"_s);
+            player.session.setHasUser(true);
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseUrl(m_server->baseUrl());
+        m_server->on(u"POST"_s, u"/api/v1/favorites"_s,
+            FakeResponse {503, QByteArray(R"({"detail": ")") + refusal.toUtf8() + "\"}"});
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    void catalogueShowsTheFailureInPlaceOfItsRows()
+    {
+        Rig rig;
+        CatalogModel catalog([](int, CancelToken) { return onePage(); }, rig.services());
+        catalog.reload();
+        QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
+
+        QVERIFY(QMetaObject::invokeMethod(&catalog, "toggleFavorite", Q_ARG(int, 1)));
+        QCOMPARE(catalog.signInPrompt(), QString::fromUtf8(TrackActions::listFavoritePrompt));
+        QCOMPARE(catalog.promptTitle(), u"Нужен вход"_s);
+        QCOMPARE(m_server->requestCount(), 0);
+        catalog.setSignInPrompt(QString());
+
+        rig.signIn();
+        QVERIFY(QMetaObject::invokeMethod(&catalog, "toggleFavorite", Q_ARG(int, 1)));
+        QTRY_COMPARE(catalog.loadState().state, LoadState::Failed);
+        QCOMPARE(catalog.errorText(), refusal);
+        QCOMPARE(catalog.signInPrompt(), QString());
+        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 1);
+        // The rows stay behind the error and the heart keeps its state.
+        QCOMPARE(catalog.count(), 2);
+        QVERIFY(!catalog.trackAt(1).isFavorite);
+        // Shown anew, the catalogue starts over without the old failure.
+        catalog.reload();
+        QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
+    }
+
+    void albumPageShowsTheFailureInPlaceOfItsTracks()
+    {
+        Rig rig;
+        AlbumDetailModel::Sources sources {
+            [](QString, AlbumDetailModel::Token, CancelToken) { return albumTracks(); },
+            [](CancelToken) -> QCoro::Task<QList<AlbumOut>> { co_return QList<AlbumOut> {}; },
+        };
+        AlbumDetailModel album(sources, rig.services());
+        AlbumOut record;
+        record.id = u"al1"_s;
+        record.title = u"Альбом"_s;
+        record.artist = u"Кто-то"_s;
+        album.setAlbum(record);
+        album.reload();
+        QTRY_COMPARE(album.loadState().state, LoadState::Loaded);
+
+        QVERIFY(QMetaObject::invokeMethod(&album, "toggleFavorite", Q_ARG(int, 0)));
+        QCOMPARE(album.promptTitle(), u"Нужен вход"_s);
+        QVERIFY(!album.signInPrompt().isEmpty());
+        QCOMPARE(album.loadState().state, LoadState::Loaded);
+        album.setSignInPrompt(QString());
+
+        rig.signIn();
+        QVERIFY(QMetaObject::invokeMethod(&album, "toggleFavorite", Q_ARG(int, 0)));
+        QTRY_COMPARE(album.loadState().state, LoadState::Failed);
+        QCOMPARE(album.errorText(), refusal);
+        QCOMPARE(album.signInPrompt(), QString());
+    }
+
+    void searchShowsTheFailureInPlaceOfItsResults()
+    {
+        Rig rig;
+        ManualClock clock;
+        SearchModel search([](QString, CancelToken) { return foundTracks(); }, &clock, rig.services());
+        search.setQuery(u"a"_s);
+        search.submit();
+        QTRY_COMPARE(search.content(), SearchModel::Results);
+
+        QVERIFY(QMetaObject::invokeMethod(search.tracks(), "toggleFavorite", Q_ARG(int, 0)));
+        QCOMPARE(search.tracks()->promptTitle(), u"Нужен вход"_s);
+        QVERIFY(!search.tracks()->signInPrompt().isEmpty());
+        QCOMPARE(search.content(), SearchModel::Results);
+        search.tracks()->setSignInPrompt(QString());
+
+        rig.signIn();
+        QVERIFY(QMetaObject::invokeMethod(search.tracks(), "toggleFavorite", Q_ARG(int, 0)));
+        QTRY_COMPARE(search.content(), SearchModel::Failed);
+        QCOMPARE(search.errorText(), refusal);
+        QCOMPARE(search.tracks()->signInPrompt(), QString());
+        // The next search clears it.
+        search.submit();
+        QTRY_COMPARE(search.content(), SearchModel::Results);
+    }
+
+    // The players and the lists without an error view of their own: the
+    // same alert, titled by its cause.
+    void alertIsTitledByItsCause()
+    {
+        Rig rig;
+        TrackActions current(rig.services());
+        TrackListModel list(rig.services());
+        list.setTracks(makeTracks({u"a"_s}));
+        rig.player.play({u"a"_s}, 0);
+
+        current.toggleFavorite();
+        QCOMPARE(current.signInPrompt(), QString::fromUtf8(TrackActions::favoritePrompt));
+        QCOMPARE(current.promptTitle(), u"Нужен вход"_s);
+        current.setSignInPrompt(QString());
+
+        rig.signIn();
+        current.toggleFavorite();
+        QTRY_COMPARE(current.signInPrompt(), refusal);
+        QCOMPARE(current.promptTitle(), u"Ошибка"_s);
+        // Dismissed, then a guest again: the title goes back with the cause.
+        current.setSignInPrompt(QString());
+        rig.player.session.setToken(std::nullopt);
+        current.toggleFavorite();
+        QCOMPARE(current.promptTitle(), u"Нужен вход"_s);
+
+        rig.signIn();
+        QVERIFY(QMetaObject::invokeMethod(&list, "toggleFavorite", Q_ARG(int, 0)));
+        QTRY_COMPARE(list.signInPrompt(), refusal);
+        QCOMPARE(list.promptTitle(), u"Ошибка"_s);
+        QCOMPARE(list.loadState().state, LoadState::Idle);
+        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 2);
+    }
+};
+
+QTEST_MAIN(TestFavoriteFailures)
+#include "tst_favoritefailures.moc"

@@ -288,9 +288,23 @@ Item {
         }
     }
 
-    ClipPlayerView {
+    // Made at the first clip and kept: the video stack is not loaded, and
+    // no surface exists, before anyone asks for a clip.
+    Loader {
+        id: clipPlayer
         anchors.fill: parent
         visible: nav.showsClipPlayer
+        active: false
+        sourceComponent: ClipPlayerView {}
+
+        Connections {
+            target: nav
+            enabled: !clipPlayer.active
+            function onLayoutChanged() {
+                if (nav.showsClipPlayer)
+                    clipPlayer.active = true
+            }
+        }
     }
 
     SlideInLayer {

@@ -5,7 +5,9 @@ import Nimbra
 // slot i shows urls[i] scaled to fill it once loaded, the raised colour
 // before that, on failure and without a url. Drawn on a canvas, so the
 // corners hold on every renderer; it redraws only when an image arrives or
-// the size changes.
+// the size changes. A picture is read once for its size and let go once
+// drawn, so the canvas keeps only its own pixels, not four full covers; a
+// new size loads them again.
 Canvas {
     id: collage
 
@@ -15,6 +17,9 @@ Canvas {
     property real gap: 2
 
     renderStrategy: Canvas.Immediate
+
+    // [width, height] of each picture drawn so far, by address.
+    property var pictureSizes: ({})
 
     function loadAll() {
         for (const url of urls) {
@@ -39,21 +44,34 @@ Canvas {
         ctx.roundedRect(0, 0, width, height, radius, radius)
         ctx.clip()
         const slotWidth = (width - gap * (slots - 1)) / slots
+        const drawn = []
         for (let i = 0; i < slots; ++i) {
             const x = i * (slotWidth + gap)
             ctx.fillStyle = AppTheme.elevated
             ctx.fillRect(x, 0, slotWidth, height)
             const url = i < urls.length ? urls[i] : ""
-            if (url === "" || !isImageLoaded(url) || isImageError(url))
+            if (url === "" || isImageError(url))
                 continue
-            const image = ctx.createImageData(url)
-            if (image.width <= 0 || image.height <= 0)
+            if (!isImageLoaded(url)) {
+                // Let go after an earlier paint: asked for again.
+                loadImage(url)
+                continue
+            }
+            if (!(url in pictureSizes)) {
+                const data = ctx.createImageData(url)
+                pictureSizes[url] = [data.width, data.height]
+            }
+            const size = pictureSizes[url]
+            if (size[0] <= 0 || size[1] <= 0)
                 continue
             // Scaled to fill: the middle of the image, cropped to the slot's shape.
-            const scale = Math.max(slotWidth / image.width, height / image.height)
+            const scale = Math.max(slotWidth / size[0], height / size[1])
             const sw = slotWidth / scale
             const sh = height / scale
-            ctx.drawImage(url, (image.width - sw) / 2, (image.height - sh) / 2, sw, sh, x, 0, slotWidth, height)
+            ctx.drawImage(url, (size[0] - sw) / 2, (size[1] - sh) / 2, sw, sh, x, 0, slotWidth, height)
+            drawn.push(url)
         }
+        for (const url of drawn)
+            unloadImage(url)
     }
 }

@@ -31,6 +31,7 @@ Item {
     PlayerTimeModel {
         id: time
         player: bar.player
+        progressSpan: progressLine.width
     }
 
     Rectangle {
@@ -38,7 +39,8 @@ Item {
         color: AppTheme.alpha(AppTheme.surface, 0.96)
     }
 
-    // The progress line: it follows the position, without animation.
+    // The progress line: it follows the position in whole pixels, without
+    // animation, so a tick that moves no pixel draws nothing.
     Rectangle {
         id: progressLine
         objectName: "miniProgress"
@@ -50,7 +52,7 @@ Item {
 
         Rectangle {
             objectName: "miniProgressFill"
-            width: parent.width * time.progress
+            width: time.progressWidth
             height: parent.height
             color: AppTheme.accent
         }

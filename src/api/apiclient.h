@@ -10,11 +10,13 @@
 #include <QCoro/QCoroTask>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 namespace nimbra {
 
 class Connectivity;
+class SharedAnswers;
 
 // The one transport to the service: builds a request on the base address,
 // sends it through the shared network access manager and turns every
@@ -44,9 +46,14 @@ public:
         std::optional<QByteArray> body, QString contentType, std::optional<QString> bearerToken,
         CancelToken cancel = {}) const;
 
+    // A copy whose reads (GET) of one address with one token are asked once
+    // among every copy that shares answers: the others wait for that answer.
+    APIClient sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
+
 private:
     Limits m_limits;
     QPointer<Connectivity> m_connectivity;
+    std::shared_ptr<SharedAnswers> m_sharedAnswers;
 };
 
 } // namespace nimbra

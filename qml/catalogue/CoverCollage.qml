@@ -5,9 +5,9 @@ import Nimbra
 // slot i shows urls[i] scaled to fill it once loaded, the raised colour
 // before that, on failure and without a url. Drawn on a canvas, so the
 // corners hold on every renderer; it redraws only when an image arrives or
-// the size changes. A picture is read once for its size and let go once
-// drawn, so the canvas keeps only its own pixels, not four full covers; a
-// new size loads them again.
+// the size changes. A picture is read once for its size, and the pictures
+// are let go once all of them are drawn, so the canvas keeps only its own
+// pixels, not four full covers; a new size loads them again.
 Canvas {
     id: collage
 
@@ -45,6 +45,8 @@ Canvas {
         ctx.clip()
         const slotWidth = (width - gap * (slots - 1)) / slots
         const drawn = []
+        let missing = false
+        let measured = false
         for (let i = 0; i < slots; ++i) {
             const x = i * (slotWidth + gap)
             ctx.fillStyle = AppTheme.elevated
@@ -55,11 +57,13 @@ Canvas {
             if (!isImageLoaded(url)) {
                 // Let go after an earlier paint: asked for again.
                 loadImage(url)
+                missing = true
                 continue
             }
             if (!(url in pictureSizes)) {
                 const data = ctx.createImageData(url)
                 pictureSizes[url] = [data.width, data.height]
+                measured = true
             }
             const size = pictureSizes[url]
             if (size[0] <= 0 || size[1] <= 0)
@@ -71,7 +75,15 @@ Canvas {
             ctx.drawImage(url, (size[0] - sw) / 2, (size[1] - sh) / 2, sw, sh, x, 0, slotWidth, height)
             drawn.push(url)
         }
-        for (const url of drawn)
-            unloadImage(url)
+        // Only a paint with every picture in it lets them go; until then the
+        // ones already here stay for the next paint.
+        if (!missing) {
+            for (const url of drawn)
+                unloadImage(url)
+        }
+        // Reading a size copied the whole picture; collected now, not at
+        // some later allocation that an idle window never makes.
+        if (measured)
+            gc()
     }
 }

@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // A square cover: the image at `source`, loaded off the main thread at the
@@ -54,13 +53,9 @@ Item {
         // software renderer shows square corners.
         layer.enabled: artwork.loaded && artwork.radius > 0 && GraphicsInfo.api !== GraphicsInfo.Software
                        && GraphicsInfo.api !== GraphicsInfo.Unknown
-        layer.effect: OpacityMask {
-            maskSource: Rectangle {
-                width: image.width
-                height: image.height
-                radius: artwork.radius
-            }
-        }
+        layer.effect: layer.enabled ? Qt.createComponent("RoundedMask.qml") : null
+        // The radius the layer's mask cuts to.
+        readonly property real cornerRadius: artwork.radius
     }
 
     MouseArea {

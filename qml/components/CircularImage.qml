@@ -60,7 +60,8 @@ Item {
                 loadImage(loadedSource)
                 return
             }
-            if (!pictureSize) {
+            const measured = !pictureSize
+            if (measured) {
                 const data = ctx.createImageData(loadedSource)
                 pictureSize = [data.width, data.height]
             }
@@ -75,6 +76,9 @@ Item {
             ctx.drawImage(loadedSource, (image.width - side) / 2, (image.height - side) / 2, side, side,
                           0, 0, width, height)
             unloadImage(loadedSource)
+            // The copy made to read the size goes at once.
+            if (measured)
+                gc()
         }
     }
 

@@ -20,20 +20,6 @@ class TestStartupRequests : public QObject
 
     AppRig m_rig;
 
-    // True once every shown cover of that name under root has its picture.
-    static bool coversLoaded(QQuickItem *root, const QString &name)
-    {
-        QList<QQuickItem *> pending {root};
-        while (!pending.isEmpty()) {
-            QQuickItem *next = pending.takeFirst();
-            if (next->objectName() == name && next->isVisible() && !next->property("loaded").toBool()
-                && !next->property("source").toUrl().isEmpty())
-                return false;
-            pending.append(next->childItems());
-        }
-        return true;
-    }
-
     // True once the service was asked for every one of the addresses.
     bool askedForAll(const QStringList &urls) const
     {
@@ -85,7 +71,7 @@ private slots:
         QTRY_VERIFY(!home->property("isLoading").toBool());
         QCOMPARE(home->property("errorMessage").toString(), QString());
         QVERIFY(home->property("hasDaily").toBool());
-        QTRY_VERIFY_WITH_TIMEOUT(coversLoaded(m_rig.item(u"releaseStrip"_s), u"releaseThumb"_s), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(AppRig::coversLoaded(m_rig.item(u"releaseStrip"_s), u"releaseThumb"_s), 15000);
         const QStringList dailyCovers = home->property("dailyCoverUrls").toStringList();
         QVERIFY(!dailyCovers.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(askedForAll(dailyCovers), 15000);

@@ -24,6 +24,11 @@ Item {
         clipPlayer: ClipPlayerStore
         artistNavigation: ArtistNavigationStore
         updates: OtaUpdateStore
+
+        onLayoutChanged: {
+            if (showsClipPlayer)
+                clipPlayerLoader.active = true
+        }
     }
 
     // The screen of a section. A section without a screen of its own yet
@@ -291,21 +296,13 @@ Item {
     // Made at the first clip and kept: the video stack is not loaded, and
     // no surface exists, before anyone asks for a clip.
     Loader {
-        id: clipPlayer
+        id: clipPlayerLoader
         anchors.fill: parent
         visible: nav.showsClipPlayer
         active: false
         sourceComponent: ClipPlayerView {}
-
-        Connections {
-            target: nav
-            enabled: !clipPlayer.active
-            function onLayoutChanged() {
-                if (nav.showsClipPlayer)
-                    clipPlayer.active = true
-            }
-        }
     }
+
 
     SlideInLayer {
         objectName: "miniPlayerLayer"

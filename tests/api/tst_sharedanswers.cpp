@@ -97,9 +97,16 @@ private slots:
         QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 1);
     }
 
-    // Another token, another page or a write is another request.
+    // Another token, another page or a write is another request. Counted
+    // by token: an earlier test's cancelled request may still arrive.
     void onlyTheSameReadIsShared()
     {
+        const auto sentWithout = [this](const QString &path, const QString &staleToken) {
+            int count = 0;
+            for (const RecordedRequest &request : m_server->requests())
+                count += request.path == path && request.header(u"authorization"_s) != staleToken ? 1 : 0;
+            return count;
+        };
         serveCatalogue();
         m_server->on(u"POST"_s, u"/api/v1/favorites"_s, jsonResponse("{}"));
         const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
@@ -108,10 +115,10 @@ private slots:
         QVERIFY(outcomeOf(load.tracks(1, 1, true, u"second"_s)).value);
         QVERIFY(outcomeOf(load.tracks(1, 1, true, std::nullopt)).value);
         QVERIFY(outcomeOf(load.tracks(2, 1, true, u"first"_s)).value);
-        QCOMPARE(m_server->requestsTo(u"/api/v1/tracks"_s), 4);
+        QCOMPARE(sentWithout(u"/api/v1/tracks"_s, u"Bearer tok"_s), 4);
         QVERIFY(outcomeOf(load.addFavorite(u"t1"_s, u"first"_s)).value);
         QVERIFY(outcomeOf(load.addFavorite(u"t1"_s, u"first"_s)).value);
-        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 2);
+        QCOMPARE(sentWithout(u"/api/v1/favorites"_s, u"Bearer tok"_s), 2);
     }
 };
 

@@ -19,12 +19,6 @@ Item {
     MainNavigationModel {
         id: nav
         objectName: "mainNavigation"
-        auth: AuthStore
-        player: PlayerStore
-        clipPlayer: ClipPlayerStore
-        artistNavigation: ArtistNavigationStore
-        updates: OtaUpdateStore
-
         onLayoutChanged: {
             if (showsClipPlayer)
                 clipPlayerLoader.active = true

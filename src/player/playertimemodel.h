@@ -15,7 +15,7 @@ class PlayerStore;
 class PlayerTimeModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QString elapsedText READ elapsedText NOTIFY elapsedTextChanged)
     Q_PROPERTY(QString durationText READ durationText NOTIFY durationTextChanged)
     // elapsed / duration within 0 and 1; 0 while the duration is unknown.
@@ -33,7 +33,6 @@ public:
     explicit PlayerTimeModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     QString elapsedText() const { return m_elapsedText; }
     QString durationText() const { return m_durationText; }
@@ -44,7 +43,6 @@ public:
     void setProgressSpan(double span);
     int progressWidth() const { return m_progressWidth; }
 
-    static double sanitized(double seconds);
     static double progressFor(double elapsed, double duration);
     static double seekUpperFor(double duration);
 
@@ -60,6 +58,7 @@ signals:
     void progressWidthChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void updateElapsed();
     void updateDuration();
     void updateProgressWidth();

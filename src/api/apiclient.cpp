@@ -115,8 +115,9 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
         APIClient alone = *this;
         alone.m_sharedAnswers.reset();
         // The address as it would be sent, and whose answer it is.
-        const std::optional<QUrl> url = requestURL(APIConfig::baseURL(), path, query);
-        const QString key = (url ? url->toString(QUrl::FullyEncoded) : path) + (bearerToken ? u"\nBearer "_s + *bearerToken : u"\n"_s);
+        const std::optional<QUrl> url = requestUrl(APIConfig::baseUrl(), path, query);
+        const QString key = (url ? url->toString(QUrl::FullyEncoded) : path)
+            + (bearerToken ? u"\nBearer "_s + *bearerToken : u"\n"_s);
         std::function<QCoro::Task<QByteArray>()> ask = [alone, path, method, query, bearerToken, cancel] {
             return alone.request(path, method, query, std::nullopt, QString(), bearerToken, cancel);
         };

@@ -106,8 +106,8 @@ private slots:
     void progressLineMovesInWholePixels()
     {
         PlayerRig rig;
+        StoreRegistry::set(rig.store.get());
         PlayerTimeModel model;
-        model.setPlayer(rig.store.get());
         rig.play({u"a"_s}, 0);
         QSignalSpy widths(&model, &PlayerTimeModel::progressWidthChanged);
         for (int step = 1; step <= 100; ++step)

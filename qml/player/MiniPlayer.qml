@@ -12,7 +12,7 @@ Item {
     objectName: "miniPlayer"
 
 
-    implicitHeight: 64
+    implicitHeight: AppTheme.miniPlayerHeight
     visible: PlayerStore.hasCurrentTrack
 
     function openPlayer() {
@@ -66,8 +66,8 @@ Item {
     RowLayout {
         anchors.fill: parent
         anchors.topMargin: progressLine.height
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
+        anchors.leftMargin: AppTheme.cardPadding
+        anchors.rightMargin: AppTheme.cardPadding
         spacing: 10
 
         Artwork {
@@ -94,7 +94,7 @@ Item {
                 anchors.left: parent.left
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 2
+                spacing: AppTheme.spacingXXS
 
                 Text {
                     objectName: "miniTitle"
@@ -117,7 +117,7 @@ Item {
 
         PlayerButton {
             objectName: "miniFavorite"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: controls.favoriteOn ? "heart.fill" : "heart"
             foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.textPrimary
@@ -129,7 +129,7 @@ Item {
         PlayerButton {
             objectName: "miniLyrics"
             visible: controls.lyricsControl === PlayerControlsModel.Button
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "doc.text"
             toolTip: "Текст песни"
@@ -138,8 +138,8 @@ Item {
 
         Item {
             visible: controls.lyricsControl === PlayerControlsModel.Spinner
-            implicitWidth: 32
-            implicitHeight: 32
+            implicitWidth: AppTheme.iconButtonSize
+            implicitHeight: AppTheme.iconButtonSize
 
             ProgressSpinner {
                 anchors.centerIn: parent
@@ -151,7 +151,7 @@ Item {
 
         PlayerButton {
             objectName: "miniShare"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "square.and.arrow.up"
             toolTip: "Поделиться"
@@ -159,7 +159,7 @@ Item {
         }
 
         PlayerButton {
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "backward.fill"
             toolTip: "Назад"
@@ -178,7 +178,7 @@ Item {
 
         PlayerButton {
             objectName: "miniNext"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "forward.fill"
             onClicked: PlayerStore.next()
@@ -196,7 +196,7 @@ Item {
     CopiedToast {
         id: toast
         anchors.right: parent.right
-        anchors.rightMargin: 14
+        anchors.rightMargin: AppTheme.cardPadding
         anchors.bottom: parent.top
         anchors.bottomMargin: AppTheme.spacingS
     }

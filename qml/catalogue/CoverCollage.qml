@@ -20,18 +20,32 @@ Canvas {
 
     // [width, height] of each picture drawn so far, by address.
     property var pictureSizes: ({})
+    // Pictures asked for and not arrived yet: each is asked for once, so no
+    // late arrival starts another round of loading after they were let go.
+    property var asked: ({})
+
+    function ask(url) {
+        if (url in asked || isImageLoaded(url) || isImageError(url))
+            return
+        asked[url] = true
+        loadImage(url)
+    }
 
     function loadAll() {
-        for (const url of urls) {
-            if (!isImageLoaded(url) && !isImageError(url))
-                loadImage(url)
-        }
+        for (const url of urls)
+            ask(url)
         requestPaint()
     }
 
     Component.onCompleted: loadAll()
     onUrlsChanged: loadAll()
-    onImageLoaded: requestPaint()
+    onImageLoaded: {
+        for (const url in asked) {
+            if (isImageLoaded(url) || isImageError(url))
+                delete asked[url]
+        }
+        requestPaint()
+    }
     onWidthChanged: requestPaint()
     onHeightChanged: requestPaint()
 
@@ -56,7 +70,7 @@ Canvas {
                 continue
             if (!isImageLoaded(url)) {
                 // Let go after an earlier paint: asked for again.
-                loadImage(url)
+                ask(url)
                 missing = true
                 continue
             }

@@ -56,6 +56,20 @@ QCoro::Task<void> playLongTrack(QPointer<PlayerStore> player, std::optional<QStr
     }
 }
 
+// The main view's navigation, found through the items under root: the
+// view comes from a Loader, so it is no QObject child of the window.
+MainNavigationModel *findNavigation(QQuickItem *root)
+{
+    QList<QQuickItem *> pending {root};
+    while (!pending.isEmpty()) {
+        QQuickItem *next = pending.takeFirst();
+        if (auto *navigation = next->findChild<MainNavigationModel *>(u"mainNavigation"_s, Qt::FindDirectChildrenOnly))
+            return navigation;
+        pending.append(next->childItems());
+    }
+    return nullptr;
+}
+
 // Each section for a few seconds (long enough to load its first page and
 // covers), then home, as a listener looking around would.
 QCoro::Task<void> tourSections(QPointer<QQuickWindow> window)
@@ -64,7 +78,7 @@ QCoro::Task<void> tourSections(QPointer<QQuickWindow> window)
     for (int attempt = 0; attempt < 100 && !navigation; ++attempt) {
         co_await QCoro::sleepFor(100ms);
         if (window)
-            navigation = window->contentItem()->findChild<MainNavigationModel *>(u"mainNavigation"_s);
+            navigation = findNavigation(window->contentItem());
     }
     if (!navigation) {
         std::fprintf(stderr, "nimbra: no main view to tour\n");

@@ -74,6 +74,14 @@ std::vector<qint16> renderPcm(quint64 seed, int seconds)
     constexpr double release = 0.02;
     constexpr double fadeSeconds = 0.5;
 
+    // Sines advance by rotation and the decay by one factor a sample, so a
+    // five-minute track renders in a fraction of a second: the service
+    // renders a file when it is first asked for, while the listener waits.
+    // Each note starts its oscillators afresh from the exact values, so no
+    // rounding builds up over a long file.
+    const double droneStep = twoPi * droneHz / sampleRate;
+    const double droneCos = std::cos(droneStep);
+    const double droneSin = std::sin(droneStep);
     std::vector<qint16> pcm(static_cast<size_t>(total));
     qsizetype start = 0;
     for (size_t index = 0; start < total; index = (index + 1) % phrase.size()) {
@@ -83,22 +91,42 @@ std::vector<qint16> renderPcm(quint64 seed, int seconds)
         const double noteSeconds = double(length) / sampleRate;
         const double hz = note.degree >= 0 ? frequency(rootMidi + scale[size_t(note.degree)]) : 0.0;
         const double tau = std::max(0.05, decayShare * noteSeconds);
+        const double decayStep = std::exp(-1.0 / (tau * sampleRate));
+        const double toneStep = twoPi * hz / sampleRate;
+        const double toneCos = std::cos(toneStep);
+        const double toneSin = std::sin(toneStep);
+        // sin and cos of the drone's phase at the note's first sample, and
+        // of the note's own phase (0 there).
+        double droneS = std::sin(droneStep * double(start));
+        double droneC = std::cos(droneStep * double(start));
+        double toneS = 0.0;
+        double toneC = 1.0;
+        double decay = 1.0;
         for (qsizetype i = start; i < end; ++i) {
             // A quiet drone on the root an octave down; everything fades in
             // and out over half a second at the ends of the file.
             const double time = double(i) / sampleRate;
             const double fade = std::min({1.0, time / fadeSeconds, double(total - i) / sampleRate / fadeSeconds});
-            double value = 0.05 * std::sin(twoPi * droneHz * time);
+            double value = 0.05 * droneS;
             if (note.degree >= 0) {
                 const double t = double(i - start) / sampleRate;
-                const double envelope = std::min({t / attack, 1.0, (noteSeconds - t) / release}) * std::exp(-t / tau);
-                const double phase = twoPi * hz * t;
-                const double tone
-                    = std::sin(phase) + secondHarmonic * std::sin(2.0 * phase) + thirdHarmonic * std::sin(3.0 * phase);
+                const double envelope = std::min({t / attack, 1.0, (noteSeconds - t) / release}) * decay;
+                // sin 2x and sin 3x from sin x and cos x.
+                const double tone = toneS + secondHarmonic * 2.0 * toneS * toneC
+                    + thirdHarmonic * toneS * (3.0 - 4.0 * toneS * toneS);
                 value += 0.28 * envelope * tone / harmonicsSum;
             }
             // Peaks stay near a third of full scale, so nothing clips.
-            pcm[size_t(i)] = qint16(std::clamp(std::lround(fade * value * 32767.0), -32768L, 32767L));
+            const double scaled = std::clamp(fade * value * 32767.0, -32768.0, 32767.0);
+            pcm[size_t(i)] = qint16(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+
+            const double nextDroneS = droneS * droneCos + droneC * droneSin;
+            droneC = droneC * droneCos - droneS * droneSin;
+            droneS = nextDroneS;
+            const double nextToneS = toneS * toneCos + toneC * toneSin;
+            toneC = toneC * toneCos - toneS * toneSin;
+            toneS = nextToneS;
+            decay *= decayStep;
         }
         start = end;
     }
@@ -168,14 +196,23 @@ quint8 crc8(const char *data, qsizetype size)
     return crc;
 }
 
+// Table-driven: a frame's CRC covers every byte of it, and a long track has
+// megabytes of frames.
 quint16 crc16(const char *data, qsizetype size)
 {
+    static const std::array<quint16, 256> table = [] {
+        std::array<quint16, 256> entries {};
+        for (int byte = 0; byte < 256; ++byte) {
+            auto crc = quint16(byte << 8);
+            for (int b = 0; b < 8; ++b)
+                crc = quint16(crc & 0x8000 ? (crc << 1) ^ 0x8005 : crc << 1);
+            entries[size_t(byte)] = crc;
+        }
+        return entries;
+    }();
     quint16 crc = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= quint16(quint8(data[i]) << 8);
-        for (int b = 0; b < 8; ++b)
-            crc = quint16(crc & 0x8000 ? (crc << 1) ^ 0x8005 : crc << 1);
-    }
+    for (qsizetype i = 0; i < size; ++i)
+        crc = quint16((crc << 8) ^ table[size_t(((crc >> 8) ^ quint8(data[i])) & 0xFF)]);
     return crc;
 }
 
@@ -219,16 +256,25 @@ quint32 zigzag(qint32 r)
 // smaller.
 void putSubframe(BitWriter &w, const qint16 *x, qsizetype n)
 {
+    // The residuals of the five orders are successive differences, so one
+    // pass sums them all.
+    std::array<quint64, 5> sums {};
+    for (qsizetype i = 0; i < n; ++i) {
+        const qint32 e0 = x[i];
+        const qint32 e1 = i >= 1 ? e0 - x[i - 1] : 0;
+        const qint32 e2 = i >= 2 ? e1 - (x[i - 1] - x[i - 2]) : 0;
+        const qint32 e3 = i >= 3 ? e2 - (x[i - 1] - 2 * x[i - 2] + x[i - 3]) : 0;
+        const qint32 e4 = i >= 4 ? e3 - (x[i - 1] - 3 * x[i - 2] + 3 * x[i - 3] - x[i - 4]) : 0;
+        sums[0] += quint64(std::abs(e0));
+        sums[1] += quint64(std::abs(e1));
+        sums[2] += quint64(std::abs(e2));
+        sums[3] += quint64(std::abs(e3));
+        sums[4] += quint64(std::abs(e4));
+    }
     int order = 0;
-    quint64 bestSum = ~0ULL;
-    for (int o = 0; o <= 4 && o < n; ++o) {
-        quint64 sum = 0;
-        for (qsizetype i = o; i < n; ++i)
-            sum += quint64(std::abs(fixedResidual(x, i, o)));
-        if (sum < bestSum) {
-            bestSum = sum;
+    for (int o = 1; o <= 4 && o < n; ++o) {
+        if (sums[size_t(o)] < sums[size_t(order)])
             order = o;
-        }
     }
 
     int partitionOrder = 0;
@@ -246,8 +292,17 @@ void putSubframe(BitWriter &w, const qint16 *x, qsizetype n)
     for (int p = 0; p < partitions; ++p) {
         const qsizetype from = p == 0 ? order : p * partitionSize;
         const qsizetype to = (p + 1) * partitionSize;
+        // The best parameter lies next to log2 of the mean residual; only
+        // its neighbours are costed, not all fifteen.
+        quint64 sum = 0;
+        for (qsizetype i = from; i < to; ++i)
+            sum += u[size_t(i)];
+        const quint64 mean = to > from ? sum / quint64(to - from) : 0;
+        int guess = 0;
+        while (guess < 14 && (quint64(1) << (guess + 1)) <= mean)
+            ++guess;
         quint64 best = ~0ULL;
-        for (int k = 0; k < 15; ++k) {
+        for (int k = std::max(0, guess - 1); k <= std::min(14, guess + 1); ++k) {
             quint64 cost = quint64(to - from) * quint64(k + 1);
             for (qsizetype i = from; i < to; ++i)
                 cost += u[size_t(i)] >> k;

@@ -19,6 +19,10 @@ Item {
     MainNavigationModel {
         id: nav
         objectName: "mainNavigation"
+        onLayoutChanged: {
+            if (showsClipPlayer)
+                clipPlayerLoader.active = true
+        }
     }
 
     // The screen of a section. A section without a screen of its own yet
@@ -283,10 +287,16 @@ Item {
         }
     }
 
-    ClipPlayerView {
+    // Made at the first clip and kept: the video stack is not loaded, and
+    // no surface exists, before anyone asks for a clip.
+    Loader {
+        id: clipPlayerLoader
         anchors.fill: parent
         visible: nav.showsClipPlayer
+        active: false
+        sourceComponent: ClipPlayerView {}
     }
+
 
     SlideInLayer {
         objectName: "miniPlayerLayer"

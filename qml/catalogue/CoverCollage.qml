@@ -5,7 +5,9 @@ import Nimbra
 // slot i shows urls[i] scaled to fill it once loaded, the raised colour
 // before that, on failure and without a url. Drawn on a canvas, so the
 // corners hold on every renderer; it redraws only when an image arrives or
-// the size changes.
+// the size changes. A picture is read once for its size, and the pictures
+// are let go once all of them are drawn, so the canvas keeps only its own
+// pixels, not four full covers; a new size loads them again.
 Canvas {
     id: collage
 
@@ -16,17 +18,34 @@ Canvas {
 
     renderStrategy: Canvas.Immediate
 
+    // [width, height] of each picture drawn so far, by address.
+    property var pictureSizes: ({})
+    // Pictures asked for and not arrived yet: each is asked for once, so no
+    // late arrival starts another round of loading after they were let go.
+    property var asked: ({})
+
+    function ask(url) {
+        if (url in asked || isImageLoaded(url) || isImageError(url))
+            return
+        asked[url] = true
+        loadImage(url)
+    }
+
     function loadAll() {
-        for (const url of urls) {
-            if (!isImageLoaded(url) && !isImageError(url))
-                loadImage(url)
-        }
+        for (const url of urls)
+            ask(url)
         requestPaint()
     }
 
     Component.onCompleted: loadAll()
     onUrlsChanged: loadAll()
-    onImageLoaded: requestPaint()
+    onImageLoaded: {
+        for (const url in asked) {
+            if (isImageLoaded(url) || isImageError(url))
+                delete asked[url]
+        }
+        requestPaint()
+    }
     onWidthChanged: requestPaint()
     onHeightChanged: requestPaint()
 
@@ -39,21 +58,46 @@ Canvas {
         ctx.roundedRect(0, 0, width, height, radius, radius)
         ctx.clip()
         const slotWidth = (width - gap * (slots - 1)) / slots
+        const drawn = []
+        let missing = false
+        let measured = false
         for (let i = 0; i < slots; ++i) {
             const x = i * (slotWidth + gap)
             ctx.fillStyle = AppTheme.elevated
             ctx.fillRect(x, 0, slotWidth, height)
             const url = i < urls.length ? urls[i] : ""
-            if (url === "" || !isImageLoaded(url) || isImageError(url))
+            if (url === "" || isImageError(url))
                 continue
-            const image = ctx.createImageData(url)
-            if (image.width <= 0 || image.height <= 0)
+            if (!isImageLoaded(url)) {
+                // Let go after an earlier paint: asked for again.
+                ask(url)
+                missing = true
+                continue
+            }
+            if (!(url in pictureSizes)) {
+                const data = ctx.createImageData(url)
+                pictureSizes[url] = [data.width, data.height]
+                measured = true
+            }
+            const size = pictureSizes[url]
+            if (size[0] <= 0 || size[1] <= 0)
                 continue
             // Scaled to fill: the middle of the image, cropped to the slot's shape.
-            const scale = Math.max(slotWidth / image.width, height / image.height)
+            const scale = Math.max(slotWidth / size[0], height / size[1])
             const sw = slotWidth / scale
             const sh = height / scale
-            ctx.drawImage(url, (image.width - sw) / 2, (image.height - sh) / 2, sw, sh, x, 0, slotWidth, height)
+            ctx.drawImage(url, (size[0] - sw) / 2, (size[1] - sh) / 2, sw, sh, x, 0, slotWidth, height)
+            drawn.push(url)
         }
+        // Only a paint with every picture in it lets them go; until then the
+        // ones already here stay for the next paint.
+        if (!missing) {
+            for (const url of drawn)
+                unloadImage(url)
+        }
+        // Reading a size copied the whole picture; collected now, not at
+        // some later allocation that an idle window never makes.
+        if (measured)
+            gc()
     }
 }

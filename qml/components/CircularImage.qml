@@ -4,7 +4,8 @@ import Nimbra
 // An image cut to a circle of `size`, scaled to fill it (its middle square
 // is kept), loaded asynchronously. `ready` tells whether it shows; callers
 // lay their placeholder under it. Drawn by a canvas, so the circle holds on
-// every renderer, the software one included.
+// every renderer, the software one included. The picture is let go once
+// drawn; the canvas keeps only its own pixels.
 Item {
     id: circle
 
@@ -19,12 +20,15 @@ Item {
         id: canvas
 
         property string loadedSource: ""
+        // [width, height] of the picture, read once: reading it copies it.
+        property var pictureSize: null
 
         anchors.fill: parent
         visible: circle.ready
 
         function load() {
             loadedSource = ""
+            pictureSize = null
             const url = String(circle.source)
             if (url === "")
                 return
@@ -51,7 +55,17 @@ Item {
             ctx.reset()
             if (!circle.ready || width <= 0 || height <= 0)
                 return
-            const image = ctx.createImageData(loadedSource)
+            if (!isImageLoaded(loadedSource)) {
+                // Let go after an earlier paint: asked for again.
+                loadImage(loadedSource)
+                return
+            }
+            const measured = !pictureSize
+            if (measured) {
+                const data = ctx.createImageData(loadedSource)
+                pictureSize = [data.width, data.height]
+            }
+            const image = {width: pictureSize[0], height: pictureSize[1]}
             const side = Math.min(image.width, image.height)
             if (side <= 0)
                 return
@@ -61,6 +75,10 @@ Item {
             ctx.clip()
             ctx.drawImage(loadedSource, (image.width - side) / 2, (image.height - side) / 2, side, side,
                           0, 0, width, height)
+            unloadImage(loadedSource)
+            // The copy made to read the size goes at once.
+            if (measured)
+                gc()
         }
     }
 

@@ -1,5 +1,4 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // The shared card: the surface colour behind its content, corners rounded to
@@ -15,6 +14,8 @@ Item {
 
     default property alias content: body.data
 
+    // The radius the layer's mask cuts to.
+    readonly property real cornerRadius: AppTheme.cardRadius
     readonly property Item contentChild: body.children.length === 1 ? body.children[0] : null
 
     implicitWidth: contentChild ? contentChild.implicitWidth : 0
@@ -31,19 +32,10 @@ Item {
         anchors.fill: parent
     }
 
-    Rectangle {
-        id: shape
-        anchors.fill: parent
-        radius: AppTheme.cardRadius
-        visible: false
-    }
-
     // Content that reaches the edges (a cover at the top of a card) is cut to
     // the rounded shape as well, not only the fill behind it. The software
     // renderer has no shader effects: there the fill alone is rounded.
     layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
                    && card.width > 0 && card.height > 0
-    layer.effect: OpacityMask {
-        maskSource: shape
-    }
+    layer.effect: layer.enabled ? Qt.createComponent("RoundedMask.qml") : null
 }

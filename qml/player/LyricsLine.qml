@@ -1,5 +1,4 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // One row of the lyrics panel. Its look follows its state (sung, lit, to
@@ -64,12 +63,7 @@ Item {
         }
 
         layer.enabled: row.glowOnGpu && glow > 0
-        layer.effect: Glow {
-            radius: AppTheme.radiusXXL
-            samples: 33
-            color: AppTheme.alpha(AppTheme.accent, 0.5 * label.glow)
-            transparentBorder: true
-        }
+        layer.effect: row.glowOnGpu ? Qt.createComponent("LyricsGlow.qml") : null
     }
 
     MouseArea {

@@ -28,6 +28,7 @@ Item {
 
     PlayerTimeModel {
         id: time
+        progressSpan: progressLine.width
     }
 
     Rectangle {
@@ -35,7 +36,8 @@ Item {
         color: AppTheme.alpha(AppTheme.surface, 0.96)
     }
 
-    // The progress line: it follows the position, without animation.
+    // The progress line: it follows the position in whole pixels, without
+    // animation, so a tick that moves no pixel draws nothing.
     Rectangle {
         id: progressLine
         objectName: "miniProgress"
@@ -47,7 +49,7 @@ Item {
 
         Rectangle {
             objectName: "miniProgressFill"
-            width: parent.width * time.progress
+            width: time.progressWidth
             height: parent.height
             color: AppTheme.accent
         }

@@ -5,7 +5,7 @@ import Nimbra
 // to a new one. It knows nothing of players: it shows `value` within `from`
 // and `to` and says `moved(value)` for every change of the pointer while it
 // is pressed; the caller decides what the value means. There is no knob, no
-// hover effect and no animation of the fill.
+// hover effect and no animation of the fill, which moves in whole pixels.
 Item {
     id: bar
 
@@ -22,9 +22,11 @@ Item {
         value: bar.value
         from: bar.from
         to: bar.to
+        span: seekTrack.width
     }
 
     Rectangle {
+        id: seekTrack
         objectName: "seekTrack"
         anchors.left: parent.left
         anchors.right: parent.right
@@ -35,7 +37,7 @@ Item {
 
         Rectangle {
             objectName: "seekFill"
-            width: parent.width * geometry.fraction
+            width: geometry.filledWidth
             height: parent.height
             radius: height / 2
             color: AppTheme.accent

@@ -4,6 +4,7 @@
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/connectivity.h"
+#include "api/sharedanswers.h"
 #include "api/transfer.h"
 
 #include <QDeadlineTimer>
@@ -131,9 +132,31 @@ APIClient::APIClient() = default;
 
 APIClient::APIClient(Limits limits, Connectivity *connectivity) : m_limits(limits), m_connectivity(connectivity) { }
 
+APIClient APIClient::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
+{
+    APIClient copy = *this;
+    copy.m_sharedAnswers = std::move(answers);
+    return copy;
+}
+
 QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QString, QString> query,
     std::optional<QByteArray> body, QString contentType, std::optional<QString> bearerToken, CancelToken cancel) const
 {
+    if (m_sharedAnswers && method == "GET"_L1 && !body) {
+        const std::shared_ptr<SharedAnswers> answers = m_sharedAnswers;
+        APIClient alone = *this;
+        alone.m_sharedAnswers.reset();
+        // The address as it would be sent, and whose answer it is.
+        const std::optional<QUrl> url = requestUrl(APIConfig::baseUrl(), path, query);
+        const QString key = (url ? url->toString(QUrl::FullyEncoded) : path)
+            + (bearerToken ? u"\nBearer "_s + *bearerToken : u"\n"_s);
+        std::function<QCoro::Task<QByteArray>()> ask = [alone, path, method, query, bearerToken, cancel] {
+            return alone.request(path, method, query, std::nullopt, QString(), bearerToken, cancel);
+        };
+        QCoro::Task<QByteArray> shared = answers->answer(key, std::move(ask));
+        co_return co_await shared;
+    }
+
     // Nothing of this object is touched after the first suspension.
     const Limits limits = m_limits;
     QPointer<Connectivity> connectivity = m_connectivity ? m_connectivity.data() : Connectivity::system();

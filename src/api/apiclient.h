@@ -10,12 +10,14 @@
 #include <QCoro/QCoroTask>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 namespace nimbra {
 
 class APIError;
 class Connectivity;
+class SharedAnswers;
 
 // The one transport to the service: builds a request on the base address,
 // sends it through the shared network access manager and turns every
@@ -55,9 +57,14 @@ public:
     // server's message cut to a short line, none for markup.
     static APIError statusError(int status, const QByteArray &body, const QByteArray &contentType);
 
+    // A copy whose reads (GET) of one address with one token are asked once
+    // among every copy that shares answers: the others wait for that answer.
+    APIClient sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
+
 private:
     Limits m_limits;
     QPointer<Connectivity> m_connectivity;
+    std::shared_ptr<SharedAnswers> m_sharedAnswers;
 };
 
 } // namespace nimbra

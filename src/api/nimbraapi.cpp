@@ -2,6 +2,7 @@
 
 #include "api/apierror.h"
 #include "api/jsoncoding.h"
+#include "api/sharedanswers.h"
 
 #include <QUrl>
 
@@ -32,6 +33,11 @@ QString flag(bool value)
 }
 
 } // namespace
+
+NimbraAPI NimbraAPI::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
+{
+    return NimbraAPI(m_client.sharingAnswers(std::move(answers)), m_sources);
+}
 
 QString NimbraAPI::pathSegment(const QString &id)
 {

@@ -8,8 +8,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace nimbra {
+
+class SharedAnswers;
 
 // The typed client of the service: one operation per endpoint, each making
 // exactly one request. Failures arrive as APIError (from the transport) or
@@ -33,6 +36,11 @@ public:
     NimbraAPI() = default;
     explicit NimbraAPI(APIClient client) : m_client(std::move(client)) { }
     NimbraAPI(APIClient client, Sources sources) : m_client(std::move(client)), m_sources(std::move(sources)) { }
+
+    // A copy for the operations of one load: a read that several of them
+    // make (the album list, the catalogue's one-track probe) is sent once
+    // and its answer shared, for as long as the copy or its tasks live.
+    NimbraAPI sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
 
     QCoro::Task<UserOut> me(QString token, CancelToken cancel = {}) const;
     QCoro::Task<UserOut> patchProfile(QString token, std::optional<QString> email,

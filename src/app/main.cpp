@@ -1,10 +1,8 @@
 #include "appcontext.h"
+#include "benchhooks.h"
 
 #include "account/authstore.h"
-#include "api/nimbraapi.h"
-#include "player/playerstore.h"
 #include "api/apiconfig.h"
-#include "api/boundary.h"
 #include "platform/desktopidentity.h"
 #include "player/lyricsservice.h"
 #include "platform/renderbackend.h"
@@ -15,7 +13,6 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPointer>
 #include <QQuickStyle>
 #include <QSettings>
 #include <QUrl>
@@ -146,33 +143,6 @@ void reportMilestones(QQuickWindow *window, nimbra::AuthStore *auth)
     });
 }
 
-// NIMBRA_BENCH_PLAY=1 starts the catalogue's first track once the main
-// window is open: the playing figure of bench/client-figures needs a track
-// playing and no screen can start one by itself yet.
-QCoro::Task<void> playFirstTrack(QPointer<nimbra::PlayerStore> player, std::optional<QString> token)
-{
-    const nimbra::NimbraAPI api;
-    QCoro::Task<nimbra::TrackPage> request = api.tracks(1, 20, false, token);
-    const nimbra::Outcome<nimbra::TrackPage> page = co_await nimbra::runAtBoundary(std::move(request));
-    if (!page)
-        std::fprintf(stderr, "nimbra: the bench track could not be loaded\n");
-    else if (player && !page.value->items.isEmpty())
-        player->play(page.value->items.constFirst(), page.value->items);
-}
-
-void playOnceUsable(nimbra::AppContext &context)
-{
-    auto once = std::make_shared<QMetaObject::Connection>();
-    auto start = [&context, once] {
-        if (!context.auth()->canUseApp())
-            return;
-        QObject::disconnect(*once);
-        playFirstTrack(context.player(), context.auth()->token());
-    };
-    *once = QObject::connect(context.auth(), &nimbra::AuthStore::canUseAppChanged, &context, start);
-    start();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -209,7 +179,6 @@ int main(int argc, char *argv[])
         return 1;
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))
         reportMilestones(context.window(), context.auth());
-    if (qEnvironmentVariableIntValue("NIMBRA_BENCH_PLAY"))
-        playOnceUsable(context);
+    nimbra::startBenchHooks(context);
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "api/boundary.h"
 #include "api/error.h"
 #include "api/settle.h"
+#include "api/sharedanswers.h"
 #include "format/russiandate.h"
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
@@ -17,17 +18,48 @@ namespace nimbra {
 
 namespace {
 
+// The reads of one load go out once: the counts and the releases both want
+// the album list, the counts and the daily list both probe the catalogue.
+// A load is known by the cancellation its three operations share; the wave
+// is a load of its own.
+class LoadAnswers
+{
+public:
+    explicit LoadAnswers(NimbraAPI api) : m_api(std::move(api)) { }
+
+    NimbraAPI api(const CancelToken &load)
+    {
+        std::shared_ptr<SharedAnswers> answers = m_answers.lock();
+        if (!answers || !(load == m_load)) {
+            answers = std::make_shared<SharedAnswers>();
+            m_answers = answers;
+            m_load = load;
+        }
+        return m_api.sharingAnswers(std::move(answers));
+    }
+
+private:
+    NimbraAPI m_api;
+    CancelToken m_load;
+    // Held by the load's running operations only, so that no answer stays
+    // once the load is over.
+    std::weak_ptr<SharedAnswers> m_answers;
+};
+
 } // namespace
 
 HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
 {
+    const auto shared = std::make_shared<LoadAnswers>(api);
     return {
-        [api](Token token, CancelToken cancel) { return api.libraryStats(std::move(token), std::move(cancel)); },
-        [api](Token token, CancelToken cancel) {
-            return api.newReleases(std::move(token), releaseLimit, std::move(cancel));
+        [shared](Token token, CancelToken cancel) {
+            return shared->api(cancel).libraryStats(std::move(token), std::move(cancel));
         },
-        [api](Token token, CancelToken cancel) {
-            return api.dailyPlaylist(std::move(token), dailySize, std::move(cancel));
+        [shared](Token token, CancelToken cancel) {
+            return shared->api(cancel).newReleases(std::move(token), releaseLimit, std::move(cancel));
+        },
+        [shared](Token token, CancelToken cancel) {
+            return shared->api(cancel).dailyPlaylist(std::move(token), dailySize, std::move(cancel));
         },
         [api](Token token, CancelToken cancel) { return api.myWaveQueue(std::move(token), std::move(cancel)); },
     };

@@ -3,6 +3,7 @@
 #include "api/storeregistry.h"
 #include "format/durationtext.h"
 #include "player/playerstore.h"
+#include "player/wholepixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +47,24 @@ double PlayerTimeModel::seekUpperFor(double duration)
     return total > 1 ? total : 1.0;
 }
 
+void PlayerTimeModel::setProgressSpan(double span)
+{
+    if (span == m_progressSpan)
+        return;
+    m_progressSpan = span;
+    emit progressSpanChanged();
+    updateProgressWidth();
+}
+
+void PlayerTimeModel::updateProgressWidth()
+{
+    const int width = wholePixels(m_progress, m_progressSpan);
+    if (width == m_progressWidth)
+        return;
+    m_progressWidth = width;
+    emit progressWidthChanged();
+}
+
 void PlayerTimeModel::seekTo(double seconds)
 {
     if (!m_player)
@@ -62,6 +81,7 @@ void PlayerTimeModel::updateElapsed()
         m_progress = progress;
         m_position = elapsed;
         emit progressChanged();
+        updateProgressWidth();
     }
     const QString text = nimbra::durationText(elapsed);
     if (text != m_elapsedText) {

@@ -22,6 +22,11 @@ class PlayerTimeModel : public QObject
     Q_PROPERTY(double position READ position NOTIFY progressChanged)
     // The seek bar's upper end: the duration, or 1 while it is 1 s or less.
     Q_PROPERTY(double seekUpper READ seekUpper NOTIFY durationTextChanged)
+    // The progress line's length in whole pixels of a line progressSpan
+    // long: it changes only when a drawn pixel does, so that a window
+    // showing nothing else that moves is not redrawn on every tick.
+    Q_PROPERTY(double progressSpan READ progressSpan WRITE setProgressSpan NOTIFY progressSpanChanged)
+    Q_PROPERTY(int progressWidth READ progressWidth NOTIFY progressWidthChanged)
 
 public:
     explicit PlayerTimeModel(QObject *parent = nullptr);
@@ -33,6 +38,9 @@ public:
     double progress() const { return m_progress; }
     double position() const { return m_position; }
     double seekUpper() const { return m_seekUpper; }
+    double progressSpan() const { return m_progressSpan; }
+    void setProgressSpan(double span);
+    int progressWidth() const { return m_progressWidth; }
 
     static double progressFor(double elapsed, double duration);
     static double seekUpperFor(double duration);
@@ -45,11 +53,14 @@ signals:
     void elapsedTextChanged();
     void durationTextChanged();
     void progressChanged();
+    void progressSpanChanged();
+    void progressWidthChanged();
 
 private:
     void setPlayer(PlayerStore *player);
     void updateElapsed();
     void updateDuration();
+    void updateProgressWidth();
 
     QPointer<PlayerStore> m_player;
     QString m_elapsedText = QStringLiteral("0:00");
@@ -57,6 +68,8 @@ private:
     double m_progress = 0;
     double m_position = 0;
     double m_seekUpper = 1;
+    double m_progressSpan = 0;
+    int m_progressWidth = 0;
 };
 
 } // namespace nimbra

@@ -1,5 +1,7 @@
 #include "player/seekbarmodel.h"
 
+#include "player/wholepixels.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,6 +32,25 @@ template<typename T> void SeekBarModel::assign(T &member, T value)
         return;
     member = value;
     emit changed();
+    updateFilledWidth();
+}
+
+void SeekBarModel::setSpan(double span)
+{
+    if (span == m_span || (std::isnan(span) && std::isnan(m_span)))
+        return;
+    m_span = span;
+    emit spanChanged();
+    updateFilledWidth();
+}
+
+void SeekBarModel::updateFilledWidth()
+{
+    const int width = wholePixels(fraction(), m_span);
+    if (width == m_filledWidth)
+        return;
+    m_filledWidth = width;
+    emit filledWidthChanged();
 }
 
 void SeekBarModel::setValue(double value)

@@ -16,6 +16,10 @@ class SeekBarModel : public QObject
     Q_PROPERTY(double from READ from WRITE setFrom NOTIFY changed)
     Q_PROPERTY(double to READ to WRITE setTo NOTIFY changed)
     Q_PROPERTY(double fraction READ fraction NOTIFY changed)
+    // The fill's length on a bar span pixels long, in whole pixels; it
+    // changes only when a drawn pixel does.
+    Q_PROPERTY(double span READ span WRITE setSpan NOTIFY spanChanged)
+    Q_PROPERTY(int filledWidth READ filledWidth NOTIFY filledWidthChanged)
 
 public:
     explicit SeekBarModel(QObject *parent = nullptr);
@@ -27,6 +31,9 @@ public:
     double to() const { return m_to; }
     void setTo(double to);
     double fraction() const { return fractionFor(m_value, m_from, m_to); }
+    double span() const { return m_span; }
+    void setSpan(double span);
+    int filledWidth() const { return m_filledWidth; }
 
     static double fractionFor(double value, double from, double to);
     static double valueFor(double x, double width, double from, double to);
@@ -36,13 +43,18 @@ public:
 
 signals:
     void changed();
+    void spanChanged();
+    void filledWidthChanged();
 
 private:
     template<typename T> void assign(T &member, T value);
+    void updateFilledWidth();
 
     double m_value = 0;
     double m_from = 0;
     double m_to = 1;
+    double m_span = 0;
+    int m_filledWidth = 0;
 };
 
 } // namespace nimbra

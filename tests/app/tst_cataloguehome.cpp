@@ -48,22 +48,10 @@ class TestCatalogueHome : public QObject
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
     }
 
-    // Until every cover of that name under root has loaded (the service
-    // draws each one on first request).
+    // Until every cover of that name under root has loaded.
     void waitForCovers(QQuickItem *root, const QString &name)
     {
-        const auto allLoaded = [&] {
-            QList<QQuickItem *> pending {root};
-            while (!pending.isEmpty()) {
-                QQuickItem *next = pending.takeFirst();
-                if (next->objectName() == name && next->isVisible() && !next->property("loaded").toBool()
-                    && !next->property("source").toUrl().isEmpty())
-                    return false;
-                pending.append(next->childItems());
-            }
-            return true;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(allLoaded(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(AppRig::coversLoaded(root, name), 15000);
     }
 
     // The service's API paths asked since the last clear (covers left out).

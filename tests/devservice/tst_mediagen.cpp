@@ -8,6 +8,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace devservice;
 using namespace Qt::StringLiterals;
 
@@ -78,6 +80,33 @@ private slots:
         QFETCH(int, expected);
         const QImage image = QImage::fromData(renderCoverPng(9, size), "PNG");
         QCOMPARE(image.size(), QSize(expected, expected));
+    }
+
+    // The oscillators run for the whole file: the twentieth minute is as
+    // loud as the first and as clean (no sample far beyond the melody's
+    // peaks, which stay near a third of full scale).
+    void longFilesKeepTheirLevel()
+    {
+        constexpr int seconds = 20 * 60;
+        const QByteArray wav = renderWav(7, seconds);
+        QCOMPARE(wav.size(), 44 + 2 * seconds * rate);
+        const auto rms = [&wav](int fromSecond) {
+            double sum = 0;
+            const int first = fromSecond * rate;
+            for (int i = first; i < first + 60 * rate; ++i) {
+                const double v = qint16(le16(wav, 44 + 2 * i));
+                sum += v * v;
+            }
+            return std::sqrt(sum / (60 * rate));
+        };
+        const double early = rms(30);
+        const double late = rms(seconds - 90);
+        QVERIFY2(early > 500, qPrintable(QString::number(early)));
+        QVERIFY2(std::abs(late - early) < 0.05 * early, qPrintable(u"%1 against %2"_s.arg(late).arg(early)));
+        int loudest = 0;
+        for (int i = 0; i < seconds * rate; ++i)
+            loudest = std::max(loudest, std::abs(int(qint16(le16(wav, 44 + 2 * i)))));
+        QVERIFY2(loudest < 16384, qPrintable(QString::number(loudest)));
     }
 
     void flacDecodesToTheSameSamples_data()

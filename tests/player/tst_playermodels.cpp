@@ -100,6 +100,57 @@ private slots:
         QCOMPARE(rig.store->elapsed(), 42.5);
     }
 
+    // A progress line 600 px long over a 200 s track moves 3 px a second:
+    // the ten ticks of a second change its drawn length three times, not
+    // ten, and a line of no length never changes.
+    void progressLineMovesInWholePixels()
+    {
+        PlayerRig rig;
+        StoreRegistry::set(rig.store.get());
+        PlayerTimeModel model;
+        rig.play({u"a"_s}, 0);
+        QSignalSpy widths(&model, &PlayerTimeModel::progressWidthChanged);
+        for (int step = 1; step <= 100; ++step)
+            rig.player()->tick(step / 10.0);
+        QCOMPARE(widths.count(), 0);
+        QCOMPARE(model.progressWidth(), 0);
+
+        model.setProgressSpan(600);
+        QCOMPARE(model.progressWidth(), 30);
+        widths.clear();
+        for (int step = 1; step <= 100; ++step)
+            rig.player()->tick(10.0 + step / 10.0);
+        QCOMPARE(widths.count(), 30);
+        QCOMPARE(model.progressWidth(), 60);
+
+        // A seek far away is one change; a wider window redraws the line.
+        rig.player()->tick(150.0);
+        QCOMPARE(model.progressWidth(), 450);
+        model.setProgressSpan(800);
+        QCOMPARE(model.progressWidth(), 600);
+        model.setProgressSpan(notANumber);
+        QCOMPARE(model.progressWidth(), 0);
+    }
+
+    void seekBarFillMovesInWholePixels()
+    {
+        SeekBarModel bar;
+        bar.setTo(200);
+        bar.setSpan(400);
+        QSignalSpy widths(&bar, &SeekBarModel::filledWidthChanged);
+        for (int step = 1; step <= 50; ++step)
+            bar.setValue(step / 10.0);
+        // 2 px a second: ten changes over five seconds of ticks.
+        QCOMPARE(widths.count(), 10);
+        QCOMPARE(bar.filledWidth(), 10);
+        bar.setValue(notANumber);
+        QCOMPARE(bar.filledWidth(), 0);
+        bar.setValue(500);
+        QCOMPARE(bar.filledWidth(), 400);
+        bar.setSpan(-1);
+        QCOMPARE(bar.filledWidth(), 0);
+    }
+
     void seekBar_data()
     {
         QTest::addColumn<double>("from");

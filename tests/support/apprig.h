@@ -158,6 +158,21 @@ public:
         nav->navigateToSidebar(section);
     }
 
+    // True once every shown cover of that name under root has its picture
+    // (the service draws each one on first request).
+    static bool coversLoaded(QQuickItem *root, const QString &name)
+    {
+        QList<QQuickItem *> pending {root};
+        while (!pending.isEmpty()) {
+            QQuickItem *next = pending.takeFirst();
+            if (next->objectName() == name && next->isVisible() && !next->property("loaded").toBool()
+                && !next->property("source").toUrl().isEmpty())
+                return false;
+            pending.append(next->childItems());
+        }
+        return true;
+    }
+
     // Waits for covers and transitions to settle, then saves the window. A
     // picture is for a reviewer: one taken early is said, not failed.
     void screenshot(const QString &name)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <QCoro/QCoroTask>
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+namespace nimbra {
+
+// The answers of one load's reads, shared among the operations that make
+// up the load: the first operation to read an address asks the service, the
+// others wait for that answer (or that failure) instead of asking again.
+// It lives as long as the operations that hold it, so the next load asks
+// afresh. One load has one cancellation, which every waiter shares: a
+// cancelled ask fails its waiters as cancelled. Main thread only.
+class SharedAnswers
+{
+public:
+    SharedAnswers() = default;
+    SharedAnswers(const SharedAnswers &) = delete;
+    SharedAnswers &operator=(const SharedAnswers &) = delete;
+
+    // The body read at key: ask() runs once per key, and every caller gets
+    // its body or its exception.
+    QCoro::Task<QByteArray> answer(QString key, std::function<QCoro::Task<QByteArray>()> ask);
+
+    // How many different keys were asked for so far.
+    qsizetype askedCount() const { return m_entries.size(); }
+
+private:
+    class Entry;
+    static QCoro::Task<void> run(std::shared_ptr<Entry> entry, std::function<QCoro::Task<QByteArray>()> ask);
+
+    QHash<QString, std::shared_ptr<Entry>> m_entries;
+};
+
+} // namespace nimbra

@@ -1,0 +1,126 @@
+// The reads of one load, asked once and shared: the counts and the new
+// releases both read the album list, the counts and the daily list both
+// probe the catalogue. Only the same read with the same token is shared,
+// a failure reaches every operation that waited for it, and the next load
+// asks again.
+#include "api/apiconfig.h"
+#include "api/apierror.h"
+#include "api/nimbraapi.h"
+#include "api/sharedanswers.h"
+
+#include "catalogpages.h"
+#include "fakehttpserver.h"
+#include "taskoutcome.h"
+#include "testenv.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Both tasks run at once; the outcomes come back when both have ended.
+template<typename A, typename B> QCoro::Task<std::pair<TaskOutcome<A>, TaskOutcome<B>>> both(
+    QCoro::Task<A> first, QCoro::Task<B> second)
+{
+    QCoro::Task<TaskOutcome<A>> a = detail::capture<A>(std::move(first));
+    QCoro::Task<TaskOutcome<B>> b = detail::capture<B>(std::move(second));
+    TaskOutcome<A> firstOutcome = co_await a;
+    TaskOutcome<B> secondOutcome = co_await b;
+    co_return std::pair {std::move(firstOutcome), std::move(secondOutcome)};
+}
+
+} // namespace
+
+class TestSharedAnswers : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    void serveCatalogue(int albumStatus = 200)
+    {
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
+            jsonResponse(
+                listBody({albumJson(u"a1"_s, QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)), albumJson(u"a2"_s)}),
+                albumStatus));
+        m_server->on(
+            u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1234, 1, 1, 1234)));
+        m_server->on(u"GET"_s, u"/api/v1/clips"_s, jsonResponse(clipPageBody(17)));
+        m_server->on(u"GET"_s, u"/api/v1/battles"_s, jsonResponse(clipPageBody(5)));
+        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s}))));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+        APIConfig::setBaseUrl(m_server->baseUrl());
+    }
+
+    void init() { m_server->clearRequests(); }
+
+    void countsAndReleasesReadTheAlbumsOnce()
+    {
+        serveCatalogue();
+        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
+        QVERIFY2(stats.value, qPrintable(describeException(stats.error)));
+        QVERIFY2(releases.value, qPrintable(describeException(releases.error)));
+        // Each keeps what it returns: the count, and the dated album.
+        QCOMPARE(stats.value->albumsCount, 2);
+        QCOMPARE(stats.value->tracksCount, 1234);
+        QCOMPARE(releases.value->size(), 1);
+        QCOMPARE(releases.value->constFirst().id, u"album-a1"_s);
+        QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 1);
+        // The size-1 probe and the releases' page of 80 are two reads.
+        QCOMPARE(m_server->requestsTo(u"/api/v1/tracks"_s), 2);
+
+        // The next load asks again.
+        const NimbraAPI next = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        QVERIFY(outcomeOf(next.libraryStats(u"tok"_s)).value);
+        QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 2);
+    }
+
+    void aFailedReadFailsEveryOneWaitingForIt()
+    {
+        serveCatalogue(503);
+        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
+        QCOMPARE(stats.errorAs<APIError>()->statusCode(), 503);
+        QCOMPARE(releases.errorAs<APIError>()->statusCode(), 503);
+        QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 1);
+    }
+
+    // Another token, another page or a write is another request. Counted
+    // by token: an earlier test's cancelled request may still arrive.
+    void onlyTheSameReadIsShared()
+    {
+        const auto sentWithout = [this](const QString &path, const QString &staleToken) {
+            int count = 0;
+            for (const RecordedRequest &request : m_server->requests())
+                count += request.path == path && request.header(u"authorization"_s) != staleToken ? 1 : 0;
+            return count;
+        };
+        serveCatalogue();
+        m_server->on(u"POST"_s, u"/api/v1/favorites"_s, jsonResponse("{}"));
+        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        QVERIFY(outcomeOf(load.tracks(1, 1, true, u"first"_s)).value);
+        QVERIFY(outcomeOf(load.tracks(1, 1, true, u"first"_s)).value);
+        QVERIFY(outcomeOf(load.tracks(1, 1, true, u"second"_s)).value);
+        QVERIFY(outcomeOf(load.tracks(1, 1, true, std::nullopt)).value);
+        QVERIFY(outcomeOf(load.tracks(2, 1, true, u"first"_s)).value);
+        QCOMPARE(sentWithout(u"/api/v1/tracks"_s, u"Bearer tok"_s), 4);
+        QVERIFY(outcomeOf(load.addFavorite(u"t1"_s, u"first"_s)).value);
+        QVERIFY(outcomeOf(load.addFavorite(u"t1"_s, u"first"_s)).value);
+        QCOMPARE(sentWithout(u"/api/v1/favorites"_s, u"Bearer tok"_s), 2);
+    }
+};
+
+QTEST_MAIN(TestSharedAnswers)
+#include "tst_sharedanswers.moc"

@@ -16,7 +16,7 @@ Item {
 
     // Half the gap between two columns on each side; the cover is as wide as
     // a column's minimum, or the column when narrower.
-    readonly property real horizontalInset: 8
+    property real horizontalInset: 8
     readonly property real artworkSize: Math.min(180, width - 2 * horizontalInset)
 
     signal opened(string albumId)

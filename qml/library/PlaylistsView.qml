@@ -60,61 +60,93 @@ Rectangle {
         emptyIcon: "music.note.list"
     }
 
-    Column {
-        id: smart
+    ListView {
+        id: list
+        objectName: "playlistsList"
         anchors.top: heading.bottom
         anchors.topMargin: AppTheme.spacingL
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.leftMargin: AppTheme.spacingXL + AppTheme.spacingS
         anchors.rightMargin: AppTheme.spacingXL
-        visible: !rows.needsSignIn
-        spacing: AppTheme.spacingS
-
-        Text {
-            text: "Умные плейлисты"
-            color: AppTheme.textMuted
-            font: AppTheme.systemFont(11, Font.DemiBold)
-        }
-
-        Row {
-            id: cards
-            width: parent.width
-            topPadding: AppTheme.spacingXS
-            bottomPadding: AppTheme.spacingXS
-            spacing: AppTheme.spacingM
-
-            Repeater {
-                model: SmartPlaylistCards {}
-                delegate: SmartPlaylistCard {
-                    objectName: "smartCard_" + kind
-                    width: parent ? (parent.width - 2 * AppTheme.spacingM) / 3 : 0
-                    onClicked: Navigation.openSmartPlaylist(kind)
-                }
-            }
-        }
-
-        Text {
-            topPadding: AppTheme.spacingM
-            visible: rows.count > 0
-            text: "Мои плейлисты"
-            color: AppTheme.textMuted
-            font: AppTheme.systemFont(11, Font.DemiBold)
-        }
-    }
-
-    ListView {
-        id: list
-        objectName: "playlistsList"
-        anchors.top: smart.bottom
-        anchors.topMargin: AppTheme.spacingXS
-        anchors.left: smart.left
-        anchors.right: smart.right
         anchors.bottom: parent.bottom
         visible: !rows.needsSignIn
         clip: true
         model: rows
         boundsBehavior: Flickable.StopAtBounds
+
+        // The smart playlists are the list's first section and scroll with it.
+        header: Column {
+            id: smart
+            width: ListView.view ? ListView.view.width : 0
+            bottomPadding: AppTheme.spacingXS
+            spacing: AppTheme.spacingS
+
+            Text {
+                text: "Умные плейлисты"
+                color: AppTheme.textMuted
+                font: AppTheme.systemFont(11, Font.DemiBold)
+            }
+
+            Row {
+                id: cards
+                width: parent.width
+                topPadding: AppTheme.spacingXS
+                bottomPadding: AppTheme.spacingXS
+                spacing: AppTheme.spacingM
+
+                Repeater {
+                    model: SmartPlaylistCards {}
+                    delegate: SmartPlaylistCard {
+                        objectName: "smartCard_" + kind
+                        width: parent ? (parent.width - 2 * AppTheme.spacingM) / 3 : 0
+                        onClicked: Navigation.openSmartPlaylist(kind)
+                    }
+                }
+            }
+
+            Text {
+                topPadding: AppTheme.spacingM
+                visible: rows.count > 0
+                text: "Мои плейлисты"
+                color: AppTheme.textMuted
+                font: AppTheme.systemFont(11, Font.DemiBold)
+            }
+        }
+
+        // Below the cards while there is no playlist to list.
+        footer: Item {
+            width: ListView.view ? ListView.view.width : 0
+            height: rows.count === 0 ? emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL : 0
+            visible: rows.count === 0
+
+            ProgressSpinner {
+                anchors.centerIn: parent
+                size: 24
+                visible: rows.isLoading
+                running: visible
+            }
+
+            Column {
+                id: emptyColumn
+                objectName: "playlistsEmpty"
+                anchors.centerIn: parent
+                spacing: 6
+                visible: !rows.isLoading
+
+                AppIcon {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    name: "music.note.list"
+                    size: 24
+                    color: AppTheme.textMuted
+                }
+                Text {
+                    text: "Нажмите + чтобы создать плейлист"
+                    color: AppTheme.textMuted
+                    font: AppTheme.caption
+                }
+            }
+        }
 
         delegate: T.AbstractButton {
             id: row
@@ -179,42 +211,6 @@ Rectangle {
                     color: AppTheme.textSecondary
                     font: AppTheme.caption
                 }
-            }
-        }
-    }
-
-    // Below the cards while there is no playlist to list.
-    Item {
-        anchors.top: smart.bottom
-        anchors.left: smart.left
-        anchors.right: smart.right
-        height: emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL
-        visible: !rows.needsSignIn && rows.count === 0
-
-        ProgressSpinner {
-            anchors.centerIn: parent
-            size: 24
-            visible: rows.isLoading
-            running: visible
-        }
-
-        Column {
-            id: emptyColumn
-            objectName: "playlistsEmpty"
-            anchors.centerIn: parent
-            spacing: 6
-            visible: !rows.isLoading
-
-            AppIcon {
-                anchors.horizontalCenter: parent.horizontalCenter
-                name: "music.note.list"
-                size: 24
-                color: AppTheme.textMuted
-            }
-            Text {
-                text: "Нажмите + чтобы создать плейлист"
-                color: AppTheme.textMuted
-                font: AppTheme.caption
             }
         }
     }

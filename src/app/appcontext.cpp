@@ -91,6 +91,7 @@ void AppContext::createStores(Environment environment)
     const TrackServices services {m_player.get(), m_favorites.get(), m_ratings.get(), m_session.get()};
     TrackServices::setShared(services);
     m_player->queueModel()->setServices(services);
+    m_artistCatalog->followTrackChanges(services);
     m_currentTrackActions = std::make_unique<TrackActions>(services);
 }
 

@@ -16,10 +16,6 @@ Row {
     required property int first
     required property int count
     required property real cellWidth
-    // Known before the cells exist, so that the list places the row at once.
-    readonly property real cellHeight: Math.min(180, cellWidth - 2 * inset) + 64
-
-    height: cellHeight
 
     Repeater {
         model: gridRow.count
@@ -30,7 +26,8 @@ Row {
 
             objectName: "albumCell"
             width: gridRow.cellWidth
-            height: gridRow.cellHeight
+            // As tall as its own texts: the row, as its tallest cell.
+            height: contentHeight
             horizontalInset: gridRow.inset
             albumId: album.albumId
             title: album.title

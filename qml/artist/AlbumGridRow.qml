@@ -17,23 +17,35 @@ Row {
     required property int count
     required property real cellWidth
 
+    // Each cell's album with its place, so that the cells need nothing
+    // from outside their own entry.
+    readonly property var cells: {
+        const out = []
+        for (let i = 0; i < count; ++i) {
+            const album = albums.cell(first + i)
+            album.cellWidth = cellWidth
+            album.inset = inset
+            out.push(album)
+        }
+        return out
+    }
+
     Repeater {
-        model: gridRow.count
+        model: gridRow.cells
 
         AlbumGridCell {
-            required property int index
-            readonly property var album: gridRow.albums.cell(gridRow.first + index)
+            required property var modelData
 
             objectName: "albumCell"
-            width: gridRow.cellWidth
+            width: modelData.cellWidth
             // As tall as its own texts: the row, as its tallest cell.
             height: contentHeight
-            horizontalInset: gridRow.inset
-            albumId: album.albumId
-            title: album.title
-            artist: album.artist
-            coverUrl: album.coverUrl
-            caption: album.yearAndTracks
+            horizontalInset: modelData.inset
+            albumId: modelData.albumId
+            title: modelData.title
+            artist: modelData.artist
+            coverUrl: modelData.coverUrl
+            caption: modelData.yearAndTracks
             onOpened: (albumId) => Navigation.openAlbum(albumId)
         }
     }

@@ -78,6 +78,8 @@ Rectangle {
         // The smart playlists are the list's first section and scroll with it.
         header: Column {
             id: smart
+            // The list's own model: the playlists.
+            readonly property var playlists: ListView.view ? ListView.view.model : null
             width: ListView.view ? ListView.view.width : 0
             bottomPadding: AppTheme.spacingXS
             spacing: AppTheme.spacingS
@@ -107,7 +109,7 @@ Rectangle {
 
             Text {
                 topPadding: AppTheme.spacingM
-                visible: rows.count > 0
+                visible: smart.playlists !== null && smart.playlists.count > 0
                 text: "Мои плейлисты"
                 color: AppTheme.textMuted
                 font: AppTheme.systemFont(11, Font.DemiBold)
@@ -116,14 +118,17 @@ Rectangle {
 
         // Below the cards while there is no playlist to list.
         footer: Item {
+            id: emptyState
+            readonly property var playlists: ListView.view ? ListView.view.model : null
+            readonly property bool isEmpty: playlists !== null && playlists.count === 0
             width: ListView.view ? ListView.view.width : 0
-            height: rows.count === 0 ? emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL : 0
-            visible: rows.count === 0
+            height: isEmpty ? emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL : 0
+            visible: isEmpty
 
             ProgressSpinner {
                 anchors.centerIn: parent
                 size: 24
-                visible: rows.isLoading
+                visible: emptyState.playlists !== null && emptyState.playlists.isLoading
                 running: visible
             }
 
@@ -132,7 +137,7 @@ Rectangle {
                 objectName: "playlistsEmpty"
                 anchors.centerIn: parent
                 spacing: 6
-                visible: !rows.isLoading
+                visible: emptyState.playlists !== null && !emptyState.playlists.isLoading
 
                 AppIcon {
                     anchors.horizontalCenter: parent.horizontalCenter

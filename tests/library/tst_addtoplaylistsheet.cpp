@@ -25,13 +25,6 @@ namespace {
 
 const QString kPlaylists = u"/api/v1/playlists"_s;
 
-QByteArray playlistJson(const QString &id, const QString &title, int count)
-{
-    return QJsonDocument(QJsonObject {{u"id"_s, id}, {u"title"_s, title}, {u"is_public"_s, false},
-                             {u"track_count"_s, count}})
-        .toJson(QJsonDocument::Compact);
-}
-
 } // namespace
 
 class TestAddToPlaylistSheet : public QObject

@@ -10,8 +10,8 @@
 
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -76,7 +76,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         m_clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(m_clips.size() >= 8);
     }

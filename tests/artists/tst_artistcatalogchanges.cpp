@@ -5,6 +5,7 @@
 #include "account/favoritesstore.h"
 #include "account/session.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagemodel.h"
 
@@ -56,7 +57,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"12"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         m_token = m_service->signIn();
         QVERIFY(!m_token.isEmpty());
     }
@@ -93,8 +94,8 @@ private slots:
 
         // A page opened afterwards, as a fresh artist page builds it.
         {
+            StoreRegistry::set(&catalog);
             ArtistPageModel reopened(services);
-            reopened.setCatalog(&catalog);
             reopened.setArtistName(kArtist);
             QTRY_COMPARE(reopened.loadStateValue(), int(LoadState::Loaded));
             QVERIFY(markOf(reopened.tracks()->tracks(), chosen.id));

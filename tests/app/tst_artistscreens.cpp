@@ -93,7 +93,6 @@ class TestArtistScreens : public QObject
         QTRY_VERIFY(lists());
     }
 
-
 private slots:
     void initTestCase() { m_rig.startService({u"--tracks"_s, u"400"_s, u"--albums"_s, u"24"_s}); }
     void cleanup() { m_rig.finishTest(); }

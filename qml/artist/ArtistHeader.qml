@@ -79,7 +79,7 @@ Item {
                 id: avatar
                 objectName: "artistAvatar"
                 anchors.fill: parent
-                radius: 14
+                radius: AppTheme.radiusXL
                 color: AppTheme.surface
                 clip: true
 

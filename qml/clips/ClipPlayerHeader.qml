@@ -14,7 +14,7 @@ Item {
 
     component TitleBlock: Column {
         property bool centred: false
-        spacing: 4
+        spacing: AppTheme.spacingXS
 
         Text {
             objectName: "clipTitle"
@@ -44,7 +44,7 @@ Item {
         id: windowedRow
         visible: !header.fullscreen
         anchors.fill: parent
-        spacing: 12
+        spacing: AppTheme.spacingM
 
         TitleBlock {
             anchors.verticalCenter: parent.verticalCenter

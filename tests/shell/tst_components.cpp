@@ -92,7 +92,7 @@ private slots:
         QTest::newRow("focus suppressor") << QByteArray("FocusSuppressor { anchors.fill: parent }");
         QTest::newRow("artwork without a source") << QByteArray("Artwork {}");
         QTest::newRow("state view at rest") << QByteArray("StateView { anchors.fill: parent }");
-        QTest::newRow("state view loading") << QByteArray("StateView { anchors.fill: parent; loadState: 1 }");
+        QTest::newRow("state view loading") << QByteArray("StateView { anchors.fill: parent; loadState: LoadState.Loading }");
         QTest::newRow("section header") << QByteArray("SectionHeader { width: 300; title: \"Альбомы\" }");
         QTest::newRow("search field") << QByteArray("SearchField { text: \"abc\" }");
         QTest::newRow("back bar") << QByteArray("BackBar { width: 300; title: \"Альбом\" }");
@@ -346,26 +346,26 @@ private slots:
     // while loading.
     void stateViewFaces_data()
     {
-        QTest::addColumn<int>("loadState");
+        QTest::addColumn<QByteArray>("loadState");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<bool>("spinning");
         QTest::addColumn<bool>("retry");
-        QTest::newRow("idle") << 0 << false << false << false;
-        QTest::newRow("loading") << 1 << true << true << false;
-        QTest::newRow("loaded") << 2 << false << false << false;
-        QTest::newRow("empty") << 3 << true << false << false;
-        QTest::newRow("failed") << 4 << true << false << true;
+        QTest::newRow("idle") << QByteArray("LoadState.Idle") << false << false << false;
+        QTest::newRow("loading") << QByteArray("LoadState.Loading") << true << true << false;
+        QTest::newRow("loaded") << QByteArray("LoadState.Loaded") << false << false << false;
+        QTest::newRow("empty") << QByteArray("LoadState.Empty") << true << false << false;
+        QTest::newRow("failed") << QByteArray("LoadState.Failed") << true << false << true;
     }
 
     void stateViewFaces()
     {
-        QFETCH(int, loadState);
+        QFETCH(QByteArray, loadState);
         QFETCH(bool, shown);
         QFETCH(bool, spinning);
         QFETCH(bool, retry);
         test::QmlScene scene(*m_engine,
             ::scene("StateView { objectName: \"state\"; anchors.fill: parent; errorText: \"Нет сети\"; loadState: "
-                + QByteArray::number(loadState) + " }"));
+                + loadState + " }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *view = scene.item(u"state"_s);
         QCOMPARE(test::isShown(view), shown);

@@ -59,40 +59,55 @@ Item {
         anchors.margins: 22
         spacing: 18
 
-        // Avatar: the cover, or the microphone on the surface colour.
-        Rectangle {
-            objectName: "artistAvatar"
+        // Avatar: the cover, or the microphone on the surface colour, with
+        // its shadow below.
+        Item {
             anchors.bottom: parent.bottom
             width: 120
             height: 120
-            radius: AppTheme.radiusXL
-            color: AppTheme.surface
-            clip: true
 
-            Text {
-                objectName: "avatarPlaceholder"
-                anchors.centerIn: parent
-                visible: avatarImage.status !== Image.Ready
-                text: "🎤"
-                font.pixelSize: AppTheme.largeTitle.pixelSize * 1.4
-            }
-
-            Image {
-                id: avatarImage
-                anchors.fill: parent
-                source: header.model.coverUrl
-                visible: status === Image.Ready
-                asynchronous: true
-                fillMode: Image.PreserveAspectCrop
-                sourceSize: Qt.size(240, 240)
+            DiscShadow {
+                objectName: "avatarShadow"
+                anchors.fill: avatar
+                cornerRadius: avatar.radius
+                offsetY: 8
+                step: 5
+                strength: 0.12
             }
 
             Rectangle {
+                id: avatar
+                objectName: "artistAvatar"
                 anchors.fill: parent
-                radius: parent.radius
-                color: "transparent"
-                border.width: 1
-                border.color: Qt.rgba(1, 1, 1, 0.12)
+                radius: AppTheme.radiusXL
+                color: AppTheme.surface
+                clip: true
+
+                Text {
+                    objectName: "avatarPlaceholder"
+                    anchors.centerIn: parent
+                    visible: avatarImage.status !== Image.Ready
+                    text: "🎤"
+                    font.pixelSize: AppTheme.largeTitle.pixelSize * 1.4
+                }
+
+                Image {
+                    id: avatarImage
+                    anchors.fill: parent
+                    source: header.model.coverUrl
+                    visible: status === Image.Ready
+                    asynchronous: true
+                    fillMode: Image.PreserveAspectCrop
+                    sourceSize: Qt.size(240, 240)
+                }
+
+                Rectangle {
+                    anchors.fill: parent
+                    radius: parent.radius
+                    color: "transparent"
+                    border.width: 1
+                    border.color: Qt.rgba(1, 1, 1, 0.12)
+                }
             }
         }
 

@@ -5,7 +5,8 @@ import Nimbra
 // The artist page over the detail column, the root of the artist page's
 // stack: one of loading, the load's error with "Повторить", not found, or
 // the page (header, latest release, "Все треки", the discography and the
-// albums the artist takes part in), with the back bar floating on top.
+// albums the artist takes part in) as one list, with the back bar floating
+// on top.
 // Albums open over it on the same stack and leave it as it was.
 Rectangle {
     id: page
@@ -30,150 +31,40 @@ Rectangle {
         acceptedButtons: Qt.AllButtons
     }
 
-    Flickable {
+    // One virtualised list for the whole page: only the rows near the
+    // window exist, so a long discography makes and fetches the covers of
+    // its first rows, not of all of them.
+    ListView {
         id: scroll
         objectName: "artistScroll"
         anchors.fill: parent
         visible: pageModel.loadState === LoadState.Loaded
-        contentWidth: width
-        contentHeight: body.implicitHeight
+        model: pageModel.rows
         boundsBehavior: Flickable.StopAtBounds
         clip: true
 
+        // The album grids: as many columns of at least 150 points (and a
+        // gap of 12) as fit in the padded width.
+        readonly property real contentInset: AppTheme.spacingL
+        readonly property real gridInset: AppTheme.spacingM / 2
+        readonly property real gridWidth: width - 2 * contentInset + 2 * gridInset
+        readonly property int columns: Math.max(1, Math.floor(gridWidth / (150 + 2 * gridInset)))
+        readonly property real cellWidth: Math.floor(gridWidth / columns)
+        onColumnsChanged: pageModel.rows.columns = columns
+        Component.onCompleted: pageModel.rows.columns = columns
+
         ScrollBar.vertical: ScrollBar { }
 
-        Column {
-            id: body
-            width: scroll.width
-
-            // Room for the floating back bar.
-            Item {
-                width: parent.width
-                height: backBar.height - AppTheme.spacingM
-            }
-
-            ArtistHeader {
-                objectName: "artistHeader"
-                width: parent.width
-                height: 280
-                model: pageModel
-            }
-
-            Column {
-                x: AppTheme.spacingL
-                width: parent.width - 2 * AppTheme.spacingL
-                topPadding: AppTheme.spacingXL
-                bottomPadding: AppTheme.spacingXXL
-                spacing: 28
-
-                LatestReleaseCard {
-                    objectName: "latestRelease"
-                    width: parent.width
-                    visible: pageModel.hasLatestRelease
-                    model: pageModel
-                }
-
-                Column {
-                    objectName: "allTracks"
-                    width: parent.width
-                    visible: pageModel.tracks.count > 0
-                    spacing: AppTheme.spacingXS
-
-                    SectionHeader {
-                        width: parent.width
-                        title: "Все треки"
-                        subtitle: pageModel.tracks.count
-                        titleFont: AppTheme.title3
-                    }
-
-                    ListView {
-                        id: trackList
-                        objectName: "artistTrackList"
-                        width: parent.width
-                        height: pageModel.shownTrackCount * AppTheme.trackRowHeight
-                        interactive: false
-                        cacheBuffer: 0
-                        model: pageModel.tracks
-                        delegate: TrackRow {
-                            width: ListView.view.width
-                            listModel: ListView.view.model
-                            artworkOpensPlayer: true
-                        }
-                    }
-
-                    Item {
-                        objectName: "tracksToggle"
-                        width: parent.width
-                        height: toggleRow.implicitHeight + 20
-                        visible: pageModel.hiddenTrackCount > 0
-
-                        Row {
-                            id: toggleRow
-                            x: AppTheme.spacingS
-                            anchors.verticalCenter: parent.verticalCenter
-                            spacing: AppTheme.spacingS
-
-                            AppIcon {
-                                anchors.verticalCenter: parent.verticalCenter
-                                name: pageModel.tracksExpanded ? "chevron.up" : "chevron.down"
-                                size: AppTheme.symbolSize(AppTheme.caption)
-                                color: AppTheme.accent
-                            }
-
-                            Text {
-                                objectName: "tracksToggleText"
-                                text: pageModel.toggleText
-                                color: AppTheme.accent
-                                font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.DemiBold)
-                            }
-                        }
-
-                        MouseArea {
-                            anchors.fill: parent
-                            cursorShape: Qt.PointingHandCursor
-                            onClicked: pageModel.toggleTracksExpanded()
-                        }
-                    }
-                }
-
-                Column {
-                    objectName: "discography"
-                    width: parent.width
-                    visible: pageModel.artAlbums.count > 0
-                    spacing: AppTheme.spacingM
-
-                    SectionHeader {
-                        width: parent.width
-                        title: "Дискография"
-                        subtitle: pageModel.discographySubtitle
-                        titleFont: AppTheme.title3
-                    }
-
-                    AlbumGrid {
-                        objectName: "discographyGrid"
-                        model: pageModel.artAlbums
-                    }
-                }
-
-                Column {
-                    objectName: "featAlbums"
-                    width: parent.width
-                    visible: pageModel.featAlbums.count > 0
-                    spacing: AppTheme.spacingM
-
-                    SectionHeader {
-                        width: parent.width
-                        title: "При участии — альбомы"
-                        titleFont: AppTheme.title3
-                    }
-
-                    AlbumGrid {
-                        objectName: "featAlbumsGrid"
-                        model: pageModel.featAlbums
-                    }
-                }
-            }
+        footer: Item {
+            width: ListView.view ? ListView.view.width : 0
+            height: AppTheme.spacingXXL
         }
+
+        // What the rows read through ListView.view.
+        readonly property ArtistPageModel artist: pageModel
+        readonly property real topStrip: backBar.height - AppTheme.spacingM
+
+        delegate: ArtistPageRow { }
     }
 
     StateView {
@@ -194,7 +85,7 @@ Rectangle {
     Rectangle {
         anchors.fill: backBar
         color: AppTheme.barVeil
-        visible: scroll.visible && scroll.contentY > 0
+        visible: scroll.visible && !scroll.atYBeginning
     }
 
     BackBar {

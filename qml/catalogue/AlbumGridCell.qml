@@ -16,8 +16,12 @@ Item {
 
     // Half the gap between two columns on each side; the cover is as wide as
     // a column's minimum, or the column when narrower.
-    readonly property real horizontalInset: 8
+    property real horizontalInset: 8
     readonly property real artworkSize: Math.min(180, width - 2 * horizontalInset)
+
+    // The height the cover and the texts take (a row of cells of their own
+    // sizes is as tall as its tallest).
+    readonly property real contentHeight: content.implicitHeight
 
     signal opened(string albumId)
 
@@ -28,6 +32,7 @@ Item {
 
     // Centred in the cell, the texts aligned with the cover.
     Column {
+        id: content
         anchors.top: parent.top
         anchors.bottom: parent.bottom
         anchors.horizontalCenter: parent.horizontalCenter

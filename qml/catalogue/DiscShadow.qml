@@ -1,13 +1,15 @@
 import QtQuick
 
-// A soft shadow under a round shape: three faint rings, each a little wider,
-// moved down by `offsetY`. No shader, so it draws on every renderer.
+// A soft shadow under a round shape (or a rounded one, by `cornerRadius`):
+// three faint rings, each a little wider, moved down by `offsetY`. No
+// shader, so it draws on every renderer.
 Item {
     id: discShadow
 
     property real offsetY: 8
     property real strength: 0.14
     property real step: 4
+    property real cornerRadius: width / 2
 
     Rectangle {
         readonly property real spread: 2 + 2 * discShadow.step
@@ -15,7 +17,7 @@ Item {
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread
         height: discShadow.height + 2 * spread
-        radius: width / 2
+        radius: discShadow.cornerRadius + spread
         color: Qt.rgba(0, 0, 0, discShadow.strength)
     }
 
@@ -25,7 +27,7 @@ Item {
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread
         height: discShadow.height + 2 * spread
-        radius: width / 2
+        radius: discShadow.cornerRadius + spread
         color: Qt.rgba(0, 0, 0, discShadow.strength)
     }
 
@@ -35,7 +37,7 @@ Item {
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread
         height: discShadow.height + 2 * spread
-        radius: width / 2
+        radius: discShadow.cornerRadius + spread
         color: Qt.rgba(0, 0, 0, discShadow.strength)
     }
 }

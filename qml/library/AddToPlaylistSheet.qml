@@ -91,26 +91,10 @@ Popup {
             color: AppTheme.border
         }
 
-        Text {
-            id: addError
-            objectName: "addSheetError"
-            anchors.top: rule.bottom
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.margins: AppTheme.spacingL
-            visible: text !== ""
-            height: visible ? implicitHeight : 0
-            text: sheet.rows.addError
-            textFormat: Text.PlainText
-            color: AppTheme.systemRed
-            font: AppTheme.callout
-            wrapMode: Text.Wrap
-        }
-
         ListView {
             id: list
             objectName: "addSheetList"
-            anchors.top: addError.visible ? addError.bottom : rule.bottom
+            anchors.top: rule.bottom
             anchors.topMargin: AppTheme.spacingXS
             anchors.left: parent.left
             anchors.right: parent.right
@@ -208,6 +192,35 @@ Popup {
             emptyTitle: "Нет плейлистов"
             emptyText: "Нажмите + чтобы создать"
             emptyIcon: "music.note.list"
+        }
+
+        // Laid over the foot of the list, so that the rows stay where the
+        // pointer left them when a message comes or goes.
+        Rectangle {
+            objectName: "addSheetErrorBanner"
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            anchors.margins: AppTheme.spacingS
+            height: addError.implicitHeight + 2 * AppTheme.spacingS
+            radius: AppTheme.radiusM
+            visible: addError.text !== ""
+            color: AppTheme.surface
+            border.color: AppTheme.alpha(AppTheme.systemRed, 0.5)
+
+            Text {
+                id: addError
+                objectName: "addSheetError"
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                anchors.margins: AppTheme.spacingM
+                text: sheet.rows.addError
+                textFormat: Text.PlainText
+                color: AppTheme.systemRed
+                font: AppTheme.callout
+                wrapMode: Text.Wrap
+            }
         }
     }
 }

@@ -41,8 +41,12 @@ T.AbstractButton {
             color: AppTheme.alpha(card.cardColor, 0.15)
 
             Text {
+                objectName: "smartCardEmoji"
                 anchors.centerIn: parent
                 text: card.emoji
+                // Asked for by name: the text fonts have a plain "❤" of
+                // their own, which would win over the colour one.
+                font.family: "Noto Color Emoji"
                 font.pixelSize: 28
             }
         }

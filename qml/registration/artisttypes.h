@@ -22,3 +22,11 @@ struct ArtistAlbumListModelForeign
     QML_NAMED_ELEMENT(ArtistAlbumListModel)
     QML_UNCREATABLE("Made by the artist page model.")
 };
+
+struct ArtistPageRowsForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ArtistPageRows)
+    QML_NAMED_ELEMENT(ArtistPageRows)
+    QML_UNCREATABLE("Made by the artist page model.")
+};

@@ -119,6 +119,8 @@ void AppContext::registerStores()
     // Track rows and the current track reach the same stores.
     m_currentTrackActions = std::make_unique<TrackActions>(TrackServices::registered());
     StoreRegistry::set(m_currentTrackActions.get());
+    // Pages built from the catalogue show the marks given since its load.
+    m_artistCatalog->followTrackChanges(TrackServices::registered());
 }
 
 bool AppContext::start()

@@ -37,6 +37,16 @@ QHash<int, QByteArray> ArtistAlbumListModel::roleNames() const
     return {{AlbumIdRole, "albumId"}, {TitleRole, "title"}, {ArtistRole, "artist"}, {CoverUrlRole, "coverUrl"}, {CaptionRole, "yearAndTracks"}};
 }
 
+QVariantMap ArtistAlbumListModel::cell(int row) const
+{
+    QVariantMap values;
+    const QModelIndex at = index(row);
+    const QHash<int, QByteArray> names = roleNames();
+    for (auto it = names.cbegin(); it != names.cend(); ++it)
+        values.insert(QString::fromLatin1(it.value()), data(at, it.key()));
+    return values;
+}
+
 void ArtistAlbumListModel::setAlbums(QList<AlbumOut> albums, QHash<QString, int> trackCounts)
 {
     const int before = count();

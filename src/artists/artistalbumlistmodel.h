@@ -5,6 +5,7 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QList>
+#include <QVariantMap>
 
 namespace nimbra {
 
@@ -29,6 +30,8 @@ public:
     // trackCounts: album id to its number of catalogue tracks (none: 0).
     void setAlbums(QList<AlbumOut> albums, QHash<QString, int> trackCounts);
     AlbumOut albumAt(int row) const { return m_albums.value(row); }
+    // One album by its roles' names, for a view that places cells itself.
+    Q_INVOKABLE QVariantMap cell(int row) const;
 
 signals:
     void countChanged();

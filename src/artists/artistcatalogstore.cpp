@@ -93,6 +93,7 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
 {
     QPointer<ArtistCatalogStore> self(this);
     const NimbraAPI api = m_api;
+    const quint64 changesBefore = m_lastChange;
 
     // All three start now and run side by side.
     QCoro::Task<QList<TrackOut>> tracksTask = api.fetchAllTracksBrief(token, cancel);
@@ -148,6 +149,9 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
             m_albumTrackCountsVariant.insert(it.key(), it.value());
         emit albumTrackCountsChanged();
         m_profiles = std::move(profiles);
+        // What changed after these requests went out may be missing from
+        // their answers; what changed before is in them.
+        m_changedTracks.removeIf([changesBefore](const auto &entry) { return entry.value().first <= changesBefore; });
         setReady(true);
     }
 }
@@ -176,7 +180,33 @@ std::optional<ArtistPageContent> ArtistCatalogStore::artistPage(
 {
     if (!m_isReady)
         return std::nullopt;
-    return ArtistCatalogLogic::buildPage(name, m_profiles, m_albums, m_featuredNames, user);
+    std::optional<ArtistPageContent> page = ArtistCatalogLogic::buildPage(name, m_profiles, m_albums, m_featuredNames, user);
+    if (page && !m_changedTracks.isEmpty()) {
+        for (QList<TrackOut> *list : {&page->singles, &page->albumTracks, &page->featSingles,
+                 &page->featTitleAlbumTracks, &page->featAlbumTracks, &page->allTracks, &page->playQueue}) {
+            for (TrackOut &track : *list) {
+                const auto changed = m_changedTracks.constFind(track.id);
+                if (changed != m_changedTracks.cend())
+                    track = changed->second;
+            }
+        }
+    }
+    return page;
+}
+
+void ArtistCatalogStore::replaceTrack(const TrackOut &track)
+{
+    if (track.id.isEmpty())
+        return;
+    m_changedTracks.insert(track.id, {++m_lastChange, track});
+}
+
+void ArtistCatalogStore::followTrackChanges(const TrackServices &services)
+{
+    if (services.favorites)
+        connect(services.favorites, &FavoritesStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
+    if (services.ratings)
+        connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
 }
 
 void ArtistCatalogStore::setLoading(bool loading)

@@ -4,6 +4,7 @@
 #include "api/nimbraapi.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistprofile.h"
+#include "tracks/trackservices.h"
 
 #include <QFuture>
 #include <QHash>
@@ -53,6 +54,13 @@ public:
     // when no artist answers to the name.
     std::optional<ArtistPageContent> artistPage(const QString &name, const std::optional<UserOut> &user) const;
 
+    // A track changed elsewhere (a favourite or a rating given): pages built
+    // from now on show this copy in place of the catalogue's, until a load
+    // started later brings the service's own.
+    void replaceTrack(const TrackOut &track);
+    // Takes every track the favourites and ratings stores report changed.
+    void followTrackChanges(const TrackServices &services);
+
 signals:
     void isLoadingChanged();
     void isReadyChanged();
@@ -99,6 +107,11 @@ private:
     // The same counts as QML reads them, made once per load rather than on
     // every read of a binding.
     QVariantMap m_albumTrackCountsVariant;
+
+    // Copies changed since they were loaded, by track id, each with the
+    // number of the change; a load drops those older than its start.
+    QHash<QString, std::pair<quint64, TrackOut>> m_changedTracks;
+    quint64 m_lastChange = 0;
 
     std::optional<RunningLoad> m_loadTask;
     quint64 m_lastLoadId = 0;

@@ -26,6 +26,7 @@ ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     , m_tracks(new TrackListModel(services, this))
     , m_artAlbums(new ArtistAlbumListModel(this))
     , m_featAlbums(new ArtistAlbumListModel(this))
+    , m_rows(new ArtistPageRows(m_tracks, this))
 {
     // The stores registered when the screen is made.
     setCatalog(StoreRegistry::get<ArtistCatalogStore>());
@@ -123,6 +124,7 @@ void ArtistPageModel::setPage(std::optional<ArtistPageContent> page)
     const QHash<QString, int> counts = m_catalog ? m_catalog->albumTrackCounts() : QHash<QString, int>();
     m_artAlbums->setAlbums(m_page ? m_page->artAlbums : QList<AlbumOut>(), counts);
     m_featAlbums->setAlbums(m_page ? m_page->featAlbums : QList<AlbumOut>(), counts);
+    m_rows->setShape(rowShape(), true);
     emit pageChanged();
     emit titleChanged();
     emit tracksExpandedChanged();
@@ -246,7 +248,13 @@ void ArtistPageModel::playShuffled()
 void ArtistPageModel::toggleTracksExpanded()
 {
     m_tracksExpanded = !m_tracksExpanded;
+    m_rows->setShape(rowShape(), false);
     emit tracksExpandedChanged();
+}
+
+ArtistPageRows::Shape ArtistPageModel::rowShape() const
+{
+    return {hasLatestRelease(), shownTrackCount(), hiddenTrackCount() > 0, m_artAlbums->count(), m_featAlbums->count()};
 }
 
 void ArtistPageModel::copyShareLink()

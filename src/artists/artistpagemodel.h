@@ -4,6 +4,7 @@
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistalbumlistmodel.h"
+#include "artists/artistpagerows.h"
 #include "tracks/loadstate.h"
 #include "tracks/tracklistmodel.h"
 #include "tracks/trackservices.h"
@@ -49,6 +50,8 @@ class ArtistPageModel : public QObject
     Q_PROPERTY(nimbra::TrackListModel *tracks READ tracks CONSTANT)
     Q_PROPERTY(nimbra::ArtistAlbumListModel *artAlbums READ artAlbums CONSTANT)
     Q_PROPERTY(nimbra::ArtistAlbumListModel *featAlbums READ featAlbums CONSTANT)
+    // The whole page as the rows of one list.
+    Q_PROPERTY(nimbra::ArtistPageRows *rows READ rows CONSTANT)
     // Rows of "Все треки" on show: five, or all while expanded.
     Q_PROPERTY(int shownTrackCount READ shownTrackCount NOTIFY tracksExpandedChanged)
     Q_PROPERTY(int hiddenTrackCount READ hiddenTrackCount NOTIFY pageChanged)
@@ -89,6 +92,7 @@ public:
     TrackListModel *tracks() const { return m_tracks; }
     ArtistAlbumListModel *artAlbums() const { return m_artAlbums; }
     ArtistAlbumListModel *featAlbums() const { return m_featAlbums; }
+    ArtistPageRows *rows() const { return m_rows; }
     int shownTrackCount() const;
     int hiddenTrackCount() const;
     bool tracksExpanded() const { return m_tracksExpanded; }
@@ -124,6 +128,7 @@ private:
     void setPage(std::optional<ArtistPageContent> page);
     void updateState();
     void playShuffled();
+    ArtistPageRows::Shape rowShape() const;
 
     TrackServices m_services;
     QPointer<ArtistCatalogStore> m_catalog;
@@ -140,6 +145,7 @@ private:
     TrackListModel *m_tracks = nullptr;
     ArtistAlbumListModel *m_artAlbums = nullptr;
     ArtistAlbumListModel *m_featAlbums = nullptr;
+    ArtistPageRows *m_rows = nullptr;
 };
 
 } // namespace nimbra

@@ -84,6 +84,8 @@ QCoro::Task<bool> AddToPlaylistModel::afterCreate(PlaylistOut created)
         co_return added;
     if (added) {
         m_added.insert(created.id);
+        // An earlier add's failure is no longer the news.
+        setAddState(m_addingTo, QString());
         rowChanged(created.id);
     }
     co_return added;

@@ -106,18 +106,65 @@ QCoro::Task<void> PlaylistRowsModel::createTask(QString title)
     QPointer<PlaylistRowsModel> self(this);
     QPointer<PlaylistsStore> store = m_store;
     setCreateState(true, QString());
-    const std::optional<PlaylistOut> created = co_await store->createAsync(title);
+    std::optional<PlaylistOut> created;
+    if (m_unfinished && m_unfinished->title == title)
+        created = m_unfinished->playlist;
+    else
+        created = co_await createOnce(title);
     if (!self)
         co_return;
     bool succeeded = created.has_value();
-    if (created)
+    if (created) {
         succeeded = co_await afterCreate(*created);
-    if (!self)
-        co_return;
+        if (!self)
+            co_return;
+        if (succeeded)
+            m_unfinished.reset();
+        else
+            m_unfinished = UnfinishedCreate {title, *created};
+    }
     if (succeeded)
         ++m_createdCount;
     setCreateState(false, succeeded || !store ? QString() : store->lastErrorText());
     emit createFinished(succeeded);
+}
+
+QCoro::Task<std::optional<PlaylistOut>> PlaylistRowsModel::createOnce(QString title)
+{
+    QPointer<PlaylistRowsModel> self(this);
+    QPointer<PlaylistsStore> store = m_store;
+    if (m_unanswered && m_unanswered->title == title) {
+        // The service may have made it and the answer got lost on the way.
+        const QSet<QString> earlier = m_unanswered->earlierIds;
+        co_await store->loadAsync();
+        // Without a fresh list it cannot be told; nothing more is sent.
+        if (!self || !store || store->lastError())
+            co_return std::nullopt;
+        for (const PlaylistOut &playlist : store->playlists()) {
+            if (trimmedTitle(playlist.title) == title && !earlier.contains(playlist.id)) {
+                m_unanswered.reset();
+                co_return playlist;
+            }
+        }
+    } else {
+        m_unanswered = UnansweredCreate {title, idsTitled(title)};
+    }
+    std::optional<PlaylistOut> created = co_await store->createAsync(title);
+    if (self && created)
+        m_unanswered.reset();
+    co_return created;
+}
+
+QSet<QString> PlaylistRowsModel::idsTitled(const QString &title) const
+{
+    QSet<QString> ids;
+    if (m_store) {
+        for (const PlaylistOut &playlist : m_store->playlists()) {
+            if (trimmedTitle(playlist.title) == title)
+                ids.insert(playlist.id);
+        }
+    }
+    return ids;
 }
 
 QCoro::Task<bool> PlaylistRowsModel::afterCreate(PlaylistOut)

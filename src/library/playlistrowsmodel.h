@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QPointer>
+#include <QSet>
 
 #include <QCoro/QCoroTask>
 
@@ -54,7 +55,10 @@ public:
     Q_INVOKABLE bool canCreate(const QString &title) const { return !trimmedTitle(title).isEmpty(); }
     // Creates a playlist under the trimmed title; it stands first. The
     // outcome comes as createFinished; a failure leaves its text in
-    // createError and the prompt may send it again.
+    // createError and the prompt may send it again. Sent again, a title
+    // whose playlist was made but whose follow-up failed only repeats the
+    // follow-up; one whose create went unanswered is first looked up in a
+    // fresh list, so that a playlist the service made is not made twice.
     Q_INVOKABLE void create(const QString &title);
     // A fresh prompt: no error from the one before.
     Q_INVOKABLE void clearCreateError();
@@ -79,7 +83,24 @@ protected:
     void rowChanged(const QString &id);
 
 private:
+    // A create whose outcome is unknown: the title and the ids of the
+    // playlists of that title that stood before it.
+    struct UnansweredCreate
+    {
+        QString title;
+        QSet<QString> earlierIds;
+    };
+    // A playlist made here whose follow-up failed, by the title typed.
+    struct UnfinishedCreate
+    {
+        QString title;
+        PlaylistOut playlist;
+    };
+
     QCoro::Task<void> createTask(QString title);
+    // The playlist of the title: created, or found after an unanswered create.
+    QCoro::Task<std::optional<PlaylistOut>> createOnce(QString title);
+    QSet<QString> idsTitled(const QString &title) const;
     void syncRows();
     void setCreateState(bool creating, const QString &error);
 
@@ -89,6 +110,8 @@ private:
     bool m_creating = false;
     QString m_createError;
     int m_createdCount = 0;
+    std::optional<UnansweredCreate> m_unanswered;
+    std::optional<UnfinishedCreate> m_unfinished;
 };
 
 } // namespace nimbra

@@ -1,13 +1,16 @@
 // The artist page in the program's own window against the local service:
 // the load error and "Повторить", the page with its latest release, the
 // track list opened, an artist without a cover, a name the catalogue does
-// not know; and one walk from the page through playing and an album and
-// back. Fails on any QML warning and writes a picture of each state.
+// not know; one walk from the page through playing and an album and back;
+// and a favourite given on the page that the page shows again when
+// reopened. Fails on any QML warning and writes a picture of each state.
 #include "account/authstore.h"
 #include "artists/artistnavigationstore.h"
 #include "player/playerstore.h"
 #include "artists/artistpagemodel.h"
 #include "catalogue/catalogmodel.h"
+#include "shell/sidebaritem.h"
+#include "tracks/tracklistmodel.h"
 
 #include "apprig.h"
 
@@ -45,22 +48,50 @@ class TestArtistScreens : public QObject
         QTRY_COMPARE(page()->loadStateValue(), state);
     }
 
-    // Scrolls the page until the item's top shows. The page lays itself out
-    // again as sections open, so the place is asked anew until it holds.
-    bool reveal(QQuickItem *target)
+    // Brings the row of that kind (and item) into the middle of the page.
+    void scrollTo(ArtistPageRows::Kind kind, int item = 0)
     {
         QQuickItem *scroll = m_rig.item(u"artistScroll"_s);
-        if (!scroll || !target)
-            return false;
-        const qreal y = target->mapToItem(scroll->property("contentItem").value<QQuickItem *>(), QPointF()).y();
-        const qreal most = scroll->property("contentHeight").toReal() - scroll->height();
-        scroll->setProperty("contentY", qBound(0.0, y - 60, std::max(0.0, most)));
-        const qreal shownAt = target->mapToItem(scroll, QPointF()).y();
-        return shownAt >= 0 && shownAt < scroll->height();
+        QVERIFY(scroll);
+        const int row = page()->rows()->rowOf(kind, item);
+        QVERIFY(row >= 0);
+        // Rows get their height as they are made, so the place is asked for
+        // again until the row is laid out inside the view.
+        const auto inView = [scroll, row] {
+            QMetaObject::invokeMethod(scroll, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, 1 /* Center */));
+            QQuickItem *delegate = nullptr;
+            QMetaObject::invokeMethod(scroll, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, delegate), Q_ARG(int, row));
+            if (!delegate)
+                return false;
+            const qreal top = delegate->mapToItem(scroll, QPointF()).y();
+            return top >= 0 && top + delegate->height() <= scroll->height();
+        };
+        QTRY_VERIFY(inView());
     }
 
-    void scrollTo(QQuickItem *target) { QTRY_VERIFY(reveal(target) && waitUntilStill(target) && reveal(target)); }
-    void scrollTo(const QString &objectName) { scrollTo(m_rig.item(objectName)); }
+    // The shown row of the page's track list for track row `row`.
+    QQuickItem *trackRow(int row) const
+    {
+        for (QQuickItem *found : m_rig.shownItems(u"artistTrackRow"_s)) {
+            if (found->property("index").toInt() == row)
+                return found;
+        }
+        return nullptr;
+    }
+
+    // Opens the favourites screen afresh (from another section, so that it
+    // loads) and waits for it to list the track, or not to.
+    void expectOnFavouritesScreen(const QString &id, bool listed)
+    {
+        m_rig.openSection(SidebarItem::Home);
+        m_rig.openSection(SidebarItem::Favorites);
+        const auto lists = [this, &id, listed] {
+            QQuickItem *list = m_rig.item(u"favoritesList"_s);
+            auto *tracks = list ? qobject_cast<TrackListModel *>(list->property("model").value<QObject *>()) : nullptr;
+            return tracks && tracks->count() > 0 && (tracks->rowOf(id) >= 0) == listed;
+        };
+        QTRY_VERIFY(lists());
+    }
 
 private slots:
     void initTestCase() { m_rig.startService({u"--tracks"_s, u"400"_s, u"--albums"_s, u"24"_s}); }
@@ -86,12 +117,21 @@ private slots:
         QTRY_VERIFY(!isShown(m_rig.item(u"avatarPlaceholder"_s))); // the cover arrived
         m_rig.screenshot(u"artist-page-top"_s);
 
-        scrollTo(u"allTracks"_s);
-        m_rig.click(m_rig.item(u"tracksToggle"_s));
+        // Collapsed: five rows, the toggle below the fifth and clear of it.
+        scrollTo(ArtistPageRows::Kind::TracksToggle);
+        QTRY_VERIFY(isShown(m_rig.item(u"tracksToggle"_s)));
+        QVERIFY(page()->tracks()->count() > 5);
+        QCOMPARE(m_rig.shownItems(u"artistTrackRow"_s).size(), 5);
+        QQuickItem *fifth = trackRow(4);
+        QQuickItem *toggle = m_rig.item(u"tracksToggle"_s);
+        QVERIFY(fifth);
+        QVERIFY(fifth->mapToScene(QPointF(0, fifth->height())).y() <= toggle->mapToScene(QPointF()).y());
+        m_rig.screenshot(u"artist-tracks-collapsed"_s);
+        m_rig.click(toggle);
         QVERIFY(page()->tracksExpanded());
-        QCOMPARE(m_rig.item(u"artistTrackList"_s)->property("count").toInt(), page()->tracks()->count());
+        QVERIFY(page()->rows()->rowOf(ArtistPageRows::Kind::Track, page()->tracks()->count() - 1) >= 0);
         m_rig.screenshot(u"artist-tracks-open"_s);
-        scrollTo(u"discography"_s);
+        scrollTo(ArtistPageRows::Kind::DiscographyTitle);
         m_rig.screenshot(u"artist-page-albums"_s);
 
         // From a warm catalogue another artist opens without loading.
@@ -105,8 +145,10 @@ private slots:
 
         // Only a guest on another's album: no discography, one album with them.
         open(u"Эхо Гость"_s, LoadState::Loaded);
-        QVERIFY(!isShown(m_rig.item(u"discography"_s)));
+        QCOMPARE(page()->rows()->rowOf(ArtistPageRows::Kind::DiscographyTitle), -1);
+        scrollTo(ArtistPageRows::Kind::FeatTitle);
         QVERIFY(isShown(m_rig.item(u"featAlbums"_s)));
+        QVERIFY(!isShown(m_rig.item(u"discography"_s)));
         m_rig.screenshot(u"artist-guest-only"_s);
 
         open(u"Нет Такого"_s, LoadState::Empty);
@@ -156,17 +198,11 @@ private slots:
         QVERIFY(page()->shareLink().endsWith(u"#artist:%D0%9B%D1%83%D0%BD%D0%BD%D1%8B%D0%B9%20%D0%A1%D0%B2%D0%B5%D1%82"_s));
         QTRY_VERIFY(isShown(findItem(m_rig.item(u"artistPage"_s), u"copiedToast"_s)));
 
-        scrollTo(u"allTracks"_s);
+        scrollTo(ArtistPageRows::Kind::TracksToggle);
         m_rig.click(m_rig.item(u"tracksToggle"_s));
-        scrollTo(u"discography"_s);
-        QQuickItem *grid = m_rig.item(u"discographyGrid"_s);
-        QVERIFY(grid);
-        // The first album's own tile: the grid's children also hold tiles
-        // kept aside for reuse.
-        QQuickItem *tile = m_rig.rowItem(grid, 0);
-        QVERIFY(tile);
-        scrollTo(tile);
-        m_rig.click(tile);
+        scrollTo(ArtistPageRows::Kind::Albums);
+        QTRY_VERIFY(isShown(m_rig.item(u"discographyGrid"_s)));
+        m_rig.click(findItem(m_rig.item(u"discographyGrid"_s), u"albumCell"_s));
         QQuickItem *stack = m_rig.item(u"artistStack"_s);
         QTRY_COMPARE(stack->property("depth").toInt(), 2);
         QTRY_VERIFY(!isShown(m_rig.item(u"artistScroll"_s)));
@@ -181,6 +217,44 @@ private slots:
         // "Назад" on the page itself closes it.
         m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
         QTRY_VERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
+    }
+
+    // A heart given on the page is there when the artist opens again, one
+    // click takes it back out, and the favourites screen says the same.
+    void favouriteStaysWhenReopened()
+    {
+        m_rig.launchSignedIn();
+        const QString artist = u"Лунный Свет"_s;
+        open(artist, LoadState::Loaded);
+        int row = -1;
+        for (int i = 0; i < 5 && row < 0; ++i)
+            row = page()->tracks()->trackAt(i).isFavorite ? -1 : i;
+        QVERIFY(row >= 0);
+        const QString id = page()->tracks()->trackAt(row).id;
+        scrollTo(ArtistPageRows::Kind::Track, row);
+        QTRY_VERIFY(trackRow(row));
+        m_rig.click(findItem(trackRow(row), u"trackFavorite"_s));
+        QTRY_VERIFY(trackRow(row) && trackRow(row)->property("isFavorite").toBool());
+
+        m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
+        QTRY_VERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
+        open(artist, LoadState::Loaded);
+        scrollTo(ArtistPageRows::Kind::Track, row);
+        QTRY_VERIFY(trackRow(row));
+        QCOMPARE(trackRow(row)->property("trackId").toString(), id);
+        QVERIFY(trackRow(row)->property("isFavorite").toBool());
+        m_rig.screenshot(u"artist-favourite-reopened"_s);
+        expectOnFavouritesScreen(id, true);
+
+        open(artist, LoadState::Loaded);
+        scrollTo(ArtistPageRows::Kind::Track, row);
+        QTRY_VERIFY(trackRow(row));
+        m_rig.click(findItem(trackRow(row), u"trackFavorite"_s));
+        QTRY_VERIFY(trackRow(row) && !trackRow(row)->property("isFavorite").toBool());
+        const QString token = m_rig.service()->signIn();
+        QTRY_COMPARE(
+            m_rig.service()->get(u"/api/v1/tracks/"_s + id, token).object().value(u"is_favorite"_s).toBool(), false);
+        expectOnFavouritesScreen(id, false);
     }
 };
 

@@ -33,13 +33,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray playlistJson(const QString &id, const QString &title, int count)
-{
-    return QJsonDocument(QJsonObject {{u"id"_s, id}, {u"title"_s, title}, {u"is_public"_s, false},
-                             {u"track_count"_s, count}})
-        .toJson(QJsonDocument::Compact);
-}
-
 QByteArray detailJson(const QString &id, const QStringList &tracks)
 {
     return QJsonDocument(QJsonObject {{u"id"_s, id}, {u"title"_s, u"Loaded "_s + id}, {u"is_public"_s, false},

@@ -2,6 +2,8 @@
 
 #include "recordcodingcases.h"
 
+#include <QJsonDocument>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra::test {
@@ -41,6 +43,13 @@ QByteArray trackPageBody(const QJsonArray &items, qint64 total, qint64 page, qin
 QByteArray clipPageBody(qint64 total)
 {
     return jsonBytes(QJsonObject {{"items"_L1, QJsonArray()}, {"total"_L1, total}});
+}
+
+QByteArray playlistJson(const QString &id, const QString &title, int count)
+{
+    return QJsonDocument(QJsonObject {{QStringLiteral("id"), id}, {QStringLiteral("title"), title},
+                             {QStringLiteral("is_public"), false}, {QStringLiteral("track_count"), count}})
+        .toJson(QJsonDocument::Compact);
 }
 
 QByteArray listBody(const QJsonArray &items)

@@ -23,6 +23,8 @@ QJsonArray tracksJson(const QStringList &ids);
 QByteArray trackPageBody(const QJsonArray &items, qint64 total, qint64 page, qint64 size, qint64 pages);
 QByteArray clipPageBody(qint64 total);
 QByteArray listBody(const QJsonArray &items);
+// One playlist record of the listener's, as the service writes it.
+QByteArray playlistJson(const QString &id, const QString &title, int count);
 FakeResponse jsonResponse(QByteArray body, int status = 200);
 
 // A query item of a recorded request as a number; -1 when it is missing.

@@ -1,0 +1,135 @@
+// The artist catalogue against the local service while favourites change:
+// the changed copy reaches every page built afterwards, a refused change
+// reaches none, and a load that starts after the change brings back what
+// the service holds.
+#include "account/favoritesstore.h"
+#include "account/session.h"
+#include "api/apiconfig.h"
+#include "api/storeregistry.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistpagemodel.h"
+
+#include "devserviceprocess.h"
+#include "testenv.h"
+
+#include <QJsonArray>
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kArtist = u"Лунный Свет"_s;
+
+bool markOf(const QList<TrackOut> &tracks, const QString &id)
+{
+    for (const TrackOut &track : tracks) {
+        if (track.id == id)
+            return track.isFavorite;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestArtistCatalogChanges : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DevServiceProcess> m_service;
+    QString m_token;
+
+    QStringList favouriteIds() const
+    {
+        QStringList ids;
+        for (const QJsonValue &track : m_service->get(u"/api/v1/favorites"_s, m_token).json().array())
+            ids.append(track.toObject().value("id"_L1).toString());
+        return ids;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"12"_s});
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
+        APIConfig::setBaseUrl(m_service->baseUrl());
+        m_token = m_service->signIn();
+        QVERIFY(!m_token.isEmpty());
+    }
+
+    void cleanupTestCase() { m_service.reset(); }
+
+    void pagesFollowTheFavouritesStore()
+    {
+        Session session;
+        session.setToken(m_token);
+        session.setHasUser(true);
+        FavoritesStore favorites(&session);
+        TrackServices services;
+        services.favorites = &favorites;
+        services.session = &session;
+        ArtistCatalogStore catalog {NimbraAPI()};
+        catalog.followTrackChanges(services);
+        QCoro::waitFor(catalog.reloadAsync(m_token));
+        QVERIFY(catalog.isReady());
+
+        const std::optional<ArtistPageContent> before = catalog.artistPage(kArtist, std::nullopt);
+        QVERIFY(before && !before->allTracks.isEmpty());
+        TrackOut chosen;
+        for (const TrackOut &track : before->allTracks) {
+            if (!track.isFavorite) {
+                chosen = track;
+                break;
+            }
+        }
+        QVERIFY(!chosen.id.isEmpty());
+
+        QVERIFY(QCoro::waitFor(favorites.toggleAsync(chosen)));
+        QVERIFY(favouriteIds().contains(chosen.id));
+
+        // A page opened afterwards, as a fresh artist page builds it.
+        {
+            StoreRegistry::set(&catalog);
+            ArtistPageModel reopened(services);
+            reopened.setArtistName(kArtist);
+            QTRY_COMPARE(reopened.loadStateValue(), int(LoadState::Loaded));
+            QVERIFY(markOf(reopened.tracks()->tracks(), chosen.id));
+            QVERIFY(markOf(reopened.page()->playQueue, chosen.id));
+
+            // One click on the page's copy takes it out again.
+            const QList<TrackOut> rows = reopened.tracks()->tracks();
+            int row = -1;
+            for (int i = 0; i < rows.size() && row < 0; ++i)
+                row = rows.at(i).id == chosen.id ? i : -1;
+            QVERIFY(row >= 0);
+            QVERIFY(QCoro::waitFor(favorites.toggleAsync(reopened.tracks()->trackAt(row))));
+            QVERIFY(!favouriteIds().contains(chosen.id));
+        }
+        QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
+
+        // A refused change reaches no page.
+        QVERIFY(m_service->injectFault(QJsonObject {{"path"_L1, u"/api/v1/favorites"_s}, {"method"_L1, u"POST"_s},
+            {"status"_L1, 500}}));
+        QCOMPARE(QCoro::waitFor(favorites.toggleAsync(chosen)), std::nullopt);
+        QVERIFY(!favorites.lastErrorText().isEmpty());
+        QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
+        m_service->clearFaults();
+
+        // Marked here, then taken out by another client: the next load shows
+        // the service's answer, not the copy kept since.
+        QVERIFY(QCoro::waitFor(favorites.toggleAsync(chosen)));
+        QVERIFY(markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
+        QCOMPARE(m_service->call("DELETE", u"/api/v1/favorites/"_s + chosen.id, {}, m_token).status / 100, 2);
+        QCoro::waitFor(catalog.reloadAsync(m_token));
+        QVERIFY(catalog.isReady());
+        QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestArtistCatalogChanges)
+#include "tst_artistcatalogchanges.moc"

@@ -291,6 +291,7 @@ Item {
     ClipPlayerView {
         anchors.fill: parent
         visible: nav.showsClipPlayer
+        bottomInset: nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
     }
 
     SlideInLayer {

@@ -2,6 +2,7 @@
 
 #include "platform/focussuppressor.h"
 #include "platform/iconmap.h"
+#include "platform/videoframeitem.h"
 
 #include <QtQml/qqmlregistration.h>
 
@@ -20,4 +21,11 @@ struct FocusSuppressorForeign
     Q_GADGET
     QML_FOREIGN(nimbra::FocusSuppressor)
     QML_NAMED_ELEMENT(FocusSuppressor)
+};
+
+struct VideoFrameItemForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::VideoFrameItem)
+    QML_NAMED_ELEMENT(VideoFrameItem)
 };

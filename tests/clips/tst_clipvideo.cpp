@@ -17,6 +17,7 @@
 #include "clips/clipplayerstore.h"
 #include "app/storeregistry.h"
 #include "platform/renderbackend.h"
+#include "platform/videoframeitem.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -133,13 +134,15 @@ private slots:
     void missingFileIsSkipped()
     {
         ClipPlayerStore store;
-        QVideoSink sink;
-        store.setVideoOutput(&sink);
+        // The overlay's own surface, whose sink answers on a thread of its own.
+        VideoFrameItem surface;
+        store.setVideoOutput(surface.videoSink());
         QStringList started;
         connect(&store, &ClipPlayerStore::currentClipChanged, this, [&] { started.append(store.currentClipId()); });
         store.play(*findClip(m_clips, u"c0003"_s), m_clips);
         QTRY_VERIFY_WITH_TIMEOUT(store.currentClipId() == u"c0004"_s && store.elapsed() >= 0.8, 15000);
         QCOMPARE(started, (QStringList {u"c0003"_s, u"c0004"_s}));
+        QTRY_VERIFY(surface.hasFrame());
         QVERIFY(store.isPlaying());
         QVERIFY(store.failureText().isEmpty());
     }

@@ -1,14 +1,14 @@
 import QtQuick
 import QtQuick.Controls
-import Qt5Compat.GraphicalEffects
 import Nimbra
 
 // A square cover: the image at `source`, loaded off the main thread at the
 // size it is shown, or a placeholder (a note on the raised colour) while it
 // loads, when it fails and when there is no source (then nothing is
 // requested). With `interactive` it is a button with the tooltip "Открыть
-// плеер" and says `tapped`. Images go through the engine's network access,
-// which keeps them in the disk cache.
+// плеер" and says `tapped`. The corners are cut out of the decoded picture
+// (CoverImages), so they are round on every renderer; covers go through the
+// engine's network access, which keeps them in the disk cache.
 Item {
     id: artwork
 
@@ -42,25 +42,13 @@ Item {
         id: image
         objectName: "artworkImage"
         anchors.fill: parent
-        source: artwork.source
+        source: CoverImages.source(artwork.source, artwork.radius * Screen.devicePixelRatio)
         asynchronous: true
         cache: true
         fillMode: Image.PreserveAspectCrop
         sourceSize: Qt.size(Math.ceil(artwork.width * Screen.devicePixelRatio),
                             Math.ceil(artwork.height * Screen.devicePixelRatio))
         visible: artwork.loaded
-
-        // Cut to the rounded shape where the renderer has shaders; the
-        // software renderer shows square corners.
-        layer.enabled: artwork.loaded && artwork.radius > 0 && GraphicsInfo.api !== GraphicsInfo.Software
-                       && GraphicsInfo.api !== GraphicsInfo.Unknown
-        layer.effect: OpacityMask {
-            maskSource: Rectangle {
-                width: image.width
-                height: image.height
-                radius: artwork.radius
-            }
-        }
     }
 
     MouseArea {

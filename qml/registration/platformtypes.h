@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/coverimages.h"
 #include "platform/focussuppressor.h"
 #include "platform/iconmap.h"
 #include "platform/videoframeitem.h"
 
+#include <QQmlEngine>
 #include <QtQml/qqmlregistration.h>
 
 // QML names of the platform layer's types.
@@ -28,4 +30,20 @@ struct VideoFrameItemForeign
     Q_GADGET
     QML_FOREIGN(nimbra::VideoFrameItem)
     QML_NAMED_ELEMENT(VideoFrameItem)
+};
+
+// The first cover an engine shows gives that engine the cover images'
+// provider, so every engine that loads the module draws rounded covers.
+struct CoverImagesForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::CoverImages)
+    QML_NAMED_ELEMENT(CoverImages)
+    QML_SINGLETON
+public:
+    static nimbra::CoverImages *create(QQmlEngine *engine, QJSEngine *)
+    {
+        nimbra::CoverImages::install(*engine);
+        return new nimbra::CoverImages;
+    }
 };

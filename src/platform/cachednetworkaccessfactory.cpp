@@ -1,7 +1,7 @@
 #include "platform/cachednetworkaccessfactory.h"
+#include "platform/coveraccessmanager.h"
 
 #include <QDir>
-#include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QQmlEngine>
 #include <QStandardPaths>
@@ -13,6 +13,7 @@ CachedNetworkAccessFactory::CachedNetworkAccessFactory(QString folder, qint64 ma
               ? QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("images"))
               : std::move(folder))
     , m_maximumBytes(maximumBytes)
+    , m_refused(std::make_shared<RefusedAddresses>())
 {
 }
 
@@ -21,7 +22,7 @@ CachedNetworkAccessFactory::CachedNetworkAccessFactory(QString folder, qint64 ma
 // QNetworkDiskCache tolerates (each entry is one file written whole).
 QNetworkAccessManager *CachedNetworkAccessFactory::create(QObject *parent)
 {
-    auto *manager = new QNetworkAccessManager(parent);
+    auto *manager = new CoverAccessManager(m_refused, parent);
     auto *cache = new QNetworkDiskCache(manager);
     cache->setCacheDirectory(m_folder);
     cache->setMaximumCacheSize(m_maximumBytes);

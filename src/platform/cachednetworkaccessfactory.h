@@ -3,14 +3,19 @@
 #include <QQmlNetworkAccessManagerFactory>
 #include <QString>
 
+#include <memory>
+
 class QQmlEngine;
 
 namespace nimbra {
 
 // The network access of QML images (covers, avatars): one disk cache in the
 // user's cache folder, bounded in size, shared by every access manager the
-// engine makes (one per loader thread). The service's HTTP cache headers
-// decide what is kept and for how long.
+// engine makes (one per loader thread). Covers never change at one address:
+// a cached one is served without asking again, and a refused one is not
+// asked for again in this session.
+class RefusedAddresses;
+
 class CachedNetworkAccessFactory : public QQmlNetworkAccessManagerFactory
 {
 public:
@@ -30,6 +35,7 @@ public:
 private:
     QString m_folder;
     qint64 m_maximumBytes;
+    std::shared_ptr<RefusedAddresses> m_refused;
 };
 
 } // namespace nimbra

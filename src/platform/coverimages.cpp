@@ -1,0 +1,103 @@
+#include "platform/coverimages.h"
+#include "platform/coverimageprovider.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QQmlEngine>
+
+#include <cmath>
+
+namespace nimbra {
+
+namespace {
+
+constexpr auto idEncoding = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
+
+QImage cropToFill(QImageReader &reader, QSize size)
+{
+    const QSize original = reader.size();
+    if (original.isValid() && !original.isEmpty()) {
+        const double scale = std::max(double(size.width()) / original.width(),
+                                      double(size.height()) / original.height());
+        const QSize scaled(std::max(size.width(), int(std::ceil(original.width() * scale))),
+                           std::max(size.height(), int(std::ceil(original.height() * scale))));
+        reader.setScaledSize(scaled);
+        reader.setScaledClipRect(QRect(QPoint((scaled.width() - size.width()) / 2,
+                                              (scaled.height() - size.height()) / 2), size));
+    }
+    QImage image = reader.read();
+    if (image.isNull() || image.size() == size)
+        return image;
+    // A format that ignored the scaling hints: scale and crop here.
+    image = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    return image.copy(QRect(QPoint((image.width() - size.width()) / 2, (image.height() - size.height()) / 2), size));
+}
+
+} // namespace
+
+CoverImages::CoverImages(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QUrl CoverImages::source(const QUrl &cover, qreal radius) const
+{
+    if (cover.isEmpty())
+        return {};
+    const int corner = std::max(0, int(std::lround(radius)));
+    return QUrl(QStringLiteral("image://%1/%2/%3")
+                    .arg(QLatin1String(providerId))
+                    .arg(corner)
+                    .arg(QString::fromLatin1(cover.toEncoded().toBase64(idEncoding))));
+}
+
+bool CoverImages::parse(const QString &id, QUrl *cover, qreal *radius)
+{
+    const qsizetype slash = id.indexOf(u'/');
+    if (slash <= 0)
+        return false;
+    bool ok = false;
+    const int corner = id.left(slash).toInt(&ok);
+    if (!ok || corner < 0)
+        return false;
+    const auto decoded = QByteArray::fromBase64Encoding(id.mid(slash + 1).toLatin1(), idEncoding);
+    if (!decoded)
+        return false;
+    const QUrl url = QUrl::fromEncoded(*decoded, QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative())
+        return false;
+    *cover = url;
+    *radius = corner;
+    return true;
+}
+
+void CoverImages::install(QQmlEngine &engine)
+{
+    if (engine.imageProvider(QLatin1String(providerId)))
+        return;
+    engine.addImageProvider(QLatin1String(providerId), new CoverImageProvider(engine.networkAccessManagerFactory()));
+}
+
+QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QImage picture = size.isValid() && !size.isEmpty() ? cropToFill(reader, size) : reader.read();
+    if (picture.isNull() || radius <= 0)
+        return picture;
+    QImage rounded(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    rounded.fill(Qt::transparent);
+    QPainter painter(&rounded);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(picture));
+    const qreal corner = std::min(radius, std::min(picture.width(), picture.height()) / 2.0);
+    painter.drawRoundedRect(QRectF(rounded.rect()), corner, corner);
+    return rounded;
+}
+
+} // namespace nimbra

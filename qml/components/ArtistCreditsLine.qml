@@ -43,7 +43,7 @@ Item {
                     visible: group.index > 0
                     text: line.separator
                     textFormat: Text.PlainText
-                    color: line.style === "overlay" ? AppTheme.alpha("white", 0.7) : AppTheme.textSecondary
+                    color: nameButton.style === "overlay" ? AppTheme.alpha("white", 0.7) : AppTheme.textSecondary
                     font: line.style === "fullscreen" ? AppTheme.title3
                         : line.style === "album" ? AppTheme.caption : AppTheme.subheadline
                 }

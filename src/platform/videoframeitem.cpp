@@ -1,9 +1,9 @@
 #include "platform/videoframeitem.h"
 
+#include "platform/roundedcorners.h"
+
 #include <QMetaObject>
 #include <QMutexLocker>
-#include <QPainter>
-#include <QPainterPath>
 #include <QQuickWindow>
 #include <QSGImageNode>
 
@@ -52,21 +52,10 @@ QImage VideoFrameItem::fitted(const QImage &source, const QSize &box, qreal radi
     const QSize size = source.size().scaled(box, Qt::KeepAspectRatio);
     if (size.isEmpty())
         return {};
-    QImage scaled = source.size() == size
+    const QImage scaled = source.size() == size
         ? source.convertToFormat(QImage::Format_RGB32)
         : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
-    if (radius <= 0)
-        return scaled;
-    // Rounded by painting the picture as the brush of a rounded shape:
-    // the software renderer has no clipping to rounded shapes.
-    QImage rounded(size, QImage::Format_ARGB32_Premultiplied);
-    rounded.fill(Qt::transparent);
-    QPainter painter(&rounded);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(scaled);
-    painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), radius, radius);
-    return rounded;
+    return withRoundedCorners(scaled, radius);
 }
 
 void VideoFrameItem::offerFrame(const QVideoFrame &frame)

@@ -24,7 +24,8 @@ namespace nimbra {
 class VideoFrameItem : public QQuickItem
 {
     Q_OBJECT
-    Q_PROPERTY(QVideoSink *videoSink READ videoSink CONSTANT)
+    // A QVideoSink; typed QObject for QML, which knows no QVideoSink.
+    Q_PROPERTY(QObject *videoSink READ videoSinkObject CONSTANT)
     Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
     Q_PROPERTY(bool hasFrame READ hasFrame NOTIFY hasFrameChanged)
     Q_PROPERTY(int framesShown READ framesShown NOTIFY framesShownChanged)
@@ -34,6 +35,7 @@ public:
     ~VideoFrameItem() override;
 
     QVideoSink *videoSink() const { return m_sink; }
+    QObject *videoSinkObject() const { return m_sink; }
     qreal radius() const { return m_radius; }
     void setRadius(qreal radius);
     bool hasFrame() const { return !m_source.isNull(); }

@@ -68,7 +68,7 @@ Catalogue generate(qsizetype trackCount)
         album.title = u"Album %1"_s.arg(a);
         album.artist = random.bounded(100) < 70 ? primary : primary + u" & "_s + anyArtist();
         album.year = 2020 + random.bounded(5);
-        album.coverURL = u"covers/al%1.jpg"_s.arg(a);
+        album.coverUrl = u"covers/al%1.jpg"_s.arg(a);
         album.createdAt = date();
         catalogue.albums.append(album);
     }
@@ -81,16 +81,16 @@ Catalogue generate(qsizetype trackCount)
             = (i > 0 && random.bounded(1000) == 0) ? catalogue.tracks.at(random.bounded(int(i))).id : u"t%1"_s.arg(i);
         track.title = random.bounded(10) == 0 ? u"Track %1 (feat. %2)"_s.arg(i).arg(anyArtist()) : u"Track %1"_s.arg(i);
         track.durationSeconds = 120 + random.bounded(240);
-        track.fileURL = u"media/t%1.mp3"_s.arg(i);
+        track.fileUrl = u"media/t%1.mp3"_s.arg(i);
         if (random.bounded(100) < 85) {
             const qsizetype a = random.bounded(int(albumCount));
             track.artist = credit(albumPrimary.at(a));
-            track.albumID = catalogue.albums.at(a).id;
-            track.coverURL = catalogue.albums.at(a).coverURL;
+            track.albumId = catalogue.albums.at(a).id;
+            track.coverUrl = catalogue.albums.at(a).coverUrl;
             track.trackNumber = 1 + random.bounded(12);
         } else {
             track.artist = credit(anyArtist());
-            track.coverURL = u"covers/t%1.jpg"_s.arg(i);
+            track.coverUrl = u"covers/t%1.jpg"_s.arg(i);
         }
         track.createdAt = date();
         catalogue.tracks.append(track);

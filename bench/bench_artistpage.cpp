@@ -8,6 +8,7 @@
 //   build/bench/bench_artistpage
 
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagemodel.h"
 
@@ -58,7 +59,7 @@ private slots:
     {
         QFETCH(int, trackCount);
         FakeHttpServer server;
-        APIConfig::setBaseURL(server.baseUrl());
+        APIConfig::setBaseUrl(server.baseUrl());
         server.on(u"GET"_s, u"/api/v1/tracks"_s, [trackCount](const RecordedRequest &request) {
             const int page = queryNumber(request, u"page"_s);
             const int size = queryNumber(request, u"size"_s);
@@ -80,8 +81,8 @@ private slots:
         QCoro::waitFor(catalog.reloadAsync(std::nullopt));
         QVERIFY(catalog.isReady());
 
+        StoreRegistry::set(&catalog);
         ArtistPageModel page {TrackServices {}};
-        page.setCatalog(&catalog);
         int switches = 0;
         QBENCHMARK
         {

@@ -65,7 +65,7 @@ QList<TrackOut> pageOf(int page)
         TrackOut track = makeTrack(u"t%1"_s.arg(page * pageRows + i, 6, 10, QChar(u'0')), {}, std::nullopt);
         track.title = u"Долгая дорога домой %1"_s.arg(i);
         track.artist = u"Космос & Nova Static"_s;
-        track.coverURL = u"media/covers/a%1.png"_s.arg(page, 4, 10, QChar(u'0'));
+        track.coverUrl = u"media/covers/a%1.png"_s.arg(page, 4, 10, QChar(u'0'));
         tracks.append(track);
     }
     return tracks;
@@ -81,7 +81,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:9/"_s));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/"_s));
     }
 
     void appendThousandPages()
@@ -142,7 +142,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         DevServiceProcess service({u"--tracks"_s, u"10000"_s, u"--albums"_s, u"600"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseURL(service.baseUrl());
+        APIConfig::setBaseUrl(service.baseUrl());
         FakeAudioBackend audio;
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();

@@ -6,7 +6,7 @@
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "platform/renderbackend.h"
 
 #include <QGuiApplication>
@@ -59,7 +59,7 @@ private slots:
         initTestEnvironment();
         DevServiceProcess service({u"--tracks"_s, u"100"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseURL(service.baseUrl());
+        APIConfig::setBaseUrl(service.baseUrl());
         const QList<ClipOut> clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(!clips.isEmpty());
 

@@ -20,10 +20,10 @@ QByteArray briefTrackPage(int count)
         t.title = u"Композиция номер %1"_s.arg(i);
         t.artist = i % 3 ? u"Лина feat. Mark"_s : u"Северный ветер"_s;
         t.durationSeconds = 120 + i % 240;
-        t.fileURL = i % 4 ? u"media/%1.mp3"_s.arg(t.id) : u"media/%1.flac"_s.arg(t.id);
-        t.coverURL = u"covers/%1.png"_s.arg(i % 500);
+        t.fileUrl = i % 4 ? u"media/%1.mp3"_s.arg(t.id) : u"media/%1.flac"_s.arg(t.id);
+        t.coverUrl = u"covers/%1.png"_s.arg(i % 500);
         if (i % 2)
-            t.albumID = u"alb-%1"_s.arg(i / 10);
+            t.albumId = u"alb-%1"_s.arg(i / 10);
         t.trackNumber = i % 12 + 1;
         t.isFavorite = i % 7 == 0;
         t.createdAt = QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).addSecs(qint64(i) * 3607);

@@ -19,11 +19,6 @@ Item {
     MainNavigationModel {
         id: nav
         objectName: "mainNavigation"
-        auth: AuthStore
-        player: PlayerStore
-        clipPlayer: ClipPlayerStore
-        artistNavigation: ArtistNavigationStore
-        updates: OtaUpdateStore
     }
 
     // The screen of a section. A section without a screen of its own yet

@@ -13,7 +13,6 @@ Item {
 
     RootViewModel {
         id: sessionGate
-        auth: AuthStore
     }
 
     Rectangle {
@@ -46,7 +45,6 @@ Item {
     // A sideways two-finger swipe anywhere in the window skips tracks.
     TrackpadSkipMonitor {
         anchors.fill: parent
-        player: PlayerStore
     }
 
     Component {

@@ -20,7 +20,6 @@ Rectangle {
     // hidden); the model reads it from them.
     LoginFormModel {
         id: form
-        auth: AuthStore
         username: usernameField.text
         email: emailField.text
         password: passwordField.text

@@ -12,7 +12,6 @@ Item {
     ProfileModel {
         id: profile
         objectName: "profileModel"
-        auth: AuthStore
     }
 
     Rectangle {

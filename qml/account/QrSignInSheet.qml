@@ -25,7 +25,6 @@ Popup {
 
     QrSheetModel {
         id: qr
-        auth: AuthStore
         onCloseRequested: sheet.close()
     }
 

@@ -11,9 +11,6 @@ Item {
     SettingsModel {
         id: settings
         objectName: "settingsModel"
-        auth: AuthStore
-        player: PlayerStore
-        updates: OtaUpdateStore
     }
 
     // Text typed and not saved goes when the screen comes back.

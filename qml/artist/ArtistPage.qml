@@ -20,8 +20,6 @@ Rectangle {
     ArtistPageModel {
         id: pageModel
         objectName: "artistPageModel"
-        catalog: ArtistCatalogStore
-        auth: AuthStore
         artistName: page.artistName
         onLinkCopied: confirmation => toast.show(confirmation)
     }

@@ -14,9 +14,6 @@ Item {
     ClipGridModel {
         id: grid
         objectName: "clipGridModel"
-        session: Session
-        player: PlayerStore
-        clipPlayer: ClipPlayerStore
     }
 
     Rectangle {

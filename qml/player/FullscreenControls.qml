@@ -10,7 +10,6 @@ Rectangle {
     id: bar
     objectName: "fullscreenControls"
 
-    property var player: PlayerStore
     property bool lyricsMode: false
 
     signal lyricsRequested()
@@ -22,13 +21,11 @@ Rectangle {
 
     PlayerControlsModel {
         id: controls
-        player: bar.player
         hasAccount: Session.hasAccount
     }
 
     PlayerTimeModel {
         id: time
-        player: bar.player
     }
 
     ColumnLayout {
@@ -118,7 +115,6 @@ Rectangle {
 
                 SleepTimerPopover {
                     id: sleepPopover
-                    player: bar.player
                 }
             }
         }
@@ -166,11 +162,11 @@ Rectangle {
                 size: 44
                 iconFont: AppTheme.title2
                 systemImage: "shuffle"
-                foreground: bar.player.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
-                backgroundColor: bar.player.shuffleEnabled ? AppTheme.alpha(AppTheme.accent, 0.2)
+                foreground: PlayerStore.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
+                backgroundColor: PlayerStore.shuffleEnabled ? AppTheme.alpha(AppTheme.accent, 0.2)
                                                            : Qt.rgba(1, 1, 1, 0.08)
                 toolTip: "Перемешать"
-                onClicked: bar.player.toggleShuffle()
+                onClicked: PlayerStore.toggleShuffle()
             }
 
             PlayerButton {
@@ -180,18 +176,18 @@ Rectangle {
                 foreground: Qt.rgba(1, 1, 1, 0.9)
                 backgroundColor: Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Назад"
-                onClicked: bar.player.previous()
+                onClicked: PlayerStore.previous()
             }
 
             PlayerButton {
                 objectName: "playPauseButton"
                 size: 68
                 iconFont: AppTheme.systemFont(26)
-                systemImage: bar.player.isPlaying ? "pause.fill" : "play.fill"
+                systemImage: PlayerStore.isPlaying ? "pause.fill" : "play.fill"
                 foreground: "white"
                 backgroundColor: AppTheme.accent
-                toolTip: bar.player.isPlaying ? "Пауза" : "Играть"
-                onClicked: bar.player.togglePlayPause()
+                toolTip: PlayerStore.isPlaying ? "Пауза" : "Играть"
+                onClicked: PlayerStore.togglePlayPause()
             }
 
             PlayerButton {
@@ -202,7 +198,7 @@ Rectangle {
                 foreground: Qt.rgba(1, 1, 1, 0.9)
                 backgroundColor: Qt.rgba(1, 1, 1, 0.12)
                 toolTip: "Вперёд"
-                onClicked: bar.player.next()
+                onClicked: PlayerStore.next()
             }
 
             PlayerButton {

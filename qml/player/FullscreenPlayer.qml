@@ -13,11 +13,9 @@ Item {
     id: screen
     objectName: "fullscreenPlayer"
 
-    property var player: PlayerStore
 
     FullscreenPlayerModel {
         id: model
-        player: screen.player
     }
 
     Rectangle {
@@ -27,7 +25,7 @@ Item {
 
     BlurredCover {
         anchors.fill: parent
-        source: screen.player.currentCoverUrl
+        source: PlayerStore.currentCoverUrl
         shade: 0.6
     }
 
@@ -66,7 +64,7 @@ Item {
             TapLabel {
                 objectName: "collapseButton"
                 text: "Свернуть"
-                onTapped: screen.player.dismissFullscreen()
+                onTapped: PlayerStore.dismissFullscreen()
             }
         }
 
@@ -88,7 +86,7 @@ Item {
                 Artwork {
                     size: 48
                     radius: 8
-                    source: screen.player.currentCoverUrl
+                    source: PlayerStore.currentCoverUrl
                 }
 
                 ColumnLayout {
@@ -97,7 +95,7 @@ Item {
 
                     Text {
                         Layout.fillWidth: true
-                        text: screen.player.currentTitle
+                        text: PlayerStore.currentTitle
                         textFormat: Text.PlainText
                         color: "white"
                         font: AppTheme.headline
@@ -106,7 +104,7 @@ Item {
 
                     ArtistCreditsLine {
                         Layout.fillWidth: true
-                        text: screen.player.currentArtist
+                        text: PlayerStore.currentArtist
                         style: "compact"
                     }
                 }
@@ -117,7 +115,6 @@ Item {
                 Layout.fillHeight: true
                 active: model.showsLyricsPanel
                 sourceComponent: LyricsPanel {
-                    player: screen.player
                     embedded: true
                 }
             }
@@ -131,7 +128,7 @@ Item {
 
             ColumnLayout {
                 objectName: "coverBlock"
-                visible: screen.player.hasCurrentTrack
+                visible: PlayerStore.hasCurrentTrack
                 anchors.centerIn: parent
                 width: Math.min(parent.width, 640)
                 spacing: 20
@@ -141,7 +138,7 @@ Item {
                     Layout.alignment: Qt.AlignHCenter
                     size: Math.max(120, Math.min(280, parent.parent.height - 120))
                     radius: 14
-                    source: screen.player.currentCoverUrl
+                    source: PlayerStore.currentCoverUrl
                 }
 
                 ColumnLayout {
@@ -153,7 +150,7 @@ Item {
                     Text {
                         objectName: "bigTitle"
                         Layout.fillWidth: true
-                        text: screen.player.currentTitle
+                        text: PlayerStore.currentTitle
                         textFormat: Text.PlainText
                         color: "white"
                         font: AppTheme.systemFont(AppTheme.title2.pixelSize, Font.Bold)
@@ -171,14 +168,14 @@ Item {
                             objectName: "bigArtist"
                             anchors.verticalCenter: parent.verticalCenter
                             width: Math.min(implicitWidth, screen.width - 140)
-                            text: screen.player.currentArtist
+                            text: PlayerStore.currentArtist
                             style: "fullscreen"
                         }
 
                         HiFiBadge {
                             objectName: "bigHiFi"
                             anchors.verticalCenter: parent.verticalCenter
-                            visible: screen.player.currentIsHiFi
+                            visible: PlayerStore.currentIsHiFi
                         }
                     }
                 }
@@ -187,7 +184,6 @@ Item {
 
         FullscreenControls {
             Layout.fillWidth: true
-            player: screen.player
             lyricsMode: model.lyricsMode
             onLyricsRequested: model.showLyrics()
         }

@@ -12,7 +12,6 @@ Item {
     id: panel
     objectName: "lyricsPanel"
 
-    property var player: PlayerStore
     // Inside the fullscreen player: no background of its own.
     property bool embedded: true
     property url coverUrl
@@ -23,7 +22,6 @@ Item {
     LyricsPanelModel {
         id: lyrics
         objectName: "lyricsModel"
-        player: panel.player
         active: panel.visible
     }
 

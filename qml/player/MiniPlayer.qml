@@ -11,26 +11,23 @@ Item {
     id: bar
     objectName: "miniPlayer"
 
-    property var player: PlayerStore
 
     implicitHeight: 64
-    visible: player.hasCurrentTrack
+    visible: PlayerStore.hasCurrentTrack
 
     function openPlayer() {
-        if (player.hasCurrentTrack)
-            player.isFullscreenPresented = true
+        if (PlayerStore.hasCurrentTrack)
+            PlayerStore.isFullscreenPresented = true
     }
 
     PlayerControlsModel {
         id: controls
-        player: bar.player
         hasAccount: Session.hasAccount
         onLinkCopied: confirmation => toast.show(confirmation)
     }
 
     PlayerTimeModel {
         id: time
-        player: bar.player
     }
 
     Rectangle {
@@ -74,7 +71,7 @@ Item {
         Artwork {
             objectName: "miniCover"
             size: 44
-            source: bar.player.currentCoverUrl
+            source: PlayerStore.currentCoverUrl
             interactive: true
             onTapped: bar.openPlayer()
         }
@@ -100,7 +97,7 @@ Item {
                 Text {
                     objectName: "miniTitle"
                     width: parent.width
-                    text: bar.player.currentTitle
+                    text: PlayerStore.currentTitle
                     textFormat: Text.PlainText
                     color: AppTheme.textPrimary
                     font: AppTheme.systemFont(AppTheme.subheadline.pixelSize + 1, Font.DemiBold)
@@ -110,7 +107,7 @@ Item {
                 ArtistCreditsLine {
                     objectName: "miniArtist"
                     width: parent.width
-                    text: bar.player.currentArtist
+                    text: PlayerStore.currentArtist
                     style: "compact"
                 }
             }
@@ -134,7 +131,7 @@ Item {
             iconFont: AppTheme.footnote
             systemImage: "doc.text"
             toolTip: "Текст песни"
-            onClicked: bar.player.showFullscreenLyrics()
+            onClicked: PlayerStore.showFullscreenLyrics()
         }
 
         Item {
@@ -164,17 +161,17 @@ Item {
             iconFont: AppTheme.footnote
             systemImage: "backward.fill"
             toolTip: "Назад"
-            onClicked: bar.player.previous()
+            onClicked: PlayerStore.previous()
         }
 
         PlayerButton {
             objectName: "miniPlayPause"
             size: 36
             iconFont: AppTheme.body
-            systemImage: bar.player.isPlaying ? "pause.fill" : "play.fill"
+            systemImage: PlayerStore.isPlaying ? "pause.fill" : "play.fill"
             foreground: "white"
             backgroundColor: AppTheme.accent
-            onClicked: bar.player.togglePlayPause()
+            onClicked: PlayerStore.togglePlayPause()
         }
 
         PlayerButton {
@@ -182,12 +179,12 @@ Item {
             size: 32
             iconFont: AppTheme.footnote
             systemImage: "forward.fill"
-            onClicked: bar.player.next()
+            onClicked: PlayerStore.next()
         }
 
         ProgressSpinner {
             objectName: "waveSpinner"
-            visible: bar.player.isLoadingWave
+            visible: PlayerStore.isLoadingWave
             running: visible
             size: 22
             color: AppTheme.accent

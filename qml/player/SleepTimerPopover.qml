@@ -11,7 +11,6 @@ Popup {
     id: popover
     objectName: "sleepTimerPopover"
 
-    property var player: PlayerStore
 
     width: 220
     padding: 0
@@ -24,7 +23,6 @@ Popup {
 
     SleepTimerModel {
         id: timer
-        player: popover.player
         onCloseRequested: popover.close()
     }
 

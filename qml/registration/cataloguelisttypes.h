@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 #include "catalogue/albumlistmodel.h"
 #include "artists/artistlinks.h"
@@ -28,11 +28,14 @@ public:
     static nimbra::ArtistLinks *create(QQmlEngine *engine, QJSEngine *)
     {
         QPointer<QQmlEngine> owner(engine);
-        auto navigation = [owner]() -> nimbra::Navigation * {
+        auto openArtist = [owner](const QString &name) {
             const int type = qmlTypeId("Nimbra", 1, 0, "Navigation");
-            return owner && type >= 0 ? owner->singletonInstance<nimbra::Navigation *>(type) : nullptr;
+            if (owner && type >= 0) {
+                if (auto *navigation = owner->singletonInstance<nimbra::Navigation *>(type))
+                    navigation->openArtist(name);
+            }
         };
-        return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(), navigation);
+        return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(), openArtist);
     }
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "artists/artistnavigationstore.h"
 #include "shell/navigation.h"
 
 #include <QJSEngine>
@@ -10,7 +9,7 @@
 // QML names of the shared pieces every screen uses.
 
 // One Navigation per engine, owned by it; it closes and opens artist pages
-// through the engine's ArtistNavigationStore singleton.
+// through the registered ArtistNavigationStore.
 struct NavigationForeign
 {
     Q_GADGET
@@ -18,12 +17,5 @@ struct NavigationForeign
     QML_NAMED_ELEMENT(Navigation)
     QML_SINGLETON
 public:
-    static nimbra::Navigation *create(QQmlEngine *engine, QJSEngine *)
-    {
-        auto *navigation = new nimbra::Navigation;
-        const int storeType = qmlTypeId("Nimbra", 1, 0, "ArtistNavigationStore");
-        if (storeType >= 0)
-            navigation->setArtistNavigation(engine->singletonInstance<nimbra::ArtistNavigationStore *>(storeType));
-        return navigation;
-    }
+    static nimbra::Navigation *create(QQmlEngine *, QJSEngine *) { return new nimbra::Navigation; }
 };

@@ -5,7 +5,7 @@
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
 #include "account/session.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"

@@ -16,7 +16,6 @@ Item {
     UpdateBannerModel {
         id: bannerModel
         objectName: "updateBannerModel"
-        store: OtaUpdateStore
     }
 
     // A soft shadow below the card, drawn without shaders so that the

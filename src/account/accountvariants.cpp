@@ -17,7 +17,7 @@ QVariantMap toVariantMap(const UserOut &user)
         {u"createdAt"_s, user.createdAt},
     };
     insertIfPresent(map, u"email"_s, user.email);
-    insertIfPresent(map, u"avatarURL"_s, user.avatarURL);
+    insertIfPresent(map, u"avatarUrl"_s, user.avatarUrl);
     insertIfPresent(map, u"catalogArtistName"_s, user.catalogArtistName);
     QVariantList roles;
     roles.reserve(user.customRoles.size());

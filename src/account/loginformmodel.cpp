@@ -1,12 +1,17 @@
 #include "account/loginformmodel.h"
 
 #include "account/authstore.h"
+#include "api/storeregistry.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-LoginFormModel::LoginFormModel(QObject *parent) : QObject(parent) { }
+LoginFormModel::LoginFormModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setAuth(StoreRegistry::get<AuthStore>());
+}
 
 void LoginFormModel::setAuth(AuthStore *auth)
 {

@@ -17,7 +17,7 @@ class AuthStore;
 class LoginFormModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(bool isRegister READ isRegister WRITE setRegister NOTIFY isRegisterChanged)
     Q_PROPERTY(QString username READ username WRITE setUsername NOTIFY usernameChanged)
     Q_PROPERTY(QString email READ email WRITE setEmail NOTIFY emailChanged)
@@ -34,7 +34,6 @@ public:
     explicit LoginFormModel(QObject *parent = nullptr);
 
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
 
     bool isRegister() const { return m_register; }
     void setRegister(bool isRegister);
@@ -83,6 +82,7 @@ signals:
     void showQrLoginChanged();
 
 private:
+    void setAuth(AuthStore *auth);
     void updateCanSubmit();
 
     QPointer<AuthStore> m_auth;

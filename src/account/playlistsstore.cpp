@@ -91,7 +91,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
     co_return created;
 }
 
-QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlistID)
+QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlistId)
 {
     const std::optional<QString> token = this->token();
     if (!token)
@@ -100,29 +100,29 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackID, QString playlis
     const NimbraAPI api = m_api;
     const CancelToken session = m_sessionRequests;
 
-    QCoro::Task<void> request = api.addTrackToPlaylist(playlistID, trackID, *token, session);
+    QCoro::Task<void> request = api.addTrackToPlaylist(playlistId, trackId, *token, session);
     const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return false;
     if (session.isCancelled()) {
-        emit addTrackFinished(trackID, playlistID, false);
+        emit addTrackFinished(trackId, playlistId, false);
         co_return false;
     }
     if (!outcome) {
         setLastError(outcome.errorText);
-        emit addTrackFinished(trackID, playlistID, false);
+        emit addTrackFinished(trackId, playlistId, false);
         co_return false;
     }
     // Counted here rather than reloaded; whether the track was already in
     // the playlist is the service's business.
     const auto it = std::find_if(m_playlists.cbegin(), m_playlists.cend(),
-        [&](const PlaylistOut &playlist) { return playlist.id == playlistID; });
+        [&](const PlaylistOut &playlist) { return playlist.id == playlistId; });
     if (it != m_playlists.cend()) {
         QList<PlaylistOut> playlists = m_playlists;
         playlists[it - m_playlists.cbegin()].trackCount += 1;
         setPlaylists(std::move(playlists));
     }
-    emit addTrackFinished(trackID, playlistID, true);
+    emit addTrackFinished(trackId, playlistId, true);
     co_return true;
 }
 
@@ -136,9 +136,9 @@ void PlaylistsStore::create(QString title)
     createAsync(std::move(title));
 }
 
-void PlaylistsStore::addTrack(QString trackID, QString playlistID)
+void PlaylistsStore::addTrack(QString trackId, QString playlistId)
 {
-    addTrackAsync(std::move(trackID), std::move(playlistID));
+    addTrackAsync(std::move(trackId), std::move(playlistId));
 }
 
 void PlaylistsStore::setPlaylists(QList<PlaylistOut> playlists)

@@ -55,13 +55,13 @@ public:
     QCoro::Task<std::optional<PlaylistOut>> createAsync(QString title);
     // True when the service accepted the track, whether or not the
     // playlist is in the list.
-    QCoro::Task<bool> addTrackAsync(QString trackID, QString playlistID);
+    QCoro::Task<bool> addTrackAsync(QString trackId, QString playlistId);
 
     Q_INVOKABLE void load();
     // The outcome comes as createFinished.
     Q_INVOKABLE void create(QString title);
     // The outcome comes as addTrackFinished.
-    Q_INVOKABLE void addTrack(QString trackID, QString playlistID);
+    Q_INVOKABLE void addTrack(QString trackId, QString playlistId);
 
 signals:
     void playlistsChanged();
@@ -70,7 +70,7 @@ signals:
     // The created playlist as a map (the record's field names), or a null
     // QVariant when it failed.
     void createFinished(QString title, QVariant playlist);
-    void addTrackFinished(QString trackID, QString playlistID, bool accepted);
+    void addTrackFinished(QString trackId, QString playlistId, bool accepted);
 
 private:
     // The session's token changed: the former session's list and requests go.

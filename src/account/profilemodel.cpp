@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/storeregistry.h"
 #include "artists/artistcataloglogic.h"
 #include "account/badgebuilder.h"
 
@@ -17,7 +18,11 @@ const QString kNone = u"—"_s;
 
 } // namespace
 
-ProfileModel::ProfileModel(QObject *parent) : QObject(parent) { }
+ProfileModel::ProfileModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setAuth(StoreRegistry::get<AuthStore>());
+}
 
 void ProfileModel::setAuth(AuthStore *auth)
 {
@@ -72,9 +77,9 @@ QString ProfileModel::initial() const
 
 QUrl ProfileModel::avatarUrl() const
 {
-    if (!user() || !user()->avatarURL)
+    if (!user() || !user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*user()->avatarURL).value_or(QUrl());
+    return APIConfig::resolve(*user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList ProfileModel::badges() const

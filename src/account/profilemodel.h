@@ -20,7 +20,7 @@ namespace nimbra {
 class ProfileModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY profileChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY profileChanged)
     Q_PROPERTY(bool isAvailable READ isAvailable NOTIFY profileChanged)
     Q_PROPERTY(QString username READ username NOTIFY profileChanged)
     Q_PROPERTY(QString initial READ initial NOTIFY profileChanged)
@@ -47,7 +47,6 @@ public:
     AuthStore *auth() const { return m_auth; }
     // Fills the edit fields from the store's profile, as the screen does
     // when it is shown.
-    void setAuth(AuthStore *auth);
     // The service client the save uses; tests point it at a fake.
     void setApi(NimbraAPI api) { m_api = std::move(api); }
 
@@ -92,6 +91,7 @@ signals:
     void errorMessageChanged();
 
 private:
+    void setAuth(AuthStore *auth);
     const UserOut *user() const;
     void onUserChanged();
     void setSaving(bool saving);

@@ -1,6 +1,7 @@
 #include "account/qrsheetmodel.h"
 
 #include "account/authstore.h"
+#include "api/storeregistry.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,7 +15,11 @@ const QString kGenericFailure = u"Не удалось войти по QR-код�
 
 } // namespace
 
-QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent) { }
+QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setAuth(StoreRegistry::get<AuthStore>());
+}
 
 void QrSheetModel::setAuth(AuthStore *auth)
 {

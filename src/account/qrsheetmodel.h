@@ -26,7 +26,7 @@ class AuthStore;
 class QrSheetModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(Phase phase READ phase NOTIFY stateChanged)
     Q_PROPERTY(QString qrLink READ qrLink NOTIFY stateChanged)
     Q_PROPERTY(bool isWaiting READ isWaiting NOTIFY stateChanged)
@@ -39,7 +39,6 @@ public:
     explicit QrSheetModel(QObject *parent = nullptr);
 
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
 
     Phase phase() const;
     // The link the code carries; empty unless showing.
@@ -63,6 +62,7 @@ signals:
     void closeRequested();
 
 private:
+    void setAuth(AuthStore *auth);
     void onTokenChanged();
     void onErrorMessageChanged();
     void onSignedInChanged();

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/storeregistry.h"
 #include "update/buildinfo.h"
 
 #include <QSettings>
@@ -15,6 +16,9 @@ namespace nimbra {
 SettingsModel::SettingsModel(QObject *parent) : QObject(parent)
 {
     reloadAddress();
+    setAuth(StoreRegistry::get<AuthStore>());
+    setPlayer(StoreRegistry::get<PlayerStore>());
+    setUpdates(StoreRegistry::get<OtaUpdateStore>());
 }
 
 void SettingsModel::setAuth(AuthStore *auth)
@@ -76,7 +80,7 @@ QString SettingsModel::documentationHost()
 
 QString SettingsModel::apiHost()
 {
-    const QString host = APIConfig::baseURL().host();
+    const QString host = APIConfig::baseUrl().host();
     return host.isEmpty() ? u"—"_s : host;
 }
 
@@ -160,7 +164,7 @@ QString SettingsModel::downloadLabelFor(double progress)
 
 void SettingsModel::reloadAddress()
 {
-    setBaseUrlText(APIConfig::baseURL().toString());
+    setBaseUrlText(APIConfig::baseUrl().toString());
     emit apiHostChanged();
 }
 
@@ -170,7 +174,7 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
-    APIConfig::setBaseURL(url);
+    APIConfig::setBaseUrl(url);
     emit apiHostChanged();
 }
 

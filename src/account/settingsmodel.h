@@ -17,9 +17,9 @@ namespace nimbra {
 class SettingsModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates WRITE setUpdates NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates NOTIFY storesChanged)
 
     Q_PROPERTY(QString baseUrlText READ baseUrlText WRITE setBaseUrlText NOTIFY baseUrlTextChanged)
     Q_PROPERTY(QString documentationHost READ documentationHost CONSTANT)
@@ -48,11 +48,8 @@ public:
     explicit SettingsModel(QObject *parent = nullptr);
 
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
     OtaUpdateStore *updates() const { return m_updates; }
-    void setUpdates(OtaUpdateStore *updates);
 
     QString baseUrlText() const { return m_baseUrlText; }
     void setBaseUrlText(const QString &text);
@@ -97,6 +94,9 @@ signals:
     void updatesChanged();
 
 private:
+    void setUpdates(OtaUpdateStore *updates);
+    void setPlayer(PlayerStore *player);
+    void setAuth(AuthStore *auth);
     QPointer<AuthStore> m_auth;
     QPointer<PlayerStore> m_player;
     QPointer<OtaUpdateStore> m_updates;

@@ -37,7 +37,7 @@ UserOut UserOut::fromJson(const JsonReader &r)
     u.username = r.string("username"_L1);
     u.email = r.optString("email"_L1);
     u.role = r.string("role"_L1);
-    u.avatarURL = r.optString("avatar_url"_L1);
+    u.avatarUrl = r.optString("avatar_url"_L1);
     u.catalogArtistName = r.optString("catalog_artist_name"_L1);
     u.createdAt = r.date("created_at"_L1);
     u.customRoles = r.optList<CustomRoleOut>("custom_roles"_L1).value_or(QList<CustomRoleOut>());
@@ -49,7 +49,7 @@ QJsonObject UserOut::toJson() const
     QJsonObject o {
         {"id"_L1, id}, {"username"_L1, username}, {"role"_L1, role}, {"created_at"_L1, formatServiceDate(createdAt)}};
     putOptional(o, "email"_L1, email);
-    putOptional(o, "avatar_url"_L1, avatarURL);
+    putOptional(o, "avatar_url"_L1, avatarUrl);
     putOptional(o, "catalog_artist_name"_L1, catalogArtistName);
     QJsonArray roles;
     for (const auto &role : customRoles)
@@ -125,7 +125,7 @@ RateRequest RateRequest::fromJson(const JsonReader &r)
 
 QJsonObject RateRequest::toJson() const
 {
-    return QJsonObject {{"track_id"_L1, trackID}, {"type"_L1, type}};
+    return QJsonObject {{"track_id"_L1, trackId}, {"type"_L1, type}};
 }
 
 RateResponse RateResponse::fromJson(const JsonReader &r)
@@ -135,7 +135,7 @@ RateResponse RateResponse::fromJson(const JsonReader &r)
 
 QJsonObject RateResponse::toJson() const
 {
-    QJsonObject o {{"track_id"_L1, trackID}};
+    QJsonObject o {{"track_id"_L1, trackId}};
     putOptional(o, "type"_L1, type);
     return o;
 }
@@ -147,7 +147,7 @@ FavoriteAdd FavoriteAdd::fromJson(const JsonReader &r)
 
 QJsonObject FavoriteAdd::toJson() const
 {
-    return QJsonObject {{"track_id"_L1, trackID}};
+    return QJsonObject {{"track_id"_L1, trackId}};
 }
 
 UserLogin UserLogin::fromJson(const JsonReader &r)

@@ -26,7 +26,7 @@ struct UserOut
     QString username;
     std::optional<QString> email;
     QString role;
-    std::optional<QString> avatarURL;
+    std::optional<QString> avatarUrl;
     std::optional<QString> catalogArtistName;
     QDateTime createdAt;
     QList<CustomRoleOut> customRoles; // missing or null in JSON: empty
@@ -88,7 +88,7 @@ struct QrStatusResponse
 
 struct RateRequest
 {
-    QString trackID;
+    QString trackId;
     QString type;
 
     static RateRequest fromJson(const JsonReader &r);
@@ -97,7 +97,7 @@ struct RateRequest
 
 struct RateResponse
 {
-    QString trackID;
+    QString trackId;
     std::optional<QString> type; // absent: the rating was taken away
 
     static RateResponse fromJson(const JsonReader &r);
@@ -106,7 +106,7 @@ struct RateResponse
 
 struct FavoriteAdd
 {
-    QString trackID;
+    QString trackId;
 
     static FavoriteAdd fromJson(const JsonReader &r);
     QJsonObject toJson() const;

@@ -28,7 +28,7 @@ namespace {
 // query items go out sorted by key (QMap's order), every character outside
 // the unreserved set percent-encoded, so "+", "&", "=" and "#" in a value
 // arrive as written.
-std::optional<QUrl> requestURL(const QUrl &base, const QString &path, const QMap<QString, QString> &query)
+std::optional<QUrl> requestUrl(const QUrl &base, const QString &path, const QMap<QString, QString> &query)
 {
     if (!base.isValid() || base.host().isEmpty())
         return std::nullopt;
@@ -108,12 +108,12 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     const QDeadlineTimer deadline(limits.transfer);
 
     // Read afresh so that a changed setting applies from the next request on.
-    const std::optional<QUrl> url = requestURL(APIConfig::baseURL(), path, query);
+    const std::optional<QUrl> url = requestUrl(APIConfig::baseUrl(), path, query);
     if (!url)
-        throw APIError::invalidURL();
+        throw APIError::invalidUrl();
 
     // The service's base address: the one origin the bearer token may reach.
-    const QUrl origin = APIConfig::baseURL();
+    const QUrl origin = APIConfig::baseUrl();
     if (cancel.isCancelled())
         throw APIError::network(APIError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {

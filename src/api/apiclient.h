@@ -37,7 +37,7 @@ public:
 
     // Sends one request and returns the body of a 2xx answer, which may be
     // empty. path is relative to the base address, without a leading "/",
-    // with every argument segment already encoded. Throws APIError: invalidURL
+    // with every argument segment already encoded. Throws APIError: invalidUrl
     // before anything is sent, network (Cancelled once cancel is cancelled),
     // or httpStatus with the server's message.
     QCoro::Task<QByteArray> request(QString path, QString method, QMap<QString, QString> query,

@@ -6,23 +6,23 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-QUrl APIConfig::defaultBaseURL()
+QUrl APIConfig::defaultBaseUrl()
 {
     static const QUrl url(u"https://api.nimbra.app"_s);
     return url;
 }
 
-QUrl APIConfig::baseURL()
+QUrl APIConfig::baseUrl()
 {
     const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString();
     if (stored.isEmpty())
-        return defaultBaseURL();
+        return defaultBaseUrl();
     const QUrl url(stored, QUrl::StrictMode);
     // QUrl lower-cases the scheme it reports; the rule looks at the text as stored.
     const qsizetype colon = stored.indexOf(QLatin1Char(':'));
     const QString scheme = colon > 0 ? stored.left(colon) : QString();
     if (!url.isValid() || url.scheme().isEmpty() || !scheme.startsWith("http"_L1))
-        return defaultBaseURL();
+        return defaultBaseUrl();
     return url;
 }
 
@@ -30,7 +30,7 @@ namespace {
 
 // White space that slipped into a URL reaches its text percent-encoded, so
 // the encoded forms count as white space at the ends as well.
-QString trimmedURLText(QString text)
+QString trimmedUrlText(QString text)
 {
     static const QLatin1StringView encodedSpaces[] = {"%20"_L1, "%09"_L1, "%0A"_L1, "%0B"_L1, "%0C"_L1, "%0D"_L1};
     for (bool changed = true; changed;) {
@@ -48,9 +48,9 @@ QString trimmedURLText(QString text)
 
 } // namespace
 
-void APIConfig::setBaseURL(const QUrl &url)
+void APIConfig::setBaseUrl(const QUrl &url)
 {
-    QString text = trimmedURLText(url.toString(QUrl::FullyEncoded));
+    QString text = trimmedUrlText(url.toString(QUrl::FullyEncoded));
     while (text.endsWith(QLatin1Char('/')))
         text.chop(1);
     QSettings().setValue(QLatin1StringView(settingsKey), text);
@@ -68,10 +68,16 @@ std::optional<QUrl> APIConfig::resolve(const QString &path)
     const QUrl reference(relative);
     if (!reference.isValid())
         return std::nullopt;
-    const QUrl resolved = baseURL().resolved(reference);
+    const QUrl resolved = baseUrl().resolved(reference);
     if (!resolved.isValid())
         return std::nullopt;
     return resolved;
+}
+
+QString APIConfig::resolvedText(const std::optional<QString> &path)
+{
+    const std::optional<QUrl> url = path ? resolve(*path) : std::nullopt;
+    return url ? url->toString() : QString();
 }
 
 } // namespace nimbra

@@ -27,7 +27,7 @@ APIError APIError::network(NetworkFailure failure, QString transportText)
     return e;
 }
 
-APIError APIError::invalidURL()
+APIError APIError::invalidUrl()
 {
     return APIError(Kind::InvalidURL);
 }

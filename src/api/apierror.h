@@ -37,7 +37,7 @@ public:
     static APIError network(NetworkFailure failure, QString transportText = {});
     // What a reply's transport error means to the listener.
     static NetworkFailure failureFor(QNetworkReply::NetworkError error);
-    static APIError invalidURL();
+    static APIError invalidUrl();
     static APIError unauthorized();
 
     Kind kind() const { return m_kind; }

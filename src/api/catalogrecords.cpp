@@ -1,5 +1,7 @@
 #include "api/catalogrecords.h"
 
+#include "api/apiconfig.h"
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
@@ -21,7 +23,7 @@ AlbumOut AlbumOut::fromJson(const JsonReader &r)
     a.title = r.string("title"_L1);
     a.artist = r.string("artist"_L1);
     a.year = r.optInteger("year"_L1);
-    a.coverURL = r.optString("cover_url"_L1);
+    a.coverUrl = r.optString("cover_url"_L1);
     a.createdAt = r.optDate("created_at"_L1);
     return a;
 }
@@ -30,7 +32,7 @@ QJsonObject AlbumOut::toJson() const
 {
     QJsonObject o {{"id"_L1, id}, {"title"_L1, title}, {"artist"_L1, artist}};
     putOptional(o, "year"_L1, year);
-    putOptional(o, "cover_url"_L1, coverURL);
+    putOptional(o, "cover_url"_L1, coverUrl);
     putOptional(o, "created_at"_L1, createdAt);
     return o;
 }
@@ -42,8 +44,8 @@ ClipOut ClipOut::fromJson(const JsonReader &r)
     c.title = r.string("title"_L1);
     c.artist = r.string("artist"_L1);
     c.durationSeconds = r.integer("duration_seconds"_L1);
-    c.fileURL = r.string("file_url"_L1);
-    c.coverURL = r.optString("cover_url"_L1);
+    c.fileUrl = r.string("file_url"_L1);
+    c.coverUrl = r.optString("cover_url"_L1);
     c.kind = r.string("kind"_L1);
     c.isFavorite = r.boolean("is_favorite"_L1);
     return c;
@@ -52,8 +54,8 @@ ClipOut ClipOut::fromJson(const JsonReader &r)
 QJsonObject ClipOut::toJson() const
 {
     QJsonObject o {{"id"_L1, id}, {"title"_L1, title}, {"artist"_L1, artist}, {"duration_seconds"_L1, durationSeconds},
-        {"file_url"_L1, fileURL}, {"kind"_L1, kind}, {"is_favorite"_L1, isFavorite}};
-    putOptional(o, "cover_url"_L1, coverURL);
+        {"file_url"_L1, fileUrl}, {"kind"_L1, kind}, {"is_favorite"_L1, isFavorite}};
+    putOptional(o, "cover_url"_L1, coverUrl);
     return o;
 }
 
@@ -96,7 +98,7 @@ QJsonObject ClipPage::toJson() const
 
 size_t qHash(const ClipOut &c, size_t seed)
 {
-    return qHashMulti(seed, c.id, c.title, c.artist, c.durationSeconds, c.fileURL, c.coverURL.value_or(QString()),
+    return qHashMulti(seed, c.id, c.title, c.artist, c.durationSeconds, c.fileUrl, c.coverUrl.value_or(QString()),
         c.kind, c.isFavorite);
 }
 
@@ -116,8 +118,13 @@ QJsonObject SearchResults::toJson() const
 size_t qHash(const HomeReleaseItem &item, size_t seed)
 {
     const size_t target = std::visit([](const auto &record) { return qHash(record); }, item.target);
-    return qHashMulti(seed, item.id, item.title, item.artistLine, item.coverURL.value_or(QString()), item.subtitle,
+    return qHashMulti(seed, item.id, item.title, item.artistLine, item.coverUrl.value_or(QString()), item.subtitle,
         item.target.index(), target);
+}
+
+QString AlbumOut::coverAddress() const
+{
+    return APIConfig::resolvedText(coverUrl);
 }
 
 } // namespace nimbra

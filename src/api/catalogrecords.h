@@ -13,10 +13,13 @@ struct AlbumOut
     QString title;
     QString artist;
     std::optional<qint64> year;
-    std::optional<QString> coverURL;
+    std::optional<QString> coverUrl;
     std::optional<QDateTime> createdAt;
 
     bool operator==(const AlbumOut &other) const { return id == other.id; }
+
+    // The cover's full address; empty when there is none or it does not resolve.
+    QString coverAddress() const;
 
     static AlbumOut fromJson(const JsonReader &r);
     QJsonObject toJson() const;
@@ -33,8 +36,8 @@ struct ClipOut
     QString title;
     QString artist;
     qint64 durationSeconds = 0;
-    QString fileURL;
-    std::optional<QString> coverURL;
+    QString fileUrl;
+    std::optional<QString> coverUrl;
     QString kind;
     bool isFavorite = false;
 
@@ -86,7 +89,7 @@ struct HomeReleaseItem
     QString id; // "track-<id>" or "album-<id>"
     QString title;
     QString artistLine;
-    std::optional<QString> coverURL;
+    std::optional<QString> coverUrl;
     QString subtitle;
     Target target;
 

@@ -19,6 +19,7 @@ QString describeException(const std::exception_ptr &error)
     } catch (const std::exception &e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
+        return QStringLiteral("Неизвестная ошибка");
     }
     return QStringLiteral("Неизвестная ошибка");
 }

@@ -38,7 +38,7 @@ QString NimbraAPI::pathSegment(const QString &id)
     // Dot segments would be resolved away by the URL or the server, whatever
     // their encoding.
     if (id == "."_L1 || id == ".."_L1)
-        throw APIError::invalidURL();
+        throw APIError::invalidUrl();
     // Sub-delimiters, ":" and "@" may stand in a segment; everything else
     // outside the unreserved set ("/", "?", "#", "%" among it) is encoded.
     return QString::fromLatin1(QUrl::toPercentEncoding(id, "!$&'()*+,;=:@"));
@@ -98,9 +98,9 @@ QCoro::Task<TrackPage> NimbraAPI::tracks(
     co_return decodeJson<TrackPage>(data);
 }
 
-QCoro::Task<TrackOut> NimbraAPI::track(QString trackID, std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<TrackOut> NimbraAPI::track(QString trackId, std::optional<QString> token, CancelToken cancel) const
 {
-    const QString path = u"api/v1/tracks/"_s + pathSegment(trackID);
+    const QString path = u"api/v1/tracks/"_s + pathSegment(trackId);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJson<TrackOut>(data);
 }
@@ -119,9 +119,9 @@ QCoro::Task<QList<AlbumOut>> NimbraAPI::albums(CancelToken cancel) const
 }
 
 QCoro::Task<QList<TrackOut>> NimbraAPI::albumTracks(
-    QString albumID, std::optional<QString> token, CancelToken cancel) const
+    QString albumId, std::optional<QString> token, CancelToken cancel) const
 {
-    const QString path = u"api/v1/albums/"_s + pathSegment(albumID) + u"/tracks"_s;
+    const QString path = u"api/v1/albums/"_s + pathSegment(albumId) + u"/tracks"_s;
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJsonList<TrackOut>(data);
 }
@@ -132,21 +132,21 @@ QCoro::Task<QList<TrackOut>> NimbraAPI::favorites(QString token, CancelToken can
     co_return decodeJsonList<TrackOut>(data);
 }
 
-QCoro::Task<void> NimbraAPI::addFavorite(QString trackID, QString token, CancelToken cancel) const
+QCoro::Task<void> NimbraAPI::addFavorite(QString trackId, QString token, CancelToken cancel) const
 {
-    const QByteArray body = encodeJson(FavoriteAdd {trackID}.toJson());
+    const QByteArray body = encodeJson(FavoriteAdd {trackId}.toJson());
     co_await m_client.request(u"api/v1/favorites"_s, kPost, {}, body, kJson, token, cancel);
 }
 
-QCoro::Task<void> NimbraAPI::removeFavorite(QString trackID, QString token, CancelToken cancel) const
+QCoro::Task<void> NimbraAPI::removeFavorite(QString trackId, QString token, CancelToken cancel) const
 {
-    const QString path = u"api/v1/favorites/"_s + pathSegment(trackID);
+    const QString path = u"api/v1/favorites/"_s + pathSegment(trackId);
     co_await m_client.request(path, kDelete, {}, {}, kJson, token, cancel);
 }
 
-QCoro::Task<RateResponse> NimbraAPI::rateTrack(QString trackID, QString type, QString token, CancelToken cancel) const
+QCoro::Task<RateResponse> NimbraAPI::rateTrack(QString trackId, QString type, QString token, CancelToken cancel) const
 {
-    const QByteArray body = encodeJson(RateRequest {trackID, type}.toJson());
+    const QByteArray body = encodeJson(RateRequest {trackId, type}.toJson());
     const QByteArray data = co_await m_client.request(u"api/v1/rate"_s, kPost, {}, body, kJson, token, cancel);
     co_return decodeJson<RateResponse>(data);
 }
@@ -172,10 +172,10 @@ QCoro::Task<PlaylistDetail> NimbraAPI::playlist(QString id, QString token, Cance
 }
 
 QCoro::Task<void> NimbraAPI::addTrackToPlaylist(
-    QString playlistID, QString trackID, QString token, CancelToken cancel) const
+    QString playlistId, QString trackId, QString token, CancelToken cancel) const
 {
-    const QString path = u"api/v1/playlists/"_s + pathSegment(playlistID) + u"/tracks"_s;
-    const QByteArray body = encodeJson(QJsonObject {{"track_id"_L1, trackID}});
+    const QString path = u"api/v1/playlists/"_s + pathSegment(playlistId) + u"/tracks"_s;
+    const QByteArray body = encodeJson(QJsonObject {{"track_id"_L1, trackId}});
     co_await m_client.request(path, kPost, {}, body, kJson, token, cancel);
 }
 

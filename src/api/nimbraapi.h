@@ -47,22 +47,22 @@ public:
 
     QCoro::Task<TrackPage> tracks(
         int page, int size, bool brief, std::optional<QString> token, CancelToken cancel = {}) const;
-    QCoro::Task<TrackOut> track(QString trackID, std::optional<QString> token, CancelToken cancel = {}) const;
+    QCoro::Task<TrackOut> track(QString trackId, std::optional<QString> token, CancelToken cancel = {}) const;
     QCoro::Task<SearchResults> search(QString query, std::optional<QString> token, CancelToken cancel = {}) const;
     QCoro::Task<QList<AlbumOut>> albums(CancelToken cancel = {}) const;
     QCoro::Task<QList<TrackOut>> albumTracks(
-        QString albumID, std::optional<QString> token, CancelToken cancel = {}) const;
+        QString albumId, std::optional<QString> token, CancelToken cancel = {}) const;
 
     QCoro::Task<QList<TrackOut>> favorites(QString token, CancelToken cancel = {}) const;
-    QCoro::Task<void> addFavorite(QString trackID, QString token, CancelToken cancel = {}) const;
-    QCoro::Task<void> removeFavorite(QString trackID, QString token, CancelToken cancel = {}) const;
-    QCoro::Task<RateResponse> rateTrack(QString trackID, QString type, QString token, CancelToken cancel = {}) const;
+    QCoro::Task<void> addFavorite(QString trackId, QString token, CancelToken cancel = {}) const;
+    QCoro::Task<void> removeFavorite(QString trackId, QString token, CancelToken cancel = {}) const;
+    QCoro::Task<RateResponse> rateTrack(QString trackId, QString type, QString token, CancelToken cancel = {}) const;
 
     QCoro::Task<QList<PlaylistOut>> playlists(QString token, CancelToken cancel = {}) const;
     QCoro::Task<PlaylistOut> createPlaylist(QString title, QString token, CancelToken cancel = {}) const;
     QCoro::Task<PlaylistDetail> playlist(QString id, QString token, CancelToken cancel = {}) const;
     QCoro::Task<void> addTrackToPlaylist(
-        QString playlistID, QString trackID, QString token, CancelToken cancel = {}) const;
+        QString playlistId, QString trackId, QString token, CancelToken cancel = {}) const;
 
     QCoro::Task<ClipPage> clips(
         int page, int size, QString kind, std::optional<QString> token, CancelToken cancel = {}) const;
@@ -91,7 +91,7 @@ public:
 
     // An id placed into a request path, encoded as exactly one segment, so
     // that no id from the network can reach another endpoint. Throws
-    // APIError::invalidURL for "." and "..", which no encoding keeps apart.
+    // APIError::invalidUrl for "." and "..", which no encoding keeps apart.
     static QString pathSegment(const QString &id);
 
 private:

@@ -5,8 +5,9 @@
 #include "api/nimbraapi.h"
 
 #include "api/randomshuffle.h"
-#include "format/russiandaymonth.h"
+#include "api/settle.h"
 #include "api/splitmix64.h"
+#include "format/russiandate.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -64,18 +65,6 @@ void appendUnseen(QList<TrackOut> &result, QSet<QString> &seen, const QList<Trac
             seen.insert(track.id);
             result.append(track);
         }
-    }
-}
-
-// Waits for a task whose result no longer matters, so that no request of a
-// failed call outlives it.
-template<typename T> QCoro::Task<void> settle(QCoro::Task<T> &task)
-{
-    if (task.isReady())
-        co_return;
-    try {
-        co_await task;
-    } catch (...) {
     }
 }
 
@@ -144,14 +133,14 @@ QCoro::Task<QList<HomeReleaseItem>> NimbraAPI::newReleases(
         if (!track.createdAt)
             continue;
         releases.append({*track.createdAt,
-            HomeReleaseItem {u"track-"_s + track.id, track.title, track.artist, track.coverURL,
+            HomeReleaseItem {u"track-"_s + track.id, track.title, track.artist, track.coverUrl,
                 u"Сингл · "_s + dateText(*track.createdAt), track}});
     }
     for (const AlbumOut &album : albums) {
         if (!album.createdAt)
             continue;
         releases.append({*album.createdAt,
-            HomeReleaseItem {u"album-"_s + album.id, album.title, album.artist, album.coverURL,
+            HomeReleaseItem {u"album-"_s + album.id, album.title, album.artist, album.coverUrl,
                 u"Альбом · "_s + dateText(*album.createdAt), album}});
     }
     // Stable, so that at equal dates tracks stay before albums, each in the

@@ -1,5 +1,7 @@
 #include "api/trackout.h"
 
+#include "api/apiconfig.h"
+
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -8,15 +10,15 @@ namespace nimbra {
 
 bool TrackOut::isHiFi() const
 {
-    qsizetype cut = fileURL.size();
-    for (qsizetype i = 0; i < fileURL.size(); ++i) {
-        const QChar c = fileURL.at(i);
+    qsizetype cut = fileUrl.size();
+    for (qsizetype i = 0; i < fileUrl.size(); ++i) {
+        const QChar c = fileUrl.at(i);
         if (c == QLatin1Char('?') || c == QLatin1Char('#')) {
             cut = i;
             break;
         }
     }
-    return fileURL.left(cut).toLower().endsWith(QLatin1String(".flac"));
+    return fileUrl.left(cut).toLower().endsWith(QLatin1String(".flac"));
 }
 
 TrackOut TrackOut::withFavorite(bool favorite) const
@@ -53,9 +55,9 @@ TrackOut TrackOut::fromJson(const JsonReader &r)
     t.title = r.string("title"_L1);
     t.artist = r.string("artist"_L1);
     t.durationSeconds = r.integer("duration_seconds"_L1);
-    t.fileURL = r.string("file_url"_L1);
-    t.coverURL = r.optString("cover_url"_L1);
-    t.albumID = r.optString("album_id"_L1);
+    t.fileUrl = r.string("file_url"_L1);
+    t.coverUrl = r.optString("cover_url"_L1);
+    t.albumId = r.optString("album_id"_L1);
     t.lyrics = r.optString("lyrics"_L1);
     t.trackNumber = r.optInteger("track_number"_L1);
     t.userRating = r.optString("user_rating"_L1);
@@ -71,9 +73,9 @@ QJsonObject TrackOut::toJson() const
     o.insert("title"_L1, title);
     o.insert("artist"_L1, artist);
     o.insert("duration_seconds"_L1, durationSeconds);
-    o.insert("file_url"_L1, fileURL);
-    putOptional(o, "cover_url"_L1, coverURL);
-    putOptional(o, "album_id"_L1, albumID);
+    o.insert("file_url"_L1, fileUrl);
+    putOptional(o, "cover_url"_L1, coverUrl);
+    putOptional(o, "album_id"_L1, albumId);
     putOptional(o, "lyrics"_L1, lyrics);
     putOptional(o, "track_number"_L1, trackNumber);
     putOptional(o, "user_rating"_L1, userRating);
@@ -84,11 +86,16 @@ QJsonObject TrackOut::toJson() const
 
 size_t qHash(const TrackOut &t, size_t seed)
 {
-    return qHashMulti(seed, t.id, t.title, t.artist, t.durationSeconds, t.fileURL, t.coverURL.value_or(QString()),
-        t.albumID.value_or(QString()), t.lyrics.value_or(QString()), t.trackNumber.value_or(-1),
+    return qHashMulti(seed, t.id, t.title, t.artist, t.durationSeconds, t.fileUrl, t.coverUrl.value_or(QString()),
+        t.albumId.value_or(QString()), t.lyrics.value_or(QString()), t.trackNumber.value_or(-1),
         t.userRating.value_or(QString()), t.isFavorite,
         // Equal dates are equal instants, whatever zone they were read in.
         t.createdAt ? t.createdAt->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+}
+
+QString TrackOut::coverAddress() const
+{
+    return APIConfig::resolvedText(coverUrl);
 }
 
 } // namespace nimbra

@@ -18,9 +18,9 @@ struct TrackOut
     QString title;
     QString artist;
     qint64 durationSeconds = 0;
-    QString fileURL;
-    std::optional<QString> coverURL;
-    std::optional<QString> albumID;
+    QString fileUrl;
+    std::optional<QString> coverUrl;
+    std::optional<QString> albumId;
     std::optional<QString> lyrics;
     std::optional<qint64> trackNumber;
     std::optional<QString> userRating;
@@ -32,6 +32,9 @@ struct TrackOut
 
     // FLAC by name: the path before the first "?" or "#", lower-cased, ends in ".flac".
     bool isHiFi() const;
+    // The cover's full address against the service's base address; empty
+    // when the track has none or its path does not resolve.
+    QString coverAddress() const;
 
     TrackOut withFavorite(bool favorite) const;
     TrackOut withUserRating(std::optional<QString> rating) const;

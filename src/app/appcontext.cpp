@@ -16,7 +16,7 @@
 #include "platform/qtaudiobackend.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
-#include "storeregistry.h"
+#include "api/storeregistry.h"
 #include "update/otaupdatestore.h"
 
 #include <QCoreApplication>
@@ -90,12 +90,6 @@ void AppContext::createStores(Environment environment)
     m_updates = std::make_unique<OtaUpdateStore>();
     if (environment.openFile)
         m_updates->setFileOpener(std::move(environment.openFile));
-
-    // Track rows, the queue and the current track reach the same stores.
-    const TrackServices services {m_player.get(), m_favorites.get(), m_ratings.get(), m_session.get()};
-    TrackServices::setShared(services);
-    m_player->queueModel()->setServices(services);
-    m_currentTrackActions = std::make_unique<TrackActions>(services);
 }
 
 void AppContext::followSignIn()
@@ -126,6 +120,8 @@ void AppContext::registerStores()
     StoreRegistry::set(m_artistCatalog.get());
     StoreRegistry::set(m_playlists.get());
     StoreRegistry::set(m_updates.get());
+    // Track rows and the current track reach the same stores.
+    m_currentTrackActions = std::make_unique<TrackActions>(TrackServices::registered());
     StoreRegistry::set(m_currentTrackActions.get());
 }
 

@@ -24,10 +24,8 @@ QVariant ArtistAlbumListModel::data(const QModelIndex &index, int role) const
         return album.title;
     case ArtistRole:
         return album.artist;
-    case CoverUrlRole: {
-        const std::optional<QUrl> url = album.coverURL ? APIConfig::resolve(*album.coverURL) : std::nullopt;
-        return url ? url->toString() : QString();
-    }
+    case CoverUrlRole:
+        return APIConfig::resolvedText(album.coverUrl);
     case CaptionRole:
         return ArtistPageText::albumCaption(album, m_trackCounts.value(album.id, 0));
     }

@@ -39,7 +39,7 @@ struct MutableArtist
     int key = -1;
     std::vector<quint32> tracks; // indices into the input, first occurrence of each id
     std::vector<int> albumSlots; // the linked album ids, in the order they were met
-    std::optional<QString> coverURL;
+    std::optional<QString> coverUrl;
 };
 
 // One album id met on a track or an album.
@@ -124,7 +124,7 @@ private:
         const auto albumIdAt = [&](qsizetype i) -> const QString & {
             if (i >= n)
                 return m_albums.at(i - n).id;
-            const std::optional<QString> &id = m_tracks.at(i).albumID;
+            const std::optional<QString> &id = m_tracks.at(i).albumId;
             return id ? *id : none;
         };
         const std::vector<int> albumNumbers = TextNumbering::number(n + m_albums.size(), albumIdAt, firsts);
@@ -136,7 +136,7 @@ private:
         for (qsizetype t = 0; t < n; ++t) {
             const int slot = albumNumbers[size_t(t)];
             m_slots[slot].tracks.push_back(t);
-            const bool hasAlbum = m_tracks.at(t).albumID.has_value();
+            const bool hasAlbum = m_tracks.at(t).albumId.has_value();
             m_trackSlot.push_back(hasAlbum ? slot : -1);
             if (hasAlbum)
                 ++m_slots[slot].trackCount;
@@ -268,8 +268,8 @@ private:
         if (m_trackSlot[t] >= 0)
             linkAlbum(entry, m_trackSlot[t]);
         MutableArtist &artist = m_entries[entry];
-        if (!artist.coverURL)
-            artist.coverURL = m_tracks.at(t).coverURL;
+        if (!artist.coverUrl)
+            artist.coverUrl = m_tracks.at(t).coverUrl;
     }
 
     void addTrackCredits(qsizetype t)
@@ -295,8 +295,8 @@ private:
             const int entry = entryFor(credit, i);
             linkAlbum(entry, slot);
             MutableArtist &artist = m_entries[entry];
-            if (!artist.coverURL)
-                artist.coverURL = album.coverURL;
+            if (!artist.coverUrl)
+                artist.coverUrl = album.coverUrl;
             // Adding the same album's tracks to the same artist again changes
             // nothing, so a repeated album entry is not walked twice.
             if (!m_walkedSlots.insert(quint32(entry), quint32(slot)))
@@ -330,7 +330,7 @@ private:
         }
         for (const qsizetype t : artist.tracks) {
             const TrackOut &track = m_tracks.at(t);
-            if (track.albumID || m_primaryRawKey[t] != artist.key)
+            if (track.albumId || m_primaryRawKey[t] != artist.key)
                 continue;
             if (isNewer(track.createdAt)) {
                 chosenAlbum = -1;
@@ -340,11 +340,11 @@ private:
         }
         if (chosenTrack >= 0) {
             const TrackOut &track = m_tracks.at(chosenTrack);
-            return ArtistLatestRelease {track, track.title, track.artist, track.coverURL, track.createdAt, u"Сингл"_s};
+            return ArtistLatestRelease {track, track.title, track.artist, track.coverUrl, track.createdAt, u"Сингл"_s};
         }
         if (chosenAlbum >= 0) {
             const AlbumOut &album = m_albums.at(chosenAlbum);
-            return ArtistLatestRelease {album, album.title, album.artist, album.coverURL, album.createdAt,
+            return ArtistLatestRelease {album, album.title, album.artist, album.coverUrl, album.createdAt,
                 kindLabelFor(m_slots[chosenSlot].trackCount)};
         }
         return std::nullopt;
@@ -361,10 +361,10 @@ private:
             ArtistProfile &profile = made[i];
             profile.id = artist.name;
             profile.name = artist.name;
-            profile.coverURL = artist.coverURL;
-            profile.albumIDs.reserve(qsizetype(artist.albumSlots.size()));
+            profile.coverUrl = artist.coverUrl;
+            profile.albumIds.reserve(qsizetype(artist.albumSlots.size()));
             for (const int slot : artist.albumSlots)
-                profile.albumIDs.insert(m_slots[slot].id);
+                profile.albumIds.insert(m_slots[slot].id);
             profile.latestRelease = latestRelease(artist);
             profile.tracks = ArtistTrackList(m_tracks, std::move(artist.tracks));
         };

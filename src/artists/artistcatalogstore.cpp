@@ -165,8 +165,8 @@ QHash<QString, int> ArtistCatalogStore::countTracksPerAlbum(const QList<TrackOut
     QHash<QString, int> counts;
     counts.reserve(kExpectedAlbums);
     for (const TrackOut &track : tracks) {
-        if (track.albumID)
-            ++counts[*track.albumID];
+        if (track.albumId)
+            ++counts[*track.albumId];
     }
     return counts;
 }

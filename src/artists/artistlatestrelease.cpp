@@ -19,7 +19,7 @@ size_t qHash(const ArtistLatestRelease &release, size_t seed)
     const size_t modeHash = release.isAlbum() ? qHashMulti(seed, 0, std::get<AlbumOut>(release.mode))
                                               : qHashMulti(seed, 1, std::get<TrackOut>(release.mode));
     const qint64 when = release.date ? release.date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    return qHashMulti(seed, modeHash, release.title, release.artistLine, release.coverURL.value_or(QString()), when,
+    return qHashMulti(seed, modeHash, release.title, release.artistLine, release.coverUrl.value_or(QString()), when,
         release.kindLabel);
 }
 

@@ -19,7 +19,7 @@ struct ArtistLatestRelease
     Mode mode;
     QString title;
     QString artistLine; // the release's credit text, unchanged
-    std::optional<QString> coverURL;
+    std::optional<QString> coverUrl;
     std::optional<QDateTime> date;
     QString kindLabel; // "Альбом", "EP" or "Сингл"
 

@@ -2,12 +2,11 @@
 
 #include "artists/artistcataloglogic.h"
 #include "player/playerstore.h"
-#include "shell/navigation.h"
 
 namespace nimbra {
 
-ArtistLinks::ArtistLinks(PlayerStore *player, std::function<Navigation *()> navigation, QObject *parent)
-    : QObject(parent), m_player(player), m_navigation(std::move(navigation))
+ArtistLinks::ArtistLinks(PlayerStore *player, OpenArtist openArtist, QObject *parent)
+    : QObject(parent), m_player(player), m_openArtist(std::move(openArtist))
 {
 }
 
@@ -20,8 +19,8 @@ void ArtistLinks::open(const QString &name)
 {
     if (m_player && m_player->isFullscreenPresented())
         m_player->dismissFullscreen();
-    if (Navigation *navigation = m_navigation ? m_navigation() : nullptr)
-        navigation->openArtist(name);
+    if (m_openArtist)
+        m_openArtist(name);
 }
 
 } // namespace nimbra

@@ -8,7 +8,6 @@
 
 namespace nimbra {
 
-class Navigation;
 class PlayerStore;
 
 // Every artist name on screen is a link to the artist's page. A credit text
@@ -20,9 +19,10 @@ class ArtistLinks : public QObject
     Q_OBJECT
 
 public:
-    // navigation: asked for the window's navigation when a name is followed,
-    // so that nothing is looked up for lines that are only shown.
-    ArtistLinks(PlayerStore *player, std::function<Navigation *()> navigation, QObject *parent = nullptr);
+    // openArtist: opens an artist's page in the window (the shell's
+    // navigation), called only when a name is followed.
+    using OpenArtist = std::function<void(const QString &name)>;
+    ArtistLinks(PlayerStore *player, OpenArtist openArtist, QObject *parent = nullptr);
 
     // The names of a credit, in credit order, trimmed; never empty (a blank
     // credit is the one name "Неизвестно").
@@ -32,7 +32,7 @@ public:
 
 private:
     QPointer<PlayerStore> m_player;
-    std::function<Navigation *()> m_navigation;
+    OpenArtist m_openArtist;
 };
 
 } // namespace nimbra

@@ -72,23 +72,23 @@ std::optional<ArtistPageContent> ArtistCatalogLogic::buildPage(const QString &na
         return std::any_of(names.begin(), names.end(), [&](const QString &n) { return normKey(n) == pageKey; });
     };
 
-    QSet<QString> albumSet = page.profile.albumIDs;
+    QSet<QString> albumSet = page.profile.albumIds;
     for (const TrackOut &track : tracks) {
-        if (track.albumID)
-            albumSet.insert(*track.albumID);
+        if (track.albumId)
+            albumSet.insert(*track.albumId);
     }
 
     // Every album a track refers to is in the album set, so the catalogue
     // album of each track is met here: the first album with its id.
-    QSet<QString> artAlbumIDs;
-    QSet<QString> featAlbumIDs;
+    QSet<QString> artAlbumIds;
+    QSet<QString> featAlbumIds;
     QHash<QString, bool> catalogueAlbumNamesArtist;
     for (const AlbumOut &album : albums) {
         if (!albumSet.contains(album.id))
             continue;
         const bool own = albumCreditsHasArtist(album.artist, page.resolvedName);
         (own ? page.artAlbums : page.featAlbums).append(album);
-        (own ? artAlbumIDs : featAlbumIDs).insert(album.id);
+        (own ? artAlbumIds : featAlbumIds).insert(album.id);
         if (!catalogueAlbumNamesArtist.contains(album.id))
             catalogueAlbumNamesArtist.insert(album.id, own);
     }
@@ -97,9 +97,9 @@ std::optional<ArtistPageContent> ArtistCatalogLogic::buildPage(const QString &na
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         const TrackOut &track = tracks.at(i);
         TrackFacts &f = facts[i];
-        f.hasAlbum = track.albumID.has_value();
+        f.hasAlbum = track.albumId.has_value();
         f.primaryIsArtist = normKey(splitArtists(track.artist).first()) == pageKey;
-        f.onArtistsAlbum = f.hasAlbum && catalogueAlbumNamesArtist.value(*track.albumID, false);
+        f.onArtistsAlbum = f.hasAlbum && catalogueAlbumNamesArtist.value(*track.albumId, false);
         if (f.hasAlbum && !f.primaryIsArtist && !f.onArtistsAlbum) {
             const std::optional<QString> featured = parseTitleFeat(track.title);
             f.featuringTitle = featured && namesArtist(*featured);
@@ -109,9 +109,9 @@ std::optional<ArtistPageContent> ArtistCatalogLogic::buildPage(const QString &na
             (f.primaryIsArtist ? page.singles : page.featSingles).append(track);
         if (f.featuringTitle)
             page.featTitleAlbumTracks.append(track);
-        if (f.hasAlbum && (artAlbumIDs.contains(*track.albumID) || f.onArtistsAlbum || f.primaryIsArtist))
+        if (f.hasAlbum && (artAlbumIds.contains(*track.albumId) || f.onArtistsAlbum || f.primaryIsArtist))
             page.albumTracks.append(track);
-        if (f.hasAlbum && featAlbumIDs.contains(*track.albumID))
+        if (f.hasAlbum && featAlbumIds.contains(*track.albumId))
             page.featAlbumTracks.append(track);
     }
 

@@ -3,6 +3,7 @@
 #include "account/authstore.h"
 #include "account/session.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "platform/clipboard.h"
 #include "player/playerstore.h"
@@ -17,17 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-namespace {
-
-QString resolved(const std::optional<QString> &path)
-{
-    const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
-    return url ? url->toString() : QString();
-}
-
-} // namespace
-
-ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::shared(), parent) { }
+ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::registered(), parent) { }
 
 ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     : QObject(parent)
@@ -36,6 +27,9 @@ ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     , m_artAlbums(new ArtistAlbumListModel(this))
     , m_featAlbums(new ArtistAlbumListModel(this))
 {
+    // The stores registered when the screen is made.
+    setCatalog(StoreRegistry::get<ArtistCatalogStore>());
+    setAuth(StoreRegistry::get<AuthStore>());
 }
 
 ArtistPageModel::~ArtistPageModel() = default;
@@ -160,7 +154,7 @@ QString ArtistPageModel::title() const
 
 QString ArtistPageModel::coverUrl() const
 {
-    return m_page ? resolved(m_page->profile.coverURL) : QString();
+    return m_page ? APIConfig::resolvedText(m_page->profile.coverUrl) : QString();
 }
 
 QString ArtistPageModel::countsText() const
@@ -190,7 +184,7 @@ QString ArtistPageModel::releaseArtistLine() const
 
 QString ArtistPageModel::releaseCoverUrl() const
 {
-    return hasLatestRelease() ? resolved(m_page->profile.latestRelease->coverURL) : QString();
+    return hasLatestRelease() ? APIConfig::resolvedText(m_page->profile.latestRelease->coverUrl) : QString();
 }
 
 QString ArtistPageModel::releaseLine() const

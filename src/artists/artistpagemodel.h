@@ -27,8 +27,8 @@ namespace nimbra {
 class ArtistPageModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::ArtistCatalogStore *catalog READ catalog WRITE setCatalog NOTIFY catalogChanged)
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(nimbra::ArtistCatalogStore *catalog READ catalog NOTIFY catalogChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     // The name exactly as the navigation store holds it.
     Q_PROPERTY(QString artistName READ artistName WRITE setArtistName NOTIFY artistNameChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
@@ -63,9 +63,7 @@ public:
     ~ArtistPageModel() override;
 
     ArtistCatalogStore *catalog() const { return m_catalog; }
-    void setCatalog(ArtistCatalogStore *catalog);
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
     QString artistName() const { return m_artistName; }
     // Another name loads its page; the same name again changes nothing.
     void setArtistName(const QString &name);
@@ -121,6 +119,8 @@ signals:
     void linkCopied(const QString &confirmation);
 
 private:
+    void setAuth(AuthStore *auth);
+    void setCatalog(ArtistCatalogStore *catalog);
     void load(bool force);
     QCoro::Task<> runLoad(quint64 generation, bool force);
     void setPage(std::optional<ArtistPageContent> page);

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "artists/artistcataloglogic.h"
+#include "format/russianplural.h"
 
 #include <QUrl>
 
@@ -11,7 +12,7 @@ namespace nimbra::ArtistPageText {
 
 QString shareLink(const QString &name)
 {
-    const QString host = APIConfig::defaultBaseURL().host(QUrl::FullyEncoded);
+    const QString host = APIConfig::defaultBaseUrl().host(QUrl::FullyEncoded);
     if (host.isEmpty())
         return {};
     // Letters, digits and "-._~" stay by default; the rest of what a
@@ -26,41 +27,24 @@ QString shareLink(const QString &name)
 
 QString counts(qsizetype tracks, qsizetype albums)
 {
-    return u"%1 треков · %2 альбомов"_s.arg(tracks).arg(albums);
+    return russianCount(tracks, CountWord::Track) + u" · "_s + russianCount(albums, CountWord::Album);
 }
 
 QString albumsCount(qsizetype albums)
 {
-    return u"%1 альбомов"_s.arg(albums);
-}
-
-QString tracksWord(qint64 n)
-{
-    const qint64 m = n < 0 ? -n : n;
-    if (m % 100 >= 11 && m % 100 <= 14)
-        return u"треков"_s;
-    switch (m % 10) {
-    case 1:
-        return u"трек"_s;
-    case 2:
-    case 3:
-    case 4:
-        return u"трека"_s;
-    default:
-        return u"треков"_s;
-    }
+    return russianCount(albums, CountWord::Album);
 }
 
 QString toggle(qsizetype hidden, bool expanded)
 {
     if (expanded)
         return u"Свернуть"_s;
-    return u"Ещё %1 %2"_s.arg(hidden).arg(tracksWord(hidden));
+    return u"Ещё "_s + russianCount(hidden, CountWord::Track);
 }
 
 QString albumCaption(const AlbumOut &album, int trackCount)
 {
-    const QString tracks = u"%1 треков"_s.arg(trackCount);
+    const QString tracks = russianCount(trackCount, CountWord::Track);
     return album.year ? u"%1 · %2"_s.arg(*album.year).arg(tracks) : tracks;
 }
 

@@ -24,18 +24,16 @@ inline constexpr int waveMinimumTracks = 5;
 // Empty when no link can be made.
 QString shareLink(const QString &name);
 
-// "N треков · M альбомов": fixed nouns, whatever the numbers.
+// "N треков · M альбомов", each word in the form its number takes.
 QString counts(qsizetype tracks, qsizetype albums);
 // "N альбомов", the discography's subtitle.
 QString albumsCount(qsizetype albums);
 // "Свернуть" while expanded, else "Ещё N трек|трека|треков".
 QString toggle(qsizetype hidden, bool expanded);
-// "2021 · 3 треков", or "3 треков" without a year.
+// "2021 · 3 трека", or "3 трека" without a year.
 QString albumCaption(const AlbumOut &album, int trackCount);
 // "<date> — <kind>", or the kind alone without a date.
 QString releaseLine(const ArtistLatestRelease &release);
-// The word of a count: трек, трека or треков.
-QString tracksWord(qint64 n);
 
 } // namespace ArtistPageText
 

@@ -13,9 +13,9 @@ struct ArtistProfile
 {
     QString id; // the same text as name
     QString name;
-    std::optional<QString> coverURL;
+    std::optional<QString> coverUrl;
     ArtistTrackList tracks; // in the order they were added, no two with the same id
-    QSet<QString> albumIDs;
+    QSet<QString> albumIds;
     std::optional<ArtistLatestRelease> latestRelease;
 
     bool operator==(const ArtistProfile &other) const = default;

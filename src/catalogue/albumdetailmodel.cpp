@@ -21,7 +21,7 @@ AlbumDetailModel::Sources AlbumDetailModel::Sources::fromApi(const NimbraAPI &ap
 }
 
 AlbumDetailModel::AlbumDetailModel(QObject *parent)
-    : AlbumDetailModel(Sources::fromApi(NimbraAPI()), TrackServices::shared(), parent)
+    : AlbumDetailModel(Sources::fromApi(NimbraAPI()), TrackServices::registered(), parent)
 {
 }
 
@@ -60,7 +60,7 @@ QString AlbumDetailModel::yearText() const
 
 QString AlbumDetailModel::coverUrl() const
 {
-    return AlbumListModel::resolvedCoverUrl(m_album);
+    return m_album.coverAddress();
 }
 
 void AlbumDetailModel::reload()

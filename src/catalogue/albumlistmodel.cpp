@@ -1,6 +1,5 @@
 #include "catalogue/albumlistmodel.h"
 
-#include "api/apiconfig.h"
 
 namespace nimbra {
 
@@ -25,7 +24,7 @@ QVariant AlbumListModel::data(const QModelIndex &index, int role) const
     case ArtistRole:
         return album.artist;
     case CoverUrlRole:
-        return resolvedCoverUrl(album);
+        return album.coverAddress();
     case YearRole:
         return yearText(album.year);
     default:
@@ -53,14 +52,6 @@ void AlbumListModel::setAlbums(QList<AlbumOut> albums)
     endResetModel();
     if (before != m_albums.size())
         emit countChanged();
-}
-
-QString AlbumListModel::resolvedCoverUrl(const AlbumOut &album)
-{
-    if (!album.coverURL)
-        return {};
-    const std::optional<QUrl> url = APIConfig::resolve(*album.coverURL);
-    return url ? url->toString() : QString();
 }
 
 QString AlbumListModel::yearText(const std::optional<qint64> &year)

@@ -34,8 +34,6 @@ public:
     const QList<AlbumOut> &albums() const { return m_albums; }
     void setAlbums(QList<AlbumOut> albums);
 
-    // The cover's absolute address; empty without one or when it does not resolve.
-    static QString resolvedCoverUrl(const AlbumOut &album);
     // "2024": plain digits, whatever the locale; empty without a year.
     static QString yearText(const std::optional<qint64> &year);
 

@@ -2,13 +2,14 @@
 
 #include "account/session.h"
 #include "api/nimbraapi.h"
+#include "format/russianplural.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
 CatalogModel::CatalogModel(QObject *parent)
-    : CatalogModel(serviceLoader(TrackServices::shared().session), TrackServices::shared(), parent)
+    : CatalogModel(serviceLoader(TrackServices::registered().session), TrackServices::registered(), parent)
 {
 }
 
@@ -23,7 +24,7 @@ CatalogModel::CatalogModel(PageLoader loader, TrackServices services, QObject *p
 
 QString CatalogModel::countText() const
 {
-    return u"%1 треков"_s.arg(count());
+    return russianCount(count(), CountWord::Track);
 }
 
 CatalogModel::PageLoader CatalogModel::serviceLoader(QPointer<Session> session)

@@ -3,7 +3,8 @@
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "api/error.h"
-#include "format/russiandaymonth.h"
+#include "api/settle.h"
+#include "format/russiandate.h"
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
 #include "format/russianplural.h"
@@ -14,24 +15,6 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 namespace {
-
-// Waits for a task whose result is no longer wanted, so that none of its
-// requests outlives the load that started it.
-template<typename T> QCoro::Task<void> settle(QCoro::Task<T> &task)
-{
-    if (task.isReady())
-        co_return;
-    try {
-        co_await task;
-    } catch (...) {
-    }
-}
-
-// Clips and battles have two forms only, with no exception for 11 to 14.
-QString twoFormCount(qint64 n, const QString &one, const QString &other)
-{
-    return QString::number(n) + u' ' + (n % 10 == 1 ? one : other);
-}
 
 } // namespace
 
@@ -51,7 +34,7 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
 
 HomePageModel::Services HomePageModel::Services::shared()
 {
-    const TrackServices stores = TrackServices::shared();
+    const TrackServices stores = TrackServices::registered();
     return {stores.player,
         [session = stores.session]() -> Token { return session ? session->token() : std::nullopt; }, {}};
 }
@@ -79,8 +62,7 @@ QString HomePageModel::dailyDateText() const
 
 QString HomePageModel::dailyCountText() const
 {
-    // The word stays as it is whatever the number.
-    return QString::number(m_dailyTracks.size()) + u" треков · обновляется в 00:00"_s;
+    return russianCount(m_dailyTracks.size(), CountWord::Track) + u" · обновляется в 00:00"_s;
 }
 
 void HomePageModel::load()
@@ -117,6 +99,7 @@ QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
                     tracks = co_await daily;
                 } catch (...) {
                     // A missing daily list only hides its card.
+                    logDroppedFailure("the daily list", std::current_exception());
                 }
                 if (wanted())
                     self->setDailyTracks(std::move(tracks));
@@ -184,34 +167,40 @@ void HomePageModel::playRelease(int row)
         m_services.player->play(std::get<TrackOut>(items.at(row).target), queue);
 }
 
-QString HomePageModel::favoritesSubtitle(qint64 count)
+QString HomePageModel::favoritesSubtitle() const
 {
+    return favoritesSubtitle(m_stats.favoritesCount, m_services.token && m_services.token().has_value());
+}
+
+QString HomePageModel::favoritesSubtitle(qint64 count, bool signedIn)
+{
+    // Only a guest, who cannot keep favourites, is asked to sign in; a
+    // listener with none reads the count.
     if (count < 1)
-        return u"Войдите, чтобы сохранять"_s;
-    return russianCount(count, u"трек"_s, u"трека"_s, u"треков"_s);
+        return signedIn ? russianCount(0, CountWord::Track) : u"Войдите, чтобы сохранять"_s;
+    return russianCount(count, CountWord::Track);
 }
 
 QString HomePageModel::collectionSubtitle(qint64 albums, qint64 tracks)
 {
-    return russianCount(albums, u"альбом"_s, u"альбома"_s, u"альбомов"_s) + u" · "_s
-        + russianCount(tracks, u"трек"_s, u"трека"_s, u"треков"_s);
+    return russianCount(albums, CountWord::Album) + u" · "_s + russianCount(tracks, CountWord::Track);
 }
 
 QString HomePageModel::clipsSubtitle(qint64 count)
 {
-    return twoFormCount(count, u"клип"_s, u"клипов"_s);
+    return russianCount(count, CountWord::Clip);
 }
 
 QString HomePageModel::battlesSubtitle(qint64 count)
 {
-    return twoFormCount(count, u"баттл"_s, u"баттлов"_s);
+    return russianCount(count, CountWord::Battle);
 }
 
 QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
 {
     QStringList urls;
     for (qsizetype i = 0; i < std::min<qsizetype>(tracks.size(), dailyCoverSlots); ++i) {
-        const std::optional<QString> &path = tracks.at(i).coverURL;
+        const std::optional<QString> &path = tracks.at(i).coverUrl;
         const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
         if (url && url->isValid())
             urls.append(url->toString());

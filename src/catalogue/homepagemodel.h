@@ -80,7 +80,7 @@ public:
     const QList<TrackOut> &dailyTracks() const { return m_dailyTracks; }
     HomeReleaseModel *releases() const { return m_releases; }
 
-    QString favoritesSubtitle() const { return favoritesSubtitle(m_stats.favoritesCount); }
+    QString favoritesSubtitle() const;
     QString collectionSubtitle() const { return collectionSubtitle(m_stats.albumsCount, m_stats.tracksCount); }
     QString clipsSubtitle() const { return clipsSubtitle(m_stats.clipsCount); }
     QString battlesSubtitle() const { return battlesSubtitle(m_stats.battlesCount); }
@@ -102,7 +102,7 @@ public:
     // album release asks for its page (albumRequested).
     Q_INVOKABLE void playRelease(int row);
 
-    static QString favoritesSubtitle(qint64 count);
+    static QString favoritesSubtitle(qint64 count, bool signedIn);
     static QString collectionSubtitle(qint64 albums, qint64 tracks);
     static QString clipsSubtitle(qint64 count);
     static QString battlesSubtitle(qint64 count);

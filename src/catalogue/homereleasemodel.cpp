@@ -24,10 +24,8 @@ QVariant HomeReleaseModel::data(const QModelIndex &index, int role) const
         return item.title;
     case ArtistLineRole:
         return item.artistLine;
-    case CoverUrlRole: {
-        const std::optional<QUrl> url = item.coverURL ? APIConfig::resolve(*item.coverURL) : std::nullopt;
-        return url ? url->toString() : QString();
-    }
+    case CoverUrlRole:
+        return APIConfig::resolvedText(item.coverUrl);
     case SubtitleRole:
         return item.subtitle;
     case IsAlbumRole:

@@ -27,7 +27,7 @@ bool holdsTextBesidesSpaces(const QString &text)
 } // namespace
 
 SearchModel::SearchModel(QObject *parent)
-    : SearchModel(serviceSearcher(TrackServices::shared().session), Clock::system(), TrackServices::shared(), parent)
+    : SearchModel(serviceSearcher(TrackServices::registered().session), Clock::system(), TrackServices::registered(), parent)
 {
 }
 

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 
@@ -9,7 +10,13 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-ClipGridModel::ClipGridModel(QObject *parent) : QAbstractListModel(parent) { }
+ClipGridModel::ClipGridModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // The stores registered when the screen is made.
+    setSession(StoreRegistry::get<Session>());
+    setPlayer(StoreRegistry::get<PlayerStore>());
+    setClipPlayer(StoreRegistry::get<ClipPlayerStore>());
+}
 
 ClipGridModel::~ClipGridModel() = default;
 
@@ -30,11 +37,9 @@ QVariant ClipGridModel::data(const QModelIndex &index, int role) const
         return clip.title;
     case ArtistRole:
         return clip.artist;
-    case CoverUrlRole: {
+    case CoverUrlRole:
         // No address lets the artwork show its placeholder.
-        const auto url = clip.coverURL ? APIConfig::resolve(*clip.coverURL) : std::nullopt;
-        return url ? url->toString() : QString();
-    }
+        return APIConfig::resolvedText(clip.coverUrl);
     default:
         return {};
     }

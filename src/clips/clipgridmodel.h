@@ -28,9 +28,9 @@ class ClipGridModel : public QAbstractListModel
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY stateChanged)
     Q_PROPERTY(int loadState READ loadState NOTIFY stateChanged)
-    Q_PROPERTY(nimbra::Session *session READ session WRITE setSession NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer WRITE setClipPlayer NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::Session *session READ session NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer NOTIFY storesChanged)
 
 public:
     enum class Source { Clips, Battles };
@@ -61,11 +61,8 @@ public:
     const QList<ClipOut> &clips() const { return m_clips; }
 
     Session *session() const { return m_session; }
-    void setSession(Session *session);
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
     ClipPlayerStore *clipPlayer() const { return m_clipPlayer; }
-    void setClipPlayer(ClipPlayerStore *clipPlayer);
 
     // Loads page 1 again; a load still running is replaced and writes nothing.
     Q_INVOKABLE void load();
@@ -80,6 +77,9 @@ signals:
     void storesChanged();
 
 private:
+    void setClipPlayer(ClipPlayerStore *clipPlayer);
+    void setPlayer(PlayerStore *player);
+    void setSession(Session *session);
     QCoro::Task<> loadAsync(CancelToken token);
     void setState(bool loading, const QString &error);
 

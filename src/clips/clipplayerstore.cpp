@@ -31,24 +31,6 @@ QString ClipPlayerStore::failureMessage()
     return u"Не удалось воспроизвести видео"_s;
 }
 
-QString ClipPlayerStore::formatTime(double seconds)
-{
-    if (!std::isfinite(seconds) || seconds < 0)
-        return u"0:00"_s;
-    const double whole = std::floor(seconds);
-    const auto text = [](const QString &minutes, int rest) {
-        return minutes + QLatin1Char(':') + u"%1"_s.arg(rest, 2, 10, QLatin1Char('0'));
-    };
-    // Exact up to 2^64 seconds, which a signed whole number could not hold;
-    // beyond that in doubles, whose whole values are exact too.
-    if (whole < 18446744073709551616.0) {
-        const auto n = quint64(whole);
-        return text(QString::number(n / 60), int(n % 60));
-    }
-    const double rest = std::fmod(whole, 60.0);
-    return text(QString::number(std::floor(whole / 60.0), 'f', 0), int(rest));
-}
-
 void ClipPlayerStore::setFullscreen(bool fullscreen)
 {
     if (m_fullscreen == fullscreen)
@@ -157,7 +139,7 @@ std::optional<int> ClipPlayerStore::findPlayable(int start, QUrl *url, int step)
     const int count = int(m_queue.size());
     for (int attempt = 0; attempt < count; ++attempt) {
         const int candidate = ((start + step * attempt) % count + count) % count;
-        if (const auto resolved = APIConfig::resolve(m_queue.at(candidate).fileURL)) {
+        if (const auto resolved = APIConfig::resolve(m_queue.at(candidate).fileUrl)) {
             if (url)
                 *url = *resolved;
             return candidate;
@@ -236,9 +218,8 @@ void ClipPlayerStore::schedule(std::function<void()> step)
 
 void ClipPlayerStore::applyTick(double seconds)
 {
-    const double elapsed = std::isnan(seconds) || seconds < 0 ? 0.0 : seconds;
-    const double own = m_player->duration();
-    setTimes(elapsed, std::isfinite(own) && own > 0 ? own : m_duration);
+    const double own = sanitizedSeconds(m_player->duration());
+    setTimes(sanitizedSeconds(seconds), own > 0 ? own : m_duration);
 }
 
 void ClipPlayerStore::handleFailedItem()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/catalogrecords.h"
+#include "format/durationtext.h"
 #include "platform/videobackend.h"
 
 #include <QList>
@@ -58,10 +59,6 @@ public:
     // Stops, drops the video player and hides the overlay.
     Q_INVOKABLE void dismiss();
 
-    // "m:ss" with whole minutes of any size; "0:00" for a negative or
-    // non-finite value.
-    Q_INVOKABLE static QString formatTime(double seconds);
-
     bool isPresented() const { return m_presented; }
     // The overlay fills the whole window. Turning it off returns the clip
     // to its windowed overlay; it stays presented and keeps playing.
@@ -77,8 +74,8 @@ public:
     bool isPlaying() const { return m_playing; }
     double elapsed() const { return m_elapsed; }
     double duration() const { return m_duration; }
-    QString elapsedText() const { return formatTime(m_elapsed); }
-    QString durationText() const { return formatTime(m_duration > 0 ? m_duration : 0); }
+    QString elapsedText() const { return nimbra::durationText(m_elapsed); }
+    QString durationText() const { return nimbra::durationText(m_duration); }
     // The seek bar's upper end: the duration, or 1 for a duration of 1 or less.
     double seekUpperBound() const { return m_duration > 1 ? m_duration : 1.0; }
     QString failureText() const { return m_failureText; }

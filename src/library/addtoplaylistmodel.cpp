@@ -2,7 +2,8 @@
 
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
+#include "format/russianplural.h"
 #include "tracks/tracklistmodel.h"
 #include "tracks/trackservices.h"
 
@@ -13,7 +14,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 AddToPlaylistModel::AddToPlaylistModel(QObject *parent)
-    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::shared().session, parent)
+    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::registered().session, parent)
 {
 }
 
@@ -90,8 +91,7 @@ QCoro::Task<bool> AddToPlaylistModel::afterCreate(PlaylistOut created)
 
 QString AddToPlaylistModel::countText(qint64 trackCount) const
 {
-    // The sheet names no plural form: "1 треков" as well.
-    return QString::number(trackCount) + u" треков"_s;
+    return russianCount(trackCount, CountWord::Track);
 }
 
 void AddToPlaylistModel::setAddState(const QString &addingTo, const QString &error)

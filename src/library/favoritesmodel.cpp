@@ -8,7 +8,7 @@
 
 namespace nimbra {
 
-FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackServices::shared(), NimbraAPI(), parent) { }
+FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackServices::registered(), NimbraAPI(), parent) { }
 
 FavoritesModel::FavoritesModel(TrackServices services, NimbraAPI api, QObject *parent)
     : TrackListModel(std::move(services), parent), m_api(std::move(api))

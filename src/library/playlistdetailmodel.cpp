@@ -3,13 +3,13 @@
 #include "account/playlistsstore.h"
 #include "account/session.h"
 #include "api/boundary.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 
 namespace nimbra {
 
 PlaylistDetailModel::PlaylistDetailModel(QObject *parent)
-    : PlaylistDetailModel(TrackServices::shared(), StoreRegistry::get<PlaylistsStore>(), NimbraAPI(), parent)
+    : PlaylistDetailModel(TrackServices::registered(), StoreRegistry::get<PlaylistsStore>(), NimbraAPI(), parent)
 {
 }
 

@@ -2,7 +2,7 @@
 
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "format/russianplural.h"
 #include "tracks/trackservices.h"
 
@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 PlaylistsModel::PlaylistsModel(QObject *parent)
-    : PlaylistsModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::shared().session, parent)
+    : PlaylistsModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::registered().session, parent)
 {
 }
 
@@ -28,7 +28,7 @@ void PlaylistsModel::load()
 
 QString PlaylistsModel::countText(qint64 trackCount) const
 {
-    return russianCount(trackCount, u"трек"_s, u"трека"_s, u"треков"_s);
+    return russianCount(trackCount, CountWord::Track);
 }
 
 } // namespace nimbra

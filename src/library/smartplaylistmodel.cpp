@@ -2,6 +2,7 @@
 
 #include "api/boundary.h"
 #include "api/randomshuffle.h"
+#include "api/settle.h"
 #include "player/audiocacheservice.h"
 #include "player/playerstore.h"
 
@@ -16,13 +17,13 @@ constexpr int dailySize = 30;
 
 QSet<QString> savedTrackIds()
 {
-    return AudioCacheService::shared()->cachedTrackIDs();
+    return AudioCacheService::shared()->cachedTrackIds();
 }
 
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackServices::shared(), savedTrackIds, NimbraAPI(), parent)
+    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraAPI(), parent)
 {
 }
 
@@ -129,6 +130,7 @@ QCoro::Task<QList<TrackOut>> SmartPlaylistModel::fetch(
         catalogue = co_await api.fetchAllTracksBrief(std::move(token), cancel);
     } catch (...) {
         // A catalogue that cannot be had lists nothing.
+        logDroppedFailure("the catalogue for the offline list", std::current_exception());
     }
     QList<TrackOut> offline;
     for (const TrackOut &track : std::as_const(catalogue)) {

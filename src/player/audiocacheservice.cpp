@@ -97,7 +97,7 @@ QString AudioCacheService::idForFileName(const QString &fileName)
 
 bool AudioCacheService::sendsTokenTo(const QUrl &url)
 {
-    return sameOrigin(url, APIConfig::baseURL());
+    return sameOrigin(url, APIConfig::baseUrl());
 }
 
 QString AudioCacheService::pathFor(const QString &id) const
@@ -105,7 +105,7 @@ QString AudioCacheService::pathFor(const QString &id) const
     return m_cacheDir + QLatin1Char('/') + fileNameFor(id);
 }
 
-std::optional<QUrl> AudioCacheService::localURL(const QString &id) const
+std::optional<QUrl> AudioCacheService::localUrl(const QString &id) const
 {
     const QString path = pathFor(id);
     if (!QFileInfo(path).isFile())
@@ -115,13 +115,13 @@ std::optional<QUrl> AudioCacheService::localURL(const QString &id) const
 
 void AudioCacheService::removeCached(const QString &id)
 {
-    if (!localURL(id))
+    if (!localUrl(id))
         return;
     if (QFile::remove(pathFor(id)))
         emit cacheChanged(id);
 }
 
-QSet<QString> AudioCacheService::cachedTrackIDs() const
+QSet<QString> AudioCacheService::cachedTrackIds() const
 {
     QSet<QString> ids;
     const QStringList names
@@ -136,7 +136,7 @@ QSet<QString> AudioCacheService::cachedTrackIDs() const
 QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     QString id, QUrl from, std::optional<QString> token, CancelToken cancel)
 {
-    if (const auto local = localURL(id))
+    if (const auto local = localUrl(id))
         co_return *local;
     if (cancel.isCancelled())
         throw APIError::network(APIError::NetworkFailure::Cancelled);
@@ -152,7 +152,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     Transfer transfer;
     transfer.url = from;
     transfer.bearerToken = token;
-    transfer.tokenOrigin = APIConfig::baseURL();
+    transfer.tokenOrigin = APIConfig::baseUrl();
     transfer.idleLimit = requestTimeout;
     transfer.wholeLimit = resourceTimeout;
     transfer.maxRedirects = maxRedirects;

@@ -43,11 +43,11 @@ public:
     QCoro::Task<QUrl> downloadTrack(QString id, QUrl from, std::optional<QString> token, CancelToken cancel = {});
 
     // The copy of track id, when there is one.
-    std::optional<QUrl> localURL(const QString &id) const;
+    std::optional<QUrl> localUrl(const QString &id) const;
     // Deletes the copy of track id; a missing file or a failure is ignored.
     void removeCached(const QString &id);
     // The ids of every entry of the folder (empty when it cannot be read).
-    QSet<QString> cachedTrackIDs() const;
+    QSet<QString> cachedTrackIds() const;
 
     // "<id>.audio" for an id that is a plain file name; any other id (one
     // with a path separator or NUL, empty, "." or "..", or starting with the

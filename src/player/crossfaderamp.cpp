@@ -2,6 +2,7 @@
 
 #include "platform/audiobackend.h"
 #include "api/clock.h"
+#include "format/durationtext.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,7 +26,7 @@ QCoro::Task<bool> CrossfadeRamp::run(Clock *clock, double seconds, QPointer<Audi
     if (token.isCancelled())
         co_return false;
     const int steps = stepCount(seconds);
-    const double total = std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
+    const double total = sanitizedSeconds(seconds);
     const auto stepTime = std::chrono::milliseconds(std::lround(total * 1000.0 / steps));
     for (int i = 1; i <= steps; ++i) {
         if (token.isCancelled())

@@ -2,17 +2,27 @@
 
 #include "api/boundary.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
-#include "tracks/trackservices.h"
+#include "account/session.h"
 
 namespace nimbra {
 
-FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent) : QObject(parent)
+FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent)
+    : FullscreenPlayerModel(
+          [session = QPointer<Session>(StoreRegistry::get<Session>())](QString id, CancelToken cancel) {
+              const std::optional<QString> token = session ? session->token() : std::nullopt;
+              return NimbraAPI().track(std::move(id), token, std::move(cancel));
+          },
+          parent)
 {
-    m_detailSource = [session = TrackServices::shared().session](QString id, CancelToken cancel) {
-        const std::optional<QString> token = session ? session->token() : std::nullopt;
-        return NimbraAPI().track(std::move(id), token, std::move(cancel));
-    };
+}
+
+FullscreenPlayerModel::FullscreenPlayerModel(DetailSource source, QObject *parent)
+    : QObject(parent), m_detailSource(std::move(source))
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
 }
 
 void FullscreenPlayerModel::setPlayer(PlayerStore *player)

@@ -25,7 +25,7 @@ class PlayerStore;
 class FullscreenPlayerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(bool lyricsMode READ lyricsMode NOTIFY lyricsModeChanged)
     // Lyrics mode with lyrics to show; without them the cover stays while
     // the bars already show lyrics mode.
@@ -37,12 +37,12 @@ public:
     // The full record of a track; throws when it cannot be had.
     using DetailSource = std::function<QCoro::Task<TrackOut>(QString trackId, CancelToken cancel)>;
 
-    // Without a source the service is asked with the session's token.
+    // Asks the service, with the registered session's token.
     explicit FullscreenPlayerModel(QObject *parent = nullptr);
-    void setDetailSource(DetailSource source) { m_detailSource = std::move(source); }
+    // Asks source instead (an empty one: nothing is fetched).
+    explicit FullscreenPlayerModel(DetailSource source, QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     bool lyricsMode() const { return m_lyricsMode; }
     bool showsLyricsPanel() const;
@@ -60,6 +60,7 @@ signals:
     void cacheAlertChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void setLyricsMode(bool on);
     void takeLyricsRequest();
     void trackChanged();

@@ -1,7 +1,8 @@
 #include "player/lyricspanelmodel.h"
 
+#include "api/storeregistry.h"
+#include "format/durationtext.h"
 #include "player/playerstore.h"
-#include "player/playertimemodel.h"
 #include "player/texttrim.h"
 
 #include <algorithm>
@@ -11,7 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent) { }
+LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void LyricsPanelModel::setPlayer(PlayerStore *player)
 {
@@ -81,7 +86,7 @@ bool LyricsPanelModel::seekToLine(int row)
 {
     if (!m_player)
         return false;
-    const auto time = m_parsed.seekTime(row, PlayerTimeModel::sanitized(m_player->duration()));
+    const auto time = m_parsed.seekTime(row, sanitizedSeconds(m_player->duration()));
     if (!time)
         return false;
     m_player->seek(*time);
@@ -113,7 +118,7 @@ void LyricsPanelModel::reloadLyrics()
     const auto lyrics = m_player ? m_player->currentLyrics() : std::nullopt;
     m_parsed = lyrics ? ParsedLyrics::parse(*lyrics) : ParsedLyrics();
     m_activeIndex = m_parsed.activeIndex(
-        m_player ? PlayerTimeModel::sanitized(m_player->elapsed()) : 0.0, m_player ? PlayerTimeModel::sanitized(m_player->duration()) : 0.0);
+        m_player ? sanitizedSeconds(m_player->elapsed()) : 0.0, m_player ? sanitizedSeconds(m_player->duration()) : 0.0);
     endResetModel();
     emit lyricsChanged();
     emit activeIndexChanged();
@@ -123,7 +128,7 @@ void LyricsPanelModel::updateActiveIndex()
 {
     if (!m_active || !m_player || m_parsed.lines.isEmpty())
         return;
-    const int index = m_parsed.activeIndex(PlayerTimeModel::sanitized(m_player->elapsed()), PlayerTimeModel::sanitized(m_player->duration()));
+    const int index = m_parsed.activeIndex(sanitizedSeconds(m_player->elapsed()), sanitizedSeconds(m_player->duration()));
     if (index == m_activeIndex)
         return;
     const int first = std::min(index, m_activeIndex);

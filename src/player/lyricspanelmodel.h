@@ -19,7 +19,7 @@ class PlayerStore;
 class LyricsPanelModel : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(bool active READ isActive WRITE setActive NOTIFY activeChanged)
     Q_PROPERTY(bool isSynced READ isSynced NOTIFY lyricsChanged)
     Q_PROPERTY(bool showsNote READ showsNote NOTIFY lyricsChanged)
@@ -38,7 +38,6 @@ public:
     explicit LyricsPanelModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
     bool isActive() const { return m_active; }
     void setActive(bool active);
 
@@ -71,6 +70,7 @@ signals:
     void activeIndexChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void reloadLyrics();
     void updateActiveIndex();
 

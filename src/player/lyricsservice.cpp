@@ -22,7 +22,7 @@ using Query = QList<QPair<QString, QString>>;
 
 QUrl endpoint(const QString &path, const Query &items)
 {
-    QUrl url = LyricsService::baseURL();
+    QUrl url = LyricsService::baseUrl();
     QString basePath = url.path();
     while (basePath.endsWith(QLatin1Char('/')))
         basePath.chop(1);
@@ -38,17 +38,17 @@ QUrl endpoint(const QString &path, const Query &items)
 
 } // namespace
 
-QUrl LyricsService::defaultBaseURL()
+QUrl LyricsService::defaultBaseUrl()
 {
     return QUrl(u"https://lrclib.net"_s);
 }
 
-QUrl LyricsService::baseURL()
+QUrl LyricsService::baseUrl()
 {
     const QUrl stored(QSettings().value(QLatin1StringView(settingsKey)).toString(), QUrl::StrictMode);
     if (stored.isValid() && (stored.scheme() == "http"_L1 || stored.scheme() == "https"_L1) && !stored.host().isEmpty())
         return stored;
-    return defaultBaseURL();
+    return defaultBaseUrl();
 }
 
 LyricsService::LyricsService(QObject *parent) : QObject(parent) { }
@@ -60,9 +60,9 @@ LyricsService *LyricsService::shared()
 }
 
 QCoro::Task<std::optional<QString>> LyricsService::getLyrics(
-    QString trackID, QString title, QString artist, qint64 duration, CancelToken token)
+    QString trackId, QString title, QString artist, qint64 duration, CancelToken token)
 {
-    const auto cached = m_cache.constFind(trackID);
+    const auto cached = m_cache.constFind(trackId);
     if (cached != m_cache.cend())
         co_return cached->isEmpty() ? std::nullopt : std::optional<QString>(*cached);
 
@@ -71,7 +71,7 @@ QCoro::Task<std::optional<QString>> LyricsService::getLyrics(
     // A cancelled lookup proves nothing about the track: it is not a miss.
     if (token.isCancelled() || !self)
         co_return std::nullopt;
-    m_cache.insert(trackID, found.value_or(QString()));
+    m_cache.insert(trackId, found.value_or(QString()));
     co_return found;
 }
 

@@ -24,9 +24,9 @@ public:
     static constexpr const char *settingsKey = "nimbra.lyrics.baseURL";
     static constexpr std::chrono::milliseconds requestTimeout {10000};
 
-    static QUrl defaultBaseURL();
+    static QUrl defaultBaseUrl();
     // The stored host when it is an http(s) address, else the default.
-    static QUrl baseURL();
+    static QUrl baseUrl();
 
     explicit LyricsService(QObject *parent = nullptr);
     // The process-wide instance.
@@ -35,7 +35,7 @@ public:
     // The lyrics text, or nothing when none were found. Never throws. A
     // cancelled lookup returns nothing and leaves the cache as it was.
     QCoro::Task<std::optional<QString>> getLyrics(
-        QString trackID, QString title, QString artist, qint64 duration, CancelToken token = {});
+        QString trackId, QString title, QString artist, qint64 duration, CancelToken token = {});
 
     // The best usable record for a track of duration seconds: closest in
     // length, synced lyrics strongly preferred, the service's order on ties.

@@ -25,9 +25,9 @@ namespace {
 
 std::optional<QUrl> coverOf(const TrackOut &track)
 {
-    if (!track.coverURL)
+    if (!track.coverUrl)
         return std::nullopt;
-    return APIConfig::resolve(*track.coverURL);
+    return APIConfig::resolve(*track.coverUrl);
 }
 
 // Keeps the newest files of the folder (and always keep), removes the rest.

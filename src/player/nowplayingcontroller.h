@@ -50,7 +50,7 @@ public:
     // Next and previous are offered only while skipping is possible.
     bool canSkip() const { return m_canSkip; }
     // The cover last asked for, fetched or not.
-    std::optional<QUrl> lastArtworkURL() const { return m_lastArtworkURL; }
+    std::optional<QUrl> lastArtworkUrl() const { return m_lastArtworkURL; }
     bool isLoadingArtwork() const { return m_artworkTask.isRunning(); }
     // Null without a session bus.
     MprisService *mpris() const { return m_mpris; }

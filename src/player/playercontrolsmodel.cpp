@@ -1,5 +1,6 @@
 #include "player/playercontrolsmodel.h"
 
+#include "api/storeregistry.h"
 #include "platform/clipboard.h"
 #include "player/playerstore.h"
 #include "player/texttrim.h"
@@ -10,7 +11,11 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-PlayerControlsModel::PlayerControlsModel(QObject *parent) : QObject(parent) { }
+PlayerControlsModel::PlayerControlsModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void PlayerControlsModel::setPlayer(PlayerStore *player)
 {

@@ -18,7 +18,7 @@ class PlayerStore;
 class PlayerControlsModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     // An account is in use (a token with a profile): set from the session.
     Q_PROPERTY(bool hasAccount READ hasAccount WRITE setHasAccount NOTIFY hasAccountChanged)
     Q_PROPERTY(bool hasTrack READ hasTrack NOTIFY changed)
@@ -43,7 +43,6 @@ public:
     explicit PlayerControlsModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
     bool hasAccount() const { return m_hasAccount; }
     void setHasAccount(bool hasAccount);
 
@@ -80,6 +79,7 @@ signals:
     void linkCopied(const QString &confirmation);
 
 private:
+    void setPlayer(PlayerStore *player);
     struct State
     {
         bool hasTrack = false;

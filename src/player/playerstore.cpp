@@ -5,6 +5,7 @@
 #include "player/lyricsservice.h"
 #include "player/nowplayingcontroller.h"
 #include "api/clock.h"
+#include "format/durationtext.h"
 #include "account/session.h"
 
 #include <QPointer>
@@ -38,7 +39,6 @@ PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, 
       m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
-      m_queueModel(new TrackListModel(TrackServices {this, nullptr, nullptr, session}, this)),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     // The playing row moves with the current track.
@@ -72,7 +72,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
     // keep describing what is playing.
     PlayQueue candidate = m_queue;
     const qsizetype start = candidate.place(track, list);
-    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return APIConfig::resolve(t.fileURL); });
+    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return APIConfig::resolve(t.fileUrl); });
     if (!playable)
         return;
     // The listener's choice wins over a wave still on its way.
@@ -85,7 +85,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
 
 void PlayerStore::playAtIndex(qsizetype index)
 {
-    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return APIConfig::resolve(t.fileURL); });
+    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return APIConfig::resolve(t.fileUrl); });
     if (!start)
         return;
     m_queue.setIndex(start->index);
@@ -145,7 +145,7 @@ void PlayerStore::pauseIfPlaying()
 
 void PlayerStore::seek(double seconds)
 {
-    const double target = sanitizedTime(seconds);
+    const double target = sanitizedSeconds(seconds);
     if (m_player)
         m_player->seek(target);
     setElapsed(target);
@@ -159,11 +159,9 @@ void PlayerStore::updateCurrentTrack(TrackOut track)
     m_currentTrack = track;
     emit currentTrackChanged();
     emit durationLabelChanged();
-    // One row changes, not the whole list.
-    if (m_queue.replaceCurrent(track)) {
-        m_queueModel->replaceById(track);
+    // The queue holds the newer record too.
+    if (m_queue.replaceCurrent(track))
         emit queueChanged();
-    }
     // A record that now carries lyrics fills the gap a lookup left.
     if (m_lyricsTrackId == track.id && !m_currentLyrics && track.lyrics && !track.lyrics->trimmed().isEmpty()) {
         setCurrentLyrics(track.lyrics->trimmed());
@@ -185,21 +183,11 @@ void PlayerStore::dismissFullscreen()
     setFullscreenWantsLyrics(false);
 }
 
-QString PlayerStore::formatTime(double seconds)
-{
-    if (!std::isfinite(seconds) || seconds < 0)
-        return u"0:00"_s;
-    // Beyond what a 64-bit count holds the label stays at its largest value.
-    constexpr double limit = 9223372036854775807.0;
-    const qint64 whole = seconds >= limit ? std::numeric_limits<qint64>::max() : qint64(seconds);
-    return u"%1:%2"_s.arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
-
 QString PlayerStore::durationLabel() const
 {
     if (m_duration > 0)
-        return formatTime(m_duration);
-    return formatTime(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
+        return durationText(m_duration);
+    return durationText(m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0);
 }
 
 // Now-playing panel and media keys
@@ -335,7 +323,7 @@ QCoro::Task<> PlayerStore::runSleepCountdown(QDateTime endAt, CancelToken token)
 
 QString PlayerStore::currentCoverUrl() const
 {
-    return m_currentTrack ? TrackListModel::resolvedCoverUrl(*m_currentTrack) : QString();
+    return m_currentTrack ? m_currentTrack->coverAddress() : QString();
 }
 
 bool PlayerStore::currentIsDisliked() const
@@ -350,7 +338,6 @@ std::optional<QString> PlayerStore::authToken() const
 
 void PlayerStore::queueDidChange()
 {
-    m_queueModel->setTracks(m_queue.tracks());
     emit queueChanged();
 }
 

@@ -6,7 +6,6 @@
 #include "player/playqueue.h"
 #include "player/repeatmode.h"
 #include "player/sleeptimer.h"
-#include "tracks/tracklistmodel.h"
 
 #include <QCoroTask>
 #include <QHash>
@@ -25,7 +24,6 @@ class LyricsService;
 class NowPlayingController;
 class Clock;
 class Session;
-class TrackListModel;
 
 // The one audio player state of the process: the current track and its
 // position, the queue with shuffle and repeat, the crossfade between tracks,
@@ -65,7 +63,6 @@ class PlayerStore : public QObject
     Q_PROPERTY(QString cacheMessage READ cacheMessageText WRITE setCacheMessageText NOTIFY cacheMessageChanged)
     Q_PROPERTY(bool shuffleEnabled READ shuffleEnabled NOTIFY shuffleEnabledChanged)
     Q_PROPERTY(nimbra::RepeatModes::Mode repeatMode READ repeatMode WRITE setRepeatMode NOTIFY repeatModeChanged)
-    Q_PROPERTY(nimbra::TrackListModel *queueModel READ queueModel CONSTANT)
     Q_PROPERTY(int queueIndex READ queueIndexValue NOTIFY queueIndexChanged)
     Q_PROPERTY(nimbra::SleepTimer sleepTimer READ sleepTimer NOTIFY sleepTimerChanged)
     Q_PROPERTY(qint64 sleepRemainingSeconds READ sleepRemainingSeconds NOTIFY sleepRemainingSecondsChanged)
@@ -106,7 +103,7 @@ public:
     QString currentTitle() const { return m_currentTrack ? m_currentTrack->title : QString(); }
     QString currentArtist() const { return m_currentTrack ? m_currentTrack->artist : QString(); }
     QString currentCoverUrl() const;
-    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumID.value_or(QString()) : QString(); }
+    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumId.value_or(QString()) : QString(); }
     double currentDurationSeconds() const { return m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0; }
     bool currentIsFavorite() const { return m_currentTrack && m_currentTrack->isFavorite; }
     bool currentIsDisliked() const;
@@ -146,8 +143,6 @@ public:
     RepeatMode repeatMode() const { return m_repeatMode; }
     void setRepeatMode(RepeatMode mode) { assign(m_repeatMode, mode, &PlayerStore::repeatModeChanged); }
     QList<TrackOut> queue() const { return m_queue.tracks(); }
-    // The queue as QML lists it, in playing order.
-    TrackListModel *queueModel() const { return m_queueModel; }
     qsizetype queueIndex() const { return m_queue.index(); }
     int queueIndexValue() const { return int(m_queue.index()); }
     SleepTimer sleepTimer() const { return m_sleepTimer; }
@@ -180,10 +175,6 @@ public:
     Q_INVOKABLE void cacheCurrentTrack();
     Q_INVOKABLE void removeCurrentTrackFromCache();
 
-    // "m:ss" with whole minutes not limited to 59; "0:00" for a time that
-    // is negative or not finite.
-    Q_INVOKABLE static QString formatTime(double seconds);
-
     // The desktop's view of the player (and the source of its commands).
     NowPlayingController *nowPlaying() const { return m_nowPlaying.get(); }
 
@@ -211,9 +202,6 @@ signals:
     void isFullscreenPresentedChanged();
 
 private:
-    // Times from the player, the seek bar or the media keys may be NaN or
-    // negative; they count as the start before any arithmetic or conversion.
-    static double sanitizedTime(double seconds) { return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0; }
     // QML reads absent texts as null strings and writes them the same way.
     static std::optional<QString> optionalText(const QString &text)
     {
@@ -225,7 +213,7 @@ private:
     QString cacheMessageText() const { return m_cacheMessage.value_or(QString()); }
     void setCacheMessageText(const QString &text) { setCacheMessage(optionalText(text)); }
 
-    // Tells the queue's model and listeners that the list itself changed.
+    // Tells listeners that the list itself changed.
     void queueDidChange();
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
@@ -323,7 +311,6 @@ private:
     // Cancelled when the store goes: ends lookups still in flight.
     CancelToken m_lifetime;
     // Declared last so it goes first, before anything its commands reach.
-    TrackListModel *m_queueModel;
     std::unique_ptr<NowPlayingController> m_nowPlaying;
 };
 

@@ -8,6 +8,7 @@
 
 #include "api/apiconfig.h"
 #include "api/error.h"
+#include "format/durationtext.h"
 #include "player/audiocacheservice.h"
 #include "player/crossfaderamp.h"
 #include "api/clock.h"
@@ -38,11 +39,11 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     emit currentTrackChanged();
     emit currentTrackIsCachedChanged();
     ensureLyrics(track);
-    setDuration(sanitizedTime(double(track.durationSeconds)));
+    setDuration(sanitizedSeconds(double(track.durationSeconds)));
     setElapsed(0);
 
     countPlayAndSaveSilently(track, url);
-    const QUrl source = m_cache->localURL(track.id).value_or(url);
+    const QUrl source = m_cache->localUrl(track.id).value_or(url);
 
     m_player = m_backend->createPlayer(source);
     m_player->setVolume(crossfade ? 0.0f : 1.0f);
@@ -80,11 +81,11 @@ void PlayerStore::teardownPlayers()
 // Ten times a second for the whole of playback: numbers only.
 void PlayerStore::handleTick(double seconds)
 {
-    setElapsed(sanitizedTime(seconds));
+    setElapsed(sanitizedSeconds(seconds));
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
         if (std::isfinite(itemDuration))
-            setDuration(sanitizedTime(itemDuration));
+            setDuration(sanitizedSeconds(itemDuration));
     }
     if (!m_isCrossfading && m_crossfadeEnabled && m_duration > 2 * m_crossfadeDuration
         && m_elapsed >= m_duration - m_crossfadeDuration)
@@ -103,7 +104,7 @@ void PlayerStore::triggerCrossfade()
     if (!next || *next < 0 || *next >= m_queue.size())
         return;
     const TrackOut track = m_queue.tracks().at(*next);
-    const auto url = APIConfig::resolve(track.fileURL);
+    const auto url = APIConfig::resolve(track.fileUrl);
     if (!url)
         return;
     m_queue.setIndex(*next);
@@ -203,7 +204,7 @@ void PlayerStore::countPlayAndSaveSilently(const TrackOut &track, const QUrl &ur
     const int count = ++m_sessionPlayCount[track.id];
     // A save the listener started has the right of way; a later start of
     // this track tries again.
-    if (count >= silentSavePlayCount && !m_cache->localURL(track.id) && !m_cachingTrackId)
+    if (count >= silentSavePlayCount && !m_cache->localUrl(track.id) && !m_cachingTrackId)
         saveSilently(m_cache, track.id, url, authToken(), m_lifetime);
 }
 
@@ -217,15 +218,15 @@ QCoro::Task<> PlayerStore::saveSilently(
 
 bool PlayerStore::currentTrackIsCached() const
 {
-    return m_currentTrack && m_cache->localURL(m_currentTrack->id).has_value();
+    return m_currentTrack && m_cache->localUrl(m_currentTrack->id).has_value();
 }
 
 void PlayerStore::cacheCurrentTrack()
 {
     if (!m_currentTrack)
         return;
-    const auto url = APIConfig::resolve(m_currentTrack->fileURL);
-    if (!url || m_cache->localURL(m_currentTrack->id))
+    const auto url = APIConfig::resolve(m_currentTrack->fileUrl);
+    if (!url || m_cache->localUrl(m_currentTrack->id))
         return;
     setCachingTrackId(m_currentTrack->id);
     setCacheMessage(std::nullopt);

@@ -1,5 +1,7 @@
 #include "player/playertimemodel.h"
 
+#include "api/storeregistry.h"
+#include "format/durationtext.h"
 #include "player/playerstore.h"
 
 #include <algorithm>
@@ -7,7 +9,11 @@
 
 namespace nimbra {
 
-PlayerTimeModel::PlayerTimeModel(QObject *parent) : QObject(parent) { }
+PlayerTimeModel::PlayerTimeModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void PlayerTimeModel::setPlayer(PlayerStore *player)
 {
@@ -26,22 +32,17 @@ void PlayerTimeModel::setPlayer(PlayerStore *player)
     emit playerChanged();
 }
 
-double PlayerTimeModel::sanitized(double seconds)
-{
-    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
-}
-
 double PlayerTimeModel::progressFor(double elapsed, double duration)
 {
-    const double total = sanitized(duration);
+    const double total = sanitizedSeconds(duration);
     if (total <= 0)
         return 0;
-    return std::clamp(sanitized(elapsed) / total, 0.0, 1.0);
+    return std::clamp(sanitizedSeconds(elapsed) / total, 0.0, 1.0);
 }
 
 double PlayerTimeModel::seekUpperFor(double duration)
 {
-    const double total = sanitized(duration);
+    const double total = sanitizedSeconds(duration);
     return total > 1 ? total : 1.0;
 }
 
@@ -49,12 +50,12 @@ void PlayerTimeModel::seekTo(double seconds)
 {
     if (!m_player)
         return;
-    m_player->seek(std::clamp(sanitized(seconds), 0.0, m_seekUpper));
+    m_player->seek(std::clamp(sanitizedSeconds(seconds), 0.0, m_seekUpper));
 }
 
 void PlayerTimeModel::updateElapsed()
 {
-    const double elapsed = m_player ? sanitized(m_player->elapsed()) : 0.0;
+    const double elapsed = m_player ? sanitizedSeconds(m_player->elapsed()) : 0.0;
     const double duration = m_player ? m_player->duration() : 0.0;
     const double progress = progressFor(elapsed, duration);
     if (progress != m_progress || elapsed != m_position) {
@@ -62,7 +63,7 @@ void PlayerTimeModel::updateElapsed()
         m_position = elapsed;
         emit progressChanged();
     }
-    const QString text = PlayerStore::formatTime(elapsed);
+    const QString text = nimbra::durationText(elapsed);
     if (text != m_elapsedText) {
         m_elapsedText = text;
         emit elapsedTextChanged();

@@ -15,7 +15,7 @@ class PlayerStore;
 class PlayerTimeModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QString elapsedText READ elapsedText NOTIFY elapsedTextChanged)
     Q_PROPERTY(QString durationText READ durationText NOTIFY durationTextChanged)
     // elapsed / duration within 0 and 1; 0 while the duration is unknown.
@@ -28,7 +28,6 @@ public:
     explicit PlayerTimeModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     QString elapsedText() const { return m_elapsedText; }
     QString durationText() const { return m_durationText; }
@@ -36,7 +35,6 @@ public:
     double position() const { return m_position; }
     double seekUpper() const { return m_seekUpper; }
 
-    static double sanitized(double seconds);
     static double progressFor(double elapsed, double duration);
     static double seekUpperFor(double duration);
 
@@ -50,6 +48,7 @@ signals:
     void progressChanged();
 
 private:
+    void setPlayer(PlayerStore *player);
     void updateElapsed();
     void updateDuration();
 

@@ -1,12 +1,19 @@
 #include "player/sleeptimermodel.h"
 
+#include "api/storeregistry.h"
+#include "format/durationtext.h"
+#include "format/russianplural.h"
 #include "player/playerstore.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-SleepTimerModel::SleepTimerModel(QObject *parent) : QObject(parent) { }
+SleepTimerModel::SleepTimerModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setPlayer(StoreRegistry::get<PlayerStore>());
+}
 
 void SleepTimerModel::setPlayer(PlayerStore *player)
 {
@@ -39,7 +46,7 @@ QString SleepTimerModel::activeLabel() const
         return {};
     const SleepTimer timer = m_player->sleepTimer();
     if (timer.isRunning())
-        return remainingText(m_player->sleepRemainingSeconds());
+        return durationText(double(m_player->sleepRemainingSeconds()));
     if (timer.isEndOfTrack())
         return u"После трека"_s;
     return {};
@@ -47,13 +54,7 @@ QString SleepTimerModel::activeLabel() const
 
 QString SleepTimerModel::presetLabel(int minutes)
 {
-    return QString::number(minutes) + u" минут"_s;
-}
-
-QString SleepTimerModel::remainingText(qint64 seconds)
-{
-    const qint64 left = std::max<qint64>(seconds, 0);
-    return u"%1:%2"_s.arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+    return russianCount(minutes, CountWord::Minute);
 }
 
 void SleepTimerModel::choose(int minutes)

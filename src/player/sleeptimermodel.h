@@ -16,7 +16,7 @@ class PlayerStore;
 class SleepTimerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QVariantList presets READ presets CONSTANT)
     Q_PROPERTY(bool showsActive READ showsActive NOTIFY activeChanged)
     Q_PROPERTY(QString activeLabel READ activeLabel NOTIFY activeChanged)
@@ -25,17 +25,14 @@ public:
     explicit SleepTimerModel(QObject *parent = nullptr);
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     QVariantList presets() const;
     bool showsActive() const;
     // "m:ss" of the seconds left, "После трека", or empty without a timer.
     QString activeLabel() const;
 
-    // "15 минут": the word does not change with the number.
+    // "15 минут", the word in the form its number takes.
     Q_INVOKABLE static QString presetLabel(int minutes);
-    // The remaining seconds as whole minutes and two-digit seconds.
-    static QString remainingText(qint64 seconds);
 
     Q_INVOKABLE void choose(int minutes);
     Q_INVOKABLE void chooseEndOfTrack();
@@ -48,6 +45,7 @@ signals:
     void closeRequested();
 
 private:
+    void setPlayer(PlayerStore *player);
     QPointer<PlayerStore> m_player;
 };
 

@@ -1,5 +1,6 @@
 #include "player/trackpadskipmonitor.h"
 
+#include "api/storeregistry.h"
 #include "player/playerstore.h"
 
 #include <QNativeGestureEvent>
@@ -61,6 +62,7 @@ TrackpadSkipMonitor::TrackpadSkipMonitor(QQuickItem *parent) : QQuickItem(parent
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(int(TrackpadSkipRecognizer::phaselessIdleMs));
     connect(&m_idleTimer, &QTimer::timeout, this, [this] { perform(m_recognizer.idle(now())); });
+    setPlayer(StoreRegistry::get<PlayerStore>());
 }
 
 TrackpadSkipMonitor::~TrackpadSkipMonitor()

@@ -24,13 +24,12 @@ class PlayerStore;
 class TrackpadSkipMonitor : public QQuickItem
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
 public:
     explicit TrackpadSkipMonitor(QQuickItem *parent = nullptr);
     ~TrackpadSkipMonitor() override;
 
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *player);
 
     // The monotonic time in milliseconds; tests step it by hand.
     void setClock(std::function<qint64()> now) { m_now = std::move(now); }
@@ -44,6 +43,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setPlayer(PlayerStore *player);
     void updateEnabled();
     void watch(QWindow *window);
     void handleWheel(const QWheelEvent &event);

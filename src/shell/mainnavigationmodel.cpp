@@ -2,6 +2,7 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
 #include "platform/focushelper.h"
 #include "player/playerstore.h"
@@ -13,7 +14,15 @@
 
 namespace nimbra {
 
-MainNavigationModel::MainNavigationModel(QObject *parent) : QObject(parent) { }
+MainNavigationModel::MainNavigationModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setAuth(StoreRegistry::get<AuthStore>());
+    setPlayer(StoreRegistry::get<PlayerStore>());
+    setClipPlayer(StoreRegistry::get<ClipPlayerStore>());
+    setArtistNavigation(StoreRegistry::get<ArtistNavigationStore>());
+    setUpdates(StoreRegistry::get<OtaUpdateStore>());
+}
 
 template<typename Store>
 void MainNavigationModel::replaceStore(QPointer<Store> &member, Store *store, void (MainNavigationModel::*watch)())
@@ -140,9 +149,9 @@ QString MainNavigationModel::profileInitial() const
 
 QUrl MainNavigationModel::profileAvatarUrl() const
 {
-    if (!showsProfileCard() || !m_auth->user()->avatarURL)
+    if (!showsProfileCard() || !m_auth->user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*m_auth->user()->avatarURL).value_or(QUrl());
+    return APIConfig::resolve(*m_auth->user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList MainNavigationModel::profileBadges() const

@@ -25,12 +25,12 @@ namespace nimbra {
 class MainNavigationModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player WRITE setPlayer NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer WRITE setClipPlayer NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation WRITE setArtistNavigation NOTIFY
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation NOTIFY
             storesChanged)
-    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates WRITE setUpdates NOTIFY storesChanged)
+    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates NOTIFY storesChanged)
 
     Q_PROPERTY(QAbstractItemModel *sidebarItems READ sidebarItems CONSTANT)
     Q_PROPERTY(nimbra::SidebarItems::Item selection READ selection NOTIFY selectionChanged)
@@ -63,15 +63,10 @@ public:
     explicit MainNavigationModel(QObject *parent = nullptr);
 
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *store);
     PlayerStore *player() const { return m_player; }
-    void setPlayer(PlayerStore *store);
     ClipPlayerStore *clipPlayer() const { return m_clipPlayer; }
-    void setClipPlayer(ClipPlayerStore *store);
     ArtistNavigationStore *artistNavigation() const { return m_artistNavigation; }
-    void setArtistNavigation(ArtistNavigationStore *store);
     OtaUpdateStore *updates() const { return m_updates; }
-    void setUpdates(OtaUpdateStore *store);
 
     QAbstractItemModel *sidebarItems() { return &m_sidebarItems; }
     SidebarItem selection() const { return m_sidebarItems.selection(); }
@@ -124,6 +119,11 @@ signals:
     void profileChanged();
 
 private:
+    void setUpdates(OtaUpdateStore *store);
+    void setArtistNavigation(ArtistNavigationStore *store);
+    void setClipPlayer(ClipPlayerStore *store);
+    void setPlayer(PlayerStore *store);
+    void setAuth(AuthStore *store);
     struct Layout
     {
         bool miniPlayer = false;

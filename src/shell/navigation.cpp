@@ -1,10 +1,14 @@
 #include "shell/navigation.h"
 
+#include "api/storeregistry.h"
+
 namespace nimbra {
 
 Navigation::Navigation(QObject *parent)
     : QObject(parent)
 {
+    // The stores registered when the screen is made.
+    setArtistNavigation(StoreRegistry::get<ArtistNavigationStore>());
 }
 
 void Navigation::setArtistNavigation(ArtistNavigationStore *store)

@@ -18,7 +18,7 @@ namespace nimbra {
 class Navigation : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation WRITE setArtistNavigation NOTIFY
+    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation NOTIFY
             artistNavigationChanged)
     // Whether the section shown keeps a stack; the others take no pages.
     Q_PROPERTY(bool sectionAcceptsPages READ sectionAcceptsPages WRITE setSectionAcceptsPages NOTIFY
@@ -37,7 +37,6 @@ public:
     explicit Navigation(QObject *parent = nullptr);
 
     ArtistNavigationStore *artistNavigation() const { return m_artistNavigation; }
-    void setArtistNavigation(ArtistNavigationStore *store);
 
     bool sectionAcceptsPages() const { return m_sectionAcceptsPages; }
     void setSectionAcceptsPages(bool accepts);
@@ -69,6 +68,7 @@ signals:
     void popRequested(nimbra::Navigation::Stack stack);
 
 private:
+    void setArtistNavigation(ArtistNavigationStore *store);
     bool showsArtistPage() const;
     void push(Page page, const QString &argument);
     void artistChanged();

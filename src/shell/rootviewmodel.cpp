@@ -1,12 +1,17 @@
 #include "shell/rootviewmodel.h"
 
 #include "account/keychainhelper.h"
+#include "api/storeregistry.h"
 
 #include <QNetworkInformation>
 
 namespace nimbra {
 
-RootViewModel::RootViewModel(QObject *parent) : QObject(parent) { }
+RootViewModel::RootViewModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setAuth(StoreRegistry::get<AuthStore>());
+}
 
 RootViewModel::~RootViewModel() = default;
 

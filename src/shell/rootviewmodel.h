@@ -26,7 +26,7 @@ namespace nimbra {
 class RootViewModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
     Q_PROPERTY(bool isOffline READ isOffline NOTIFY launchStateChanged)
     Q_PROPERTY(bool isRetrying READ isRetrying NOTIFY launchStateChanged)
@@ -47,7 +47,6 @@ public:
     ~RootViewModel() override;
 
     AuthStore *auth() const { return m_auth; }
-    void setAuth(AuthStore *auth);
     Screen screen() const { return m_screen; }
 
     // The saved token's profile could not be fetched; a retry is waiting.
@@ -75,6 +74,7 @@ signals:
     void unsavedNoticeChanged();
 
 private:
+    void setAuth(AuthStore *auth);
     // Reading: the keychain has not answered. Restoring: a profile request
     // of the saved token is under way. Offline: waiting to try again.
     // Settled: the session no longer depends on the saved token.

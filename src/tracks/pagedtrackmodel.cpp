@@ -7,7 +7,7 @@
 namespace nimbra {
 
 PagedTrackModel::PagedTrackModel(PageLoader loader, QObject *parent)
-    : PagedTrackModel(std::move(loader), TrackServices::shared(), parent)
+    : PagedTrackModel(std::move(loader), TrackServices::registered(), parent)
 {
 }
 

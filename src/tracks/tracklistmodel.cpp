@@ -2,7 +2,7 @@
 
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
-#include "api/apiconfig.h"
+#include "format/durationtext.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
 
@@ -10,26 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-TrackListModel::TrackListModel(QObject *parent) : TrackListModel(TrackServices::shared(), parent) { }
+TrackListModel::TrackListModel(QObject *parent) : TrackListModel(TrackServices::registered(), parent) { }
 
 TrackListModel::TrackListModel(TrackServices services, QObject *parent)
-    : QAbstractListModel(parent)
+    : QAbstractListModel(parent), m_services(std::move(services))
 {
-    setServices(std::move(services));
-}
-
-void TrackListModel::setServices(TrackServices services)
-{
-    for (QObject *store : {static_cast<QObject *>(m_services.favorites.data()),
-             static_cast<QObject *>(m_services.ratings.data()), static_cast<QObject *>(m_services.player.data())}) {
-        if (store)
-            store->disconnect(this);
-    }
-    const QString prompt = m_actions ? m_actions->signInPrompt() : QString();
-    delete m_actions;
-    m_services = std::move(services);
     m_actions = new TrackActions(m_services, this);
-    m_actions->setSignInPrompt(prompt);
     connect(m_actions, &TrackActions::signInPromptChanged, this, &TrackListModel::signInPromptChanged);
     // A record changed anywhere (the player, another list) is this list's too.
     if (m_services.favorites)
@@ -62,7 +48,7 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
     case ArtistRole:
         return track.artist;
     case CoverUrlRole:
-        return resolvedCoverUrl(track);
+        return track.coverAddress();
     case DurationSecondsRole:
         return double(track.durationSeconds);
     case DurationTextRole:
@@ -79,7 +65,7 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
     case IsCurrentRole:
         return !m_currentId.isNull() && track.id == m_currentId;
     case AlbumIdRole:
-        return track.albumID.value_or(QString());
+        return track.albumId.value_or(QString());
     case TrackNumberRole:
         return track.trackNumber ? QVariant(*track.trackNumber) : QVariant();
     default:
@@ -214,19 +200,6 @@ void TrackListModel::toggleDislike(int row)
 {
     if (row >= 0 && row < m_tracks.size())
         m_actions->toggleDislike(m_tracks.at(row), QString::fromUtf8(TrackActions::dislikePrompt));
-}
-
-QString TrackListModel::durationText(double seconds)
-{
-    return PlayerStore::formatTime(seconds);
-}
-
-QString TrackListModel::resolvedCoverUrl(const TrackOut &track)
-{
-    if (!track.coverURL)
-        return {};
-    const std::optional<QUrl> url = APIConfig::resolve(*track.coverURL);
-    return url ? url->toString() : QString();
 }
 
 void TrackListModel::followCurrentTrack()

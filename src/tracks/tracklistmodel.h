@@ -44,14 +44,10 @@ public:
     };
     Q_ENUM(Role)
 
-    // Takes the shared services (the composition root's stores).
+    // Takes the registered stores.
     explicit TrackListModel(QObject *parent = nullptr);
     explicit TrackListModel(TrackServices services, QObject *parent = nullptr);
     ~TrackListModel() override;
-
-    // The stores the row actions reach; a model made before they were
-    // wired is handed them later.
-    void setServices(TrackServices services);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -92,10 +88,6 @@ public:
     Q_INVOKABLE virtual void reload() { }
     Q_INVOKABLE void retry() { reload(); }
 
-    // "m:ss" of whole minutes and seconds; "0:00" for a negative or
-    // non-finite time.
-    static QString durationText(double seconds);
-    static QString resolvedCoverUrl(const TrackOut &track);
 
 signals:
     void countChanged();

@@ -10,8 +10,8 @@ namespace nimbra {
 
 class PlayerStore;
 
-// The stores a track row's actions reach. The composition root sets the
-// shared set once; a model that QML creates takes it, a test hands in its own.
+// The stores a track row's actions reach. A model that QML creates takes
+// them from the StoreRegistry; a test may hand in its own.
 struct TrackServices
 {
     QPointer<PlayerStore> player;
@@ -19,15 +19,8 @@ struct TrackServices
     QPointer<RatingsStore> ratings;
     QPointer<Session> session;
 
-    static TrackServices shared() { return sharedRef(); }
-    static void setShared(const TrackServices &services) { sharedRef() = services; }
-
-private:
-    static TrackServices &sharedRef()
-    {
-        static TrackServices services;
-        return services;
-    }
+    // The stores registered at this moment (any of them may be missing).
+    static TrackServices registered();
 };
 
 } // namespace nimbra

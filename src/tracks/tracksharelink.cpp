@@ -11,14 +11,14 @@ namespace nimbra {
 QUrl TrackShareLink::forTrack(const QString &trackId)
 {
     if (trackId.isEmpty())
-        return APIConfig::baseURL();
+        return APIConfig::baseUrl();
     QString segment;
     try {
         segment = NimbraAPI::pathSegment(trackId);
     } catch (const APIError &) {
-        return APIConfig::baseURL();
+        return APIConfig::baseUrl();
     }
-    return APIConfig::resolve(u"api/v1/share/track/"_s + segment).value_or(APIConfig::baseURL());
+    return APIConfig::resolve(u"api/v1/share/track/"_s + segment).value_or(APIConfig::baseUrl());
 }
 
 } // namespace nimbra

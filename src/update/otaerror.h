@@ -12,10 +12,10 @@ public:
     enum class Kind { HttpError, BadURL, InvalidJSON, MissingVersionCode, MissingDownloadURL, DownloadFailed };
 
     static OtaError httpError(int statusCode);
-    static OtaError badURL() { return OtaError(Kind::BadURL); }
-    static OtaError invalidJSON() { return OtaError(Kind::InvalidJSON); }
+    static OtaError badUrl() { return OtaError(Kind::BadURL); }
+    static OtaError invalidJson() { return OtaError(Kind::InvalidJSON); }
     static OtaError missingVersionCode() { return OtaError(Kind::MissingVersionCode); }
-    static OtaError missingDownloadURL() { return OtaError(Kind::MissingDownloadURL); }
+    static OtaError missingDownloadUrl() { return OtaError(Kind::MissingDownloadURL); }
     // The installer download ended without a whole file; reason says why.
     static OtaError downloadFailed(QString reason);
 

@@ -44,7 +44,7 @@ std::optional<QString> textOf(const QJsonObject &object, const QString &key)
 
 QVariantMap OtaManifest::toVariantMap() const
 {
-    QVariantMap map {{u"versionCode"_s, versionCode}, {u"downloadURL"_s, downloadURL}};
+    QVariantMap map {{u"versionCode"_s, versionCode}, {u"downloadUrl"_s, downloadUrl}};
     if (versionName)
         map.insert(u"versionName"_s, *versionName);
     if (releaseNotes)
@@ -57,25 +57,25 @@ OtaManifest OtaManifest::fromJson(const QByteArray &body)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        throw OtaError::invalidJSON();
+        throw OtaError::invalidJson();
     const QJsonObject object = document.object();
 
     const auto versionCode = versionCodeOf(object.value(u"versionCode"_s));
     if (!versionCode)
         throw OtaError::missingVersionCode();
 
-    std::optional<QString> downloadURL;
+    std::optional<QString> downloadUrl;
     for (const QString &key : {u"dmgUrl"_s, u"downloadUrl"_s, u"url"_s}) {
         const auto text = textOf(object, key);
         if (text && !text->isEmpty()) {
-            downloadURL = text;
+            downloadUrl = text;
             break;
         }
     }
-    if (!downloadURL)
-        throw OtaError::missingDownloadURL();
+    if (!downloadUrl)
+        throw OtaError::missingDownloadUrl();
 
-    return OtaManifest {*versionCode, textOf(object, u"versionName"_s), *downloadURL,
+    return OtaManifest {*versionCode, textOf(object, u"versionName"_s), *downloadUrl,
         textOf(object, u"releaseNotes"_s)};
 }
 

@@ -13,7 +13,7 @@ struct OtaManifest
 {
     qint64 versionCode = 0; // build number, compared with the running build's
     std::optional<QString> versionName; // shown as "v" + name
-    QString downloadURL; // absolute address of the installer, never empty
+    QString downloadUrl; // absolute address of the installer, never empty
     std::optional<QString> releaseNotes;
 
     bool operator==(const OtaManifest &other) const = default;

@@ -35,7 +35,7 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     transfer.beforeRedirect = [](const QUrl &target) { return OtaService::isAllowedAddress(target); };
     const TransferResult result = co_await send(std::move(transfer), token);
     if (result.redirectRefused)
-        throw OtaError::badURL();
+        throw OtaError::badUrl();
     // An HTTP error status still carries an answer; only a failure below
     // HTTP is the transport's.
     if (!result.status && result.error != QNetworkReply::NoError)
@@ -73,10 +73,10 @@ QString OtaService::fallbackFileName()
 #endif
 }
 
-QUrl OtaService::manifestURL()
+QUrl OtaService::manifestUrl()
 {
     const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString().trimmed();
-    QUrl root = stored.isEmpty() ? APIConfig::defaultBaseURL() : QUrl(stored, QUrl::StrictMode);
+    QUrl root = stored.isEmpty() ? APIConfig::defaultBaseUrl() : QUrl(stored, QUrl::StrictMode);
     if (!root.isValid())
         return root;
     root.setPath(manifestPath());
@@ -100,9 +100,9 @@ bool OtaService::isAllowedAddress(const QUrl &url)
 
 QCoro::Task<OtaManifest> OtaService::fetchManifest(CancelToken token)
 {
-    const QUrl url = manifestURL();
+    const QUrl url = manifestUrl();
     if (!isAllowedAddress(url))
-        throw OtaError::badURL();
+        throw OtaError::badUrl();
     const ManifestAnswer answer = co_await getManifest(url, token);
     if (answer.status != 0 && (answer.status < 200 || answer.status > 299))
         throw OtaError::httpError(answer.status);

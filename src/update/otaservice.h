@@ -31,7 +31,7 @@ public:
 
     // The stored replacement host when set, else the service's built-in
     // host; with manifestPath() as its path.
-    static QUrl manifestURL();
+    static QUrl manifestUrl();
 
     // Whether the client may fetch from the address at all: https, or a
     // loopback host (the local service) over http or https.

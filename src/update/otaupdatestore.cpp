@@ -133,7 +133,7 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
     // One download at a time, whoever asks.
     if (!m_manifest || m_downloading)
         co_return;
-    const QUrl url(m_manifest->downloadURL, QUrl::StrictMode);
+    const QUrl url(m_manifest->downloadUrl, QUrl::StrictMode);
     if (!url.isValid() || url.isRelative() || url.host().isEmpty())
         co_return;
     if (!OtaService::isAllowedAddress(url)) {

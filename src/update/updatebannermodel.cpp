@@ -1,10 +1,16 @@
 #include "update/updatebannermodel.h"
 
+#include "api/storeregistry.h"
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-UpdateBannerModel::UpdateBannerModel(QObject *parent) : QObject(parent) { }
+UpdateBannerModel::UpdateBannerModel(QObject *parent) : QObject(parent)
+{
+    // The stores registered when the screen is made.
+    setStore(StoreRegistry::get<OtaUpdateStore>());
+}
 
 void UpdateBannerModel::setStore(OtaUpdateStore *store)
 {

@@ -15,7 +15,7 @@ namespace nimbra {
 class UpdateBannerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::OtaUpdateStore *store READ store WRITE setStore NOTIFY storeChanged)
+    Q_PROPERTY(nimbra::OtaUpdateStore *store READ store NOTIFY storeChanged)
     Q_PROPERTY(QString title READ title CONSTANT)
     Q_PROPERTY(QString versionBadge READ versionBadge NOTIFY changed)
     Q_PROPERTY(bool hasNotesLine READ hasNotesLine NOTIFY changed)
@@ -31,7 +31,6 @@ public:
     explicit UpdateBannerModel(QObject *parent = nullptr);
 
     OtaUpdateStore *store() const { return m_store; }
-    void setStore(OtaUpdateStore *store);
 
     QString title() const;
     // "v" + the offer's version name; empty when it has none.
@@ -55,6 +54,7 @@ signals:
     void changed();
 
 private:
+    void setStore(OtaUpdateStore *store);
     bool downloading() const { return m_store && m_store->isDownloading(); }
 
     QPointer<OtaUpdateStore> m_store;

@@ -25,8 +25,8 @@ TrackOut sampleTrack(bool favorite)
     track.title = u"Title"_s;
     track.artist = u"Artist"_s;
     track.durationSeconds = 181;
-    track.fileURL = u"/media/t1.flac"_s;
-    track.coverURL = u"/covers/t1.png"_s;
+    track.fileUrl = u"/media/t1.flac"_s;
+    track.coverUrl = u"/covers/t1.png"_s;
     track.userRating = u"dislike"_s;
     track.isFavorite = favorite;
     return track;
@@ -63,7 +63,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }

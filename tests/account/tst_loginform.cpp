@@ -2,6 +2,7 @@
 // what a press sends (as typed, nothing trimmed), and what a mode switch
 // keeps.
 #include "account/loginformmodel.h"
+#include "api/storeregistry.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
@@ -48,7 +49,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
         m_server->on(u"POST"_s, kRegister, FakeResponse {400, R"({"detail": "Имя занято"})"});
     }
@@ -81,8 +82,8 @@ private slots:
         QFETCH(QString, password);
         QFETCH(bool, enabled);
         AuthSession session;
+        StoreRegistry::set(session.auth.get());
         LoginFormModel form;
-        form.setAuth(session.auth.get());
         form.setRegister(registration);
         form.setUsername(username);
         form.setEmail(email);
@@ -124,8 +125,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QJsonObject, body);
         AuthSession session;
+        StoreRegistry::set(session.auth.get());
         LoginFormModel form;
-        form.setAuth(session.auth.get());
         // Texts on the heap, as typed into a field (literals are never freed).
         form.setUsername(QString::fromUtf8(" anna "));
         form.setEmail(QString::fromUtf8(email.toUtf8()));
@@ -157,8 +158,8 @@ private slots:
         m_server->on(
             u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})", "application/json", 200});
         AuthSession session;
+        StoreRegistry::set(session.auth.get());
         LoginFormModel form;
-        form.setAuth(session.auth.get());
         form.setUsername(u"anna"_s);
         form.setPassword(u"pw"_s);
         QSignalSpy canSubmit(&form, &LoginFormModel::canSubmitChanged);
@@ -185,8 +186,8 @@ private slots:
     void modeSwitchKeepsEverything()
     {
         AuthSession session;
+        StoreRegistry::set(session.auth.get());
         LoginFormModel form;
-        form.setAuth(session.auth.get());
         QVERIFY(!form.isRegister());
         QCOMPARE(form.submitTitle(), u"Войти"_s);
         QCOMPARE(form.modeSwitchTitle(), u"Нет аккаунта? Регистрация"_s);

@@ -7,9 +7,9 @@
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "platform/focushelper.h"
 #include "player/playerstore.h"
-#include "app/storeregistry.h"
 
 #include "functionclock.h"
 #include "authsession.h"
@@ -106,7 +106,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         FocusHelper::suppressFocusFrames(QCoreApplication::instance());
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init()

@@ -2,6 +2,7 @@
 // the gate, what the rows show, the save with its lines, and a save whose
 // answer comes after the token changed.
 #include "account/profilemodel.h"
+#include "api/storeregistry.h"
 
 #include "api/apiconfig.h"
 
@@ -70,7 +71,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init()
@@ -82,8 +83,8 @@ private slots:
 
     void gateAndRows()
     {
+        StoreRegistry::set(&auth());
         ProfileModel model;
-        model.setAuth(&auth());
         QVERIFY(!model.isAvailable());
         QCOMPARE(model.badges(), QVariantList {});
 
@@ -137,8 +138,8 @@ private slots:
         QFETCH(QString, error);
 
         signIn("t1", kAnna);
+        StoreRegistry::set(&auth());
         ProfileModel model;
-        model.setAuth(&auth());
         model.setEmail(email);
         model.setCatalogArtistName(u"Анна"_s);
         m_server->on(u"PATCH"_s, kProfile, answer);
@@ -158,8 +159,8 @@ private slots:
 
     void noSaveWithoutToken()
     {
+        StoreRegistry::set(&auth());
         ProfileModel model;
-        model.setAuth(&auth());
         QCoro::waitFor(model.saveAsync());
         QCOMPARE(m_server->requestsTo(kProfile), 0);
         QVERIFY(!model.isSaving());
@@ -178,8 +179,8 @@ private slots:
     {
         QFETCH(bool, signInAgain);
         signIn("t1", kAnna);
+        StoreRegistry::set(&auth());
         auto model = std::make_unique<ProfileModel>();
-        model->setAuth(&auth());
         m_server->on(u"PATCH"_s, kProfile, answer(200, kSaved, 300));
         QCoro::Task<void> save = model->saveAsync();
         QTRY_COMPARE(m_server->requestsTo(kProfile), 1);

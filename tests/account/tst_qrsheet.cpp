@@ -2,6 +2,7 @@
 // service: which face it shows, what its buttons ask of the store, and when
 // it asks to close.
 #include "account/qrsheetmodel.h"
+#include "api/storeregistry.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
@@ -62,7 +63,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init()
@@ -80,8 +81,8 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&endlessPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
-        sheet.setAuth(&auth);
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
 
         sheet.start();
@@ -91,8 +92,8 @@ private slots:
         QVERIFY(sheet.isWaiting());
         QVERIFY(sheet.errorText().isEmpty());
 
+        StoreRegistry::set(&auth);
         QrSheetModel again;
-        again.setAuth(&auth);
         again.start();
         QCOMPARE(again.phase(), QrSheetModel::Showing);
         QTest::qWait(50);
@@ -122,8 +123,8 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&noPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
-        sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
 
         sheet.start();
@@ -132,8 +133,8 @@ private slots:
         QVERIFY(sheet.qrLink().isEmpty());
         QVERIFY(!sheet.isWaiting());
 
+        StoreRegistry::set(&auth);
         QrSheetModel reopened;
-        reopened.setAuth(&auth);
         const int asked = requestsTo(kInit);
         reopened.start();
         QCOMPARE(reopened.phase(), QrSheetModel::Failed);
@@ -158,8 +159,8 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&endlessPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
-        sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
         sheet.start();
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
@@ -185,8 +186,8 @@ private slots:
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&noPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
-        sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
         QList<QrSheetModel::Phase> phases;
         connect(&sheet, &QrSheetModel::stateChanged, this, [&] {
@@ -230,8 +231,8 @@ private slots:
         QCoro::waitFor(auth.loginAsync(u"anna"_s, u"pw"_s));
         QCOMPARE(auth.errorMessageText(), u"Неверный пароль"_s);
         auth.setClock(&noPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
-        sheet.setAuth(&auth);
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
 
         sheet.start();
@@ -257,9 +258,9 @@ private slots:
         QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
         QVERIFY(auth.isSignedIn());
         auth.setClock(&endlessPauseClock);
+        StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
-        sheet.setAuth(&auth);
         sheet.start();
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
         QCOMPARE(close.count(), 0);

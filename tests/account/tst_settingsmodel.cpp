@@ -1,6 +1,7 @@
 // The settings screen's rules: the address save, the crossfade slider and
 // its label, the update labels and the build's row.
 #include "account/settingsmodel.h"
+#include "api/storeregistry.h"
 
 #include "account/session.h"
 #include "api/apiconfig.h"
@@ -56,7 +57,7 @@ private slots:
         QCOMPARE(model.apiHost(), apiHost);
         // Shown again, the field reads what is in use.
         model.reloadAddress();
-        QCOMPARE(model.baseUrlText(), APIConfig::baseURL().toString());
+        QCOMPARE(model.baseUrlText(), APIConfig::baseUrl().toString());
     }
 
     void crossfade()
@@ -65,8 +66,8 @@ private slots:
         Session session;
         {
             PlayerStore player(&audio, &session);
+            StoreRegistry::set(&player);
             SettingsModel model;
-            model.setPlayer(&player);
             model.setCrossfade(1);
             QCOMPARE(model.crossfadeLabel(), u"1 с"_s);
             QVERIFY(model.crossfadeLabelPrimary());
@@ -77,8 +78,8 @@ private slots:
         }
         // After a restart a stored 0 reads as 3 seconds, still off.
         PlayerStore player(&audio, &session);
+        StoreRegistry::set(&player);
         SettingsModel model;
-        model.setPlayer(&player);
         QCOMPARE(model.crossfadeValue(), 3.0);
         QCOMPARE(model.crossfadeLabel(), u"3 с"_s);
         QVERIFY(!model.crossfadeLabelPrimary());
@@ -110,8 +111,8 @@ private slots:
     void offer()
     {
         OtaUpdateStore updates;
+        StoreRegistry::set(&updates);
         SettingsModel model;
-        model.setUpdates(&updates);
         QVERIFY(!model.hasOffer());
         OtaManifest manifest;
         manifest.versionCode = 99;

@@ -103,7 +103,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->clearRequests();
     }
 
@@ -157,10 +157,10 @@ private slots:
     void emptyTokenHeaderIsExact()
     {
         RawHttpServer raw;
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(raw.serverPort())));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(raw.serverPort())));
         QVERIFY(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, QString()).value);
         QVERIFY2(raw.head.contains("\r\nAuthorization: Bearer \r\n"), raw.head.constData());
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     // Qt writes a bare line feed into the request as it is, and a server
@@ -227,7 +227,7 @@ private slots:
     {
         QUrl prefixed = m_server->baseUrl();
         prefixed.setPath(u"/nimbra/"_s);
-        APIConfig::setBaseURL(prefixed);
+        APIConfig::setBaseUrl(prefixed);
         QVERIFY(send(m_client, u"api/v1/tracks"_s).value);
         QCOMPARE(m_server->lastRequest().path, u"/nimbra/api/v1/tracks"_s);
         // Stored by hand with a trailing "/": still one "/" between.
@@ -337,7 +337,7 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 port = closed.serverPort();
         closed.close();
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
         const APIError refused = apiError(send(m_client, u"api/v1/x"_s));
         QCOMPARE(refused.networkFailure(), APIError::NetworkFailure::ConnectionRefused);
         QCOMPARE(refused.description(), u"Не удалось подключиться к серверу"_s);

@@ -30,31 +30,31 @@ private slots:
 
     void storedTextIsUsedOnlyWhenUsable()
     {
-        const QUrl fallback = APIConfig::defaultBaseURL();
+        const QUrl fallback = APIConfig::defaultBaseUrl();
         QCOMPARE(fallback.scheme(), u"https"_s);
-        QCOMPARE(APIConfig::baseURL(), fallback);
+        QCOMPARE(APIConfig::baseUrl(), fallback);
         // A scheme that begins with "http" in small letters, and a host.
         for (const QString &text :
             {u"http://127.0.0.1:8080"_s, u"https://music.example.com/nimbra"_s, u"httpx://music.example.com"_s}) {
             store(text);
-            QCOMPARE(APIConfig::baseURL().toString(), text);
+            QCOMPARE(APIConfig::baseUrl().toString(), text);
         }
         for (const QString &text :
             {u"ftp://music.example.com"_s, u"HTTP://music.example.com"_s, u"music.example.com/api"_s,
                 u"http://music example.com"_s, u"http://music.example.com:99999"_s, QString()}) {
             store(text);
-            QCOMPARE(APIConfig::baseURL(), fallback);
+            QCOMPARE(APIConfig::baseUrl(), fallback);
         }
     }
 
     void writeDropsTrailingSlashes()
     {
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:8080/api///"_s));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:8080/api///"_s));
         QCOMPARE(stored(), u"http://127.0.0.1:8080/api"_s);
-        APIConfig::setBaseURL(QUrl(u"https://music.example.com/ \n"_s));
+        APIConfig::setBaseUrl(QUrl(u"https://music.example.com/ \n"_s));
         QCOMPARE(stored(), u"https://music.example.com"_s);
         // Not checked on the way in; the next read falls back to the default.
-        APIConfig::setBaseURL(QUrl(u"ftp://files.example.com/"_s));
+        APIConfig::setBaseUrl(QUrl(u"ftp://files.example.com/"_s));
         QCOMPARE(stored(), u"ftp://files.example.com"_s);
     }
 
@@ -64,7 +64,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
 
-        const QString defaultRoot = APIConfig::defaultBaseURL().toString();
+        const QString defaultRoot = APIConfig::defaultBaseUrl().toString();
         QTest::newRow("absolute https unchanged")
             << u"http://127.0.0.1:8080"_s << u"https://cdn.example.com/a/b.flac?sig=x#t"_s
             << u"https://cdn.example.com/a/b.flac?sig=x#t"_s;

@@ -177,9 +177,9 @@ private slots:
         const TrackOut t = sampleTrack();
         const QList<std::function<void(TrackOut &)>> changes {[](TrackOut &x) { x.id = u"t2"_s; },
             [](TrackOut &x) { x.title += u'!'; }, [](TrackOut &x) { x.artist = u"Лина"_s; },
-            [](TrackOut &x) { x.durationSeconds = 216; }, [](TrackOut &x) { x.fileURL = u"media/t1.mp3"_s; },
-            [](TrackOut &x) { x.coverURL.reset(); }, [](TrackOut &x) { x.coverURL = QString(); },
-            [](TrackOut &x) { x.albumID = u"a2"_s; }, [](TrackOut &x) { x.lyrics.reset(); },
+            [](TrackOut &x) { x.durationSeconds = 216; }, [](TrackOut &x) { x.fileUrl = u"media/t1.mp3"_s; },
+            [](TrackOut &x) { x.coverUrl.reset(); }, [](TrackOut &x) { x.coverUrl = QString(); },
+            [](TrackOut &x) { x.albumId = u"a2"_s; }, [](TrackOut &x) { x.lyrics.reset(); },
             [](TrackOut &x) { x.trackNumber = 4; }, [](TrackOut &x) { x.userRating.reset(); },
             [](TrackOut &x) { x.isFavorite = false; }, [](TrackOut &x) { x.createdAt = x.createdAt->addMSecs(1); },
             [](TrackOut &x) { x.createdAt.reset(); }};
@@ -212,13 +212,13 @@ private slots:
         brief.lyrics.reset();
         brief.userRating.reset();
         brief.createdAt.reset();
-        brief.coverURL.reset();
+        brief.coverUrl.reset();
         brief.isFavorite = false;
 
         TrackOut full = sampleTrack();
         full.title = u"Название из подробностей"_s;
-        full.fileURL = u"media/other.mp3"_s;
-        full.coverURL = u"covers/detail.png"_s;
+        full.fileUrl = u"media/other.mp3"_s;
+        full.coverUrl = u"covers/detail.png"_s;
 
         TrackOut expected = brief;
         expected.lyrics = full.lyrics;
@@ -259,7 +259,7 @@ private slots:
             {u"media/a.fl?ac"_s, false}, {u"media/a.flac.mp3"_s, false}, {u"media/a.mp3?format=.flac"_s, false},
             {QString(), false}};
         for (const auto &[url, hiFi] : urls) {
-            t.fileURL = url;
+            t.fileUrl = url;
             QVERIFY2(t.isHiFi() == hiFi, qPrintable(url));
         }
     }

@@ -1,7 +1,7 @@
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
-#include "format/russiandaymonth.h"
+#include "format/russiandate.h"
 
 #include "catalogpages.h"
 #include "fakehttpserver.h"
@@ -106,7 +106,7 @@ private slots:
         qputenv("TZ", "XST-10");
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -198,7 +198,7 @@ private slots:
 
         const HomeReleaseItem &single = outcome.value->at(1);
         QCOMPARE(single.artistLine, u"Artist tie"_s);
-        QCOMPARE(single.coverURL, std::optional<QString>(u"/covers/tie.png"_s));
+        QCOMPARE(single.coverUrl, std::optional<QString>(u"/covers/tie.png"_s));
         QCOMPARE(std::get<TrackOut>(single.target).id, u"tie"_s);
         QCOMPARE(outcome.value->at(0).artistLine, u"Band newest"_s);
 

@@ -55,7 +55,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         m_token = m_service->signIn();
         QVERIFY(!m_token.isEmpty());
     }
@@ -101,7 +101,7 @@ private slots:
         SERVICE_VALUE(undated, m_api.track(u"t00011"_s, std::nullopt));
         QCOMPARE(undated.createdAt, std::nullopt);
         SERVICE_VALUE(coverless, m_api.track(u"t00010"_s, std::nullopt));
-        QCOMPARE(coverless.coverURL, std::nullopt);
+        QCOMPARE(coverless.coverUrl, std::nullopt);
         QVERIFY(!coverless.isHiFi());
 
         QCOMPARE(
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(tracks.size() >= 2);
         QCOMPARE(tracks.first().id, u"t00002"_s);
         for (qsizetype i = 0; i < tracks.size(); ++i) {
-            QCOMPARE(tracks[i].albumID, u"a0001"_s);
+            QCOMPARE(tracks[i].albumId, u"a0001"_s);
             QCOMPARE(tracks[i].trackNumber, i + 1);
         }
 

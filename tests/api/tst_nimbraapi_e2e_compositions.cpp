@@ -58,7 +58,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
     }
 
     void init() { m_service->clearRequests(); }
@@ -123,11 +123,11 @@ private slots:
         // A catalogue whose last page of 1000 is not full.
         DevServiceProcess small({u"--tracks"_s, u"2500"_s, u"--albums"_s, u"50"_s});
         QVERIFY2(small.isRunning(), qPrintable(small.startError()));
-        APIConfig::setBaseURL(small.baseUrl());
+        APIConfig::setBaseUrl(small.baseUrl());
         const QString token = small.signIn();
         small.clearRequests();
         const auto outcome = outcomeOf(m_api.fetchAllTracksBrief(token));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         QVERIFY2(!outcome.error, qPrintable(describeException(outcome.error)));
 
         const QList<TrackOut> &all = *outcome.value;

@@ -168,7 +168,7 @@ private slots:
         manifest.versionCode = 99;
         manifest.versionName = u"2.0.0"_s;
         manifest.releaseNotes = u"Новый экран профиля\nКроссфейд без щелчков"_s;
-        manifest.downloadURL = m_rig.service()->baseUrl().toString() + u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
+        manifest.downloadUrl = m_rig.service()->baseUrl().toString() + u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
         m_rig.app()->updates()->setAvailableManifest(manifest);
         QTRY_VERIFY(isShown(m_rig.item(u"downloadUpdate"_s)));
         QCOMPARE(m_rig.item(u"offeredVersion"_s)->property("value").toString(), u"2.0.0"_s);

@@ -74,7 +74,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
     }
 
     void cleanupTestCase()

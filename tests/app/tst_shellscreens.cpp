@@ -138,9 +138,9 @@ private slots:
         const QString token = m_rig.service()->signIn();
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
         closed.close();
-        const auto restore = qScopeGuard([this] { APIConfig::setBaseURL(m_rig.service()->baseUrl()); });
+        const auto restore = qScopeGuard([this] { APIConfig::setBaseUrl(m_rig.service()->baseUrl()); });
 
         QVERIFY(launch(token.toUtf8()));
         QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
 
-        APIConfig::setBaseURL(m_rig.service()->baseUrl());
+        APIConfig::setBaseUrl(m_rig.service()->baseUrl());
         m_rig.click(m_rig.item(u"retryButton"_s));
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
@@ -274,7 +274,7 @@ private slots:
         OtaManifest manifest;
         manifest.versionCode = 99;
         manifest.versionName = u"2.0"_s;
-        manifest.downloadURL = u"https://example.org/Nimbra-2.0.dmg"_s;
+        manifest.downloadUrl = u"https://example.org/Nimbra-2.0.dmg"_s;
         m_rig.app()->updates()->setAvailableManifest(manifest);
         QTRY_VERIFY(isShown(m_rig.item(u"updateBanner"_s)));
         settle();
@@ -310,7 +310,7 @@ private slots:
         clip.id = u"c0001"_s;
         clip.title = u"Клип 1"_s;
         clip.artist = u"Artist One, Artist Two"_s;
-        clip.fileURL = u"/media/clips/c0001.avi"_s;
+        clip.fileUrl = u"/media/clips/c0001.avi"_s;
         clip.durationSeconds = 6;
         ClipPlayerStore *clips = m_rig.app()->clipPlayer();
         clips->play(clip, {clip});

@@ -12,7 +12,7 @@ inline QDateTime utcDate(int year, int month, int day)
     return QDateTime(QDate(year, month, day), QTime(12, 0), QTimeZone::utc());
 }
 
-inline TrackOut makeTrack(const QString &id, const QString &artist, std::optional<QString> albumID = std::nullopt,
+inline TrackOut makeTrack(const QString &id, const QString &artist, std::optional<QString> albumId = std::nullopt,
     const QString &title = QStringLiteral("Song"))
 {
     TrackOut track;
@@ -20,8 +20,8 @@ inline TrackOut makeTrack(const QString &id, const QString &artist, std::optiona
     track.title = title;
     track.artist = artist;
     track.durationSeconds = 180;
-    track.fileURL = QStringLiteral("media/") + id + QStringLiteral(".mp3");
-    track.albumID = std::move(albumID);
+    track.fileUrl = QStringLiteral("media/") + id + QStringLiteral(".mp3");
+    track.albumId = std::move(albumId);
     return track;
 }
 
@@ -33,7 +33,7 @@ inline TrackOut withDate(TrackOut track, const std::optional<QDateTime> &date)
 
 inline TrackOut withCover(TrackOut track, const std::optional<QString> &cover)
 {
-    track.coverURL = cover;
+    track.coverUrl = cover;
     return track;
 }
 
@@ -44,7 +44,7 @@ inline AlbumOut makeAlbum(const QString &id, const QString &artist, std::optiona
     album.id = id;
     album.title = QStringLiteral("Album ") + id;
     album.artist = artist;
-    album.coverURL = std::move(cover);
+    album.coverUrl = std::move(cover);
     album.createdAt = std::move(date);
     return album;
 }

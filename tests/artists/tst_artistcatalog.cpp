@@ -53,7 +53,7 @@ private slots:
         for (const ArtistProfile &profile : profiles) {
             QCOMPARE(profile.id, profile.name);
             QCOMPARE(idsOf(profile.tracks), QStringList {u"t1"_s});
-            QCOMPARE(profile.albumIDs, QSet<QString> {u"al1"_s});
+            QCOMPARE(profile.albumIds, QSet<QString> {u"al1"_s});
         }
     }
 
@@ -65,12 +65,12 @@ private slots:
         QCOMPARE(namesOf(profiles), (QStringList {u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
         const ArtistProfile &a = profileNamed(profiles, u"A"_s);
         QCOMPARE(idsOf(a.tracks), (QStringList {u"t1"_s, u"t3"_s}));
-        QCOMPARE(a.albumIDs, QSet<QString> {u"al1"_s});
+        QCOMPARE(a.albumIds, QSet<QString> {u"al1"_s});
         // An album credit alone makes an artist, without tracks.
         const ArtistProfile &d = profileNamed(profiles, u"D"_s);
         QVERIFY(d.tracks.isEmpty());
-        QCOMPARE(d.albumIDs, QSet<QString> {u"al2"_s});
-        QCOMPARE(d.coverURL, u"covers/d.jpg"_s);
+        QCOMPARE(d.albumIds, QSet<QString> {u"al2"_s});
+        QCOMPARE(d.coverUrl, u"covers/d.jpg"_s);
     }
 
     void spellingsShareOneProfile()
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(idsOf(profiles.at(0).tracks), (QStringList {u"t1"_s, u"t2"_s}));
         QCOMPARE(profiles.at(0).tracks.at(0).title, u"Song"_s);
         // The repeated copy still links its album.
-        QCOMPARE(profiles.at(0).albumIDs, (QSet<QString> {u"al1"_s, u"al2"_s}));
+        QCOMPARE(profiles.at(0).albumIds, (QSet<QString> {u"al1"_s, u"al2"_s}));
     }
 
     void coverIsTheFirstMet()
@@ -111,10 +111,10 @@ private slots:
                 makeTrack(u"t5"_s, u"C"_s, u"al2"_s),
             },
             {makeAlbum(u"al1"_s, u"D & A"_s, {}, u"al1.jpg"_s), makeAlbum(u"al2"_s, u"C"_s, {}, u"al2.jpg"_s)});
-        QCOMPARE(profileNamed(profiles, u"A"_s).coverURL, u"a2.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"B"_s).coverURL, u"b4.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"C"_s).coverURL, u"al2.jpg"_s);
-        QCOMPARE(profileNamed(profiles, u"D"_s).coverURL, u"al1.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"A"_s).coverUrl, u"a2.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"B"_s).coverUrl, u"b4.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"C"_s).coverUrl, u"al2.jpg"_s);
+        QCOMPARE(profileNamed(profiles, u"D"_s).coverUrl, u"al1.jpg"_s);
     }
 
     // A repeated album entry under another credit still hands its tracks to
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(latest->id(), u"track-s1"_s);
         QCOMPARE(latest->kindLabel, u"Сингл"_s);
         QCOMPARE(latest->artistLine, u"A feat. B"_s);
-        QCOMPARE(latest->coverURL, u"s1.jpg"_s);
+        QCOMPARE(latest->coverUrl, u"s1.jpg"_s);
         // The featured artist's latest release is not someone else's single.
         QVERIFY(!latestOf({single}, {}, u"B"_s));
     }

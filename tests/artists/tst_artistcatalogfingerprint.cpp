@@ -65,7 +65,7 @@ Catalogue generate(quint32 seed)
             title += (random.bounded(2) ? u" (feat. "_s + credit() + u")"_s : u" ft. "_s + credit());
         TrackOut track = withDate(makeTrack(id, credit(), album, title), date());
         if (random.bounded(3) == 0)
-            track.coverURL = u"covers/%1.jpg"_s.arg(t);
+            track.coverUrl = u"covers/%1.jpg"_s.arg(t);
         catalogue.tracks.append(track);
     }
     return catalogue;
@@ -88,16 +88,16 @@ QByteArray dump(const Catalogue &catalogue)
     user.username = u"beta"_s;
     const QStringList featured {u"TECT"_s, u"ank"_s};
     for (const ArtistProfile &profile : profiles) {
-        QStringList albumIDs(profile.albumIDs.begin(), profile.albumIDs.end());
-        albumIDs.sort();
+        QStringList albumIds(profile.albumIds.begin(), profile.albumIds.end());
+        albumIds.sort();
         QString latest = u"-"_s;
         if (const auto &release = profile.latestRelease) {
             latest = release->id() + u'|' + release->title + u'|' + release->artistLine + u'|'
-                + release->coverURL.value_or(u"-"_s) + u'|'
+                + release->coverUrl.value_or(u"-"_s) + u'|'
                 + QString::number(release->date ? release->date->toMSecsSinceEpoch() : -1) + u'|' + release->kindLabel;
         }
-        lines << profile.id + u'|' + profile.name + u'|' + profile.coverURL.value_or(u"-"_s) + u'|'
-                + ids(profile.tracks) + u'|' + albumIDs.join(u',') + u'|' + latest;
+        lines << profile.id + u'|' + profile.name + u'|' + profile.coverUrl.value_or(u"-"_s) + u'|'
+                + ids(profile.tracks) + u'|' + albumIds.join(u',') + u'|' + latest;
         for (const QString &asked : {profile.name, profile.name.toUpper() + u" & X"_s}) {
             const auto page = ArtistCatalogLogic::buildPage(asked, profiles, catalogue.albums, featured, user);
             if (!page) {

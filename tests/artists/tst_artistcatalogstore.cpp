@@ -66,12 +66,12 @@ public:
             m_server.on(u"GET"_s, path, [this, path](const RecordedRequest &) { return answer(path); });
     }
 
-    static QJsonObject track(const QString &id, const QString &artist, const QString &albumID = {})
+    static QJsonObject track(const QString &id, const QString &artist, const QString &albumId = {})
     {
         QJsonObject o = trackJson(id, u"Song "_s + id);
         o.insert("artist"_L1, artist);
-        if (!albumID.isEmpty())
-            o.insert("album_id"_L1, albumID);
+        if (!albumId.isEmpty())
+            o.insert("album_id"_L1, albumId);
         return o;
     }
     static QJsonObject album(const QString &id, const QString &artist)
@@ -173,7 +173,7 @@ private slots:
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
         m_service = std::make_unique<CatalogueService>(*m_server);
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
     void init() { m_service->reset(); }
     void cleanup() { m_service->release(); }

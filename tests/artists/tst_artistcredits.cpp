@@ -1,7 +1,7 @@
 // The credit line of every track and album: one link per credited artist,
 // the separator between them, one row that is cut rather than wrapped, and
 // a click that closes the fullscreen player and opens that artist alone.
-#include "app/storeregistry.h"
+#include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 
 #include "playerrig.h"

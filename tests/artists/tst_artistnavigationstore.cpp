@@ -1,5 +1,6 @@
 // Opening and closing artist pages, and the keyboard focus that the window
 // takes away from the screen underneath when a page opens.
+#include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 #include "shell/mainnavigationmodel.h"
 
@@ -131,8 +132,8 @@ private slots:
         QVERIFY(search->hasActiveFocus());
         store.close();
 
+        StoreRegistry::set(&store);
         MainNavigationModel window;
-        window.setArtistNavigation(&store);
         store.open(u"Ann"_s);
         QVERIFY(!search->hasActiveFocus());
         QQuickItem *now = scene->window()->activeFocusItem();

@@ -9,12 +9,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ArtistProfile makeProfile(const QString &name, const QList<TrackOut> &tracks, const QSet<QString> &albumIDs = {})
+ArtistProfile makeProfile(const QString &name, const QList<TrackOut> &tracks, const QSet<QString> &albumIds = {})
 {
     ArtistProfile profile;
     profile.id = profile.name = name;
     profile.tracks = tracks;
-    profile.albumIDs = albumIDs;
+    profile.albumIds = albumIds;
     return profile;
 }
 

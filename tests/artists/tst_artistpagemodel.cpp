@@ -4,6 +4,7 @@
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagemodel.h"
 #include "artists/artistpagetext.h"
@@ -72,9 +73,9 @@ class TestArtistPageModel : public QObject
 
     std::unique_ptr<ArtistPageModel> makeModel()
     {
+        StoreRegistry::set(m_catalog.get());
         auto model = std::make_unique<ArtistPageModel>(
             TrackServices {m_player->store.get(), m_favorites.get(), m_ratings.get(), &m_player->session});
-        model->setCatalog(m_catalog.get());
         return model;
     }
 
@@ -96,7 +97,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({[] {
                 QJsonObject o = albumJson(u"al6"_s);
@@ -196,9 +197,9 @@ private slots:
         QTest::addColumn<bool>("wave");
         QTest::addColumn<QString>("counts");
         QTest::addColumn<bool>("featured");
-        QTest::newRow("four: no wave") << u"Four"_s << false << u"4 треков · 0 альбомов"_s << false;
+        QTest::newRow("four: no wave") << u"Four"_s << false << u"4 трека · 0 альбомов"_s << false;
         QTest::newRow("five: wave") << u"Five"_s << true << u"5 треков · 0 альбомов"_s << true;
-        QTest::newRow("six") << u"Six"_s << true << u"6 треков · 1 альбомов"_s << false;
+        QTest::newRow("six") << u"Six"_s << true << u"6 треков · 1 альбом"_s << false;
     }
     void headerAndActions()
     {
@@ -252,7 +253,7 @@ private slots:
         QCOMPARE(model->artAlbums()->count(), 0);
         model->setArtistName(u"Six"_s);
         QCOMPARE(model->artAlbums()->data(model->artAlbums()->index(0), ArtistAlbumListModel::CaptionRole),
-            QVariant(u"2021 · 2 треков"_s));
+            QVariant(u"2021 · 2 трека"_s));
     }
 
     void toggleWords_data()
@@ -291,7 +292,7 @@ private slots:
         QFETCH(QString, fragment);
         // The built-in host, whatever base address the settings hold.
         const QString link = ArtistPageText::shareLink(name);
-        QCOMPARE(link, u"https://"_s + APIConfig::defaultBaseURL().host() + u"#"_s + fragment);
+        QCOMPARE(link, u"https://"_s + APIConfig::defaultBaseUrl().host() + u"#"_s + fragment);
         const QUrl url(link, QUrl::StrictMode);
         QVERIFY(url.isValid());
         QCOMPARE(url.fragment(QUrl::FullyDecoded), u"artist:"_s + name);

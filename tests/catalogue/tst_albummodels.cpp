@@ -28,7 +28,7 @@ AlbumOut makeAlbum(const QString &id, std::optional<qint64> year = 2024)
     album.title = u"Album "_s + id;
     album.artist = u"A & B"_s;
     album.year = year;
-    album.coverURL = u"media/covers/"_s + id + u".png"_s;
+    album.coverUrl = u"media/covers/"_s + id + u".png"_s;
     return album;
 }
 
@@ -75,7 +75,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseURL(QUrl(u"http://127.0.0.1:9"_s));
+        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9"_s));
     }
     void init() { AlbumDirectory::clear(); }
 

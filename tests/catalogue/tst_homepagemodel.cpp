@@ -119,7 +119,7 @@ private slots:
         rig.releases.answer();
         QCOMPARE(releaseIds(page->releases()), (QStringList {u"track-r1"_s, u"album-r2"_s}));
         QCOMPARE(trackIds(page->dailyTracks()), (QStringList {u"d1"_s, u"d2"_s, u"d3"_s}));
-        QCOMPARE(page->dailyCountText(), u"3 треков · обновляется в 00:00"_s);
+        QCOMPARE(page->dailyCountText(), u"3 трека · обновляется в 00:00"_s);
         QCOMPARE(page->dailyDateText(), u"6 декабря"_s);
         QVERIFY(!page->isLoading());
         QVERIFY(page->errorMessage().isEmpty());
@@ -273,6 +273,26 @@ private slots:
         QCOMPARE(opened.size(), 1);
     }
 
+    void favouritesSubtitleAsksOnlyAGuestToSignIn()
+    {
+        Rig rig;
+        rig.stats.value = someStats(0);
+        auto listener = rig.make();
+        QSignalSpy changed(listener.get(), &HomePageModel::statsChanged);
+        listener->load();
+        rig.answerAll();
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(listener->favoritesSubtitle(), u"0 треков"_s);
+
+        rig.token.reset();
+        auto guest = rig.make();
+        guest->load();
+        rig.answerAll();
+        QCOMPARE(guest->favoritesSubtitle(), u"Войдите, чтобы сохранять"_s);
+        // A guest's count, were there one, is still read as a count.
+        QCOMPARE(HomePageModel::favoritesSubtitle(1, false), u"1 трек"_s);
+    }
+
     void cardSubtitles_data()
     {
         QTest::addColumn<QString>("card");
@@ -285,19 +305,20 @@ private slots:
             QTest::addRow("favourites %lld", n) << u"favorites"_s << n << u"%1 трека"_s.arg(n);
         for (const qint64 n : {5, 11, 12, 13, 14, 25, 111, 112})
             QTest::addRow("favourites %lld", n) << u"favorites"_s << n << u"%1 треков"_s.arg(n);
-        QTest::newRow("no favourites") << u"favorites"_s << qint64(0) << u"Войдите, чтобы сохранять"_s;
-        QTest::newRow("negative favourites") << u"favorites"_s << qint64(-2) << u"Войдите, чтобы сохранять"_s;
+        QTest::newRow("no favourites") << u"favorites"_s << qint64(0) << u"0 треков"_s;
+        QTest::newRow("negative favourites") << u"favorites"_s << qint64(-2) << u"0 треков"_s;
         QTest::newRow("collection 0") << u"collection"_s << qint64(0) << u"0 альбомов · 0 треков"_s;
         QTest::newRow("collection 1") << u"collection"_s << qint64(1) << u"1 альбом · 1 трек"_s;
         QTest::newRow("collection 3") << u"collection"_s << qint64(3) << u"3 альбома · 3 трека"_s;
         QTest::newRow("collection 14") << u"collection"_s << qint64(14) << u"14 альбомов · 14 треков"_s;
-        // Clips and battles: two forms, no exception for 11 to 14.
-        for (const qint64 n : {1, 11, 21})
-            QTest::addRow("clips %lld", n) << u"clips"_s << n << u"%1 клип"_s.arg(n);
-        for (const qint64 n : {2, 5})
-            QTest::addRow("clips %lld", n) << u"clips"_s << n << u"%1 клипов"_s.arg(n);
-        QTest::newRow("battles 11") << u"battles"_s << qint64(11) << u"11 баттл"_s;
-        QTest::newRow("battles 3") << u"battles"_s << qint64(3) << u"3 баттлов"_s;
+        // Clips and battles take the three forms too, 11 to 14 included.
+        QTest::newRow("clips 1") << u"clips"_s << qint64(1) << u"1 клип"_s;
+        QTest::newRow("clips 2") << u"clips"_s << qint64(2) << u"2 клипа"_s;
+        QTest::newRow("clips 11") << u"clips"_s << qint64(11) << u"11 клипов"_s;
+        QTest::newRow("clips 21") << u"clips"_s << qint64(21) << u"21 клип"_s;
+        QTest::newRow("battles 11") << u"battles"_s << qint64(11) << u"11 баттлов"_s;
+        QTest::newRow("battles 3") << u"battles"_s << qint64(3) << u"3 баттла"_s;
+        QTest::newRow("battles 24") << u"battles"_s << qint64(24) << u"24 баттла"_s;
     }
 
     void cardSubtitles()
@@ -305,7 +326,7 @@ private slots:
         QFETCH(QString, card);
         QFETCH(qint64, n);
         QFETCH(QString, expected);
-        const QString text = card == u"favorites" ? HomePageModel::favoritesSubtitle(n)
+        const QString text = card == u"favorites" ? HomePageModel::favoritesSubtitle(n, true)
             : card == u"collection"               ? HomePageModel::collectionSubtitle(n, n)
             : card == u"clips"                    ? HomePageModel::clipsSubtitle(n)
                                                   : HomePageModel::battlesSubtitle(n);
@@ -338,7 +359,7 @@ private slots:
         QList<TrackOut> tracks;
         for (const auto &cover : covers) {
             TrackOut track = makeTrack(u"t%1"_s.arg(tracks.size()));
-            track.coverURL = cover;
+            track.coverUrl = cover;
             tracks << track;
         }
         QCOMPARE(HomePageModel::coverUrls(tracks), expected);

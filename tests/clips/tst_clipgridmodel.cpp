@@ -2,6 +2,7 @@
 // the request of each source, what the screen shows after each outcome,
 // loads that were replaced or cancelled, and the press on a card.
 #include "fakehttpserver.h"
+#include "api/storeregistry.h"
 #include "fakevideoplayer.h"
 #include "playerrig.h"
 #include "testenv.h"
@@ -74,7 +75,7 @@ private slots:
         initTestEnvironment();
         // One server for all: stopping one waits for its kept-alive connections.
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void loadOutcome_data()
@@ -191,9 +192,9 @@ private slots:
         connect(&clips, &ClipPlayerStore::isPresentedChanged, this,
             [&] { pausedFirst = !audio.store->isPlaying(); });
 
+        StoreRegistry::set(audio.store.get());
+        StoreRegistry::set(&clips);
         ClipGridModel model;
-        model.setPlayer(audio.store.get());
-        model.setClipPlayer(&clips);
         model.load();
         waitLoaded(model);
         model.play(2);

@@ -13,8 +13,8 @@
 #include "testenv.h"
 
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
 
 #include <QAbstractItemModel>
 #include <QColor>
@@ -105,7 +105,7 @@ private slots:
         QFETCH(QByteArray, type);
         QFETCH(QString, title);
         QFETCH(QString, picture);
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         const auto scene = showGrid(type.constData(), 2);
         QVERIFY(scene->ok());
         QCOMPARE(findItem(scene->root(), u"headerTitle"_s)->property("text").toString(), title);
@@ -122,7 +122,7 @@ private slots:
     // on, Esc closes.
     void cardOpensThePlayer()
     {
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         QmlScene scene(*m_engine,
             QByteArray("import QtQuick\nimport Nimbra\nItem {\n width: 1100\n height: 720\n ClipsView { anchors.fill: parent }\n"
                        " ClipPlayerView { anchors.fill: parent }\n}\n"),
@@ -196,7 +196,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, picture);
         m_fake->on(u"GET"_s, u"/api/v1/clips"_s, response);
-        APIConfig::setBaseURL(m_fake->baseUrl());
+        APIConfig::setBaseUrl(m_fake->baseUrl());
         const auto scene = showGrid("ClipsView", state);
         QVERIFY(scene->ok());
         QVERIFY(isShown(scene->item(u"clipGridState"_s)));
@@ -210,7 +210,7 @@ private slots:
     // fullscreen first, then closes.
     void overlayClicksAndEsc()
     {
-        APIConfig::setBaseURL(m_fake->baseUrl());
+        APIConfig::setBaseUrl(m_fake->baseUrl());
         QmlScene scene(*m_engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
             QSize(1100, 720));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -220,7 +220,7 @@ private slots:
         clip.title = u"Очень длинное название клипа, которое не помещается в одну строку заголовка и переносится"_s;
         clip.artist = u"Мокко feat. Сахар"_s;
         clip.durationSeconds = 185;
-        clip.fileURL = u"media/clips/c1.avi"_s;
+        clip.fileUrl = u"media/clips/c1.avi"_s;
         m_clips->play(clip, {clip});
         QTRY_VERIFY(isShown(scene.item(u"clipWindowed"_s)));
         QCOMPARE(m_video->player()->output(), scene.item(u"clipVideo"_s)->property("videoSink").value<QObject *>());

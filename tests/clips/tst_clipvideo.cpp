@@ -14,8 +14,8 @@
 
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "clips/clipplayerstore.h"
-#include "app/storeregistry.h"
 #include "platform/renderbackend.h"
 #include "platform/videoframeitem.h"
 
@@ -88,7 +88,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseURL(m_service->baseUrl());
+        APIConfig::setBaseUrl(m_service->baseUrl());
         m_clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(m_clips.size() >= 8);
     }

@@ -89,7 +89,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_favorites = std::make_unique<FavoritesStore>(&m_session);
     }
 
@@ -166,7 +166,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
             jsonResponse(trackPageBody(tracksJson({u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s, u"p9"_s}), 4, 1, 1000, 1)));
 
-        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIDs(); }, NimbraAPI());
+        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIds(); }, NimbraAPI());
         model.setKind(u"offline"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Loaded));
         QCOMPARE(rowIds(model), (QStringList {u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s}));
@@ -311,7 +311,7 @@ private slots:
 
     // One track into several playlists, one of them refusing: the others
     // are marked and counted, the refused one shows the store's text and
-    // can be clicked again. The sheet's count line is always "треков".
+    // can be clicked again. The sheet's count line takes the form its number asks for.
     void addToSeveralPlaylistsWithOneFailing()
     {
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
@@ -326,7 +326,7 @@ private slots:
         QAbstractItemModelTester tester(&sheet);
         sheet.begin(&source, 0);
         QTRY_COMPARE(sheet.count(), 3);
-        QCOMPARE(sheet.data(sheet.index(0), PlaylistRowsModel::CountTextRole).toString(), u"1 треков"_s);
+        QCOMPARE(sheet.data(sheet.index(0), PlaylistRowsModel::CountTextRole).toString(), u"1 трек"_s);
 
         sheet.addTo(2);
         QVERIFY(sheet.isAddingAny());

@@ -103,9 +103,9 @@ private slots:
 
     void hostComesFromTheSettings()
     {
-        QCOMPARE(LyricsService::baseURL(), m_host->baseUrl());
+        QCOMPARE(LyricsService::baseUrl(), m_host->baseUrl());
         QSettings().setValue(QLatin1StringView(LyricsService::settingsKey), u"ftp://elsewhere"_s);
-        QCOMPARE(LyricsService::baseURL(), QUrl(u"https://lrclib.net"_s));
+        QCOMPARE(LyricsService::baseUrl(), QUrl(u"https://lrclib.net"_s));
     }
 
     void queryKeysOrderAndDuration()

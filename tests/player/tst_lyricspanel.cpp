@@ -2,6 +2,7 @@
 // and plain lyrics, the rows a tick touches, a click on a line, and where
 // the column scrolls.
 #include "playerrig.h"
+#include "api/storeregistry.h"
 #include "testenv.h"
 
 #include "player/lyricspanelmodel.h"
@@ -77,9 +78,9 @@ private slots:
         track.durationSeconds = int(duration);
         PlayerRig rig;
         rig.store->play(track, {track});
+        StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setPlayer(rig.store.get());
         rig.player()->tick(column<double>("elapsed"));
         QCOMPARE(model.activeIndex(), column<int>("active"));
     }
@@ -91,8 +92,8 @@ private slots:
         TrackOut track = makeTrack(u"a"_s, QString(), lrc);
         PlayerRig rig;
         rig.store->play(track, {track});
+        StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
-        model.setPlayer(rig.store.get());
         QVERIFY(model.isSynced());
         QVERIFY(!model.showsNote());
         QCOMPARE(model.rowCount(), 5);
@@ -144,8 +145,8 @@ private slots:
         track.durationSeconds = column<int>("duration");
         PlayerRig rig;
         rig.store->play(track, {track});
+        StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
-        model.setPlayer(rig.store.get());
         QCOMPARE(model.seekToLine(column<int>("row")), target >= 0);
         QCOMPARE(rig.player()->seeks(), target >= 0 ? QList {target} : QList<double> {});
         if (target >= 0)

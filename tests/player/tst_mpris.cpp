@@ -110,7 +110,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseURL(m_host->baseUrl());
+        APIConfig::setBaseUrl(m_host->baseUrl());
         m_rig = std::make_unique<PlayerRig>();
         QVERIFY(mpris());
         m_changes.clear();
@@ -161,7 +161,7 @@ private slots:
     void metadataAndStatus()
     {
         auto list = makeTracks({u"a"_s, u"b"_s});
-        list[0].coverURL = u"covers/red.png"_s;
+        list[0].coverUrl = u"covers/red.png"_s;
         store().play(list.at(0), list);
         QCOMPARE(playerctl({u"metadata"_s, u"--format"_s, u"{{title}}|{{artist}}|{{mpris:length}}"_s}),
             u"Song a|Artist|200000000"_s);

@@ -39,7 +39,7 @@ FakeResponse imageResponse(QColor color, int delayMs = 0)
 TrackOut trackWithCover(const QString &id, std::optional<QString> cover)
 {
     TrackOut track = makeTrack(id);
-    track.coverURL = std::move(cover);
+    track.coverUrl = std::move(cover);
     return track;
 }
 
@@ -87,7 +87,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseURL(m_host->baseUrl());
+        APIConfig::setBaseUrl(m_host->baseUrl());
         QDir(NowPlayingController::artworkFolder()).removeRecursively();
         m_host->clearRequests();
         m_controller = std::make_unique<NowPlayingController>(NowPlayingController::Desktop::None);
@@ -107,7 +107,7 @@ private slots:
 
         controller().update(std::nullopt, 0, 0, false, false);
         QVERIFY(!controller().info());
-        QVERIFY(!controller().lastArtworkURL());
+        QVERIFY(!controller().lastArtworkUrl());
         controller().updateElapsed(7, 100, true);
         QVERIFY(!controller().info());
 
@@ -136,7 +136,7 @@ private slots:
         // without the old one.
         show(trackWithCover(u"c"_s, std::nullopt));
         QVERIFY(controller().info()->artworkUrl.isEmpty());
-        QVERIFY(!controller().lastArtworkURL());
+        QVERIFY(!controller().lastArtworkUrl());
         show(trackWithCover(u"d"_s, u"covers/blue.png"_s));
         QVERIFY(controller().info()->artworkUrl.isEmpty());
         QVERIFY(waitForArtwork());

@@ -84,7 +84,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_server->clearRequests();
         m_foreign->clearRequests();
         m_server->on(u"GET"_s, u"/media/a.wav"_s, audio());
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(!leftover.exists());
         QVERIFY(running.exists());
         running.remove();
-        QVERIFY(again.cachedTrackIDs().isEmpty());
+        QVERIFY(again.cachedTrackIds().isEmpty());
     }
 
     void aDownloadIsSavedWhole()
@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(m_server->requestCount(), 1);
 
         cache().removeCached(u"42"_s);
-        QVERIFY(!cache().localURL(u"42"_s));
+        QVERIFY(!cache().localUrl(u"42"_s));
         QCOMPARE(changed.count(), 2);
     }
 
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(!outcome.value);
         QCOMPARE(describeException(outcome.error), message);
         QCOMPARE(folderEntries(), QStringList());
-        QVERIFY(!cache().localURL(u"7"_s));
+        QVERIFY(!cache().localUrl(u"7"_s));
     }
 
     void aCancelledDownloadLeavesNothing()
@@ -272,7 +272,7 @@ private slots:
             QVERIFY(entries.first().startsWith(u"~"_s));
             QCOMPARE(outcome.value->toLocalFile(), cache().cacheDir() + u"/"_s + entries.first());
             QCOMPARE(QDir(m_root->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({u"data"_s}));
-            QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({id}));
+            QCOMPARE(cache().cachedTrackIds(), QSet<QString>({id}));
             cache().removeCached(id);
             QCOMPARE(folderEntries(), QStringList());
         }
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(folderEntries().size(), 2);
         QCOMPARE(contents(encoded.value->toLocalFile()), audioBytes);
         QCOMPARE(contents(lookalike.value->toLocalFile()), QByteArray("other"));
-        QCOMPARE(cache().cachedTrackIDs(), QSet<QString>({u"a/b"_s, u"~YS9i"_s}));
+        QCOMPARE(cache().cachedTrackIds(), QSet<QString>({u"a/b"_s, u"~YS9i"_s}));
     }
 
     void aListenersSaveReportsItsOutcome_data()
@@ -347,13 +347,13 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(requestsFor(u"a"_s), 0);
         play(u"a"_s);
-        QTRY_VERIFY(m_cache->localURL(u"a"_s));
+        QTRY_VERIFY(m_cache->localUrl(u"a"_s));
         QCOMPARE(requestsFor(u"a"_s), 1);
         QCOMPARE(m_server->lastRequest().header(u"Authorization"_s), u"Bearer tok"_s);
         QVERIFY(!store().cacheMessage());
         // The sixth start plays the copy and fetches nothing.
         play(u"a"_s);
-        QCOMPARE(m_rig->backend.lastPlayer()->source(), *m_cache->localURL(u"a"_s));
+        QCOMPARE(m_rig->backend.lastPlayer()->source(), *m_cache->localUrl(u"a"_s));
         QTest::qWait(50);
         QCOMPARE(requestsFor(u"a"_s), 1);
     }
@@ -371,7 +371,7 @@ private slots:
         QCOMPARE(requestsFor(u"a"_s), 0);
         // The sixth start, with no save of the listener running, saves.
         play(u"a"_s);
-        QTRY_VERIFY(m_cache->localURL(u"a"_s));
+        QTRY_VERIFY(m_cache->localUrl(u"a"_s));
         QCOMPARE(store().cacheMessage(), std::optional<QString>(u"Трек сохранён для офлайна"_s));
     }
 };

@@ -113,7 +113,7 @@ private slots:
             m_server->on(u"GET"_s, u"/media/"_s + id + u".wav"_s,
                 FakeResponse {200, devservice::renderWav(seed, trackSeconds), "audio/wav"});
         }
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
         m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
     }
 

@@ -155,7 +155,7 @@ private slots:
             store().setCrossfadeEnabled(false);
             break;
         case Setup::NextDoesNotResolve:
-            list[1].fileURL = unresolvable;
+            list[1].fileUrl = unresolvable;
             break;
         }
         play(list, start);

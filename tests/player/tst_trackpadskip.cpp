@@ -1,6 +1,7 @@
 // The trackpad skip: the recogniser over scripted gestures, and the window
 // filter that feeds it from Qt's wheel events without consuming them.
 #include "playerrig.h"
+#include "api/storeregistry.h"
 
 #include "player/trackpadskipmonitor.h"
 #include "player/trackpadskiprecognizer.h"
@@ -146,8 +147,8 @@ private slots:
         window.resize(200, 200);
         auto *sink = new WheelSink(window.contentItem());
         sink->setSize(QSizeF(200, 200));
+        StoreRegistry::set(rig.store.get());
         TrackpadSkipMonitor monitor(window.contentItem());
-        monitor.setPlayer(rig.store.get());
         qint64 now = 10000;
         monitor.setClock([&now] { return now; });
         QVERIFY(!monitor.isWatching());

@@ -3,6 +3,7 @@
 // and the profile card's texts.
 #include "account/session.h"
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "platform/iconmap.h"
@@ -37,16 +38,18 @@ UserOut makeUser(const QString &name)
     return user;
 }
 
-// The stores the main window reads, with a model over them.
+// The stores the main window reads, registered before the model over them
+// is made.
 struct Window
 {
     Window()
     {
-        model.setAuth(session.auth.get());
-        model.setPlayer(&player);
-        model.setClipPlayer(&clips);
-        model.setArtistNavigation(&artists);
-        model.setUpdates(&updates);
+        StoreRegistry::set(session.auth.get());
+        StoreRegistry::set(&player);
+        StoreRegistry::set(&clips);
+        StoreRegistry::set(&artists);
+        StoreRegistry::set(&updates);
+        model = std::make_unique<MainNavigationModel>();
     }
 
     void playTrack() { player.play(makeTrack(u"t1"_s), {}); }
@@ -58,7 +61,7 @@ struct Window
     ClipPlayerStore clips;
     ArtistNavigationStore artists;
     OtaUpdateStore updates;
-    MainNavigationModel model;
+    std::unique_ptr<MainNavigationModel> model;
 };
 
 } // namespace
@@ -74,7 +77,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -174,20 +177,20 @@ private slots:
         window.player.setFullscreenWantsLyrics(fullscreen);
         window.clips.setFullscreen(clipFullscreen);
         window.artists.setPresentedArtistName(artist);
-        QCOMPARE(window.model.showsArtistPage(), !artist.isEmpty());
-        QCOMPARE(window.model.presentedArtistName(), artist);
+        QCOMPARE(window.model->showsArtistPage(), !artist.isEmpty());
+        QCOMPARE(window.model->presentedArtistName(), artist);
 
-        QSignalSpy selection(&window.model, &MainNavigationModel::selectionChanged);
-        window.model.navigateToSidebar(target);
+        QSignalSpy selection(window.model.get(), &MainNavigationModel::selectionChanged);
+        window.model->navigateToSidebar(target);
 
-        QCOMPARE(window.model.selection(), target);
+        QCOMPARE(window.model->selection(), target);
         QCOMPARE(selection.size(), target == SidebarItem::Home ? 0 : 1);
         QCOMPARE(window.player.isFullscreenPresented(), fullscreenAfter);
         // Closing the player also drops its request for the lyrics.
         QCOMPARE(window.player.fullscreenWantsLyrics(), fullscreenAfter);
         QCOMPARE(window.clips.isFullscreen(), clipFullscreenAfter);
         QVERIFY(window.artists.presentedArtistName().isNull());
-        QVERIFY(!window.model.showsArtistPage());
+        QVERIFY(!window.model->showsArtistPage());
     }
 
     void layersFollowTheStores_data()
@@ -222,7 +225,7 @@ private slots:
         window.player.setFullscreenPresented(fullscreen);
         window.clips.setFullscreen(clipFullscreen);
 
-        const MainNavigationModel &model = window.model;
+        const MainNavigationModel &model = *window.model;
         QCOMPARE(model.showsMiniPlayer(), miniPlayer);
         QCOMPARE(model.showsFullscreenPlayer(), fullscreenPlayer);
         QCOMPARE(model.contentOpacity(), fullscreenPlayer ? 0.35 : 1.0);
@@ -234,17 +237,17 @@ private slots:
     void layoutSignalsOnlyRealChanges()
     {
         Window window;
-        QSignalSpy layout(&window.model, &MainNavigationModel::layoutChanged);
+        QSignalSpy layout(window.model.get(), &MainNavigationModel::layoutChanged);
         // Without a track the request changes nothing that is shown.
         window.player.setFullscreenPresented(true);
         window.player.setFullscreenPresented(false);
         QCOMPARE(layout.size(), 0);
         window.playTrack();
         QCOMPARE(layout.size(), 1);
-        QVERIFY(window.model.showsMiniPlayer());
+        QVERIFY(window.model->showsMiniPlayer());
         window.player.setFullscreenPresented(true);
         QCOMPARE(layout.size(), 2);
-        QVERIFY(!window.model.showsMiniPlayer());
+        QVERIFY(!window.model->showsMiniPlayer());
     }
 
     void artistPageBlocksTheScreenUnderIt()
@@ -252,49 +255,50 @@ private slots:
         Window window;
         window.playTrack();
         window.artists.open(u"  Mokko\n"_s);
-        QVERIFY(window.model.showsArtistPage());
-        QCOMPARE(window.model.presentedArtistName(), u"Mokko"_s);
-        QVERIFY(!window.model.contentEnabled());
+        QVERIFY(window.model->showsArtistPage());
+        QCOMPARE(window.model->presentedArtistName(), u"Mokko"_s);
+        QVERIFY(!window.model->contentEnabled());
         // Not dimmed, and the mini player keeps its room under the page.
-        QCOMPARE(window.model.contentOpacity(), 1.0);
-        QVERIFY(window.model.showsMiniPlayer());
+        QCOMPARE(window.model->contentOpacity(), 1.0);
+        QVERIFY(window.model->showsMiniPlayer());
         // The fullscreen player opens in front of the page; closing it
         // shows the page again.
         window.player.setFullscreenPresented(true);
-        QVERIFY(window.model.showsFullscreenPlayer());
-        QVERIFY(window.model.showsArtistPage());
+        QVERIFY(window.model->showsFullscreenPlayer());
+        QVERIFY(window.model->showsArtistPage());
         window.player.dismissFullscreen();
-        QVERIFY(window.model.showsArtistPage());
+        QVERIFY(window.model->showsArtistPage());
         window.artists.close();
-        QVERIFY(window.model.contentEnabled());
+        QVERIFY(window.model->contentEnabled());
     }
 
     void updateStripFollowsTheOffer()
     {
         Window window;
-        QVERIFY(!window.model.showsUpdateBanner());
+        QVERIFY(!window.model->showsUpdateBanner());
         OtaManifest manifest;
         manifest.versionCode = 42;
         manifest.versionName = u"1.4"_s;
-        manifest.downloadURL = u"https://example.org/Nimbra.dmg"_s;
+        manifest.downloadUrl = u"https://example.org/Nimbra.dmg"_s;
         window.updates.setAvailableManifest(manifest);
-        QVERIFY(window.model.showsUpdateBanner());
+        QVERIFY(window.model->showsUpdateBanner());
         window.updates.dismissAvailableManifest();
-        QVERIFY(!window.model.showsUpdateBanner());
+        QVERIFY(!window.model->showsUpdateBanner());
     }
 
     void aStoreThatGoesAwayCountsAsNone()
     {
         Window window;
         auto clips = std::make_unique<ClipPlayerStore>();
-        window.model.setClipPlayer(clips.get());
+        StoreRegistry::set(clips.get());
+        window.model = std::make_unique<MainNavigationModel>();
         clips->setFullscreen(true);
-        QCOMPARE(window.model.splitViewOpacity(), 0.0);
+        QCOMPARE(window.model->splitViewOpacity(), 0.0);
         clips.reset();
-        QCOMPARE(window.model.splitViewOpacity(), 1.0);
-        QCOMPARE(window.model.clipPlayer(), nullptr);
-        window.model.navigateToSidebar(SidebarItem::Albums);
-        QCOMPARE(window.model.selection(), SidebarItem::Albums);
+        QCOMPARE(window.model->splitViewOpacity(), 1.0);
+        QCOMPARE(window.model->clipPlayer(), nullptr);
+        window.model->navigateToSidebar(SidebarItem::Albums);
+        QCOMPARE(window.model->selection(), SidebarItem::Albums);
     }
 
     void profileCard_data()
@@ -321,31 +325,31 @@ private slots:
         QFETCH(QString, avatarUrl);
 
         Window window;
-        QVERIFY(!window.model.showsProfileCard());
-        QSignalSpy profile(&window.model, &MainNavigationModel::profileChanged);
+        QVERIFY(!window.model->showsProfileCard());
+        QSignalSpy profile(window.model.get(), &MainNavigationModel::profileChanged);
         UserOut user = makeUser(username);
         if (!avatar.isNull())
-            user.avatarURL = avatar;
+            user.avatarUrl = avatar;
         window.session.auth->setUser(user);
 
         QCOMPARE(profile.size(), 1);
-        QVERIFY(window.model.showsProfileCard());
-        QCOMPARE(window.model.profileName(), username);
-        QCOMPARE(window.model.profileInitial(), initial);
+        QVERIFY(window.model->showsProfileCard());
+        QCOMPARE(window.model->profileName(), username);
+        QCOMPARE(window.model->profileInitial(), initial);
         avatarUrl.replace(u"<base>"_s, m_server->baseUrl().toString());
-        QCOMPARE(window.model.profileAvatarUrl().toString(), avatarUrl);
-        QCOMPARE(window.model.profileBadges().size(), 1);
-        QCOMPARE(window.model.profileBadges().first().toMap().value(u"name"_s).toString(), u"Подписчик"_s);
+        QCOMPARE(window.model->profileAvatarUrl().toString(), avatarUrl);
+        QCOMPARE(window.model->profileBadges().size(), 1);
+        QCOMPARE(window.model->profileBadges().first().toMap().value(u"name"_s).toString(), u"Подписчик"_s);
     }
 
     void profileCardHighlightsWithTheProfileSection()
     {
         Window window;
-        QVERIFY(!window.model.profileCardHighlighted());
-        window.model.navigateToSidebar(SidebarItem::Profile);
-        QVERIFY(window.model.profileCardHighlighted());
-        window.model.navigateToSidebar(SidebarItem::Settings);
-        QVERIFY(!window.model.profileCardHighlighted());
+        QVERIFY(!window.model->profileCardHighlighted());
+        window.model->navigateToSidebar(SidebarItem::Profile);
+        QVERIFY(window.model->profileCardHighlighted());
+        window.model->navigateToSidebar(SidebarItem::Settings);
+        QVERIFY(!window.model->profileCardHighlighted());
     }
 };
 

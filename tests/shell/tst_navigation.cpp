@@ -1,5 +1,6 @@
 // Navigation: which stack a page goes to and what back does, as a table of
 // steps from a fresh window.
+#include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 #include "shell/navigation.h"
 
@@ -94,8 +95,8 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, said);
         ArtistNavigationStore artists;
+        StoreRegistry::set(&artists);
         Navigation navigation;
-        navigation.setArtistNavigation(&artists);
         QCOMPARE(run(navigation, artists, steps), said);
     }
 
@@ -103,8 +104,8 @@ private slots:
     void canGoBackFollowsDepth()
     {
         ArtistNavigationStore artists;
+        StoreRegistry::set(&artists);
         Navigation navigation;
-        navigation.setArtistNavigation(&artists);
         QSignalSpy changed(&navigation, &Navigation::depthChanged);
         QVERIFY(!navigation.canGoBack());
         navigation.openAlbum(u"a1"_s);

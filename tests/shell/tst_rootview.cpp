@@ -2,6 +2,7 @@
 // fetched, signed out, signed in or as a guest; the offline launch screen
 // with its retries; and the notice of a sign-in that cannot be saved.
 #include "api/apiconfig.h"
+#include "api/storeregistry.h"
 #include "shell/rootviewmodel.h"
 
 #include "authsession.h"
@@ -80,6 +81,11 @@ class TestRootView : public QObject
     {
         AuthSession session {"saved", true};
         nimbra::test::FunctionClock clock;
+        // The root takes the sign-in store registered when it is made.
+        struct Registered
+        {
+            explicit Registered(AuthStore *auth) { StoreRegistry::set(auth); }
+        } registered {session.auth.get()};
         RootViewModel root;
         RetryPause pause;
         QList<Screen> screens;
@@ -89,7 +95,6 @@ class TestRootView : public QObject
             clock.setSleep(pause.function());
             root.setClock(&clock);
             QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
-            root.setAuth(session.auth.get());
             session.secrets->release(1);
             session.waitUntilLoaded();
             session.secrets->setHeld(false);
@@ -101,7 +106,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseURL(m_server->baseUrl());
+        APIConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -109,8 +114,8 @@ private slots:
     void rootShowsNothingUntilTheSavedTokenIsRead()
     {
         AuthSession session(std::nullopt, true);
+        StoreRegistry::set(session.auth.get());
         RootViewModel root;
-        root.setAuth(session.auth.get());
         QCOMPARE(root.screen(), Screen::Launch);
         session.secrets->release(1);
         session.waitUntilLoaded();
@@ -229,8 +234,8 @@ private slots:
     {
         answerProfile(200);
         AuthSession session("saved");
+        StoreRegistry::set(session.auth.get());
         RootViewModel root;
-        root.setAuth(session.auth.get());
         QCOMPARE(root.screen(), Screen::Launch);
         QTRY_COMPARE(root.screen(), Screen::Main);
         QCOMPARE(m_server->requestCount(), 1);
@@ -254,8 +259,8 @@ private slots:
         answerProfile(200);
         AuthSession session;
         session.secrets->setAvailable(false);
+        StoreRegistry::set(session.auth.get());
         RootViewModel root;
-        root.setAuth(session.auth.get());
         QSignalSpy notice(&root, &RootViewModel::unsavedNoticeChanged);
 
         QCoro::waitFor(session.auth->loginAsync(u"demo"_s, u"pw"_s));

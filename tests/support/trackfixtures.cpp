@@ -2,14 +2,14 @@
 
 namespace nimbra::test {
 
-TrackOut makeTrack(const QString &id, const QString &fileURL, std::optional<QString> lyrics)
+TrackOut makeTrack(const QString &id, const QString &fileUrl, std::optional<QString> lyrics)
 {
     TrackOut t;
     t.id = id;
     t.title = QStringLiteral("Song ") + id;
     t.artist = QStringLiteral("Artist");
     t.durationSeconds = 200;
-    t.fileURL = fileURL.isNull() ? QStringLiteral("media/%1.mp3").arg(id) : fileURL;
+    t.fileUrl = fileUrl.isNull() ? QStringLiteral("media/%1.mp3").arg(id) : fileUrl;
     t.lyrics = std::move(lyrics);
     return t;
 }

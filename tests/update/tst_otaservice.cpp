@@ -26,7 +26,7 @@ QString readManifest(const QByteArray &body)
     try {
         const OtaManifest m = OtaManifest::fromJson(body);
         return u"%1|%2|%3|%4"_s.arg(m.versionCode)
-            .arg(m.versionName.value_or(u"<none>"_s), m.downloadURL, m.releaseNotes.value_or(u"<none>"_s));
+            .arg(m.versionName.value_or(u"<none>"_s), m.downloadUrl, m.releaseNotes.value_or(u"<none>"_s));
     } catch (const OtaError &error) {
         return error.description();
     }
@@ -188,7 +188,7 @@ private slots:
     void builtInAddress()
     {
         QSettings().remove(QLatin1StringView(OtaService::settingsKey));
-        const QUrl url = OtaService::manifestURL();
+        const QUrl url = OtaService::manifestUrl();
         QCOMPARE(url.scheme(), u"https"_s);
         QCOMPARE(url.path(), manifestPath);
         QVERIFY(OtaService::isAllowedAddress(QUrl(u"http://localhost:8080/x"_s)));

@@ -47,9 +47,9 @@ class TestOtaUpdateStore : public QObject
     QList<QByteArray> m_openedBytes;
     bool m_openerSucceeds = true;
 
-    void offer(const QString &downloadURL)
+    void offer(const QString &downloadUrl)
     {
-        m_store->setAvailableManifest(OtaManifest {99, u"2.0"_s, downloadURL, std::nullopt});
+        m_store->setAvailableManifest(OtaManifest {99, u"2.0"_s, downloadUrl, std::nullopt});
     }
 
     QString serverUrl(const QString &path) const { return m_server->baseUrl().toString() + path; }

@@ -1,4 +1,4 @@
-#include "format/russiandaymonth.h"
+#include "format/russiandate.h"
 
 #include <array>
 
@@ -13,6 +13,13 @@ QString russianDayMonth(const QDate &date)
     if (!date.isValid())
         return QString();
     return QString::number(date.day()) + u' ' + months.at(std::size_t(date.month() - 1));
+}
+
+QString russianLongDate(const QDate &date)
+{
+    if (!date.isValid())
+        return QString();
+    return russianDayMonth(date) + u' ' + QString::number(date.year()) + u" г."_s;
 }
 
 } // namespace nimbra

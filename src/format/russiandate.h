@@ -11,4 +11,7 @@ namespace nimbra {
 // Empty for an invalid date.
 QString russianDayMonth(const QDate &date);
 
+// "5 декабря 2024 г.": the long date, with the year. Empty for an invalid date.
+QString russianLongDate(const QDate &date);
+
 } // namespace nimbra

@@ -17,7 +17,6 @@ class AuthStore;
 class LoginFormModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(bool isRegister READ isRegister WRITE setRegister NOTIFY isRegisterChanged)
     Q_PROPERTY(QString username READ username WRITE setUsername NOTIFY usernameChanged)
     Q_PROPERTY(QString email READ email WRITE setEmail NOTIFY emailChanged)

@@ -20,7 +20,6 @@ namespace nimbra {
 class ProfileModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY profileChanged)
     Q_PROPERTY(bool isAvailable READ isAvailable NOTIFY profileChanged)
     Q_PROPERTY(QString username READ username NOTIFY profileChanged)
     Q_PROPERTY(QString initial READ initial NOTIFY profileChanged)

@@ -26,7 +26,6 @@ class AuthStore;
 class QrSheetModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(Phase phase READ phase NOTIFY stateChanged)
     Q_PROPERTY(QString qrLink READ qrLink NOTIFY stateChanged)
     Q_PROPERTY(bool isWaiting READ isWaiting NOTIFY stateChanged)

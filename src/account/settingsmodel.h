@@ -17,9 +17,6 @@ namespace nimbra {
 class SettingsModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates NOTIFY storesChanged)
 
     Q_PROPERTY(QString baseUrlText READ baseUrlText WRITE setBaseUrlText NOTIFY baseUrlTextChanged)
     Q_PROPERTY(QString documentationHost READ documentationHost CONSTANT)

@@ -27,8 +27,6 @@ namespace nimbra {
 class ArtistPageModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::ArtistCatalogStore *catalog READ catalog NOTIFY catalogChanged)
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     // The name exactly as the navigation store holds it.
     Q_PROPERTY(QString artistName READ artistName WRITE setArtistName NOTIFY artistNameChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)

@@ -28,9 +28,6 @@ class ClipGridModel : public QAbstractListModel
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY stateChanged)
     Q_PROPERTY(int loadState READ loadState NOTIFY stateChanged)
-    Q_PROPERTY(nimbra::Session *session READ session NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer NOTIFY storesChanged)
 
 public:
     enum class Source { Clips, Battles };

@@ -25,7 +25,6 @@ class PlayerStore;
 class FullscreenPlayerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(bool lyricsMode READ lyricsMode NOTIFY lyricsModeChanged)
     // Lyrics mode with lyrics to show; without them the cover stays while
     // the bars already show lyrics mode.

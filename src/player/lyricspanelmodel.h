@@ -19,7 +19,6 @@ class PlayerStore;
 class LyricsPanelModel : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(bool active READ isActive WRITE setActive NOTIFY activeChanged)
     Q_PROPERTY(bool isSynced READ isSynced NOTIFY lyricsChanged)
     Q_PROPERTY(bool showsNote READ showsNote NOTIFY lyricsChanged)

@@ -18,7 +18,6 @@ class PlayerStore;
 class PlayerControlsModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     // An account is in use (a token with a profile): set from the session.
     Q_PROPERTY(bool hasAccount READ hasAccount WRITE setHasAccount NOTIFY hasAccountChanged)
     Q_PROPERTY(bool hasTrack READ hasTrack NOTIFY changed)

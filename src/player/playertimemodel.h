@@ -15,7 +15,6 @@ class PlayerStore;
 class PlayerTimeModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QString elapsedText READ elapsedText NOTIFY elapsedTextChanged)
     Q_PROPERTY(QString durationText READ durationText NOTIFY durationTextChanged)
     // elapsed / duration within 0 and 1; 0 while the duration is unknown.

@@ -16,7 +16,6 @@ class PlayerStore;
 class SleepTimerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
     Q_PROPERTY(QVariantList presets READ presets CONSTANT)
     Q_PROPERTY(bool showsActive READ showsActive NOTIFY activeChanged)
     Q_PROPERTY(QString activeLabel READ activeLabel NOTIFY activeChanged)

@@ -24,7 +24,6 @@ class PlayerStore;
 class TrackpadSkipMonitor : public QQuickItem
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY playerChanged)
 public:
     explicit TrackpadSkipMonitor(QQuickItem *parent = nullptr);
     ~TrackpadSkipMonitor() override;

@@ -25,12 +25,6 @@ namespace nimbra {
 class MainNavigationModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::PlayerStore *player READ player NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ClipPlayerStore *clipPlayer READ clipPlayer NOTIFY storesChanged)
-    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation NOTIFY
-            storesChanged)
-    Q_PROPERTY(nimbra::OtaUpdateStore *updates READ updates NOTIFY storesChanged)
 
     Q_PROPERTY(QAbstractItemModel *sidebarItems READ sidebarItems CONSTANT)
     Q_PROPERTY(nimbra::SidebarItems::Item selection READ selection NOTIFY selectionChanged)

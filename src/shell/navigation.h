@@ -18,8 +18,6 @@ namespace nimbra {
 class Navigation : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::ArtistNavigationStore *artistNavigation READ artistNavigation NOTIFY
-            artistNavigationChanged)
     // Whether the section shown keeps a stack; the others take no pages.
     Q_PROPERTY(bool sectionAcceptsPages READ sectionAcceptsPages WRITE setSectionAcceptsPages NOTIFY
             sectionAcceptsPagesChanged)

@@ -26,7 +26,6 @@ namespace nimbra {
 class RootViewModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::AuthStore *auth READ auth NOTIFY authChanged)
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
     Q_PROPERTY(bool isOffline READ isOffline NOTIFY launchStateChanged)
     Q_PROPERTY(bool isRetrying READ isRetrying NOTIFY launchStateChanged)

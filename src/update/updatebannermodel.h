@@ -15,7 +15,6 @@ namespace nimbra {
 class UpdateBannerModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(nimbra::OtaUpdateStore *store READ store NOTIFY storeChanged)
     Q_PROPERTY(QString title READ title CONSTANT)
     Q_PROPERTY(QString versionBadge READ versionBadge NOTIFY changed)
     Q_PROPERTY(bool hasNotesLine READ hasNotesLine NOTIFY changed)

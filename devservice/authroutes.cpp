@@ -151,10 +151,12 @@ void AuthRoutes::patchProfile(const httplib::Request &req, httplib::Response &re
     else if (!emailValue.isUndefined() && !emailValue.isNull())
         issues.append({{u"body"_s, u"email"_s}, u"Ожидается строка"_s, u"string_type"_s});
     const QJsonValue artistValue = body->value(u"catalog_artist_name"_s);
+    // emplace rather than assigning a temporary optional: GCC's flow
+    // analysis loses track of the temporary and warns about its contents.
     if (artistValue.isString())
-        artist = std::optional<QString>(artistValue.toString());
+        artist.emplace(artistValue.toString());
     else if (artistValue.isNull())
-        artist = std::optional<QString>();
+        artist.emplace();
     else if (!artistValue.isUndefined())
         issues.append({{u"body"_s, u"catalog_artist_name"_s}, u"Ожидается строка"_s, u"string_type"_s});
     if (!issues.isEmpty())

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace devservice::catalogtext {
@@ -104,6 +106,22 @@ const QString kLyricLines[] = {
     u"Тихо падает снег на провода"_s,
 };
 
+// Spellings of one performer: a credit that named them twice would read
+// as a duet of one person.
+const QStringList kOnePerformer[] = {
+    {u"Сахар"_s, u"Caxap"_s},
+    {u"Мокко"_s, u"Mokko"_s, u"MOKKO"_s},
+    {u"Космос"_s, u"Kocmoc"_s},
+};
+
+bool samePerformer(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    return std::any_of(std::begin(kOnePerformer), std::end(kOnePerformer),
+        [&](const QStringList &spellings) { return spellings.contains(a) && spellings.contains(b); });
+}
+
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
@@ -116,13 +134,44 @@ QString soloArtist(SeededRandom &r)
     return r.pick(kArtists);
 }
 
+namespace {
+
+// The first roster name from index on that none of the credited performers
+// goes by.
+QString freeArtist(qsizetype index, const QStringList &credited)
+{
+    const qsizetype size = qsizetype(std::size(kArtists));
+    const auto taken = [&](qsizetype i) {
+        return std::any_of(credited.begin(), credited.end(),
+            [&](const QString &name) { return samePerformer(name, kArtists[i]); });
+    };
+    for (qsizetype step = 0; step < size && taken(index); ++step)
+        index = (index + 1) % size;
+    return kArtists[index];
+}
+
+qsizetype rosterIndex(const QString &name)
+{
+    return std::find(std::begin(kArtists), std::end(kArtists), name) - std::begin(kArtists);
+}
+
+} // namespace
+
+QString otherArtist(SeededRandom &r, const QStringList &credited)
+{
+    // One draw whatever the outcome, so the rest of the record's stream,
+    // and with it the catalogue, stays as it was.
+    return freeArtist(r.below(int(std::size(kArtists))), credited);
+}
+
 QString credit(SeededRandom &r)
 {
     const QString a = soloArtist(r);
     QString b = soloArtist(r);
     if (b == a)
         b = kArtists[(r.below(1000) + 1) % std::size(kArtists)];
-    const QString c = soloArtist(r);
+    b = freeArtist(rosterIndex(b), {a});
+    const QString c = otherArtist(r, {a, b});
     const int form = r.below(100);
     if (form < 58)
         return a;
@@ -174,7 +223,10 @@ QString trackTitle(SeededRandom &r, TitleSet set)
     if (feat < 7)
         title += u" (feat. "_s + soloArtist(r) + u")"_s;
     else if (feat < 9)
-        title += u" (ft. "_s + soloArtist(r) + u" & "_s + soloArtist(r) + u")"_s;
+    {
+        const QString first = soloArtist(r);
+        title += u" (ft. "_s + first + u" & "_s + otherArtist(r, {first}) + u")"_s;
+    }
     else if (feat < 11)
         title += u" feat. "_s + soloArtist(r);
     else if (feat < 12)

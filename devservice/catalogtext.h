@@ -3,6 +3,7 @@
 #include "seededrandom.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace devservice {
 
@@ -18,6 +19,9 @@ namespace catalogtext {
 // A single artist name of the roster (Cyrillic, Latin, look-alike spellings,
 // names that must survive credit splitting whole).
 QString soloArtist(SeededRandom &r);
+// A roster name that is none of the performers already credited (another
+// spelling of one of them included).
+QString otherArtist(SeededRandom &r, const QStringList &credited);
 // A credit line: a solo name most of the time, otherwise two or three names
 // joined by one of the forms listeners' credits use.
 QString credit(SeededRandom &r);

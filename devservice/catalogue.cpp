@@ -241,7 +241,7 @@ void Catalogue::fillAlbums()
                                                                     : catalogtext::albumTitle(r);
         album.artist = catalogtext::soloArtist(r);
         if (r.chance(15))
-            album.artist += u" & "_s + catalogtext::soloArtist(r);
+            album.artist += u" & "_s + catalogtext::otherArtist(r, {album.artist});
         const int year = QDateTime::fromMSecsSinceEpoch(album.createdAtMs, Qt::UTC).date().year();
         const int yearRoll = r.below(100);
         album.year = yearRoll < 3 ? 0 : yearRoll < 13 ? year - r.between(1, 20) : year;
@@ -276,7 +276,7 @@ void Catalogue::fillTracks()
             const QString &albumArtist = m_albums.at(t.albumIndex).artist;
             const int roll = r.below(100);
             t.artist = roll < 70 ? albumArtist
-                : roll < 90      ? albumArtist + u" feat. "_s + catalogtext::soloArtist(r)
+                : roll < 90      ? albumArtist + u" feat. "_s + catalogtext::otherArtist(r, albumArtist.split(u" & "_s))
                                  : catalogtext::credit(r);
         }
         if (fixture && fixture->artist)

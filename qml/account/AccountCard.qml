@@ -10,7 +10,7 @@ Rectangle {
     default property alias content: body.data
 
     implicitHeight: column.implicitHeight + 2 * 18
-    radius: 16
+    radius: AppTheme.radiusXXL
     color: AppTheme.surface
     border.width: 1
     border.color: AppTheme.border
@@ -20,7 +20,7 @@ Rectangle {
         x: 18
         y: 18
         width: card.width - 2 * 18
-        spacing: 14
+        spacing: AppTheme.cardPadding
 
         Text {
             text: card.title

@@ -30,7 +30,7 @@ FlowLayout {
                 text: parent.modelData.name
                 textFormat: Text.PlainText
                 color: parent.modelData.foreground
-                font: AppTheme.systemFont(10, Font.Bold)
+                font: AppTheme.systemFont(AppTheme.caption.pixelSize, Font.Bold)
             }
         }
     }

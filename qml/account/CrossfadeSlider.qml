@@ -8,7 +8,7 @@ T.Slider {
     id: control
 
     implicitWidth: 160
-    implicitHeight: 20
+    implicitHeight: AppTheme.sliderHeight
     from: 0
     to: 10
     stepSize: 1
@@ -34,9 +34,9 @@ T.Slider {
     handle: Rectangle {
         x: control.leftPadding + control.visualPosition * (control.availableWidth - width)
         y: control.topPadding + (control.availableHeight - height) / 2
-        width: 16
-        height: 16
-        radius: 8
+        width: AppTheme.sliderHandleSize
+        height: AppTheme.sliderHandleSize
+        radius: AppTheme.radiusM
         color: control.pressed ? AppTheme.accentLight : "white"
     }
 }

@@ -44,8 +44,8 @@ Rectangle {
                 ColumnLayout {
                     id: fields
                     anchors.fill: parent
-                    anchors.margins: 24
-                    spacing: 14
+                    anchors.margins: AppTheme.sheetMargin
+                    spacing: AppTheme.cardPadding
 
                     FormTextField {
                         id: usernameField
@@ -83,7 +83,7 @@ Rectangle {
                     AccentButton {
                         objectName: "submitButton"
                         Layout.fillWidth: true
-                        Layout.topMargin: 2
+                        Layout.topMargin: AppTheme.spacingXXS
                         text: form.submitTitle
                         enabled: form.canSubmit
                         busy: form.isLoading
@@ -122,7 +122,7 @@ Rectangle {
 
         ColumnLayout {
             Layout.alignment: Qt.AlignHCenter
-            spacing: 14
+            spacing: AppTheme.cardPadding
 
             LinkButton {
                 objectName: "qrButton"

@@ -36,7 +36,7 @@ Popup {
 
     background: Rectangle {
         color: AppTheme.surface
-        radius: 14
+        radius: AppTheme.radiusXL
         border.width: 1
         border.color: AppTheme.borderStrong
     }
@@ -55,7 +55,7 @@ Popup {
             LinkButton {
                 objectName: "cancelButton"
                 anchors.left: parent.left
-                anchors.leftMargin: 16
+                anchors.leftMargin: AppTheme.spacingL
                 anchors.verticalCenter: parent.verticalCenter
                 text: "Отмена"
                 color: AppTheme.accent
@@ -65,7 +65,7 @@ Popup {
             Text {
                 anchors.centerIn: parent
                 text: "Войти по QR"
-                font: AppTheme.systemFont(15, Font.DemiBold)
+                font: AppTheme.systemFont(AppTheme.title3.pixelSize, Font.DemiBold)
                 color: AppTheme.textPrimary
             }
 
@@ -83,14 +83,14 @@ Popup {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom
-            anchors.margins: 24
+            anchors.margins: AppTheme.sheetMargin
 
             // The code, while a QR token is held.
             ColumnLayout {
                 objectName: "showingFace"
                 anchors.centerIn: parent
                 width: parent.width
-                spacing: 16
+                spacing: AppTheme.spacingL
                 visible: qr.phase === QrSheetModel.Showing
 
                 Text {
@@ -98,7 +98,7 @@ Popup {
                     text: "Отсканируйте код на устройстве, где вы уже авторизованы"
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.Wrap
-                    font: AppTheme.systemFont(13)
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize)
                     lineHeight: 1.15
                     color: AppTheme.textSecondary
                 }
@@ -107,13 +107,13 @@ Popup {
                     Layout.alignment: Qt.AlignHCenter
                     implicitWidth: 220
                     implicitHeight: 220
-                    radius: 16
+                    radius: AppTheme.radiusXXL
                     color: "white"
 
                     QrCodeView {
                         objectName: "qrCode"
                         anchors.fill: parent
-                        anchors.margins: 16
+                        anchors.margins: AppTheme.spacingL
                         content: qr.qrLink
                         placeholderColor: Qt.rgba(AppTheme.textSecondary.r, AppTheme.textSecondary.g,
                                                   AppTheme.textSecondary.b, 0.3)
@@ -123,7 +123,7 @@ Popup {
                 Row {
                     Layout.alignment: Qt.AlignHCenter
                     Layout.preferredHeight: 16
-                    spacing: 8
+                    spacing: AppTheme.spacingS
                     opacity: qr.isWaiting ? 1 : 0
 
                     ProgressSpinner {
@@ -146,7 +146,7 @@ Popup {
                 objectName: "failedFace"
                 anchors.centerIn: parent
                 width: parent.width
-                spacing: 16
+                spacing: AppTheme.spacingL
                 visible: qr.phase === QrSheetModel.Failed
 
                 AppIcon {
@@ -162,13 +162,13 @@ Popup {
                     textFormat: Text.PlainText
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.Wrap
-                    font: AppTheme.systemFont(13)
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize)
                     color: AppTheme.systemRed
                 }
                 AccentButton {
                     objectName: "retryButton"
                     Layout.alignment: Qt.AlignHCenter
-                    Layout.topMargin: 4
+                    Layout.topMargin: AppTheme.spacingXS
                     text: "Попробовать снова"
                     onClicked: qr.retry()
                 }
@@ -178,7 +178,7 @@ Popup {
             ColumnLayout {
                 objectName: "creatingFace"
                 anchors.centerIn: parent
-                spacing: 12
+                spacing: AppTheme.spacingM
                 visible: qr.phase === QrSheetModel.Creating
 
                 ProgressSpinner {
@@ -191,7 +191,7 @@ Popup {
                 Text {
                     Layout.alignment: Qt.AlignHCenter
                     text: "Создание QR-кода…"
-                    font: AppTheme.systemFont(13)
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize)
                     color: AppTheme.textSecondary
                 }
             }

@@ -30,7 +30,7 @@ Item {
             x: 28
             width: Math.min(scroll.availableWidth - 2 * 28, 620)
             spacing: AppTheme.spacingXL
-            topPadding: 24
+            topPadding: AppTheme.sheetMargin
             bottomPadding: 44
 
             Text {

@@ -9,11 +9,11 @@ ColumnLayout {
 
     property string caption
 
-    spacing: 8
+    spacing: AppTheme.spacingS
 
     AppIcon {
         Layout.alignment: Qt.AlignHCenter
-        Layout.bottomMargin: 4
+        Layout.bottomMargin: AppTheme.spacingXS
         name: "music.note.house.fill"
         size: AppTheme.symbolSize(AppTheme.systemFont(48))
         color: AppTheme.accent

@@ -12,8 +12,8 @@ T.Button {
 
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: 32
-    leftPadding: 14
-    rightPadding: 14
+    leftPadding: AppTheme.cardPadding
+    rightPadding: AppTheme.cardPadding
     font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
     hoverEnabled: true
     focusPolicy: Qt.NoFocus

@@ -65,7 +65,7 @@ Item {
             anchors.bottom: parent.bottom
             width: 120
             height: 120
-            radius: 14
+            radius: AppTheme.radiusXL
             color: AppTheme.surface
             clip: true
 

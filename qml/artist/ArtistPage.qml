@@ -193,7 +193,7 @@ Rectangle {
     // The bar floats over the page; content scrolled under it stays behind.
     Rectangle {
         anchors.fill: backBar
-        color: AppTheme.alpha(AppTheme.background, 0.94)
+        color: AppTheme.barVeil
         visible: scroll.visible && scroll.contentY > 0
     }
 

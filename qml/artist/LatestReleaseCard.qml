@@ -29,7 +29,7 @@ Column {
             x: AppTheme.spacingM
             y: AppTheme.spacingM
             width: parent.width - 2 * AppTheme.spacingM
-            spacing: 14
+            spacing: AppTheme.cardPadding
 
             Artwork {
                 anchors.verticalCenter: parent.verticalCenter

@@ -28,7 +28,7 @@ Rectangle {
     Row {
         id: content
         anchors.centerIn: parent
-        spacing: 6
+        spacing: AppTheme.symbolGap
 
         AppIcon {
             anchors.verticalCenter: parent.verticalCenter

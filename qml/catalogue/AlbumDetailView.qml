@@ -6,45 +6,34 @@ import Nimbra
 // `argument`: the back bar, a header with the cover, title, credit and year,
 // and the album's tracks. The big cover plays the album from its first
 // track in the full-screen player; a row plays within the album.
-Rectangle {
+ListPage {
     id: page
     objectName: "albumDetailView"
 
     property string argument
 
-    readonly property real coverSize: 96
+    readonly property real coverSize: AppTheme.albumHeaderCoverSize
 
-    color: AppTheme.background
-
-    AlbumDetailModel {
+    pushed: true
+    title: album.title
+    model: AlbumDetailModel {
         id: album
         objectName: "albumModel"
         albumId: page.argument
     }
+    list.objectName: "albumTracks"
+    list.bottomMargin: AppTheme.spacingL
+    listGap: AppTheme.spacingL
+    artworkOpensPlayer: true
+    // An album without tracks is an empty list, without a text.
+    loadState: album.loadState === LoadState.Empty ? LoadState.Loaded : album.loadState
+    onRetry: album.retry()
 
     Component.onCompleted: album.reload()
 
-    // Clicks stay on the page instead of reaching the page below.
-    MouseArea {
-        anchors.fill: parent
-    }
-
-    BackBar {
-        id: bar
-        anchors.left: parent.left
-        anchors.right: parent.right
-        title: album.title
-    }
-
-    Row {
-        id: header
+    header: Row {
+        id: albumHeader
         objectName: "albumHeader"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: bar.bottom
-        anchors.leftMargin: AppTheme.spacingXL
-        anchors.rightMargin: AppTheme.spacingXL
-        anchors.topMargin: AppTheme.spacingS
         spacing: AppTheme.spacingL
 
         Artwork {
@@ -57,7 +46,7 @@ Rectangle {
 
         Column {
             anchors.verticalCenter: parent.verticalCenter
-            width: header.width - page.coverSize - header.spacing
+            width: albumHeader.width - page.coverSize - albumHeader.spacing
             spacing: AppTheme.spacingXS
 
             Text {
@@ -87,45 +76,5 @@ Rectangle {
                 font: AppTheme.caption
             }
         }
-    }
-
-    ListView {
-        id: list
-        objectName: "albumTracks"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: header.bottom
-        anchors.bottom: parent.bottom
-        anchors.topMargin: AppTheme.spacingL
-        anchors.leftMargin: AppTheme.spacingM
-        anchors.rightMargin: AppTheme.spacingM
-        bottomMargin: AppTheme.spacingL
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        visible: album.loadState !== LoadState.Failed
-        model: album
-        ScrollBar.vertical: ScrollBar {}
-
-        delegate: TrackRow {
-            width: ListView.view.width
-            listModel: ListView.view.model
-            artworkOpensPlayer: true
-        }
-    }
-
-    StateView {
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: header.bottom
-        anchors.bottom: parent.bottom
-        // An album without tracks is an empty list, without a text.
-        loadState: album.loadState === LoadState.Empty ? LoadState.Loaded : album.loadState
-        errorText: album.errorText
-        onRetry: album.retry()
-    }
-
-    SignInRequiredDialog {
-        message: album.signInPrompt
-        onDismissed: album.signInPrompt = ""
     }
 }

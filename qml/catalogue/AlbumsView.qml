@@ -20,14 +20,11 @@ Item {
 
     Component.onCompleted: albums.reload()
 
-    SectionHeader {
+    PageTitleRow {
         id: header
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        anchors.leftMargin: AppTheme.spacingXL
-        anchors.rightMargin: AppTheme.spacingXL
-        anchors.topMargin: AppTheme.spacingXL
         title: "Альбомы"
     }
 

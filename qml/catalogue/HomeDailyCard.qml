@@ -56,7 +56,7 @@ Item {
                 Text {
                     anchors.centerIn: parent
                     text: "✨"
-                    font: AppTheme.systemFont(12)
+                    font: AppTheme.systemFont(AppTheme.callout.pixelSize)
                 }
             }
 
@@ -64,7 +64,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 text: "ПЛЕЙЛИСТ ДНЯ"
                 color: AppTheme.accent
-                font.pixelSize: 10
+                font.pixelSize: AppTheme.caption.pixelSize
                 font.weight: Font.ExtraBold
                 font.letterSpacing: 1.4
             }
@@ -81,7 +81,7 @@ Item {
             objectName: "dailyCount"
             text: card.countText
             color: Qt.rgba(1, 1, 1, 0.65)
-            font: AppTheme.systemFont(12)
+            font: AppTheme.systemFont(AppTheme.callout.pixelSize)
         }
 
         Item {
@@ -103,7 +103,7 @@ Item {
                 AppIcon {
                     anchors.verticalCenter: parent.verticalCenter
                     name: "play.fill"
-                    size: AppTheme.symbolSize(AppTheme.systemFont(11))
+                    size: AppTheme.symbolSize(AppTheme.systemFont(AppTheme.subheadline.pixelSize))
                     color: "white"
                 }
 
@@ -111,7 +111,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Слушать"
                     color: "white"
-                    font: AppTheme.systemFont(12, Font.Bold)
+                    font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.Bold)
                 }
             }
         }

@@ -36,7 +36,7 @@ Item {
         anchors.right: parent.right
         anchors.margins: AppTheme.spacingL
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 14
+        spacing: AppTheme.cardPadding
 
         Rectangle {
             width: card.tileSize

@@ -82,7 +82,7 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: card.thumbSize + 2 * 10
-        radius: 16
+        radius: AppTheme.radiusXXL
         border.width: 1
         border.color: AppTheme.border
         gradient: Gradient {
@@ -122,7 +122,7 @@ Item {
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
                     color: "white"
-                    font: AppTheme.systemFont(13, Font.Bold)
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.Bold)
                 }
 
                 Text {
@@ -132,7 +132,7 @@ Item {
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
                     color: AppTheme.textSecondary
-                    font: AppTheme.systemFont(11)
+                    font: AppTheme.systemFont(AppTheme.subheadline.pixelSize)
                 }
             }
 

@@ -64,7 +64,7 @@ Item {
                     id: heroContent
                     anchors.centerIn: parent
                     width: parent.width - 2 * AppTheme.spacingXL
-                    spacing: 14
+                    spacing: AppTheme.cardPadding
 
                     Item {
                         id: waveButton
@@ -244,18 +244,18 @@ Item {
             Column {
                 x: page.sideMargin
                 width: parent.width - 2 * page.sideMargin
-                bottomPadding: 24
+                bottomPadding: AppTheme.sheetMargin
                 spacing: 10
 
                 Row {
-                    leftPadding: 4
-                    spacing: 4
+                    leftPadding: AppTheme.spacingXS
+                    spacing: AppTheme.spacingXS
 
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         text: "Новые релизы"
                         color: "white"
-                        font: AppTheme.systemFont(17, Font.ExtraBold)
+                        font: AppTheme.systemFont(AppTheme.title2.pixelSize, Font.ExtraBold)
                     }
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
@@ -281,9 +281,9 @@ Item {
                 Text {
                     objectName: "releasesEmpty"
                     visible: !home.isLoading && home.releases.count === 0
-                    topPadding: 24
-                    bottomPadding: 24
-                    leftPadding: 4
+                    topPadding: AppTheme.sheetMargin
+                    bottomPadding: AppTheme.sheetMargin
+                    leftPadding: AppTheme.spacingXS
                     text: "Пока нет релизов"
                     color: AppTheme.textSecondary
                     font: AppTheme.body
@@ -297,8 +297,8 @@ Item {
                     visible: home.releases.count > 0
                     orientation: ListView.Horizontal
                     spacing: page.cardSpacing
-                    leftMargin: 4
-                    rightMargin: 4
+                    leftMargin: AppTheme.spacingXS
+                    rightMargin: AppTheme.spacingXS
                     topMargin: 6
                     bottomMargin: 6
                     clip: true

@@ -16,7 +16,7 @@ Rectangle {
     readonly property real coverSize: 180
 
     implicitHeight: content.implicitHeight + 2 * AppTheme.spacingM
-    radius: 14
+    radius: AppTheme.radiusXL
     color: AppTheme.surface
     border.width: 1
     border.color: AppTheme.border

@@ -24,13 +24,12 @@ Item {
     Component.onCompleted: grid.load()
     Component.onDestruction: grid.cancel()
 
-    SectionHeader {
+    PageTitleRow {
         id: header
         objectName: "clipGridHeader"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        anchors.margins: AppTheme.spacingXL
         title: grid.title
     }
 

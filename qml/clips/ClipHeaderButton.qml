@@ -33,7 +33,7 @@ Item {
     Row {
         id: content
         anchors.centerIn: parent
-        spacing: 6
+        spacing: AppTheme.symbolGap
 
         AppIcon {
             anchors.verticalCenter: parent.verticalCenter

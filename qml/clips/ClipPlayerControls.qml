@@ -3,7 +3,7 @@ import Nimbra
 
 // Previous, play-pause and next of the clip player.
 Row {
-    spacing: 20
+    spacing: AppTheme.spacingXL
 
     CircularControlButton {
         objectName: "clipPrevious"

@@ -15,7 +15,7 @@ Item {
     component TitleBlock: Column {
         id: block
         property bool centred: false
-        spacing: 4
+        spacing: AppTheme.spacingXS
 
         Text {
             objectName: "clipTitle"
@@ -49,7 +49,7 @@ Item {
         id: windowedRow
         visible: !header.fullscreen
         anchors.fill: parent
-        spacing: 12
+        spacing: AppTheme.spacingM
 
         TitleBlock {
             anchors.verticalCenter: parent.verticalCenter

@@ -81,8 +81,8 @@ Item {
             readonly property real room: parent.height - view.bottomInset
             x: (parent.width - width) / 2
             y: Math.max(-topPadding, Math.min((room - height) / 2, room - height + bottomPadding))
-            padding: 24
-            spacing: 14
+            padding: AppTheme.sheetMargin
+            spacing: AppTheme.cardPadding
 
             ClipPlayerHeader {
                 width: view.videoWidth
@@ -155,10 +155,10 @@ Item {
                 id: fullHeader
                 fullscreen: true
                 anchors.fill: parent
-                anchors.leftMargin: 20
-                anchors.rightMargin: 20
-                anchors.topMargin: 14
-                anchors.bottomMargin: 14
+                anchors.leftMargin: AppTheme.spacingXL
+                anchors.rightMargin: AppTheme.spacingXL
+                anchors.topMargin: AppTheme.cardPadding
+                anchors.bottomMargin: AppTheme.cardPadding
             }
         }
 
@@ -173,11 +173,11 @@ Item {
             Column {
                 id: controlsColumn
                 anchors.fill: parent
-                anchors.leftMargin: 32
-                anchors.rightMargin: 32
-                anchors.topMargin: 20
-                anchors.bottomMargin: 20
-                spacing: 14
+                anchors.leftMargin: AppTheme.spacingXXL
+                anchors.rightMargin: AppTheme.spacingXXL
+                anchors.topMargin: AppTheme.spacingXL
+                anchors.bottomMargin: AppTheme.spacingXL
+                spacing: AppTheme.cardPadding
 
                 ClipSeekBar {
                     width: parent.width

@@ -18,7 +18,7 @@ Item {
     readonly property real upper: Math.max(to, from + 1)
     readonly property real fraction: Math.max(0, Math.min(1, (value - from) / (upper - from)))
 
-    implicitHeight: 20
+    implicitHeight: AppTheme.sliderHeight
 
     function valueAt(x) {
         const width = Math.max(bar.width, 1)
@@ -29,15 +29,15 @@ Item {
         objectName: "seekTrack"
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width
-        height: 6
-        radius: 3
+        height: AppTheme.sliderTrackThickness
+        radius: AppTheme.sliderTrackThickness / 2
         color: Qt.rgba(1, 1, 1, 0.18)
 
         Rectangle {
             objectName: "seekFill"
             width: Math.max(0, parent.width) * bar.fraction
             height: parent.height
-            radius: 3
+            radius: AppTheme.sliderTrackThickness / 2
             color: AppTheme.accent
         }
     }

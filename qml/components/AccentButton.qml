@@ -12,17 +12,17 @@ T.Button {
     property color tint: AppTheme.accent
 
     implicitWidth: Math.max(120, implicitContentWidth + leftPadding + rightPadding)
-    implicitHeight: 36
-    leftPadding: 18
-    rightPadding: 18
-    font: AppTheme.systemFont(14, Font.DemiBold)
+    implicitHeight: AppTheme.controlHeight
+    leftPadding: AppTheme.buttonPadding
+    rightPadding: AppTheme.buttonPadding
+    font: AppTheme.systemFont(AppTheme.control.pixelSize, Font.DemiBold)
     hoverEnabled: true
     // Buttons stay out of the Tab chain: with focus frames suppressed, Space
     // or Enter must never press a control nobody can see is focused.
     focusPolicy: Qt.NoFocus
 
     background: Rectangle {
-        radius: 8
+        radius: AppTheme.radiusM
         color: !control.enabled ? Qt.rgba(control.tint.r, control.tint.g, control.tint.b, 0.35)
              : control.down ? Qt.darker(control.tint, 1.18)
              : control.hovered ? Qt.lighter(control.tint, 1.08)
@@ -48,7 +48,7 @@ T.Button {
         ProgressSpinner {
             objectName: "busySpinner"
             anchors.centerIn: parent
-            size: 16
+            size: AppTheme.smallSymbolSize
             color: "white"
             running: control.busy
         }

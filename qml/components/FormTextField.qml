@@ -9,14 +9,14 @@ T.TextField {
     id: control
 
     implicitWidth: 220
-    implicitHeight: 36
-    leftPadding: 12
-    rightPadding: 12
+    implicitHeight: AppTheme.controlHeight
+    leftPadding: AppTheme.spacingM
+    rightPadding: AppTheme.spacingM
     topPadding: 0
     bottomPadding: 0
     verticalAlignment: TextInput.AlignVCenter
 
-    font: AppTheme.systemFont(14)
+    font: AppTheme.control
     color: AppTheme.textPrimary
     placeholderTextColor: AppTheme.textMuted
     selectionColor: AppTheme.accent
@@ -26,7 +26,7 @@ T.TextField {
     hoverEnabled: true
 
     background: Rectangle {
-        radius: 8
+        radius: AppTheme.radiusM
         color: AppTheme.elevated
         border.width: 1
         border.color: control.activeFocus ? AppTheme.accent

@@ -12,7 +12,7 @@ T.AbstractButton {
 
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: implicitContentHeight + topPadding + bottomPadding
-    padding: 2
+    padding: AppTheme.spacingXXS
     font: AppTheme.body
     hoverEnabled: true
     // Buttons stay out of the Tab chain: with focus frames suppressed, Space
@@ -21,7 +21,7 @@ T.AbstractButton {
     opacity: control.down ? 0.7 : 1
 
     contentItem: Row {
-        spacing: 6
+        spacing: AppTheme.symbolGap
 
         AppIcon {
             anchors.verticalCenter: parent.verticalCenter

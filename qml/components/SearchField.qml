@@ -9,14 +9,14 @@ T.TextField {
     id: control
 
     implicitWidth: 320
-    implicitHeight: 36
+    implicitHeight: AppTheme.controlHeight
     leftPadding: AppTheme.spacingS + magnifier.width + AppTheme.spacingS
     rightPadding: clear.visible ? clear.width + AppTheme.spacingXS : AppTheme.spacingM
     topPadding: 0
     bottomPadding: 0
     verticalAlignment: TextInput.AlignVCenter
 
-    font: AppTheme.systemFont(14)
+    font: AppTheme.control
     color: AppTheme.textPrimary
     placeholderText: "Поиск"
     placeholderTextColor: AppTheme.textMuted

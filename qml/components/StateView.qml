@@ -4,21 +4,13 @@ import Nimbra
 
 // What a list screen shows instead of its rows: a spinner while loading, a
 // symbol with a title and a line while the list is empty, the error text with
-// "Повторить" when loading failed. `loadState` takes a model's load state as
-// a number in the order idle, loading, loaded, empty, failed (the LoadState
-// enumeration of the models); idle and loaded show nothing, so the view can
-// lie over the list at all times. (Named `loadState`, not `state`: an Item's
-// `state` is its own.)
+// "Повторить" when loading failed. `loadState` takes a model's LoadState;
+// Idle and Loaded show nothing, so the view can lie over the list at all
+// times. (Named `loadState`, not `state`: an Item's `state` is its own.)
 Item {
     id: view
 
-    readonly property int idle: 0
-    readonly property int loading: 1
-    readonly property int loaded: 2
-    readonly property int empty: 3
-    readonly property int failed: 4
-
-    property int loadState: idle
+    property int loadState: LoadState.Idle
     property string errorText
     property string emptyTitle: "Пусто"
     property string emptyText
@@ -30,7 +22,8 @@ Item {
 
     signal retry()
 
-    readonly property bool active: loadState === loading || loadState === empty || loadState === failed
+    readonly property bool active: loadState === LoadState.Loading || loadState === LoadState.Empty
+        || loadState === LoadState.Failed
 
     visible: active
     implicitWidth: content.implicitWidth
@@ -46,15 +39,15 @@ Item {
             objectName: "stateSpinner"
             anchors.horizontalCenter: parent.horizontalCenter
             size: 28
-            running: view.loadState === view.loading && view.visible
+            running: view.loadState === LoadState.Loading && view.visible
         }
 
         AppIcon {
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: view.loadState !== view.loading
-            name: view.loadState === view.failed ? "exclamationmark.triangle" : view.emptyIcon
+            visible: view.loadState !== LoadState.Loading
+            name: view.loadState === LoadState.Failed ? "exclamationmark.triangle" : view.emptyIcon
             size: 40
-            color: view.loadState === view.failed ? AppTheme.systemOrange : AppTheme.textMuted
+            color: view.loadState === LoadState.Failed ? AppTheme.systemOrange : AppTheme.textMuted
         }
 
         Text {
@@ -62,8 +55,8 @@ Item {
             width: parent.width
             visible: text !== ""
             horizontalAlignment: Text.AlignHCenter
-            text: view.loadState === view.failed ? view.errorTitle
-                : view.loadState === view.loading ? view.loadingTitle : view.emptyTitle
+            text: view.loadState === LoadState.Failed ? view.errorTitle
+                : view.loadState === LoadState.Loading ? view.loadingTitle : view.emptyTitle
             color: AppTheme.textPrimary
             font: AppTheme.headline
             wrapMode: Text.Wrap
@@ -74,8 +67,8 @@ Item {
             width: parent.width
             visible: text !== ""
             horizontalAlignment: Text.AlignHCenter
-            text: view.loadState === view.failed ? view.errorText
-                : view.loadState === view.loading ? view.loadingText : view.emptyText
+            text: view.loadState === LoadState.Failed ? view.errorText
+                : view.loadState === LoadState.Loading ? view.loadingText : view.emptyText
             color: AppTheme.textSecondary
             font: AppTheme.callout
             wrapMode: Text.Wrap
@@ -84,7 +77,7 @@ Item {
         AccentButton {
             objectName: "stateRetry"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: view.loadState === view.failed
+            visible: view.loadState === LoadState.Failed
             text: "Повторить"
             onClicked: view.retry()
         }

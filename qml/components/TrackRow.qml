@@ -62,7 +62,7 @@ Item {
     Rectangle {
         anchors.fill: parent
         radius: AppTheme.radiusM
-        color: AppTheme.alpha(AppTheme.elevated, 0.6)
+        color: AppTheme.rowHighlight
         visible: row.isCurrent
     }
 
@@ -94,7 +94,7 @@ Item {
         anchors.leftMargin: AppTheme.spacingM
         anchors.bottom: parent.verticalCenter
         anchors.bottomMargin: 1
-        width: Math.min(implicitWidth, duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + 5 : 0))
+        width: Math.min(implicitWidth, duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0))
         text: row.title
         textFormat: Text.PlainText
         elide: Text.ElideRight

@@ -37,7 +37,7 @@ Popup {
     }
 
     Overlay.modal: Rectangle {
-        color: AppTheme.alpha(AppTheme.background, 0.6)
+        color: AppTheme.modalVeil
     }
 
     NewPlaylistDialog {
@@ -136,7 +136,7 @@ Popup {
                 onClicked: ListView.view.model.addTo(index)
 
                 background: Rectangle {
-                    color: playlistRow.hovered ? AppTheme.alpha(AppTheme.elevated, 0.6) : "transparent"
+                    color: playlistRow.hovered ? AppTheme.rowHighlight : "transparent"
                     Rectangle {
                         anchors.left: parent.left
                         anchors.right: parent.right

@@ -24,7 +24,7 @@ Popup {
 
     parent: Overlay.overlay
     anchors.centerIn: parent
-    width: Math.min(320, parent ? parent.width - 2 * AppTheme.spacingXL : 320)
+    width: Math.min(AppTheme.alertWidth, parent ? parent.width - 2 * AppTheme.spacingXL : AppTheme.alertWidth)
     modal: true
     focus: true
     closePolicy: Popup.CloseOnEscape
@@ -41,7 +41,7 @@ Popup {
     }
 
     Overlay.modal: Rectangle {
-        color: AppTheme.alpha(AppTheme.background, 0.6)
+        color: AppTheme.modalVeil
     }
 
     Column {

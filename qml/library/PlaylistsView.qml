@@ -6,11 +6,19 @@ import Nimbra
 // The section "Плейлисты": the smart playlists' cards above the listener's
 // own playlists, "+" for a new one; both kinds open on the section's stack.
 // Without an account it asks to sign in. Loads each time it comes on screen.
-Rectangle {
+ListPage {
     id: screen
     objectName: "playlistsView"
 
-    color: AppTheme.background
+    title: "Плейлисты"
+    trailing: IconButton {
+        objectName: "playlistsCreate"
+        visible: !rows.needsSignIn
+        symbol: "plus"
+        color: AppTheme.accent
+        toolTip: "Новый плейлист"
+        onClicked: createDialog.openEmpty()
+    }
 
     PlaylistsModel {
         id: rows
@@ -22,59 +30,21 @@ Rectangle {
             rows.load()
     }
 
-    Text {
-        id: heading
-        objectName: "sectionTitle"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.leftMargin: 28
-        anchors.topMargin: 24
-        text: "Плейлисты"
-        color: AppTheme.textPrimary
-        font: AppTheme.systemFont(AppTheme.largeTitle.pixelSize, Font.Bold)
-    }
-
-    IconButton {
-        objectName: "playlistsCreate"
-        anchors.right: parent.right
-        anchors.rightMargin: AppTheme.spacingXL
-        anchors.verticalCenter: heading.verticalCenter
-        visible: !rows.needsSignIn
-        symbol: "plus"
-        color: AppTheme.accent
-        toolTip: "Новый плейлист"
-        onClicked: createDialog.openEmpty()
-    }
-
     NewPlaylistDialog {
         id: createDialog
         rows: rows
     }
 
-    StateView {
-        objectName: "playlistsSignIn"
-        anchors.fill: parent
-        loadState: rows.needsSignIn ? LoadState.Empty : LoadState.Idle
-        emptyTitle: "Нужен вход"
-        emptyText: "Войдите, чтобы открыть плейлисты"
-        emptyIcon: "music.note.list"
-    }
-
-    Column {
+    headerGap: AppTheme.spacingL
+    headerShown: !rows.needsSignIn
+    header: Column {
         id: smart
-        anchors.top: heading.bottom
-        anchors.topMargin: AppTheme.spacingL
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.leftMargin: AppTheme.spacingXL + AppTheme.spacingS
-        anchors.rightMargin: AppTheme.spacingXL
-        visible: !rows.needsSignIn
         spacing: AppTheme.spacingS
 
         Text {
             text: "Умные плейлисты"
             color: AppTheme.textMuted
-            font: AppTheme.systemFont(11, Font.DemiBold)
+            font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.DemiBold)
         }
 
         Row {
@@ -99,95 +69,96 @@ Rectangle {
             visible: rows.count > 0
             text: "Мои плейлисты"
             color: AppTheme.textMuted
-            font: AppTheme.systemFont(11, Font.DemiBold)
+            font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.DemiBold)
         }
     }
 
-    ListView {
-        id: list
-        objectName: "playlistsList"
-        anchors.top: smart.bottom
-        anchors.topMargin: AppTheme.spacingXS
-        anchors.left: smart.left
-        anchors.right: smart.right
-        anchors.bottom: parent.bottom
-        visible: !rows.needsSignIn
-        clip: true
-        model: rows
-        boundsBehavior: Flickable.StopAtBounds
+    model: rows
+    list.objectName: "playlistsList"
+    listGap: AppTheme.spacingXS
+    listMargin: AppTheme.pageMargin
+    // Only a guest sees a state: the list itself says when it is empty.
+    loadState: rows.needsSignIn ? LoadState.Empty : LoadState.Idle
+    stateView.objectName: "playlistsSignIn"
+    stateView.emptyTitle: "Нужен вход"
+    stateView.emptyText: "Войдите, чтобы открыть плейлисты"
+    stateView.emptyIcon: "music.note.list"
 
-        delegate: T.AbstractButton {
-            id: row
-            required property string playlistId
-            required property string title
-            required property string countText
+    delegate: T.AbstractButton {
+        id: row
+        required property string playlistId
+        required property string title
+        required property string countText
 
-            objectName: "playlistRow"
-            width: ListView.view.width
-            implicitHeight: 44 + 4 * AppTheme.spacingXS
-            hoverEnabled: true
-            onClicked: Navigation.openPlaylist(playlistId)
+        objectName: "playlistRow"
+        // A row waiting in the pool is out of sight and out of reach.
+        ListView.onPooled: row.visible = false
+        ListView.onReused: row.visible = true
+        width: ListView.view.width
+        implicitHeight: AppTheme.rowArtworkSize + 4 * AppTheme.spacingXS
+        hoverEnabled: true
+        onClicked: Navigation.openPlaylist(playlistId)
 
-            background: Rectangle {
-                radius: AppTheme.radiusM
-                color: row.hovered ? AppTheme.alpha(AppTheme.elevated, 0.6) : "transparent"
-                Rectangle {
-                    anchors.left: parent.left
-                    anchors.right: parent.right
-                    anchors.bottom: parent.bottom
-                    anchors.leftMargin: 44 + AppTheme.spacingM
-                    height: 1
-                    color: AppTheme.border
-                }
-            }
-
+        background: Rectangle {
+            radius: AppTheme.radiusM
+            color: row.hovered ? AppTheme.rowHighlight : "transparent"
             Rectangle {
-                id: tile
-                anchors.verticalCenter: parent.verticalCenter
-                width: 44
-                height: 44
-                radius: AppTheme.radiusM
-                color: AppTheme.elevated
-
-                AppIcon {
-                    anchors.centerIn: parent
-                    name: "music.note.list"
-                    size: 20
-                    color: AppTheme.accent
-                }
-            }
-
-            Column {
-                anchors.left: tile.right
-                anchors.leftMargin: AppTheme.spacingM
+                anchors.left: parent.left
                 anchors.right: parent.right
-                anchors.verticalCenter: parent.verticalCenter
-                spacing: AppTheme.spacingXXS
+                anchors.bottom: parent.bottom
+                anchors.leftMargin: AppTheme.rowArtworkSize + AppTheme.spacingM
+                height: 1
+                color: AppTheme.border
+            }
+        }
 
-                Text {
-                    objectName: "playlistRowTitle"
-                    width: parent.width
-                    text: row.title
-                    textFormat: Text.PlainText
-                    elide: Text.ElideRight
-                    color: AppTheme.textPrimary
-                    font: AppTheme.body
-                }
-                Text {
-                    objectName: "playlistRowCount"
-                    text: row.countText
-                    color: AppTheme.textSecondary
-                    font: AppTheme.caption
-                }
+        Rectangle {
+            id: tile
+            anchors.verticalCenter: parent.verticalCenter
+            width: AppTheme.rowArtworkSize
+            height: AppTheme.rowArtworkSize
+            radius: AppTheme.radiusM
+            color: AppTheme.elevated
+
+            AppIcon {
+                anchors.centerIn: parent
+                name: "music.note.list"
+                size: 20
+                color: AppTheme.accent
+            }
+        }
+
+        Column {
+            anchors.left: tile.right
+            anchors.leftMargin: AppTheme.spacingM
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: AppTheme.spacingXXS
+
+            Text {
+                objectName: "playlistRowTitle"
+                width: parent.width
+                text: row.title
+                textFormat: Text.PlainText
+                elide: Text.ElideRight
+                color: AppTheme.textPrimary
+                font: AppTheme.body
+            }
+            Text {
+                objectName: "playlistRowCount"
+                text: row.countText
+                color: AppTheme.textSecondary
+                font: AppTheme.caption
             }
         }
     }
 
     // Below the cards while there is no playlist to list.
     Item {
-        anchors.top: smart.bottom
-        anchors.left: smart.left
-        anchors.right: smart.right
+        anchors.top: screen.list.top
+        anchors.left: screen.list.left
+        anchors.right: screen.list.right
+        anchors.topMargin: -screen.listGap
         height: emptyColumn.implicitHeight + 2 * AppTheme.spacingXXL
         visible: !rows.needsSignIn && rows.count === 0
 
@@ -202,7 +173,7 @@ Rectangle {
             id: emptyColumn
             objectName: "playlistsEmpty"
             anchors.centerIn: parent
-            spacing: 6
+            spacing: AppTheme.symbolGap
             visible: !rows.isLoading
 
             AppIcon {

@@ -17,11 +17,11 @@ T.AbstractButton {
                                      : kind === "offline" ? AppTheme.systemBlue : AppTheme.accent
 
     implicitHeight: content.implicitHeight + 2 * padding
-    padding: 14
+    padding: AppTheme.cardPadding
     hoverEnabled: true
 
     background: Rectangle {
-        radius: 16
+        radius: AppTheme.radiusXXL
         color: card.hovered ? Qt.lighter(AppTheme.elevated, 1.15) : AppTheme.elevated
         border.width: 1
         border.color: AppTheme.alpha(card.cardColor, 0.22)
@@ -35,8 +35,8 @@ T.AbstractButton {
         spacing: AppTheme.spacingS
 
         Rectangle {
-            width: 48
-            height: 48
+            width: AppTheme.emblemSize
+            height: AppTheme.emblemSize
             radius: AppTheme.radiusL
             color: AppTheme.alpha(card.cardColor, 0.15)
 
@@ -56,7 +56,7 @@ T.AbstractButton {
                 width: parent.width
                 text: card.title
                 color: AppTheme.textPrimary
-                font: AppTheme.systemFont(13, Font.Bold)
+                font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.Bold)
                 elide: Text.ElideRight
                 maximumLineCount: 1
             }

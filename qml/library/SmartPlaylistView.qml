@@ -1,40 +1,18 @@
 import QtQuick
-import QtQuick.Controls
 import Nimbra
 
 // The page of one smart playlist (`argument`: "wave", "favorites",
 // "offline" or "daily"): its tracks, "Играть" and "Перемешать" while there
 // are any, and the add-to-playlist sheet from a row's menu.
-Rectangle {
+ListPage {
     id: page
     objectName: "smartPlaylistView"
 
     property string argument
 
-    color: AppTheme.background
-
-    SmartPlaylistModel {
-        id: tracks
-        kind: page.argument
-    }
-
-    // Clicks stay on the page instead of reaching the page below.
-    MouseArea {
-        anchors.fill: parent
-    }
-
-    BackBar {
-        id: bar
-        anchors.left: parent.left
-        anchors.right: actions.left
-        title: tracks.title
-    }
-
-    Row {
-        id: actions
-        anchors.right: parent.right
-        anchors.rightMargin: AppTheme.spacingL
-        anchors.verticalCenter: bar.verticalCenter
+    pushed: true
+    title: tracks.title
+    trailing: Row {
         spacing: AppTheme.spacingS
         visible: tracks.count > 0
 
@@ -52,34 +30,17 @@ Rectangle {
         }
     }
 
-    ListView {
-        id: list
-        objectName: "smartPlaylistList"
-        anchors.top: bar.bottom
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
-        anchors.leftMargin: AppTheme.spacingM
-        anchors.rightMargin: AppTheme.spacingM
-        clip: true
-        model: tracks
-        visible: !tracks.isLoading
-        delegate: TrackRow {
-            width: ListView.view.width
-            listModel: ListView.view.model
-            favoriteEnabled: false
-            addToPlaylistEnabled: true
-            onAddToPlaylistRequested: (row) => addSheet.openFor(listModel, row)
-        }
+    model: SmartPlaylistModel {
+        id: tracks
+        kind: page.argument
     }
-
-    StateView {
-        anchors.fill: list
-        loadState: tracks.loadState
-        emptyTitle: "Нет треков"
-        emptyText: tracks.emptyText
-        emptyIcon: "music.note"
-    }
+    list.objectName: "smartPlaylistList"
+    favoriteEnabled: false
+    addToPlaylistEnabled: true
+    onAddToPlaylistRequested: (listModel, row) => addSheet.openFor(listModel, row)
+    stateView.emptyTitle: "Нет треков"
+    stateView.emptyText: tracks.emptyText
+    stateView.emptyIcon: "music.note"
 
     AddToPlaylistSheet {
         id: addSheet

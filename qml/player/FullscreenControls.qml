@@ -33,19 +33,19 @@ Rectangle {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        anchors.leftMargin: 24
-        anchors.rightMargin: 24
-        spacing: 14
+        anchors.leftMargin: AppTheme.sheetMargin
+        anchors.rightMargin: AppTheme.sheetMargin
+        spacing: AppTheme.cardPadding
 
         RowLayout {
             objectName: "actionRow"
             visible: !bar.lyricsMode
             Layout.alignment: Qt.AlignHCenter
-            spacing: 20
+            spacing: AppTheme.spacingXL
 
             PlayerButton {
                 objectName: "favoriteButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.favoriteOn ? "heart.fill" : "heart"
                 foreground: controls.favoriteOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
@@ -57,7 +57,7 @@ Rectangle {
 
             PlayerButton {
                 objectName: "dislikeButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.dislikeOn ? "hand.thumbsdown.fill" : "hand.thumbsdown"
                 foreground: controls.dislikeOn ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.9)
@@ -70,7 +70,7 @@ Rectangle {
             PlayerButton {
                 objectName: "lyricsButton"
                 visible: controls.lyricsControl === PlayerControlsModel.Button
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "doc.text"
                 foreground: Qt.rgba(1, 1, 1, 0.9)
@@ -92,7 +92,7 @@ Rectangle {
                 objectName: "offlineButton"
                 readonly property bool saved: controls.offlineControl === PlayerControlsModel.Saved
                 visible: saved || controls.offlineControl === PlayerControlsModel.Save
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: saved ? "checkmark.icloud.fill" : "arrow.down.to.line"
                 foreground: saved ? AppTheme.systemGreen : Qt.rgba(1, 1, 1, 0.9)
@@ -104,7 +104,7 @@ Rectangle {
             PlayerButton {
                 id: sleepButton
                 objectName: "sleepTimerButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.sleepTimerOn ? "moon.stars.fill" : "moon"
                 foreground: controls.sleepTimerOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
@@ -126,7 +126,7 @@ Rectangle {
 
             Text {
                 objectName: "elapsedLabel"
-                Layout.preferredWidth: 44
+                Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignRight
                 text: time.elapsedText
                 color: Qt.rgba(1, 1, 1, 0.85)
@@ -144,7 +144,7 @@ Rectangle {
 
             Text {
                 objectName: "durationLabel"
-                Layout.preferredWidth: 44
+                Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignLeft
                 text: time.durationText
                 color: Qt.rgba(1, 1, 1, 0.85)
@@ -155,11 +155,11 @@ Rectangle {
         RowLayout {
             objectName: "transportRow"
             Layout.alignment: Qt.AlignHCenter
-            spacing: 20
+            spacing: AppTheme.spacingXL
 
             PlayerButton {
                 objectName: "shuffleButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "shuffle"
                 foreground: PlayerStore.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
@@ -182,7 +182,7 @@ Rectangle {
             PlayerButton {
                 objectName: "playPauseButton"
                 size: 68
-                iconFont: AppTheme.systemFont(26)
+                iconFont: AppTheme.systemFont(AppTheme.largeTitle.pixelSize)
                 systemImage: PlayerStore.isPlaying ? "pause.fill" : "play.fill"
                 foreground: "white"
                 backgroundColor: AppTheme.accent
@@ -203,7 +203,7 @@ Rectangle {
 
             PlayerButton {
                 objectName: "repeatButton"
-                size: 44
+                size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.repeatSymbol === "repeat.1" ? "repeat.1" : "repeat"
                 foreground: controls.repeatOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)

@@ -42,11 +42,11 @@ Item {
 
         RowLayout {
             Layout.fillWidth: true
-            Layout.leftMargin: 20
-            Layout.rightMargin: 20
-            Layout.topMargin: 16
-            Layout.bottomMargin: 8
-            spacing: 12
+            Layout.leftMargin: AppTheme.spacingXL
+            Layout.rightMargin: AppTheme.spacingXL
+            Layout.topMargin: AppTheme.spacingL
+            Layout.bottomMargin: AppTheme.spacingS
+            spacing: AppTheme.spacingM
 
             TapLabel {
                 objectName: "backToCover"
@@ -78,20 +78,20 @@ Item {
             RowLayout {
                 objectName: "lyricsHeader"
                 Layout.fillWidth: true
-                Layout.leftMargin: 24
-                Layout.rightMargin: 24
-                Layout.bottomMargin: 8
-                spacing: 12
+                Layout.leftMargin: AppTheme.sheetMargin
+                Layout.rightMargin: AppTheme.sheetMargin
+                Layout.bottomMargin: AppTheme.spacingS
+                spacing: AppTheme.spacingM
 
                 Artwork {
                     size: 48
-                    radius: 8
+                    radius: AppTheme.radiusM
                     source: PlayerStore.currentCoverUrl
                 }
 
                 ColumnLayout {
                     Layout.fillWidth: true
-                    spacing: 2
+                    spacing: AppTheme.spacingXXS
 
                     Text {
                         Layout.fillWidth: true
@@ -131,20 +131,20 @@ Item {
                 visible: PlayerStore.hasCurrentTrack
                 anchors.centerIn: parent
                 width: Math.min(parent.width, 640)
-                spacing: 20
+                spacing: AppTheme.spacingXL
 
                 Artwork {
                     objectName: "bigCover"
                     Layout.alignment: Qt.AlignHCenter
                     size: Math.max(120, Math.min(280, parent.parent.height - 120))
-                    radius: 14
+                    radius: AppTheme.radiusXL
                     source: PlayerStore.currentCoverUrl
                 }
 
                 ColumnLayout {
                     Layout.fillWidth: true
-                    Layout.leftMargin: 24
-                    Layout.rightMargin: 24
+                    Layout.leftMargin: AppTheme.sheetMargin
+                    Layout.rightMargin: AppTheme.sheetMargin
                     spacing: 6
 
                     Text {
@@ -221,7 +221,7 @@ Item {
         property string text
         signal tapped()
 
-        spacing: 4
+        spacing: AppTheme.spacingXS
 
         AppIcon {
             anchors.verticalCenter: parent.verticalCenter

@@ -65,7 +65,7 @@ Item {
 
         layer.enabled: row.glowOnGpu && glow > 0
         layer.effect: Glow {
-            radius: 16
+            radius: AppTheme.radiusXXL
             samples: 33
             color: AppTheme.alpha(AppTheme.accent, 0.5 * label.glow)
             transparentBorder: true

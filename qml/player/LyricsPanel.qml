@@ -68,7 +68,7 @@ Item {
                 id: note
                 objectName: "lyricsNote"
                 anchors.bottom: parent.bottom
-                anchors.bottomMargin: 12
+                anchors.bottomMargin: AppTheme.spacingM
                 anchors.horizontalCenter: parent.horizontalCenter
                 width: Math.min(parent.width, 480)
                 visible: lyrics.showsNote

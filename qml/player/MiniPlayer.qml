@@ -12,7 +12,7 @@ Item {
     objectName: "miniPlayer"
 
 
-    implicitHeight: 64
+    implicitHeight: AppTheme.miniPlayerHeight
     visible: PlayerStore.hasCurrentTrack
 
     function openPlayer() {
@@ -64,8 +64,8 @@ Item {
     RowLayout {
         anchors.fill: parent
         anchors.topMargin: progressLine.height
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
+        anchors.leftMargin: AppTheme.cardPadding
+        anchors.rightMargin: AppTheme.cardPadding
         spacing: 10
 
         Artwork {
@@ -92,7 +92,7 @@ Item {
                 anchors.left: parent.left
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 2
+                spacing: AppTheme.spacingXXS
 
                 Text {
                     objectName: "miniTitle"
@@ -115,7 +115,7 @@ Item {
 
         PlayerButton {
             objectName: "miniFavorite"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: controls.favoriteOn ? "heart.fill" : "heart"
             foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.textPrimary
@@ -127,7 +127,7 @@ Item {
         PlayerButton {
             objectName: "miniLyrics"
             visible: controls.lyricsControl === PlayerControlsModel.Button
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "doc.text"
             toolTip: "Текст песни"
@@ -136,8 +136,8 @@ Item {
 
         Item {
             visible: controls.lyricsControl === PlayerControlsModel.Spinner
-            implicitWidth: 32
-            implicitHeight: 32
+            implicitWidth: AppTheme.iconButtonSize
+            implicitHeight: AppTheme.iconButtonSize
 
             ProgressSpinner {
                 anchors.centerIn: parent
@@ -149,7 +149,7 @@ Item {
 
         PlayerButton {
             objectName: "miniShare"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "square.and.arrow.up"
             toolTip: "Поделиться"
@@ -157,7 +157,7 @@ Item {
         }
 
         PlayerButton {
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "backward.fill"
             toolTip: "Назад"
@@ -176,7 +176,7 @@ Item {
 
         PlayerButton {
             objectName: "miniNext"
-            size: 32
+            size: AppTheme.iconButtonSize
             iconFont: AppTheme.footnote
             systemImage: "forward.fill"
             onClicked: PlayerStore.next()
@@ -194,7 +194,7 @@ Item {
     CopiedToast {
         id: toast
         anchors.right: parent.right
-        anchors.rightMargin: 14
+        anchors.rightMargin: AppTheme.cardPadding
         anchors.bottom: parent.top
         anchors.bottomMargin: AppTheme.spacingS
     }

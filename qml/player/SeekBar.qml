@@ -15,7 +15,7 @@ Item {
 
     signal moved(real value)
 
-    implicitHeight: 20
+    implicitHeight: AppTheme.sliderHeight
 
     SeekBarModel {
         id: geometry
@@ -29,7 +29,7 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        height: 6
+        height: AppTheme.sliderTrackThickness
         radius: height / 2
         color: Qt.rgba(1, 1, 1, 0.18)
 

@@ -49,10 +49,10 @@ Popup {
 
         Text {
             Layout.fillWidth: true
-            leftPadding: 14
-            rightPadding: 14
-            topPadding: 14
-            bottomPadding: 8
+            leftPadding: AppTheme.cardPadding
+            rightPadding: AppTheme.cardPadding
+            topPadding: AppTheme.cardPadding
+            bottomPadding: AppTheme.spacingS
             text: "Таймер сна"
             color: AppTheme.textPrimary
             font: AppTheme.headline
@@ -64,8 +64,8 @@ Popup {
             objectName: "sleepTimerActive"
             visible: timer.showsActive
             Layout.fillWidth: true
-            Layout.leftMargin: 14
-            Layout.rightMargin: 14
+            Layout.leftMargin: AppTheme.cardPadding
+            Layout.rightMargin: AppTheme.cardPadding
             Layout.topMargin: 10
             Layout.bottomMargin: 10
             spacing: AppTheme.spacingS
@@ -147,8 +147,8 @@ Popup {
         RowLayout {
             id: rowContent
             anchors.fill: parent
-            anchors.leftMargin: 14
-            anchors.rightMargin: 14
+            anchors.leftMargin: AppTheme.cardPadding
+            anchors.rightMargin: AppTheme.cardPadding
             spacing: AppTheme.spacingS
 
             AppIcon {

@@ -28,7 +28,7 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             Layout.preferredWidth: 360
             visible: launch.gate.isOffline
-            spacing: 14
+            spacing: AppTheme.cardPadding
 
             Text {
                 objectName: "launchError"

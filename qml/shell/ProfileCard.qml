@@ -22,7 +22,7 @@ T.AbstractButton {
 
     contentItem: Row {
         id: content
-        spacing: 8
+        spacing: AppTheme.spacingS
 
         Item {
             id: avatar
@@ -55,7 +55,7 @@ T.AbstractButton {
 
         Column {
             width: card.availableWidth - avatar.width - content.spacing
-            spacing: 4
+            spacing: AppTheme.spacingXS
 
             Text {
                 objectName: "profileName"

@@ -15,7 +15,7 @@ Item {
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.leftMargin: 28
-        anchors.topMargin: 24
+        anchors.topMargin: AppTheme.sheetMargin
         text: placeholder.title
         color: AppTheme.textPrimary
         font: AppTheme.systemFont(AppTheme.largeTitle.pixelSize, Font.Bold)

@@ -22,14 +22,14 @@ Rectangle {
     ColumnLayout {
         anchors.fill: parent
         anchors.bottomMargin: sidebar.bottomInset
-        spacing: 4
+        spacing: AppTheme.spacingXS
 
         Text {
             Layout.fillWidth: true
             Layout.leftMargin: AppTheme.spacingM
             Layout.rightMargin: AppTheme.spacingM
             Layout.topMargin: AppTheme.spacingM
-            Layout.bottomMargin: 8
+            Layout.bottomMargin: AppTheme.spacingS
             text: "Nimbras"
             color: AppTheme.textPrimary
             font: AppTheme.headline
@@ -49,8 +49,8 @@ Rectangle {
 
                 objectName: "sidebarRow" + item
                 Layout.fillWidth: true
-                Layout.leftMargin: 8
-                Layout.rightMargin: 8
+                Layout.leftMargin: AppTheme.spacingS
+                Layout.rightMargin: AppTheme.spacingS
                 text: title
                 onClicked: sidebar.navigation.navigateToSidebar(item)
             }
@@ -63,9 +63,9 @@ Rectangle {
         ProfileCard {
             objectName: "profileCard"
             Layout.fillWidth: true
-            Layout.leftMargin: 8
-            Layout.rightMargin: 8
-            Layout.bottomMargin: 8
+            Layout.leftMargin: AppTheme.spacingS
+            Layout.rightMargin: AppTheme.spacingS
+            Layout.bottomMargin: AppTheme.spacingS
             visible: sidebar.navigation.showsProfileCard
             navigation: sidebar.navigation
             onClicked: sidebar.navigation.navigateToSidebar(SidebarItem.Profile)

@@ -11,17 +11,17 @@ T.AbstractButton {
     property bool isSelected: false
 
     implicitWidth: 200
-    implicitHeight: 36
-    leftPadding: 12
-    rightPadding: 12
-    topPadding: 8
-    bottomPadding: 8
+    implicitHeight: AppTheme.controlHeight
+    leftPadding: AppTheme.spacingM
+    rightPadding: AppTheme.spacingM
+    topPadding: AppTheme.spacingS
+    bottomPadding: AppTheme.spacingS
     focusPolicy: Qt.NoFocus
 
     readonly property color tint: isSelected ? AppTheme.accent : AppTheme.textPrimary
 
     background: Rectangle {
-        radius: 8
+        radius: AppTheme.radiusM
         color: row.isSelected ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18) : "transparent"
     }
 

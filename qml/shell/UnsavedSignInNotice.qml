@@ -16,8 +16,8 @@ Rectangle {
     RowLayout {
         id: row
         anchors.fill: parent
-        anchors.leftMargin: 16
-        anchors.rightMargin: 16
+        anchors.leftMargin: AppTheme.spacingL
+        anchors.rightMargin: AppTheme.spacingL
         spacing: 10
 
         AppIcon {

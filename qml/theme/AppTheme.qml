@@ -50,6 +50,15 @@ QtObject {
     readonly property real radiusM: 8
     readonly property real radiusL: 12
     readonly property real cardRadius: radiusL
+    // Large covers and sheets; banners and the biggest cards.
+    readonly property real radiusXL: 14
+    readonly property real radiusXXL: 16
+
+    // Inside cards, popovers and bars: the padding, which is also the gap
+    // between their blocks. Inside sheets and the full-screen player: their
+    // margin.
+    readonly property real cardPadding: 14
+    readonly property real sheetMargin: 24
 
     // Motion durations in milliseconds, with the one easing they share.
     readonly property int motionFast: 220
@@ -69,6 +78,38 @@ QtObject {
     readonly property real trackRowHeight: 56
     readonly property real rowArtworkSize: 44
     readonly property real iconButtonSize: 32
+
+    // List pages: the margin of a section's title and of the blocks under
+    // it, the bar of a pushed page ("Назад" and the title), the cover at the
+    // head of an album's page.
+    readonly property real pageMargin: spacingXL
+    readonly property real barHeight: 48
+    readonly property real backButtonHeight: 28
+    readonly property real albumHeaderCoverSize: 96
+
+    // Controls: the height of buttons, fields and sidebar rows, the side
+    // padding of a filled button, the gap between a symbol and its label,
+    // the width of an alert, the small symbol inside a button.
+    readonly property real controlHeight: 36
+    readonly property real buttonPadding: 18
+    readonly property real symbolGap: 6
+    readonly property real alertWidth: 320
+    readonly property real smallSymbolSize: 16
+    // Sliders (seek bars, the crossfade slider): the height they take, the
+    // thickness of their track, the handle.
+    readonly property real sliderHeight: 20
+    readonly property real sliderTrackThickness: 6
+    readonly property real sliderHandleSize: 16
+    // A coloured square that holds a card's emblem (smart playlists, clips).
+    readonly property real emblemSize: 48
+    // The round transport buttons of the full-screen players.
+    readonly property real playerButtonSize: 44
+
+    // Overlays that screens share: the playing or hovered row, the veil
+    // behind a modal sheet or alert, a bar that content scrolls under.
+    readonly property color rowHighlight: alpha(elevated, 0.6)
+    readonly property color modalVeil: alpha(background, 0.6)
+    readonly property color barVeil: alpha(background, 0.94)
 
     // A colour with its opacity replaced (hairlines, tints, veils).
     // Takes a colour or a colour name ("white"): a name has no channels of
@@ -90,6 +131,8 @@ QtObject {
     readonly property font footnote: Qt.font({ pixelSize: 10 })
     readonly property font caption: Qt.font({ pixelSize: 10 })
     readonly property font caption2: Qt.font({ pixelSize: 10 })
+    // The text of buttons and fields.
+    readonly property font control: Qt.font({ pixelSize: 14 })
 
     // A font of a given pixel size and weight, for the places that name a
     // size instead of a style ("system size 26, semibold").

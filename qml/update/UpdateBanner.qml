@@ -36,7 +36,7 @@ Item {
     Rectangle {
         id: card
         anchors.fill: parent
-        radius: 16
+        radius: AppTheme.radiusXXL
         // Opaque: without a blur, content showing through would only be noise.
         color: AppTheme.elevated
         border.width: 1
@@ -50,7 +50,7 @@ Item {
         anchors.leftMargin: 18
         anchors.rightMargin: 18
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 14
+        spacing: AppTheme.cardPadding
 
         Rectangle {
             id: icon
@@ -82,7 +82,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     text: bannerModel.title
                     color: "white"
-                    font: AppTheme.systemFont(13, Font.DemiBold)
+                    font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
                 }
 
                 Rectangle {
@@ -100,7 +100,7 @@ Item {
                         text: bannerModel.versionBadge
                         textFormat: Text.PlainText
                         color: AppTheme.accent
-                        font: AppTheme.systemFont(11, Font.Medium)
+                        font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Medium)
                     }
                 }
             }
@@ -114,7 +114,7 @@ Item {
                 maximumLineCount: 1
                 elide: Text.ElideRight
                 color: Qt.rgba(1, 1, 1, 0.55)
-                font: AppTheme.systemFont(11, Font.Normal)
+                font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Normal)
             }
         }
 
@@ -130,13 +130,13 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 visible: bannerModel.showsDownloadButton
                 text: bannerModel.downloadButtonText
-                leftPadding: 14
-                rightPadding: 14
+                leftPadding: AppTheme.cardPadding
+                rightPadding: AppTheme.cardPadding
                 topPadding: 7
                 bottomPadding: 7
                 implicitWidth: implicitContentWidth + leftPadding + rightPadding
                 implicitHeight: implicitContentHeight + topPadding + bottomPadding
-                font: AppTheme.systemFont(12, Font.DemiBold)
+                font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.DemiBold)
                 hoverEnabled: true
                 contentItem: Text {
                     text: downloadButton.text
@@ -188,7 +188,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     text: bannerModel.progressText
                     color: Qt.rgba(1, 1, 1, 0.6)
-                    font: AppTheme.systemFont(12, Font.Normal)
+                    font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.Normal)
                 }
             }
         }
@@ -199,7 +199,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             size: 24
             systemImage: "xmark"
-            iconFont: AppTheme.systemFont(11, Font.Medium)
+            iconFont: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Medium)
             foreground: Qt.rgba(1, 1, 1, 0.45)
             backgroundColor: Qt.rgba(1, 1, 1, 0.07)
             onClicked: bannerModel.dismiss()

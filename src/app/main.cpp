@@ -6,6 +6,7 @@
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "platform/desktopidentity.h"
+#include "player/lyricsservice.h"
 #include "platform/renderbackend.h"
 #include "update/buildinfo.h"
 #include "update/otaservice.h"
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QQuickStyle>
 #include <QSettings>
+#include <QUrl>
 #include <QQuickWindow>
 
 #include <cstdio>
@@ -33,6 +35,7 @@ struct Options
     QCommandLineParser parser;
     QCommandLineOption baseUrl {u"base-url"_s, u"Service address to use."_s, u"url"_s};
     QCommandLineOption updateUrl {u"update-url"_s, u"Host of the update manifest to use."_s, u"url"_s};
+    QCommandLineOption lyricsUrl {u"lyrics-url"_s, u"Host of the lyrics service to use."_s, u"url"_s};
 };
 
 void addQtOptions(QCommandLineParser &parser)
@@ -59,6 +62,14 @@ QString usage(const QCommandLineParser &parser)
     return text;
 }
 
+// The lyrics host is only ever an http(s) address with a host: anything
+// else would be ignored later without a word.
+bool isWebAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && (url.scheme() == "http"_L1 || url.scheme() == "https"_L1) && !url.host().isEmpty();
+}
+
 // Parsed before any GUI exists, so that --help and --version work without
 // a display. Returns the exit status when the process should end here.
 std::optional<int> parseOptions(Options &options, int argc, char *argv[])
@@ -71,6 +82,7 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(options.baseUrl);
     parser.addOption(options.updateUrl);
+    parser.addOption(options.lyricsUrl);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     addQtOptions(parser);
@@ -90,6 +102,11 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "nimbra: unexpected argument '%s'\n\n%s",
             qPrintable(parser.positionalArguments().constFirst()), qPrintable(usage(parser)));
+        return 2;
+    }
+    if (parser.isSet(options.lyricsUrl) && !isWebAddress(parser.value(options.lyricsUrl))) {
+        std::fprintf(stderr, "nimbra: --lyrics-url needs an http or https address, not '%s'\n",
+            qPrintable(parser.value(options.lyricsUrl)));
         return 2;
     }
     return std::nullopt;
@@ -184,6 +201,8 @@ int main(int argc, char *argv[])
         nimbra::APIConfig::setBaseUrl(QUrl(options.parser.value(options.baseUrl)));
     if (options.parser.isSet(options.updateUrl))
         QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), options.parser.value(options.updateUrl));
+    if (options.parser.isSet(options.lyricsUrl))
+        QSettings().setValue(QLatin1StringView(nimbra::LyricsService::settingsKey), options.parser.value(options.lyricsUrl));
 
     nimbra::AppContext context;
     if (!context.start())

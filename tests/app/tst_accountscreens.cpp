@@ -95,7 +95,10 @@ private slots:
             QTRY_VERIFY(pills->childItems().size() >= 3);
             QTRY_VERIFY(pills->height() > 2 * pills->childItems().at(0)->height());
             QTRY_VERIFY(narrow.item(u"profileScreenPhoto"_s)->property("ready").toBool());
-            QTest::qWait(300); // the photo's canvas paints on the next frame
+            // The photo's canvas paints on the next frame.
+            QSignalSpy framed(narrow.window(), &QQuickWindow::frameSwapped);
+            narrow.window()->update();
+            QVERIFY(framed.wait());
             QVERIFY(saveScreenshot(narrow.grab(), u"account-profile-narrow"_s));
         }
 

@@ -89,11 +89,11 @@ private slots:
         QCOMPARE(m_rig.item(u"releaseStrip"_s)->property("count").toInt(), 18);
         QVERIFY(!isShown(m_rig.item(u"releasesSpinner"_s)));
         waitForCovers(m_rig.item(u"releaseStrip"_s), u"releaseThumb"_s);
-        m_rig.screenshot(u"home"_s, 600);
+        m_rig.screenshot(u"home"_s);
 
         auto *scroller = m_rig.item(u"homeScroller"_s);
         scroller->setProperty("contentY", scroller->property("contentHeight").toReal() - scroller->height());
-        m_rig.screenshot(u"home-scrolled"_s, 600);
+        m_rig.screenshot(u"home-scrolled"_s);
 
         // The newest release is the single t00001; it plays among the
         // track releases.
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(nav->selection(), SidebarItem::Albums);
         QTRY_COMPARE(m_rig.item(u"albumsGrid"_s)->property("count").toInt(), 600);
         waitForCovers(m_rig.item(u"albumsGrid"_s), u"albumCover"_s);
-        m_rig.screenshot(u"albums-grid"_s, 600);
+        m_rig.screenshot(u"albums-grid"_s);
 
         // The fifth album holds more than the newest ones.
         QQuickItem *cell = nullptr;
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(album->property("title").toString(), m_rig.item(u"backBarTitle"_s)->property("text").toString());
         QVERIFY(album->property("count").toInt() >= 2);
         waitForCovers(m_rig.item(u"albumDetailView"_s), u"trackArtwork"_s);
-        m_rig.screenshot(u"album-details"_s, 600);
+        m_rig.screenshot(u"album-details"_s);
 
         // The big cover plays the album from its first track, full screen.
         m_rig.click(m_rig.item(u"albumDetailCover"_s));
@@ -170,7 +170,7 @@ private slots:
         QTRY_VERIFY((line = m_rig.item(u"homeErrorText"_s)) && isShown(line));
         QVERIFY(line->property("text").toString().contains(u"Сервис на обслуживании"_s));
         QVERIFY(isShown(m_rig.item(u"releasesEmpty"_s)));
-        m_rig.screenshot(u"home-error"_s, 600);
+        m_rig.screenshot(u"home-error"_s);
 
         m_rig.click(m_rig.item(u"homeRetry"_s));
         QTRY_VERIFY(!isShown(m_rig.item(u"homeError"_s)));

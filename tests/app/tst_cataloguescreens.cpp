@@ -56,7 +56,8 @@ private slots:
         QVERIFY(catalog);
         QTRY_COMPARE(catalog->count(), CatalogModel::pageSize);
         // The first screenful asks for no second page.
-        QTest::qWait(200);
+        QVERIFY(waitUntilSettled(m_rig.window()));
+        QVERIFY(!catalog->isFetching());
         QCOMPARE(catalog->count(), CatalogModel::pageSize);
 
         // Scrolling to the end brings the next page.
@@ -65,7 +66,8 @@ private slots:
         // end nears, one request at a time.
         for (int step = 0; step < 200 && catalog->count() < 3 * CatalogModel::pageSize; ++step) {
             list->setProperty("contentY", list->property("contentY").toReal() + 300);
-            QTest::qWait(20);
+            list->ensurePolished();
+            QTRY_VERIFY(!catalog->isFetching());
             QVERIFY(catalog->count() % CatalogModel::pageSize == 0);
         }
         QTRY_VERIFY(!catalog->isFetching());

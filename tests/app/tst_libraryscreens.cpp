@@ -42,11 +42,11 @@ private slots:
         m_rig.openSection(SidebarItem::Favorites);
         QTRY_VERIFY(isShown(m_rig.item(u"favoritesState"_s)));
         QCOMPARE(m_rig.textOf(m_rig.shownItems(u"stateTitle"_s).value(0)), u"Войдите в аккаунт"_s);
-        m_rig.screenshot(u"library-favourites-guest"_s, 350);
+        m_rig.screenshot(u"library-favourites-guest"_s);
         m_rig.openSection(SidebarItem::Playlists);
         QTRY_VERIFY(isShown(m_rig.item(u"playlistsSignIn"_s)));
         QVERIFY(!isShown(m_rig.item(u"playlistsCreate"_s)));
-        m_rig.screenshot(u"library-playlists-guest"_s, 350);
+        m_rig.screenshot(u"library-playlists-guest"_s);
         // Nothing of a listener's library is asked for.
         for (const RecordedRequest &request : m_rig.service()->requests())
             QVERIFY2(!request.path.startsWith(u"/api/v1/favorites"_s) && !request.path.startsWith(u"/api/v1/playlists"_s),
@@ -63,14 +63,14 @@ private slots:
         QTRY_COMPARE(m_rig.shownItems(u"playlistRow"_s).size(), 2);
         QCOMPARE(m_rig.textOf(m_rig.shownItems(u"playlistRowCount"_s).value(0)), u"1 трек"_s);
         QCOMPARE(m_rig.textOf(m_rig.shownItems(u"playlistRowCount"_s).value(1)), u"30 треков"_s);
-        m_rig.screenshot(u"library-playlists"_s, 350);
+        m_rig.screenshot(u"library-playlists"_s);
 
         // "В дорогу", the second row.
         m_rig.click(m_rig.shownItems(u"playlistRow"_s).value(1));
         QTRY_VERIFY(isShown(m_rig.item(u"playlistDetailView"_s)));
         QTRY_COMPARE(m_rig.item(u"playlistDetailList"_s)->property("count").toInt(), 30);
         QCOMPARE(m_rig.textOf(m_rig.item(u"backBarTitle"_s)), u"В дорогу"_s);
-        m_rig.screenshot(u"library-playlist-detail"_s, 350);
+        m_rig.screenshot(u"library-playlist-detail"_s);
 
         // The sheet for the detail's first row.
         QObject *sheet = m_rig.item(u"playlistDetailView"_s)->findChild<QObject *>(u"addToPlaylistSheet"_s);
@@ -94,7 +94,7 @@ private slots:
         QTRY_COMPARE(m_rig.textOf(m_rig.item(u"newPlaylistError"_s)), u"Сервис занят"_s);
         QVERIFY(isShown(m_rig.item(u"newPlaylistTitle"_s)));
         QCOMPARE(m_rig.textOf(m_rig.item(u"newPlaylistTitle"_s)), u"  Road trip "_s);
-        m_rig.screenshot(u"library-add-sheet-create-failed"_s, 350);
+        m_rig.screenshot(u"library-add-sheet-create-failed"_s);
 
         // The same action again.
         m_rig.click(m_rig.item(u"newPlaylistCreate"_s));
@@ -103,7 +103,7 @@ private slots:
         QTRY_VERIFY(isShown(m_rig.item(u"addSheetRowCheck"_s)));
         QCOMPARE(m_rig.textOf(m_rig.shownItems(u"addSheetRowTitle"_s).value(0)), u"Road trip"_s);
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"addSheetRowCount"_s).value(0)), u"1 трек"_s);
-        m_rig.screenshot(u"library-add-sheet"_s, 350);
+        m_rig.screenshot(u"library-add-sheet"_s);
         m_rig.click(m_rig.item(u"addSheetDone"_s));
         QTRY_VERIFY(!sheet->property("visible").toBool());
 
@@ -128,7 +128,7 @@ private slots:
         m_rig.click(m_rig.shownItems(u"playlistRow"_s).value(0));
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateTitle"_s).value(0)), u"Пусто"_s);
         QVERIFY(!isShown(m_rig.item(u"playlistPlay"_s)));
-        m_rig.screenshot(u"library-playlist-empty"_s, 350);
+        m_rig.screenshot(u"library-playlist-empty"_s);
 
         // A smart playlist from its card.
         m_rig.click(m_rig.item(u"backButton"_s));
@@ -136,7 +136,7 @@ private slots:
         m_rig.click(m_rig.item(u"smartCard_favorites"_s));
         QTRY_COMPARE(m_rig.item(u"smartPlaylistList"_s)->property("count").toInt(), 12);
         QCOMPARE(m_rig.textOf(m_rig.item(u"backBarTitle"_s)), u"❤️ Избранное"_s);
-        m_rig.screenshot(u"library-smart-favourites"_s, 350);
+        m_rig.screenshot(u"library-smart-favourites"_s);
     }
 
     // Taking a favourite out on the favourites screen clears its heart in
@@ -146,7 +146,7 @@ private slots:
         m_rig.launchSignedIn();
         m_rig.openSection(SidebarItem::Favorites);
         QTRY_VERIFY(m_rig.item(u"favoritesList"_s) && m_rig.item(u"favoritesList"_s)->property("count").toInt() >= 11);
-        m_rig.screenshot(u"library-favourites"_s, 350);
+        m_rig.screenshot(u"library-favourites"_s);
         auto *favourites = qobject_cast<TrackListModel *>(m_rig.item(u"favoritesList"_s)->property("model").value<QObject *>());
         const int before = favourites->count();
         const TrackOut first = favourites->trackAt(0);
@@ -155,7 +155,8 @@ private slots:
         TrackListModel elsewhere;
         elsewhere.setTracks({first});
 
-        m_rig.click(m_rig.shownItems(u"trackFavorite"_s).value(0));
+        QQuickItem *list = m_rig.item(u"favoritesList"_s);
+        m_rig.click(findItem(m_rig.rowItem(list, 0), u"trackFavorite"_s));
         QTRY_COMPARE(favourites->count(), before - 1);
         QCOMPARE(favourites->rowOf(first.id), -1);
         QVERIFY(!elsewhere.trackAt(0).isFavorite);
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(m_rig.service()->get(u"/api/v1/tracks/"_s + first.id, token).object().value(u"is_favorite"_s).toBool(), false);
 
         // A cover plays its track within the list and opens the player.
-        m_rig.click(m_rig.shownItems(u"trackArtwork"_s).value(1));
+        m_rig.click(findItem(m_rig.rowItem(list, 1), u"trackArtwork"_s));
         QTRY_VERIFY(m_rig.app()->player()->currentTrack().has_value());
         QCOMPARE(m_rig.app()->player()->currentTrack()->id, favourites->trackAt(1).id);
         QVERIFY(m_rig.app()->player()->isFullscreenPresented());
@@ -181,10 +182,10 @@ private slots:
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         m_rig.openSection(SidebarItem::Favorites);
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateTitle"_s).value(0)), u"Пока пусто"_s);
-        m_rig.screenshot(u"library-favourites-empty"_s, 350);
+        m_rig.screenshot(u"library-favourites-empty"_s);
         m_rig.openSection(SidebarItem::Playlists);
         QTRY_VERIFY(isShown(m_rig.item(u"playlistsEmpty"_s)));
-        m_rig.screenshot(u"library-playlists-empty"_s, 350);
+        m_rig.screenshot(u"library-playlists-empty"_s);
     }
 };
 

@@ -53,6 +53,7 @@ class TestPlayerEndToEnd : public QObject
     void clickAt(QQuickItem *target, double fraction)
     {
         QVERIFY(target && isShown(target));
+        QVERIFY(waitUntilStill(target));
         const QPointF point = target->mapToScene(QPointF(target->width() * fraction, target->height() / 2));
         QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
     }
@@ -107,8 +108,6 @@ private slots:
         QVERIFY(click(window(), item(u"miniCover"_s)));
         QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
         QTRY_VERIFY(player()->duration() > 100);
-        // The player slides in; clicks land once it stands still.
-        QTest::qWait(400);
 
         // A click in the middle of the seek bar moves playback there.
         clickAt(item(u"seekBar"_s), 0.5);
@@ -136,7 +135,6 @@ private slots:
         QQuickItem *line = nullptr;
         QTRY_VERIFY(QMetaObject::invokeMethod(lines, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, line), Q_ARG(int, 2))
             && line && isShown(line));
-        QTest::qWait(600);
         QVERIFY(click(window(), line));
         QVERIFY2(qAbs(player()->elapsed() - stamp) < 0.15, qPrintable(QString::number(player()->elapsed())));
         QTRY_COMPARE_WITH_TIMEOUT(item(u"lyricsPanel"_s)->findChild<QObject *>(u"lyricsModel"_s)->property("activeIndex").toInt(), 2,

@@ -59,14 +59,12 @@ class TestPlayerScreens : public QObject
         m_rig.audio().lastPlayer()->play();
         m_rig.audio().lastPlayer()->tick(at);
         QTRY_VERIFY(shown(u"miniPlayer"_s) || player()->isFullscreenPresented());
-        // Layers slide in; clicks land once they stand still.
-        QTest::qWait(400);
     }
 
     // Waits for the animations and the cover image.
     void settle(const QString &cover = QString())
     {
-        QTest::qWait(500);
+        QVERIFY(waitUntilSettled(window()));
         if (!cover.isEmpty())
             QTRY_VERIFY(item(cover) && item(cover)->property("loaded").toBool());
     }
@@ -90,7 +88,7 @@ private slots:
         play({u"t00008"_s, u"t00009"_s, u"t00013"_s}, 62.4);
         QCOMPARE(item(u"miniTitle"_s)->property("text").toString(), player()->currentTrack()->title);
         settle(u"miniCover"_s);
-        m_rig.screenshot(u"player-mini"_s, 0);
+        m_rig.screenshot(u"player-mini"_s);
 
         // Sharing copies the track's link and says so.
         clickItem(u"miniShare"_s);
@@ -104,7 +102,7 @@ private slots:
         QVERIFY(!shown(u"backToCover"_s));
         QCOMPARE(item(u"elapsedLabel"_s)->property("text").toString(), u"1:02"_s);
         QCOMPARE(item(u"durationLabel"_s)->property("text").toString(), u"3:05"_s);
-        m_rig.screenshot(u"player-fullscreen-hifi"_s, 0);
+        m_rig.screenshot(u"player-fullscreen-hifi"_s);
 
         clickItem(u"lyricsButton"_s);
         QTRY_VERIFY(shown(u"lyricsPanel"_s));
@@ -112,7 +110,7 @@ private slots:
         QVERIFY(!shown(u"lyricsNote"_s));
         m_rig.audio().lastPlayer()->tick(92.0);
         settle();
-        m_rig.screenshot(u"player-fullscreen-lyrics"_s, 0);
+        m_rig.screenshot(u"player-fullscreen-lyrics"_s);
 
         // Esc: back to the cover, then the sleep timer set and shown.
         QTest::keyClick(window(), Qt::Key_Escape);
@@ -124,7 +122,7 @@ private slots:
         player()->setSleepTimer(30);
         QTRY_COMPARE(item(u"sleepTimerLabel"_s)->property("text").toString(), u"30:00"_s);
         settle();
-        m_rig.screenshot(u"player-sleep-timer"_s, 0);
+        m_rig.screenshot(u"player-sleep-timer"_s);
         clickItem(u"sleepTimerEndOfTrack"_s);
         QTRY_VERIFY(!shown(u"sleepTimerEndOfTrack"_s));
         QVERIFY(player()->sleepTimer().isEndOfTrack());
@@ -144,7 +142,7 @@ private slots:
         clickItem(u"lyricsButton"_s);
         QTRY_VERIFY(shown(u"lyricsNote"_s));
         settle();
-        m_rig.screenshot(u"player-lyrics-plain"_s, 0);
+        m_rig.screenshot(u"player-lyrics-plain"_s);
 
         QTest::keyClick(window(), Qt::Key_Escape);
         QTest::keyClick(window(), Qt::Key_Escape);
@@ -165,7 +163,7 @@ private slots:
         QTRY_VERIFY(isShown(item(u"signInMessage"_s)));
         QCOMPARE(item(u"signInMessage"_s)->property("text").toString(), u"Войдите, чтобы добавлять в избранное."_s);
         settle();
-        m_rig.screenshot(u"player-guest-sign-in"_s, 0);
+        m_rig.screenshot(u"player-guest-sign-in"_s);
     }
 };
 

@@ -56,6 +56,11 @@ private slots:
         QTest::newRow("unknown option") << QStringList {u"--bogus"_s} << 2 << u"--base-url <url>"_s;
         QTest::newRow("stray argument") << QStringList {u"extra"_s} << 2 << u"Usage: nimbra"_s;
         QTest::newRow("missing value") << QStringList {u"--base-url"_s} << 2 << u"Usage: nimbra"_s;
+        QTest::newRow("lyrics host offered") << QStringList {u"--help"_s} << 0 << u"--lyrics-url <url>"_s;
+        QTest::newRow("lyrics host not a web address")
+            << QStringList {u"--lyrics-url"_s, u"ftp://lyrics.local"_s} << 2 << u"--lyrics-url needs an http"_s;
+        QTest::newRow("lyrics host without a host") << QStringList {u"--lyrics-url"_s, u"http://"_s} << 2
+                                                    << u"--lyrics-url needs an http"_s;
     }
 
     void optionsWorkWithoutADisplay()

@@ -79,8 +79,8 @@ class TestShellScreens : public QObject
         return m_rig.launch(environment);
     }
 
-    // Lets animations end before a picture is taken.
-    void settle() { QTest::qWait(450); }
+    // Lets covers load and transitions end before a picture is taken.
+    void settle() { QVERIFY(waitUntilSettled(m_rig.window())); }
 
     void screenshot(const QString &name, const QRect &area = {})
     {
@@ -256,8 +256,9 @@ private slots:
         QVERIFY(m_rig.app()->player()->isFullscreenPresented());
         QTRY_VERIFY(isShown(m_rig.item(u"fullscreenPlayer"_s)));
         QTRY_VERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
+        // The section behind fades out.
+        QTRY_COMPARE(m_rig.item(u"sectionArea"_s)->opacity(), 0.35);
         settle();
-        QCOMPARE(m_rig.item(u"sectionArea"_s)->opacity(), 0.35);
         screenshot(u"layer-fullscreen-player"_s);
         m_rig.click(m_rig.item(u"sidebarRow1"_s));
         QVERIFY(!m_rig.app()->player()->isFullscreenPresented());

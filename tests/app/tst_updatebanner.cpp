@@ -76,19 +76,20 @@ class TestUpdateBanner : public QObject
         return QTest::qWaitFor([this] { return item(u"mainView"_s) != nullptr; });
     }
 
-    // The strip slides in: click and picture it where it comes to rest.
+    // The strip slides in: click and picture it where it comes to rest
+    // (the click waits for that).
     void press(const QString &objectName)
     {
-        QTest::qWait(400);
         QVERIFY(isShown(item(objectName)));
         QVERIFY(click(m_app->window(), item(objectName)));
     }
 
     void screenshot(const QString &name)
     {
-        QTest::qWait(450);
         QQuickItem *banner = item(u"updateBanner"_s);
         QVERIFY(banner);
+        QVERIFY(waitUntilSettled(m_app->window()));
+        QVERIFY(waitUntilStill(banner));
         const qreal ratio = m_app->window()->devicePixelRatio();
         const QRect box = banner->mapRectToScene(banner->boundingRect()).toAlignedRect().adjusted(-20, -20, 20, 14);
         QVERIFY(saveScreenshot(m_app->window()->grabWindow().copy(QRect(box.topLeft() * ratio, box.size() * ratio)), name));

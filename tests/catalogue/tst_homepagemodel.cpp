@@ -200,6 +200,39 @@ private slots:
         QVERIFY(running->cancelled);
     }
 
+    // A reload overtakes a load whose daily list is past the point where
+    // aborting stops it: when that older list comes at last, the newer one
+    // stays.
+    void aLateDailyListOfAnOvertakenLoadIsDropped()
+    {
+        Rig rig;
+        const auto late = std::make_shared<PendingRequest>();
+        int dailyCalls = 0;
+        const auto daily = [&](HomePageModel::Token, CancelToken cancel) {
+            return dailyCalls++ == 0 ? pendingAnswer(late, CancelToken(), makeTracks({u"old"_s}))
+                                     : rig.daily.call(std::move(cancel));
+        };
+        HomePageModel::Services services {
+            rig.player.store.get(), [&rig] { return rig.token; }, [] { return QDate(2026, 12, 6); }};
+        HomePageModel page(
+            HomePageModel::Sources {rig.stats.source(), rig.releases.source(), daily, rig.wave.source()}, services);
+
+        page.load();
+        rig.stats.answer();
+        rig.releases.answer();
+        QVERIFY(page.isLoading());
+        page.load();
+        rig.answerAll();
+        QVERIFY(!page.isLoading());
+        QCOMPARE(trackIds(page.dailyTracks()), (QStringList {u"d1"_s, u"d2"_s, u"d3"_s}));
+
+        QSignalSpy dailyChanged(&page, &HomePageModel::dailyChanged);
+        late->settle(false);
+        QCOMPARE(trackIds(page.dailyTracks()), (QStringList {u"d1"_s, u"d2"_s, u"d3"_s}));
+        QCOMPARE(dailyChanged.size(), 0);
+        QVERIFY(!page.isLoading());
+    }
+
     void wave_data()
     {
         QTest::addColumn<QStringList>("queue");

@@ -274,6 +274,39 @@ private slots:
         QCOMPARE(store().elapsed(), target); // at once, before the seek completes
     }
 
+    // Whichever way the next clip comes (next, previous, the end of the one
+    // before), its time starts at 0:00, not where the earlier one was.
+    void aNewClipStartsAtZero_data()
+    {
+        QTest::addColumn<QChar>("step");
+        QTest::newRow("next") << QChar(u'n');
+        QTest::newRow("previous") << QChar(u'p');
+        QTest::newRow("end of the clip") << QChar(u'e');
+    }
+
+    void aNewClipStartsAtZero()
+    {
+        QFETCH(QChar, step);
+        const QList<ClipOut> queue = makeQueue(u"ooo"_s);
+        store().play(queue.at(1), queue);
+        player().tick(75.3);
+        settle();
+        QCOMPARE(store().elapsedText(), u"1:15"_s);
+        QSignalSpy times(&store(), &ClipPlayerStore::timeChanged);
+        if (step == u'n')
+            store().next();
+        else if (step == u'p')
+            store().previous();
+        else
+            player().finish();
+        settle();
+        QVERIFY(index() != 1);
+        QCOMPARE(store().elapsed(), 0.0);
+        QCOMPARE(store().elapsedText(), u"0:00"_s);
+        QCOMPARE(store().durationText(), u"2:00"_s);
+        QVERIFY(times.size() >= 1);
+    }
+
     void windowedFullscreenAndDismiss()
     {
         const QList<ClipOut> queue = makeQueue(u"ooo"_s);

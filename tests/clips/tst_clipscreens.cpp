@@ -112,8 +112,13 @@ private slots:
         QQuickItem *grid = scene->item(u"clipGrid"_s);
         QVERIFY(isShown(grid));
         QVERIFY(!isShown(scene->item(u"clipGridState"_s)));
-        QTRY_VERIFY_WITH_TIMEOUT(findItem(scene->root(), u"clipCover"_s)->property("loaded").toBool(), 5000);
-        QTest::qWait(300); // the other posters of the first rows
+        // The service draws each poster when it is first asked for, which
+        // takes a while on a busy machine; the other posters of the first
+        // rows come in with it.
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(scene->root(), u"clipCover"_s)
+                && findItem(scene->root(), u"clipCover"_s)->property("loaded").toBool(),
+            30000);
+        QVERIFY(waitUntilSettled(scene->window()));
         QVERIFY(saveScreenshot(scene->grab(), picture));
     }
 

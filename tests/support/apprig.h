@@ -49,7 +49,9 @@ public:
         m_warnings = std::make_unique<QmlWarnings>();
     }
 
-    // Call from cleanup: closes the program and fails on any warning it left.
+    // Call from cleanup: closes the program and fails on any warning it
+    // left while closing. A warning during the test itself has failed it
+    // already (see launch).
     void finishTest(bool clearFaults = true)
     {
         m_app.reset();
@@ -72,6 +74,13 @@ public:
     bool launch(AppContext::Environment environment = {})
     {
         m_app.reset();
+        // Every QML warning or script error of the program fails the test
+        // that is running, whether or not the test remembers to look.
+        failOnQmlWarnings();
+        if (const QStringList earlier = m_warnings ? m_warnings->take() : QStringList(); !earlier.isEmpty()) {
+            qCritical("warnings left by an earlier test: %s", qPrintable(earlier.join(u'\n')));
+            return false;
+        }
         if (!environment.secrets)
             environment.secrets = std::make_shared<MemorySecretStore>();
         if (!environment.audio)
@@ -118,11 +127,26 @@ public:
         return found;
     }
 
+    // The delegate that shows a list's row, laid out as the list shows it
+    // now: after rows came and went the item tree is in no row order.
+    QQuickItem *rowItem(QQuickItem *list, int row) const
+    {
+        if (!list)
+            return nullptr;
+        constexpr int contain = 4; // ListView.Contain: scrolls only when needed
+        QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, contain));
+        list->ensurePolished();
+        QQuickItem *found = nullptr;
+        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, found), Q_ARG(int, row));
+        return found;
+    }
+
     void click(QQuickItem *target)
     {
         QVERIFY(target);
-        QVERIFY2(isShown(target), qPrintable(target->objectName()));
-        test::click(window(), target);
+        const QString name = target->objectName();
+        QVERIFY2(isShown(target), qPrintable(name));
+        QVERIFY2(test::click(window(), target), qPrintable(name + QStringLiteral(" went, or never stood still")));
     }
 
     void openSection(SidebarItem section)
@@ -134,11 +158,12 @@ public:
         nav->navigateToSidebar(section);
     }
 
-    // Waits for covers and transitions to settle, then saves the window.
-    void screenshot(const QString &name, int settleMs = 400)
+    // Waits for covers and transitions to settle, then saves the window. A
+    // picture is for a reviewer: one taken early is said, not failed.
+    void screenshot(const QString &name)
     {
-        if (settleMs > 0)
-            QTest::qWait(settleMs);
+        if (!waitUntilSettled(window()))
+            qInfo("%s taken before the screen settled", qPrintable(name));
         QVERIFY(saveScreenshot(window()->grabWindow(), name));
     }
 

@@ -1,4 +1,5 @@
 #include "qmlscene.h"
+#include "qmlwarnings.h"
 #include "screentest.h"
 
 #include <QFile>
@@ -34,6 +35,7 @@ QmlScene::~QmlScene()
 
 void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url, QSize size)
 {
+    failOnQmlWarnings();
     QQmlComponent component(&engine);
     component.setData(qml, url);
     QObject *object = component.create();
@@ -60,7 +62,11 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
     // On a display without a window manager nothing activates the window,
     // and an inactive window takes no keys.
     m_window->requestActivate();
-    QTest::qWaitForWindowActive(m_window.get());
+    if (!QTest::qWaitForWindowActive(m_window.get())) {
+        m_errors = QStringLiteral("the window never became active");
+        delete m_root;
+        m_root = nullptr;
+    }
 }
 
 QQuickItem *QmlScene::item(const QString &objectName) const

@@ -1,6 +1,8 @@
 #include "qmlwarnings.h"
 
 #include <QMutex>
+#include <QRegularExpression>
+#include <QTest>
 #include <QtGlobal>
 
 namespace nimbra::test {
@@ -14,9 +16,11 @@ QtMessageHandler previous = nullptr;
 // Qt 6.4's network layer says this when a reply served from the image disk
 // cache is aborted after it failed (a window closed while covers loaded):
 // a complaint about its own bookkeeping, not about our QML.
+const QLatin1String qtInternalNoise("QNetworkReplyImplPrivate::error: Internal problem");
+
 bool isQtInternalNoise(const QString &message)
 {
-    return message.startsWith(QLatin1String("QNetworkReplyImplPrivate::error: Internal problem"));
+    return message.startsWith(qtInternalNoise);
 }
 
 void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -40,6 +44,13 @@ QmlWarnings::~QmlWarnings()
 {
     qInstallMessageHandler(previous);
     previous = nullptr;
+}
+
+void failOnQmlWarnings()
+{
+    static const QRegularExpression anyButNoise(
+        QStringLiteral("^(?!") + QRegularExpression::escape(qtInternalNoise) + QStringLiteral(")"));
+    QTest::failOnWarning(anyButNoise);
 }
 
 QStringList QmlWarnings::take()

@@ -19,4 +19,9 @@ public:
     QStringList take();
 };
 
+// Makes any warning or script error from now to the end of the running test
+// function fail that test (Qt's own noise aside). The rig and the scene call
+// it when they make a window, so no screen test can forget to look.
+void failOnQmlWarnings();
+
 } // namespace nimbra::test

@@ -1,6 +1,8 @@
 #include "screentest.h"
 
 #include <QDir>
+#include <QPointer>
+#include <QRectF>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -34,9 +36,60 @@ bool isShown(QQuickItem *item)
     return item != nullptr;
 }
 
+bool waitUntilStill(QQuickItem *item)
+{
+    const QPointer<QQuickItem> watched(item);
+    if (!watched)
+        return false;
+    // Still means the same place and size on a few samples in a row, taken
+    // further apart than an animation's frames, with its centre inside the
+    // window (a layer that slides in may wait outside before it moves).
+    const auto geometry = [&watched] { return watched->mapRectToScene(watched->boundingRect()); };
+    const auto inWindow = [&watched](const QRectF &area) {
+        const QQuickWindow *window = watched->window();
+        return window && QRectF(QPointF(), window->size()).contains(area.center());
+    };
+    QRectF last = geometry();
+    int steady = 0;
+    const bool still = QTest::qWaitFor(
+        [&] {
+            if (!watched)
+                return true;
+            const QRectF now = geometry();
+            steady = now == last && inWindow(now) ? steady + 1 : 0;
+            last = now;
+            return steady >= 3;
+        },
+        5000);
+    return still && watched;
+}
+
+bool waitUntilSettled(QQuickWindow *window)
+{
+    if (!window)
+        return false;
+    const auto busy = [window] {
+        QList<QQuickItem *> pending {window->contentItem()};
+        while (!pending.isEmpty()) {
+            QQuickItem *item = pending.takeFirst();
+            pending += item->childItems();
+            if (!item->isVisible())
+                continue;
+            // Image.Loading, and StackView.busy during a push or pop.
+            const QVariant status = item->property("status");
+            if (item->inherits("QQuickImageBase") && status.toInt() == 2)
+                return true;
+            if (item->property("busy").toBool() && item->inherits("QQuickStackView"))
+                return true;
+        }
+        return false;
+    };
+    return QTest::qWaitFor([&] { return !busy(); }, 20000);
+}
+
 bool click(QQuickWindow *window, QQuickItem *item)
 {
-    if (!window || !item)
+    if (!window || !item || !waitUntilStill(item))
         return false;
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, {}, centre.toPoint());

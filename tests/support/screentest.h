@@ -21,7 +21,17 @@ QQuickItem *findItem(QQuickWindow *window, const QString &objectName);
 // Visible and not faded out, all the way up.
 bool isShown(QQuickItem *item);
 
-// A left click at the item's centre; false when there is no item.
+// Waits until the item has stopped moving (a layer sliding in, rows
+// closing up after a removal) so that a click lands where the test aimed;
+// false when it was still moving after a few seconds, or went.
+[[nodiscard]] bool waitUntilStill(QQuickItem *item);
+// Waits until no image of the window is still loading and no page stack is
+// in a transition, so that a picture shows the screen as the listener sees
+// it; false when it had not settled after twenty seconds.
+[[nodiscard]] bool waitUntilSettled(QQuickWindow *window);
+
+// A left click at the item's centre once it stands still; false when there
+// is no item or it never stood still.
 bool click(QQuickWindow *window, QQuickItem *item);
 // Clicks the field, waits for its focus and types the text key by key
 // (Latin-1 keys); false when the field never took the focus.

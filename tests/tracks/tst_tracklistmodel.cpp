@@ -13,6 +13,7 @@
 
 #include <QCoro/QCoroTimer>
 #include <QAbstractItemModelTester>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -27,6 +28,7 @@ struct PagedSource
 {
     QList<int> asked;
     bool fails = false;
+    bool empty = false;
 
     PagedTrackModel::PageLoader loader()
     {
@@ -38,7 +40,8 @@ struct PagedSource
             TrackPage result;
             result.page = page;
             result.pages = 3;
-            result.items = makeTracks({u"p%1a"_s.arg(page), u"p%1b"_s.arg(page)});
+            if (!empty)
+                result.items = makeTracks({u"p%1a"_s.arg(page), u"p%1b"_s.arg(page)});
             co_return result;
         };
     }
@@ -132,6 +135,72 @@ private slots:
         QTRY_COMPARE(model.loadState().state, LoadState::Failed);
         QCOMPARE(model.errorText(), u"no network"_s);
         QVERIFY(!model.canFetchMore({}));
+    }
+
+    // A page that failed stops the paging: a list scrolled on to its last
+    // row asks for nothing more until the listener retries, and what was
+    // shown stays.
+    void aFailedPageAsksForNoMore()
+    {
+        PagedSource source;
+        PagedTrackModel model(source.loader(), TrackServices {});
+        model.reload();
+        QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
+        source.fails = true;
+        model.rowAppeared(model.count() - 1);
+        QTRY_COMPARE(model.loadState().state, LoadState::Failed);
+        QCOMPARE(model.count(), 2);
+        QVERIFY(model.hasMore());
+        QVERIFY(!model.canFetchMore({}));
+        for (int i = 0; i < 3; ++i) {
+            model.rowAppeared(model.count() - 1);
+            model.fetchMore({});
+        }
+        QVERIFY(!model.isFetching());
+        QCOMPARE(source.asked, QList<int>({1, 2}));
+
+        source.fails = false;
+        model.reload();
+        QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
+        QCOMPARE(source.asked, QList<int>({1, 2, 1}));
+    }
+
+    // A first page without rows is the empty state, not an empty list.
+    void anEmptyFirstPageIsTheEmptyState()
+    {
+        PagedSource source;
+        source.empty = true;
+        PagedTrackModel model(source.loader(), TrackServices {});
+        QSignalSpy state(&model, &TrackListModel::loadStateChanged);
+        model.reload();
+        QTRY_COMPARE(model.loadState().state, LoadState::Empty);
+        QCOMPARE(model.count(), 0);
+        QVERIFY(!model.canFetchMore({}));
+        QVERIFY(state.size() >= 2); // loading, then empty
+    }
+
+    // The row that was playing loses its mark and the row that plays gains
+    // it, each with a change of that row alone.
+    void theRowThatStopsPlayingLosesItsMark()
+    {
+        PlayerRig rig;
+        TrackListModel list(TrackServices {rig.store.get(), nullptr, nullptr, &rig.session});
+        list.setTracks(makeTracks({u"a"_s, u"b"_s, u"c"_s}));
+        QVERIFY(QMetaObject::invokeMethod(&list, "play", Q_ARG(int, 1)));
+        QVERIFY(list.data(list.index(1), TrackListModel::IsCurrentRole).toBool());
+
+        QSignalSpy changed(&list, &TrackListModel::dataChanged);
+        QVERIFY(QMetaObject::invokeMethod(&list, "play", Q_ARG(int, 2)));
+        QSet<int> rows;
+        for (const QList<QVariant> &signal : std::as_const(changed)) {
+            if (!signal.at(2).value<QList<int>>().contains(TrackListModel::IsCurrentRole))
+                continue;
+            QCOMPARE(signal.at(0).toModelIndex().row(), signal.at(1).toModelIndex().row());
+            rows.insert(signal.at(0).toModelIndex().row());
+        }
+        QCOMPARE(rows, (QSet<int> {1, 2}));
+        QVERIFY(!list.data(list.index(1), TrackListModel::IsCurrentRole).toBool());
+        QVERIFY(list.data(list.index(2), TrackListModel::IsCurrentRole).toBool());
     }
 
     void rowAndCurrentTrackActionsSendOnce()

@@ -77,9 +77,9 @@ Rectangle {
 
         Repeater {
             model: [
-                { state: 1, text: "" },
-                { state: 3, text: "Добавьте треки в избранное" },
-                { state: 4, text: "Нет соединения с сервером" }
+                { state: LoadState.Loading, text: "" },
+                { state: LoadState.Empty, text: "Добавьте треки в избранное" },
+                { state: LoadState.Failed, text: "Нет соединения с сервером" }
             ]
             delegate: Rectangle {
                 required property var modelData
@@ -91,8 +91,8 @@ Rectangle {
                     anchors.fill: parent
                     loadState: modelData.state
                     emptyTitle: "Здесь пока пусто"
-                    emptyText: modelData.state === 3 ? modelData.text : ""
-                    errorText: modelData.state === 4 ? modelData.text : ""
+                    emptyText: modelData.state === LoadState.Empty ? modelData.text : ""
+                    errorText: modelData.state === LoadState.Failed ? modelData.text : ""
                     emptyIcon: "heart"
                 }
             }

@@ -294,7 +294,9 @@ Item {
         anchors.fill: parent
         visible: nav.showsClipPlayer
         active: false
-        sourceComponent: ClipPlayerView {}
+        sourceComponent: ClipPlayerView {
+            bottomInset: nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
+        }
     }
 
 

@@ -188,13 +188,19 @@ Item {
                 }
 
                 CircularControlButton {
+                    id: shuffleButton
                     objectName: "artistShuffle"
                     anchors.verticalCenter: parent.verticalCenter
                     size: 40
                     systemImage: "shuffle"
                     iconFont: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
                     focusPolicy: Qt.NoFocus
-                    ToolTip.visible: hovered
+                    ToolTipGate {
+                        id: shuffleTip
+                        hovered: shuffleButton.hovered
+                        pressed: shuffleButton.pressed
+                    }
+                    ToolTip.visible: shuffleTip.shown
                     ToolTip.delay: 600
                     ToolTip.text: "Перемешать"
                     onClicked: header.model.shuffle()

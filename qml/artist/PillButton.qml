@@ -51,7 +51,12 @@ Rectangle {
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
         onClicked: pill.clicked()
-        ToolTip.visible: pill.toolTip !== "" && mouse.containsMouse
+        ToolTipGate {
+            id: tip
+            hovered: mouse.containsMouse
+            pressed: mouse.pressed
+        }
+        ToolTip.visible: pill.toolTip !== "" && tip.shown
         ToolTip.delay: 600
         ToolTip.text: pill.toolTip
     }

@@ -87,7 +87,12 @@ Rectangle {
                 onClicked: card.play()
             }
 
-            ToolTip.visible: mouse.containsMouse
+            ToolTipGate {
+                id: tip
+                hovered: mouse.containsMouse
+                pressed: mouse.pressed
+            }
+            ToolTip.visible: tip.shown
             ToolTip.delay: 600
             ToolTip.text: "Смотреть"
         }

@@ -60,7 +60,12 @@ Item {
         onClicked: button.clicked()
     }
 
-    ToolTip.visible: button.toolTip !== "" && mouse.containsMouse
+    ToolTipGate {
+        id: tip
+        hovered: mouse.containsMouse
+        pressed: mouse.pressed
+    }
+    ToolTip.visible: button.toolTip !== "" && tip.shown
     ToolTip.delay: 600
     ToolTip.text: button.toolTip
 }

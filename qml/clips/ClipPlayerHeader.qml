@@ -13,6 +13,7 @@ Item {
     implicitHeight: fullscreen ? Math.max(52, fullscreenTitle.implicitHeight) : Math.max(windowedRow.implicitHeight, 36)
 
     component TitleBlock: Column {
+        id: block
         property bool centred: false
         spacing: AppTheme.spacingXS
 
@@ -25,18 +26,22 @@ Item {
             maximumLineCount: 2
             wrapMode: Text.Wrap
             elide: Text.ElideRight
-            horizontalAlignment: parent.centred ? Text.AlignHCenter : Text.AlignLeft
+            horizontalAlignment: block.centred ? Text.AlignHCenter : Text.AlignLeft
         }
 
-        Text {
-            objectName: "clipArtist"
+        // Each credited name opens its artist's page, in the overlay's white.
+        Item {
             width: parent.width
-            text: ClipPlayerStore.currentArtist
-            color: Qt.rgba(1, 1, 1, 0.75)
-            font: AppTheme.callout
-            maximumLineCount: 1
-            elide: Text.ElideRight
-            horizontalAlignment: parent.centred ? Text.AlignHCenter : Text.AlignLeft
+            implicitHeight: credits.implicitHeight
+
+            ArtistCreditsLine {
+                id: credits
+                objectName: "clipArtist"
+                text: ClipPlayerStore.currentArtist
+                style: "overlay"
+                width: Math.min(implicitWidth, parent.width)
+                x: block.centred ? (parent.width - width) / 2 : 0
+            }
         }
     }
 

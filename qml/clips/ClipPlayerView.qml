@@ -1,5 +1,4 @@
 import QtQuick
-import QtMultimedia
 import Nimbra
 
 // The clip player over the whole window while a clip is presented: a card
@@ -16,12 +15,19 @@ Item {
     readonly property bool fullscreen: ClipPlayerStore.isFullscreen
     readonly property real videoWidth: 820
     readonly property real videoHeight: 462
+    // The height of what the main window lays over this view's bottom edge
+    // (the mini player); the card's controls stay above it.
+    property real bottomInset: 0
 
     visible: windowed.opacity > 0 || fullscreenLayout.opacity > 0
 
-    // The store hands the surface to its player; it forgets it by itself
-    // when the surface goes.
-    Component.onCompleted: ClipPlayerStore.videoOutput = video
+    // The store hands the surface's sink to its player, and takes it back
+    // before the surface goes, so the player never feeds a sink that is gone.
+    Component.onCompleted: ClipPlayerStore.videoOutput = video.videoSink
+    Component.onDestruction: {
+        if (ClipPlayerStore.videoOutput === video.videoSink)
+            ClipPlayerStore.videoOutput = null
+    }
 
     Shortcut {
         sequence: "Esc"
@@ -51,8 +57,11 @@ Item {
             anchors.fill: parent
             color: Qt.rgba(0, 0, 0, 0.88)
 
+            // Takes the hover too, so that nothing under the overlay keeps
+            // its hover (or its help text).
             MouseArea {
                 anchors.fill: parent
+                hoverEnabled: true
                 onClicked: ClipPlayerStore.dismiss()
             }
         }
@@ -60,12 +69,18 @@ Item {
         // Catches clicks on the card, so that they never reach the backdrop.
         MouseArea {
             anchors.fill: card
+            hoverEnabled: true
         }
 
         Column {
             id: card
             objectName: "clipCard"
-            anchors.centerIn: parent
+            // Centred in the room above the inset. Where that is too low
+            // for the card, its empty bottom padding may go under the inset
+            // and then the card rises, so the controls stay in sight.
+            readonly property real room: parent.height - view.bottomInset
+            x: (parent.width - width) / 2
+            y: Math.max(-topPadding, Math.min((room - height) / 2, room - height + bottomPadding))
             padding: AppTheme.sheetMargin
             spacing: AppTheme.cardPadding
 
@@ -87,6 +102,7 @@ Item {
             }
 
             ClipPlayerControls {
+                objectName: "clipControls"
                 anchors.horizontalCenter: parent.horizontalCenter
             }
 
@@ -115,9 +131,10 @@ Item {
             }
         }
 
-        // Nothing under the fullscreen player takes a click.
+        // Nothing under the fullscreen player takes a click or the hover.
         MouseArea {
             anchors.fill: parent
+            hoverEnabled: true
         }
 
         Item {
@@ -183,11 +200,11 @@ Item {
     }
 
     // The one video surface, in the slot of the layout on show.
-    VideoOutput {
+    VideoFrameItem {
         id: video
         objectName: "clipVideo"
         parent: view.fullscreen ? fullSlot : windowSlot
         anchors.fill: parent
-        fillMode: VideoOutput.PreserveAspectFit
+        radius: view.fullscreen ? 0 : windowSlot.radius
     }
 }

@@ -66,7 +66,7 @@ Item {
                     visible: group.index > 0
                     text: line.separator
                     textFormat: Text.PlainText
-                    color: AppTheme.textSecondary
+                    color: nameButton.style === "overlay" ? AppTheme.alpha("white", 0.7) : AppTheme.textSecondary
                     font: line.separatorFont
                 }
 

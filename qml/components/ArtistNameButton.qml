@@ -42,7 +42,12 @@ Text {
         hoverEnabled: true
         onClicked: ArtistLinks.open(button.name)
 
-        ToolTip.visible: mouse.containsMouse
+        ToolTipGate {
+            id: tip
+            hovered: mouse.containsMouse
+            pressed: mouse.pressed
+        }
+        ToolTip.visible: tip.shown
         ToolTip.delay: 600
         ToolTip.text: "Открыть карточку исполнителя"
     }

@@ -59,7 +59,12 @@ Item {
         cursorShape: artwork.interactive ? Qt.PointingHandCursor : Qt.ArrowCursor
         onClicked: artwork.tapped()
 
-        ToolTip.visible: artwork.interactive && mouse.containsMouse
+        ToolTipGate {
+            id: tip
+            hovered: mouse.containsMouse
+            pressed: mouse.pressed
+        }
+        ToolTip.visible: artwork.interactive && tip.shown
         ToolTip.delay: 600
         ToolTip.text: "Открыть плеер"
     }

@@ -194,8 +194,11 @@ Item {
         refresh: model.lyricsMode
     }
 
+    // The clip player lies over this screen when both are open; then Esc is
+    // the clip player's alone (two live Esc shortcuts would cancel out).
     Shortcut {
         sequence: "Esc"
+        enabled: !ClipPlayerStore.isPresented
         onActivated: model.goBack()
     }
 

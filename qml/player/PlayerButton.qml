@@ -10,7 +10,12 @@ CircularControlButton {
     property string toolTip
 
     focusPolicy: Qt.NoFocus
-    ToolTip.visible: toolTip !== "" && hovered
+    ToolTipGate {
+        id: tip
+        hovered: button.hovered
+        pressed: button.pressed
+    }
+    ToolTip.visible: toolTip !== "" && tip.shown
     ToolTip.delay: 600
     ToolTip.text: toolTip
 }

@@ -3,6 +3,7 @@
 #include "platform/coverimages.h"
 #include "platform/focussuppressor.h"
 #include "platform/iconmap.h"
+#include "platform/videoframeitem.h"
 
 #include <QQmlEngine>
 #include <QtQml/qqmlregistration.h>
@@ -22,6 +23,13 @@ struct FocusSuppressorForeign
     Q_GADGET
     QML_FOREIGN(nimbra::FocusSuppressor)
     QML_NAMED_ELEMENT(FocusSuppressor)
+};
+
+struct VideoFrameItemForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::VideoFrameItem)
+    QML_NAMED_ELEMENT(VideoFrameItem)
 };
 
 // The first cover an engine shows gives that engine the cover images'

@@ -122,8 +122,11 @@ QtObject {
     readonly property color barVeil: alpha(background, 0.94)
 
     // A colour with its opacity replaced (hairlines, tints, veils).
+    // Takes a colour or a colour name ("white"): a name has no channels of
+    // its own and would come out black.
     function alpha(c, a) {
-        return Qt.rgba(c.r, c.g, c.b, a)
+        const colour = Qt.darker(c, 1.0)
+        return Qt.rgba(colour.r, colour.g, colour.b, a)
     }
 
     // Text styles by name, in logical pixels.

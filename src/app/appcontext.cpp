@@ -54,6 +54,10 @@ AppContext::AppContext(Environment environment, QObject *parent) : QObject(paren
 AppContext::~AppContext()
 {
     m_launchTask.cancel();
+    // A clip still playing lets go of the video surface while the surface
+    // is still there.
+    if (m_clipPlayer)
+        m_clipPlayer->dismiss();
     // Windows and bindings go before the stores they read.
     m_engine.reset();
 }
@@ -78,7 +82,7 @@ void AppContext::createStores(Environment environment)
     m_player->setWaveSource(fetchWave);
     m_favorites = std::make_unique<FavoritesStore>(m_session.get());
     m_ratings = std::make_unique<RatingsStore>(m_session.get());
-    m_clipPlayer = std::make_unique<ClipPlayerStore>();
+    m_clipPlayer = std::make_unique<ClipPlayerStore>(environment.video);
     m_artistNavigation = std::make_unique<ArtistNavigationStore>();
     // Loads nothing until an artist page asks for the catalogue.
     m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());

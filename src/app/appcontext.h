@@ -28,6 +28,7 @@ class PlaylistsStore;
 class RatingsStore;
 class SecretStore;
 class Clock;
+class VideoBackend;
 class Session;
 class TrackActions;
 
@@ -47,6 +48,8 @@ public:
         std::shared_ptr<SecretStore> secrets;
         // Sound output, which must outlive the context; none: QtMultimedia.
         AudioBackend *audio = nullptr;
+        // Video output, which must outlive the context; none: QtMultimedia.
+        VideoBackend *video = nullptr;
         // What the launch update check's pause sleeps on; none: the real clock.
         Clock *clock = nullptr;
         // Who opens a downloaded update; none: the desktop.

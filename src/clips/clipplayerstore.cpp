@@ -17,8 +17,13 @@ ClipPlayerStore::ClipPlayerStore(VideoBackend *backend, QObject *parent) : QObje
 
 ClipPlayerStore::~ClipPlayerStore()
 {
-    if (m_player)
-        disconnect(m_player.get(), nullptr, this, nullptr);
+    if (!m_player)
+        return;
+    disconnect(m_player.get(), nullptr, this, nullptr);
+    // Stopped and unloaded now, not from an event loop that may have ended:
+    // the item gives its video sink back before anything is destroyed.
+    m_player->load(QUrl());
+    delete m_player.release();
 }
 
 QString ClipPlayerStore::failureMessage()

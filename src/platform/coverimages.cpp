@@ -1,9 +1,10 @@
 #include "platform/coverimages.h"
+
 #include "platform/coverimageprovider.h"
+#include "platform/roundedcorners.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPainter>
 #include <QQmlEngine>
 
 #include <cmath>
@@ -87,17 +88,7 @@ QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius)
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     QImage picture = size.isValid() && !size.isEmpty() ? cropToFill(reader, size) : reader.read();
-    if (picture.isNull() || radius <= 0)
-        return picture;
-    QImage rounded(picture.size(), QImage::Format_ARGB32_Premultiplied);
-    rounded.fill(Qt::transparent);
-    QPainter painter(&rounded);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(picture));
-    const qreal corner = std::min(radius, std::min(picture.width(), picture.height()) / 2.0);
-    painter.drawRoundedRect(QRectF(rounded.rect()), corner, corner);
-    return rounded;
+    return withRoundedCorners(picture, radius);
 }
 
 } // namespace nimbra

@@ -6,58 +6,77 @@ namespace nimbra {
 
 QtVideoPlayer::QtVideoPlayer(QObject *parent) : VideoPlayerHandle(parent)
 {
-    m_player.setAudioOutput(&m_audio);
     m_tick.setInterval(tickInterval);
     connect(&m_tick, &QTimer::timeout, this, [this] { emit timeTick(currentTime()); });
-    connect(&m_player, &QMediaPlayer::mediaStatusChanged, this, &QtVideoPlayer::handleStatus);
-    connect(&m_player, &QMediaPlayer::playbackStateChanged, this, &QtVideoPlayer::handleState);
-    connect(&m_player, &QMediaPlayer::errorOccurred, this,
-        [this](QMediaPlayer::Error, const QString &text) { fail(text); });
 }
 
 QtVideoPlayer::~QtVideoPlayer()
 {
-    disconnect(&m_player, nullptr, this, nullptr);
     m_tick.stop();
-    m_player.stop();
+    release();
+}
+
+void QtVideoPlayer::release()
+{
+    if (!m_item)
+        return;
+    QMediaPlayer &player = m_item->player;
+    // Nothing the item says from here on belongs to the next one.
+    disconnect(&player, nullptr, this, nullptr);
+    // Dropped at once rather than later: the sink can serve the next
+    // item's pipeline only once this one has let go of it. The player
+    // takes its pipeline down without waiting for a picture in flight, as
+    // the sink answers on a thread of its own (VideoFrameItem).
+    m_item.reset();
 }
 
 void QtVideoPlayer::load(const QUrl &source)
 {
-    // The last item's notifications end here, before the next one loads.
     m_tick.stop();
     m_readyReported = false;
     m_failed = false;
-    m_player.stop();
-    m_player.setSource(QUrl());
-    m_player.setSource(source);
+    release();
+    if (source.isEmpty())
+        return;
+    m_item = std::make_unique<Item>();
+    QMediaPlayer &player = m_item->player;
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this, &QtVideoPlayer::handleStatus);
+    connect(&player, &QMediaPlayer::playbackStateChanged, this, &QtVideoPlayer::handleState);
+    connect(&player, &QMediaPlayer::positionChanged, this, &QtVideoPlayer::handlePosition);
+    connect(&player, &QMediaPlayer::errorOccurred, this,
+        [this](QMediaPlayer::Error, const QString &text) { fail(text); });
+    if (m_output)
+        player.setVideoOutput(m_output.data());
+    player.setSource(source);
 }
 
 void QtVideoPlayer::play()
 {
-    m_player.play();
+    if (m_item && !m_failed)
+        m_item->player.play();
 }
 
 void QtVideoPlayer::pause()
 {
-    m_player.pause();
+    if (m_item)
+        m_item->player.pause();
 }
 
 void QtVideoPlayer::seek(double seconds)
 {
-    if (!std::isfinite(seconds))
+    if (!m_item || !std::isfinite(seconds))
         return;
-    m_player.setPosition(qint64(std::llround(std::max(seconds, 0.0) * 1000.0)));
+    m_item->player.setPosition(qint64(std::llround(std::max(seconds, 0.0) * 1000.0)));
 }
 
 double QtVideoPlayer::currentTime() const
 {
-    return double(m_player.position()) / 1000.0;
+    return m_item ? double(m_item->player.position()) / 1000.0 : 0.0;
 }
 
 double QtVideoPlayer::duration() const
 {
-    const qint64 ms = m_player.duration();
+    const qint64 ms = m_item ? m_item->player.duration() : 0;
     return ms > 0 ? double(ms) / 1000.0 : qQNaN();
 }
 
@@ -66,25 +85,19 @@ void QtVideoPlayer::setVideoOutput(QObject *output)
     if (m_output == output)
         return;
     m_output = output;
-    m_player.setVideoOutput(output);
+    if (m_item)
+        m_item->player.setVideoOutput(output);
 }
 
 void QtVideoPlayer::handleStatus(QMediaPlayer::MediaStatus status)
 {
     switch (status) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::BufferedMedia:
-        if (!m_readyReported && !m_failed) {
-            m_readyReported = true;
-            emit ready();
-        }
-        break;
     case QMediaPlayer::EndOfMedia:
         m_tick.stop();
         emit endOfItem();
         break;
     case QMediaPlayer::InvalidMedia:
-        fail(m_player.errorString());
+        fail(m_item ? m_item->player.errorString() : QString());
         break;
     default:
         break;
@@ -93,15 +106,26 @@ void QtVideoPlayer::handleStatus(QMediaPlayer::MediaStatus status)
 
 void QtVideoPlayer::handleState(QMediaPlayer::PlaybackState state)
 {
-    if (state == QMediaPlayer::PlayingState)
+    if (state == QMediaPlayer::PlayingState && !m_failed)
         m_tick.start();
     else
         m_tick.stop();
 }
 
+void QtVideoPlayer::handlePosition(qint64 milliseconds)
+{
+    // Loaded is not yet playable: a missing file can still fail after its
+    // headers came. Only time that runs proves that the item plays.
+    if (m_readyReported || m_failed || milliseconds <= 0 || !m_item
+        || m_item->player.playbackState() != QMediaPlayer::PlayingState)
+        return;
+    m_readyReported = true;
+    emit ready();
+}
+
 void QtVideoPlayer::fail(const QString &message)
 {
-    if (m_failed || m_player.source().isEmpty())
+    if (m_failed || !m_item)
         return;
     m_failed = true;
     m_tick.stop();

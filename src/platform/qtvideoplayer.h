@@ -8,11 +8,15 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 namespace nimbra {
 
-// Video through QtMultimedia on its GStreamer backend: one QMediaPlayer,
-// reused for every item, with sound on the default output.
+// Video through QtMultimedia on its GStreamer backend, with sound on the
+// default output. Each item gets a QMediaPlayer of its own: GStreamer
+// delivers an item's errors and status from its bus some time after the
+// item was replaced, and only a player that is gone can be sure to say
+// nothing more about the item before.
 class QtVideoPlayer : public VideoPlayerHandle
 {
     Q_OBJECT
@@ -31,17 +35,26 @@ public:
     void setVideoOutput(QObject *output) override;
 
 private:
+    // The media player of the item loaded now, with its sound output.
+    struct Item
+    {
+        QAudioOutput audio;
+        QMediaPlayer player;
+        Item() { player.setAudioOutput(&audio); }
+    };
+
     void handleStatus(QMediaPlayer::MediaStatus status);
     void handleState(QMediaPlayer::PlaybackState state);
+    void handlePosition(qint64 milliseconds);
     void fail(const QString &message);
+    // Drops the item's player, and with it the pipeline and its hold on the sink.
+    void release();
 
     // Each item reports ready and failed at most once.
     bool m_readyReported = false;
     bool m_failed = false;
     QPointer<QObject> m_output;
-    // Declared before the player, which holds a pointer to it.
-    QAudioOutput m_audio;
-    QMediaPlayer m_player;
+    std::unique_ptr<Item> m_item;
     QTimer m_tick;
 };
 

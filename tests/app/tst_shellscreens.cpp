@@ -20,6 +20,7 @@
 #include "update/otaupdatestore.h"
 
 #include "apprig.h"
+#include "fakevideoplayer.h"
 #include "functionclock.h"
 
 #include <QCoro/QCoroTimer>
@@ -56,7 +57,8 @@ class TestShellScreens : public QObject
     }
 
     // A fresh program: its stores, its window, a keychain in memory.
-    bool launch(std::optional<QByteArray> savedToken = std::nullopt, bool holdKeychain = false)
+    bool launch(std::optional<QByteArray> savedToken = std::nullopt, bool holdKeychain = false,
+        VideoBackend *video = nullptr)
     {
         m_rig.close();
         m_secrets = std::make_shared<MemorySecretStore>();
@@ -73,6 +75,7 @@ class TestShellScreens : public QObject
                 co_await QCoro::sleepFor(std::chrono::milliseconds(5));
         });
         environment.clock = &m_clock;
+        environment.video = video;
         return m_rig.launch(environment);
     }
 
@@ -288,6 +291,56 @@ private slots:
         QVERIFY(!m_rig.item(u"splitView"_s)->isEnabled());
         m_rig.app()->clipPlayer()->setFullscreen(false);
         QTRY_COMPARE(m_rig.item(u"splitView"_s)->opacity(), 1.0);
+    }
+
+    // A clip started over the open fullscreen player: the clip overlay lies
+    // on top, so Esc is its alone, one layer at a time, and the windowed
+    // card keeps its controls clear of the mini player.
+    void escAnswersTheTopmostLayer()
+    {
+        FakeVideoBackend video;
+        QVERIFY(launch(std::nullopt, false, &video));
+        m_rig.signInAsDemo();
+        m_rig.window()->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_rig.window()));
+        const TrackOut track = serviceTrack(u"t00008"_s);
+        m_rig.app()->player()->play(track, {track});
+        QTRY_VERIFY(isShown(m_rig.item(u"miniPlayer"_s)));
+
+        ClipOut clip;
+        clip.id = u"c0001"_s;
+        clip.title = u"Клип 1"_s;
+        clip.artist = u"Artist One, Artist Two"_s;
+        clip.fileUrl = u"/media/clips/c0001.avi"_s;
+        clip.durationSeconds = 6;
+        ClipPlayerStore *clips = m_rig.app()->clipPlayer();
+        clips->play(clip, {clip});
+        QTRY_VERIFY(isShown(m_rig.item(u"clipWindowed"_s)));
+        settle();
+        // The mini player stays over the overlay, yet below the card's controls.
+        QQuickItem *controls = m_rig.item(u"clipControls"_s);
+        QQuickItem *mini = m_rig.item(u"miniPlayerLayer"_s);
+        QVERIFY(controls && mini && isShown(mini));
+        const QRectF controlsArea = controls->mapRectToScene(controls->boundingRect());
+        QVERIFY2(controlsArea.bottom() <= mini->mapRectToScene(mini->boundingRect()).top(),
+            qPrintable(u"controls end at %1"_s.arg(controlsArea.bottom())));
+        QVERIFY(controlsArea.top() >= 0);
+
+        m_rig.app()->player()->setFullscreenPresented(true);
+        QTRY_VERIFY(isShown(m_rig.item(u"fullscreenPlayer"_s)));
+        clips->setFullscreen(true);
+        QTRY_VERIFY(isShown(m_rig.item(u"clipFullscreen"_s)));
+
+        // Fullscreen clip -> windowed clip -> no clip -> no fullscreen player.
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        QTRY_VERIFY(!clips->isFullscreen());
+        QVERIFY(clips->isPresented());
+        QVERIFY(m_rig.app()->player()->isFullscreenPresented());
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        QTRY_VERIFY(!clips->isPresented());
+        QVERIFY(m_rig.app()->player()->isFullscreenPresented());
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        QTRY_VERIFY(!m_rig.app()->player()->isFullscreenPresented());
     }
 
     void artistPageOverTheDetailColumn()

@@ -17,6 +17,7 @@
 #include "clips/clipplayerstore.h"
 
 #include <QAbstractItemModel>
+#include <QColor>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -151,11 +152,27 @@ private slots:
         };
         QTRY_VERIFY(cardButtons().size() >= 3);
         const QList<QQuickItem *> buttons = cardButtons();
+        // "Смотреть" shows while the pointer rests on the card, and goes
+        // with the press that opens the overlay; the overlay then takes the
+        // hover from the card under it.
+        QObject *tip = nullptr;
+        for (QObject *child : buttons.at(2)->findChildren<QObject *>()) {
+            if (QByteArray(child->metaObject()->className()).startsWith("ToolTipGate"))
+                tip = child;
+        }
+        QVERIFY(tip);
+        const QPoint cardCentre = buttons.at(2)->mapToScene(QPointF(buttons.at(2)->width() / 2, 40)).toPoint();
+        QTest::mouseMove(scene.window(), cardCentre);
+        QTRY_VERIFY(tip->property("shown").toBool());
         QVERIFY(click(scene.window(), buttons.at(2)));
+        QVERIFY(!tip->property("shown").toBool());
         QVERIFY(!m_audio->store->isPlaying());
         QCOMPARE(m_clips->currentClipId(), u"c0003"_s);
         QCOMPARE(m_clips->queue().size(), qobject_cast<QAbstractItemModel *>(model)->rowCount());
         QTRY_VERIFY(isShown(scene.item(u"clipWindowed"_s)));
+        QTest::mouseMove(scene.window(), cardCentre + QPoint(0, 2));
+        QTRY_VERIFY(!tip->property("hovered").toBool());
+        QVERIFY(!tip->property("shown").toBool());
         QCOMPARE(scene.item(u"clipTitle"_s)->property("text").toString(), m_clips->currentTitle());
         QVERIFY(click(scene.window(), scene.item(u"clipNext"_s)));
         QCOMPARE(m_clips->currentClipId(), u"c0004"_s);
@@ -211,7 +228,23 @@ private slots:
         clip.fileUrl = u"media/clips/c1.avi"_s;
         m_clips->play(clip, {clip});
         QTRY_VERIFY(isShown(scene.item(u"clipWindowed"_s)));
-        QCOMPARE(m_video->player()->output(), scene.item(u"clipVideo"_s));
+        QCOMPARE(m_video->player()->output(), scene.item(u"clipVideo"_s)->property("videoSink").value<QObject *>());
+        // Each credited artist is a link, drawn light on the dark overlay.
+        QQuickItem *credits = nullptr;
+        QList<QQuickItem *> queue {scene.item(u"clipCard"_s)};
+        while (!queue.isEmpty() && !credits) {
+            QQuickItem *next = queue.takeFirst();
+            if (next->objectName() == u"clipArtist"_s && isShown(next))
+                credits = next;
+            queue.append(next->childItems());
+        }
+        QVERIFY(credits);
+        for (const QString &name : {u"artistName0"_s, u"artistName1"_s}) {
+            QQuickItem *link = findItem(credits, name);
+            QVERIFY2(isShown(link), qPrintable(name));
+            QVERIFY2(link->property("color").value<QColor>().lightnessF() > 0.8, qPrintable(name));
+        }
+        QCOMPARE(findItem(credits, u"artistName0"_s)->property("text").toString(), u"Мокко"_s);
         QCOMPARE(scene.item(u"clipDuration"_s)->property("text").toString(), u"3:05"_s);
 
         for (const QString &name : {u"clipTitle"_s, u"clipWindowedVideo"_s, u"clipSeekTrack"_s, u"clipPlayPause"_s}) {

@@ -200,12 +200,12 @@ private slots:
         QTRY_VERIFY(isShown(m_rig.item(u"playlistsFailure"_s)));
         QVERIFY(!isShown(m_rig.item(u"playlistsEmpty"_s)));
         QCOMPARE(m_rig.textOf(findItem(m_rig.item(u"playlistsFailure"_s), u"stateText"_s)), u"Injected fault"_s);
-        m_rig.screenshot(u"library-playlists-failed"_s, 350);
+        m_rig.screenshot(u"library-playlists-failed"_s);
 
         m_rig.click(m_rig.item(u"smartCard_favorites"_s));
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateText"_s).value(0)), u"Injected fault"_s);
         QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
-        m_rig.screenshot(u"library-smart-favourites-failed"_s, 350);
+        m_rig.screenshot(u"library-smart-favourites-failed"_s);
 
         m_rig.click(m_rig.item(u"backButton"_s));
         QTRY_VERIFY(isShown(m_rig.item(u"playlistsFailure"_s)));
@@ -218,7 +218,7 @@ private slots:
         m_rig.click(m_rig.shownItems(u"playlistRow"_s).value(0));
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateText"_s).value(0)), u"Injected fault"_s);
         QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
-        m_rig.screenshot(u"library-playlist-failed"_s, 350);
+        m_rig.screenshot(u"library-playlist-failed"_s);
         m_rig.service()->clearFaults();
     }
 };

@@ -157,7 +157,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.1, 5000);
         // The fade starts 1 s before the end of the 8 s track.
         QVERIFY(seekAndWait(6.7));
-        QTRY_COMPARE_WITH_TIMEOUT(currentId(), u"b"_s, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(currentId(), u"b"_s, 5000);
         QCOMPARE(m_backend->liveCount(), 2);
         QPointer<AudioPlayerHandle> outgoing = m_backend->player(0);
         AudioPlayerHandle *incoming = m_backend->player(1);

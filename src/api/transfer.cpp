@@ -21,9 +21,15 @@ namespace nimbra {
 
 namespace {
 
+// The reply's handlers hold references into the transfer's frame, which
+// ends before the reply does: they are cut off before it is let go.
 struct ReplyDeleter
 {
-    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
+    void operator()(QNetworkReply *reply) const
+    {
+        reply->disconnect();
+        reply->deleteLater();
+    }
 };
 
 bool isRedirect(int code)

@@ -203,7 +203,9 @@ Item {
 
     SignInRequiredDialog {
         title: TrackActions.promptTitle
-        message: bar.visible ? TrackActions.signInPrompt : ""
+        // Under the fullscreen player (also while it slides over the bar)
+        // that player's own alert asks; two alerts would close each other.
+        message: bar.visible && !PlayerStore.isFullscreenPresented ? TrackActions.signInPrompt : ""
         onDismissed: TrackActions.signInPrompt = ""
     }
 }

@@ -125,6 +125,15 @@ private slots:
         QVERIFY(QFileInfo(prefix.filePath(u"share/icons/hicolor/scalable/apps/"_s + id + u".svg"_s)).isFile());
         QVERIFY2(QFileInfo(desktopPath).isFile(), qPrintable(desktopPath));
 
+        // The installed program finds its own library without the build
+        // folder's paths.
+        QProcess ldd;
+        ldd.start(u"ldd"_s, {binary.filePath()});
+        QVERIFY(ldd.waitForFinished(30000));
+        const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+        QVERIFY2(!libraries.contains(u"not found"_s), qPrintable(libraries));
+        QVERIFY2(libraries.contains(prefix.path() + u"/"_s), qPrintable(libraries));
+
         QSettings desktop(desktopPath, QSettings::IniFormat);
         desktop.beginGroup(u"Desktop Entry"_s);
         QCOMPARE(desktop.value(u"Icon"_s).toString(), id);

@@ -59,7 +59,7 @@ private slots:
     {
         QFETCH(int, trackCount);
         FakeHttpServer server;
-        APIConfig::setBaseUrl(server.baseUrl());
+        ApiConfig::setBaseUrl(server.baseUrl());
         server.on(u"GET"_s, u"/api/v1/tracks"_s, [trackCount](const RecordedRequest &request) {
             const int page = queryNumber(request, u"page"_s);
             const int size = queryNumber(request, u"size"_s);
@@ -77,7 +77,7 @@ private slots:
         server.on(u"GET"_s, u"/api/v1/albums"_s, jsonResponse(listBody(albums)));
         server.on(u"GET"_s, u"/api/v1/catalog/featured-artist-names"_s, jsonResponse(R"({"names": []})"));
 
-        ArtistCatalogStore catalog {NimbraAPI()};
+        ArtistCatalogStore catalog {NimbraApi()};
         QCoro::waitFor(catalog.reloadAsync(std::nullopt));
         QVERIFY(catalog.isReady());
 

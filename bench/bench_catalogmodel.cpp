@@ -81,7 +81,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/"_s));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/"_s));
     }
 
     void appendThousandPages()
@@ -142,7 +142,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         DevServiceProcess service({u"--tracks"_s, u"10000"_s, u"--albums"_s, u"600"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseUrl(service.baseUrl());
+        ApiConfig::setBaseUrl(service.baseUrl());
         FakeAudioBackend audio;
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();

@@ -59,8 +59,8 @@ private slots:
         initTestEnvironment();
         DevServiceProcess service({u"--tracks"_s, u"100"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseUrl(service.baseUrl());
-        const QList<ClipOut> clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
+        ApiConfig::setBaseUrl(service.baseUrl());
+        const QList<ClipOut> clips = QCoro::waitFor(NimbraApi().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(!clips.isEmpty());
 
         ClipPlayerStore store;

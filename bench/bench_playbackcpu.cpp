@@ -97,7 +97,7 @@ private slots:
         FakeHttpServer server;
         server.on(
             u"GET"_s, u"/media/a.wav"_s, FakeResponse {200, devservice::renderWav(1, playSeconds + 10), "audio/wav"});
-        APIConfig::setBaseUrl(server.baseUrl());
+        ApiConfig::setBaseUrl(server.baseUrl());
         QTemporaryDir dir;
         AudioCacheService cache(dir.filePath(u"audio_cache"_s));
         LyricsService lyrics;
@@ -120,7 +120,7 @@ private slots:
     {
         DevServiceProcess service({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseUrl(service.baseUrl());
+        ApiConfig::setBaseUrl(service.baseUrl());
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
         AppContext app(environment);

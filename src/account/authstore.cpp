@@ -17,14 +17,14 @@ namespace {
 // The service refused the token itself; any other failure (no network, a
 // fault of the service, an answer that does not decode) says nothing about
 // the token.
-bool isRejectedToken(const std::optional<APIError> &error)
+bool isRejectedToken(const std::optional<ApiError> &error)
 {
     if (!error)
         return false;
-    if (error->kind() == APIError::Kind::HttpStatus)
+    if (error->kind() == ApiError::Kind::HttpStatus)
         return error->statusCode() == 401 || error->statusCode() == 403;
     // A token that cannot even be put into a request never will be.
-    return error->kind() == APIError::Kind::Unauthorized;
+    return error->kind() == ApiError::Kind::Unauthorized;
 }
 
 } // namespace
@@ -115,7 +115,7 @@ void AuthStore::refreshProfile(QString token)
 
 QCoro::Task<void> AuthStore::loginAsync(QString username, QString password)
 {
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     // The request is a named local, not a temporary inside the co_await:
     // g++ 12 destroys such a temporary twice, and with it the captured
     // texts (a reference count too low, so memory freed under the caller).
@@ -125,7 +125,7 @@ QCoro::Task<void> AuthStore::loginAsync(QString username, QString password)
 
 QCoro::Task<void> AuthStore::registerAsync(QString username, QString email, QString password)
 {
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const std::function<QCoro::Task<TokenResponse>()> request
         = [=] { return api.registerUser(username, email, password); };
     co_await authenticate(request);
@@ -158,7 +158,7 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
 QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     QCoro::Task<UserOut> call = api.me(token);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
@@ -246,7 +246,7 @@ QCoro::Task<void> AuthStore::startQrLoginAsync()
     // or already polls.
     const CancelToken cancel = m_qrTask.renew();
 
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     QCoro::Task<QrInitResponse> call = api.qrInit(cancel);
     const Outcome<QrInitResponse> init = co_await runAtBoundary(std::move(call));
     if (!self || !self->m_qrTask.isCurrent(cancel))
@@ -264,7 +264,7 @@ QCoro::Task<void> AuthStore::startQrLoginAsync()
 QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, CancelToken cancel)
 {
     QPointer<AuthStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     Clock *const clock = m_clock;
     const qint64 attempts = qrPollAttempts(lifetimeSeconds);
 

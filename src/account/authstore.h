@@ -151,7 +151,7 @@ private:
     void updateDerived();
 
     QPointer<KeychainHelper> m_keychain;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     Clock *m_clock = Clock::system();
 
     std::optional<UserOut> m_user;

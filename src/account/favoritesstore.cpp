@@ -20,7 +20,7 @@ void FavoritesStore::sessionEnded()
 QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
 {
     QPointer<FavoritesStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const std::optional<QString> token = m_session ? m_session->token() : std::optional<QString>();
     const std::optional<CancelToken> started = m_requests.begin(track.id);
     if (!started)

@@ -50,7 +50,7 @@ private:
     void setLastError(std::optional<QString> message);
 
     QPointer<Session> m_session;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     std::optional<QString> m_lastError;
     TrackRequests m_requests;
 };

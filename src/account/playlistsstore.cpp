@@ -45,7 +45,7 @@ QCoro::Task<void> PlaylistsStore::loadAsync()
     if (!token)
         co_return;
     QPointer<PlaylistsStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const CancelToken session = m_sessionRequests;
     setLoading(true);
     setLastError(std::nullopt);
@@ -71,7 +71,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
     if (!token)
         co_return std::nullopt;
     QPointer<PlaylistsStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const CancelToken session = m_sessionRequests;
 
     QCoro::Task<PlaylistOut> request = api.createPlaylist(title, *token, session);
@@ -101,7 +101,7 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlis
     if (!token)
         co_return false;
     QPointer<PlaylistsStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const CancelToken session = m_sessionRequests;
 
     QCoro::Task<void> request = api.addTrackToPlaylist(playlistId, trackId, *token, session);

@@ -90,7 +90,7 @@ private:
     void setLoadOutcome(bool loaded, const QString &error);
 
     QPointer<Session> m_session;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     QList<PlaylistOut> m_playlists;
     bool m_loading = false;
     std::optional<QString> m_lastError;

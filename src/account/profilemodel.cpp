@@ -79,7 +79,7 @@ QUrl ProfileModel::avatarUrl() const
 {
     if (!user() || !user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*user()->avatarUrl).value_or(QUrl());
+    return ApiConfig::resolve(*user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList ProfileModel::badges() const

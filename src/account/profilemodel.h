@@ -47,7 +47,7 @@ public:
     // Fills the edit fields from the store's profile, as the screen does
     // when it is shown.
     // The service client the save uses; tests point it at a fake.
-    void setApi(NimbraAPI api) { m_api = std::move(api); }
+    void setApi(NimbraApi api) { m_api = std::move(api); }
 
     bool isAvailable() const;
     QString username() const;
@@ -98,7 +98,7 @@ private:
     void setErrorMessage(const QString &text);
 
     QPointer<AuthStore> m_auth;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     // The id the fields were last filled for: another user refills them,
     // the same user coming back from a save does not.
     QString m_syncedUserId;

@@ -20,7 +20,7 @@ void RatingsStore::sessionEnded()
 QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type)
 {
     QPointer<RatingsStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const QString token = m_session ? m_session->token().value_or(QString()) : QString();
     const std::optional<CancelToken> started = m_requests.begin(track.id);
     if (!started)

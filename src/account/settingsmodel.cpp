@@ -81,7 +81,7 @@ QString SettingsModel::documentationHost()
 
 QString SettingsModel::apiHost()
 {
-    const QString host = APIConfig::baseUrl().host();
+    const QString host = ApiConfig::baseUrl().host();
     return host.isEmpty() ? u"—"_s : host;
 }
 
@@ -165,7 +165,7 @@ QString SettingsModel::downloadLabelFor(double progress)
 
 void SettingsModel::reloadAddress()
 {
-    setBaseUrlText(APIConfig::baseUrl().toString());
+    setBaseUrlText(ApiConfig::baseUrl().toString());
     emit apiHostChanged();
 }
 
@@ -175,13 +175,13 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
-    const QUrl before = APIConfig::baseUrl();
-    APIConfig::setBaseUrl(url);
+    const QUrl before = ApiConfig::baseUrl();
+    ApiConfig::setBaseUrl(url);
     // A token belongs to the service that issued it: another service (scheme,
     // host or port) is signed in to afresh, and the token is never sent there.
     // Only the address in force counts, so another spelling of the same one
     // changes nothing.
-    if (!sameOrigin(before, APIConfig::baseUrl()) && m_auth)
+    if (!sameOrigin(before, ApiConfig::baseUrl()) && m_auth)
         m_auth->signOut();
     emit apiHostChanged();
 }

@@ -193,12 +193,12 @@ QJsonObject ValidationDetail::toJson() const
     return QJsonObject {{"msg"_L1, msg}};
 }
 
-HTTPValidationError HTTPValidationError::fromJson(const JsonReader &r)
+HttpValidationError HttpValidationError::fromJson(const JsonReader &r)
 {
-    return HTTPValidationError {r.optList<ValidationDetail>("detail"_L1)};
+    return HttpValidationError {r.optList<ValidationDetail>("detail"_L1)};
 }
 
-QJsonObject HTTPValidationError::toJson() const
+QJsonObject HttpValidationError::toJson() const
 {
     QJsonObject o;
     if (detail) {

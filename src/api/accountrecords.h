@@ -150,11 +150,11 @@ struct ValidationDetail
 };
 
 // The service's validation-error body.
-struct HTTPValidationError
+struct HttpValidationError
 {
     std::optional<QList<ValidationDetail>> detail;
 
-    static HTTPValidationError fromJson(const JsonReader &r);
+    static HttpValidationError fromJson(const JsonReader &r);
     QJsonObject toJson() const;
 };
 

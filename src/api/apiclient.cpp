@@ -63,8 +63,8 @@ QString shortMessage(const QString &text)
             end = at;
     }
     QString line = text.left(end).trimmed();
-    if (line.size() > APIClient::maxMessageLength)
-        line = line.left(APIClient::maxMessageLength - 1).trimmed() + QChar(0x2026);
+    if (line.size() > ApiClient::maxMessageLength)
+        line = line.left(ApiClient::maxMessageLength - 1).trimmed() + QChar(0x2026);
     return line;
 }
 
@@ -89,7 +89,7 @@ std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &c
     const QJsonDocument document = QJsonDocument::fromJson(body);
     if (!document.isNull()) {
         try {
-            const auto validation = decodeJson<HTTPValidationError>(body);
+            const auto validation = decodeJson<HttpValidationError>(body);
             if (validation.detail) {
                 QStringList messages;
                 for (const ValidationDetail &entry : *validation.detail)
@@ -128,26 +128,26 @@ constexpr int maxRedirects = 10;
 
 } // namespace
 
-APIClient::APIClient() = default;
+ApiClient::ApiClient() = default;
 
-APIClient::APIClient(Limits limits, Connectivity *connectivity) : m_limits(limits), m_connectivity(connectivity) { }
+ApiClient::ApiClient(Limits limits, Connectivity *connectivity) : m_limits(limits), m_connectivity(connectivity) { }
 
-APIClient APIClient::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
+ApiClient ApiClient::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
 {
-    APIClient copy = *this;
+    ApiClient copy = *this;
     copy.m_sharedAnswers = std::move(answers);
     return copy;
 }
 
-QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QString, QString> query,
+QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QString, QString> query,
     std::optional<QByteArray> body, QString contentType, std::optional<QString> bearerToken, CancelToken cancel) const
 {
     if (m_sharedAnswers && method == "GET"_L1 && !body) {
         const std::shared_ptr<SharedAnswers> answers = m_sharedAnswers;
-        APIClient alone = *this;
+        ApiClient alone = *this;
         alone.m_sharedAnswers.reset();
         // The address as it would be sent, and whose answer it is.
-        const std::optional<QUrl> url = requestUrl(APIConfig::baseUrl(), path, query);
+        const std::optional<QUrl> url = requestUrl(ApiConfig::baseUrl(), path, query);
         const QString key = (url ? url->toString(QUrl::FullyEncoded) : path)
             + (bearerToken ? u"\nBearer "_s + *bearerToken : u"\n"_s);
         std::function<QCoro::Task<QByteArray>()> ask = [alone, path, method, query, bearerToken, cancel] {
@@ -163,20 +163,20 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     const QDeadlineTimer deadline(limits.transfer);
 
     // Read afresh so that a changed setting applies from the next request on.
-    const std::optional<QUrl> url = requestUrl(APIConfig::baseUrl(), path, query);
+    const std::optional<QUrl> url = requestUrl(ApiConfig::baseUrl(), path, query);
     if (!url)
-        throw APIError::invalidUrl();
+        throw ApiError::invalidUrl();
 
     // The service's base address: the one origin the bearer token may reach.
-    const QUrl origin = APIConfig::baseUrl();
+    const QUrl origin = ApiConfig::baseUrl();
     if (cancel.isCancelled())
-        throw APIError::network(APIError::NetworkFailure::Cancelled);
+        throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {
         const bool reachable = co_await connectivity->waitUntilReachable(*url, limits.transfer, cancel);
         if (cancel.isCancelled())
-            throw APIError::network(APIError::NetworkFailure::Cancelled);
+            throw ApiError::network(ApiError::NetworkFailure::Cancelled);
         if (!reachable)
-            throw APIError::network(APIError::NetworkFailure::NoConnection);
+            throw ApiError::network(ApiError::NetworkFailure::NoConnection);
     }
 
     Transfer transfer;
@@ -197,11 +197,11 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     // A proxy's refusal is an answer with a status of its own, not a network failure.
     const bool proxyRefused = result.error == QNetworkReply::ProxyAuthenticationRequiredError && result.status;
     if (result.bodyTooLarge)
-        throw APIError::network(APIError::NetworkFailure::ResponseTooLarge);
+        throw ApiError::network(ApiError::NetworkFailure::ResponseTooLarge);
     if (!isStatusError(result.error) && !proxyRefused)
-        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+        throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     if (!result.status)
-        throw APIError::network(APIError::NetworkFailure::BadResponse, result.errorText);
+        throw ApiError::network(ApiError::NetworkFailure::BadResponse, result.errorText);
     const int code = *result.status;
     if (result.isSuccess())
         co_return result.body;
@@ -211,12 +211,12 @@ QCoro::Task<QByteArray> APIClient::request(QString path, QString method, QMap<QS
     throw statusError(code, result.body, result.header("Content-Type"));
 }
 
-APIError APIClient::statusError(int status, const QByteArray &body, const QByteArray &contentType)
+ApiError ApiClient::statusError(int status, const QByteArray &body, const QByteArray &contentType)
 {
     std::optional<QString> message = serverMessage(body, contentType);
     if ((status == 401 || status == 403) && !message)
         message = u"Неверный логин или пароль"_s;
-    return APIError::httpStatus(status, std::move(message));
+    return ApiError::httpStatus(status, std::move(message));
 }
 
 } // namespace nimbra

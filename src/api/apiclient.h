@@ -15,15 +15,15 @@
 
 namespace nimbra {
 
-class APIError;
+class ApiError;
 class Connectivity;
 class SharedAnswers;
 
 // The one transport to the service: builds a request on the base address,
 // sends it through the shared network access manager and turns every
-// outcome but a 2xx status into an APIError. Holds no state of its own
+// outcome but a 2xx status into an ApiError. Holds no state of its own
 // beyond its limits; copies behave alike. Main thread only.
-class APIClient
+class ApiClient
 {
 public:
     struct Limits
@@ -40,13 +40,13 @@ public:
     // line, at most this many characters.
     static constexpr qsizetype maxMessageLength = 200;
 
-    APIClient();
+    ApiClient();
     // connectivity: null for the system's.
-    explicit APIClient(Limits limits, Connectivity *connectivity = nullptr);
+    explicit ApiClient(Limits limits, Connectivity *connectivity = nullptr);
 
     // Sends one request and returns the body of a 2xx answer, which may be
     // empty. path is relative to the base address, without a leading "/",
-    // with every argument segment already encoded. Throws APIError: invalidUrl
+    // with every argument segment already encoded. Throws ApiError: invalidUrl
     // before anything is sent, network (Cancelled once cancel is cancelled),
     // or httpStatus with the server's message.
     QCoro::Task<QByteArray> request(QString path, QString method, QMap<QString, QString> query,
@@ -55,11 +55,11 @@ public:
 
     // The error for an answer of status (not 2xx) with this body: the
     // server's message cut to a short line, none for markup.
-    static APIError statusError(int status, const QByteArray &body, const QByteArray &contentType);
+    static ApiError statusError(int status, const QByteArray &body, const QByteArray &contentType);
 
     // A copy whose reads (GET) of one address with one token are asked once
     // among every copy that shares answers: the others wait for that answer.
-    APIClient sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
+    ApiClient sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
 
 private:
     Limits m_limits;

@@ -6,13 +6,13 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-QUrl APIConfig::defaultBaseUrl()
+QUrl ApiConfig::defaultBaseUrl()
 {
     static const QUrl url(u"https://api.nimbra.app"_s);
     return url;
 }
 
-QUrl APIConfig::baseUrl()
+QUrl ApiConfig::baseUrl()
 {
     const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString();
     if (stored.isEmpty())
@@ -48,7 +48,7 @@ QString trimmedUrlText(QString text)
 
 } // namespace
 
-void APIConfig::setBaseUrl(const QUrl &url)
+void ApiConfig::setBaseUrl(const QUrl &url)
 {
     QString text = trimmedUrlText(url.toString(QUrl::FullyEncoded));
     while (text.endsWith(QLatin1Char('/')))
@@ -56,7 +56,7 @@ void APIConfig::setBaseUrl(const QUrl &url)
     QSettings().setValue(QLatin1StringView(settingsKey), text);
 }
 
-std::optional<QUrl> APIConfig::resolve(const QString &path)
+std::optional<QUrl> ApiConfig::resolve(const QString &path)
 {
     if (path.startsWith("http://"_L1) || path.startsWith("https://"_L1)) {
         const QUrl url(path);
@@ -74,7 +74,7 @@ std::optional<QUrl> APIConfig::resolve(const QString &path)
     return resolved;
 }
 
-QString APIConfig::resolvedText(const std::optional<QString> &path)
+QString ApiConfig::resolvedText(const std::optional<QString> &path)
 {
     const std::optional<QUrl> url = path ? resolve(*path) : std::nullopt;
     return url ? url->toString() : QString();

@@ -9,7 +9,7 @@ namespace nimbra {
 
 // The service's base address, kept in the settings, and the rule that turns
 // the service's media paths into absolute addresses.
-class APIConfig
+class ApiConfig
 {
 public:
     static constexpr const char *settingsKey = "nimbra.api.baseURL";

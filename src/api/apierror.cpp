@@ -4,44 +4,44 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-APIError APIError::httpStatus(int statusCode, std::optional<QString> message)
+ApiError ApiError::httpStatus(int statusCode, std::optional<QString> message)
 {
-    APIError e(Kind::HttpStatus);
+    ApiError e(Kind::HttpStatus);
     e.m_statusCode = statusCode;
     e.m_message = std::move(message);
     return e;
 }
 
-APIError APIError::decoding(QString underlyingDescription)
+ApiError ApiError::decoding(QString underlyingDescription)
 {
-    APIError e(Kind::Decoding);
+    ApiError e(Kind::Decoding);
     e.m_underlying = std::move(underlyingDescription);
     return e;
 }
 
-APIError APIError::network(NetworkFailure failure, QString transportText)
+ApiError ApiError::network(NetworkFailure failure, QString transportText)
 {
-    APIError e(Kind::Network);
+    ApiError e(Kind::Network);
     e.m_failure = failure;
     e.m_underlying = std::move(transportText);
     return e;
 }
 
-APIError APIError::invalidUrl()
+ApiError ApiError::invalidUrl()
 {
-    return APIError(Kind::InvalidURL);
+    return ApiError(Kind::InvalidUrl);
 }
 
-APIError APIError::unauthorized()
+ApiError ApiError::unauthorized()
 {
-    return APIError(Kind::Unauthorized);
+    return ApiError(Kind::Unauthorized);
 }
 
 namespace {
 
-QString networkText(APIError::NetworkFailure failure)
+QString networkText(ApiError::NetworkFailure failure)
 {
-    using F = APIError::NetworkFailure;
+    using F = ApiError::NetworkFailure;
     switch (failure) {
     case F::NoConnection:
         return u"Нет подключения к интернету"_s;
@@ -69,7 +69,7 @@ QString networkText(APIError::NetworkFailure failure)
 
 } // namespace
 
-QString APIError::description() const
+QString ApiError::description() const
 {
     switch (m_kind) {
     case Kind::HttpStatus:
@@ -80,7 +80,7 @@ QString APIError::description() const
         return u"Ошибка разбора ответа: "_s + m_underlying;
     case Kind::Network:
         return networkText(m_failure);
-    case Kind::InvalidURL:
+    case Kind::InvalidUrl:
         return u"Некорректный адрес API"_s;
     case Kind::Unauthorized:
         return u"Требуется вход в аккаунт"_s;
@@ -88,9 +88,9 @@ QString APIError::description() const
     return {};
 }
 
-APIError::NetworkFailure APIError::failureFor(QNetworkReply::NetworkError error)
+ApiError::NetworkFailure ApiError::failureFor(QNetworkReply::NetworkError error)
 {
-    using F = APIError::NetworkFailure;
+    using F = ApiError::NetworkFailure;
     switch (error) {
     case QNetworkReply::ConnectionRefusedError:
         return F::ConnectionRefused;

@@ -11,10 +11,10 @@ namespace nimbra {
 
 // The error of the service client. Stores match on kind() (a refused token
 // is HttpStatus 401 or 403) and show description() as their message.
-class APIError : public Error
+class ApiError : public Error
 {
 public:
-    enum class Kind { HttpStatus, Decoding, Network, InvalidURL, Unauthorized };
+    enum class Kind { HttpStatus, Decoding, Network, InvalidUrl, Unauthorized };
 
     // What went wrong below HTTP. Cancelled and TimedOut are told apart so a
     // task can drop a cancelled result silently while a time-out is shown.
@@ -31,15 +31,15 @@ public:
         ResponseTooLarge,
     };
 
-    static APIError httpStatus(int statusCode, std::optional<QString> message);
-    static APIError decoding(QString underlyingDescription);
+    static ApiError httpStatus(int statusCode, std::optional<QString> message);
+    static ApiError decoding(QString underlyingDescription);
     // transportText is the network layer's own (English) text, kept for
     // diagnostics; the listener sees the Russian text of the failure.
-    static APIError network(NetworkFailure failure, QString transportText = {});
+    static ApiError network(NetworkFailure failure, QString transportText = {});
     // What a reply's transport error means to the listener.
     static NetworkFailure failureFor(QNetworkReply::NetworkError error);
-    static APIError invalidUrl();
-    static APIError unauthorized();
+    static ApiError invalidUrl();
+    static ApiError unauthorized();
 
     Kind kind() const { return m_kind; }
     // HttpStatus: the status code; 0 for every other kind.
@@ -56,7 +56,7 @@ public:
     QString description() const override;
 
 private:
-    explicit APIError(Kind kind) : m_kind(kind) { }
+    explicit ApiError(Kind kind) : m_kind(kind) { }
 
     Kind m_kind;
     int m_statusCode = 0;

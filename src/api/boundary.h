@@ -20,7 +20,7 @@ template<typename T> struct Outcome
     QString errorText;
     // The service client's error, when the failure was one: a store that
     // treats some failures apart (a refused token) matches on its kind.
-    std::optional<APIError> apiError;
+    std::optional<ApiError> apiError;
 
     explicit operator bool() const { return value.has_value(); }
     T &operator*() { return *value; }
@@ -31,18 +31,18 @@ template<> struct Outcome<void>
 {
     bool ok = false;
     QString errorText;
-    std::optional<APIError> apiError;
+    std::optional<ApiError> apiError;
 
     explicit operator bool() const { return ok; }
 };
 
 // The one place where a store catches: awaits task and turns whatever it
-// throws (APIError, DecodingError, any std::exception) into the store's
+// throws (ApiError, DecodingError, any std::exception) into the store's
 // message text, so no exception escapes a task nobody awaits.
 template<typename T> QCoro::Task<Outcome<T>> runAtBoundary(QCoro::Task<T> task)
 {
     std::exception_ptr failure;
-    std::optional<APIError> apiError;
+    std::optional<ApiError> apiError;
     try {
         if constexpr (std::is_void_v<T>) {
             co_await std::move(task);
@@ -53,7 +53,7 @@ template<typename T> QCoro::Task<Outcome<T>> runAtBoundary(QCoro::Task<T> task)
             outcome.value = std::move(value);
             co_return outcome;
         }
-    } catch (const APIError &error) {
+    } catch (const ApiError &error) {
         failure = std::current_exception();
         apiError = error;
     } catch (...) {

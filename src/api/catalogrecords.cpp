@@ -124,7 +124,7 @@ size_t qHash(const HomeReleaseItem &item, size_t seed)
 
 QString AlbumOut::coverAddress() const
 {
-    return APIConfig::resolvedText(coverUrl);
+    return ApiConfig::resolvedText(coverUrl);
 }
 
 } // namespace nimbra

@@ -34,29 +34,29 @@ QString flag(bool value)
 
 } // namespace
 
-NimbraAPI NimbraAPI::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
+NimbraApi NimbraApi::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
 {
-    return NimbraAPI(m_client.sharingAnswers(std::move(answers)), m_sources);
+    return NimbraApi(m_client.sharingAnswers(std::move(answers)), m_sources);
 }
 
-QString NimbraAPI::pathSegment(const QString &id)
+QString NimbraApi::pathSegment(const QString &id)
 {
     // Dot segments would be resolved away by the URL or the server, whatever
     // their encoding.
     if (id == "."_L1 || id == ".."_L1)
-        throw APIError::invalidUrl();
+        throw ApiError::invalidUrl();
     // Sub-delimiters, ":" and "@" may stand in a segment; everything else
     // outside the unreserved set ("/", "?", "#", "%" among it) is encoded.
     return QString::fromLatin1(QUrl::toPercentEncoding(id, "!$&'()*+,;=:@"));
 }
 
-QCoro::Task<UserOut> NimbraAPI::me(QString token, CancelToken cancel) const
+QCoro::Task<UserOut> NimbraApi::me(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/auth/me"_s, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJson<UserOut>(data);
 }
 
-QCoro::Task<UserOut> NimbraAPI::patchProfile(
+QCoro::Task<UserOut> NimbraApi::patchProfile(
     QString token, std::optional<QString> email, std::optional<QString> catalogArtistName, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(UserProfilePatch {catalogArtistName, email}.toJson());
@@ -64,7 +64,7 @@ QCoro::Task<UserOut> NimbraAPI::patchProfile(
     co_return decodeJson<UserOut>(data);
 }
 
-QCoro::Task<TokenResponse> NimbraAPI::login(QString username, QString password, CancelToken cancel) const
+QCoro::Task<TokenResponse> NimbraApi::login(QString username, QString password, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(UserLogin {username, password}.toJson());
     const QByteArray data
@@ -72,7 +72,7 @@ QCoro::Task<TokenResponse> NimbraAPI::login(QString username, QString password, 
     co_return decodeJson<TokenResponse>(data);
 }
 
-QCoro::Task<TokenResponse> NimbraAPI::registerUser(
+QCoro::Task<TokenResponse> NimbraApi::registerUser(
     QString username, QString email, QString password, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(UserRegister {username, email, password}.toJson());
@@ -81,21 +81,21 @@ QCoro::Task<TokenResponse> NimbraAPI::registerUser(
     co_return decodeJson<TokenResponse>(data);
 }
 
-QCoro::Task<QrInitResponse> NimbraAPI::qrInit(CancelToken cancel) const
+QCoro::Task<QrInitResponse> NimbraApi::qrInit(CancelToken cancel) const
 {
     const QByteArray data
         = co_await m_client.request(u"api/v1/auth/qr/init"_s, kPost, {}, {}, kJson, std::nullopt, cancel);
     co_return decodeJson<QrInitResponse>(data);
 }
 
-QCoro::Task<QrStatusResponse> NimbraAPI::qrStatus(QString qrToken, CancelToken cancel) const
+QCoro::Task<QrStatusResponse> NimbraApi::qrStatus(QString qrToken, CancelToken cancel) const
 {
     const QString path = u"api/v1/auth/qr/status/"_s + pathSegment(qrToken);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, std::nullopt, cancel);
     co_return decodeJson<QrStatusResponse>(data);
 }
 
-QCoro::Task<TrackPage> NimbraAPI::tracks(
+QCoro::Task<TrackPage> NimbraApi::tracks(
     int page, int size, bool brief, std::optional<QString> token, CancelToken cancel) const
 {
     const Query query {
@@ -104,27 +104,27 @@ QCoro::Task<TrackPage> NimbraAPI::tracks(
     co_return decodeJson<TrackPage>(data);
 }
 
-QCoro::Task<TrackOut> NimbraAPI::track(QString trackId, std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<TrackOut> NimbraApi::track(QString trackId, std::optional<QString> token, CancelToken cancel) const
 {
     const QString path = u"api/v1/tracks/"_s + pathSegment(trackId);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJson<TrackOut>(data);
 }
 
-QCoro::Task<SearchResults> NimbraAPI::search(QString query, std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<SearchResults> NimbraApi::search(QString query, std::optional<QString> token, CancelToken cancel) const
 {
     const Query items {{u"q"_s, query}};
     const QByteArray data = co_await m_client.request(u"api/v1/search"_s, kGet, items, {}, kJson, token, cancel);
     co_return decodeJson<SearchResults>(data);
 }
 
-QCoro::Task<QList<AlbumOut>> NimbraAPI::albums(CancelToken cancel) const
+QCoro::Task<QList<AlbumOut>> NimbraApi::albums(CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/albums"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
     co_return decodeJsonList<AlbumOut>(data);
 }
 
-QCoro::Task<QList<TrackOut>> NimbraAPI::albumTracks(
+QCoro::Task<QList<TrackOut>> NimbraApi::albumTracks(
     QString albumId, std::optional<QString> token, CancelToken cancel) const
 {
     const QString path = u"api/v1/albums/"_s + pathSegment(albumId) + u"/tracks"_s;
@@ -132,52 +132,52 @@ QCoro::Task<QList<TrackOut>> NimbraAPI::albumTracks(
     co_return decodeJsonList<TrackOut>(data);
 }
 
-QCoro::Task<QList<TrackOut>> NimbraAPI::favorites(QString token, CancelToken cancel) const
+QCoro::Task<QList<TrackOut>> NimbraApi::favorites(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/favorites"_s, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJsonList<TrackOut>(data);
 }
 
-QCoro::Task<void> NimbraAPI::addFavorite(QString trackId, QString token, CancelToken cancel) const
+QCoro::Task<void> NimbraApi::addFavorite(QString trackId, QString token, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(FavoriteAdd {trackId}.toJson());
     co_await m_client.request(u"api/v1/favorites"_s, kPost, {}, body, kJson, token, cancel);
 }
 
-QCoro::Task<void> NimbraAPI::removeFavorite(QString trackId, QString token, CancelToken cancel) const
+QCoro::Task<void> NimbraApi::removeFavorite(QString trackId, QString token, CancelToken cancel) const
 {
     const QString path = u"api/v1/favorites/"_s + pathSegment(trackId);
     co_await m_client.request(path, kDelete, {}, {}, kJson, token, cancel);
 }
 
-QCoro::Task<RateResponse> NimbraAPI::rateTrack(QString trackId, QString type, QString token, CancelToken cancel) const
+QCoro::Task<RateResponse> NimbraApi::rateTrack(QString trackId, QString type, QString token, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(RateRequest {trackId, type}.toJson());
     const QByteArray data = co_await m_client.request(u"api/v1/rate"_s, kPost, {}, body, kJson, token, cancel);
     co_return decodeJson<RateResponse>(data);
 }
 
-QCoro::Task<QList<PlaylistOut>> NimbraAPI::playlists(QString token, CancelToken cancel) const
+QCoro::Task<QList<PlaylistOut>> NimbraApi::playlists(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJsonList<PlaylistOut>(data);
 }
 
-QCoro::Task<PlaylistOut> NimbraAPI::createPlaylist(QString title, QString token, CancelToken cancel) const
+QCoro::Task<PlaylistOut> NimbraApi::createPlaylist(QString title, QString token, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(QJsonObject {{"title"_L1, title}, {"is_public"_L1, false}});
     const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kPost, {}, body, kJson, token, cancel);
     co_return decodeJson<PlaylistOut>(data);
 }
 
-QCoro::Task<PlaylistDetail> NimbraAPI::playlist(QString id, QString token, CancelToken cancel) const
+QCoro::Task<PlaylistDetail> NimbraApi::playlist(QString id, QString token, CancelToken cancel) const
 {
     const QString path = u"api/v1/playlists/"_s + pathSegment(id);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
     co_return decodeJson<PlaylistDetail>(data);
 }
 
-QCoro::Task<void> NimbraAPI::addTrackToPlaylist(
+QCoro::Task<void> NimbraApi::addTrackToPlaylist(
     QString playlistId, QString trackId, QString token, CancelToken cancel) const
 {
     const QString path = u"api/v1/playlists/"_s + pathSegment(playlistId) + u"/tracks"_s;
@@ -185,7 +185,7 @@ QCoro::Task<void> NimbraAPI::addTrackToPlaylist(
     co_await m_client.request(path, kPost, {}, body, kJson, token, cancel);
 }
 
-QCoro::Task<ClipPage> NimbraAPI::clips(
+QCoro::Task<ClipPage> NimbraApi::clips(
     int page, int size, QString kind, std::optional<QString> token, CancelToken cancel) const
 {
     const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}, {u"kind"_s, kind}};
@@ -193,14 +193,14 @@ QCoro::Task<ClipPage> NimbraAPI::clips(
     co_return decodeJson<ClipPage>(data);
 }
 
-QCoro::Task<ClipPage> NimbraAPI::battles(int page, int size, std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<ClipPage> NimbraApi::battles(int page, int size, std::optional<QString> token, CancelToken cancel) const
 {
     const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}};
     const QByteArray data = co_await m_client.request(u"api/v1/battles"_s, kGet, query, {}, kJson, token, cancel);
     co_return decodeJson<ClipPage>(data);
 }
 
-QCoro::Task<QStringList> NimbraAPI::featuredArtistNames(CancelToken cancel) const
+QCoro::Task<QStringList> NimbraApi::featuredArtistNames(CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(
         u"api/v1/catalog/featured-artist-names"_s, kGet, {}, {}, kJson, std::nullopt, cancel);

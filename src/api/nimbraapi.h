@@ -15,12 +15,12 @@ namespace nimbra {
 class SharedAnswers;
 
 // The typed client of the service: one operation per endpoint, each making
-// exactly one request. Failures arrive as APIError (from the transport) or
+// exactly one request. Failures arrive as ApiError (from the transport) or
 // as the decoder's DecodingError for a body that does not fit the result.
 // Holds nothing but its transport and the sources of the day and of chance
 // that the composed lists draw from; tasks do not touch the object after
 // they start, so it may go away while they run. Main thread only.
-class NimbraAPI
+class NimbraApi
 {
 public:
     // Where the composed lists take the calendar day and random numbers
@@ -33,14 +33,14 @@ public:
         std::function<quint64()> random;
     };
 
-    NimbraAPI() = default;
-    explicit NimbraAPI(APIClient client) : m_client(std::move(client)) { }
-    NimbraAPI(APIClient client, Sources sources) : m_client(std::move(client)), m_sources(std::move(sources)) { }
+    NimbraApi() = default;
+    explicit NimbraApi(ApiClient client) : m_client(std::move(client)) { }
+    NimbraApi(ApiClient client, Sources sources) : m_client(std::move(client)), m_sources(std::move(sources)) { }
 
     // A copy for the operations of one load: a read that several of them
     // make (the album list, the catalogue's one-track probe) is sent once
     // and its answer shared, for as long as the copy or its tasks live.
-    NimbraAPI sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
+    NimbraApi sharingAnswers(std::shared_ptr<SharedAnswers> answers) const;
 
     QCoro::Task<UserOut> me(QString token, CancelToken cancel = {}) const;
     QCoro::Task<UserOut> patchProfile(QString token, std::optional<QString> email,
@@ -99,11 +99,11 @@ public:
 
     // An id placed into a request path, encoded as exactly one segment, so
     // that no id from the network can reach another endpoint. Throws
-    // APIError::invalidUrl for "." and "..", which no encoding keeps apart.
+    // ApiError::invalidUrl for "." and "..", which no encoding keeps apart.
     static QString pathSegment(const QString &id);
 
 private:
-    APIClient m_client;
+    ApiClient m_client;
     Sources m_sources;
 };
 

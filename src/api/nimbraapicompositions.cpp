@@ -1,4 +1,4 @@
-// The operations of NimbraAPI that compose one result out of several
+// The operations of NimbraApi that compose one result out of several
 // requests: the home page's counters and new releases, the daily list, the
 // wave and the whole catalogue.
 
@@ -81,9 +81,9 @@ QString dateText(const QDateTime &date)
 
 } // namespace
 
-QCoro::Task<LibraryStats> NimbraAPI::libraryStats(std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<LibraryStats> NimbraApi::libraryStats(std::optional<QString> token, CancelToken cancel) const
 {
-    const NimbraAPI api = *this;
+    const NimbraApi api = *this;
 
     // The four counts are asked for at once. When one fails the others are
     // cancelled, and a cancelled call cancels all four.
@@ -119,10 +119,10 @@ QCoro::Task<LibraryStats> NimbraAPI::libraryStats(std::optional<QString> token, 
     co_return stats;
 }
 
-QCoro::Task<QList<HomeReleaseItem>> NimbraAPI::newReleases(
+QCoro::Task<QList<HomeReleaseItem>> NimbraApi::newReleases(
     std::optional<QString> token, int limit, CancelToken cancel) const
 {
-    const NimbraAPI api = *this;
+    const NimbraApi api = *this;
     const TrackPage page = co_await api.tracks(1, kReleaseTrackPageSize, true, token, cancel);
     const QList<AlbumOut> albums = co_await api.albums(cancel);
 
@@ -156,9 +156,9 @@ QCoro::Task<QList<HomeReleaseItem>> NimbraAPI::newReleases(
     co_return items;
 }
 
-QCoro::Task<QList<TrackOut>> NimbraAPI::dailyPlaylist(std::optional<QString> token, int size, CancelToken cancel) const
+QCoro::Task<QList<TrackOut>> NimbraApi::dailyPlaylist(std::optional<QString> token, int size, CancelToken cancel) const
 {
-    const NimbraAPI api = *this;
+    const NimbraApi api = *this;
     const QDate today = m_sources.today ? m_sources.today() : QDate::currentDate();
     SplitMix64 generator(daySeed(today));
     const auto next = [&generator] { return generator.next(); };
@@ -177,9 +177,9 @@ QCoro::Task<QList<TrackOut>> NimbraAPI::dailyPlaylist(std::optional<QString> tok
     co_return result;
 }
 
-QCoro::Task<QList<TrackOut>> NimbraAPI::myWaveQueue(std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<QList<TrackOut>> NimbraApi::myWaveQueue(std::optional<QString> token, CancelToken cancel) const
 {
-    const NimbraAPI api = *this;
+    const NimbraApi api = *this;
     const std::function<quint64()> next
         = m_sources.random ? m_sources.random : [] { return QRandomGenerator::system()->generate64(); };
 
@@ -201,9 +201,9 @@ QCoro::Task<QList<TrackOut>> NimbraAPI::myWaveQueue(std::optional<QString> token
     co_return result;
 }
 
-QCoro::Task<QList<TrackOut>> NimbraAPI::fetchAllTracksBrief(std::optional<QString> token, CancelToken cancel) const
+QCoro::Task<QList<TrackOut>> NimbraApi::fetchAllTracksBrief(std::optional<QString> token, CancelToken cancel) const
 {
-    const NimbraAPI api = *this;
+    const NimbraApi api = *this;
     QList<TrackOut> result;
     for (int page = 1;; ++page) {
         const TrackPage received = co_await api.tracks(page, kCatalogPageSize, true, token, cancel);

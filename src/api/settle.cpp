@@ -15,7 +15,7 @@ bool isCancellation(const std::exception_ptr &failure)
 {
     try {
         std::rethrow_exception(failure);
-    } catch (const APIError &error) {
+    } catch (const ApiError &error) {
         return error.isCancelled();
     } catch (...) {
         return false; // any other failure is one to write down

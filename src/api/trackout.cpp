@@ -95,7 +95,7 @@ size_t qHash(const TrackOut &t, size_t seed)
 
 QString TrackOut::coverAddress() const
 {
-    return APIConfig::resolvedText(coverUrl);
+    return ApiConfig::resolvedText(coverUrl);
 }
 
 } // namespace nimbra

@@ -85,9 +85,9 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
     // The header is written as given, so a line break would smuggle in
     // headers of its own. Such a token cannot be sent; it needs a new sign-in.
     if (transfer.bearerToken && isUnsafeHeaderValue(*transfer.bearerToken))
-        throw APIError::unauthorized();
+        throw ApiError::unauthorized();
     if (cancel.isCancelled())
-        throw APIError::network(APIError::NetworkFailure::Cancelled);
+        throw ApiError::network(ApiError::NetworkFailure::Cancelled);
 
     const QDeadlineTimer deadline(transfer.wholeLimit);
     QUrl target = transfer.url;
@@ -179,9 +179,9 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         wholeLimit.stop();
 
         if (cancel.isCancelled())
-            throw APIError::network(APIError::NetworkFailure::Cancelled, reply->errorString());
+            throw ApiError::network(ApiError::NetworkFailure::Cancelled, reply->errorString());
         if (wholeLimitReached)
-            throw APIError::network(APIError::NetworkFailure::TimedOut, reply->errorString());
+            throw ApiError::network(ApiError::NetworkFailure::TimedOut, reply->errorString());
 
         TransferResult result;
         result.url = target;
@@ -221,7 +221,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         if (tokenSent && result.status == 401) {
             const QByteArray body = tooLarge || !reply->isOpen() ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
             TokenRejections::instance()->report(*transfer.bearerToken,
-                APIClient::statusError(401, body, result.header("Content-Type")).description());
+                ApiClient::statusError(401, body, result.header("Content-Type")).description());
         }
 
         // An aborted reply is closed: there is nothing more to read.

@@ -75,7 +75,7 @@ bool sameOrigin(const QUrl &a, const QUrl &b);
 bool isUnsafeHeaderValue(const QString &value);
 
 // Sends the transfer on the shared network access manager and returns what
-// came back, whatever the status. Throws APIError: unauthorized for a token
+// came back, whatever the status. Throws ApiError: unauthorized for a token
 // that cannot be sent, network(Cancelled) once cancel fires, network(TimedOut)
 // at a limit. The reply is aborted through the event loop, so the awaiting
 // task never resumes inside the canceller's call.

@@ -36,7 +36,7 @@ namespace {
 // request runs.
 QCoro::Task<QList<TrackOut>> fetchWave(std::optional<QString> token)
 {
-    const NimbraAPI api;
+    const NimbraApi api;
     co_return co_await api.myWaveQueue(std::move(token));
 }
 
@@ -85,7 +85,7 @@ void AppContext::createStores(Environment environment)
     m_clipPlayer = std::make_unique<ClipPlayerStore>(environment.video);
     m_artistNavigation = std::make_unique<ArtistNavigationStore>();
     // Loads nothing until an artist page asks for the catalogue.
-    m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
+    m_artistCatalog = std::make_unique<ArtistCatalogStore>(NimbraApi());
     m_playlists = std::make_unique<PlaylistsStore>(m_session.get());
     m_updates = std::make_unique<OtaUpdateStore>();
     if (environment.openFile)

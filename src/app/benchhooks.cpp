@@ -31,7 +31,7 @@ namespace {
 // stamps: steady playback for a whole measuring window, with lines to light.
 QCoro::Task<void> playLongTrack(QPointer<PlayerStore> player, std::optional<QString> token, bool lyrics)
 {
-    const NimbraAPI api;
+    const NimbraApi api;
     QCoro::Task<TrackPage> request = api.tracks(1, 50, false, token);
     const Outcome<TrackPage> page = co_await runAtBoundary(std::move(request));
     if (!page) {

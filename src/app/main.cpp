@@ -168,7 +168,7 @@ int main(int argc, char *argv[])
     // Development runs point the client at a local service; the address is
     // kept like one typed into the settings.
     if (options.parser.isSet(options.baseUrl))
-        nimbra::APIConfig::setBaseUrl(QUrl(options.parser.value(options.baseUrl)));
+        nimbra::ApiConfig::setBaseUrl(QUrl(options.parser.value(options.baseUrl)));
     if (options.parser.isSet(options.updateUrl))
         QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), options.parser.value(options.updateUrl));
     if (options.parser.isSet(options.lyricsUrl))

@@ -25,7 +25,7 @@ QVariant ArtistAlbumListModel::data(const QModelIndex &index, int role) const
     case ArtistRole:
         return album.artist;
     case CoverUrlRole:
-        return APIConfig::resolvedText(album.coverUrl);
+        return ApiConfig::resolvedText(album.coverUrl);
     case CaptionRole:
         return ArtistPageText::albumCaption(album, m_trackCounts.value(album.id, 0));
     }

@@ -24,7 +24,7 @@ constexpr qsizetype kExpectedAlbums = 512;
 
 } // namespace
 
-ArtistCatalogStore::ArtistCatalogStore(NimbraAPI api, QObject *parent) : QObject(parent), m_api(std::move(api)) { }
+ArtistCatalogStore::ArtistCatalogStore(NimbraApi api, QObject *parent) : QObject(parent), m_api(std::move(api)) { }
 
 ArtistCatalogStore::~ArtistCatalogStore()
 {
@@ -92,7 +92,7 @@ QCoro::Task<> ArtistCatalogStore::runLoad(
 QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QString> token, CancelToken cancel)
 {
     QPointer<ArtistCatalogStore> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     const quint64 changesBefore = m_lastChange;
 
     // All three start now and run side by side.

@@ -34,7 +34,7 @@ class ArtistCatalogStore : public QObject
     Q_PROPERTY(QVariantMap albumTrackCounts READ albumTrackCountsVariant NOTIFY albumTrackCountsChanged)
 
 public:
-    explicit ArtistCatalogStore(NimbraAPI api, QObject *parent = nullptr);
+    explicit ArtistCatalogStore(NimbraApi api, QObject *parent = nullptr);
     ~ArtistCatalogStore() override;
 
     bool isLoading() const { return m_isLoading; }
@@ -93,7 +93,7 @@ private:
     void setReady(bool ready);
     void setLastError(std::optional<QString> error);
 
-    NimbraAPI m_api;
+    NimbraApi m_api;
 
     bool m_isLoading = false;
     bool m_isReady = false;

@@ -156,7 +156,7 @@ QString ArtistPageModel::title() const
 
 QString ArtistPageModel::coverUrl() const
 {
-    return m_page ? APIConfig::resolvedText(m_page->profile.coverUrl) : QString();
+    return m_page ? ApiConfig::resolvedText(m_page->profile.coverUrl) : QString();
 }
 
 QString ArtistPageModel::countsText() const
@@ -186,7 +186,7 @@ QString ArtistPageModel::releaseArtistLine() const
 
 QString ArtistPageModel::releaseCoverUrl() const
 {
-    return hasLatestRelease() ? APIConfig::resolvedText(m_page->profile.latestRelease->coverUrl) : QString();
+    return hasLatestRelease() ? ApiConfig::resolvedText(m_page->profile.latestRelease->coverUrl) : QString();
 }
 
 QString ArtistPageModel::releaseLine() const

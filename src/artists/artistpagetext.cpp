@@ -12,7 +12,7 @@ namespace nimbra::ArtistPageText {
 
 QString shareLink(const QString &name)
 {
-    const QString host = APIConfig::defaultBaseUrl().host(QUrl::FullyEncoded);
+    const QString host = ApiConfig::defaultBaseUrl().host(QUrl::FullyEncoded);
     if (host.isEmpty())
         return {};
     // Letters, digits and "-._~" stay by default; the rest of what a

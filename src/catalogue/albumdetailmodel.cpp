@@ -10,7 +10,7 @@
 
 namespace nimbra {
 
-AlbumDetailModel::Sources AlbumDetailModel::Sources::fromApi(const NimbraAPI &api)
+AlbumDetailModel::Sources AlbumDetailModel::Sources::fromApi(const NimbraApi &api)
 {
     return {
         [api](QString albumId, Token token, CancelToken cancel) {
@@ -21,7 +21,7 @@ AlbumDetailModel::Sources AlbumDetailModel::Sources::fromApi(const NimbraAPI &ap
 }
 
 AlbumDetailModel::AlbumDetailModel(QObject *parent)
-    : AlbumDetailModel(Sources::fromApi(NimbraAPI()), TrackServices::registered(), parent)
+    : AlbumDetailModel(Sources::fromApi(NimbraApi()), TrackServices::registered(), parent)
 {
 }
 

@@ -32,7 +32,7 @@ public:
         std::function<QCoro::Task<QList<TrackOut>>(QString albumId, Token, CancelToken)> tracks;
         std::function<QCoro::Task<QList<AlbumOut>>(CancelToken)> albums;
 
-        static Sources fromApi(const NimbraAPI &api);
+        static Sources fromApi(const NimbraApi &api);
     };
 
     // The application's stores and the service (what QML creates).

@@ -9,7 +9,7 @@
 namespace nimbra {
 
 AlbumsGridModel::AlbumsGridModel(QObject *parent)
-    : AlbumsGridModel([api = NimbraAPI()](CancelToken cancel) { return api.albums(std::move(cancel)); }, parent)
+    : AlbumsGridModel([api = NimbraApi()](CancelToken cancel) { return api.albums(std::move(cancel)); }, parent)
 {
 }
 

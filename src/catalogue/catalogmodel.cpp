@@ -33,7 +33,7 @@ CatalogModel::PageLoader CatalogModel::serviceLoader(QPointer<Session> session)
     return [session](int page, CancelToken cancel) -> QCoro::Task<TrackPage> {
         // The token of the moment the page is asked for; none for a guest.
         const std::optional<QString> token = session ? session->token() : std::nullopt;
-        return NimbraAPI().tracks(page, pageSize, true, token, cancel);
+        return NimbraApi().tracks(page, pageSize, true, token, cancel);
     };
 }
 

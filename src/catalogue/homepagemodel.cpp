@@ -25,9 +25,9 @@ namespace {
 class LoadAnswers
 {
 public:
-    explicit LoadAnswers(NimbraAPI api) : m_api(std::move(api)) { }
+    explicit LoadAnswers(NimbraApi api) : m_api(std::move(api)) { }
 
-    NimbraAPI api(const CancelToken &load)
+    NimbraApi api(const CancelToken &load)
     {
         std::shared_ptr<SharedAnswers> answers = m_answers.lock();
         if (!answers || !(load == m_load)) {
@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    NimbraAPI m_api;
+    NimbraApi m_api;
     CancelToken m_load;
     // Held by the load's running operations only, so that no answer stays
     // once the load is over.
@@ -48,7 +48,7 @@ private:
 
 } // namespace
 
-HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraAPI &api)
+HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraApi &api)
 {
     const auto shared = std::make_shared<LoadAnswers>(api);
     return {
@@ -73,7 +73,7 @@ HomePageModel::Services HomePageModel::Services::shared()
 }
 
 HomePageModel::HomePageModel(QObject *parent)
-    : HomePageModel(Sources::fromApi(NimbraAPI()), Services::shared(), parent)
+    : HomePageModel(Sources::fromApi(NimbraApi()), Services::shared(), parent)
 {
 }
 
@@ -262,7 +262,7 @@ QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
     QStringList urls;
     for (qsizetype i = 0; i < std::min<qsizetype>(tracks.size(), dailyCoverSlots); ++i) {
         const std::optional<QString> &path = tracks.at(i).coverUrl;
-        const std::optional<QUrl> url = path ? APIConfig::resolve(*path) : std::nullopt;
+        const std::optional<QUrl> url = path ? ApiConfig::resolve(*path) : std::nullopt;
         if (url && url->isValid())
             urls.append(url->toString());
     }

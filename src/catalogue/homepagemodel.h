@@ -59,7 +59,7 @@ public:
         std::function<QCoro::Task<QList<TrackOut>>(Token, CancelToken)> daily;
         std::function<QCoro::Task<QList<TrackOut>>(Token, CancelToken)> wave;
 
-        static Sources fromApi(const NimbraAPI &api);
+        static Sources fromApi(const NimbraApi &api);
     };
     // Whom the page plays through, the session's token, and today's date.
     struct Services

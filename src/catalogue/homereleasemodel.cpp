@@ -25,7 +25,7 @@ QVariant HomeReleaseModel::data(const QModelIndex &index, int role) const
     case ArtistLineRole:
         return item.artistLine;
     case CoverUrlRole:
-        return APIConfig::resolvedText(item.coverUrl);
+        return ApiConfig::resolvedText(item.coverUrl);
     case SubtitleRole:
         return item.subtitle;
     case IsAlbumRole:

@@ -51,7 +51,7 @@ SearchModel::Searcher SearchModel::serviceSearcher(QPointer<Session> session)
 {
     return [session](QString term, CancelToken cancel) -> QCoro::Task<SearchResults> {
         const std::optional<QString> token = session ? session->token() : std::nullopt;
-        return NimbraAPI().search(std::move(term), token, cancel);
+        return NimbraApi().search(std::move(term), token, cancel);
     };
 }
 

@@ -39,7 +39,7 @@ QVariant ClipGridModel::data(const QModelIndex &index, int role) const
         return clip.artist;
     case CoverUrlRole:
         // No address lets the artwork show its placeholder.
-        return APIConfig::resolvedText(clip.coverUrl);
+        return ApiConfig::resolvedText(clip.coverUrl);
     default:
         return {};
     }
@@ -135,7 +135,7 @@ QCoro::Task<> ClipGridModel::loadAsync(CancelToken token)
     setState(true, {});
     // A guest's requests go without a token.
     const std::optional<QString> bearer = m_session ? m_session->token() : std::nullopt;
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     QCoro::Task<ClipPage> request = m_source == Source::Clips ? api.clips(1, pageSize, u"clip"_s, bearer, token)
                                                               : api.battles(1, pageSize, bearer, token);
     Outcome<ClipPage> outcome = co_await runAtBoundary(std::move(request));

@@ -88,7 +88,7 @@ private:
     QPointer<Session> m_session;
     QPointer<PlayerStore> m_player;
     QPointer<ClipPlayerStore> m_clipPlayer;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     TaskSlot m_load;
 };
 

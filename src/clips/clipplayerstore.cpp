@@ -139,7 +139,7 @@ std::optional<int> ClipPlayerStore::findPlayable(int start, QUrl *url, int step)
     const int count = int(m_queue.size());
     for (int attempt = 0; attempt < count; ++attempt) {
         const int candidate = ((start + step * attempt) % count + count) % count;
-        if (const auto resolved = APIConfig::resolve(m_queue.at(candidate).fileUrl)) {
+        if (const auto resolved = ApiConfig::resolve(m_queue.at(candidate).fileUrl)) {
             if (url)
                 *url = *resolved;
             return candidate;

@@ -8,9 +8,9 @@
 
 namespace nimbra {
 
-FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackServices::registered(), NimbraAPI(), parent) { }
+FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackServices::registered(), NimbraApi(), parent) { }
 
-FavoritesModel::FavoritesModel(TrackServices services, NimbraAPI api, QObject *parent)
+FavoritesModel::FavoritesModel(TrackServices services, NimbraApi api, QObject *parent)
     : TrackListModel(std::move(services), parent), m_api(std::move(api))
 {
     if (Session *session = this->services().session) {
@@ -54,7 +54,7 @@ void FavoritesModel::reload()
 QCoro::Task<void> FavoritesModel::load(QString token, CancelToken cancel)
 {
     QPointer<FavoritesModel> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     QCoro::Task<QList<TrackOut>> request = api.favorites(token, cancel);
     Outcome<QList<TrackOut>> outcome = co_await runAtBoundary(std::move(request));
     if (!self || !m_task.isCurrent(cancel))

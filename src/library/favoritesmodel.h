@@ -21,7 +21,7 @@ class FavoritesModel : public nimbra::TrackListModel
 
 public:
     explicit FavoritesModel(QObject *parent = nullptr);
-    FavoritesModel(TrackServices services, NimbraAPI api, QObject *parent = nullptr);
+    FavoritesModel(TrackServices services, NimbraApi api, QObject *parent = nullptr);
     ~FavoritesModel() override;
 
     bool needsSignIn() const;
@@ -40,7 +40,7 @@ private:
     QCoro::Task<void> remove(TrackOut track);
     void sessionChanged();
 
-    NimbraAPI m_api;
+    NimbraApi m_api;
     TaskSlot m_task;
     bool m_hadAccount = false;
 };

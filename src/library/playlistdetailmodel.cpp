@@ -9,12 +9,12 @@
 namespace nimbra {
 
 PlaylistDetailModel::PlaylistDetailModel(QObject *parent)
-    : PlaylistDetailModel(TrackServices::registered(), StoreRegistry::get<PlaylistsStore>(), NimbraAPI(), parent)
+    : PlaylistDetailModel(TrackServices::registered(), StoreRegistry::get<PlaylistsStore>(), NimbraApi(), parent)
 {
 }
 
 PlaylistDetailModel::PlaylistDetailModel(
-    TrackServices services, PlaylistsStore *playlists, NimbraAPI api, QObject *parent)
+    TrackServices services, PlaylistsStore *playlists, NimbraApi api, QObject *parent)
     : TrackListModel(std::move(services), parent), m_playlists(playlists), m_api(std::move(api))
 {
 }
@@ -58,7 +58,7 @@ void PlaylistDetailModel::reload()
 QCoro::Task<void> PlaylistDetailModel::load(QString id, QString token, CancelToken cancel)
 {
     QPointer<PlaylistDetailModel> self(this);
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     QCoro::Task<PlaylistDetail> request = api.playlist(id, token, cancel);
     Outcome<PlaylistDetail> outcome = co_await runAtBoundary(std::move(request));
     if (!self || !m_task.isCurrent(cancel))

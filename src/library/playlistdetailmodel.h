@@ -25,7 +25,7 @@ class PlaylistDetailModel : public nimbra::TrackListModel
 
 public:
     explicit PlaylistDetailModel(QObject *parent = nullptr);
-    PlaylistDetailModel(TrackServices services, PlaylistsStore *playlists, NimbraAPI api, QObject *parent = nullptr);
+    PlaylistDetailModel(TrackServices services, PlaylistsStore *playlists, NimbraApi api, QObject *parent = nullptr);
     ~PlaylistDetailModel() override;
 
     QString playlistId() const { return m_playlistId; }
@@ -45,7 +45,7 @@ private:
     void setTitle(const QString &title);
 
     QPointer<PlaylistsStore> m_playlists;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     QString m_playlistId;
     QString m_title;
     TaskSlot m_task;

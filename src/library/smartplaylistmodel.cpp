@@ -31,11 +31,11 @@ QSet<QString> savedTrackIds()
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraAPI(), parent)
+    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraApi(), parent)
 {
 }
 
-SmartPlaylistModel::SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraAPI api, QObject *parent)
+SmartPlaylistModel::SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraApi api, QObject *parent)
     : TrackListModel(std::move(services), parent), m_offlineIds(std::move(offlineIds)), m_api(std::move(api))
 {
 }
@@ -125,7 +125,7 @@ QCoro::Task<void> SmartPlaylistModel::load(SmartPlaylistKind kind, std::optional
 QCoro::Task<QList<TrackOut>> SmartPlaylistModel::fetch(
     SmartPlaylistKind kind, std::optional<QString> token, CancelToken cancel)
 {
-    const NimbraAPI api = m_api;
+    const NimbraApi api = m_api;
     switch (kind) {
     case SmartPlaylistKind::Wave:
         co_return co_await api.myWaveQueue(std::move(token), cancel);

@@ -34,7 +34,7 @@ public:
     using OfflineIds = std::function<QSet<QString>()>;
 
     explicit SmartPlaylistModel(QObject *parent = nullptr);
-    SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraAPI api, QObject *parent = nullptr);
+    SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraApi api, QObject *parent = nullptr);
     ~SmartPlaylistModel() override;
 
     QString kind() const;
@@ -60,7 +60,7 @@ private:
     void playList(const QList<TrackOut> &queue);
 
     OfflineIds m_offlineIds;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     std::optional<SmartPlaylistKind> m_kind;
     QList<TrackOut> m_preloaded;
     TaskSlot m_task;

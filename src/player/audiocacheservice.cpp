@@ -99,7 +99,7 @@ QString AudioCacheService::idForFileName(const QString &fileName)
 
 bool AudioCacheService::sendsTokenTo(const QUrl &url)
 {
-    return sameOrigin(url, APIConfig::baseUrl());
+    return sameOrigin(url, ApiConfig::baseUrl());
 }
 
 QString AudioCacheService::pathFor(const QString &id) const
@@ -141,7 +141,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     if (const auto local = localUrl(id))
         co_return *local;
     if (cancel.isCancelled())
-        throw APIError::network(APIError::NetworkFailure::Cancelled);
+        throw ApiError::network(ApiError::NetworkFailure::Cancelled);
 
     QPointer<AudioCacheService> self(this);
     const QString destination = pathFor(id);
@@ -154,7 +154,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     Transfer transfer;
     transfer.url = from;
     transfer.bearerToken = token;
-    transfer.tokenOrigin = APIConfig::baseUrl();
+    transfer.tokenOrigin = ApiConfig::baseUrl();
     transfer.idleLimit = requestTimeout;
     transfer.wholeLimit = resourceTimeout;
     transfer.maxRedirects = maxRedirects;
@@ -178,7 +178,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     if (result.status && !result.isSuccess())
         throw AudioCacheError::httpError(*result.status);
     if (result.error != QNetworkReply::NoError)
-        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+        throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     // A reply without an HTTP status (a local file) reaches no sink: its
     // body comes whole with the result.
     if (!result.status && part.write(result.body) != result.body.size())

@@ -39,7 +39,7 @@ public:
     // The body is streamed to a temporary file in the folder and moved into
     // place only when complete. The token goes only to the service's own
     // origin. Throws AudioCacheError for a refused or unwritable file and
-    // APIError for a transport failure, a time-out or cancellation.
+    // ApiError for a transport failure, a time-out or cancellation.
     QCoro::Task<QUrl> downloadTrack(QString id, QUrl from, std::optional<QString> token, CancelToken cancel = {});
 
     // The copy of track id, when there is one.

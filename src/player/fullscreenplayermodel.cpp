@@ -12,7 +12,7 @@ FullscreenPlayerModel::FullscreenPlayerModel(QObject *parent)
     : FullscreenPlayerModel(
           [session = QPointer<Session>(StoreRegistry::get<Session>())](QString id, CancelToken cancel) {
               const std::optional<QString> token = session ? session->token() : std::nullopt;
-              return NimbraAPI().track(std::move(id), token, std::move(cancel));
+              return NimbraApi().track(std::move(id), token, std::move(cancel));
           },
           parent)
 {

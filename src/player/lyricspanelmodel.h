@@ -40,8 +40,8 @@ public:
     bool isActive() const { return m_active; }
     void setActive(bool active);
 
-    bool isSynced() const { return m_parsed.isLRC; }
-    bool showsNote() const { return !m_parsed.isLRC && !m_parsed.lines.isEmpty(); }
+    bool isSynced() const { return m_parsed.isLrc; }
+    bool showsNote() const { return !m_parsed.isLrc && !m_parsed.lines.isEmpty(); }
     QString noteText() const;
     int activeIndex() const { return m_activeIndex; }
 

@@ -145,7 +145,7 @@ QCoro::Task<std::optional<QByteArray>> LyricsService::fetch(QUrl url, CancelToke
     TransferResult result;
     try {
         result = co_await send(std::move(transfer), token);
-    } catch (const APIError &) {
+    } catch (const ApiError &) {
         co_return std::nullopt;
     }
     // The body counts whatever the status (a 404 carries a JSON error that

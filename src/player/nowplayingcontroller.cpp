@@ -27,7 +27,7 @@ std::optional<QUrl> coverOf(const TrackOut &track)
 {
     if (!track.coverUrl)
         return std::nullopt;
-    return APIConfig::resolve(*track.coverUrl);
+    return ApiConfig::resolve(*track.coverUrl);
 }
 
 // Keeps the newest files of the folder (and always keep), removes the rest.
@@ -69,7 +69,7 @@ QCoro::Task<std::optional<QUrl>> downloadArtwork(QUrl url, CancelToken token)
     TransferResult result;
     try {
         result = co_await send(std::move(transfer), token);
-    } catch (const APIError &) {
+    } catch (const ApiError &) {
         co_return std::nullopt;
     }
     // Whatever the status, an image is an image; only a failure below HTTP
@@ -133,7 +133,7 @@ void NowPlayingController::update(
     m_canSkip = canSkip;
     if (!track) {
         m_artworkTask.cancel();
-        m_lastArtworkURL.reset();
+        m_lastArtworkUrl.reset();
         m_info.reset();
         publish();
         return;
@@ -148,7 +148,7 @@ void NowPlayingController::update(
     info.rate = isPlaying ? 1.0 : 0.0;
     // The next track of the same album shows its cover at once; any other
     // track starts without one rather than with a stranger's.
-    if (m_info && !m_info->artworkUrl.isEmpty() && m_lastArtworkURL == cover)
+    if (m_info && !m_info->artworkUrl.isEmpty() && m_lastArtworkUrl == cover)
         info.artworkUrl = m_info->artworkUrl;
     m_info = info;
     publish();
@@ -183,14 +183,14 @@ void NowPlayingController::loadArtworkIfNeeded(const std::optional<QUrl> &cover)
 {
     if (!cover) {
         m_artworkTask.cancel();
-        m_lastArtworkURL.reset();
+        m_lastArtworkUrl.reset();
         return;
     }
     // Shown already, or on its way. A cover that failed is not asked for
     // again until another one has been.
-    if (cover == m_lastArtworkURL)
+    if (cover == m_lastArtworkUrl)
         return;
-    m_lastArtworkURL = cover;
+    m_lastArtworkUrl = cover;
     loadArtwork(*cover, m_artworkTask.renew());
 }
 

@@ -50,7 +50,7 @@ public:
     // Next and previous are offered only while skipping is possible.
     bool canSkip() const { return m_canSkip; }
     // The cover last asked for, fetched or not.
-    std::optional<QUrl> lastArtworkUrl() const { return m_lastArtworkURL; }
+    std::optional<QUrl> lastArtworkUrl() const { return m_lastArtworkUrl; }
     bool isLoadingArtwork() const { return m_artworkTask.isRunning(); }
     // Null without a session bus.
     MprisService *mpris() const { return m_mpris; }
@@ -69,7 +69,7 @@ private:
     std::optional<NowPlayingInfo> m_info;
     bool m_canSkip = false;
     TaskSlot m_artworkTask;
-    std::optional<QUrl> m_lastArtworkURL;
+    std::optional<QUrl> m_lastArtworkUrl;
 };
 
 } // namespace nimbra

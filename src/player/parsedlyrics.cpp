@@ -70,7 +70,7 @@ ParsedLyrics ParsedLyrics::parse(const QString &text)
     if (!stamped.isEmpty()) {
         std::stable_sort(
             stamped.begin(), stamped.end(), [](const Stamped &a, const Stamped &b) { return a.time < b.time; });
-        parsed.isLRC = true;
+        parsed.isLrc = true;
         parsed.lines.reserve(stamped.size());
         for (const Stamped &s : stamped)
             parsed.lines.append({int(parsed.lines.size()), s.time, s.text});
@@ -87,7 +87,7 @@ int ParsedLyrics::activeIndex(double time, double duration) const
     if (lines.isEmpty() || std::isnan(time))
         return 0;
     const int last = int(lines.size()) - 1;
-    if (isLRC) {
+    if (isLrc) {
         // Times never decrease, so the last line at or before time is found
         // by bisection; of equal times the later line wins.
         const auto after = std::upper_bound(lines.cbegin(), lines.cend(), time,
@@ -107,7 +107,7 @@ std::optional<double> ParsedLyrics::seekTime(int index, double duration) const
 {
     if (index < 0 || index >= lines.size())
         return std::nullopt;
-    if (isLRC && lines.at(index).time)
+    if (isLrc && lines.at(index).time)
         return lines.at(index).time;
     if (!(duration > 0))
         return std::nullopt;

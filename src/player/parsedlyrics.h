@@ -13,7 +13,7 @@ namespace nimbra {
 // row is a line and the lines are spread evenly over the track.
 struct ParsedLyrics
 {
-    bool isLRC = false;
+    bool isLrc = false;
     QList<LyricsLine> lines;
 
     static ParsedLyrics parse(const QString &text);

@@ -74,7 +74,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
     // keep describing what is playing.
     PlayQueue candidate = m_queue;
     const qsizetype start = candidate.place(track, list);
-    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return APIConfig::resolve(t.fileUrl); });
+    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return ApiConfig::resolve(t.fileUrl); });
     if (!playable)
         return;
     // The listener's choice wins over a wave still on its way.
@@ -87,7 +87,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
 
 void PlayerStore::playAtIndex(qsizetype index)
 {
-    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return APIConfig::resolve(t.fileUrl); });
+    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return ApiConfig::resolve(t.fileUrl); });
     if (!start)
         return;
     m_queue.setIndex(start->index);

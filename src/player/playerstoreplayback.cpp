@@ -126,7 +126,7 @@ void PlayerStore::triggerCrossfade()
     if (!next || *next < 0 || *next >= m_queue.size())
         return;
     const TrackOut track = m_queue.tracks().at(*next);
-    const auto url = APIConfig::resolve(track.fileUrl);
+    const auto url = ApiConfig::resolve(track.fileUrl);
     if (!url)
         return;
     m_queue.setIndex(*next);
@@ -247,7 +247,7 @@ void PlayerStore::cacheCurrentTrack()
 {
     if (!m_currentTrack)
         return;
-    const auto url = APIConfig::resolve(m_currentTrack->fileUrl);
+    const auto url = ApiConfig::resolve(m_currentTrack->fileUrl);
     if (!url || m_cache->localUrl(m_currentTrack->id))
         return;
     setCachingTrackId(m_currentTrack->id);

@@ -151,7 +151,7 @@ QUrl MainNavigationModel::profileAvatarUrl() const
 {
     if (!showsProfileCard() || !m_auth->user()->avatarUrl)
         return {};
-    return APIConfig::resolve(*m_auth->user()->avatarUrl).value_or(QUrl());
+    return ApiConfig::resolve(*m_auth->user()->avatarUrl).value_or(QUrl());
 }
 
 QVariantList MainNavigationModel::profileBadges() const

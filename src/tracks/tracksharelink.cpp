@@ -11,14 +11,14 @@ namespace nimbra {
 QUrl TrackShareLink::forTrack(const QString &trackId)
 {
     if (trackId.isEmpty())
-        return APIConfig::baseUrl();
+        return ApiConfig::baseUrl();
     QString segment;
     try {
-        segment = NimbraAPI::pathSegment(trackId);
-    } catch (const APIError &) {
-        return APIConfig::baseUrl();
+        segment = NimbraApi::pathSegment(trackId);
+    } catch (const ApiError &) {
+        return ApiConfig::baseUrl();
     }
-    return APIConfig::resolve(u"api/v1/share/track/"_s + segment).value_or(APIConfig::baseUrl());
+    return ApiConfig::resolve(u"api/v1/share/track/"_s + segment).value_or(ApiConfig::baseUrl());
 }
 
 } // namespace nimbra

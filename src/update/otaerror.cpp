@@ -23,13 +23,13 @@ QString OtaError::description() const
     switch (m_kind) {
     case Kind::HttpError:
         return u"Манифест недоступен (HTTP "_s + QString::number(m_statusCode) + u')';
-    case Kind::BadURL:
+    case Kind::BadUrl:
         return u"Неверный URL манифеста"_s;
-    case Kind::InvalidJSON:
+    case Kind::InvalidJson:
         return u"Ответ сервера не является JSON"_s;
     case Kind::MissingVersionCode:
         return u"В манифесте отсутствует versionCode"_s;
-    case Kind::MissingDownloadURL:
+    case Kind::MissingDownloadUrl:
         return u"В манифесте нет ссылки на загрузку"_s;
     case Kind::DownloadFailed:
         return u"Не удалось загрузить обновление: "_s + m_reason;

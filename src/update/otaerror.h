@@ -9,13 +9,13 @@ namespace nimbra {
 class OtaError : public Error
 {
 public:
-    enum class Kind { HttpError, BadURL, InvalidJSON, MissingVersionCode, MissingDownloadURL, DownloadFailed };
+    enum class Kind { HttpError, BadUrl, InvalidJson, MissingVersionCode, MissingDownloadUrl, DownloadFailed };
 
     static OtaError httpError(int statusCode);
-    static OtaError badUrl() { return OtaError(Kind::BadURL); }
-    static OtaError invalidJson() { return OtaError(Kind::InvalidJSON); }
+    static OtaError badUrl() { return OtaError(Kind::BadUrl); }
+    static OtaError invalidJson() { return OtaError(Kind::InvalidJson); }
     static OtaError missingVersionCode() { return OtaError(Kind::MissingVersionCode); }
-    static OtaError missingDownloadUrl() { return OtaError(Kind::MissingDownloadURL); }
+    static OtaError missingDownloadUrl() { return OtaError(Kind::MissingDownloadUrl); }
     // The installer download ended without a whole file; reason says why.
     static OtaError downloadFailed(QString reason);
 

@@ -39,7 +39,7 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     // An HTTP error status still carries an answer; only a failure below
     // HTTP is the transport's.
     if (!result.status && result.error != QNetworkReply::NoError)
-        throw APIError::network(APIError::failureFor(result.error), result.errorText);
+        throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     co_return ManifestAnswer {result.status.value_or(0), result.body};
 }
 
@@ -76,7 +76,7 @@ QString OtaService::fallbackFileName()
 QUrl OtaService::manifestUrl()
 {
     const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString().trimmed();
-    QUrl root = stored.isEmpty() ? APIConfig::defaultBaseUrl() : QUrl(stored, QUrl::StrictMode);
+    QUrl root = stored.isEmpty() ? ApiConfig::defaultBaseUrl() : QUrl(stored, QUrl::StrictMode);
     if (!root.isValid())
         return root;
     root.setPath(manifestPath());

@@ -38,7 +38,7 @@ public:
     static bool isAllowedAddress(const QUrl &url);
 
     // Throws OtaError for a refused address, a status outside 2xx and a
-    // document that does not check; APIError for a transport failure.
+    // document that does not check; ApiError for a transport failure.
     static QCoro::Task<OtaManifest> fetchManifest(CancelToken token = {});
 };
 

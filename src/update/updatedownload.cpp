@@ -124,7 +124,7 @@ QCoro::Task<QString> UpdateDownload::save(
     }
     if (result.error != QNetworkReply::NoError) {
         throw OtaError::downloadFailed(
-            APIError::network(APIError::failureFor(result.error), result.errorText).description());
+            ApiError::network(ApiError::failureFor(result.error), result.errorText).description());
     }
     if (!file.commit())
         throw OtaError::downloadFailed(fileErrorText(file));

@@ -36,7 +36,7 @@ public:
     // Saves url into folder (an existing private folder) and returns the
     // whole file's path. progress gets the fraction received so far while
     // the length is known. Throws OtaError (downloadFailed) for every
-    // failure, APIError network(Cancelled) once cancel fires.
+    // failure, ApiError network(Cancelled) once cancel fires.
     static QCoro::Task<QString> save(
         QUrl url, QString folder, std::function<void(double progress)> progress, CancelToken cancel = {});
 };

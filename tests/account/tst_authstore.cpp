@@ -64,7 +64,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"GET"_s, kMe, [this](const RecordedRequest &request) {
             const QMutexLocker lock(&m_profilesMutex);
             return m_profiles.value(
@@ -139,8 +139,8 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 port = closed.serverPort();
         closed.close();
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
-        const auto restore = qScopeGuard([this] { APIConfig::setBaseUrl(m_server->baseUrl()); });
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
+        const auto restore = qScopeGuard([this] { ApiConfig::setBaseUrl(m_server->baseUrl()); });
 
         AuthSession session("saved");
         QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));

@@ -49,7 +49,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
         m_server->on(u"POST"_s, kRegister, FakeResponse {400, R"({"detail": "Имя занято"})"});
     }

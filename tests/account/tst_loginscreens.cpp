@@ -106,7 +106,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         FocusHelper::suppressFocusFrames(QCoreApplication::instance());
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init()

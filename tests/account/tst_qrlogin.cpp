@@ -96,7 +96,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, [](const RecordedRequest &request) {
             if (request.header(u"authorization"_s) == u"Bearer access"_s)
                 return FakeResponse {200, userJson(u"ann"_s)};

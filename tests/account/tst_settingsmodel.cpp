@@ -21,7 +21,7 @@ class TestSettingsModel : public QObject
 {
     Q_OBJECT
 
-    static QString storedAddress() { return QSettings().value(QLatin1StringView(APIConfig::settingsKey)).toString(); }
+    static QString storedAddress() { return QSettings().value(QLatin1StringView(ApiConfig::settingsKey)).toString(); }
 
 private slots:
     void initTestCase() { initTestEnvironment(); }
@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(model.apiHost(), apiHost);
         // Shown again, the field reads what is in use.
         model.reloadAddress();
-        QCOMPARE(model.baseUrlText(), APIConfig::baseUrl().toString());
+        QCOMPARE(model.baseUrlText(), ApiConfig::baseUrl().toString());
     }
 
     void crossfade()

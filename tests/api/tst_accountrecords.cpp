@@ -86,10 +86,10 @@ const QList<RecordCase> &cases()
             {"username", "email", "password"}, {}, viaToJson<UserRegister>()},
         {u"UserProfilePatch"_s, {{"catalog_artist_name"_L1, u"Лина"_s}, {"email"_L1, u"new@e.com"_s}}, {},
             {"catalog_artist_name", "email"}, viaToJson<UserProfilePatch>()},
-        {u"HTTPValidationError"_s,
+        {u"HttpValidationError"_s,
             {{"detail"_L1,
                 QJsonArray {QJsonObject {{"msg"_L1, u"field required"_s}}, QJsonObject {{"msg"_L1, u"too short"_s}}}}},
-            {"detail[1]", "detail[1].msg"}, {"detail"}, viaToJson<HTTPValidationError>()},
+            {"detail[1]", "detail[1].msg"}, {"detail"}, viaToJson<HttpValidationError>()},
     };
     return all;
 }

@@ -37,16 +37,16 @@ public:
     }
 };
 
-TaskOutcome<QByteArray> send(const APIClient &client, const QString &path, const QString &method = u"GET"_s,
+TaskOutcome<QByteArray> send(const ApiClient &client, const QString &path, const QString &method = u"GET"_s,
     const QMap<QString, QString> &query = {}, const std::optional<QByteArray> &body = {},
     const std::optional<QString> &token = {}, const CancelToken &cancel = {})
 {
     return outcomeOf(client.request(path, method, query, body, u"application/json"_s, token, cancel));
 }
 
-APIError apiError(const TaskOutcome<QByteArray> &outcome)
+ApiError apiError(const TaskOutcome<QByteArray> &outcome)
 {
-    return outcome.errorAs<APIError>().value_or(APIError::httpStatus(0, u"no APIError"_s));
+    return outcome.errorAs<ApiError>().value_or(ApiError::httpStatus(0, u"no ApiError"_s));
 }
 
 // Keeps the request head byte for byte, as no HTTP server library does:
@@ -80,13 +80,13 @@ bool isRussianOnly(const QString &text)
 
 } // namespace
 
-class TestAPIClient : public QObject
+class TestApiClient : public QObject
 {
     Q_OBJECT
 private:
     std::unique_ptr<FakeHttpServer> m_server;
-    APIClient m_client;
-    NimbraAPI m_api;
+    ApiClient m_client;
+    NimbraApi m_api;
 
     void answerEverything(int status, QByteArray body)
     {
@@ -103,7 +103,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->clearRequests();
     }
 
@@ -157,10 +157,10 @@ private slots:
     void emptyTokenHeaderIsExact()
     {
         RawHttpServer raw;
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(raw.serverPort())));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(raw.serverPort())));
         QVERIFY(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, QString()).value);
         QVERIFY2(raw.head.contains("\r\nAuthorization: Bearer \r\n"), raw.head.constData());
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     // Qt writes a bare line feed into the request as it is, and a server
@@ -177,8 +177,8 @@ private slots:
     void tokenWithAnyLineBreakIsNeverSent()
     {
         QFETCH(QString, token);
-        const APIError error = apiError(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, token));
-        QCOMPARE(error.kind(), APIError::Kind::Unauthorized);
+        const ApiError error = apiError(send(m_client, u"api/v1/auth/me"_s, u"GET"_s, {}, {}, token));
+        QCOMPARE(error.kind(), ApiError::Kind::Unauthorized);
         QCOMPARE(error.description(), u"Требуется вход в аккаунт"_s);
         QCOMPARE(m_server->requestCount(), 0);
     }
@@ -216,9 +216,9 @@ private slots:
         m_server->setFallback([=](const RecordedRequest &) {
             return FakeResponse {status, R"({"detail": "Сервер сказал нет"})", "application/json"};
         });
-        const APIError error = apiError(send(m_client, u"api/v1/x"_s, u"GET"_s, {}, {}, {}));
+        const ApiError error = apiError(send(m_client, u"api/v1/x"_s, u"GET"_s, {}, {}, {}));
         m_server->setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
-        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
+        QCOMPARE(error.kind(), ApiError::Kind::HttpStatus);
         QCOMPARE(error.statusCode(), status);
         QCOMPARE(error.message(), std::optional<QString>(u"Сервер сказал нет"_s));
     }
@@ -227,19 +227,19 @@ private slots:
     {
         QUrl prefixed = m_server->baseUrl();
         prefixed.setPath(u"/nimbra/"_s);
-        APIConfig::setBaseUrl(prefixed);
+        ApiConfig::setBaseUrl(prefixed);
         QVERIFY(send(m_client, u"api/v1/tracks"_s).value);
         QCOMPARE(m_server->lastRequest().path, u"/nimbra/api/v1/tracks"_s);
         // Stored by hand with a trailing "/": still one "/" between.
-        QSettings().setValue(QLatin1StringView(APIConfig::settingsKey), prefixed.toString());
+        QSettings().setValue(QLatin1StringView(ApiConfig::settingsKey), prefixed.toString());
         QVERIFY(send(m_client, u"api/v1/tracks"_s).value);
         QCOMPARE(m_server->lastRequest().path, u"/nimbra/api/v1/tracks"_s);
 
         m_server->clearRequests();
         for (const QString &stored : {u"http://"_s, u"http:service"_s}) {
-            QSettings().setValue(QLatin1StringView(APIConfig::settingsKey), stored);
-            const APIError error = apiError(send(m_client, u"api/v1/tracks"_s));
-            QCOMPARE(error.kind(), APIError::Kind::InvalidURL);
+            QSettings().setValue(QLatin1StringView(ApiConfig::settingsKey), stored);
+            const ApiError error = apiError(send(m_client, u"api/v1/tracks"_s));
+            QCOMPARE(error.kind(), ApiError::Kind::InvalidUrl);
             QCOMPARE(error.description(), u"Некорректный адрес API"_s);
         }
         QCOMPARE(m_server->requestCount(), 0);
@@ -278,8 +278,8 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         m_server->on(u"GET"_s, u"/api/v1/fail"_s, FakeResponse {status, body, "text/plain"});
-        const APIError error = apiError(send(m_client, u"api/v1/fail"_s));
-        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
+        const ApiError error = apiError(send(m_client, u"api/v1/fail"_s));
+        QCOMPARE(error.kind(), ApiError::Kind::HttpStatus);
         QCOMPARE(error.statusCode(), status);
         QTEST(error.message(), "message");
         QTEST(error.description(), "description");
@@ -292,9 +292,9 @@ private slots:
         QTimer::singleShot(50, [cancel] { cancel.cancel(); });
         QElapsedTimer elapsed;
         elapsed.start();
-        const APIError error = apiError(send(m_client, u"api/v1/slow"_s, u"GET"_s, {}, {}, {}, cancel));
+        const ApiError error = apiError(send(m_client, u"api/v1/slow"_s, u"GET"_s, {}, {}, {}, cancel));
         QVERIFY2(elapsed.elapsed() < 1500, "the answer was awaited instead of aborted");
-        QCOMPARE(error.kind(), APIError::Kind::Network);
+        QCOMPARE(error.kind(), ApiError::Kind::Network);
         QVERIFY(error.isCancelled());
         QCOMPARE(error.description(), u"Запрос отменён"_s);
 
@@ -317,9 +317,9 @@ private slots:
         QFETCH(int, idleMs);
         QFETCH(int, transferMs);
         m_server->on(u"GET"_s, u"/api/v1/slow"_s, FakeResponse {200, "{}", "application/json", 1000});
-        const APIClient client(
-            APIClient::Limits {std::chrono::milliseconds(idleMs), std::chrono::milliseconds(transferMs)});
-        const APIError error = apiError(send(client, u"api/v1/slow"_s));
+        const ApiClient client(
+            ApiClient::Limits {std::chrono::milliseconds(idleMs), std::chrono::milliseconds(transferMs)});
+        const ApiError error = apiError(send(client, u"api/v1/slow"_s));
         QVERIFY(error.isTimedOut());
         QVERIFY(!error.isCancelled());
         QVERIFY(isRussianOnly(error.description()));
@@ -328,8 +328,8 @@ private slots:
     void transportFailuresAreNetworkErrors()
     {
         m_server->on(u"GET"_s, u"/api/v1/drop"_s, FakeResponse {200, "", "application/json", 0, true});
-        const APIError dropped = apiError(send(m_client, u"api/v1/drop"_s));
-        QCOMPARE(dropped.kind(), APIError::Kind::Network);
+        const ApiError dropped = apiError(send(m_client, u"api/v1/drop"_s));
+        QCOMPARE(dropped.kind(), ApiError::Kind::Network);
         QVERIFY(!dropped.isCancelled());
         QVERIFY(isRussianOnly(dropped.description()));
 
@@ -337,16 +337,16 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 port = closed.serverPort();
         closed.close();
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
-        const APIError refused = apiError(send(m_client, u"api/v1/x"_s));
-        QCOMPARE(refused.networkFailure(), APIError::NetworkFailure::ConnectionRefused);
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
+        const ApiError refused = apiError(send(m_client, u"api/v1/x"_s));
+        QCOMPARE(refused.networkFailure(), ApiError::NetworkFailure::ConnectionRefused);
         QCOMPARE(refused.description(), u"Не удалось подключиться к серверу"_s);
     }
 
     void offlineRequestWaitsForTheNetwork()
     {
         FakeConnectivity connectivity;
-        const APIClient client(APIClient::Limits {}, &connectivity);
+        const ApiClient client(ApiClient::Limits {}, &connectivity);
         QTimer::singleShot(50, &connectivity, [&] {
             QCOMPARE(m_server->requestCount(), 0);
             connectivity.goOnline();
@@ -360,9 +360,9 @@ private slots:
         CancelToken cancel;
         QTimer::singleShot(50, [cancel] { cancel.cancel(); });
         QVERIFY(apiError(send(client, u"api/v1/x"_s, u"GET"_s, {}, {}, {}, cancel)).isCancelled());
-        const APIClient shortLimit(APIClient::Limits {60s, 100ms}, &connectivity);
-        const APIError error = apiError(send(shortLimit, u"api/v1/x"_s));
-        QCOMPARE(error.networkFailure(), APIError::NetworkFailure::NoConnection);
+        const ApiClient shortLimit(ApiClient::Limits {60s, 100ms}, &connectivity);
+        const ApiError error = apiError(send(shortLimit, u"api/v1/x"_s));
+        QCOMPARE(error.networkFailure(), ApiError::NetworkFailure::NoConnection);
         QCOMPARE(error.description(), u"Нет подключения к интернету"_s);
         QCOMPARE(m_server->requestCount(), 0);
     }
@@ -429,13 +429,13 @@ private slots:
     {
         answerEverything(200, R"({"id": "p1", "title": "Mine", "is_public": false, "track_count": 0})");
         for (const QString &id : {u"."_s, u".."_s}) {
-            const auto error = outcomeOf(m_api.playlist(id, u"tok"_s)).errorAs<APIError>();
+            const auto error = outcomeOf(m_api.playlist(id, u"tok"_s)).errorAs<ApiError>();
             QVERIFY(error);
-            QCOMPARE(error->kind(), APIError::Kind::InvalidURL);
+            QCOMPARE(error->kind(), ApiError::Kind::InvalidUrl);
         }
         QCOMPARE(m_server->requestCount(), 0);
     }
 };
 
-QTEST_GUILESS_MAIN(TestAPIClient)
+QTEST_GUILESS_MAIN(TestApiClient)
 #include "tst_apiclient.moc"

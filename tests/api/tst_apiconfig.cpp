@@ -11,17 +11,17 @@ namespace {
 
 void store(const QString &text)
 {
-    QSettings().setValue(QLatin1StringView(APIConfig::settingsKey), text);
+    QSettings().setValue(QLatin1StringView(ApiConfig::settingsKey), text);
 }
 
 QString stored()
 {
-    return QSettings().value(QLatin1StringView(APIConfig::settingsKey)).toString();
+    return QSettings().value(QLatin1StringView(ApiConfig::settingsKey)).toString();
 }
 
 } // namespace
 
-class TestAPIConfig : public QObject
+class TestApiConfig : public QObject
 {
     Q_OBJECT
 private slots:
@@ -30,31 +30,31 @@ private slots:
 
     void storedTextIsUsedOnlyWhenUsable()
     {
-        const QUrl fallback = APIConfig::defaultBaseUrl();
+        const QUrl fallback = ApiConfig::defaultBaseUrl();
         QCOMPARE(fallback.scheme(), u"https"_s);
-        QCOMPARE(APIConfig::baseUrl(), fallback);
+        QCOMPARE(ApiConfig::baseUrl(), fallback);
         // A scheme that begins with "http" in small letters, and a host.
         for (const QString &text :
             {u"http://127.0.0.1:8080"_s, u"https://music.example.com/nimbra"_s, u"httpx://music.example.com"_s}) {
             store(text);
-            QCOMPARE(APIConfig::baseUrl().toString(), text);
+            QCOMPARE(ApiConfig::baseUrl().toString(), text);
         }
         for (const QString &text :
             {u"ftp://music.example.com"_s, u"HTTP://music.example.com"_s, u"music.example.com/api"_s,
                 u"http://music example.com"_s, u"http://music.example.com:99999"_s, QString()}) {
             store(text);
-            QCOMPARE(APIConfig::baseUrl(), fallback);
+            QCOMPARE(ApiConfig::baseUrl(), fallback);
         }
     }
 
     void writeDropsTrailingSlashes()
     {
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:8080/api///"_s));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:8080/api///"_s));
         QCOMPARE(stored(), u"http://127.0.0.1:8080/api"_s);
-        APIConfig::setBaseUrl(QUrl(u"https://music.example.com/ \n"_s));
+        ApiConfig::setBaseUrl(QUrl(u"https://music.example.com/ \n"_s));
         QCOMPARE(stored(), u"https://music.example.com"_s);
         // Not checked on the way in; the next read falls back to the default.
-        APIConfig::setBaseUrl(QUrl(u"ftp://files.example.com/"_s));
+        ApiConfig::setBaseUrl(QUrl(u"ftp://files.example.com/"_s));
         QCOMPARE(stored(), u"ftp://files.example.com"_s);
     }
 
@@ -64,7 +64,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
 
-        const QString defaultRoot = APIConfig::defaultBaseUrl().toString();
+        const QString defaultRoot = ApiConfig::defaultBaseUrl().toString();
         QTest::newRow("absolute https unchanged")
             << u"http://127.0.0.1:8080"_s << u"https://cdn.example.com/a/b.flac?sig=x#t"_s
             << u"https://cdn.example.com/a/b.flac?sig=x#t"_s;
@@ -92,17 +92,17 @@ private slots:
         QFETCH(QString, expected);
         if (!base.isEmpty())
             store(base);
-        const std::optional<QUrl> resolved = APIConfig::resolve(path);
+        const std::optional<QUrl> resolved = ApiConfig::resolve(path);
         QVERIFY(resolved);
         QCOMPARE(resolved->toString(QUrl::FullyEncoded), expected);
     }
 
     void resolveRefusesUnparsableAbsoluteText()
     {
-        QVERIFY(!APIConfig::resolve(u"http://bad host/a.mp3"_s));
-        QVERIFY(!APIConfig::resolve(u"https://[::1/a.mp3"_s));
+        QVERIFY(!ApiConfig::resolve(u"http://bad host/a.mp3"_s));
+        QVERIFY(!ApiConfig::resolve(u"https://[::1/a.mp3"_s));
     }
 };
 
-QTEST_GUILESS_MAIN(TestAPIConfig)
+QTEST_GUILESS_MAIN(TestApiConfig)
 #include "tst_apiconfig.moc"

@@ -24,7 +24,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -64,7 +64,7 @@ private slots:
             return jsonResponse(trackPageBody(tracksJson(ids), total, page, 1000, 3));
         });
 
-        const auto outcome = outcomeOf(NimbraAPI().fetchAllTracksBrief(u"tok"_s));
+        const auto outcome = outcomeOf(NimbraApi().fetchAllTracksBrief(u"tok"_s));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
         QCOMPARE(outcome.value->size(), tracks);
 
@@ -99,13 +99,13 @@ private slots:
                 return jsonResponse(body, status);
             return jsonResponse(trackPageBody(tracksJson({u"t%1"_s.arg(page)}), 100, page, 1000, 100));
         });
-        const auto outcome = outcomeOf(NimbraAPI().fetchAllTracksBrief(std::nullopt));
+        const auto outcome = outcomeOf(NimbraApi().fetchAllTracksBrief(std::nullopt));
         QVERIFY(!outcome.value);
         QCOMPARE(m_server->requestCount(), 3);
         if (decoding) {
             QVERIFY(outcome.errorAs<DecodingError>());
         } else {
-            const auto error = outcome.errorAs<APIError>();
+            const auto error = outcome.errorAs<ApiError>();
             QVERIFY(error);
             QCOMPARE(error->statusCode(), 503);
             QCOMPARE(error->description(), u"busy"_s);
@@ -122,10 +122,10 @@ private slots:
             response.delayMs = page >= 2 ? 500 : 0;
             return response;
         });
-        auto task = NimbraAPI().fetchAllTracksBrief(std::nullopt, cancel);
+        auto task = NimbraApi().fetchAllTracksBrief(std::nullopt, cancel);
         QTRY_COMPARE(m_server->requestCount(), 2);
         cancel.cancel();
-        const auto error = outcomeOf(std::move(task)).errorAs<APIError>();
+        const auto error = outcomeOf(std::move(task)).errorAs<ApiError>();
         QVERIFY(error && error->isCancelled());
         QCOMPARE(m_server->requestCount(), 2);
     }

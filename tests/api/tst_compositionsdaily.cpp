@@ -28,15 +28,15 @@ QJsonArray numberedPage(int page, int size)
     return tracksJson(ids);
 }
 
-NimbraAPI onDay(QDate day)
+NimbraApi onDay(QDate day)
 {
-    return NimbraAPI(APIClient(), NimbraAPI::Sources {[day] { return day; }, {}});
+    return NimbraApi(ApiClient(), NimbraApi::Sources {[day] { return day; }, {}});
 }
 
-NimbraAPI withRandomSeed(quint64 seed)
+NimbraApi withRandomSeed(quint64 seed)
 {
     auto generator = std::make_shared<SplitMix64>(seed);
-    return NimbraAPI(APIClient(), NimbraAPI::Sources {{}, [generator] { return generator->next(); }});
+    return NimbraApi(ApiClient(), NimbraApi::Sources {{}, [generator] { return generator->next(); }});
 }
 
 // Hands out fixed values and counts how many were taken.
@@ -85,7 +85,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init()
@@ -161,7 +161,7 @@ private slots:
     void dailyCutsToSize()
     {
         serveCatalogue(40);
-        const NimbraAPI api = onDay(QDate(2026, 12, 6));
+        const NimbraApi api = onDay(QDate(2026, 12, 6));
         const auto all = outcomeOf(api.dailyPlaylist(std::nullopt, 500));
         QCOMPARE(all.value->size(), 200); // four pages of 50
         // A shorter list is the beginning of the longer one.
@@ -179,7 +179,7 @@ private slots:
                 return jsonResponse(R"({"detail": "page lost"})", 500);
             return jsonResponse(trackPageBody(numberedPage(page, 50), 3, page, 50, 3));
         });
-        const auto error = outcomeOf(onDay(QDate(2026, 12, 6)).dailyPlaylist(std::nullopt, 30)).errorAs<APIError>();
+        const auto error = outcomeOf(onDay(QDate(2026, 12, 6)).dailyPlaylist(std::nullopt, 30)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 500);
         QCOMPARE(error->description(), u"page lost"_s);
@@ -225,7 +225,7 @@ private slots:
     void waveShufflesEveryCall()
     {
         serveCatalogue(250);
-        const NimbraAPI api = withRandomSeed(99);
+        const NimbraApi api = withRandomSeed(99);
         const auto first = outcomeOf(api.myWaveQueue(std::nullopt));
         const auto second = outcomeOf(api.myWaveQueue(std::nullopt));
         QVERIFY(first.value && second.value);
@@ -263,7 +263,7 @@ private slots:
         serveCatalogue(5);
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"a"_s}))));
         m_server->on(u"GET"_s, failing, jsonResponse("down", 503));
-        const auto error = outcomeOf(withRandomSeed(1).myWaveQueue(u"tok"_s)).errorAs<APIError>();
+        const auto error = outcomeOf(withRandomSeed(1).myWaveQueue(u"tok"_s)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 503);
         QCOMPARE(m_server->requestCount(), requests);

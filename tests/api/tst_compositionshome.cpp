@@ -106,7 +106,7 @@ private slots:
         qputenv("TZ", "XST-10");
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -114,7 +114,7 @@ private slots:
     void countsOfAGuest()
     {
         serveCounts();
-        const auto outcome = outcomeOf(NimbraAPI().libraryStats(std::nullopt));
+        const auto outcome = outcomeOf(NimbraApi().libraryStats(std::nullopt));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
         const LibraryStats s = *outcome.value;
         QCOMPARE((QList<qint64> {s.favoritesCount, s.albumsCount, s.tracksCount, s.clipsCount, s.battlesCount}),
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
 
         // The empty token is a token: its favourites are counted.
-        const auto listener = outcomeOf(NimbraAPI().libraryStats(QString()));
+        const auto listener = outcomeOf(NimbraApi().libraryStats(QString()));
         QCOMPARE(listener.value->favoritesCount, 2);
     }
 
@@ -141,9 +141,9 @@ private slots:
         QFETCH(int, status);
         serveCounts();
         m_server->on(u"GET"_s, failing, whenAllFourArrived(jsonResponse("{}", status)));
-        const auto outcome = outcomeOf(NimbraAPI().libraryStats(u"tok"_s));
+        const auto outcome = outcomeOf(NimbraApi().libraryStats(u"tok"_s));
         QVERIFY(!outcome.value);
-        const auto error = outcome.errorAs<APIError>();
+        const auto error = outcome.errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), status);
         // A failed count asks no favourites.
@@ -156,7 +156,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse("{}", 500)));
         Gate battles;
         m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.handler(jsonResponse(clipPageBody(5))));
-        const auto error = outcomeOf(NimbraAPI().libraryStats(std::nullopt)).errorAs<APIError>();
+        const auto error = outcomeOf(NimbraApi().libraryStats(std::nullopt)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 500);
         // The call ended while the battles were still held back.
@@ -179,7 +179,7 @@ private slots:
             jsonResponse(listBody({albumJson(u"tie"_s, same), albumJson(u"al"_s, utc(2026, 6, 1)),
                 albumJson(u"undated"_s), albumJson(u"newest"_s, utc(2027, 1, 1, 1))})));
 
-        const auto outcome = outcomeOf(NimbraAPI().newReleases(u"tok"_s, 18));
+        const auto outcome = outcomeOf(NimbraApi().newReleases(u"tok"_s, 18));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
         QStringList ids, subtitles;
         for (const HomeReleaseItem &item : *outcome.value) {
@@ -222,7 +222,7 @@ private slots:
             jsonResponse(listBody({albumJson(u"a1"_s, utc(2026, 1, 2)), albumJson(u"a2"_s, utc(2025, 1, 2))})));
         const QStringList all {u"track-t2"_s, u"album-a1"_s, u"track-t1"_s, u"album-a2"_s};
         for (const auto &[limit, count] : {std::pair {-1, 0}, {2, 2}, {18, 4}}) {
-            const auto outcome = outcomeOf(NimbraAPI().newReleases(std::nullopt, limit));
+            const auto outcome = outcomeOf(NimbraApi().newReleases(std::nullopt, limit));
             QStringList ids;
             for (const HomeReleaseItem &item : *outcome.value)
                 ids.append(item.id);
@@ -245,7 +245,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1, 1, 80, 1)));
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, jsonResponse("[]"));
         m_server->on(u"GET"_s, failing, jsonResponse(R"({"detail": "нет"})", 500));
-        const auto error = outcomeOf(NimbraAPI().newReleases(std::nullopt, 18)).errorAs<APIError>();
+        const auto error = outcomeOf(NimbraApi().newReleases(std::nullopt, 18)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->description(), u"нет"_s);
         QCOMPARE(m_server->requestCount(), requests);

@@ -54,11 +54,11 @@ class TestErrorBodies : public QObject
 
     std::unique_ptr<FakeHttpServer> m_server;
 
-    APIError failureOf(const APIClient &client, const QString &path)
+    ApiError failureOf(const ApiClient &client, const QString &path)
     {
         const TaskOutcome<QByteArray> outcome
             = outcomeOf(client.request(path, u"GET"_s, {}, {}, u"application/json"_s, std::nullopt));
-        return outcome.errorAs<APIError>().value_or(APIError::httpStatus(0, u"no APIError"_s));
+        return outcome.errorAs<ApiError>().value_or(ApiError::httpStatus(0, u"no ApiError"_s));
     }
 
 private slots:
@@ -66,7 +66,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void errorBodyBecomesAShortLine_data()
@@ -85,10 +85,10 @@ private slots:
             << 503 << QByteArray("text/plain") << QByteArray("Сервис обновляется\nTraceback: ...\n  at x")
             << u"Сервис обновляется"_s;
         QTest::newRow("endless line") << 500 << QByteArray("text/plain") << QByteArray(5000, 'x')
-                                      << QString(APIClient::maxMessageLength - 1, u'x') + QChar(0x2026);
+                                      << QString(ApiClient::maxMessageLength - 1, u'x') + QChar(0x2026);
         QTest::newRow("endless detail") << 400 << QByteArray("application/json")
                                         << detailBody(QString(100000, u'y'))
-                                        << QString(APIClient::maxMessageLength - 1, u'y') + QChar(0x2026);
+                                        << QString(ApiClient::maxMessageLength - 1, u'y') + QChar(0x2026);
         // The service's own texts come through as they are, markup included:
         // the screens draw them as plain text.
         QTest::newRow("markup in a detail") << 400 << QByteArray("application/json")
@@ -102,8 +102,8 @@ private slots:
         QFETCH(QByteArray, contentType);
         QFETCH(QByteArray, body);
         m_server->on(u"GET"_s, u"/api/v1/fail"_s, FakeResponse {status, body, contentType});
-        const APIError error = failureOf(APIClient(), u"api/v1/fail"_s);
-        QCOMPARE(error.kind(), APIError::Kind::HttpStatus);
+        const ApiError error = failureOf(ApiClient(), u"api/v1/fail"_s);
+        QCOMPARE(error.kind(), ApiError::Kind::HttpStatus);
         QCOMPARE(error.statusCode(), status);
         QTEST(error.description(), "description");
     }
@@ -115,7 +115,7 @@ private slots:
         const QByteArray page = htmlPage(5 * 1024 * 1024);
         QString description;
         QBENCHMARK {
-            description = APIClient::statusError(502, page, "text/html").description();
+            description = ApiClient::statusError(502, page, "text/html").description();
         }
         QCOMPARE(description, u"Ошибка сервера (502)"_s);
     }
@@ -135,13 +135,13 @@ private slots:
         big.chunked = chunked;
         m_server->on(u"GET"_s, u"/api/v1/big"_s, big);
         m_server->on(u"GET"_s, u"/api/v1/small"_s, FakeResponse {200, QByteArray(8 * 1024, 'b'), "application/json"});
-        APIClient::Limits limits;
+        ApiClient::Limits limits;
         limits.maxBody = 16 * 1024;
-        const APIClient client(limits);
+        const ApiClient client(limits);
 
-        const APIError error = failureOf(client, u"api/v1/big"_s);
-        QCOMPARE(error.kind(), APIError::Kind::Network);
-        QCOMPARE(error.networkFailure(), APIError::NetworkFailure::ResponseTooLarge);
+        const ApiError error = failureOf(client, u"api/v1/big"_s);
+        QCOMPARE(error.kind(), ApiError::Kind::Network);
+        QCOMPARE(error.networkFailure(), ApiError::NetworkFailure::ResponseTooLarge);
         QCOMPARE(error.description(), u"Ответ сервера слишком большой"_s);
 
         const TaskOutcome<QByteArray> small

@@ -25,12 +25,12 @@ QJsonObject bodyOf(const RecordedRequest &request)
 
 } // namespace
 
-class TestNimbraAPIE2EAccount : public QObject
+class TestNimbraApiEndToEndAccount : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<DevServiceProcess> m_service;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     int m_users = 0;
 
     // A token of a newly registered user, so that every test starts with
@@ -49,7 +49,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
     }
 
     void init() { m_service->clearRequests(); }
@@ -102,8 +102,8 @@ private slots:
             {"unknown QR token", errorOf(m_api.qrStatus(u"no-such-qr"_s)), 404, u"QR-токен не найден"_s},
         };
         for (const Refusal &refusal : refusals) {
-            const APIError error = apiErrorOf(refusal.error);
-            QVERIFY2(error.kind() == APIError::Kind::HttpStatus, refusal.name);
+            const ApiError error = apiErrorOf(refusal.error);
+            QVERIFY2(error.kind() == ApiError::Kind::HttpStatus, refusal.name);
             QVERIFY2(error.statusCode() == refusal.status, refusal.name);
             QCOMPARE(error.message(), refusal.message);
             QCOMPARE(error.description(), refusal.message);
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(requests.value(0).body.isEmpty());
 
         m_service->clearRequests();
-        const APIError unknown = apiErrorOf(errorOf(m_api.addFavorite(u"t99999"_s, token)));
+        const ApiError unknown = apiErrorOf(errorOf(m_api.addFavorite(u"t99999"_s, token)));
         QCOMPARE(unknown.statusCode(), 404);
         QCOMPARE(unknown.description(), u"Трек не найден"_s);
         const auto request = m_service->requests().value(0);
@@ -221,7 +221,7 @@ private slots:
         SERVICE_VALUE(clearedTrack, m_api.track(id, token));
         QCOMPARE(clearedTrack.userRating, std::nullopt);
 
-        const APIError invalid = apiErrorOf(errorOf(m_api.rateTrack(id, u"love"_s, token)));
+        const ApiError invalid = apiErrorOf(errorOf(m_api.rateTrack(id, u"love"_s, token)));
         QCOMPARE(invalid.statusCode(), 422);
         QCOMPARE(invalid.description(), u"Допустимые значения: like, dislike"_s);
     }
@@ -252,14 +252,14 @@ private slots:
         QCOMPARE(requestLine(requests.value(4)), expectedLine(u"GET"_s, u"/api/v1/playlists/"_s + created.id, token));
 
         // Nobody else sees a private playlist.
-        const APIError foreign = apiErrorOf(errorOf(m_api.playlist(created.id, freshUser())));
+        const ApiError foreign = apiErrorOf(errorOf(m_api.playlist(created.id, freshUser())));
         QCOMPARE(foreign.statusCode(), 404);
         QCOMPARE(foreign.description(), u"Плейлист не найден"_s);
-        const APIError untitled = apiErrorOf(errorOf(m_api.createPlaylist(QString(), token)));
+        const ApiError untitled = apiErrorOf(errorOf(m_api.createPlaylist(QString(), token)));
         QCOMPARE(untitled.statusCode(), 422);
         QCOMPARE(untitled.description(), u"Название не может быть пустым"_s);
     }
 };
 
-QTEST_GUILESS_MAIN(TestNimbraAPIE2EAccount)
+QTEST_GUILESS_MAIN(TestNimbraApiEndToEndAccount)
 #include "tst_nimbraapi_e2e_account.moc"

@@ -41,12 +41,12 @@ void cancelSoon(const CancelToken &cancel)
 
 } // namespace
 
-class TestNimbraAPIE2ECatalogue : public QObject
+class TestNimbraApiEndToEndCatalogue : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<DevServiceProcess> m_service;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     QString m_token;
 
 private slots:
@@ -55,7 +55,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         m_token = m_service->signIn();
         QVERIFY(!m_token.isEmpty());
     }
@@ -109,7 +109,7 @@ private slots:
 
         // An id with a "/" stays one path segment and reaches no other route.
         m_service->clearRequests();
-        const APIError missing = apiErrorOf(errorOf(m_api.track(u"t00001/../a b"_s, std::nullopt)));
+        const ApiError missing = apiErrorOf(errorOf(m_api.track(u"t00001/../a b"_s, std::nullopt)));
         QCOMPARE(missing.statusCode(), 404);
         QCOMPARE(m_service->requests().value(0).path, u"/api/v1/tracks/t00001%2F..%2Fa%20b"_s);
     }
@@ -203,12 +203,12 @@ private slots:
         cancelSoon(cancel);
         QElapsedTimer clock;
         clock.start();
-        const APIError error = apiErrorOf(errorOf(m_api.libraryStats(std::nullopt, cancel)));
+        const ApiError error = apiErrorOf(errorOf(m_api.libraryStats(std::nullopt, cancel)));
         QVERIFY2(clock.elapsed() < kSlowAnswerMs, "the count waited for the slow probe");
         QVERIFY(error.isCancelled());
     }
 
 };
 
-QTEST_GUILESS_MAIN(TestNimbraAPIE2ECatalogue)
+QTEST_GUILESS_MAIN(TestNimbraApiEndToEndCatalogue)
 #include "tst_nimbraapi_e2e_catalogue.moc"

@@ -32,12 +32,12 @@ QString tracksTarget(int page, int size)
 
 } // namespace
 
-class TestNimbraAPIE2ECompositions : public QObject
+class TestNimbraApiEndToEndCompositions : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<DevServiceProcess> m_service;
-    NimbraAPI m_api;
+    NimbraApi m_api;
     int m_listeners = 0;
 
     // A new account with the given favourites; the request log is cleared.
@@ -58,7 +58,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
     }
 
     void init() { m_service->clearRequests(); }
@@ -92,7 +92,7 @@ private slots:
     void dailyPlaylistIsStableAcrossCalls()
     {
         // One fixed day, so that the two calls never straddle midnight.
-        const NimbraAPI api(APIClient(), NimbraAPI::Sources {[] { return QDate(2026, 12, 6); }, {}});
+        const NimbraApi api(ApiClient(), NimbraApi::Sources {[] { return QDate(2026, 12, 6); }, {}});
         SERVICE_VALUE(first, api.dailyPlaylist(std::nullopt, 30));
         const auto firstRequests = m_service->requests();
         m_service->clearRequests();
@@ -123,11 +123,11 @@ private slots:
         // A catalogue whose last page of 1000 is not full.
         DevServiceProcess small({u"--tracks"_s, u"2500"_s, u"--albums"_s, u"50"_s});
         QVERIFY2(small.isRunning(), qPrintable(small.startError()));
-        APIConfig::setBaseUrl(small.baseUrl());
+        ApiConfig::setBaseUrl(small.baseUrl());
         const QString token = small.signIn();
         small.clearRequests();
         const auto outcome = outcomeOf(m_api.fetchAllTracksBrief(token));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         QVERIFY2(!outcome.error, qPrintable(describeException(outcome.error)));
 
         const QList<TrackOut> &all = *outcome.value;
@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNimbraAPIE2ECompositions)
+QTEST_GUILESS_MAIN(TestNimbraApiEndToEndCompositions)
 #include "tst_nimbraapi_e2e_compositions.moc"

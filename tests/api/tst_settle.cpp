@@ -33,7 +33,7 @@ QCoro::Task<int> endWhenFired(QTimer &timer, Ending ending)
     if (ending == Ending::Failure)
         throw std::runtime_error("the host went away");
     if (ending == Ending::Cancellation)
-        throw APIError::network(APIError::NetworkFailure::Cancelled);
+        throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     co_return 7;
 }
 

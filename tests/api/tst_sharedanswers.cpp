@@ -60,7 +60,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -68,7 +68,7 @@ private slots:
     void countsAndReleasesReadTheAlbumsOnce()
     {
         serveCatalogue();
-        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const NimbraApi load = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
         const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
         QVERIFY2(stats.value, qPrintable(describeException(stats.error)));
         QVERIFY2(releases.value, qPrintable(describeException(releases.error)));
@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(m_server->requestsTo(u"/api/v1/tracks"_s), 2);
 
         // The next load asks again.
-        const NimbraAPI next = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const NimbraApi next = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
         QVERIFY(outcomeOf(next.libraryStats(u"tok"_s)).value);
         QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 2);
     }
@@ -90,10 +90,10 @@ private slots:
     void aFailedReadFailsEveryOneWaitingForIt()
     {
         serveCatalogue(503);
-        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const NimbraApi load = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
         const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
-        QCOMPARE(stats.errorAs<APIError>()->statusCode(), 503);
-        QCOMPARE(releases.errorAs<APIError>()->statusCode(), 503);
+        QCOMPARE(stats.errorAs<ApiError>()->statusCode(), 503);
+        QCOMPARE(releases.errorAs<ApiError>()->statusCode(), 503);
         QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 1);
     }
 
@@ -109,7 +109,7 @@ private slots:
         };
         serveCatalogue();
         m_server->on(u"POST"_s, u"/api/v1/favorites"_s, jsonResponse("{}"));
-        const NimbraAPI load = NimbraAPI().sharingAnswers(std::make_shared<SharedAnswers>());
+        const NimbraApi load = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
         QVERIFY(outcomeOf(load.tracks(1, 1, true, u"first"_s)).value);
         QVERIFY(outcomeOf(load.tracks(1, 1, true, u"first"_s)).value);
         QVERIFY(outcomeOf(load.tracks(1, 1, true, u"second"_s)).value);

@@ -75,7 +75,7 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
     }
 
     void cleanupTestCase()
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(click(window(), item(u"lyricsButton"_s)));
         QTRY_VERIFY(isShown(item(u"lyricsPanel"_s)));
         const ParsedLyrics parsed = ParsedLyrics::parse(player()->currentLyrics().value_or(QString()));
-        QVERIFY(parsed.isLRC && parsed.lines.size() >= 6);
+        QVERIFY(parsed.isLrc && parsed.lines.size() >= 6);
         const double stamp = *parsed.lines.at(2).time;
         QQuickItem *lines = item(u"lyricsLines"_s);
         QQuickItem *line = nullptr;

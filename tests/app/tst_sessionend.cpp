@@ -121,7 +121,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->clearRequests();
         m_otherService->clearRequests();
         m_secrets = std::make_shared<MemorySecretStore>();
@@ -212,7 +212,7 @@ private slots:
         settings.setBaseUrlText(u"  "_s + m_server->baseUrl().toString() + u"///"_s);
         settings.saveAddress();
         QVERIFY(m_app->auth()->isSignedIn());
-        QCOMPARE(APIConfig::baseUrl(), m_server->baseUrl());
+        QCOMPARE(ApiConfig::baseUrl(), m_server->baseUrl());
     }
 
     // A heart tapped twice while its request runs sends one request.

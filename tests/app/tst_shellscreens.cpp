@@ -138,9 +138,9 @@ private slots:
         const QString token = m_rig.service()->signIn();
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
         closed.close();
-        const auto restore = qScopeGuard([this] { APIConfig::setBaseUrl(m_rig.service()->baseUrl()); });
+        const auto restore = qScopeGuard([this] { ApiConfig::setBaseUrl(m_rig.service()->baseUrl()); });
 
         QVERIFY(launch(token.toUtf8()));
         QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
 
-        APIConfig::setBaseUrl(m_rig.service()->baseUrl());
+        ApiConfig::setBaseUrl(m_rig.service()->baseUrl());
         m_rig.click(m_rig.item(u"retryButton"_s));
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);

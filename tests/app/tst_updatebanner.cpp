@@ -220,7 +220,7 @@ private slots:
     {
         DevServiceProcess service({u"--tracks"_s, u"50"_s, u"--albums"_s, u"5"_s, u"--update-offer"_s});
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
-        APIConfig::setBaseUrl(service.baseUrl());
+        ApiConfig::setBaseUrl(service.baseUrl());
         QSettings().setValue(QLatin1StringView(OtaService::settingsKey), service.baseUrl().toString());
         const QString packagePath = u"/updates/pc/linux/Nimbras-Setup.AppImage"_s;
         const QByteArray package = service.get(packagePath).body;

@@ -57,7 +57,7 @@ private slots:
         initTestEnvironment();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"12"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         m_token = m_service->signIn();
         QVERIFY(!m_token.isEmpty());
     }
@@ -73,7 +73,7 @@ private slots:
         TrackServices services;
         services.favorites = &favorites;
         services.session = &session;
-        ArtistCatalogStore catalog {NimbraAPI()};
+        ArtistCatalogStore catalog {NimbraApi()};
         catalog.followTrackChanges(services);
         QCoro::waitFor(catalog.reloadAsync(m_token));
         QVERIFY(catalog.isReady());

@@ -173,7 +173,7 @@ private slots:
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
         m_service = std::make_unique<CatalogueService>(*m_server);
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
     void init() { m_service->reset(); }
     void cleanup() { m_service->release(); }
@@ -187,7 +187,7 @@ private slots:
     void loadsTheWholeCatalogue()
     {
         QFETCH(QString, token);
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         QSignalSpy counts(&store, &ArtistCatalogStore::albumTrackCountsChanged);
         store.reload(token);
         QVERIFY(store.isLoading());
@@ -253,7 +253,7 @@ private slots:
             }
         }
 
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         QVERIFY(!store.artistPage(u"Ann"_s, std::nullopt));
         QVERIFY(loadedCatalogue(store));
         QVERIFY(store.artistPage(u"Ann"_s, std::nullopt));
@@ -284,7 +284,7 @@ private slots:
 
     void noPageWhileLoading()
     {
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         QVERIFY(loadedCatalogue(store));
         m_service->set(kTracks, {Route {200, trackPageBody({}, 0, 1, 1000, 0), true}});
         store.reload(u"tok"_s);
@@ -303,7 +303,7 @@ private slots:
 
     void reloadOfAReadyCatalogueLoadsAgain()
     {
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         QVERIFY(loadedCatalogue(store));
         StateLog log(store);
         QVERIFY(loadedCatalogue(store));
@@ -316,7 +316,7 @@ private slots:
     {
         m_service->set(kTracks,
             {Route {200, trackPageBody({CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s)}, 1, 1, 1000, 1), true}});
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         auto first = store.reloadAsync(u"tok"_s);
         auto second = store.reloadAsync(u"tok"_s);
         QTRY_COMPARE(m_server->requestCount(), 3);
@@ -339,7 +339,7 @@ private slots:
         m_service->set(kTracks,
             {Route {503, R"({"detail": "busy"})", true},
                 Route {200, trackPageBody({CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s)}, 1, 1, 1000, 1)}});
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         StateLog log(store);
         auto first = store.reloadAsync(std::nullopt);
         auto waiting = store.reloadAsync(std::nullopt);
@@ -368,7 +368,7 @@ private slots:
         QFETCH(Route, featured);
         QFETCH(bool, isFeatured);
         m_service->set(kFeatured, {featured});
-        ArtistCatalogStore store {NimbraAPI()};
+        ArtistCatalogStore store {NimbraApi()};
         QVERIFY(loadedCatalogue(store));
         const auto page = store.artistPage(u"Ann"_s, std::nullopt);
         QVERIFY(page);

@@ -97,7 +97,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({[] {
                 QJsonObject o = albumJson(u"al6"_s);
@@ -120,7 +120,7 @@ private slots:
         m_player = std::make_unique<PlayerRig>();
         m_favorites = std::make_unique<FavoritesStore>(&m_player->session);
         m_ratings = std::make_unique<RatingsStore>(&m_player->session);
-        m_catalog = std::make_unique<ArtistCatalogStore>(NimbraAPI());
+        m_catalog = std::make_unique<ArtistCatalogStore>(NimbraApi());
     }
 
     void cleanup()
@@ -292,7 +292,7 @@ private slots:
         QFETCH(QString, fragment);
         // The built-in host, whatever base address the settings hold.
         const QString link = ArtistPageText::shareLink(name);
-        QCOMPARE(link, u"https://"_s + APIConfig::defaultBaseUrl().host() + u"#"_s + fragment);
+        QCOMPARE(link, u"https://"_s + ApiConfig::defaultBaseUrl().host() + u"#"_s + fragment);
         const QUrl url(link, QUrl::StrictMode);
         QVERIFY(url.isValid());
         QCOMPARE(url.fragment(QUrl::FullyDecoded), u"artist:"_s + name);

@@ -75,7 +75,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9"_s));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9"_s));
     }
     void init() { AlbumDirectory::clear(); }
 

@@ -73,7 +73,7 @@ private slots:
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, catalogPage);
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }

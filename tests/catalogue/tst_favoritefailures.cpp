@@ -76,7 +76,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->on(u"POST"_s, u"/api/v1/favorites"_s,
             FakeResponse {503, QByteArray(R"({"detail": ")") + refusal.toUtf8() + "\"}"});
     }

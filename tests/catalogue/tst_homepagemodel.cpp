@@ -341,7 +341,7 @@ private slots:
     void dailySheetShowsTheHeldList()
     {
         FakeHttpServer service;
-        APIConfig::setBaseUrl(service.baseUrl());
+        ApiConfig::setBaseUrl(service.baseUrl());
         Rig rig;
         rig.daily.value = makeTracks({u"d3"_s, u"d1"_s, u"d2"_s});
         auto page = rig.make();
@@ -351,7 +351,7 @@ private slots:
 
         for (int opening = 0; opening < 2; ++opening) {
             SmartPlaylistModel sheet(TrackServices {rig.player.store.get(), nullptr, nullptr, &rig.player.session},
-                {}, NimbraAPI());
+                {}, NimbraApi());
             QSignalSpy states(&sheet, &SmartPlaylistModel::loadStateChanged);
             page->showDailyIn(&sheet);
             QCOMPARE(sheet.kind(), u"daily"_s);

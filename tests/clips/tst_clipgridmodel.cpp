@@ -75,7 +75,7 @@ private slots:
         initTestEnvironment();
         // One server for all: stopping one waits for its kept-alive connections.
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void loadOutcome_data()

@@ -58,7 +58,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        APIConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/api"_s));
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:9/api"_s));
     }
 
     void init()
@@ -107,7 +107,7 @@ private slots:
         }
         QCOMPARE(seen, indices);
         QCOMPARE(store().currentClip()->id, queue.at(indices.last()).id);
-        QCOMPARE(player().source(), *APIConfig::resolve(queue.at(indices.last()).fileUrl));
+        QCOMPARE(player().source(), *ApiConfig::resolve(queue.at(indices.last()).fileUrl));
         QVERIFY(player().isPlaying());
         QVERIFY(store().isPlaying());
         QCOMPARE(m_backend->createdCount(), 1); // one player for every clip

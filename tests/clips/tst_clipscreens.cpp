@@ -105,7 +105,7 @@ private slots:
         QFETCH(QByteArray, type);
         QFETCH(QString, title);
         QFETCH(QString, picture);
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         const auto scene = showGrid(type.constData(), 2);
         QVERIFY(scene->ok());
         QCOMPARE(findItem(scene->root(), u"headerTitle"_s)->property("text").toString(), title);
@@ -127,7 +127,7 @@ private slots:
     // on, Esc closes.
     void cardOpensThePlayer()
     {
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         QmlScene scene(*m_engine,
             QByteArray("import QtQuick\nimport Nimbra\nItem {\n width: 1100\n height: 720\n ClipsView { anchors.fill: parent }\n"
                        " ClipPlayerView { anchors.fill: parent }\n}\n"),
@@ -201,7 +201,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, picture);
         m_fake->on(u"GET"_s, u"/api/v1/clips"_s, response);
-        APIConfig::setBaseUrl(m_fake->baseUrl());
+        ApiConfig::setBaseUrl(m_fake->baseUrl());
         const auto scene = showGrid("ClipsView", state);
         QVERIFY(scene->ok());
         QVERIFY(isShown(scene->item(u"clipGridState"_s)));
@@ -215,7 +215,7 @@ private slots:
     // fullscreen first, then closes.
     void overlayClicksAndEsc()
     {
-        APIConfig::setBaseUrl(m_fake->baseUrl());
+        ApiConfig::setBaseUrl(m_fake->baseUrl());
         QmlScene scene(*m_engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
             QSize(1100, 720));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));

@@ -88,8 +88,8 @@ private slots:
         QQuickStyle::setStyle(u"Basic"_s);
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
-        m_clips = QCoro::waitFor(NimbraAPI().clips(1, 100, u"clip"_s, std::nullopt)).items;
+        ApiConfig::setBaseUrl(m_service->baseUrl());
+        m_clips = QCoro::waitFor(NimbraApi().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(m_clips.size() >= 8);
     }
 

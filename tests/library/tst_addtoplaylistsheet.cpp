@@ -58,7 +58,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_session.setToken(u"tok"_s);
         m_session.setHasUser(true);
         TrackServices services;

@@ -83,7 +83,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_favorites = std::make_unique<FavoritesStore>(&m_session);
     }
 
@@ -123,7 +123,7 @@ private slots:
         serveCatalogue();
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s}))));
 
-        SmartPlaylistModel model(services(), {}, NimbraAPI());
+        SmartPlaylistModel model(services(), {}, NimbraApi());
         QAbstractItemModelTester tester(&model);
         model.setKind(kind);
         QTRY_COMPARE(model.loadStateValue(), state);
@@ -140,7 +140,7 @@ private slots:
     void smartPlaylistFailureIsNotAnEmptyList()
     {
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, FakeResponse {500, R"({"detail": "Сбой"})"});
-        SmartPlaylistModel model(services(), {}, NimbraAPI());
+        SmartPlaylistModel model(services(), {}, NimbraApi());
         model.setKind(u"favorites"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(model.errorText(), u"Сбой"_s);
@@ -156,12 +156,12 @@ private slots:
 
         // Saved files while the catalogue cannot be read.
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, FakeResponse {503, {}});
-        SmartPlaylistModel offline(services(), [] { return QSet<QString> {u"p1"_s}; }, NimbraAPI());
+        SmartPlaylistModel offline(services(), [] { return QSet<QString> {u"p1"_s}; }, NimbraApi());
         offline.setKind(u"offline"_s);
         QTRY_COMPARE(offline.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(offline.errorText(), u"Ошибка сервера (503)"_s);
 
-        SmartPlaylistModel wave(services(), {}, NimbraAPI());
+        SmartPlaylistModel wave(services(), {}, NimbraApi());
         wave.setKind(u"wave"_s);
         QTRY_COMPARE(wave.loadStateValue(), int(LoadState::Empty));
         QCOMPARE(wave.emptyText(), u"Не удалось загрузить подборку"_s);
@@ -182,14 +182,14 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
             jsonResponse(trackPageBody(tracksJson({u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s, u"p9"_s}), 4, 1, 1000, 1)));
 
-        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIds(); }, NimbraAPI());
+        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIds(); }, NimbraApi());
         model.setKind(u"offline"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Loaded));
         QCOMPARE(rowIds(model), (QStringList {u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s}));
 
         // No saved file: no catalogue request.
         m_server->clearRequests();
-        SmartPlaylistModel none(services(), [] { return QSet<QString>(); }, NimbraAPI());
+        SmartPlaylistModel none(services(), [] { return QSet<QString>(); }, NimbraApi());
         none.setKind(u"offline"_s);
         QTRY_COMPARE(none.loadStateValue(), int(LoadState::Empty));
         QCOMPARE(m_server->requestCount(), 0);
@@ -197,7 +197,7 @@ private slots:
 
     void preloadedListIsShownWithoutARequest()
     {
-        SmartPlaylistModel model(services(), {}, NimbraAPI());
+        SmartPlaylistModel model(services(), {}, NimbraApi());
         model.setPreloadedTracks(makeTracks({u"a"_s, u"b"_s}));
         m_session.setToken(std::nullopt);
         model.setKind(u"daily"_s);
@@ -214,7 +214,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s,
             FakeResponse {200, detailJson(u"p1"_s, {u"old"_s}), "application/json", 250});
         m_server->on(u"GET"_s, u"/api/v1/playlists/p2"_s, jsonResponse(detailJson(u"p2"_s, {u"new"_s})));
-        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraAPI());
+        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QVERIFY(detail.isLoading());
         detail.setPlaylistId(u"p2"_s);
@@ -225,7 +225,7 @@ private slots:
 
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s,
             FakeResponse {500, R"({"detail": "Сбой"})", "application/json", 250});
-        FavoritesModel favorites(services(), NimbraAPI());
+        FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
         QVERIFY(favorites.isLoading());
         QSignalSpy states(&favorites, &TrackListModel::loadStateChanged);
@@ -240,7 +240,7 @@ private slots:
     void failedDetailShowsItsFailure()
     {
         m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s, FakeResponse {500, {}});
-        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraAPI());
+        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QTRY_COMPARE(detail.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(detail.errorText(), u"Ошибка сервера (500)"_s);
@@ -293,7 +293,7 @@ private slots:
             list[i] = track;
         }
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(list)));
-        FavoritesModel model(services(), NimbraAPI());
+        FavoritesModel model(services(), NimbraApi());
         QAbstractItemModelTester tester(&model);
         model.reload();
         QTRY_COMPARE(model.count(), 3);
@@ -451,7 +451,7 @@ private slots:
         QCoro::waitFor(m_playlists->loadAsync());
         QCOMPARE(QCoro::waitFor(m_playlists->createAsync(u"x"_s)), std::nullopt);
         QVERIFY(!QCoro::waitFor(m_playlists->addTrackAsync(u"t1"_s, u"p1"_s)));
-        FavoritesModel favorites(services(), NimbraAPI());
+        FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
         QTest::qWait(20);
         QCOMPARE(m_server->requestCount(), 0);

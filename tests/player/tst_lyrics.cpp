@@ -251,7 +251,7 @@ private slots:
     void parse_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("isLRC");
+        QTest::addColumn<bool>("isLrc");
         QTest::addColumn<QStringList>("lines");
 
         QTest::newRow("colon before the fraction") << u"[1:02:03]x"_s << true << QStringList {u"62.030|x"_s};
@@ -279,10 +279,10 @@ private slots:
     void parse()
     {
         QFETCH(QString, text);
-        QFETCH(bool, isLRC);
+        QFETCH(bool, isLrc);
         QFETCH(QStringList, lines);
         const ParsedLyrics parsed = ParsedLyrics::parse(text);
-        QCOMPARE(parsed.isLRC, isLRC);
+        QCOMPARE(parsed.isLrc, isLrc);
         QCOMPARE(describe(parsed), lines);
         for (int i = 0; i < parsed.lines.size(); ++i)
             QCOMPARE(parsed.lines.at(i).id, i);

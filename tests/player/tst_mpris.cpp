@@ -110,7 +110,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseUrl(m_host->baseUrl());
+        ApiConfig::setBaseUrl(m_host->baseUrl());
         m_rig = std::make_unique<PlayerRig>();
         QVERIFY(mpris());
         m_changes.clear();

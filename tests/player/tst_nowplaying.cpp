@@ -87,7 +87,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseUrl(m_host->baseUrl());
+        ApiConfig::setBaseUrl(m_host->baseUrl());
         QDir(NowPlayingController::artworkFolder()).removeRecursively();
         m_host->clearRequests();
         m_controller = std::make_unique<NowPlayingController>(NowPlayingController::Desktop::None);

@@ -84,7 +84,7 @@ private slots:
 
     void init()
     {
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->clearRequests();
         m_foreign->clearRequests();
         m_server->on(u"GET"_s, u"/media/a.wav"_s, audio());
@@ -173,7 +173,7 @@ private slots:
         CancelToken cancel;
         QTimer::singleShot(50, [cancel] { cancel.cancel(); });
         const auto outcome = outcomeOf(cache().downloadTrack(u"9"_s, fileUrl(u"/media/slow.wav"_s), {}, cancel));
-        QVERIFY(outcome.errorAs<APIError>() && outcome.errorAs<APIError>()->isCancelled());
+        QVERIFY(outcome.errorAs<ApiError>() && outcome.errorAs<ApiError>()->isCancelled());
         QCOMPARE(folderEntries(), QStringList());
     }
 
@@ -217,7 +217,7 @@ private slots:
         const auto outcome = download(u"4"_s, QUrl(u"file://"_s + host + source.fileName()));
         QCOMPARE(bool(outcome.value), saved);
         QCOMPARE(saved ? contents(outcome.value->toLocalFile()) : QByteArray(), saved ? audioBytes : QByteArray());
-        QCOMPARE(bool(outcome.errorAs<APIError>()), !saved);
+        QCOMPARE(bool(outcome.errorAs<ApiError>()), !saved);
         QCOMPARE(folderEntries(), saved ? QStringList({u"4.audio"_s}) : QStringList());
     }
 

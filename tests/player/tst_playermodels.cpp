@@ -44,7 +44,7 @@ class TestPlayerModels : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { initTestEnvironment(); }
-    void init() { APIConfig::setBaseUrl(QUrl(u"https://music.example.org/base/path"_s)); }
+    void init() { ApiConfig::setBaseUrl(QUrl(u"https://music.example.org/base/path"_s)); }
 
     void progressAndRange_data()
     {

@@ -115,7 +115,7 @@ private slots:
             m_server->on(u"GET"_s, u"/media/"_s + id + u".wav"_s,
                 FakeResponse {200, devservice::renderWav(seed, trackSeconds), "audio/wav"});
         }
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
     }
 
@@ -182,7 +182,7 @@ private slots:
         QVERIFY2(service.isRunning(), qPrintable(service.startError()));
         const QString audioPath = u"/media/tracks/t00003.wav"_s;
         QVERIFY(service.injectFault({{u"path"_s, audioPath}, {u"delay_ms"_s, 1200}, {u"count"_s, 1}}));
-        APIConfig::setBaseUrl(service.baseUrl());
+        ApiConfig::setBaseUrl(service.baseUrl());
         TrackOut track = makeTrack(u"t00003"_s, audioPath.mid(1));
         track.durationSeconds = 12;
 
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(player->currentTime() > 7.3);
         const double lowest = *std::min_element(shown.cbegin(), shown.cend());
         QVERIFY2(lowest >= 7.0, qPrintable(u"the position fell back to %1 s"_s.arg(lowest)));
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 };
 

@@ -43,7 +43,7 @@ public:
         QQuickStyle::setStyle(QStringLiteral("Basic"));
         m_service = std::make_unique<DevServiceProcess>(arguments);
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
-        APIConfig::setBaseUrl(m_service->baseUrl());
+        ApiConfig::setBaseUrl(m_service->baseUrl());
         if (withUpdates)
             QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
         m_warnings = std::make_unique<QmlWarnings>();

@@ -55,7 +55,7 @@ template<typename T> QCoro::Task<T> pendingAnswer(std::shared_ptr<PendingRequest
     if (!request->done)
         co_await qCoro(request.get(), &PendingRequest::settled);
     if (request->failed)
-        throw APIError::httpStatus(500, pendingFailureText());
+        throw ApiError::httpStatus(500, pendingFailureText());
     co_return value;
 }
 

@@ -34,11 +34,11 @@ QString expectedLine(const QString &method, const QString &target, const std::op
     return line;
 }
 
-APIError apiErrorOf(const std::exception_ptr &error)
+ApiError apiErrorOf(const std::exception_ptr &error)
 {
     TaskOutcome<bool> outcome;
     outcome.error = error;
-    return outcome.errorAs<APIError>().value_or(APIError::httpStatus(0, u"no APIError"_s));
+    return outcome.errorAs<ApiError>().value_or(ApiError::httpStatus(0, u"no ApiError"_s));
 }
 
 } // namespace nimbra::test

@@ -44,9 +44,9 @@ template<typename T> std::exception_ptr errorOf(QCoro::Task<T> task)
     return outcomeOf(std::move(task)).error;
 }
 
-// The thrown error as APIError. Nothing thrown, or an error of another
-// type, reads as HttpStatus 0 with the text "no APIError", so that the
+// The thrown error as ApiError. Nothing thrown, or an error of another
+// type, reads as HttpStatus 0 with the text "no ApiError", so that the
 // comparisons after it fail with a readable value.
-APIError apiErrorOf(const std::exception_ptr &error);
+ApiError apiErrorOf(const std::exception_ptr &error);
 
 } // namespace nimbra::test

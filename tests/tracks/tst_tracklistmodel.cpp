@@ -58,7 +58,7 @@ private slots:
     {
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
-        APIConfig::setBaseUrl(m_server->baseUrl());
+        ApiConfig::setBaseUrl(m_server->baseUrl());
         m_server->setFallback([](const RecordedRequest &request) {
             if (request.path == u"/api/v1/rate"_s)
                 return FakeResponse {200, R"({"track_id": "b", "type": "dislike"})"};

@@ -1,7 +1,8 @@
 // The player views in the program's own window over the local service and a
 // silent audio backend: the mini player over a section, the fullscreen
 // player on the cover (a Hi-Fi track) and on synced and plain lyrics, the
-// sleep-timer popover, the offline copy and the guest's sign-in prompt.
+// sleep-timer popover, the offline copy, the guest's sign-in prompt and a
+// refused dislike.
 // Fails on any QML warning; writes a picture of each into the screenshot
 // folder for review.
 #include "account/authstore.h"
@@ -13,6 +14,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -213,6 +215,27 @@ private slots:
                  u"Войдите, чтобы добавлять в избранное."_s);
         settle();
         m_rig.screenshot(u"player-guest-sign-in"_s);
+    }
+
+    // Signed in, a dislike the service refuses is told as a failure, under
+    // "Ошибка" with the ratings' text, never as a request to sign in.
+    void refusedDislikeIsAFailure()
+    {
+        signIn(false);
+        play({u"t00010"_s, u"t00011"_s}, 20.0);
+        clickItem(u"miniCover"_s);
+        QTRY_VERIFY(shown(u"fullscreenPlayer"_s));
+        settle();
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, u"/api/v1/rate"_s}, {u"status"_s, 503},
+            {u"body"_s, QJsonObject {{u"detail"_s, u"Оценки временно не принимаются"_s}}}, {u"count"_s, 1}}));
+        const auto told = [&] { return m_rig.shownItems(u"signInMessage"_s).size() == 1; };
+        QVERIFY(pressUntil(u"dislikeButton"_s, told));
+        QCOMPARE(m_rig.shownItems(u"signInMessage"_s).constFirst()->property("text").toString(),
+                 u"Оценки временно не принимаются"_s);
+        QCOMPARE(m_rig.shownItems(u"signInTitle"_s).constFirst()->property("text").toString(), u"Ошибка"_s);
+        QVERIFY(!player()->currentIsDisliked());
+        settle();
+        m_rig.screenshot(u"player-dislike-failed"_s);
     }
 };
 

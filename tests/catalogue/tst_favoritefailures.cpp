@@ -1,8 +1,8 @@
-// What a heart that goes wrong shows, list by list: without an account the
-// "Нужен вход" alert and no request; signed in, a refused request is a
-// failure and never a sign-in prompt. The catalogue, the album page and the
-// search show its text in place of their rows; the players and the other
-// lists show it in the alert under "Ошибка".
+// What a heart or a dislike that goes wrong shows, list by list: without an
+// account the "Нужен вход" alert and no request; signed in, a refused
+// request is a failure and never a sign-in prompt. The catalogue, the album
+// page and the search show the store's text in place of their rows; the
+// players and the other lists show it in the alert under "Ошибка".
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "account/session.h"
@@ -25,7 +25,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString refusal = u"База избранного недоступна"_s;
+const QString favoritesRefusal = u"База избранного недоступна"_s;
+const QString ratingsRefusal = u"Оценки временно не принимаются"_s;
+
+FakeResponse refused(const QString &detail)
+{
+    return {503, QByteArray(R"({"detail": ")") + detail.toUtf8() + "\"}"};
+}
+
+// The two actions that need an account, each through its own store: the
+// slot (a list's takes a row, the players' none), the prompt without an
+// account in a list and in the players, the store's refusal and the
+// path it is sent to.
+void actions()
+{
+    QTest::addColumn<QByteArray>("action");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("playerPrompt");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("favourite") << QByteArray("toggleFavorite") << QString::fromUtf8(TrackActions::listFavoritePrompt)
+                               << QString::fromUtf8(TrackActions::favoritePrompt) << favoritesRefusal
+                               << u"/api/v1/favorites"_s;
+    QTest::newRow("dislike") << QByteArray("toggleDislike") << QString::fromUtf8(TrackActions::dislikePrompt)
+                             << QString::fromUtf8(TrackActions::dislikePrompt) << ratingsRefusal << u"/api/v1/rate"_s;
+}
 
 QCoro::Task<TrackPage> onePage()
 {
@@ -57,7 +81,7 @@ class TestFavoriteFailures : public QObject
     std::unique_ptr<FakeHttpServer> m_server;
 
     // The store graph of one test: a player, a session that starts as a
-    // guest, and the favourites store the hearts go through.
+    // guest, and the favourites and ratings stores the actions go through.
     struct Rig
     {
         PlayerRig player;
@@ -77,12 +101,13 @@ private slots:
         initTestEnvironment();
         m_server = std::make_unique<FakeHttpServer>();
         ApiConfig::setBaseUrl(m_server->baseUrl());
-        m_server->on(u"POST"_s, u"/api/v1/favorites"_s,
-            FakeResponse {503, QByteArray(R"({"detail": ")") + refusal.toUtf8() + "\"}"});
+        m_server->on(u"POST"_s, u"/api/v1/favorites"_s, refused(favoritesRefusal));
+        m_server->on(u"POST"_s, u"/api/v1/rate"_s, refused(ratingsRefusal));
     }
 
     void init() { m_server->clearRequests(); }
 
+    void catalogueShowsTheFailureInPlaceOfItsRows_data() { actions(); }
     void catalogueShowsTheFailureInPlaceOfItsRows()
     {
         Rig rig;
@@ -90,28 +115,38 @@ private slots:
         catalog.reload();
         QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
 
-        QVERIFY(QMetaObject::invokeMethod(&catalog, "toggleFavorite", Q_ARG(int, 1)));
-        QCOMPARE(catalog.signInPrompt(), QString::fromUtf8(TrackActions::listFavoritePrompt));
+        QFETCH(QByteArray, action);
+        QFETCH(QString, prompt);
+        QFETCH(QString, refusal);
+        QFETCH(QString, path);
+        const TrackOut before = catalog.trackAt(1);
+
+        QVERIFY(QMetaObject::invokeMethod(&catalog, action, Q_ARG(int, 1)));
+        QCOMPARE(catalog.signInPrompt(), prompt);
         QCOMPARE(catalog.promptTitle(), u"Нужен вход"_s);
         QCOMPARE(m_server->requestCount(), 0);
         catalog.setSignInPrompt(QString());
 
         rig.signIn();
-        QVERIFY(QMetaObject::invokeMethod(&catalog, "toggleFavorite", Q_ARG(int, 1)));
+        QVERIFY(QMetaObject::invokeMethod(&catalog, action, Q_ARG(int, 1)));
         QTRY_COMPARE(catalog.loadState().state, LoadState::Failed);
         QCOMPARE(catalog.errorText(), refusal);
         QCOMPARE(catalog.signInPrompt(), QString());
-        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 1);
-        // The rows stay behind the error and the heart keeps its state.
+        QCOMPARE(m_server->requestsTo(path), 1);
+        // The rows stay behind the error and the track keeps its state.
         QCOMPARE(catalog.count(), 2);
-        QVERIFY(!catalog.trackAt(1).isFavorite);
+        QCOMPARE(catalog.trackAt(1), before);
         // Shown anew, the catalogue starts over without the old failure.
         catalog.reload();
         QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
     }
 
+    void albumPageShowsTheFailureInPlaceOfItsTracks_data() { actions(); }
     void albumPageShowsTheFailureInPlaceOfItsTracks()
     {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, prompt);
+        QFETCH(QString, refusal);
         Rig rig;
         AlbumDetailModel::Sources sources {
             [](QString, AlbumDetailModel::Token, CancelToken) { return albumTracks(); },
@@ -126,21 +161,25 @@ private slots:
         album.reload();
         QTRY_COMPARE(album.loadState().state, LoadState::Loaded);
 
-        QVERIFY(QMetaObject::invokeMethod(&album, "toggleFavorite", Q_ARG(int, 0)));
+        QVERIFY(QMetaObject::invokeMethod(&album, action, Q_ARG(int, 0)));
         QCOMPARE(album.promptTitle(), u"Нужен вход"_s);
-        QVERIFY(!album.signInPrompt().isEmpty());
+        QCOMPARE(album.signInPrompt(), prompt);
         QCOMPARE(album.loadState().state, LoadState::Loaded);
         album.setSignInPrompt(QString());
 
         rig.signIn();
-        QVERIFY(QMetaObject::invokeMethod(&album, "toggleFavorite", Q_ARG(int, 0)));
+        QVERIFY(QMetaObject::invokeMethod(&album, action, Q_ARG(int, 0)));
         QTRY_COMPARE(album.loadState().state, LoadState::Failed);
         QCOMPARE(album.errorText(), refusal);
         QCOMPARE(album.signInPrompt(), QString());
     }
 
+    void searchShowsTheFailureInPlaceOfItsResults_data() { actions(); }
     void searchShowsTheFailureInPlaceOfItsResults()
     {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, prompt);
+        QFETCH(QString, refusal);
         Rig rig;
         ManualClock clock;
         SearchModel search([](QString, CancelToken) { return foundTracks(); }, &clock, rig.services());
@@ -148,14 +187,14 @@ private slots:
         search.submit();
         QTRY_COMPARE(search.content(), SearchModel::Results);
 
-        QVERIFY(QMetaObject::invokeMethod(search.tracks(), "toggleFavorite", Q_ARG(int, 0)));
+        QVERIFY(QMetaObject::invokeMethod(search.tracks(), action, Q_ARG(int, 0)));
         QCOMPARE(search.tracks()->promptTitle(), u"Нужен вход"_s);
-        QVERIFY(!search.tracks()->signInPrompt().isEmpty());
+        QCOMPARE(search.tracks()->signInPrompt(), prompt);
         QCOMPARE(search.content(), SearchModel::Results);
         search.tracks()->setSignInPrompt(QString());
 
         rig.signIn();
-        QVERIFY(QMetaObject::invokeMethod(search.tracks(), "toggleFavorite", Q_ARG(int, 0)));
+        QVERIFY(QMetaObject::invokeMethod(search.tracks(), action, Q_ARG(int, 0)));
         QTRY_COMPARE(search.content(), SearchModel::Failed);
         QCOMPARE(search.errorText(), refusal);
         QCOMPARE(search.tracks()->signInPrompt(), QString());
@@ -166,35 +205,44 @@ private slots:
 
     // The players and the lists without an error view of their own: the
     // same alert, titled by its cause.
+    void alertIsTitledByItsCause_data() { actions(); }
     void alertIsTitledByItsCause()
     {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, playerPrompt);
+        QFETCH(QString, refusal);
+        QFETCH(QString, path);
         Rig rig;
         TrackActions current(rig.services());
         TrackListModel list(rig.services());
         list.setTracks(makeTracks({u"a"_s}));
         rig.player.play({u"a"_s}, 0);
 
-        current.toggleFavorite();
-        QCOMPARE(current.signInPrompt(), QString::fromUtf8(TrackActions::favoritePrompt));
+        QVERIFY(QMetaObject::invokeMethod(&current, action));
+        QCOMPARE(current.signInPrompt(), playerPrompt);
         QCOMPARE(current.promptTitle(), u"Нужен вход"_s);
         current.setSignInPrompt(QString());
 
         rig.signIn();
-        current.toggleFavorite();
+        QVERIFY(QMetaObject::invokeMethod(&current, action));
         QTRY_COMPARE(current.signInPrompt(), refusal);
         QCOMPARE(current.promptTitle(), u"Ошибка"_s);
-        // Dismissed, then a guest again: the title goes back with the cause.
+        // Dismissed, then a guest again (signing out stops the player, so
+        // the guest plays anew): the title goes back with the cause.
         current.setSignInPrompt(QString());
         rig.player.session.setToken(std::nullopt);
-        current.toggleFavorite();
+        rig.player.play({u"a"_s}, 0);
+        QVERIFY(QMetaObject::invokeMethod(&current, action));
+        QCOMPARE(current.signInPrompt(), playerPrompt);
         QCOMPARE(current.promptTitle(), u"Нужен вход"_s);
+        current.setSignInPrompt(QString());
 
         rig.signIn();
-        QVERIFY(QMetaObject::invokeMethod(&list, "toggleFavorite", Q_ARG(int, 0)));
+        QVERIFY(QMetaObject::invokeMethod(&list, action, Q_ARG(int, 0)));
         QTRY_COMPARE(list.signInPrompt(), refusal);
         QCOMPARE(list.promptTitle(), u"Ошибка"_s);
         QCOMPARE(list.loadState().state, LoadState::Idle);
-        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 2);
+        QCOMPARE(m_server->requestsTo(path), 2);
     }
 };
 

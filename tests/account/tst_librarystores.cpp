@@ -5,6 +5,7 @@
 
 #include "api/apiconfig.h"
 
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -208,7 +209,7 @@ private slots:
         session.setToken(u"other"_s);
         QVERIFY(!store.isLoading());
         QCoro::waitFor(std::move(late));
-        QTest::qWait(400);
+        QVERIFY(waitUntilIdle());
         QVERIFY(store.playlists().isEmpty());
         QVERIFY(!store.isLoading());
         QCOMPARE(store.lastError(), std::nullopt);

@@ -11,6 +11,7 @@
 #include "platform/focushelper.h"
 #include "player/playerstore.h"
 
+#include "eventloop.h"
 #include "functionclock.h"
 #include "authsession.h"
 #include "fakehttpserver.h"
@@ -158,7 +159,7 @@ private slots:
 
         // Return in a field does not send anything.
         QTest::keyClick(scene.window(), Qt::Key_Return);
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(requestsTo(kLogin), 0);
 
         QVERIFY(click(scene.window(), submit));

@@ -7,6 +7,7 @@
 #include "account/authstore.h"
 #include "api/apiconfig.h"
 
+#include "eventloop.h"
 #include "functionclock.h"
 #include "authsession.h"
 #include "fakehttpserver.h"
@@ -96,7 +97,7 @@ private slots:
         QrSheetModel again;
         again.start();
         QCOMPARE(again.phase(), QrSheetModel::Showing);
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(requestsTo(kInit), 1);
         auth.cancelQrLogin();
     }

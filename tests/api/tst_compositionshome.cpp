@@ -8,11 +8,7 @@
 #include "taskoutcome.h"
 #include "testenv.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include <QtTest>
-#include <atomic>
 #include <memory>
 
 using namespace nimbra;
@@ -54,41 +50,11 @@ private:
     {
         FakeHttpServer *server = m_server.get();
         return [server, response](const RecordedRequest &) {
-            QDeadlineTimer deadline(10'000);
-            while (server->requestCount() < 4 && !deadline.hasExpired())
-                QThread::msleep(2);
-            if (server->requestCount() < 4)
+            if (!server->waitForRequestCount(4, std::chrono::seconds(10)))
                 return jsonResponse(R"({"detail": "asked one by one"})", 409);
             return response;
         };
     }
-
-    // Holds an answer back until the test opens it (at most 10 s).
-    class Gate
-    {
-    public:
-        ~Gate() { open(); }
-        FakeHttpServer::Handler handler(FakeResponse response) const
-        {
-            return [state = m_state, response](const RecordedRequest &) {
-                QDeadlineTimer deadline(10'000);
-                while (!state->open && !deadline.hasExpired())
-                    QThread::msleep(2);
-                state->answered = true;
-                return response;
-            };
-        }
-        void open() { m_state->open = true; }
-        bool answered() const { return m_state->answered; }
-
-    private:
-        struct State
-        {
-            std::atomic<bool> open = false;
-            std::atomic<bool> answered = false;
-        };
-        std::shared_ptr<State> m_state = std::make_shared<State>();
-    };
 
     QStringList requestedPaths() const
     {
@@ -154,8 +120,8 @@ private slots:
     {
         serveCounts();
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse("{}", 500)));
-        Gate battles;
-        m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.handler(jsonResponse(clipPageBody(5))));
+        AnswerGate battles;
+        m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.hold(jsonResponse(clipPageBody(5))));
         const auto error = outcomeOf(NimbraApi().libraryStats(std::nullopt)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 500);

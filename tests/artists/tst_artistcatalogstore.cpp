@@ -6,6 +6,7 @@
 #include "artists/artistcatalogstore.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -320,7 +321,8 @@ private slots:
         auto first = store.reloadAsync(u"tok"_s);
         auto second = store.reloadAsync(u"tok"_s);
         QTRY_COMPARE(m_server->requestCount(), 3);
-        QTest::qWait(50);
+        // Everything but the held tracks has been answered and taken in.
+        QVERIFY(waitUntilIdle(1));
         QVERIFY(!first.isReady());
         QVERIFY(!second.isReady());
 

@@ -10,6 +10,7 @@
 #include "artists/artistpagetext.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "playerrig.h"
 #include "testenv.h"
@@ -186,7 +187,7 @@ private slots:
         QCOMPARE(model->loadStateValue(), int(LoadState::Loading));
         model->setArtistName(u"Six"_s);
         QTRY_COMPARE(model->loadStateValue(), int(LoadState::Loaded));
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(titles, QStringList {u"Six"_s});
         QCOMPARE(m_server->requestsTo(kTracks), 1);
     }

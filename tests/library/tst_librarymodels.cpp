@@ -16,6 +16,7 @@
 #include "library/smartplaylistmodel.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 #include "trackfixtures.h"
@@ -203,7 +204,7 @@ private slots:
         model.setKind(u"daily"_s);
         QCOMPARE(rowIds(model), (QStringList {u"a"_s, u"b"_s}));
         QCOMPARE(model.loadStateValue(), int(LoadState::Loaded));
-        QTest::qWait(20);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 0);
     }
 
@@ -219,7 +220,8 @@ private slots:
         QVERIFY(detail.isLoading());
         detail.setPlaylistId(u"p2"_s);
         QTRY_COMPARE(rowIds(detail), QStringList {u"new"_s});
-        QTest::qWait(350);
+        // The first answer has come, or its request was aborted.
+        QVERIFY(waitUntilIdle());
         QCOMPARE(rowIds(detail), QStringList {u"new"_s});
         QCOMPARE(detail.title(), u"Loaded p2"_s);
 
@@ -232,7 +234,7 @@ private slots:
         m_session.setToken(std::nullopt);
         m_session.setHasUser(false);
         QVERIFY(favorites.needsSignIn());
-        QTest::qWait(350);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(states.size(), 0);
         QCOMPARE(favorites.errorText(), QString());
     }
@@ -352,7 +354,7 @@ private slots:
         QSignalSpy finished(&model, &PlaylistRowsModel::createFinished);
         model.create(typed);
         if (sent.isEmpty()) {
-            QTest::qWait(20);
+            QVERIFY(waitUntilIdle());
             QCOMPARE(m_server->requestCount(), 0);
             return;
         }
@@ -453,7 +455,7 @@ private slots:
         QVERIFY(!QCoro::waitFor(m_playlists->addTrackAsync(u"t1"_s, u"p1"_s)));
         FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
-        QTest::qWait(20);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 0);
         QVERIFY(favorites.needsSignIn());
     }

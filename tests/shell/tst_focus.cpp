@@ -3,6 +3,7 @@
 // its window keeps focus.
 #include "platform/focushelper.h"
 #include "platform/focussuppressor.h"
+#include "eventloop.h"
 #include "qmlscene.h"
 #include "qmlwarnings.h"
 #include "testenv.h"
@@ -182,7 +183,7 @@ private slots:
             QTRY_VERIFY(!item->hasActiveFocus());
             QVERIFY(suppressor->hasActiveFocus());
         } else {
-            QTest::qWait(50);
+            QVERIFY(test::deliverPostedEvents());
             QVERIFY(item->hasActiveFocus());
         }
     }
@@ -202,7 +203,7 @@ private slots:
         // Hidden again, it leaves focus alone.
         scene->item(u"suppressor"_s)->setVisible(false);
         field->forceActiveFocus();
-        QTest::qWait(50);
+        QVERIFY(test::deliverPostedEvents());
         QVERIFY(field->hasActiveFocus());
     }
 
@@ -214,7 +215,8 @@ private slots:
         QVERIFY(suppressor);
         QSignalSpy refreshed(suppressor, &FocusSuppressor::refreshChanged);
         suppressor->setVisible(true);
-        QTest::qWait(10);
+        // The look that showing it queued has been taken.
+        QVERIFY(test::deliverPostedEvents());
         QQuickItem *field = scene->item(u"field"_s);
         // Focus given with the focus signal blocked, as a view might do
         // before the suppressor hears of it.
@@ -250,7 +252,7 @@ private slots:
         QVERIFY(sheet && sheet->ok());
         QQuickItem *field = sheet->item(u"field"_s);
         field->forceActiveFocus();
-        QTest::qWait(50);
+        QVERIFY(test::deliverPostedEvents());
         QVERIFY(field->hasActiveFocus());
     }
 };

@@ -15,15 +15,13 @@
 #include "fakehttpserver.h"
 #include "heldclock.h"
 #include "memorysecretstore.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
 #include "shell/mainnavigationmodel.h"
 #include "shell/sidebaritem.h"
-#include "testenv.h"
 
 #include <QDir>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSettings>
 #include <QtTest>
@@ -37,7 +35,7 @@ class TestUpdateBanner : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QmlWarnings> m_warnings;
+    SceneRig m_scene;
     FakeAudioBackend m_audio;
     // The launch pause: asked for, then over at once. Made for each launch.
     std::unique_ptr<HeldClock> m_clock;
@@ -95,12 +93,7 @@ class TestUpdateBanner : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
-        m_warnings = std::make_unique<QmlWarnings>();
-    }
+    void initTestCase() { m_scene.start(); }
 
     void cleanup()
     {
@@ -109,8 +102,7 @@ private slots:
         m_app.reset();
         m_opened.clear();
         m_openedBytes.clear();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+        m_scene.finishTest();
     }
 
     void offerAndDownloads()

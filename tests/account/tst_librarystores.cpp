@@ -3,7 +3,6 @@
 #include "account/ratingsstore.h"
 #include "account/session.h"
 
-#include "api/apiconfig.h"
 
 #include "eventloop.h"
 #include "fakehttpserver.h"
@@ -63,8 +62,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

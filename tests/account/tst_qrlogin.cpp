@@ -1,6 +1,5 @@
 #include "account/authstore.h"
 
-#include "api/apiconfig.h"
 
 #include "authsession.h"
 #include "eventloop.h"
@@ -16,7 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kInit = u"/api/v1/auth/qr/init"_s;
 const QString kStatusQ1 = u"/api/v1/auth/qr/status/q1"_s;
 
 QByteArray initJson(const QByteArray &qrToken, qint64 lifetime)
@@ -50,8 +48,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, [](const RecordedRequest &request) {
             if (request.header(u"authorization"_s) == u"Bearer access"_s)
                 return FakeResponse {200, userJson(u"ann"_s)};
@@ -62,7 +59,7 @@ private slots:
     void init()
     {
         m_server->clearRequests();
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120)});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, initJson("q1", 120)});
     }
 
     // Status requests follow a pause each, as many as the token's lifetime
@@ -84,7 +81,7 @@ private slots:
         QFETCH(qint64, lifetime);
         QFETCH(int, status);
         QFETCH(int, attempts);
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", lifetime)});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, initJson("q1", lifetime)});
         answerStatus({FakeResponse {status, R"({"status": "waiting"})"}});
         AuthSession session;
         AuthStore &auth = *session.auth;
@@ -170,7 +167,7 @@ private slots:
 
     void codeRequestFailure()
     {
-        m_server->on(u"POST"_s, kInit, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});
         AuthSession session;
         AuthStore &auth = *session.auth;
         QCoro::waitFor(auth.startQrLoginAsync());

@@ -1,4 +1,3 @@
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "format/russiandate.h"
@@ -35,13 +34,8 @@ private:
     // favourites.
     void serveCounts()
     {
-        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
-            jsonResponse(listBody({albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)})));
-        m_server->on(
-            u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1234, 1, 1, 1234)));
-        m_server->on(u"GET"_s, u"/api/v1/clips"_s, jsonResponse(clipPageBody(17)));
-        m_server->on(u"GET"_s, u"/api/v1/battles"_s, jsonResponse(clipPageBody(5)));
-        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s}))));
+        serveLibraryCounts(*m_server, {albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)},
+            tracksJson({u"f1"_s, u"f2"_s}));
     }
 
     // A handler that answers once the server has received four requests
@@ -71,8 +65,7 @@ private slots:
         // its UTC day late in the UTC evening.
         qputenv("TZ", "XST-10");
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

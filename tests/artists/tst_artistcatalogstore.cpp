@@ -1,7 +1,6 @@
 // The artist catalogue store against an in-process fake service: one load
 // of the whole catalogue, calls that meet a running load, failures that keep
 // the last good catalogue, and the album track counts.
-#include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "artists/artistcatalogstore.h"
 
@@ -172,9 +171,8 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
+        m_server = startFakeService();
         m_service = std::make_unique<CatalogueService>(*m_server);
-        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
     void init() { m_service->reset(); }
     void cleanup() { m_service->release(); }

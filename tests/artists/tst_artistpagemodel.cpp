@@ -97,8 +97,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({[] {
                 QJsonObject o = albumJson(u"al6"_s);

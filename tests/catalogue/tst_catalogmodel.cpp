@@ -5,7 +5,6 @@
 #include "catalogue/catalogmodel.h"
 
 #include "account/session.h"
-#include "api/apiconfig.h"
 
 #include "eventloop.h"
 #include "fakehttpserver.h"
@@ -72,9 +71,8 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, catalogPage);
-        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }

@@ -8,7 +8,6 @@
 #include "playerrig.h"
 #include "testenv.h"
 
-#include "api/apiconfig.h"
 #include "clips/clipplayerstore.h"
 #include "platform/iconmap.h"
 #include "clips/clipgridmodel.h"
@@ -74,9 +73,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        // One server for all: stopping one waits for its kept-alive connections.
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

@@ -6,7 +6,6 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 #include "player/audiocacheservice.h"
 #include "player/playerstore.h"
 #include "library/addtoplaylistmodel.h"
@@ -83,8 +82,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_favorites = std::make_unique<FavoritesStore>(&m_session);
     }
 

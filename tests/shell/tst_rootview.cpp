@@ -1,7 +1,6 @@
 // What the window shows while the saved session is read and its profile
 // fetched, signed out, signed in or as a guest; the offline launch screen
 // with its retries; and the notice of a sign-in that cannot be saved.
-#include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "shell/rootviewmodel.h"
 
@@ -18,12 +17,6 @@ using namespace nimbra::test;
 using namespace Qt::StringLiterals;
 using Screen = RootViewModel::Screen;
 
-namespace {
-
-const QString kMe = u"/api/v1/auth/me"_s;
-
-} // namespace
-
 class TestRootView : public QObject
 {
     Q_OBJECT
@@ -32,7 +25,7 @@ class TestRootView : public QObject
 
     void answerProfile(int status)
     {
-        m_server->on(u"GET"_s, kMe,
+        m_server->on(u"GET"_s, kMePath,
             FakeResponse {status, status == 200 ? userJson(u"demo"_s) : QByteArray(R"({"detail": "Сбой"})")});
     }
 
@@ -66,8 +59,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }
@@ -181,7 +173,7 @@ private slots:
         answerProfile(500);
         Start start;
         QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
-        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
         start.root.retry();
         QTRY_COMPARE(m_server->requestCount(), 2);
         start.root.signInWithAnotherAccount();

@@ -1,5 +1,7 @@
 #include "fakehttpserver.h"
 
+#include "api/apiconfig.h"
+
 #include <httplib.h>
 
 #include <QDeadlineTimer>
@@ -170,6 +172,13 @@ void FakeHttpServer::clearRequests()
 {
     QMutexLocker lock(&m_mutex);
     m_requests.clear();
+}
+
+std::unique_ptr<FakeHttpServer> startFakeService()
+{
+    auto server = std::make_unique<FakeHttpServer>();
+    ApiConfig::setBaseUrl(server->baseUrl());
+    return server;
 }
 
 struct AnswerGate::State

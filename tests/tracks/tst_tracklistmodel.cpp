@@ -5,7 +5,6 @@
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 
 #include "fakehttpserver.h"
 #include "playerrig.h"
@@ -60,8 +59,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->setFallback([](const RecordedRequest &request) {
             if (request.path == u"/api/v1/rate"_s)
                 return FakeResponse {200, R"({"track_id": "b", "type": "dislike"})"};

@@ -202,8 +202,12 @@ private slots:
         session.setToken(u"tok"_s);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
             FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
+        const int before = m_server->requestCount();
         QCoro::Task<void> late = store.loadAsync();
         QVERIFY(store.isLoading());
+        // Under way at the service, so that it cannot reach the service
+        // after this test.
+        QTRY_COMPARE(m_server->requestCount(), before + 1);
         session.setToken(u"other"_s);
         QVERIFY(!store.isLoading());
         QCoro::waitFor(std::move(late));

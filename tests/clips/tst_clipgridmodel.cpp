@@ -172,6 +172,7 @@ private slots:
 
         serve(u"/api/v1/clips"_s, page(9, 200));
         model.load();
+        QTRY_COMPARE(m_server->requestCount(), 3); // under way, so it cannot come after this test
         model.cancel();
         QVERIFY(!model.isLoading());
         QVERIFY(waitUntilIdle());

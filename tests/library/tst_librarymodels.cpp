@@ -216,6 +216,9 @@ private slots:
         PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QVERIFY(detail.isLoading());
+        // Each replaced load is under way at the service first, so that it
+        // cannot reach the service after this test.
+        QTRY_COMPARE(requestsTo(u"/api/v1/playlists/p1"_s), 1);
         detail.setPlaylistId(u"p2"_s);
         QTRY_COMPARE(rowIds(detail), QStringList {u"new"_s});
         // The first answer has come, or its request was aborted.
@@ -228,6 +231,7 @@ private slots:
         FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
         QVERIFY(favorites.isLoading());
+        QTRY_COMPARE(requestsTo(u"/api/v1/favorites"_s), 1);
         QSignalSpy states(&favorites, &TrackListModel::loadStateChanged);
         m_session.setToken(std::nullopt);
         m_session.setHasUser(false);

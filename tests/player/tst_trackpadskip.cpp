@@ -1,10 +1,11 @@
 // The trackpad skip: the recogniser over scripted gestures, and the window
 // filter that feeds it from Qt's wheel events without consuming them.
-#include "playerrig.h"
 #include "api/storeregistry.h"
-
 #include "player/trackpadskipmonitor.h"
 #include "player/trackpadskiprecognizer.h"
+
+#include "playerrig.h"
+#include "testenv.h"
 
 #include <QPointingDevice>
 #include <QQuickItem>
@@ -68,6 +69,9 @@ class TestTrackpadSkip : public QObject
 {
     Q_OBJECT
 private slots:
+    // The player store keeps an offline folder: in the test's own home.
+    void initTestCase() { initTestEnvironment(); }
+
     void gestures_data()
     {
         QTest::addColumn<QList<Step>>("steps");

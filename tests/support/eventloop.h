@@ -20,15 +20,18 @@ namespace nimbra::test {
 void cancelFromEventLoop(const CancelToken &token);
 
 // Requests sent on the shared network access manager that have no answer
-// yet. An aborted request has ended; a request that has ended has reached
-// the server (or never will).
+// yet. An aborted request has ended here, yet what it had sent may still
+// reach a server afterwards: a test that replaces or cancels a load waits
+// for the server to have the request first, or the server may log it
+// during the next test.
 int requestsUnderWay();
 
 // Runs the event loop until at most `left` requests are under way, nothing
 // runs on the global thread pool, and the events that their endings posted
 // have been delivered, with no new request or job started by them. A
 // request that a dropped or replaced task would still have sent has been
-// answered by then, and what its answer would have written is written.
+// answered (or aborted) by then, and what an answer would have written is
+// written.
 // False when that does not come about within timeoutMs.
 [[nodiscard]] bool waitUntilIdle(int left = 0, int timeoutMs = 5000);
 

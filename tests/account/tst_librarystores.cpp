@@ -3,7 +3,6 @@
 #include "account/ratingsstore.h"
 #include "account/session.h"
 
-
 #include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"

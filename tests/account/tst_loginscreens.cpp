@@ -90,7 +90,8 @@ private slots:
     void init()
     {
         m_server->clearRequests();
-        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверное имя пользователя или пароль"})"});
+        m_server->on(
+            u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверное имя пользователя или пароль"})"});
         m_server->on(
             u"POST"_s, kQrInitPath, FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"});
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});

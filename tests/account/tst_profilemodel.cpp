@@ -4,7 +4,6 @@
 #include "account/profilemodel.h"
 #include "api/storeregistry.h"
 
-
 #include "authsession.h"
 #include "fakehttpserver.h"
 #include "testenv.h"

@@ -1,6 +1,5 @@
 #include "account/authstore.h"
 
-
 #include "authsession.h"
 #include "eventloop.h"
 #include "fakehttpserver.h"

@@ -36,7 +36,8 @@ public:
     bool isOffline(const QUrl &) const override
     {
         if (offline && onceWaiting)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), std::exchange(onceWaiting, {}), Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), std::exchange(onceWaiting, {}), Qt::QueuedConnection);
         return offline;
     }
     void goOnline()
@@ -45,7 +46,6 @@ public:
         emit changed();
     }
 };
-
 
 TaskOutcome<QByteArray> send(const ApiClient &client, const QString &path, const QString &method = u"GET"_s,
     const QMap<QString, QString> &query = {}, const std::optional<QByteArray> &body = {},
@@ -301,7 +301,8 @@ private slots:
         // cancelled once the request has arrived.
         AnswerGate gate;
         CancelToken cancel;
-        m_server->on(u"GET"_s, u"/api/v1/slow"_s, gate.hold(FakeResponse {200, "{}"}, [cancel] { cancelFromEventLoop(cancel); }));
+        m_server->on(u"GET"_s, u"/api/v1/slow"_s,
+            gate.hold(FakeResponse {200, "{}"}, [cancel] { cancelFromEventLoop(cancel); }));
         const ApiError error = apiError(send(m_client, u"api/v1/slow"_s, u"GET"_s, {}, {}, {}, cancel));
         QVERIFY2(!gate.answered(), "the answer was awaited instead of aborted");
         gate.open();

@@ -34,8 +34,8 @@ private:
     // favourites.
     void serveCounts()
     {
-        serveLibraryCounts(*m_server, {albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)},
-            tracksJson({u"f1"_s, u"f2"_s}));
+        serveLibraryCounts(
+            *m_server, {albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)}, tracksJson({u"f1"_s, u"f2"_s}));
     }
 
     // A handler that answers once the server has received four requests

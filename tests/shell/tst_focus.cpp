@@ -1,9 +1,9 @@
 // Keyboard focus in the window: no control draws a focus frame, focus can be
 // dropped at once, and while a suppressor is shown no text input or list of
 // its window keeps focus.
+#include "eventloop.h"
 #include "platform/focushelper.h"
 #include "platform/focussuppressor.h"
-#include "eventloop.h"
 #include "scenerig.h"
 
 #include <QQuickItem>

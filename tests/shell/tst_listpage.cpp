@@ -162,7 +162,8 @@ private slots:
         QVERIFY2(section.ok(), qPrintable(section.errors()));
         QCOMPARE(section.item(u"headerTitle"_s)->property("text").toString(), u"Треки"_s);
         QVERIFY(!section.item(u"backButton"_s));
-        test::QmlScene pushed(m_scene.engine(), QByteArray(bare).replace("title:", "pushed: true; title:"), QSize(480, 400));
+        test::QmlScene pushed(
+            m_scene.engine(), QByteArray(bare).replace("title:", "pushed: true; title:"), QSize(480, 400));
         QVERIFY2(pushed.ok(), qPrintable(pushed.errors()));
         QCOMPARE(pushed.item(u"backBarTitle"_s)->property("text").toString(), u"Треки"_s);
         QVERIFY(test::isShown(pushed.item(u"backButton"_s)));

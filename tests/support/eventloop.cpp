@@ -7,8 +7,8 @@
 #include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 
 namespace nimbra::test {
 
@@ -31,8 +31,7 @@ void cancelFromEventLoop(const CancelToken &token)
 int requestsUnderWay()
 {
     int count = 0;
-    const auto replies
-        = sharedNetworkAccessManager()->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
+    const auto replies = sharedNetworkAccessManager()->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
     for (const QNetworkReply *reply : replies)
         count += reply->isFinished() ? 0 : 1;
     return count;
@@ -41,9 +40,8 @@ int requestsUnderWay()
 bool waitUntilIdle(int left, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    const auto quiet = [left] {
-        return requestsUnderWay() <= left && QThreadPool::globalInstance()->activeThreadCount() == 0;
-    };
+    const auto quiet
+        = [left] { return requestsUnderWay() <= left && QThreadPool::globalInstance()->activeThreadCount() == 0; };
     // An answer's handler may start the next request, or a job whose end is
     // posted back: quiet twice, with the posted events delivered between.
     for (;;) {

@@ -33,6 +33,9 @@ public:
     // The monotonic time in milliseconds; tests step it by hand.
     void setClock(std::function<qint64()> now) { m_now = std::move(now); }
     bool isWatching() const { return m_window != nullptr; }
+    // A gesture without phases ends with a pause in its events; true while
+    // one is under way and its end is awaited.
+    bool awaitsPause() const { return m_idleTimer.isActive(); }
 
 signals:
     void playerChanged();

@@ -18,15 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kMe = u"/api/v1/auth/me"_s;
-const QString kLogin = u"/api/v1/auth/login"_s;
-const QString kRegister = u"/api/v1/auth/register"_s;
-
-QByteArray tokenJson(const QByteArray &token)
-{
-    return R"({"access_token": ")" + token + R"(", "token_type": "bearer"})";
-}
-
 QJsonObject bodyOf(const RecordedRequest &request)
 {
     return QJsonDocument::fromJson(request.body).object();
@@ -63,9 +54,8 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
-        m_server->on(u"GET"_s, kMe, [this](const RecordedRequest &request) {
+        m_server = startFakeService();
+        m_server->on(u"GET"_s, kMePath, [this](const RecordedRequest &request) {
             const QMutexLocker lock(&m_profilesMutex);
             return m_profiles.value(
                 request.header(u"authorization"_s), FakeResponse {401, R"({"detail": "Not authenticated"})"});
@@ -116,8 +106,8 @@ private slots:
         QSignalSpy canUse(&auth, &AuthStore::canUseAppChanged);
         QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
 
-        QCOMPARE(requestsTo(kMe).size(), 1);
-        QCOMPARE(requestsTo(kMe).first().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(requestsTo(kMePath).size(), 1);
+        QCOMPARE(requestsTo(kMePath).first().header(u"authorization"_s), u"Bearer saved"_s);
         QCOMPARE(auth.isSignedIn(), signedIn);
         QCOMPARE(canUse.size(), signedIn ? 1 : 0);
         QCOMPARE(auth.userMap().value(u"username"_s).toString(), signedIn ? u"ann"_s : QString());
@@ -151,7 +141,7 @@ private slots:
 
     void loginAndRegistrationSignInAndSaveToken()
     {
-        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
         AuthSession session;
         AuthStore &auth = *session.auth;
@@ -162,21 +152,21 @@ private slots:
         QTRY_VERIFY(!auth.isLoading());
 
         QCOMPARE(loading.size(), 2);
-        QCOMPARE(bodyOf(requestsTo(kLogin).first()),
+        QCOMPARE(bodyOf(requestsTo(kLoginPath).first()),
             (QJsonObject {{"username"_L1, " ann "_L1}, {"password"_L1, "p@ss word"_L1}}));
-        QVERIFY(!requestsTo(kLogin).first().hasHeader(u"authorization"_s));
+        QVERIFY(!requestsTo(kLoginPath).first().hasHeader(u"authorization"_s));
         // The profile was fetched while the sign-in still counted as loading.
-        QCOMPARE(requestsTo(kMe).size(), 1);
+        QCOMPARE(requestsTo(kMePath).size(), 1);
         QVERIFY(auth.isSignedIn());
         QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
 
         // Registration sends its fields unchanged.
         auth.signOut();
-        m_server->on(u"POST"_s, kRegister, FakeResponse {201, tokenJson("new")});
+        m_server->on(u"POST"_s, kRegisterPath, FakeResponse {201, tokenJson("new")});
         answerProfile(u"new"_s, FakeResponse {200, userJson(u"bob"_s)});
         QCoro::waitFor(auth.registerAsync(u"  "_s, QString(), u" "_s));
-        QCOMPARE(bodyOf(requestsTo(kRegister).first()),
+        QCOMPARE(bodyOf(requestsTo(kRegisterPath).first()),
             (QJsonObject {{"username"_L1, "  "_L1}, {"email"_L1, ""_L1}, {"password"_L1, " "_L1}}));
         QVERIFY(auth.isSignedIn());
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("new"));
@@ -184,7 +174,7 @@ private slots:
 
     void failedLoginChangesOnlyTheMessage()
     {
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
         answerProfile(u"saved"_s, FakeResponse {500, {}});
         AuthSession session("saved");
         AuthStore &auth = *session.auth;
@@ -194,10 +184,10 @@ private slots:
         QVERIFY(!auth.isLoading());
         QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
-        QCOMPARE(requestsTo(kMe).size(), 0);
+        QCOMPARE(requestsTo(kMePath).size(), 0);
 
         // The next attempt clears the message as it starts.
-        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
         QSignalSpy message(&auth, &AuthStore::errorMessageChanged);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"right"_s));
@@ -207,7 +197,7 @@ private slots:
 
     void signInWhoseProfileFails()
     {
-        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {500, {}});
         AuthSession session;
         AuthStore &auth = *session.auth;
@@ -238,7 +228,7 @@ private slots:
         QFETCH(QByteArray, body);
         answerProfile(u"former"_s, FakeResponse {status, body, "application/json", 600});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
-        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         AuthSession session("former");
         AuthStore &auth = *session.auth;
 
@@ -266,7 +256,7 @@ private slots:
     void slowKeychainLoadDoesNotOverrule()
     {
         QFETCH(bool, signIn);
-        m_server->on(u"POST"_s, kLogin, FakeResponse {200, tokenJson("fresh")});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
         AuthSession session("former", /*held=*/true);
         AuthStore &auth = *session.auth;
@@ -286,7 +276,7 @@ private slots:
 
     void guestMode()
     {
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, {}});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, {}});
         AuthSession session;
         AuthStore &auth = *session.auth;
         // A start without a saved token asks nothing.

@@ -3,8 +3,7 @@
 #include "account/ratingsstore.h"
 #include "account/session.h"
 
-#include "api/apiconfig.h"
-
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -62,8 +61,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }
@@ -203,12 +201,16 @@ private slots:
         session.setToken(u"tok"_s);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
             FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
+        const int before = m_server->requestCount();
         QCoro::Task<void> late = store.loadAsync();
         QVERIFY(store.isLoading());
+        // Under way at the service, so that it cannot reach the service
+        // after this test.
+        QTRY_COMPARE(m_server->requestCount(), before + 1);
         session.setToken(u"other"_s);
         QVERIFY(!store.isLoading());
         QCoro::waitFor(std::move(late));
-        QTest::qWait(400);
+        QVERIFY(waitUntilIdle());
         QVERIFY(store.playlists().isEmpty());
         QVERIFY(!store.isLoading());
         QCOMPARE(store.lastError(), std::nullopt);

@@ -5,7 +5,6 @@
 #include "api/storeregistry.h"
 
 #include "account/authstore.h"
-#include "api/apiconfig.h"
 
 #include "authsession.h"
 #include "fakehttpserver.h"
@@ -19,13 +18,6 @@
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString kLogin = u"/api/v1/auth/login"_s;
-const QString kRegister = u"/api/v1/auth/register"_s;
-
-} // namespace
 
 class TstLoginForm : public QObject
 {
@@ -48,10 +40,9 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
-        m_server->on(u"POST"_s, kRegister, FakeResponse {400, R"({"detail": "Имя занято"})"});
+        m_server = startFakeService();
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
+        m_server->on(u"POST"_s, kRegisterPath, FakeResponse {400, R"({"detail": "Имя занято"})"});
     }
 
     void init() { m_server->clearRequests(); }
@@ -108,13 +99,13 @@ private slots:
 
         const QString name = u" anna "_s;
         const QString password = u"  pass word "_s;
-        QTest::newRow("sign-in") << false << u"kept@example.org"_s << kLogin
+        QTest::newRow("sign-in") << false << u"kept@example.org"_s << kLoginPath
                                  << QJsonObject {{"username"_L1, name}, {"password"_L1, password}};
-        QTest::newRow("registration") << true << u" anna@example.org"_s << kRegister
+        QTest::newRow("registration") << true << u" anna@example.org"_s << kRegisterPath
                                       << QJsonObject {{"username"_L1, name}, {"email"_L1, u" anna@example.org"_s},
                                              {"password"_L1, password}};
         QTest::newRow("registration without e-mail")
-            << true << QString() << kRegister
+            << true << QString() << kRegisterPath
             << QJsonObject {{"username"_L1, name}, {"email"_L1, QString()}, {"password"_L1, password}};
     }
 
@@ -156,7 +147,7 @@ private slots:
     void loadingDisablesButton()
     {
         m_server->on(
-            u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})", "application/json", 200});
+            u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})", "application/json", 200});
         AuthSession session;
         StoreRegistry::set(session.auth.get());
         LoginFormModel form;
@@ -173,12 +164,12 @@ private slots:
         form.submit();
         QTRY_VERIFY(!form.isLoading());
         QVERIFY(form.canSubmit());
-        QCOMPARE(requestsTo(kLogin).size(), 1);
+        QCOMPARE(requestsTo(kLoginPath).size(), 1);
         QCOMPARE(canSubmit.count(), 2);
         QCOMPARE(loading.count(), 2);
         QCOMPARE(error.count(), 1);
         QCOMPARE(form.errorMessage(), u"Неверный пароль"_s);
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
     }
 
     // A mode switch changes the labels only: every text, the hidden e-mail

@@ -6,26 +6,21 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/ratingsstore.h"
-#include "api/apiconfig.h"
 #include "api/storeregistry.h"
-#include "platform/focushelper.h"
 #include "player/playerstore.h"
 
-#include "functionclock.h"
 #include "authsession.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "heldclock.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 #include "zbardecode.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -41,26 +36,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kLogin = u"/api/v1/auth/login"_s;
-const QString kQrInit = u"/api/v1/auth/qr/init"_s;
 const QString kQrStatus = u"/api/v1/auth/qr/status/q-7f3a9c21"_s;
 const QString kQrLink = u"nimbras://qr?token=q-7f3a9c21"_s;
 
 const QByteArray kLoginView = "import QtQuick\nimport Nimbra\nLoginView { width: 900; height: 640 }\n";
-
-QCoro::Task<void> noPause(std::chrono::milliseconds, CancelToken)
-{
-    co_return;
-}
-
-// A pause that lasts until the poll is cancelled: the code stays on show.
-QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
-{
-    co_await Clock::system()->sleep(std::chrono::hours(1), cancel);
-}
-
-FunctionClock noPauseClock {noPause};
-FunctionClock endlessPauseClock {endlessPause};
 
 // A spinner is on screen and turning.
 bool spins(QQuickItem *spinner)
@@ -82,10 +61,13 @@ class TstLoginScreens : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QmlWarnings> m_warnings;
+    SceneRig m_scene;
+    // QR status pauses that end at once, and ones that last until the poll
+    // is cancelled (the code stays on show).
+    HeldClock m_noPause {true};
+    HeldClock m_endlessPause;
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<AuthSession> m_session;
-    std::unique_ptr<QQmlEngine> m_engine;
 
     AuthStore &auth() { return *m_session->auth; }
 
@@ -101,45 +83,40 @@ class TstLoginScreens : public QObject
 private slots:
     void initTestCase()
     {
-        initTestEnvironment();
-        m_warnings = std::make_unique<QmlWarnings>();
-        QQuickStyle::setStyle(u"Basic"_s);
-        FocusHelper::suppressFocusFrames(QCoreApplication::instance());
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_scene.start();
+        m_server = startFakeService();
     }
 
     void init()
     {
         m_server->clearRequests();
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверное имя пользователя или пароль"})"});
         m_server->on(
-            u"POST"_s, kQrInit, FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"});
+            u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверное имя пользователя или пароль"})"});
+        m_server->on(
+            u"POST"_s, kQrInitPath, FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"});
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
         m_session = std::make_unique<AuthSession>();
-        auth().setClock(&endlessPauseClock);
+        auth().setClock(&m_endlessPause);
         StoreRegistry::set(m_session->auth.get());
         // The store singleton is made once per engine: a fresh engine for
         // each test's fresh store.
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_scene.dropEngine();
     }
 
     void cleanup()
     {
         if (m_session)
             auth().cancelQrLogin();
-        m_engine.reset();
+        m_scene.dropEngine();
         m_session.reset();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+        m_scene.finishTest();
     }
 
     // A wrong password: the request goes out as typed, the store's message
     // shows as the red line, and stays there in registration mode.
     void wrongPasswordShowsErrorLine()
     {
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *submit = scene.item(u"submitButton"_s);
         QQuickItem *errorLine = scene.item(u"errorLine"_s);
@@ -158,13 +135,13 @@ private slots:
 
         // Return in a field does not send anything.
         QTest::keyClick(scene.window(), Qt::Key_Return);
-        QTest::qWait(50);
-        QCOMPARE(requestsTo(kLogin), 0);
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(requestsTo(kLoginPath), 0);
 
         QVERIFY(click(scene.window(), submit));
         QTRY_VERIFY(isShown(errorLine));
         QCOMPARE(errorLine->property("text").toString(), u"Неверное имя пользователя или пароль"_s);
-        QCOMPARE(requestsTo(kLogin), 1);
+        QCOMPARE(requestsTo(kLoginPath), 1);
         const QJsonObject body = QJsonDocument::fromJson(m_server->lastRequest().body).object();
         QCOMPARE(body.value("username"_L1).toString(), u"anna"_s);
         QCOMPARE(body.value("password"_L1).toString(), u"wrong pass"_s);
@@ -210,7 +187,7 @@ private slots:
     {
         QFETCH(bool, registration);
         QFETCH(QStringList, chain);
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         // The screen opens ready for the name.
         QTRY_COMPARE(scene.window()->activeFocusItem(), scene.item(u"usernameField"_s));
@@ -234,8 +211,8 @@ private slots:
 
     void busyWhileSigningIn()
     {
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Нет"})", "application/json", 400});
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Нет"})", "application/json", 400});
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *submit = scene.item(u"submitButton"_s);
         QQuickItem *spinner = scene.find(u"busySpinner"_s);
@@ -257,7 +234,7 @@ private slots:
 
     void guestLinkEntersGuestMode()
     {
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(click(scene.window(), scene.item(u"guestButton"_s)));
         QVERIFY(auth().isGuestMode());
@@ -269,12 +246,12 @@ private slots:
     // code on screen scans back to the sign-in link.
     void qrSheetShowsScannableCode()
     {
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
         QQuickItem *showing = scene.find(u"showingFace"_s);
         QTRY_VERIFY(isShown(showing));
-        QCOMPARE(requestsTo(kQrInit), 1);
+        QCOMPARE(requestsTo(kQrInitPath), 1);
         QQuickItem *code = scene.find(u"qrCode"_s);
         QCOMPARE(code->property("content").toString(), kQrLink);
         QVERIFY(code->property("hasCode").toBool());
@@ -316,10 +293,10 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, screenshot);
         m_server->on(u"GET"_s, kQrStatus, status);
-        m_server->on(u"POST"_s, kQrInit, init);
-        auth().setClock(&noPauseClock);
+        m_server->on(u"POST"_s, kQrInitPath, init);
+        auth().setClock(&m_noPause);
 
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
         QQuickItem *failed = scene.find(u"failedFace"_s);
@@ -331,15 +308,15 @@ private slots:
 
         // The retry gets a code that stays.
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
-        m_server->on(u"POST"_s, kQrInit,
+        m_server->on(u"POST"_s, kQrInitPath,
             FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})", "application/json", 150});
-        auth().setClock(&endlessPauseClock);
-        const int before = requestsTo(kQrInit);
+        auth().setClock(&m_endlessPause);
+        const int before = requestsTo(kQrInitPath);
         QVERIFY(click(scene.window(), scene.find(u"retryButton"_s)));
         QTRY_VERIFY(spins(scene.find(u"creatingSpinner"_s)));
         QTRY_VERIFY(isShown(scene.find(u"showingFace"_s)));
         QVERIFY(!failed->isVisible());
-        QCOMPARE(requestsTo(kQrInit), before + 1);
+        QCOMPARE(requestsTo(kQrInitPath), before + 1);
     }
 
     // "Отмена" and Escape stop the sign-in and close the sheet; opening it
@@ -354,7 +331,7 @@ private slots:
     void cancelClosesSheet()
     {
         QFETCH(bool, escape);
-        QmlScene scene(*m_engine, kLoginView, QSize(900, 640));
+        QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(openSheet(scene));
         QTRY_VERIFY(isShown(scene.find(u"showingFace"_s)));
@@ -370,7 +347,7 @@ private slots:
 
         QVERIFY(openSheet(scene));
         QTRY_VERIFY(sheet->property("opened").toBool());
-        QTRY_COMPARE(requestsTo(kQrInit), 2);
+        QTRY_COMPARE(requestsTo(kQrInitPath), 2);
     }
 };
 

@@ -4,8 +4,6 @@
 #include "account/profilemodel.h"
 #include "api/storeregistry.h"
 
-#include "api/apiconfig.h"
-
 #include "authsession.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
@@ -24,10 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kLogin = u"/api/v1/auth/login"_s;
-const QString kMe = u"/api/v1/auth/me"_s;
-const QString kProfile = u"/api/v1/auth/profile"_s;
-
 FakeResponse answer(int status, const QByteArray &body, int delayMs = 0)
 {
     FakeResponse response;
@@ -35,11 +29,6 @@ FakeResponse answer(int status, const QByteArray &body, int delayMs = 0)
     response.body = body;
     response.delayMs = delayMs;
     return response;
-}
-
-QByteArray tokenJson(const QByteArray &token)
-{
-    return R"({"access_token": ")" + token + R"(", "token_type": "bearer"})";
 }
 
 const QByteArray kAnna = R"({"id": "u7", "username": "anna", "role": "admin", "email": "anna@example.org",
@@ -61,8 +50,8 @@ class TestProfileModel : public QObject
 
     void signIn(const QByteArray &token, const QByteArray &user)
     {
-        m_server->on(u"POST"_s, kLogin, answer(200, tokenJson(token)));
-        m_server->on(u"GET"_s, kMe, answer(200, user));
+        m_server->on(u"POST"_s, kLoginPath, answer(200, tokenJson(token)));
+        m_server->on(u"GET"_s, kMePath, answer(200, user));
         QCoro::waitFor(auth().loginAsync(u"anna"_s, u"secret"_s));
     }
 
@@ -70,8 +59,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init()
@@ -142,7 +130,7 @@ private slots:
         ProfileModel model;
         model.setEmail(email);
         model.setCatalogArtistName(u"Анна"_s);
-        m_server->on(u"PATCH"_s, kProfile, answer);
+        m_server->on(u"PATCH"_s, kProfilePath, answer);
         QSignalSpy saving(&model, &ProfileModel::isSavingChanged);
         QCoro::waitFor(model.saveAsync());
 
@@ -162,7 +150,7 @@ private slots:
         StoreRegistry::set(&auth());
         ProfileModel model;
         QCoro::waitFor(model.saveAsync());
-        QCOMPARE(m_server->requestsTo(kProfile), 0);
+        QCOMPARE(m_server->requestsTo(kProfilePath), 0);
         QVERIFY(!model.isSaving());
     }
 
@@ -181,9 +169,9 @@ private slots:
         signIn("t1", kAnna);
         StoreRegistry::set(&auth());
         auto model = std::make_unique<ProfileModel>();
-        m_server->on(u"PATCH"_s, kProfile, answer(200, kSaved, 300));
+        m_server->on(u"PATCH"_s, kProfilePath, answer(200, kSaved, 300));
         QCoro::Task<void> save = model->saveAsync();
-        QTRY_COMPARE(m_server->requestsTo(kProfile), 1);
+        QTRY_COMPARE(m_server->requestsTo(kProfilePath), 1);
         auth().signOut();
         if (signInAgain)
             signIn("t2", userJson(u"boris"_s));

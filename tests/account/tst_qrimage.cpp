@@ -3,12 +3,9 @@
 // the very text it was made of, also as drawn on screen at another size.
 #include "account/qrcode.h"
 
-#include "qmlscene.h"
-#include "qmlwarnings.h"
-#include "testenv.h"
+#include "scenerig.h"
 #include "zbardecode.h"
 
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
@@ -39,23 +36,12 @@ class TstQrImage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QmlWarnings> m_warnings;
-    std::unique_ptr<QQmlEngine> m_engine;
+    SceneRig m_scene;
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        m_warnings = std::make_unique<QmlWarnings>();
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
-    }
+    void initTestCase() { m_scene.start(); }
 
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
+    void cleanup() { m_scene.finishTest(); }
 
     // The version follows the byte count at level M: a lower level would
     // pick a smaller version for the 51- and 43-byte links.
@@ -156,7 +142,7 @@ private slots:
                                "  QrCodeView { objectName: \"code\"; x: 20; y: 20; width: "
             + QByteArray::number(side) + "; height: " + QByteArray::number(side) + "; content: \"" + link.toUtf8()
             + "\"; placeholderColor: \"#ff00ff\" } }";
-        QmlScene scene(*m_engine, qml, QSize(side + 40, side + 40));
+        QmlScene scene(m_scene.engine(), qml, QSize(side + 40, side + 40));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *view = scene.item(u"code"_s);
         QVERIFY(view->property("hasCode").toBool());

@@ -1,15 +1,12 @@
 #include "account/authstore.h"
 
-#include "api/apiconfig.h"
-
-#include "functionclock.h"
 #include "authsession.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
+#include "heldclock.h"
 #include "testenv.h"
 
 #include <QtTest>
-
-#include <QCoro/QCoroSignal>
 
 using namespace nimbra;
 using namespace nimbra::test;
@@ -17,7 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kInit = u"/api/v1/auth/qr/init"_s;
 const QString kStatusQ1 = u"/api/v1/auth/qr/status/q1"_s;
 
 QByteArray initJson(const QByteArray &qrToken, qint64 lifetime)
@@ -26,50 +22,6 @@ QByteArray initJson(const QByteArray &qrToken, qint64 lifetime)
 }
 
 } // namespace
-
-// The pause between status requests, under the test's control: while
-// open it returns at once, while closed it waits for open() or for
-// cancellation.
-class PauseGate : public QObject
-{
-    Q_OBJECT
-public:
-    int started = 0;
-    int ended = 0;
-
-    Clock *clock()
-    {
-        m_clock.setSleep([this](std::chrono::milliseconds, CancelToken cancel) { return pause(cancel); });
-        return &m_clock;
-    }
-    void setOpen(bool open)
-    {
-        m_open = open;
-        if (open)
-            emit wake();
-    }
-
-signals:
-    void wake();
-
-private:
-    test::FunctionClock m_clock;
-    QCoro::Task<void> pause(CancelToken cancel)
-    {
-        ++started;
-        QPointer<PauseGate> self(this);
-        const CancelRegistration registration(cancel, [self] {
-            if (self)
-                emit self->wake();
-        });
-        while (self && !self->m_open && !cancel.isCancelled())
-            co_await qCoro(self.data(), &PauseGate::wake);
-        if (self)
-            ++self->ended;
-    }
-
-    bool m_open = true;
-};
 
 class TstQrLogin : public QObject
 {
@@ -95,8 +47,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/auth/me"_s, [](const RecordedRequest &request) {
             if (request.header(u"authorization"_s) == u"Bearer access"_s)
                 return FakeResponse {200, userJson(u"ann"_s)};
@@ -107,7 +58,7 @@ private slots:
     void init()
     {
         m_server->clearRequests();
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", 120)});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, initJson("q1", 120)});
     }
 
     // Status requests follow a pause each, as many as the token's lifetime
@@ -129,12 +80,13 @@ private slots:
         QFETCH(qint64, lifetime);
         QFETCH(int, status);
         QFETCH(int, attempts);
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, initJson("q1", lifetime)});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, initJson("q1", lifetime)});
         answerStatus({FakeResponse {status, R"({"status": "waiting"})"}});
         AuthSession session;
         AuthStore &auth = *session.auth;
-        PauseGate gate;
-        auth.setClock(gate.clock());
+        // Every pause between status requests ends at once.
+        HeldClock gate(true);
+        auth.setClock(&gate);
 
         QCoro::waitFor(auth.startQrLoginAsync());
         QCOMPARE(auth.qrToken(), std::optional<QString>(u"q1"_s));
@@ -143,7 +95,7 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(auth.qrError(), std::optional<QString>(u"QR-код истёк"_s), 20000);
         QCOMPARE(requestsTo(kStatusQ1), attempts);
-        QCOMPARE(gate.started, attempts);
+        QCOMPARE(int(gate.asked.size()), attempts);
         QVERIFY(!auth.isQrPolling());
         QCOMPARE(auth.qrToken(), std::nullopt);
         QVERIFY(!auth.isQrTaskRunning());
@@ -173,14 +125,15 @@ private slots:
             FakeResponse {200, verdict}});
         AuthSession session;
         AuthStore &auth = *session.auth;
-        PauseGate gate;
-        auth.setClock(gate.clock());
+        // Every pause between status requests ends at once.
+        HeldClock gate(true);
+        auth.setClock(&gate);
 
         auth.startQrLogin();
         QTRY_VERIFY(requestsTo(kStatusQ1) == 3 && !auth.isQrTaskRunning());
         if (signedIn)
             QTRY_VERIFY(auth.isSignedIn());
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(requestsTo(kStatusQ1), 3);
 
         QCOMPARE(auth.qrToken(), std::nullopt);
@@ -195,26 +148,25 @@ private slots:
         answerStatus({FakeResponse {200, R"({"status": "pending"})"}});
         AuthSession session;
         AuthStore &auth = *session.auth;
-        PauseGate gate;
-        gate.setOpen(false);
-        auth.setClock(gate.clock());
+        HeldClock gate;
+        auth.setClock(&gate);
 
         QCoro::waitFor(auth.startQrLoginAsync());
-        QCOMPARE(gate.started, 1);
+        QCOMPARE(int(gate.asked.size()), 1);
         auth.cancelQrLogin();
         QCOMPARE(auth.qrToken(), std::nullopt);
         QVERIFY(!auth.isQrPolling());
         QCOMPARE(auth.qrError(), std::nullopt);
 
         QTRY_COMPARE(gate.ended, 1);
-        QTest::qWait(50);
-        QCOMPARE(gate.started, 1);
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(int(gate.asked.size()), 1);
         QCOMPARE(requestsTo(kStatusQ1), 0);
     }
 
     void codeRequestFailure()
     {
-        m_server->on(u"POST"_s, kInit, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {503, R"({"detail": "Сервис перегружен"})"});
         AuthSession session;
         AuthStore &auth = *session.auth;
         QCoro::waitFor(auth.startQrLoginAsync());

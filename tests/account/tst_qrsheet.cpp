@@ -5,11 +5,11 @@
 #include "api/storeregistry.h"
 
 #include "account/authstore.h"
-#include "api/apiconfig.h"
 
-#include "functionclock.h"
 #include "authsession.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
+#include "heldclock.h"
 #include "testenv.h"
 
 #include <QSignalSpy>
@@ -23,24 +23,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kInit = u"/api/v1/auth/qr/init"_s;
 const QString kStatus = u"/api/v1/auth/qr/status/q1"_s;
-const QString kMe = u"/api/v1/auth/me"_s;
-const QString kLogin = u"/api/v1/auth/login"_s;
 const QByteArray kInitBody = R"({"qr_token": "q1", "expires_in_seconds": 300})";
-
-QCoro::Task<void> noPause(std::chrono::milliseconds, CancelToken)
-{
-    co_return;
-}
-
-QCoro::Task<void> endlessPause(std::chrono::milliseconds, CancelToken cancel)
-{
-    co_await Clock::system()->sleep(std::chrono::hours(1), cancel);
-}
-
-FunctionClock noPauseClock {noPause};
-FunctionClock endlessPauseClock {endlessPause};
 
 } // namespace
 
@@ -48,30 +32,27 @@ class TstQrSheet : public QObject
 {
     Q_OBJECT
 
+    // QR status pauses that end at once, and ones that last until the poll
+    // is cancelled.
+    HeldClock m_noPause {true};
+    HeldClock m_endlessPause;
     std::unique_ptr<FakeHttpServer> m_server;
 
-    int requestsTo(const QString &path) const
-    {
-        int count = 0;
-        for (const RecordedRequest &request : m_server->requests())
-            count += request.path == path ? 1 : 0;
-        return count;
-    }
+    int requestsTo(const QString &path) const { return m_server->requestsTo(path); }
 
 private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init()
     {
         m_server->clearRequests();
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, kInitBody});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, kInitBody});
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "pending"})"});
-        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"anna"_s)});
+        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"anna"_s)});
     }
 
     // Opening asks for a code only when the store holds no QR state; a
@@ -80,7 +61,7 @@ private slots:
     {
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setClock(&endlessPauseClock);
+        auth.setClock(&m_endlessPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
@@ -96,8 +77,8 @@ private slots:
         QrSheetModel again;
         again.start();
         QCOMPARE(again.phase(), QrSheetModel::Showing);
-        QTest::qWait(50);
-        QCOMPARE(requestsTo(kInit), 1);
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(requestsTo(kQrInitPath), 1);
         auth.cancelQrLogin();
     }
 
@@ -118,11 +99,11 @@ private slots:
         QFETCH(FakeResponse, init);
         QFETCH(FakeResponse, status);
         QFETCH(QString, text);
-        m_server->on(u"POST"_s, kInit, init);
+        m_server->on(u"POST"_s, kQrInitPath, init);
         m_server->on(u"GET"_s, kStatus, status);
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setClock(&noPauseClock);
+        auth.setClock(&m_noPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -135,19 +116,19 @@ private slots:
 
         StoreRegistry::set(&auth);
         QrSheetModel reopened;
-        const int asked = requestsTo(kInit);
+        const int asked = requestsTo(kQrInitPath);
         reopened.start();
         QCOMPARE(reopened.phase(), QrSheetModel::Failed);
-        QCOMPARE(requestsTo(kInit), asked);
+        QCOMPARE(requestsTo(kQrInitPath), asked);
 
-        m_server->on(u"POST"_s, kInit, FakeResponse {200, kInitBody});
+        m_server->on(u"POST"_s, kQrInitPath, FakeResponse {200, kInitBody});
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "pending"})"});
-        auth.setClock(&endlessPauseClock);
+        auth.setClock(&m_endlessPause);
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QVERIFY(sheet.errorText().isEmpty());
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
-        QCOMPARE(requestsTo(kInit), asked + 1);
+        QCOMPARE(requestsTo(kQrInitPath), asked + 1);
         QCOMPARE(close.count(), 0);
         auth.cancelQrLogin();
     }
@@ -158,7 +139,7 @@ private slots:
     {
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setClock(&endlessPauseClock);
+        auth.setClock(&m_endlessPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -173,7 +154,7 @@ private slots:
 
         sheet.start();
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
-        QCOMPARE(requestsTo(kInit), 2);
+        QCOMPARE(requestsTo(kQrInitPath), 2);
         auth.cancelQrLogin();
     }
 
@@ -182,10 +163,10 @@ private slots:
     void confirmedScanClosesOnceSignedIn()
     {
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "confirmed", "access_token": "tok"})"});
-        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"anna"_s), "application/json", 200});
+        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"anna"_s), "application/json", 200});
         AuthSession session;
         AuthStore &auth = *session.auth;
-        auth.setClock(&noPauseClock);
+        auth.setClock(&m_noPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -223,14 +204,14 @@ private slots:
         QFETCH(FakeResponse, profile);
         QFETCH(QString, text);
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "confirmed", "access_token": "tok"})"});
-        m_server->on(u"GET"_s, kMe, profile);
-        m_server->on(u"POST"_s, kLogin, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
+        m_server->on(u"GET"_s, kMePath, profile);
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
         AuthSession session;
         AuthStore &auth = *session.auth;
         // An earlier password attempt left its message.
         QCoro::waitFor(auth.loginAsync(u"anna"_s, u"pw"_s));
         QCOMPARE(auth.errorMessageText(), u"Неверный пароль"_s);
-        auth.setClock(&noPauseClock);
+        auth.setClock(&m_noPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
@@ -242,7 +223,7 @@ private slots:
         QCOMPARE(close.count(), 0);
 
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "pending"})"});
-        auth.setClock(&endlessPauseClock);
+        auth.setClock(&m_endlessPause);
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
@@ -257,7 +238,7 @@ private slots:
         AuthStore &auth = *session.auth;
         QCoro::waitFor(auth.refreshProfileAsync(u"saved"_s));
         QVERIFY(auth.isSignedIn());
-        auth.setClock(&endlessPauseClock);
+        auth.setClock(&m_endlessPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);

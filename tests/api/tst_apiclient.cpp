@@ -6,16 +6,16 @@
 #include "api/apierror.h"
 #include "api/connectivity.h"
 
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
 
 #include "api/nimbraapi.h"
-#include <QElapsedTimer>
+
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTcpServer>
-#include <QTimer>
 #include <QtTest>
 
 using namespace nimbra;
@@ -29,7 +29,17 @@ class FakeConnectivity : public Connectivity
 {
 public:
     bool offline = true;
-    bool isOffline(const QUrl &) const override { return offline; }
+    // Called from the event loop once a request has found the network
+    // away, and so waits for it; then forgotten.
+    mutable std::function<void()> onceWaiting;
+
+    bool isOffline(const QUrl &) const override
+    {
+        if (offline && onceWaiting)
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), std::exchange(onceWaiting, {}), Qt::QueuedConnection);
+        return offline;
+    }
     void goOnline()
     {
         offline = false;
@@ -287,13 +297,15 @@ private slots:
 
     void cancellationAbortsPromptly()
     {
-        m_server->on(u"GET"_s, u"/api/v1/slow"_s, FakeResponse {200, "{}", "application/json", 2000});
+        // The answer is held until the call has ended; the call is
+        // cancelled once the request has arrived.
+        AnswerGate gate;
         CancelToken cancel;
-        QTimer::singleShot(50, [cancel] { cancel.cancel(); });
-        QElapsedTimer elapsed;
-        elapsed.start();
+        m_server->on(u"GET"_s, u"/api/v1/slow"_s,
+            gate.hold(FakeResponse {200, "{}"}, [cancel] { cancelFromEventLoop(cancel); }));
         const ApiError error = apiError(send(m_client, u"api/v1/slow"_s, u"GET"_s, {}, {}, {}, cancel));
-        QVERIFY2(elapsed.elapsed() < 1500, "the answer was awaited instead of aborted");
+        QVERIFY2(!gate.answered(), "the answer was awaited instead of aborted");
+        gate.open();
         QCOMPARE(error.kind(), ApiError::Kind::Network);
         QVERIFY(error.isCancelled());
         QCOMPARE(error.description(), u"Запрос отменён"_s);
@@ -347,18 +359,20 @@ private slots:
     {
         FakeConnectivity connectivity;
         const ApiClient client(ApiClient::Limits {}, &connectivity);
-        QTimer::singleShot(50, &connectivity, [&] {
-            QCOMPARE(m_server->requestCount(), 0);
+        int sentWhileWaiting = -1;
+        connectivity.onceWaiting = [&] {
+            sentWhileWaiting = m_server->requestCount();
             connectivity.goOnline();
-        });
+        };
         QVERIFY(send(client, u"api/v1/x"_s).value);
+        QCOMPARE(sentWhileWaiting, 0);
         QCOMPARE(m_server->requestCount(), 1);
 
         // The wait ends with a cancel, or with the transfer limit.
         connectivity.offline = true;
         m_server->clearRequests();
         CancelToken cancel;
-        QTimer::singleShot(50, [cancel] { cancel.cancel(); });
+        connectivity.onceWaiting = [cancel] { cancel.cancel(); };
         QVERIFY(apiError(send(client, u"api/v1/x"_s, u"GET"_s, {}, {}, {}, cancel)).isCancelled());
         const ApiClient shortLimit(ApiClient::Limits {60s, 100ms}, &connectivity);
         const ApiError error = apiError(send(shortLimit, u"api/v1/x"_s));

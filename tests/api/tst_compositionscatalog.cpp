@@ -1,4 +1,3 @@
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 
@@ -23,8 +22,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

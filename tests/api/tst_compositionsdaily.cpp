@@ -1,4 +1,3 @@
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "api/splitmix64.h"
@@ -84,8 +83,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init()

@@ -1,4 +1,3 @@
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "format/russiandate.h"
@@ -8,11 +7,7 @@
 #include "taskoutcome.h"
 #include "testenv.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include <QtTest>
-#include <atomic>
 #include <memory>
 
 using namespace nimbra;
@@ -39,13 +34,8 @@ private:
     // favourites.
     void serveCounts()
     {
-        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
-            jsonResponse(listBody({albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)})));
-        m_server->on(
-            u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1234, 1, 1, 1234)));
-        m_server->on(u"GET"_s, u"/api/v1/clips"_s, jsonResponse(clipPageBody(17)));
-        m_server->on(u"GET"_s, u"/api/v1/battles"_s, jsonResponse(clipPageBody(5)));
-        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s}))));
+        serveLibraryCounts(
+            *m_server, {albumJson(u"a1"_s), albumJson(u"a2"_s), albumJson(u"a3"_s)}, tracksJson({u"f1"_s, u"f2"_s}));
     }
 
     // A handler that answers once the server has received four requests
@@ -54,41 +44,11 @@ private:
     {
         FakeHttpServer *server = m_server.get();
         return [server, response](const RecordedRequest &) {
-            QDeadlineTimer deadline(10'000);
-            while (server->requestCount() < 4 && !deadline.hasExpired())
-                QThread::msleep(2);
-            if (server->requestCount() < 4)
+            if (!server->waitForRequestCount(4, std::chrono::seconds(10)))
                 return jsonResponse(R"({"detail": "asked one by one"})", 409);
             return response;
         };
     }
-
-    // Holds an answer back until the test opens it (at most 10 s).
-    class Gate
-    {
-    public:
-        ~Gate() { open(); }
-        FakeHttpServer::Handler handler(FakeResponse response) const
-        {
-            return [state = m_state, response](const RecordedRequest &) {
-                QDeadlineTimer deadline(10'000);
-                while (!state->open && !deadline.hasExpired())
-                    QThread::msleep(2);
-                state->answered = true;
-                return response;
-            };
-        }
-        void open() { m_state->open = true; }
-        bool answered() const { return m_state->answered; }
-
-    private:
-        struct State
-        {
-            std::atomic<bool> open = false;
-            std::atomic<bool> answered = false;
-        };
-        std::shared_ptr<State> m_state = std::make_shared<State>();
-    };
 
     QStringList requestedPaths() const
     {
@@ -105,8 +65,7 @@ private slots:
         // its UTC day late in the UTC evening.
         qputenv("TZ", "XST-10");
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }
@@ -154,8 +113,8 @@ private slots:
     {
         serveCounts();
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse("{}", 500)));
-        Gate battles;
-        m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.handler(jsonResponse(clipPageBody(5))));
+        AnswerGate battles;
+        m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.hold(jsonResponse(clipPageBody(5))));
         const auto error = outcomeOf(NimbraApi().libraryStats(std::nullopt)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 500);

@@ -2,24 +2,19 @@
 // Russian text, whatever a proxy or a broken service puts into the body,
 // and never more of a body than the client can hold.
 #include "api/apiclient.h"
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/jsoncoding.h"
 #include "api/trackout.h"
 #include "platform/filesystemerror.h"
 
 #include "fakehttpserver.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "taskoutcome.h"
-#include "testenv.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
@@ -53,6 +48,7 @@ class TestErrorBodies : public QObject
     Q_OBJECT
 
     std::unique_ptr<FakeHttpServer> m_server;
+    SceneRig m_scene;
 
     ApiError failureOf(const ApiClient &client, const QString &path)
     {
@@ -64,9 +60,8 @@ class TestErrorBodies : public QObject
 private slots:
     void initTestCase()
     {
-        initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_scene.start();
+        m_server = startFakeService();
     }
 
     void errorBodyBecomesAShortLine_data()
@@ -180,13 +175,10 @@ private slots:
     // A message with markup in it shows its characters and fetches nothing.
     void messagesAreDrawnAsPlainText()
     {
-        QmlWarnings warnings;
-        QQuickStyle::setStyle(u"Basic"_s);
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
+        m_scene.takeWarnings(); // what the tests before logged
         m_server->clearRequests();
         const QByteArray image = "<img src=\"" + m_server->baseUrl().toString().toUtf8() + "/leak.png\">";
-        QmlScene scene(engine,
+        QmlScene scene(m_scene.engine(),
             "import QtQuick\nimport Nimbra\nStateView { width: 400; height: 300; loadState: 4; errorText: '"
                 + image + "<a href=\"x\">link</a>' }");
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -197,7 +189,7 @@ private slots:
         QCOMPARE(text->property("textFormat").toInt(), int(Qt::PlainText));
         QCoreApplication::processEvents();
         QCOMPARE(m_server->requestsTo(u"/leak.png"_s), 0);
-        QVERIFY2(warnings.take().isEmpty(), "warnings");
+        m_scene.finishTest();
     }
 };
 

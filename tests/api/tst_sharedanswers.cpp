@@ -3,7 +3,6 @@
 // probe the catalogue. Only the same read with the same token is shared,
 // a failure reaches every operation that waited for it, and the next load
 // asks again.
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "api/sharedanswers.h"
@@ -44,23 +43,16 @@ class TestSharedAnswers : public QObject
 
     void serveCatalogue(int albumStatus = 200)
     {
-        m_server->on(u"GET"_s, u"/api/v1/albums"_s,
-            jsonResponse(
-                listBody({albumJson(u"a1"_s, QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)), albumJson(u"a2"_s)}),
-                albumStatus));
-        m_server->on(
-            u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1234, 1, 1, 1234)));
-        m_server->on(u"GET"_s, u"/api/v1/clips"_s, jsonResponse(clipPageBody(17)));
-        m_server->on(u"GET"_s, u"/api/v1/battles"_s, jsonResponse(clipPageBody(5)));
-        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s}))));
+        serveLibraryCounts(*m_server,
+            {albumJson(u"a1"_s, QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC)), albumJson(u"a2"_s)},
+            tracksJson({u"f1"_s}), albumStatus);
     }
 
 private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

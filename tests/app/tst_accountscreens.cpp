@@ -7,6 +7,7 @@
 #include "update/otaupdatestore.h"
 
 #include "apprig.h"
+#include "authsession.h"
 #include "qmlscene.h"
 
 #include <QJsonObject>
@@ -23,7 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kProfile = u"/api/v1/auth/profile"_s;
 const QString kManifest = u"/updates/pc/linux/linux-update.json"_s;
 
 } // namespace

@@ -31,11 +31,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray tokenJson(const QByteArray &token)
-{
-    return R"({"access_token": ")" + token + R"(", "token_type": "bearer"})";
-}
-
 } // namespace
 
 class TestSessionEnd : public QObject

@@ -13,18 +13,15 @@
 #include "devserviceprocess.h"
 #include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
-#include "functionclock.h"
+#include "heldclock.h"
 #include "memorysecretstore.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
 #include "shell/mainnavigationmodel.h"
 #include "shell/sidebaritem.h"
-#include "testenv.h"
 
-#include <QCoro/QCoroTimer>
 #include <QDir>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSettings>
 #include <QtTest>
@@ -38,31 +35,29 @@ class TestUpdateBanner : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QmlWarnings> m_warnings;
+    SceneRig m_scene;
     FakeAudioBackend m_audio;
-    FunctionClock m_clock;
+    // The launch pause: asked for, then over at once. Made for each launch.
+    std::unique_ptr<HeldClock> m_clock;
     std::unique_ptr<AppContext> m_app;
     QStringList m_opened;
     QList<QByteArray> m_openedBytes;
-    QList<std::chrono::milliseconds> m_delays;
 
     QQuickItem *item(const QString &objectName) const
     {
         return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
     }
 
-    // A guest in the main window; the launch pause is short but asked for.
+    // A guest in the main window; the launch pause is asked for but takes
+    // no time.
     bool launchAsGuest()
     {
         m_app.reset();
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
         environment.audio = &m_audio;
-        m_clock.setSleep([this](std::chrono::milliseconds duration, CancelToken) -> QCoro::Task<void> {
-            m_delays.append(duration);
-            co_await QCoro::sleepFor(std::chrono::milliseconds(20));
-        });
-        environment.clock = &m_clock;
+        m_clock = std::make_unique<HeldClock>(true);
+        environment.clock = m_clock.get();
         environment.openFile = [this](const QString &path) {
             m_opened.append(path);
             QFile file(path);
@@ -98,12 +93,7 @@ class TestUpdateBanner : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
-        m_warnings = std::make_unique<QmlWarnings>();
-    }
+    void initTestCase() { m_scene.start(); }
 
     void cleanup()
     {
@@ -112,9 +102,7 @@ private slots:
         m_app.reset();
         m_opened.clear();
         m_openedBytes.clear();
-        m_delays.clear();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+        m_scene.finishTest();
     }
 
     void offerAndDownloads()
@@ -208,9 +196,10 @@ private slots:
         QVERIFY(flickable);
         flickable->setProperty("contentY",
             std::max(0.0, flickable->property("contentHeight").toDouble() - flickable->height()));
-        QTest::qWait(450);
-        const QRectF row = apiRow->mapRectToScene(apiRow->boundingRect());
         QQuickItem *banner = item(u"updateBanner"_s);
+        QVERIFY(waitUntilStill(banner));
+        QVERIFY(waitUntilStill(apiRow));
+        const QRectF row = apiRow->mapRectToScene(apiRow->boundingRect());
         const QRectF strip = banner->mapRectToScene(banner->boundingRect());
         QVERIFY2(row.bottom() <= strip.top(), qPrintable(u"row ends at %1, strip starts at %2"_s.arg(row.bottom()).arg(strip.top())));
         QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-settings-failed"_s));
@@ -228,7 +217,7 @@ private slots:
         service.clearRequests();
 
         QVERIFY(launchAsGuest());
-        QCOMPARE(m_delays, QList {AppContext::updateCheckDelay});
+        QCOMPARE(m_clock->asked, QList {AppContext::updateCheckDelay});
         QTRY_VERIFY_WITH_TIMEOUT(isShown(item(u"updateBanner"_s)), 5000);
         // The first request of the update check (the home page asks the
         // catalogue meanwhile).

@@ -1,11 +1,11 @@
 // The artist catalogue store against an in-process fake service: one load
 // of the whole catalogue, calls that meet a running load, failures that keep
 // the last good catalogue, and the album track counts.
-#include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "artists/artistcatalogstore.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -171,9 +171,8 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
+        m_server = startFakeService();
         m_service = std::make_unique<CatalogueService>(*m_server);
-        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
     void init() { m_service->reset(); }
     void cleanup() { m_service->release(); }
@@ -320,7 +319,8 @@ private slots:
         auto first = store.reloadAsync(u"tok"_s);
         auto second = store.reloadAsync(u"tok"_s);
         QTRY_COMPARE(m_server->requestCount(), 3);
-        QTest::qWait(50);
+        // Everything but the held tracks has been answered and taken in.
+        QVERIFY(waitUntilIdle(1));
         QVERIFY(!first.isReady());
         QVERIFY(!second.isReady());
 

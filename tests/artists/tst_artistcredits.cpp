@@ -5,15 +5,11 @@
 #include "artists/artistnavigationstore.h"
 
 #include "playerrig.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 
 #include <QFontMetricsF>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
@@ -27,10 +23,9 @@ class TestArtistCredits : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QmlWarnings> m_warnings;
+    SceneRig m_scene;
     std::unique_ptr<PlayerRig> m_player;
     std::unique_ptr<ArtistNavigationStore> m_artists;
-    std::unique_ptr<QQmlEngine> m_engine;
 
     static QByteArray line(const QString &credit, int width = 0)
     {
@@ -51,26 +46,18 @@ class TestArtistCredits : public QObject
 private slots:
     void initTestCase()
     {
-        initTestEnvironment();
-        m_warnings = std::make_unique<QmlWarnings>();
-        QQuickStyle::setStyle(u"Basic"_s);
+        m_scene.start();
         m_player = std::make_unique<PlayerRig>();
         m_artists = std::make_unique<ArtistNavigationStore>();
         StoreRegistry::set(m_player->store.get());
         StoreRegistry::set(m_artists.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
     }
 
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
+    void cleanup() { m_scene.finishTest(); }
 
     void cleanupTestCase()
     {
-        m_engine.reset();
+        m_scene.dropEngine();
         StoreRegistry::set<PlayerStore>(nullptr);
         StoreRegistry::set<ArtistNavigationStore>(nullptr);
     }
@@ -92,7 +79,7 @@ private slots:
     {
         QFETCH(QString, credit);
         QFETCH(QStringList, names);
-        QmlScene scene(*m_engine, line(credit), QSize(400, 60));
+        QmlScene scene(m_scene.engine(), line(credit), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *creditLine = scene.item(u"line"_s);
         QCOMPARE(shownNames(creditLine), names);
@@ -103,7 +90,7 @@ private slots:
 
     void clickOpensThatArtistOverTheFullscreenPlayer()
     {
-        QmlScene scene(*m_engine, line(u"Alpha & Beta"_s), QSize(400, 60));
+        QmlScene scene(m_scene.engine(), line(u"Alpha & Beta"_s), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         m_player->store->setFullscreenPresented(true);
         QVERIFY(click(scene.window(), findItem(scene.root(), u"artistName1"_s)));
@@ -118,7 +105,7 @@ private slots:
     // with no gap from a glyph's overhang before the comma.
     void namesFollowEachOtherByAdvance()
     {
-        QmlScene scene(*m_engine, line(u"Volt+Age, Кира Норд & Jade Orbit"_s), QSize(400, 60));
+        QmlScene scene(m_scene.engine(), line(u"Volt+Age, Кира Норд & Jade Orbit"_s), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *creditLine = scene.item(u"line"_s);
         QCOMPARE(shownNames(creditLine), (QStringList {u"Volt+Age"_s, u"Кира Норд"_s, u"Jade Orbit"_s}));
@@ -143,7 +130,7 @@ private slots:
 
     void narrowLineIsCutNotWrapped()
     {
-        QmlScene scene(*m_engine, line(u"A very long first name & Second"_s, 80), QSize(400, 60));
+        QmlScene scene(m_scene.engine(), line(u"A very long first name & Second"_s, 80), QSize(400, 60));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *creditLine = scene.item(u"line"_s);
         QQuickItem *first = findItem(creditLine, u"artistName0"_s);

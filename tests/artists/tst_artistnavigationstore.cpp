@@ -42,9 +42,6 @@ class TestArtistNavigationStore : public QObject
         auto scene = std::make_unique<test::QmlScene>(*m_engine, kSearchScreen);
         if (!scene->ok())
             return {};
-        scene->window()->requestActivate();
-        if (!QTest::qWaitForWindowActive(scene->window()))
-            return {};
         scene->item(u"search"_s)->forceActiveFocus();
         if (!scene->item(u"search"_s)->hasActiveFocus())
             return {};

@@ -10,6 +10,7 @@
 #include "artists/artistpagetext.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "playerrig.h"
 #include "testenv.h"
@@ -96,8 +97,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/albums"_s,
             jsonResponse(listBody({[] {
                 QJsonObject o = albumJson(u"al6"_s);
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(model->loadStateValue(), int(LoadState::Loading));
         model->setArtistName(u"Six"_s);
         QTRY_COMPARE(model->loadStateValue(), int(LoadState::Loaded));
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(titles, QStringList {u"Six"_s});
         QCOMPARE(m_server->requestsTo(kTracks), 1);
     }

@@ -5,8 +5,8 @@
 #include "catalogue/catalogmodel.h"
 
 #include "account/session.h"
-#include "api/apiconfig.h"
 
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 #include "trackfixtures.h"
@@ -71,9 +71,8 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
+        m_server = startFakeService();
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, catalogPage);
-        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 
     void init() { m_server->clearRequests(); }
@@ -130,7 +129,8 @@ private slots:
         session.setToken(u"tok"_s);
         session.setHasUser(true);
         QTRY_COMPARE(model.count(), 150);
-        QTest::qWait(400);
+        // The guest's slow first page has come, or its request was aborted.
+        QVERIFY(waitUntilIdle());
         QCOMPARE(model.count(), 150);
         QCOMPARE(model.trackAt(0).id, u"user-1-0"_s);
         QCOMPARE(model.loadState().state, LoadState::Loaded);

@@ -6,7 +6,6 @@
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 #include "catalogue/albumdetailmodel.h"
 #include "catalogue/catalogmodel.h"
 #include "catalogue/searchmodel.h"
@@ -99,8 +98,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->on(u"POST"_s, u"/api/v1/favorites"_s, refused(favoritesRefusal));
         m_server->on(u"POST"_s, u"/api/v1/rate"_s, refused(ratingsRefusal));
     }

@@ -1,13 +1,13 @@
 // The model behind the clips and battles screens against a fake service:
 // the request of each source, what the screen shows after each outcome,
 // loads that were replaced or cancelled, and the press on a card.
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "api/storeregistry.h"
 #include "fakevideoplayer.h"
 #include "playerrig.h"
 #include "testenv.h"
 
-#include "api/apiconfig.h"
 #include "clips/clipplayerstore.h"
 #include "platform/iconmap.h"
 #include "clips/clipgridmodel.h"
@@ -73,10 +73,10 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        // One server for all: stopping one waits for its kept-alive connections.
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
+
+    void init() { m_server->clearRequests(); }
 
     void loadOutcome_data()
     {
@@ -162,19 +162,20 @@ private slots:
         serve(u"/api/v1/clips"_s, page(7, 400));
         ClipGridModel model;
         model.load();
-        QTest::qWait(50);
+        QTRY_COMPARE(m_server->requestCount(), 1);
         serve(u"/api/v1/clips"_s, page(2));
         model.load(); // the section was left and opened again
         waitLoaded(model);
         QCOMPARE(model.rowCount(), 2);
-        QTest::qWait(600); // the first answer has arrived by now
+        QVERIFY(waitUntilIdle()); // the first answer has arrived, or was aborted
         QCOMPARE(model.rowCount(), 2);
 
         serve(u"/api/v1/clips"_s, page(9, 200));
         model.load();
+        QTRY_COMPARE(m_server->requestCount(), 3); // under way, so it cannot come after this test
         model.cancel();
         QVERIFY(!model.isLoading());
-        QTest::qWait(400);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(int(model.loadState()), int(LoadState::Loaded));
     }

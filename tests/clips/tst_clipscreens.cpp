@@ -7,10 +7,8 @@
 #include "fakehttpserver.h"
 #include "fakevideoplayer.h"
 #include "playerrig.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 
 #include "api/apiconfig.h"
 #include "api/storeregistry.h"
@@ -18,9 +16,7 @@
 
 #include <QAbstractItemModel>
 #include <QColor>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -51,14 +47,13 @@ class TestClipScreens : public QObject
     std::unique_ptr<PlayerRig> m_audio;
     std::unique_ptr<FakeVideoBackend> m_video;
     std::unique_ptr<ClipPlayerStore> m_clips;
-    std::unique_ptr<QQmlEngine> m_engine;
-    QmlWarnings m_warnings;
+    SceneRig m_scene;
 
     // Shows the grid screen until its load ended; the first card's poster
     // is in when the service has posters.
     std::unique_ptr<QmlScene> showGrid(const char *type, int expectedState)
     {
-        auto scene = std::make_unique<QmlScene>(*m_engine, screen(type), QSize(900, 700));
+        auto scene = std::make_unique<QmlScene>(m_scene.engine(), screen(type), QSize(900, 700));
         if (!scene->ok())
             qWarning().noquote() << scene->errors();
         QObject *model = scene->root()->findChild<QObject *>(u"clipGridModel"_s);
@@ -70,8 +65,7 @@ class TestClipScreens : public QObject
 private slots:
     void initTestCase()
     {
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
+        m_scene.start();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         m_fake = std::make_unique<FakeHttpServer>();
@@ -81,14 +75,12 @@ private slots:
         StoreRegistry::set(&m_audio->session); // a guest
         StoreRegistry::set(m_audio->store.get());
         StoreRegistry::set(m_clips.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
     }
 
     void cleanup()
     {
         m_clips->dismiss();
-        QVERIFY2(m_warnings.take().isEmpty(), "QML warnings");
+        m_scene.finishTest();
     }
 
     void grids_data()
@@ -128,7 +120,7 @@ private slots:
     void cardOpensThePlayer()
     {
         ApiConfig::setBaseUrl(m_service->baseUrl());
-        QmlScene scene(*m_engine,
+        QmlScene scene(m_scene.engine(),
             QByteArray("import QtQuick\nimport Nimbra\nItem {\n width: 1100\n height: 720\n ClipsView { anchors.fill: parent }\n"
                        " ClipPlayerView { anchors.fill: parent }\n}\n"),
             QSize(1100, 720));
@@ -216,7 +208,7 @@ private slots:
     void overlayClicksAndEsc()
     {
         ApiConfig::setBaseUrl(m_fake->baseUrl());
-        QmlScene scene(*m_engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
+        QmlScene scene(m_scene.engine(), QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
             QSize(1100, 720));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(!isShown(scene.root()));

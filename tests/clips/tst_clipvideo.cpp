@@ -7,9 +7,8 @@
 // windowed and fullscreen. The overlay is rendered to PNGs for review
 // (build/screenshots/clip-overlay-*.png).
 #include "devserviceprocess.h"
-#include "qmlscene.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 #include "xvfbdisplay.h"
 
 #include "api/apiconfig.h"
@@ -19,11 +18,8 @@
 #include "platform/renderbackend.h"
 #include "platform/videoframeitem.h"
 
-#include <QDir>
 #include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -75,6 +71,17 @@ class TestClipVideo : public QObject
 
     std::unique_ptr<DevServiceProcess> m_service;
     QList<ClipOut> m_clips;
+    SceneRig m_scene;
+
+    // The overlay over the store: a fresh engine, since its singleton is
+    // the store registered when the engine was made.
+    std::unique_ptr<QmlScene> showOverlay(ClipPlayerStore &store)
+    {
+        StoreRegistry::set(&store);
+        m_scene.dropEngine();
+        return std::make_unique<QmlScene>(m_scene.engine(),
+            QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"), QSize(1100, 720));
+    }
 
 public:
     RenderBackend::Choice m_backend = RenderBackend::Choice::Default;
@@ -84,14 +91,16 @@ private slots:
     {
         if (!hasVideoDisplay())
             QSKIP("No X display and no xvfb-run: video frames cannot be shown.");
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
+        m_scene.start();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"100"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         ApiConfig::setBaseUrl(m_service->baseUrl());
         m_clips = QCoro::waitFor(NimbraApi().clips(1, 100, u"clip"_s, std::nullopt)).items;
         QVERIFY(m_clips.size() >= 8);
     }
+
+    // The engine's singleton was the test's own store.
+    void cleanup() { m_scene.dropEngine(); }
 
     void clipPlaysAndSeeks()
     {
@@ -153,11 +162,8 @@ private slots:
     {
         QVERIFY(m_service->injectFault(QJsonObject {{u"path"_s, u"/media/clips/*"_s}, {u"status"_s, 404}}));
         ClipPlayerStore store;
-        StoreRegistry::set(&store);
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
-        QmlScene scene(engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
-            QSize(1100, 720));
+        const auto overlay = showOverlay(store);
+        QmlScene &scene = *overlay;
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         const QList<ClipOut> queue = m_clips.mid(0, 5);
         QStringList started;
@@ -172,8 +178,7 @@ private slots:
         QVERIFY(message);
         QTRY_VERIFY(isShown(message) && scene.item(u"clipWindowed"_s)->opacity() == 1.0);
         QCOMPARE(message->property("text").toString(), ClipPlayerStore::failureMessage());
-        QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR));
-        QVERIFY(scene.grab().save(QStringLiteral(NIMBRA_SCREENSHOT_DIR) + u"/clip-overlay-failed.png"_s));
+        QVERIFY(saveScreenshot(scene.grab(), u"clip-overlay-failed"_s));
         store.dismiss();
         m_service->clearFaults();
     }
@@ -181,17 +186,12 @@ private slots:
     void overlayShowsTheVideo()
     {
         ClipPlayerStore store;
-        StoreRegistry::set(&store);
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
-        QmlScene scene(engine, QByteArray("import QtQuick\nimport Nimbra\nClipPlayerView { width: 1100; height: 720 }\n"),
-            QSize(1100, 720));
+        const auto overlay = showOverlay(store);
+        QmlScene &scene = *overlay;
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         store.play(*findClip(m_clips, u"c0005"_s), m_clips);
         QTRY_VERIFY_WITH_TIMEOUT(store.elapsed() >= 1.2, 15000);
 
-        QDir().mkpath(QStringLiteral(NIMBRA_SCREENSHOT_DIR));
-        const QString dir = QStringLiteral(NIMBRA_SCREENSHOT_DIR) + QLatin1Char('/');
         // The video's middle is the clip's colour, not the black of an empty surface.
         // The program's own choice of back-end, which is the software one
         // where the machine has no GPU.
@@ -201,7 +201,7 @@ private slots:
         QVERIFY(slot);
         const QRect area = slot->mapRectToScene(slot->boundingRect()).toRect();
         QTRY_VERIFY2_WITH_TIMEOUT(brightness(scene.grab().copy(area)) > 40, "no picture in the card", 10000);
-        QVERIFY(scene.grab().save(dir + u"clip-overlay-windowed.png"_s));
+        QVERIFY(saveScreenshot(scene.grab(), u"clip-overlay-windowed"_s));
 
         // The same surface in the fullscreen layout, once the cross-fade is over.
         store.setFullscreen(true);
@@ -214,7 +214,7 @@ private slots:
         // The middle of the window, between the title bar and the controls.
         const QRect middle(1100 / 4, 720 / 3, 1100 / 2, 720 / 3);
         QTRY_VERIFY2_WITH_TIMEOUT(brightness(scene.grab().copy(middle)) > 40, "no picture in fullscreen", 10000);
-        QVERIFY(scene.grab().save(dir + u"clip-overlay-fullscreen.png"_s));
+        QVERIFY(saveScreenshot(scene.grab(), u"clip-overlay-fullscreen"_s));
         store.dismiss();
     }
 };

@@ -4,7 +4,6 @@
 // Against an in-process fake service that counts what it was sent.
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 #include "library/addtoplaylistmodel.h"
 #include "tracks/tracklistmodel.h"
 
@@ -57,8 +56,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_session.setToken(u"tok"_s);
         m_session.setHasUser(true);
         TrackServices services;

@@ -6,7 +6,6 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 #include "player/audiocacheservice.h"
 #include "player/playerstore.h"
 #include "library/addtoplaylistmodel.h"
@@ -16,6 +15,7 @@
 #include "library/smartplaylistmodel.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 #include "trackfixtures.h"
@@ -82,8 +82,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_favorites = std::make_unique<FavoritesStore>(&m_session);
     }
 
@@ -203,7 +202,7 @@ private slots:
         model.setKind(u"daily"_s);
         QCOMPARE(rowIds(model), (QStringList {u"a"_s, u"b"_s}));
         QCOMPARE(model.loadStateValue(), int(LoadState::Loaded));
-        QTest::qWait(20);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 0);
     }
 
@@ -217,9 +216,13 @@ private slots:
         PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QVERIFY(detail.isLoading());
+        // Each replaced load is under way at the service first, so that it
+        // cannot reach the service after this test.
+        QTRY_COMPARE(requestsTo(u"/api/v1/playlists/p1"_s), 1);
         detail.setPlaylistId(u"p2"_s);
         QTRY_COMPARE(rowIds(detail), QStringList {u"new"_s});
-        QTest::qWait(350);
+        // The first answer has come, or its request was aborted.
+        QVERIFY(waitUntilIdle());
         QCOMPARE(rowIds(detail), QStringList {u"new"_s});
         QCOMPARE(detail.title(), u"Loaded p2"_s);
 
@@ -228,11 +231,12 @@ private slots:
         FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
         QVERIFY(favorites.isLoading());
+        QTRY_COMPARE(requestsTo(u"/api/v1/favorites"_s), 1);
         QSignalSpy states(&favorites, &TrackListModel::loadStateChanged);
         m_session.setToken(std::nullopt);
         m_session.setHasUser(false);
         QVERIFY(favorites.needsSignIn());
-        QTest::qWait(350);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(states.size(), 0);
         QCOMPARE(favorites.errorText(), QString());
     }
@@ -352,7 +356,7 @@ private slots:
         QSignalSpy finished(&model, &PlaylistRowsModel::createFinished);
         model.create(typed);
         if (sent.isEmpty()) {
-            QTest::qWait(20);
+            QVERIFY(waitUntilIdle());
             QCOMPARE(m_server->requestCount(), 0);
             return;
         }
@@ -453,7 +457,7 @@ private slots:
         QVERIFY(!QCoro::waitFor(m_playlists->addTrackAsync(u"t1"_s, u"p1"_s)));
         FavoritesModel favorites(services(), NimbraApi());
         favorites.reload();
-        QTest::qWait(20);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 0);
         QVERIFY(favorites.needsSignIn());
     }

@@ -1,4 +1,6 @@
+#include "eventloop.h"
 #include "fakehttpserver.h"
+#include "playerrig.h"
 #include "taskoutcome.h"
 #include "testenv.h"
 
@@ -10,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "playerrig.h"
 #include <atomic>
 #include <memory>
 
@@ -167,11 +168,10 @@ private slots:
 
     void aCancelledDownloadLeavesNothing()
     {
-        FakeResponse slow = audio();
-        slow.delayMs = 300;
-        m_server->on(u"GET"_s, u"/media/slow.wav"_s, slow);
+        // Cancelled once the request has arrived, while its answer is held.
+        AnswerGate gate;
         CancelToken cancel;
-        QTimer::singleShot(50, [cancel] { cancel.cancel(); });
+        m_server->on(u"GET"_s, u"/media/slow.wav"_s, gate.hold(audio(), [cancel] { cancelFromEventLoop(cancel); }));
         const auto outcome = outcomeOf(cache().downloadTrack(u"9"_s, fileUrl(u"/media/slow.wav"_s), {}, cancel));
         QVERIFY(outcome.errorAs<ApiError>() && outcome.errorAs<ApiError>()->isCancelled());
         QCOMPARE(folderEntries(), QStringList());
@@ -344,7 +344,7 @@ private slots:
         m_rig->session.setToken(u"tok"_s);
         for (int start = 1; start <= 4; ++start)
             play(u"a"_s);
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(requestsFor(u"a"_s), 0);
         play(u"a"_s);
         QTRY_VERIFY(m_cache->localUrl(u"a"_s));
@@ -354,7 +354,7 @@ private slots:
         // The sixth start plays the copy and fetches nothing.
         play(u"a"_s);
         QCOMPARE(m_rig->backend.lastPlayer()->source(), *m_cache->localUrl(u"a"_s));
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(requestsFor(u"a"_s), 1);
     }
 

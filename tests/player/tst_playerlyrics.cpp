@@ -1,3 +1,4 @@
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "playerrig.h"
 #include "testenv.h"
@@ -144,7 +145,8 @@ private slots:
         play(withoutLyrics(u"a"_s));
         play(withoutLyrics(u"b"_s));
         QTRY_COMPARE(finished.count(), 1);
-        QTest::qWait(20);
+        // The answer for "a" has been taken in; only "b" is under way.
+        QVERIFY(waitUntilIdle(1));
         QVERIFY(store().lyricsLoading());
         QCOMPARE(store().currentLyrics(), std::nullopt);
 

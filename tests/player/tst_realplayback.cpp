@@ -92,13 +92,8 @@ class TestRealPlayback : public QObject
         AudioPlayerHandle *player = m_backend->player(m_backend->createdCount() - 1);
         for (int attempt = 0; attempt < 3; ++attempt) {
             store().seek(seconds);
-            QElapsedTimer waited;
-            waited.start();
-            while (waited.elapsed() < 700) {
-                QTest::qWait(20);
-                if (player->currentTime() >= seconds - 0.05)
-                    return true;
-            }
+            if (QTest::qWaitFor([&] { return player->currentTime() >= seconds - 0.05; }, 700))
+                return true;
         }
         return false;
     }

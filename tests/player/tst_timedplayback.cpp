@@ -1,9 +1,11 @@
+#include "api/clock.h"
+
+#include "eventloop.h"
 #include "playerrig.h"
 #include "testenv.h"
 
 #include <QtTest>
 
-#include "api/clock.h"
 #include <memory>
 
 using namespace nimbra;
@@ -355,7 +357,7 @@ private slots:
         CancelToken token;
         bool woke = false;
         QCoro::connect(Clock::system()->sleep(std::chrono::hours(1), token), this, [&] { woke = true; });
-        QTimer::singleShot(1, this, [token] { token.cancel(); });
+        cancelFromEventLoop(token);
         QTRY_VERIFY(woke);
     }
 };

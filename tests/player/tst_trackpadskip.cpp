@@ -1,10 +1,11 @@
 // The trackpad skip: the recogniser over scripted gestures, and the window
 // filter that feeds it from Qt's wheel events without consuming them.
-#include "playerrig.h"
 #include "api/storeregistry.h"
-
 #include "player/trackpadskipmonitor.h"
 #include "player/trackpadskiprecognizer.h"
+
+#include "playerrig.h"
+#include "testenv.h"
 
 #include <QPointingDevice>
 #include <QQuickItem>
@@ -68,6 +69,9 @@ class TestTrackpadSkip : public QObject
 {
     Q_OBJECT
 private slots:
+    // The player store keeps an offline folder: in the test's own home.
+    void initTestCase() { initTestEnvironment(); }
+
     void gestures_data()
     {
         QTest::addColumn<QList<Step>>("steps");
@@ -178,12 +182,15 @@ private slots:
         wheel({30, 0}, Qt::NoScrollPhase);
         wheel({30, 0}, Qt::NoScrollPhase);
         QCOMPARE(rig.currentId(), u"c"_s);
+        QVERIFY(monitor.awaitsPause());
         QTRY_COMPARE(rig.currentId(), u"b"_s);
+        QVERIFY(!monitor.awaitsPause());
 
-        // A mouse wheel: angles only, from a mouse.
+        // A mouse wheel: angles only, from a mouse. It skips neither at once
+        // nor after a pause.
         now += 1000;
         wheel({}, Qt::NoScrollPhase, {-480, 0});
-        QTest::qWait(200);
+        QVERIFY(!monitor.awaitsPause());
         QCOMPARE(rig.currentId(), u"b"_s);
         QCOMPARE(sink->count, 6);
     }

@@ -1,27 +1,19 @@
 // The shared visual pieces: theme, card, round button and icon, each made
 // offscreen without a QML warning, plus a rendered composition of them for
 // review (build/screenshots/components.png).
-#include "platform/focushelper.h"
 #include "platform/iconmap.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QQmlComponent>
 #include <QQmlContext>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QSignalSpy>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
-
-#include <memory>
 
 Q_IMPORT_QML_PLUGIN(NimbraPlugin)
 
@@ -62,25 +54,12 @@ class TestComponents : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<test::QmlWarnings> m_warnings;
-    std::unique_ptr<QQmlEngine> m_engine;
+    test::SceneRig m_scene;
 
 private slots:
-    void initTestCase()
-    {
-        test::initTestEnvironment();
-        m_warnings = std::make_unique<test::QmlWarnings>();
-        QQuickStyle::setStyle(u"Basic"_s);
-        FocusHelper::suppressFocusFrames(QCoreApplication::instance());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
-    }
+    void initTestCase() { m_scene.start(); }
 
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
+    void cleanup() { m_scene.finishTest(); }
 
     void componentsLoadQuietly_data()
     {
@@ -103,14 +82,14 @@ private slots:
     void componentsLoadQuietly()
     {
         QFETCH(QByteArray, qml);
-        test::QmlScene scene(*m_engine, ::scene(qml));
+        test::QmlScene scene(m_scene.engine(), ::scene(qml));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(!scene.grab().isNull());
     }
 
     void iconDrawsOnlyKnownNames()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("AppIcon { objectName: \"known\"; x: 10; y: 10; name: \"play.fill\"; size: 48; color: \"white\" }\n"
                     "AppIcon { objectName: \"unknown\"; x: 100; y: 10; name: \"play.fiil\"; size: 48; color: "
                     "\"white\" }"));
@@ -126,7 +105,7 @@ private slots:
     // can (not the software one), content is cut to the rounded corners.
     void cardHasNoInsetAndRoundCorners()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("HaloCard { objectName: \"card\"; x: 20; y: 20\n"
                     "  Rectangle { implicitWidth: 120; implicitHeight: 80; color: \"red\" } }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -146,7 +125,7 @@ private slots:
     // Content that fills the card sizes it from outside, without a loop.
     void cardFilledByContentTakesOuterSize()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("Column { HaloCard { objectName: \"card\"; width: 200; height: 90\n"
                     "  Column { anchors.fill: parent; anchors.margins: 14; Text { text: \"Вход\" } } } }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -169,7 +148,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(QByteArray, font);
         QFETCH(int, fontPixels);
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("CircularControlButton { objectName: \"button\"; x: 100; y: 100; systemImage: \"play.fill\"; size: "
                 + QByteArray::number(size) + "; iconFont: " + font + " }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -190,7 +169,7 @@ private slots:
 
     void buttonClicksOnlyWhileEnabled()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene(
                 "CircularControlButton { objectName: \"button\"; x: 50; y: 50; size: 44; systemImage: \"shuffle\" }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -207,7 +186,7 @@ private slots:
     // no hover effect and no disabled look of its own.
     void buttonLooksTheSameInEveryState()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("CircularControlButton { objectName: \"button\"; x: 50; y: 50; size: 44; systemImage: "
                     "\"heart.fill\"; iconFont: AppTheme.title2; foreground: AppTheme.accent; backgroundColor: "
                     "AppTheme.elevated }"));
@@ -233,7 +212,7 @@ private slots:
     // A click on a player button leaves the typing where it was.
     void clickKeepsTextFieldFocus()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("TextField { objectName: \"field\"; x: 10; y: 10; width: 200 }\n"
                     "CircularControlButton { objectName: \"button\"; x: 50; y: 100; size: 44; systemImage: "
                     "\"play.fill\" }"));
@@ -267,7 +246,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, opensPlayer);
         QFETCH(QString, called);
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("QtObject { id: actions; property var calls: []\n"
                     "  function play(i) { calls.push(\"play \" + i) }\n"
                     "  function playAndOpen(i) { calls.push(\"playAndOpen \" + i) }\n"
@@ -294,7 +273,7 @@ private slots:
     // screen clears its prompt.
     void signInAlertFollowsItsMessage()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("property int dismissals: 0\n"
                     "SignInRequiredDialog { id: alert; objectName: \"alert\"; message: \"\"; onDismissed: { "
                     "dismissals++; message = \"\" } }"));
@@ -322,7 +301,7 @@ private slots:
         const QString file = dir.filePath(u"cover.png"_s);
         QVERIFY(picture.save(file));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u": file:///no/such/cover.png$"_s));
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("Artwork { objectName: \"none\"; size: 44 }\n"
                     "Artwork { objectName: \"broken\"; x: 60; size: 44; source: \"file:///no/such/cover.png\" }\n"
                     "Artwork { objectName: \"good\"; x: 120; size: 44; source: \""
@@ -339,7 +318,7 @@ private slots:
             QVERIFY(!artwork->property("loaded").toBool());
             QVERIFY(test::isShown(test::findItem(artwork, u"artworkPlaceholder"_s)));
         }
-        m_warnings->take(); // the broken path's own complaint, expected above
+        m_scene.takeWarnings(); // the broken path's own complaint, expected above
     }
 
     // Retry shows only for a failure and says `retry`; the spinner turns only
@@ -363,7 +342,7 @@ private slots:
         QFETCH(bool, shown);
         QFETCH(bool, spinning);
         QFETCH(bool, retry);
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("StateView { objectName: \"state\"; anchors.fill: parent; errorText: \"Нет сети\"; loadState: "
                 + loadState + " }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
@@ -390,13 +369,13 @@ private slots:
         QVERIFY(cover.save(file));
         // The preview's deliberately broken cover.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u": file:///no/such/cover.png$"_s));
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             QUrl::fromLocalFile(QStringLiteral(NIMBRA_TEST_DATA_DIR "/screens/kit-preview.qml")), QSize(1100, 760));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         scene.root()->setProperty("coverUrl", QUrl::fromLocalFile(file));
         QVERIFY(test::waitUntilSettled(scene.window()));
         QVERIFY(test::saveScreenshot(scene.grab(), u"components-kit"_s));
-        m_warnings->take(); // the broken cover's message, expected above
+        m_scene.takeWarnings(); // the broken cover's message, expected above
     }
 
     void compositionScreenshot()
@@ -404,8 +383,8 @@ private slots:
         QStringList names;
         for (const IconMap::Entry &entry : IconMap::entries())
             names.append(entry.symbol.toString());
-        m_engine->rootContext()->setContextProperty(u"iconNames"_s, names);
-        test::QmlScene scene(*m_engine,
+        m_scene.engine().rootContext()->setContextProperty(u"iconNames"_s, names);
+        test::QmlScene scene(m_scene.engine(),
             QUrl::fromLocalFile(QStringLiteral(NIMBRA_TEST_DATA_DIR "/screens/components-preview.qml")),
             QSize(1100, 560));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));

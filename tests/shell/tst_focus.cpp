@@ -1,15 +1,12 @@
 // Keyboard focus in the window: no control draws a focus frame, focus can be
 // dropped at once, and while a suppressor is shown no text input or list of
 // its window keeps focus.
+#include "eventloop.h"
 #include "platform/focushelper.h"
 #include "platform/focussuppressor.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
-#include "testenv.h"
+#include "scenerig.h"
 
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QtQml/qqmlextensionplugin.h>
@@ -64,37 +61,19 @@ class TestFocus : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<test::QmlWarnings> m_warnings;
-    std::unique_ptr<QQmlEngine> m_engine;
+    test::SceneRig m_scene;
 
-    std::unique_ptr<test::QmlScene> activeForm()
-    {
-        auto scene = std::make_unique<test::QmlScene>(*m_engine, kForm);
-        if (!scene->ok())
-            return scene;
-        scene->window()->requestActivate();
-        if (!QTest::qWaitForWindowActive(scene->window()))
-            return {};
-        return scene;
-    }
+    // The form in an active window (a window that is not active takes no keys).
+    std::unique_ptr<test::QmlScene> activeForm() { return std::make_unique<test::QmlScene>(m_scene.engine(), kForm); }
 
 private slots:
     void initTestCase()
     {
-        test::initTestEnvironment();
-        m_warnings = std::make_unique<test::QmlWarnings>();
-        QQuickStyle::setStyle(u"Basic"_s);
-        FocusHelper::suppressFocusFrames(QCoreApplication::instance());
+        m_scene.start();
         FocusHelper::suppressFocusFrames(QCoreApplication::instance()); // a second call adds nothing
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
     }
 
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
+    void cleanup() { m_scene.finishTest(); }
 
     // Tab still walks the controls, but none of them turns on the visual
     // focus that the style draws as a frame.
@@ -182,7 +161,7 @@ private slots:
             QTRY_VERIFY(!item->hasActiveFocus());
             QVERIFY(suppressor->hasActiveFocus());
         } else {
-            QTest::qWait(50);
+            QVERIFY(test::deliverPostedEvents());
             QVERIFY(item->hasActiveFocus());
         }
     }
@@ -202,7 +181,7 @@ private slots:
         // Hidden again, it leaves focus alone.
         scene->item(u"suppressor"_s)->setVisible(false);
         field->forceActiveFocus();
-        QTest::qWait(50);
+        QVERIFY(test::deliverPostedEvents());
         QVERIFY(field->hasActiveFocus());
     }
 
@@ -214,7 +193,8 @@ private slots:
         QVERIFY(suppressor);
         QSignalSpy refreshed(suppressor, &FocusSuppressor::refreshChanged);
         suppressor->setVisible(true);
-        QTest::qWait(10);
+        // The look that showing it queued has been taken.
+        QVERIFY(test::deliverPostedEvents());
         QQuickItem *field = scene->item(u"field"_s);
         // Focus given with the focus signal blocked, as a view might do
         // before the suppressor hears of it.
@@ -250,7 +230,7 @@ private slots:
         QVERIFY(sheet && sheet->ok());
         QQuickItem *field = sheet->item(u"field"_s);
         field->forceActiveFocus();
-        QTest::qWait(50);
+        QVERIFY(test::deliverPostedEvents());
         QVERIFY(field->hasActiveFocus());
     }
 };

@@ -1,17 +1,12 @@
 // The list page every track list is built on: the state view in place of
 // the rows, the alert a guest's row action raises, and the paged model
 // hearing of rows that come on screen, made or reused.
-#include "platform/focushelper.h"
-#include "qmlscene.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 #include "trackfixtures.h"
 #include "tracks/tracklistmodel.h"
 
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QtQml/qqmlextensionplugin.h>
@@ -72,25 +67,12 @@ class TestListPage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<test::QmlWarnings> m_warnings;
-    std::unique_ptr<QQmlEngine> m_engine;
+    test::SceneRig m_scene;
 
 private slots:
-    void initTestCase()
-    {
-        test::initTestEnvironment();
-        m_warnings = std::make_unique<test::QmlWarnings>();
-        QQuickStyle::setStyle(u"Basic"_s);
-        FocusHelper::suppressFocusFrames(QCoreApplication::instance());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
-    }
+    void initTestCase() { m_scene.start(); }
 
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
+    void cleanup() { m_scene.finishTest(); }
 
     // The model's state decides between the rows and the state view, and
     // what that view says.
@@ -112,7 +94,7 @@ private slots:
         QFETCH(bool, rowsShown);
         QFETCH(QString, title);
         std::unique_ptr<TrackListModel> tracks = guestList(3);
-        test::QmlScene scene(*m_engine, bare, QSize(480, 400));
+        test::QmlScene scene(m_scene.engine(), bare, QSize(480, 400));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         scene.root()->setProperty("model", QVariant::fromValue<QObject *>(tracks.get()));
         const auto loadState = LoadState::State(state);
@@ -138,7 +120,7 @@ private slots:
     void guestRowActionRaisesTheAlert()
     {
         std::unique_ptr<TrackListModel> tracks = guestList(3);
-        test::QmlScene scene(*m_engine, bare, QSize(480, 400));
+        test::QmlScene scene(m_scene.engine(), bare, QSize(480, 400));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         scene.root()->setProperty("model", QVariant::fromValue<QObject *>(tracks.get()));
         QVERIFY(!test::isShown(scene.find(u"signInOk"_s)));
@@ -160,7 +142,7 @@ private slots:
     // last row, so a paged list goes on loading its next page.
     void reusedRowsReachTheModel()
     {
-        test::QmlScene scene(*m_engine, pagedPage(300), QSize(480, 400));
+        test::QmlScene scene(m_scene.engine(), pagedPage(300), QSize(480, 400));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QObject *tracks = scene.root()->property("tracks").value<QObject *>();
         QQuickItem *list = scene.item(u"pageList"_s);
@@ -176,11 +158,12 @@ private slots:
     // pushed page; never both.
     void titleRowTakesOneForm()
     {
-        test::QmlScene section(*m_engine, bare, QSize(480, 400));
+        test::QmlScene section(m_scene.engine(), bare, QSize(480, 400));
         QVERIFY2(section.ok(), qPrintable(section.errors()));
         QCOMPARE(section.item(u"headerTitle"_s)->property("text").toString(), u"Треки"_s);
         QVERIFY(!section.item(u"backButton"_s));
-        test::QmlScene pushed(*m_engine, QByteArray(bare).replace("title:", "pushed: true; title:"), QSize(480, 400));
+        test::QmlScene pushed(
+            m_scene.engine(), QByteArray(bare).replace("title:", "pushed: true; title:"), QSize(480, 400));
         QVERIFY2(pushed.ok(), qPrintable(pushed.errors()));
         QCOMPARE(pushed.item(u"backBarTitle"_s)->property("text").toString(), u"Треки"_s);
         QVERIFY(test::isShown(pushed.item(u"backButton"_s)));

@@ -2,7 +2,6 @@
 // change section and what it closes, which layers show with which insets,
 // and the profile card's texts.
 #include "account/session.h"
-#include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
@@ -76,8 +75,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }

@@ -1,67 +1,21 @@
 // What the window shows while the saved session is read and its profile
 // fetched, signed out, signed in or as a guest; the offline launch screen
 // with its retries; and the notice of a sign-in that cannot be saved.
-#include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "shell/rootviewmodel.h"
 
 #include "authsession.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
-#include "functionclock.h"
+#include "heldclock.h"
 #include "testenv.h"
 
 #include <QtTest>
-
-#include <QCoro/QCoroSignal>
 
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
 using Screen = RootViewModel::Screen;
-
-namespace {
-
-const QString kMe = u"/api/v1/auth/me"_s;
-
-} // namespace
-
-// The pause between retries, under the test's control: it records what was
-// asked and lasts until the test opens it or the pause is cancelled.
-class RetryPause : public QObject
-{
-    Q_OBJECT
-public:
-    QList<std::chrono::milliseconds> asked;
-    int running = 0;
-
-    FunctionClock::Sleep function()
-    {
-        return [this](std::chrono::milliseconds duration, CancelToken cancel) {
-            asked << duration;
-            return pause(cancel);
-        };
-    }
-    void openOnce() { emit wake(true); }
-
-signals:
-    void wake(bool open);
-
-private:
-    QCoro::Task<void> pause(CancelToken cancel)
-    {
-        QPointer<RetryPause> self(this);
-        ++running;
-        const CancelRegistration registration(cancel, [self] {
-            if (self)
-                emit self->wake(false);
-        });
-        bool open = false;
-        while (self && !open && !cancel.isCancelled())
-            open = co_await qCoro(self.data(), &RetryPause::wake);
-        if (self)
-            --self->running;
-    }
-};
 
 class TestRootView : public QObject
 {
@@ -71,7 +25,7 @@ class TestRootView : public QObject
 
     void answerProfile(int status)
     {
-        m_server->on(u"GET"_s, kMe,
+        m_server->on(u"GET"_s, kMePath,
             FakeResponse {status, status == 200 ? userJson(u"demo"_s) : QByteArray(R"({"detail": "Сбой"})")});
     }
 
@@ -80,20 +34,20 @@ class TestRootView : public QObject
     struct Start
     {
         AuthSession session {"saved", true};
-        nimbra::test::FunctionClock clock;
+        // The pause between retries: recorded, and lasting until the test
+        // lets it go or the pause is cancelled.
+        HeldClock pause;
         // The root takes the sign-in store registered when it is made.
         struct Registered
         {
             explicit Registered(AuthStore *auth) { StoreRegistry::set(auth); }
         } registered {session.auth.get()};
         RootViewModel root;
-        RetryPause pause;
         QList<Screen> screens;
 
         Start()
         {
-            clock.setSleep(pause.function());
-            root.setClock(&clock);
+            root.setClock(&pause);
             QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
             session.secrets->release(1);
             session.waitUntilLoaded();
@@ -105,8 +59,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
     }
 
     void init() { m_server->clearRequests(); }
@@ -171,7 +124,7 @@ private slots:
         QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
 
         // The pauses grow; each try is one request with the saved token.
-        start.pause.openOnce();
+        start.pause.releaseRunning();
         QTRY_COMPARE(start.pause.asked.size(), 2);
         QTRY_COMPARE(start.pause.running, 1);
         QCOMPARE(m_server->requestCount(), 2);
@@ -208,7 +161,7 @@ private slots:
         start.root.signInWithAnotherAccount();
         QCOMPARE(start.root.screen(), Screen::SignIn);
         QTRY_COMPARE(start.pause.running, 0);
-        QTest::qWait(20);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 1);
         QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));
     }
@@ -220,11 +173,12 @@ private slots:
         answerProfile(500);
         Start start;
         QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
-        m_server->on(u"GET"_s, kMe, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
         start.root.retry();
         QTRY_COMPARE(m_server->requestCount(), 2);
         start.root.signInWithAnotherAccount();
-        QTest::qWait(300);
+        // The retry's answer has come, or its request was aborted.
+        QVERIFY(waitUntilIdle());
         QCOMPARE(start.root.screen(), Screen::SignIn);
         QVERIFY(!start.session.auth->user());
         QCOMPARE(start.session.savedToken(), std::optional<QByteArray>("saved"));

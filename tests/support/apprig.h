@@ -13,12 +13,10 @@
 #include "devserviceprocess.h"
 #include "fakeaudiobackend.h"
 #include "memorysecretstore.h"
-#include "qmlwarnings.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSettings>
 #include <QtTest>
@@ -39,14 +37,12 @@ public:
     // service too.
     void startService(const QStringList &arguments, bool withUpdates = true)
     {
-        initTestEnvironment();
-        QQuickStyle::setStyle(QStringLiteral("Basic"));
+        m_scene.start();
         m_service = std::make_unique<DevServiceProcess>(arguments);
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         ApiConfig::setBaseUrl(m_service->baseUrl());
         if (withUpdates)
             QSettings().setValue(QLatin1StringView(OtaService::settingsKey), m_service->baseUrl().toString());
-        m_warnings = std::make_unique<QmlWarnings>();
     }
 
     // Call from cleanup: closes the program and fails on any warning it
@@ -57,8 +53,7 @@ public:
         m_app.reset();
         if (clearFaults && m_service)
             m_service->clearFaults();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
+        m_scene.finishTest();
     }
 
     // Call from cleanupTestCase.
@@ -77,7 +72,7 @@ public:
         // Every QML warning or script error of the program fails the test
         // that is running, whether or not the test remembers to look.
         failOnQmlWarnings();
-        if (const QStringList earlier = m_warnings ? m_warnings->take() : QStringList(); !earlier.isEmpty()) {
+        if (const QStringList earlier = m_scene.takeWarnings(); !earlier.isEmpty()) {
             qCritical("warnings left by an earlier test: %s", qPrintable(earlier.join(u'\n')));
             return false;
         }
@@ -184,7 +179,7 @@ public:
 
 private:
     std::unique_ptr<DevServiceProcess> m_service;
-    std::unique_ptr<QmlWarnings> m_warnings;
+    SceneRig m_scene;
     FakeAudioBackend m_audio;
     std::unique_ptr<AppContext> m_app;
 };

@@ -32,4 +32,9 @@ QByteArray userJson(const QString &username)
         + R"(", "role": "user", "created_at": "2026-01-02T03:04:05Z"})";
 }
 
+QByteArray tokenJson(const QByteArray &token)
+{
+    return R"({"access_token": ")" + token + R"(", "token_type": "bearer"})";
+}
+
 } // namespace nimbra::test

@@ -6,11 +6,19 @@
 #include "account/keychainhelper.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <memory>
 #include <optional>
 
 namespace nimbra::test {
+
+// The service's sign-in paths, for a fake's routes.
+inline const QString kLoginPath = QStringLiteral("/api/v1/auth/login");
+inline const QString kRegisterPath = QStringLiteral("/api/v1/auth/register");
+inline const QString kMePath = QStringLiteral("/api/v1/auth/me");
+inline const QString kProfilePath = QStringLiteral("/api/v1/auth/profile");
+inline const QString kQrInitPath = QStringLiteral("/api/v1/auth/qr/init");
 
 // A sign-in store over a keychain in memory, as the program starts: with
 // or without a saved token.
@@ -29,5 +37,7 @@ struct AuthSession
 
 // A profile as the service sends it.
 QByteArray userJson(const QString &username);
+// The answer to a sign-in that issued this token.
+QByteArray tokenJson(const QByteArray &token);
 
 } // namespace nimbra::test

@@ -92,4 +92,14 @@ QList<int> drawnPages(const QList<RecordedRequest> &requests)
     return pages;
 }
 
+void serveLibraryCounts(FakeHttpServer &server, const QJsonArray &albums, const QJsonArray &favorites, int albumStatus)
+{
+    server.on(QStringLiteral("GET"), QStringLiteral("/api/v1/albums"), jsonResponse(listBody(albums), albumStatus));
+    server.on(QStringLiteral("GET"), QStringLiteral("/api/v1/tracks"),
+        jsonResponse(trackPageBody(tracksJson({QStringLiteral("t1")}), 1234, 1, 1, 1234)));
+    server.on(QStringLiteral("GET"), QStringLiteral("/api/v1/clips"), jsonResponse(clipPageBody(17)));
+    server.on(QStringLiteral("GET"), QStringLiteral("/api/v1/battles"), jsonResponse(clipPageBody(5)));
+    server.on(QStringLiteral("GET"), QStringLiteral("/api/v1/favorites"), jsonResponse(listBody(favorites)));
+}
+
 } // namespace nimbra::test

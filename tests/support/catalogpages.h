@@ -34,6 +34,11 @@ int queryNumber(const RecordedRequest &request, const QString &key);
 // every other request gets the items that page(number, size) gives.
 FakeHttpServer::Handler catalogue(qint64 probePages, std::function<QJsonArray(int page, int size)> page);
 
+// What the library's counts ask for: the albums and favourites given, 1234
+// tracks, 17 clips and 5 battles.
+void serveLibraryCounts(
+    FakeHttpServer &server, const QJsonArray &albums, const QJsonArray &favorites, int albumStatus = 200);
+
 // The page numbers of the recorded requests for pages of size 50, in order.
 QList<int> drawnPages(const QList<RecordedRequest> &requests);
 

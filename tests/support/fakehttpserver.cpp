@@ -1,7 +1,10 @@
 #include "fakehttpserver.h"
 
+#include "api/apiconfig.h"
+
 #include <httplib.h>
 
+#include <QDeadlineTimer>
 #include <QMutexLocker>
 #include <QThread>
 #include <QUrlQuery>
@@ -40,11 +43,17 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
         for (const auto &[name, value] : req.headers)
             r.headers.insert(QString::fromStdString(name).toLower(), QString::fromStdString(value));
         r.body = QByteArray::fromStdString(req.body);
+        // The route is chosen before the request shows in the log: a test
+        // that sees the request and then changes the route changes it for
+        // the next request, never for this one.
+        Handler route;
         {
             QMutexLocker lock(&m_mutex);
+            route = m_routes.value(routeKey(r.method, r.path), m_fallback);
             m_requests.append(r);
+            m_requestArrived.wakeAll();
         }
-        const FakeResponse response = answer(r);
+        const FakeResponse response = route ? route(r) : FakeResponse {404, QByteArray(), "text/plain"};
         if (response.delayMs > 0)
             QThread::msleep(response.delayMs);
         res.status = response.status;
@@ -142,16 +151,15 @@ void FakeHttpServer::setFallback(Handler handler)
     m_fallback = std::move(handler);
 }
 
-FakeResponse FakeHttpServer::answer(const RecordedRequest &request)
+bool FakeHttpServer::waitForRequestCount(int count, std::chrono::milliseconds timeout) const
 {
-    Handler handler;
-    {
-        QMutexLocker lock(&m_mutex);
-        handler = m_routes.value(routeKey(request.method, request.path), m_fallback);
+    QDeadlineTimer deadline(timeout);
+    QMutexLocker lock(&m_mutex);
+    while (m_requests.size() < count) {
+        if (!m_requestArrived.wait(&m_mutex, deadline))
+            return m_requests.size() >= count;
     }
-    if (handler)
-        return handler(request);
-    return FakeResponse {404, QByteArray(), "text/plain"};
+    return true;
 }
 
 QList<RecordedRequest> FakeHttpServer::requests() const
@@ -164,6 +172,57 @@ void FakeHttpServer::clearRequests()
 {
     QMutexLocker lock(&m_mutex);
     m_requests.clear();
+}
+
+std::unique_ptr<FakeHttpServer> startFakeService()
+{
+    auto server = std::make_unique<FakeHttpServer>();
+    ApiConfig::setBaseUrl(server->baseUrl());
+    return server;
+}
+
+struct AnswerGate::State
+{
+    QMutex mutex;
+    QWaitCondition opened;
+    bool open = false;
+    bool answered = false;
+};
+
+AnswerGate::AnswerGate() : m_state(std::make_shared<State>()) { }
+
+AnswerGate::~AnswerGate()
+{
+    open();
+}
+
+FakeHttpServer::Handler AnswerGate::hold(FakeResponse response, std::function<void()> arrived) const
+{
+    return [state = m_state, response, arrived](const RecordedRequest &) {
+        if (arrived)
+            arrived();
+        QMutexLocker lock(&state->mutex);
+        const QDeadlineTimer deadline(std::chrono::seconds(10));
+        while (!state->open) {
+            if (!state->opened.wait(&state->mutex, deadline))
+                break;
+        }
+        state->answered = true;
+        return response;
+    };
+}
+
+void AnswerGate::open()
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->open = true;
+    m_state->opened.wakeAll();
+}
+
+bool AnswerGate::answered() const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->answered;
 }
 
 } // namespace nimbra::test

@@ -7,8 +7,10 @@
 #include <QPair>
 #include <QString>
 #include <QUrl>
+#include <QWaitCondition>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -90,19 +92,50 @@ public:
         return count;
     }
     void clearRequests();
+    // Blocks the calling thread (a route handler's, say) until the server
+    // has received count requests since the last clear; false at timeout.
+    bool waitForRequestCount(int count, std::chrono::milliseconds timeout) const;
 
 private:
-    FakeResponse answer(const RecordedRequest &request);
     void stream(const FakeResponse &response, httplib::Response &res);
 
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     int m_port = 0;
     mutable QMutex m_mutex;
+    mutable QWaitCondition m_requestArrived;
     QMap<QString, Handler> m_routes;
     Handler m_fallback;
     QList<RecordedRequest> m_requests;
     std::atomic_bool m_stopping = false;
+};
+
+// A fake of the service for a whole test program (one for all its tests:
+// stopping a server waits for its kept-alive connections), with the
+// client's base address pointed at it.
+std::unique_ptr<FakeHttpServer> startFakeService();
+
+// Holds answers back until the test opens it (ten seconds at the most), so
+// that a test knows a request is still unanswered without timing anything.
+class AnswerGate
+{
+public:
+    AnswerGate();
+    ~AnswerGate();
+    AnswerGate(const AnswerGate &) = delete;
+    AnswerGate &operator=(const AnswerGate &) = delete;
+
+    // A route that waits for open() before it answers with response.
+    // arrived, when given, runs on the server's thread as each request
+    // arrives, before the wait.
+    FakeHttpServer::Handler hold(FakeResponse response, std::function<void()> arrived = {}) const;
+    void open();
+    // True once a held answer has gone out.
+    bool answered() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
 };
 
 } // namespace nimbra::test

@@ -72,13 +72,16 @@ bool waitUntilSettled(QQuickWindow *window)
         QList<QQuickItem *> pending {window->contentItem()};
         while (!pending.isEmpty()) {
             QQuickItem *item = pending.takeFirst();
-            pending += item->childItems();
-            if (!item->isVisible())
-                continue;
-            // Image.Loading, and StackView.busy during a push or pop.
+            // Image.Loading, and StackView.busy during a push or pop. An
+            // image counts while it loads even when it hides itself until
+            // it has loaded (as Artwork's does), as long as what holds it
+            // is shown.
             const QVariant status = item->property("status");
             if (item->inherits("QQuickImageBase") && status.toInt() == 2)
                 return true;
+            if (!item->isVisible())
+                continue;
+            pending += item->childItems();
             if (item->property("busy").toBool() && item->inherits("QQuickStackView"))
                 return true;
         }

@@ -1,5 +1,7 @@
 #include "testenv.h"
 
+#include "player/lyricsservice.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
@@ -38,6 +40,10 @@ void clearSettings()
 {
     QSettings settings;
     settings.clear();
+    // Every played track without lyrics of its own is looked up: a test
+    // that does not serve the lookup itself gets a refusal from loopback,
+    // never an answer from the public lyrics service.
+    settings.setValue(QLatin1StringView(LyricsService::settingsKey), QStringLiteral("http://127.0.0.1:1"));
     settings.sync();
 }
 

@@ -8,7 +8,8 @@ namespace nimbra::test {
 // its own, so no test reads what another test (or the listener) stored.
 void initTestEnvironment();
 
-// Removes every stored setting of the test process.
+// Removes every stored setting of the test process; the lyrics lookup is
+// left pointing at a closed port on loopback.
 void clearSettings();
 
 QString devservicePath();

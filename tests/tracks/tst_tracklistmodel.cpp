@@ -5,7 +5,6 @@
 #include "account/favoritesstore.h"
 #include "account/ratingsstore.h"
 #include "account/session.h"
-#include "api/apiconfig.h"
 
 #include "fakehttpserver.h"
 #include "playerrig.h"
@@ -23,10 +22,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Pages of two tracks, three pages in all; each request waits for release().
+// Pages of two tracks, three pages in all; each answers a moment after it
+// was asked for.
 struct PagedSource
 {
     QList<int> asked;
+    int answered = 0; // loads that have ended, whatever their end
     bool fails = false;
     bool empty = false;
 
@@ -35,6 +36,7 @@ struct PagedSource
         return [this](int page, CancelToken) -> QCoro::Task<TrackPage> {
             asked.append(page);
             co_await QCoro::sleepFor(std::chrono::milliseconds(1));
+            ++answered;
             if (fails)
                 throw std::runtime_error("no network");
             TrackPage result;
@@ -57,8 +59,7 @@ private slots:
     void initTestCase()
     {
         initTestEnvironment();
-        m_server = std::make_unique<FakeHttpServer>();
-        ApiConfig::setBaseUrl(m_server->baseUrl());
+        m_server = startFakeService();
         m_server->setFallback([](const RecordedRequest &request) {
             if (request.path == u"/api/v1/rate"_s)
                 return FakeResponse {200, R"({"track_id": "b", "type": "dislike"})"};
@@ -120,11 +121,13 @@ private slots:
 
         // A reload replaces a load in flight; its page is ignored.
         source.asked.clear();
+        source.answered = 0;
         model.reload();
         model.reload();
         QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
         QTRY_COMPARE(model.count(), 6);
-        QTest::qWait(10);
+        // The replaced load's page, too, has been handed back.
+        QTRY_COMPARE(source.answered, int(source.asked.size()));
         QCOMPARE(model.count(), 6);
         QCOMPARE(model.trackAt(0).id, u"p1a"_s);
         QCOMPARE(source.asked.count(1), 2);

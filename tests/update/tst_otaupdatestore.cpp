@@ -5,6 +5,7 @@
 #include "update/otaupdatestore.h"
 #include "update/updatedownload.h"
 
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "testenv.h"
 
@@ -161,7 +162,7 @@ private slots:
         QVERIFY(m_store->isChecking());
         m_store->checkUpdates(false);
         QTRY_COMPARE(finished.size(), 1);
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QCOMPARE(finished.size(), 1);
         QCOMPARE(m_server->requestCount(), 1);
     }
@@ -324,7 +325,7 @@ private slots:
         const QString folder = m_store->downloadFolder();
         m_store.reset();
         *held.hold = false;
-        QTest::qWait(50);
+        QVERIFY(waitUntilIdle());
         QVERIFY(m_opened.isEmpty());
         QVERIFY(filesIn(folder).isEmpty());
         QDir(folder).removeRecursively();

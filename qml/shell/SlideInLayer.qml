@@ -21,6 +21,10 @@ Item {
 
     visible: progress > 0
     opacity: progress
+    // On its way out it takes no press: another layer may be sliding in
+    // under it (the fullscreen player under the mini player), and a press
+    // on that layer's control must reach it, not the fading bar above.
+    enabled: shown
 
     Item {
         id: holder

@@ -182,6 +182,36 @@ private slots:
         QCOMPARE(clicked.count(), 1);
     }
 
+    // A layer that slides away still covers what comes in under it (the
+    // fading mini player over the fullscreen player's controls), yet a press
+    // goes through it; a layer sliding in takes a press where it is drawn.
+    // The slide lasts minutes here, so each press lands mid-way.
+    void slidingLayerTakesPressesOnlyOnItsWayIn()
+    {
+        test::QmlScene scene(*m_engine,
+            ::scene("property int under: 0\nproperty int leaving: 0\nproperty int entering: 0\n"
+                    "MouseArea { anchors.fill: parent; onClicked: under++ }\n"
+                    "SlideInLayer { objectName: \"leaving\"; width: 200; height: 300; duration: 600000; shown: true\n"
+                    "  MouseArea { anchors.fill: parent; onClicked: leaving++ } }\n"
+                    "SlideInLayer { objectName: \"entering\"; x: 200; width: 200; height: 300; duration: 600000\n"
+                    "  MouseArea { anchors.fill: parent; onClicked: entering++ } }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *leaving = scene.item(u"leaving"_s);
+        QQuickItem *entering = scene.item(u"entering"_s);
+        leaving->setProperty("shown", false);
+        entering->setProperty("shown", true);
+        QTRY_VERIFY(entering->isVisible() && leaving->property("progress").toDouble() < 1.0);
+        QVERIFY(leaving->isVisible());
+
+        QTest::mouseClick(scene.window(), Qt::LeftButton, {}, QPoint(100, 260));
+        // The entering content still lies low: above it is what is under.
+        QTest::mouseClick(scene.window(), Qt::LeftButton, {}, QPoint(300, 40));
+        QTest::mouseClick(scene.window(), Qt::LeftButton, {}, QPoint(300, 260));
+        QCOMPARE(scene.root()->property("under").toInt(), 2);
+        QCOMPARE(scene.root()->property("leaving").toInt(), 0);
+        QCOMPARE(scene.root()->property("entering").toInt(), 1);
+    }
+
     // The plain style draws the label unchanged: no highlight while pressed,
     // no hover effect and no disabled look of its own.
     void buttonLooksTheSameInEveryState()

@@ -42,12 +42,13 @@ bool waitUntilStill(QQuickItem *item)
     if (!watched)
         return false;
     // Still means the same place and size on a few samples in a row, taken
-    // further apart than an animation's frames, with its centre inside the
-    // window (a layer that slides in may wait outside before it moves).
+    // further apart than an animation's frames, with the pixel that a click
+    // would hit inside the window (a layer that slides in may wait outside
+    // before it moves, or stall on its very edge while its content is made).
     const auto geometry = [&watched] { return watched->mapRectToScene(watched->boundingRect()); };
     const auto inWindow = [&watched](const QRectF &area) {
         const QQuickWindow *window = watched->window();
-        return window && QRectF(QPointF(), window->size()).contains(area.center());
+        return window && QRect(QPoint(), window->size()).contains(area.center().toPoint());
     };
     QRectF last = geometry();
     int steady = 0;

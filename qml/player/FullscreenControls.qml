@@ -14,6 +14,7 @@ Rectangle {
 
     signal lyricsRequested()
 
+    readonly property color fill: Qt.rgba(0.12, 0.12, 0.12, 1)
     readonly property real verticalPadding: lyricsMode ? AppTheme.cardPadding : AppTheme.spacingXL
     // The transport row: previous and next larger than the toggles beside
     // them, play-pause larger still.
@@ -26,7 +27,7 @@ Rectangle {
     readonly property color sleepTimerOnFill: AppTheme.alpha(AppTheme.accent, 0.25)
 
     implicitHeight: column.implicitHeight + 2 * verticalPadding
-    color: AppTheme.playerBar
+    color: fill
 
     PlayerControlsModel {
         id: controls

@@ -124,8 +124,9 @@ QtObject {
     readonly property real lyricsColumnWidth: 480
 
     // Controls: the height of buttons, fields and sidebar rows, the side
-    // padding of a filled button, the gap between a symbol and its label,
-    // the width of an alert, the small symbol inside a button.
+    // padding of a filled button, the gap between a symbol and its label
+    // (and between a text and the badge or mark beside it, and between
+    // badges), the width of an alert, the small symbol inside a button.
     readonly property real controlHeight: 36
     readonly property real buttonPadding: 18
     readonly property real symbolGap: 6
@@ -162,9 +163,6 @@ QtObject {
     readonly property color barVeil: alpha(background, 0.94)
     // The darker top of the pages that open on a large header.
     readonly property color pageTopShade: "#05050f"
-
-    // The controls bar of the full-screen player.
-    readonly property color playerBar: Qt.rgba(0.12, 0.12, 0.12, 1)
 
     // Over covers and video (the full-screen and clip players): the
     // symbols and labels of controls, the fill of their round buttons.

@@ -4,10 +4,10 @@ import Nimbra
 
 ApplicationWindow {
     id: window
-    width: 1100
-    height: 720
-    minimumWidth: 900
-    minimumHeight: 600
+    width: AppTheme.windowWidth
+    height: AppTheme.windowHeight
+    minimumWidth: AppTheme.windowMinimumWidth
+    minimumHeight: AppTheme.windowMinimumHeight
     visible: true
     title: "Nimbras"
     color: AppTheme.background

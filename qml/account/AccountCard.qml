@@ -1,15 +1,15 @@
 import QtQuick
 import Nimbra
 
-// A card of the profile screen: its title over its content, padded 18, on
-// the surface colour with a hairline border and corners of 16.
+// A card of the profile screen: its title over its content, padded, on the
+// surface colour with a hairline border and large corners.
 Rectangle {
     id: card
 
     property string title
     default property alias content: body.data
 
-    implicitHeight: column.implicitHeight + 2 * 18
+    implicitHeight: column.implicitHeight + 2 * AppTheme.wideCardPadding
     radius: AppTheme.radiusXXL
     color: AppTheme.surface
     border.width: 1
@@ -17,9 +17,9 @@ Rectangle {
 
     Column {
         id: column
-        x: 18
-        y: 18
-        width: card.width - 2 * 18
+        x: AppTheme.wideCardPadding
+        y: AppTheme.wideCardPadding
+        width: card.width - 2 * AppTheme.wideCardPadding
         spacing: AppTheme.cardPadding
 
         Text {

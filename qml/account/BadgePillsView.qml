@@ -9,7 +9,7 @@ FlowLayout {
 
     property var items: []
 
-    spacing: 6
+    spacing: AppTheme.symbolGap
 
     Repeater {
         model: pills.items
@@ -17,12 +17,14 @@ FlowLayout {
         delegate: Rectangle {
             required property var modelData
 
-            implicitWidth: label.implicitWidth + 16
-            implicitHeight: label.implicitHeight + 8
-            radius: 5
+            readonly property real cornerRadius: 5
+
+            implicitWidth: label.implicitWidth + 2 * AppTheme.spacingS
+            implicitHeight: label.implicitHeight + 2 * AppTheme.spacingXS
+            radius: cornerRadius
             color: modelData.background
             border.width: 1
-            border.color: Qt.rgba(1, 1, 1, 0.12)
+            border.color: AppTheme.lightHairline
 
             Text {
                 id: label

@@ -7,7 +7,10 @@ import Nimbra
 T.Slider {
     id: control
 
-    implicitWidth: 160
+    readonly property real trackLength: 160
+    readonly property real trackThickness: 4
+
+    implicitWidth: trackLength
     implicitHeight: AppTheme.sliderHeight
     from: 0
     to: 10
@@ -19,14 +22,14 @@ T.Slider {
         x: control.leftPadding
         y: control.topPadding + (control.availableHeight - height) / 2
         width: control.availableWidth
-        height: 4
-        radius: 2
-        color: Qt.rgba(1, 1, 1, 0.18)
+        height: control.trackThickness
+        radius: height / 2
+        color: AppTheme.sliderTrack
 
         Rectangle {
             width: control.visualPosition * parent.width
             height: parent.height
-            radius: 2
+            radius: height / 2
             color: AppTheme.accent
         }
     }

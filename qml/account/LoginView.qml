@@ -10,6 +10,9 @@ Rectangle {
     id: root
     objectName: "loginView"
 
+    // The note under the form runs a little wider than the form.
+    readonly property real noteWidth: 380
+
     readonly property alias form: form
 
     implicitWidth: 520
@@ -33,13 +36,13 @@ Rectangle {
         // Form card.
         Item {
             Layout.alignment: Qt.AlignHCenter
-            implicitWidth: 360
+            implicitWidth: AppTheme.signInColumnWidth
             implicitHeight: card.implicitHeight
 
             HaloCard {
                 id: card
                 anchors.fill: parent
-                implicitHeight: fields.implicitHeight + 48
+                implicitHeight: fields.implicitHeight + 2 * AppTheme.sheetMargin
 
                 ColumnLayout {
                     id: fields
@@ -111,12 +114,12 @@ Rectangle {
 
         Text {
             Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 380
+            Layout.preferredWidth: root.noteWidth
             text: "Можно слушать каталог без входа — избранное и плейлисты требуют аккаунт."
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             font: AppTheme.callout
-            lineHeight: 1.15
+            lineHeight: AppTheme.paragraphLineHeight
             color: AppTheme.textSecondary
         }
 

@@ -5,6 +5,9 @@ import Nimbra
 Row {
     id: header
 
+    readonly property real avatarSize: 72
+    readonly property real ringWidth: 2
+
     required property ProfileModel model
 
     spacing: AppTheme.spacingL
@@ -12,8 +15,8 @@ Row {
     Item {
         id: avatar
         objectName: "profileScreenAvatar"
-        width: 72
-        height: 72
+        width: header.avatarSize
+        height: header.avatarSize
 
         Rectangle {
             anchors.fill: parent
@@ -37,7 +40,7 @@ Row {
             id: photo
             objectName: "profileScreenPhoto"
             anchors.fill: parent
-            size: 72
+            size: header.avatarSize
             source: header.model.avatarUrl
         }
 
@@ -45,7 +48,7 @@ Row {
             anchors.fill: parent
             radius: width / 2
             color: "transparent"
-            border.width: 2
+            border.width: header.ringWidth
             border.color: AppTheme.borderStrong
         }
     }
@@ -53,7 +56,7 @@ Row {
     Column {
         anchors.verticalCenter: parent.verticalCenter
         width: header.width - avatar.width - header.spacing
-        spacing: 6
+        spacing: AppTheme.lineSpacing
 
         Text {
             objectName: "profileUsername"

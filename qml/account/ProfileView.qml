@@ -9,25 +9,23 @@ Item {
     id: screen
     objectName: "profileView"
 
+    // The widest the cards run.
+    readonly property real columnWidth: 520
+
     ProfileModel {
         id: profile
         objectName: "profileModel"
     }
 
-    Rectangle {
+    ShadedPageBackground {
         anchors.fill: parent
-        gradient: Gradient {
-            GradientStop { position: 0; color: Qt.rgba(5 / 255, 5 / 255, 15 / 255, 1) }
-            GradientStop { position: 0.28; color: AppTheme.background }
-            GradientStop { position: 1; color: AppTheme.background }
-        }
     }
 
     Text {
         id: title
         objectName: "sectionTitle"
-        x: 22
-        y: 22
+        x: AppTheme.featureMargin
+        y: AppTheme.featureMargin
         text: "Профиль"
         color: AppTheme.textPrimary
         font: AppTheme.systemFont(AppTheme.largeTitle.pixelSize, Font.Bold)
@@ -52,11 +50,11 @@ Item {
         ScrollBar.vertical.policy: ScrollBar.AsNeeded
 
         Column {
-            x: 22
-            y: 22
-            width: Math.min(scroll.availableWidth - 2 * 22, 520)
+            x: AppTheme.featureMargin
+            y: AppTheme.featureMargin
+            width: Math.min(scroll.availableWidth - 2 * AppTheme.featureMargin, screen.columnWidth)
             spacing: AppTheme.spacingXL
-            bottomPadding: 44
+            bottomPadding: AppTheme.scrollEndPadding
 
             ProfileHeader {
                 width: parent.width

@@ -11,12 +11,23 @@ import Nimbra
 Popup {
     id: sheet
 
+    readonly property real sheetWidth: 380
+    readonly property real sheetHeight: 470
+    readonly property real headerHeight: 52
+    // The code on its white card, and the faint pattern drawn before it.
+    readonly property real codeCardSize: 220
+    readonly property color codePlaceholder: Qt.rgba(AppTheme.textSecondary.r, AppTheme.textSecondary.g,
+                                                     AppTheme.textSecondary.b, 0.3)
+    readonly property real waitingLineHeight: 16
+    readonly property real failureSymbolSize: 52
+    readonly property real creatingSpinnerLine: 3
+
     readonly property alias model: qr
 
     parent: Overlay.overlay
     anchors.centerIn: parent
-    width: 380
-    height: 470
+    width: sheetWidth
+    height: sheetHeight
     padding: 0
     modal: true
     dim: true
@@ -31,7 +42,9 @@ Popup {
     onAboutToShow: qr.start()
 
     Overlay.modal: Rectangle {
-        color: Qt.rgba(0, 0, 0, 0.5)
+        readonly property color veil: AppTheme.alpha("black", 0.5)
+
+        color: veil
     }
 
     background: Rectangle {
@@ -50,7 +63,7 @@ Popup {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.top: parent.top
-            height: 52
+            height: sheet.headerHeight
 
             LinkButton {
                 objectName: "cancelButton"
@@ -99,14 +112,14 @@ Popup {
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.Wrap
                     font: AppTheme.systemFont(AppTheme.body.pixelSize)
-                    lineHeight: 1.15
+                    lineHeight: AppTheme.paragraphLineHeight
                     color: AppTheme.textSecondary
                 }
 
                 Rectangle {
                     Layout.alignment: Qt.AlignHCenter
-                    implicitWidth: 220
-                    implicitHeight: 220
+                    implicitWidth: sheet.codeCardSize
+                    implicitHeight: sheet.codeCardSize
                     radius: AppTheme.radiusXXL
                     color: "white"
 
@@ -115,21 +128,20 @@ Popup {
                         anchors.fill: parent
                         anchors.margins: AppTheme.spacingL
                         content: qr.qrLink
-                        placeholderColor: Qt.rgba(AppTheme.textSecondary.r, AppTheme.textSecondary.g,
-                                                  AppTheme.textSecondary.b, 0.3)
+                        placeholderColor: sheet.codePlaceholder
                     }
                 }
 
                 Row {
                     Layout.alignment: Qt.AlignHCenter
-                    Layout.preferredHeight: 16
+                    Layout.preferredHeight: sheet.waitingLineHeight
                     spacing: AppTheme.spacingS
                     opacity: qr.isWaiting ? 1 : 0
 
                     ProgressSpinner {
                         objectName: "waitingSpinner"
                         anchors.verticalCenter: parent.verticalCenter
-                        size: 14
+                        size: AppTheme.smallSpinnerSize
                         running: qr.isWaiting
                     }
                     Text {
@@ -152,7 +164,7 @@ Popup {
                 AppIcon {
                     Layout.alignment: Qt.AlignHCenter
                     name: "qrcode.viewfinder"
-                    size: AppTheme.symbolSize(AppTheme.systemFont(52))
+                    size: AppTheme.symbolSize(AppTheme.systemFont(sheet.failureSymbolSize))
                     color: AppTheme.textSecondary
                 }
                 Text {
@@ -184,8 +196,8 @@ Popup {
                 ProgressSpinner {
                     objectName: "creatingSpinner"
                     Layout.alignment: Qt.AlignHCenter
-                    size: 28
-                    lineWidth: 3
+                    size: AppTheme.spinnerSize
+                    lineWidth: sheet.creatingSpinnerLine
                     running: qr.phase === QrSheetModel.Creating
                 }
                 Text {

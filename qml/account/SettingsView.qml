@@ -8,6 +8,11 @@ Item {
     id: screen
     objectName: "settingsView"
 
+    // The widest the sections run.
+    readonly property real columnWidth: 620
+    // Room for the longest crossfade label ("10 с").
+    readonly property real crossfadeLabelWidth: 40
+
     SettingsModel {
         id: settings
         objectName: "settingsModel"
@@ -28,11 +33,11 @@ Item {
         contentWidth: availableWidth
 
         Column {
-            x: 28
-            width: Math.min(scroll.availableWidth - 2 * 28, 620)
+            x: AppTheme.sectionMargin
+            width: Math.min(scroll.availableWidth - 2 * AppTheme.sectionMargin, screen.columnWidth)
             spacing: AppTheme.spacingXL
             topPadding: AppTheme.sheetMargin
-            bottomPadding: 44
+            bottomPadding: AppTheme.scrollEndPadding
 
             Text {
                 objectName: "sectionTitle"
@@ -101,7 +106,7 @@ Item {
                         Text {
                             objectName: "crossfadeLabel"
                             anchors.verticalCenter: parent.verticalCenter
-                            width: 40
+                            width: screen.crossfadeLabelWidth
                             horizontalAlignment: Text.AlignRight
                             text: settings.crossfadeLabel
                             color: settings.crossfadeLabelPrimary ? AppTheme.textPrimary : AppTheme.textSecondary

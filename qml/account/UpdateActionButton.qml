@@ -10,8 +10,14 @@ T.Button {
     property string symbol
     property bool busy: false
 
+    readonly property real buttonHeight: 32
+    readonly property color pressedFill: AppTheme.alpha(AppTheme.accent, 0.28)
+    readonly property color hoveredFill: AppTheme.alpha(AppTheme.accent, 0.2)
+    readonly property color fill: AppTheme.alpha(AppTheme.accent, 0.14)
+    readonly property real spinnerSize: 12
+
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
-    implicitHeight: 32
+    implicitHeight: buttonHeight
     leftPadding: AppTheme.cardPadding
     rightPadding: AppTheme.cardPadding
     font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
@@ -20,9 +26,9 @@ T.Button {
 
     background: Rectangle {
         radius: AppTheme.radiusM
-        color: control.down ? AppTheme.alpha(AppTheme.accent, 0.28)
-             : control.hovered && control.enabled ? AppTheme.alpha(AppTheme.accent, 0.2)
-             : AppTheme.alpha(AppTheme.accent, 0.14)
+        color: control.down ? control.pressedFill
+             : control.hovered && control.enabled ? control.hoveredFill
+             : control.fill
         border.width: 1
         border.color: AppTheme.borderStrong
     }
@@ -32,21 +38,21 @@ T.Button {
 
         Item {
             anchors.verticalCenter: parent.verticalCenter
-            width: 16
-            height: 16
+            width: AppTheme.smallSymbolSize
+            height: AppTheme.smallSymbolSize
 
             AppIcon {
                 anchors.centerIn: parent
                 visible: !control.busy
                 name: control.symbol
-                size: 16
+                size: AppTheme.smallSymbolSize
                 color: AppTheme.accentLight
             }
 
             ProgressSpinner {
                 objectName: "busySpinner"
                 anchors.centerIn: parent
-                size: 12
+                size: control.spinnerSize
                 color: AppTheme.accentLight
                 running: control.busy && control.visible
             }

@@ -10,7 +10,7 @@ Row {
     id: gridRow
 
     // Half the gap between two columns, on each side of a cover.
-    property real inset: 6
+    property real inset: AppTheme.spacingM / 2
 
     required property ArtistAlbumListModel albums
     required property int first

@@ -8,6 +8,21 @@ import Nimbra
 Item {
     id: header
 
+    // The banner's darkening, and the fade into the page below it.
+    readonly property color bannerShadeTop: AppTheme.alpha("black", 0.25)
+    readonly property color bannerShadeBottom: AppTheme.alpha("black", 0.72)
+    readonly property color fadeMiddle: AppTheme.alpha(AppTheme.background, 0.5)
+    // The avatar, decoded at twice its size for sharp screens, and its shadow.
+    readonly property real avatarSize: 120
+    readonly property real avatarDecodedSize: 240
+    readonly property real avatarShadowStep: 5
+    readonly property real avatarShadowStrength: 0.12
+    readonly property real placeholderScale: 1.4
+    readonly property real avatarGap: 18
+    // The crown beside "официально".
+    readonly property real markGap: 3
+    readonly property real nameSize: 32
+
     required property ArtistPageModel model
 
     clip: true
@@ -37,8 +52,8 @@ Item {
             anchors.fill: parent
             visible: header.model.coverUrl !== ""
             gradient: Gradient {
-                GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.25) }
-                GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.72) }
+                GradientStop { position: 0; color: header.bannerShadeTop }
+                GradientStop { position: 1; color: header.bannerShadeBottom }
             }
         }
     }
@@ -47,7 +62,7 @@ Item {
         anchors.fill: parent
         gradient: Gradient {
             GradientStop { position: 0; color: "transparent" }
-            GradientStop { position: 0.5; color: AppTheme.alpha(AppTheme.background, 0.5) }
+            GradientStop { position: 0.5; color: header.fadeMiddle }
             GradientStop { position: 1; color: AppTheme.background }
         }
     }
@@ -56,23 +71,22 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        anchors.margins: 22
-        spacing: 18
+        anchors.margins: AppTheme.featureMargin
+        spacing: header.avatarGap
 
         // Avatar: the cover, or the microphone on the surface colour, with
         // its shadow below.
         Item {
             anchors.bottom: parent.bottom
-            width: 120
-            height: 120
+            width: header.avatarSize
+            height: header.avatarSize
 
             DiscShadow {
                 objectName: "avatarShadow"
                 anchors.fill: avatar
                 cornerRadius: avatar.radius
-                offsetY: 8
-                step: 5
-                strength: 0.12
+                step: header.avatarShadowStep
+                strength: header.avatarShadowStrength
             }
 
             Rectangle {
@@ -88,7 +102,7 @@ Item {
                     anchors.centerIn: parent
                     visible: avatarImage.status !== Image.Ready
                     text: "🎤"
-                    font.pixelSize: AppTheme.largeTitle.pixelSize * 1.4
+                    font.pixelSize: AppTheme.largeTitle.pixelSize * header.placeholderScale
                 }
 
                 Image {
@@ -98,7 +112,7 @@ Item {
                     visible: status === Image.Ready
                     asynchronous: true
                     fillMode: Image.PreserveAspectCrop
-                    sourceSize: Qt.size(240, 240)
+                    sourceSize: Qt.size(header.avatarDecodedSize, header.avatarDecodedSize)
                 }
 
                 Rectangle {
@@ -106,18 +120,18 @@ Item {
                     radius: parent.radius
                     color: "transparent"
                     border.width: 1
-                    border.color: Qt.rgba(1, 1, 1, 0.12)
+                    border.color: AppTheme.lightHairline
                 }
             }
         }
 
         Column {
             anchors.bottom: parent.bottom
-            width: parent.width - 120 - parent.spacing
+            width: parent.width - header.avatarSize - parent.spacing
             spacing: AppTheme.spacingS
 
             Row {
-                spacing: 6
+                spacing: AppTheme.symbolGap
 
                 Text {
                     text: "Исполнитель"
@@ -129,7 +143,7 @@ Item {
                     objectName: "featuredMark"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: header.model.isFeatured
-                    spacing: 3
+                    spacing: header.markGap
 
                     AppIcon {
                         anchors.verticalCenter: parent.verticalCenter
@@ -161,7 +175,7 @@ Item {
                 text: header.model.title
                 textFormat: Text.PlainText
                 color: AppTheme.textPrimary
-                font: AppTheme.systemFont(32, Font.Black)
+                font: AppTheme.systemFont(header.nameSize, Font.Black)
                 wrapMode: Text.Wrap
                 maximumLineCount: 2
                 elide: Text.ElideRight
@@ -175,7 +189,7 @@ Item {
             }
 
             Row {
-                spacing: 10
+                spacing: AppTheme.itemSpacing
 
                 PillButton {
                     objectName: "artistPlay"
@@ -191,7 +205,7 @@ Item {
                     id: shuffleButton
                     objectName: "artistShuffle"
                     anchors.verticalCenter: parent.verticalCenter
-                    size: 40
+                    size: AppTheme.roundButtonSize
                     systemImage: "shuffle"
                     iconFont: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
                     focusPolicy: Qt.NoFocus
@@ -201,7 +215,7 @@ Item {
                         pressed: shuffleButton.pressed
                     }
                     ToolTip.visible: shuffleTip.shown
-                    ToolTip.delay: 600
+                    ToolTip.delay: AppTheme.toolTipDelay
                     ToolTip.text: "Перемешать"
                     onClicked: header.model.shuffle()
                 }
@@ -220,7 +234,7 @@ Item {
                     objectName: "artistShare"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: header.model.shareLink !== ""
-                    size: 40
+                    size: AppTheme.roundButtonSize
                     systemImage: "square.and.arrow.up"
                     focusPolicy: Qt.NoFocus
                     onClicked: header.model.copyShareLink()

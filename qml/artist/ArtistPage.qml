@@ -43,12 +43,13 @@ Rectangle {
         boundsBehavior: Flickable.StopAtBounds
         clip: true
 
-        // The album grids: as many columns of at least 150 points (and a
-        // gap of 12) as fit in the padded width.
+        // The album grids: as many columns of at least the minimum width
+        // (and a gap) as fit in the padded width.
         readonly property real contentInset: AppTheme.spacingL
         readonly property real gridInset: AppTheme.spacingM / 2
+        readonly property real minimumCellWidth: 150
         readonly property real gridWidth: width - 2 * contentInset + 2 * gridInset
-        readonly property int columns: Math.max(1, Math.floor(gridWidth / (150 + 2 * gridInset)))
+        readonly property int columns: Math.max(1, Math.floor(gridWidth / (minimumCellWidth + 2 * gridInset)))
         readonly property real cellWidth: Math.floor(gridWidth / columns)
         onColumnsChanged: pageModel.rows.columns = columns
         Component.onCompleted: pageModel.rows.columns = columns

@@ -28,6 +28,9 @@ Item {
     readonly property real contentX: !view || kind === "header" ? 0
         : kind === "albums" ? view.contentInset - view.gridInset : view.contentInset
     readonly property real contentWidth: width - 2 * contentX
+    readonly property real headerHeight: 280
+    // Above and below the text of the track list's toggle.
+    readonly property real togglePadding: 10
 
     property Item content: null
 
@@ -62,7 +65,7 @@ Item {
             ArtistHeader {
                 objectName: "artistHeader"
                 width: parent.width
-                height: 280
+                height: headerContent.row.headerHeight
                 model: headerContent.row.pageModel
             }
         }
@@ -125,7 +128,7 @@ Item {
             x: row.contentX
             y: row.gap
             width: row.contentWidth
-            height: toggleContent.implicitHeight + 2 * 10
+            height: toggleContent.implicitHeight + 2 * row.togglePadding
 
             Row {
                 id: toggleContent

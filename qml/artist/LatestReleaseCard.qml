@@ -9,7 +9,10 @@ Column {
 
     required property ArtistPageModel model
 
-    spacing: 10
+    readonly property real captionTracking: 0.6
+    readonly property real coverSize: 64
+
+    spacing: AppTheme.itemSpacing
 
     Text {
         text: "Последний релиз"
@@ -17,7 +20,7 @@ Column {
         font.pixelSize: AppTheme.caption.pixelSize
         font.weight: Font.Black
         font.capitalization: Font.AllUppercase
-        font.letterSpacing: 0.6
+        font.letterSpacing: card.captionTracking
     }
 
     HaloCard {
@@ -33,13 +36,13 @@ Column {
 
             Artwork {
                 anchors.verticalCenter: parent.verticalCenter
-                size: 64
+                size: card.coverSize
                 source: card.model.releaseCoverUrl
             }
 
             Column {
                 anchors.verticalCenter: parent.verticalCenter
-                width: parent.width - 64 - parent.spacing
+                width: parent.width - card.coverSize - parent.spacing
                 spacing: AppTheme.spacingXS
 
                 Text {

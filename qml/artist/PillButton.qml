@@ -17,13 +17,16 @@ Rectangle {
 
     signal clicked()
 
+    // Above and below the label.
+    readonly property real verticalPadding: 10
+    readonly property real hoverLift: 1.12
     readonly property font labelFont: AppTheme.systemFont(
         (compact ? AppTheme.callout : AppTheme.body).pixelSize, Font.DemiBold)
 
     implicitWidth: content.implicitWidth + 2 * (compact ? AppTheme.spacingM : AppTheme.spacingL)
-    implicitHeight: content.implicitHeight + 20
+    implicitHeight: content.implicitHeight + 2 * verticalPadding
     radius: height / 2
-    color: mouse.containsMouse ? Qt.lighter(fill, 1.12) : fill
+    color: mouse.containsMouse ? Qt.lighter(fill, hoverLift) : fill
 
     Row {
         id: content
@@ -57,7 +60,7 @@ Rectangle {
             pressed: mouse.pressed
         }
         ToolTip.visible: pill.toolTip !== "" && tip.shown
-        ToolTip.delay: 600
+        ToolTip.delay: AppTheme.toolTipDelay
         ToolTip.text: pill.toolTip
     }
 }

@@ -16,8 +16,8 @@ Item {
 
     // Half the gap between two columns on each side; the cover is as wide as
     // a column's minimum, or the column when narrower.
-    property real horizontalInset: 8
-    readonly property real artworkSize: Math.min(180, width - 2 * horizontalInset)
+    property real horizontalInset: AppTheme.spacingL / 2
+    readonly property real artworkSize: Math.min(AppTheme.gridCoverSize, width - 2 * horizontalInset)
 
     // The height the cover and the texts take (a row of cells of their own
     // sizes is as tall as its tallest).

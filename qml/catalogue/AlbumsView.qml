@@ -11,8 +11,10 @@ Item {
     objectName: "albumsView"
 
     // A column is at least as wide as a cover, with this much between two.
-    readonly property real minimumCellWidth: 180
-    readonly property real cellSpacing: 16
+    readonly property real minimumCellWidth: AppTheme.gridCoverSize
+    readonly property real cellSpacing: AppTheme.spacingL
+    // Under the cover: the title's two lines and the artist's.
+    readonly property real captionRoom: 84
 
     AlbumsGridModel {
         id: albums
@@ -51,7 +53,7 @@ Item {
         readonly property real available: width - leftMargin - rightMargin
         readonly property int columns: Math.max(1, Math.floor(available / (screen.minimumCellWidth + screen.cellSpacing)))
         cellWidth: Math.floor(available / columns)
-        cellHeight: screen.minimumCellWidth + 84
+        cellHeight: screen.minimumCellWidth + screen.captionRoom
 
         delegate: AlbumGridCell {
             onOpened: (albumId) => Navigation.openAlbum(albumId)

@@ -13,10 +13,11 @@ Popup {
 
     readonly property real minimumWidth: 480
     readonly property real minimumHeight: 520
+    readonly property real maximumWidth: 640
 
     parent: Overlay.overlay
     anchors.centerIn: parent
-    width: Math.max(minimumWidth, Math.min(640, parent ? parent.width - 2 * AppTheme.spacingXXL : minimumWidth))
+    width: Math.max(minimumWidth, Math.min(maximumWidth, parent ? parent.width - 2 * AppTheme.spacingXXL : minimumWidth))
     height: Math.max(minimumHeight, parent ? parent.height - 2 * AppTheme.spacingXXL : minimumHeight)
     modal: true
     focus: true
@@ -30,7 +31,7 @@ Popup {
     }
 
     Overlay.modal: Rectangle {
-        color: AppTheme.alpha(AppTheme.background, 0.6)
+        color: AppTheme.modalVeil
     }
 
     onAboutToShow: view.showDaily()

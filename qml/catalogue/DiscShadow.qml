@@ -10,9 +10,11 @@ Item {
     property real strength: 0.14
     property real step: 4
     property real cornerRadius: width / 2
+    // How far the innermost ring reaches past the shape.
+    readonly property real innerSpread: 2
 
     Rectangle {
-        readonly property real spread: 2 + 2 * discShadow.step
+        readonly property real spread: discShadow.innerSpread + 2 * discShadow.step
         x: -spread
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread
@@ -22,7 +24,7 @@ Item {
     }
 
     Rectangle {
-        readonly property real spread: 2 + discShadow.step
+        readonly property real spread: discShadow.innerSpread + discShadow.step
         x: -spread
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread
@@ -32,7 +34,7 @@ Item {
     }
 
     Rectangle {
-        readonly property real spread: 2
+        readonly property real spread: discShadow.innerSpread
         x: -spread
         y: discShadow.offsetY - spread
         width: discShadow.width + 2 * spread

@@ -16,6 +16,11 @@ Item {
     // The soft edge the glows fade out over, in place of a blur.
     readonly property real softEdge: 50
     readonly property int reduction: 4
+    // The glows' colours: the upper one light at its core and the accent
+    // further out, the lower one the muted accent.
+    readonly property real upperCoreOpacity: 0.5
+    readonly property real upperRingOpacity: 0.2
+    readonly property real lowerCoreOpacity: 0.45
 
     height: Math.ceil(Math.max(0.7 * width, 0.65 * width + 0.25 * heroHeight) + softEdge)
     enabled: false
@@ -58,12 +63,12 @@ Item {
             const accent = AppTheme.accent
             const muted = AppTheme.accentMuted
             glow(ctx, 0.5 * w, 0.35 * w - 0.05 * h, 0.35 * w + aurora.softEdge, [
-                [0, Qt.rgba(light.r, light.g, light.b, 0.5)],
-                [0.45, Qt.rgba(accent.r, accent.g, accent.b, 0.2)],
+                [0, Qt.rgba(light.r, light.g, light.b, aurora.upperCoreOpacity)],
+                [0.45, Qt.rgba(accent.r, accent.g, accent.b, aurora.upperRingOpacity)],
                 [1, Qt.rgba(accent.r, accent.g, accent.b, 0)]
             ])
             glow(ctx, 0.15 * w, 0.35 * w + 0.25 * h, 0.3 * w + aurora.softEdge * 0.9, [
-                [0, Qt.rgba(muted.r, muted.g, muted.b, 0.45)],
+                [0, Qt.rgba(muted.r, muted.g, muted.b, aurora.lowerCoreOpacity)],
                 [1, Qt.rgba(muted.r, muted.g, muted.b, 0)]
             ])
         }

@@ -15,8 +15,24 @@ Item {
 
     readonly property real minimumHeight: 148
     readonly property real cornerRadius: 18
+    // The shade over the covers, dark behind the texts and light at the
+    // far end.
+    readonly property color shadeStart: AppTheme.alpha("black", 0.88)
+    readonly property color shadeMiddle: AppTheme.alpha("black", 0.5)
+    readonly property real shadeMiddleAt: 0.55
+    readonly property color shadeEnd: AppTheme.alpha("black", 0.12)
+    // The label "ПЛЕЙЛИСТ ДНЯ" with its sparkle on a tinted tile.
+    readonly property real sparkleTileSize: 24
+    readonly property color sparkleTileFill: AppTheme.alpha(AppTheme.accent, 0.25)
+    readonly property real labelTracking: 1.4
+    readonly property real dateSize: 24
+    readonly property color countColor: AppTheme.alpha("white", 0.65)
+    // The "Слушать" pill.
+    readonly property real pillPaddingX: 14
+    readonly property real pillPaddingY: 7
+    readonly property real pillSymbolGap: 5
 
-    implicitHeight: Math.max(minimumHeight, content.implicitHeight + 2 * 18)
+    implicitHeight: Math.max(minimumHeight, content.implicitHeight + 2 * AppTheme.wideCardPadding)
 
     CoverCollage {
         anchors.fill: parent
@@ -31,9 +47,9 @@ Item {
         border.color: mouse.containsMouse ? AppTheme.borderStrong : "transparent"
         gradient: Gradient {
             orientation: Gradient.Horizontal
-            GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.88) }
-            GradientStop { position: 0.55; color: Qt.rgba(0, 0, 0, 0.5) }
-            GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.12) }
+            GradientStop { position: 0; color: card.shadeStart }
+            GradientStop { position: card.shadeMiddleAt; color: card.shadeMiddle }
+            GradientStop { position: 1; color: card.shadeEnd }
         }
     }
 
@@ -42,16 +58,16 @@ Item {
         anchors.left: parent.left
         anchors.leftMargin: AppTheme.spacingXL
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 6
+        spacing: AppTheme.lineSpacing
 
         Row {
-            spacing: 6
+            spacing: AppTheme.symbolGap
 
             Rectangle {
-                width: 24
-                height: 24
+                width: card.sparkleTileSize
+                height: card.sparkleTileSize
                 radius: AppTheme.radiusS
-                color: AppTheme.alpha(AppTheme.accent, 0.25)
+                color: card.sparkleTileFill
 
                 Text {
                     anchors.centerIn: parent
@@ -66,7 +82,7 @@ Item {
                 color: AppTheme.accent
                 font.pixelSize: AppTheme.caption.pixelSize
                 font.weight: Font.ExtraBold
-                font.letterSpacing: 1.4
+                font.letterSpacing: card.labelTracking
             }
         }
 
@@ -74,31 +90,31 @@ Item {
             objectName: "dailyDate"
             text: card.dateText
             color: "white"
-            font: AppTheme.systemFont(24, Font.Black)
+            font: AppTheme.systemFont(card.dateSize, Font.Black)
         }
 
         Text {
             objectName: "dailyCount"
             text: card.countText
-            color: Qt.rgba(1, 1, 1, 0.65)
+            color: card.countColor
             font: AppTheme.systemFont(AppTheme.callout.pixelSize)
         }
 
         Item {
             width: 1
-            height: 2
+            height: AppTheme.spacingXXS
         }
 
         Rectangle {
-            width: pill.implicitWidth + 2 * 14
-            height: pill.implicitHeight + 2 * 7
+            width: pill.implicitWidth + 2 * card.pillPaddingX
+            height: pill.implicitHeight + 2 * card.pillPaddingY
             radius: height / 2
             color: AppTheme.accent
 
             Row {
                 id: pill
                 anchors.centerIn: parent
-                spacing: 5
+                spacing: card.pillSymbolGap
 
                 AppIcon {
                     anchors.verticalCenter: parent.verticalCenter

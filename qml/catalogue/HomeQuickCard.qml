@@ -15,7 +15,13 @@ Item {
     signal clicked()
 
     readonly property real tileSize: 52
+    readonly property real tileRadius: 15
     readonly property real cornerRadius: 22
+    readonly property color fillTop: Qt.rgba(0x1c / 255, 0x1a / 255, 0x34 / 255, 0.92)
+    readonly property color fillBottom: Qt.rgba(0x0e / 255, 0x0d / 255, 0x1a / 255, 0.94)
+    readonly property real titleSize: 16
+    // Between the title and the counts.
+    readonly property real textGap: 5
 
     implicitHeight: row.implicitHeight + 2 * AppTheme.spacingL
 
@@ -25,8 +31,8 @@ Item {
         border.width: 1
         border.color: mouse.containsMouse ? AppTheme.borderStrong : AppTheme.border
         gradient: Gradient {
-            GradientStop { position: 0; color: Qt.rgba(0x1c / 255, 0x1a / 255, 0x34 / 255, 0.92) }
-            GradientStop { position: 1; color: Qt.rgba(0x0e / 255, 0x0d / 255, 0x1a / 255, 0.94) }
+            GradientStop { position: 0; color: card.fillTop }
+            GradientStop { position: 1; color: card.fillBottom }
         }
     }
 
@@ -41,7 +47,7 @@ Item {
         Rectangle {
             width: card.tileSize
             height: card.tileSize
-            radius: 15
+            radius: card.tileRadius
             color: card.tint
 
             Text {
@@ -55,7 +61,7 @@ Item {
         Column {
             width: row.width - card.tileSize - row.spacing
             anchors.verticalCenter: parent.verticalCenter
-            spacing: 5
+            spacing: card.textGap
 
             Item {
                 width: parent.width
@@ -69,7 +75,7 @@ Item {
                     text: card.title
                     elide: Text.ElideRight
                     color: AppTheme.textPrimary
-                    font: AppTheme.systemFont(16, Font.ExtraBold)
+                    font: AppTheme.systemFont(card.titleSize, Font.ExtraBold)
                 }
 
                 Text {

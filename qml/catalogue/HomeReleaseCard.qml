@@ -14,14 +14,30 @@ Item {
     required property url coverUrl
     required property string subtitle
 
-    readonly property real orbSize: 148
+    readonly property real orbSize: AppTheme.releaseCoverSize
+    // Room for a kind and date line such as "Альбом · 23 сентября".
+    readonly property real cardWidth: 236
+    // The shade at the foot of the cover, under the artist line, which
+    // keeps clear of the round edge.
+    readonly property color orbShade: Qt.rgba(5 / 255, 5 / 255, 12 / 255, 0.88)
+    readonly property real creditInset: 20
+    // The plate: its padding (also the gap between thumbnail, texts and
+    // disc), the thumbnail, the lines of text and the play disc.
+    readonly property real platePadding: 10
+    readonly property color plateTop: Qt.rgba(0x20 / 255, 0x1c / 255, 0x3a / 255, 0.96)
+    readonly property color plateBottom: Qt.rgba(0x0a / 255, 0x09 / 255, 0x12 / 255, 0.98)
     readonly property real thumbSize: 48
+    readonly property real thumbRadius: 10
+    readonly property real textGap: 3
     readonly property real discSize: 34
+    readonly property color discTop: "#f6f4ff"
+    readonly property color discTopPressed: "#dcd6fa"
+    readonly property color discBottom: "#e8e4ff"
+    readonly property color discPlayColor: "#120a22"
 
     signal play(int index)
 
-    // Room for a kind and date line such as "Альбом · 23 сентября".
-    width: 236
+    width: cardWidth
     height: orbSize
 
     Item {
@@ -62,7 +78,7 @@ Item {
             radius: width / 2
             gradient: Gradient {
                 GradientStop { position: 0; color: "transparent" }
-                GradientStop { position: 1; color: Qt.rgba(5 / 255, 5 / 255, 12 / 255, 0.88) }
+                GradientStop { position: 1; color: card.orbShade }
             }
         }
 
@@ -70,7 +86,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             anchors.bottom: parent.bottom
             anchors.bottomMargin: AppTheme.spacingS
-            width: Math.min(implicitWidth, parent.width - 20)
+            width: Math.min(implicitWidth, parent.width - card.creditInset)
             text: card.artistLine
             style: "overlay"
         }
@@ -81,13 +97,13 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        height: card.thumbSize + 2 * 10
+        height: card.thumbSize + 2 * card.platePadding
         radius: AppTheme.radiusXXL
         border.width: 1
         border.color: AppTheme.border
         gradient: Gradient {
-            GradientStop { position: 0; color: Qt.rgba(0x20 / 255, 0x1c / 255, 0x3a / 255, 0.96) }
-            GradientStop { position: 1; color: Qt.rgba(0x0a / 255, 0x09 / 255, 0x12 / 255, 0.98) }
+            GradientStop { position: 0; color: card.plateTop }
+            GradientStop { position: 1; color: card.plateBottom }
         }
 
         // The row is the button; the plate's margins are not.
@@ -95,7 +111,7 @@ Item {
             id: playRow
             objectName: "releasePlay"
             anchors.fill: parent
-            anchors.margins: 10
+            anchors.margins: card.platePadding
 
             Artwork {
                 id: thumb
@@ -103,17 +119,17 @@ Item {
                 anchors.left: parent.left
                 anchors.verticalCenter: parent.verticalCenter
                 size: card.thumbSize
-                radius: 10
+                radius: card.thumbRadius
                 source: card.coverUrl
             }
 
             Column {
                 anchors.left: thumb.right
-                anchors.leftMargin: 10
+                anchors.leftMargin: card.platePadding
                 anchors.right: disc.left
-                anchors.rightMargin: 10
+                anchors.rightMargin: card.platePadding
                 anchors.verticalCenter: parent.verticalCenter
-                spacing: 3
+                spacing: card.textGap
 
                 Text {
                     objectName: "releaseTitle"
@@ -144,8 +160,8 @@ Item {
                 height: card.discSize
                 radius: width / 2
                 gradient: Gradient {
-                    GradientStop { position: 0; color: playMouse.pressed ? "#dcd6fa" : "#f6f4ff" }
-                    GradientStop { position: 1; color: "#e8e4ff" }
+                    GradientStop { position: 0; color: playMouse.pressed ? card.discTopPressed : card.discTop }
+                    GradientStop { position: 1; color: card.discBottom }
                 }
 
                 AppIcon {
@@ -153,7 +169,7 @@ Item {
                     anchors.horizontalCenterOffset: 1
                     name: "play.fill"
                     size: AppTheme.symbolSize(AppTheme.caption)
-                    color: "#120a22"
+                    color: card.discPlayColor
                 }
             }
 

@@ -15,10 +15,38 @@ Item {
     // Asks the main window to show another sidebar section.
     signal navigate(int item)
 
-    readonly property real sideMargin: 22
+    readonly property real sideMargin: AppTheme.featureMargin
     readonly property real cardSpacing: 14
     readonly property real heroMinimumHeight: 340
+    readonly property real heroPadding: 36
+    // The wave's disc: its face, the play symbol (drawn a little right of
+    // the centre, where it looks centred) and the shadow under it.
     readonly property real waveButtonSize: 88
+    readonly property color waveFace: "#f6f5ff"
+    readonly property color waveFacePressed: "#e2ddfb"
+    readonly property real wavePlaySize: 36
+    readonly property real wavePlayNudge: 4
+    readonly property real waveSpinnerSize: 30
+    readonly property real waveShadowDrop: 10
+    readonly property real waveShadowStrength: 0.12
+    readonly property real waveShadowStep: 6
+    readonly property real heroTitleSize: 34
+    readonly property real heroTextWidth: 300
+    readonly property color heroTextColor: AppTheme.alpha("white", 0.82)
+    // The error line leaves room for its symbol and "Повторить".
+    readonly property real errorRetryRoom: 140
+    // Above and below the quick cards, and below today's playlist.
+    readonly property real quickCardsGap: 18
+    readonly property real dailyGap: 22
+    readonly property color favoritesTint: AppTheme.alpha(AppTheme.systemRed, 0.14)
+    readonly property color collectionTint: AppTheme.alpha(AppTheme.accent, 0.13)
+    readonly property color clipsTint: AppTheme.alpha(AppTheme.systemBlue, 0.12)
+    readonly property color battlesTint: AppTheme.alpha(AppTheme.systemOrange, 0.14)
+    // The releases: the title's gap to the strip, the spinner in its place,
+    // the strip's room above and below the cards for their shadows.
+    readonly property real releasesTitleGap: 10
+    readonly property real releasesSpinnerSize: 24
+    readonly property real releaseStripPadding: 6
 
     HomePageModel {
         id: home
@@ -32,13 +60,8 @@ Item {
         homeModel: home
     }
 
-    // Darker at the top, the page's own colour from a little below.
-    Rectangle {
+    ShadedPageBackground {
         anchors.fill: parent
-        gradient: Gradient {
-            GradientStop { position: 0; color: "#05050f" }
-            GradientStop { position: 0.28; color: AppTheme.background }
-        }
     }
 
     Flickable {
@@ -63,7 +86,7 @@ Item {
                 id: hero
                 objectName: "homeHero"
                 width: parent.width
-                height: Math.max(page.heroMinimumHeight, heroContent.implicitHeight + 2 * 36)
+                height: Math.max(page.heroMinimumHeight, heroContent.implicitHeight + 2 * page.heroPadding)
 
                 Column {
                     id: heroContent
@@ -82,30 +105,30 @@ Item {
 
                         DiscShadow {
                             anchors.fill: parent
-                            offsetY: 10
-                            strength: 0.12
-                            step: 6
+                            offsetY: page.waveShadowDrop
+                            strength: page.waveShadowStrength
+                            step: page.waveShadowStep
                         }
 
                         Rectangle {
                             anchors.fill: parent
                             radius: width / 2
-                            color: waveMouse.pressed ? "#e2ddfb" : "#f6f5ff"
+                            color: waveMouse.pressed ? page.waveFacePressed : page.waveFace
                         }
 
                         AppIcon {
                             anchors.centerIn: parent
-                            anchors.horizontalCenterOffset: 4
+                            anchors.horizontalCenterOffset: page.wavePlayNudge
                             visible: !home.isWaveLoading
                             name: "play.fill"
-                            size: AppTheme.symbolSize(AppTheme.systemFont(36))
+                            size: AppTheme.symbolSize(AppTheme.systemFont(page.wavePlaySize))
                             color: AppTheme.accentMuted
                         }
 
                         ProgressSpinner {
                             objectName: "waveSpinner"
                             anchors.centerIn: parent
-                            size: 30
+                            size: page.waveSpinnerSize
                             color: AppTheme.accentMuted
                             running: home.isWaveLoading
                         }
@@ -122,16 +145,16 @@ Item {
                         horizontalAlignment: Text.AlignHCenter
                         text: "Моя волна"
                         color: "white"
-                        font: AppTheme.systemFont(34, Font.Black)
+                        font: AppTheme.systemFont(page.heroTitleSize, Font.Black)
                     }
 
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
-                        width: Math.min(300, parent.width)
+                        width: Math.min(page.heroTextWidth, parent.width)
                         horizontalAlignment: Text.AlignHCenter
                         wrapMode: Text.Wrap
                         text: "Бесконечный поток из вашей библиотеки в случайном порядке — в духе любимого плейлиста."
-                        color: Qt.rgba(1, 1, 1, 0.82)
+                        color: page.heroTextColor
                         font: AppTheme.callout
                     }
                 }
@@ -160,7 +183,7 @@ Item {
                     Text {
                         objectName: "homeErrorText"
                         anchors.verticalCenter: parent.verticalCenter
-                        width: Math.min(implicitWidth, errorRow.parent.width - 2 * page.sideMargin - 140)
+                        width: Math.min(implicitWidth, errorRow.parent.width - 2 * page.sideMargin - page.errorRetryRoom)
                         text: home.errorMessage
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
@@ -183,8 +206,8 @@ Item {
                 objectName: "quickCards"
                 x: page.sideMargin
                 width: parent.width - 2 * page.sideMargin
-                topPadding: 18
-                bottomPadding: 18
+                topPadding: page.quickCardsGap
+                bottomPadding: page.quickCardsGap
                 columns: 2
                 columnSpacing: page.cardSpacing
                 rowSpacing: page.cardSpacing
@@ -195,7 +218,7 @@ Item {
                     objectName: "quickFavorites"
                     width: quickCards.cardWidth
                     emoji: "♥"
-                    tint: AppTheme.alpha(AppTheme.systemRed, 0.14)
+                    tint: page.favoritesTint
                     title: "Избранное"
                     subtitle: home.favoritesSubtitle
                     onClicked: page.navigate(SidebarItem.Favorites)
@@ -204,7 +227,7 @@ Item {
                     objectName: "quickCollection"
                     width: quickCards.cardWidth
                     emoji: "💿"
-                    tint: AppTheme.alpha(AppTheme.accent, 0.13)
+                    tint: page.collectionTint
                     title: "Коллекция"
                     subtitle: home.collectionSubtitle
                     onClicked: page.navigate(SidebarItem.Albums)
@@ -213,7 +236,7 @@ Item {
                     objectName: "quickClips"
                     width: quickCards.cardWidth
                     emoji: "▶"
-                    tint: AppTheme.alpha(AppTheme.systemBlue, 0.12)
+                    tint: page.clipsTint
                     title: "Клипы"
                     subtitle: home.clipsSubtitle
                     onClicked: page.navigate(SidebarItem.Clips)
@@ -222,7 +245,7 @@ Item {
                     objectName: "quickBattles"
                     width: quickCards.cardWidth
                     emoji: "⚔"
-                    tint: AppTheme.alpha(AppTheme.systemOrange, 0.14)
+                    tint: page.battlesTint
                     title: "Баттлы"
                     subtitle: home.battlesSubtitle
                     onClicked: page.navigate(SidebarItem.Battles)
@@ -231,7 +254,7 @@ Item {
 
             Item {
                 width: parent.width
-                height: home.hasDaily ? dailyCard.height + 22 : 0
+                height: home.hasDaily ? dailyCard.height + page.dailyGap : 0
                 visible: home.hasDaily
 
                 HomeDailyCard {
@@ -250,7 +273,7 @@ Item {
                 x: page.sideMargin
                 width: parent.width - 2 * page.sideMargin
                 bottomPadding: AppTheme.sheetMargin
-                spacing: 10
+                spacing: page.releasesTitleGap
 
                 Row {
                     leftPadding: AppTheme.spacingXS
@@ -278,7 +301,7 @@ Item {
                     ProgressSpinner {
                         objectName: "releasesSpinner"
                         anchors.centerIn: parent
-                        size: 24
+                        size: page.releasesSpinnerSize
                         running: parent.visible
                     }
                 }
@@ -298,14 +321,14 @@ Item {
                     id: releaseStrip
                     objectName: "releaseStrip"
                     width: parent.width
-                    height: 148 + 2 * 6
+                    height: AppTheme.releaseCoverSize + 2 * page.releaseStripPadding
                     visible: home.releases.count > 0
                     orientation: ListView.Horizontal
                     spacing: page.cardSpacing
                     leftMargin: AppTheme.spacingXS
                     rightMargin: AppTheme.spacingXS
-                    topMargin: 6
-                    bottomMargin: 6
+                    topMargin: page.releaseStripPadding
+                    bottomMargin: page.releaseStripPadding
                     clip: true
                     boundsBehavior: Flickable.StopAtBounds
                     model: home.releases

@@ -6,6 +6,8 @@ import Nimbra
 Item {
     id: row
 
+    readonly property real coverSize: 40
+
     required property string albumId
     required property string title
     required property string artist
@@ -19,7 +21,7 @@ Item {
         objectName: "albumArtwork"
         x: AppTheme.spacingS
         anchors.verticalCenter: parent.verticalCenter
-        size: 40
+        size: row.coverSize
         source: row.coverUrl
 
         MouseArea {

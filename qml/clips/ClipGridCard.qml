@@ -13,7 +13,11 @@ Rectangle {
 
     signal play()
 
-    readonly property real coverSize: 180
+    readonly property real coverSize: AppTheme.gridCoverSize
+    readonly property real playSymbolSize: 48
+    readonly property real haloSize: 56
+    readonly property color haloColor: AppTheme.alpha("black", 0.45)
+    readonly property color playSymbolColor: AppTheme.alpha("white", 0.92)
 
     implicitHeight: content.implicitHeight + 2 * AppTheme.spacingM
     radius: AppTheme.radiusXL
@@ -46,22 +50,22 @@ Rectangle {
             // symbols draws on every renderer, shaders or not.
             Item {
                 anchors.centerIn: cover
-                width: 48
-                height: 48
+                width: card.playSymbolSize
+                height: card.playSymbolSize
 
                 AppIcon {
                     anchors.centerIn: parent
                     name: "play.circle.fill"
-                    size: 56
-                    color: Qt.rgba(0, 0, 0, 0.45)
+                    size: card.haloSize
+                    color: card.haloColor
                 }
 
                 AppIcon {
                     objectName: "clipPlaySymbol"
                     anchors.centerIn: parent
                     name: "play.circle.fill"
-                    size: 48
-                    color: Qt.rgba(1, 1, 1, 0.92)
+                    size: card.playSymbolSize
+                    color: card.playSymbolColor
                 }
             }
 
@@ -93,7 +97,7 @@ Rectangle {
                 pressed: mouse.pressed
             }
             ToolTip.visible: tip.shown
-            ToolTip.delay: 600
+            ToolTip.delay: AppTheme.toolTipDelay
             ToolTip.text: "Смотреть"
         }
 

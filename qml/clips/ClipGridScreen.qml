@@ -52,13 +52,15 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
 
-        // As many columns of at least 200 as fit, 16 apart; the spare width
-        // is shared out among them.
+        // As many columns of at least the minimum as fit, a gap apart; the
+        // spare width is shared out among them.
+        readonly property real minimumCardWidth: 200
         readonly property real gap: AppTheme.spacingL
-        readonly property int columns: Math.max(1, Math.floor(width / (200 + gap)))
+        readonly property int columns: Math.max(1, Math.floor(width / (minimumCardWidth + gap)))
         cellWidth: Math.floor(width / columns)
         // A card: padding, the cover, two lines of title, one of artist.
-        cellHeight: 2 * AppTheme.spacingM + 180 + 2 * AppTheme.spacingS + 2 * headline.height + callout.height + gap
+        cellHeight: 2 * AppTheme.spacingM + AppTheme.gridCoverSize + 2 * AppTheme.spacingS + 2 * headline.height
+                    + callout.height + gap
 
         FontMetrics {
             id: headline

@@ -12,22 +12,25 @@ Item {
     property font font: AppTheme.body
     property real symbolSize: 15
     property bool capsule: false
-    property color foreground: Qt.rgba(1, 1, 1, 0.9)
+    property color foreground: AppTheme.mediaForeground
     property string toolTip
 
     signal clicked()
 
-    readonly property real horizontalPadding: capsule ? 12 : 0
-    readonly property real verticalPadding: capsule ? 8 : 0
+    readonly property real horizontalPadding: capsule ? AppTheme.spacingM : 0
+    readonly property real verticalPadding: capsule ? AppTheme.spacingS : 0
+    readonly property color capsuleFill: AppTheme.alpha("white", 0.18)
+    // A symbol alone still takes a button's whole square.
+    readonly property real minimumSize: text === "" ? AppTheme.controlHeight : 0
 
-    implicitWidth: Math.max(content.implicitWidth + 2 * horizontalPadding, text === "" ? 36 : 0)
-    implicitHeight: Math.max(content.implicitHeight + 2 * verticalPadding, text === "" ? 36 : 0)
+    implicitWidth: Math.max(content.implicitWidth + 2 * horizontalPadding, minimumSize)
+    implicitHeight: Math.max(content.implicitHeight + 2 * verticalPadding, minimumSize)
 
     Rectangle {
         anchors.fill: parent
         visible: button.capsule
         radius: height / 2
-        color: Qt.rgba(1, 1, 1, 0.18)
+        color: button.capsuleFill
     }
 
     Row {
@@ -66,6 +69,6 @@ Item {
         pressed: mouse.pressed
     }
     ToolTip.visible: button.toolTip !== "" && tip.shown
-    ToolTip.delay: 600
+    ToolTip.delay: AppTheme.toolTipDelay
     ToolTip.text: button.toolTip
 }

@@ -3,16 +3,20 @@ import Nimbra
 
 // Previous, play-pause and next of the clip player.
 Row {
+    id: controls
+
+    readonly property real playButtonSize: 52
+
     spacing: AppTheme.spacingXL
 
     CircularControlButton {
         objectName: "clipPrevious"
         anchors.verticalCenter: parent.verticalCenter
         systemImage: "backward.fill"
-        size: 40
+        size: AppTheme.roundButtonSize
         iconFont: AppTheme.body
-        foreground: Qt.rgba(1, 1, 1, 0.9)
-        backgroundColor: Qt.rgba(1, 1, 1, 0.12)
+        foreground: AppTheme.mediaForeground
+        backgroundColor: AppTheme.mediaFill
         focusPolicy: Qt.NoFocus
         onClicked: ClipPlayerStore.previous()
     }
@@ -21,7 +25,7 @@ Row {
         objectName: "clipPlayPause"
         anchors.verticalCenter: parent.verticalCenter
         systemImage: ClipPlayerStore.isPlaying ? "pause.fill" : "play.fill"
-        size: 52
+        size: controls.playButtonSize
         iconFont: AppTheme.title3
         foreground: "white"
         backgroundColor: AppTheme.accent
@@ -33,10 +37,10 @@ Row {
         objectName: "clipNext"
         anchors.verticalCenter: parent.verticalCenter
         systemImage: "forward.fill"
-        size: 40
+        size: AppTheme.roundButtonSize
         iconFont: AppTheme.body
-        foreground: Qt.rgba(1, 1, 1, 0.9)
-        backgroundColor: Qt.rgba(1, 1, 1, 0.12)
+        foreground: AppTheme.mediaForeground
+        backgroundColor: AppTheme.mediaFill
         focusPolicy: Qt.NoFocus
         onClicked: ClipPlayerStore.next()
     }

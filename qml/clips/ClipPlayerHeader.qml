@@ -10,7 +10,15 @@ Item {
 
     property bool fullscreen: false
 
-    implicitHeight: fullscreen ? Math.max(52, fullscreenTitle.implicitHeight) : Math.max(windowedRow.implicitHeight, 36)
+    readonly property real fullscreenMinimumHeight: 52
+    // The fullscreen title keeps this clear of each capsule.
+    readonly property real titleClearance: 120
+    // The symbols a little larger than the text beside them.
+    readonly property real fullscreenSymbolSize: AppTheme.title3.pixelSize + 3
+    readonly property real capsuleSymbolSize: AppTheme.subheadline.pixelSize + 2
+
+    implicitHeight: fullscreen ? Math.max(fullscreenMinimumHeight, fullscreenTitle.implicitHeight)
+                               : Math.max(windowedRow.implicitHeight, AppTheme.controlHeight)
 
     component TitleBlock: Column {
         id: block
@@ -61,7 +69,7 @@ Item {
             objectName: "clipFullscreenButton"
             anchors.verticalCenter: parent.verticalCenter
             symbol: "arrow.up.left.and.arrow.down.right"
-            symbolSize: AppTheme.title3.pixelSize + 3
+            symbolSize: header.fullscreenSymbolSize
             toolTip: "На весь экран"
             onClicked: ClipPlayerStore.isFullscreen = !ClipPlayerStore.isFullscreen
         }
@@ -83,8 +91,8 @@ Item {
         centred: true
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.leftMargin: 120
-        anchors.rightMargin: 120
+        anchors.leftMargin: header.titleClearance
+        anchors.rightMargin: header.titleClearance
         anchors.verticalCenter: parent.verticalCenter
     }
 
@@ -97,7 +105,7 @@ Item {
         foreground: "white"
         text: "Выйти"
         symbol: "arrow.down.right.and.arrow.up.left"
-        symbolSize: AppTheme.subheadline.pixelSize + 2
+        symbolSize: header.capsuleSymbolSize
         font: Qt.font({ pixelSize: AppTheme.subheadline.pixelSize, weight: Font.DemiBold })
         toolTip: "Выйти из полноэкранного режима (Esc)"
         onClicked: ClipPlayerStore.isFullscreen = false

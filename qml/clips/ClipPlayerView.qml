@@ -15,6 +15,10 @@ Item {
     readonly property bool fullscreen: ClipPlayerStore.isFullscreen
     readonly property real videoWidth: 820
     readonly property real videoHeight: 462
+    readonly property color backdrop: AppTheme.alpha("black", 0.88)
+    // The fullscreen layout's title bar and controls bar over the video.
+    readonly property color barFill: AppTheme.alpha("black", 0.92)
+    readonly property color failureColor: AppTheme.alpha("white", 0.75)
     // The height of what the main window lays over this view's bottom edge
     // (the mini player); the card's controls stay above it.
     property real bottomInset: 0
@@ -55,7 +59,7 @@ Item {
         Rectangle {
             objectName: "clipBackdrop"
             anchors.fill: parent
-            color: Qt.rgba(0, 0, 0, 0.88)
+            color: view.backdrop
 
             // Takes the hover too, so that nothing under the overlay keeps
             // its hover (or its help text).
@@ -112,7 +116,7 @@ Item {
                 visible: text !== ""
                 horizontalAlignment: Text.AlignHCenter
                 text: ClipPlayerStore.failureText
-                color: Qt.rgba(1, 1, 1, 0.75)
+                color: view.failureColor
                 font: AppTheme.callout
             }
         }
@@ -148,8 +152,8 @@ Item {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.top: parent.top
-            height: fullHeader.implicitHeight + 2 * 14
-            color: Qt.rgba(0, 0, 0, 0.92)
+            height: fullHeader.implicitHeight + 2 * AppTheme.cardPadding
+            color: view.barFill
 
             ClipPlayerHeader {
                 id: fullHeader
@@ -167,8 +171,8 @@ Item {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom
-            height: controlsColumn.implicitHeight + 2 * 20
-            color: Qt.rgba(0, 0, 0, 0.92)
+            height: controlsColumn.implicitHeight + 2 * AppTheme.spacingXL
+            color: view.barFill
 
             Column {
                 id: controlsColumn
@@ -192,7 +196,7 @@ Item {
                     visible: text !== ""
                     horizontalAlignment: Text.AlignHCenter
                     text: ClipPlayerStore.failureText
-                    color: Qt.rgba(1, 1, 1, 0.75)
+                    color: view.failureColor
                     font: AppTheme.callout
                 }
             }

@@ -7,11 +7,13 @@ import Nimbra
 Row {
     id: seekBar
 
-    spacing: 10
+    readonly property real timeWidth: 44
+
+    spacing: AppTheme.itemSpacing
 
     Text {
         objectName: "clipElapsed"
-        width: 44
+        width: seekBar.timeWidth
         anchors.verticalCenter: parent.verticalCenter
         horizontalAlignment: Text.AlignRight
         text: ClipPlayerStore.elapsedText
@@ -21,7 +23,7 @@ Row {
 
     ClipSeekTrack {
         objectName: "clipSeekTrack"
-        width: seekBar.width - 2 * 44 - 2 * seekBar.spacing
+        width: seekBar.width - 2 * seekBar.timeWidth - 2 * seekBar.spacing
         anchors.verticalCenter: parent.verticalCenter
         value: ClipPlayerStore.elapsed
         from: 0
@@ -31,7 +33,7 @@ Row {
 
     Text {
         objectName: "clipDuration"
-        width: 44
+        width: seekBar.timeWidth
         anchors.verticalCenter: parent.verticalCenter
         horizontalAlignment: Text.AlignLeft
         text: ClipPlayerStore.durationText

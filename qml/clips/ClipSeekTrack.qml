@@ -31,7 +31,7 @@ Item {
         width: parent.width
         height: AppTheme.sliderTrackThickness
         radius: AppTheme.sliderTrackThickness / 2
-        color: Qt.rgba(1, 1, 1, 0.18)
+        color: AppTheme.sliderTrack
 
         Rectangle {
             objectName: "seekFill"

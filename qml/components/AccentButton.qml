@@ -11,7 +11,11 @@ T.Button {
     property bool busy: false
     property color tint: AppTheme.accent
 
-    implicitWidth: Math.max(120, implicitContentWidth + leftPadding + rightPadding)
+    readonly property real minimumWidth: 120
+    readonly property color disabledFill: Qt.rgba(tint.r, tint.g, tint.b, 0.35)
+    readonly property color disabledText: Qt.rgba(1, 1, 1, 0.55)
+
+    implicitWidth: Math.max(minimumWidth, implicitContentWidth + leftPadding + rightPadding)
     implicitHeight: AppTheme.controlHeight
     leftPadding: AppTheme.buttonPadding
     rightPadding: AppTheme.buttonPadding
@@ -23,9 +27,9 @@ T.Button {
 
     background: Rectangle {
         radius: AppTheme.radiusM
-        color: !control.enabled ? Qt.rgba(control.tint.r, control.tint.g, control.tint.b, 0.35)
-             : control.down ? Qt.darker(control.tint, 1.18)
-             : control.hovered ? Qt.lighter(control.tint, 1.08)
+        color: !control.enabled ? control.disabledFill
+             : control.down ? AppTheme.pressedTint(control.tint)
+             : control.hovered ? AppTheme.hoveredTint(control.tint)
              : control.tint
     }
 
@@ -40,7 +44,7 @@ T.Button {
             verticalAlignment: Text.AlignVCenter
             text: control.text
             font: control.font
-            color: control.enabled ? "white" : Qt.rgba(1, 1, 1, 0.55)
+            color: control.enabled ? "white" : control.disabledText
             elide: Text.ElideRight
             visible: !control.busy
         }

@@ -62,11 +62,14 @@ Item {
 
                 Text {
                     id: separatorText
+
+                    readonly property color overlayColor: AppTheme.alpha("white", 0.7)
+
                     anchors.verticalCenter: parent.verticalCenter
                     visible: group.index > 0
                     text: line.separator
                     textFormat: Text.PlainText
-                    color: nameButton.style === "overlay" ? AppTheme.alpha("white", 0.7) : AppTheme.textSecondary
+                    color: nameButton.style === "overlay" ? overlayColor : AppTheme.textSecondary
                     font: line.separatorFont
                 }
 

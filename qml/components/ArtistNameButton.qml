@@ -13,6 +13,10 @@ Text {
     property string style: "primary"
 
     readonly property bool hovered: mouse.containsMouse
+    // Over a cover or video the name is white, a little see-through.
+    readonly property color overlayColor: AppTheme.alpha("white", 0.88)
+    readonly property color overlayUnderline: AppTheme.alpha("white", 0.75)
+    readonly property color linkUnderline: AppTheme.alpha(AppTheme.accent, 0.85)
 
     text: name
     textFormat: Text.PlainText
@@ -23,7 +27,7 @@ Text {
     font: style === "fullscreen" ? AppTheme.systemFont(AppTheme.title3.pixelSize, Font.Medium)
         : style === "album" ? AppTheme.caption : AppTheme.subheadline
     color: style === "compact" ? AppTheme.textSecondary
-         : style === "overlay" ? AppTheme.alpha("white", 0.88) : AppTheme.accent
+         : style === "overlay" ? overlayColor : AppTheme.accent
 
     Rectangle {
         objectName: "artistUnderline"
@@ -32,8 +36,8 @@ Text {
         width: Math.min(parent.width, parent.contentWidth)
         height: 1
         visible: button.hovered
-        color: button.style === "overlay" ? AppTheme.alpha("white", 0.75)
-             : button.style === "fullscreen" ? AppTheme.accent : AppTheme.alpha(AppTheme.accent, 0.85)
+        color: button.style === "overlay" ? button.overlayUnderline
+             : button.style === "fullscreen" ? AppTheme.accent : button.linkUnderline
     }
 
     MouseArea {
@@ -48,7 +52,7 @@ Text {
             pressed: mouse.pressed
         }
         ToolTip.visible: tip.shown
-        ToolTip.delay: 600
+        ToolTip.delay: AppTheme.toolTipDelay
         ToolTip.text: "Открыть карточку исполнителя"
     }
 }

@@ -17,6 +17,9 @@ Item {
     property real radius: AppTheme.radiusS
     property bool interactive: false
     readonly property bool loaded: image.status === Image.Ready
+    // The placeholder's note: a share of the cover, never smaller than the minimum.
+    readonly property real noteShare: 0.4
+    readonly property real noteMinimumSize: 12
 
     signal tapped()
 
@@ -33,7 +36,7 @@ Item {
         AppIcon {
             anchors.centerIn: parent
             name: "music.note"
-            size: Math.max(12, Math.round(artwork.height * 0.4))
+            size: Math.max(artwork.noteMinimumSize, Math.round(artwork.height * artwork.noteShare))
             color: AppTheme.textSecondary
         }
     }
@@ -65,7 +68,7 @@ Item {
             pressed: mouse.pressed
         }
         ToolTip.visible: artwork.interactive && tip.shown
-        ToolTip.delay: 600
+        ToolTip.delay: AppTheme.toolTipDelay
         ToolTip.text: "Открыть плеер"
     }
 }

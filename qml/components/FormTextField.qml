@@ -30,7 +30,7 @@ T.TextField {
         color: AppTheme.elevated
         border.width: 1
         border.color: control.activeFocus ? AppTheme.accent
-                                          : control.hovered ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.4)
+                                          : control.hovered ? AppTheme.fieldBorderHovered
                                                             : AppTheme.borderStrong
     }
 

@@ -8,16 +8,21 @@ Rectangle {
 
     property bool small: false
 
-    implicitWidth: label.implicitWidth + (small ? 8 : 12)
-    implicitHeight: label.implicitHeight + (small ? 4 : 6)
-    radius: 4
-    color: AppTheme.alpha(AppTheme.accent, 0.85)
+    readonly property real horizontalPadding: small ? 4 : 6
+    readonly property real verticalPadding: small ? 2 : 3
+    readonly property real textSize: small ? 9 : 11
+    readonly property color fill: AppTheme.alpha(AppTheme.accent, 0.85)
+
+    implicitWidth: label.implicitWidth + 2 * horizontalPadding
+    implicitHeight: label.implicitHeight + 2 * verticalPadding
+    radius: AppTheme.spacingXS
+    color: fill
 
     Text {
         id: label
         anchors.centerIn: parent
         text: "Hi-Fi"
         color: "white"
-        font: AppTheme.systemFont(badge.small ? 9 : 11, Font.Bold)
+        font: AppTheme.systemFont(badge.textSize, Font.Bold)
     }
 }

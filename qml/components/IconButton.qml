@@ -13,11 +13,13 @@ Item {
     property real iconSize: AppTheme.symbolSize(AppTheme.body)
     property string toolTip
 
+    readonly property real disabledOpacity: 0.4
+
     signal clicked()
 
     implicitWidth: AppTheme.iconButtonSize
     implicitHeight: AppTheme.iconButtonSize
-    opacity: enabled ? 1 : 0.4
+    opacity: enabled ? 1 : disabledOpacity
 
     AppIcon {
         anchors.centerIn: parent
@@ -38,7 +40,7 @@ Item {
             pressed: mouse.pressed
         }
         ToolTip.visible: button.toolTip !== "" && tip.shown
-        ToolTip.delay: 600
+        ToolTip.delay: AppTheme.toolTipDelay
         ToolTip.text: button.toolTip
     }
 }

@@ -10,6 +10,8 @@ T.AbstractButton {
     property string symbol
     property color color: AppTheme.accent
 
+    readonly property real pressedOpacity: 0.7
+
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: implicitContentHeight + topPadding + bottomPadding
     padding: AppTheme.spacingXXS
@@ -18,7 +20,7 @@ T.AbstractButton {
     // Buttons stay out of the Tab chain: with focus frames suppressed, Space
     // or Enter must never press a control nobody can see is focused.
     focusPolicy: Qt.NoFocus
-    opacity: control.down ? 0.7 : 1
+    opacity: control.down ? pressedOpacity : 1
 
     contentItem: Row {
         spacing: AppTheme.symbolGap

@@ -12,6 +12,10 @@ Item {
     property color color: AppTheme.accent
     property real lineWidth: Math.max(1.5, size / 8)
     readonly property int stepsPerTurn: 12
+    readonly property int turnDuration: 1000
+    readonly property real trackOpacity: 0.22
+    // The lit arc, from twelve o'clock round to half past four.
+    readonly property real arcEnd: Math.PI / 4
 
     implicitWidth: size
     implicitHeight: size
@@ -29,13 +33,13 @@ Item {
             const r = (Math.min(width, height) - spinner.lineWidth) / 2
             ctx.lineWidth = spinner.lineWidth
             ctx.lineCap = "round"
-            ctx.strokeStyle = Qt.rgba(spinner.color.r, spinner.color.g, spinner.color.b, 0.22)
+            ctx.strokeStyle = Qt.rgba(spinner.color.r, spinner.color.g, spinner.color.b, spinner.trackOpacity)
             ctx.beginPath()
             ctx.arc(width / 2, height / 2, r, 0, 2 * Math.PI)
             ctx.stroke()
             ctx.strokeStyle = spinner.color
             ctx.beginPath()
-            ctx.arc(width / 2, height / 2, r, -Math.PI / 2, Math.PI / 4)
+            ctx.arc(width / 2, height / 2, r, -Math.PI / 2, spinner.arcEnd)
             ctx.stroke()
         }
 
@@ -51,7 +55,7 @@ Item {
     // the display's rate and keep a software renderer busy.
     Timer {
         objectName: "spinnerAnimation"
-        interval: 1000 / spinner.stepsPerTurn
+        interval: spinner.turnDuration / spinner.stepsPerTurn
         repeat: true
         running: spinner.running && spinner.visible
         onTriggered: ring.rotation = (ring.rotation + 360 / spinner.stepsPerTurn) % 360

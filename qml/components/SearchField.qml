@@ -30,7 +30,7 @@ T.TextField {
         color: AppTheme.elevated
         border.width: 1
         border.color: control.activeFocus ? AppTheme.accent
-                                          : control.hovered ? AppTheme.alpha(AppTheme.accent, 0.4) : AppTheme.borderStrong
+                                          : control.hovered ? AppTheme.fieldBorderHovered : AppTheme.borderStrong
     }
 
     AppIcon {

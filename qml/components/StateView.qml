@@ -10,6 +10,9 @@ import Nimbra
 Item {
     id: view
 
+    readonly property real textWidth: 360
+    readonly property real stateSymbolSize: 40
+
     property int loadState: LoadState.Idle
     property string errorText
     property string emptyTitle: "Пусто"
@@ -32,13 +35,13 @@ Item {
     Column {
         id: content
         anchors.centerIn: parent
-        width: Math.min(view.width - 2 * AppTheme.spacingXL, 360)
+        width: Math.min(view.width - 2 * AppTheme.spacingXL, view.textWidth)
         spacing: AppTheme.spacingS
 
         ProgressSpinner {
             objectName: "stateSpinner"
             anchors.horizontalCenter: parent.horizontalCenter
-            size: 28
+            size: AppTheme.spinnerSize
             running: view.loadState === LoadState.Loading && view.visible
         }
 
@@ -46,7 +49,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             visible: view.loadState !== LoadState.Loading
             name: view.loadState === LoadState.Failed ? "exclamationmark.triangle" : view.emptyIcon
-            size: 40
+            size: view.stateSymbolSize
             color: view.loadState === LoadState.Failed ? AppTheme.systemOrange : AppTheme.textMuted
         }
 

@@ -10,6 +10,9 @@ import Nimbra
 Item {
     id: row
 
+    // Between the title and the Hi-Fi badge after it.
+    readonly property real badgeGap: 5
+
     required property int index
     required property string trackId
     required property string title
@@ -111,7 +114,7 @@ Item {
     Loader {
         id: hiFi
         anchors.left: titleText.right
-        anchors.leftMargin: 5
+        anchors.leftMargin: row.badgeGap
         anchors.verticalCenter: titleText.verticalCenter
         active: row.isHiFi
         visible: active

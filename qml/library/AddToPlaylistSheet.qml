@@ -20,11 +20,18 @@ Popup {
     }
 
     readonly property AddToPlaylistModel rows: AddToPlaylistModel {}
+    // The sheet keeps a margin to the window between its smallest and
+    // largest size.
+    readonly property real minimumWidth: 320
+    readonly property real maximumWidth: 420
+    readonly property real minimumHeight: 400
+    readonly property real maximumHeight: 520
+    readonly property color errorEdge: AppTheme.alpha(AppTheme.systemRed, 0.5)
 
     parent: Overlay.overlay
     anchors.centerIn: parent
-    width: Math.max(320, Math.min(420, parent ? parent.width - 2 * AppTheme.spacingXXL : 420))
-    height: Math.max(400, Math.min(520, parent ? parent.height - 2 * AppTheme.spacingXXL : 520))
+    width: Math.max(minimumWidth, Math.min(maximumWidth, parent ? parent.width - 2 * AppTheme.spacingXXL : maximumWidth))
+    height: Math.max(minimumHeight, Math.min(maximumHeight, parent ? parent.height - 2 * AppTheme.spacingXXL : maximumHeight))
     modal: true
     focus: true
     closePolicy: Popup.CloseOnEscape
@@ -51,7 +58,7 @@ Popup {
             id: toolbar
             anchors.left: parent.left
             anchors.right: parent.right
-            height: 48
+            height: AppTheme.barHeight
 
             LinkButton {
                 objectName: "addSheetDone"
@@ -112,9 +119,14 @@ Popup {
                 required property bool isAdding
                 required property bool isAdded
 
+                readonly property real rowHeight: 52
+                // The mark at the row's end: a spinner while adding, a tick once added.
+                readonly property real markSize: 20
+                readonly property real markSymbolSize: 16
+
                 objectName: "addSheetRow"
                 width: ListView.view.width
-                implicitHeight: 52
+                implicitHeight: rowHeight
                 enabled: !ListView.view.model.isAdding
                 hoverEnabled: true
                 onClicked: ListView.view.model.addTo(index)
@@ -163,12 +175,12 @@ Popup {
                         anchors.right: parent.right
                         anchors.rightMargin: AppTheme.spacingL
                         anchors.verticalCenter: parent.verticalCenter
-                        width: 20
-                        height: 20
+                        width: playlistRow.markSize
+                        height: playlistRow.markSize
 
                         ProgressSpinner {
                             anchors.centerIn: parent
-                            size: 16
+                            size: playlistRow.markSymbolSize
                             visible: playlistRow.isAdding
                             running: visible
                         }
@@ -177,7 +189,7 @@ Popup {
                             anchors.centerIn: parent
                             visible: !playlistRow.isAdding && playlistRow.isAdded
                             name: "checkmark"
-                            size: 16
+                            size: playlistRow.markSymbolSize
                             color: AppTheme.accent
                         }
                     }
@@ -206,7 +218,7 @@ Popup {
             radius: AppTheme.radiusM
             visible: addError.text !== ""
             color: AppTheme.surface
-            border.color: AppTheme.alpha(AppTheme.systemRed, 0.5)
+            border.color: sheet.errorEdge
 
             Text {
                 id: addError

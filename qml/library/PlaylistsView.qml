@@ -10,6 +10,9 @@ ListPage {
     id: screen
     objectName: "playlistsView"
 
+    // The spinner and the symbol that stand for the empty list.
+    readonly property real emptySymbolSize: 24
+
     title: "Плейлисты"
     trailing: IconButton {
         objectName: "playlistsCreate"
@@ -90,6 +93,8 @@ ListPage {
         required property string title
         required property string countText
 
+        readonly property real tileSymbolSize: 20
+
         objectName: "playlistRow"
         // A row waiting in the pool is out of sight and out of reach.
         ListView.onPooled: row.visible = false
@@ -123,7 +128,7 @@ ListPage {
             AppIcon {
                 anchors.centerIn: parent
                 name: "music.note.list"
-                size: 20
+                size: row.tileSymbolSize
                 color: AppTheme.accent
             }
         }
@@ -166,7 +171,7 @@ ListPage {
 
         ProgressSpinner {
             anchors.centerIn: parent
-            size: 24
+            size: screen.emptySymbolSize
             visible: rows.loadState === LoadState.Loading
             running: visible
         }
@@ -190,7 +195,7 @@ ListPage {
             AppIcon {
                 anchors.horizontalCenter: parent.horizontalCenter
                 name: "music.note.list"
-                size: 24
+                size: screen.emptySymbolSize
                 color: AppTheme.textMuted
             }
             Text {

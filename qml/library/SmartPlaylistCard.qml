@@ -15,6 +15,12 @@ T.AbstractButton {
 
     readonly property color cardColor: kind === "favorites" ? AppTheme.systemRed
                                      : kind === "offline" ? AppTheme.systemBlue : AppTheme.accent
+    readonly property color hoveredFill: Qt.lighter(AppTheme.elevated, 1.15)
+    readonly property color edge: AppTheme.alpha(cardColor, 0.22)
+    readonly property color emblemFill: AppTheme.alpha(cardColor, 0.15)
+    readonly property real emojiSize: 28
+    // Between the title and the line under it.
+    readonly property real textGap: 3
 
     implicitHeight: content.implicitHeight + 2 * padding
     padding: AppTheme.cardPadding
@@ -22,9 +28,9 @@ T.AbstractButton {
 
     background: Rectangle {
         radius: AppTheme.radiusXXL
-        color: card.hovered ? Qt.lighter(AppTheme.elevated, 1.15) : AppTheme.elevated
+        color: card.hovered ? card.hoveredFill : AppTheme.elevated
         border.width: 1
-        border.color: AppTheme.alpha(card.cardColor, 0.22)
+        border.color: card.edge
     }
 
     Column {
@@ -38,7 +44,7 @@ T.AbstractButton {
             width: AppTheme.emblemSize
             height: AppTheme.emblemSize
             radius: AppTheme.radiusL
-            color: AppTheme.alpha(card.cardColor, 0.15)
+            color: card.emblemFill
 
             Text {
                 objectName: "smartCardEmoji"
@@ -47,13 +53,13 @@ T.AbstractButton {
                 // Asked for by name: the text fonts have a plain "❤" of
                 // their own, which would win over the colour one.
                 font.family: "Noto Color Emoji"
-                font.pixelSize: 28
+                font.pixelSize: card.emojiSize
             }
         }
 
         Column {
             width: parent.width
-            spacing: 3
+            spacing: card.textGap
 
             Text {
                 objectName: "smartCardTitle"

@@ -11,6 +11,8 @@ Item {
     property url source
     // Opacity of the black laid over the image.
     property real shade: 0.6
+    // The few pixels the cover is decoded at.
+    readonly property int decodedSize: 16
 
     visible: image.status === Image.Ready
 
@@ -20,7 +22,7 @@ Item {
         source: cover.source
         asynchronous: true
         fillMode: Image.PreserveAspectCrop
-        sourceSize: Qt.size(16, 16)
+        sourceSize: Qt.size(cover.decodedSize, cover.decodedSize)
         smooth: true
     }
 

@@ -14,10 +14,20 @@ Rectangle {
 
     signal lyricsRequested()
 
-    readonly property real verticalPadding: lyricsMode ? 14 : 20
+    readonly property color fill: Qt.rgba(0.12, 0.12, 0.12, 1)
+    readonly property real verticalPadding: lyricsMode ? AppTheme.cardPadding : AppTheme.spacingXL
+    // The transport row: previous and next larger than the toggles beside
+    // them, play-pause larger still.
+    readonly property real skipButtonSize: 48
+    readonly property real playButtonSize: 68
+    // Shuffle and repeat while off: dimmer than the other buttons.
+    readonly property color offForeground: AppTheme.alpha("white", 0.7)
+    readonly property color offFill: AppTheme.alpha("white", 0.08)
+    readonly property color timeColor: AppTheme.alpha("white", 0.85)
+    readonly property color sleepTimerOnFill: AppTheme.alpha(AppTheme.accent, 0.25)
 
     implicitHeight: column.implicitHeight + 2 * verticalPadding
-    color: Qt.rgba(0.12, 0.12, 0.12, 1)
+    color: fill
 
     PlayerControlsModel {
         id: controls
@@ -48,9 +58,9 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.favoriteOn ? "heart.fill" : "heart"
-                foreground: controls.favoriteOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: controls.favoriteOn ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                     : Qt.rgba(1, 1, 1, 0.12)
+                foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.mediaForeground
+                backgroundColor: controls.favoriteOn ? AppTheme.toggleFill(AppTheme.accent)
+                                                     : AppTheme.mediaFill
                 toolTip: controls.favoriteOn ? "Убрать из избранного" : "В избранное"
                 onClicked: TrackActions.toggleFavorite()
             }
@@ -60,9 +70,9 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.dislikeOn ? "hand.thumbsdown.fill" : "hand.thumbsdown"
-                foreground: controls.dislikeOn ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: controls.dislikeOn ? AppTheme.alpha(AppTheme.systemOrange, 0.2)
-                                                    : Qt.rgba(1, 1, 1, 0.12)
+                foreground: controls.dislikeOn ? AppTheme.systemOrange : AppTheme.mediaForeground
+                backgroundColor: controls.dislikeOn ? AppTheme.toggleFill(AppTheme.systemOrange)
+                                                    : AppTheme.mediaFill
                 toolTip: controls.dislikeOn ? "Убрать дизлайк" : "Дизлайк"
                 onClicked: TrackActions.toggleDislike()
             }
@@ -73,8 +83,8 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "doc.text"
-                foreground: Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
+                foreground: AppTheme.mediaForeground
+                backgroundColor: AppTheme.mediaFill
                 toolTip: "Текст песни"
                 onClicked: bar.lyricsRequested()
             }
@@ -95,8 +105,8 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: saved ? "checkmark.icloud.fill" : "arrow.down.to.line"
-                foreground: saved ? AppTheme.systemGreen : Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: saved ? AppTheme.alpha(AppTheme.systemGreen, 0.2) : Qt.rgba(1, 1, 1, 0.12)
+                foreground: saved ? AppTheme.systemGreen : AppTheme.mediaForeground
+                backgroundColor: saved ? AppTheme.toggleFill(AppTheme.systemGreen) : AppTheme.mediaFill
                 toolTip: saved ? "Удалить с устройства" : "Сохранить офлайн"
                 onClicked: controls.offlineAction()
             }
@@ -107,9 +117,9 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.sleepTimerOn ? "moon.stars.fill" : "moon"
-                foreground: controls.sleepTimerOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: controls.sleepTimerOn ? AppTheme.alpha(AppTheme.accent, 0.25)
-                                                       : Qt.rgba(1, 1, 1, 0.12)
+                foreground: controls.sleepTimerOn ? AppTheme.accent : AppTheme.mediaForeground
+                backgroundColor: controls.sleepTimerOn ? bar.sleepTimerOnFill
+                                                       : AppTheme.mediaFill
                 toolTip: "Таймер сна"
                 onClicked: sleepPopover.opened ? sleepPopover.close() : sleepPopover.open()
 
@@ -122,14 +132,14 @@ Rectangle {
         RowLayout {
             objectName: "seekRow"
             Layout.fillWidth: true
-            spacing: 10
+            spacing: AppTheme.itemSpacing
 
             Text {
                 objectName: "elapsedLabel"
                 Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignRight
                 text: time.elapsedText
-                color: Qt.rgba(1, 1, 1, 0.85)
+                color: bar.timeColor
                 font: AppTheme.body
             }
 
@@ -147,7 +157,7 @@ Rectangle {
                 Layout.preferredWidth: AppTheme.playerButtonSize
                 horizontalAlignment: Text.AlignLeft
                 text: time.durationText
-                color: Qt.rgba(1, 1, 1, 0.85)
+                color: bar.timeColor
                 font: AppTheme.body
             }
         }
@@ -162,26 +172,26 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "shuffle"
-                foreground: PlayerStore.shuffleEnabled ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
-                backgroundColor: PlayerStore.shuffleEnabled ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                           : Qt.rgba(1, 1, 1, 0.08)
+                foreground: PlayerStore.shuffleEnabled ? AppTheme.accent : bar.offForeground
+                backgroundColor: PlayerStore.shuffleEnabled ? AppTheme.toggleFill(AppTheme.accent)
+                                                           : bar.offFill
                 toolTip: "Перемешать"
                 onClicked: PlayerStore.toggleShuffle()
             }
 
             PlayerButton {
-                size: 48
+                size: bar.skipButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "backward.fill"
-                foreground: Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
+                foreground: AppTheme.mediaForeground
+                backgroundColor: AppTheme.mediaFill
                 toolTip: "Назад"
                 onClicked: PlayerStore.previous()
             }
 
             PlayerButton {
                 objectName: "playPauseButton"
-                size: 68
+                size: bar.playButtonSize
                 iconFont: AppTheme.systemFont(AppTheme.largeTitle.pixelSize)
                 systemImage: PlayerStore.isPlaying ? "pause.fill" : "play.fill"
                 foreground: "white"
@@ -192,11 +202,11 @@ Rectangle {
 
             PlayerButton {
                 objectName: "nextButton"
-                size: 48
+                size: bar.skipButtonSize
                 iconFont: AppTheme.title2
                 systemImage: "forward.fill"
-                foreground: Qt.rgba(1, 1, 1, 0.9)
-                backgroundColor: Qt.rgba(1, 1, 1, 0.12)
+                foreground: AppTheme.mediaForeground
+                backgroundColor: AppTheme.mediaFill
                 toolTip: "Вперёд"
                 onClicked: PlayerStore.next()
             }
@@ -206,23 +216,29 @@ Rectangle {
                 size: AppTheme.playerButtonSize
                 iconFont: AppTheme.title2
                 systemImage: controls.repeatSymbol === "repeat.1" ? "repeat.1" : "repeat"
-                foreground: controls.repeatOn ? AppTheme.accent : Qt.rgba(1, 1, 1, 0.7)
-                backgroundColor: controls.repeatOn ? AppTheme.alpha(AppTheme.accent, 0.2)
-                                                   : Qt.rgba(1, 1, 1, 0.08)
+                foreground: controls.repeatOn ? AppTheme.accent : bar.offForeground
+                backgroundColor: controls.repeatOn ? AppTheme.toggleFill(AppTheme.accent)
+                                                   : bar.offFill
                 toolTip: "Повтор"
                 onClicked: controls.cycleRepeat()
             }
         }
     }
 
+    // Stands in the action row for a button whose work runs.
     component ActionSpinner: Item {
-        implicitWidth: 36
-        implicitHeight: 36
+        id: actionSpinner
+
+        readonly property real spinnerSize: 27
+        readonly property color spinnerColor: AppTheme.alpha("white", 0.6)
+
+        implicitWidth: AppTheme.controlHeight
+        implicitHeight: AppTheme.controlHeight
 
         ProgressSpinner {
             anchors.centerIn: parent
-            size: 27
-            color: Qt.rgba(1, 1, 1, 0.6)
+            size: actionSpinner.spinnerSize
+            color: actionSpinner.spinnerColor
             running: parent.visible
         }
     }

@@ -13,6 +13,16 @@ Item {
     id: screen
     objectName: "fullscreenPlayer"
 
+    // The small cover beside the title over the lyrics.
+    readonly property real lyricsCoverSize: 48
+    // The cover block: at most this wide; the cover between its smallest
+    // and largest size, leaving room below it for the title block.
+    readonly property real coverBlockWidth: 640
+    readonly property real coverMinimumSize: 120
+    readonly property real coverMaximumSize: 280
+    readonly property real titleRoom: 120
+    // Keeps the artist line clear of the window's edges.
+    readonly property real artistLineInset: 140
 
     FullscreenPlayerModel {
         id: model
@@ -26,7 +36,6 @@ Item {
     BlurredCover {
         anchors.fill: parent
         source: PlayerStore.currentCoverUrl
-        shade: 0.6
     }
 
     // Clicks stay here instead of reaching the dimmed screen below.
@@ -84,7 +93,7 @@ Item {
                 spacing: AppTheme.spacingM
 
                 Artwork {
-                    size: 48
+                    size: screen.lyricsCoverSize
                     radius: AppTheme.radiusM
                     source: PlayerStore.currentCoverUrl
                 }
@@ -130,13 +139,13 @@ Item {
                 objectName: "coverBlock"
                 visible: PlayerStore.hasCurrentTrack
                 anchors.centerIn: parent
-                width: Math.min(parent.width, 640)
+                width: Math.min(parent.width, screen.coverBlockWidth)
                 spacing: AppTheme.spacingXL
 
                 Artwork {
                     objectName: "bigCover"
                     Layout.alignment: Qt.AlignHCenter
-                    size: Math.max(120, Math.min(280, parent.parent.height - 120))
+                    size: Math.max(screen.coverMinimumSize, Math.min(screen.coverMaximumSize, parent.parent.height - screen.titleRoom))
                     radius: AppTheme.radiusXL
                     source: PlayerStore.currentCoverUrl
                 }
@@ -145,7 +154,7 @@ Item {
                     Layout.fillWidth: true
                     Layout.leftMargin: AppTheme.sheetMargin
                     Layout.rightMargin: AppTheme.sheetMargin
-                    spacing: 6
+                    spacing: AppTheme.lineSpacing
 
                     Text {
                         objectName: "bigTitle"
@@ -162,12 +171,12 @@ Item {
 
                     Row {
                         Layout.alignment: Qt.AlignHCenter
-                        spacing: 6
+                        spacing: AppTheme.symbolGap
 
                         ArtistCreditsLine {
                             objectName: "bigArtist"
                             anchors.verticalCenter: parent.verticalCenter
-                            width: Math.min(implicitWidth, screen.width - 140)
+                            width: Math.min(implicitWidth, screen.width - screen.artistLineInset)
                             text: PlayerStore.currentArtist
                             style: "fullscreen"
                         }
@@ -229,13 +238,13 @@ Item {
             visible: tapLabel.symbol !== ""
             name: tapLabel.symbol
             size: AppTheme.symbolSize(AppTheme.body)
-            color: Qt.rgba(1, 1, 1, 0.9)
+            color: AppTheme.mediaForeground
         }
 
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: tapLabel.text
-            color: Qt.rgba(1, 1, 1, 0.9)
+            color: AppTheme.mediaForeground
             font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.Medium)
         }
 

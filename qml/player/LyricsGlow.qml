@@ -6,8 +6,12 @@ import Nimbra
 // line's `glow` (0 to 1). A file of its own, created by URL only where it is
 // used, so the effects module is never loaded on the software renderer.
 Glow {
+    // The glow's opacity at full strength.
+    readonly property real strongest: 0.5
+
     radius: AppTheme.radiusXXL
-    samples: 33
-    color: AppTheme.alpha(AppTheme.accent, 0.5 * (source && source.glow !== undefined ? source.glow : 0))
+    // Enough samples for the radius, as the effect asks.
+    samples: 2 * radius + 1
+    color: AppTheme.alpha(AppTheme.accent, strongest * (source && source.glow !== undefined ? source.glow : 0))
     transparentBorder: true
 }

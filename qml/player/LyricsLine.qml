@@ -3,7 +3,7 @@ import Nimbra
 
 // One row of the lyrics panel. Its look follows its state (sung, lit, to
 // come, blank) and moves smoothly from one look to the next. A blank line
-// is a 20-point spacer. The whole row takes a click.
+// is a spacer. The whole row takes a click.
 Item {
     id: row
 
@@ -14,9 +14,20 @@ Item {
     readonly property bool blank: look === LyricsPanelModel.Empty
     readonly property bool lit: look === LyricsPanelModel.Active
 
+    readonly property real blankHeight: 20
+    readonly property real textPadding: 6
+    readonly property real litPixelSize: 26
+    readonly property real linePixelSize: 20
+    readonly property color pastColor: AppTheme.alpha("white", 0.35)
+    readonly property color upcomingColor: AppTheme.alpha("white", 0.2)
+    // The halo's copies sit on a circle of this radius round the text.
+    readonly property real haloReach: 3
+    readonly property real haloDiagonal: 2.1
+    readonly property int restyleDuration: 400
+
     signal clicked()
 
-    implicitHeight: blank ? 20 : label.implicitHeight + 6
+    implicitHeight: blank ? blankHeight : label.implicitHeight + textPadding
 
     // The glow of the lit line. The software renderer draws a halo of
     // faint accent copies around the text; a GPU blurs it properly.
@@ -25,14 +36,14 @@ Item {
         visible: row.lit && !row.glowOnGpu
         opacity: label.glow
 
-        HaloCopy { source: label; x: 3; y: 0 }
-        HaloCopy { source: label; x: 2.1; y: 2.1 }
-        HaloCopy { source: label; x: 0; y: 3 }
-        HaloCopy { source: label; x: -2.1; y: 2.1 }
-        HaloCopy { source: label; x: -3; y: 0 }
-        HaloCopy { source: label; x: -2.1; y: -2.1 }
-        HaloCopy { source: label; x: 0; y: -3 }
-        HaloCopy { source: label; x: 2.1; y: -2.1 }
+        HaloCopy { source: label; x: row.haloReach; y: 0 }
+        HaloCopy { source: label; x: row.haloDiagonal; y: row.haloDiagonal }
+        HaloCopy { source: label; x: 0; y: row.haloReach }
+        HaloCopy { source: label; x: -row.haloDiagonal; y: row.haloDiagonal }
+        HaloCopy { source: label; x: -row.haloReach; y: 0 }
+        HaloCopy { source: label; x: -row.haloDiagonal; y: -row.haloDiagonal }
+        HaloCopy { source: label; x: 0; y: -row.haloReach }
+        HaloCopy { source: label; x: row.haloDiagonal; y: -row.haloDiagonal }
     }
 
     Text {
@@ -40,26 +51,25 @@ Item {
         objectName: "lyricsLineText"
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.verticalCenter: parent.verticalCenter
-        width: Math.min(parent.width, 480)
+        width: Math.min(parent.width, AppTheme.lyricsColumnWidth)
         visible: !row.blank
         text: row.lineText
         textFormat: Text.PlainText
         wrapMode: Text.Wrap
         horizontalAlignment: Text.AlignHCenter
-        font.pixelSize: row.lit ? 26 : 20
+        font.pixelSize: row.lit ? row.litPixelSize : row.linePixelSize
         font.weight: Font.ExtraBold
-        color: row.lit ? "white" : row.look === LyricsPanelModel.Past ? Qt.rgba(1, 1, 1, 0.35)
-                                                                         : Qt.rgba(1, 1, 1, 0.2)
+        color: row.lit ? "white" : row.look === LyricsPanelModel.Past ? row.pastColor : row.upcomingColor
         property real glow: row.lit ? 1 : 0
 
         Behavior on font.pixelSize {
-            NumberAnimation { duration: 400; easing.type: Easing.InOutQuad }
+            NumberAnimation { duration: row.restyleDuration; easing.type: AppTheme.motionEasing }
         }
         Behavior on color {
-            ColorAnimation { duration: 400; easing.type: Easing.InOutQuad }
+            ColorAnimation { duration: row.restyleDuration; easing.type: AppTheme.motionEasing }
         }
         Behavior on glow {
-            NumberAnimation { duration: 400; easing.type: Easing.InOutQuad }
+            NumberAnimation { duration: row.restyleDuration; easing.type: AppTheme.motionEasing }
         }
 
         layer.enabled: row.glowOnGpu && glow > 0
@@ -73,6 +83,7 @@ Item {
     }
 
     component HaloCopy: Text {
+        readonly property real copyOpacity: 0.16
         property Text source
         width: source.width
         text: source.text
@@ -81,6 +92,6 @@ Item {
         horizontalAlignment: source.horizontalAlignment
         textFormat: Text.PlainText
         color: AppTheme.accent
-        opacity: 0.16
+        opacity: copyOpacity
     }
 }

@@ -15,7 +15,13 @@ Item {
     // Inside the fullscreen player: no background of its own.
     property bool embedded: true
     property url coverUrl
+    // The room above the first line and below the last.
     readonly property real inset: embedded ? 220 : 200
+    readonly property real sideMargin: 28
+    readonly property real lineGap: 6
+    readonly property color standaloneBackground: AppTheme.alpha(AppTheme.background, 0.98)
+    readonly property real standaloneShade: 0.75
+    readonly property int glideDuration: 450
     readonly property bool hardwareEffects: GraphicsInfo.api !== GraphicsInfo.Software
                                             && GraphicsInfo.api !== GraphicsInfo.Unknown
 
@@ -29,12 +35,12 @@ Item {
     Rectangle {
         anchors.fill: parent
         visible: !panel.embedded
-        color: AppTheme.alpha(AppTheme.background, 0.98)
+        color: panel.standaloneBackground
 
         BlurredCover {
             anchors.fill: parent
             source: panel.embedded ? "" : panel.coverUrl
-            shade: 0.75
+            shade: panel.standaloneShade
         }
     }
 
@@ -42,11 +48,11 @@ Item {
         id: lines
         objectName: "lyricsLines"
         anchors.fill: parent
-        anchors.leftMargin: 28
-        anchors.rightMargin: 28
+        anchors.leftMargin: panel.sideMargin
+        anchors.rightMargin: panel.sideMargin
         clip: true
         model: lyrics
-        spacing: 6
+        spacing: panel.lineGap
         boundsBehavior: Flickable.StopAtBounds
         currentIndex: lyrics.activeIndex
         // The lit line's anchor point stays at the same share of the panel.
@@ -56,7 +62,7 @@ Item {
         highlightFollowsCurrentItem: true
         highlightMoveVelocity: -1
         // The first placement is immediate; later moves glide.
-        highlightMoveDuration: settled ? 450 : 0
+        highlightMoveDuration: settled ? panel.glideDuration : 0
         property bool settled: false
         Component.onCompleted: Qt.callLater(() => { placeLitLine(); settled = true })
         // The range only moves the view when the lit line changes: on
@@ -77,7 +83,7 @@ Item {
 
         header: Item {
             width: lines.width
-            height: panel.inset + (note.visible ? note.height + 12 : 0)
+            height: panel.inset + (note.visible ? note.height + note.anchors.bottomMargin : 0)
 
             Text {
                 id: note
@@ -85,7 +91,7 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.bottomMargin: AppTheme.spacingM
                 anchors.horizontalCenter: parent.horizontalCenter
-                width: Math.min(parent.width, 480)
+                width: Math.min(parent.width, AppTheme.lyricsColumnWidth)
                 visible: lyrics.showsNote
                 opacity: lyrics.edgeOpacity((parent.y + y + height / 2 - lines.contentY) / Math.max(1, lines.height))
                 text: lyrics.noteText

@@ -11,6 +11,13 @@ Item {
     id: bar
     objectName: "miniPlayer"
 
+    readonly property color fill: AppTheme.alpha(AppTheme.surface, 0.96)
+    // The progress line along the top edge, over the hairline: its track is
+    // fainter than the hairline.
+    readonly property real progressThickness: 3
+    readonly property color progressTrack: AppTheme.alpha(AppTheme.borderStrong, 0.35 * AppTheme.borderStrong.a)
+    readonly property color hairline: AppTheme.alpha(AppTheme.borderStrong, 0.5 * AppTheme.borderStrong.a)
+    readonly property real spinnerSize: 22
 
     implicitHeight: AppTheme.miniPlayerHeight
     visible: PlayerStore.hasCurrentTrack
@@ -33,7 +40,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: AppTheme.alpha(AppTheme.surface, 0.96)
+        color: bar.fill
     }
 
     // The progress line: it follows the position in whole pixels, without
@@ -44,8 +51,8 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        height: 3
-        color: AppTheme.alpha(AppTheme.borderStrong, 0.35 * AppTheme.borderStrong.a)
+        height: bar.progressThickness
+        color: bar.progressTrack
 
         Rectangle {
             objectName: "miniProgressFill"
@@ -60,7 +67,7 @@ Item {
         anchors.right: parent.right
         anchors.top: parent.top
         height: 1
-        color: AppTheme.alpha(AppTheme.borderStrong, 0.5 * AppTheme.borderStrong.a)
+        color: bar.hairline
     }
 
     RowLayout {
@@ -68,11 +75,11 @@ Item {
         anchors.topMargin: progressLine.height
         anchors.leftMargin: AppTheme.cardPadding
         anchors.rightMargin: AppTheme.cardPadding
-        spacing: 10
+        spacing: AppTheme.itemSpacing
 
         Artwork {
             objectName: "miniCover"
-            size: 44
+            size: AppTheme.rowArtworkSize
             source: PlayerStore.currentCoverUrl
             interactive: true
             onTapped: bar.openPlayer()
@@ -102,7 +109,7 @@ Item {
                     text: PlayerStore.currentTitle
                     textFormat: Text.PlainText
                     color: AppTheme.textPrimary
-                    font: AppTheme.systemFont(AppTheme.subheadline.pixelSize + 1, Font.DemiBold)
+                    font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.DemiBold)
                     elide: Text.ElideRight
                 }
 
@@ -121,7 +128,7 @@ Item {
             iconFont: AppTheme.footnote
             systemImage: controls.favoriteOn ? "heart.fill" : "heart"
             foreground: controls.favoriteOn ? AppTheme.accent : AppTheme.textPrimary
-            backgroundColor: controls.favoriteOn ? AppTheme.alpha(AppTheme.accent, 0.2) : AppTheme.elevated
+            backgroundColor: controls.favoriteOn ? AppTheme.toggleFill(AppTheme.accent) : AppTheme.elevated
             toolTip: controls.favoriteOn ? "Убрать из избранного" : "В избранное"
             onClicked: TrackActions.toggleFavorite()
         }
@@ -143,7 +150,7 @@ Item {
 
             ProgressSpinner {
                 anchors.centerIn: parent
-                size: 22
+                size: bar.spinnerSize
                 color: AppTheme.accent
                 running: parent.visible
             }
@@ -168,7 +175,7 @@ Item {
 
         PlayerButton {
             objectName: "miniPlayPause"
-            size: 36
+            size: AppTheme.controlHeight
             iconFont: AppTheme.body
             systemImage: PlayerStore.isPlaying ? "pause.fill" : "play.fill"
             foreground: "white"
@@ -188,7 +195,7 @@ Item {
             objectName: "waveSpinner"
             visible: PlayerStore.isLoadingWave
             running: visible
-            size: 22
+            size: bar.spinnerSize
             color: AppTheme.accent
         }
     }

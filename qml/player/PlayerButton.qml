@@ -16,6 +16,6 @@ CircularControlButton {
         pressed: button.pressed
     }
     ToolTip.visible: toolTip !== "" && tip.shown
-    ToolTip.delay: 600
+    ToolTip.delay: AppTheme.toolTipDelay
     ToolTip.text: toolTip
 }

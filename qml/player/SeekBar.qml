@@ -33,7 +33,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         height: AppTheme.sliderTrackThickness
         radius: height / 2
-        color: Qt.rgba(1, 1, 1, 0.18)
+        color: AppTheme.sliderTrack
 
         Rectangle {
             objectName: "seekFill"
@@ -44,7 +44,7 @@ Item {
         }
     }
 
-    // The whole 20-point height takes the pointer.
+    // The whole height takes the pointer.
     MouseArea {
         objectName: "seekArea"
         anchors.fill: parent

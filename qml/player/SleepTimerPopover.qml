@@ -11,12 +11,20 @@ Popup {
     id: popover
     objectName: "sleepTimerPopover"
 
+    readonly property real panelWidth: 220
+    // The side of the square that, turned, points at the button; the panel
+    // keeps as far above the button.
+    readonly property real arrowSize: 12
+    // Above and below the list of choices and the running timer's line.
+    readonly property real listPadding: 10
+    // "Отмена" takes a press a little beyond its text.
+    readonly property real cancelReach: 6
 
-    width: 220
+    width: panelWidth
     padding: 0
     // Above its button: the player's controls sit at the bottom of the window.
     x: parent ? (parent.width - width) / 2 : 0
-    y: -height - 12
+    y: -height - arrowSize
     modal: false
     focus: true
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
@@ -33,8 +41,8 @@ Popup {
 
         // The arrow towards the button.
         Rectangle {
-            width: 12
-            height: 12
+            width: popover.arrowSize
+            height: popover.arrowSize
             rotation: 45
             x: (parent.width - width) / 2
             y: parent.height - height / 2 - 1
@@ -66,8 +74,8 @@ Popup {
             Layout.fillWidth: true
             Layout.leftMargin: AppTheme.cardPadding
             Layout.rightMargin: AppTheme.cardPadding
-            Layout.topMargin: 10
-            Layout.bottomMargin: 10
+            Layout.topMargin: popover.listPadding
+            Layout.bottomMargin: popover.listPadding
             spacing: AppTheme.spacingS
 
             AppIcon {
@@ -92,7 +100,7 @@ Popup {
 
                 MouseArea {
                     anchors.fill: parent
-                    anchors.margins: -6
+                    anchors.margins: -popover.cancelReach
                     cursorShape: Qt.PointingHandCursor
                     onClicked: timer.cancel()
                 }
@@ -124,7 +132,7 @@ Popup {
         }
 
         Item {
-            Layout.preferredHeight: 10
+            Layout.preferredHeight: popover.listPadding
         }
     }
 
@@ -142,7 +150,7 @@ Popup {
         signal chosen()
 
         Layout.fillWidth: true
-        implicitHeight: rowContent.implicitHeight + 16
+        implicitHeight: rowContent.implicitHeight + 2 * AppTheme.spacingS
 
         RowLayout {
             id: rowContent

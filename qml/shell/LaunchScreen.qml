@@ -26,7 +26,7 @@ Rectangle {
         ColumnLayout {
             objectName: "offlinePanel"
             Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 360
+            Layout.preferredWidth: AppTheme.signInColumnWidth
             visible: launch.gate.isOffline
             spacing: AppTheme.cardPadding
 

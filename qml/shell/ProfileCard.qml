@@ -9,15 +9,19 @@ T.AbstractButton {
 
     required property MainNavigationModel navigation
 
+    readonly property real cardPadding: 10
+    readonly property real cornerRadius: 10
+    readonly property color highlight: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.12)
+    readonly property real avatarSize: 32
+
     implicitWidth: 200
-    implicitHeight: content.implicitHeight + 20
-    padding: 10
+    implicitHeight: content.implicitHeight + 2 * cardPadding
+    padding: cardPadding
     focusPolicy: Qt.NoFocus
 
     background: Rectangle {
-        radius: 10
-        color: card.navigation.profileCardHighlighted ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.12)
-                                                      : "transparent"
+        radius: card.cornerRadius
+        color: card.navigation.profileCardHighlighted ? card.highlight : "transparent"
     }
 
     contentItem: Row {
@@ -26,8 +30,8 @@ T.AbstractButton {
 
         Item {
             id: avatar
-            width: 32
-            height: 32
+            width: card.avatarSize
+            height: card.avatarSize
 
             Rectangle {
                 anchors.fill: parent
@@ -48,7 +52,7 @@ T.AbstractButton {
                 id: photo
                 objectName: "profileAvatar"
                 anchors.fill: parent
-                size: 32
+                size: card.avatarSize
                 source: card.navigation.profileAvatarUrl
             }
         }

@@ -10,11 +10,17 @@ Item {
     property string title
     property string symbol
 
+    // The symbol, faint, on a faint disc.
+    readonly property real discSize: 120
+    readonly property color discFill: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.08)
+    readonly property real symbolSize: 52
+    readonly property color symbolColor: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.55)
+
     Text {
         objectName: "sectionTitle"
         anchors.left: parent.left
         anchors.top: parent.top
-        anchors.leftMargin: 28
+        anchors.leftMargin: AppTheme.sectionMargin
         anchors.topMargin: AppTheme.sheetMargin
         text: placeholder.title
         color: AppTheme.textPrimary
@@ -23,18 +29,18 @@ Item {
 
     Rectangle {
         anchors.centerIn: parent
-        width: 120
-        height: 120
-        radius: 60
-        color: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.08)
+        width: placeholder.discSize
+        height: placeholder.discSize
+        radius: width / 2
+        color: placeholder.discFill
         border.width: 1
         border.color: AppTheme.border
 
         AppIcon {
             anchors.centerIn: parent
             name: placeholder.symbol
-            size: 52
-            color: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.55)
+            size: placeholder.symbolSize
+            color: placeholder.symbolColor
         }
     }
 }

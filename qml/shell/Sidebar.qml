@@ -7,6 +7,9 @@ import Nimbra
 Rectangle {
     id: sidebar
 
+    // The client's name shrinks to fit, down to this share of its size.
+    readonly property real nameShrink: 0.85
+
     required property MainNavigationModel navigation
 
     color: AppTheme.surface
@@ -34,7 +37,7 @@ Rectangle {
             color: AppTheme.textPrimary
             font: AppTheme.headline
             fontSizeMode: Text.HorizontalFit
-            minimumPixelSize: Math.floor(font.pixelSize * 0.85)
+            minimumPixelSize: Math.floor(font.pixelSize * sidebar.nameShrink)
             maximumLineCount: 1
         }
 

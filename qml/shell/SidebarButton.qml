@@ -19,17 +19,20 @@ T.AbstractButton {
     focusPolicy: Qt.NoFocus
 
     readonly property color tint: isSelected ? AppTheme.accent : AppTheme.textPrimary
+    readonly property color selectedFill: Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18)
+    // The icons share one column, whatever their own widths.
+    readonly property real iconColumnWidth: 20
 
     background: Rectangle {
         radius: AppTheme.radiusM
-        color: row.isSelected ? Qt.rgba(AppTheme.accent.r, AppTheme.accent.g, AppTheme.accent.b, 0.18) : "transparent"
+        color: row.isSelected ? row.selectedFill : "transparent"
     }
 
     contentItem: Row {
-        spacing: 10
+        spacing: AppTheme.itemSpacing
 
         Item {
-            width: 20
+            width: row.iconColumnWidth
             height: parent.height
             AppIcon {
                 anchors.centerIn: parent
@@ -40,7 +43,7 @@ T.AbstractButton {
         }
 
         Text {
-            width: parent.width - 30
+            width: parent.width - row.iconColumnWidth - parent.spacing
             height: parent.height
             verticalAlignment: Text.AlignVCenter
             text: row.text

@@ -12,6 +12,9 @@ Item {
     default property alias content: holder.data
 
     property real progress: shown ? 1 : 0
+    // The layer slides in from at most this far below.
+    readonly property real slideDistance: 160
+
     Behavior on progress {
         NumberAnimation {
             duration: layer.duration
@@ -30,6 +33,6 @@ Item {
         id: holder
         width: layer.width
         height: layer.height
-        y: (1 - layer.progress) * Math.min(layer.height, 160)
+        y: (1 - layer.progress) * Math.min(layer.height, layer.slideDistance)
     }
 }

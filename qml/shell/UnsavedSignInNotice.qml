@@ -10,7 +10,7 @@ Rectangle {
 
     signal dismissed()
 
-    implicitHeight: row.implicitHeight + 16
+    implicitHeight: row.implicitHeight + 2 * AppTheme.spacingS
     color: AppTheme.surface
 
     RowLayout {
@@ -18,7 +18,7 @@ Rectangle {
         anchors.fill: parent
         anchors.leftMargin: AppTheme.spacingL
         anchors.rightMargin: AppTheme.spacingL
-        spacing: 10
+        spacing: AppTheme.itemSpacing
 
         AppIcon {
             name: "exclamationmark.triangle.fill"

@@ -44,6 +44,12 @@ QtObject {
     readonly property real spacingL: 16
     readonly property real spacingXL: 20
     readonly property real spacingXXL: 32
+    // The gap between the items of a row: a cover and its texts, the
+    // buttons of a bar, a time label and its bar, an icon and its title.
+    readonly property real itemSpacing: 10
+    // The gap between the stacked lines of a title block (title, artist,
+    // caption).
+    readonly property real lineSpacing: 6
 
     // Corner radii: covers, rows and fields, cards.
     readonly property real radiusS: 6
@@ -59,13 +65,31 @@ QtObject {
     // margin.
     readonly property real cardPadding: 14
     readonly property real sheetMargin: 24
+    // Inside the large rounded cards (radiusXXL and up): the profile's
+    // cards, the update strip, today's playlist.
+    readonly property real wideCardPadding: 18
+    // The margin of the pages that open on a large header (home, profile,
+    // the artist's page).
+    readonly property real featureMargin: 22
+    // The margin of the sections that are no list pages (settings, a
+    // section not in this build), beside their title and content.
+    readonly property real sectionMargin: 28
+    // Below the last card of a scrolled settings or profile page.
+    readonly property real scrollEndPadding: 44
 
     // Motion durations in milliseconds, with the one easing they share.
     readonly property int motionFast: 220
     readonly property int motionMedium: 280
     readonly property int motionSlow: 350
     readonly property int motionEasing: Easing.InOutQuad
+    // How long the pointer rests on a control before its help text shows.
+    readonly property int toolTipDelay: 600
 
+    // The window's first size and the smallest it can be made.
+    readonly property real windowWidth: 1100
+    readonly property real windowHeight: 720
+    readonly property real windowMinimumWidth: 900
+    readonly property real windowMinimumHeight: 600
     // Fixed measures of the window: the sidebar, the room kept under the
     // screens for the mini player bar, the lift of the update strip above
     // it.
@@ -96,14 +120,19 @@ QtObject {
     readonly property real barHeight: 48
     readonly property real backButtonHeight: 28
     readonly property real albumHeaderCoverSize: 96
+    // The widest a line of the lyrics runs.
+    readonly property real lyricsColumnWidth: 480
 
     // Controls: the height of buttons, fields and sidebar rows, the side
-    // padding of a filled button, the gap between a symbol and its label,
-    // the width of an alert, the small symbol inside a button.
+    // padding of a filled button, the gap between a symbol and its label
+    // (and between a text and the badge or mark beside it, and between
+    // badges), the width of an alert, the small symbol inside a button.
     readonly property real controlHeight: 36
     readonly property real buttonPadding: 18
     readonly property real symbolGap: 6
     readonly property real alertWidth: 320
+    // The column of the sign-in screens under their header.
+    readonly property real signInColumnWidth: 360
     readonly property real smallSymbolSize: 16
     // Sliders (seek bars, the crossfade slider): the height they take, the
     // thickness of their track, the handle.
@@ -112,14 +141,52 @@ QtObject {
     readonly property real sliderHandleSize: 16
     // A coloured square that holds a card's emblem (smart playlists, clips).
     readonly property real emblemSize: 48
+    // The largest cover of a grid's cell (albums, clips); a column is at
+    // least as wide.
+    readonly property real gridCoverSize: 180
+    // The round cover of a new release on the home page.
+    readonly property real releaseCoverSize: 148
     // The round transport buttons of the full-screen players.
     readonly property real playerButtonSize: 44
+    // Round icon buttons beside a header's main action, and the clip
+    // player's previous and next.
+    readonly property real roundButtonSize: 40
+    // Spinners: the one in a line of text or a small button, the one that
+    // stands for a whole sheet or list while it loads.
+    readonly property real smallSpinnerSize: 14
+    readonly property real spinnerSize: 28
 
     // Overlays that screens share: the playing or hovered row, the veil
     // behind a modal sheet or alert, a bar that content scrolls under.
     readonly property color rowHighlight: alpha(elevated, 0.6)
     readonly property color modalVeil: alpha(background, 0.6)
     readonly property color barVeil: alpha(background, 0.94)
+    // The darker top of the pages that open on a large header.
+    readonly property color pageTopShade: "#05050f"
+
+    // Over covers and video (the full-screen and clip players): the
+    // symbols and labels of controls, the fill of their round buttons.
+    readonly property color mediaForeground: alpha("white", 0.9)
+    readonly property color mediaFill: alpha("white", 0.12)
+    // The empty part of a seek bar or slider.
+    readonly property color sliderTrack: alpha("white", 0.18)
+    // The hairline round a picture or a badge on a dark ground.
+    readonly property color lightHairline: alpha("white", 0.12)
+
+    // The hairline of a field under the pointer.
+    readonly property color fieldBorderHovered: alpha(accent, 0.4)
+
+    // A filled control's colour while pressed and while hovered.
+    function pressedTint(c) {
+        return Qt.darker(c, 1.18)
+    }
+    function hoveredTint(c) {
+        return Qt.lighter(c, 1.08)
+    }
+    // The fill behind a round toggle that is on: its own colour, faint.
+    function toggleFill(c) {
+        return alpha(c, 0.2)
+    }
 
     // A colour with its opacity replaced (hairlines, tints, veils).
     // Takes a colour or a colour name ("white"): a name has no channels of
@@ -149,6 +216,9 @@ QtObject {
     function systemFont(pixelSize, weight) {
         return Qt.font({ pixelSize: pixelSize, weight: weight === undefined ? Font.Normal : weight })
     }
+
+    // Wrapped explanatory lines under a heading or a form.
+    readonly property real paragraphLineHeight: 1.15
 
     // Icons: an icon set in a text style is drawn in a box this many times the
     // style's size, so that it looks as large next to the text as the

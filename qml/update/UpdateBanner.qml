@@ -10,6 +10,22 @@ Item {
     objectName: "updateBanner"
 
     readonly property color accentFill: AppTheme.alpha(AppTheme.accent, 0.18)
+    readonly property color edge: AppTheme.alpha(AppTheme.accent, 0.35)
+    readonly property int shadowRings: 4
+    // The download symbol on its disc.
+    readonly property real iconDiscSize: 38
+    readonly property real iconSize: 20
+    // The version chip beside the title.
+    readonly property real chipPaddingX: 6
+    readonly property real chipPaddingY: 2
+    readonly property color notesColor: AppTheme.alpha("white", 0.55)
+    readonly property real downloadPaddingY: 7
+    readonly property real progressBarWidth: 80
+    readonly property real progressBarThickness: 4
+    readonly property color progressTextColor: AppTheme.alpha("white", 0.6)
+    readonly property real closeSize: 24
+    readonly property color closeForeground: AppTheme.alpha("white", 0.45)
+    readonly property color closeFill: AppTheme.alpha("white", 0.07)
 
     implicitHeight: row.implicitHeight + 2 * AppTheme.spacingM
 
@@ -21,15 +37,21 @@ Item {
     // A soft shadow below the card, drawn without shaders so that the
     // software renderer shows it too.
     Repeater {
-        model: 4
+        model: banner.shadowRings
+        // Each ring a step wider than the one inside it, dropped below the
+        // card, and fainter.
         delegate: Rectangle {
             required property int index
-            x: -(index + 1) * 2
-            y: 6 - (index + 1) * 2 + 2
-            width: parent.width + (index + 1) * 4
-            height: parent.height + (index + 1) * 4
-            radius: 16 + (index + 1) * 2
-            color: Qt.rgba(0, 0, 0, 0.45 / (index + 2))
+            readonly property real step: 2
+            readonly property real drop: 6
+            readonly property real strength: 0.45
+            readonly property real spread: (index + 1) * step
+            x: -spread
+            y: drop - spread + step
+            width: parent.width + 2 * spread
+            height: parent.height + 2 * spread
+            radius: AppTheme.radiusXXL + spread
+            color: Qt.rgba(0, 0, 0, strength / (index + 2))
         }
     }
 
@@ -40,30 +62,30 @@ Item {
         // Opaque: without a blur, content showing through would only be noise.
         color: AppTheme.elevated
         border.width: 1
-        border.color: AppTheme.alpha(AppTheme.accent, 0.35)
+        border.color: banner.edge
     }
 
     Row {
         id: row
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.leftMargin: 18
-        anchors.rightMargin: 18
+        anchors.leftMargin: AppTheme.wideCardPadding
+        anchors.rightMargin: AppTheme.wideCardPadding
         anchors.verticalCenter: parent.verticalCenter
         spacing: AppTheme.cardPadding
 
         Rectangle {
             id: icon
             anchors.verticalCenter: parent.verticalCenter
-            width: 38
-            height: 38
-            radius: 19
+            width: banner.iconDiscSize
+            height: banner.iconDiscSize
+            radius: width / 2
             color: banner.accentFill
 
             AppIcon {
                 anchors.centerIn: parent
                 name: "arrow.down.circle.fill"
-                size: 20
+                size: banner.iconSize
                 color: AppTheme.accent
             }
         }
@@ -75,7 +97,7 @@ Item {
             spacing: AppTheme.spacingXXS
 
             Row {
-                spacing: 6
+                spacing: AppTheme.symbolGap
 
                 Text {
                     objectName: "updateTitle"
@@ -89,8 +111,8 @@ Item {
                     objectName: "updateVersion"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: bannerModel.versionBadge !== ""
-                    width: version.implicitWidth + 12
-                    height: version.implicitHeight + 4
+                    width: version.implicitWidth + 2 * banner.chipPaddingX
+                    height: version.implicitHeight + 2 * banner.chipPaddingY
                     radius: height / 2
                     color: banner.accentFill
 
@@ -113,7 +135,7 @@ Item {
                 textFormat: Text.PlainText
                 maximumLineCount: 1
                 elide: Text.ElideRight
-                color: bannerModel.notesLineIsFailure ? AppTheme.systemOrange : Qt.rgba(1, 1, 1, 0.55)
+                color: bannerModel.notesLineIsFailure ? AppTheme.systemOrange : banner.notesColor
                 font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Normal)
             }
         }
@@ -132,8 +154,8 @@ Item {
                 text: bannerModel.downloadButtonText
                 leftPadding: AppTheme.cardPadding
                 rightPadding: AppTheme.cardPadding
-                topPadding: 7
-                bottomPadding: 7
+                topPadding: banner.downloadPaddingY
+                bottomPadding: banner.downloadPaddingY
                 implicitWidth: implicitContentWidth + leftPadding + rightPadding
                 implicitHeight: implicitContentHeight + topPadding + bottomPadding
                 font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.DemiBold)
@@ -147,8 +169,8 @@ Item {
                 }
                 background: Rectangle {
                     radius: height / 2
-                    color: downloadButton.down ? Qt.darker(AppTheme.accent, 1.18)
-                         : downloadButton.hovered ? Qt.lighter(AppTheme.accent, 1.08)
+                    color: downloadButton.down ? AppTheme.pressedTint(AppTheme.accent)
+                         : downloadButton.hovered ? AppTheme.hoveredTint(AppTheme.accent)
                          : AppTheme.accent
                 }
                 onClicked: bannerModel.download()
@@ -164,9 +186,9 @@ Item {
                     objectName: "updateProgressBar"
                     anchors.verticalCenter: parent.verticalCenter
                     visible: bannerModel.showsProgressBar
-                    width: 80
-                    height: 4
-                    radius: 2
+                    width: banner.progressBarWidth
+                    height: banner.progressBarThickness
+                    radius: height / 2
                     color: banner.accentFill
 
                     Rectangle {
@@ -180,14 +202,14 @@ Item {
                 ProgressSpinner {
                     objectName: "updateSpinner"
                     anchors.verticalCenter: parent.verticalCenter
-                    size: 14
+                    size: AppTheme.smallSpinnerSize
                     running: bannerModel.showsSpinner
                 }
 
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: bannerModel.progressText
-                    color: Qt.rgba(1, 1, 1, 0.6)
+                    color: banner.progressTextColor
                     font: AppTheme.systemFont(AppTheme.callout.pixelSize, Font.Normal)
                 }
             }
@@ -197,11 +219,11 @@ Item {
             id: close
             objectName: "closeUpdateButton"
             anchors.verticalCenter: parent.verticalCenter
-            size: 24
+            size: banner.closeSize
             systemImage: "xmark"
             iconFont: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.Medium)
-            foreground: Qt.rgba(1, 1, 1, 0.45)
-            backgroundColor: Qt.rgba(1, 1, 1, 0.07)
+            foreground: banner.closeForeground
+            backgroundColor: banner.closeFill
             onClicked: bannerModel.dismiss()
         }
     }

@@ -217,7 +217,8 @@ private slots:
         QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, u"/api/v1/rate"_s}, {u"status"_s, 503},
             {u"body"_s, QJsonObject {{u"detail"_s, u"Оценки временно не принимаются"_s}}}, {u"count"_s, 1}}));
         const auto told = [&] { return m_rig.shownItems(u"signInMessage"_s).size() == 1; };
-        QVERIFY(pressUntil(u"dislikeButton"_s, told));
+        clickItem(u"dislikeButton"_s);
+        QTRY_VERIFY(told());
         QCOMPARE(m_rig.shownItems(u"signInMessage"_s).constFirst()->property("text").toString(),
                  u"Оценки временно не принимаются"_s);
         QCOMPARE(m_rig.shownItems(u"signInTitle"_s).constFirst()->property("text").toString(), u"Ошибка"_s);

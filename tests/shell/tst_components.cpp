@@ -188,7 +188,7 @@ private slots:
     // The slide lasts minutes here, so each press lands mid-way.
     void slidingLayerTakesPressesOnlyOnItsWayIn()
     {
-        test::QmlScene scene(*m_engine,
+        test::QmlScene scene(m_scene.engine(),
             ::scene("property int under: 0\nproperty int leaving: 0\nproperty int entering: 0\n"
                     "MouseArea { anchors.fill: parent; onClicked: under++ }\n"
                     "SlideInLayer { objectName: \"leaving\"; width: 200; height: 300; duration: 600000; shown: true\n"

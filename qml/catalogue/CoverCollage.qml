@@ -7,7 +7,9 @@ import Nimbra
 // corners hold on every renderer; it redraws only when an image arrives or
 // the size changes. A picture is read once for its size, and the pictures
 // are let go once all of them are drawn, so the canvas keeps only its own
-// pixels, not four full covers; a new size loads them again.
+// pixels, not four full covers; a new size loads them again. Pictures come
+// through CoverImages like every other cover, so one download serves the
+// collage and any cover elsewhere of the same address.
 Canvas {
     id: collage
 
@@ -18,6 +20,9 @@ Canvas {
 
     renderStrategy: Canvas.Immediate
 
+    // What the canvas loads for each slot: the cover's own picture, square.
+    readonly property var sources: urls.map(url => url ? String(CoverImages.source(url, 0)) : "")
+
     // [width, height] of each picture drawn so far, by address.
     property var pictureSizes: ({})
     // Pictures asked for and not arrived yet: each is asked for once, so no
@@ -25,20 +30,20 @@ Canvas {
     property var asked: ({})
 
     function ask(url) {
-        if (url in asked || isImageLoaded(url) || isImageError(url))
+        if (url === "" || url in asked || isImageLoaded(url) || isImageError(url))
             return
         asked[url] = true
         loadImage(url)
     }
 
     function loadAll() {
-        for (const url of urls)
+        for (const url of sources)
             ask(url)
         requestPaint()
     }
 
     Component.onCompleted: loadAll()
-    onUrlsChanged: loadAll()
+    onSourcesChanged: loadAll()
     onImageLoaded: {
         for (const url in asked) {
             if (isImageLoaded(url) || isImageError(url))
@@ -65,7 +70,7 @@ Canvas {
             const x = i * (slotWidth + gap)
             ctx.fillStyle = AppTheme.elevated
             ctx.fillRect(x, 0, slotWidth, height)
-            const url = i < urls.length ? urls[i] : ""
+            const url = i < sources.length ? sources[i] : ""
             if (url === "" || isImageError(url))
                 continue
             if (!isImageLoaded(url)) {

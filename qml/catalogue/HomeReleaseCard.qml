@@ -52,6 +52,7 @@ Item {
 
         CircularImage {
             id: cover
+            objectName: "releaseCover"
             anchors.fill: parent
             size: card.orbSize
             source: card.coverUrl

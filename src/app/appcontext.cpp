@@ -14,6 +14,7 @@
 #include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
 #include "platform/qtaudiobackend.h"
+#include "platform/restingheaptrim.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
 #include "api/storeregistry.h"
@@ -140,6 +141,9 @@ bool AppContext::start()
     m_engine->load(QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
     if (!window())
         return false;
+    // Owned by the window: what a closed screen freed goes back to the
+    // system once the window rests.
+    new RestingHeapTrim(window());
     checkForUpdateSoon(m_clock, m_launchTask.renew());
     return true;
 }

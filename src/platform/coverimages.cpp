@@ -42,26 +42,37 @@ CoverImages::CoverImages(QObject *parent)
 {
 }
 
-QUrl CoverImages::source(const QUrl &cover, qreal radius) const
+QUrl CoverImages::source(const QUrl &cover, qreal radius, int corners) const
 {
     if (cover.isEmpty())
         return {};
     const int corner = std::max(0, int(std::lround(radius)));
+    corners &= Corners::all;
+    // "radius" rounds every corner, "radius:corners" some of them.
+    const QString rounding = corners == Corners::all ? QString::number(corner)
+                                                     : QStringLiteral("%1:%2").arg(corner).arg(corners);
     return QUrl(QStringLiteral("image://%1/%2/%3")
-                    .arg(QLatin1String(providerId))
-                    .arg(corner)
-                    .arg(QString::fromLatin1(cover.toEncoded().toBase64(idEncoding))));
+                    .arg(QLatin1String(providerId), rounding,
+                         QString::fromLatin1(cover.toEncoded().toBase64(idEncoding))));
 }
 
-bool CoverImages::parse(const QString &id, QUrl *cover, qreal *radius)
+bool CoverImages::parse(const QString &id, QUrl *cover, qreal *radius, int *corners)
 {
     const qsizetype slash = id.indexOf(u'/');
     if (slash <= 0)
         return false;
+    const QStringView rounding = QStringView(id).left(slash);
+    const qsizetype colon = rounding.indexOf(u':');
     bool ok = false;
-    const int corner = id.left(slash).toInt(&ok);
+    const int corner = rounding.left(colon).toInt(&ok);
     if (!ok || corner < 0)
         return false;
+    int which = Corners::all;
+    if (colon >= 0) {
+        which = rounding.mid(colon + 1).toInt(&ok);
+        if (!ok || which < 0 || which > Corners::all)
+            return false;
+    }
     const auto decoded = QByteArray::fromBase64Encoding(id.mid(slash + 1).toLatin1(), idEncoding);
     if (!decoded)
         return false;
@@ -70,6 +81,8 @@ bool CoverImages::parse(const QString &id, QUrl *cover, qreal *radius)
         return false;
     *cover = url;
     *radius = corner;
+    if (corners)
+        *corners = which;
     return true;
 }
 
@@ -80,7 +93,7 @@ void CoverImages::install(QQmlEngine &engine)
     engine.addImageProvider(QLatin1String(providerId), new CoverImageProvider(engine.networkAccessManagerFactory()));
 }
 
-QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius)
+QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius, int corners)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -88,7 +101,7 @@ QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius)
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     QImage picture = size.isValid() && !size.isEmpty() ? cropToFill(reader, size) : reader.read();
-    return withRoundedCorners(picture, radius);
+    return withRoundedCorners(picture, radius, corners);
 }
 
 } // namespace nimbra

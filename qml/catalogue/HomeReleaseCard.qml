@@ -36,10 +36,12 @@ Item {
             anchors.fill: parent
         }
 
-        Rectangle {
+        // Circles as shared pictures: every card shows the same ones.
+        Image {
             anchors.fill: parent
-            radius: width / 2
-            color: AppTheme.elevated
+            cache: true
+            source: ShapeImages.rounded(Qt.size(width, height), width / 2, AppTheme.elevated, AppTheme.elevated,
+                                        Screen.devicePixelRatio)
             visible: !cover.ready
 
             AppIcon {
@@ -58,13 +60,11 @@ Item {
             source: card.coverUrl
         }
 
-        Rectangle {
+        Image {
             anchors.fill: parent
-            radius: width / 2
-            gradient: Gradient {
-                GradientStop { position: 0; color: "transparent" }
-                GradientStop { position: 1; color: Qt.rgba(5 / 255, 5 / 255, 12 / 255, 0.88) }
-            }
+            cache: true
+            source: ShapeImages.rounded(Qt.size(width, height), width / 2, "transparent",
+                                        Qt.rgba(5 / 255, 5 / 255, 12 / 255, 0.88), Screen.devicePixelRatio)
         }
 
         ArtistCreditsLine {

@@ -1,13 +1,14 @@
 // nimbra-pss-alone PID [--by-mapping]
 //
-// The proportional set size that the process tree under PID would have if
-// no other Qt program ran beside it. On a machine where tests and other
-// clients run at the same time, the kernel's PSS shares Qt's pages with
-// them and comes out lower (and varies run to run); the figure here shares
-// a page only with processes that would run anyway (the X server, the
-// session bus, the sound server). It reads page frame numbers from
+// The proportional set size that the process tree under PID would have
+// alone on the machine. On a machine where tests and other clients run at
+// the same time, the kernel's PSS shares Qt's pages with them and comes out
+// lower (and varies run to run); the figure here shares a page only with
+// processes that would run anyway: the system's, and those of the client's
+// session that are no Qt program (the X server, the session bus, the sound
+// server). It reads page frame numbers from
 // /proc/PID/pagemap, which needs root (CAP_SYS_ADMIN). In MiB; with
-// --by-mapping, also the largest mappings.
+// --by-mapping, also every mapping of at least 16 KiB, largest first.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -107,18 +108,25 @@ std::vector<int> processes()
     return found;
 }
 
-int parentOf(int pid)
+struct Lineage
+{
+    int parent = 0;
+    int session = 0;
+};
+
+Lineage lineageOf(int pid)
 {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), {});
     const auto close = text.rfind(')');
     if (close == std::string::npos)
-        return 0;
+        return {};
     std::istringstream fields(text.substr(close + 2));
     std::string state;
-    int parent = 0;
-    fields >> state >> parent;
-    return parent;
+    Lineage lineage;
+    int group = 0;
+    fields >> state >> lineage.parent >> group >> lineage.session;
+    return lineage;
 }
 
 bool isQtProgram(const std::vector<Mapping> &mappings)
@@ -143,7 +151,7 @@ int main(int argc, char *argv[])
     for (bool grew = true; grew;) {
         grew = false;
         for (const int pid : all) {
-            if (!tree.count(pid) && tree.count(parentOf(pid)))
+            if (!tree.count(pid) && tree.count(lineageOf(pid).parent))
                 grew = tree.insert(pid).second;
         }
     }
@@ -177,9 +185,15 @@ int main(int argc, char *argv[])
     }
 
     // The other processes that would run anyway map some of the same pages:
-    // libraries, and the window's shared memory with the X server.
+    // libraries, and the window's shared memory with the X server. Those are
+    // the system's own (session 0) and the ones started with the client in
+    // its session (the X server, the session bus, the sound server); other
+    // sessions are other people's work on a shared machine.
+    const int session = lineageOf(root).session;
     for (const int pid : all) {
         if (tree.count(pid))
+            continue;
+        if (const int theirs = lineageOf(pid).session; theirs != 0 && theirs != session)
             continue;
         const std::vector<Mapping> mappings = mappingsOf(pid);
         if (mappings.empty() || isQtProgram(mappings))
@@ -210,7 +224,7 @@ int main(int argc, char *argv[])
             largest.emplace_back(bytes, name);
         std::sort(largest.rbegin(), largest.rend());
         for (const auto &[bytes, name] : largest) {
-            if (bytes >= 256 * 1024)
+            if (bytes >= 16 * 1024)
                 std::printf("%8.2f  %s\n", bytes / (1024 * 1024), name.c_str());
         }
     }

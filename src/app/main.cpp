@@ -160,7 +160,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setOrganizationName(u"Nimbra"_s);
     QGuiApplication::setOrganizationDomain(u"nimbra.app"_s);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(nimbra::desktopId));
-    QGuiApplication::setWindowIcon(QIcon(u":/icons/app.nimbra.Nimbra.svg"_s));
+    QGuiApplication::setWindowIcon(QIcon(u":/icons/app.nimbra.Nimbra.png"_s));
     // Every control is drawn by the project's own components on top of Basic.
     QQuickStyle::setStyle(u"Basic"_s);
     nimbra::RenderBackend::applyForThisMachine();

@@ -35,6 +35,23 @@ QImage cropToFill(QImageReader &reader, QSize size)
     return image.copy(QRect(QPoint((image.width() - size.width()) / 2, (image.height() - size.height()) / 2), size));
 }
 
+// The picture's format from its first bytes. A reader that may find the
+// format by itself loads every installed image plugin (the SVG one with
+// Qt's SVG module) to let each one look at the bytes; one told the format,
+// and not to look, loads that format's plugin only.
+QByteArray formatOf(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return QByteArrayLiteral("jpeg");
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WEBP")
+        return QByteArrayLiteral("webp");
+    return {};
+}
+
 } // namespace
 
 CoverImages::CoverImages(QObject *parent)
@@ -99,6 +116,10 @@ QImage CoverImages::decode(const QByteArray &bytes, QSize size, qreal radius, in
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    if (const QByteArray format = formatOf(bytes); !format.isEmpty()) {
+        reader.setFormat(format);
+        reader.setAutoDetectImageFormat(false);
+    }
     reader.setAutoTransform(true);
     QImage picture = size.isValid() && !size.isEmpty() ? cropToFill(reader, size) : reader.read();
     return withRoundedCorners(picture, radius, corners);

@@ -25,43 +25,39 @@ Item {
         }
     }
 
+    // A screen or page by its file: compiled when first shown, not with the
+    // window (the home screen, shown first, is declared below).
+    function screen(path) {
+        return OnDemand.component(Qt.resolvedUrl(path))
+    }
+
     // The screen of a section. A section without a screen of its own yet
     // shows its title and symbol. A screen engineer returns the section's
     // Component here (switch on item: SidebarItem.Search ...).
     function screenFor(item) {
         switch (item) {
         case SidebarItem.Favorites:
-            return favoritesScreen
+            return main.screen("library/FavoritesView.qml")
         case SidebarItem.Playlists:
-            return playlistsScreen
+            return main.screen("library/PlaylistsView.qml")
         case SidebarItem.Home:
             return homeScreen
         case SidebarItem.Albums:
-            return albumsScreen
+            return main.screen("catalogue/AlbumsView.qml")
         case SidebarItem.Catalog:
-            return catalogScreen
+            return main.screen("catalogue/CatalogScreen.qml")
         case SidebarItem.Search:
-            return searchScreen
+            return main.screen("catalogue/SearchScreen.qml")
         case SidebarItem.Clips:
-            return clipsScreen
+            return main.screen("clips/ClipsView.qml")
         case SidebarItem.Battles:
-            return battlesScreen
+            return main.screen("clips/BattlesView.qml")
         case SidebarItem.Profile:
-            return profileScreen
+            return main.screen("account/ProfileView.qml")
         case SidebarItem.Settings:
-            return settingsScreen
+            return main.screen("account/SettingsView.qml")
         }
         return sectionPlaceholder
-    }
-
-    Component {
-        id: profileScreen
-        ProfileView {}
-    }
-
-    Component {
-        id: settingsScreen
-        SettingsView {}
     }
 
     // The page Navigation pushes, by kind. Each page gets `argument` (the
@@ -69,11 +65,11 @@ Item {
     function pageFor(page) {
         switch (page) {
         case Navigation.Album:
-            return albumPage
+            return main.screen("catalogue/AlbumDetailView.qml")
         case Navigation.Playlist:
-            return playlistPage
+            return main.screen("library/PlaylistDetailView.qml")
         case Navigation.SmartPlaylist:
-            return smartPlaylistPage
+            return main.screen("library/SmartPlaylistView.qml")
         }
         return null
     }
@@ -82,16 +78,6 @@ Item {
         target: Navigation
         property: "sectionAcceptsPages"
         value: nav.selectionHasNavigationStack
-    }
-
-    Component {
-        id: clipsScreen
-        ClipsView {}
-    }
-
-    Component {
-        id: battlesScreen
-        BattlesView {}
     }
 
     Component {
@@ -107,46 +93,6 @@ Item {
         HomeView {
             onNavigate: (item) => main.navigateToSidebar(item)
         }
-    }
-
-    Component {
-        id: albumsScreen
-        AlbumsView {}
-    }
-
-    Component {
-        id: catalogScreen
-        CatalogScreen { }
-    }
-
-    Component {
-        id: searchScreen
-        SearchScreen { }
-    }
-
-    Component {
-        id: albumPage
-        AlbumDetailView {}
-    }
-
-    Component {
-        id: playlistPage
-        PlaylistDetailView {}
-    }
-
-    Component {
-        id: smartPlaylistPage
-        SmartPlaylistView {}
-    }
-
-    Component {
-        id: favoritesScreen
-        FavoritesView {}
-    }
-
-    Component {
-        id: playlistsScreen
-        PlaylistsView {}
     }
 
     // Base layer: sidebar, divider and detail column. A fullscreen clip
@@ -281,7 +227,7 @@ Item {
                 Loader {
                     anchors.fill: parent
                     active: parent.visible
-                    sourceComponent: FullscreenPlayer {}
+                    source: "player/FullscreenPlayer.qml"
                 }
             }
         }
@@ -294,11 +240,9 @@ Item {
         anchors.fill: parent
         visible: nav.showsClipPlayer
         active: false
-        sourceComponent: ClipPlayerView {
-            bottomInset: nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0
-        }
+        source: "clips/ClipPlayerView.qml"
+        onLoaded: item.bottomInset = Qt.binding(() => nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0)
     }
-
 
     SlideInLayer {
         objectName: "miniPlayerLayer"
@@ -307,9 +251,14 @@ Item {
         anchors.bottom: parent.bottom
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
+        // Made when first shown, then kept: most starts play nothing.
+        onVisibleChanged: if (visible) miniPlayerLoader.active = true
 
-        MiniPlayer {
+        Loader {
+            id: miniPlayerLoader
             anchors.fill: parent
+            active: false
+            source: "player/MiniPlayer.qml"
         }
     }
 
@@ -332,12 +281,18 @@ Item {
             }
         }
 
-        UpdateBanner {
+        // Made when first shown, then kept: most starts offer no update.
+        onVisibleChanged: if (visible) updateBannerLoader.active = true
+
+        Loader {
+            id: updateBannerLoader
             anchors.fill: parent
             anchors.leftMargin: AppTheme.spacingXL
             anchors.rightMargin: AppTheme.spacingXL
             anchors.topMargin: AppTheme.spacingXL
             anchors.bottomMargin: AppTheme.spacingM
+            active: false
+            source: "update/UpdateBanner.qml"
         }
     }
 }

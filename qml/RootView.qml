@@ -37,8 +37,11 @@ Item {
             Layout.fillHeight: true
             // The chosen screen's own first field takes the keyboard.
             focus: true
+            // The sign-in screen comes by address, so a signed-in start
+            // never compiles it.
             sourceComponent: sessionGate.screen === RootViewModel.Main ? mainView
-                           : sessionGate.screen === RootViewModel.SignIn ? loginView : launchScreen
+                           : sessionGate.screen === RootViewModel.SignIn
+                             ? OnDemand.component(Qt.resolvedUrl("account/LoginView.qml")) : launchScreen
         }
     }
 
@@ -50,11 +53,6 @@ Item {
     Component {
         id: launchScreen
         LaunchScreen { gate: root.gate }
-    }
-
-    Component {
-        id: loginView
-        LoginView {}
     }
 
     Component {

@@ -1,14 +1,16 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import Nimbra
 
 // A row of cover slots sharing the width, cut to one rounded rectangle:
 // slot i shows urls[i] scaled to fill it once loaded, the raised colour
-// before that, on failure and without a url. Drawn on a canvas, so the
-// corners hold on every renderer; it redraws only when an image arrives or
-// the size changes. A picture is read once for its size, and the pictures
-// are let go once all of them are drawn, so the canvas keeps only its own
-// pixels, not four full covers; a new size loads them again.
-Canvas {
+// before that, on failure and without a url. Each slot's picture comes from
+// CoverImages at the slot's size with only the row's outer corners cut out,
+// so the corners hold on every renderer, one download serves the collage
+// and any other cover of the same address, and no picture larger than its
+// slot stays in memory.
+Item {
     id: collage
 
     property var urls: []
@@ -16,88 +18,48 @@ Canvas {
     property real radius: 18
     property real gap: 2
 
-    renderStrategy: Canvas.Immediate
+    readonly property real slotWidth: (width - gap * (slots - 1)) / slots
 
-    // [width, height] of each picture drawn so far, by address.
-    property var pictureSizes: ({})
-    // Pictures asked for and not arrived yet: each is asked for once, so no
-    // late arrival starts another round of loading after they were let go.
-    property var asked: ({})
+    Row {
+        spacing: collage.gap
 
-    function ask(url) {
-        if (url in asked || isImageLoaded(url) || isImageError(url))
-            return
-        asked[url] = true
-        loadImage(url)
-    }
+        Repeater {
+            model: collage.slots
 
-    function loadAll() {
-        for (const url of urls)
-            ask(url)
-        requestPaint()
-    }
+            delegate: Item {
+                id: slot
 
-    Component.onCompleted: loadAll()
-    onUrlsChanged: loadAll()
-    onImageLoaded: {
-        for (const url in asked) {
-            if (isImageLoaded(url) || isImageError(url))
-                delete asked[url]
-        }
-        requestPaint()
-    }
-    onWidthChanged: requestPaint()
-    onHeightChanged: requestPaint()
+                required property int index
+                readonly property bool first: slot.index === 0
+                readonly property bool last: slot.index === collage.slots - 1
+                readonly property string url: slot.index < collage.urls.length ? collage.urls[slot.index] : ""
+                readonly property int corners: (slot.first ? CoverImages.TopLeft | CoverImages.BottomLeft : 0)
+                                               | (slot.last ? CoverImages.TopRight | CoverImages.BottomRight : 0)
 
-    onPaint: {
-        const ctx = getContext("2d")
-        ctx.reset()
-        if (width <= 0 || height <= 0)
-            return
-        ctx.beginPath()
-        ctx.roundedRect(0, 0, width, height, radius, radius)
-        ctx.clip()
-        const slotWidth = (width - gap * (slots - 1)) / slots
-        const drawn = []
-        let missing = false
-        let measured = false
-        for (let i = 0; i < slots; ++i) {
-            const x = i * (slotWidth + gap)
-            ctx.fillStyle = AppTheme.elevated
-            ctx.fillRect(x, 0, slotWidth, height)
-            const url = i < urls.length ? urls[i] : ""
-            if (url === "" || isImageError(url))
-                continue
-            if (!isImageLoaded(url)) {
-                // Let go after an earlier paint: asked for again.
-                ask(url)
-                missing = true
-                continue
+                width: collage.slotWidth
+                height: collage.height
+                // The raised colour's rounded rectangle reaches past the
+                // slot's inner sides, which stay square.
+                clip: !(slot.first && slot.last)
+
+                Rectangle {
+                    x: slot.first ? 0 : -collage.radius
+                    width: parent.width + (slot.first ? 0 : collage.radius) + (slot.last ? 0 : collage.radius)
+                    height: parent.height
+                    radius: slot.first || slot.last ? collage.radius : 0
+                    color: AppTheme.elevated
+                }
+
+                Image {
+                    anchors.fill: parent
+                    asynchronous: true
+                    cache: true
+                    sourceSize: Qt.size(Math.ceil(width * Screen.devicePixelRatio),
+                                        Math.ceil(height * Screen.devicePixelRatio))
+                    source: slot.url === "" || width <= 0 || height <= 0 ? ""
+                        : CoverImages.source(slot.url, collage.radius * Screen.devicePixelRatio, slot.corners)
+                }
             }
-            if (!(url in pictureSizes)) {
-                const data = ctx.createImageData(url)
-                pictureSizes[url] = [data.width, data.height]
-                measured = true
-            }
-            const size = pictureSizes[url]
-            if (size[0] <= 0 || size[1] <= 0)
-                continue
-            // Scaled to fill: the middle of the image, cropped to the slot's shape.
-            const scale = Math.max(slotWidth / size[0], height / size[1])
-            const sw = slotWidth / scale
-            const sh = height / scale
-            ctx.drawImage(url, (size[0] - sw) / 2, (size[1] - sh) / 2, sw, sh, x, 0, slotWidth, height)
-            drawn.push(url)
         }
-        // Only a paint with every picture in it lets them go; until then the
-        // ones already here stay for the next paint.
-        if (!missing) {
-            for (const url of drawn)
-                unloadImage(url)
-        }
-        // Reading a size copied the whole picture; collected now, not at
-        // some later allocation that an idle window never makes.
-        if (measured)
-            gc()
     }
 }

@@ -1,8 +1,10 @@
 import QtQuick
+import Nimbra
 
 // A soft shadow under a round shape (or a rounded one, by `cornerRadius`):
-// three faint rings, each a little wider, moved down by `offsetY`. No
-// shader, so it draws on every renderer.
+// three faint rings, each a little wider, moved down by `offsetY`. One
+// picture from ShapeImages, shared by every shadow of the same size, so a
+// row of release cards holds one; no shader, so it draws on every renderer.
 Item {
     id: discShadow
 
@@ -13,33 +15,16 @@ Item {
     // How far the innermost ring reaches past the shape.
     readonly property real innerSpread: 2
 
-    Rectangle {
-        readonly property real spread: discShadow.innerSpread + 2 * discShadow.step
-        x: -spread
-        y: discShadow.offsetY - spread
-        width: discShadow.width + 2 * spread
-        height: discShadow.height + 2 * spread
-        radius: discShadow.cornerRadius + spread
-        color: Qt.rgba(0, 0, 0, discShadow.strength)
-    }
+    readonly property real widestSpread: innerSpread + 2 * step
 
-    Rectangle {
-        readonly property real spread: discShadow.innerSpread + discShadow.step
-        x: -spread
-        y: discShadow.offsetY - spread
-        width: discShadow.width + 2 * spread
-        height: discShadow.height + 2 * spread
-        radius: discShadow.cornerRadius + spread
-        color: Qt.rgba(0, 0, 0, discShadow.strength)
-    }
-
-    Rectangle {
-        readonly property real spread: discShadow.innerSpread
-        x: -spread
-        y: discShadow.offsetY - spread
-        width: discShadow.width + 2 * spread
-        height: discShadow.height + 2 * spread
-        radius: discShadow.cornerRadius + spread
-        color: Qt.rgba(0, 0, 0, discShadow.strength)
+    Image {
+        x: -discShadow.widestSpread
+        y: discShadow.offsetY - discShadow.widestSpread
+        width: discShadow.width + 2 * discShadow.widestSpread
+        height: discShadow.height + 2 * discShadow.widestSpread
+        cache: true
+        source: ShapeImages.discShadow(Qt.size(discShadow.width, discShadow.height), discShadow.cornerRadius,
+                                       Qt.rgba(0, 0, 0, discShadow.strength), discShadow.step,
+                                       Screen.devicePixelRatio)
     }
 }

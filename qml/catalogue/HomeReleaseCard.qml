@@ -52,10 +52,12 @@ Item {
             anchors.fill: parent
         }
 
-        Rectangle {
+        // Circles as shared pictures: every card shows the same ones.
+        Image {
             anchors.fill: parent
-            radius: width / 2
-            color: AppTheme.elevated
+            cache: true
+            source: ShapeImages.rounded(Qt.size(width, height), width / 2, AppTheme.elevated, AppTheme.elevated,
+                                        Screen.devicePixelRatio)
             visible: !cover.ready
 
             AppIcon {
@@ -68,18 +70,17 @@ Item {
 
         CircularImage {
             id: cover
+            objectName: "releaseCover"
             anchors.fill: parent
             size: card.orbSize
             source: card.coverUrl
         }
 
-        Rectangle {
+        Image {
             anchors.fill: parent
-            radius: width / 2
-            gradient: Gradient {
-                GradientStop { position: 0; color: "transparent" }
-                GradientStop { position: 1; color: card.orbShade }
-            }
+            cache: true
+            source: ShapeImages.rounded(Qt.size(width, height), width / 2, "transparent", card.orbShade,
+                                        Screen.devicePixelRatio)
         }
 
         ArtistCreditsLine {

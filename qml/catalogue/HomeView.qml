@@ -55,9 +55,15 @@ Item {
         onAlbumRequested: (albumId) => Navigation.openAlbum(albumId)
     }
 
-    DailySheet {
-        id: dailySheet
-        homeModel: home
+    // Today's list over the window, made at its first opening and kept with
+    // the page: the sheet holds a whole list screen, which most visits never
+    // open.
+    property Popup dailySheet: null
+
+    function openDailySheet() {
+        if (!page.dailySheet)
+            page.dailySheet = OnDemand.component(Qt.resolvedUrl("DailySheet.qml")).createObject(page, { homeModel: home })
+        page.dailySheet.open()
     }
 
     ShadedPageBackground {
@@ -265,7 +271,7 @@ Item {
                     coverUrls: home.dailyCoverUrls
                     dateText: home.dailyDateText
                     countText: home.dailyCountText
-                    onClicked: dailySheet.open()
+                    onClicked: page.openDailySheet()
                 }
             }
 

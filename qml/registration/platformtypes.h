@@ -3,6 +3,7 @@
 #include "platform/coverimages.h"
 #include "platform/focussuppressor.h"
 #include "platform/iconmap.h"
+#include "platform/shapeimages.h"
 #include "platform/videoframeitem.h"
 
 #include <QQmlEngine>
@@ -45,5 +46,21 @@ public:
     {
         nimbra::CoverImages::install(*engine);
         return new nimbra::CoverImages;
+    }
+};
+
+// Like the cover images: the first shape an engine shows gives that engine
+// the shapes' provider.
+struct ShapeImagesForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::ShapeImages)
+    QML_NAMED_ELEMENT(ShapeImages)
+    QML_SINGLETON
+public:
+    static nimbra::ShapeImages *create(QQmlEngine *engine, QJSEngine *)
+    {
+        nimbra::ShapeImages::install(*engine);
+        return new nimbra::ShapeImages;
     }
 };

@@ -13,7 +13,8 @@
 #include "clips/clipplayerstore.h"
 #include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
-#include "platform/qtaudiobackend.h"
+#include "platform/medialibrary.h"
+#include "platform/restingheaptrim.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
 #include "api/storeregistry.h"
@@ -64,10 +65,10 @@ AppContext::~AppContext()
 
 void AppContext::createStores(Environment environment)
 {
-    // The sound output comes before any other media object of the process:
-    // it chooses the media backend.
+    // The sound output loads the media library at the first track, which
+    // chooses the media backend before its first media object.
     if (!environment.audio) {
-        m_ownAudio = std::make_unique<QtAudioBackend>();
+        m_ownAudio = std::make_unique<OnDemandAudioBackend>();
         environment.audio = m_ownAudio.get();
     }
     m_audio = environment.audio;
@@ -140,6 +141,9 @@ bool AppContext::start()
     m_engine->load(QUrl(u"qrc:/qt/qml/Nimbra/Main.qml"_s));
     if (!window())
         return false;
+    // Owned by the window: what a closed screen freed goes back to the
+    // system once the window rests.
+    new RestingHeapTrim(window());
     checkForUpdateSoon(m_clock, m_launchTask.renew());
     return true;
 }

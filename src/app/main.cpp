@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QQuickStyle>
 #include <QSettings>
 #include <QUrl>
@@ -143,6 +145,15 @@ void reportMilestones(QQuickWindow *window, nimbra::AuthStore *auth)
     });
 }
 
+// Read as the PNG it is: an icon made from a file name asks every installed
+// image plugin (the SVG one brings Qt's SVG module) whether it reads it.
+QIcon windowIcon()
+{
+    QImageReader reader(u":/icons/app.nimbra.Nimbra.png"_s, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -160,7 +171,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setOrganizationName(u"Nimbra"_s);
     QGuiApplication::setOrganizationDomain(u"nimbra.app"_s);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(nimbra::desktopId));
-    QGuiApplication::setWindowIcon(QIcon(u":/icons/app.nimbra.Nimbra.svg"_s));
+    QGuiApplication::setWindowIcon(windowIcon());
     // Every control is drawn by the project's own components on top of Basic.
     QQuickStyle::setStyle(u"Basic"_s);
     nimbra::RenderBackend::applyForThisMachine();

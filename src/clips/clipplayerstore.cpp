@@ -1,7 +1,7 @@
 #include "clips/clipplayerstore.h"
 
 #include "api/apiconfig.h"
-#include "platform/qtvideoplayer.h"
+#include "platform/medialibrary.h"
 
 #include <QMetaObject>
 
@@ -183,7 +183,7 @@ VideoPlayerHandle *ClipPlayerStore::ensurePlayer()
     if (m_player)
         return m_player.get();
     if (!m_backend) {
-        m_ownBackend = std::make_unique<QtVideoBackend>();
+        m_ownBackend = MediaLibrary::entry().createVideoBackend();
         m_backend = m_ownBackend.get();
     }
     m_player = m_backend->createPlayer();

@@ -58,9 +58,10 @@ QNetworkAccessManager *managerForThisThread(QQmlNetworkAccessManagerFactory *fac
 class CoverResponse : public QQuickImageResponse
 {
 public:
-    CoverResponse(QSize size, qreal radius)
+    CoverResponse(QSize size, qreal radius, int corners)
         : m_size(size)
         , m_radius(radius)
+        , m_corners(corners)
     {
     }
 
@@ -107,7 +108,7 @@ public:
 private:
     void decodeAndFinish(const QByteArray &bytes)
     {
-        QImage image = CoverImages::decode(bytes, m_size, m_radius);
+        QImage image = CoverImages::decode(bytes, m_size, m_radius, m_corners);
         if (image.isNull())
             finish({}, QStringLiteral("Обложка повреждена"));
         else
@@ -116,6 +117,7 @@ private:
 
     QSize m_size;
     qreal m_radius;
+    int m_corners;
     QImage m_image;
     QString m_error;
     bool m_finished = false;
@@ -133,8 +135,9 @@ QQuickImageResponse *CoverImageProvider::requestImageResponse(const QString &id,
 {
     QUrl cover;
     qreal radius = 0;
-    const bool valid = CoverImages::parse(id, &cover, &radius);
-    auto *response = new CoverResponse(requestedSize, radius);
+    int corners = Corners::all;
+    const bool valid = CoverImages::parse(id, &cover, &radius, &corners);
+    auto *response = new CoverResponse(requestedSize, radius, corners);
     if (valid)
         response->load(cover, m_factory);
     else

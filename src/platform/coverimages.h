@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/roundedcorners.h"
+
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -20,21 +22,33 @@ class CoverImages : public QObject
 public:
     static constexpr auto providerId = "cover";
 
+    // The corners source() rounds, to be combined: a picture that is one
+    // piece of a larger rounded shape rounds only the shape's corners.
+    enum Corner {
+        TopLeft = Corners::topLeft,
+        TopRight = Corners::topRight,
+        BottomLeft = Corners::bottomLeft,
+        BottomRight = Corners::bottomRight,
+        AllCorners = Corners::all,
+    };
+    Q_ENUM(Corner)
+
     explicit CoverImages(QObject *parent = nullptr);
 
-    // The address of `cover` with corners of `radius` device pixels; empty
-    // for an empty cover.
-    Q_INVOKABLE QUrl source(const QUrl &cover, qreal radius) const;
+    // The address of `cover` with `corners` of `radius` device pixels;
+    // empty for an empty cover.
+    Q_INVOKABLE QUrl source(const QUrl &cover, qreal radius, int corners = AllCorners) const;
 
     static void install(QQmlEngine &engine);
 
-    // What the provider answers for an id of source(): the cover and radius.
-    static bool parse(const QString &id, QUrl *cover, qreal *radius);
+    // What the provider answers for an id of source(): the cover, radius
+    // and corners.
+    static bool parse(const QString &id, QUrl *cover, qreal *radius, int *corners = nullptr);
 
     // The picture in `bytes` scaled to fill `size` (its middle kept, as a
-    // cropping fill does), its corners cut to `radius`; an invalid size
+    // cropping fill does), its `corners` cut to `radius`; an invalid size
     // keeps the picture's own. A null image when the bytes are no picture.
-    static QImage decode(const QByteArray &bytes, QSize size, qreal radius);
+    static QImage decode(const QByteArray &bytes, QSize size, qreal radius, int corners = Corners::all);
 };
 
 } // namespace nimbra

@@ -1,5 +1,6 @@
 #include "platform/videoframeitem.h"
 
+#include "platform/medialibrary.h"
 #include "platform/roundedcorners.h"
 
 #include <QMetaObject>
@@ -16,13 +17,13 @@ VideoFrameItem::VideoFrameItem(QQuickItem *parent) : QQuickItem(parent)
     m_sinkThread.start();
     m_sinkAnchor = new QObject;
     m_sinkAnchor->moveToThread(&m_sinkThread);
-    // Made on its thread, so that what GStreamer attaches to it lives there too.
+    // The library is loaded here, on the item's thread; the sink is made on
+    // its own thread, so that what GStreamer attaches to it lives there too.
+    MediaEntry &media = MediaLibrary::entry();
     QMetaObject::invokeMethod(
         m_sinkAnchor,
-        [this] {
-            m_sink = new QVideoSink;
-            connect(m_sink, &QVideoSink::videoFrameChanged, m_sink,
-                [this](const QVideoFrame &frame) { offerFrame(frame); }, Qt::DirectConnection);
+        [this, &media] {
+            m_sink = media.createFrameSink([this](QImage picture) { offerPicture(std::move(picture)); }, m_sinkAnchor);
         },
         Qt::BlockingQueuedConnection);
 }
@@ -58,10 +59,9 @@ QImage VideoFrameItem::fitted(const QImage &source, const QSize &box, qreal radi
     return withRoundedCorners(scaled, radius);
 }
 
-void VideoFrameItem::offerFrame(const QVideoFrame &frame)
+void VideoFrameItem::offerPicture(QImage picture)
 {
-    // An empty frame is the player letting go of its picture.
-    QImage picture = frame.isValid() ? frame.toImage() : QImage();
+    // A null picture is the player letting go of its picture.
     QMutexLocker lock(&m_offerLock);
     m_offered = std::move(picture);
     if (m_takeQueued)

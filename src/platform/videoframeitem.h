@@ -4,8 +4,6 @@
 #include <QMutex>
 #include <QQuickItem>
 #include <QThread>
-#include <QVideoFrame>
-#include <QVideoSink>
 
 namespace nimbra {
 
@@ -20,7 +18,8 @@ namespace nimbra {
 // sink's thread and waits for it; were that the UI thread, every stop or
 // switch of the pipeline from the UI thread would sit out that wait (a
 // third of a second each time). The frame is also turned into an image
-// there, off the UI thread.
+// there, off the UI thread. The sink comes from the media library, which
+// the first surface loads.
 class VideoFrameItem : public QQuickItem
 {
     Q_OBJECT
@@ -34,7 +33,8 @@ public:
     explicit VideoFrameItem(QQuickItem *parent = nullptr);
     ~VideoFrameItem() override;
 
-    QVideoSink *videoSink() const { return m_sink; }
+    // A QVideoSink, for a player's video output.
+    QObject *videoSink() const { return m_sink; }
     QObject *videoSinkObject() const { return m_sink; }
     qreal radius() const { return m_radius; }
     void setRadius(qreal radius);
@@ -59,14 +59,14 @@ protected:
 private:
     // On the sink's thread: keeps only the newest picture and asks the
     // item's thread once to take it.
-    void offerFrame(const QVideoFrame &frame);
+    void offerPicture(QImage picture);
     void takeFrame();
     void refit();
     qreal pixelRatio() const;
 
     QThread m_sinkThread;
     QObject *m_sinkAnchor = nullptr; // lives on m_sinkThread
-    QVideoSink *m_sink = nullptr;    // lives on m_sinkThread
+    QObject *m_sink = nullptr;       // lives on m_sinkThread
     QMutex m_offerLock;
     QImage m_offered; // guarded by m_offerLock
     bool m_takeQueued = false; // guarded by m_offerLock

@@ -190,6 +190,13 @@ private slots:
         QCOMPARE(rounded.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(rounded.pixelColor(49, 49).alpha(), 0);
         QCOMPARE(rounded.pixelColor(25, 25).alpha(), 255);
+        // One piece of a larger rounded shape: only the shape's corners go.
+        const QImage leftEnd = CoverImages::decode(bytes, {50, 50}, 8, CoverImages::TopLeft | CoverImages::BottomLeft);
+        QCOMPARE(leftEnd.pixelColor(0, 0).alpha(), 0);
+        QCOMPARE(leftEnd.pixelColor(0, 49).alpha(), 0);
+        QCOMPARE(leftEnd.pixelColor(49, 0).alpha(), 255);
+        QCOMPARE(leftEnd.pixelColor(49, 49).alpha(), 255);
+        QCOMPARE(CoverImages::decode(bytes, {50, 50}, 8, 0).pixelColor(0, 0).alpha(), 255);
         QCOMPARE(CoverImages::decode(bytes, QSize(), 0).size(), QSize(400, 100));
         QVERIFY(CoverImages::decode("<html>not a picture</html>", {50, 50}, 6).isNull());
     }
@@ -207,7 +214,21 @@ private slots:
         QCOMPARE(cover, original);
         QCOMPARE(radius, 10.0);
         QVERIFY(images.source(QUrl(), 6).isEmpty());
-        for (const QString &bad : {u""_s, u"6"_s, u"x/aGVsbG8"_s, u"-1/aGVsbG8"_s, u"6/!!!"_s, u"6/cmVsYXRpdmU"_s})
+        const auto idOf = [](const QUrl &address) {
+            return address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority).mid(1);
+        };
+        int corners = -1;
+        QVERIFY(CoverImages::parse(idOf(address), &cover, &radius, &corners));
+        QCOMPARE(corners, int(CoverImages::AllCorners));
+        QVERIFY(CoverImages::parse(idOf(images.source(original, 4, CoverImages::TopRight | CoverImages::BottomRight)),
+                                   &cover, &radius, &corners));
+        QCOMPARE(cover, original);
+        QCOMPARE(radius, 4.0);
+        QCOMPARE(corners, CoverImages::TopRight | CoverImages::BottomRight);
+        QVERIFY(CoverImages::parse(idOf(images.source(original, 4, 0)), &cover, &radius, &corners));
+        QCOMPARE(corners, 0);
+        for (const QString &bad : {u""_s, u"6"_s, u"x/aGVsbG8"_s, u"-1/aGVsbG8"_s, u"6/!!!"_s, u"6/cmVsYXRpdmU"_s,
+                 u"6:16/aHR0cDovL2gvYQ"_s, u"6:x/aHR0cDovL2gvYQ"_s, u"6:-1/aHR0cDovL2gvYQ"_s})
             QVERIFY2(!CoverImages::parse(bad, &cover, &radius), qPrintable(bad));
     }
 };

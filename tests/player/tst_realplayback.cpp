@@ -5,7 +5,7 @@
 
 #include "api/apiconfig.h"
 #include "mediagen.h"
-#include "platform/qtaudiobackend.h"
+#include "media/qtaudiobackend.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "account/session.h"

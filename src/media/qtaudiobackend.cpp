@@ -1,6 +1,6 @@
-#include "platform/qtaudiobackend.h"
+#include "media/qtaudiobackend.h"
 
-#include "platform/qtaudioplayer.h"
+#include "media/qtaudioplayer.h"
 
 namespace nimbra {
 

@@ -1,4 +1,4 @@
-#include "platform/qtvideoplayer.h"
+#include "media/qtvideoplayer.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "platform/qtaudioplayer.h"
+#include "media/qtaudioplayer.h"
 
 #include <cmath>
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/audiobackend.h"
+#include "platform/videobackend.h"
+
+#include <QImage>
+
+#include <functional>
+#include <memory>
+
+namespace nimbra {
+
+// What the media library (libnimbra_media: QtMultimedia on GStreamer, with
+// the sound server's client libraries under it) gives the program. The
+// library is loaded by MediaLibrary at the first track or clip, so a start
+// that plays nothing never loads that stack.
+class MediaEntry
+{
+public:
+    virtual ~MediaEntry() = default;
+
+    virtual std::unique_ptr<AudioBackend> createAudioBackend() = 0;
+    virtual std::unique_ptr<VideoBackend> createVideoBackend() = 0;
+
+    // A video sink made on the calling thread and owned by `parent`: each
+    // frame a player sends it reaches `take` on that thread as a picture
+    // (a null picture when the player lets go of its picture).
+    virtual QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) = 0;
+};
+
+} // namespace nimbra
+
+// The media library's one exported function: its entry, which lives as long
+// as the process.
+extern "C" nimbra::MediaEntry *nimbraMediaEntry();

@@ -42,7 +42,7 @@ private slots:
     void freedMemoryLeavesOnceTheWindowRests()
     {
         if (RestingHeapTrim::heldFreeBytes() < 0)
-            QSKIP("this C library does not tell what its heap holds free");
+            QSKIP("this allocator does not tell what its heap holds free");
         // Many small blocks, written so that they are resident, freed under
         // one that stays: the hole is in the middle of the heap, where free()
         // alone never gives pages back.

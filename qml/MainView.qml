@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Nimbra
@@ -203,8 +205,14 @@ Item {
                         stack: Navigation.Artist
                         pageFor: main.pageFor
                         id: artistStack
-                        initialItem: ArtistPage {
-                            artistName: artistStack.modelData
+                        // The page comes by address, so the window compiles it at
+                        // the first artist, not at start; the stack makes its
+                        // loader, whose page goes with the stack's own context.
+                        initialItem: Component {
+                            Loader {
+                                Component.onCompleted: setSource(Qt.resolvedUrl("artist/ArtistPage.qml"),
+                                                                 { artistName: artistStack.modelData })
+                            }
                         }
                     }
                 }

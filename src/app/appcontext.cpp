@@ -59,6 +59,9 @@ AppContext::~AppContext()
     // is still there.
     if (m_clipPlayer)
         m_clipPlayer->dismiss();
+    // Pages let go of with deleteLater (a closed stack's pages, with the
+    // rows their lists were still making) go before the engine does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // Windows and bindings go before the stores they read.
     m_engine.reset();
 }

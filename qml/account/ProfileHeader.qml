@@ -78,6 +78,7 @@ Row {
             width: parent.width
             visible: text !== ""
             text: header.model.roleCaption
+            textFormat: Text.PlainText
             color: AppTheme.textMuted
             font: AppTheme.caption
             wrapMode: Text.Wrap

@@ -25,6 +25,7 @@ SettingsSection {
         width: parent.width
         visible: section.model.hasOffer && text !== ""
         text: section.model.releaseNotes
+        textFormat: Text.PlainText
         color: AppTheme.textSecondary
         font: AppTheme.caption
         wrapMode: Text.Wrap

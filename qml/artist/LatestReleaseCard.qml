@@ -66,6 +66,7 @@ Column {
                     objectName: "releaseLine"
                     width: parent.width
                     text: card.model.releaseLine
+                    textFormat: Text.PlainText
                     color: AppTheme.textSecondary
                     font: AppTheme.caption
                     elide: Text.ElideRight

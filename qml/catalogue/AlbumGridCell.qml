@@ -79,6 +79,7 @@ Item {
             width: parent.width
             visible: cell.caption !== ""
             text: cell.caption
+            textFormat: Text.PlainText
             color: AppTheme.textSecondary
             font: AppTheme.caption
             elide: Text.ElideRight

@@ -76,6 +76,7 @@ Rectangle {
                 anchors.topMargin: AppTheme.spacingS
                 width: parent.width
                 text: card.title
+                textFormat: Text.PlainText
                 color: AppTheme.textPrimary
                 font: AppTheme.headline
                 maximumLineCount: 2

@@ -29,6 +29,7 @@ Item {
             objectName: "clipTitle"
             width: parent.width
             text: ClipPlayerStore.currentTitle
+            textFormat: Text.PlainText
             color: "white"
             font: AppTheme.headline
             maximumLineCount: 2

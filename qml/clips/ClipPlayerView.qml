@@ -116,6 +116,7 @@ Item {
                 visible: text !== ""
                 horizontalAlignment: Text.AlignHCenter
                 text: ClipPlayerStore.failureText
+                textFormat: Text.PlainText
                 color: view.failureColor
                 font: AppTheme.callout
             }
@@ -196,6 +197,7 @@ Item {
                     visible: text !== ""
                     horizontalAlignment: Text.AlignHCenter
                     text: ClipPlayerStore.failureText
+                    textFormat: Text.PlainText
                     color: view.failureColor
                     font: AppTheme.callout
                 }

@@ -35,6 +35,7 @@ Item {
             objectName: "headerTitle"
             width: parent.width
             text: header.title
+            textFormat: Text.PlainText
             color: AppTheme.textPrimary
             font: AppTheme.systemFont(header.titleFont.pixelSize, Font.Bold)
             elide: Text.ElideRight
@@ -45,6 +46,7 @@ Item {
             width: parent.width
             visible: text !== ""
             text: header.subtitle
+            textFormat: Text.PlainText
             color: AppTheme.textSecondary
             font: AppTheme.callout
             elide: Text.ElideRight

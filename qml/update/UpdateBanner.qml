@@ -103,6 +103,7 @@ Item {
                     objectName: "updateTitle"
                     anchors.verticalCenter: parent.verticalCenter
                     text: bannerModel.title
+                    textFormat: Text.PlainText
                     color: "white"
                     font: AppTheme.systemFont(AppTheme.body.pixelSize, Font.DemiBold)
                 }

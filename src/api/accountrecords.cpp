@@ -10,7 +10,7 @@ CustomRoleOut CustomRoleOut::fromJson(const JsonReader &r)
 {
     CustomRoleOut c;
     c.id = r.string("id"_L1);
-    c.name = r.string("name"_L1);
+    c.name = r.shownString("name"_L1);
     c.color = r.integer("color"_L1);
     c.position = r.integer("position"_L1);
     c.createdAt = r.optDate("created_at"_L1);
@@ -34,11 +34,11 @@ UserOut UserOut::fromJson(const JsonReader &r)
 {
     UserOut u;
     u.id = r.string("id"_L1);
-    u.username = r.string("username"_L1);
-    u.email = r.optString("email"_L1);
+    u.username = r.shownString("username"_L1);
+    u.email = r.optShownString("email"_L1);
     u.role = r.string("role"_L1);
     u.avatarUrl = r.optString("avatar_url"_L1);
-    u.catalogArtistName = r.optString("catalog_artist_name"_L1);
+    u.catalogArtistName = r.optShownString("catalog_artist_name"_L1);
     u.createdAt = r.date("created_at"_L1);
     u.customRoles = r.optList<CustomRoleOut>("custom_roles"_L1).value_or(QList<CustomRoleOut>());
     return u;

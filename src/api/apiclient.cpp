@@ -81,9 +81,14 @@ bool isMarkup(const QByteArray &body, const QByteArray &contentType)
 // The server's message in an error body: the validation list's texts, else
 // a text "detail", else the first line of a plain-text body (none when it is
 // markup or not UTF-8). Every one is cut to a short line.
-std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &contentType)
+std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &contentType, bool cut)
 {
     if (isMarkup(body, contentType))
+        return std::nullopt;
+    // The first part of a JSON text is no message; its first line would
+    // show the listener raw JSON.
+    const QByteArray start = body.trimmed().left(1);
+    if (cut && (start == "{" || start == "["))
         return std::nullopt;
 
     const QJsonDocument document = QJsonDocument::fromJson(body);
@@ -107,8 +112,16 @@ std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &c
         }
     }
 
+    // A cut may fall inside a character: its last character goes whole.
+    QByteArrayView bytes(body);
+    if (cut) {
+        while (!bytes.isEmpty() && (uchar(bytes.back()) & 0xC0) == 0x80)
+            bytes.chop(1);
+        if (!bytes.isEmpty() && uchar(bytes.back()) >= 0xC0)
+            bytes.chop(1);
+    }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(body);
+    const QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
     return shortMessage(text);
@@ -198,7 +211,8 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
     const bool proxyRefused = result.error == QNetworkReply::ProxyAuthenticationRequiredError && result.status;
     if (result.bodyTooLarge)
         throw ApiError::network(ApiError::NetworkFailure::ResponseTooLarge);
-    if (!isStatusError(result.error) && !proxyRefused)
+    // An error answer whose body was cut short is still the server's answer.
+    if (!isStatusError(result.error) && !proxyRefused && !result.errorBodyCut)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     if (!result.status)
         throw ApiError::network(ApiError::NetworkFailure::BadResponse, result.errorText);
@@ -208,12 +222,12 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
 
     // A final 3xx (no Location, or too many hops) and a 407 are the
     // server's answers, with its message.
-    throw statusError(code, result.body, result.header("Content-Type"));
+    throw statusError(code, result.body, result.header("Content-Type"), result.errorBodyCut);
 }
 
-ApiError ApiClient::statusError(int status, const QByteArray &body, const QByteArray &contentType)
+ApiError ApiClient::statusError(int status, const QByteArray &body, const QByteArray &contentType, bool cut)
 {
-    std::optional<QString> message = serverMessage(body, contentType);
+    std::optional<QString> message = serverMessage(body, contentType, cut);
     if ((status == 401 || status == 403) && !message)
         message = u"Неверный логин или пароль"_s;
     return ApiError::httpStatus(status, std::move(message));

@@ -54,8 +54,10 @@ public:
         CancelToken cancel = {}) const;
 
     // The error for an answer of status (not 2xx) with this body: the
-    // server's message cut to a short line, none for markup.
-    static ApiError statusError(int status, const QByteArray &body, const QByteArray &contentType);
+    // server's message cut to a short line, none for markup. cut: the body
+    // is only the first part of what the server sent.
+    static ApiError statusError(
+        int status, const QByteArray &body, const QByteArray &contentType, bool cut = false);
 
     // A copy whose reads (GET) of one address with one token are asked once
     // among every copy that shares answers: the others wait for that answer.

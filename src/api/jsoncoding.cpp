@@ -151,16 +151,32 @@ QString JsonReader::string(QLatin1StringView key) const
     return required(key, QJsonValue::String).toString();
 }
 
-QString JsonReader::shownString(QLatin1StringView key) const
+namespace {
+
+QString shownText(QString text)
 {
-    QString text = string(key);
-    if (text.size() > maxShownText) {
-        qsizetype end = maxShownText - 1;
+    if (text.size() > JsonReader::maxShownText) {
+        qsizetype end = JsonReader::maxShownText - 1;
         // A pair of surrogates is never split.
         if (text.at(end - 1).isHighSurrogate())
             --end;
         text = text.left(end) + QChar(0x2026);
     }
+    return text;
+}
+
+} // namespace
+
+QString JsonReader::shownString(QLatin1StringView key) const
+{
+    return shownText(string(key));
+}
+
+std::optional<QString> JsonReader::optShownString(QLatin1StringView key) const
+{
+    std::optional<QString> text = optString(key);
+    if (text)
+        text = shownText(std::move(*text));
     return text;
 }
 

@@ -57,6 +57,7 @@ public:
     // (with "…"), so that an absurd text from the service never reaches
     // layout whole.
     QString shownString(QLatin1StringView key) const;
+    std::optional<QString> optShownString(QLatin1StringView key) const;
     static constexpr qsizetype maxShownText = 1000;
     qint64 integer(QLatin1StringView key) const;
     std::optional<qint64> optInteger(QLatin1StringView key) const;

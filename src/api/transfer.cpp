@@ -112,49 +112,87 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         bool sinkRefused = false;
         qint64 sunk = 0;
         bool tooLarge = false;
+        bool errorCut = false;
         QByteArray collected;
+        // What an answer outside 2xx says is kept up to its own limit, and
+        // no more is read: the reply is left to fill up to the limit (the
+        // network waits while it is full), then taken and stopped.
+        const auto keepErrorBody = [&collected, &errorCut, guard, limit = transfer.maxErrorBodyBytes] {
+            if (!guard || errorCut || !collected.isEmpty())
+                return;
+            const qint64 available = guard->bytesAvailable();
+            if (available < limit && !guard->isFinished())
+                return;
+            collected = guard->read(limit);
+            errorCut = available > limit || !guard->isFinished();
+            // When the rest had already arrived underneath, Qt warns of an
+            // "internal problem" here; the answer is still what was read.
+            if (!guard->isFinished())
+                guard->abort();
+        };
+        const auto isErrorAnswer = [guard] {
+            const int status = guard ? statusOf(guard) : 0;
+            return status != 0 && (status < 200 || status > 299);
+        };
+        QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [guard, isErrorAnswer, &transfer] {
+            if (guard && isErrorAnswer())
+                guard->setReadBufferSize(transfer.maxErrorBodyBytes);
+        });
         if (!transfer.sink) {
             // Collected as it arrives, so that an endless or huge answer is
             // cut off at the limit instead of filling memory first.
             const qint64 limit = transfer.maxBodyBytes;
-            // An announced length over the limit ends it before any byte of the body.
-            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&tooLarge, guard, limit] {
-                const QVariant length = guard ? guard->header(QNetworkRequest::ContentLengthHeader) : QVariant();
-                if (!tooLarge && length.isValid() && length.toLongLong() > limit) {
-                    tooLarge = true;
-                    guard->abort();
-                }
-            });
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&collected, &tooLarge, guard, limit] {
-                if (!guard || tooLarge)
-                    return;
-                if (collected.size() + guard->bytesAvailable() > limit) {
-                    tooLarge = true;
-                    guard->abort();
-                    return;
-                }
-                collected += guard->readAll();
-            });
+            // An announced length over the limit ends a success before any
+            // byte of its body.
+            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(),
+                [&tooLarge, guard, limit, isErrorAnswer] {
+                    const QVariant length = guard ? guard->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+                    if (!tooLarge && !isErrorAnswer() && length.isValid() && length.toLongLong() > limit) {
+                        tooLarge = true;
+                        guard->abort();
+                    }
+                });
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(),
+                [&collected, &tooLarge, guard, limit, isErrorAnswer, keepErrorBody] {
+                    if (!guard || tooLarge)
+                        return;
+                    if (isErrorAnswer()) {
+                        keepErrorBody();
+                        return;
+                    }
+                    if (collected.size() + guard->bytesAvailable() > limit) {
+                        tooLarge = true;
+                        guard->abort();
+                        return;
+                    }
+                    collected += guard->readAll();
+                });
         } else {
             // Streamed as it arrives; only a success body reaches the sink.
             // Progress is told per chunk: the reply's own progress signal is
             // throttled to a few a second.
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&transfer, &sinkRefused, &sunk, guard] {
-                const int status = statusOf(guard);
-                if (status < 200 || status > 299 || sinkRefused)
-                    return;
-                const QByteArray chunk = guard->readAll();
-                if (!transfer.sink(chunk)) {
-                    sinkRefused = true;
-                    guard->abort();
-                    return;
-                }
-                sunk += chunk.size();
-                if (transfer.progress) {
-                    const QVariant length = guard->header(QNetworkRequest::ContentLengthHeader);
-                    transfer.progress(sunk, length.isValid() ? length.toLongLong() : -1);
-                }
-            });
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(),
+                [&transfer, &sinkRefused, &sunk, guard, isErrorAnswer, keepErrorBody] {
+                    if (isErrorAnswer()) {
+                        keepErrorBody();
+                        return;
+                    }
+                    // A reply without a status (a local file) keeps its body
+                    // for the result.
+                    if (sinkRefused || statusOf(guard) == 0)
+                        return;
+                    const QByteArray chunk = guard->readAll();
+                    if (!transfer.sink(chunk)) {
+                        sinkRefused = true;
+                        guard->abort();
+                        return;
+                    }
+                    sunk += chunk.size();
+                    if (transfer.progress) {
+                        const QVariant length = guard->header(QNetworkRequest::ContentLengthHeader);
+                        transfer.progress(sunk, length.isValid() ? length.toLongLong() : -1);
+                    }
+                });
         }
 
         bool wholeLimitReached = false;
@@ -216,6 +254,14 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             continue;
         }
 
+        const bool errorAnswer = result.status && !result.isSuccess();
+        if (errorAnswer) {
+            if (reply->isOpen())
+                keepErrorBody();
+            result.body = collected;
+            result.errorBodyCut = errorCut;
+        }
+
         // The service no longer knows the token: its session is over,
         // whichever request found out.
         if (tokenSent && result.status == 401) {
@@ -224,21 +270,24 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 ApiClient::statusError(401, body, result.header("Content-Type")).description());
         }
 
-        // An aborted reply is closed: there is nothing more to read.
-        const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
-        if (transfer.sink && result.isSuccess()) {
-            if (!sinkRefused && !rest.isEmpty()) {
-                if (!transfer.sink(rest))
-                    result.sinkRefused = true;
-                else if (transfer.progress)
-                    transfer.progress(sunk + rest.size(), result.announcedLength);
+        if (!errorAnswer) {
+            // An aborted reply is closed: there is nothing more to read.
+            const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
+            if (transfer.sink && result.isSuccess()) {
+                if (!sinkRefused && !rest.isEmpty()) {
+                    if (!transfer.sink(rest))
+                        result.sinkRefused = true;
+                    else if (transfer.progress)
+                        transfer.progress(sunk + rest.size(), result.announcedLength);
+                }
+            } else if (!tooLarge) {
+                if (collected.size() + rest.size() > transfer.maxBodyBytes)
+                    result.bodyTooLarge = true;
+                else
+                    result.body = collected + rest;
             }
-        } else if (!tooLarge) {
-            if (collected.size() + rest.size() > transfer.maxBodyBytes)
-                result.bodyTooLarge = true;
-            else
-                result.body = collected + rest;
         }
+
         co_return result;
     }
 }

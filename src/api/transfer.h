@@ -48,6 +48,10 @@ struct Transfer
     // A body kept in memory (no sink) larger than this is not read on: the
     // transfer stops and the result says bodyTooLarge.
     qint64 maxBodyBytes = 32 * 1024 * 1024;
+    // Of an answer outside 2xx only this much is kept (no sink or not): its
+    // message is a line, and a proxy's error page can be megabytes. The rest
+    // is not read; the result says errorBodyCut.
+    qint64 maxErrorBodyBytes = 256 * 1024;
 };
 
 struct TransferResult
@@ -61,6 +65,7 @@ struct TransferResult
     bool redirectLimitReached = false;
     bool redirectRefused = false;
     bool bodyTooLarge = false;
+    bool errorBodyCut = false;
     qint64 announcedLength = -1;
     QByteArray header(const QByteArray &name) const;
     QList<QNetworkReply::RawHeaderPair> rawHeaders;

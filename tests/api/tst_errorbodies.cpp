@@ -2,16 +2,21 @@
 // Russian text, whatever a proxy or a broken service puts into the body,
 // and never more of a body than the client can hold.
 #include "api/apiclient.h"
+#include "api/accountrecords.h"
 #include "api/apierror.h"
 #include "api/jsoncoding.h"
 #include "api/trackout.h"
+#include "api/transfer.h"
 #include "platform/filesystemerror.h"
 
 #include "fakehttpserver.h"
 #include "scenerig.h"
 #include "taskoutcome.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
@@ -39,6 +44,37 @@ QByteArray htmlPage(qsizetype size)
 QByteArray detailBody(const QString &detail)
 {
     return QJsonDocument(QJsonObject {{u"detail"_s, detail}}).toJson(QJsonDocument::Compact);
+}
+
+// The Text elements of a QML file whose own text binding shows a failure
+// (an error, a failure or a message) and that leave its format to be
+// guessed: a line "file:line" each.
+QStringList guessedFailureTexts(const QString &fileName, const QString &source)
+{
+    static const QRegularExpression element(u"\\b(Text|Label|TextEdit|TextArea)\\s*\\{"_s);
+    static const QRegularExpression failureBinding(u"^\\s*text:[^\\n]*(error|failure|message)"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    static const QRegularExpression nested(u"\\{[^{}]*\\}"_s);
+    QStringList found;
+    for (auto match = element.globalMatch(source); match.hasNext();) {
+        const QRegularExpressionMatch at = match.next();
+        qsizetype end = at.capturedEnd();
+        for (int depth = 1; depth > 0 && end < source.size(); ++end) {
+            if (source.at(end) == u'{')
+                ++depth;
+            else if (source.at(end) == u'}')
+                --depth;
+        }
+        // Only the element's own bindings: nested objects go first.
+        QString own = source.mid(at.capturedEnd(), end - at.capturedEnd());
+        for (qsizetype before = -1; before != own.size();) {
+            before = own.size();
+            own.remove(nested);
+        }
+        if (failureBinding.match(own).hasMatch() && !own.contains(u"textFormat: Text.PlainText"_s))
+            found.append(fileName + u':' + QString::number(source.left(at.capturedStart()).count(u'\n') + 1));
+    }
+    return found;
 }
 
 } // namespace
@@ -103,6 +139,65 @@ private slots:
         QTEST(error.description(), "description");
     }
 
+    // Of a failed answer only the first part is read, whatever its size,
+    // its framing or the kind of transfer; the message comes from that part.
+    void errorBodyIsReadToItsLimitOnly_data()
+    {
+        QTest::addColumn<bool>("chunked");
+        QTest::addColumn<bool>("download");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+        const QByteArray page = htmlPage(5 * 1024 * 1024);
+        const QString status = u"Ошибка сервера (502)"_s;
+        QTest::newRow("HTML page, length announced") << false << false << QByteArray("text/html") << page << status;
+        QTest::newRow("HTML page, chunked") << true << false << QByteArray("text/html") << page << status;
+        QTest::newRow("HTML page to a download") << false << true << QByteArray("text/html") << page << status;
+        QTest::newRow("plain text cut inside a letter")
+            << true << false << QByteArray("text/plain")
+            << QByteArray("Сервис недоступен\n") + QString(3 * 1024 * 1024, u'я').toUtf8() << u"Сервис недоступен"_s;
+        QTest::newRow("one endless line") << false << false << QByteArray("text/plain")
+                                          << QString(3 * 1024 * 1024, u'я').toUtf8()
+                                          << QString(ApiClient::maxMessageLength - 1, u'я') + QChar(0x2026);
+        // Its start is no message: the listener would read raw JSON.
+        QTest::newRow("JSON cut short") << false << false << QByteArray("application/json")
+                                        << detailBody(QString(1024 * 1024, u'y')) << status;
+    }
+
+    void errorBodyIsReadToItsLimitOnly()
+    {
+        QFETCH(bool, chunked);
+        QFETCH(bool, download);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        FakeResponse answer {502, body, contentType};
+        answer.pieceSize = 64 * 1024;
+        answer.chunked = chunked;
+        m_server->on(u"GET"_s, u"/api/v1/page"_s, answer);
+
+        Transfer transfer;
+        transfer.url = m_server->baseUrl().resolved(QUrl(u"/api/v1/page"_s));
+        QByteArray sunk;
+        if (download)
+            transfer.sink = [&sunk](const QByteArray &chunk) {
+                sunk += chunk;
+                return true;
+            };
+        const qint64 limit = transfer.maxErrorBodyBytes;
+        const TaskOutcome<TransferResult> outcome = outcomeOf(send(std::move(transfer)));
+        QVERIFY(outcome.value);
+        const TransferResult &result = *outcome.value;
+        QCOMPARE(result.status.value_or(0), 502);
+        QVERIFY(result.errorBodyCut);
+        QCOMPARE(result.body.size(), limit);
+        QVERIFY(body.startsWith(result.body));
+        QVERIFY(sunk.isEmpty());
+
+        const ApiError error = failureOf(ApiClient(), u"api/v1/page"_s);
+        QCOMPARE(error.kind(), ApiError::Kind::HttpStatus);
+        QTEST(error.description(), "description");
+    }
+
     // The whole reading of a 5 MB page, which once froze the window for
     // minutes through the layout of its text.
     void hugeErrorPageReadsQuickly()
@@ -161,6 +256,17 @@ private slots:
         track[u"title"_s] = QString(JsonReader::maxShownText - 3, u'a') + emoji;
         const QString cut = decodeJson<TrackOut>(QJsonDocument(track).toJson()).title;
         QVERIFY(!cut.at(cut.size() - 2).isHighSurrogate());
+
+        // The profile and its badges show the user's names and roles.
+        const QJsonObject role {{u"id"_s, u"r1"_s}, {u"name"_s, endless}, {u"color"_s, 255}, {u"position"_s, 1}};
+        const QJsonObject user {{u"id"_s, u"u1"_s}, {u"username"_s, endless}, {u"email"_s, endless},
+            {u"role"_s, u"user"_s}, {u"catalog_artist_name"_s, endless}, {u"created_at"_s, u"2026-01-02T03:04:05Z"_s},
+            {u"custom_roles"_s, QJsonArray {role}}};
+        const UserOut profile = decodeJson<UserOut>(QJsonDocument(user).toJson());
+        for (const QString &shown : {profile.username, profile.email.value_or(QString()),
+                 profile.catalogArtistName.value_or(QString()), profile.customRoles.value(0).name})
+            QCOMPARE(shown.size(), JsonReader::maxShownText);
+        QCOMPARE(profile.id, u"u1"_s);
     }
 
     void fullDiskHasItsOwnText()
@@ -170,6 +276,23 @@ private slots:
             QSKIP("this system has no /dev/full");
         QVERIFY(full.write(QByteArray(4096, 'z')) < 0);
         QCOMPARE(fileErrorText(full), diskFullText());
+    }
+
+    // Every text of the program that shows a failure says how to draw it:
+    // as plain text, since its words may come from the service.
+    void everyFailureTextIsPlain()
+    {
+        QStringList guessed;
+        int files = 0;
+        for (QDirIterator it(u":/qt/qml/Nimbra"_s, {u"*.qml"_s}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            guessed += guessedFailureTexts(file.fileName(), QString::fromUtf8(file.readAll()));
+            ++files;
+        }
+        QVERIFY(files > 50);
+        QVERIFY2(guessed.isEmpty(), qPrintable(guessed.join(u", "_s)));
     }
 
     // A message with markup in it shows its characters and fetches nothing.

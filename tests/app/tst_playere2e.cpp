@@ -13,8 +13,8 @@
 
 #include "devserviceprocess.h"
 #include "memorysecretstore.h"
+#include "scenerig.h"
 #include "screentest.h"
-#include "testenv.h"
 
 #include <QProcess>
 #include <QQuickItem>
@@ -42,6 +42,7 @@ class TestPlayerEndToEnd : public QObject
 {
     Q_OBJECT
 
+    SceneRig m_scene;
     std::unique_ptr<DevServiceProcess> m_service;
     std::unique_ptr<AppContext> m_app;
 
@@ -71,23 +72,26 @@ private slots:
     {
         if (!soundServerAnswers())
             QSKIP("No PulseAudio server answers.");
-        initTestEnvironment();
-        QQuickStyle::setStyle(u"Basic"_s);
+        m_scene.start();
         m_service = std::make_unique<DevServiceProcess>(QStringList {u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->startError()));
         ApiConfig::setBaseUrl(m_service->baseUrl());
     }
 
-    void cleanupTestCase()
+    // A warning left while the window closed fails the walk too.
+    void cleanup()
     {
         m_app.reset();
-        m_service.reset();
+        m_scene.finishTest();
     }
+
+    void cleanupTestCase() { m_service.reset(); }
 
     void listenerWalk()
     {
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
+        failOnQmlWarnings();
         m_app = std::make_unique<AppContext>(environment);
         QVERIFY(m_app->start());
         QVERIFY(QTest::qWaitForWindowExposed(window()));

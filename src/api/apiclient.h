@@ -32,7 +32,11 @@ public:
         std::chrono::milliseconds idle = std::chrono::seconds(60);
         // Longest whole call, a wait for the network included.
         std::chrono::milliseconds transfer = std::chrono::seconds(600);
-        // Largest answer body read; a larger one is an error.
+        // Largest answer body read; a larger one is an error. The largest
+        // real answers, a catalogue page of 1000 tracks (under half a
+        // megabyte) and every album at once (some 160 bytes an album), stay
+        // well below it on a catalogue a hundred times today's. Audio and
+        // the installer are files, read by a sink, and have no such limit.
         qint64 maxBody = 32 * 1024 * 1024;
     };
 

@@ -24,6 +24,11 @@ QString DecodingError::description() const
     case Kind::DataCorrupted:
         break;
     }
+    // The detail may quote the service's text ("Invalid date: ..."), which
+    // can be of any length; a message stays short enough to lay out at once.
+    constexpr qsizetype longestDetail = 200;
+    if (m_detail.size() > longestDetail)
+        return m_detail.left(longestDetail - 1) + QChar(0x2026);
     if (!m_detail.isEmpty())
         return m_detail;
     return QStringLiteral("Не удалось прочитать ответ сервера: повреждённые данные (%1)").arg(where);

@@ -267,6 +267,17 @@ private slots:
                  profile.catalogArtistName.value_or(QString()), profile.customRoles.value(0).name})
             QCOMPARE(shown.size(), JsonReader::maxShownText);
         QCOMPARE(profile.id, u"u1"_s);
+
+        // A date that is no date fails the answer with a message that quotes
+        // it, briefly.
+        track[u"created_at"_s] = endless;
+        try {
+            decodeJson<TrackOut>(QJsonDocument(track).toJson());
+            QFAIL("an endless date was read");
+        } catch (const DecodingError &error) {
+            QVERIFY(error.description().startsWith(u"Invalid date: яя"_s));
+            QVERIFY(error.description().size() <= ApiClient::maxMessageLength);
+        }
     }
 
     void fullDiskHasItsOwnText()

@@ -156,9 +156,7 @@ QString JsonReader::string(QLatin1StringView key) const
     return required(key, QJsonValue::String).toString();
 }
 
-namespace {
-
-QString shownText(QString text)
+QString cutForDisplay(QString text)
 {
     if (text.size() > JsonReader::maxShownText) {
         qsizetype end = JsonReader::maxShownText - 1;
@@ -170,18 +168,16 @@ QString shownText(QString text)
     return text;
 }
 
-} // namespace
-
 QString JsonReader::shownString(QLatin1StringView key) const
 {
-    return shownText(string(key));
+    return cutForDisplay(string(key));
 }
 
 std::optional<QString> JsonReader::optShownString(QLatin1StringView key) const
 {
     std::optional<QString> text = optString(key);
     if (text)
-        text = shownText(std::move(*text));
+        text = cutForDisplay(std::move(*text));
     return text;
 }
 

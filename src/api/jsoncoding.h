@@ -41,6 +41,12 @@ QDateTime parseServiceDate(const QString &text, const QString &path = {});
 // The form dates are written in (UTC, milliseconds, "Z").
 QString formatServiceDate(const QDateTime &date);
 
+// A text from the service as a screen shows it: a longer one is cut to
+// JsonReader::maxShownText characters, ending in "…", so that an absurd
+// text never reaches layout whole.
+QString cutForDisplay(QString text);
+
+
 // Strict reader over one JSON object. Required reads fail on a missing key,
 // a null or a value of another type; optional reads accept missing and null
 // but fail on a present value of another type.

@@ -1,5 +1,6 @@
 #include "player/parsedlyrics.h"
 
+#include "api/jsoncoding.h"
 #include "player/texttrim.h"
 
 #include <QRegularExpression>
@@ -63,7 +64,7 @@ ParsedLyrics ParsedLyrics::parse(const QString &text)
         while (fraction.size() < 3)
             fraction.append(QLatin1Char('0'));
         const int millis = readNumber(fraction.left(3));
-        stamped.append({minutes * 60.0 + seconds + millis / 1000.0, trimSpacesAndTabs(match.captured(4))});
+        stamped.append({minutes * 60.0 + seconds + millis / 1000.0, cutForDisplay(trimSpacesAndTabs(match.captured(4)))});
     }
 
     ParsedLyrics parsed;
@@ -78,7 +79,7 @@ ParsedLyrics ParsedLyrics::parse(const QString &text)
     }
     parsed.lines.reserve(rows.size());
     for (const QString &row : rows)
-        parsed.lines.append({int(parsed.lines.size()), std::nullopt, row});
+        parsed.lines.append({int(parsed.lines.size()), std::nullopt, cutForDisplay(row)});
     return parsed;
 }
 

@@ -8,6 +8,7 @@
 #include "api/trackout.h"
 #include "api/transfer.h"
 #include "platform/filesystemerror.h"
+#include "player/parsedlyrics.h"
 
 #include "fakehttpserver.h"
 #include "scenerig.h"
@@ -267,6 +268,10 @@ private slots:
                  profile.catalogArtistName.value_or(QString()), profile.customRoles.value(0).name})
             QCOMPARE(shown.size(), JsonReader::maxShownText);
         QCOMPARE(profile.id, u"u1"_s);
+
+        // Lyrics lines, synced or not, are shown one by one.
+        for (const QString &lyrics : {u"[00:01.00]"_s + endless, endless})
+            QCOMPARE(ParsedLyrics::parse(lyrics).lines.value(0).text.size(), JsonReader::maxShownText);
 
         // A date that is no date fails the answer with a message that quotes
         // it, briefly.

@@ -231,11 +231,13 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                // Made afresh on every presentation.
+                // Made afresh on every presentation. Its backdrop runs to
+                // the bottom; its controls end above the strip.
                 Loader {
                     anchors.fill: parent
                     active: parent.visible
                     source: "player/FullscreenPlayer.qml"
+                    onLoaded: item.bottomInset = Qt.binding(() => detailColumn.bottomInset)
                 }
             }
         }
@@ -249,7 +251,7 @@ Item {
         visible: nav.showsClipPlayer
         active: false
         source: "clips/ClipPlayerView.qml"
-        onLoaded: item.bottomInset = Qt.binding(() => nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0)
+        onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
     }
 
     SlideInLayer {

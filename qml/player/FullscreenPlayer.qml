@@ -23,6 +23,9 @@ Item {
     readonly property real titleRoom: 120
     // Keeps the artist line clear of the window's edges.
     readonly property real artistLineInset: 140
+    // The height of what the main window lays over this screen's bottom
+    // edge (the update strip); the controls stay above it.
+    property real bottomInset: 0
 
     FullscreenPlayerModel {
         id: model
@@ -47,6 +50,7 @@ Item {
 
     ColumnLayout {
         anchors.fill: parent
+        anchors.bottomMargin: screen.bottomInset
         spacing: 0
 
         RowLayout {

@@ -261,8 +261,10 @@ Item {
         anchors.bottom: parent.bottom
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
-        // Made when first shown, then kept: most starts play nothing.
-        onVisibleChanged: if (visible) miniPlayerLoader.active = true
+        // Made when first shown, then kept: most starts play nothing. A
+        // window made while a track is current shows it from the start.
+        onShownChanged: if (shown) miniPlayerLoader.active = true
+        Component.onCompleted: if (shown) miniPlayerLoader.active = true
 
         Loader {
             id: miniPlayerLoader
@@ -291,8 +293,10 @@ Item {
             }
         }
 
-        // Made when first shown, then kept: most starts offer no update.
-        onVisibleChanged: if (visible) updateBannerLoader.active = true
+        // Made when first shown, then kept: most starts offer no update. An
+        // offer found while the sign-in screen showed is there from the start.
+        onShownChanged: if (shown) updateBannerLoader.active = true
+        Component.onCompleted: if (shown) updateBannerLoader.active = true
 
         Loader {
             id: updateBannerLoader

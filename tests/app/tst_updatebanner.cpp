@@ -52,9 +52,9 @@ class TestUpdateBanner : public QObject
         return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
     }
 
-    // A guest in the main window; the launch pause is asked for but takes
-    // no time.
-    bool launchAsGuest(VideoBackend *video = nullptr)
+    // The program on its sign-in screen; the launch pause is asked for but
+    // takes no time.
+    bool launch(VideoBackend *video = nullptr)
     {
         m_app.reset();
         AppContext::Environment environment;
@@ -72,7 +72,13 @@ class TestUpdateBanner : public QObject
         m_app = std::make_unique<AppContext>(environment);
         if (!m_app->start() || !QTest::qWaitForWindowExposed(m_app->window()))
             return false;
-        if (!QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; }))
+        return QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; });
+    }
+
+    // A guest in the main window.
+    bool launchAsGuest(VideoBackend *video = nullptr)
+    {
+        if (!launch(video))
             return false;
         m_app->auth()->continueAsGuest();
         return QTest::qWaitFor([this] { return item(u"mainView"_s) != nullptr; });
@@ -179,6 +185,23 @@ private slots:
         screenshot(u"update-banner-spinner"_s);
         *hold = false;
         QTRY_COMPARE(m_opened.size(), 2);
+    }
+
+    // The start-up check finds the offer while the sign-in screen shows:
+    // the strip is there as soon as the main window comes.
+    void offerFoundBeforeTheMainWindow()
+    {
+        FakeHttpServer server;
+        server.on(u"GET"_s, u"/updates/pc/linux/linux-update.json"_s,
+            FakeResponse {200, R"({"versionCode":99,"versionName":"2.0.0","url":"https:\/\/example.org/n.AppImage"})"});
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), server.baseUrl().toString());
+        QVERIFY(launch());
+        QTRY_VERIFY(m_app->updates()->hasAvailableManifest());
+        QVERIFY(!item(u"mainView"_s));
+        m_app->auth()->continueAsGuest();
+        QTRY_VERIFY(item(u"mainView"_s));
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        QCOMPARE(item(u"updateVersion"_s)->property("visible").toBool(), true);
     }
 
     // A cut download: the strip's second line and the settings tell why, the

@@ -104,24 +104,42 @@ private slots:
         QVERIFY(m_store->error().isEmpty());
     }
 
+    // A file saved earlier under the name outlives a failed download and
+    // gives way only to a whole new one.
+    void failedDownloadKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qsizetype>("cutAfter");
+        QTest::newRow("cut short") << 200 << qsizetype(5000);
+        QTest::newRow("error answer") << 500 << qsizetype(-1);
+    }
+
     void failedDownloadKeepsTheEarlierFile()
     {
+        QFETCH(int, status);
+        QFETCH(qsizetype, cutAfter);
+        const auto contents = [this] {
+            QFile file(QDir(m_store->downloadFolder()).filePath(u"n.deb"_s));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
         m_server->on(u"GET"_s, u"/n.deb"_s, FakeResponse {200, "first whole file", "application/octet-stream"});
         offer(u"/n.deb"_s);
         download();
-        const QString path = QDir(m_store->downloadFolder()).filePath(u"n.deb"_s);
-        QVERIFY(QFile::exists(path));
+        QCOMPARE(contents(), QByteArray("first whole file"));
 
-        FakeResponse cut {200, QByteArray(100000, 'y'), "application/octet-stream"};
-        cut.cutAfter = 5000;
-        m_server->on(u"GET"_s, u"/n.deb"_s, cut);
+        FakeResponse failing {status, QByteArray(100000, 'y'), "application/octet-stream"};
+        failing.cutAfter = cutAfter;
+        m_server->on(u"GET"_s, u"/n.deb"_s, failing);
         offer(u"/n.deb"_s);
         download();
         QVERIFY(!m_store->error().isEmpty());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("first whole file"));
+        QCOMPARE(contents(), QByteArray("first whole file"));
         QCOMPARE(QDir(m_store->downloadFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {u"n.deb"_s});
+
+        m_server->on(u"GET"_s, u"/n.deb"_s, FakeResponse {200, "second whole file", "application/octet-stream"});
+        download();
+        QVERIFY(m_store->error().isEmpty());
+        QCOMPARE(contents(), QByteArray("second whole file"));
     }
 
     void fileNames_data()

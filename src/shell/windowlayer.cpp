@@ -15,12 +15,6 @@ QList<WindowLayer *> &liveLayers()
     return layers;
 }
 
-quint64 nextOpening()
-{
-    static quint64 count = 0;
-    return ++count;
-}
-
 } // namespace
 
 WindowLayer::WindowLayer(QObject *parent) : QObject(parent)
@@ -49,8 +43,6 @@ void WindowLayer::setOpen(bool open)
     if (m_open == open)
         return;
     m_open = open;
-    if (open)
-        m_openedAt = nextOpening();
     emit openChanged();
     restack();
 }
@@ -59,10 +51,7 @@ WindowLayer *WindowLayer::topmost()
 {
     WindowLayer *top = nullptr;
     for (WindowLayer *layer : std::as_const(liveLayers())) {
-        if (!layer->m_open)
-            continue;
-        if (!top || layer->m_kind > top->m_kind
-            || (layer->m_kind == top->m_kind && layer->m_openedAt > top->m_openedAt))
+        if (layer->m_open && (!top || layer->m_kind > top->m_kind))
             top = layer;
     }
     return top;

@@ -47,8 +47,6 @@ private:
     Kind m_kind = Kind::FullscreenPlayer;
     bool m_open = false;
     bool m_answersEscape = false;
-    // Of two open layers of one kind the one opened last lies on top.
-    quint64 m_openedAt = 0;
 };
 
 } // namespace nimbra

@@ -10,7 +10,6 @@ Item {
 
     property alias kind: layer.kind
     property alias open: layer.open
-    readonly property alias answers: layer.answersEscape
 
     signal escapePressed()
 

@@ -5,6 +5,7 @@
 #include "api/apierror.h"
 #include "api/connectivity.h"
 #include "api/sharedanswers.h"
+#include "api/tokenorigins.h"
 #include "api/transfer.h"
 
 #include <QDeadlineTimer>
@@ -167,8 +168,12 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
     if (!url)
         throw ApiError::invalidUrl();
 
-    // The service's base address: the one origin the bearer token may reach.
-    const QUrl origin = ApiConfig::baseUrl();
+    // The one origin the bearer token may reach is the service that issued
+    // it. A request that would carry it to another one (the address changed
+    // while the request was on its way to being sent) is not sent at all.
+    const QUrl origin = bearerToken ? TokenOrigins::originOf(*bearerToken) : ApiConfig::baseUrl();
+    if (bearerToken && !sameOrigin(*url, origin))
+        throw ApiError::unauthorized();
     if (cancel.isCancelled())
         throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {

@@ -31,7 +31,8 @@ class TestTokenOrigins : public QObject
     int sentAnywhere() const { return m_issuer->requestCount() + m_other->requestCount(); }
 
     // The playlists asked for with the token after the address became
-    // `address`: true when the service at the issuer's origin got it.
+    // `address`: the issuer gets the token when the address is still its
+    // origin; otherwise nothing is sent anywhere.
     void verifyOnlyTheIssuerGetsIt(const QString &token, const QString &address, bool sameOrigin)
     {
         ApiConfig::setBaseUrl(QUrl(address));

@@ -60,12 +60,8 @@ QCoro::Task<void> AuthStore::restoreToken()
     if (!self)
         co_return;
     // A sign-in or sign-out while the keychain answered has the last word.
-    if (saved && m_tokenWrites == writesBefore) {
-        // The item holds the token alone; it belongs to the service the
-        // client is set to at start.
-        TokenOrigins::bind(*saved, ApiConfig::baseUrl());
+    if (saved && m_tokenWrites == writesBefore)
         setToken(std::move(saved));
-    }
     m_tokenLoaded = true;
     emit tokenLoadedChanged();
 }
@@ -156,6 +152,7 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
     const NimbraApi api = m_api;
+    const QUrl origin = ApiConfig::baseUrl();
     QCoro::Task<UserOut> call = api.me(token);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
@@ -165,6 +162,10 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         co_return;
 
     if (user) {
+        // The keychain holds a token without its service: a saved token
+        // belongs to the one that accepts it. (An issued one is bound to
+        // this origin already, or the request would not have been sent.)
+        TokenOrigins::bind(token, origin);
         setUserValue(std::move(user.value));
         setToken(token);
         setGuestMode(false);

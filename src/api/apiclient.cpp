@@ -169,11 +169,9 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
         throw ApiError::invalidUrl();
 
     // The one origin the bearer token may reach is the service that issued
-    // it. A request that would carry it to another one (the address changed
-    // while the request was on its way to being sent) is not sent at all.
+    // it: a request made with it after the address moved to another service
+    // goes there without it, as a redirect elsewhere would.
     const QUrl origin = bearerToken ? TokenOrigins::originOf(*bearerToken) : ApiConfig::baseUrl();
-    if (bearerToken && !sameOrigin(*url, origin))
-        throw ApiError::unauthorized();
     if (cancel.isCancelled())
         throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {

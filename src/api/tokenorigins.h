@@ -12,8 +12,8 @@ namespace nimbra {
 class TokenOrigins
 {
 public:
-    // The token was issued by (or, restored from the keychain, is used
-    // with) the service at origin; a later binding of the same text wins.
+    // The token was issued (or, restored from the keychain, accepted) by
+    // the service at origin; a later binding of the same text wins.
     static void bind(const QString &token, const QUrl &origin);
     // Where token may be sent: the origin it was bound to, else the base
     // address in force (a token the sign-in never held).

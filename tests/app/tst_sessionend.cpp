@@ -24,6 +24,7 @@
 #include "eventloop.h"
 #include "tracks/trackservices.h"
 #include "fakeaudiobackend.h"
+#include "fakevideoplayer.h"
 #include "fakehttpserver.h"
 #include "memorysecretstore.h"
 #include "mprisprobe.h"
@@ -52,6 +53,7 @@ class TestSessionEnd : public QObject
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<FakeHttpServer> m_otherService;
     FakeAudioBackend m_audio;
+    FakeVideoBackend m_video;
     std::shared_ptr<MemorySecretStore> m_secrets;
     std::unique_ptr<AppContext> m_app;
     // The tokens the service still knows; the others get 401.
@@ -81,9 +83,15 @@ class TestSessionEnd : public QObject
         QVERIFY(m_app->auth()->isSignedIn());
     }
 
-    // A favourite track playing in a queue of three, a sleep timer set.
+    // A favourite track playing in a queue of three, a sleep timer set; a
+    // clip playing over it.
     void playFavourite()
     {
+        ClipOut clip;
+        clip.id = u"c1"_s;
+        clip.fileUrl = u"media/c1.mp4"_s;
+        m_app->clipPlayer()->play(clip, {clip});
+        QVERIFY(m_app->clipPlayer()->isPresented());
         QList<TrackOut> queue = makeTracks({u"a"_s, u"b"_s, u"c"_s});
         queue[0].isFavorite = true;
         m_app->player()->play(queue.first(), queue);
@@ -92,6 +100,7 @@ class TestSessionEnd : public QObject
         QVERIFY(m_app->player()->nowPlaying()->info().has_value());
         if (MprisService *mpris = m_app->player()->nowPlaying()->mpris())
             QCOMPARE(MprisProbe(mpris->serviceName()).playbackStatus(), u"Playing"_s);
+        QVERIFY(m_video.player() && m_video.player()->isPlaying());
     }
 
     void verifyNothingOfTheListenerLeft()
@@ -117,6 +126,7 @@ class TestSessionEnd : public QObject
         QVERIFY(!m_app->artistCatalog()->isReady());
         QVERIFY(m_app->artistNavigation()->presentedArtistName().isEmpty());
         QVERIFY(!m_app->clipPlayer()->isPresented());
+        QVERIFY(!m_video.player() || !m_video.player()->isPlaying());
         QVERIFY(m_app->currentTrackActions()->signInPrompt().isEmpty());
     }
 
@@ -160,6 +170,7 @@ private slots:
         AppContext::Environment environment;
         environment.secrets = m_secrets;
         environment.audio = &m_audio;
+        environment.video = &m_video;
         m_app = std::make_unique<AppContext>(environment);
         QCoro::waitFor(m_app->auth()->waitUntilTokenLoaded());
     }

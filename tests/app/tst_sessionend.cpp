@@ -164,6 +164,7 @@ private slots:
         m_server->on(u"POST"_s, kFavorites, FakeResponse {200, "{}"});
         m_server->on(u"POST"_s, kRate, FakeResponse {200, R"({"track_id": "a", "type": "dislike"})"});
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, FakeResponse {200, "[]"});
+        m_server->on(u"GET"_s, kFavorites, FakeResponse {200, "[]"});
         m_server->clearRequests();
         m_otherService->clearRequests();
         m_secrets = std::make_shared<MemorySecretStore>();
@@ -333,6 +334,26 @@ private slots:
         // The next tap is the new listener's own and is sent.
         dislike ? current->toggleDislike() : current->toggleFavorite();
         QTRY_COMPARE(favourites.size() + ratings.size(), 1);
+    }
+
+    // A wave asked for as the queue ran out, answered after the listener
+    // left: nothing of it plays.
+    void waveOfAnEndedSessionPlaysNothing()
+    {
+        signIn("first");
+        AnswerGate gate;
+        m_server->on(u"GET"_s, kFavorites, gate.hold(FakeResponse {200, "[]"}));
+        const TrackOut track = makeTrack(u"a"_s);
+        m_app->player()->play(track, {track});
+        m_app->player()->next();
+        QVERIFY(m_app->player()->isLoadingWave());
+        QTRY_COMPARE(m_server->requestsTo(kFavorites), 1);
+
+        m_app->auth()->signOut();
+        gate.open();
+        QTRY_VERIFY(gate.answered());
+        QVERIFY(waitUntilIdle());
+        verifyNothingOfTheListenerLeft();
     }
 
     // The offline copy a listener asked for is still saved after they leave,

@@ -152,7 +152,9 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
     const NimbraApi api = m_api;
-    const QUrl origin = ApiConfig::baseUrl();
+    // Where the request carries the token: its service's, or for a token
+    // the store has only read from the keychain, the address in force.
+    const QUrl origin = TokenOrigins::originOf(token);
     QCoro::Task<UserOut> call = api.me(token);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
@@ -163,8 +165,7 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 
     if (user) {
         // The keychain holds a token without its service: a saved token
-        // belongs to the one that accepts it. (An issued one is bound to
-        // this origin already, or the request would not have been sent.)
+        // belongs to the one that accepts it.
         TokenOrigins::bind(token, origin);
         setUserValue(std::move(user.value));
         setToken(token);

@@ -194,6 +194,13 @@ Item {
                 visible: nav.showsArtistPage
                 z: 2
 
+                // The section under the page keeps no hover (nor help text).
+                MouseArea {
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.NoButton
+                }
+
                 // One stack per artist: another name starts afresh.
                 Repeater {
                     model: nav.showsArtistPage ? [nav.presentedArtistName] : []

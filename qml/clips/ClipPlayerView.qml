@@ -33,10 +33,11 @@ Item {
             ClipPlayerStore.videoOutput = null
     }
 
-    Shortcut {
-        sequence: "Esc"
-        enabled: view.shown
-        onActivated: {
+    // Over the fullscreen player when both are open, so Esc is ours then.
+    LayerEscape {
+        kind: WindowLayer.ClipPlayer
+        open: view.shown
+        onEscapePressed: {
             if (view.fullscreen)
                 ClipPlayerStore.isFullscreen = false
             else

@@ -207,12 +207,12 @@ Item {
         refresh: model.lyricsMode
     }
 
-    // The clip player lies over this screen when both are open; then Esc is
-    // the clip player's alone (two live Esc shortcuts would cancel out).
-    Shortcut {
-        sequence: "Esc"
-        enabled: !ClipPlayerStore.isPresented
-        onActivated: model.goBack()
+    // Esc leaves the lyrics, then the screen; while the clip player lies
+    // over this screen, Esc is the clip player's.
+    LayerEscape {
+        kind: WindowLayer.FullscreenPlayer
+        open: screen.visible
+        onEscapePressed: model.goBack()
     }
 
     SignInRequiredDialog {

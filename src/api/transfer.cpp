@@ -115,16 +115,17 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         bool errorCut = false;
         QByteArray collected;
         // What an answer outside 2xx says is kept up to its own limit, and
-        // no more is read: the reply is left to fill up to the limit (the
-        // network waits while it is full), then taken and stopped.
+        // no more is read: the transfer stops there.
         const auto keepErrorBody = [&collected, &errorCut, guard, limit = transfer.maxErrorBodyBytes] {
-            if (!guard || errorCut || !collected.isEmpty())
+            if (!guard || errorCut)
                 return;
-            const qint64 available = guard->bytesAvailable();
-            if (available < limit && !guard->isFinished())
+            const qint64 room = limit - collected.size();
+            if (guard->bytesAvailable() <= room) {
+                collected += guard->readAll();
                 return;
-            collected = guard->read(limit);
-            errorCut = available > limit || !guard->isFinished();
+            }
+            collected += guard->read(room);
+            errorCut = true;
             // When the rest had already arrived underneath, Qt warns of an
             // "internal problem" here; the answer is still what was read.
             if (!guard->isFinished())
@@ -134,10 +135,6 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             const int status = guard ? statusOf(guard) : 0;
             return status != 0 && (status < 200 || status > 299);
         };
-        QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [guard, isErrorAnswer, &transfer] {
-            if (guard && isErrorAnswer())
-                guard->setReadBufferSize(transfer.maxErrorBodyBytes);
-        });
         if (!transfer.sink) {
             // Collected as it arrives, so that an endless or huge answer is
             // cut off at the limit instead of filling memory first.

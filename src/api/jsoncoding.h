@@ -46,7 +46,6 @@ QString formatServiceDate(const QDateTime &date);
 // text never reaches layout whole.
 QString cutForDisplay(QString text);
 
-
 // Strict reader over one JSON object. Required reads fail on a missing key,
 // a null or a value of another type; optional reads accept missing and null
 // but fail on a present value of another type.

@@ -64,7 +64,8 @@ ParsedLyrics ParsedLyrics::parse(const QString &text)
         while (fraction.size() < 3)
             fraction.append(QLatin1Char('0'));
         const int millis = readNumber(fraction.left(3));
-        stamped.append({minutes * 60.0 + seconds + millis / 1000.0, cutForDisplay(trimSpacesAndTabs(match.captured(4)))});
+        const QString line = cutForDisplay(trimSpacesAndTabs(match.captured(4)));
+        stamped.append({minutes * 60.0 + seconds + millis / 1000.0, line});
     }
 
     ParsedLyrics parsed;

@@ -12,6 +12,7 @@
 
 #include "apprig.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -220,6 +221,36 @@ private slots:
         QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
         m_rig.screenshot(u"library-playlist-failed"_s);
         m_rig.service()->clearFaults();
+    }
+
+    // The cards are the first section of the list: scrolled down a long
+    // list of playlists, they leave the screen with the rows above them.
+    // (Last, since the playlists it makes stay with the demo user.)
+    void smartCardsScrollWithTheList()
+    {
+        const QString token = m_rig.service()->signIn();
+        for (int i = 0; i < 20; ++i) {
+            const QJsonObject playlist {{u"title"_s, u"Подборка %1"_s.arg(i)}, {u"is_public"_s, false}};
+            QCOMPARE(m_rig.service()->call("POST", u"/api/v1/playlists"_s, QJsonDocument(playlist).toJson(), token).status,
+                200);
+        }
+        m_rig.launchSignedIn();
+        m_rig.openSection(SidebarItem::Playlists);
+        QQuickItem *list = m_rig.item(u"playlistsList"_s);
+        QTRY_VERIFY(list && list->property("count").toInt() >= 22);
+        QQuickItem *card = m_rig.item(u"smartCard_wave"_s);
+        QVERIFY(isShown(card));
+        // Whole at first, the section's title too, though the rows came
+        // after the cards.
+        const qreal listTop = list->mapToScene(QPointF()).y();
+        auto *cards = list->property("headerItem").value<QQuickItem *>();
+        QVERIFY(cards && cards->isAncestorOf(card));
+        QCOMPARE(cards->mapToScene(QPointF()).y(), listTop);
+
+        QVERIFY(QMetaObject::invokeMethod(list, "positionViewAtEnd"));
+        QTRY_VERIFY(card->mapToScene(QPointF(0, card->height())).y() <= listTop);
+        QVERIFY(!m_rig.shownItems(u"playlistRow"_s).isEmpty());
+        m_rig.screenshot(u"library-playlists-scrolled"_s);
     }
 };
 

@@ -94,7 +94,6 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
     QPointer<ArtistCatalogStore> self(this);
     const NimbraApi api = m_api;
     const quint64 changesBefore = m_lastChange;
-    const quint64 account = m_account;
 
     // All three start now and run side by side.
     QCoro::Task<QList<TrackOut>> tracksTask = api.fetchAllTracksBrief(token, cancel);
@@ -137,10 +136,7 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
             failure = built.errorText;
     }
 
-    if (account != m_account) {
-        // Marked for an account that is no longer signed in.
-        setReady(false);
-    } else if (failure) {
+    if (failure) {
         setLastError(failure);
         setReady(false);
     } else {
@@ -211,15 +207,6 @@ void ArtistCatalogStore::followTrackChanges(const TrackServices &services)
         connect(services.favorites, &FavoritesStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
     if (services.ratings)
         connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
-    if (services.session)
-        connect(services.session, &Session::tokenChanged, this, &ArtistCatalogStore::forgetAccount);
-}
-
-void ArtistCatalogStore::forgetAccount()
-{
-    ++m_account;
-    m_changedTracks.clear();
-    setReady(false);
 }
 
 void ArtistCatalogStore::setLoading(bool loading)

@@ -58,14 +58,8 @@ public:
     // from now on show this copy in place of the catalogue's, until a load
     // started later brings the service's own.
     void replaceTrack(const TrackOut &track);
-    // Takes every track the favourites and ratings stores report changed,
-    // and forgets the marks of an account when the session's token changes.
+    // Takes every track the favourites and ratings stores report changed.
     void followTrackChanges(const TrackServices &services);
-    // The catalogue's favourite and rating marks are those of the account
-    // it was loaded for: after a sign-in, sign-out or another account the
-    // next page loads it again, and a load still running for the account
-    // before leaves the catalogue not ready.
-    void forgetAccount();
 
 signals:
     void isLoadingChanged();
@@ -118,8 +112,6 @@ private:
     // number of the change; a load drops those older than its start.
     QHash<QString, std::pair<quint64, TrackOut>> m_changedTracks;
     quint64 m_lastChange = 0;
-    // Counts the accounts the session went through.
-    quint64 m_account = 0;
 
     std::optional<RunningLoad> m_loadTask;
     quint64 m_lastLoadId = 0;

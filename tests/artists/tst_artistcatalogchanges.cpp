@@ -1,7 +1,7 @@
 // The artist catalogue against the local service while favourites change:
 // the changed copy reaches every page built afterwards, a refused change
 // reaches none, and a load that starts after the change brings back what
-// the service holds, and the marks go with the account they belong to.
+// the service holds.
 #include "account/favoritesstore.h"
 #include "account/session.h"
 #include "api/apiconfig.h"
@@ -128,55 +128,6 @@ private slots:
         QCoro::waitFor(catalog.reloadAsync(m_token));
         QVERIFY(catalog.isReady());
         QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
-    }
-
-    // The marks belong to the account the catalogue was loaded for: once the
-    // listener signs out, a guest's page is built from a load of its own,
-    // without the hearts given before, also when the sign-out came while a
-    // load for the account was still on its way.
-    void marksGoWithTheAccount()
-    {
-        Session session;
-        session.setToken(m_token);
-        session.setHasUser(true);
-        FavoritesStore favorites(&session);
-        TrackServices services;
-        services.favorites = &favorites;
-        services.session = &session;
-        ArtistCatalogStore catalog {NimbraApi()};
-        catalog.followTrackChanges(services);
-        QCoro::waitFor(catalog.reloadAsync(m_token));
-        QVERIFY(catalog.isReady());
-        const std::optional<ArtistPageContent> signedIn = catalog.artistPage(kArtist, std::nullopt);
-        QVERIFY(signedIn);
-        TrackOut chosen;
-        for (const TrackOut &track : signedIn->allTracks) {
-            if (!track.isFavorite) {
-                chosen = track;
-                break;
-            }
-        }
-        QVERIFY(!chosen.id.isEmpty());
-        QVERIFY(QCoro::waitFor(favorites.toggleAsync(chosen)));
-        QVERIFY(markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
-
-        session.setToken(std::nullopt);
-        QVERIFY(!catalog.isReady());
-        QVERIFY(!catalog.artistPage(kArtist, std::nullopt));
-        QCoro::waitFor(catalog.reloadAsync(std::nullopt));
-        QVERIFY(catalog.isReady());
-        QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
-
-        // Signed in again while the guest's load runs: that load is not kept.
-        QCoro::Task<> guestLoad = catalog.reloadAsync(std::nullopt);
-        session.setToken(m_token);
-        QCoro::waitFor(std::move(guestLoad));
-        QVERIFY(!catalog.isReady());
-        QVERIFY(!catalog.lastError());
-        QCoro::waitFor(catalog.reloadAsync(m_token));
-        QVERIFY(markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
-
-        QCOMPARE(m_service->call("DELETE", u"/api/v1/favorites/"_s + chosen.id, {}, m_token).status / 100, 2);
     }
 };
 

@@ -194,6 +194,13 @@ Item {
                 visible: nav.showsArtistPage
                 z: 2
 
+                // The section under the page keeps no hover (nor help text).
+                MouseArea {
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.NoButton
+                }
+
                 // One stack per artist: another name starts afresh.
                 Repeater {
                     model: nav.showsArtistPage ? [nav.presentedArtistName] : []
@@ -231,11 +238,13 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                // Made afresh on every presentation.
+                // Made afresh on every presentation. Its backdrop runs to
+                // the bottom; its controls end above the strip.
                 Loader {
                     anchors.fill: parent
                     active: parent.visible
                     source: "player/FullscreenPlayer.qml"
+                    onLoaded: item.bottomInset = Qt.binding(() => detailColumn.bottomInset)
                 }
             }
         }
@@ -249,7 +258,7 @@ Item {
         visible: nav.showsClipPlayer
         active: false
         source: "clips/ClipPlayerView.qml"
-        onLoaded: item.bottomInset = Qt.binding(() => nav.showsMiniPlayer ? AppTheme.miniPlayerReserve : 0)
+        onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
     }
 
     SlideInLayer {
@@ -259,8 +268,10 @@ Item {
         anchors.bottom: parent.bottom
         height: AppTheme.miniPlayerHeight
         shown: nav.showsMiniPlayer
-        // Made when first shown, then kept: most starts play nothing.
-        onVisibleChanged: if (visible) miniPlayerLoader.active = true
+        // Made when first shown, then kept: most starts play nothing. A
+        // window made while a track is current shows it from the start.
+        onShownChanged: if (shown) miniPlayerLoader.active = true
+        Component.onCompleted: if (shown) miniPlayerLoader.active = true
 
         Loader {
             id: miniPlayerLoader
@@ -289,8 +300,10 @@ Item {
             }
         }
 
-        // Made when first shown, then kept: most starts offer no update.
-        onVisibleChanged: if (visible) updateBannerLoader.active = true
+        // Made when first shown, then kept: most starts offer no update. An
+        // offer found while the sign-in screen showed is there from the start.
+        onShownChanged: if (shown) updateBannerLoader.active = true
+        Component.onCompleted: if (shown) updateBannerLoader.active = true
 
         Loader {
             id: updateBannerLoader

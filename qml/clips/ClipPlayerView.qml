@@ -20,7 +20,7 @@ Item {
     readonly property color barFill: AppTheme.alpha("black", 0.92)
     readonly property color failureColor: AppTheme.alpha("white", 0.75)
     // The height of what the main window lays over this view's bottom edge
-    // (the mini player); the card's controls stay above it.
+    // (the mini player, the update strip); the controls stay above it.
     property real bottomInset: 0
 
     visible: windowed.opacity > 0 || fullscreenLayout.opacity > 0
@@ -33,10 +33,11 @@ Item {
             ClipPlayerStore.videoOutput = null
     }
 
-    Shortcut {
-        sequence: "Esc"
-        enabled: view.shown
-        onActivated: {
+    // Over the fullscreen player when both are open, so Esc is ours then.
+    LayerEscape {
+        kind: WindowLayer.ClipPlayer
+        open: view.shown
+        onEscapePressed: {
             if (view.fullscreen)
                 ClipPlayerStore.isFullscreen = false
             else
@@ -171,7 +172,7 @@ Item {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom
-            height: controlsColumn.implicitHeight + 2 * AppTheme.spacingXL
+            height: controlsColumn.implicitHeight + 2 * AppTheme.spacingXL + view.bottomInset
             color: view.barFill
 
             Column {
@@ -180,7 +181,7 @@ Item {
                 anchors.leftMargin: AppTheme.spacingXXL
                 anchors.rightMargin: AppTheme.spacingXXL
                 anchors.topMargin: AppTheme.spacingXL
-                anchors.bottomMargin: AppTheme.spacingXL
+                anchors.bottomMargin: AppTheme.spacingXL + view.bottomInset
                 spacing: AppTheme.cardPadding
 
                 ClipSeekBar {
@@ -188,6 +189,7 @@ Item {
                 }
 
                 ClipPlayerControls {
+                    objectName: "clipFullscreenControls"
                     anchors.horizontalCenter: parent.horizontalCenter
                 }
 

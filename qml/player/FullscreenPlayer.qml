@@ -23,6 +23,9 @@ Item {
     readonly property real titleRoom: 120
     // Keeps the artist line clear of the window's edges.
     readonly property real artistLineInset: 140
+    // The height of what the main window lays over this screen's bottom
+    // edge (the update strip); the controls stay above it.
+    property real bottomInset: 0
 
     FullscreenPlayerModel {
         id: model
@@ -47,6 +50,7 @@ Item {
 
     ColumnLayout {
         anchors.fill: parent
+        anchors.bottomMargin: screen.bottomInset
         spacing: 0
 
         RowLayout {
@@ -203,12 +207,12 @@ Item {
         refresh: model.lyricsMode
     }
 
-    // The clip player lies over this screen when both are open; then Esc is
-    // the clip player's alone (two live Esc shortcuts would cancel out).
-    Shortcut {
-        sequence: "Esc"
-        enabled: !ClipPlayerStore.isPresented
-        onActivated: model.goBack()
+    // Esc leaves the lyrics, then the screen; while the clip player lies
+    // over this screen, Esc is the clip player's.
+    LayerEscape {
+        kind: WindowLayer.FullscreenPlayer
+        open: screen.visible
+        onEscapePressed: model.goBack()
     }
 
     SignInRequiredDialog {

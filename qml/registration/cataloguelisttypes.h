@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/storeregistry.h"
+#include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "catalogue/albumlistmodel.h"
 #include "artists/artistlinks.h"
@@ -35,7 +36,8 @@ public:
                     navigation->openArtist(name);
             }
         };
-        return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(), openArtist);
+        return new nimbra::ArtistLinks(nimbra::StoreRegistry::get<nimbra::PlayerStore>(),
+            nimbra::StoreRegistry::get<nimbra::ClipPlayerStore>(), openArtist);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "account/qrsheetmodel.h"
 #include "shell/rootviewmodel.h"
 #include "shell/sidebaritem.h"
+#include "shell/windowlayer.h"
 
 #include <QtQml/qqmlregistration.h>
 
@@ -30,6 +31,13 @@ struct MainNavigationModelForeign
     Q_GADGET
     QML_FOREIGN(nimbra::MainNavigationModel)
     QML_NAMED_ELEMENT(MainNavigationModel)
+};
+
+struct WindowLayerForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::WindowLayer)
+    QML_NAMED_ELEMENT(WindowLayer)
 };
 
 struct LoginFormModelForeign

@@ -34,5 +34,13 @@ Item {
         width: layer.width
         height: layer.height
         y: (1 - layer.progress) * Math.min(layer.height, layer.slideDistance)
+
+        // Takes the hover, not the presses, under the content: a control
+        // the layer comes over loses its hover, and with it its help text.
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.NoButton
+        }
     }
 }

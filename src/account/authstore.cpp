@@ -3,7 +3,9 @@
 #include "account/accountvariants.h"
 #include "account/keychainhelper.h"
 
+#include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/tokenorigins.h"
 #include "api/tokenrejections.h"
 
 #include <QCoro/QCoroSignal>
@@ -86,18 +88,6 @@ void AuthStore::setUser(UserOut user)
     setUserValue(std::move(user));
 }
 
-QString AuthStore::qrLink() const
-{
-    return m_qrToken ? qrLinkFor(*m_qrToken) : QString();
-}
-
-QString AuthStore::qrLinkFor(const QString &qrToken)
-{
-    // The token goes in exactly as the service gave it: the scanning
-    // device reads it back the same way.
-    return u"nimbras://qr?token="_s + qrToken;
-}
-
 void AuthStore::login(QString username, QString password)
 {
     loginAsync(std::move(username), std::move(password));
@@ -137,6 +127,9 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
     setLoading(true);
     setErrorMessage(std::nullopt);
 
+    // The token comes from the service asked, even should the address
+    // change before it answers.
+    const QUrl origin = ApiConfig::baseUrl();
     QCoro::Task<TokenResponse> call = request();
     const Outcome<TokenResponse> response = co_await runAtBoundary(std::move(call));
     if (!self)
@@ -148,7 +141,7 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
     }
 
     const QString token = response.value->accessToken;
-    adoptToken(token);
+    adoptToken(token, origin);
     co_await refreshProfileAsync(token);
     if (!self)
         co_return;
@@ -159,6 +152,9 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
     const NimbraApi api = m_api;
+    // Where the request carries the token: its service's, or for a token
+    // the store has only read from the keychain, the address in force.
+    const QUrl origin = TokenOrigins::originOf(token);
     QCoro::Task<UserOut> call = api.me(token);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
@@ -168,6 +164,9 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         co_return;
 
     if (user) {
+        // The keychain holds a token without its service: a saved token
+        // belongs to the one that accepts it.
+        TokenOrigins::bind(token, origin);
         setUserValue(std::move(user.value));
         setToken(token);
         setGuestMode(false);
@@ -215,122 +214,12 @@ void AuthStore::signOut()
         m_keychain->deleteToken();
 }
 
-void AuthStore::adoptToken(const QString &token)
+void AuthStore::adoptToken(const QString &token, const QUrl &origin)
 {
+    TokenOrigins::bind(token, origin);
     setToken(token);
     if (m_keychain)
         m_keychain->saveToken(token);
-}
-
-// QR sign-in ---------------------------------------------------------------
-
-qint64 AuthStore::qrPollAttempts(qint64 lifetimeSeconds)
-{
-    // Integer division truncates toward zero, so a negative lifetime also
-    // gets the floor of ten.
-    return std::max<qint64>(lifetimeSeconds / 2, 10);
-}
-
-void AuthStore::startQrLogin()
-{
-    startQrLoginAsync();
-}
-
-QCoro::Task<void> AuthStore::startQrLoginAsync()
-{
-    QPointer<AuthStore> self(this);
-    setQrError(std::nullopt);
-    setQrToken(std::nullopt);
-    setQrPolling(false);
-    // Replaces the sign-in before it, whether it still waits for its token
-    // or already polls.
-    const CancelToken cancel = m_qrTask.renew();
-
-    const NimbraApi api = m_api;
-    QCoro::Task<QrInitResponse> call = api.qrInit(cancel);
-    const Outcome<QrInitResponse> init = co_await runAtBoundary(std::move(call));
-    if (!self || !self->m_qrTask.isCurrent(cancel))
-        co_return;
-    if (!init) {
-        m_qrTask.finish(cancel);
-        setQrError(init.errorText);
-        co_return;
-    }
-    setQrToken(init.value->qrToken);
-    setQrPolling(true);
-    pollQr(init.value->qrToken, init.value->expiresInSeconds, cancel);
-}
-
-QCoro::Task<void> AuthStore::pollQr(QString qrToken, qint64 lifetimeSeconds, CancelToken cancel)
-{
-    QPointer<AuthStore> self(this);
-    const NimbraApi api = m_api;
-    Clock *const clock = m_clock;
-    const qint64 attempts = qrPollAttempts(lifetimeSeconds);
-
-    for (qint64 attempt = 0; attempt < attempts; ++attempt) {
-        if (cancel.isCancelled())
-            co_return;
-        co_await clock->sleep(qrPollInterval, cancel);
-        if (!self || !self->m_qrTask.isCurrent(cancel))
-            co_return;
-
-        // A failed request only uses up its attempt.
-        QCoro::Task<QrStatusResponse> call = api.qrStatus(qrToken, cancel);
-        const Outcome<QrStatusResponse> answer = co_await runAtBoundary(std::move(call));
-        // A poll that was replaced or cancelled meanwhile writes nothing
-        // into the state of the one after it.
-        if (!self || !self->m_qrTask.isCurrent(cancel))
-            co_return;
-        if (!answer)
-            continue;
-
-        const QString status = answer.value->status.toLower();
-        if (status == "confirmed"_L1) {
-            self->m_qrTask.finish(cancel);
-            // A confirmation without a token cannot sign in; waiting on
-            // would only show the code until it expires.
-            if (!answer.value->accessToken)
-                self->endQr(u"Не удалось войти по QR-коду"_s);
-            else
-                co_await self->loginWithAccessToken(*answer.value->accessToken);
-            co_return;
-        }
-        if (status == "expired"_L1) {
-            self->m_qrTask.finish(cancel);
-            self->endQr(u"QR-код истёк"_s);
-            co_return;
-        }
-    }
-
-    if (self && self->m_qrTask.isCurrent(cancel)) {
-        self->m_qrTask.finish(cancel);
-        self->endQr(u"QR-код истёк"_s);
-    }
-}
-
-QCoro::Task<void> AuthStore::loginWithAccessToken(QString accessToken)
-{
-    adoptToken(accessToken);
-    setQrToken(std::nullopt);
-    setQrPolling(false);
-    setQrError(std::nullopt);
-    co_await refreshProfileAsync(accessToken);
-}
-
-void AuthStore::endQr(const QString &message)
-{
-    setQrPolling(false);
-    setQrError(message);
-    setQrToken(std::nullopt);
-}
-
-void AuthStore::cancelQrLogin()
-{
-    m_qrTask.cancel();
-    setQrToken(std::nullopt);
-    setQrPolling(false);
-    setQrError(std::nullopt);
 }
 
 // Property writes ------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QVariantMap>
 
 #include <QCoro/QCoroTask>
@@ -135,9 +136,11 @@ signals:
 private:
     QCoro::Task<void> restoreToken();
     QCoro::Task<void> authenticate(std::function<QCoro::Task<TokenResponse>()> request);
-    QCoro::Task<void> pollQr(QString qrToken, qint64 lifetimeSeconds, CancelToken cancel);
-    QCoro::Task<void> loginWithAccessToken(QString accessToken);
-    void adoptToken(const QString &token);
+    // origin: the service the QR token was asked of, which issues the access token.
+    QCoro::Task<void> pollQr(QString qrToken, qint64 lifetimeSeconds, QUrl origin, CancelToken cancel);
+    QCoro::Task<void> loginWithAccessToken(QString accessToken, QUrl origin);
+    // Takes a token the service at origin issued and saves it.
+    void adoptToken(const QString &token, const QUrl &origin);
     void endQr(const QString &message);
 
     void setToken(std::optional<QString> token);

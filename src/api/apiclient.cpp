@@ -5,6 +5,7 @@
 #include "api/apierror.h"
 #include "api/connectivity.h"
 #include "api/sharedanswers.h"
+#include "api/tokenorigins.h"
 #include "api/transfer.h"
 
 #include <QDeadlineTimer>
@@ -167,8 +168,10 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
     if (!url)
         throw ApiError::invalidUrl();
 
-    // The service's base address: the one origin the bearer token may reach.
-    const QUrl origin = ApiConfig::baseUrl();
+    // The one origin the bearer token may reach is the service that issued
+    // it: a request made with it after the address moved to another service
+    // goes there without it, as a redirect elsewhere would.
+    const QUrl origin = bearerToken ? TokenOrigins::originOf(*bearerToken) : ApiConfig::baseUrl();
     if (cancel.isCancelled())
         throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {

@@ -50,6 +50,7 @@ AppContext::AppContext(Environment environment, QObject *parent) : QObject(paren
     createStores(std::move(environment));
     followSignIn();
     registerStores();
+    followSessionEnd();
 }
 
 AppContext::~AppContext()
@@ -110,6 +111,20 @@ void AppContext::followSignIn()
     connect(m_auth.get(), &AuthStore::userChanged, this, follow);
     connect(m_auth.get(), &AuthStore::isGuestModeChanged, this, follow);
     follow();
+}
+
+void AppContext::followSessionEnd()
+{
+    // The player, the favourites, ratings and playlists stores let go of
+    // the session themselves; these hold what a session left on screen: an
+    // artist page (and the catalogue with the listener's marks), a clip
+    // still playing, a failure told about the current track.
+    connect(m_session.get(), &Session::ended, this, [this] {
+        m_clipPlayer->dismiss();
+        m_artistNavigation->close();
+        m_artistCatalog->endSession();
+        m_currentTrackActions->setSignInPrompt(QString());
+    });
 }
 
 void AppContext::registerStores()

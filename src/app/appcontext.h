@@ -87,6 +87,7 @@ private:
     void createStores(Environment environment);
     void followSignIn();
     void registerStores();
+    void followSessionEnd();
     QCoro::Task<void> checkForUpdateSoon(Clock *clock, CancelToken lifetime);
 
     // Declared in the order of creation, so they go in the reverse order;

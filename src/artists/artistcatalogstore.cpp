@@ -209,6 +209,21 @@ void ArtistCatalogStore::followTrackChanges(const TrackServices &services)
         connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
 }
 
+void ArtistCatalogStore::endSession()
+{
+    // A caller waiting for the load wakes as it ends and finds no catalogue.
+    if (m_loadTask) {
+        m_loadTask->cancel.cancel();
+        m_loadTask.reset();
+    }
+    setLoading(false);
+    setLastError(std::nullopt);
+    setReady(false);
+    m_tracks.clear();
+    m_profiles.clear();
+    m_changedTracks.clear();
+}
+
 void ArtistCatalogStore::setLoading(bool loading)
 {
     if (m_isLoading == loading)

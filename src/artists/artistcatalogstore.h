@@ -60,6 +60,10 @@ public:
     void replaceTrack(const TrackOut &track);
     // Takes every track the favourites and ratings stores report changed.
     void followTrackChanges(const TrackServices &services);
+    // The listener's session ended: the catalogue, which carries their
+    // favourites and ratings, goes with it (a load under way too), and the
+    // next artist page loads it afresh.
+    void endSession();
 
 signals:
     void isLoadingChanged();

@@ -1,12 +1,13 @@
 #include "artists/artistlinks.h"
 
 #include "artists/artistcataloglogic.h"
+#include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 
 namespace nimbra {
 
-ArtistLinks::ArtistLinks(PlayerStore *player, OpenArtist openArtist, QObject *parent)
-    : QObject(parent), m_player(player), m_openArtist(std::move(openArtist))
+ArtistLinks::ArtistLinks(PlayerStore *player, ClipPlayerStore *clips, OpenArtist openArtist, QObject *parent)
+    : QObject(parent), m_player(player), m_clips(clips), m_openArtist(std::move(openArtist))
 {
 }
 
@@ -19,6 +20,8 @@ void ArtistLinks::open(const QString &name)
 {
     if (m_player && m_player->isFullscreenPresented())
         m_player->dismissFullscreen();
+    if (m_clips && m_clips->isPresented())
+        m_clips->dismiss();
     if (m_openArtist)
         m_openArtist(name);
 }

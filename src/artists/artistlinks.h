@@ -8,12 +8,15 @@
 
 namespace nimbra {
 
+class ClipPlayerStore;
 class PlayerStore;
 
 // Every artist name on screen is a link to the artist's page. A credit text
 // ("A feat. B", "A & B") is cut into its names by the artist rules, each
-// name its own link; following one closes the fullscreen player first, so
-// the page is not opened behind it.
+// name its own link. Following one first closes the players that would lie
+// over the page: the fullscreen player, and the clip player, which covers
+// the whole window (its names are links too, and a page opened behind it
+// could be neither seen nor used).
 class ArtistLinks : public QObject
 {
     Q_OBJECT
@@ -22,7 +25,7 @@ public:
     // openArtist: opens an artist's page in the window (the shell's
     // navigation), called only when a name is followed.
     using OpenArtist = std::function<void(const QString &name)>;
-    ArtistLinks(PlayerStore *player, OpenArtist openArtist, QObject *parent = nullptr);
+    ArtistLinks(PlayerStore *player, ClipPlayerStore *clips, OpenArtist openArtist, QObject *parent = nullptr);
 
     // The names of a credit, in credit order, trimmed; never empty (a blank
     // credit is the one name "Неизвестно").
@@ -32,6 +35,7 @@ public:
 
 private:
     QPointer<PlayerStore> m_player;
+    QPointer<ClipPlayerStore> m_clips;
     OpenArtist m_openArtist;
 };
 

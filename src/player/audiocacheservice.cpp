@@ -4,6 +4,7 @@
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"
+#include "api/tokenorigins.h"
 #include "api/transfer.h"
 #include "player/audiocacheerror.h"
 
@@ -154,7 +155,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     Transfer transfer;
     transfer.url = from;
     transfer.bearerToken = token;
-    transfer.tokenOrigin = ApiConfig::baseUrl();
+    transfer.tokenOrigin = token ? TokenOrigins::originOf(*token) : ApiConfig::baseUrl();
     transfer.idleLimit = requestTimeout;
     transfer.wholeLimit = resourceTimeout;
     transfer.maxRedirects = maxRedirects;

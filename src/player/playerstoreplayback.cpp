@@ -71,10 +71,15 @@ void PlayerStore::endSession()
     setPlaying(false);
     setElapsed(0);
     setDuration(0);
+    // A save under way goes on (offline copies outlive the session), but
+    // its outcome is no longer anybody's to be told.
+    setCachingTrackId(std::nullopt);
     setCacheMessage(std::nullopt);
     setFullscreenPresented(false);
+    setFullscreenWantsLyrics(false);
     m_sessionPlayCount.clear();
     emit currentTrackChanged();
+    emit currentTrackIsCachedChanged();
     emit shuffleEnabledChanged();
     syncNowPlaying();
 }

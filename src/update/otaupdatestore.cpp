@@ -23,6 +23,10 @@ OtaUpdateStore::OtaUpdateStore(QObject *parent)
 OtaUpdateStore::~OtaUpdateStore()
 {
     m_lifetime.cancel();
+    // A folder whose download failed, or that never got its file, is not
+    // left behind; rmdir refuses one that holds a file.
+    if (m_folder)
+        QDir().rmdir(m_folder->path());
 }
 
 void OtaUpdateStore::setAvailableManifest(std::optional<OtaManifest> manifest)
@@ -84,6 +88,8 @@ QCoro::Task<void> OtaUpdateStore::checkUpdatesAsync(bool silent)
 {
     if (m_checking)
         co_return;
+    // The start-up check is the first chance of every run to tidy up.
+    removeEmptyEarlierFolders();
     setChecking(true);
     setStatusMessage(QString());
     setError(QString());
@@ -116,6 +122,10 @@ QString OtaUpdateStore::downloadFolder() const
 
 QString OtaUpdateStore::ensureDownloadFolder()
 {
+    // A folder that went meanwhile (a cleaner of the temporary folder, the
+    // listener) is made anew.
+    if (m_folder && !QFileInfo(m_folder->path()).isDir())
+        m_folder.reset();
     if (!m_folder) {
         removeEmptyEarlierFolders();
         // mkdtemp: a fresh folder only this user may enter. It stays after
@@ -187,6 +197,9 @@ bool OtaUpdateStore::install(const QString &path)
 
 void OtaUpdateStore::removeEmptyEarlierFolders()
 {
+    if (m_earlierFoldersRemoved)
+        return;
+    m_earlierFoldersRemoved = true;
     // Folders of earlier runs whose download failed or whose file the
     // listener removed; a folder with anything in it may still serve an
     // installer and stays (rmdir refuses it), and so does a fresh one that

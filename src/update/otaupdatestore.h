@@ -105,6 +105,7 @@ private:
     QString ensureDownloadFolder();
     // Hands the file to the desktop; false (with the error set) when that failed.
     bool install(const QString &path);
+    // Once a run, at its first check or download, whichever comes first.
     void removeEmptyEarlierFolders();
 
     std::optional<OtaManifest> m_manifest;
@@ -116,6 +117,7 @@ private:
     qint64 m_currentBuild;
     FileOpener m_opener;
     std::unique_ptr<QTemporaryDir> m_folder;
+    bool m_earlierFoldersRemoved = false;
     // Ends the work in flight when the store goes.
     CancelToken m_lifetime;
 };

@@ -51,10 +51,12 @@ bool UpdateDownload::isSafeFileName(const QString &name)
     if (name.toUtf8().size() > 255 || name.startsWith(u'.') || name.contains(u'/') || name.contains(u'\\'))
         return false;
     for (const QChar c : name) {
-        // Control characters, and the direction marks and overrides that
-        // make a name read otherwise than it is ("gpj.exe" shown as "exe.jpg").
+        // Control characters and line breaks, and the direction marks and
+        // overrides that make a name read otherwise than it is ("gpj.exe"
+        // shown as "exe.jpg").
         const ushort u = c.unicode();
         if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph
             || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
             || u == 0x061C)
             return false;

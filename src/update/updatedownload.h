@@ -14,19 +14,19 @@ namespace nimbra {
 // One installer download, streamed to disk: the bytes go into a QSaveFile
 // as they arrive, so memory stays flat whatever the server announces, and
 // the file shows under its name only once it is whole, replacing one saved
-// there before only then. A status outside
-// 2xx, a body shorter than its announced length, a redirect to an address
-// the client may not fetch and any write failure end it with an error;
-// then nothing is left under the name.
+// there before only then. A status outside 2xx, a body shorter than its
+// announced length, a redirect to an address the client may not fetch and
+// any write failure end it with an error; a file saved there before stays
+// as it was.
 class UpdateDownload
 {
 public:
     // The address's last path component when it is a safe installer name,
     // else the system's fallback name.
     static QString fileNameFor(const QUrl &url);
-    // A plain name (no folder, not hidden, no control or direction
-    // characters) that ends in an installer's extension: ".AppImage", ".deb",
-    // ".rpm", ".tar.gz", ".tar.xz" or ".zip".
+    // A plain name (no folder, not hidden, no control, line-break or
+    // direction characters) that ends in an installer's extension:
+    // ".AppImage", ".deb", ".rpm", ".tar.gz", ".tar.xz" or ".zip".
     static bool isSafeFileName(const QString &name);
     // "Не удалось загрузить обновление: " + reason.
     static QString failureText(const QString &reason);

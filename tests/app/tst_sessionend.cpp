@@ -7,17 +7,27 @@
 #include "account/favoritesstore.h"
 #include "account/playlistsstore.h"
 #include "account/session.h"
+#include "account/ratingsstore.h"
 #include "account/settingsmodel.h"
 #include "api/apiconfig.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistnavigationstore.h"
+#include "clips/clipplayerstore.h"
+#include "platform/mprisservice.h"
+#include "player/audiocacheservice.h"
 #include "player/nowplayingcontroller.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
 
 #include "authsession.h"
+#include "catalogpages.h"
+#include "eventloop.h"
 #include "tracks/trackservices.h"
 #include "fakeaudiobackend.h"
+#include "fakevideoplayer.h"
 #include "fakehttpserver.h"
 #include "memorysecretstore.h"
+#include "mprisprobe.h"
 #include "testenv.h"
 #include "trackfixtures.h"
 
@@ -31,6 +41,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString kFavorites = u"/api/v1/favorites"_s;
+const QString kRate = u"/api/v1/rate"_s;
+
 } // namespace
 
 class TestSessionEnd : public QObject
@@ -40,6 +53,7 @@ class TestSessionEnd : public QObject
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<FakeHttpServer> m_otherService;
     FakeAudioBackend m_audio;
+    FakeVideoBackend m_video;
     std::shared_ptr<MemorySecretStore> m_secrets;
     std::unique_ptr<AppContext> m_app;
     // The tokens the service still knows; the others get 401.
@@ -69,15 +83,24 @@ class TestSessionEnd : public QObject
         QVERIFY(m_app->auth()->isSignedIn());
     }
 
-    // A favourite track playing in a queue of three, a sleep timer set.
+    // A favourite track playing in a queue of three, a sleep timer set; a
+    // clip playing over it.
     void playFavourite()
     {
+        ClipOut clip;
+        clip.id = u"c1"_s;
+        clip.fileUrl = u"media/c1.mp4"_s;
+        m_app->clipPlayer()->play(clip, {clip});
+        QVERIFY(m_app->clipPlayer()->isPresented());
         QList<TrackOut> queue = makeTracks({u"a"_s, u"b"_s, u"c"_s});
         queue[0].isFavorite = true;
         m_app->player()->play(queue.first(), queue);
         m_app->player()->setSleepTimer(30);
         QVERIFY(m_app->player()->isPlaying());
         QVERIFY(m_app->player()->nowPlaying()->info().has_value());
+        if (MprisService *mpris = m_app->player()->nowPlaying()->mpris())
+            QCOMPARE(MprisProbe(mpris->serviceName()).playbackStatus(), u"Playing"_s);
+        QVERIFY(m_video.player() && m_video.player()->isPlaying());
     }
 
     void verifyNothingOfTheListenerLeft()
@@ -92,8 +115,19 @@ class TestSessionEnd : public QObject
         // The desktop's panel says Stopped, with no track.
         QVERIFY(!player->nowPlaying()->info().has_value());
         QVERIFY(!m_audio.lastPlayer() || !m_audio.lastPlayer()->isPlaying());
+        // What the desktop's panel reads: Stopped, no track.
+        if (MprisService *mpris = player->nowPlaying()->mpris()) {
+            const MprisProbe desktop(mpris->serviceName());
+            QCOMPARE(desktop.playbackStatus(), u"Stopped"_s);
+            QVERIFY(!desktop.metadata().contains(u"xesam:title"_s));
+        }
         QVERIFY(m_app->playlists()->playlists().isEmpty());
         QVERIFY(m_app->favorites()->lastError().value_or(QString()).isEmpty());
+        QVERIFY(!m_app->artistCatalog()->isReady());
+        QVERIFY(m_app->artistNavigation()->presentedArtistName().isEmpty());
+        QVERIFY(!m_app->clipPlayer()->isPresented());
+        QVERIFY(!m_video.player() || !m_video.player()->isPlaying());
+        QVERIFY(m_app->currentTrackActions()->signInPrompt().isEmpty());
     }
 
 private slots:
@@ -108,6 +142,15 @@ private slots:
                     return FakeResponse {200, userJson(request.header(u"authorization"_s).mid(11))};
                 if (request.path == u"/api/v1/playlists"_s)
                     return FakeResponse {200, R"([{"id": "p1", "title": "Mine", "is_public": false, "track_count": 1}])"};
+                if (request.path == u"/api/v1/tracks"_s) {
+                    QJsonObject mine = trackJson(u"a"_s);
+                    mine.insert("artist"_L1, u"Ann"_s);
+                    mine.insert("is_favorite"_L1, true);
+                    return jsonResponse(trackPageBody({mine}, 1, 1, 1000, 1));
+                }
+                if (request.path == u"/api/v1/catalog/featured-artist-names"_s)
+                    return FakeResponse {200, R"({"names": []})"};
+
                 return FakeResponse {200, "[]"};
             }
             return FakeResponse {401, R"({"detail": "Недействительный токен"})"};
@@ -117,12 +160,18 @@ private slots:
     void init()
     {
         ApiConfig::setBaseUrl(m_server->baseUrl());
+        // Routes a test held or refused answer at once again.
+        m_server->on(u"POST"_s, kFavorites, FakeResponse {200, "{}"});
+        m_server->on(u"POST"_s, kRate, FakeResponse {200, R"({"track_id": "a", "type": "dislike"})"});
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s, FakeResponse {200, "[]"});
+        m_server->on(u"GET"_s, kFavorites, FakeResponse {200, "[]"});
         m_server->clearRequests();
         m_otherService->clearRequests();
         m_secrets = std::make_shared<MemorySecretStore>();
         AppContext::Environment environment;
         environment.secrets = m_secrets;
         environment.audio = &m_audio;
+        environment.video = &m_video;
         m_app = std::make_unique<AppContext>(environment);
         QCoro::waitFor(m_app->auth()->waitUntilTokenLoaded());
     }
@@ -161,6 +210,9 @@ private slots:
         QCOMPARE(m_secrets->itemCount(), 1);
         forgetTokens();
 
+        // The heart learns it first; its failure is no alert for the next listener.
+        m_app->currentTrackActions()->toggleFavorite();
+        QTRY_COMPARE(m_server->requestsTo(kFavorites + u"/a"_s), 1);
         QCoro::waitFor(m_app->playlists()->loadAsync());
         QTRY_VERIFY(!m_app->auth()->hasToken());
         QVERIFY(!m_app->auth()->canUseApp());
@@ -210,23 +262,149 @@ private slots:
         QCOMPARE(ApiConfig::baseUrl(), m_server->baseUrl());
     }
 
-    // A heart tapped twice while its request runs sends one request.
+    // A heart or a dislike tapped twice while its request runs sends one
+    // request; once answered, the next tap is sent again.
+    void doubleTapSendsOneRequest_data()
+    {
+        QTest::addColumn<bool>("dislike");
+        QTest::newRow("favourite") << false;
+        QTest::newRow("dislike") << true;
+    }
+
     void doubleTapSendsOneRequest()
     {
+        QFETCH(bool, dislike);
         signIn("first");
-        FakeResponse slow {200, "{}"};
-        slow.delayMs = 300;
-        m_server->on(u"POST"_s, u"/api/v1/favorites"_s, slow);
+        const QString path = dislike ? kRate : kFavorites;
+        AnswerGate gate;
+        m_server->on(u"POST"_s, path, gate.hold(FakeResponse {200, dislike ? R"({"track_id": "a", "type": "dislike"})" : "{}"}));
         TrackActions actions(TrackServices::registered());
-        QSignalSpy answered(m_app->favorites(), &FavoritesStore::trackChanged);
+        QSignalSpy favourites(m_app->favorites(), &FavoritesStore::trackChanged);
+        QSignalSpy ratings(m_app->ratings(), &RatingsStore::trackChanged);
         const TrackOut track = makeTrack(u"a"_s);
-        actions.toggleFavorite(track, QString());
-        actions.toggleFavorite(track, QString());
-        QVERIFY(answered.wait());
-        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 1);
-        // Once answered, the next tap is sent again.
-        QVERIFY(QCoro::waitFor(m_app->favorites()->toggleAsync(track)).has_value());
-        QCOMPARE(m_server->requestsTo(u"/api/v1/favorites"_s), 2);
+        const auto tap = [&] {
+            if (dislike)
+                actions.toggleDislike(track, QString());
+            else
+                actions.toggleFavorite(track, QString());
+        };
+        tap();
+        QTRY_COMPARE(m_server->requestsTo(path), 1);
+        tap();
+        gate.open();
+        QTRY_COMPARE(favourites.size() + ratings.size(), 1);
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(m_server->requestsTo(path), 1);
+
+        tap();
+        QTRY_COMPARE(favourites.size() + ratings.size(), 2);
+        QCOMPARE(m_server->requestsTo(path), 2);
+    }
+
+    // An answer to a request of the ended session, arriving while the next
+    // listener plays the same track, marks nothing anywhere.
+    void lateAnswerOfAnEndedSessionMarksNothing_data() { doubleTapSendsOneRequest_data(); }
+
+    void lateAnswerOfAnEndedSessionMarksNothing()
+    {
+        QFETCH(bool, dislike);
+        signIn("first");
+        const QString path = dislike ? kRate : kFavorites;
+        AnswerGate gate;
+        m_server->on(u"POST"_s, path, gate.hold(FakeResponse {200, dislike ? R"({"track_id": "a", "type": "dislike"})" : "{}"}));
+        const TrackOut track = makeTrack(u"a"_s);
+        m_app->player()->play(track, {track});
+        TrackActions *current = m_app->currentTrackActions();
+        dislike ? current->toggleDislike() : current->toggleFavorite();
+        QTRY_COMPARE(m_server->requestsTo(path), 1);
+
+        m_app->auth()->signOut();
+        signIn("second");
+        m_app->player()->play(track, {track});
+        QSignalSpy favourites(m_app->favorites(), &FavoritesStore::trackChanged);
+        QSignalSpy ratings(m_app->ratings(), &RatingsStore::trackChanged);
+        gate.open();
+        QTRY_VERIFY(gate.answered());
+        QVERIFY(waitUntilIdle());
+
+        QCOMPARE(favourites.size() + ratings.size(), 0);
+        QVERIFY(!m_app->player()->currentTrack()->isFavorite);
+        QVERIFY(!m_app->player()->currentTrack()->userRating);
+        QVERIFY(current->signInPrompt().isEmpty());
+        // The next tap is the new listener's own and is sent.
+        dislike ? current->toggleDislike() : current->toggleFavorite();
+        QTRY_COMPARE(favourites.size() + ratings.size(), 1);
+    }
+
+    // A wave asked for as the queue ran out, answered after the listener
+    // left: nothing of it plays.
+    void waveOfAnEndedSessionPlaysNothing()
+    {
+        signIn("first");
+        AnswerGate gate;
+        m_server->on(u"GET"_s, kFavorites, gate.hold(FakeResponse {200, "[]"}));
+        const TrackOut track = makeTrack(u"a"_s);
+        m_app->player()->play(track, {track});
+        m_app->player()->next();
+        QVERIFY(m_app->player()->isLoadingWave());
+        QTRY_COMPARE(m_server->requestsTo(kFavorites), 1);
+
+        m_app->auth()->signOut();
+        gate.open();
+        QTRY_VERIFY(gate.answered());
+        QVERIFY(waitUntilIdle());
+        verifyNothingOfTheListenerLeft();
+    }
+
+    // The offline copy a listener asked for is still saved after they leave,
+    // but the message about it is nobody's any more.
+    void offlineSaveOutlivesTheSessionSilently()
+    {
+        signIn("first");
+        AnswerGate gate;
+        m_server->on(u"GET"_s, u"/media/z.mp3"_s, gate.hold(FakeResponse {200, QByteArray(4096, 'a'), "audio/mpeg"}));
+        const TrackOut track = makeTrack(u"z"_s);
+        m_app->player()->play(track, {track});
+        m_app->player()->cacheCurrentTrack();
+        QTRY_COMPARE(m_server->requestsTo(u"/media/z.mp3"_s), 1);
+
+        m_app->auth()->signOut();
+        QVERIFY(!m_app->player()->cachingTrackId());
+        gate.open();
+        QTRY_VERIFY(AudioCacheService::shared()->localUrl(u"z"_s).has_value());
+        QVERIFY(waitUntilIdle());
+        QVERIFY(!m_app->player()->cacheMessage());
+        QVERIFY(!m_app->player()->cachingTrackId());
+        AudioCacheService::shared()->removeCached(u"z"_s);
+    }
+
+    // The artist catalogue carries the listener's hearts: it goes with the
+    // session, and a load still running then never lands.
+    void artistCatalogueGoesWithTheSession()
+    {
+        signIn("first");
+        ArtistCatalogStore *catalogue = m_app->artistCatalog();
+        QCoro::waitFor(catalogue->reloadAsync(m_app->session()->token()));
+        QVERIFY(catalogue->isReady());
+        const auto page = catalogue->artistPage(u"Ann"_s, m_app->auth()->user());
+        QVERIFY(page && !page->allTracks.isEmpty() && page->allTracks.first().isFavorite);
+        m_app->artistNavigation()->open(u"Ann"_s);
+
+        m_app->auth()->signOut();
+        verifyNothingOfTheListenerLeft();
+        QVERIFY(!catalogue->artistPage(u"Ann"_s, std::nullopt));
+
+        signIn("second");
+        AnswerGate gate;
+        m_server->on(u"GET"_s, u"/api/v1/albums"_s, gate.hold(FakeResponse {200, "[]"}));
+        catalogue->reload(m_app->session()->token().value_or(QString()));
+        QTRY_COMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 2);
+        m_app->auth()->signOut();
+        gate.open();
+        QTRY_VERIFY(gate.answered());
+        QVERIFY(waitUntilIdle());
+        QVERIFY(!catalogue->isReady());
+        QVERIFY(!catalogue->isLoading());
     }
 };
 

@@ -6,6 +6,8 @@
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
+#include "clips/clipplayerstore.h"
+#include "player/playerstore.h"
 #include "update/updatebannermodel.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
@@ -13,12 +15,14 @@
 #include "devserviceprocess.h"
 #include "fakeaudiobackend.h"
 #include "fakehttpserver.h"
+#include "fakevideoplayer.h"
 #include "heldclock.h"
 #include "memorysecretstore.h"
 #include "scenerig.h"
 #include "screentest.h"
 #include "shell/mainnavigationmodel.h"
 #include "shell/sidebaritem.h"
+#include "trackfixtures.h"
 
 #include <QDir>
 #include <QQuickItem>
@@ -48,14 +52,15 @@ class TestUpdateBanner : public QObject
         return m_app && m_app->window() ? findItem(m_app->window(), objectName) : nullptr;
     }
 
-    // A guest in the main window; the launch pause is asked for but takes
-    // no time.
-    bool launchAsGuest()
+    // The program on its sign-in screen; the launch pause is asked for but
+    // takes no time.
+    bool launch(VideoBackend *video = nullptr)
     {
         m_app.reset();
         AppContext::Environment environment;
         environment.secrets = std::make_shared<MemorySecretStore>();
         environment.audio = &m_audio;
+        environment.video = video;
         m_clock = std::make_unique<HeldClock>(true);
         environment.clock = m_clock.get();
         environment.openFile = [this](const QString &path) {
@@ -67,7 +72,13 @@ class TestUpdateBanner : public QObject
         m_app = std::make_unique<AppContext>(environment);
         if (!m_app->start() || !QTest::qWaitForWindowExposed(m_app->window()))
             return false;
-        if (!QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; }))
+        return QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; });
+    }
+
+    // A guest in the main window.
+    bool launchAsGuest(VideoBackend *video = nullptr)
+    {
+        if (!launch(video))
             return false;
         m_app->auth()->continueAsGuest();
         return QTest::qWaitFor([this] { return item(u"mainView"_s) != nullptr; });
@@ -79,6 +90,22 @@ class TestUpdateBanner : public QObject
     {
         QVERIFY(isShown(item(objectName)));
         QVERIFY(click(m_app->window(), item(objectName)));
+    }
+
+    // The item ends above the strip's top edge, where it can be seen and
+    // clicked.
+    void endsAboveTheStrip(const QString &objectName)
+    {
+        QQuickItem *shown = item(objectName);
+        QQuickItem *banner = item(u"updateBanner"_s);
+        QVERIFY2(isShown(shown), qPrintable(objectName));
+        QVERIFY(waitUntilStill(banner));
+        QVERIFY(waitUntilStill(shown));
+        const QRectF area = shown->mapRectToScene(shown->boundingRect());
+        const QRectF strip = banner->mapRectToScene(banner->boundingRect());
+        QVERIFY2(area.bottom() <= strip.top() && area.top() >= 0,
+            qPrintable(u"%1 spans %2 to %3, the strip starts at %4"_s.arg(objectName)
+                           .arg(area.top()).arg(area.bottom()).arg(strip.top())));
     }
 
     void screenshot(const QString &name)
@@ -160,6 +187,23 @@ private slots:
         QTRY_COMPARE(m_opened.size(), 2);
     }
 
+    // The start-up check finds the offer while the sign-in screen shows:
+    // the strip is there as soon as the main window comes.
+    void offerFoundBeforeTheMainWindow()
+    {
+        FakeHttpServer server;
+        server.on(u"GET"_s, u"/updates/pc/linux/linux-update.json"_s,
+            FakeResponse {200, R"({"versionCode":99,"versionName":"2.0.0","url":"https:\/\/example.org/n.AppImage"})"});
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), server.baseUrl().toString());
+        QVERIFY(launch());
+        QTRY_VERIFY(m_app->updates()->hasAvailableManifest());
+        QVERIFY(!item(u"mainView"_s));
+        m_app->auth()->continueAsGuest();
+        QTRY_VERIFY(item(u"mainView"_s));
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+        QCOMPARE(item(u"updateVersion"_s)->property("visible").toBool(), true);
+    }
+
     // A cut download: the strip's second line and the settings tell why, the
     // offer stays, and the strip hides no row of the settings.
     void failedDownloadStaysInView()
@@ -196,13 +240,66 @@ private slots:
         QVERIFY(flickable);
         flickable->setProperty("contentY",
             std::max(0.0, flickable->property("contentHeight").toDouble() - flickable->height()));
-        QQuickItem *banner = item(u"updateBanner"_s);
-        QVERIFY(waitUntilStill(banner));
-        QVERIFY(waitUntilStill(apiRow));
-        const QRectF row = apiRow->mapRectToScene(apiRow->boundingRect());
-        const QRectF strip = banner->mapRectToScene(banner->boundingRect());
-        QVERIFY2(row.bottom() <= strip.top(), qPrintable(u"row ends at %1, strip starts at %2"_s.arg(row.bottom()).arg(strip.top())));
+        endsAboveTheStrip(u"apiHostRow"_s);
         QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-settings-failed"_s));
+    }
+
+    // With the mini player below it, the strip still leaves the end of a
+    // screen in view, and it lies over neither player's controls.
+    void stripHidesNoControls()
+    {
+        FakeHttpServer server;
+        server.on(u"GET"_s, u"/updates/pc/linux/linux-update.json"_s,
+            FakeResponse {200, R"({"versionCode":0,"url":"https:\/\/example.org/x"})"});
+        QSettings().setValue(QLatin1StringView(OtaService::settingsKey), server.baseUrl().toString());
+        FakeVideoBackend video;
+        QVERIFY(launchAsGuest(&video));
+        m_app->updates()->setAvailableManifest(
+            OtaManifest {99, u"2.0.0"_s, u"https://example.org/n.AppImage"_s, u"Заметки"_s});
+        const TrackOut track = makeTrack(u"t1"_s);
+        m_app->player()->play(track, {track});
+        QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
+        QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
+
+        item(u"mainView"_s)->findChild<MainNavigationModel *>(u"mainNavigation"_s)
+            ->navigateToSidebar(SidebarItem::Settings);
+        QTRY_VERIFY(isShown(item(u"apiHostRow"_s)));
+        // Scrolled to the end once the room below has grown to its height.
+        QVERIFY(waitUntilStill(item(u"sectionArea"_s)));
+        QQuickItem *scroll = item(u"settingsView"_s)->findChild<QQuickItem *>(u"settingsScroll"_s);
+        QQuickItem *flickable = scroll->property("contentItem").value<QQuickItem *>();
+        QVERIFY(flickable);
+        QVERIFY(flickable->property("contentHeight").toDouble() > flickable->height());
+        flickable->setProperty("contentY", flickable->property("contentHeight").toDouble() - flickable->height());
+        endsAboveTheStrip(u"apiHostRow"_s);
+        if (QTest::currentTestFailed())
+            return;
+
+        m_app->player()->setFullscreenPresented(true);
+        QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
+        QVERIFY(waitUntilSettled(m_app->window()));
+        endsAboveTheStrip(u"fullscreenControls"_s);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-strip-fullscreen-player"_s));
+
+        ClipOut clip;
+        clip.id = u"c1"_s;
+        clip.title = u"Клип"_s;
+        clip.artist = u"Artist"_s;
+        clip.fileUrl = u"/media/clips/c1.avi"_s;
+        clip.durationSeconds = 6;
+        m_app->clipPlayer()->play(clip, {clip});
+        QTRY_VERIFY(isShown(item(u"clipWindowed"_s)));
+        QVERIFY(waitUntilSettled(m_app->window()));
+        endsAboveTheStrip(u"clipControls"_s);
+        if (QTest::currentTestFailed())
+            return;
+        m_app->clipPlayer()->setFullscreen(true);
+        QTRY_VERIFY(isShown(item(u"clipFullscreen"_s)));
+        QTRY_VERIFY(!isShown(item(u"clipWindowed"_s)));
+        endsAboveTheStrip(u"clipFullscreenControls"_s);
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-strip-fullscreen-clip"_s));
     }
 
     void fromStartUpToTheOpenedFile()

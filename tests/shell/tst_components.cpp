@@ -212,6 +212,47 @@ private slots:
         QCOMPARE(scene.root()->property("entering").toInt(), 1);
     }
 
+    // A help text shows while the pointer rests on its control and goes
+    // with a press, and with a layer sliding in over the resting pointer.
+    void helpTextGoesWithPressOrCover_data()
+    {
+        QTest::addColumn<bool>("press");
+        QTest::newRow("press") << true;
+        QTest::newRow("layer slides over") << false;
+    }
+
+    void helpTextGoesWithPressOrCover()
+    {
+        QFETCH(bool, press);
+        test::QmlScene scene(m_scene.engine(),
+            ::scene("IconButton { objectName: \"button\"; x: 50; y: 250; symbol: \"heart\"; toolTip: \"Нравится\" }\n"
+                    "SlideInLayer { objectName: \"layer\"; anchors.bottom: parent.bottom; width: 400; height: 100\n"
+                    "  Rectangle { anchors.fill: parent; color: \"gray\" } }"));
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QQuickItem *button = scene.item(u"button"_s);
+        QObject *tip = nullptr;
+        for (QObject *child : button->findChildren<QObject *>()) {
+            if (QByteArray(child->metaObject()->className()).startsWith("ToolTipGate"))
+                tip = child;
+        }
+        QVERIFY(tip);
+        const QPoint centre = button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint();
+        QTest::mouseMove(scene.window(), QPoint(5, 5));
+        QTest::mouseMove(scene.window(), centre);
+        QTRY_VERIFY(tip->property("shown").toBool());
+        if (press) {
+            QTest::mousePress(scene.window(), Qt::LeftButton, {}, centre);
+            QVERIFY(!tip->property("shown").toBool());
+            QTest::mouseRelease(scene.window(), Qt::LeftButton, {}, centre);
+            // Not again until the pointer has left.
+            QVERIFY(!tip->property("shown").toBool());
+        } else {
+            scene.item(u"layer"_s)->setProperty("shown", true);
+            QTRY_VERIFY(!tip->property("hovered").toBool());
+        }
+        QVERIFY(!tip->property("shown").toBool());
+    }
+
     // The plain style draws the label unchanged: no highlight while pressed,
     // no hover effect and no disabled look of its own.
     void buttonLooksTheSameInEveryState()

@@ -12,6 +12,7 @@
 #include "testenv.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
@@ -60,7 +61,7 @@ private slots:
 
     void cleanup()
     {
-        if (!m_store->downloadFolder().isEmpty())
+        if (m_store && !m_store->downloadFolder().isEmpty())
             QDir(m_store->downloadFolder()).removeRecursively();
         m_store.reset();
     }
@@ -103,24 +104,42 @@ private slots:
         QVERIFY(m_store->error().isEmpty());
     }
 
+    // A file saved earlier under the name outlives a failed download and
+    // gives way only to a whole new one.
+    void failedDownloadKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qsizetype>("cutAfter");
+        QTest::newRow("cut short") << 200 << qsizetype(5000);
+        QTest::newRow("error answer") << 500 << qsizetype(-1);
+    }
+
     void failedDownloadKeepsTheEarlierFile()
     {
+        QFETCH(int, status);
+        QFETCH(qsizetype, cutAfter);
+        const auto contents = [this] {
+            QFile file(QDir(m_store->downloadFolder()).filePath(u"n.deb"_s));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
         m_server->on(u"GET"_s, u"/n.deb"_s, FakeResponse {200, "first whole file", "application/octet-stream"});
         offer(u"/n.deb"_s);
         download();
-        const QString path = QDir(m_store->downloadFolder()).filePath(u"n.deb"_s);
-        QVERIFY(QFile::exists(path));
+        QCOMPARE(contents(), QByteArray("first whole file"));
 
-        FakeResponse cut {200, QByteArray(100000, 'y'), "application/octet-stream"};
-        cut.cutAfter = 5000;
-        m_server->on(u"GET"_s, u"/n.deb"_s, cut);
+        FakeResponse failing {status, QByteArray(100000, 'y'), "application/octet-stream"};
+        failing.cutAfter = cutAfter;
+        m_server->on(u"GET"_s, u"/n.deb"_s, failing);
         offer(u"/n.deb"_s);
         download();
         QVERIFY(!m_store->error().isEmpty());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("first whole file"));
+        QCOMPARE(contents(), QByteArray("first whole file"));
         QCOMPARE(QDir(m_store->downloadFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {u"n.deb"_s});
+
+        m_server->on(u"GET"_s, u"/n.deb"_s, FakeResponse {200, "second whole file", "application/octet-stream"});
+        download();
+        QVERIFY(m_store->error().isEmpty());
+        QCOMPARE(contents(), QByteArray("second whole file"));
     }
 
     void fileNames_data()
@@ -142,6 +161,10 @@ private slots:
         QTest::newRow("isolate") << u"/a/x%E2%81%A6y.deb"_s << fallback;
         QTest::newRow("control character") << u"/a/x%01y.deb"_s << fallback;
         QTest::newRow("line break") << u"/a/x%0Ay.zip"_s << fallback;
+        QTest::newRow("line separator") << u"/a/x%E2%80%A8y.zip"_s << fallback;
+        QTest::newRow("zero-width space") << u"/a/x%E2%80%8By.rpm"_s << fallback;
+        QTest::newRow("folder up") << u"/a/..%2Fn.deb"_s << fallback;
+        QTest::newRow("hidden") << u"/a/.n.deb"_s << fallback;
     }
 
     void fileNames()
@@ -151,33 +174,88 @@ private slots:
         QCOMPARE(UpdateDownload::fileNameFor(QUrl(u"https://example.org"_s + path)), name);
     }
 
-    // What earlier runs left: an empty folder goes, one with a file stays,
-    // and so does one just made (another client may be filling it).
+    // What earlier runs left: an empty folder goes, at this run's first
+    // check or its first download; one with a file stays, and so do one just
+    // made (another client may be filling it), a folder of another program
+    // and a link that only carries the name.
+    void emptyFoldersOfEarlierRunsGo_data()
+    {
+        QTest::addColumn<bool>("byCheck");
+        QTest::newRow("first check") << true;
+        QTest::newRow("first download") << false;
+    }
+
     void emptyFoldersOfEarlierRunsGo()
     {
-        const QDir temp(QDir::tempPath());
+        QFETCH(bool, byCheck);
+        QDir temp(QDir::tempPath());
         const QString prefix = QString::fromLatin1(OtaUpdateStore::folderPrefix);
-        for (const QString &name : {u"oldempty"_s, u"oldfull"_s, u"fresh"_s})
-            QVERIFY(temp.mkpath(prefix + name));
+        const QStringList made {prefix + u"oldempty"_s, prefix + u"oldfull"_s, prefix + u"fresh"_s, u"other-old"_s};
+        const auto removeMade = qScopeGuard([&temp, &made, &prefix] {
+            temp.remove(prefix + u"link"_s);
+            for (const QString &name : made)
+                QDir(temp.filePath(name)).removeRecursively();
+        });
+        for (const QString &name : made)
+            QVERIFY(temp.mkpath(name));
+        QVERIFY(QFile::link(temp.filePath(u"other-old"_s), temp.filePath(prefix + u"link"_s)));
         QFile kept(temp.filePath(prefix + u"oldfull/n.AppImage"_s));
         QVERIFY(kept.open(QIODevice::WriteOnly));
         kept.close();
         const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
-        for (const QString &name : {u"oldempty"_s, u"oldfull"_s}) {
+        for (const QString &name : {prefix + u"oldempty"_s, prefix + u"oldfull"_s, u"other-old"_s}) {
             std::error_code error;
-            std::filesystem::last_write_time(QFile::encodeName(temp.filePath(prefix + name)).toStdString(), old, error);
+            std::filesystem::last_write_time(QFile::encodeName(temp.filePath(name)).toStdString(), old, error);
             QVERIFY(!error);
         }
 
-        m_server->on(u"GET"_s, u"/n.AppImage"_s, FakeResponse {200, "abc", "application/octet-stream"});
-        offer(u"/n.AppImage"_s);
-        download();
+        if (byCheck) {
+            m_server->on(u"GET"_s, OtaService::manifestPath(), FakeResponse {200, R"({"versionCode":1,"url":"u"})"});
+            QSignalSpy checked(m_store.get(), &OtaUpdateStore::checkFinished);
+            m_store->checkUpdates(true);
+            QTRY_COMPARE(checked.size(), 1);
+        } else {
+            m_server->on(u"GET"_s, u"/n.AppImage"_s, FakeResponse {200, "abc", "application/octet-stream"});
+            offer(u"/n.AppImage"_s);
+            download();
+            QVERIFY(QFile::exists(QDir(m_store->downloadFolder()).filePath(u"n.AppImage"_s)));
+        }
         QVERIFY(!temp.exists(prefix + u"oldempty"_s));
         QVERIFY(temp.exists(prefix + u"oldfull/n.AppImage"_s));
         QVERIFY(temp.exists(prefix + u"fresh"_s));
-        QVERIFY(QFile::exists(QDir(m_store->downloadFolder()).filePath(u"n.AppImage"_s)));
-        QDir(temp.filePath(prefix + u"oldfull"_s)).removeRecursively();
-        temp.rmdir(prefix + u"fresh"_s);
+        QVERIFY(temp.exists(u"other-old"_s));
+        QVERIFY(QFileInfo(temp.filePath(prefix + u"link"_s)).isSymLink());
+    }
+
+    // The run's own folder: made anew when it went meanwhile, and gone at
+    // the end when no file came into it.
+    void ownFolderAtTheEnd_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("file saved") << true;
+        QTest::newRow("download failed") << false;
+    }
+
+    void ownFolderAtTheEnd()
+    {
+        QFETCH(bool, whole);
+        m_server->on(u"GET"_s, u"/n.zip"_s, FakeResponse {200, "abc", "application/octet-stream"});
+        offer(u"/n.zip"_s);
+        download();
+        const QString first = m_store->downloadFolder();
+        QVERIFY(QDir(first).removeRecursively());
+
+        m_server->on(u"GET"_s, u"/n.zip"_s, FakeResponse {whole ? 200 : 500, "abc", "application/octet-stream"});
+        offer(u"/n.zip"_s);
+        download();
+        const QString folder = m_store->downloadFolder();
+        QVERIFY(folder != first);
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(m_store->error().isEmpty(), whole);
+        m_store.reset();
+        QCOMPARE(QFileInfo::exists(QDir(folder).filePath(u"n.zip"_s)), whole);
+        QCOMPARE(QFileInfo(folder).isDir(), whole);
+        QDir(folder).removeRecursively();
     }
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace nimbra {
+
+// Which service issued each bearer token the client has held: a token goes
+// only to the scheme, host and port it came from. A request prepared with a
+// token before the base address moved to another service therefore carries
+// it nowhere new, whenever that request is finally sent.
+class TokenOrigins
+{
+public:
+    // The token was issued (or, restored from the keychain, accepted) by
+    // the service at origin; a later binding of the same text wins.
+    static void bind(const QString &token, const QUrl &origin);
+    // Where token may be sent: the origin it was bound to, else the base
+    // address in force (a token the sign-in never held).
+    static QUrl originOf(const QString &token);
+};
+
+} // namespace nimbra

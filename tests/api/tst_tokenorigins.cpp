@@ -1,0 +1,120 @@
+// A bearer token reaches only the service that issued it: a request or an
+// offline save made with it after the address moved to another service goes
+// there without it, while another spelling of the same address changes nothing.
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "api/nimbraapi.h"
+#include "player/audiocacheservice.h"
+
+#include "authsession.h"
+#include "fakehttpserver.h"
+#include "taskoutcome.h"
+#include "testenv.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+class TestTokenOrigins : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHttpServer> m_issuer;
+    std::unique_ptr<FakeHttpServer> m_other;
+
+    // The playlists asked for with the token after the address became
+    // `address`: the issuer gets the token while the address is still its
+    // origin; otherwise no request anywhere carries it.
+    void verifyOnlyTheIssuerGetsIt(const QString &token, const QString &address, bool sameOrigin)
+    {
+        ApiConfig::setBaseUrl(QUrl(address));
+        m_issuer->clearRequests();
+        m_other->clearRequests();
+        const auto outcome = outcomeOf(NimbraApi().playlists(token));
+        if (sameOrigin) {
+            QVERIFY(outcome.value.has_value());
+            QCOMPARE(m_issuer->requestCount(), 1);
+            QCOMPARE(m_issuer->lastRequest().header(u"authorization"_s), u"Bearer "_s + token);
+            return;
+        }
+        for (const FakeHttpServer *server : {m_issuer.get(), m_other.get()}) {
+            for (const RecordedRequest &request : server->requests())
+                QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_issuer = std::make_unique<FakeHttpServer>();
+        m_other = std::make_unique<FakeHttpServer>();
+        const auto everything = [](const RecordedRequest &request) {
+            if (request.path == u"/api/v1/auth/login"_s)
+                return FakeResponse {200, tokenJson("issued")};
+            if (request.path == u"/api/v1/auth/me"_s)
+                return FakeResponse {200, userJson(u"listener"_s)};
+            return FakeResponse {200, "[]"};
+        };
+        m_issuer->setFallback(everything);
+        m_other->setFallback(everything);
+    }
+
+    void init() { ApiConfig::setBaseUrl(m_issuer->baseUrl()); }
+
+    void signedInTokenStaysWithItsService_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("sameOrigin");
+        const QString port = QString::number(m_issuer->baseUrl().port());
+        QTest::newRow("trailing slash") << u"http://127.0.0.1:%1/"_s.arg(port) << true;
+        QTest::newRow("another path") << u"http://127.0.0.1:%1/v2"_s.arg(port) << true;
+        QTest::newRow("another port") << m_other->baseUrl().toString() << false;
+        QTest::newRow("another host") << u"http://localhost:%1"_s.arg(port) << false;
+    }
+
+    void signedInTokenStaysWithItsService()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, sameOrigin);
+        AuthSession session;
+        QCoro::waitFor(session.auth->loginAsync(u"listener"_s, u"pw"_s));
+        QVERIFY(session.auth->isSignedIn());
+        verifyOnlyTheIssuerGetsIt(*session.auth->token(), address, sameOrigin);
+    }
+
+    // The keychain holds the token alone: it belongs to the service that
+    // accepted it at start.
+    void restoredTokenStaysWithTheServiceThatAcceptedIt()
+    {
+        AuthSession session("restored");
+        QCoro::waitFor(session.auth->refreshProfileAsync(u"restored"_s));
+        QVERIFY(session.auth->isSignedIn());
+        verifyOnlyTheIssuerGetsIt(u"restored"_s, m_other->baseUrl().toString(), false);
+    }
+
+    // A track file on another host is fetched, but without the token.
+    void offlineSaveAfterTheAddressMovedCarriesNoToken()
+    {
+        AuthSession session;
+        QCoro::waitFor(session.auth->loginAsync(u"listener"_s, u"pw"_s));
+        ApiConfig::setBaseUrl(m_other->baseUrl());
+        m_other->clearRequests();
+        m_other->on(u"GET"_s, u"/media/x.mp3"_s, FakeResponse {200, QByteArray(512, 'x'), "audio/mpeg"});
+        QTemporaryDir folder;
+        AudioCacheService cache(folder.path());
+        const QUrl file(m_other->baseUrl().toString() + u"/media/x.mp3"_s);
+        const auto saved = outcomeOf(cache.downloadTrack(u"x"_s, file, session.auth->token()));
+        QVERIFY(saved.value.has_value());
+        QCOMPARE(m_other->requestCount(), 1);
+        QVERIFY(!m_other->lastRequest().hasHeader(u"authorization"_s));
+    }
+};
+
+QTEST_MAIN(TestTokenOrigins)
+#include "tst_tokenorigins.moc"

@@ -1,0 +1,160 @@
+// The end of a session in the running program against the local service:
+// "Выйти" while a track plays, a token the service stops accepting, and
+// another service's address saved in the settings. Pictures for a reviewer
+// in build/screenshots/session-*.png.
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "api/jsoncoding.h"
+#include "platform/mprisservice.h"
+#include "player/nowplayingcontroller.h"
+#include "player/playerstore.h"
+
+#include "apprig.h"
+#include "eventloop.h"
+#include "fakehttpserver.h"
+#include "mprisprobe.h"
+
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+class TestSessionWalk : public QObject
+{
+    Q_OBJECT
+
+    AppRig m_rig;
+    std::shared_ptr<MemorySecretStore> m_secrets;
+
+    PlayerStore *player() const { return m_rig.app()->player(); }
+
+    void launchAndSignIn()
+    {
+        m_secrets = std::make_shared<MemorySecretStore>();
+        AppContext::Environment environment;
+        environment.secrets = m_secrets;
+        QVERIFY(m_rig.launch(environment));
+        m_rig.signInAsDemo();
+    }
+
+    void playTwoTracks()
+    {
+        QList<TrackOut> list;
+        for (const QString &id : {u"t00008"_s, u"t00001"_s})
+            list << decodeJson<TrackOut>(m_rig.service()->get(u"/api/v1/tracks/"_s + id).body);
+        player()->play(list.first(), list);
+        QTRY_VERIFY(isShown(m_rig.item(u"miniPlayer"_s)));
+    }
+
+    void retype(const QString &objectName, const QString &value)
+    {
+        QQuickItem *field = m_rig.item(objectName);
+        QVERIFY(field);
+        QVERIFY(typeText(m_rig.window(), field, QString()));
+        QTest::keyClick(m_rig.window(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(m_rig.window(), Qt::Key_Backspace);
+        QVERIFY(typeText(m_rig.window(), field, value));
+    }
+
+    void verifyNothingPlays()
+    {
+        QVERIFY(!player()->hasCurrentTrack());
+        QVERIFY(!player()->isPlaying());
+        QVERIFY(player()->queue().isEmpty());
+        QVERIFY(!m_rig.audio().lastPlayer() || !m_rig.audio().lastPlayer()->isPlaying());
+        if (MprisService *mpris = player()->nowPlaying()->mpris()) {
+            const MprisProbe desktop(mpris->serviceName());
+            QCOMPARE(desktop.playbackStatus(), u"Stopped"_s);
+            QVERIFY(!desktop.metadata().contains(u"xesam:title"_s));
+        }
+    }
+
+private slots:
+    void initTestCase() { m_rig.startService({u"--tracks"_s, u"40"_s, u"--albums"_s, u"4"_s}); }
+    void cleanup()
+    {
+        m_rig.finishTest();
+        ApiConfig::setBaseUrl(m_rig.service()->baseUrl());
+    }
+    void cleanupTestCase() { m_rig.stopService(); }
+
+    // "Выйти" while a favourite plays: the next account finds no track and
+    // no heart of the one before.
+    void signOutWhilePlaying()
+    {
+        launchAndSignIn();
+        playTwoTracks();
+        m_rig.click(m_rig.item(u"miniFavorite"_s));
+        QTRY_VERIFY(player()->currentIsFavorite());
+        player()->setSleepTimer(30);
+
+        m_rig.click(m_rig.item(u"sidebarRow9"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"settingsSignOut"_s)));
+        m_rig.click(m_rig.item(u"settingsSignOut"_s));
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        verifyNothingPlays();
+
+        m_rig.signIn(u"admin"_s, u"admin12345"_s);
+        QVERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
+        verifyNothingPlays();
+        m_rig.screenshot(u"session-next-account"_s);
+    }
+
+    // The service stops knowing the token (it restarted): the next request
+    // that learns it ends the session, with the service's word for why.
+    void refusedTokenEndsTheSession()
+    {
+        launchAndSignIn();
+        playTwoTracks();
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, u"/api/v1/playlists"_s}, {u"status"_s, 401},
+            {u"body"_s, QJsonObject {{u"detail"_s, u"Недействительный токен"_s}}}}));
+        m_rig.click(m_rig.item(u"sidebarRow4"_s));
+
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        QTRY_COMPARE(m_rig.textOf(m_rig.item(u"errorLine"_s)), u"Недействительный токен"_s);
+        QVERIFY(!m_rig.app()->auth()->hasToken());
+        verifyNothingPlays();
+        QTRY_COMPARE(m_secrets->itemCount(), 0);
+        m_rig.screenshot(u"session-token-refused"_s);
+    }
+
+    // Another service's address ends the session before the token could
+    // go there; the same address spelled otherwise changes nothing.
+    void addressOfAnotherService_data()
+    {
+        QTest::addColumn<bool>("anotherService");
+        QTest::newRow("another service") << true;
+        QTest::newRow("same service, trailing slash and blanks") << false;
+    }
+
+    void addressOfAnotherService()
+    {
+        QFETCH(bool, anotherService);
+        FakeHttpServer other;
+        other.setFallback([](const RecordedRequest &) { return FakeResponse {200, "[]"}; });
+        launchAndSignIn();
+        m_rig.click(m_rig.item(u"sidebarRow9"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"baseUrlField"_s)));
+        const QUrl address = anotherService ? other.baseUrl() : m_rig.service()->baseUrl();
+        retype(u"baseUrlField"_s, u" "_s + address.toString() + u"/ "_s);
+        m_rig.click(m_rig.item(u"saveAddress"_s));
+
+        if (anotherService) {
+            QTRY_VERIFY(m_rig.item(u"loginView"_s));
+            QVERIFY(!m_rig.app()->auth()->hasToken());
+        } else {
+            QVERIFY(waitUntilIdle());
+            QVERIFY(m_rig.item(u"mainView"_s));
+            QVERIFY(m_rig.app()->auth()->isSignedIn());
+        }
+        QCOMPARE(ApiConfig::baseUrl(), address);
+        QVERIFY(waitUntilIdle());
+        for (const RecordedRequest &request : other.requests())
+            QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+    }
+};
+
+QTEST_MAIN(TestSessionWalk)
+#include "tst_sessionwalk.moc"

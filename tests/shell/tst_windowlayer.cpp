@@ -1,0 +1,82 @@
+// Which open layer of the window answers Esc: steps of opening, closing
+// and deleting layers from a table, with the answering layer after each
+// step, and never two answering at once.
+#include "shell/windowlayer.h"
+
+#include <QtTest>
+
+#include <map>
+#include <memory>
+
+using namespace nimbra;
+using namespace Qt::StringLiterals;
+
+class TestWindowLayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void topmostOpenLayerAnswers_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("answering");
+        // Layers: f (fullscreen player), c (clip player). "+x" opens x, "-x"
+        // closes it, "~x" deletes it.
+        QTest::newRow("one open") << u"+f"_s << u"f"_s;
+        QTest::newRow("clip over the fullscreen player") << u"+f +c"_s << u"f c"_s;
+        QTest::newRow("order of opening does not matter") << u"+c +f"_s << u"c c"_s;
+        QTest::newRow("closing the top hands Esc down") << u"+f +c -c"_s << u"f c f"_s;
+        QTest::newRow("closing the one under keeps the top") << u"+f +c -f -c"_s << u"f c c -"_s;
+        QTest::newRow("a deleted top hands Esc down") << u"+f +c ~c"_s << u"f c f"_s;
+        QTest::newRow("reopened under an open top") << u"+c +f -f +f"_s << u"c c c c"_s;
+    }
+
+    void topmostOpenLayerAnswers()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, answering);
+        std::map<QString, std::unique_ptr<WindowLayer>> layers;
+        const auto name = [&](const WindowLayer *layer) {
+            for (const auto &[key, value] : layers) {
+                if (value.get() == layer)
+                    return key;
+            }
+            return u"-"_s;
+        };
+        int mostAnswering = 0;
+        const auto count = [&] {
+            int answering = 0;
+            for (const auto &entry : layers)
+                answering += entry.second && entry.second->answersEscape() ? 1 : 0;
+            mostAnswering = std::max(mostAnswering, answering);
+        };
+        for (const QString &key : {u"f"_s, u"c"_s}) {
+            auto layer = std::make_unique<WindowLayer>();
+            layer->setKind(key == u"f" ? WindowLayer::Kind::FullscreenPlayer : WindowLayer::Kind::ClipPlayer);
+            connect(layer.get(), &WindowLayer::answersEscapeChanged, this, count);
+            layers[key] = std::move(layer);
+        }
+
+        QStringList seen;
+        for (const QString &step : steps.split(u' ')) {
+            const QString key = step.mid(1);
+            if (step.startsWith(u'+'))
+                layers[key]->setOpen(true);
+            else if (step.startsWith(u'-'))
+                layers[key]->setOpen(false);
+            else if (step.startsWith(u'~'))
+                layers[key].reset();
+            const WindowLayer *top = WindowLayer::topmost();
+            seen << name(top);
+            for (const auto &entry : layers) {
+                if (entry.second)
+                    QCOMPARE(entry.second->answersEscape(), entry.second.get() == top);
+            }
+        }
+        QCOMPARE(seen.join(u' '), answering);
+        QVERIFY(mostAnswering <= 1);
+    }
+};
+
+QTEST_MAIN(TestWindowLayer)
+#include "tst_windowlayer.moc"

@@ -1,39 +1,8 @@
 #include "media/qtvideoplayer.h"
 
-#include <QMetaObject>
-#include <QThread>
-
 #include <cmath>
-#include <utility>
 
 namespace nimbra {
-
-namespace {
-
-// A sink made on the thread of `output` (on which the output's frames are
-// expected) that passes every frame on to it.
-QVideoSink *makeRelay(QVideoSink *output)
-{
-    QVideoSink *relay = nullptr;
-    const auto make = [&relay, output] {
-        relay = new QVideoSink;
-        QObject::connect(relay, &QVideoSink::videoFrameChanged, output, &QVideoSink::setVideoFrame,
-            Qt::DirectConnection);
-    };
-    if (output->thread() == QThread::currentThread())
-        make();
-    else
-        QMetaObject::invokeMethod(output, make, Qt::BlockingQueuedConnection);
-    return relay;
-}
-
-} // namespace
-
-void QtVideoPlayer::Relay::reset()
-{
-    if (sink)
-        std::exchange(sink, nullptr)->deleteLater();
-}
 
 QtVideoPlayer::QtVideoPlayer(QObject *parent) : VideoPlayerHandle(parent)
 {
@@ -76,7 +45,8 @@ void QtVideoPlayer::load(const QUrl &source)
     connect(&player, &QMediaPlayer::positionChanged, this, &QtVideoPlayer::handlePosition);
     connect(&player, &QMediaPlayer::errorOccurred, this,
         [this](QMediaPlayer::Error, const QString &text) { fail(text); });
-    attachOutput();
+    if (m_output)
+        player.setVideoOutput(m_output.data());
     player.setSource(source);
 }
 
@@ -116,21 +86,7 @@ void QtVideoPlayer::setVideoOutput(QObject *output)
         return;
     m_output = output;
     if (m_item)
-        attachOutput();
-}
-
-void QtVideoPlayer::attachOutput()
-{
-    QMediaPlayer &player = m_item->player;
-    player.setVideoOutput(static_cast<QObject *>(nullptr));
-    m_item->relay.reset();
-    auto *sink = qobject_cast<QVideoSink *>(m_output.data());
-    if (!sink) {
-        player.setVideoOutput(m_output.data());
-        return;
-    }
-    m_item->relay.sink = makeRelay(sink);
-    player.setVideoOutput(m_item->relay.sink);
+        m_item->player.setVideoOutput(output);
 }
 
 void QtVideoPlayer::handleStatus(QMediaPlayer::MediaStatus status)

@@ -105,10 +105,14 @@ Item {
                     font.pixelSize: AppTheme.largeTitle.pixelSize * header.placeholderScale
                 }
 
+                // Its corners cut out of the decoded picture (a clip is square
+                // on every renderer), at the scale it is decoded.
                 Image {
                     id: avatarImage
+                    objectName: "avatarImage"
                     anchors.fill: parent
-                    source: header.model.coverUrl
+                    source: CoverImages.source(header.model.coverUrl,
+                                               avatar.radius * header.avatarDecodedSize / header.avatarSize)
                     visible: status === Image.Ready
                     asynchronous: true
                     fillMode: Image.PreserveAspectCrop

@@ -110,6 +110,10 @@ Popup {
             visible: !sheet.rows.isLoading
             model: sheet.rows
             boundsBehavior: Flickable.StopAtBounds
+            // The message lies over the foot of the list. Room for it stays
+            // below the last row whether it shows or not, so the last row
+            // scrolls clear of it and nothing moves when it comes or goes.
+            bottomMargin: errorBanner.height + 2 * errorBanner.anchors.margins
 
             delegate: T.AbstractButton {
                 id: playlistRow
@@ -209,6 +213,7 @@ Popup {
         // Laid over the foot of the list, so that the rows stay where the
         // pointer left them when a message comes or goes.
         Rectangle {
+            id: errorBanner
             objectName: "addSheetErrorBanner"
             anchors.left: parent.left
             anchors.right: parent.right

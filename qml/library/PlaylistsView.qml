@@ -38,10 +38,11 @@ ListPage {
         rows: rows
     }
 
-    headerGap: AppTheme.spacingL
-    headerShown: !rows.needsSignIn
-    header: Column {
-        id: smart
+    // The cards are the list's first section: they scroll with the rows.
+    // Its height never changes with the rows: a list keeps its offset when
+    // its header grows, which would cut off the header's top.
+    list.header: Column {
+        width: ListView.view ? ListView.view.width : 0
         spacing: AppTheme.spacingS
 
         Text {
@@ -66,19 +67,11 @@ ListPage {
                 }
             }
         }
-
-        Text {
-            topPadding: AppTheme.spacingM
-            visible: rows.count > 0
-            text: "Мои плейлисты"
-            color: AppTheme.textMuted
-            font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.DemiBold)
-        }
     }
 
     model: rows
     list.objectName: "playlistsList"
-    listGap: AppTheme.spacingXS
+    listGap: AppTheme.spacingL
     listMargin: AppTheme.pageMargin
     // Only a guest sees a state: the list itself says when it is empty.
     loadState: rows.needsSignIn ? LoadState.Empty : LoadState.Idle
@@ -87,73 +80,90 @@ ListPage {
     stateView.emptyText: "Войдите, чтобы открыть плейлисты"
     stateView.emptyIcon: "music.note.list"
 
-    delegate: T.AbstractButton {
-        id: row
+    delegate: Column {
+        id: entry
+        required property int index
         required property string playlistId
         required property string title
         required property string countText
 
-        readonly property real tileSymbolSize: 20
-
-        objectName: "playlistRow"
         // A row waiting in the pool is out of sight and out of reach.
-        ListView.onPooled: row.visible = false
-        ListView.onReused: row.visible = true
+        ListView.onPooled: entry.visible = false
+        ListView.onReused: entry.visible = true
         width: ListView.view.width
-        implicitHeight: AppTheme.rowArtworkSize + 4 * AppTheme.spacingXS
-        hoverEnabled: true
-        onClicked: Navigation.openPlaylist(playlistId)
 
-        background: Rectangle {
-            radius: AppTheme.radiusM
-            color: row.hovered ? AppTheme.rowHighlight : "transparent"
+        // The section's title, above its first row.
+        Text {
+            topPadding: AppTheme.spacingM
+            bottomPadding: AppTheme.spacingXS
+            visible: entry.index === 0
+            text: "Мои плейлисты"
+            color: AppTheme.textMuted
+            font: AppTheme.systemFont(AppTheme.subheadline.pixelSize, Font.DemiBold)
+        }
+
+        T.AbstractButton {
+            id: row
+
+            readonly property real tileSymbolSize: 20
+
+            objectName: "playlistRow"
+            width: entry.width
+            implicitHeight: AppTheme.rowArtworkSize + 4 * AppTheme.spacingXS
+            hoverEnabled: true
+            onClicked: Navigation.openPlaylist(entry.playlistId)
+
+            background: Rectangle {
+                radius: AppTheme.radiusM
+                color: row.hovered ? AppTheme.rowHighlight : "transparent"
+                Rectangle {
+                    anchors.left: parent.left
+                    anchors.right: parent.right
+                    anchors.bottom: parent.bottom
+                    anchors.leftMargin: AppTheme.rowArtworkSize + AppTheme.spacingM
+                    height: 1
+                    color: AppTheme.border
+                }
+            }
+
             Rectangle {
-                anchors.left: parent.left
+                id: tile
+                anchors.verticalCenter: parent.verticalCenter
+                width: AppTheme.rowArtworkSize
+                height: AppTheme.rowArtworkSize
+                radius: AppTheme.radiusM
+                color: AppTheme.elevated
+
+                AppIcon {
+                    anchors.centerIn: parent
+                    name: "music.note.list"
+                    size: row.tileSymbolSize
+                    color: AppTheme.accent
+                }
+            }
+
+            Column {
+                anchors.left: tile.right
+                anchors.leftMargin: AppTheme.spacingM
                 anchors.right: parent.right
-                anchors.bottom: parent.bottom
-                anchors.leftMargin: AppTheme.rowArtworkSize + AppTheme.spacingM
-                height: 1
-                color: AppTheme.border
-            }
-        }
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: AppTheme.spacingXXS
 
-        Rectangle {
-            id: tile
-            anchors.verticalCenter: parent.verticalCenter
-            width: AppTheme.rowArtworkSize
-            height: AppTheme.rowArtworkSize
-            radius: AppTheme.radiusM
-            color: AppTheme.elevated
-
-            AppIcon {
-                anchors.centerIn: parent
-                name: "music.note.list"
-                size: row.tileSymbolSize
-                color: AppTheme.accent
-            }
-        }
-
-        Column {
-            anchors.left: tile.right
-            anchors.leftMargin: AppTheme.spacingM
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            spacing: AppTheme.spacingXXS
-
-            Text {
-                objectName: "playlistRowTitle"
-                width: parent.width
-                text: row.title
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
-                color: AppTheme.textPrimary
-                font: AppTheme.body
-            }
-            Text {
-                objectName: "playlistRowCount"
-                text: row.countText
-                color: AppTheme.textSecondary
-                font: AppTheme.caption
+                Text {
+                    objectName: "playlistRowTitle"
+                    width: parent.width
+                    text: entry.title
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    color: AppTheme.textPrimary
+                    font: AppTheme.body
+                }
+                Text {
+                    objectName: "playlistRowCount"
+                    text: entry.countText
+                    color: AppTheme.textSecondary
+                    font: AppTheme.caption
+                }
             }
         }
     }
@@ -164,7 +174,7 @@ ListPage {
         anchors.top: screen.list.top
         anchors.left: screen.list.left
         anchors.right: screen.list.right
-        anchors.topMargin: -screen.listGap
+        anchors.topMargin: screen.list.headerItem ? screen.list.headerItem.height : 0
         height: (rows.loadState === LoadState.Failed ? failure.implicitHeight : emptyColumn.implicitHeight)
             + 2 * AppTheme.spacingXXL
         visible: !rows.needsSignIn && rows.count === 0

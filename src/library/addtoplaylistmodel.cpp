@@ -67,8 +67,10 @@ QCoro::Task<void> AddToPlaylistModel::addTask(QString playlistId)
     const bool added = co_await store->addTrackAsync(m_track.id, playlistId);
     if (!self)
         co_return;
-    if (added)
+    if (added) {
         m_added.insert(playlistId);
+        followUpDone(playlistId);
+    }
     setAddState(QString(), added || !store ? QString() : store->lastErrorText());
     rowChanged(playlistId);
 }

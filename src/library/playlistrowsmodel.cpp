@@ -172,6 +172,12 @@ QCoro::Task<bool> PlaylistRowsModel::afterCreate(PlaylistOut)
     co_return true;
 }
 
+void PlaylistRowsModel::followUpDone(const QString &playlistId)
+{
+    if (m_unfinished && m_unfinished->playlist.id == playlistId)
+        m_unfinished.reset();
+}
+
 void PlaylistRowsModel::rowChanged(const QString &id)
 {
     for (qsizetype row = 0; row < m_rows.size(); ++row) {

@@ -81,6 +81,9 @@ protected:
     Session *session() const { return m_session; }
     // Says that the row of the playlist id changed.
     void rowChanged(const QString &id);
+    // The playlist got what a create was to lead to by another way (its
+    // row): "Создать" with that title makes a new playlist again.
+    void followUpDone(const QString &playlistId);
 
 private:
     // A create whose outcome is unknown: the title and the ids of the

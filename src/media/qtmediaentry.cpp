@@ -1,9 +1,8 @@
 #include "media/qtaudiobackend.h"
+#include "media/qtframesink.h"
 #include "media/qtvideoplayer.h"
 #include "platform/mediaentry.h"
 
-#include <QVideoFrame>
-#include <QVideoSink>
 
 namespace nimbra {
 
@@ -17,11 +16,7 @@ public:
 
     QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) override
     {
-        auto *sink = new QVideoSink(parent);
-        QObject::connect(sink, &QVideoSink::videoFrameChanged, sink,
-            [take = std::move(take)](const QVideoFrame &frame) { take(frame.isValid() ? frame.toImage() : QImage()); },
-            Qt::DirectConnection);
-        return sink;
+        return new QtFrameSink(std::move(take), parent);
     }
 };
 

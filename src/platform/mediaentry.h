@@ -22,9 +22,11 @@ public:
     virtual std::unique_ptr<AudioBackend> createAudioBackend() = 0;
     virtual std::unique_ptr<VideoBackend> createVideoBackend() = 0;
 
-    // A video sink made on the calling thread and owned by `parent`: each
-    // frame a player sends it reaches `take` on that thread as a picture
-    // (a null picture when the player lets go of its picture).
+    // A video sink made on the calling thread and owned by `parent`: the
+    // frames a player sends it reach `take` as pictures, on a thread of the
+    // sink's own, the newest first (frames that come while one is being
+    // converted are dropped), and a null picture when the player lets go
+    // of its picture.
     virtual QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) = 0;
 };
 

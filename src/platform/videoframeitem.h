@@ -17,9 +17,10 @@ namespace nimbra {
 // The sink lives on a thread of its own. GStreamer hands each frame to the
 // sink's thread and waits for it; were that the UI thread, every stop or
 // switch of the pipeline from the UI thread would sit out that wait (a
-// third of a second each time). The frame is also turned into an image
-// there, off the UI thread. The sink comes from the media library, which
-// the first surface loads.
+// third of a second each time). The frame is turned into an image on a
+// thread of the sink's own, off the UI thread, so that the sink's thread
+// always answers at once. The sink comes from the media library, which the
+// first surface loads.
 class VideoFrameItem : public QQuickItem
 {
     Q_OBJECT
@@ -57,8 +58,8 @@ protected:
     void itemChange(ItemChange change, const ItemChangeData &data) override;
 
 private:
-    // On the sink's thread: keeps only the newest picture and asks the
-    // item's thread once to take it.
+    // On the sink's conversion thread: keeps only the newest picture and
+    // asks the item's thread once to take it.
     void offerPicture(QImage picture);
     void takeFrame();
     void refit();

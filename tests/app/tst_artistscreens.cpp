@@ -134,6 +134,17 @@ private slots:
         scrollTo(ArtistPageRows::Kind::DiscographyTitle);
         m_rig.screenshot(u"artist-page-albums"_s);
 
+        // Folded again from below: the rows that went leave nothing over
+        // the toggle.
+        scrollTo(ArtistPageRows::Kind::TracksToggle);
+        m_rig.click(m_rig.item(u"tracksToggle"_s));
+        QVERIFY(!page()->tracksExpanded());
+        QTRY_COMPARE(m_rig.shownItems(u"artistTrackRow"_s).size(), 5);
+        scrollTo(ArtistPageRows::Kind::TracksToggle);
+        toggle = m_rig.item(u"tracksToggle"_s);
+        QVERIFY(trackRow(4));
+        QVERIFY(trackRow(4)->mapToScene(QPointF(0, trackRow(4)->height())).y() <= toggle->mapToScene(QPointF()).y());
+
         // From a warm catalogue another artist opens without loading.
         m_rig.app()->artistNavigation()->open(u"Пять Озёр"_s);
         QTRY_VERIFY(page() && page()->artistName() == u"Пять Озёр"_s);

@@ -2,8 +2,9 @@
 // signed in as the demo user: the playlists screen with its cards, a
 // playlist's tracks, the add-to-playlist sheet creating a playlist and
 // adding a track to it (after one failed create), the favourites with a
-// favourite taken out, and what a guest sees. Fails on any QML warning and
-// writes a picture of each state into the screenshot folder.
+// favourite taken out, what a guest sees, and a long list of playlists
+// with the sheet over it. Fails on any QML warning and writes a picture of
+// each state into the screenshot folder.
 #include "account/authstore.h"
 #include "account/playlistsstore.h"
 #include "api/jsoncoding.h"
@@ -12,6 +13,7 @@
 
 #include "apprig.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -219,6 +221,83 @@ private slots:
         QTRY_COMPARE(m_rig.textOf(m_rig.shownItems(u"stateText"_s).value(0)), u"Injected fault"_s);
         QVERIFY(isShown(m_rig.shownItems(u"stateRetry"_s).value(0)));
         m_rig.screenshot(u"library-playlist-failed"_s);
+        m_rig.service()->clearFaults();
+    }
+
+    // A listener with many playlists. On the playlists screen the cards are
+    // the first section of the list: scrolled down, they leave with the rows
+    // above them. (Last, since the playlists it makes stay with the demo
+    // user.)
+    void aLongListOfPlaylists()
+    {
+        const QString token = m_rig.service()->signIn();
+        for (int i = 0; i < 20; ++i) {
+            const QJsonObject playlist {{u"title"_s, u"Подборка %1"_s.arg(i)}, {u"is_public"_s, false}};
+            QCOMPARE(m_rig.service()->call("POST", u"/api/v1/playlists"_s, QJsonDocument(playlist).toJson(), token).status,
+                200);
+        }
+        m_rig.launchSignedIn();
+        m_rig.openSection(SidebarItem::Playlists);
+        QQuickItem *list = m_rig.item(u"playlistsList"_s);
+        QTRY_VERIFY(list && list->property("count").toInt() >= 22);
+        QQuickItem *card = m_rig.item(u"smartCard_wave"_s);
+        QVERIFY(isShown(card));
+        // Whole at first, the section's title too, though the rows came
+        // after the cards.
+        const qreal listTop = list->mapToScene(QPointF()).y();
+        auto *cards = list->property("headerItem").value<QQuickItem *>();
+        QVERIFY(cards && cards->isAncestorOf(card));
+        QCOMPARE(cards->mapToScene(QPointF()).y(), listTop);
+
+        QVERIFY(QMetaObject::invokeMethod(list, "positionViewAtEnd"));
+        QTRY_VERIFY(card->mapToScene(QPointF(0, card->height())).y() <= listTop);
+        QVERIFY(!m_rig.shownItems(u"playlistRow"_s).isEmpty());
+        m_rig.screenshot(u"library-playlists-scrolled"_s);
+
+        // The sheet over the same long list: a refused add leaves its
+        // message over the foot of the list, which still scrolls its last
+        // row clear of it; the next add that works takes the message away.
+        const QList<PlaylistOut> playlists = m_rig.app()->playlists()->playlists();
+        const auto onTheRoad = std::find_if(playlists.cbegin(), playlists.cend(),
+            [](const PlaylistOut &playlist) { return playlist.title == u"В дорогу"_s; });
+        QVERIFY(onTheRoad != playlists.cend());
+        m_rig.click(findItem(m_rig.rowItem(list, int(onTheRoad - playlists.cbegin())), u"playlistRow"_s));
+        QTRY_COMPARE(m_rig.item(u"playlistDetailList"_s)->property("count").toInt(), 30);
+        QObject *sheet = m_rig.item(u"playlistDetailView"_s)->findChild<QObject *>(u"addToPlaylistSheet"_s);
+        auto *tracks = qobject_cast<TrackListModel *>(m_rig.item(u"playlistDetailList"_s)->property("model").value<QObject *>());
+        QVERIFY(sheet && tracks);
+        QVERIFY(QMetaObject::invokeMethod(sheet, "openFor", Q_ARG(QVariant, QVariant::fromValue<QObject *>(tracks)),
+            Q_ARG(QVariant, 0)));
+        QQuickItem *sheetList = m_rig.item(u"addSheetList"_s);
+        QTRY_VERIFY(isShown(sheetList) && sheetList->property("count").toInt() >= 22);
+        const QString refused = playlists.first().id;
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{"path"_L1, u"/api/v1/playlists/%1/tracks"_s.arg(refused)},
+            {"method"_L1, "POST"_L1}, {"status"_L1, 503}, {"body"_L1, QJsonObject {{"detail"_L1, u"Сервис занят"_s}}}}));
+        m_rig.click(m_rig.rowItem(sheetList, 0));
+        QTRY_COMPARE(m_rig.textOf(m_rig.item(u"addSheetError"_s)), u"Сервис занят"_s);
+        QQuickItem *banner = m_rig.item(u"addSheetErrorBanner"_s);
+        QTRY_VERIFY(isShown(banner));
+        m_rig.screenshot(u"library-add-sheet-add-failed"_s);
+        const int last = sheetList->property("count").toInt() - 1;
+        QQuickItem *lastRow = m_rig.rowItem(sheetList, last);
+        // As far down as a wheel takes it.
+        const auto scrolledToEnd = [sheetList] {
+            const qreal end = sheetList->property("originY").toReal() + sheetList->property("contentHeight").toReal()
+                + sheetList->property("bottomMargin").toReal() - sheetList->height();
+            sheetList->setProperty("contentY", end);
+            return sheetList->property("atYEnd").toBool();
+        };
+        QTRY_VERIFY(scrolledToEnd());
+        QTRY_VERIFY(lastRow->mapToScene(QPointF(0, lastRow->height())).y() <= banner->mapToScene(QPointF()).y());
+
+        const qreal lastRowTop = lastRow->mapToScene(QPointF()).y();
+        m_rig.click(lastRow);
+        QTRY_VERIFY(!isShown(banner));
+        QCOMPARE(m_rig.textOf(m_rig.item(u"addSheetError"_s)), QString());
+        QTRY_VERIFY(isShown(findItem(lastRow, u"addSheetRowCheck"_s)));
+        QVERIFY(waitUntilStill(lastRow));
+        QCOMPARE(lastRow->mapToScene(QPointF()).y(), lastRowTop);
+        m_rig.screenshot(u"library-add-sheet-add-cleared"_s);
         m_rig.service()->clearFaults();
     }
 };

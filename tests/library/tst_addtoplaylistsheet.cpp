@@ -109,6 +109,33 @@ private slots:
         QCOMPARE(sheet->playlistAt(0).id, u"p8"_s);
     }
 
+    // Made, the add refused, then the track added from the new playlist's
+    // row: nothing is left to retry, so "Создать" with that title makes a
+    // playlist of its own rather than adding the track there a second time.
+    void rowAddFinishesTheCreate()
+    {
+        m_server->on(u"POST"_s, kPlaylists, jsonResponse(playlistJson(u"p7"_s, u"Mix"_s, 0)));
+        m_server->on(u"POST"_s, u"/api/v1/playlists/p7/tracks"_s, FakeResponse {503, R"({"detail": "Недоступно"})"});
+        auto sheet = openSheet(1);
+        QSignalSpy finished(sheet.get(), &PlaylistRowsModel::createFinished);
+        sheet->create(u"Mix"_s);
+        QTRY_COMPARE(finished.size(), 1);
+
+        m_server->on(u"POST"_s, u"/api/v1/playlists/p7/tracks"_s, FakeResponse {200, "{}"});
+        QCOMPARE(sheet->playlistAt(0).id, u"p7"_s);
+        sheet->addTo(0);
+        QTRY_VERIFY(sheet->data(sheet->index(0), PlaylistRowsModel::IsAddedRole).toBool());
+
+        m_server->on(u"POST"_s, kPlaylists, jsonResponse(playlistJson(u"p8"_s, u"Mix"_s, 0)));
+        m_server->on(u"POST"_s, u"/api/v1/playlists/p8/tracks"_s, FakeResponse {200, "{}"});
+        sheet->create(u"Mix"_s);
+        QTRY_COMPARE(finished.size(), 2);
+        QCOMPARE(finished.last().first().toBool(), true);
+        QCOMPARE(sent(u"POST"_s, kPlaylists), 2);
+        QCOMPARE(sent(u"POST"_s, u"/api/v1/playlists/p7/tracks"_s), 2);
+        QCOMPARE(sent(u"POST"_s, u"/api/v1/playlists/p8/tracks"_s), 1);
+    }
+
     // The service made the playlist but its answer broke off: the next
     // "Создать" finds it in a fresh list and only adds. A playlist of the
     // same title that stood before is not taken for it.

@@ -57,34 +57,44 @@ bool storeArtwork(const QByteArray &bytes, const QString &folder, const QString 
     return true;
 }
 
+struct ArtworkFetch
+{
+    std::optional<QUrl> file;
+    bool refused = false;
+};
+
 // Fetches url with no header of the client's own (it is an image, not a
 // service call) and stores it as a PNG file; the file's URL, or nothing
 // when the fetch failed, the body is not an image or the task was cancelled.
-QCoro::Task<std::optional<QUrl>> downloadArtwork(QUrl url, CancelToken token)
+// refused: the host answered 4xx with no image.
+QCoro::Task<ArtworkFetch> downloadArtwork(QUrl url, CancelToken token)
 {
     if (token.isCancelled())
-        co_return std::nullopt;
+        co_return ArtworkFetch {};
     Transfer transfer;
     transfer.url = url;
     TransferResult result;
     try {
         result = co_await send(std::move(transfer), token);
     } catch (const ApiError &) {
-        co_return std::nullopt;
+        co_return ArtworkFetch {};
     }
     // Whatever the status, an image is an image; only a failure below HTTP
     // leaves nothing to look at.
     if (!result.status)
-        co_return std::nullopt;
+        co_return ArtworkFetch {};
+    const bool refused = *result.status >= 400 && *result.status <= 499;
     const QByteArray bytes = result.body;
     const QString folder = NowPlayingController::artworkFolder();
     const QString name
         = QString::fromLatin1(QCryptographicHash::hash(url.toEncoded(), QCryptographicHash::Sha1).toHex());
     const QString path = folder + u"/"_s + name + u".png"_s;
     const bool stored = co_await QtConcurrent::run(storeArtwork, bytes, folder, path);
-    if (!stored || token.isCancelled())
-        co_return std::nullopt;
-    co_return QUrl::fromLocalFile(path);
+    if (token.isCancelled())
+        co_return ArtworkFetch {};
+    if (!stored)
+        co_return ArtworkFetch {std::nullopt, refused};
+    co_return ArtworkFetch {QUrl::fromLocalFile(path), false};
 }
 
 } // namespace
@@ -191,20 +201,26 @@ void NowPlayingController::loadArtworkIfNeeded(const std::optional<QUrl> &cover)
     if (cover == m_lastArtworkUrl)
         return;
     m_lastArtworkUrl = cover;
+    if (m_refusedArtwork.contains(*cover)) {
+        m_artworkTask.cancel();
+        return;
+    }
     loadArtwork(*cover, m_artworkTask.renew());
 }
 
 QCoro::Task<> NowPlayingController::loadArtwork(QUrl url, CancelToken token)
 {
     QPointer<NowPlayingController> self(this);
-    const std::optional<QUrl> file = co_await downloadArtwork(url, token);
+    const ArtworkFetch fetched = co_await downloadArtwork(url, token);
     // A replaced fetch never writes: its cover belongs to another track.
     if (!self || token.isCancelled())
         co_return;
     m_artworkTask.finish(token);
-    if (!file || !m_info)
+    if (fetched.refused)
+        m_refusedArtwork.insert(url);
+    if (!fetched.file || !m_info)
         co_return;
-    m_info->artworkUrl = *file;
+    m_info->artworkUrl = *fetched.file;
     publish();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCoroTask>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 
 #include <functional>
@@ -70,6 +71,9 @@ private:
     bool m_canSkip = false;
     TaskSlot m_artworkTask;
     std::optional<QUrl> m_lastArtworkUrl;
+    // Covers the image host refused (4xx): not asked for again while the
+    // program runs.
+    QSet<QUrl> m_refusedArtwork;
 };
 
 } // namespace nimbra

@@ -195,6 +195,23 @@ private slots:
         QCOMPARE(coverRequests(u"/covers/varied"_s), 1);
     }
 
+    // A cover the host refused is not asked for again, however often its
+    // track comes back between others; one that failed otherwise is.
+    void refusedCoverIsAskedOnce()
+    {
+        m_host->on(u"GET"_s, u"/covers/gone.png"_s, FakeResponse {404, "{}", "application/json"});
+        m_host->on(u"GET"_s, u"/covers/down.png"_s, FakeResponse {503, "{}", "application/json"});
+        for (int round = 0; round < 2; ++round) {
+            for (const QString &cover : {u"covers/gone.png"_s, u"covers/down.png"_s, u"covers/red.png"_s}) {
+                show(trackWithCover(cover, cover));
+                QVERIFY(waitForArtwork());
+            }
+        }
+        QCOMPARE(coverRequests(u"/covers/gone.png"_s), 1);
+        QCOMPARE(coverRequests(u"/covers/down.png"_s), 2);
+        QCOMPARE(shownColor(controller()), QColor(Qt::red));
+    }
+
     void artworkFolderStaysSmall()
     {
         const int covers = NowPlayingController::keptArtworkFiles + 4;

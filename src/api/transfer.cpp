@@ -262,9 +262,10 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         // The service no longer knows the token: its session is over,
         // whichever request found out.
         if (tokenSent && result.status == 401) {
-            const QByteArray body = tooLarge || !reply->isOpen() ? QByteArray() : collected + reply->peek(transfer.maxBodyBytes);
+            // A 401 is an error answer, so its body is already kept, as far as
+            // its message needs.
             TokenRejections::instance()->report(*transfer.bearerToken,
-                ApiClient::statusError(401, body, result.header("Content-Type")).description());
+                ApiClient::statusError(401, result.body, result.header("Content-Type")).description());
         }
 
         if (!errorAnswer) {

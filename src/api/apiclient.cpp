@@ -184,7 +184,7 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
     // The one origin the bearer token may reach is the service that issued
     // it: a request made with it after the address moved to another service
     // goes there without it, as a redirect elsewhere would.
-    const QUrl origin = bearerToken ? TokenOrigins::originOf(*bearerToken) : ApiConfig::baseUrl();
+    const QUrl origin = TokenOrigins::originOf(bearerToken);
     if (cancel.isCancelled())
         throw ApiError::network(ApiError::NetworkFailure::Cancelled);
     if (connectivity && connectivity->isOffline(*url)) {

@@ -32,12 +32,12 @@ void TokenOrigins::bind(const QString &token, const QUrl &origin)
     all.origins.insert(token, origin);
 }
 
-QUrl TokenOrigins::originOf(const QString &token)
+QUrl TokenOrigins::originOf(const std::optional<QString> &token)
 {
     Bindings &all = bindings();
-    {
+    if (token) {
         const QMutexLocker lock(&all.mutex);
-        const auto found = all.origins.constFind(token);
+        const auto found = all.origins.constFind(*token);
         if (found != all.origins.cend())
             return *found;
     }

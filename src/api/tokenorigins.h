@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 namespace nimbra {
 
 // Which service issued each bearer token the client has held: a token goes
@@ -16,8 +18,8 @@ public:
     // the service at origin; a later binding of the same text wins.
     static void bind(const QString &token, const QUrl &origin);
     // Where token may be sent: the origin it was bound to, else the base
-    // address in force (a token the sign-in never held).
-    static QUrl originOf(const QString &token);
+    // address in force (no token, or one the sign-in never held).
+    static QUrl originOf(const std::optional<QString> &token);
 };
 
 } // namespace nimbra

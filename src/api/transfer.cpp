@@ -265,7 +265,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             // A 401 is an error answer, so its body is already kept, as far as
             // its message needs.
             TokenRejections::instance()->report(*transfer.bearerToken,
-                ApiClient::statusError(401, result.body, result.header("Content-Type")).description());
+                ApiClient::statusError(401, result.body, result.header("Content-Type"), result.errorBodyCut).description());
         }
 
         if (!errorAnswer) {

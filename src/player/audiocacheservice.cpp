@@ -2,7 +2,6 @@
 
 #include "platform/filesystemerror.h"
 
-#include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/tokenorigins.h"
 #include "api/transfer.h"
@@ -98,11 +97,6 @@ QString AudioCacheService::idForFileName(const QString &fileName)
     return fileNameFor(id) == base + extension ? id : base;
 }
 
-bool AudioCacheService::sendsTokenTo(const QUrl &url)
-{
-    return sameOrigin(url, ApiConfig::baseUrl());
-}
-
 QString AudioCacheService::pathFor(const QString &id) const
 {
     return m_cacheDir + QLatin1Char('/') + fileNameFor(id);
@@ -155,7 +149,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     Transfer transfer;
     transfer.url = from;
     transfer.bearerToken = token;
-    transfer.tokenOrigin = token ? TokenOrigins::originOf(*token) : ApiConfig::baseUrl();
+    transfer.tokenOrigin = TokenOrigins::originOf(token);
     transfer.idleLimit = requestTimeout;
     transfer.wholeLimit = resourceTimeout;
     transfer.maxRedirects = maxRedirects;

@@ -55,9 +55,6 @@ public:
     // leave the folder and still lists back as itself.
     static QString fileNameFor(const QString &id);
     static QString idForFileName(const QString &fileName);
-    // Whether a bearer token may be sent with a request for url: only when
-    // it has the base address's scheme, host and port.
-    static bool sendsTokenTo(const QUrl &url);
 
 signals:
     // The copy of track id was stored or removed.

@@ -1,4 +1,5 @@
 #include "fakehttpserver.h"
+#include "mprisprobe.h"
 #include "playerrig.h"
 #include "testenv.h"
 
@@ -72,22 +73,10 @@ class TestMpris : public QObject
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
-    // Properties as a desktop reads them, from its own connection; the call
-    // is asynchronous, so the service in this process can answer it.
+    // Properties as a desktop reads them, from its own connection.
     QVariant property(const QString &name, const QString &interface = playerInterface)
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            mpris()->serviceName(), u"/org/mpris/MediaPlayer2"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-        get << interface << name;
-        QDBusPendingCall call = observer().asyncCall(get);
-        QDBusPendingCallWatcher watcher(call);
-        QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
-        if (!call.isFinished() && !finished.wait(10000))
-            return {};
-        const QDBusMessage reply = call.reply();
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-            return {};
-        return reply.arguments().first().value<QDBusVariant>().variant();
+        return MprisProbe(mpris()->serviceName()).property(name, interface);
     }
 
 private slots:

@@ -26,11 +26,11 @@ QDBusConnection desktopConnection()
 
 MprisProbe::MprisProbe(QString serviceName) : m_serviceName(std::move(serviceName)) { }
 
-QVariant MprisProbe::property(const QString &name) const
+QVariant MprisProbe::property(const QString &name, const QString &interface) const
 {
     QDBusMessage get = QDBusMessage::createMethodCall(
         m_serviceName, u"/org/mpris/MediaPlayer2"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-    get << u"org.mpris.MediaPlayer2.Player"_s << name;
+    get << interface << name;
     QDBusPendingCall call = desktopConnection().asyncCall(get);
     QDBusPendingCallWatcher watcher(call);
     QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);

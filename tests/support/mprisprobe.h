@@ -14,9 +14,10 @@ class MprisProbe
 public:
     explicit MprisProbe(QString serviceName);
 
-    // A property of org.mpris.MediaPlayer2.Player; invalid when there was
-    // no answer.
-    QVariant property(const QString &name) const;
+    // A property of the player's interface (or of another one of its
+    // object); invalid when there was no answer.
+    QVariant property(const QString &name,
+        const QString &interface = QStringLiteral("org.mpris.MediaPlayer2.Player")) const;
     QString playbackStatus() const { return property(QStringLiteral("PlaybackStatus")).toString(); }
     QVariantMap metadata() const;
 

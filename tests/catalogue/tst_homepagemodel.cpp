@@ -200,6 +200,14 @@ private slots:
         PendingRequest *running = rig.releases.last();
         page.reset();
         QVERIFY(running->cancelled);
+
+        // So does the end of the session the load was asked in.
+        page = rig.make();
+        page->load();
+        running = rig.daily.last();
+        rig.player.session.setToken(u"other"_s);
+        QVERIFY(running->cancelled);
+        QCOMPARE(page->errorMessage(), QString());
     }
 
     // A reload overtakes a load whose daily list is past the point where

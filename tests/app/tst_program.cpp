@@ -61,6 +61,8 @@ private slots:
             << QStringList {u"--lyrics-url"_s, u"ftp://lyrics.local"_s} << 2 << u"--lyrics-url needs an http"_s;
         QTest::newRow("lyrics host without a host") << QStringList {u"--lyrics-url"_s, u"http://"_s} << 2
                                                     << u"--lyrics-url needs an http"_s;
+        QTest::newRow("service over http to another machine")
+            << QStringList {u"--base-url"_s, u"http://192.0.2.1"_s} << 2 << u"plain http only for this machine"_s;
     }
 
     void optionsWorkWithoutADisplay()

@@ -3,6 +3,7 @@
 // another service's address saved in the settings. Pictures for a reviewer
 // in build/screenshots/session-*.png.
 #include "account/authstore.h"
+#include "account/keychainhelper.h"
 #include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "platform/mprisservice.h"
@@ -151,6 +152,49 @@ private slots:
         }
         QCOMPARE(ApiConfig::baseUrl(), address);
         QVERIFY(waitUntilIdle());
+        for (const RecordedRequest &request : other.requests())
+            QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+    }
+
+    // Signed in on one service, started again with another's address for
+    // that run (the command line): the saved token is forgotten unsent and
+    // the sign-in screen shows. An earlier build saved the token alone; it
+    // counts as the settings' service's.
+    void savedTokenMeetsAnotherService_data()
+    {
+        QTest::addColumn<bool>("withOrigin");
+        QTest::addColumn<bool>("otherForTheRun");
+        QTest::newRow("another service for the run") << true << true;
+        QTest::newRow("earlier build's token, another service") << false << true;
+        QTest::newRow("earlier build's token, its own service") << false << false;
+    }
+
+    void savedTokenMeetsAnotherService()
+    {
+        QFETCH(bool, withOrigin);
+        QFETCH(bool, otherForTheRun);
+        FakeHttpServer other;
+        other.setFallback([](const RecordedRequest &) { return FakeResponse {200, "[]"}; });
+        launchAndSignIn();
+        m_rig.close();
+        if (!withOrigin)
+            QVERIFY(QCoro::waitFor(m_secrets->remove(QString(KeychainHelper::originAccount))));
+        if (otherForTheRun)
+            ApiConfig::setRunBaseUrl(other.baseUrl());
+
+        AppContext::Environment environment;
+        environment.secrets = m_secrets;
+        QVERIFY(m_rig.launch(environment));
+        if (otherForTheRun) {
+            QTRY_VERIFY(m_rig.item(u"loginView"_s));
+            QVERIFY(!m_rig.app()->auth()->hasToken());
+            QTRY_COMPARE(m_secrets->itemCount(), 0);
+        } else {
+            QTRY_VERIFY(m_rig.item(u"mainView"_s));
+            QVERIFY(m_rig.app()->auth()->isSignedIn());
+        }
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(other.requestsTo(u"/api/v1/auth/me"_s), 0);
         for (const RecordedRequest &request : other.requests())
             QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
     }

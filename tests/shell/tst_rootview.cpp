@@ -49,9 +49,9 @@ class TestRootView : public QObject
         {
             root.setClock(&pause);
             QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
-            session.secrets->release(1);
-            session.waitUntilLoaded();
+            // The token and then the service saved with it are read.
             session.secrets->setHeld(false);
+            session.waitUntilLoaded();
         }
     };
 

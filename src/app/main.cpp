@@ -106,7 +106,8 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
     // The password would cross the network unencrypted.
     if (parser.isSet(options.baseUrl)
         && nimbra::ApiConfig::isPlainHttpElsewhere(QUrl(parser.value(options.baseUrl).trimmed()))) {
-        std::fprintf(stderr, "nimbra: --base-url may use plain http only for this machine (a loopback address), not '%s'\n",
+        std::fprintf(stderr,
+            "nimbra: --base-url may use plain http only for this machine (a loopback address), not '%s'\n",
             qPrintable(parser.value(options.baseUrl)));
         return 2;
     }

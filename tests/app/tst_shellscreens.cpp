@@ -163,8 +163,10 @@ private slots:
             while (QTcpSocket *client = closed.nextPendingConnection()) {
                 auto *service = new QTcpSocket(client);
                 service->connectToHost(QHostAddress::LocalHost, servicePort);
-                connect(client, &QTcpSocket::readyRead, service, [client, service] { service->write(client->readAll()); });
-                connect(service, &QTcpSocket::readyRead, client, [client, service] { client->write(service->readAll()); });
+                connect(
+                    client, &QTcpSocket::readyRead, service, [client, service] { service->write(client->readAll()); });
+                connect(
+                    service, &QTcpSocket::readyRead, client, [client, service] { client->write(service->readAll()); });
                 connect(service, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
                 connect(client, &QTcpSocket::disconnected, service, &QTcpSocket::disconnectFromHost);
             }

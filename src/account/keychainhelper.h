@@ -34,8 +34,8 @@ public:
     // The desktop's Secret Service under `service`.
     static std::shared_ptr<SecretStore> systemStore();
 
-    // The saved token, or absent when there is none, it cannot be read or
-    // its bytes are not UTF-8. Empty text is a present token.
+    // The saved token, or absent when there is none, it cannot be read
+    // (readFailed) or its bytes are not UTF-8. Empty text is a present token.
     QCoro::Task<std::optional<QString>> loadToken();
     // Replaces whatever was saved; a failed save leaves no item at all.
     QCoro::Task<void> saveToken(QString token);
@@ -47,6 +47,9 @@ signals:
     // The secret store refused a token (no Secret Service runs, or it is
     // locked): this sign-in will not outlive the process.
     void saveFailed();
+    // The secret store did not answer a read: a saved sign-in may be there
+    // but could not be used.
+    void readFailed();
     // The call in progress has finished and the next may start.
     void turnPassed();
 

@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "benchhooks.h"
+#include "quitsignals.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
@@ -186,6 +187,7 @@ int main(int argc, char *argv[])
         QSettings().setValue(QLatin1StringView(nimbra::LyricsService::settingsKey), options.parser.value(options.lyricsUrl));
 
     nimbra::AppContext context;
+    const nimbra::QuitSignals quitOnSignals;
     if (!context.start())
         return 1;
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))

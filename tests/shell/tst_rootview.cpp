@@ -48,13 +48,13 @@ class TestRootView : public QObject
         Start()
         {
             root.setClock(&pause);
+            // The wait for a slow keyring, which ends with the read; only
+            // the pauses between retries count from here.
+            pause.asked.clear();
             QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
             session.secrets->release(1);
             session.waitUntilLoaded();
             session.secrets->setHeld(false);
-            // The wait for a slow keyring ended with the read; only the
-            // pauses between retries count from here.
-            pause.asked.clear();
         }
     };
 

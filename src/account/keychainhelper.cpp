@@ -56,7 +56,15 @@ QCoro::Task<std::optional<QString>> KeychainHelper::loadToken()
         co_return std::nullopt;
     const Turn turn(this);
 
-    const std::optional<QByteArray> bytes = co_await store->read(QString(account));
+    QPointer<KeychainHelper> self(this);
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = co_await store->read(QString(account));
+    } catch (const SecretStoreUnreadable &) {
+        if (self)
+            emit self->readFailed();
+        co_return std::nullopt;
+    }
     if (!bytes)
         co_return std::nullopt;
     // Kept byte for byte: a leading byte-order mark is part of the token.

@@ -38,8 +38,8 @@ public:
     // The desktop's Secret Service under `service`.
     static std::shared_ptr<SecretStore> systemStore();
 
-    // The saved token, or absent when there is none, it cannot be read or
-    // its bytes are not UTF-8. Empty text is a present token.
+    // The saved token, or absent when there is none, it cannot be read
+    // (readFailed) or its bytes are not UTF-8. Empty text is a present token.
     QCoro::Task<std::optional<QString>> loadToken();
     // The service that issued the saved token; absent for a token saved
     // without one (by an earlier build) or none that reads as an address.
@@ -56,6 +56,9 @@ signals:
     // The secret store refused a token (no Secret Service runs, or it is
     // locked): this sign-in will not outlive the process.
     void saveFailed();
+    // The secret store did not answer a read: a saved sign-in may be there
+    // but could not be used.
+    void readFailed();
     // The call in progress has finished and the next may start.
     void turnPassed();
 

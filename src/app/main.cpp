@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "benchhooks.h"
+#include "quitsignals.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
@@ -194,6 +195,7 @@ int main(int argc, char *argv[])
         nimbra::RunSettings::set(nimbra::LyricsService::settingsKey, options.parser.value(options.lyricsUrl));
 
     nimbra::AppContext context;
+    const nimbra::QuitSignals quitOnSignals;
     if (!context.start())
         return 1;
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))

@@ -39,6 +39,9 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     // HTTP is the transport's.
     if (!result.status && result.error != QNetworkReply::NoError)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
+    // A document cut short is the connection's failure, not a bad document.
+    if (result.isSuccess() && result.error != QNetworkReply::NoError)
+        throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     co_return ManifestAnswer {result.status.value_or(0), result.body};
 }
 

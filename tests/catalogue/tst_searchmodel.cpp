@@ -182,6 +182,19 @@ private slots:
         service.clock.advance(1s);
         QCOMPARE(model.content(), SearchModel::Prompt);
         QCOMPARE(model.tracks()->count(), 0);
+
+        // So does the end of the session it was asked in.
+        Session session;
+        session.setToken(u"tok"_s);
+        TrackServices listener;
+        listener.session = &session;
+        SearchModel left(service.searcher(), &service.clock, listener);
+        left.setQuery(u"rock"_s);
+        left.submit();
+        session.setToken(std::nullopt);
+        service.clock.advance(1s);
+        QVERIFY(!left.hasSearched());
+        QCOMPARE(left.tracks()->count(), 0);
     }
 
     void findButtonNeedsTextOtherThanSpaces_data()

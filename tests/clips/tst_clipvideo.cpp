@@ -133,6 +133,29 @@ private slots:
         store.dismiss();
     }
 
+    // Played through to c0003 (404) from the clip before it: c0004, four
+    // seconds long, plays to its end before c0005 starts.
+    void missingFileReachedByPlayingThrough()
+    {
+        ClipPlayerStore store;
+        const auto overlay = showOverlay(store, true);
+        QVERIFY2(overlay->ok(), qPrintable(overlay->errors()));
+        QStringList started;
+        double reached = 0; // furthest time of c0004
+        connect(&store, &ClipPlayerStore::currentClipChanged, this, [&] { started.append(store.currentClipId()); });
+        connect(&store, &ClipPlayerStore::timeChanged, this, [&] {
+            if (store.currentClipId() == u"c0004"_s)
+                reached = qMax(reached, store.elapsed());
+        });
+        const ClipOut &shortClip = *findClip(m_clips, u"c0004"_s);
+        store.play(*findClip(m_clips, u"c0002"_s), m_clips);
+        QTRY_VERIFY_WITH_TIMEOUT(started.contains(u"c0005"_s), 30000);
+        QCOMPARE(started, (QStringList {u"c0002"_s, u"c0003"_s, u"c0004"_s, u"c0005"_s}));
+        QVERIFY2(reached >= double(shortClip.durationSeconds) - 1.0,
+            qPrintable(u"c0004 reached %1 of %2 s"_s.arg(reached).arg(shortClip.durationSeconds)));
+        store.dismiss();
+    }
+
     void clipPlaysAndSeeks()
     {
         ClipPlayerStore store;

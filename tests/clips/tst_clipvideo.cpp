@@ -2,11 +2,12 @@
 // (offscreen shows no video) and on the scene graph back-end the program
 // picks for this machine (software where there is no GPU): a clip whose
 // file is missing is skipped for the next (the first clip of the process,
-// with the overlay made as the main window makes it), a clip plays and its
-// frames are not black, a seek moves the position, a queue in which nothing plays stops
-// after one pass with its message, and the overlay shows the picture
-// windowed and fullscreen. The overlay is rendered to PNGs for review
-// (build/screenshots/clip-overlay-*.png).
+// with the overlay made as the main window makes it; and reached by playing
+// through the clip before it, when the short clip after it plays to its
+// end), a clip plays and its frames are not black, a seek moves the
+// position, a queue in which nothing plays stops after one pass with its
+// message, and the overlay shows the picture windowed and fullscreen. The
+// overlay is rendered to PNGs for review (build/screenshots/clip-overlay-*.png).
 #include "devserviceprocess.h"
 #include "scenerig.h"
 #include "screentest.h"

@@ -111,6 +111,9 @@ struct Rig
                 player = backend.last();
             QThread::usleep(2000);
         }
+        if (qEnvironmentVariableIsSet("NIMBRA_BENCH_STEPS"))
+            std::fprintf(stderr, "never sounded: position %.2f, playing %d, player %p\n",
+                player ? player->currentTime() : -1.0, store.isPlaying(), static_cast<void *>(player));
         return {};
     }
 };

@@ -29,6 +29,10 @@ Item {
         id: lyrics
         objectName: "lyricsModel"
         active: panel.visible
+        onLitLineMoved: lines.glideToLitLine()
+        // New lyrics show with their lit line in place at once, once the
+        // rows are laid out.
+        onLyricsChanged: Qt.callLater(lines.placeLitLine)
     }
 
     // Standalone only: the dark background with the darkened cover behind.
@@ -54,30 +58,67 @@ Item {
         model: lyrics
         spacing: panel.lineGap
         boundsBehavior: Flickable.StopAtBounds
-        currentIndex: lyrics.activeIndex
-        // The lit line's anchor point stays at the same share of the panel.
-        highlightRangeMode: ListView.ApplyRange
-        preferredHighlightBegin: lyrics.rowTopInView(height, currentItem ? currentItem.height : 0)
-        preferredHighlightEnd: preferredHighlightBegin + (currentItem ? currentItem.height : 0)
-        highlightFollowsCurrentItem: true
-        highlightMoveVelocity: -1
-        // The first placement is immediate; later moves glide.
-        highlightMoveDuration: settled ? panel.glideDuration : 0
-        property bool settled: false
-        Component.onCompleted: Qt.callLater(() => { placeLitLine(); settled = true })
-        // The range only moves the view when the lit line changes: on
-        // opening, and when the panel's height changes, the lit line is put
-        // at its anchor here, at once. Rows laid out around it may move it,
-        // so it is placed again after they are.
+        // The lit line is followed by the glide below, not by the list's
+        // current item, which would move the view on its own.
+        currentIndex: -1
+        highlightFollowsCurrentItem: false
+        // True while the column glides to a newly lit line.
+        readonly property bool gliding: glide.running
+        property real glideFrom: 0
+        property real glideProgress
+
+        // Every change of the lit line glides the column until the line's
+        // anchor point meets the panel's. The target is taken again at each
+        // step, since the rows grow and shrink to their new looks meanwhile.
+        NumberAnimation on glideProgress {
+            id: glide
+            running: false
+            from: 0
+            to: 1
+            duration: panel.glideDuration
+        }
+        onGlideProgressChanged: {
+            const row = litRow()
+            if (row)
+                contentY = lyrics.glidePosition(glideFrom, targetOf(row), glideProgress)
+        }
+        // The listener's own scrolling wins over a glide under way.
+        onMovementStarted: glide.stop()
+
+        Component.onCompleted: Qt.callLater(placeLitLine)
         onHeightChanged: placeLitLine()
+
+        function litRow() {
+            const index = lyrics.activeIndex
+            if (index < 0 || index >= count)
+                return null
+            // A row far from the view is not built yet: the view jumps near
+            // it first.
+            if (!itemAtIndex(index))
+                positionViewAtIndex(index, ListView.Center)
+            return itemAtIndex(index)
+        }
+        function targetOf(row) {
+            return lyrics.scrollTarget(row.y, row.height, height, originY, contentHeight)
+        }
+        function glideToLitLine() {
+            if (!litRow())
+                return
+            glideFrom = contentY
+            glide.restart()
+        }
+        // Rows laid out around the lit one may move it, so it is placed
+        // again after they are.
         function placeLitLine() {
+            glide.stop()
             for (let pass = 0; pass < 2; ++pass) {
-                if (!currentItem || height <= 0)
+                if (height <= 0)
                     return
                 forceLayout()
-                const top = currentItem.y - lyrics.rowTopInView(height, currentItem.height)
-                const highest = Math.max(originY, originY + contentHeight - height)
-                contentY = Math.min(highest, Math.max(originY, top))
+                const row = litRow()
+                if (!row)
+                    return
+                contentY = targetOf(row)
             }
         }
 

@@ -5,6 +5,12 @@
 #include "player/playerstore.h"
 #include "player/texttrim.h"
 
+#include <QEasingCurve>
+#include <QFuture>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoroFuture>
+
 #include <algorithm>
 #include <cmath>
 
@@ -99,6 +105,22 @@ double LyricsPanelModel::rowTopInView(double viewportHeight, double rowHeight)
     return std::isfinite(top) ? top : 0.0;
 }
 
+double LyricsPanelModel::scrollTarget(
+    double rowY, double rowHeight, double viewportHeight, double originY, double contentHeight)
+{
+    const double target = rowY - rowTopInView(viewportHeight, rowHeight);
+    const double lowest = std::max(originY, originY + contentHeight - viewportHeight);
+    if (!std::isfinite(target) || !std::isfinite(originY) || !std::isfinite(lowest))
+        return std::isfinite(originY) ? originY : 0.0;
+    return std::clamp(target, originY, lowest);
+}
+
+double LyricsPanelModel::glidePosition(double from, double to, double progress)
+{
+    static const QEasingCurve easeInOut(QEasingCurve::InOutQuad);
+    return from + (to - from) * easeInOut.valueForProgress(std::clamp(progress, 0.0, 1.0));
+}
+
 double LyricsPanelModel::edgeOpacity(double position)
 {
     constexpr double fadeInEnd = 0.18;
@@ -114,9 +136,29 @@ double LyricsPanelModel::edgeOpacity(double position)
 
 void LyricsPanelModel::reloadLyrics()
 {
-    beginResetModel();
+    const CancelToken token = m_reading.renew();
     const auto lyrics = m_player ? m_player->currentLyrics() : std::nullopt;
-    m_parsed = lyrics ? ParsedLyrics::parse(*lyrics) : ParsedLyrics();
+    if (!lyrics) {
+        showLyrics(ParsedLyrics());
+        return;
+    }
+    readLyrics(*lyrics, token);
+}
+
+QCoro::Task<> LyricsPanelModel::readLyrics(QString text, CancelToken token)
+{
+    QPointer<LyricsPanelModel> self(this);
+    QFuture<ParsedLyrics> reading = QtConcurrent::run(&ParsedLyrics::parse, text);
+    ParsedLyrics parsed = co_await reading;
+    if (!self || !m_reading.isCurrent(token))
+        co_return;
+    showLyrics(std::move(parsed));
+}
+
+void LyricsPanelModel::showLyrics(ParsedLyrics parsed)
+{
+    beginResetModel();
+    m_parsed = std::move(parsed);
     m_activeIndex = m_parsed.activeIndex(
         m_player ? sanitizedSeconds(m_player->elapsed()) : 0.0, m_player ? sanitizedSeconds(m_player->duration()) : 0.0);
     endResetModel();
@@ -136,6 +178,7 @@ void LyricsPanelModel::updateActiveIndex()
     m_activeIndex = index;
     emit dataChanged(this->index(first), this->index(last), {LineStateRole});
     emit activeIndexChanged();
+    emit litLineMoved();
 }
 
 } // namespace nimbra

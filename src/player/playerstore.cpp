@@ -4,6 +4,7 @@
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "player/nowplayingcontroller.h"
+#include "player/texttrim.h"
 #include "api/clock.h"
 #include "format/durationtext.h"
 #include "account/session.h"
@@ -164,8 +165,11 @@ void PlayerStore::updateCurrentTrack(TrackOut track)
     // The queue holds the newer record too.
     if (m_queue.replaceCurrent(track))
         emit queueChanged();
-    // A record that now carries lyrics fills the gap a lookup left.
-    if (m_lyricsTrackId == track.id && !m_currentLyrics && track.lyrics && !track.lyrics->trimmed().isEmpty()) {
+    // A record that now carries the track's own lyrics puts them in place
+    // of whatever a lookup found or has yet to find: a search by title
+    // alone may have answered with another artist's song of that name.
+    if (m_lyricsTrackId == track.id && !m_ownLyrics && track.lyrics && !isBlank(*track.lyrics)) {
+        m_ownLyrics = true;
         setCurrentLyrics(track.lyrics->trimmed());
         setLyricsLoading(false);
     }
@@ -247,7 +251,8 @@ void PlayerStore::ensureLyrics(const TrackOut &track)
     if (m_lyricsTrackId == track.id)
         return;
     m_lyricsTrackId = track.id;
-    if (track.lyrics && !track.lyrics->trimmed().isEmpty()) {
+    m_ownLyrics = track.lyrics && !isBlank(*track.lyrics);
+    if (m_ownLyrics) {
         setCurrentLyrics(track.lyrics->trimmed());
         setLyricsLoading(false);
         return;
@@ -269,7 +274,7 @@ QCoro::Task<> PlayerStore::lookUpLyrics(TrackOut track, CancelToken token)
         co_return;
     // The track's own lyrics may have come meanwhile with its full record
     // (updateCurrentTrack); they win over the lookup, a late miss included.
-    if (!m_currentLyrics)
+    if (!m_ownLyrics && !m_currentLyrics)
         setCurrentLyrics(lyrics);
     setLyricsLoading(false);
 }

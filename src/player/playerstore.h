@@ -293,6 +293,8 @@ private:
     std::optional<QString> m_currentLyrics;
     bool m_lyricsLoading = false;
     std::optional<QString> m_lyricsTrackId;
+    // The lyrics shown are the track's own, not a lookup's answer.
+    bool m_ownLyrics = false;
     bool m_crossfadeEnabled = false;
     double m_crossfadeDuration = defaultCrossfadeDuration;
     bool m_isLoadingWave = false;

@@ -2,12 +2,16 @@
 // service into the null sink: play from a list, open the fullscreen player
 // from the mini player, seek with the seek bar, skip with a sideways
 // trackpad gesture, click a line of the synced lyrics, and let the sleep
-// timer stop playback at the end of the track.
+// timer stop playback at the end of the track. A second walk follows the
+// lit line of the lyrics as it moves.
 #include "appcontext.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
+#include "api/catalogrecords.h"
 #include "api/jsoncoding.h"
+#include "player/lyricspanelmodel.h"
+#include "player/lyricsservice.h"
 #include "player/parsedlyrics.h"
 #include "player/playerstore.h"
 
@@ -20,6 +24,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -67,6 +72,40 @@ class TestPlayerEndToEnd : public QObject
         QCoreApplication::sendEvent(window(), &event);
     }
 
+    void signIn()
+    {
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<MemorySecretStore>();
+        failOnQmlWarnings();
+        m_app = std::make_unique<AppContext>(environment);
+        QVERIFY(m_app->start());
+        QVERIFY(QTest::qWaitForWindowExposed(window()));
+        QTRY_VERIFY(item(u"loginView"_s));
+        m_app->auth()->login(u"demo"_s, u"demo12345"_s);
+        QTRY_VERIFY(item(u"mainView"_s));
+    }
+
+    // How far the lit row's anchor point stands from the panel's, in pixels
+    // (infinite while the row is not lit).
+    double offAnchor(int index)
+    {
+        QQuickItem *lines = item(u"lyricsLines"_s);
+        QQuickItem *row = nullptr;
+        QMetaObject::invokeMethod(lines, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row), Q_ARG(int, index));
+        if (!row || !row->property("lit").toBool())
+            return qInf();
+        const double top = row->mapToItem(lines, QPointF(0, 0)).y();
+        return std::abs(top - LyricsPanelModel::rowTopInView(lines->height(), row->height()));
+    }
+
+    // Waits until the line is lit and the column has come to rest.
+    void waitForLitLine(int index)
+    {
+        QObject *model = item(u"lyricsPanel"_s)->findChild<QObject *>(u"lyricsModel"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(model->property("activeIndex").toInt(), index, 15000);
+        QTRY_VERIFY(!item(u"lyricsLines"_s)->property("gliding").toBool());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -89,15 +128,7 @@ private slots:
 
     void listenerWalk()
     {
-        AppContext::Environment environment;
-        environment.secrets = std::make_shared<MemorySecretStore>();
-        failOnQmlWarnings();
-        m_app = std::make_unique<AppContext>(environment);
-        QVERIFY(m_app->start());
-        QVERIFY(QTest::qWaitForWindowExposed(window()));
-        QTRY_VERIFY(item(u"loginView"_s));
-        m_app->auth()->login(u"demo"_s, u"demo12345"_s);
-        QTRY_VERIFY(item(u"mainView"_s));
+        signIn();
 
         // Play from a list: a long track, then a short one with its own
         // synced lyrics.
@@ -157,6 +188,52 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!player()->isPlaying(), 60000);
         QCOMPARE(currentId(), u"t00001"_s);
         QVERIFY(player()->sleepTimer().isOff());
+    }
+
+    // The lit line of the lyrics stands at its anchor when the panel opens,
+    // after playback lights the next line and after a seek back. The track
+    // comes from a list of brief records: a lookup by its title answers
+    // first, and the track's own lyrics, which the full record the
+    // fullscreen player fetches brings, take the place of its answer.
+    void litLineFollowsTheAnchor()
+    {
+        QSettings().setValue(QLatin1StringView(LyricsService::settingsKey), m_service->baseUrl().toString());
+        signIn();
+        const QList<TrackOut> brief
+            = decodeJson<TrackPage>(m_service->get(u"/api/v1/tracks?brief=true&size=10"_s).body).items;
+        const TrackOut full = decodeJson<TrackOut>(m_service->get(u"/api/v1/tracks/t00008"_s).body);
+        QCOMPARE(brief.at(7).id, full.id);
+        QVERIFY(!brief.at(7).lyrics && full.lyrics);
+        const QString own = full.lyrics->trimmed();
+        player()->play(brief.at(7), brief);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && !player()->lyricsLoading(), 10000);
+        QVERIFY(player()->currentLyrics() && *player()->currentLyrics() != own);
+
+        QVERIFY(click(window(), item(u"miniCover"_s)));
+        QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
+        QTRY_COMPARE(player()->currentLyrics(), std::optional<QString>(own));
+
+        // Opened, paused, a little before the fourth line: the third is lit.
+        const ParsedLyrics parsed = ParsedLyrics::parse(own);
+        QVERIFY(parsed.isLrc && parsed.lines.size() >= 6);
+        player()->pauseIfPlaying();
+        player()->seek(*parsed.lines.at(3).time - 3);
+        QTRY_VERIFY(isShown(item(u"lyricsButton"_s)));
+        QVERIFY(click(window(), item(u"lyricsButton"_s)));
+        QTRY_VERIFY(isShown(item(u"lyricsPanel"_s)));
+        waitForLitLine(2);
+        QTRY_VERIFY2(offAnchor(2) < 1.5, qPrintable(u"placed on opening %1 px off"_s.arg(offAnchor(2))));
+
+        // Playback lights the next line; the column glides to it.
+        player()->togglePlayPause();
+        QVERIFY(player()->isPlaying());
+        waitForLitLine(3);
+        QVERIFY2(offAnchor(3) < 1.5, qPrintable(u"the next line %1 px off"_s.arg(offAnchor(3))));
+
+        // A seek back lights an earlier line.
+        player()->seek((*parsed.lines.at(1).time + *parsed.lines.at(2).time) / 2);
+        waitForLitLine(1);
+        QVERIFY2(offAnchor(1) < 1.5, qPrintable(u"after a seek back %1 px off"_s.arg(offAnchor(1))));
     }
 };
 

@@ -1,6 +1,7 @@
 // The synced-lyrics panel's model: which line is lit at the edges of LRC
 // and plain lyrics, the rows a tick touches, a click on a line, and where
 // the column scrolls.
+#include "eventloop.h"
 #include "playerrig.h"
 #include "api/storeregistry.h"
 #include "testenv.h"
@@ -81,6 +82,7 @@ private slots:
         StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTRY_VERIFY(model.rowCount() > 0);
         rig.player()->tick(column<double>("elapsed"));
         QCOMPARE(model.activeIndex(), column<int>("active"));
     }
@@ -94,6 +96,7 @@ private slots:
         rig.store->play(track, {track});
         StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
+        QTRY_COMPARE(model.rowCount(), 5);
         QVERIFY(model.isSynced());
         QVERIFY(!model.showsNote());
         QCOMPARE(model.rowCount(), 5);
@@ -120,9 +123,29 @@ private slots:
 
         // New lyrics (a new track) replace every row at once.
         rig.store->setCurrentLyrics(plainLines(4));
-        QCOMPARE(resets.count(), 1);
+        QTRY_COMPARE(resets.count(), 1);
         QVERIFY(model.showsNote());
         QCOMPARE(model.noteText(), u"Текст без таймстампов — приблизительная синхронизация"_s);
+    }
+
+    // Texts are read on a worker; a long one overtaken by a short one
+    // while it is read never shows.
+    void anOvertakenTextIsDropped()
+    {
+        TrackOut track = makeTrack(u"a"_s, QString(), lrc);
+        PlayerRig rig;
+        rig.store->play(track, {track});
+        StoreRegistry::set(rig.store.get());
+        LyricsPanelModel model;
+        rig.store->setCurrentLyrics(plainLines(20000));
+        rig.store->setCurrentLyrics(plainLines(3));
+        QTRY_COMPARE(model.rowCount(), 3);
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.index(2).data(LyricsPanelModel::TextRole).toString(), u"line 2"_s);
+
+        rig.store->setCurrentLyrics(std::nullopt);
+        QCOMPARE(model.rowCount(), 0);
     }
 
     void clickOnALine_data()
@@ -147,6 +170,7 @@ private slots:
         rig.store->play(track, {track});
         StoreRegistry::set(rig.store.get());
         LyricsPanelModel model;
+        QTRY_VERIFY(model.rowCount() > 0);
         QCOMPARE(model.seekToLine(column<int>("row")), target >= 0);
         QCOMPARE(rig.player()->seeks(), target >= 0 ? QList {target} : QList<double> {});
         if (target >= 0)
@@ -158,6 +182,35 @@ private slots:
         // A 500-high panel: a 40-high row's 42 % point meets the panel's.
         QCOMPARE(LyricsPanelModel::rowTopInView(500, 40), 0.42 * 500 - 0.42 * 40);
         QCOMPARE(LyricsPanelModel::rowTopInView(500, qQNaN()), 0.0);
+        // The glide ends exactly on its target, slow at both ends.
+        QCOMPARE(LyricsPanelModel::glidePosition(100, 200, 0), 100.0);
+        QCOMPARE(LyricsPanelModel::glidePosition(100, 200, 0.5), 150.0);
+        QCOMPARE(LyricsPanelModel::glidePosition(100, 200, 1), 200.0);
+        QVERIFY(LyricsPanelModel::glidePosition(100, 200, 0.1) < 110);
+        QVERIFY(LyricsPanelModel::glidePosition(100, 200, 0.9) > 190);
+    }
+
+    // Where the column stands for a 40-high row at rowY of content that
+    // starts at -220 (the room above the first line).
+    void scrollTarget_data()
+    {
+        QTest::addColumn<double>("rowY");
+        QTest::addColumn<double>("viewport");
+        QTest::addColumn<double>("contentHeight");
+        QTest::addColumn<double>("target");
+        QTest::newRow("in the middle") << 1000.0 << 500.0 << 3000.0 << 1000 - (0.42 * 500 - 0.42 * 40);
+        QTest::newRow("first line of a tall panel") << 0.0 << 800.0 << 3000.0 << -220.0;
+        QTest::newRow("last line") << 1200.0 << 500.0 << 1500.0 << -220.0 + 1500 - 500;
+        QTest::newRow("content shorter than the panel") << 40.0 << 500.0 << 300.0 << -220.0;
+        QTest::newRow("row not laid out") << qQNaN() << 500.0 << 3000.0 << -220.0;
+    }
+
+    void scrollTarget()
+    {
+        QFETCH(double, target);
+        const double got = LyricsPanelModel::scrollTarget(
+            column<double>("rowY"), 40, column<double>("viewport"), -220, column<double>("contentHeight"));
+        QVERIFY2(qAbs(got - target) < 1e-9, qPrintable(QString::number(got)));
     }
 
     void edgeFade_data()

@@ -155,26 +155,56 @@ private slots:
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
     }
 
-    void lateAnswerDoesNotReplaceTheTracksOwnLyrics()
+    // The track's own lyrics, brought by its full record, win over a
+    // lookup's answer whichever comes first; blank ones change nothing.
+    void ownLyricsFromTheRecordWin_data()
     {
+        QTest::addColumn<bool>("answerFirst");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("recordLyrics");
+        QTest::addColumn<QString>("shown");
+        const QString own = u"own words"_s;
+        const QString looked = u"[00:01.00]Song a"_s;
+        QTest::newRow("own, then a late miss") << false << false << own << own;
+        QTest::newRow("own, then a late find") << false << true << own << own;
+        QTest::newRow("a miss, then own") << true << false << own << own;
+        QTest::newRow("a find, then own") << true << true << u"\n own words \n"_s << own;
+        QTest::newRow("a find, then blank own") << true << true << u" \n\t"_s << looked;
+    }
+
+    void ownLyricsFromTheRecordWin()
+    {
+        QFETCH(bool, answerFirst);
+        QFETCH(bool, found);
+        QFETCH(QString, recordLyrics);
+        QFETCH(QString, shown);
         auto release = std::make_shared<QSemaphore>();
-        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &) {
+        m_host->on(u"GET"_s, u"/api/get"_s, [release, found](const RecordedRequest &r) {
             release->tryAcquire(1, 10000);
-            return FakeResponse {404, "{}"};
+            return found ? answerWithTitle(r) : FakeResponse {404, "{}"};
         });
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
+        // A miss asks "/api/get" and then searches twice.
+        const int requests = found ? 1 : 3;
         const TrackOut bare = withoutLyrics(u"a"_s);
-        play(bare);
         TrackOut detailed = bare;
-        detailed.lyrics = u"own words"_s;
-        store().updateCurrentTrack(detailed);
-        QVERIFY(!store().lyricsLoading());
-
-        release->release();
-        QTRY_COMPARE(finished.count(), 3);
+        detailed.lyrics = recordLyrics;
+        if (answerFirst)
+            release->release();
+        play(bare);
+        if (answerFirst) {
+            QTRY_VERIFY(!store().lyricsLoading());
+            store().updateCurrentTrack(detailed);
+        } else {
+            store().updateCurrentTrack(detailed);
+            QVERIFY(!store().lyricsLoading());
+            release->release();
+        }
+        QTRY_COMPARE(finished.count(), requests);
         QCoreApplication::processEvents();
-        QCOMPARE(store().currentLyrics(), std::optional<QString>(u"own words"_s));
+        QCOMPARE(store().currentLyrics(), std::optional<QString>(shown));
         QVERIFY(!store().lyricsLoading());
+        QCOMPARE(m_host->requestCount(), requests);
     }
 };
 

@@ -16,11 +16,11 @@ class QtMediaEntry : public MediaEntry
 public:
     void prepare() override
     {
-        // Qt 6.4 also ships an FFmpeg backend, which crashes when no sound
-        // server runs; GStreamer copes and streams HTTP by itself.
-        if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-            qputenv("QT_MEDIA_BACKEND", "gstreamer");
-        if (qgetenv("QT_MEDIA_BACKEND") != "gstreamer")
+        // The backends choose GStreamer on the main thread unless the
+        // environment names another (the environment is not written from
+        // a worker: the main thread reads it meanwhile).
+        const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
+        if (!backend.isEmpty() && backend != "gstreamer")
             return;
         // Qt's GStreamer backend starts GStreamer with its first media
         // object; starting reads the plugin registry, or rebuilds it by
@@ -40,6 +40,11 @@ public:
 
     QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) override
     {
+        // The surface may come before the clip's player: the sink is the
+        // first media object then, which chooses the backend. The main
+        // thread waits for this meanwhile.
+        if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "gstreamer");
         return new QtFrameSink(std::move(take), parent);
     }
 };

@@ -18,7 +18,7 @@ VideoFrameItem::VideoFrameItem(QQuickItem *parent) : QQuickItem(parent)
     m_sinkAnchor = new QObject;
     m_sinkAnchor->moveToThread(&m_sinkThread);
     // The sink comes once the media library is loaded (on a worker, at the
-    // first item that asks), and is made on the item's own thread, so that
+    // first item that asks), and is made on the sink's own thread, so that
     // what GStreamer attaches to it lives there too.
     MediaLibrary::whenLoaded(this, [this](MediaEntry &media) {
         QMetaObject::invokeMethod(

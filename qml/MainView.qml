@@ -255,14 +255,12 @@ Item {
     }
 
     // Made at the first clip and kept: the video stack is not loaded, and
-    // no surface exists, before anyone asks for a clip. Made bit by bit
-    // between frames, so that the press that asked shows at once.
+    // no surface exists, before anyone asks for a clip.
     Loader {
         id: clipPlayerLoader
         anchors.fill: parent
         visible: nav.showsClipPlayer
         active: false
-        asynchronous: true
         source: "clips/ClipPlayerView.qml"
         onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
     }

@@ -25,8 +25,9 @@ Item {
 
     visible: windowed.opacity > 0 || fullscreenLayout.opacity > 0
 
-    // The store hands the surface's sink to its player, and takes it back
-    // before the surface goes, so the player never feeds a sink that is gone.
+    // The store hands the surface's sink to its player (the sink comes once
+    // the media library has loaded), and takes it back before the surface
+    // goes, so the player never feeds a sink that is gone.
     Component.onCompleted: ClipPlayerStore.videoOutput = video.videoSink
     Component.onDestruction: {
         if (ClipPlayerStore.videoOutput === video.videoSink)
@@ -224,5 +225,6 @@ Item {
         parent: view.fullscreen ? fullSlot : windowSlot
         anchors.fill: parent
         radius: view.fullscreen ? 0 : windowSlot.radius
+        onVideoSinkChanged: ClipPlayerStore.videoOutput = videoSink
     }
 }

@@ -184,7 +184,9 @@ VideoPlayerHandle *ClipPlayerStore::ensurePlayer()
     if (m_player)
         return m_player.get();
     if (!m_backend) {
-        m_ownBackend = MediaLibrary::entry().createVideoBackend();
+        // The media library loads on a worker; the overlay shows the clip
+        // at once and its player starts once the library is there.
+        m_ownBackend = std::make_unique<OnDemandVideoBackend>();
         m_backend = m_ownBackend.get();
     }
     m_player = m_backend->createPlayer();

@@ -3,6 +3,9 @@
 #include "media/qtvideoplayer.h"
 #include "platform/mediaentry.h"
 
+#include <QtGlobal>
+
+#include <dlfcn.h>
 
 namespace nimbra {
 
@@ -11,11 +14,37 @@ namespace {
 class QtMediaEntry : public MediaEntry
 {
 public:
+    void prepare() override
+    {
+        // The backends choose GStreamer on the main thread unless the
+        // environment names another (the environment is not written from
+        // a worker: the main thread reads it meanwhile).
+        const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
+        if (!backend.isEmpty() && backend != "gstreamer")
+            return;
+        // Qt's GStreamer backend starts GStreamer with its first media
+        // object; starting reads the plugin registry, or rebuilds it by
+        // opening every plugin when it is missing or stale. Started here,
+        // the backend finds it done. GStreamer comes with QtMultimedia's
+        // backend plugin anyway, so it is opened, not linked.
+        void *gstreamer = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!gstreamer)
+            return;
+        using InitCheck = int (*)(int *, char ***, void **);
+        if (auto initCheck = reinterpret_cast<InitCheck>(dlsym(gstreamer, "gst_init_check")))
+            initCheck(nullptr, nullptr, nullptr);
+    }
+
     std::unique_ptr<AudioBackend> createAudioBackend() override { return std::make_unique<QtAudioBackend>(); }
     std::unique_ptr<VideoBackend> createVideoBackend() override { return std::make_unique<QtVideoBackend>(); }
 
     QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) override
     {
+        // The surface may come before the clip's player: the sink is the
+        // first media object then, which chooses the backend. The main
+        // thread waits for this meanwhile.
+        if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "gstreamer");
         return new QtFrameSink(std::move(take), parent);
     }
 };

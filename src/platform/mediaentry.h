@@ -19,6 +19,11 @@ class MediaEntry
 public:
     virtual ~MediaEntry() = default;
 
+    // The stack's one-time start (GStreamer's plugin registry above all),
+    // done once on a worker before anything else is asked for, so that the
+    // first media object on the main thread finds it done.
+    virtual void prepare() { }
+
     virtual std::unique_ptr<AudioBackend> createAudioBackend() = 0;
     virtual std::unique_ptr<VideoBackend> createVideoBackend() = 0;
 

@@ -17,15 +17,18 @@ VideoFrameItem::VideoFrameItem(QQuickItem *parent) : QQuickItem(parent)
     m_sinkThread.start();
     m_sinkAnchor = new QObject;
     m_sinkAnchor->moveToThread(&m_sinkThread);
-    // The library is loaded here, on the item's thread; the sink is made on
-    // its own thread, so that what GStreamer attaches to it lives there too.
-    MediaEntry &media = MediaLibrary::entry();
-    QMetaObject::invokeMethod(
-        m_sinkAnchor,
-        [this, &media] {
-            m_sink = media.createFrameSink([this](QImage picture) { offerPicture(std::move(picture)); }, m_sinkAnchor);
-        },
-        Qt::BlockingQueuedConnection);
+    // The sink comes once the media library is loaded (on a worker, at the
+    // first item that asks), and is made on the sink's own thread, so that
+    // what GStreamer attaches to it lives there too.
+    MediaLibrary::whenLoaded(this, [this](MediaEntry &media) {
+        QMetaObject::invokeMethod(
+            m_sinkAnchor,
+            [this, &media] {
+                m_sink = media.createFrameSink([this](QImage picture) { offerPicture(std::move(picture)); }, m_sinkAnchor);
+            },
+            Qt::BlockingQueuedConnection);
+        emit videoSinkChanged();
+    });
 }
 
 VideoFrameItem::~VideoFrameItem()

@@ -19,13 +19,13 @@ namespace nimbra {
 // switch of the pipeline from the UI thread would sit out that wait (a
 // third of a second each time). The frame is turned into an image on a
 // thread of the sink's own, off the UI thread, so that the sink's thread
-// always answers at once. The sink comes from the media library, which the
-// first surface loads.
+// always answers at once. The sink comes from the media library, once the
+// first surface or player has had it loaded; until then there is none.
 class VideoFrameItem : public QQuickItem
 {
     Q_OBJECT
     // A QVideoSink; typed QObject for QML, which knows no QVideoSink.
-    Q_PROPERTY(QObject *videoSink READ videoSinkObject CONSTANT)
+    Q_PROPERTY(QObject *videoSink READ videoSinkObject NOTIFY videoSinkChanged)
     Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
     Q_PROPERTY(bool hasFrame READ hasFrame NOTIFY hasFrameChanged)
     Q_PROPERTY(int framesShown READ framesShown NOTIFY framesShownChanged)
@@ -48,6 +48,7 @@ public:
     static QImage fitted(const QImage &source, const QSize &box, qreal radius);
 
 signals:
+    void videoSinkChanged();
     void radiusChanged();
     void hasFrameChanged();
     void framesShownChanged();

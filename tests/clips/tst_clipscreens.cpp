@@ -220,6 +220,8 @@ private slots:
         clip.fileUrl = u"media/clips/c1.avi"_s;
         m_clips->play(clip, {clip});
         QTRY_VERIFY(isShown(scene.item(u"clipWindowed"_s)));
+        // The surface's sink comes once the media library has loaded.
+        QTRY_VERIFY(scene.item(u"clipVideo"_s)->property("videoSink").value<QObject *>());
         QCOMPARE(m_video->player()->output(), scene.item(u"clipVideo"_s)->property("videoSink").value<QObject *>());
         // Each credited artist is a link, drawn light on the dark overlay.
         QQuickItem *credits = nullptr;

@@ -6,6 +6,7 @@
 #include "api/apiconfig.h"
 #include "mediagen.h"
 #include "media/qtaudiobackend.h"
+#include "platform/medialibrary.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "account/session.h"
@@ -144,6 +145,25 @@ private slots:
         QVERIFY(seekAndWait(trackSeconds - 0.6));
         QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 3000);
         QVERIFY(store().elapsed() >= trackSeconds - 0.6);
+    }
+
+    // The first press loads the stack on a worker and shows at once; a
+    // second press made meanwhile is the one that plays, and the first
+    // track is never asked for.
+    void theLastPressWhileTheStackLoadsPlays()
+    {
+        QVERIFY(!MediaLibrary::isLoaded());
+        OnDemandAudioBackend onDemand;
+        PlayerStore onDemandStore(&onDemand, &m_session, Clock::system(), m_lyrics.get(), m_cache.get());
+        onDemandStore.setCrossfadeEnabled(false);
+        const int requestsOfA = m_server->requestsTo(u"/media/a.wav"_s);
+        onDemandStore.play(wavTrack(u"a"_s), {});
+        QVERIFY(onDemandStore.isPlaying());
+        onDemandStore.play(wavTrack(u"b"_s), {});
+        QTRY_VERIFY_WITH_TIMEOUT(onDemandStore.elapsed() > 0.1, 10000);
+        QCOMPARE(onDemandStore.currentTrack()->id, u"b"_s);
+        QVERIFY(onDemandStore.isPlaying());
+        QCOMPARE(m_server->requestsTo(u"/media/a.wav"_s), requestsOfA);
     }
 
     void twoPlayersCrossfade()

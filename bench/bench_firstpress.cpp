@@ -1,0 +1,184 @@
+#include "appcontext.h"
+#include "devserviceprocess.h"
+#include "memorysecretstore.h"
+#include "screentest.h"
+#include "testenv.h"
+#include "xvfbdisplay.h"
+
+#include "account/authstore.h"
+#include "api/apiconfig.h"
+#include "api/jsoncoding.h"
+#include "api/nimbraapi.h"
+#include "clips/clipplayerstore.h"
+#include "platform/medialibrary.h"
+#include "platform/renderbackend.h"
+#include "player/playerstore.h"
+
+#include <QQuickItem>
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QQuickWindow>
+#include <QTimer>
+#include <QtTest>
+
+#include <QCoroTask>
+
+#include <functional>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The longest time the window's event loop went without turning, as a
+// timer that asks to run every millisecond sees it.
+class StallWatch
+{
+public:
+    StallWatch()
+    {
+        m_timer.setInterval(1);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = qMax(m_longest, m_since.restart()); });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_since.start();
+        m_timer.start();
+    }
+    qint64 stop()
+    {
+        m_timer.stop();
+        return qMax(m_longest, m_since.elapsed());
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+bool soundServerAnswers()
+{
+    QProcess pactl;
+    pactl.start(u"pactl"_s, {u"info"_s});
+    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
+} // namespace
+
+// What a listener feels at the first track and the first clip of a run:
+// how long the window cannot redraw or answer between the press and the
+// moment the item plays, while the media stack loads (the library,
+// GStreamer and its plugin registry) and the clip overlay is made. The
+// whole client on the scene graph back-end the program picks for this
+// machine, under Xvfb, over the local service. Each function is meant for
+// a process of its own (name it on the command line), since only the
+// first item of a process loads the stack; GStreamer's registry is kept
+// in the cache folder of the environment (a first run ever rebuilds it).
+class BenchFirstPress : public QObject
+{
+    Q_OBJECT
+
+    struct Client
+    {
+        DevServiceProcess service {{u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s}};
+        std::unique_ptr<AppContext> app;
+    };
+
+    void startClient(Client &client)
+    {
+        QVERIFY2(client.service.isRunning(), qPrintable(client.service.startError()));
+        ApiConfig::setBaseUrl(client.service.baseUrl());
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<MemorySecretStore>();
+        client.app = std::make_unique<AppContext>(environment);
+        QVERIFY(client.app->start());
+        QVERIFY(QTest::qWaitForWindowExposed(client.app->window()));
+        client.app->auth()->continueAsGuest();
+        // The first screen settles before the press.
+        QTest::qWait(1500);
+        QVERIFY(!MediaLibrary::isLoaded());
+    }
+
+    void measure(const QString &what, const std::function<void()> &press, const std::function<bool()> &plays)
+    {
+        StallWatch watch;
+        QElapsedTimer since;
+        since.start();
+        watch.start();
+        press();
+        const qint64 callMs = since.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(plays(), 20000);
+        const qint64 toPlayMs = since.elapsed();
+        // What follows the start (the overlay's first frames) counts too.
+        QTest::qWait(500);
+        qInfo().noquote() << u"%1: the press took %2 ms, playing after %3 ms, the longest stall %4 ms"_s.arg(what)
+                                 .arg(callMs)
+                                 .arg(toPlayMs)
+                                 .arg(watch.stop());
+    }
+
+    void playTrack(Client &client, const QString &label)
+    {
+        const TrackOut track = decodeJson<TrackOut>(client.service.get(u"/api/v1/tracks/t00008"_s).body);
+        PlayerStore *player = client.app->player();
+        measure(label, [&] { player->play(track, {track}); }, [&] { return player->elapsed() > 0.3; });
+        player->togglePlayPause();
+    }
+
+    void playClip(Client &client, const QString &label)
+    {
+        const QList<ClipOut> clips = QCoro::waitFor(NimbraApi().clips(1, 20, u"clip"_s, std::nullopt)).items;
+        QVERIFY(clips.size() >= 2);
+        ClipPlayerStore *store = client.app->clipPlayer();
+        QQuickWindow *window = client.app->window();
+        // Playing, and its overlay made.
+        measure(label, [&] { store->play(clips.at(0), clips); }, [&] {
+            QQuickItem *view = findItem(window, u"clipPlayerView"_s);
+            return store->elapsed() >= 0.5 && view && isShown(view);
+        });
+        store->dismiss();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!hasVideoDisplay())
+            QSKIP("No X display and no xvfb-run.");
+        if (!soundServerAnswers())
+            QSKIP("No PulseAudio server answers.");
+        initTestEnvironment();
+    }
+
+    void firstTrackThenClip()
+    {
+        Client client;
+        startClient(client);
+        playTrack(client, u"first track of the process"_s);
+        playClip(client, u"first clip, after a track"_s);
+    }
+
+    void firstClipThenTrack()
+    {
+        Client client;
+        startClient(client);
+        playClip(client, u"first clip of the process"_s);
+        playTrack(client, u"first track, after a clip"_s);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    runUnderXvfb(argc, argv);
+    QGuiApplication app(argc, argv);
+    RenderBackend::applyForThisMachine();
+    BenchFirstPress bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+
+#include "bench_firstpress.moc"

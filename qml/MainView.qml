@@ -158,6 +158,9 @@ Item {
                 objectName: "sectionArea"
                 anchors.fill: parent
                 anchors.bottomMargin: detailColumn.bottomInset
+                // No screen draws under the translucent bars at the foot,
+                // whether or not it clips its own scrolling.
+                clip: true
                 opacity: nav.contentOpacity
                 enabled: nav.contentEnabled
                 Behavior on opacity {
@@ -192,6 +195,7 @@ Item {
                 anchors.fill: parent
                 anchors.bottomMargin: detailColumn.bottomInset
                 visible: nav.showsArtistPage
+                clip: true
                 z: 2
 
                 // The section under the page keeps no hover (nor help text).

@@ -30,6 +30,14 @@ Item {
             onDismissed: sessionGate.dismissUnsavedNotice()
         }
 
+        UnsavedSignInNotice {
+            objectName: "unreadSignInNotice"
+            Layout.fillWidth: true
+            visible: sessionGate.screen === RootViewModel.SignIn && sessionGate.showsUnreadNotice
+            text: "Не удалось прочитать сохранённый вход: служба хранения паролей не ответила."
+            onDismissed: sessionGate.dismissUnreadNotice()
+        }
+
         Loader {
             id: screen
             objectName: "rootScreen"

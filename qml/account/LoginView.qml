@@ -54,8 +54,11 @@ Rectangle {
                         id: usernameField
                         objectName: "usernameField"
                         Layout.fillWidth: true
-                        // The screen opens ready for typing the name.
+                        // The screen opens ready for typing the name, also
+                        // when a page of the session before took the keys
+                        // away from the window's scopes.
                         focus: true
+                        Component.onCompleted: forceActiveFocus()
                         placeholderText: "Имя пользователя"
                     }
                     FormTextField {

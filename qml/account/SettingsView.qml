@@ -59,6 +59,17 @@ Item {
                 }
 
                 Text {
+                    objectName: "addressError"
+                    width: parent.width
+                    visible: settings.addressError !== ""
+                    text: settings.addressError
+                    textFormat: Text.PlainText
+                    wrapMode: Text.Wrap
+                    font: AppTheme.callout
+                    color: AppTheme.systemRed
+                }
+
+                Text {
                     text: "Документация: " + settings.documentationHost
                     color: AppTheme.textSecondary
                     font: AppTheme.caption

@@ -4,7 +4,8 @@ import Nimbra
 
 // Today's playlist over the window: the daily smart playlist's page, filled
 // with the list the home page already holds (no request, no loading state).
-// Closed by its bar or by Escape; each opening shows the list as it is then.
+// Closed by its bar, by Escape, or by a followed artist link (the page opens
+// in the window, in front); each opening shows the list as it is then.
 Popup {
     id: sheet
     objectName: "dailySheet"
@@ -21,7 +22,8 @@ Popup {
     height: Math.max(minimumHeight, parent ? parent.height - 2 * AppTheme.spacingXXL : minimumHeight)
     modal: true
     focus: true
-    closePolicy: Popup.CloseOnEscape
+    // Esc comes through the window's layers, whatever holds the keys.
+    closePolicy: Popup.NoAutoClose
     padding: 0
 
     background: Rectangle {
@@ -35,6 +37,13 @@ Popup {
     }
 
     onAboutToShow: view.showDaily()
+
+    LayerEscape {
+        kind: WindowLayer.Sheet
+        open: sheet.visible
+        onEscapePressed: sheet.close()
+        onCloseRequested: sheet.close()
+    }
 
     SmartPlaylistView {
         id: view

@@ -89,7 +89,14 @@ Item {
             padding: AppTheme.sheetMargin
             spacing: AppTheme.cardPadding
 
+            // Where the room above the inset (the mini player with the update
+            // strip over it) is lower than the card, the video gives up
+            // height, letterboxed, so no control goes under the bars.
+            readonly property real fixedHeight: cardHeader.height + cardSeekBar.height + cardControls.height
+                + (cardFailure.visible ? cardFailure.height + spacing : 0) + 3 * spacing
+
             ClipPlayerHeader {
+                id: cardHeader
                 width: view.videoWidth
             }
 
@@ -97,21 +104,24 @@ Item {
                 id: windowSlot
                 objectName: "clipWindowedVideo"
                 width: view.videoWidth
-                height: view.videoHeight
+                height: Math.max(0, Math.min(view.videoHeight, card.room - card.fixedHeight))
                 radius: AppTheme.radiusL
                 color: "black"
             }
 
             ClipSeekBar {
+                id: cardSeekBar
                 width: view.videoWidth
             }
 
             ClipPlayerControls {
+                id: cardControls
                 objectName: "clipControls"
                 anchors.horizontalCenter: parent.horizontalCenter
             }
 
             Text {
+                id: cardFailure
                 objectName: "clipFailure"
                 width: view.videoWidth
                 visible: text !== ""

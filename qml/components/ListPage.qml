@@ -14,6 +14,7 @@ Rectangle {
     id: page
 
     property alias title: titleRow.title
+    property alias titleEmoji: titleRow.emoji
     property alias subtitle: titleRow.subtitle
     // Pushed on a section's stack: "Назад" before the title.
     property alias pushed: titleRow.pushed

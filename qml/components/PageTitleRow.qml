@@ -11,6 +11,8 @@ Item {
     id: titleRow
 
     property string title
+    // Drawn before the title in the colour emoji font.
+    property string emoji
     property string subtitle
     property bool pushed: false
     // On a page shown in a sheet the button reads "Закрыть" and says
@@ -75,14 +77,31 @@ Item {
                                   : titleRow.width - (titleRow.pushed ? AppTheme.spacingL : AppTheme.pageMargin)) - x
         spacing: AppTheme.spacingXXS
 
-        Text {
-            objectName: titleRow.pushed ? "backBarTitle" : "headerTitle"
+        Row {
             width: parent.width
-            text: titleRow.title
-            textFormat: Text.PlainText
-            color: AppTheme.textPrimary
-            font: titleRow.pushed ? AppTheme.headline : AppTheme.systemFont(AppTheme.title.pixelSize, Font.Bold)
-            elide: Text.ElideRight
+            spacing: titleEmoji.visible ? AppTheme.spacingXS : 0
+
+            Text {
+                id: titleEmoji
+                objectName: "titleEmoji"
+                anchors.baseline: titleText.baseline
+                visible: text !== ""
+                text: titleRow.emoji
+                textFormat: Text.PlainText
+                font.family: AppTheme.emojiFamily
+                font.pixelSize: titleText.font.pixelSize
+            }
+
+            Text {
+                id: titleText
+                objectName: titleRow.pushed ? "backBarTitle" : "headerTitle"
+                width: parent.width - (titleEmoji.visible ? titleEmoji.width + parent.spacing : 0)
+                text: titleRow.title
+                textFormat: Text.PlainText
+                color: AppTheme.textPrimary
+                font: titleRow.pushed ? AppTheme.headline : AppTheme.systemFont(AppTheme.title.pixelSize, Font.Bold)
+                elide: Text.ElideRight
+            }
         }
 
         Text {

@@ -50,9 +50,7 @@ T.AbstractButton {
                 objectName: "smartCardEmoji"
                 anchors.centerIn: parent
                 text: card.emoji
-                // Asked for by name: the text fonts have a plain "❤" of
-                // their own, which would win over the colour one.
-                font.family: "Noto Color Emoji"
+                font.family: AppTheme.emojiFamily
                 font.pixelSize: card.emojiSize
             }
         }

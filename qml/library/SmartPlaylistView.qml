@@ -15,7 +15,8 @@ ListPage {
 
     pushed: true
     closes: page.dailySource !== null
-    title: tracks.title
+    title: tracks.heading
+    titleEmoji: tracks.emoji
     trailing: Row {
         spacing: AppTheme.spacingS
         visible: tracks.count > 0

@@ -23,6 +23,20 @@ Rectangle {
         anchors.fill: parent
         caption: captionSource.caption
 
+        // A locked keyring may be asking for its password meanwhile.
+        Text {
+            objectName: "keyringWait"
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: AppTheme.signInColumnWidth
+            visible: launch.gate.isWaitingForKeyring
+            text: "Ждём ответа службы хранения паролей…"
+            textFormat: Text.PlainText
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+            font: AppTheme.callout
+            color: AppTheme.textSecondary
+        }
+
         ColumnLayout {
             objectName: "offlinePanel"
             Layout.alignment: Qt.AlignHCenter

@@ -3,10 +3,13 @@ import QtQuick.Layouts
 import Nimbra
 
 // The one line that tells a listener without a secret service that this
-// sign-in lasts only until the client closes.
+// sign-in lasts only until the client closes (or, given its `text`, that the
+// saved sign-in could not be read).
 Rectangle {
     id: notice
     objectName: "unsavedSignInNotice"
+
+    property string text: "Вход не сохранится на этом компьютере: служба хранения паролей не запущена."
 
     signal dismissed()
 
@@ -27,7 +30,7 @@ Rectangle {
         }
         Text {
             Layout.fillWidth: true
-            text: "Вход не сохранится на этом компьютере: служба хранения паролей не запущена."
+            text: notice.text
             elide: Text.ElideRight
             font: AppTheme.callout
             color: AppTheme.textSecondary

@@ -211,6 +211,10 @@ QtObject {
     // The text of buttons and fields.
     readonly property font control: Qt.font({ pixelSize: 14 })
 
+    // Emoji are asked for by this name: the text fonts have a plain "❤" of
+    // their own, which would win over the colour one.
+    readonly property string emojiFamily: "Noto Color Emoji"
+
     // A font of a given pixel size and weight, for the places that name a
     // size instead of a style ("system size 26, semibold").
     function systemFont(pixelSize, weight) {

@@ -7,6 +7,7 @@
 #include "api/boundary.h"
 #include "api/tokenorigins.h"
 #include "api/tokenrejections.h"
+#include "api/transfer.h"
 
 #include <QCoro/QCoroSignal>
 
@@ -55,13 +56,29 @@ QCoro::Task<void> AuthStore::restoreToken()
     QPointer<AuthStore> self(this);
     const quint64 writesBefore = m_tokenWrites;
     std::optional<QString> saved;
-    if (m_keychain)
+    std::optional<QUrl> origin;
+    if (m_keychain) {
         saved = co_await m_keychain->loadToken();
+        if (saved && self && m_keychain)
+            origin = co_await m_keychain->loadTokenOrigin();
+    }
     if (!self)
         co_return;
     // A sign-in or sign-out while the keychain answered has the last word.
-    if (saved && m_tokenWrites == writesBefore)
-        setToken(std::move(saved));
+    if (saved && m_tokenWrites == writesBefore) {
+        // Earlier builds saved the token alone, while the address in the
+        // settings was the one that issued it (they wrote the command
+        // line's address there too, and a new one ended the session).
+        const QUrl issuer = origin.value_or(ApiConfig::storedBaseUrl());
+        if (sameOrigin(issuer, ApiConfig::baseUrl())) {
+            TokenOrigins::bind(*saved, issuer);
+            setToken(std::move(saved));
+        } else if (m_keychain) {
+            // Another service's token: the session ends as on a new
+            // address in the settings, before anything is sent with it.
+            m_keychain->deleteToken();
+        }
+    }
     m_tokenLoaded = true;
     emit tokenLoadedChanged();
 }
@@ -152,9 +169,6 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 {
     QPointer<AuthStore> self(this);
     const NimbraApi api = m_api;
-    // Where the request carries the token: its service's, or for a token
-    // the store has only read from the keychain, the address in force.
-    const QUrl origin = TokenOrigins::originOf(token);
     QCoro::Task<UserOut> call = api.me(token);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
@@ -164,9 +178,6 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         co_return;
 
     if (user) {
-        // The keychain holds a token without its service: a saved token
-        // belongs to the one that accepts it.
-        TokenOrigins::bind(token, origin);
         setUserValue(std::move(user.value));
         setToken(token);
         setGuestMode(false);
@@ -219,7 +230,7 @@ void AuthStore::adoptToken(const QString &token, const QUrl &origin)
     TokenOrigins::bind(token, origin);
     setToken(token);
     if (m_keychain)
-        m_keychain->saveToken(token);
+        m_keychain->saveToken(token, origin);
 }
 
 // Property writes ------------------------------------------------------------

@@ -24,8 +24,10 @@ class KeychainHelper;
 // Who is using the client: the bearer token with the signed-in user's
 // profile, or the choice to go on as a guest; and the state of a sign-in by
 // QR code. Every screen reads `token` for its requests. The token is saved
-// in the keychain item whenever the service issues one and the item is
-// deleted when the listener signs out or the service rejects the token. A
+// in the keychain item, with the service that issued it, whenever the
+// service issues one, and the item is deleted when the listener signs out or
+// the service rejects the token; a saved token of another service than the
+// address in force is deleted at start, before anything is sent with it. A
 // 401 to any request sent with the token, whenever it comes, signs out with
 // the service's message.
 //

@@ -56,7 +56,15 @@ QCoro::Task<std::optional<QString>> KeychainHelper::loadToken()
         co_return std::nullopt;
     const Turn turn(this);
 
-    const std::optional<QByteArray> bytes = co_await store->read(QString(account));
+    QPointer<KeychainHelper> self(this);
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = co_await store->read(QString(account));
+    } catch (const SecretStoreUnreadable &) {
+        if (self)
+            emit self->readFailed();
+        co_return std::nullopt;
+    }
     if (!bytes)
         co_return std::nullopt;
     // Kept byte for byte: a leading byte-order mark is part of the token.
@@ -68,7 +76,23 @@ QCoro::Task<std::optional<QString>> KeychainHelper::loadToken()
     co_return text;
 }
 
-QCoro::Task<void> KeychainHelper::saveToken(QString token)
+QCoro::Task<std::optional<QUrl>> KeychainHelper::loadTokenOrigin()
+{
+    const std::shared_ptr<SecretStore> store = m_store;
+    if (!co_await waitForTurn(m_nextTicket++))
+        co_return std::nullopt;
+    const Turn turn(this);
+
+    const std::optional<QByteArray> bytes = co_await store->read(QString(originAccount));
+    if (!bytes)
+        co_return std::nullopt;
+    const QUrl origin(QString::fromUtf8(*bytes), QUrl::StrictMode);
+    if (!origin.isValid() || origin.host().isEmpty())
+        co_return std::nullopt;
+    co_return origin;
+}
+
+QCoro::Task<void> KeychainHelper::saveToken(QString token, QUrl origin)
 {
     const std::shared_ptr<SecretStore> store = m_store;
     if (!co_await waitForTurn(m_nextTicket++))
@@ -76,9 +100,15 @@ QCoro::Task<void> KeychainHelper::saveToken(QString token)
     const Turn turn(this);
 
     // Cleared first, so that no earlier item of another form is left
-    // beside the new one.
+    // beside the new one, nor the earlier token beside the new origin.
     co_await store->remove(QString(account));
-    const bool saved = co_await store->write(QString(account), token);
+    // Only scheme, host and port say whose the token is.
+    const QString originText
+        = origin.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
+              .toString(QUrl::FullyEncoded);
+    bool saved = co_await store->write(QString(originAccount), originText);
+    if (saved)
+        saved = co_await store->write(QString(account), token);
     if (!saved)
         emit saveFailed();
 }
@@ -90,6 +120,7 @@ QCoro::Task<void> KeychainHelper::deleteToken()
         co_return;
     const Turn turn(this);
     co_await store->remove(QString(account));
+    co_await store->remove(QString(originAccount));
 }
 
 QCoro::Task<void> KeychainHelper::settled()

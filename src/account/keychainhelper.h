@@ -5,6 +5,7 @@
 #include <QLatin1StringView>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <QCoro/QCoroTask>
 
@@ -15,7 +16,9 @@ namespace nimbra {
 
 // The one saved item that keeps the bearer token across restarts: the
 // account "access_token" under the service name of the application, the
-// token's UTF-8 text as the secret, and nowhere else.
+// token's UTF-8 text as the secret, and nowhere else. A second item beside
+// it, "access_token_origin", names the service that issued the token, which
+// alone may receive it; an item of an earlier build has none.
 //
 // The secret store answers asynchronously, so calls are carried out strictly
 // one after another in the order they were made: a delete asked for before
@@ -28,17 +31,23 @@ public:
     // The application's reverse-domain identifier followed by ".auth".
     static constexpr QLatin1StringView service {"app.nimbra.Nimbra.auth"};
     static constexpr QLatin1StringView account {"access_token"};
+    static constexpr QLatin1StringView originAccount {"access_token_origin"};
 
     explicit KeychainHelper(std::shared_ptr<SecretStore> store, QObject *parent = nullptr);
 
     // The desktop's Secret Service under `service`.
     static std::shared_ptr<SecretStore> systemStore();
 
-    // The saved token, or absent when there is none, it cannot be read or
-    // its bytes are not UTF-8. Empty text is a present token.
+    // The saved token, or absent when there is none, it cannot be read
+    // (readFailed) or its bytes are not UTF-8. Empty text is a present token.
     QCoro::Task<std::optional<QString>> loadToken();
-    // Replaces whatever was saved; a failed save leaves no item at all.
-    QCoro::Task<void> saveToken(QString token);
+    // The service that issued the saved token; absent for a token saved
+    // without one (by an earlier build) or none that reads as an address.
+    QCoro::Task<std::optional<QUrl>> loadTokenOrigin();
+    // Replaces whatever was saved; a failed save leaves no token at all.
+    // The origin is written first: a token is never left beside the origin
+    // of the one before.
+    QCoro::Task<void> saveToken(QString token, QUrl origin);
     QCoro::Task<void> deleteToken();
     // Resumes once every call made before it has finished.
     QCoro::Task<void> settled();
@@ -47,6 +56,9 @@ signals:
     // The secret store refused a token (no Secret Service runs, or it is
     // locked): this sign-in will not outlive the process.
     void saveFailed();
+    // The secret store did not answer a read: a saved sign-in may be there
+    // but could not be used.
+    void readFailed();
     // The call in progress has finished and the next may start.
     void turnPassed();
 

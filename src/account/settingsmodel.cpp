@@ -163,9 +163,20 @@ QString SettingsModel::downloadLabelFor(double progress)
     return u"Загрузка "_s + QString::number(qint64(std::trunc(progress * 100))) + u"%…"_s;
 }
 
+QString SettingsModel::plainHttpRefusal()
+{
+    return u"Адрес http допустим только для этого компьютера — укажите https"_s;
+}
+
+void SettingsModel::setAddressError(const QString &message)
+{
+    assignAndNotify(this, m_addressError, message, &SettingsModel::addressErrorChanged);
+}
+
 void SettingsModel::reloadAddress()
 {
     setBaseUrlText(ApiConfig::baseUrl().toString());
+    setAddressError(ApiConfig::isConfiguredAddressRefused() ? plainHttpRefusal() : QString());
     emit apiHostChanged();
 }
 
@@ -175,6 +186,12 @@ void SettingsModel::saveAddress()
     const QUrl url(text);
     if (text.isEmpty() || !url.isValid())
         return;
+    // The password would cross the network unencrypted.
+    if (ApiConfig::isPlainHttpElsewhere(url)) {
+        setAddressError(plainHttpRefusal());
+        return;
+    }
+    setAddressError(QString());
     const QUrl before = ApiConfig::baseUrl();
     ApiConfig::setBaseUrl(url);
     // A token belongs to the service that issued it: another service (scheme,

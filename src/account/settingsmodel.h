@@ -19,6 +19,7 @@ class SettingsModel : public QObject
     Q_OBJECT
 
     Q_PROPERTY(QString baseUrlText READ baseUrlText WRITE setBaseUrlText NOTIFY baseUrlTextChanged)
+    Q_PROPERTY(QString addressError READ addressError NOTIFY addressErrorChanged)
     Q_PROPERTY(QString documentationHost READ documentationHost CONSTANT)
     Q_PROPERTY(QString apiHost READ apiHost NOTIFY apiHostChanged)
     Q_PROPERTY(QString versionLine READ versionLine CONSTANT)
@@ -50,6 +51,10 @@ public:
 
     QString baseUrlText() const { return m_baseUrlText; }
     void setBaseUrlText(const QString &text);
+    // The line under the field: why an address was refused, or why the
+    // stored one is not used; empty otherwise.
+    QString addressError() const { return m_addressError; }
+    static QString plainHttpRefusal();
     static QString documentationHost();
     // The base address's host, "—" when it has none.
     static QString apiHost();
@@ -76,8 +81,10 @@ public:
     // The field shows the stored address again; unsaved text goes.
     Q_INVOKABLE void reloadAddress();
     // Trimmed text that parses is stored; empty or blank text changes
-    // nothing. The field keeps what was typed. An address of another origin
-    // (scheme, host, port) ends the session: its token stays with its service.
+    // nothing, and so does plain http to another machine, which is refused
+    // with a message. The field keeps what was typed. An address of another
+    // origin (scheme, host, port) ends the session: its token stays with its
+    // service.
     Q_INVOKABLE void saveAddress();
     Q_INVOKABLE void signOut();
     // The slider moved: the length, and crossfade on when it is above 0.
@@ -86,6 +93,7 @@ public:
 signals:
     void storesChanged();
     void baseUrlTextChanged();
+    void addressErrorChanged();
     void apiHostChanged();
     void accountChanged();
     void crossfadeChanged();
@@ -95,10 +103,12 @@ private:
     void setUpdates(OtaUpdateStore *updates);
     void setPlayer(PlayerStore *player);
     void setAuth(AuthStore *auth);
+    void setAddressError(const QString &message);
     QPointer<AuthStore> m_auth;
     QPointer<PlayerStore> m_player;
     QPointer<OtaUpdateStore> m_updates;
     QString m_baseUrlText;
+    QString m_addressError;
 };
 
 } // namespace nimbra

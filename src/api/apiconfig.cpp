@@ -1,5 +1,8 @@
 #include "api/apiconfig.h"
 
+#include "api/runsettings.h"
+
+#include <QHostAddress>
 #include <QSettings>
 
 using namespace Qt::StringLiterals;
@@ -12,18 +15,62 @@ QUrl ApiConfig::defaultBaseUrl()
     return url;
 }
 
-QUrl ApiConfig::baseUrl()
+namespace {
+
+// The address a stored (or given) text stands for, when it is usable: a URL
+// whose scheme, as written, begins with "http", and that does not send the
+// sign-in unencrypted to another machine.
+std::optional<QUrl> usableAddress(const QString &stored)
 {
-    const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString();
     if (stored.isEmpty())
-        return defaultBaseUrl();
+        return std::nullopt;
     const QUrl url(stored, QUrl::StrictMode);
     // QUrl lower-cases the scheme it reports; the rule looks at the text as stored.
     const qsizetype colon = stored.indexOf(QLatin1Char(':'));
     const QString scheme = colon > 0 ? stored.left(colon) : QString();
     if (!url.isValid() || url.scheme().isEmpty() || !scheme.startsWith("http"_L1))
-        return defaultBaseUrl();
+        return std::nullopt;
+    if (ApiConfig::isPlainHttpElsewhere(url))
+        return std::nullopt;
     return url;
+}
+
+} // namespace
+
+QUrl ApiConfig::baseUrl()
+{
+    return usableAddress(RunSettings::value(settingsKey).toString()).value_or(defaultBaseUrl());
+}
+
+QUrl ApiConfig::storedBaseUrl()
+{
+    return usableAddress(QSettings().value(QLatin1StringView(settingsKey)).toString()).value_or(defaultBaseUrl());
+}
+
+bool ApiConfig::isConfiguredAddressRefused()
+{
+    const QString configured = RunSettings::value(settingsKey).toString();
+    return !configured.isEmpty() && isPlainHttpElsewhere(QUrl(configured, QUrl::StrictMode));
+}
+
+bool ApiConfig::isAllowedAddress(const QUrl &url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == "https"_L1)
+        return true;
+    if (scheme != "http"_L1)
+        return false;
+    const QString host = url.host();
+    return host.compare("localhost"_L1, Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+}
+
+bool ApiConfig::isPlainHttpElsewhere(const QUrl &url)
+{
+    // Without a host there is nowhere to send anything: that is another fault.
+    return url.scheme().compare("http"_L1, Qt::CaseInsensitive) == 0 && !url.host().isEmpty()
+        && !isAllowedAddress(url);
 }
 
 namespace {
@@ -46,14 +93,26 @@ QString trimmedUrlText(QString text)
     return text;
 }
 
-} // namespace
-
-void ApiConfig::setBaseUrl(const QUrl &url)
+QString normalisedText(const QUrl &url)
 {
     QString text = trimmedUrlText(url.toString(QUrl::FullyEncoded));
     while (text.endsWith(QLatin1Char('/')))
         text.chop(1);
-    QSettings().setValue(QLatin1StringView(settingsKey), text);
+    return text;
+}
+
+} // namespace
+
+void ApiConfig::setBaseUrl(const QUrl &url)
+{
+    QSettings().setValue(QLatin1StringView(settingsKey), normalisedText(url));
+    // An address chosen in the settings is the one in force from now on.
+    RunSettings::clear(settingsKey);
+}
+
+void ApiConfig::setRunBaseUrl(const QUrl &url)
+{
+    RunSettings::set(settingsKey, normalisedText(url));
 }
 
 std::optional<QUrl> ApiConfig::resolve(const QString &path)

@@ -17,12 +17,29 @@ public:
     // The built-in https root of the service.
     static QUrl defaultBaseUrl();
 
-    // The stored address when it is usable (a URL whose scheme, as stored,
-    // begins with "http"), else the default. Read afresh every time.
+    // The address given for this run, else the stored one, when it is usable
+    // (a URL whose scheme, as written, begins with "http", and plain http
+    // only to this machine), else the default. Read afresh every time.
     static QUrl baseUrl();
-    // Stores the address trimmed and without any trailing "/". Not checked:
-    // an unusable value simply reads back as the default.
+    // The stored address alone, by the same rule: what was in force before
+    // this run's own address, if any.
+    static QUrl storedBaseUrl();
+    // Stores the address trimmed and without any trailing "/", in force from
+    // now on, over the run's own. Not checked: an unusable value simply
+    // reads back as the default.
     static void setBaseUrl(const QUrl &url);
+    // In force for this run only (the command line): never stored.
+    static void setRunBaseUrl(const QUrl &url);
+
+    // Whether the client may talk to url at all: https anywhere, plain http
+    // only to this machine (a loopback address or "localhost"), since a
+    // sign-in there would send the password unencrypted.
+    static bool isAllowedAddress(const QUrl &url);
+    // Plain http to another machine: refused as the service's address.
+    static bool isPlainHttpElsewhere(const QUrl &url);
+    // The address given (for the run, else stored) is such an address, and
+    // the default answers in its place.
+    static bool isConfiguredAddressRefused();
 
     // Absolute "http://" and "https://" texts are used unchanged; anything
     // else is a path from the root of the base address's host.

@@ -14,8 +14,9 @@ namespace nimbra {
 class TokenOrigins
 {
 public:
-    // The token was issued (or, restored from the keychain, accepted) by
-    // the service at origin; a later binding of the same text wins.
+    // The token was issued by the service at origin (for a token restored
+    // from the keychain, the one saved with it); a later binding of the
+    // same text wins.
     static void bind(const QString &token, const QUrl &origin);
     // Where token may be sent: the origin it was bound to, else the base
     // address in force (no token, or one the sign-in never held).

@@ -6,6 +6,7 @@
 #include "api/network.h"
 
 #include <QDeadlineTimer>
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -13,6 +14,7 @@
 
 #include <QCoro/QCoroNetworkReply>
 
+#include <cstring>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -37,18 +39,60 @@ bool isRedirect(int code)
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
+// A request body that can be read once only. Qt's HTTP layer sends a
+// request again, once, when its connection closes before any byte of the
+// answer, and first rewinds the body: for a change (a playlist created, a
+// track added) the service may have made it already, so that a second
+// request would make it twice. Refusing the rewind ends the request with
+// ContentReSendError instead.
+class OnceOnlyBody final : public QIODevice
+{
+public:
+    explicit OnceOnlyBody(QByteArray bytes) : m_bytes(std::move(bytes)) { open(QIODevice::ReadOnly); }
+
+    bool isSequential() const override { return true; }
+    bool reset() override { return false; }
+    qint64 bytesAvailable() const override { return m_bytes.size() - m_read + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 count = std::min(maxSize, m_bytes.size() - m_read);
+        std::memcpy(data, m_bytes.constData() + m_read, size_t(count));
+        m_read += count;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_read = 0;
+};
+
+// Reads may be asked again; anything else changes something on the service.
+bool changesSomething(const QByteArray &verb)
+{
+    return verb != "GET" && verb != "HEAD" && verb != "OPTIONS";
+}
+
 QNetworkReply *start(QNetworkRequest request, const QByteArray &verb, const std::optional<QByteArray> &body)
 {
     QNetworkAccessManager *manager = sharedNetworkAccessManager();
+    if (changesSomething(verb)) {
+        // Every change carries a body, if an empty one, so that no rewind
+        // can succeed; its length is announced, so Qt does not buffer it.
+        const QByteArray bytes = body.value_or(QByteArray());
+        request.setHeader(QNetworkRequest::ContentLengthHeader, bytes.size());
+        request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        auto *device = new OnceOnlyBody(bytes);
+        QNetworkReply *reply = manager->sendCustomRequest(request, verb, device);
+        device->setParent(reply);
+        return reply;
+    }
     if (body)
         return manager->sendCustomRequest(request, verb, *body);
     if (verb == "GET")
         return manager->get(request);
-    // A POST without a length leaves some servers waiting for a body that
-    // never comes. No data device at all, so that the manager adds no
-    // Content-Type of its own.
-    if (verb != "DELETE" && verb != "HEAD")
-        request.setHeader(QNetworkRequest::ContentLengthHeader, 0);
     return manager->sendCustomRequest(request, verb);
 }
 
@@ -223,14 +267,20 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         result.bodyTooLarge = tooLarge;
         result.error = reply->error();
         result.errorText = reply->errorString();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (status.isValid())
+            result.status = status.toInt();
+        if (result.error == QNetworkReply::ContentReSendError) {
+            // The change was not sent again (see OnceOnlyBody). With a status,
+            // Qt only wanted to follow a redirect itself, which is done here.
+            result.error = result.status ? QNetworkReply::NoError : QNetworkReply::RemoteHostClosedError;
+            result.errorText = result.status ? QString() : u"Connection closed"_s;
+        }
         result.sinkRefused = sinkRefused;
         result.rawHeaders = reply->rawHeaderPairs();
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid())
             result.announcedLength = length.toLongLong();
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (status.isValid())
-            result.status = status.toInt();
 
         const QVariant location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
         if (result.status && isRedirect(*result.status) && location.isValid() && !location.toUrl().isEmpty()) {

@@ -1,8 +1,10 @@
 #include "appcontext.h"
 #include "benchhooks.h"
+#include "quitsignals.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
+#include "api/runsettings.h"
 #include "platform/desktopidentity.h"
 #include "player/lyricsservice.h"
 #include "platform/renderbackend.h"
@@ -16,7 +18,6 @@
 #include <QImageReader>
 #include <QPixmap>
 #include <QQuickStyle>
-#include <QSettings>
 #include <QUrl>
 #include <QQuickWindow>
 
@@ -103,6 +104,14 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
             qPrintable(parser.positionalArguments().constFirst()), qPrintable(usage(parser)));
         return 2;
     }
+    // The password would cross the network unencrypted.
+    if (parser.isSet(options.baseUrl)
+        && nimbra::ApiConfig::isPlainHttpElsewhere(QUrl(parser.value(options.baseUrl).trimmed()))) {
+        std::fprintf(stderr,
+            "nimbra: --base-url may use plain http only for this machine (a loopback address), not '%s'\n",
+            qPrintable(parser.value(options.baseUrl)));
+        return 2;
+    }
     if (parser.isSet(options.lyricsUrl) && !isWebAddress(parser.value(options.lyricsUrl))) {
         std::fprintf(stderr, "nimbra: --lyrics-url needs an http or https address, not '%s'\n",
             qPrintable(parser.value(options.lyricsUrl)));
@@ -176,16 +185,17 @@ int main(int argc, char *argv[])
     QQuickStyle::setStyle(u"Basic"_s);
     nimbra::RenderBackend::applyForThisMachine();
 
-    // Development runs point the client at a local service; the address is
-    // kept like one typed into the settings.
+    // Development runs point the client at a local service for that run
+    // only: the next start without them uses the stored addresses again.
     if (options.parser.isSet(options.baseUrl))
-        nimbra::ApiConfig::setBaseUrl(QUrl(options.parser.value(options.baseUrl)));
+        nimbra::ApiConfig::setRunBaseUrl(QUrl(options.parser.value(options.baseUrl).trimmed()));
     if (options.parser.isSet(options.updateUrl))
-        QSettings().setValue(QLatin1StringView(nimbra::OtaService::settingsKey), options.parser.value(options.updateUrl));
+        nimbra::RunSettings::set(nimbra::OtaService::settingsKey, options.parser.value(options.updateUrl));
     if (options.parser.isSet(options.lyricsUrl))
-        QSettings().setValue(QLatin1StringView(nimbra::LyricsService::settingsKey), options.parser.value(options.lyricsUrl));
+        nimbra::RunSettings::set(nimbra::LyricsService::settingsKey, options.parser.value(options.lyricsUrl));
 
     nimbra::AppContext context;
+    const nimbra::QuitSignals quitOnSignals;
     if (!context.start())
         return 1;
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))

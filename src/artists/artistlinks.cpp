@@ -3,6 +3,7 @@
 #include "artists/artistcataloglogic.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
+#include "shell/windowlayer.h"
 
 namespace nimbra {
 
@@ -18,6 +19,7 @@ QStringList ArtistLinks::names(const QString &credit) const
 
 void ArtistLinks::open(const QString &name)
 {
+    WindowLayer::closeAll(WindowLayer::Kind::Sheet);
     if (m_player && m_player->isFullscreenPresented())
         m_player->dismissFullscreen();
     if (m_clips && m_clips->isPresented())

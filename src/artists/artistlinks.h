@@ -13,10 +13,10 @@ class PlayerStore;
 
 // Every artist name on screen is a link to the artist's page. A credit text
 // ("A feat. B", "A & B") is cut into its names by the artist rules, each
-// name its own link. Following one first closes the players that would lie
-// over the page: the fullscreen player, and the clip player, which covers
-// the whole window (its names are links too, and a page opened behind it
-// could be neither seen nor used).
+// name its own link. Following one first closes what would lie over the
+// page: an open sheet, the fullscreen player, and the clip player, which
+// covers the whole window (their names are links too, and a page opened
+// behind them could be neither seen nor used).
 class ArtistLinks : public QObject
 {
     Q_OBJECT

@@ -164,6 +164,7 @@ void ClipPlayerStore::playAtIndex(int start, int step)
 void ClipPlayerStore::startPlayback(const ClipOut &clip, const QUrl &url)
 {
     ++m_generation;
+    m_itemFailed = false;
     setFailureText({});
     setTimes(0, double(std::max<qint64>(clip.durationSeconds, 0)));
     VideoPlayerHandle *player = ensurePlayer();
@@ -210,7 +211,9 @@ void ClipPlayerStore::schedule(std::function<void()> step)
     QMetaObject::invokeMethod(
         this,
         [this, generation, step = std::move(step)] {
-            if (m_player && generation == m_generation)
+            // A failed item has had its say: an end, tick or second failure
+            // it sends after that would move the queue on or restart it.
+            if (m_player && generation == m_generation && !m_itemFailed)
                 step();
         },
         Qt::QueuedConnection);
@@ -224,6 +227,7 @@ void ClipPlayerStore::applyTick(double seconds)
 
 void ClipPlayerStore::handleFailedItem()
 {
+    m_itemFailed = true;
     m_failedSinceReady.insert(m_queueIndex);
     const auto following = findPlayable((m_queueIndex + 1) % int(m_queue.size()));
     // A whole pass without an item that became ready: stop on this clip

@@ -103,7 +103,8 @@ private:
     void startPlayback(const ClipOut &clip, const QUrl &url);
     void teardown();
     VideoPlayerHandle *ensurePlayer();
-    // Runs step later on the main thread, unless another item started meanwhile.
+    // Runs step later on the main thread, unless another item started
+    // meanwhile or the item failed.
     void schedule(std::function<void()> step);
     void applyTick(double seconds);
     void handleFailedItem();
@@ -132,6 +133,8 @@ private:
     QSet<int> m_failedSinceReady;
     // Counts started items, so a late notification of an earlier item is dropped.
     quint64 m_generation = 0;
+    // The item started last failed; nothing more it says is heard.
+    bool m_itemFailed = false;
 };
 
 } // namespace nimbra

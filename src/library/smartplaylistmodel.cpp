@@ -65,6 +65,16 @@ QString SmartPlaylistModel::title() const
     return info.emoji + u' ' + info.displayTitle;
 }
 
+QString SmartPlaylistModel::emoji() const
+{
+    return m_kind ? SmartPlaylistInfo::of(*m_kind).emoji : QString();
+}
+
+QString SmartPlaylistModel::heading() const
+{
+    return m_kind ? SmartPlaylistInfo::of(*m_kind).displayTitle : QString();
+}
+
 QString SmartPlaylistModel::emptyText() const
 {
     return m_kind ? SmartPlaylistInfo::of(*m_kind).emptyDescription : QString();

@@ -27,6 +27,10 @@ class SmartPlaylistModel : public nimbra::TrackListModel
     Q_PROPERTY(QString kind READ kind WRITE setKind NOTIFY kindChanged)
     // "✨ Моя волна"
     Q_PROPERTY(QString title READ title NOTIFY kindChanged)
+    // The title's two parts, "✨" and "Моя волна": a page title draws the
+    // emoji in the colour font, which the text fonts would otherwise shadow.
+    Q_PROPERTY(QString emoji READ emoji NOTIFY kindChanged)
+    Q_PROPERTY(QString heading READ heading NOTIFY kindChanged)
     Q_PROPERTY(QString emptyText READ emptyText NOTIFY kindChanged)
 
 public:
@@ -40,6 +44,8 @@ public:
     QString kind() const;
     void setKind(const QString &raw);
     QString title() const;
+    QString emoji() const;
+    QString heading() const;
     QString emptyText() const;
 
     // The list a caller already has; shown by every load instead of a request.

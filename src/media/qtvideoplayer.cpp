@@ -94,7 +94,10 @@ void QtVideoPlayer::handleStatus(QMediaPlayer::MediaStatus status)
     switch (status) {
     case QMediaPlayer::EndOfMedia:
         m_tick.stop();
-        emit endOfItem();
+        // GStreamer may still post the end of a stream that already failed;
+        // the failure moved the queue on, an end would move it once more.
+        if (!m_failed)
+            emit endOfItem();
         break;
     case QMediaPlayer::InvalidMedia:
         fail(m_item ? m_item->player.errorString() : QString());

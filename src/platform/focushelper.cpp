@@ -44,9 +44,18 @@ protected:
 
 } // namespace
 
+bool FocusHelper::isInSheet(const QQuickItem *item)
+{
+    for (const QQuickItem *ancestor = item; ancestor; ancestor = ancestor->parentItem()) {
+        if (ancestor->inherits("QQuickPopupItem"))
+            return true;
+    }
+    return false;
+}
+
 void FocusHelper::clearKeyboardFocus(QQuickWindow *window)
 {
-    if (!window)
+    if (!window || isInSheet(window->activeFocusItem()))
         return;
     if (QGuiApplication::focusWindow() == window)
         QGuiApplication::inputMethod()->commit();
@@ -98,7 +107,7 @@ bool FocusHelper::redirectFromTextAndScroll(QQuickItem *sink)
     if (!sink || !sink->window())
         return false;
     QQuickItem *focused = sink->window()->activeFocusItem();
-    if (!focused || focused == sink || !isTextOrScrollItem(focused))
+    if (!focused || focused == sink || !isTextOrScrollItem(focused) || isInSheet(focused))
         return false;
     if (QGuiApplication::focusWindow() == sink->window())
         QGuiApplication::inputMethod()->commit();

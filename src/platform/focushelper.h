@@ -18,7 +18,8 @@ public:
 
     // Ends any typing in progress (pre-edit text of an input method is
     // committed) and leaves no item of window with keyboard focus. A null
-    // window does nothing.
+    // window does nothing, nor does a window whose keys a sheet holds: a
+    // sheet lies over whatever opened under it, and keeps its keys.
     static void clearKeyboardFocus(QQuickWindow *window);
     // The same for the application's focus window, when it is a Qt Quick one.
     static void clearKeyboardFocus();
@@ -28,8 +29,12 @@ public:
     // list or grid that holds the list's focus.
     static bool isTextOrScrollItem(const QQuickItem *item);
 
-    // When the active focus item of sink's window is a text or scroll item,
-    // moves keyboard focus to sink (which ignores keys) and returns true.
+    // An item of a sheet or popup, which lies over every layer of the window.
+    static bool isInSheet(const QQuickItem *item);
+
+    // When the active focus item of sink's window is a text or scroll item
+    // outside a sheet, moves keyboard focus to sink (which ignores keys) and
+    // returns true.
     static bool redirectFromTextAndScroll(QQuickItem *sink);
 
     // Installs, once per application, a filter that lets a control take

@@ -44,8 +44,10 @@ QCoro::Task<std::optional<QByteArray>> KeychainSecretStore::read(QString key)
 {
     const auto job = makeJob<QKeychain::ReadPasswordJob>(m_service, key);
     co_await run(job.get());
-    if (job->error() != QKeychain::NoError)
+    if (job->error() == QKeychain::EntryNotFound)
         co_return std::nullopt;
+    if (job->error() != QKeychain::NoError)
+        throw SecretStoreUnreadable();
     co_return job->binaryData();
 }
 

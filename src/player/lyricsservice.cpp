@@ -1,13 +1,13 @@
 #include "player/lyricsservice.h"
 
 #include "api/apierror.h"
+#include "api/runsettings.h"
 #include "api/transfer.h"
 #include "player/texttrim.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QSettings>
 
 #include <cmath>
 #include <memory>
@@ -45,7 +45,7 @@ QUrl LyricsService::defaultBaseUrl()
 
 QUrl LyricsService::baseUrl()
 {
-    const QUrl stored(QSettings().value(QLatin1StringView(settingsKey)).toString(), QUrl::StrictMode);
+    const QUrl stored(RunSettings::value(settingsKey).toString(), QUrl::StrictMode);
     if (stored.isValid() && (stored.scheme() == "http"_L1 || stored.scheme() == "https"_L1) && !stored.host().isEmpty())
         return stored;
     return defaultBaseUrl();

@@ -26,6 +26,32 @@ std::chrono::milliseconds RootViewModel::retryDelay(int failures)
 void RootViewModel::setClock(Clock *clock)
 {
     m_clock = clock ? clock : Clock::system();
+    if (m_phase == Phase::Reading && !m_keyringSlow)
+        noticeSlowKeyring(m_clock, m_keyringWait.renew());
+}
+
+QCoro::Task<void> RootViewModel::noticeSlowKeyring(Clock *clock, CancelToken cancel)
+{
+    QPointer<RootViewModel> self(this);
+    co_await clock->sleep(keyringNoticeDelay, cancel);
+    if (!self || cancel.isCancelled() || m_phase != Phase::Reading)
+        co_return;
+    m_keyringWait.finish(cancel);
+    m_keyringSlow = true;
+    emit launchStateChanged();
+}
+
+void RootViewModel::setUnreadNotice(bool shown)
+{
+    if (m_unreadNotice == shown)
+        return;
+    m_unreadNotice = shown;
+    emit unreadNoticeChanged();
+}
+
+void RootViewModel::dismissUnreadNotice()
+{
+    setUnreadNotice(false);
 }
 
 void RootViewModel::setAuth(AuthStore *auth)
@@ -39,8 +65,10 @@ void RootViewModel::setAuth(AuthStore *auth)
     }
     m_restore.cancel();
     m_pause.cancel();
+    m_keyringWait.cancel();
     m_auth = auth;
     m_phase = Phase::Reading;
+    m_keyringSlow = false;
     if (m_auth) {
         connect(m_auth, &AuthStore::canUseAppChanged, this, &RootViewModel::updateScreen);
         connect(m_auth, &AuthStore::tokenLoadedChanged, this, &RootViewModel::onTokenLoaded);
@@ -53,19 +81,23 @@ void RootViewModel::setAuth(AuthStore *auth)
                 m_unsavedNotice = true;
                 emit unsavedNoticeChanged();
             });
+            connect(keychain, &KeychainHelper::readFailed, this, [this] { setUnreadNotice(true); });
         }
     }
     emit authChanged();
-    if (m_auth && m_auth->isTokenLoaded())
+    if (m_auth && m_auth->isTokenLoaded()) {
         onTokenLoaded();
-    else
+    } else {
+        noticeSlowKeyring(m_clock, m_keyringWait.renew());
         updateScreen();
+    }
 }
 
 void RootViewModel::onTokenLoaded()
 {
     if (m_phase != Phase::Reading || !m_auth)
         return;
+    m_keyringWait.cancel();
     // Decided before the screen is, so that a saved token never lets the
     // sign-in form through, not even for one change.
     const auto token = m_auth->token();
@@ -75,6 +107,8 @@ void RootViewModel::onTokenLoaded()
     } else {
         m_phase = Phase::Settled;
     }
+    if (m_keyringSlow)
+        emit launchStateChanged();
     updateScreen();
 }
 

@@ -21,6 +21,11 @@ namespace nimbra {
 // and tries again by itself after a growing pause and when the network
 // comes back. Only a refused token leads to the sign-in screen.
 //
+// A keyring that is slow to answer (a locked one may be waiting for its
+// password) is waited for as long as it takes; after a few seconds the
+// launch screen says what it waits for. A read that fails leads to the
+// sign-in screen with a notice that the saved sign-in could not be read.
+//
 // It also carries the one-time notice that a sign-in could not be saved
 // on this computer (no secret service).
 class RootViewModel : public QObject
@@ -31,6 +36,8 @@ class RootViewModel : public QObject
     Q_PROPERTY(bool isRetrying READ isRetrying NOTIFY launchStateChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY launchStateChanged)
     Q_PROPERTY(bool showsUnsavedNotice READ showsUnsavedNotice NOTIFY unsavedNoticeChanged)
+    Q_PROPERTY(bool isWaitingForKeyring READ isWaitingForKeyring NOTIFY launchStateChanged)
+    Q_PROPERTY(bool showsUnreadNotice READ showsUnreadNotice NOTIFY unreadNoticeChanged)
 
 public:
     enum class Screen { Launch, SignIn, Main };
@@ -38,6 +45,8 @@ public:
 
     static constexpr std::chrono::milliseconds firstRetryDelay {3000};
     static constexpr std::chrono::milliseconds longestRetryDelay {60000};
+    // How long the keyring may take before the launch screen says so.
+    static constexpr std::chrono::milliseconds keyringNoticeDelay {3000};
     // The pause before the automatic retry that follows the given number
     // of failures in a row (1 and up): doubling, capped at a minute.
     static std::chrono::milliseconds retryDelay(int failures);
@@ -54,6 +63,9 @@ public:
     bool isRetrying() const { return m_phase == Phase::Restoring && m_failures > 0; }
     QString errorText() const { return m_errorText; }
     bool showsUnsavedNotice() const { return m_unsavedNotice; }
+    // The saved token is still being read, past keyringNoticeDelay.
+    bool isWaitingForKeyring() const { return m_phase == Phase::Reading && m_keyringSlow; }
+    bool showsUnreadNotice() const { return m_unreadNotice; }
 
     // The pause between automatic retries; tests hand in their own.
     void setClock(Clock *clock);
@@ -63,6 +75,7 @@ public:
     // Leaves the saved token alone and opens the sign-in screen.
     Q_INVOKABLE void signInWithAnotherAccount();
     Q_INVOKABLE void dismissUnsavedNotice();
+    Q_INVOKABLE void dismissUnreadNotice();
     // The desktop reports the network as reachable again.
     void networkReachable();
 
@@ -71,6 +84,7 @@ signals:
     void screenChanged();
     void launchStateChanged();
     void unsavedNoticeChanged();
+    void unreadNoticeChanged();
 
 private:
     void setAuth(AuthStore *auth);
@@ -84,6 +98,8 @@ private:
     void setPhase(Phase phase);
     void watchNetwork();
     QCoro::Task<void> restoreSavedSession(QString token, CancelToken cancel);
+    QCoro::Task<void> noticeSlowKeyring(Clock *clock, CancelToken cancel);
+    void setUnreadNotice(bool shown);
 
     QPointer<AuthStore> m_auth;
     Screen m_screen = Screen::Launch;
@@ -92,10 +108,13 @@ private:
     QString m_errorText;
     bool m_unsavedNotice = false;
     bool m_unsavedNoticeGiven = false;
+    bool m_keyringSlow = false;
+    bool m_unreadNotice = false;
     bool m_watchingNetwork = false;
     Clock *m_clock = Clock::system();
     TaskSlot m_restore;
     TaskSlot m_pause;
+    TaskSlot m_keyringWait;
 };
 
 } // namespace nimbra

@@ -57,6 +57,19 @@ WindowLayer *WindowLayer::topmost()
     return top;
 }
 
+void WindowLayer::closeAll(Kind kind)
+{
+    QList<QPointer<WindowLayer>> open;
+    for (WindowLayer *layer : std::as_const(liveLayers())) {
+        if (layer->m_open && layer->m_kind == kind)
+            open.append(layer);
+    }
+    for (const QPointer<WindowLayer> &layer : std::as_const(open)) {
+        if (layer)
+            emit layer->closeRequested();
+    }
+}
+
 void WindowLayer::restack()
 {
     WindowLayer *top = topmost();

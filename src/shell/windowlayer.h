@@ -19,8 +19,9 @@ class WindowLayer : public QObject
 
 public:
     // Back to front, as the main window stacks them: the fullscreen player
-    // covers the detail column, the clip player the whole window.
-    enum class Kind { FullscreenPlayer, ClipPlayer };
+    // covers the detail column, the clip player the whole window, and a
+    // sheet (the daily list) lies over everything.
+    enum class Kind { FullscreenPlayer, ClipPlayer, Sheet };
     Q_ENUM(Kind)
 
     explicit WindowLayer(QObject *parent = nullptr);
@@ -34,11 +35,16 @@ public:
 
     // The layer that answers Esc now; null while no layer is open.
     static WindowLayer *topmost();
+    // Asks every open layer of kind to close (closeRequested): a link
+    // followed in a sheet opens its page in the window, which the sheet
+    // would otherwise hide.
+    static void closeAll(Kind kind);
 
 signals:
     void kindChanged();
     void openChanged();
     void answersEscapeChanged();
+    void closeRequested();
 
 private:
     // Works out anew which layer answers and tells those that changed.

@@ -2,12 +2,11 @@
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"
+#include "api/runsettings.h"
 #include "api/transfer.h"
 #include "update/buildinfo.h"
 #include "update/otaerror.h"
 
-#include <QHostAddress>
-#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +38,9 @@ QCoro::Task<ManifestAnswer> getManifest(QUrl url, CancelToken token)
     // An HTTP error status still carries an answer; only a failure below
     // HTTP is the transport's.
     if (!result.status && result.error != QNetworkReply::NoError)
+        throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
+    // A document cut short is the connection's failure, not a bad document.
+    if (result.isSuccess() && result.error != QNetworkReply::NoError)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
     co_return ManifestAnswer {result.status.value_or(0), result.body};
 }
@@ -75,7 +77,7 @@ QString OtaService::fallbackFileName()
 
 QUrl OtaService::manifestUrl()
 {
-    const QString stored = QSettings().value(QLatin1StringView(settingsKey)).toString().trimmed();
+    const QString stored = RunSettings::value(settingsKey).toString().trimmed();
     QUrl root = stored.isEmpty() ? ApiConfig::defaultBaseUrl() : QUrl(stored, QUrl::StrictMode);
     if (!root.isValid())
         return root;
@@ -87,15 +89,7 @@ QUrl OtaService::manifestUrl()
 
 bool OtaService::isAllowedAddress(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    if (scheme == "https"_L1)
-        return true;
-    if (scheme != "http"_L1)
-        return false;
-    const QString host = url.host();
-    return host.compare("localhost"_L1, Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    return ApiConfig::isAllowedAddress(url);
 }
 
 QCoro::Task<OtaManifest> OtaService::fetchManifest(CancelToken token)

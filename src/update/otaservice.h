@@ -33,8 +33,9 @@ public:
     // host; with manifestPath() as its path.
     static QUrl manifestUrl();
 
-    // Whether the client may fetch from the address at all: https, or a
-    // loopback host (the local service) over http or https.
+    // Whether the client may fetch from the address at all: the service
+    // address's rule (ApiConfig::isAllowedAddress), https, or a loopback host
+    // (the local service) over http or https.
     static bool isAllowedAddress(const QUrl &url);
 
     // Throws OtaError for a refused address, a status outside 2xx and a

@@ -108,13 +108,14 @@ private slots:
 
         {
             KeychainHelper helper(KeychainHelper::systemStore());
-            QCoro::waitFor(helper.saveToken(u"earlier"_s));
-            QCoro::waitFor(helper.saveToken(token));
+            QCoro::waitFor(helper.saveToken(u"earlier"_s, QUrl(u"https://a.example"_s)));
+            QCoro::waitFor(helper.saveToken(token, QUrl(u"http://127.0.0.1:8080"_s)));
         }
 
         // As at the next start of the program.
         KeychainHelper restarted(KeychainHelper::systemStore());
         QCOMPARE(QCoro::waitFor(restarted.loadToken()), std::optional<QString>(token));
+        QCOMPARE(QCoro::waitFor(restarted.loadTokenOrigin()), std::optional(QUrl(u"http://127.0.0.1:8080"_s)));
 
         // One item, under the attributes QtKeychain writes, holding the
         // token's own text.

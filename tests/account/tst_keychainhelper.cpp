@@ -30,6 +30,16 @@ private slots:
         QCOMPARE(load(""), std::optional(QString())); // empty is a token
         QCOMPARE(load("\xEF\xBB\xBFtok"), std::optional(u"\uFEFFtok"_s)); // byte-order mark kept
         QCOMPARE(load("tok\xFF\xFE"), std::nullopt); // not UTF-8
+
+        // The issuer is kept beside the token by scheme, host and port; an
+        // item of an earlier build has none.
+        auto store = std::make_shared<MemorySecretStore>();
+        KeychainHelper helper(store);
+        QCoro::waitFor(helper.saveToken(u"tok"_s, QUrl(u"https://user@api.example.org:8443/v2/?q#f"_s)));
+        QCOMPARE(QCoro::waitFor(helper.loadTokenOrigin()), std::optional(QUrl(u"https://api.example.org:8443"_s)));
+        store->remove(QString(KeychainHelper::originAccount));
+        QCOMPARE(QCoro::waitFor(helper.loadToken()), std::optional(u"tok"_s));
+        QCOMPARE(QCoro::waitFor(helper.loadTokenOrigin()), std::nullopt);
     }
 
     // The store answers asynchronously: calls made one after another must
@@ -50,14 +60,15 @@ private slots:
             loadDone = true;
         };
         load();
+        const QUrl origin(u"https://a.example"_s);
         helper.deleteToken();
-        helper.saveToken(u"new"_s);
+        helper.saveToken(u"new"_s, origin);
         helper.deleteToken();
-        helper.saveToken(u"newest"_s);
+        helper.saveToken(u"newest"_s, origin);
 
         // Each call reaches the store only once the one before it has
         // finished: at every step exactly one call is waiting there.
-        for (int call = 0; call < 7; ++call) {
+        for (int call = 0; call < 11; ++call) {
             QTRY_COMPARE(store->log().size(), call + 1);
             QCOMPARE(store->waitingCalls(), 1);
             store->release();
@@ -68,9 +79,10 @@ private slots:
         QCOMPARE(loaded, std::optional<QString>(u"old"_s));
         QCOMPARE(store->maxCallsAtOnce(), 1);
         QCOMPARE(store->log(),
-            (QStringList {u"read access_token"_s, u"remove access_token"_s, u"remove access_token"_s,
-                u"write access_token new"_s, u"remove access_token"_s, u"remove access_token"_s,
-                u"write access_token newest"_s}));
+            (QStringList {u"read access_token"_s, u"remove access_token"_s, u"remove access_token_origin"_s,
+                u"remove access_token"_s, u"write access_token_origin https://a.example"_s, u"write access_token new"_s,
+                u"remove access_token"_s, u"remove access_token_origin"_s, u"remove access_token"_s,
+                u"write access_token_origin https://a.example"_s, u"write access_token newest"_s}));
         QCOMPARE(store->value(m_account), std::optional<QByteArray>("newest"));
     }
 
@@ -81,7 +93,7 @@ private slots:
         auto store = std::make_shared<MemorySecretStore>();
         store->setAvailable(false);
         KeychainHelper helper(store);
-        QCoro::waitFor(helper.saveToken(u"tok"_s));
+        QCoro::waitFor(helper.saveToken(u"tok"_s, QUrl(u"https://a.example"_s)));
         QCOMPARE(store->itemCount(), 0);
         QCOMPARE(QCoro::waitFor(helper.loadToken()), std::nullopt);
     }

@@ -29,35 +29,75 @@ private slots:
 
     void addressSave_data()
     {
+        QTest::addColumn<QString>("before"); // stored before; empty: nothing
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: nothing stored
         QTest::addColumn<QString>("apiHost");
+        QTest::addColumn<bool>("refused"); // the message under the field after the save
 
-        QTest::newRow("blanks and slashes") << u"  http://127.0.0.1:8080/api///  \n"_s << u"http://127.0.0.1:8080/api"_s
-                                            << u"127.0.0.1"_s;
-        QTest::newRow("empty") << QString() << QString() << u"api.nimbra.app"_s;
-        QTest::newRow("blank") << u"  \t\n "_s << QString() << u"api.nimbra.app"_s;
+        QTest::newRow("blanks and slashes") << QString() << u"  http://127.0.0.1:8080/api///  \n"_s
+                                            << u"http://127.0.0.1:8080/api"_s << u"127.0.0.1"_s << false;
+        QTest::newRow("empty") << QString() << QString() << QString() << u"api.nimbra.app"_s << false;
+        QTest::newRow("blank") << QString() << u"  \t\n "_s << QString() << u"api.nimbra.app"_s << false;
         // Kept as typed, but not used: the default answers.
-        QTest::newRow("another scheme") << u"ftp://files.example.org/"_s << u"ftp://files.example.org"_s
-                                        << u"api.nimbra.app"_s;
+        QTest::newRow("another scheme") << QString() << u"ftp://files.example.org/"_s << u"ftp://files.example.org"_s
+                                        << u"api.nimbra.app"_s << false;
+        // Plain http only for this machine; elsewhere the address before stays.
+        QTest::newRow("http to this machine") << QString() << u"http://localhost:8080"_s
+                                              << u"http://localhost:8080"_s << u"localhost"_s << false;
+        QTest::newRow("http over IPv6 loopback") << QString() << u"http://[::1]:8080"_s << u"http://[::1]:8080"_s
+                                                 << u"::1"_s << false;
+        QTest::newRow("http to another machine") << u"https://a.example.org"_s << u"http://192.0.2.1"_s
+                                                 << u"https://a.example.org"_s << u"a.example.org"_s << true;
+        QTest::newRow("http to a loopback-looking name") << QString() << u"http://127.0.0.1.example.org"_s
+                                                         << QString() << u"api.nimbra.app"_s << true;
+        // One stored by an earlier build is not used, and says why.
+        QTest::newRow("stored http elsewhere, nothing typed")
+            << u"http://192.0.2.1"_s << QString() << u"http://192.0.2.1"_s << u"api.nimbra.app"_s << true;
+        QTest::newRow("stored http elsewhere, then https")
+            << u"http://192.0.2.1"_s << u"https://b.example.org"_s << u"https://b.example.org"_s
+            << u"b.example.org"_s << false;
     }
 
     void addressSave()
     {
+        QFETCH(QString, before);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QFETCH(QString, apiHost);
+        QFETCH(bool, refused);
+        if (!before.isEmpty())
+            ApiConfig::setBaseUrl(QUrl(before));
 
         SettingsModel model;
-        QCOMPARE(model.baseUrlText(), u"https://api.nimbra.app"_s);
+        const bool storedRefused = before.startsWith("http:"_L1);
+        QCOMPARE(model.baseUrlText(), storedRefused || before.isEmpty() ? u"https://api.nimbra.app"_s : before);
+        QCOMPARE(model.addressError().isEmpty(), !storedRefused);
         model.setBaseUrlText(typed);
         model.saveAddress();
         QCOMPARE(storedAddress(), stored);
         QCOMPARE(model.baseUrlText(), typed);
         QCOMPARE(model.apiHost(), apiHost);
+        QCOMPARE(model.addressError(), refused ? SettingsModel::plainHttpRefusal() : QString());
         // Shown again, the field reads what is in use.
         model.reloadAddress();
         QCOMPARE(model.baseUrlText(), ApiConfig::baseUrl().toString());
+    }
+
+    // The command line's address holds for its run and is never stored; a
+    // save in the settings takes over from it.
+    void runAddressIsNotStored()
+    {
+        ApiConfig::setBaseUrl(QUrl(u"https://a.example.org"_s));
+        ApiConfig::setRunBaseUrl(QUrl(u"http://127.0.0.1:9000/"_s));
+        QCOMPARE(ApiConfig::baseUrl(), QUrl(u"http://127.0.0.1:9000"_s));
+        QCOMPARE(ApiConfig::storedBaseUrl(), QUrl(u"https://a.example.org"_s));
+        QCOMPARE(storedAddress(), u"https://a.example.org"_s);
+        SettingsModel model;
+        QCOMPARE(model.baseUrlText(), u"http://127.0.0.1:9000"_s);
+        model.setBaseUrlText(u"https://b.example.org"_s);
+        model.saveAddress();
+        QCOMPARE(ApiConfig::baseUrl(), QUrl(u"https://b.example.org"_s));
     }
 
     void crossfade()

@@ -98,6 +98,45 @@ private slots:
         verifyOnlyTheIssuerGetsIt(u"restored"_s, m_other->baseUrl().toString(), false);
     }
 
+    // At start a saved token counts only where its issuer is the address
+    // in force (the settings', or the command line's for that run): else it
+    // goes, unsent, as on a new address in the settings. An earlier build's
+    // token was issued by the address then in the settings.
+    void savedTokenOfAnotherServiceIsNeverSent_data()
+    {
+        QTest::addColumn<bool>("savedWithOrigin");
+        QTest::addColumn<bool>("otherForTheRun");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("its service") << true << false << true;
+        QTest::newRow("another service for the run") << true << true << false;
+        QTest::newRow("earlier build's, the settings' service") << false << false << true;
+        QTest::newRow("earlier build's, another service for the run") << false << true << false;
+    }
+
+    void savedTokenOfAnotherServiceIsNeverSent()
+    {
+        QFETCH(bool, savedWithOrigin);
+        QFETCH(bool, otherForTheRun);
+        QFETCH(bool, kept);
+        if (otherForTheRun)
+            ApiConfig::setRunBaseUrl(m_other->baseUrl());
+        m_issuer->clearRequests();
+        m_other->clearRequests();
+        const std::optional<QByteArray> origin
+            = savedWithOrigin ? std::optional(m_issuer->baseUrl().toString().toUtf8()) : std::nullopt;
+        AuthSession session("saved", false, origin);
+        QCOMPARE(session.auth->hasToken(), kept);
+        if (kept)
+            QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));
+        QCOMPARE(session.auth->isSignedIn(), kept);
+        QCOMPARE(session.savedToken().has_value(), kept);
+        QCOMPARE(session.secrets->itemCount(), kept ? int(savedWithOrigin) + 1 : 0);
+        QCOMPARE(m_issuer->requestCount(), kept ? 1 : 0);
+        for (const RecordedRequest &request : m_other->requests())
+            QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+        ApiConfig::setBaseUrl(m_issuer->baseUrl());
+    }
+
     // A track file on another host is fetched, but without the token.
     void offlineSaveAfterTheAddressMovedCarriesNoToken()
     {

@@ -1,7 +1,8 @@
 // The program as the desktop meets it: its command line works without a
 // display, the scene graph back-end follows the machine, and an install
 // puts the binary, the .desktop file and the icon where the desktop looks,
-// all under the one desktop id that MPRIS announces too.
+// all under the one desktop id that MPRIS announces too, and a logout's
+// SIGTERM or a terminal's Ctrl+C ends the client as closing its window does.
 #include "platform/mprisservice.h"
 #include "platform/renderbackend.h"
 
@@ -9,8 +10,11 @@
 
 #include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace nimbra;
 using namespace Qt::StringLiterals;
@@ -61,6 +65,8 @@ private slots:
             << QStringList {u"--lyrics-url"_s, u"ftp://lyrics.local"_s} << 2 << u"--lyrics-url needs an http"_s;
         QTest::newRow("lyrics host without a host") << QStringList {u"--lyrics-url"_s, u"http://"_s} << 2
                                                     << u"--lyrics-url needs an http"_s;
+        QTest::newRow("service over http to another machine")
+            << QStringList {u"--base-url"_s, u"http://192.0.2.1"_s} << 2 << u"plain http only for this machine"_s;
     }
 
     void optionsWorkWithoutADisplay()
@@ -107,6 +113,33 @@ private slots:
         const RenderBackend::Probe probe {user, forcedSoftware, renderNode, renderer};
         QCOMPARE(RenderBackend::needsGlProbe(probe), probes);
         QCOMPARE(RenderBackend::choose(probe), choice);
+    }
+
+    void quitSignalsEndTheClientInOrder_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("logout") << int(SIGTERM);
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+    }
+
+    void quitSignalsEndTheClientInOrder()
+    {
+        QFETCH(int, signal);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"NIMBRA_TIMING"_s, u"1"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(NIMBRA_CLIENT_PATH), {u"--base-url"_s, u"http://127.0.0.1:9"_s});
+        QVERIFY(process.waitForStarted());
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("nimbra-timing first-frame"), 20000);
+        QSignalSpy finished(&process, &QProcess::finished);
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+        QVERIFY(finished.wait(20000));
+        // Ended by its own way out, not by the signal.
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
     }
 
     void installPutsTheDesktopFilesInPlace()

@@ -207,7 +207,7 @@ private slots:
     {
         signIn("first");
         playFavourite();
-        QCOMPARE(m_secrets->itemCount(), 1);
+        QCOMPARE(m_secrets->itemCount(), 2); // the token and its service
         forgetTokens();
 
         // The heart learns it first; its failure is no alert for the next listener.

@@ -3,6 +3,8 @@
 // another service's address saved in the settings. Pictures for a reviewer
 // in build/screenshots/session-*.png.
 #include "account/authstore.h"
+#include "account/keychainhelper.h"
+#include "account/settingsmodel.h"
 #include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "platform/mprisservice.h"
@@ -121,27 +123,31 @@ private slots:
     }
 
     // Another service's address ends the session before the token could
-    // go there; the same address spelled otherwise changes nothing.
+    // go there; the same address spelled otherwise changes nothing, and
+    // plain http to another machine is refused under the field.
     void addressOfAnotherService_data()
     {
-        QTest::addColumn<bool>("anotherService");
-        QTest::newRow("another service") << true;
-        QTest::newRow("same service, trailing slash and blanks") << false;
+        QTest::addColumn<int>("kind");
+        QTest::newRow("another service") << 0;
+        QTest::newRow("same service, trailing slash and blanks") << 1;
+        QTest::newRow("plain http to another machine") << 2;
     }
 
     void addressOfAnotherService()
     {
-        QFETCH(bool, anotherService);
+        QFETCH(int, kind);
         FakeHttpServer other;
         other.setFallback([](const RecordedRequest &) { return FakeResponse {200, "[]"}; });
         launchAndSignIn();
         m_rig.click(m_rig.item(u"sidebarRow9"_s));
         QTRY_VERIFY(isShown(m_rig.item(u"baseUrlField"_s)));
-        const QUrl address = anotherService ? other.baseUrl() : m_rig.service()->baseUrl();
-        retype(u"baseUrlField"_s, u" "_s + address.toString() + u"/ "_s);
+        const QUrl typed = kind == 0 ? other.baseUrl()
+            : kind == 1              ? m_rig.service()->baseUrl()
+                                     : QUrl(u"http://192.0.2.1"_s);
+        retype(u"baseUrlField"_s, u" "_s + typed.toString() + u"/ "_s);
         m_rig.click(m_rig.item(u"saveAddress"_s));
 
-        if (anotherService) {
+        if (kind == 0) {
             QTRY_VERIFY(m_rig.item(u"loginView"_s));
             QVERIFY(!m_rig.app()->auth()->hasToken());
         } else {
@@ -149,8 +155,56 @@ private slots:
             QVERIFY(m_rig.item(u"mainView"_s));
             QVERIFY(m_rig.app()->auth()->isSignedIn());
         }
-        QCOMPARE(ApiConfig::baseUrl(), address);
+        QCOMPARE(isShown(m_rig.item(u"addressError"_s)), kind == 2);
+        if (kind == 2) {
+            QCOMPARE(m_rig.textOf(m_rig.item(u"addressError"_s)), SettingsModel::plainHttpRefusal());
+            m_rig.screenshot(u"session-address-refused"_s);
+        }
+        QCOMPARE(ApiConfig::baseUrl(), kind == 2 ? m_rig.service()->baseUrl() : typed);
         QVERIFY(waitUntilIdle());
+        for (const RecordedRequest &request : other.requests())
+            QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+    }
+
+    // Signed in on one service, started again with another's address for
+    // that run (the command line): the saved token is forgotten unsent and
+    // the sign-in screen shows. An earlier build saved the token alone; it
+    // counts as the settings' service's.
+    void savedTokenMeetsAnotherService_data()
+    {
+        QTest::addColumn<bool>("withOrigin");
+        QTest::addColumn<bool>("otherForTheRun");
+        QTest::newRow("another service for the run") << true << true;
+        QTest::newRow("earlier build's token, another service") << false << true;
+        QTest::newRow("earlier build's token, its own service") << false << false;
+    }
+
+    void savedTokenMeetsAnotherService()
+    {
+        QFETCH(bool, withOrigin);
+        QFETCH(bool, otherForTheRun);
+        FakeHttpServer other;
+        other.setFallback([](const RecordedRequest &) { return FakeResponse {200, "[]"}; });
+        launchAndSignIn();
+        m_rig.close();
+        if (!withOrigin)
+            QVERIFY(QCoro::waitFor(m_secrets->remove(QString(KeychainHelper::originAccount))));
+        if (otherForTheRun)
+            ApiConfig::setRunBaseUrl(other.baseUrl());
+
+        AppContext::Environment environment;
+        environment.secrets = m_secrets;
+        QVERIFY(m_rig.launch(environment));
+        if (otherForTheRun) {
+            QTRY_VERIFY(m_rig.item(u"loginView"_s));
+            QVERIFY(!m_rig.app()->auth()->hasToken());
+            QTRY_COMPARE(m_secrets->itemCount(), 0);
+        } else {
+            QTRY_VERIFY(m_rig.item(u"mainView"_s));
+            QVERIFY(m_rig.app()->auth()->isSignedIn());
+        }
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(other.requestsTo(u"/api/v1/auth/me"_s), 0);
         for (const RecordedRequest &request : other.requests())
             QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
     }

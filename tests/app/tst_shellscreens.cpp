@@ -33,6 +33,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 using namespace nimbra;
@@ -140,9 +141,13 @@ private slots:
         const QString token = m_rig.service()->signIn();
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(closed.serverPort())));
+        const quint16 port = closed.serverPort();
+        ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
         closed.close();
-        const auto restore = qScopeGuard([this] { ApiConfig::setBaseUrl(m_rig.service()->baseUrl()); });
+        const auto restore = qScopeGuard([this] {
+            m_rig.close();
+            ApiConfig::setBaseUrl(m_rig.service()->baseUrl());
+        });
 
         QVERIFY(launch(token.toUtf8()));
         QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
@@ -150,7 +155,22 @@ private slots:
         QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
 
-        ApiConfig::setBaseUrl(m_rig.service()->baseUrl());
+        // The service answers again at the same address (the token goes to
+        // no other): a relay to the local service.
+        QVERIFY(closed.listen(QHostAddress::LocalHost, port));
+        const quint16 servicePort = quint16(m_rig.service()->baseUrl().port());
+        connect(&closed, &QTcpServer::newConnection, &closed, [&closed, servicePort] {
+            while (QTcpSocket *client = closed.nextPendingConnection()) {
+                auto *service = new QTcpSocket(client);
+                service->connectToHost(QHostAddress::LocalHost, servicePort);
+                connect(
+                    client, &QTcpSocket::readyRead, service, [client, service] { service->write(client->readAll()); });
+                connect(
+                    service, &QTcpSocket::readyRead, client, [client, service] { client->write(service->readAll()); });
+                connect(service, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+                connect(client, &QTcpSocket::disconnected, service, &QTcpSocket::disconnectFromHost);
+            }
+        });
         m_rig.click(m_rig.item(u"retryButton"_s));
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);

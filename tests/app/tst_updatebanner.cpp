@@ -275,6 +275,24 @@ private slots:
         if (QTest::currentTestFailed())
             return;
 
+        ClipOut clip;
+        clip.id = u"c1"_s;
+        clip.title = u"Клип"_s;
+        clip.artist = u"Artist"_s;
+        clip.fileUrl = u"/media/clips/c1.avi"_s;
+        clip.durationSeconds = 6;
+        // The windowed clip over the mini player, the strip above both.
+        m_app->clipPlayer()->play(clip, {clip});
+        QTRY_VERIFY(isShown(item(u"clipWindowed"_s)));
+        QVERIFY(isShown(item(u"miniPlayer"_s)));
+        QVERIFY(waitUntilSettled(m_app->window()));
+        endsAboveTheStrip(u"clipControls"_s);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-strip-windowed-clip"_s));
+        m_app->clipPlayer()->dismiss();
+        QTRY_VERIFY(!isShown(item(u"clipWindowed"_s)));
+
         m_app->player()->setFullscreenPresented(true);
         QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
         QVERIFY(waitUntilSettled(m_app->window()));
@@ -283,12 +301,6 @@ private slots:
             return;
         QVERIFY(saveScreenshot(m_app->window()->grabWindow(), u"update-strip-fullscreen-player"_s));
 
-        ClipOut clip;
-        clip.id = u"c1"_s;
-        clip.title = u"Клип"_s;
-        clip.artist = u"Artist"_s;
-        clip.fileUrl = u"/media/clips/c1.avi"_s;
-        clip.durationSeconds = 6;
         m_app->clipPlayer()->play(clip, {clip});
         QTRY_VERIFY(isShown(item(u"clipWindowed"_s)));
         QVERIFY(waitUntilSettled(m_app->window()));

@@ -2,14 +2,18 @@
 // by the topmost open layer alone (the clip player over the fullscreen
 // player, each stepping back one state per press), the clip player's artist
 // links opening the artist page in front, the windowed clip's controls
-// clear of the mini player, and help texts that go when a layer covers
-// their control. Pictures: build/screenshots/layers-*.png.
+// clear of the mini player, help texts that go when a layer covers their
+// control, the daily sheet over an artist page, and screens that end above
+// the mini player. Pictures: build/screenshots/layers-*.png.
 #include "api/jsoncoding.h"
+#include "account/authstore.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
+#include "platform/focushelper.h"
 #include "player/playerstore.h"
 
 #include "apprig.h"
+#include "eventloop.h"
 #include "fakevideoplayer.h"
 
 #include <QQuickItem>
@@ -54,6 +58,28 @@ class TestWindowLayers : public QObject
         const TrackOut track = decodeJson<TrackOut>(m_rig.service()->get(u"/api/v1/tracks/t00008"_s).body);
         player()->play(track, {track});
         QTRY_VERIFY(shown(u"miniPlayer"_s));
+    }
+
+    // Where the nearest clipping item around target ends: nothing of it
+    // is drawn below that.
+    qreal drawnBottom(QQuickItem *target) const
+    {
+        qreal bottom = m_rig.window()->height();
+        for (QQuickItem *scope = target; scope; scope = scope->parentItem()) {
+            if (scope->clip())
+                bottom = std::min(bottom, scope->mapRectToScene(scope->boundingRect()).bottom());
+        }
+        return bottom;
+    }
+
+    void openDailySheet(QQuickItem *&list)
+    {
+        QQuickItem *card = nullptr;
+        QTRY_VERIFY((card = item(u"dailyCard"_s)) && isShown(card));
+        QTRY_VERIFY(!item(u"homeView"_s)->property("isLoading").toBool());
+        QVERIFY(click(m_rig.window(), card));
+        QTRY_VERIFY((list = item(u"smartPlaylistList"_s)) && isShown(list));
+        QTRY_VERIFY(list->property("count").toInt() > 0);
     }
 
     // The control's own gate, not one of the controls inside it.
@@ -170,6 +196,78 @@ private slots:
         QTRY_VERIFY(shown(u"artistLayer"_s));
         QTRY_VERIFY(!shown(u"clipWindowed"_s));
         QVERIFY(shown(u"miniPlayer"_s));
+    }
+
+    // An artist page opened under the daily sheet leaves the sheet its keys
+    // and its Esc; an artist link in the sheet closes the sheet and opens
+    // the page in front. The sign-in screen after that session still opens
+    // with the keys in the name field.
+    void sheetOverAnArtistPage()
+    {
+        launch();
+        QQuickItem *list = nullptr;
+        openDailySheet(list);
+        if (QTest::currentTestFailed())
+            return;
+        const auto sheetHasKeys = [&] { return FocusHelper::isInSheet(m_rig.window()->activeFocusItem()); };
+        QTRY_VERIFY(sheetHasKeys());
+        m_rig.app()->artistNavigation()->open(u"Мокко"_s);
+        QTRY_VERIFY(shown(u"artistLayer"_s));
+        QVERIFY(deliverPostedEvents());
+        QVERIFY(sheetHasKeys());
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        QTRY_VERIFY(!isShown(item(u"smartPlaylistList"_s)));
+        QVERIFY(shown(u"artistLayer"_s));
+
+        navigation()->navigateToSidebar(SidebarItem::Home);
+        QTRY_VERIFY(!shown(u"artistLayer"_s));
+        openDailySheet(list);
+        if (QTest::currentTestFailed())
+            return;
+        QQuickItem *link = findItem(m_rig.rowItem(list, 0), u"artistName0"_s);
+        QVERIFY(isShown(link));
+        const QString artist = link->property("text").toString();
+        QVERIFY(click(m_rig.window(), link));
+        QTRY_VERIFY(!isShown(item(u"smartPlaylistList"_s)));
+        QCOMPARE(m_rig.app()->artistNavigation()->presentedArtistName(), artist);
+        QTRY_VERIFY(shown(u"artistLayer"_s));
+        QVERIFY(waitUntilSettled(m_rig.window()));
+        QVERIFY(saveScreenshot(m_rig.window()->grabWindow(), u"layers-sheet-link"_s));
+
+        m_rig.app()->auth()->signOut();
+        QQuickItem *name = nullptr;
+        QTRY_VERIFY((name = item(u"usernameField"_s)) && isShown(name));
+        QTRY_VERIFY(name->hasActiveFocus());
+    }
+
+    // Nothing of a screen or of the artist page is drawn under the
+    // translucent mini player; the home page's end, scrolled to, lies
+    // above it.
+    void screensEndAboveTheMiniPlayer()
+    {
+        launch();
+        playTrack();
+        QQuickItem *mini = item(u"miniPlayerLayer"_s);
+        QTRY_COMPARE(mini->property("progress").toDouble(), 1.0);
+        const qreal miniTop = mini->mapRectToScene(mini->boundingRect()).top();
+
+        QQuickItem *scroller = item(u"homeScroller"_s);
+        QTRY_VERIFY(!item(u"homeView"_s)->property("isLoading").toBool());
+        QVERIFY(waitUntilSettled(m_rig.window()));
+        scroller->setProperty("contentY",
+            std::max(0.0, scroller->property("contentHeight").toDouble() - scroller->height()));
+        QQuickItem *strip = item(u"releaseStrip"_s);
+        QVERIFY(isShown(strip));
+        QVERIFY(strip->mapRectToScene(strip->boundingRect()).bottom() <= miniTop);
+        QVERIFY2(drawnBottom(scroller->property("contentItem").value<QQuickItem *>()) <= miniTop,
+            qPrintable(u"home drawn down to %1, the bar starts at %2"_s.arg(drawnBottom(scroller)).arg(miniTop)));
+        QVERIFY(waitUntilSettled(m_rig.window()));
+        QVERIFY(saveScreenshot(m_rig.window()->grabWindow(), u"layers-home-end-over-mini-player"_s));
+
+        m_rig.app()->artistNavigation()->open(u"Мокко"_s);
+        QQuickItem *stack = nullptr;
+        QTRY_VERIFY((stack = item(u"artistStack"_s)) && isShown(stack));
+        QVERIFY(drawnBottom(stack) <= miniTop);
     }
 };
 

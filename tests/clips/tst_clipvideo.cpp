@@ -2,11 +2,12 @@
 // (offscreen shows no video) and on the scene graph back-end the program
 // picks for this machine (software where there is no GPU): a clip whose
 // file is missing is skipped for the next (the first clip of the process,
-// with the overlay made as the main window makes it), a clip plays and its
-// frames are not black, a seek moves the position, a queue in which nothing plays stops
-// after one pass with its message, and the overlay shows the picture
-// windowed and fullscreen. The overlay is rendered to PNGs for review
-// (build/screenshots/clip-overlay-*.png).
+// with the overlay made as the main window makes it; and reached by playing
+// through the clip before it, when the short clip after it plays to its
+// end), a clip plays and its frames are not black, a seek moves the
+// position, a queue in which nothing plays stops after one pass with its
+// message, and the overlay shows the picture windowed and fullscreen. The
+// overlay is rendered to PNGs for review (build/screenshots/clip-overlay-*.png).
 #include "devserviceprocess.h"
 #include "scenerig.h"
 #include "screentest.h"
@@ -130,6 +131,29 @@ private slots:
         QTRY_VERIFY(video->property("hasFrame").toBool());
         QVERIFY(store.isPlaying());
         QVERIFY(store.failureText().isEmpty());
+        store.dismiss();
+    }
+
+    // Played through to c0003 (404) from the clip before it: c0004, four
+    // seconds long, plays to its end before c0005 starts.
+    void missingFileReachedByPlayingThrough()
+    {
+        ClipPlayerStore store;
+        const auto overlay = showOverlay(store, true);
+        QVERIFY2(overlay->ok(), qPrintable(overlay->errors()));
+        QStringList started;
+        double reached = 0; // furthest time of c0004
+        connect(&store, &ClipPlayerStore::currentClipChanged, this, [&] { started.append(store.currentClipId()); });
+        connect(&store, &ClipPlayerStore::timeChanged, this, [&] {
+            if (store.currentClipId() == u"c0004"_s)
+                reached = qMax(reached, store.elapsed());
+        });
+        const ClipOut &shortClip = *findClip(m_clips, u"c0004"_s);
+        store.play(*findClip(m_clips, u"c0002"_s), m_clips);
+        QTRY_VERIFY_WITH_TIMEOUT(started.contains(u"c0005"_s), 30000);
+        QCOMPARE(started, (QStringList {u"c0002"_s, u"c0003"_s, u"c0004"_s, u"c0005"_s}));
+        QVERIFY2(reached >= double(shortClip.durationSeconds) - 1.0,
+            qPrintable(u"c0004 reached %1 of %2 s"_s.arg(reached).arg(shortClip.durationSeconds)));
         store.dismiss();
     }
 

@@ -48,10 +48,13 @@ class TestRootView : public QObject
         Start()
         {
             root.setClock(&pause);
+            // The wait for a slow keyring, which ends with the read; only
+            // the pauses between retries count from here.
+            pause.asked.clear();
             QObject::connect(&root, &RootViewModel::screenChanged, &root, [this] { screens << root.screen(); });
-            session.secrets->release(1);
-            session.waitUntilLoaded();
+            // The token and then the service saved with it are read.
             session.secrets->setHeld(false);
+            session.waitUntilLoaded();
         }
     };
 
@@ -227,6 +230,33 @@ private slots:
         QCOMPARE(session.savedToken(), std::nullopt);
         QVERIFY(!root.showsUnsavedNotice());
         QCOMPARE(notice.size(), 2);
+    }
+
+    // A keyring that takes its time (a locked one waits for its password)
+    // is waited for, and said so after a while; when the read then fails,
+    // the sign-in screen says the saved sign-in could not be read.
+    void slowKeyringIsWaitedForAndItsFailureTold()
+    {
+        AuthSession session(QByteArray("saved"), true);
+        StoreRegistry::set(session.auth.get());
+        HeldClock clock;
+        RootViewModel root;
+        root.setClock(&clock);
+        QCOMPARE(clock.asked, QList {RootViewModel::keyringNoticeDelay});
+        QVERIFY(!root.isWaitingForKeyring());
+        clock.releaseRunning();
+        QTRY_VERIFY(root.isWaitingForKeyring());
+        QCOMPARE(root.screen(), Screen::Launch);
+
+        session.secrets->setAvailable(false);
+        session.secrets->release(1);
+        session.waitUntilLoaded();
+        QCOMPARE(root.screen(), Screen::SignIn);
+        QVERIFY(!root.isWaitingForKeyring());
+        QVERIFY(root.showsUnreadNotice());
+        QCOMPARE(m_server->requestCount(), 0);
+        root.dismissUnreadNotice();
+        QVERIFY(!root.showsUnreadNotice());
     }
 };
 

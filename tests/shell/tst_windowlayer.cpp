@@ -20,8 +20,8 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("answering");
-        // Layers: f (fullscreen player), c (clip player). "+x" opens x, "-x"
-        // closes it, "~x" deletes it.
+        // Layers: f (fullscreen player), c (clip player), s (a sheet). "+x"
+        // opens x, "-x" closes it, "~x" deletes it.
         QTest::newRow("one open") << u"+f"_s << u"f"_s;
         QTest::newRow("clip over the fullscreen player") << u"+f +c"_s << u"f c"_s;
         QTest::newRow("order of opening does not matter") << u"+c +f"_s << u"c c"_s;
@@ -29,6 +29,8 @@ private slots:
         QTest::newRow("closing the one under keeps the top") << u"+f +c -f -c"_s << u"f c c -"_s;
         QTest::newRow("a deleted top hands Esc down") << u"+f +c ~c"_s << u"f c f"_s;
         QTest::newRow("reopened under an open top") << u"+c +f -f +f"_s << u"c c c c"_s;
+        QTest::newRow("a sheet over both players") << u"+f +c +s -s"_s << u"f c s c"_s;
+        QTest::newRow("a player opened under a sheet") << u"+s +f"_s << u"s s"_s;
     }
 
     void topmostOpenLayerAnswers()
@@ -50,9 +52,11 @@ private slots:
                 answering += entry.second && entry.second->answersEscape() ? 1 : 0;
             mostAnswering = std::max(mostAnswering, answering);
         };
-        for (const QString &key : {u"f"_s, u"c"_s}) {
+        for (const QString &key : {u"f"_s, u"c"_s, u"s"_s}) {
             auto layer = std::make_unique<WindowLayer>();
-            layer->setKind(key == u"f" ? WindowLayer::Kind::FullscreenPlayer : WindowLayer::Kind::ClipPlayer);
+            layer->setKind(key == u"f" ? WindowLayer::Kind::FullscreenPlayer
+                    : key == u"c"      ? WindowLayer::Kind::ClipPlayer
+                                       : WindowLayer::Kind::Sheet);
             connect(layer.get(), &WindowLayer::answersEscapeChanged, this, count);
             layers[key] = std::move(layer);
         }
@@ -75,6 +79,23 @@ private slots:
         }
         QCOMPARE(seen.join(u' '), answering);
         QVERIFY(mostAnswering <= 1);
+    }
+
+    // A followed link asks the open sheets to go, and nothing else.
+    void closeAllAsksOpenLayersOfTheKind()
+    {
+        WindowLayer openSheet, closedSheet, player;
+        openSheet.setKind(WindowLayer::Kind::Sheet);
+        closedSheet.setKind(WindowLayer::Kind::Sheet);
+        openSheet.setOpen(true);
+        player.setOpen(true);
+        QSignalSpy openAsked(&openSheet, &WindowLayer::closeRequested);
+        QSignalSpy closedAsked(&closedSheet, &WindowLayer::closeRequested);
+        QSignalSpy playerAsked(&player, &WindowLayer::closeRequested);
+        WindowLayer::closeAll(WindowLayer::Kind::Sheet);
+        QCOMPARE(openAsked.size(), 1);
+        QCOMPARE(closedAsked.size(), 0);
+        QCOMPARE(playerAsked.size(), 0);
     }
 };
 

@@ -4,10 +4,12 @@
 
 namespace nimbra::test {
 
-AuthSession::AuthSession(std::optional<QByteArray> savedToken, bool held)
+AuthSession::AuthSession(std::optional<QByteArray> savedToken, bool held, std::optional<QByteArray> savedOrigin)
 {
     if (savedToken)
         secrets->put(QString(KeychainHelper::account), *savedToken);
+    if (savedOrigin)
+        secrets->put(QString(KeychainHelper::originAccount), *savedOrigin);
     secrets->setHeld(held);
     keychain = std::make_unique<KeychainHelper>(secrets);
     auth = std::make_unique<AuthStore>(keychain.get());

@@ -21,10 +21,12 @@ inline const QString kProfilePath = QStringLiteral("/api/v1/auth/profile");
 inline const QString kQrInitPath = QStringLiteral("/api/v1/auth/qr/init");
 
 // A sign-in store over a keychain in memory, as the program starts: with
-// or without a saved token.
+// or without a saved token, and the origin saved with it (none: as an
+// earlier build saved it).
 struct AuthSession
 {
-    explicit AuthSession(std::optional<QByteArray> savedToken = std::nullopt, bool held = false);
+    explicit AuthSession(std::optional<QByteArray> savedToken = std::nullopt, bool held = false,
+        std::optional<QByteArray> savedOrigin = std::nullopt);
 
     // The keychain's item once every call made so far has finished.
     std::optional<QByteArray> savedToken();

@@ -30,7 +30,9 @@ QCoro::Task<void> MemorySecretStore::begin(QString entry)
 QCoro::Task<std::optional<QByteArray>> MemorySecretStore::read(QString key)
 {
     co_await begin(u"read "_s + key);
-    co_return m_available ? value(key) : std::nullopt;
+    if (!m_available)
+        throw SecretStoreUnreadable();
+    co_return value(key);
 }
 
 QCoro::Task<bool> MemorySecretStore::write(QString key, QString secret)

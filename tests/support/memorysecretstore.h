@@ -31,7 +31,7 @@ public:
     // The most calls that were under way at the same time.
     int maxCallsAtOnce() const { return m_maxAtOnce; }
 
-    // Unavailable: reads find nothing, writes and removals fail.
+    // Unavailable: reads throw, writes and removals fail.
     void setAvailable(bool available) { m_available = available; }
 
     // "read <key>", "write <key> <secret>", "remove <key>" as each started.

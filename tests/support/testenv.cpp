@@ -1,6 +1,9 @@
 #include "testenv.h"
 
+#include "api/apiconfig.h"
+#include "api/runsettings.h"
 #include "player/lyricsservice.h"
+#include "update/otaservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +43,8 @@ void clearSettings()
 {
     QSettings settings;
     settings.clear();
+    for (const char *key : {ApiConfig::settingsKey, OtaService::settingsKey, LyricsService::settingsKey})
+        RunSettings::clear(key);
     // Every played track without lyrics of its own is looked up: a test
     // that does not serve the lookup itself gets a refusal from loopback,
     // never an answer from the public lyrics service.

@@ -138,10 +138,13 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<qsizetype>("cutAfter");
         QTest::newRow("404") << 404 << QByteArray(R"({"versionCode":1,"url":"u"})")
-                             << u"Манифест недоступен (HTTP 404)"_s;
-        QTest::newRow("500") << 500 << QByteArray("oops") << u"Манифест недоступен (HTTP 500)"_s;
-        QTest::newRow("not json") << 200 << QByteArray("oops") << u"Ответ сервера не является JSON"_s;
+                             << u"Манифест недоступен (HTTP 404)"_s << qsizetype(-1);
+        QTest::newRow("500") << 500 << QByteArray("oops") << u"Манифест недоступен (HTTP 500)"_s << qsizetype(-1);
+        QTest::newRow("not json") << 200 << QByteArray("oops") << u"Ответ сервера не является JSON"_s << qsizetype(-1);
+        QTest::newRow("cut after the headers") << 200 << QByteArray(R"({"versionCode":1,"url":"u"})")
+                                               << u"Соединение с сервером прервано"_s << qsizetype(0);
     }
 
     void fetchFailures()
@@ -149,7 +152,10 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(QString, expected);
-        m_server->on(u"GET"_s, manifestPath, FakeResponse {status, body});
+        QFETCH(qsizetype, cutAfter);
+        FakeResponse response {status, body};
+        response.cutAfter = cutAfter;
+        m_server->on(u"GET"_s, manifestPath, response);
         const auto outcome = outcomeOf(OtaService::fetchManifest());
         QVERIFY(!outcome.value);
         QCOMPARE(describeException(outcome.error), expected);

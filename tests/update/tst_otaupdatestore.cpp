@@ -228,6 +228,10 @@ private slots:
         QTest::newRow("http on a foreign host") << u"http://example.org/n.AppImage"_s << 200 << qsizetype(-1)
                                                 << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                 << 0;
+        QTest::newRow("a file here") << u"file:///tmp/n.AppImage"_s << 200 << qsizetype(-1)
+                                     << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
+        QTest::newRow("relative") << u"files/n.AppImage"_s << 200 << qsizetype(-1)
+                                  << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
         QTest::newRow("redirect to http elsewhere") << u"/moved"_s << 200 << qsizetype(-1)
                                                     << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                     << 1;

@@ -48,8 +48,7 @@ template<typename T, T (*decode)(const QByteArray &)> DecodedAnswer<T> decodeCat
 // The records of body, decoded by decode (a pure function, which may run on
 // any thread); throws what decode throws, or Cancelled once cancel is
 // cancelled while a worker decoded.
-template<typename T, T (*decode)(const QByteArray &)>
-QCoro::Task<T> decodeAnswer(QByteArray body, CancelToken cancel)
+template<typename T, T (*decode)(const QByteArray &)> QCoro::Task<T> decodeAnswer(QByteArray body, CancelToken cancel)
 {
     if (body.size() < kDecodeOnWorkerFrom)
         co_return decode(body);

@@ -98,7 +98,8 @@ QCoro::Task<QrStatusResponse> NimbraApi::qrStatus(QString qrToken, CancelToken c
 {
     const QString path = u"api/v1/auth/qr/status/"_s + pathSegment(qrToken);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, std::nullopt, cancel);
-    QCoro::Task<QrStatusResponse> decoding = decodeAnswer<QrStatusResponse, &decodeJson<QrStatusResponse>>(data, cancel);
+    QCoro::Task<QrStatusResponse> decoding
+        = decodeAnswer<QrStatusResponse, &decodeJson<QrStatusResponse>>(data, cancel);
     co_return co_await decoding;
 }
 
@@ -174,7 +175,8 @@ QCoro::Task<RateResponse> NimbraApi::rateTrack(QString trackId, QString type, QS
 QCoro::Task<QList<PlaylistOut>> NimbraApi::playlists(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kGet, {}, {}, kJson, token, cancel);
-    QCoro::Task<QList<PlaylistOut>> decoding = decodeAnswer<QList<PlaylistOut>, &decodeJsonList<PlaylistOut>>(data, cancel);
+    QCoro::Task<QList<PlaylistOut>> decoding
+        = decodeAnswer<QList<PlaylistOut>, &decodeJsonList<PlaylistOut>>(data, cancel);
     co_return co_await decoding;
 }
 

@@ -93,8 +93,8 @@ void CompactTrackTable::fill(const QList<TrackOut> &tracks, SharedTexts shared)
         const TrackOut &track = tracks.at(t);
         const Row &row = m_rows[size_t(t)];
         QChar *at = into + row.textAt;
-        for (const QString *text : {&track.id, &track.title, &track.fileUrl, track.coverUrl ? &*track.coverUrl : nullptr,
-                 track.lyrics ? &*track.lyrics : nullptr}) {
+        for (const QString *text : {&track.id, &track.title, &track.fileUrl,
+                 track.coverUrl ? &*track.coverUrl : nullptr, track.lyrics ? &*track.lyrics : nullptr}) {
             if (!text)
                 continue;
             std::memcpy(static_cast<void *>(at), text->constData(), size_t(text->size()) * sizeof(QChar));
@@ -134,8 +134,8 @@ TrackOut CompactTrackTable::at(qsizetype i) const
         track.userRating = m_shared[size_t(row.rating)];
     track.isFavorite = row.flags & Favorite;
     if (row.flags & HasDate)
-        track.createdAt = (row.flags & DateInvalid) ? QDateTime()
-                                                    : QDateTime::fromMSecsSinceEpoch(row.createdMsecs, Qt::UTC);
+        track.createdAt
+            = (row.flags & DateInvalid) ? QDateTime() : QDateTime::fromMSecsSinceEpoch(row.createdMsecs, Qt::UTC);
     return track;
 }
 

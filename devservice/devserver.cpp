@@ -29,6 +29,11 @@ DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptio
     m_http->set_tcp_nodelay(true);
     // A player that pauses reading a large file must not lose its stream.
     m_http->set_write_timeout(60, 0);
+    // Each open connection holds a worker, and a stream that a player reads
+    // at playback speed holds one for the length of the track (a seek or a
+    // save of the same track opens another): the library's default of one
+    // worker per core left later requests queued behind them for seconds.
+    m_http->new_task_queue = [] { return new httplib::ThreadPool(64); };
     // Plain routes rather than a pre-routing handler: the library reads the
     // request body only after pre-routing.
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) { dispatch(req, res); };

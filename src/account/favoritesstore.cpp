@@ -22,7 +22,7 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     QPointer<FavoritesStore> self(this);
     const NimbraApi api = m_api;
     const std::optional<QString> token = m_session ? m_session->token() : std::optional<QString>();
-    const std::optional<CancelToken> started = m_requests.begin(track.id);
+    const std::optional<CancelToken> started = m_requests.begin(track.id, Session::lifetimeOf(m_session));
     if (!started)
         co_return std::nullopt;
     const CancelToken session = *started;

@@ -31,8 +31,7 @@ QVariantList PlaylistsStore::playlistsList() const
 
 void PlaylistsStore::sessionChanged()
 {
-    m_sessionRequests.cancel();
-    m_sessionRequests = CancelToken();
+    // The requests of a session that ended went with it (Session::lifetime).
     setPlaylists({});
     setLoading(false);
     setLastError(std::nullopt);
@@ -46,7 +45,7 @@ QCoro::Task<void> PlaylistsStore::loadAsync()
         co_return;
     QPointer<PlaylistsStore> self(this);
     const NimbraApi api = m_api;
-    const CancelToken session = m_sessionRequests;
+    const CancelToken session = Session::lifetimeOf(m_session);
     setLoading(true);
     setLastError(std::nullopt);
 
@@ -72,7 +71,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
         co_return std::nullopt;
     QPointer<PlaylistsStore> self(this);
     const NimbraApi api = m_api;
-    const CancelToken session = m_sessionRequests;
+    const CancelToken session = Session::lifetimeOf(m_session);
 
     QCoro::Task<PlaylistOut> request = api.createPlaylist(title, *token, session);
     Outcome<PlaylistOut> outcome = co_await runAtBoundary(std::move(request));
@@ -102,7 +101,7 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlis
         co_return false;
     QPointer<PlaylistsStore> self(this);
     const NimbraApi api = m_api;
-    const CancelToken session = m_sessionRequests;
+    const CancelToken session = Session::lifetimeOf(m_session);
 
     QCoro::Task<void> request = api.addTrackToPlaylist(playlistId, trackId, *token, session);
     const Outcome<void> outcome = co_await runAtBoundary(std::move(request));

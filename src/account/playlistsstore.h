@@ -96,8 +96,6 @@ private:
     std::optional<QString> m_lastError;
     QString m_loadError;
     bool m_hasLoaded = false;
-    // Cancelled when the session's token changes; every request carries it.
-    CancelToken m_sessionRequests;
 };
 
 } // namespace nimbra

@@ -22,7 +22,7 @@ QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, Q
     QPointer<RatingsStore> self(this);
     const NimbraApi api = m_api;
     const QString token = m_session ? m_session->token().value_or(QString()) : QString();
-    const std::optional<CancelToken> started = m_requests.begin(track.id);
+    const std::optional<CancelToken> started = m_requests.begin(track.id, Session::lifetimeOf(m_session));
     if (!started)
         co_return std::nullopt;
     const CancelToken session = *started;

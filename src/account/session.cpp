@@ -1,5 +1,7 @@
 #include "account/session.h"
 
+#include <utility>
+
 namespace nimbra {
 
 Session::Session(QObject *parent) : QObject(parent) { }
@@ -11,7 +13,7 @@ void Session::setToken(std::optional<QString> token)
     const bool hadToken = m_token.has_value();
     m_token = std::move(token);
     if (hadToken)
-        emit ended();
+        end();
     emit tokenChanged();
     emit changed();
 }
@@ -30,8 +32,16 @@ void Session::setGuest(bool guest)
         return;
     m_guest = guest;
     if (!guest)
-        emit ended();
+        end();
     emit changed();
+}
+
+void Session::end()
+{
+    // Cancelled before anybody hears of the end, so that no task of the
+    // session acts on an answer while the stores let go of it.
+    std::exchange(m_lifetime, CancelToken()).cancel();
+    emit ended();
 }
 
 } // namespace nimbra

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "api/canceltoken.h"
+
 #include <QObject>
 #include <QString>
 
@@ -32,6 +34,13 @@ public:
     void setHasUser(bool hasUser);
     void setGuest(bool guest);
 
+    // Cancelled as the session ends. Work started in the session carries
+    // it (or a task token bound to it), so that once the listener has left
+    // none of it sends their token again and nothing of it starts playing.
+    CancelToken lifetime() const { return m_lifetime; }
+    // The lifetime of session, or for none one that never ends.
+    static CancelToken lifetimeOf(const Session *session) { return session ? session->lifetime() : CancelToken(); }
+
 signals:
     void changed();
     // Only when the token itself changed: a sign-in, sign-out or another account.
@@ -42,7 +51,10 @@ signals:
     void ended();
 
 private:
+    void end();
+
     std::optional<QString> m_token;
+    CancelToken m_lifetime;
     bool m_hasUser = false;
     bool m_guest = false;
 };

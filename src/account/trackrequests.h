@@ -16,14 +16,14 @@ namespace nimbra {
 class TrackRequests
 {
 public:
-    // The session's token for a new request, or none while one for the
-    // track is on its way.
-    std::optional<CancelToken> begin(const QString &trackId)
+    // The cancellation for a new request (the lifetime of the session it
+    // is sent in), or none while one for the track is on its way.
+    std::optional<CancelToken> begin(const QString &trackId, const CancelToken &session)
     {
         if (m_pending.contains(trackId))
             return std::nullopt;
         m_pending.insert(trackId);
-        return m_session;
+        return session;
     }
 
     // The request was answered; false when its session ended meanwhile and
@@ -36,15 +36,10 @@ public:
         return true;
     }
 
-    void endSession()
-    {
-        m_session.cancel();
-        m_session = CancelToken();
-        m_pending.clear();
-    }
+    // The session's requests were cancelled with it; its taps count no more.
+    void endSession() { m_pending.clear(); }
 
 private:
-    CancelToken m_session;
     QSet<QString> m_pending;
 };
 

@@ -58,22 +58,42 @@ CancelRegistration::~CancelRegistration()
 
 CancelToken TaskSlot::renew()
 {
+    release();
     m_current.cancel();
     m_current = CancelToken();
     m_running = true;
     return m_current;
 }
 
+CancelToken TaskSlot::renew(const CancelToken &within)
+{
+    const CancelToken task = renew();
+    m_within = within;
+    m_withinId = within.onCancel([task] { task.cancel(); });
+    return task;
+}
+
 void TaskSlot::cancel()
 {
+    release();
     m_current.cancel();
     m_running = false;
 }
 
 void TaskSlot::finish(const CancelToken &token)
 {
-    if (token == m_current)
-        m_running = false;
+    if (!(token == m_current))
+        return;
+    release();
+    m_running = false;
+}
+
+void TaskSlot::release()
+{
+    if (m_within)
+        m_within->removeOnCancel(m_withinId);
+    m_within.reset();
+    m_withinId = 0;
 }
 
 } // namespace nimbra

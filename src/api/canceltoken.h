@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace nimbra {
 
@@ -51,10 +52,16 @@ private:
 class TaskSlot
 {
 public:
+    TaskSlot() = default;
     ~TaskSlot() { cancel(); }
+    TaskSlot(const TaskSlot &) = delete;
+    TaskSlot &operator=(const TaskSlot &) = delete;
 
     // Cancels the running task, if any, and hands out the new task's token.
     CancelToken renew();
+    // The same for a task that also ends when within does (the session it
+    // was started in: Session::lifetime()).
+    CancelToken renew(const CancelToken &within);
     void cancel();
     // True while token is the slot's newest and was not cancelled.
     bool isCurrent(const CancelToken &token) const { return token == m_current && !token.isCancelled(); }
@@ -63,8 +70,13 @@ public:
     void finish(const CancelToken &token);
 
 private:
+    void release();
+
     CancelToken m_current;
     bool m_running = false;
+    // What the running task is bound to besides the slot.
+    std::optional<CancelToken> m_within;
+    int m_withinId = 0;
 };
 
 } // namespace nimbra

@@ -35,10 +35,10 @@ namespace {
 // The wave that continues an exhausted queue. A coroutine of its own, so
 // the client it asks lives in the coroutine's frame for as long as the
 // request runs.
-QCoro::Task<QList<TrackOut>> fetchWave(std::optional<QString> token)
+QCoro::Task<QList<TrackOut>> fetchWave(std::optional<QString> token, CancelToken cancel)
 {
     const NimbraApi api;
-    co_return co_await api.myWaveQueue(std::move(token));
+    co_return co_await api.myWaveQueue(std::move(token), std::move(cancel));
 }
 
 } // namespace

@@ -187,14 +187,11 @@ std::optional<ArtistPageContent> ArtistCatalogStore::artistPage(
         return std::nullopt;
     std::optional<ArtistPageContent> page = ArtistCatalogLogic::buildPage(name, m_profiles, m_albums, m_featuredNames, user);
     if (page && !m_changedTracks.isEmpty()) {
-        for (QList<TrackOut> *list : {&page->singles, &page->albumTracks, &page->featSingles,
-                 &page->featTitleAlbumTracks, &page->featAlbumTracks, &page->allTracks, &page->playQueue}) {
-            for (TrackOut &track : *list) {
-                const auto changed = m_changedTracks.constFind(track.id);
-                if (changed != m_changedTracks.cend())
-                    track = changed->second;
-            }
-        }
+        page->changeTracks([this](TrackOut &track) {
+            const auto changed = m_changedTracks.constFind(track.id);
+            if (changed != m_changedTracks.cend())
+                track = changed->second;
+        });
     }
     return page;
 }

@@ -2,6 +2,8 @@
 
 #include "artists/artistprofile.h"
 
+#include <initializer_list>
+
 namespace nimbra {
 
 // Everything one artist page shows, derived from the cached catalogue each
@@ -21,6 +23,16 @@ struct ArtistPageContent
     QList<TrackOut> playQueue; // the same list as allTracks
     bool isFeatured = false;
     bool isMine = false;
+
+    // Calls change on every track copy the page lists or plays.
+    template<typename Change> void changeTracks(Change &&change)
+    {
+        for (QList<TrackOut> *list :
+            {&singles, &albumTracks, &featSingles, &featTitleAlbumTracks, &featAlbumTracks, &allTracks, &playQueue}) {
+            for (TrackOut &track : *list)
+                change(track);
+        }
+    }
 };
 
 } // namespace nimbra

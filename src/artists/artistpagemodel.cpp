@@ -28,6 +28,12 @@ ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     , m_featAlbums(new ArtistAlbumListModel(this))
     , m_rows(new ArtistPageRows(m_tracks, this))
 {
+    // A mark given while the page is open reaches the copies it plays, not
+    // only its rows.
+    if (services.favorites)
+        connect(services.favorites, &FavoritesStore::trackChanged, this, &ArtistPageModel::replaceTrack);
+    if (services.ratings)
+        connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistPageModel::replaceTrack);
     // The stores registered when the screen is made.
     setCatalog(StoreRegistry::get<ArtistCatalogStore>());
     setAuth(StoreRegistry::get<AuthStore>());
@@ -129,6 +135,16 @@ void ArtistPageModel::setPage(std::optional<ArtistPageContent> page)
     emit titleChanged();
     emit tracksExpandedChanged();
     updateState();
+}
+
+void ArtistPageModel::replaceTrack(const TrackOut &changed)
+{
+    if (m_page) {
+        m_page->changeTracks([&changed](TrackOut &track) {
+            if (track.id == changed.id)
+                track = changed;
+        });
+    }
 }
 
 void ArtistPageModel::updateState()

@@ -126,6 +126,7 @@ private:
     void load(bool force);
     QCoro::Task<> runLoad(quint64 generation, bool force);
     void setPage(std::optional<ArtistPageContent> page);
+    void replaceTrack(const TrackOut &changed);
     void updateState();
     void playShuffled();
     ArtistPageRows::Shape rowShape() const;

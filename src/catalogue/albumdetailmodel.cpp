@@ -70,7 +70,7 @@ void AlbumDetailModel::reload()
         return;
     // The old failure's text goes at once.
     setLoadState(LoadState::loading());
-    load(m_album, !m_knowsRecord, m_task.renew());
+    load(m_album, !m_knowsRecord, m_task.renew(Session::lifetimeOf(services().session)));
 }
 
 QCoro::Task<void> AlbumDetailModel::load(AlbumOut album, bool needsRecord, CancelToken cancel)

@@ -71,8 +71,7 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraApi &api)
 HomePageModel::Services HomePageModel::Services::shared()
 {
     const TrackServices stores = TrackServices::registered();
-    return {stores.player,
-        [session = stores.session]() -> Token { return session ? session->token() : std::nullopt; }, {}};
+    return {stores.player, stores.session, {}};
 }
 
 HomePageModel::HomePageModel(QObject *parent)
@@ -110,7 +109,7 @@ QString HomePageModel::dailyCountText() const
 
 void HomePageModel::load()
 {
-    runLoad(m_loadSlot.renew());
+    runLoad(m_loadSlot.renew(Session::lifetimeOf(m_services.session)));
 }
 
 QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
@@ -170,23 +169,25 @@ void HomePageModel::startMyWave()
     if (m_isWaveLoading)
         return;
     setWaveLoading(true);
-    runWave(currentToken());
+    runWave(currentToken(), Session::lifetimeOf(m_services.session));
 }
 
-QCoro::Task<void> HomePageModel::runWave(Token token)
+QCoro::Task<void> HomePageModel::runWave(Token token, CancelToken session)
 {
     QPointer<HomePageModel> self(this);
     const QPointer<PlayerStore> player = m_services.player;
     const auto source = m_sources.wave;
 
-    QCoro::Task<QList<TrackOut>> request = source(std::move(token), CancelToken());
+    QCoro::Task<QList<TrackOut>> request = source(std::move(token), session);
     Outcome<QList<TrackOut>> queue = co_await runAtBoundary(std::move(request));
-    // The wave plays even when the page has gone meanwhile.
-    if (queue && !queue->isEmpty() && player)
+    // The wave plays even when the page has gone meanwhile, but nothing of
+    // a session that ended meanwhile plays for whoever comes next.
+    const bool sessionEnded = session.isCancelled();
+    if (queue && !queue->isEmpty() && player && !sessionEnded)
         player->play(queue->constFirst(), *queue);
     if (!self)
         co_return;
-    if (!queue)
+    if (!queue && !sessionEnded)
         self->setErrorMessage(queue.errorText, Failed::Wave);
     else if (self->m_failed == Failed::Wave)
         self->setErrorMessage(QString());
@@ -233,7 +234,7 @@ void HomePageModel::showDailyIn(SmartPlaylistModel *list) const
 
 QString HomePageModel::favoritesSubtitle() const
 {
-    return favoritesSubtitle(m_stats.favoritesCount, m_services.token && m_services.token().has_value());
+    return favoritesSubtitle(m_stats.favoritesCount, currentToken().has_value());
 }
 
 QString HomePageModel::favoritesSubtitle(qint64 count, bool signedIn)
@@ -274,7 +275,7 @@ QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
 
 HomePageModel::Token HomePageModel::currentToken() const
 {
-    return m_services.token ? m_services.token() : std::nullopt;
+    return m_services.session ? m_services.session->token() : std::nullopt;
 }
 
 void HomePageModel::setLoading(bool loading)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/session.h"
 #include "api/canceltoken.h"
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"
@@ -61,11 +62,12 @@ public:
 
         static Sources fromApi(const NimbraApi &api);
     };
-    // Whom the page plays through, the session's token, and today's date.
+    // Whom the page plays through, the session it asks the service in, and
+    // today's date.
     struct Services
     {
         QPointer<PlayerStore> player;
-        std::function<Token()> token;
+        QPointer<Session> session;
         std::function<QDate()> today;
 
         // The application's player and session.
@@ -102,7 +104,7 @@ public:
     // replaced.
     Q_INVOKABLE void load();
     // Plays a fresh wave; nothing while one is being fetched. Leaving the
-    // page does not stop it.
+    // page does not stop it; the end of the session does.
     Q_INVOKABLE void startMyWave();
     // A track release plays within the queue of the track releases; an
     // album release asks for its page (albumRequested).
@@ -130,7 +132,7 @@ signals:
 
 private:
     QCoro::Task<void> runLoad(CancelToken cancel);
-    QCoro::Task<void> runWave(Token token);
+    QCoro::Task<void> runWave(Token token, CancelToken session);
     Token currentToken() const;
     void setLoading(bool loading);
     void setWaveLoading(bool loading);

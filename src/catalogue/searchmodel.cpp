@@ -35,6 +35,7 @@ SearchModel::SearchModel(Searcher searcher, Clock *clock, TrackServices services
     : QObject(parent),
       m_searcher(std::move(searcher)),
       m_clock(clock),
+      m_session(services.session),
       m_albums(new AlbumListModel(this)),
       m_tracks(new TrackListModel(std::move(services), this))
 {
@@ -97,7 +98,7 @@ void SearchModel::schedule(bool immediate)
         setLoading(false);
         return;
     }
-    run(term, immediate, m_task.renew());
+    run(term, immediate, m_task.renew(Session::lifetimeOf(m_session)));
 }
 
 QCoro::Task<void> SearchModel::run(QString term, bool immediate, CancelToken cancel)

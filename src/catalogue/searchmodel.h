@@ -79,6 +79,8 @@ private:
 
     Searcher m_searcher;
     Clock *m_clock;
+    // A search ends with the session it was started in.
+    QPointer<Session> m_session;
     AlbumListModel *m_albums;
     TrackListModel *m_tracks;
     TaskSlot m_task;

@@ -48,7 +48,7 @@ void FavoritesModel::reload()
         return;
     }
     setLoadState(count() > 0 ? LoadState::loaded(true) : LoadState::loading());
-    load(*token, m_task.renew());
+    load(*token, m_task.renew(Session::lifetimeOf(session)));
 }
 
 QCoro::Task<void> FavoritesModel::load(QString token, CancelToken cancel)

@@ -52,7 +52,7 @@ void PlaylistDetailModel::reload()
     // The spinner takes the list's place while it loads again.
     setTracks({});
     setLoadState(LoadState::loading());
-    load(m_playlistId, *token, m_task.renew());
+    load(m_playlistId, *token, m_task.renew(Session::lifetimeOf(session)));
 }
 
 QCoro::Task<void> PlaylistDetailModel::load(QString id, QString token, CancelToken cancel)

@@ -106,7 +106,7 @@ void SmartPlaylistModel::reload()
         return;
     }
     setLoadState(LoadState::loading());
-    load(*m_kind, token, m_task.renew());
+    load(*m_kind, token, m_task.renew(Session::lifetimeOf(session)));
 }
 
 QCoro::Task<void> SmartPlaylistModel::load(SmartPlaylistKind kind, std::optional<QString> token, CancelToken cancel)

@@ -3,7 +3,11 @@
 #include "platform/audiobackend.h"
 
 #include <QAudioOutput>
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QMediaPlayer>
+#include <QNetworkAccessManager>
+#include <QPointer>
 #include <QTimer>
 
 #include <optional>
@@ -16,6 +20,11 @@ class QtAudioPlayer : public AudioPlayerHandle
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds tickInterval {100};
+    // How long the position may stand still while the item should play.
+    static constexpr qint64 stallLimitMs = 2000;
+    // An end this far before the item's own length is a cut stream.
+    static constexpr qint64 earlyEndMs = 1500;
+    static constexpr int resumesBeforeFailing = 2;
 
     explicit QtAudioPlayer(const QUrl &source, QObject *parent = nullptr);
     ~QtAudioPlayer() override;
@@ -31,6 +40,13 @@ public:
     double duration() const override;
 
 private:
+    void load();
+    bool seeksByGuess() const;
+    void fetchExactCopy();
+    void playExactCopy(QByteArray data);
+    void watch();
+    void resumeAt(qint64 positionMs);
+    void fail(const QString &text);
     void handleStatus(QMediaPlayer::MediaStatus status);
     void handleState(QMediaPlayer::PlaybackState state);
     void handleError(QMediaPlayer::Error error, const QString &text);
@@ -47,9 +63,35 @@ private:
     // until the player has got there.
     std::optional<qint64> m_seekTargetMs;
     bool m_seekSent = false;
+    bool m_loading = false;
     bool m_settingPosition = false;
     int m_positionsSinceSeek = 0;
-    // Declared before the player, which holds a pointer to it.
+    // While the item should play, the position the player reports must
+    // move on: one that stands still, or an end well before the item's
+    // length, is resumed from the last position reached (a seek there,
+    // then the item loaded afresh), and an item that resumes without
+    // getting anywhere has failed.
+    bool m_wantsToPlay = false;
+    qint64 m_reachedMs = 0;
+    qint64 m_lastSeenMs = -1;
+    qint64 m_resumedFromMs = -1;
+    int m_resumesWithoutProgress = 0;
+    QElapsedTimer m_sinceMoved;
+    QTimer m_watchdog;
+    // The player seeks a compressed stream by bytes it guesses from the bit
+    // rate it has seen (a FLAC without a seek table, say): it lands off the
+    // mark and its request stops short of the file's end. The first seek in
+    // such a stream fetches the whole file and plays on from memory, where
+    // the media finds every position itself.
+    QNetworkAccessManager m_network;
+    QPointer<QNetworkReply> m_copyReply;
+    QByteArray m_copyData;
+    QBuffer m_copy;
+    bool m_onCopy = false;
+    bool m_copyFailed = false;
+    // A copy slow to come: the stream takes the seek meanwhile.
+    QTimer m_copyWait;
+    // Declared before the player, which holds pointers to them.
     QAudioOutput m_output;
     QMediaPlayer m_player;
     QTimer m_tick;

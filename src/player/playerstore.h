@@ -83,8 +83,9 @@ public:
     static constexpr int silentSavePlayCount = 5;
 
     // Fetches a fresh wave of tracks with the given bearer token; throws
-    // when the fetch fails.
-    using WaveSource = std::function<QCoro::Task<QList<TrackOut>>(std::optional<QString> token)>;
+    // when the fetch fails. cancel stops its requests (the session ended,
+    // the listener chose something else).
+    using WaveSource = std::function<QCoro::Task<QList<TrackOut>>(std::optional<QString> token, CancelToken cancel)>;
 
     // backend and session must outlive the store; clock, lyrics and cache
     // default to the real clock and the shared lyrics and offline cache

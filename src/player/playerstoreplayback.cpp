@@ -4,6 +4,7 @@
 
 #include "player/playerstore.h"
 
+#include "account/session.h"
 #include "api/boundary.h"
 
 #include "api/apiconfig.h"
@@ -185,7 +186,7 @@ void PlayerStore::loadSmartWave()
     if (m_isLoadingWave)
         return;
     setLoadingWave(true);
-    fetchWave(authToken(), m_waveTask.renew());
+    fetchWave(authToken(), m_waveTask.renew(Session::lifetimeOf(m_session)));
 }
 
 QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelToken token)
@@ -196,7 +197,7 @@ QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelTok
     bool fetched = false;
     if (source) {
         // A failed wave ends playback like an empty one; nothing is shown.
-        QCoro::Task<QList<TrackOut>> request = source(authToken);
+        QCoro::Task<QList<TrackOut>> request = source(authToken, token);
         Outcome<QList<TrackOut>> outcome = co_await runAtBoundary(std::move(request));
         fetched = bool(outcome);
         if (outcome)
@@ -218,8 +219,7 @@ QCoro::Task<> PlayerStore::fetchWave(std::optional<QString> authToken, CancelTok
 
 void PlayerStore::abandonWave()
 {
-    if (!m_waveTask.isRunning())
-        return;
+    // Also a wave that the end of its session already cancelled.
     m_waveTask.cancel();
     setLoadingWave(false);
 }

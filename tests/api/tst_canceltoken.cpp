@@ -68,6 +68,24 @@ private slots:
         QVERIFY(!second.isCancelled());
     }
 
+    // A task bound to its session ends with it; one that finished first
+    // leaves nothing registered with the session.
+    void boundTaskEndsWithItsSession()
+    {
+        TaskSlot slot;
+        const CancelToken session;
+        const CancelToken running = slot.renew(session);
+        const CancelToken later;
+        session.cancel();
+        QVERIFY(running.isCancelled());
+        QVERIFY(!slot.isRunning());
+
+        const CancelToken finished = slot.renew(later);
+        slot.finish(finished);
+        later.cancel();
+        QVERIFY(!finished.isCancelled());
+    }
+
     void slotCancelStopsTheRunningTask()
     {
         TaskSlot slot;

@@ -4,8 +4,11 @@
 // in build/screenshots/session-*.png.
 #include "account/authstore.h"
 #include "account/keychainhelper.h"
+#include "account/session.h"
 #include "account/settingsmodel.h"
 #include "api/apiconfig.h"
+#include "artists/artistnavigationstore.h"
+#include "catalogue/homepagemodel.h"
 #include "api/jsoncoding.h"
 #include "platform/mprisservice.h"
 #include "player/nowplayingcontroller.h"
@@ -73,6 +76,49 @@ class TestSessionWalk : public QObject
         }
     }
 
+    // Starts what the row names, whose first request (the favourites, slow
+    // now) is then on its way.
+    void startSlowWork(const QString &work)
+    {
+        const auto slowFavourites = [this] {
+            QVERIFY(m_rig.service()->injectFault(QJsonObject {
+                {u"path"_s, u"/api/v1/favorites"_s}, {u"method"_s, u"GET"_s}, {u"delay_ms"_s, 4000}}));
+        };
+        if (work == u"home wave") {
+            auto *home = m_rig.item(u"homeView"_s)->findChild<HomePageModel *>(u"homeModel"_s);
+            QVERIFY(home);
+            QTRY_VERIFY(!home->isLoading());
+            slowFavourites();
+            m_rig.click(m_rig.item(u"waveButton"_s));
+        } else if (work == u"smart-playlist wave") {
+            m_rig.openSection(SidebarItem::Playlists);
+            QTRY_VERIFY(isShown(m_rig.item(u"smartCard_wave"_s)));
+            slowFavourites();
+            m_rig.click(m_rig.item(u"smartCard_wave"_s));
+        } else {
+            // The artist's own queue plays at once; as it runs out, the
+            // player asks for a wave to go on with.
+            m_rig.app()->artistNavigation()->open(u"Пять Озёр"_s);
+            const QString button = work.endsWith(u"shuffle") ? u"artistShuffle"_s : u"artistWave"_s;
+            QTRY_VERIFY(isShown(m_rig.item(button)));
+            slowFavourites();
+            m_rig.click(m_rig.item(button));
+            QTRY_VERIFY(player()->isPlaying());
+            for (int i = 0; i < 5 && !player()->isLoadingWave(); ++i)
+                player()->next();
+            QVERIFY(player()->isLoadingWave());
+        }
+        QTRY_VERIFY(requestsWith(m_rig.service()->requests(), u"/api/v1/favorites"_s) > 0);
+    }
+
+    static int requestsWith(const QList<RecordedRequest> &requests, const QString &path)
+    {
+        int count = 0;
+        for (const RecordedRequest &request : requests)
+            count += request.path == path ? 1 : 0;
+        return count;
+    }
+
 private slots:
     void initTestCase() { m_rig.startService({u"--tracks"_s, u"40"_s, u"--albums"_s, u"4"_s}); }
     void cleanup()
@@ -102,6 +148,38 @@ private slots:
         QVERIFY(!isShown(m_rig.item(u"miniPlayer"_s)));
         verifyNothingPlays();
         m_rig.screenshot(u"session-next-account"_s);
+    }
+
+    // Work of the session still waiting for the service as the listener
+    // signs out: it sends their token nowhere any more, and nothing of it
+    // plays behind the sign-in screen.
+    void slowWorkEndsWithTheSession_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::newRow("home wave") << u"home wave"_s;
+        QTest::newRow("smart-playlist wave") << u"smart-playlist wave"_s;
+        QTest::newRow("artist page shuffle, then the player's wave") << u"artist shuffle"_s;
+        QTest::newRow("artist page wave, then the player's wave") << u"artist wave"_s;
+    }
+
+    void slowWorkEndsWithTheSession()
+    {
+        QFETCH(QString, work);
+        launchAndSignIn();
+        const QString bearer = u"Bearer "_s + m_rig.app()->session()->token().value_or(QString());
+        startSlowWork(work);
+        if (QTest::currentTestFailed())
+            return;
+
+        const qsizetype before = m_rig.service()->requests().size();
+        m_rig.app()->auth()->signOut();
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        // Long enough for the slow answer and all that would follow it.
+        QVERIFY(waitUntilIdle(0, 15000));
+        const QList<RecordedRequest> after = m_rig.service()->requests().mid(before);
+        for (const RecordedRequest &request : after)
+            QVERIFY2(request.header(u"authorization"_s) != bearer, qPrintable(request.target));
+        verifyNothingPlays();
     }
 
     // The service stops knowing the token (it restarted): the next request

@@ -3,6 +3,7 @@
 // reaches none, and a load that starts after the change brings back what
 // the service holds.
 #include "account/favoritesstore.h"
+#include "account/ratingsstore.h"
 #include "account/session.h"
 #include "api/apiconfig.h"
 #include "api/storeregistry.h"
@@ -30,6 +31,16 @@ bool markOf(const QList<TrackOut> &tracks, const QString &id)
     for (const TrackOut &track : tracks) {
         if (track.id == id)
             return track.isFavorite;
+    }
+    return false;
+}
+
+// "favourite", "like" or "dislike" as the copy of id in tracks carries it.
+bool carries(const QList<TrackOut> &tracks, const QString &id, const QString &mark)
+{
+    for (const TrackOut &track : tracks) {
+        if (track.id == id)
+            return mark == u"favourite"_s ? track.isFavorite : track.userRating == mark;
     }
     return false;
 }
@@ -128,6 +139,73 @@ private slots:
         QCoro::waitFor(catalog.reloadAsync(m_token));
         QVERIFY(catalog.isReady());
         QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
+    }
+
+    // A heart, a like or a dislike reaches the copies the artist page plays
+    // and lists: on a page already open when it is given after the load,
+    // and on pages built after a load it was given during.
+    void marksReachThePageCopies_data()
+    {
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<bool>("whileLoading");
+        // Each row marks its own track of the artist, the first is left to
+        // the test above.
+        QTest::addColumn<int>("pick");
+        QTest::newRow("like after the load") << u"like"_s << false << 1;
+        QTest::newRow("dislike after the load") << u"dislike"_s << false << 2;
+        QTest::newRow("favourite after the load") << u"favourite"_s << false << 3;
+        QTest::newRow("like while loading") << u"like"_s << true << 4;
+        QTest::newRow("favourite while loading") << u"favourite"_s << true << 5;
+    }
+
+    void marksReachThePageCopies()
+    {
+        QFETCH(QString, mark);
+        QFETCH(bool, whileLoading);
+        QFETCH(int, pick);
+        Session session;
+        session.setToken(m_token);
+        session.setHasUser(true);
+        FavoritesStore favorites(&session);
+        RatingsStore ratings(&session);
+        TrackServices services;
+        services.favorites = &favorites;
+        services.ratings = &ratings;
+        services.session = &session;
+        ArtistCatalogStore catalog {NimbraApi()};
+        catalog.followTrackChanges(services);
+        StoreRegistry::set(&catalog);
+        ArtistPageModel open(services);
+        open.setArtistName(kArtist);
+        QTRY_COMPARE(open.loadStateValue(), int(LoadState::Loaded));
+        QVERIFY(open.page()->allTracks.size() > pick);
+        const TrackOut chosen = open.page()->allTracks.at(pick);
+        QVERIFY(!carries({chosen}, chosen.id, mark));
+
+        if (whileLoading) {
+            QVERIFY(m_service->injectFault(
+                QJsonObject {{"path"_L1, u"/api/v1/tracks"_s}, {"delay_ms"_L1, 3000}, {"count"_L1, 1}}));
+            catalog.reload(m_token);
+            QVERIFY(catalog.isLoading());
+        }
+        const std::optional<TrackOut> given = mark == u"favourite"_s
+            ? QCoro::waitFor(favorites.toggleAsync(chosen))
+            : QCoro::waitFor(ratings.toggleAsync(chosen, mark));
+        QVERIFY(given);
+        if (whileLoading) {
+            QVERIFY(catalog.isLoading());
+            QTRY_VERIFY(!catalog.isLoading());
+        } else {
+            QVERIFY(carries(open.tracks()->tracks(), chosen.id, mark));
+            QVERIFY(carries(open.page()->playQueue, chosen.id, mark));
+            QVERIFY(carries(open.page()->allTracks, chosen.id, mark));
+        }
+        ArtistPageModel reopened(services);
+        reopened.setArtistName(kArtist);
+        QTRY_COMPARE(reopened.loadStateValue(), int(LoadState::Loaded));
+        QVERIFY(carries(reopened.tracks()->tracks(), chosen.id, mark));
+        QVERIFY(carries(reopened.page()->playQueue, chosen.id, mark));
+        StoreRegistry::set<ArtistCatalogStore>(nullptr);
     }
 };
 

@@ -78,12 +78,12 @@ class TestHomePageModel : public QObject
         StandIn<QList<TrackOut>> daily {makeTracks({u"d1"_s, u"d2"_s, u"d3"_s})};
         StandIn<QList<TrackOut>> wave {makeTracks({u"w1"_s, u"w2"_s})};
         PlayerRig player;
-        std::optional<QString> token = u"tok"_s;
 
+        Rig() { player.session.setToken(u"tok"_s); }
         std::unique_ptr<HomePageModel> make()
         {
             HomePageModel::Services services {
-                player.store.get(), [this] { return token; }, [] { return QDate(2026, 12, 6); }};
+                player.store.get(), &player.session, [] { return QDate(2026, 12, 6); }};
             return std::make_unique<HomePageModel>(
                 HomePageModel::Sources {stats.source(), releases.source(), daily.source(), wave.source()},
                 services);
@@ -102,7 +102,7 @@ private slots:
     void resultsAreTakenInOrderAndShownAsTaken()
     {
         Rig rig;
-        rig.token.reset();
+        rig.player.session.setToken(std::nullopt);
         auto page = rig.make();
         QVERIFY(page->isLoading());
         page->load();
@@ -200,6 +200,14 @@ private slots:
         PendingRequest *running = rig.releases.last();
         page.reset();
         QVERIFY(running->cancelled);
+
+        // So does the end of the session the load was asked in.
+        page = rig.make();
+        page->load();
+        running = rig.daily.last();
+        rig.player.session.setToken(u"other"_s);
+        QVERIFY(running->cancelled);
+        QCOMPARE(page->errorMessage(), QString());
     }
 
     // A reload overtakes a load whose daily list is past the point where
@@ -215,7 +223,7 @@ private slots:
                                      : rig.daily.call(std::move(cancel));
         };
         HomePageModel::Services services {
-            rig.player.store.get(), [&rig] { return rig.token; }, [] { return QDate(2026, 12, 6); }};
+            rig.player.store.get(), &rig.player.session, [] { return QDate(2026, 12, 6); }};
         HomePageModel page(
             HomePageModel::Sources {rig.stats.source(), rig.releases.source(), daily, rig.wave.source()}, services);
 
@@ -241,10 +249,15 @@ private slots:
         QTest::addColumn<bool>("fails");
         QTest::addColumn<QString>("playing");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("signsOut");
 
-        QTest::newRow("plays the first of the queue") << QStringList {u"w1"_s, u"w2"_s} << false << u"w1"_s << QString();
-        QTest::newRow("empty: nothing") << QStringList {} << false << QString() << QString();
-        QTest::newRow("failure: its text") << QStringList {u"w1"_s} << true << QString() << pendingFailureText();
+        QTest::newRow("plays the first of the queue")
+            << QStringList {u"w1"_s, u"w2"_s} << false << u"w1"_s << QString() << false;
+        QTest::newRow("empty: nothing") << QStringList {} << false << QString() << QString() << false;
+        QTest::newRow("failure: its text") << QStringList {u"w1"_s} << true << QString() << pendingFailureText() << false;
+        // The listener left while it loaded: its request goes, and what
+        // comes nevertheless neither plays nor shows a failure.
+        QTest::newRow("session ended: nothing") << QStringList {u"w1"_s} << false << QString() << QString() << true;
     }
 
     void wave()
@@ -253,6 +266,7 @@ private slots:
         QFETCH(bool, fails);
         QFETCH(QString, playing);
         QFETCH(QString, error);
+        QFETCH(bool, signsOut);
 
         Rig rig;
         rig.wave.value = makeTracks(queue);
@@ -264,6 +278,9 @@ private slots:
         QCOMPARE(rig.wave.requests.size(), 1);
         QCOMPARE(rig.wave.tokens.value(0), std::optional<QString>(u"tok"_s));
 
+        if (signsOut)
+            rig.player.session.setToken(std::nullopt);
+        QCOMPARE(rig.wave.last()->cancelled, signsOut);
         rig.wave.last()->settle(fails);
         QVERIFY(!page->isWaveLoading());
         QCOMPARE(rig.player.currentId(), playing);
@@ -414,7 +431,7 @@ private slots:
         QVERIFY(!changed.isEmpty());
         QCOMPARE(listener->favoritesSubtitle(), u"0 треков"_s);
 
-        rig.token.reset();
+        rig.player.session.setToken(std::nullopt);
         auto guest = rig.make();
         guest->load();
         rig.answerAll();

@@ -20,7 +20,8 @@ namespace {
 
 // A service on the manual clock: each answer takes 100 ms ("slow…" 500 ms);
 // "fail…" fails; a term finds one album and the tracks "<term>-1", "<term>-2"
-// unless it begins with "none".
+// unless it begins with "none" (nothing), "tracks" (no album) or "albums"
+// (no track).
 struct FakeSearch
 {
     ManualClock clock;
@@ -35,10 +36,10 @@ struct FakeSearch
             if (term.startsWith(u"fail"))
                 throw std::runtime_error("Сервис недоступен");
             SearchResults results;
-            if (!term.startsWith(u"none")) {
+            if (!term.startsWith(u"none") && !term.startsWith(u"albums"))
                 results.tracks = makeTracks({term + u"-1"_s, term + u"-2"_s});
+            if (!term.startsWith(u"none") && !term.startsWith(u"tracks"))
                 results.albums = {AlbumOut {term + u"-album"_s, u"Album"_s, u"A & B"_s, 2020, {}, {}}};
-            }
             co_return results;
         };
     }
@@ -126,15 +127,33 @@ private slots:
         QCOMPARE(model.errorText(), QString());
     }
 
+    // "Ничего не найдено" only when neither list found anything.
+    void answerDecidesWhatShows_data()
+    {
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<int>("content");
+        QTest::newRow("tracks and albums") << u"rock"_s << int(SearchModel::Results);
+        QTest::newRow("only tracks") << u"tracks"_s << int(SearchModel::Results);
+        QTest::newRow("only albums") << u"albums"_s << int(SearchModel::Results);
+        QTest::newRow("nothing") << u"none"_s << int(SearchModel::NothingFound);
+    }
+
+    void answerDecidesWhatShows()
+    {
+        QFETCH(QString, term);
+        QFETCH(int, content);
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        model.setQuery(term);
+        model.submit();
+        service.clock.advance(100ms);
+        QCOMPARE(int(model.content()), content);
+    }
+
     void outcomesAndTheEmptyText()
     {
         FakeSearch service;
         SearchModel model(service.searcher(), &service.clock, TrackServices {});
-        model.setQuery(u"none"_s);
-        model.submit();
-        service.clock.advance(100ms);
-        QCOMPARE(model.content(), SearchModel::NothingFound);
-
         model.setQuery(u"rock"_s);
         model.submit();
         service.clock.advance(100ms);
@@ -163,6 +182,19 @@ private slots:
         service.clock.advance(1s);
         QCOMPARE(model.content(), SearchModel::Prompt);
         QCOMPARE(model.tracks()->count(), 0);
+
+        // So does the end of the session it was asked in.
+        Session session;
+        session.setToken(u"tok"_s);
+        TrackServices listener;
+        listener.session = &session;
+        SearchModel left(service.searcher(), &service.clock, listener);
+        left.setQuery(u"rock"_s);
+        left.submit();
+        session.setToken(std::nullopt);
+        service.clock.advance(1s);
+        QVERIFY(!left.hasSearched());
+        QCOMPARE(left.tracks()->count(), 0);
     }
 
     void findButtonNeedsTextOtherThanSpaces_data()

@@ -10,7 +10,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -88,6 +91,24 @@ private slots:
         const auto past = range("bytes=999999999-");
         QCOMPARE(past.status, 416);
         QCOMPARE(past.headers.value("content-range"), "bytes */" + size);
+
+        // Players read their streams at playback speed, and each holds its
+        // connection meanwhile: more of them than the machine has cores
+        // must not hold up the next request.
+        std::vector<std::unique_ptr<QTcpSocket>> streams;
+        for (int i = 0; i < 12; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->setReadBufferSize(1);
+            socket->connectToHost(m_service->baseUrl().host(), quint16(m_service->baseUrl().port()));
+            QVERIFY(socket->waitForConnected(3000));
+            socket->write("GET /media/tracks/t00009.wav HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+            QVERIFY(socket->waitForBytesWritten(3000));
+            streams.push_back(std::move(socket));
+        }
+        QNetworkAccessManager network;
+        std::unique_ptr<QNetworkReply> next(network.get(QNetworkRequest(m_service->baseUrl().resolved(QUrl(path)))));
+        QTRY_VERIFY_WITH_TIMEOUT(next->isFinished(), 5000);
+        QCOMPARE(next->readAll(), whole.body);
     }
 
     void lyricsServiceAnswersEachCase_data()

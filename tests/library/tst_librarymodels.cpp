@@ -101,13 +101,20 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("state");
+        // The listener signs out while the favourites are on their way.
+        QTest::addColumn<bool>("leaves");
 
-        QTest::newRow("wave, guest") << u"wave"_s << false << u"/api/v1/tracks"_s << 100 << int(LoadState::Loaded);
+        QTest::newRow("wave, guest") << u"wave"_s << false << u"/api/v1/tracks"_s << 100 << int(LoadState::Loaded)
+                                     << false;
         QTest::newRow("daily, 30 of the day") << u"daily"_s << true << u"/api/v1/tracks"_s << 30
-                                              << int(LoadState::Loaded);
-        QTest::newRow("favourites") << u"favorites"_s << true << u"/api/v1/favorites"_s << 2 << int(LoadState::Loaded);
+                                              << int(LoadState::Loaded) << false;
+        QTest::newRow("favourites") << u"favorites"_s << true << u"/api/v1/favorites"_s << 2 << int(LoadState::Loaded)
+                                    << false;
         QTest::newRow("favourites, guest: no request")
-            << u"favorites"_s << false << u"/api/v1/favorites"_s << 0 << int(LoadState::Empty);
+            << u"favorites"_s << false << u"/api/v1/favorites"_s << 0 << int(LoadState::Empty) << false;
+        // Its catalogue pages are never asked for, and nothing is written.
+        QTest::newRow("wave, the listener leaves")
+            << u"wave"_s << true << u"/api/v1/tracks"_s << 0 << int(LoadState::Loading) << true;
     }
 
     void smartPlaylistLoadsEachKind()
@@ -117,14 +124,27 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, rows);
         QFETCH(int, state);
+        QFETCH(bool, leaves);
         if (!signedIn)
             m_session.setToken(std::nullopt);
         serveCatalogue();
-        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s}))));
+        const FakeResponse favourites = jsonResponse(listBody(tracksJson({u"f1"_s, u"f2"_s})));
+        AnswerGate gate;
+        if (leaves)
+            m_server->on(u"GET"_s, u"/api/v1/favorites"_s, gate.hold(favourites));
+        else
+            m_server->on(u"GET"_s, u"/api/v1/favorites"_s, favourites);
 
         SmartPlaylistModel model(services(), {}, NimbraApi());
         QAbstractItemModelTester tester(&model);
         model.setKind(kind);
+        if (leaves) {
+            QTRY_COMPARE(requestsTo(u"/api/v1/favorites"_s), 1);
+            m_session.setToken(std::nullopt);
+            gate.open();
+            QTRY_VERIFY(gate.answered());
+            QVERIFY(waitUntilIdle());
+        }
         QTRY_COMPARE(model.loadStateValue(), state);
         QCOMPARE(model.count(), rows);
         QCOMPARE(requestsTo(path) > 0, rows > 0);

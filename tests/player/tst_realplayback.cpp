@@ -50,6 +50,9 @@ private:
     QList<QPointer<AudioPlayerHandle>> m_players;
 };
 
+// What goes wrong on the way, besides the stream's own seeking.
+enum class Trouble { None, FailsFirst, SeekHangs };
+
 TrackOut wavTrack(const QString &id)
 {
     TrackOut t = makeTrack(id, u"media/"_s + id + u".wav"_s);
@@ -195,6 +198,64 @@ private slots:
         QVERIFY(player->currentTime() > 7.3);
         const double lowest = *std::min_element(shown.cbegin(), shown.cend());
         QVERIFY2(lowest >= 7.0, qPrintable(u"the position fell back to %1 s"_s.arg(lowest)));
+        ApiConfig::setBaseUrl(m_server->baseUrl());
+    }
+
+    // A compressed stream is seeked by bytes the media guesses from the bit
+    // rate it has seen: without a seek table it landed off the mark, and its
+    // request stopped short of the file, which ended the track early.
+    void seeksInAStreamPlayOnToItsEnd_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<Trouble>("trouble");
+        QTest::addColumn<QList<double>>("seeks");
+        QTest::newRow("FLAC without a seek table") << u"t00008.flac"_s << 185 << Trouble::None << QList<double> {120.55, 176.28};
+        QTest::newRow("seek before the retry of a failed item") << u"t00004.flac"_s << 15 << Trouble::FailsFirst << QList<double> {9.0};
+        // The player shows the target meanwhile and claims to play.
+        QTest::newRow("the seek's request hangs") << u"t00003.wav"_s << 12 << Trouble::SeekHangs << QList<double> {6.0};
+    }
+
+    void seeksInAStreamPlayOnToItsEnd()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, seconds);
+        QFETCH(Trouble, trouble);
+        QFETCH(QList<double>, seeks);
+        const bool failsFirst = trouble == Trouble::FailsFirst;
+        DevServiceProcess service({u"--tracks"_s, u"20"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        const QString audioPath = u"/media/tracks/"_s + file;
+        if (failsFirst)
+            QVERIFY(service.injectFault({{u"path"_s, audioPath}, {u"status"_s, 500}, {u"count"_s, 1}}));
+        ApiConfig::setBaseUrl(service.baseUrl());
+        TrackOut track = makeTrack(file.section(u'.', 0, 0), audioPath.mid(1));
+        track.durationSeconds = seconds;
+
+        store().play(track, {});
+        AudioPlayerHandle *player = m_backend->player(0);
+        if (failsFirst) {
+            QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), 5000);
+            store().seek(seeks.first());
+            store().togglePlayPause();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.5, 5000);
+        if (trouble == Trouble::SeekHangs)
+            QVERIFY(service.injectFault({{u"path"_s, audioPath}, {u"delay_ms"_s, 15000}, {u"count"_s, 1}}));
+        for (const double target : seeks) {
+            if (!failsFirst)
+                store().seek(target);
+            // The item's own position, not the target shown meanwhile.
+            QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 1.0, 8000);
+            QVERIFY(player->currentTime() < target + 3.0);
+            QVERIFY(store().isPlaying());
+        }
+        double furthest = 0;
+        QObject watching;
+        connect(m_store.get(), &PlayerStore::elapsedChanged, &watching, [&] { furthest = std::max(furthest, store().elapsed()); });
+        QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), (seconds - seeks.last() + 5) * 1000);
+        QVERIFY2(furthest > seconds - 1.0, qPrintable(u"the track ended at %1 s"_s.arg(furthest)));
+        QCOMPARE(m_backend->createdCount(), 1);
         ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 };

@@ -22,7 +22,7 @@ public:
 
     PlayerStore::WaveSource source()
     {
-        return [this](std::optional<QString> token) -> QCoro::Task<QList<TrackOut>> {
+        return [this](std::optional<QString> token, CancelToken) -> QCoro::Task<QList<TrackOut>> {
             tokens.append(token);
             Waiter waiter {this};
             co_await waiter;

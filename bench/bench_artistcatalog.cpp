@@ -201,6 +201,27 @@ private slots:
         m_rows.insert(trackCount, row);
     }
 
+    // What the artist catalogue keeps of each track once the catalogue is
+    // derived and the downloaded records are let go, as the store keeps it:
+    // the profiles (with their track table) and the albums.
+    void keptPerTrack_data() { derive_data(); }
+    void keptPerTrack()
+    {
+        QFETCH(int, trackCount);
+        m_catalogue = Catalogue();
+        m_catalogueSize = -1;
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        Catalogue catalogue = generate(trackCount);
+        const size_t input = mallinfo2().uordblks - before;
+        QList<ArtistProfile> profiles = ArtistCatalogLogic::buildCatalog(catalogue.tracks, catalogue.albums);
+        catalogue.tracks = QList<TrackOut>();
+        const double kept = double(mallinfo2().uordblks - before);
+        std::printf("%10d tracks: records as downloaded %6.0f B/track, kept %6.0f B/track (%.1f MiB)\n", trackCount,
+            double(input) / trackCount, kept / trackCount, kept / 1024 / 1024);
+        QVERIFY(!profiles.isEmpty());
+    }
+
     // The page content of one artist from a derived catalogue, what an
     // artist page asks for each time it opens on a warm catalogue.
     void pageContent_data() { derive_data(); }

@@ -1,5 +1,6 @@
 #include "api/nimbraapi.h"
 
+#include "api/answerdecoding.h"
 #include "api/apierror.h"
 #include "api/jsoncoding.h"
 #include "api/sharedanswers.h"
@@ -53,7 +54,8 @@ QString NimbraApi::pathSegment(const QString &id)
 QCoro::Task<UserOut> NimbraApi::me(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/auth/me"_s, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJson<UserOut>(data);
+    QCoro::Task<UserOut> decoding = decodeAnswer<UserOut, &decodeJson<UserOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<UserOut> NimbraApi::patchProfile(
@@ -61,7 +63,8 @@ QCoro::Task<UserOut> NimbraApi::patchProfile(
 {
     const QByteArray body = encodeJson(UserProfilePatch {catalogArtistName, email}.toJson());
     const QByteArray data = co_await m_client.request(u"api/v1/auth/profile"_s, kPatch, {}, body, kJson, token, cancel);
-    co_return decodeJson<UserOut>(data);
+    QCoro::Task<UserOut> decoding = decodeAnswer<UserOut, &decodeJson<UserOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<TokenResponse> NimbraApi::login(QString username, QString password, CancelToken cancel) const
@@ -69,7 +72,8 @@ QCoro::Task<TokenResponse> NimbraApi::login(QString username, QString password, 
     const QByteArray body = encodeJson(UserLogin {username, password}.toJson());
     const QByteArray data
         = co_await m_client.request(u"api/v1/auth/login"_s, kPost, {}, body, kJson, std::nullopt, cancel);
-    co_return decodeJson<TokenResponse>(data);
+    QCoro::Task<TokenResponse> decoding = decodeAnswer<TokenResponse, &decodeJson<TokenResponse>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<TokenResponse> NimbraApi::registerUser(
@@ -78,21 +82,25 @@ QCoro::Task<TokenResponse> NimbraApi::registerUser(
     const QByteArray body = encodeJson(UserRegister {username, email, password}.toJson());
     const QByteArray data
         = co_await m_client.request(u"api/v1/auth/register"_s, kPost, {}, body, kJson, std::nullopt, cancel);
-    co_return decodeJson<TokenResponse>(data);
+    QCoro::Task<TokenResponse> decoding = decodeAnswer<TokenResponse, &decodeJson<TokenResponse>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QrInitResponse> NimbraApi::qrInit(CancelToken cancel) const
 {
     const QByteArray data
         = co_await m_client.request(u"api/v1/auth/qr/init"_s, kPost, {}, {}, kJson, std::nullopt, cancel);
-    co_return decodeJson<QrInitResponse>(data);
+    QCoro::Task<QrInitResponse> decoding = decodeAnswer<QrInitResponse, &decodeJson<QrInitResponse>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QrStatusResponse> NimbraApi::qrStatus(QString qrToken, CancelToken cancel) const
 {
     const QString path = u"api/v1/auth/qr/status/"_s + pathSegment(qrToken);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, std::nullopt, cancel);
-    co_return decodeJson<QrStatusResponse>(data);
+    QCoro::Task<QrStatusResponse> decoding
+        = decodeAnswer<QrStatusResponse, &decodeJson<QrStatusResponse>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<TrackPage> NimbraApi::tracks(
@@ -101,27 +109,31 @@ QCoro::Task<TrackPage> NimbraApi::tracks(
     const Query query {
         {u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}, {u"brief"_s, flag(brief)}};
     const QByteArray data = co_await m_client.request(u"api/v1/tracks"_s, kGet, query, {}, kJson, token, cancel);
-    co_return decodeJson<TrackPage>(data);
+    QCoro::Task<TrackPage> decoding = decodeAnswer<TrackPage, &decodeJson<TrackPage>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<TrackOut> NimbraApi::track(QString trackId, std::optional<QString> token, CancelToken cancel) const
 {
     const QString path = u"api/v1/tracks/"_s + pathSegment(trackId);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJson<TrackOut>(data);
+    QCoro::Task<TrackOut> decoding = decodeAnswer<TrackOut, &decodeJson<TrackOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<SearchResults> NimbraApi::search(QString query, std::optional<QString> token, CancelToken cancel) const
 {
     const Query items {{u"q"_s, query}};
     const QByteArray data = co_await m_client.request(u"api/v1/search"_s, kGet, items, {}, kJson, token, cancel);
-    co_return decodeJson<SearchResults>(data);
+    QCoro::Task<SearchResults> decoding = decodeAnswer<SearchResults, &decodeJson<SearchResults>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QList<AlbumOut>> NimbraApi::albums(CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/albums"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
-    co_return decodeJsonList<AlbumOut>(data);
+    QCoro::Task<QList<AlbumOut>> decoding = decodeAnswer<QList<AlbumOut>, &decodeJsonList<AlbumOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QList<TrackOut>> NimbraApi::albumTracks(
@@ -129,13 +141,15 @@ QCoro::Task<QList<TrackOut>> NimbraApi::albumTracks(
 {
     const QString path = u"api/v1/albums/"_s + pathSegment(albumId) + u"/tracks"_s;
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJsonList<TrackOut>(data);
+    QCoro::Task<QList<TrackOut>> decoding = decodeAnswer<QList<TrackOut>, &decodeJsonList<TrackOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QList<TrackOut>> NimbraApi::favorites(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/favorites"_s, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJsonList<TrackOut>(data);
+    QCoro::Task<QList<TrackOut>> decoding = decodeAnswer<QList<TrackOut>, &decodeJsonList<TrackOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<void> NimbraApi::addFavorite(QString trackId, QString token, CancelToken cancel) const
@@ -154,27 +168,32 @@ QCoro::Task<RateResponse> NimbraApi::rateTrack(QString trackId, QString type, QS
 {
     const QByteArray body = encodeJson(RateRequest {trackId, type}.toJson());
     const QByteArray data = co_await m_client.request(u"api/v1/rate"_s, kPost, {}, body, kJson, token, cancel);
-    co_return decodeJson<RateResponse>(data);
+    QCoro::Task<RateResponse> decoding = decodeAnswer<RateResponse, &decodeJson<RateResponse>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QList<PlaylistOut>> NimbraApi::playlists(QString token, CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJsonList<PlaylistOut>(data);
+    QCoro::Task<QList<PlaylistOut>> decoding
+        = decodeAnswer<QList<PlaylistOut>, &decodeJsonList<PlaylistOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<PlaylistOut> NimbraApi::createPlaylist(QString title, QString token, CancelToken cancel) const
 {
     const QByteArray body = encodeJson(QJsonObject {{"title"_L1, title}, {"is_public"_L1, false}});
     const QByteArray data = co_await m_client.request(u"api/v1/playlists"_s, kPost, {}, body, kJson, token, cancel);
-    co_return decodeJson<PlaylistOut>(data);
+    QCoro::Task<PlaylistOut> decoding = decodeAnswer<PlaylistOut, &decodeJson<PlaylistOut>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<PlaylistDetail> NimbraApi::playlist(QString id, QString token, CancelToken cancel) const
 {
     const QString path = u"api/v1/playlists/"_s + pathSegment(id);
     const QByteArray data = co_await m_client.request(path, kGet, {}, {}, kJson, token, cancel);
-    co_return decodeJson<PlaylistDetail>(data);
+    QCoro::Task<PlaylistDetail> decoding = decodeAnswer<PlaylistDetail, &decodeJson<PlaylistDetail>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<void> NimbraApi::addTrackToPlaylist(
@@ -190,21 +209,24 @@ QCoro::Task<ClipPage> NimbraApi::clips(
 {
     const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}, {u"kind"_s, kind}};
     const QByteArray data = co_await m_client.request(u"api/v1/clips"_s, kGet, query, {}, kJson, token, cancel);
-    co_return decodeJson<ClipPage>(data);
+    QCoro::Task<ClipPage> decoding = decodeAnswer<ClipPage, &decodeJson<ClipPage>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<ClipPage> NimbraApi::battles(int page, int size, std::optional<QString> token, CancelToken cancel) const
 {
     const Query query {{u"page"_s, QString::number(page)}, {u"size"_s, QString::number(size)}};
     const QByteArray data = co_await m_client.request(u"api/v1/battles"_s, kGet, query, {}, kJson, token, cancel);
-    co_return decodeJson<ClipPage>(data);
+    QCoro::Task<ClipPage> decoding = decodeAnswer<ClipPage, &decodeJson<ClipPage>>(data, cancel);
+    co_return co_await decoding;
 }
 
 QCoro::Task<QStringList> NimbraApi::featuredArtistNames(CancelToken cancel) const
 {
     const QByteArray data = co_await m_client.request(
         u"api/v1/catalog/featured-artist-names"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
-    co_return decodeJson<FeaturedNames>(data).names;
+    QCoro::Task<FeaturedNames> decoding = decodeAnswer<FeaturedNames, &decodeJson<FeaturedNames>>(data, cancel);
+    co_return (co_await decoding).names;
 }
 
 } // namespace nimbra

@@ -1,5 +1,8 @@
 #include "api/sharedanswers.h"
 
+#include <QDeadlineTimer>
+#include <QTimer>
+
 #include <QCoro/QCoroSignal>
 
 namespace nimbra {
@@ -36,9 +39,53 @@ QCoro::Task<void> SharedAnswers::run(std::shared_ptr<Entry> entry, std::function
     entry->settle();
 }
 
+namespace {
+
+struct OfferedAnswers
+{
+    std::shared_ptr<SharedAnswers> answers;
+    QDeadlineTimer freshUntil;
+};
+
+OfferedAnswers &offered()
+{
+    static OfferedAnswers offer;
+    return offer;
+}
+
+} // namespace
+
+void SharedAnswers::offerToLaterLoads(std::shared_ptr<SharedAnswers> answers)
+{
+    offered() = OfferedAnswers {std::move(answers), QDeadlineTimer(freshFor)};
+    // The bodies go once they are stale, whether or not a load came for them.
+    QTimer::singleShot(freshFor + std::chrono::seconds(1), [] {
+        if (offered().freshUntil.hasExpired())
+            offered() = OfferedAnswers();
+    });
+}
+
+std::shared_ptr<SharedAnswers> SharedAnswers::withRecentAnswers()
+{
+    auto answers = std::make_shared<SharedAnswers>();
+    OfferedAnswers &offer = offered();
+    if (offer.answers && offer.freshUntil.hasExpired())
+        offer = OfferedAnswers();
+    answers->m_earlier = offer.answers;
+    return answers;
+}
+
 QCoro::Task<QByteArray> SharedAnswers::answer(QString key, std::function<QCoro::Task<QByteArray>()> ask)
 {
     std::shared_ptr<Entry> entry = m_entries.value(key);
+    if (!entry && m_earlier) {
+        // One still on its way serves too; one that failed is asked again.
+        std::shared_ptr<Entry> earlier = m_earlier->m_entries.value(key);
+        if (earlier && !earlier->failure) {
+            entry = std::move(earlier);
+            m_entries.insert(key, entry);
+        }
+    }
     if (!entry) {
         entry = std::make_shared<Entry>();
         m_entries.insert(key, entry);

@@ -7,6 +7,7 @@
 
 #include <QCoro/QCoroTask>
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -33,11 +34,21 @@ public:
     // How many different keys were asked for so far.
     qsizetype askedCount() const { return m_entries.size(); }
 
+    // Offers a load's answers to the loads that start within freshFor of
+    // now (the home page's album list serves the artist catalogue that
+    // opens after it); a later offer replaces it.
+    static void offerToLaterLoads(std::shared_ptr<SharedAnswers> answers);
+    // A set for a load of its own that takes each read from the answers
+    // offered last while they are fresh, unless that read failed there.
+    static std::shared_ptr<SharedAnswers> withRecentAnswers();
+    static constexpr std::chrono::minutes freshFor {5};
+
 private:
     class Entry;
     static QCoro::Task<void> run(std::shared_ptr<Entry> entry, std::function<QCoro::Task<QByteArray>()> ask);
 
     QHash<QString, std::shared_ptr<Entry>> m_entries;
+    std::shared_ptr<SharedAnswers> m_earlier;
 };
 
 } // namespace nimbra

@@ -102,6 +102,7 @@ public:
     {
         indexTracks();
         internCredits();
+        makeTrackTable();
         for (qsizetype t = 0; t < m_tracks.size(); ++t)
             addTrackCredits(t);
         for (qsizetype a = 0; a < m_albums.size(); ++a)
@@ -223,6 +224,20 @@ private:
             }
         }
         m_creditBegin.push_back(quint32(m_names.size()));
+    }
+
+    // What the profiles keep of the tracks: the numbered credits and album
+    // ids stand for the texts.
+    void makeTrackTable()
+    {
+        std::vector<QString> texts = m_creditText;
+        const int firstAlbum = int(texts.size());
+        for (const AlbumSlot &slot : m_slots)
+            texts.push_back(slot.id);
+        m_table = std::make_shared<const CompactTrackTable>(m_tracks,
+            CompactTrackTable::SharedTexts {std::move(texts),
+                [this](qsizetype t) { return m_trackCredit[size_t(t)]; },
+                [this, firstAlbum](qsizetype t) { return m_trackSlot[t] < 0 ? -1 : firstAlbum + m_trackSlot[t]; }});
     }
 
     std::span<const NameKeys> namesOf(int credit) const
@@ -366,7 +381,7 @@ private:
             for (const int slot : artist.albumSlots)
                 profile.albumIds.insert(m_slots[slot].id);
             profile.latestRelease = latestRelease(artist);
-            profile.tracks = ArtistTrackList(m_tracks, std::move(artist.tracks));
+            profile.tracks = ArtistTrackList(m_table, std::move(artist.tracks));
         };
         TextNumbering::forEach(profiles.size(), makeProfile);
 
@@ -392,6 +407,7 @@ private:
 
     const QList<TrackOut> &m_tracks;
     const QList<AlbumOut> &m_albums;
+    std::shared_ptr<const CompactTrackTable> m_table;
 
     QHash<TextKey, int> m_keyIds;
     std::vector<int> m_entryOfKey; // by key id; -1 while no artist has that key

@@ -1,6 +1,7 @@
 #include "artists/artistcatalogstore.h"
 
 #include "api/boundary.h"
+#include "api/sharedanswers.h"
 #include "artists/artistcataloglogic.h"
 
 #include <QPointer>
@@ -97,7 +98,8 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
 
     // All three start now and run side by side.
     QCoro::Task<QList<TrackOut>> tracksTask = api.fetchAllTracksBrief(token, cancel);
-    QCoro::Task<QList<AlbumOut>> albumsTask = api.albums(cancel);
+    // The home page has just read the album list, as a rule.
+    QCoro::Task<QList<AlbumOut>> albumsTask = api.sharingAnswers(SharedAnswers::withRecentAnswers()).albums(cancel);
     QCoro::Task<QStringList> featuredTask = api.featuredArtistNames(cancel);
 
     // Once the tracks or the albums failed the load has failed, and what is
@@ -120,13 +122,17 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
     else if (!albums)
         failure = albums.errorText;
     QList<ArtistProfile> profiles;
+    QHash<QString, int> counts;
     if (!failure) {
         // Deriving thousands of artists takes long enough to freeze the
         // window, so it runs on a worker; the inputs are copies.
         // (The future is made apart from the co_await: g++ 12 may destroy a
         // lambda made inside a co_await expression twice.)
+        // The records are moved in, so that they are also freed there once
+        // the profiles' compact table holds what is kept of them.
+        counts = countTracksPerAlbum(*tracks.value);
         const QFuture<QList<ArtistProfile>> derived
-            = QtConcurrent::run(&ArtistCatalogLogic::buildCatalog, *tracks.value, *albums.value);
+            = QtConcurrent::run(&ArtistCatalogLogic::buildCatalog, std::move(*tracks.value), *albums.value);
         Outcome<QList<ArtistProfile>> built = co_await runAtBoundary(awaitDerivation(derived));
         if (!self || !isRecorded(id))
             co_return;
@@ -140,10 +146,9 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
         setLastError(failure);
         setReady(false);
     } else {
-        m_tracks = std::move(*tracks.value);
         m_albums = std::move(*albums.value);
         m_featuredNames = featured.value.value_or(QStringList());
-        m_albumTrackCounts = countTracksPerAlbum(m_tracks);
+        m_albumTrackCounts = std::move(counts);
         m_albumTrackCountsVariant.clear();
         for (auto it = m_albumTrackCounts.cbegin(); it != m_albumTrackCounts.cend(); ++it)
             m_albumTrackCountsVariant.insert(it.key(), it.value());
@@ -216,7 +221,6 @@ void ArtistCatalogStore::endSession()
     setLoading(false);
     setLastError(std::nullopt);
     setReady(false);
-    m_tracks.clear();
     m_profiles.clear();
     m_changedTracks.clear();
 }

@@ -102,8 +102,8 @@ private:
     bool m_isLoading = false;
     bool m_isReady = false;
     std::optional<QString> m_lastError;
-    // The last successful load, kept through failed ones.
-    QList<TrackOut> m_tracks;
+    // The last successful load, kept through failed ones; the tracks are
+    // kept only in the profiles' compact table.
     QList<AlbumOut> m_albums;
     QList<ArtistProfile> m_profiles;
     QStringList m_featuredNames;

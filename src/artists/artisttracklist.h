@@ -1,11 +1,13 @@
 #pragma once
 
 #include "api/trackout.h"
+#include "artists/compacttracktable.h"
 
 #include <QList>
 
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace nimbra {
@@ -13,8 +15,9 @@ namespace nimbra {
 // An artist's tracks as positions in the catalogue's one track table. A
 // catalogue of a million tracks credits some 1.7 million tracks to artists;
 // a copy of each record took half a gigabyte, a position takes four bytes.
-// The table is shared (a QList is copied by reference), so a list stays valid
-// however long it is kept. Reads like a list of tracks.
+// The table is shared and compact (CompactTrackTable), so a list stays valid
+// however long it is kept; a track is made whole as it is read. Reads like a
+// list of tracks, by value.
 class ArtistTrackList
 {
 public:
@@ -24,15 +27,25 @@ public:
         using iterator_category = std::random_access_iterator_tag;
         using value_type = TrackOut;
         using difference_type = std::ptrdiff_t;
-        using pointer = const TrackOut *;
-        using reference = const TrackOut &;
+        using reference = TrackOut;
+
+        // What -> reads through: the whole track, made for the one read.
+        class pointer
+        {
+        public:
+            explicit pointer(TrackOut track) : m_track(std::move(track)) { }
+            const TrackOut *operator->() const { return &m_track; }
+
+        private:
+            TrackOut m_track;
+        };
 
         const_iterator() = default;
-        const_iterator(const TrackOut *table, const quint32 *at) : m_table(table), m_at(at) { }
+        const_iterator(const CompactTrackTable *table, const quint32 *at) : m_table(table), m_at(at) { }
 
-        reference operator*() const { return m_table[*m_at]; }
-        pointer operator->() const { return &m_table[*m_at]; }
-        reference operator[](difference_type n) const { return m_table[m_at[n]]; }
+        reference operator*() const { return m_table->at(*m_at); }
+        pointer operator->() const { return pointer(**this); }
+        reference operator[](difference_type n) const { return m_table->at(m_at[n]); }
         const_iterator &operator++() { ++m_at; return *this; }
         const_iterator operator++(int) { const_iterator old = *this; ++m_at; return old; }
         const_iterator &operator--() { --m_at; return *this; }
@@ -47,7 +60,7 @@ public:
         friend auto operator<=>(const const_iterator &a, const const_iterator &b) { return a.m_at <=> b.m_at; }
 
     private:
-        const TrackOut *m_table = nullptr;
+        const CompactTrackTable *m_table = nullptr;
         const quint32 *m_at = nullptr;
     };
     using iterator = const_iterator;
@@ -56,14 +69,15 @@ public:
 
     ArtistTrackList() = default;
     // A list of its own, in the given order.
-    ArtistTrackList(const QList<TrackOut> &tracks) : m_table(tracks), m_positions(tracks.size())
+    ArtistTrackList(const QList<TrackOut> &tracks)
+        : m_table(std::make_shared<const CompactTrackTable>(tracks)), m_positions(size_t(tracks.size()))
     {
         for (qsizetype i = 0; i < tracks.size(); ++i)
             m_positions[size_t(i)] = quint32(i);
     }
     ArtistTrackList(std::initializer_list<TrackOut> tracks) : ArtistTrackList(QList<TrackOut>(tracks)) { }
     // The tracks at the given positions of a shared table.
-    ArtistTrackList(QList<TrackOut> table, std::vector<quint32> positions)
+    ArtistTrackList(std::shared_ptr<const CompactTrackTable> table, std::vector<quint32> positions)
         : m_table(std::move(table)), m_positions(std::move(positions))
     {
     }
@@ -72,13 +86,13 @@ public:
     qsizetype count() const { return size(); }
     bool isEmpty() const { return m_positions.empty(); }
     bool empty() const { return isEmpty(); }
-    const TrackOut &at(qsizetype i) const { return m_table.at(m_positions[size_t(i)]); }
-    const TrackOut &operator[](qsizetype i) const { return at(i); }
-    const TrackOut &first() const { return at(0); }
-    const TrackOut &last() const { return at(size() - 1); }
+    TrackOut at(qsizetype i) const { return m_table->at(m_positions[size_t(i)]); }
+    TrackOut operator[](qsizetype i) const { return at(i); }
+    TrackOut first() const { return at(0); }
+    TrackOut last() const { return at(size() - 1); }
 
-    const_iterator begin() const { return {m_table.constData(), m_positions.data()}; }
-    const_iterator end() const { return {m_table.constData(), m_positions.data() + m_positions.size()}; }
+    const_iterator begin() const { return {m_table.get(), m_positions.data()}; }
+    const_iterator end() const { return {m_table.get(), m_positions.data() + m_positions.size()}; }
     const_iterator cbegin() const { return begin(); }
     const_iterator cend() const { return end(); }
 
@@ -93,7 +107,7 @@ public:
     }
 
 private:
-    QList<TrackOut> m_table;
+    std::shared_ptr<const CompactTrackTable> m_table;
     std::vector<quint32> m_positions;
 };
 

@@ -34,6 +34,9 @@ public:
             answers = std::make_shared<SharedAnswers>();
             m_answers = answers;
             m_load = load;
+            // The album list, the largest of them, serves the artist
+            // catalogue too when it opens soon after.
+            SharedAnswers::offerToLaterLoads(answers);
         }
         return m_api.sharingAnswers(std::move(answers));
     }
@@ -41,8 +44,8 @@ public:
 private:
     NimbraApi m_api;
     CancelToken m_load;
-    // Held by the load's running operations only, so that no answer stays
-    // once the load is over.
+    // Held by the load's running operations (and, while fresh, by the offer
+    // to later loads) only, so that no answer stays for long.
     std::weak_ptr<SharedAnswers> m_answers;
 };
 

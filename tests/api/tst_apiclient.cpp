@@ -482,24 +482,39 @@ private slots:
         QVERIFY(outcomeOf(m_api.addTrackToPlaylist(u"p1"_s, u"t1"_s, u"tok"_s)).value);
     }
 
+    // A large body is decoded on a worker; its failure reads the same.
     void bodyThatDoesNotFitFailsWithTheDecoderError_data()
     {
         QTest::addColumn<int>("endpoint");
         QTest::addColumn<QByteArray>("body");
-        QTest::newRow("me, empty 200") << 0 << QByteArray();
-        QTest::newRow("albums, an object") << 1 << QByteArray(R"({"items": []})");
-        QTest::newRow("featured, a name not text") << 2 << QByteArray(R"({"names": ["Ann", 3]})");
+        QTest::addColumn<QString>("message");
+        const QByteArray album = R"({"id": "a", "title": "Альбом", "artist": "Артист"},)";
+        const QByteArray longList = "[" + album.repeated(1000) + R"({"title": "T", "artist": "A"}])";
+        const QByteArray longNames = R"({"names": [)" + QByteArray(R"("Имя",)").repeated(8000) + "null]}";
+        QTest::newRow("me, empty 200") << 0 << QByteArray() << u"Не удалось прочитать ответ сервера: это не JSON"_s;
+        QTest::newRow("albums, an object")
+            << 1 << QByteArray(R"({"items": []})") << u"Не удалось прочитать ответ сервера: неверный тип поля ответ целиком"_s;
+        QTest::newRow("featured, a name not text") << 2 << QByteArray(R"({"names": ["Ann", 3]})")
+                                                   << u"Не удалось прочитать ответ сервера: неверный тип поля «names[1]»"_s;
+        QTest::newRow("albums, a long list, the last without id")
+            << 1 << longList << u"Не удалось прочитать ответ сервера: нет поля «[1000].id»"_s;
+        QTest::newRow("featured, a long list ending in null")
+            << 2 << longNames << u"Не удалось прочитать ответ сервера: пустое значение поля «names[8000]»"_s;
+        QTest::newRow("albums, a long text cut short")
+            << 1 << longList.left(longList.size() - 2) << u"Не удалось прочитать ответ сервера: это не JSON"_s;
     }
 
     void bodyThatDoesNotFitFailsWithTheDecoderError()
     {
         QFETCH(int, endpoint);
         QFETCH(QByteArray, body);
+        QFETCH(QString, message);
         answerEverything(200, body);
-        const bool decoding = endpoint == 0 ? bool(outcomeOf(m_api.me(u"tok"_s)).errorAs<DecodingError>())
-            : endpoint == 1                 ? bool(outcomeOf(m_api.albums()).errorAs<DecodingError>())
-                                            : bool(outcomeOf(m_api.featuredArtistNames()).errorAs<DecodingError>());
-        QVERIFY(decoding);
+        const std::optional<DecodingError> error = endpoint == 0 ? outcomeOf(m_api.me(u"tok"_s)).errorAs<DecodingError>()
+            : endpoint == 1 ? outcomeOf(m_api.albums()).errorAs<DecodingError>()
+                            : outcomeOf(m_api.featuredArtistNames()).errorAs<DecodingError>();
+        QVERIFY(error);
+        QCOMPARE(error->description(), message);
     }
 
     void idStaysOneSegment_data()

@@ -2,7 +2,7 @@
 // releases both read the album list, the counts and the daily list both
 // probe the catalogue. Only the same read with the same token is shared,
 // a failure reaches every operation that waited for it, and the next load
-// asks again.
+// asks again; a later load takes what an earlier one offered it.
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "api/sharedanswers.h"
@@ -87,6 +87,32 @@ private slots:
         QCOMPARE(stats.errorAs<ApiError>()->statusCode(), 503);
         QCOMPARE(releases.errorAs<ApiError>()->statusCode(), 503);
         QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 1);
+    }
+
+    // A later load takes the answers offered to it; a read that failed
+    // there is asked again.
+    void laterLoadTakesTheOfferedAnswers_data()
+    {
+        QTest::addColumn<int>("offeredStatus");
+        QTest::addColumn<int>("albumReads");
+        QTest::newRow("answered") << 200 << 1;
+        QTest::newRow("failed") << 503 << 2;
+    }
+
+    void laterLoadTakesTheOfferedAnswers()
+    {
+        QFETCH(int, offeredStatus);
+        QFETCH(int, albumReads);
+        serveCatalogue(offeredStatus);
+        const auto offered = std::make_shared<SharedAnswers>();
+        SharedAnswers::offerToLaterLoads(offered);
+        QCOMPARE(bool(outcomeOf(NimbraApi().sharingAnswers(offered).albums()).value), offeredStatus == 200);
+        serveCatalogue();
+        const auto later = outcomeOf(NimbraApi().sharingAnswers(SharedAnswers::withRecentAnswers()).albums());
+        SharedAnswers::offerToLaterLoads(nullptr);
+        QVERIFY2(later.value, qPrintable(describeException(later.error)));
+        QCOMPARE(later.value->size(), 2);
+        QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), albumReads);
     }
 
     // Another token, another page or a write is another request. Counted

@@ -4,8 +4,11 @@
 // album list, the catalogue's one-track probe); sending those twice doubles
 // the start-up's largest download. A release shows its cover twice (the orb
 // and the thumbnail) and the daily card draws covers that the releases may
-// show too: each picture is downloaded once all the same.
+// show too: each picture is downloaded once all the same. The artist
+// catalogue that opens after takes the album list the home page read.
 #include "apprig.h"
+
+#include "artists/artistcatalogstore.h"
 
 #include <QHash>
 #include <QQuickItem>
@@ -103,6 +106,13 @@ private slots:
         QVERIFY(sent.contains(QUrl(dailyCovers.constFirst()).path()));
         QCOMPARE(home->property("collectionSubtitle").toString(), u"600 альбомов · 6000 треков"_s);
         QCOMPARE(m_rig.item(u"releaseStrip"_s)->property("count").toInt(), 18);
+
+        // The artist catalogue, loaded soon after, takes the home page's album list.
+        ArtistCatalogStore *catalogue = m_rig.app()->artistCatalog();
+        QCoro::waitFor(catalogue->reloadAsync(token));
+        QVERIFY(catalogue->isReady());
+        QVERIFY(!catalogue->albumTrackCounts().isEmpty());
+        QCOMPARE(readsSent().value(u"/api/v1/albums"_s), 1);
     }
 };
 

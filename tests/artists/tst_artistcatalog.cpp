@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <ctime>
+#include <limits>
 
 using namespace nimbra;
 using namespace nimbra::test;
@@ -96,6 +97,46 @@ private slots:
         QCOMPARE(profiles.at(0).tracks.at(0).title, u"Song"_s);
         // The repeated copy still links its album.
         QCOMPARE(profiles.at(0).albumIds, (QSet<QString> {u"al1"_s, u"al2"_s}));
+    }
+
+    // A profile keeps its tracks compactly; each comes back as it was given.
+    void profileTracksComeBackWhole_data()
+    {
+        QTest::addColumn<TrackOut>("track");
+        TrackOut bare;
+        bare.id = u"t1"_s;
+        bare.artist = u"A"_s;
+        TrackOut full = bare;
+        full.title = u"Песня \U0001F3B5"_s;
+        full.durationSeconds = std::numeric_limits<qint64>::max();
+        full.fileUrl = u"media/t1.flac"_s;
+        full.coverUrl = QString();
+        full.albumId = u"al1"_s;
+        full.lyrics = u"[00:01.00] строка"_s;
+        full.trackNumber = -3;
+        full.userRating = u"like"_s;
+        full.isFavorite = true;
+        full.createdAt = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0, 7), QTimeZone::utc());
+        TrackOut lone = bare;
+        lone.title = QString(QChar(0xD83C)); // half of a pair, as a JSON escape may give it
+        lone.createdAt = QDateTime();
+        QTest::newRow("no optional field") << bare;
+        QTest::newRow("every field") << full;
+        QTest::newRow("lone surrogate, invalid date") << lone;
+    }
+
+    void profileTracksComeBackWhole()
+    {
+        QFETCH(TrackOut, track);
+        TrackOut other = track;
+        other.id = u"t2"_s;
+        other.title = u"Другая"_s;
+        const QList<ArtistProfile> profiles = ArtistCatalogLogic::buildCatalog({track, other, track}, {});
+        QCOMPARE(profiles.size(), 1);
+        QCOMPARE(profiles.at(0).tracks.size(), 2);
+        QCOMPARE(profiles.at(0).tracks.at(0), track);
+        QCOMPARE(profiles.at(0).tracks.at(0).createdAt.has_value(), track.createdAt.has_value());
+        QCOMPARE(profiles.at(0).tracks.at(1), other);
     }
 
     void coverIsTheFirstMet()

@@ -1,4 +1,5 @@
 #include "devserviceprocess.h"
+#include "stallwatch.h"
 #include "qmlscene.h"
 #include "testenv.h"
 #include "xvfbdisplay.h"
@@ -26,41 +27,6 @@ Q_IMPORT_QML_PLUGIN(NimbraPlugin)
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The longest time the UI thread's event loop went without turning, as a
-// timer that asks to run every millisecond sees it.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_timer.setInterval(1);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = qMax(m_longest, m_since.restart());
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_since.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return qMax(m_longest, m_since.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_longest = 0;
-};
-
-} // namespace
 
 // What a listener feels when a clip starts or changes: how long the window
 // cannot redraw or answer while the clip player loads the next item, for a

@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "devserviceprocess.h"
+#include "stallwatch.h"
 #include "memorysecretstore.h"
 #include "screentest.h"
 #include "testenv.h"
@@ -18,7 +19,6 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QQuickWindow>
 #include <QTimer>
 #include <QtTest>
@@ -30,46 +30,6 @@
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The longest time the window's event loop went without turning, as a
-// timer that asks to run every millisecond sees it.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_timer.setInterval(1);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = qMax(m_longest, m_since.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_since.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return qMax(m_longest, m_since.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_longest = 0;
-};
-
-bool soundServerAnswers()
-{
-    QProcess pactl;
-    pactl.start(u"pactl"_s, {u"info"_s});
-    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
-}
-
-} // namespace
 
 // What a listener feels at the first track and the first clip of a run:
 // how long the window cannot redraw or answer between the press and the

@@ -15,7 +15,6 @@
 #include "account/authstore.h"
 #include "api/jsoncoding.h"
 
-#include <QProcess>
 #include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -40,12 +39,6 @@ std::pair<double, double> processCpuTime()
     return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
 }
 
-bool soundServerAnswers()
-{
-    QProcess pactl;
-    pactl.start(u"pactl"_s, {u"info"_s});
-    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
-}
 
 // Process CPU over a fixed stretch of playback, printed as a share of one
 // core. A fixed stretch rather than QBENCHMARK, which would play it twice:

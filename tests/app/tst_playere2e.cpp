@@ -19,8 +19,8 @@
 #include "memorysecretstore.h"
 #include "scenerig.h"
 #include "screentest.h"
+#include "testenv.h"
 
-#include <QProcess>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -31,17 +31,6 @@
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool soundServerAnswers()
-{
-    QProcess pactl;
-    pactl.start(u"pactl"_s, {u"info"_s});
-    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
-}
-
-} // namespace
 
 class TestPlayerEndToEnd : public QObject
 {

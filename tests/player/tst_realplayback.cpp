@@ -14,7 +14,6 @@
 #include "player/playerstore.h"
 
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -61,12 +60,6 @@ TrackOut wavTrack(const QString &id)
     return t;
 }
 
-bool soundServerAnswers()
-{
-    QProcess pactl;
-    pactl.start(u"pactl"_s, {u"info"_s});
-    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
-}
 
 } // namespace
 

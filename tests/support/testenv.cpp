@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -55,6 +56,13 @@ void clearSettings()
 QString devservicePath()
 {
     return QStringLiteral(NIMBRA_DEVSERVICE_PATH);
+}
+
+bool soundServerAnswers()
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
+    return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
 }
 
 } // namespace nimbra::test

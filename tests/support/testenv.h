@@ -14,4 +14,8 @@ void clearSettings();
 
 QString devservicePath();
 
+// Whether a sound server answers (the test script starts a PulseAudio null
+// sink); tests and benchmarks that play real audio skip without one.
+bool soundServerAnswers();
+
 } // namespace nimbra::test

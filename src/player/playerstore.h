@@ -36,16 +36,12 @@ class PlayerStore : public QObject
     Q_OBJECT
     Q_PROPERTY(bool hasCurrentTrack READ hasCurrentTrack NOTIFY currentTrackChanged)
     // The current track's fields; empty, zero or false without one.
-    Q_PROPERTY(QString currentTrackId READ currentTrackId NOTIFY currentTrackChanged)
     Q_PROPERTY(QString currentTitle READ currentTitle NOTIFY currentTrackChanged)
     Q_PROPERTY(QString currentArtist READ currentArtist NOTIFY currentTrackChanged)
     Q_PROPERTY(QString currentCoverUrl READ currentCoverUrl NOTIFY currentTrackChanged)
-    Q_PROPERTY(QString currentAlbumId READ currentAlbumId NOTIFY currentTrackChanged)
-    Q_PROPERTY(double currentDurationSeconds READ currentDurationSeconds NOTIFY currentTrackChanged)
     Q_PROPERTY(bool currentIsFavorite READ currentIsFavorite NOTIFY currentTrackChanged)
     Q_PROPERTY(bool currentIsDisliked READ currentIsDisliked NOTIFY currentTrackChanged)
     Q_PROPERTY(bool currentIsHiFi READ currentIsHiFi NOTIFY currentTrackChanged)
-    Q_PROPERTY(bool currentHasLyrics READ currentHasLyrics NOTIFY currentTrackChanged)
     Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
     Q_PROPERTY(double elapsed READ elapsed NOTIFY elapsedChanged)
     Q_PROPERTY(double duration READ duration NOTIFY durationChanged)
@@ -100,16 +96,12 @@ public:
 
     std::optional<TrackOut> currentTrack() const { return m_currentTrack; }
     bool hasCurrentTrack() const { return m_currentTrack.has_value(); }
-    QString currentTrackId() const { return m_currentTrack ? m_currentTrack->id : QString(); }
     QString currentTitle() const { return m_currentTrack ? m_currentTrack->title : QString(); }
     QString currentArtist() const { return m_currentTrack ? m_currentTrack->artist : QString(); }
     QString currentCoverUrl() const;
-    QString currentAlbumId() const { return m_currentTrack ? m_currentTrack->albumId.value_or(QString()) : QString(); }
-    double currentDurationSeconds() const { return m_currentTrack ? double(m_currentTrack->durationSeconds) : 0.0; }
     bool currentIsFavorite() const { return m_currentTrack && m_currentTrack->isFavorite; }
     bool currentIsDisliked() const;
     bool currentIsHiFi() const { return m_currentTrack && m_currentTrack->isHiFi(); }
-    bool currentHasLyrics() const { return m_currentTrack && m_currentTrack->lyrics.has_value(); }
     bool isPlaying() const { return m_isPlaying; }
     double elapsed() const { return m_elapsed; }
     double duration() const { return m_duration; }

@@ -10,16 +10,7 @@ namespace nimbra {
 LoginFormModel::LoginFormModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setAuth(StoreRegistry::get<AuthStore>());
-}
-
-void LoginFormModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    if (m_auth)
-        disconnect(m_auth, nullptr, this, nullptr);
-    m_auth = auth;
+    m_auth = StoreRegistry::get<AuthStore>();
     if (m_auth) {
         connect(m_auth, &AuthStore::isLoadingChanged, this, [this] {
             emit isLoadingChanged();
@@ -27,9 +18,6 @@ void LoginFormModel::setAuth(AuthStore *auth)
         });
         connect(m_auth, &AuthStore::errorMessageChanged, this, &LoginFormModel::errorMessageChanged);
     }
-    emit authChanged();
-    emit isLoadingChanged();
-    emit errorMessageChanged();
     updateCanSubmit();
 }
 

@@ -70,7 +70,6 @@ public:
     Q_INVOKABLE void closeQrLogin();
 
 signals:
-    void authChanged();
     void isRegisterChanged();
     void usernameChanged();
     void emailChanged();
@@ -81,7 +80,6 @@ signals:
     void showQrLoginChanged();
 
 private:
-    void setAuth(AuthStore *auth);
     void updateCanSubmit();
 
     QPointer<AuthStore> m_auth;

@@ -21,23 +21,13 @@ const QString kNone = u"—"_s;
 ProfileModel::ProfileModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setAuth(StoreRegistry::get<AuthStore>());
-}
-
-void ProfileModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    if (m_auth)
-        disconnect(m_auth, nullptr, this, nullptr);
-    m_auth = auth;
+    m_auth = StoreRegistry::get<AuthStore>();
     if (m_auth) {
         connect(m_auth, &AuthStore::userChanged, this, &ProfileModel::onUserChanged);
         connect(m_auth, &AuthStore::tokenChanged, this, &ProfileModel::profileChanged);
     }
     m_syncedUserId = user() ? user()->id : QString();
     syncFieldsFromUser();
-    emit profileChanged();
 }
 
 const UserOut *ProfileModel::user() const

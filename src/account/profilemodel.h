@@ -90,7 +90,6 @@ signals:
     void errorMessageChanged();
 
 private:
-    void setAuth(AuthStore *auth);
     const UserOut *user() const;
     void onUserChanged();
     void setSaving(bool saving);

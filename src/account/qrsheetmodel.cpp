@@ -18,18 +18,7 @@ const QString kGenericFailure = u"Не удалось войти по QR-код�
 QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setAuth(StoreRegistry::get<AuthStore>());
-}
-
-void QrSheetModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    if (m_auth)
-        disconnect(m_auth, nullptr, this, nullptr);
-    m_auth = auth;
-    m_signingIn = false;
-    m_profileFailed = false;
+    m_auth = StoreRegistry::get<AuthStore>();
     if (m_auth) {
         connect(m_auth, &AuthStore::qrTokenChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::isQrPollingChanged, this, &QrSheetModel::stateChanged);
@@ -38,8 +27,6 @@ void QrSheetModel::setAuth(AuthStore *auth)
         connect(m_auth, &AuthStore::errorMessageChanged, this, &QrSheetModel::onErrorMessageChanged);
         connect(m_auth, &AuthStore::isSignedInChanged, this, &QrSheetModel::onSignedInChanged);
     }
-    emit authChanged();
-    emit stateChanged();
 }
 
 QrSheetModel::Phase QrSheetModel::phase() const

@@ -56,12 +56,10 @@ public:
     Q_INVOKABLE void cancel();
 
 signals:
-    void authChanged();
     void stateChanged();
     void closeRequested();
 
 private:
-    void setAuth(AuthStore *auth);
     void onTokenChanged();
     void onErrorMessageChanged();
     void onSignedInChanged();

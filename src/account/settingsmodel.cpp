@@ -17,55 +17,22 @@ namespace nimbra {
 SettingsModel::SettingsModel(QObject *parent) : QObject(parent)
 {
     reloadAddress();
-    setAuth(StoreRegistry::get<AuthStore>());
-    setPlayer(StoreRegistry::get<PlayerStore>());
-    setUpdates(StoreRegistry::get<OtaUpdateStore>());
-}
-
-void SettingsModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    if (m_auth)
-        disconnect(m_auth, nullptr, this, nullptr);
-    m_auth = auth;
+    m_auth = StoreRegistry::get<AuthStore>();
     if (m_auth) {
         connect(m_auth, &AuthStore::userChanged, this, &SettingsModel::accountChanged);
         connect(m_auth, &AuthStore::isGuestModeChanged, this, &SettingsModel::accountChanged);
     }
-    emit storesChanged();
-    emit accountChanged();
-}
-
-void SettingsModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        disconnect(m_player, nullptr, this, nullptr);
-    m_player = player;
+    m_player = StoreRegistry::get<PlayerStore>();
     if (m_player) {
         connect(m_player, &PlayerStore::crossfadeDurationChanged, this, &SettingsModel::crossfadeChanged);
         connect(m_player, &PlayerStore::crossfadeEnabledChanged, this, &SettingsModel::crossfadeChanged);
     }
-    emit storesChanged();
-    emit crossfadeChanged();
-}
-
-void SettingsModel::setUpdates(OtaUpdateStore *updates)
-{
-    if (m_updates == updates)
-        return;
-    if (m_updates)
-        disconnect(m_updates, nullptr, this, nullptr);
-    m_updates = updates;
+    m_updates = StoreRegistry::get<OtaUpdateStore>();
     if (m_updates) {
         connect(m_updates, &OtaUpdateStore::availableManifestChanged, this, &SettingsModel::updatesChanged);
         connect(m_updates, &OtaUpdateStore::downloadProgressChanged, this, &SettingsModel::updatesChanged);
         connect(m_updates, &OtaUpdateStore::isDownloadingChanged, this, &SettingsModel::updatesChanged);
     }
-    emit storesChanged();
-    emit updatesChanged();
 }
 
 void SettingsModel::setBaseUrlText(const QString &text)

@@ -91,7 +91,6 @@ public:
     Q_INVOKABLE void setCrossfade(double seconds);
 
 signals:
-    void storesChanged();
     void baseUrlTextChanged();
     void addressErrorChanged();
     void apiHostChanged();
@@ -100,9 +99,6 @@ signals:
     void updatesChanged();
 
 private:
-    void setUpdates(OtaUpdateStore *updates);
-    void setPlayer(PlayerStore *player);
-    void setAuth(AuthStore *auth);
     void setAddressError(const QString &message);
     QPointer<AuthStore> m_auth;
     QPointer<PlayerStore> m_player;

@@ -35,32 +35,13 @@ ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
     if (services.ratings)
         connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistPageModel::replaceTrack);
     // The stores registered when the screen is made.
-    setCatalog(StoreRegistry::get<ArtistCatalogStore>());
-    setAuth(StoreRegistry::get<AuthStore>());
+    m_catalog = StoreRegistry::get<ArtistCatalogStore>();
+    m_auth = StoreRegistry::get<AuthStore>();
+    if (m_catalog)
+        connect(m_catalog, &ArtistCatalogStore::isLoadingChanged, this, &ArtistPageModel::updateState);
 }
 
 ArtistPageModel::~ArtistPageModel() = default;
-
-void ArtistPageModel::setCatalog(ArtistCatalogStore *catalog)
-{
-    if (m_catalog == catalog)
-        return;
-    if (m_catalog)
-        disconnect(m_catalog, nullptr, this, nullptr);
-    m_catalog = catalog;
-    if (m_catalog)
-        connect(m_catalog, &ArtistCatalogStore::isLoadingChanged, this, &ArtistPageModel::updateState);
-    emit catalogChanged();
-    load(false);
-}
-
-void ArtistPageModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    m_auth = auth;
-    emit authChanged();
-}
 
 void ArtistPageModel::setArtistName(const QString &name)
 {

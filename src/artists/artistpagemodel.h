@@ -111,8 +111,6 @@ public:
     Q_INVOKABLE void copyShareLink();
 
 signals:
-    void catalogChanged();
-    void authChanged();
     void artistNameChanged();
     void loadStateChanged();
     void pageChanged();
@@ -121,8 +119,6 @@ signals:
     void linkCopied(const QString &confirmation);
 
 private:
-    void setAuth(AuthStore *auth);
-    void setCatalog(ArtistCatalogStore *catalog);
     void load(bool force);
     QCoro::Task<> runLoad(quint64 generation, bool force);
     void setPage(std::optional<ArtistPageContent> page);

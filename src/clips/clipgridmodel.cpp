@@ -13,9 +13,9 @@ namespace nimbra {
 ClipGridModel::ClipGridModel(QObject *parent) : QAbstractListModel(parent)
 {
     // The stores registered when the screen is made.
-    setSession(StoreRegistry::get<Session>());
-    setPlayer(StoreRegistry::get<PlayerStore>());
-    setClipPlayer(StoreRegistry::get<ClipPlayerStore>());
+    m_session = StoreRegistry::get<Session>();
+    m_player = StoreRegistry::get<PlayerStore>();
+    m_clipPlayer = StoreRegistry::get<ClipPlayerStore>();
 }
 
 ClipGridModel::~ClipGridModel() = default;
@@ -82,30 +82,6 @@ LoadState::State ClipGridModel::loadState() const
     if (m_clips.isEmpty())
         return m_answered ? LoadState::Empty : LoadState::Idle;
     return LoadState::Loaded;
-}
-
-void ClipGridModel::setSession(Session *session)
-{
-    if (m_session == session)
-        return;
-    m_session = session;
-    emit storesChanged();
-}
-
-void ClipGridModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    m_player = player;
-    emit storesChanged();
-}
-
-void ClipGridModel::setClipPlayer(ClipPlayerStore *clipPlayer)
-{
-    if (m_clipPlayer == clipPlayer)
-        return;
-    m_clipPlayer = clipPlayer;
-    emit storesChanged();
 }
 
 void ClipGridModel::load()

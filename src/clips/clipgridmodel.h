@@ -71,12 +71,8 @@ public:
 signals:
     void sourceChanged();
     void stateChanged();
-    void storesChanged();
 
 private:
-    void setClipPlayer(ClipPlayerStore *clipPlayer);
-    void setPlayer(PlayerStore *player);
-    void setSession(Session *session);
     QCoro::Task<> loadAsync(CancelToken token);
     void setState(bool loading, const QString &error);
 

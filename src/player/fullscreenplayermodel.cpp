@@ -22,29 +22,19 @@ FullscreenPlayerModel::FullscreenPlayerModel(DetailSource source, QObject *paren
     : QObject(parent), m_detailSource(std::move(source))
 {
     // The stores registered when the screen is made.
-    setPlayer(StoreRegistry::get<PlayerStore>());
-}
-
-void FullscreenPlayerModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        m_player->disconnect(this);
-    m_player = player;
-    m_trackId = player && player->currentTrack() ? player->currentTrack()->id : QString();
-    if (player) {
-        connect(player, &PlayerStore::isFullscreenPresentedChanged, this, &FullscreenPlayerModel::takeLyricsRequest);
-        connect(player, &PlayerStore::currentTrackChanged, this, &FullscreenPlayerModel::trackChanged);
-        connect(player, &PlayerStore::currentLyricsChanged, this, &FullscreenPlayerModel::lyricsModeChanged);
+    m_player = StoreRegistry::get<PlayerStore>();
+    m_trackId = m_player && m_player->currentTrack() ? m_player->currentTrack()->id : QString();
+    if (m_player) {
+        connect(m_player, &PlayerStore::isFullscreenPresentedChanged, this,
+            &FullscreenPlayerModel::takeLyricsRequest);
+        connect(m_player, &PlayerStore::currentTrackChanged, this, &FullscreenPlayerModel::trackChanged);
+        connect(m_player, &PlayerStore::currentLyricsChanged, this, &FullscreenPlayerModel::lyricsModeChanged);
         // A message already there when the player opens is not this
         // screen's to show; only new ones are.
-        connect(player, &PlayerStore::cacheMessageChanged, this, &FullscreenPlayerModel::takeCacheMessage);
+        connect(m_player, &PlayerStore::cacheMessageChanged, this, &FullscreenPlayerModel::takeCacheMessage);
     }
     takeLyricsRequest();
     loadDetails();
-    emit playerChanged();
-    emit lyricsModeChanged();
 }
 
 bool FullscreenPlayerModel::showsLyricsPanel() const

@@ -54,12 +54,10 @@ public:
     Q_INVOKABLE void dismissCacheAlert();
 
 signals:
-    void playerChanged();
     void lyricsModeChanged();
     void cacheAlertChanged();
 
 private:
-    void setPlayer(PlayerStore *player);
     void setLyricsMode(bool on);
     void takeLyricsRequest();
     void trackChanged();

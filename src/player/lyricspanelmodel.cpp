@@ -21,23 +21,13 @@ namespace nimbra {
 LyricsPanelModel::LyricsPanelModel(QObject *parent) : QAbstractListModel(parent)
 {
     // The stores registered when the screen is made.
-    setPlayer(StoreRegistry::get<PlayerStore>());
-}
-
-void LyricsPanelModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        m_player->disconnect(this);
-    m_player = player;
-    if (player) {
-        connect(player, &PlayerStore::currentLyricsChanged, this, &LyricsPanelModel::reloadLyrics);
-        connect(player, &PlayerStore::elapsedChanged, this, &LyricsPanelModel::updateActiveIndex);
-        connect(player, &PlayerStore::durationChanged, this, &LyricsPanelModel::updateActiveIndex);
+    m_player = StoreRegistry::get<PlayerStore>();
+    if (m_player) {
+        connect(m_player, &PlayerStore::currentLyricsChanged, this, &LyricsPanelModel::reloadLyrics);
+        connect(m_player, &PlayerStore::elapsedChanged, this, &LyricsPanelModel::updateActiveIndex);
+        connect(m_player, &PlayerStore::durationChanged, this, &LyricsPanelModel::updateActiveIndex);
     }
     reloadLyrics();
-    emit playerChanged();
 }
 
 void LyricsPanelModel::setActive(bool active)

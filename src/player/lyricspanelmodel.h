@@ -76,7 +76,6 @@ public:
     Q_INVOKABLE static double edgeOpacity(double position);
 
 signals:
-    void playerChanged();
     void activeChanged();
     void lyricsChanged();
     void activeIndexChanged();
@@ -85,7 +84,6 @@ signals:
     void litLineMoved();
 
 private:
-    void setPlayer(PlayerStore *player);
     void reloadLyrics();
     QCoro::Task<> readLyrics(QString text, CancelToken token);
     void showLyrics(ParsedLyrics parsed);

@@ -14,25 +14,15 @@ namespace nimbra {
 PlayerControlsModel::PlayerControlsModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setPlayer(StoreRegistry::get<PlayerStore>());
-}
-
-void PlayerControlsModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        m_player->disconnect(this);
-    m_player = player;
-    if (player) {
+    m_player = StoreRegistry::get<PlayerStore>();
+    if (m_player) {
         for (const auto signal : {&PlayerStore::currentTrackChanged, &PlayerStore::currentLyricsChanged,
                  &PlayerStore::lyricsLoadingChanged, &PlayerStore::cachingTrackIdChanged,
                  &PlayerStore::currentTrackIsCachedChanged, &PlayerStore::sleepTimerChanged,
                  &PlayerStore::repeatModeChanged})
-            connect(player, signal, this, &PlayerControlsModel::refresh);
+            connect(m_player, signal, this, &PlayerControlsModel::refresh);
     }
     refresh();
-    emit playerChanged();
 }
 
 void PlayerControlsModel::setHasAccount(bool hasAccount)

@@ -72,13 +72,11 @@ public:
     Q_INVOKABLE void copyShareLink();
 
 signals:
-    void playerChanged();
     void hasAccountChanged();
     void changed();
     void linkCopied(const QString &confirmation);
 
 private:
-    void setPlayer(PlayerStore *player);
     struct State
     {
         bool hasTrack = false;

@@ -13,24 +13,14 @@ namespace nimbra {
 PlayerTimeModel::PlayerTimeModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setPlayer(StoreRegistry::get<PlayerStore>());
-}
-
-void PlayerTimeModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        m_player->disconnect(this);
-    m_player = player;
-    if (player) {
-        connect(player, &PlayerStore::elapsedChanged, this, &PlayerTimeModel::updateElapsed);
-        connect(player, &PlayerStore::durationChanged, this, &PlayerTimeModel::updateDuration);
-        connect(player, &PlayerStore::durationLabelChanged, this, &PlayerTimeModel::updateDuration);
-        connect(player, &PlayerStore::currentTrackChanged, this, &PlayerTimeModel::updateDuration);
+    m_player = StoreRegistry::get<PlayerStore>();
+    if (m_player) {
+        connect(m_player, &PlayerStore::elapsedChanged, this, &PlayerTimeModel::updateElapsed);
+        for (const auto signal :
+            {&PlayerStore::durationChanged, &PlayerStore::durationLabelChanged, &PlayerStore::currentTrackChanged})
+            connect(m_player, signal, this, &PlayerTimeModel::updateDuration);
     }
     updateDuration();
-    emit playerChanged();
 }
 
 double PlayerTimeModel::progressFor(double elapsed, double duration)

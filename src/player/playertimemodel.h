@@ -49,7 +49,6 @@ public:
     Q_INVOKABLE void seekTo(double seconds);
 
 signals:
-    void playerChanged();
     void elapsedTextChanged();
     void durationTextChanged();
     void progressChanged();
@@ -57,7 +56,6 @@ signals:
     void progressWidthChanged();
 
 private:
-    void setPlayer(PlayerStore *player);
     void updateElapsed();
     void updateDuration();
     void updateProgressWidth();

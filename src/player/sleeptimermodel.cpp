@@ -12,22 +12,11 @@ namespace nimbra {
 SleepTimerModel::SleepTimerModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setPlayer(StoreRegistry::get<PlayerStore>());
-}
-
-void SleepTimerModel::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    if (m_player)
-        m_player->disconnect(this);
-    m_player = player;
-    if (player) {
-        connect(player, &PlayerStore::sleepTimerChanged, this, &SleepTimerModel::activeChanged);
-        connect(player, &PlayerStore::sleepRemainingSecondsChanged, this, &SleepTimerModel::activeChanged);
+    m_player = StoreRegistry::get<PlayerStore>();
+    if (m_player) {
+        connect(m_player, &PlayerStore::sleepTimerChanged, this, &SleepTimerModel::activeChanged);
+        connect(m_player, &PlayerStore::sleepRemainingSecondsChanged, this, &SleepTimerModel::activeChanged);
     }
-    emit playerChanged();
-    emit activeChanged();
 }
 
 QVariantList SleepTimerModel::presets() const

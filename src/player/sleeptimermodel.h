@@ -38,13 +38,11 @@ public:
     Q_INVOKABLE void cancel();
 
 signals:
-    void playerChanged();
     void activeChanged();
     // A choice was made: the popover closes.
     void closeRequested();
 
 private:
-    void setPlayer(PlayerStore *player);
     QPointer<PlayerStore> m_player;
 };
 

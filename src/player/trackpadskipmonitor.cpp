@@ -62,25 +62,15 @@ TrackpadSkipMonitor::TrackpadSkipMonitor(QQuickItem *parent) : QQuickItem(parent
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(int(TrackpadSkipRecognizer::phaselessIdleMs));
     connect(&m_idleTimer, &QTimer::timeout, this, [this] { perform(m_recognizer.idle(now())); });
-    setPlayer(StoreRegistry::get<PlayerStore>());
+    m_player = StoreRegistry::get<PlayerStore>();
+    if (m_player)
+        connect(m_player, &PlayerStore::currentTrackChanged, this, &TrackpadSkipMonitor::updateEnabled);
+    updateEnabled();
 }
 
 TrackpadSkipMonitor::~TrackpadSkipMonitor()
 {
     watch(nullptr);
-}
-
-void TrackpadSkipMonitor::setPlayer(PlayerStore *player)
-{
-    if (m_player == player)
-        return;
-    disconnect(m_trackConnection);
-    m_player = player;
-    if (player)
-        m_trackConnection =
-            connect(player, &PlayerStore::currentTrackChanged, this, &TrackpadSkipMonitor::updateEnabled);
-    updateEnabled();
-    emit playerChanged();
 }
 
 void TrackpadSkipMonitor::updateEnabled()

@@ -37,15 +37,11 @@ public:
     // one is under way and its end is awaited.
     bool awaitsPause() const { return m_idleTimer.isActive(); }
 
-signals:
-    void playerChanged();
-
 protected:
     void itemChange(ItemChange change, const ItemChangeData &data) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setPlayer(PlayerStore *player);
     void updateEnabled();
     void watch(QWindow *window);
     void handleWheel(const QWheelEvent &event);
@@ -58,7 +54,6 @@ private:
     QTimer m_idleTimer;
     QElapsedTimer m_elapsed;
     std::function<qint64()> m_now;
-    QMetaObject::Connection m_trackConnection;
 };
 
 } // namespace nimbra

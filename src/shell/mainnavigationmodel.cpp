@@ -17,58 +17,30 @@ namespace nimbra {
 MainNavigationModel::MainNavigationModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setAuth(StoreRegistry::get<AuthStore>());
-    setPlayer(StoreRegistry::get<PlayerStore>());
-    setClipPlayer(StoreRegistry::get<ClipPlayerStore>());
-    setArtistNavigation(StoreRegistry::get<ArtistNavigationStore>());
-    setUpdates(StoreRegistry::get<OtaUpdateStore>());
-}
-
-template<typename Store>
-void MainNavigationModel::replaceStore(QPointer<Store> &member, Store *store, void (MainNavigationModel::*watch)())
-{
-    if (member == store)
-        return;
-    if (member)
-        disconnect(member, nullptr, this, nullptr);
-    member = store;
-    if (store) {
-        (this->*watch)();
-        // A store that goes away counts as no store at all (the pointer
-        // is already null when this runs).
-        connect(store, &QObject::destroyed, this, [this] {
-            updateLayout();
-            emit profileChanged();
-        });
-    }
-    emit storesChanged();
+    m_auth = StoreRegistry::get<AuthStore>();
+    m_player = StoreRegistry::get<PlayerStore>();
+    m_clipPlayer = StoreRegistry::get<ClipPlayerStore>();
+    m_artistNavigation = StoreRegistry::get<ArtistNavigationStore>();
+    m_updates = StoreRegistry::get<OtaUpdateStore>();
+    watchStore(m_auth, &MainNavigationModel::watchAuth);
+    watchStore(m_player, &MainNavigationModel::watchPlayer);
+    watchStore(m_clipPlayer, &MainNavigationModel::watchClipPlayer);
+    watchStore(m_artistNavigation, &MainNavigationModel::watchArtistNavigation);
+    watchStore(m_updates, &MainNavigationModel::watchUpdates);
     updateLayout();
-    emit profileChanged();
 }
 
-void MainNavigationModel::setAuth(AuthStore *store)
+void MainNavigationModel::watchStore(QObject *store, void (MainNavigationModel::*watchSignals)())
 {
-    replaceStore(m_auth, store, &MainNavigationModel::watchAuth);
-}
-
-void MainNavigationModel::setPlayer(PlayerStore *store)
-{
-    replaceStore(m_player, store, &MainNavigationModel::watchPlayer);
-}
-
-void MainNavigationModel::setClipPlayer(ClipPlayerStore *store)
-{
-    replaceStore(m_clipPlayer, store, &MainNavigationModel::watchClipPlayer);
-}
-
-void MainNavigationModel::setArtistNavigation(ArtistNavigationStore *store)
-{
-    replaceStore(m_artistNavigation, store, &MainNavigationModel::watchArtistNavigation);
-}
-
-void MainNavigationModel::setUpdates(OtaUpdateStore *store)
-{
-    replaceStore(m_updates, store, &MainNavigationModel::watchUpdates);
+    if (!store)
+        return;
+    (this->*watchSignals)();
+    // A store that goes away counts as no store at all (the pointer is
+    // already null when this runs).
+    connect(store, &QObject::destroyed, this, [this] {
+        updateLayout();
+        emit profileChanged();
+    });
 }
 
 void MainNavigationModel::watchAuth()

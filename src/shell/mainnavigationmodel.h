@@ -107,17 +107,11 @@ public:
     Q_INVOKABLE void navigateToSidebar(nimbra::SidebarItems::Item item);
 
 signals:
-    void storesChanged();
     void selectionChanged();
     void layoutChanged();
     void profileChanged();
 
 private:
-    void setUpdates(OtaUpdateStore *store);
-    void setArtistNavigation(ArtistNavigationStore *store);
-    void setClipPlayer(ClipPlayerStore *store);
-    void setPlayer(PlayerStore *store);
-    void setAuth(AuthStore *store);
     struct Layout
     {
         bool miniPlayer = false;
@@ -129,8 +123,7 @@ private:
         bool operator==(const Layout &) const = default;
     };
 
-    template<typename Store>
-    void replaceStore(QPointer<Store> &member, Store *store, void (MainNavigationModel::*watch)());
+    void watchStore(QObject *store, void (MainNavigationModel::*watchSignals)());
     void watchAuth();
     void watchPlayer();
     void watchClipPlayer();

@@ -8,19 +8,10 @@ Navigation::Navigation(QObject *parent)
     : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setArtistNavigation(StoreRegistry::get<ArtistNavigationStore>());
-}
-
-void Navigation::setArtistNavigation(ArtistNavigationStore *store)
-{
-    if (m_artistNavigation == store)
-        return;
+    m_artistNavigation = StoreRegistry::get<ArtistNavigationStore>();
     if (m_artistNavigation)
-        disconnect(m_artistNavigation, nullptr, this, nullptr);
-    m_artistNavigation = store;
-    if (store)
-        connect(store, &ArtistNavigationStore::presentedArtistNameChanged, this, &Navigation::artistChanged);
-    emit artistNavigationChanged();
+        connect(m_artistNavigation, &ArtistNavigationStore::presentedArtistNameChanged, this,
+            &Navigation::artistChanged);
     artistChanged();
 }
 

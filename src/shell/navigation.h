@@ -59,14 +59,12 @@ public:
     Q_INVOKABLE void resetSection();
 
 signals:
-    void artistNavigationChanged();
     void sectionAcceptsPagesChanged();
     void depthChanged();
     void pushRequested(nimbra::Navigation::Stack stack, nimbra::Navigation::Page page, const QString &argument);
     void popRequested(nimbra::Navigation::Stack stack);
 
 private:
-    void setArtistNavigation(ArtistNavigationStore *store);
     bool showsArtistPage() const;
     void push(Page page, const QString &argument);
     void artistChanged();

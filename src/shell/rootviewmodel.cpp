@@ -10,7 +10,28 @@ namespace nimbra {
 RootViewModel::RootViewModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setAuth(StoreRegistry::get<AuthStore>());
+    m_auth = StoreRegistry::get<AuthStore>();
+    if (m_auth) {
+        connect(m_auth, &AuthStore::canUseAppChanged, this, &RootViewModel::updateScreen);
+        connect(m_auth, &AuthStore::tokenLoadedChanged, this, &RootViewModel::onTokenLoaded);
+        connect(m_auth, &QObject::destroyed, this, &RootViewModel::updateScreen);
+        if (KeychainHelper *keychain = m_auth->keychain()) {
+            connect(keychain, &KeychainHelper::saveFailed, this, [this] {
+                if (m_unsavedNoticeGiven)
+                    return;
+                m_unsavedNoticeGiven = true;
+                m_unsavedNotice = true;
+                emit unsavedNoticeChanged();
+            });
+            connect(keychain, &KeychainHelper::readFailed, this, [this] { setUnreadNotice(true); });
+        }
+    }
+    if (m_auth && m_auth->isTokenLoaded()) {
+        onTokenLoaded();
+    } else {
+        noticeSlowKeyring(m_clock, m_keyringWait.renew());
+        updateScreen();
+    }
 }
 
 RootViewModel::~RootViewModel() = default;
@@ -52,45 +73,6 @@ void RootViewModel::setUnreadNotice(bool shown)
 void RootViewModel::dismissUnreadNotice()
 {
     setUnreadNotice(false);
-}
-
-void RootViewModel::setAuth(AuthStore *auth)
-{
-    if (m_auth == auth)
-        return;
-    if (m_auth) {
-        disconnect(m_auth, nullptr, this, nullptr);
-        if (m_auth->keychain())
-            disconnect(m_auth->keychain(), nullptr, this, nullptr);
-    }
-    m_restore.cancel();
-    m_pause.cancel();
-    m_keyringWait.cancel();
-    m_auth = auth;
-    m_phase = Phase::Reading;
-    m_keyringSlow = false;
-    if (m_auth) {
-        connect(m_auth, &AuthStore::canUseAppChanged, this, &RootViewModel::updateScreen);
-        connect(m_auth, &AuthStore::tokenLoadedChanged, this, &RootViewModel::onTokenLoaded);
-        connect(m_auth, &QObject::destroyed, this, &RootViewModel::updateScreen);
-        if (KeychainHelper *keychain = m_auth->keychain()) {
-            connect(keychain, &KeychainHelper::saveFailed, this, [this] {
-                if (m_unsavedNoticeGiven)
-                    return;
-                m_unsavedNoticeGiven = true;
-                m_unsavedNotice = true;
-                emit unsavedNoticeChanged();
-            });
-            connect(keychain, &KeychainHelper::readFailed, this, [this] { setUnreadNotice(true); });
-        }
-    }
-    emit authChanged();
-    if (m_auth && m_auth->isTokenLoaded()) {
-        onTokenLoaded();
-    } else {
-        noticeSlowKeyring(m_clock, m_keyringWait.renew());
-        updateScreen();
-    }
 }
 
 void RootViewModel::onTokenLoaded()

@@ -80,14 +80,12 @@ public:
     void networkReachable();
 
 signals:
-    void authChanged();
     void screenChanged();
     void launchStateChanged();
     void unsavedNoticeChanged();
     void unreadNoticeChanged();
 
 private:
-    void setAuth(AuthStore *auth);
     // Reading: the keychain has not answered. Restoring: a profile request
     // of the saved token is under way. Offline: waiting to try again.
     // Settled: the session no longer depends on the saved token.

@@ -9,24 +9,13 @@ namespace nimbra {
 UpdateBannerModel::UpdateBannerModel(QObject *parent) : QObject(parent)
 {
     // The stores registered when the screen is made.
-    setStore(StoreRegistry::get<OtaUpdateStore>());
-}
-
-void UpdateBannerModel::setStore(OtaUpdateStore *store)
-{
-    if (m_store == store)
-        return;
-    if (m_store)
-        disconnect(m_store, nullptr, this, nullptr);
-    m_store = store;
+    m_store = StoreRegistry::get<OtaUpdateStore>();
     if (m_store) {
         connect(m_store, &OtaUpdateStore::availableManifestChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::isDownloadingChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::downloadProgressChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::errorChanged, this, &UpdateBannerModel::changed);
     }
-    emit storeChanged();
-    emit changed();
 }
 
 QString UpdateBannerModel::title() const

@@ -54,11 +54,9 @@ public:
     Q_INVOKABLE void dismiss();
 
 signals:
-    void storeChanged();
     void changed();
 
 private:
-    void setStore(OtaUpdateStore *store);
     bool downloading() const { return m_store && m_store->isDownloading(); }
 
     QPointer<OtaUpdateStore> m_store;

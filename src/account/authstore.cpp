@@ -1,6 +1,5 @@
 #include "account/authstore.h"
 
-#include "account/accountvariants.h"
 #include "account/keychainhelper.h"
 
 #include "api/apiconfig.h"
@@ -93,11 +92,6 @@ QCoro::Task<void> AuthStore::waitUntilTokenLoaded()
     QPointer<AuthStore> self(this);
     while (self && !self->m_tokenLoaded)
         co_await qCoro(self.data(), &AuthStore::tokenLoadedChanged);
-}
-
-QVariantMap AuthStore::userMap() const
-{
-    return m_user ? toVariantMap(*m_user) : QVariantMap();
 }
 
 void AuthStore::setUser(UserOut user)

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
-#include <QVariantMap>
 
 #include <QCoro/QCoroTask>
 
@@ -38,7 +37,6 @@ class KeychainHelper;
 class AuthStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantMap user READ userMap NOTIFY userChanged)
     Q_PROPERTY(bool hasToken READ hasToken NOTIFY tokenChanged)
     Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
     Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
@@ -61,7 +59,6 @@ public:
 
     KeychainHelper *keychain() const;
     const std::optional<UserOut> &user() const { return m_user; }
-    QVariantMap userMap() const;
     // The profile screen puts the record that a profile change returned.
     void setUser(UserOut user);
 

@@ -3,8 +3,6 @@
 #include "account/session.h"
 #include "api/boundary.h"
 
-#include "account/accountvariants.h"
-
 #include <QPointer>
 
 namespace nimbra {
@@ -18,15 +16,6 @@ PlaylistsStore::PlaylistsStore(Session *session, QObject *parent) : QObject(pare
 std::optional<QString> PlaylistsStore::token() const
 {
     return m_session ? m_session->token() : std::nullopt;
-}
-
-QVariantList PlaylistsStore::playlistsList() const
-{
-    QVariantList list;
-    list.reserve(m_playlists.size());
-    for (const PlaylistOut &playlist : m_playlists)
-        list.append(toVariantMap(playlist));
-    return list;
 }
 
 void PlaylistsStore::sessionChanged()
@@ -90,7 +79,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
     QList<PlaylistOut> playlists = m_playlists;
     playlists.prepend(*created);
     setPlaylists(std::move(playlists));
-    emit createFinished(title, toVariantMap(*created));
+    emit createFinished(title, QVariant::fromValue(*created));
     co_return created;
 }
 

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-#include <QVariantList>
 
 #include <QCoro/QCoroTask>
 
@@ -31,7 +30,6 @@ class Session;
 class PlaylistsStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantList playlists READ playlistsList NOTIFY playlistsChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
     Q_PROPERTY(QString loadError READ loadError NOTIFY loadStateChanged)
@@ -43,7 +41,6 @@ public:
 
     // In the service's order, those created here first.
     const QList<PlaylistOut> &playlists() const { return m_playlists; }
-    QVariantList playlistsList() const;
     bool isLoading() const { return m_loading; }
     // The message of the last failed request. Only load() clears it as it
     // starts; create() and addTrack() only ever set it.
@@ -75,8 +72,7 @@ signals:
     void isLoadingChanged();
     void lastErrorChanged();
     void loadStateChanged();
-    // The created playlist as a map (the record's field names), or a null
-    // QVariant when it failed.
+    // The created PlaylistOut, or a null QVariant when it failed.
     void createFinished(QString title, QVariant playlist);
     void addTrackFinished(QString trackId, QString playlistId, bool accepted);
 

@@ -149,9 +149,6 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
         m_albums = std::move(*albums.value);
         m_featuredNames = featured.value.value_or(QStringList());
         m_albumTrackCounts = std::move(counts);
-        m_albumTrackCountsVariant.clear();
-        for (auto it = m_albumTrackCounts.cbegin(); it != m_albumTrackCounts.cend(); ++it)
-            m_albumTrackCountsVariant.insert(it.key(), it.value());
         emit albumTrackCountsChanged();
         m_profiles = std::move(profiles);
         // What changed after these requests went out may be missing from

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QPromise>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <QCoro/QCoroTask>
 
@@ -31,7 +30,6 @@ class ArtistCatalogStore : public QObject
     // Null while there is no failure to show.
     Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
     // Album id to the number of catalogue tracks that name it.
-    Q_PROPERTY(QVariantMap albumTrackCounts READ albumTrackCountsVariant NOTIFY albumTrackCountsChanged)
 
 public:
     explicit ArtistCatalogStore(NimbraApi api, QObject *parent = nullptr);
@@ -82,7 +80,6 @@ private:
     };
 
     QString lastErrorText() const { return m_lastError.value_or(QString()); }
-    QVariantMap albumTrackCountsVariant() const { return m_albumTrackCountsVariant; }
 
     void startLoad(std::optional<QString> token);
     QCoro::Task<> runLoad(quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done);
@@ -110,7 +107,6 @@ private:
     QHash<QString, int> m_albumTrackCounts;
     // The same counts as QML reads them, made once per load rather than on
     // every read of a binding.
-    QVariantMap m_albumTrackCountsVariant;
 
     // Copies changed since they were loaded, by track id, each with the
     // number of the change; a load drops those older than its start.

@@ -5,6 +5,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QVariant>
 
 #include <cmath>
 
@@ -41,16 +42,6 @@ std::optional<QString> textOf(const QJsonObject &object, const QString &key)
 }
 
 } // namespace
-
-QVariantMap OtaManifest::toVariantMap() const
-{
-    QVariantMap map {{u"versionCode"_s, versionCode}, {u"downloadUrl"_s, downloadUrl}};
-    if (versionName)
-        map.insert(u"versionName"_s, *versionName);
-    if (releaseNotes)
-        map.insert(u"releaseNotes"_s, *releaseNotes);
-    return map;
-}
 
 OtaManifest OtaManifest::fromJson(const QByteArray &body)
 {

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QVariantMap>
 
 #include <optional>
 
@@ -19,7 +18,6 @@ struct OtaManifest
     bool operator==(const OtaManifest &other) const = default;
 
     // The fields under their C++ names; absent texts are left out.
-    QVariantMap toVariantMap() const;
 
     // Reads the manifest document: one JSON object with "versionCode" (a
     // whole number, or its decimal text) and the first non-empty text of

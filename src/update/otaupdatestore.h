@@ -5,7 +5,6 @@
 #include "update/otamanifest.h"
 
 #include <QObject>
-#include <QVariantMap>
 
 #include <QCoro/QCoroTask>
 
@@ -25,7 +24,6 @@ namespace nimbra {
 class OtaUpdateStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantMap availableManifest READ availableManifestMap NOTIFY availableManifestChanged)
     Q_PROPERTY(bool hasAvailableManifest READ hasAvailableManifest NOTIFY availableManifestChanged)
     Q_PROPERTY(bool isChecking READ isChecking NOTIFY isCheckingChanged)
     Q_PROPERTY(bool isDownloading READ isDownloading NOTIFY isDownloadingChanged)
@@ -46,7 +44,6 @@ public:
     ~OtaUpdateStore() override;
 
     const std::optional<OtaManifest> &availableManifest() const { return m_manifest; }
-    QVariantMap availableManifestMap() const { return m_manifest ? m_manifest->toVariantMap() : QVariantMap(); }
     bool hasAvailableManifest() const { return m_manifest.has_value(); }
     // What a check sets when it finds a newer build; none withdraws the offer.
     void setAvailableManifest(std::optional<OtaManifest> manifest);

@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(requestsTo(kMePath).first().header(u"authorization"_s), u"Bearer saved"_s);
         QCOMPARE(auth.isSignedIn(), signedIn);
         QCOMPARE(canUse.size(), signedIn ? 1 : 0);
-        QCOMPARE(auth.userMap().value(u"username"_s).toString(), signedIn ? u"ann"_s : QString());
+        QCOMPARE((auth.user() ? auth.user()->username : QString()), signedIn ? u"ann"_s : QString());
         QCOMPARE(auth.token().has_value(), signedIn);
         // Only a refused token is deleted; an outage or a fault of the
         // service must not sign the listener out for good.

@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(changes.size(), 1);
         QCOMPARE(store.playlists().size(), 4);
         QCOMPARE(store.playlists().first(), *created);
-        QCOMPARE(store.playlistsList().first().toMap().value(u"id"_s).toString(), u"p9"_s);
+        QCOMPARE(store.playlists().first().id, u"p9"_s);
         // No reload: the list request was made once, by loadThree().
         int listRequests = 0;
         for (const RecordedRequest &request : m_server->requests())

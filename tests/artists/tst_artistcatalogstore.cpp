@@ -211,7 +211,6 @@ private slots:
         // that counts nowhere.
         QCOMPARE(counts.count(), 1);
         QCOMPARE(store.albumTrackCounts(), kCounts);
-        QCOMPARE(store.property("albumTrackCounts").toMap(), (QVariantMap {{u"al1"_s, 3}, {u"al2"_s, 1}}));
 
         const auto page = store.artistPage(u"ANN"_s, std::nullopt);
         QVERIFY(page);

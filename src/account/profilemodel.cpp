@@ -3,8 +3,8 @@
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "api/storeregistry.h"
-#include "artists/artistcataloglogic.h"
 #include "account/badgebuilder.h"
+#include "format/russiandate.h"
 
 #include <memory>
 
@@ -117,7 +117,7 @@ QString ProfileModel::createdText() const
 {
     if (!user())
         return {};
-    return ArtistCatalogLogic::formatRuReleaseDate(user()->createdAt).value_or(kNone);
+    return russianLocalLongDate(user()->createdAt).value_or(kNone);
 }
 
 void ProfileModel::setEmail(const QString &email)

@@ -7,9 +7,7 @@ namespace nimbra {
 
 std::optional<QString> ArtistCatalogLogic::formatRuReleaseDate(const std::optional<QDateTime> &date)
 {
-    if (!date || !date->isValid())
-        return std::nullopt;
-    return russianLongDate(date->toLocalTime().date());
+    return russianLocalLongDate(date);
 }
 
 } // namespace nimbra

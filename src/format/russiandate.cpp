@@ -22,4 +22,11 @@ QString russianLongDate(const QDate &date)
     return russianDayMonth(date) + u' ' + QString::number(date.year()) + u" г."_s;
 }
 
+std::optional<QString> russianLocalLongDate(const std::optional<QDateTime> &moment)
+{
+    if (!moment || !moment->isValid())
+        return std::nullopt;
+    return russianLongDate(moment->toLocalTime().date());
+}
+
 } // namespace nimbra

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 namespace nimbra {
 
@@ -13,5 +16,9 @@ QString russianDayMonth(const QDate &date);
 
 // "5 декабря 2024 г.": the long date, with the year. Empty for an invalid date.
 QString russianLongDate(const QDate &date);
+
+// The long date of a moment as it falls in the local time zone; nothing
+// without a valid moment.
+std::optional<QString> russianLocalLongDate(const std::optional<QDateTime> &moment);
 
 } // namespace nimbra

@@ -82,7 +82,7 @@ private slots:
         QVERIFY(catalog.isReady());
 
         StoreRegistry::set(&catalog);
-        ArtistPageModel page {TrackServices {}};
+        ArtistPageModel page {TrackStores {}};
         int switches = 0;
         QBENCHMARK
         {

@@ -105,7 +105,7 @@ private slots:
         size_t heapAfter = 0;
         qsizetype characters = 0;
         {
-            CatalogModel model(loader, TrackServices {});
+            CatalogModel model(loader, TrackStores {});
             appendTime.start();
             model.reload();
             while (model.count() < pageCount * pageRows) {

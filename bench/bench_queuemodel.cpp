@@ -23,7 +23,7 @@ private slots:
         QStringList ids;
         for (int i = 0; i < 6000; ++i)
             ids.append(u"t%1"_s.arg(i));
-        TrackListModel model(TrackServices {});
+        TrackListModel model(TrackStores {});
         model.setTracks(makeTracks(ids));
         qsizetype characters = 0;
         QBENCHMARK {

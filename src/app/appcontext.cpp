@@ -140,10 +140,10 @@ void AppContext::registerStores()
     StoreRegistry::set(m_playlists.get());
     StoreRegistry::set(m_updates.get());
     // Track rows and the current track reach the same stores.
-    m_currentTrackActions = std::make_unique<TrackActions>(TrackServices::registered());
+    m_currentTrackActions = std::make_unique<TrackActions>(TrackStores::registered());
     StoreRegistry::set(m_currentTrackActions.get());
     // Pages built from the catalogue show the marks given since its load.
-    m_artistCatalog->followTrackChanges(TrackServices::registered());
+    m_artistCatalog->followTrackChanges(TrackStores::registered());
 }
 
 bool AppContext::start()

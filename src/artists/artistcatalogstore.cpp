@@ -200,12 +200,12 @@ void ArtistCatalogStore::replaceTrack(const TrackOut &track)
     m_changedTracks.insert(track.id, {++m_lastChange, track});
 }
 
-void ArtistCatalogStore::followTrackChanges(const TrackServices &services)
+void ArtistCatalogStore::followTrackChanges(const TrackStores &stores)
 {
-    if (services.favorites)
-        connect(services.favorites, &FavoritesStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
-    if (services.ratings)
-        connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
+    if (stores.favorites)
+        connect(stores.favorites, &FavoritesStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
+    if (stores.ratings)
+        connect(stores.ratings, &RatingsStore::trackChanged, this, &ArtistCatalogStore::replaceTrack);
 }
 
 void ArtistCatalogStore::endSession()

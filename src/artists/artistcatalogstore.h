@@ -4,7 +4,7 @@
 #include "api/nimbraapi.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistprofile.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include <QFuture>
 #include <QHash>
@@ -57,7 +57,7 @@ public:
     // started later brings the service's own.
     void replaceTrack(const TrackOut &track);
     // Takes every track the favourites and ratings stores report changed.
-    void followTrackChanges(const TrackServices &services);
+    void followTrackChanges(const TrackStores &stores);
     // The listener's session ended: the catalogue, which carries their
     // favourites and ratings, goes with it (a load under way too), and the
     // next artist page loads it afresh.

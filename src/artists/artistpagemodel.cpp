@@ -18,22 +18,22 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackServices::registered(), parent) { }
+ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackStores::registered(), parent) { }
 
-ArtistPageModel::ArtistPageModel(TrackServices services, QObject *parent)
+ArtistPageModel::ArtistPageModel(TrackStores stores, QObject *parent)
     : QObject(parent)
-    , m_services(services)
-    , m_tracks(new TrackListModel(services, this))
+    , m_stores(stores)
+    , m_tracks(new TrackListModel(stores, this))
     , m_artAlbums(new ArtistAlbumListModel(this))
     , m_featAlbums(new ArtistAlbumListModel(this))
     , m_rows(new ArtistPageRows(m_tracks, this))
 {
     // A mark given while the page is open reaches the copies it plays, not
     // only its rows.
-    if (services.favorites)
-        connect(services.favorites, &FavoritesStore::trackChanged, this, &ArtistPageModel::replaceTrack);
-    if (services.ratings)
-        connect(services.ratings, &RatingsStore::trackChanged, this, &ArtistPageModel::replaceTrack);
+    if (stores.favorites)
+        connect(stores.favorites, &FavoritesStore::trackChanged, this, &ArtistPageModel::replaceTrack);
+    if (stores.ratings)
+        connect(stores.ratings, &RatingsStore::trackChanged, this, &ArtistPageModel::replaceTrack);
     // The stores registered when the screen is made.
     m_catalog = StoreRegistry::get<ArtistCatalogStore>();
     m_auth = StoreRegistry::get<AuthStore>();
@@ -81,7 +81,7 @@ QCoro::Task<> ArtistPageModel::runLoad(quint64 generation, bool force)
     m_waiting = wait;
     setPage(std::nullopt);
     if (wait) {
-        const std::optional<QString> token = m_services.session ? m_services.session->token() : std::nullopt;
+        const std::optional<QString> token = m_stores.session ? m_stores.session->token() : std::nullopt;
         co_await catalog->reloadAsync(token);
         // A load for a name no longer shown, or overtaken by a newer load
         // of this page, writes nothing: only the last one decides.
@@ -214,9 +214,9 @@ QString ArtistPageModel::toggleText() const
 
 void ArtistPageModel::play()
 {
-    if (!m_page || m_page->playQueue.isEmpty() || !m_services.player)
+    if (!m_page || m_page->playQueue.isEmpty() || !m_stores.player)
         return;
-    m_services.player->play(m_page->playQueue.first(), m_page->playQueue);
+    m_stores.player->play(m_page->playQueue.first(), m_page->playQueue);
 }
 
 void ArtistPageModel::shuffle()
@@ -235,11 +235,11 @@ void ArtistPageModel::wave()
 
 void ArtistPageModel::playShuffled()
 {
-    if (!m_services.player)
+    if (!m_stores.player)
         return;
     QList<TrackOut> queue = m_page->playQueue;
     std::shuffle(queue.begin(), queue.end(), *QRandomGenerator::global());
-    m_services.player->play(queue.first(), queue);
+    m_stores.player->play(queue.first(), queue);
 }
 
 void ArtistPageModel::toggleTracksExpanded()

@@ -7,7 +7,7 @@
 #include "artists/artistpagerows.h"
 #include "tracks/loadstate.h"
 #include "tracks/tracklistmodel.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include <QObject>
 #include <QPointer>
@@ -60,7 +60,7 @@ class ArtistPageModel : public QObject
 
 public:
     explicit ArtistPageModel(QObject *parent = nullptr);
-    explicit ArtistPageModel(TrackServices services, QObject *parent = nullptr);
+    explicit ArtistPageModel(TrackStores stores, QObject *parent = nullptr);
     ~ArtistPageModel() override;
 
     ArtistCatalogStore *catalog() const { return m_catalog; }
@@ -127,7 +127,7 @@ private:
     void playShuffled();
     ArtistPageRows::Shape rowShape() const;
 
-    TrackServices m_services;
+    TrackStores m_stores;
     QPointer<ArtistCatalogStore> m_catalog;
     QPointer<AuthStore> m_auth;
     QString m_artistName;

@@ -21,12 +21,12 @@ AlbumDetailModel::Sources AlbumDetailModel::Sources::fromApi(const NimbraApi &ap
 }
 
 AlbumDetailModel::AlbumDetailModel(QObject *parent)
-    : AlbumDetailModel(Sources::fromApi(NimbraApi()), TrackServices::registered(), parent)
+    : AlbumDetailModel(Sources::fromApi(NimbraApi()), TrackStores::registered(), parent)
 {
 }
 
-AlbumDetailModel::AlbumDetailModel(Sources sources, TrackServices services, QObject *parent)
-    : TrackListModel(std::move(services), parent), m_sources(std::move(sources))
+AlbumDetailModel::AlbumDetailModel(Sources sources, TrackStores stores, QObject *parent)
+    : TrackListModel(std::move(stores), parent), m_sources(std::move(sources))
 {
     showActionFailuresInList();
 }
@@ -70,13 +70,13 @@ void AlbumDetailModel::reload()
         return;
     // The old failure's text goes at once.
     setLoadState(LoadState::loading());
-    load(m_album, !m_knowsRecord, m_task.renew(Session::lifetimeOf(services().session)));
+    load(m_album, !m_knowsRecord, m_task.renew(Session::lifetimeOf(stores().session)));
 }
 
 QCoro::Task<void> AlbumDetailModel::load(AlbumOut album, bool needsRecord, CancelToken cancel)
 {
     QPointer<AlbumDetailModel> self(this);
-    const TrackServices stores = services();
+    const TrackStores stores = this->stores();
     const Token token = stores.session ? stores.session->token() : std::nullopt;
     QCoro::Task<QList<TrackOut>> request = m_sources.tracks(album.id, token, cancel);
 

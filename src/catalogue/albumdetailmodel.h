@@ -37,7 +37,7 @@ public:
 
     // The application's stores and the service (what QML creates).
     explicit AlbumDetailModel(QObject *parent = nullptr);
-    AlbumDetailModel(Sources sources, TrackServices services, QObject *parent = nullptr);
+    AlbumDetailModel(Sources sources, TrackStores stores, QObject *parent = nullptr);
     ~AlbumDetailModel() override;
 
     QString albumId() const { return m_album.id; }

@@ -9,17 +9,17 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 CatalogModel::CatalogModel(QObject *parent)
-    : CatalogModel(serviceLoader(TrackServices::registered().session), TrackServices::registered(), parent)
+    : CatalogModel(serviceLoader(TrackStores::registered().session), TrackStores::registered(), parent)
 {
 }
 
-CatalogModel::CatalogModel(PageLoader loader, TrackServices services, QObject *parent)
-    : PagedTrackModel(std::move(loader), services, parent)
+CatalogModel::CatalogModel(PageLoader loader, TrackStores stores, QObject *parent)
+    : PagedTrackModel(std::move(loader), stores, parent)
 {
     showActionFailuresInList();
-    if (services.session) {
-        m_hadAccount = services.session->hasAccount();
-        connect(services.session, &Session::changed, this, &CatalogModel::followAccount);
+    if (stores.session) {
+        m_hadAccount = stores.session->hasAccount();
+        connect(stores.session, &Session::changed, this, &CatalogModel::followAccount);
     }
 }
 
@@ -39,7 +39,7 @@ CatalogModel::PageLoader CatalogModel::serviceLoader(QPointer<Session> session)
 
 void CatalogModel::followAccount()
 {
-    const bool hasAccount = services().session && services().session->hasAccount();
+    const bool hasAccount = stores().session && stores().session->hasAccount();
     if (hasAccount == m_hadAccount)
         return;
     m_hadAccount = hasAccount;

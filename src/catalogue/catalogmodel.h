@@ -22,9 +22,9 @@ class CatalogModel : public nimbra::PagedTrackModel
 public:
     static constexpr int pageSize = 50;
 
-    // The service's pages with the shared services' session.
+    // The service's pages with the shared stores' session.
     explicit CatalogModel(QObject *parent = nullptr);
-    CatalogModel(PageLoader loader, TrackServices services, QObject *parent = nullptr);
+    CatalogModel(PageLoader loader, TrackStores stores, QObject *parent = nullptr);
 
     QString countText() const;
 

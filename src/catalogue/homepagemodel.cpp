@@ -10,7 +10,7 @@
 #include "catalogue/albumdirectory.h"
 #include "format/russianplural.h"
 #include "library/smartplaylistmodel.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 using namespace Qt::StringLiterals;
 
@@ -68,19 +68,19 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraApi &api)
     };
 }
 
-HomePageModel::Services HomePageModel::Services::shared()
+HomePageModel::Stores HomePageModel::Stores::shared()
 {
-    const TrackServices stores = TrackServices::registered();
+    const TrackStores stores = TrackStores::registered();
     return {stores.player, stores.session, {}};
 }
 
 HomePageModel::HomePageModel(QObject *parent)
-    : HomePageModel(Sources::fromApi(NimbraApi()), Services::shared(), parent)
+    : HomePageModel(Sources::fromApi(NimbraApi()), Stores::shared(), parent)
 {
 }
 
-HomePageModel::HomePageModel(Sources sources, Services services, QObject *parent)
-    : QObject(parent), m_sources(std::move(sources)), m_services(std::move(services)),
+HomePageModel::HomePageModel(Sources sources, Stores stores, QObject *parent)
+    : QObject(parent), m_sources(std::move(sources)), m_stores(std::move(stores)),
       m_releases(new HomeReleaseModel(this)), m_showing(this, [this] { load(); })
 {
 }
@@ -99,7 +99,7 @@ HomePageModel::~HomePageModel()
 
 QString HomePageModel::dailyDateText() const
 {
-    return russianDayMonth(m_services.today ? m_services.today() : QDate::currentDate());
+    return russianDayMonth(m_stores.today ? m_stores.today() : QDate::currentDate());
 }
 
 QString HomePageModel::dailyCountText() const
@@ -109,7 +109,7 @@ QString HomePageModel::dailyCountText() const
 
 void HomePageModel::load()
 {
-    runLoad(m_loadSlot.renew(Session::lifetimeOf(m_services.session)));
+    runLoad(m_loadSlot.renew(Session::lifetimeOf(m_stores.session)));
 }
 
 QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
@@ -169,13 +169,13 @@ void HomePageModel::startMyWave()
     if (m_isWaveLoading)
         return;
     setWaveLoading(true);
-    runWave(currentToken(), Session::lifetimeOf(m_services.session));
+    runWave(currentToken(), Session::lifetimeOf(m_stores.session));
 }
 
 QCoro::Task<void> HomePageModel::runWave(Token token, CancelToken session)
 {
     QPointer<HomePageModel> self(this);
-    const QPointer<PlayerStore> player = m_services.player;
+    const QPointer<PlayerStore> player = m_stores.player;
     const auto source = m_sources.wave;
 
     QCoro::Task<QList<TrackOut>> request = source(std::move(token), session);
@@ -209,8 +209,8 @@ void HomePageModel::playRelease(int row)
         if (const auto *track = std::get_if<TrackOut>(&item.target))
             queue.append(*track);
     }
-    if (m_services.player)
-        m_services.player->play(std::get<TrackOut>(items.at(row).target), queue);
+    if (m_stores.player)
+        m_stores.player->play(std::get<TrackOut>(items.at(row).target), queue);
 }
 
 void HomePageModel::retry()
@@ -275,7 +275,7 @@ QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
 
 HomePageModel::Token HomePageModel::currentToken() const
 {
-    return m_services.session ? m_services.session->token() : std::nullopt;
+    return m_stores.session ? m_stores.session->token() : std::nullopt;
 }
 
 void HomePageModel::setLoading(bool loading)

@@ -64,19 +64,19 @@ public:
     };
     // Whom the page plays through, the session it asks the service in, and
     // today's date.
-    struct Services
+    struct Stores
     {
         QPointer<PlayerStore> player;
         QPointer<Session> session;
         std::function<QDate()> today;
 
         // The application's player and session.
-        static Services shared();
+        static Stores shared();
     };
 
     // The application's stores and the service (what QML creates).
     explicit HomePageModel(QObject *parent = nullptr);
-    HomePageModel(Sources sources, Services services, QObject *parent = nullptr);
+    HomePageModel(Sources sources, Stores stores, QObject *parent = nullptr);
     ~HomePageModel() override;
 
     bool isShown() const { return m_showing.isShown(); }
@@ -142,7 +142,7 @@ private:
     void setDailyTracks(QList<TrackOut> tracks);
 
     Sources m_sources;
-    Services m_services;
+    Stores m_stores;
     HomeReleaseModel *m_releases;
     TaskSlot m_loadSlot;
     LibraryStats m_stats;

@@ -27,17 +27,17 @@ bool holdsTextBesidesSpaces(const QString &text)
 } // namespace
 
 SearchModel::SearchModel(QObject *parent)
-    : SearchModel(serviceSearcher(TrackServices::registered().session), Clock::system(), TrackServices::registered(), parent)
+    : SearchModel(serviceSearcher(TrackStores::registered().session), Clock::system(), TrackStores::registered(), parent)
 {
 }
 
-SearchModel::SearchModel(Searcher searcher, Clock *clock, TrackServices services, QObject *parent)
+SearchModel::SearchModel(Searcher searcher, Clock *clock, TrackStores stores, QObject *parent)
     : QObject(parent),
       m_searcher(std::move(searcher)),
       m_clock(clock),
-      m_session(services.session),
+      m_session(stores.session),
       m_albums(new AlbumListModel(this)),
-      m_tracks(new TrackListModel(std::move(services), this))
+      m_tracks(new TrackListModel(std::move(stores), this))
 {
     // A failed heart stands where the results stood, until the next search.
     m_tracks->setActionFailureHandler([this](const QString &text) {

@@ -45,9 +45,9 @@ public:
     // Runs one search for a trimmed term; throws on failure.
     using Searcher = std::function<QCoro::Task<SearchResults>(QString term, CancelToken cancel)>;
 
-    // The service's search with the shared services' session, the system clock.
+    // The service's search with the shared stores' session, the system clock.
     explicit SearchModel(QObject *parent = nullptr);
-    SearchModel(Searcher searcher, Clock *clock, TrackServices services, QObject *parent = nullptr);
+    SearchModel(Searcher searcher, Clock *clock, TrackStores stores, QObject *parent = nullptr);
     ~SearchModel() override;
 
     QString query() const { return m_query; }

@@ -5,7 +5,7 @@
 #include "api/storeregistry.h"
 #include "format/russianplural.h"
 #include "tracks/tracklistmodel.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include <QPointer>
 
@@ -14,7 +14,7 @@ using namespace Qt::StringLiterals;
 namespace nimbra {
 
 AddToPlaylistModel::AddToPlaylistModel(QObject *parent)
-    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::registered().session, parent)
+    : AddToPlaylistModel(StoreRegistry::get<PlaylistsStore>(), TrackStores::registered().session, parent)
 {
 }
 

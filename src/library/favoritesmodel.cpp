@@ -8,12 +8,12 @@
 
 namespace nimbra {
 
-FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackServices::registered(), NimbraApi(), parent) { }
+FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackStores::registered(), NimbraApi(), parent) { }
 
-FavoritesModel::FavoritesModel(TrackServices services, NimbraApi api, QObject *parent)
-    : TrackListModel(std::move(services), parent), m_api(std::move(api))
+FavoritesModel::FavoritesModel(TrackStores stores, NimbraApi api, QObject *parent)
+    : TrackListModel(std::move(stores), parent), m_api(std::move(api))
 {
-    if (Session *session = this->services().session) {
+    if (Session *session = this->stores().session) {
         m_hadAccount = session->hasAccount();
         connect(session, &Session::changed, this, &FavoritesModel::sessionChanged);
     }
@@ -23,7 +23,7 @@ FavoritesModel::~FavoritesModel() = default;
 
 bool FavoritesModel::needsSignIn() const
 {
-    const Session *session = services().session;
+    const Session *session = stores().session;
     return !session || !session->hasAccount();
 }
 
@@ -40,7 +40,7 @@ void FavoritesModel::sessionChanged()
 
 void FavoritesModel::reload()
 {
-    const Session *session = services().session;
+    const Session *session = stores().session;
     const std::optional<QString> token = session ? session->token() : std::nullopt;
     if (!token) {
         // Whatever was on its way for the former listener is dropped.
@@ -78,7 +78,7 @@ void FavoritesModel::toggleFavorite(int row)
 QCoro::Task<void> FavoritesModel::remove(TrackOut track)
 {
     QPointer<FavoritesModel> self(this);
-    QPointer<FavoritesStore> favorites = services().favorites;
+    QPointer<FavoritesStore> favorites = stores().favorites;
     if (!favorites)
         co_return;
     const std::optional<TrackOut> changed = co_await favorites->toggleAsync(track);

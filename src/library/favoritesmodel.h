@@ -21,7 +21,7 @@ class FavoritesModel : public nimbra::TrackListModel
 
 public:
     explicit FavoritesModel(QObject *parent = nullptr);
-    FavoritesModel(TrackServices services, NimbraApi api, QObject *parent = nullptr);
+    FavoritesModel(TrackStores stores, NimbraApi api, QObject *parent = nullptr);
     ~FavoritesModel() override;
 
     bool needsSignIn() const;

@@ -9,13 +9,13 @@
 namespace nimbra {
 
 PlaylistDetailModel::PlaylistDetailModel(QObject *parent)
-    : PlaylistDetailModel(TrackServices::registered(), StoreRegistry::get<PlaylistsStore>(), NimbraApi(), parent)
+    : PlaylistDetailModel(TrackStores::registered(), StoreRegistry::get<PlaylistsStore>(), NimbraApi(), parent)
 {
 }
 
 PlaylistDetailModel::PlaylistDetailModel(
-    TrackServices services, PlaylistsStore *playlists, NimbraApi api, QObject *parent)
-    : TrackListModel(std::move(services), parent), m_playlists(playlists), m_api(std::move(api))
+    TrackStores stores, PlaylistsStore *playlists, NimbraApi api, QObject *parent)
+    : TrackListModel(std::move(stores), parent), m_playlists(playlists), m_api(std::move(api))
 {
 }
 
@@ -43,7 +43,7 @@ void PlaylistDetailModel::setPlaylistId(const QString &id)
 
 void PlaylistDetailModel::reload()
 {
-    const Session *session = services().session;
+    const Session *session = stores().session;
     const std::optional<QString> token = session ? session->token() : std::nullopt;
     if (!token || m_playlistId.isEmpty()) {
         m_task.cancel();
@@ -79,8 +79,8 @@ QCoro::Task<void> PlaylistDetailModel::load(QString id, QString token, CancelTok
 
 void PlaylistDetailModel::playAll()
 {
-    if (count() > 0 && services().player)
-        services().player->play(tracks().first(), tracks());
+    if (count() > 0 && stores().player)
+        stores().player->play(tracks().first(), tracks());
 }
 
 void PlaylistDetailModel::setTitle(const QString &title)

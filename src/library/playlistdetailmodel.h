@@ -25,7 +25,7 @@ class PlaylistDetailModel : public nimbra::TrackListModel
 
 public:
     explicit PlaylistDetailModel(QObject *parent = nullptr);
-    PlaylistDetailModel(TrackServices services, PlaylistsStore *playlists, NimbraApi api, QObject *parent = nullptr);
+    PlaylistDetailModel(TrackStores stores, PlaylistsStore *playlists, NimbraApi api, QObject *parent = nullptr);
     ~PlaylistDetailModel() override;
 
     QString playlistId() const { return m_playlistId; }

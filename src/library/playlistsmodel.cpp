@@ -4,14 +4,14 @@
 #include "account/session.h"
 #include "api/storeregistry.h"
 #include "format/russianplural.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
 PlaylistsModel::PlaylistsModel(QObject *parent)
-    : PlaylistsModel(StoreRegistry::get<PlaylistsStore>(), TrackServices::registered().session, parent)
+    : PlaylistsModel(StoreRegistry::get<PlaylistsStore>(), TrackStores::registered().session, parent)
 {
 }
 

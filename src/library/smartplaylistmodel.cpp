@@ -31,12 +31,12 @@ QSet<QString> savedTrackIds()
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackServices::registered(), savedTrackIds, NimbraApi(), parent)
+    : SmartPlaylistModel(TrackStores::registered(), savedTrackIds, NimbraApi(), parent)
 {
 }
 
-SmartPlaylistModel::SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraApi api, QObject *parent)
-    : TrackListModel(std::move(services), parent), m_offlineIds(std::move(offlineIds)), m_api(std::move(api))
+SmartPlaylistModel::SmartPlaylistModel(TrackStores stores, OfflineIds offlineIds, NimbraApi api, QObject *parent)
+    : TrackListModel(std::move(stores), parent), m_offlineIds(std::move(offlineIds)), m_api(std::move(api))
 {
 }
 
@@ -97,7 +97,7 @@ void SmartPlaylistModel::reload()
         setLoadState(LoadState::loaded(true));
         return;
     }
-    const Session *session = services().session;
+    const Session *session = stores().session;
     const std::optional<QString> token = session ? session->token() : std::nullopt;
     // The favourites are the listener's own: a guest is sent nothing.
     if (*m_kind == SmartPlaylistKind::Favorites && !token) {
@@ -174,9 +174,9 @@ void SmartPlaylistModel::shuffleAll()
 
 void SmartPlaylistModel::playList(const QList<TrackOut> &queue)
 {
-    if (queue.isEmpty() || !services().player)
+    if (queue.isEmpty() || !stores().player)
         return;
-    services().player->play(queue.first(), queue);
+    stores().player->play(queue.first(), queue);
 }
 
 } // namespace nimbra

@@ -38,7 +38,7 @@ public:
     using OfflineIds = std::function<QSet<QString>()>;
 
     explicit SmartPlaylistModel(QObject *parent = nullptr);
-    SmartPlaylistModel(TrackServices services, OfflineIds offlineIds, NimbraApi api, QObject *parent = nullptr);
+    SmartPlaylistModel(TrackStores stores, OfflineIds offlineIds, NimbraApi api, QObject *parent = nullptr);
     ~SmartPlaylistModel() override;
 
     QString kind() const;

@@ -7,12 +7,12 @@
 namespace nimbra {
 
 PagedTrackModel::PagedTrackModel(PageLoader loader, QObject *parent)
-    : PagedTrackModel(std::move(loader), TrackServices::registered(), parent)
+    : PagedTrackModel(std::move(loader), TrackStores::registered(), parent)
 {
 }
 
-PagedTrackModel::PagedTrackModel(PageLoader loader, TrackServices services, QObject *parent)
-    : TrackListModel(std::move(services), parent), m_loader(std::move(loader))
+PagedTrackModel::PagedTrackModel(PageLoader loader, TrackStores stores, QObject *parent)
+    : TrackListModel(std::move(stores), parent), m_loader(std::move(loader))
 {
 }
 

@@ -28,7 +28,7 @@ public:
     static constexpr int firstPage = 1;
 
     explicit PagedTrackModel(PageLoader loader = {}, QObject *parent = nullptr);
-    PagedTrackModel(PageLoader loader, TrackServices services, QObject *parent = nullptr);
+    PagedTrackModel(PageLoader loader, TrackStores stores, QObject *parent = nullptr);
     ~PagedTrackModel() override;
 
     void setLoader(PageLoader loader) { m_loader = std::move(loader); }

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-TrackActions::TrackActions(TrackServices services, QObject *parent) : QObject(parent), m_services(std::move(services))
+TrackActions::TrackActions(TrackStores stores, QObject *parent) : QObject(parent), m_stores(std::move(stores))
 {
 }
 
@@ -37,31 +37,31 @@ QString TrackActions::promptTitle() const
 
 void TrackActions::toggleFavorite()
 {
-    if (m_services.player && m_services.player->currentTrack())
-        toggleFavorite(*m_services.player->currentTrack(), QString::fromUtf8(favoritePrompt));
+    if (m_stores.player && m_stores.player->currentTrack())
+        toggleFavorite(*m_stores.player->currentTrack(), QString::fromUtf8(favoritePrompt));
 }
 
 void TrackActions::toggleDislike()
 {
-    if (m_services.player && m_services.player->currentTrack())
-        toggleDislike(*m_services.player->currentTrack(), QString::fromUtf8(dislikePrompt));
+    if (m_stores.player && m_stores.player->currentTrack())
+        toggleDislike(*m_stores.player->currentTrack(), QString::fromUtf8(dislikePrompt));
 }
 
 void TrackActions::toggleFavorite(const TrackOut &track, const QString &prompt)
 {
-    if (requireAccount(prompt) && m_services.favorites)
+    if (requireAccount(prompt) && m_stores.favorites)
         sendFavorite(track);
 }
 
 void TrackActions::toggleDislike(const TrackOut &track, const QString &prompt)
 {
-    if (requireAccount(prompt) && m_services.ratings)
+    if (requireAccount(prompt) && m_stores.ratings)
         sendDislike(track);
 }
 
 bool TrackActions::requireAccount(const QString &prompt)
 {
-    if (m_services.session && m_services.session->hasAccount())
+    if (m_stores.session && m_stores.session->hasAccount())
         return true;
     setSignInPrompt(prompt);
     return false;
@@ -70,7 +70,7 @@ bool TrackActions::requireAccount(const QString &prompt)
 QCoro::Task<void> TrackActions::sendFavorite(TrackOut track)
 {
     QPointer<TrackActions> self(this);
-    QPointer<FavoritesStore> favorites = m_services.favorites;
+    QPointer<FavoritesStore> favorites = m_stores.favorites;
     const std::optional<TrackOut> changed = co_await favorites->toggleAsync(std::move(track));
     if (self)
         finish(changed, favorites ? favorites->lastErrorText() : QString());
@@ -79,7 +79,7 @@ QCoro::Task<void> TrackActions::sendFavorite(TrackOut track)
 QCoro::Task<void> TrackActions::sendDislike(TrackOut track)
 {
     QPointer<TrackActions> self(this);
-    QPointer<RatingsStore> ratings = m_services.ratings;
+    QPointer<RatingsStore> ratings = m_stores.ratings;
     const std::optional<TrackOut> changed = co_await ratings->toggleAsync(std::move(track), u"dislike"_s);
     if (self)
         finish(changed, ratings ? ratings->lastErrorText() : QString());
@@ -97,8 +97,8 @@ void TrackActions::finish(const std::optional<TrackOut> &changed, const QString 
         return;
     }
     // Applied only while that track is still the current one.
-    if (m_services.player)
-        m_services.player->updateCurrentTrack(*changed);
+    if (m_stores.player)
+        m_stores.player->updateCurrentTrack(*changed);
 }
 
 } // namespace nimbra

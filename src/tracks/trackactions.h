@@ -1,7 +1,7 @@
 #pragma once
 
 #include "api/trackout.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include <QObject>
 #include <QString>
@@ -39,7 +39,7 @@ public:
     static constexpr const char *failureTitle = "Ошибка";
     using FailureHandler = std::function<void(const QString &text)>;
 
-    explicit TrackActions(TrackServices services, QObject *parent = nullptr);
+    explicit TrackActions(TrackStores stores, QObject *parent = nullptr);
 
     QString signInPrompt() const { return m_signInPrompt; }
     // Writing the prompt (an empty text dismisses the alert) makes it a
@@ -67,7 +67,7 @@ private:
     QCoro::Task<void> sendDislike(TrackOut track);
     void finish(const std::optional<TrackOut> &changed, const QString &failure);
 
-    TrackServices m_services;
+    TrackStores m_stores;
     QString m_signInPrompt;
     bool m_promptIsFailure = false;
     FailureHandler m_failureHandler;

@@ -10,21 +10,21 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-TrackListModel::TrackListModel(QObject *parent) : TrackListModel(TrackServices::registered(), parent) { }
+TrackListModel::TrackListModel(QObject *parent) : TrackListModel(TrackStores::registered(), parent) { }
 
-TrackListModel::TrackListModel(TrackServices services, QObject *parent)
-    : QAbstractListModel(parent), m_services(std::move(services))
+TrackListModel::TrackListModel(TrackStores stores, QObject *parent)
+    : QAbstractListModel(parent), m_stores(std::move(stores))
 {
-    m_actions = new TrackActions(m_services, this);
+    m_actions = new TrackActions(m_stores, this);
     connect(m_actions, &TrackActions::signInPromptChanged, this, &TrackListModel::signInPromptChanged);
     m_actions->setFailureHandler(m_failureHandler);
     // A record changed anywhere (the player, another list) is this list's too.
-    if (m_services.favorites)
-        connect(m_services.favorites, &FavoritesStore::trackChanged, this, &TrackListModel::replaceById);
-    if (m_services.ratings)
-        connect(m_services.ratings, &RatingsStore::trackChanged, this, &TrackListModel::replaceById);
-    if (m_services.player)
-        connect(m_services.player, &PlayerStore::currentTrackChanged, this, &TrackListModel::followCurrentTrack);
+    if (m_stores.favorites)
+        connect(m_stores.favorites, &FavoritesStore::trackChanged, this, &TrackListModel::replaceById);
+    if (m_stores.ratings)
+        connect(m_stores.ratings, &RatingsStore::trackChanged, this, &TrackListModel::replaceById);
+    if (m_stores.player)
+        connect(m_stores.player, &PlayerStore::currentTrackChanged, this, &TrackListModel::followCurrentTrack);
     followCurrentTrack();
 }
 
@@ -194,17 +194,17 @@ void TrackListModel::setSignInPrompt(const QString &text)
 
 void TrackListModel::play(int row)
 {
-    if (row < 0 || row >= m_tracks.size() || !m_services.player)
+    if (row < 0 || row >= m_tracks.size() || !m_stores.player)
         return;
-    m_services.player->play(m_tracks.at(row), m_tracks);
+    m_stores.player->play(m_tracks.at(row), m_tracks);
 }
 
 void TrackListModel::playAndOpen(int row)
 {
-    if (row < 0 || row >= m_tracks.size() || !m_services.player)
+    if (row < 0 || row >= m_tracks.size() || !m_stores.player)
         return;
     play(row);
-    m_services.player->setFullscreenPresented(true);
+    m_stores.player->setFullscreenPresented(true);
 }
 
 void TrackListModel::toggleFavorite(int row)
@@ -221,7 +221,7 @@ void TrackListModel::toggleDislike(int row)
 
 void TrackListModel::followCurrentTrack()
 {
-    const auto current = m_services.player ? m_services.player->currentTrack() : std::nullopt;
+    const auto current = m_stores.player ? m_stores.player->currentTrack() : std::nullopt;
     markCurrent(current ? current->id : QString());
 }
 

@@ -2,7 +2,7 @@
 
 #include "api/trackout.h"
 #include "tracks/loadstate.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -50,7 +50,7 @@ public:
 
     // Takes the registered stores.
     explicit TrackListModel(QObject *parent = nullptr);
-    explicit TrackListModel(TrackServices services, QObject *parent = nullptr);
+    explicit TrackListModel(TrackStores stores, QObject *parent = nullptr);
     ~TrackListModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -105,13 +105,13 @@ signals:
     void signInPromptChanged();
 
 protected:
-    TrackServices services() const { return m_services; }
+    TrackStores stores() const { return m_stores; }
 
 private:
     void followCurrentTrack();
     void markCurrent(const QString &id);
 
-    TrackServices m_services;
+    TrackStores m_stores;
     TrackActions *m_actions = nullptr;
     std::function<void(const QString &text)> m_failureHandler;
     QList<TrackOut> m_tracks;

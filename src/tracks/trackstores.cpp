@@ -1,11 +1,11 @@
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 
 #include "api/storeregistry.h"
 #include "player/playerstore.h"
 
 namespace nimbra {
 
-TrackServices TrackServices::registered()
+TrackStores TrackStores::registered()
 {
     return {StoreRegistry::get<PlayerStore>(), StoreRegistry::get<FavoritesStore>(),
         StoreRegistry::get<RatingsStore>(), StoreRegistry::get<Session>()};

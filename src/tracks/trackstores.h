@@ -12,7 +12,7 @@ class PlayerStore;
 
 // The stores a track row's actions reach. A model that QML creates takes
 // them from the StoreRegistry; a test may hand in its own.
-struct TrackServices
+struct TrackStores
 {
     QPointer<PlayerStore> player;
     QPointer<FavoritesStore> favorites;
@@ -20,7 +20,7 @@ struct TrackServices
     QPointer<Session> session;
 
     // The stores registered at this moment (any of them may be missing).
-    static TrackServices registered();
+    static TrackStores registered();
 };
 
 } // namespace nimbra

@@ -22,7 +22,7 @@
 #include "authsession.h"
 #include "catalogpages.h"
 #include "eventloop.h"
-#include "tracks/trackservices.h"
+#include "tracks/trackstores.h"
 #include "fakeaudiobackend.h"
 #include "fakevideoplayer.h"
 #include "fakehttpserver.h"
@@ -278,7 +278,7 @@ private slots:
         const QString path = dislike ? kRate : kFavorites;
         AnswerGate gate;
         m_server->on(u"POST"_s, path, gate.hold(FakeResponse {200, dislike ? R"({"track_id": "a", "type": "dislike"})" : "{}"}));
-        TrackActions actions(TrackServices::registered());
+        TrackActions actions(TrackStores::registered());
         QSignalSpy favourites(m_app->favorites(), &FavoritesStore::trackChanged);
         QSignalSpy ratings(m_app->ratings(), &RatingsStore::trackChanged);
         const TrackOut track = makeTrack(u"a"_s);

@@ -81,11 +81,11 @@ private slots:
         session.setToken(m_token);
         session.setHasUser(true);
         FavoritesStore favorites(&session);
-        TrackServices services;
-        services.favorites = &favorites;
-        services.session = &session;
+        TrackStores stores;
+        stores.favorites = &favorites;
+        stores.session = &session;
         ArtistCatalogStore catalog {NimbraApi()};
-        catalog.followTrackChanges(services);
+        catalog.followTrackChanges(stores);
         QCoro::waitFor(catalog.reloadAsync(m_token));
         QVERIFY(catalog.isReady());
 
@@ -106,7 +106,7 @@ private slots:
         // A page opened afterwards, as a fresh artist page builds it.
         {
             StoreRegistry::set(&catalog);
-            ArtistPageModel reopened(services);
+            ArtistPageModel reopened(stores);
             reopened.setArtistName(kArtist);
             QTRY_COMPARE(reopened.loadStateValue(), int(LoadState::Loaded));
             QVERIFY(markOf(reopened.tracks()->tracks(), chosen.id));
@@ -168,14 +168,14 @@ private slots:
         session.setHasUser(true);
         FavoritesStore favorites(&session);
         RatingsStore ratings(&session);
-        TrackServices services;
-        services.favorites = &favorites;
-        services.ratings = &ratings;
-        services.session = &session;
+        TrackStores stores;
+        stores.favorites = &favorites;
+        stores.ratings = &ratings;
+        stores.session = &session;
         ArtistCatalogStore catalog {NimbraApi()};
-        catalog.followTrackChanges(services);
+        catalog.followTrackChanges(stores);
         StoreRegistry::set(&catalog);
-        ArtistPageModel open(services);
+        ArtistPageModel open(stores);
         open.setArtistName(kArtist);
         QTRY_COMPARE(open.loadStateValue(), int(LoadState::Loaded));
         QVERIFY(open.page()->allTracks.size() > pick);
@@ -200,7 +200,7 @@ private slots:
             QVERIFY(carries(open.page()->playQueue, chosen.id, mark));
             QVERIFY(carries(open.page()->allTracks, chosen.id, mark));
         }
-        ArtistPageModel reopened(services);
+        ArtistPageModel reopened(stores);
         reopened.setArtistName(kArtist);
         QTRY_COMPARE(reopened.loadStateValue(), int(LoadState::Loaded));
         QVERIFY(carries(reopened.tracks()->tracks(), chosen.id, mark));

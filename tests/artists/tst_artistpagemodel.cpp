@@ -76,7 +76,7 @@ class TestArtistPageModel : public QObject
     {
         StoreRegistry::set(m_catalog.get());
         auto model = std::make_unique<ArtistPageModel>(
-            TrackServices {m_player->store.get(), m_favorites.get(), m_ratings.get(), &m_player->session});
+            TrackStores {m_player->store.get(), m_favorites.get(), m_ratings.get(), &m_player->session});
         return model;
     }
 

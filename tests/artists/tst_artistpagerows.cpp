@@ -47,7 +47,7 @@ private slots:
 
     void rowsOfAPage()
     {
-        TrackListModel tracks(TrackServices {});
+        TrackListModel tracks(TrackStores {});
         ArtistPageRows rows(&tracks);
         QAbstractItemModelTester tester(&rows);
         rows.setColumns(2);
@@ -73,7 +73,7 @@ private slots:
     // grid regroups only the album rows; another page starts afresh.
     void changesKeepTheRowsThatStay()
     {
-        TrackListModel tracks(TrackServices {});
+        TrackListModel tracks(TrackStores {});
         ArtistPageRows rows(&tracks);
         QAbstractItemModelTester tester(&rows);
         rows.setColumns(3);
@@ -106,7 +106,7 @@ private slots:
     // track changes (a heart given in another list).
     void trackRowsFollowTheirTracks()
     {
-        TrackListModel tracks(TrackServices {});
+        TrackListModel tracks(TrackStores {});
         tracks.setTracks(makeTracks({u"t1"_s, u"t2"_s, u"t3"_s}));
         ArtistPageRows rows(&tracks);
         rows.setShape({false, 2, true, 0, 0}, true);

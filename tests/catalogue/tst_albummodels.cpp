@@ -61,7 +61,7 @@ struct AlbumRig
             [this](CancelToken cancel) { return albums.call(std::move(cancel)); },
         };
         page = std::make_unique<AlbumDetailModel>(
-            sources, TrackServices {player.store.get(), nullptr, nullptr, &player.session});
+            sources, TrackStores {player.store.get(), nullptr, nullptr, &player.session});
     }
 };
 

@@ -83,7 +83,7 @@ private slots:
         session.setToken(u"tok"_s);
         session.setHasUser(true);
         // No item model tester here: it would ask for more pages itself.
-        CatalogModel model(CatalogModel::serviceLoader(&session), TrackServices {{}, {}, {}, &session});
+        CatalogModel model(CatalogModel::serviceLoader(&session), TrackStores {{}, {}, {}, &session});
         QVERIFY(!model.canFetchMore({}));
         QCOMPARE(model.countText(), u"0 треков"_s);
 
@@ -116,7 +116,7 @@ private slots:
     void signInDuringALoadStartsOver()
     {
         Session session;
-        CatalogModel model(CatalogModel::serviceLoader(&session), TrackServices {{}, {}, {}, &session});
+        CatalogModel model(CatalogModel::serviceLoader(&session), TrackStores {{}, {}, {}, &session});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         // Nothing is asked before the screen shows the list.
         session.setGuest(true);

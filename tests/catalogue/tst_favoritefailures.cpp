@@ -86,7 +86,7 @@ class TestFavoriteFailures : public QObject
         PlayerRig player;
         FavoritesStore favorites {&player.session};
         RatingsStore ratings {&player.session};
-        TrackServices services() { return {player.store.get(), &favorites, &ratings, &player.session}; }
+        TrackStores stores() { return {player.store.get(), &favorites, &ratings, &player.session}; }
         void signIn()
         {
             player.session.setToken(u"tok"_s);
@@ -109,7 +109,7 @@ private slots:
     void catalogueShowsTheFailureInPlaceOfItsRows()
     {
         Rig rig;
-        CatalogModel catalog([](int, CancelToken) { return onePage(); }, rig.services());
+        CatalogModel catalog([](int, CancelToken) { return onePage(); }, rig.stores());
         catalog.reload();
         QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
 
@@ -150,7 +150,7 @@ private slots:
             [](QString, AlbumDetailModel::Token, CancelToken) { return albumTracks(); },
             [](CancelToken) -> QCoro::Task<QList<AlbumOut>> { co_return QList<AlbumOut> {}; },
         };
-        AlbumDetailModel album(sources, rig.services());
+        AlbumDetailModel album(sources, rig.stores());
         AlbumOut record;
         record.id = u"al1"_s;
         record.title = u"Альбом"_s;
@@ -180,7 +180,7 @@ private slots:
         QFETCH(QString, refusal);
         Rig rig;
         ManualClock clock;
-        SearchModel search([](QString, CancelToken) { return foundTracks(); }, &clock, rig.services());
+        SearchModel search([](QString, CancelToken) { return foundTracks(); }, &clock, rig.stores());
         search.setQuery(u"a"_s);
         search.submit();
         QTRY_COMPARE(search.content(), SearchModel::Results);
@@ -211,8 +211,8 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, path);
         Rig rig;
-        TrackActions current(rig.services());
-        TrackListModel list(rig.services());
+        TrackActions current(rig.stores());
+        TrackListModel list(rig.stores());
         list.setTracks(makeTracks({u"a"_s}));
         rig.player.play({u"a"_s}, 0);
 

@@ -82,11 +82,11 @@ class TestHomePageModel : public QObject
         Rig() { player.session.setToken(u"tok"_s); }
         std::unique_ptr<HomePageModel> make()
         {
-            HomePageModel::Services services {
+            HomePageModel::Stores stores {
                 player.store.get(), &player.session, [] { return QDate(2026, 12, 6); }};
             return std::make_unique<HomePageModel>(
                 HomePageModel::Sources {stats.source(), releases.source(), daily.source(), wave.source()},
-                services);
+                stores);
         }
         void answerAll()
         {
@@ -222,10 +222,10 @@ private slots:
             return dailyCalls++ == 0 ? pendingAnswer(late, CancelToken(), makeTracks({u"old"_s}))
                                      : rig.daily.call(std::move(cancel));
         };
-        HomePageModel::Services services {
+        HomePageModel::Stores stores {
             rig.player.store.get(), &rig.player.session, [] { return QDate(2026, 12, 6); }};
         HomePageModel page(
-            HomePageModel::Sources {rig.stats.source(), rig.releases.source(), daily, rig.wave.source()}, services);
+            HomePageModel::Sources {rig.stats.source(), rig.releases.source(), daily, rig.wave.source()}, stores);
 
         page.load();
         rig.stats.answer();
@@ -367,7 +367,7 @@ private slots:
         QVERIFY(page->hasDaily());
 
         for (int opening = 0; opening < 2; ++opening) {
-            SmartPlaylistModel sheet(TrackServices {rig.player.store.get(), nullptr, nullptr, &rig.player.session},
+            SmartPlaylistModel sheet(TrackStores {rig.player.store.get(), nullptr, nullptr, &rig.player.session},
                 {}, NimbraApi());
             QSignalSpy states(&sheet, &SmartPlaylistModel::loadStateChanged);
             page->showDailyIn(&sheet);

@@ -57,7 +57,7 @@ private slots:
     void searchesOnlyAfterThePause()
     {
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         QAbstractItemModelTester tracksTester(model.tracks(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.content(), SearchModel::Prompt);
 
@@ -85,7 +85,7 @@ private slots:
     void returnSearchesAtOnceAndDropsTheWait()
     {
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         model.setQuery(u"  deep  house \t"_s);
         model.submit();
         // Trimmed at both ends only.
@@ -109,7 +109,7 @@ private slots:
     {
         QFETCH(QString, older);
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         model.setQuery(older);
         model.submit();
         model.setQuery(u"new"_s);
@@ -143,7 +143,7 @@ private slots:
         QFETCH(QString, term);
         QFETCH(int, content);
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         model.setQuery(term);
         model.submit();
         service.clock.advance(100ms);
@@ -153,7 +153,7 @@ private slots:
     void outcomesAndTheEmptyText()
     {
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         model.setQuery(u"rock"_s);
         model.submit();
         service.clock.advance(100ms);
@@ -186,7 +186,7 @@ private slots:
         // So does the end of the session it was asked in.
         Session session;
         session.setToken(u"tok"_s);
-        TrackServices listener;
+        TrackStores listener;
         listener.session = &session;
         SearchModel left(service.searcher(), &service.clock, listener);
         left.setQuery(u"rock"_s);
@@ -212,7 +212,7 @@ private slots:
         QFETCH(QString, query);
         QFETCH(bool, enabled);
         FakeSearch service;
-        SearchModel model(service.searcher(), &service.clock, TrackServices {});
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
         model.setQuery(query);
         QCOMPARE(model.canSubmit(), enabled);
         // A line break alone searches nothing.

@@ -59,9 +59,9 @@ private slots:
         m_server = startFakeService();
         m_session.setToken(u"tok"_s);
         m_session.setHasUser(true);
-        TrackServices services;
-        services.session = &m_session;
-        m_source = std::make_unique<TrackListModel>(services);
+        TrackStores stores;
+        stores.session = &m_session;
+        m_source = std::make_unique<TrackListModel>(stores);
         m_source->setTracks(makeTracks({u"t1"_s}));
     }
 

@@ -56,7 +56,7 @@ class TstLibraryModels : public QObject
     std::unique_ptr<FavoritesStore> m_favorites;
     std::unique_ptr<PlaylistsStore> m_playlists;
 
-    TrackServices services() { return {nullptr, m_favorites.get(), nullptr, &m_session}; }
+    TrackStores stores() { return {nullptr, m_favorites.get(), nullptr, &m_session}; }
 
     int requestsTo(const QString &path) const { return int(m_server->requestsTo(path)); }
 
@@ -135,7 +135,7 @@ private slots:
         else
             m_server->on(u"GET"_s, u"/api/v1/favorites"_s, favourites);
 
-        SmartPlaylistModel model(services(), {}, NimbraApi());
+        SmartPlaylistModel model(stores(), {}, NimbraApi());
         QAbstractItemModelTester tester(&model);
         model.setKind(kind);
         if (leaves) {
@@ -159,7 +159,7 @@ private slots:
     void smartPlaylistFailureIsNotAnEmptyList()
     {
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, FakeResponse {500, R"({"detail": "Сбой"})"});
-        SmartPlaylistModel model(services(), {}, NimbraApi());
+        SmartPlaylistModel model(stores(), {}, NimbraApi());
         model.setKind(u"favorites"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(model.errorText(), u"Сбой"_s);
@@ -175,12 +175,12 @@ private slots:
 
         // Saved files while the catalogue cannot be read.
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, FakeResponse {503, {}});
-        SmartPlaylistModel offline(services(), [] { return QSet<QString> {u"p1"_s}; }, NimbraApi());
+        SmartPlaylistModel offline(stores(), [] { return QSet<QString> {u"p1"_s}; }, NimbraApi());
         offline.setKind(u"offline"_s);
         QTRY_COMPARE(offline.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(offline.errorText(), u"Ошибка сервера (503)"_s);
 
-        SmartPlaylistModel wave(services(), {}, NimbraApi());
+        SmartPlaylistModel wave(stores(), {}, NimbraApi());
         wave.setKind(u"wave"_s);
         QTRY_COMPARE(wave.loadStateValue(), int(LoadState::Empty));
         QCOMPARE(wave.emptyText(), u"Не удалось загрузить подборку"_s);
@@ -201,14 +201,14 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
             jsonResponse(trackPageBody(tracksJson({u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s, u"p9"_s}), 4, 1, 1000, 1)));
 
-        SmartPlaylistModel model(services(), [&cache] { return cache.cachedTrackIds(); }, NimbraApi());
+        SmartPlaylistModel model(stores(), [&cache] { return cache.cachedTrackIds(); }, NimbraApi());
         model.setKind(u"offline"_s);
         QTRY_COMPARE(model.loadStateValue(), int(LoadState::Loaded));
         QCOMPARE(rowIds(model), (QStringList {u"p1-3/x"_s, u"p1-40"_s, u"p2-7"_s}));
 
         // No saved file: no catalogue request.
         m_server->clearRequests();
-        SmartPlaylistModel none(services(), [] { return QSet<QString>(); }, NimbraApi());
+        SmartPlaylistModel none(stores(), [] { return QSet<QString>(); }, NimbraApi());
         none.setKind(u"offline"_s);
         QTRY_COMPARE(none.loadStateValue(), int(LoadState::Empty));
         QCOMPARE(m_server->requestCount(), 0);
@@ -216,7 +216,7 @@ private slots:
 
     void preloadedListIsShownWithoutARequest()
     {
-        SmartPlaylistModel model(services(), {}, NimbraApi());
+        SmartPlaylistModel model(stores(), {}, NimbraApi());
         model.setPreloadedTracks(makeTracks({u"a"_s, u"b"_s}));
         m_session.setToken(std::nullopt);
         model.setKind(u"daily"_s);
@@ -233,7 +233,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s,
             FakeResponse {200, detailJson(u"p1"_s, {u"old"_s}), "application/json", 250});
         m_server->on(u"GET"_s, u"/api/v1/playlists/p2"_s, jsonResponse(detailJson(u"p2"_s, {u"new"_s})));
-        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
+        PlaylistDetailModel detail(stores(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QVERIFY(detail.isLoading());
         // Each replaced load is under way at the service first, so that it
@@ -248,7 +248,7 @@ private slots:
 
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s,
             FakeResponse {500, R"({"detail": "Сбой"})", "application/json", 250});
-        FavoritesModel favorites(services(), NimbraApi());
+        FavoritesModel favorites(stores(), NimbraApi());
         favorites.reload();
         QVERIFY(favorites.isLoading());
         QTRY_COMPARE(requestsTo(u"/api/v1/favorites"_s), 1);
@@ -264,7 +264,7 @@ private slots:
     void failedDetailShowsItsFailure()
     {
         m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s, FakeResponse {500, {}});
-        PlaylistDetailModel detail(services(), m_playlists.get(), NimbraApi());
+        PlaylistDetailModel detail(stores(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
         QTRY_COMPARE(detail.loadStateValue(), int(LoadState::Failed));
         QCOMPARE(detail.errorText(), u"Ошибка сервера (500)"_s);
@@ -317,7 +317,7 @@ private slots:
             list[i] = track;
         }
         m_server->on(u"GET"_s, u"/api/v1/favorites"_s, jsonResponse(listBody(list)));
-        FavoritesModel model(services(), NimbraApi());
+        FavoritesModel model(stores(), NimbraApi());
         QAbstractItemModelTester tester(&model);
         model.reload();
         QTRY_COMPARE(model.count(), 3);
@@ -396,7 +396,7 @@ private slots:
         m_server->on(u"POST"_s, u"/api/v1/playlists/p1/tracks"_s, FakeResponse {200, "{}"});
         m_server->on(u"POST"_s, u"/api/v1/playlists/p2/tracks"_s, FakeResponse {404, R"({"detail": "Плейлист не найден"})"});
         m_server->on(u"POST"_s, u"/api/v1/playlists/p3/tracks"_s, FakeResponse {200, "{}", "application/json", 100});
-        TrackListModel source(services());
+        TrackListModel source(stores());
         source.setTracks(makeTracks({u"t1"_s}));
         AddToPlaylistModel sheet(m_playlists.get(), &m_session);
         QAbstractItemModelTester tester(&sheet);
@@ -443,7 +443,7 @@ private slots:
     {
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[" + playlistJson(u"p1"_s, u"A"_s, 1) + "]"));
         m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {422, R"({"detail": [{"msg": "Слишком длинно"}]})"});
-        TrackListModel source(services());
+        TrackListModel source(stores());
         source.setTracks(makeTracks({u"t1"_s}));
         AddToPlaylistModel sheet(m_playlists.get(), &m_session);
         sheet.begin(&source, 0);
@@ -475,7 +475,7 @@ private slots:
         QCoro::waitFor(m_playlists->loadAsync());
         QCOMPARE(QCoro::waitFor(m_playlists->createAsync(u"x"_s)), std::nullopt);
         QVERIFY(!QCoro::waitFor(m_playlists->addTrackAsync(u"t1"_s, u"p1"_s)));
-        FavoritesModel favorites(services(), NimbraApi());
+        FavoritesModel favorites(stores(), NimbraApi());
         favorites.reload();
         QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 0);

@@ -45,7 +45,7 @@ QByteArray pagedPage(int rows)
 // A track list with no account behind it: a guest's.
 std::unique_ptr<TrackListModel> guestList(int rows)
 {
-    auto model = std::make_unique<TrackListModel>(TrackServices {});
+    auto model = std::make_unique<TrackListModel>(TrackStores {});
     QStringList ids;
     for (int i = 0; i < rows; ++i)
         ids.append(u"t"_s + QString::number(i));

@@ -69,7 +69,7 @@ private slots:
 
     void rolesAndReplaceTouchOneRow()
     {
-        TrackListModel model(TrackServices {});
+        TrackListModel model(TrackStores {});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setTracks(makeTracks({u"a"_s, u"b"_s, u"c"_s}));
         QCOMPARE(model.count(), 3);
@@ -101,7 +101,7 @@ private slots:
     void pagingStopsAtTheEndAndDropsStalePages()
     {
         PagedSource source;
-        PagedTrackModel model(source.loader(), TrackServices {});
+        PagedTrackModel model(source.loader(), TrackStores {});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.loadState().state, LoadState::Idle);
 
@@ -146,7 +146,7 @@ private slots:
     void aFailedPageAsksForNoMore()
     {
         PagedSource source;
-        PagedTrackModel model(source.loader(), TrackServices {});
+        PagedTrackModel model(source.loader(), TrackStores {});
         model.reload();
         QTRY_COMPARE(model.loadState().state, LoadState::Loaded);
         source.fails = true;
@@ -173,7 +173,7 @@ private slots:
     {
         PagedSource source;
         source.empty = true;
-        PagedTrackModel model(source.loader(), TrackServices {});
+        PagedTrackModel model(source.loader(), TrackStores {});
         QSignalSpy state(&model, &TrackListModel::loadStateChanged);
         model.reload();
         QTRY_COMPARE(model.loadState().state, LoadState::Empty);
@@ -187,7 +187,7 @@ private slots:
     void theRowThatStopsPlayingLosesItsMark()
     {
         PlayerRig rig;
-        TrackListModel list(TrackServices {rig.store.get(), nullptr, nullptr, &rig.session});
+        TrackListModel list(TrackStores {rig.store.get(), nullptr, nullptr, &rig.session});
         list.setTracks(makeTracks({u"a"_s, u"b"_s, u"c"_s}));
         QVERIFY(QMetaObject::invokeMethod(&list, "play", Q_ARG(int, 1)));
         QVERIFY(list.data(list.index(1), TrackListModel::IsCurrentRole).toBool());
@@ -211,10 +211,10 @@ private slots:
         PlayerRig rig;
         FavoritesStore favorites(&rig.session);
         RatingsStore ratings(&rig.session);
-        const TrackServices services {rig.store.get(), &favorites, &ratings, &rig.session};
-        TrackListModel list(services);
-        TrackListModel other(services);
-        TrackActions current(services);
+        const TrackStores stores {rig.store.get(), &favorites, &ratings, &rig.session};
+        TrackListModel list(stores);
+        TrackListModel other(stores);
+        TrackActions current(stores);
         list.setTracks(makeTracks({u"a"_s, u"b"_s}));
         other.setTracks(makeTracks({u"b"_s}));
 

@@ -1,6 +1,8 @@
 #include "media/qtaudioplayer.h"
 
-#include <QNetworkReply>
+#include "api/network.h"
+
+#include <QNetworkAccessManager>
 
 #include <cmath>
 
@@ -29,8 +31,11 @@ QtAudioPlayer::~QtAudioPlayer()
 {
     // Nothing of a dropped player may reach its owner any more.
     disconnect(&m_player, nullptr, this, nullptr);
-    if (m_copyReply)
+    if (m_copyReply) {
+        m_copyReply->disconnect(this);
         m_copyReply->abort();
+        m_copyReply->deleteLater();
+    }
     m_tick.stop();
     m_watchdog.stop();
     // Unloaded rather than stopped: a stop rewinds a stream, which asks the
@@ -68,7 +73,7 @@ void QtAudioPlayer::fetchExactCopy()
     if (m_copyReply)
         return;
     m_copyWait.start();
-    QNetworkReply *reply = m_network.get(QNetworkRequest(m_source));
+    QNetworkReply *reply = sharedNetworkAccessManager()->get(QNetworkRequest(m_source));
     m_copyReply = reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();

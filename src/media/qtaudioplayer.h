@@ -6,7 +6,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QMediaPlayer>
-#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 
@@ -83,7 +83,6 @@ private:
     // mark and its request stops short of the file's end. The first seek in
     // such a stream fetches the whole file and plays on from memory, where
     // the media finds every position itself.
-    QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_copyReply;
     QByteArray m_copyData;
     QBuffer m_copy;

@@ -274,7 +274,7 @@ QCoro::Task<> PlayerStore::lookUpLyrics(TrackOut track, CancelToken token)
         co_return;
     // The track's own lyrics may have come meanwhile with its full record
     // (updateCurrentTrack); they win over the lookup, a late miss included.
-    if (!m_ownLyrics && !m_currentLyrics)
+    if (!m_currentLyrics)
         setCurrentLyrics(lyrics);
     setLyricsLoading(false);
 }

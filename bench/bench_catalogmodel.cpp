@@ -168,9 +168,17 @@ private slots:
         QQuickItem *list = findItem(app.window(), u"catalogList"_s);
         auto *catalog = findItem(app.window(), u"catalogScreen"_s)->findChild<CatalogModel *>(u"catalogModel"_s);
         QTRY_VERIFY(catalog->count() > 0);
+        // The screen's own cost is in by the first thousands of rows; what
+        // the heap grows by after them is the rows'.
+        size_t earlyHeap = 0;
+        int earlyRows = 0;
         QElapsedTimer time;
         time.start();
         while (catalog->count() < windowRows && time.elapsed() < 600000) {
+            if (earlyRows == 0 && catalog->count() >= 2000) {
+                earlyRows = catalog->count();
+                earlyHeap = heapInUse();
+            }
             // A screenful at a time, never past the end of what is loaded.
             const qreal end = list->property("contentHeight").toReal() + list->property("originY").toReal()
                 - list->height();
@@ -186,7 +194,8 @@ private slots:
         // the window's released caches (pictures, glyphs, scene graph) give
         // back is not the rows' own.
         const auto perRow = [&] { return double(qint64(heapInUse()) - qint64(homeHeap)) / catalog->count(); };
-        qInfo("heap per loaded row: %.0f bytes", perRow());
+        qInfo("heap per loaded row: %.0f bytes; per row past the first %d: %.0f bytes", perRow(), earlyRows,
+            double(qint64(heapInUse()) - qint64(earlyHeap)) / (catalog->count() - earlyRows));
         app.engine().collectGarbage();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         qInfo("after collecting garbage: %.0f bytes", perRow());

@@ -208,7 +208,7 @@ char *TrackRows::space(qsizetype bytes)
     }
     if (bytes > m_freeBytes) {
         // Small lists get small blocks; a long one's blocks grow with it.
-        const qsizetype size = std::clamp(m_liveBytes / 8, smallestBlockBytes, blockBytes);
+        const qsizetype size = std::max(bytes, std::clamp(m_liveBytes / 8, smallestBlockBytes, blockBytes));
         m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(size)));
         m_free = m_blocks.back().get();
         m_freeBytes = size;

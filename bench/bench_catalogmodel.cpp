@@ -188,6 +188,11 @@ private slots:
         QTRY_VERIFY(!catalog->isFetching());
         QTest::qWait(1000);
         const qint64 catalogPss = pssKiB();
+        // Rows scrolled away keep no delegate: the view holds those on
+        // screen, its cache margin's and the reuse pool's.
+        const QList<QQuickItem *> delegates = list->property("contentItem").value<QQuickItem *>()->childItems();
+        qInfo("delegates: %lld made, %lld shown", qint64(delegates.size()),
+            qint64(std::count_if(delegates.begin(), delegates.end(), [](QQuickItem *item) { return item->isVisible(); })));
         qInfo("PSS: home %lld KiB, catalogue of %d rows scrolled through %lld KiB, added %.1f MiB", homePss,
             catalog->count(), catalogPss, (catalogPss - homePss) / 1024.0);
         // Where the heap per row goes: what the JavaScript collector and

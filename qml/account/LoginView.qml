@@ -79,8 +79,8 @@ Rectangle {
                     Text {
                         objectName: "errorLine"
                         Layout.fillWidth: true
-                        visible: form.errorMessage !== ""
-                        text: form.errorMessage
+                        visible: form.errorText !== ""
+                        text: form.errorText
                         textFormat: Text.PlainText
                         wrapMode: Text.Wrap
                         font: AppTheme.callout

@@ -29,7 +29,7 @@ AccountCard {
         objectName: "profileError"
         width: parent.width
         visible: text !== ""
-        text: card.model.errorMessage
+        text: card.model.errorText
         textFormat: Text.PlainText
         color: AppTheme.systemRed
         font: AppTheme.caption

@@ -70,7 +70,7 @@ SettingsSection {
         // Under the download button too: a failed download or opening is
         // told while the offer stays.
         visible: text !== ""
-        text: OtaUpdateStore.error
+        text: OtaUpdateStore.errorText
         textFormat: Text.PlainText
         color: AppTheme.systemRed
         font: AppTheme.caption

@@ -103,7 +103,7 @@ Item {
         anchors.bottom: parent.bottom
         loadState: grid.loadState
         errorTitle: "Ошибка"
-        errorText: grid.errorMessage
+        errorText: grid.errorText
         emptyTitle: grid.emptyTitle
         emptyIcon: grid.emptySymbol
         onRetry: grid.load()

@@ -25,12 +25,7 @@ ListPage {
 
     PlaylistsModel {
         id: rows
-    }
-
-    Component.onCompleted: rows.load()
-    onVisibleChanged: {
-        if (visible)
-            rows.load()
+        shown: screen.StackView.view === null || screen.StackView.status === StackView.Active
     }
 
     NewPlaylistDialog {

@@ -92,7 +92,7 @@ QCoro::Task<> ArtistPageModel::runLoad(quint64 generation, bool force)
             co_return;
         m_waiting = false;
     }
-    if (const std::optional<QString> error = catalog->lastError()) {
+    if (const std::optional<QString> error = catalog->error()) {
         m_loadError = error;
         updateState();
         co_return;

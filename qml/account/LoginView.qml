@@ -76,15 +76,10 @@ Rectangle {
                         placeholderText: "Пароль"
                         echoMode: TextInput.Password
                     }
-                    Text {
+                    FailureText {
                         objectName: "errorLine"
                         Layout.fillWidth: true
-                        visible: form.errorText !== ""
                         text: form.errorText
-                        textFormat: Text.PlainText
-                        wrapMode: Text.Wrap
-                        font: AppTheme.callout
-                        color: AppTheme.systemRed
                     }
                     AccentButton {
                         objectName: "submitButton"

@@ -73,7 +73,8 @@ ListPage {
     onRetry: rows.retry()
     // Named for what it says.
     stateView.objectName: rows.needsSignIn ? "playlistsSignIn"
-        : rows.loadState === LoadState.Failed ? "playlistsFailure" : "playlistsEmpty"
+        : rows.loadState === LoadState.Failed ? "playlistsFailure"
+        : rows.loadState === LoadState.Empty ? "playlistsEmpty" : "playlistsState"
     stateView.compact: !rows.needsSignIn
     stateView.emptyTitle: rows.needsSignIn ? "Нужен вход" : ""
     stateView.emptyText: rows.needsSignIn ? "Войдите, чтобы открыть плейлисты" : "Нажмите + чтобы создать плейлист"

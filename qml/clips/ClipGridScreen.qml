@@ -10,6 +10,9 @@ ListPage {
 
     property alias source: grid.source
 
+    // A card is at least this wide, with a gap after it.
+    readonly property real minimumCardWidth: 200
+
     ClipGridModel {
         id: grid
         objectName: "clipGridModel"
@@ -20,14 +23,13 @@ ListPage {
 
     title: grid.title
     content: PageGrid {
-        id: cards
         objectName: "clipGrid"
         // Each cell carries the gap after its card, so the grid reaches one
         // gap past the right margin.
         anchors.leftMargin: AppTheme.spacingXL
         anchors.rightMargin: AppTheme.spacingXL - cellGap
         model: grid
-        minimumCellWidth: 200
+        minimumCellWidth: screen.minimumCardWidth
         // A card: padding, the cover, two lines of title, one of artist.
         cellHeight: 2 * AppTheme.spacingM + AppTheme.gridCoverSize + 2 * AppTheme.spacingS + 2 * headline.height
                     + callout.height + cellGap

@@ -13,7 +13,7 @@ namespace nimbra {
 
 // The rows of a track list as the list keeps them. A record of its own per
 // row (272 bytes and seven texts each allocated apart, in a list grown by
-// doubling) took about 1 KiB a row; here a row is a fixed row of numbers, its
+// doubling) took 600-850 bytes a row; here a row is a fixed row of numbers, its
 // own texts (id, title, addresses, lyrics) lie side by side in large shared
 // blocks, one byte a character where the text allows it, and the texts many
 // rows repeat (credits, album ids, ratings) are kept once. A record is made

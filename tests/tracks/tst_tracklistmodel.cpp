@@ -122,8 +122,13 @@ private slots:
         empty.coverUrl = QString();
         empty.lyrics = QString();
         empty.createdAt = QDateTime();
+        TrackOut wideId = full;
+        wideId.id = u"трек-1"_s;
+        wideId.fileUrl = u"média/t1.wav"_s;
+        wideId.lyrics = std::nullopt;
         QTest::newRow("no optional field") << bare;
         QTest::newRow("every field, long and wide texts") << full;
+        QTest::newRow("wide id, one-byte address") << wideId;
         QTest::newRow("empty texts, lone surrogate, invalid date") << empty;
     }
 
@@ -157,6 +162,10 @@ private slots:
         QCOMPARE(model.trackAt(0), track);
         QCOMPARE(model.trackAt(0).createdAt.has_value(), track.createdAt.has_value());
         QCOMPARE(model.trackAt(1), changed);
+
+        // A new list starts on fresh blocks.
+        model.setTracks(tracks);
+        QCOMPARE(model.tracks(), tracks);
     }
 
     void pagingStopsAtTheEndAndDropsStalePages()

@@ -28,7 +28,7 @@ void PagedTrackModel::fetchMore(const QModelIndex &parent)
     if (!canFetchMore(parent))
         return;
     setFetching(true);
-    loadPage(m_nextPage, m_generation, m_task.renew());
+    loadPage(m_nextPage, m_task.renew());
 }
 
 void PagedTrackModel::rowAppeared(int row)
@@ -39,7 +39,6 @@ void PagedTrackModel::rowAppeared(int row)
 
 void PagedTrackModel::reload()
 {
-    ++m_generation;
     m_task.cancel();
     m_nextPage = firstPage;
     m_hasMore = false;
@@ -50,7 +49,7 @@ void PagedTrackModel::reload()
         return;
     }
     setLoadState(LoadState::loading());
-    loadPage(firstPage, m_generation, m_task.renew());
+    loadPage(firstPage, m_task.renew());
 }
 
 void PagedTrackModel::setFetching(bool fetching)
@@ -61,13 +60,13 @@ void PagedTrackModel::setFetching(bool fetching)
     emit fetchingChanged();
 }
 
-QCoro::Task<void> PagedTrackModel::loadPage(int page, quint64 generation, CancelToken cancel)
+QCoro::Task<void> PagedTrackModel::loadPage(int page, CancelToken cancel)
 {
     QPointer<PagedTrackModel> self(this);
     QCoro::Task<TrackPage> request = m_loader(page, cancel);
     Outcome<TrackPage> outcome = co_await runAtBoundary(std::move(request));
     // A page of a load that was replaced (or of a model that went) is dropped.
-    if (!self || generation != m_generation || cancel.isCancelled())
+    if (!self || !m_task.isCurrent(cancel))
         co_return;
     m_task.finish(cancel);
     setFetching(false);

@@ -51,11 +51,10 @@ signals:
 
 private:
     void setFetching(bool fetching);
-    QCoro::Task<void> loadPage(int page, quint64 generation, CancelToken cancel);
+    QCoro::Task<void> loadPage(int page, CancelToken cancel);
 
     PageLoader m_loader;
     TaskSlot m_task;
-    quint64 m_generation = 0;
     int m_nextPage = firstPage;
     bool m_hasMore = false;
     bool m_fetching = false;

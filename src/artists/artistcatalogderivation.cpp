@@ -169,7 +169,7 @@ private:
         TextNumbering::forEach(n, [&](qsizetype t) {
             m_trackSlot[size_t(t)] = m_tracks.at(t).albumId ? albumNumbers[size_t(t)] : -1;
         });
-        m_primaryRawKey.resize(size_t(n), -1);
+        m_singleKey.resize(size_t(n), -1);
         // The tracks of each slot, in input order, one slot after another.
         m_slotBegin.assign(m_slots.size() + 1, 0);
         for (qsizetype t = 0; t < n; ++t) {
@@ -330,7 +330,8 @@ private:
     void addTrackCredits(qsizetype t)
     {
         const int credit = m_trackCredit[size_t(t)];
-        m_primaryRawKey[t] = namesOf(credit).front().rawKey;
+        if (m_trackSlot[t] < 0)
+            m_singleKey[t] = namesOf(credit).front().rawKey;
         for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i)
             addTrack(entryFor(credit, i), t);
         if (const int guests = m_titleCredit[size_t(t)]; guests >= 0) {
@@ -384,8 +385,8 @@ private:
             }
         }
         for (const qsizetype t : artist.tracks) {
-            // Read from the small arrays first: most tracks are no candidates.
-            if (m_trackSlot[t] >= 0 || m_primaryRawKey[t] != artist.key)
+            // One small array read first: most tracks are no candidates.
+            if (m_singleKey[t] != artist.key)
                 continue;
             const TrackOut &track = m_tracks.at(t);
             if (isNewer(track.createdAt)) {
@@ -464,7 +465,7 @@ private:
 
     std::vector<int> m_canonicalTrack; // the number of the track's id
     std::vector<int> m_trackSlot; // the album slot of the track's album id, -1 without one
-    std::vector<int> m_primaryRawKey; // key id of the first credited name
+    std::vector<int> m_singleKey; // without album id: key id of the first credited name; else -1
     std::optional<TrackArtists> m_memberships; // by canonical track
 
     std::vector<int> m_albumSlot; // the album slot of each album's id

@@ -173,7 +173,9 @@ QStringList ArtistCatalogLogic::splitArtists(const QString &credit)
 
 std::optional<QString> ArtistCatalogLogic::parseTitleFeat(const QString &title)
 {
-    const QString trimmed = title.trimmed();
+    // A view: most titles need no trimming, and a copy of each of a
+    // million would be taken and let go for nothing.
+    const QStringView trimmed = QStringView(title).trimmed();
     // Every featuring keyword begins with an "f".
     if (trimmed.isEmpty() || !trimmed.contains(u'f', Qt::CaseInsensitive))
         return std::nullopt;

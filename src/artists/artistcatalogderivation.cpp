@@ -247,7 +247,10 @@ private:
             splits.assign(size_t(std::min(kBlock, credits - from)), Split());
             TextNumbering::forEach(qsizetype(splits.size()), [&](qsizetype j) {
                 Split &split = splits[size_t(j)];
-                for (const QString &name : ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)])) {
+                const QStringList names = ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)]);
+                split.rawKeys.reserve(names.size());
+                split.aliasKeys.reserve(names.size());
+                for (const QString &name : names) {
                     split.rawKeys.append(ArtistCatalogLogic::normKey(name));
                     const QString *alias = ArtistCatalogLogic::aliasOf(split.rawKeys.last());
                     split.aliasKeys.append(alias ? ArtistCatalogLogic::normKey(*alias) : QString());

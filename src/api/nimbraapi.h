@@ -3,6 +3,7 @@
 #include "api/accountrecords.h"
 #include "api/apiclient.h"
 #include "api/catalogrecords.h"
+#include "api/randomshuffle.h"
 
 #include <QDate>
 #include <QStringList>
@@ -29,8 +30,8 @@ public:
     {
         // The listener's local calendar day (the daily list's seed).
         std::function<QDate()> today;
-        // 64 uniformly random bits (the wave's shuffles).
-        std::function<quint64()> random;
+        // The wave's shuffles.
+        RandomBits random;
     };
 
     NimbraApi() = default;

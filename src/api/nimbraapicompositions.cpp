@@ -9,7 +9,6 @@
 #include "api/splitmix64.h"
 #include "format/russiandate.h"
 
-#include <QRandomGenerator>
 #include <QSet>
 
 #include <algorithm>
@@ -180,8 +179,7 @@ QCoro::Task<QList<TrackOut>> NimbraApi::dailyPlaylist(std::optional<QString> tok
 QCoro::Task<QList<TrackOut>> NimbraApi::myWaveQueue(std::optional<QString> token, CancelToken cancel) const
 {
     const NimbraApi api = *this;
-    const std::function<quint64()> next
-        = m_sources.random ? m_sources.random : [] { return QRandomGenerator::system()->generate64(); };
+    const RandomBits next = m_sources.random ? m_sources.random : systemRandomBits();
 
     QList<TrackOut> result;
     QSet<QString> seen;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "account/authstore.h"
+#include "api/canceltoken.h"
+#include "api/randomshuffle.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistalbumlistmodel.h"
@@ -60,7 +62,8 @@ class ArtistPageModel : public QObject
 
 public:
     explicit ArtistPageModel(QObject *parent = nullptr);
-    explicit ArtistPageModel(TrackStores stores, QObject *parent = nullptr);
+    // `random` orders the shuffle and the page's wave.
+    explicit ArtistPageModel(TrackStores stores, RandomBits random = systemRandomBits(), QObject *parent = nullptr);
     ~ArtistPageModel() override;
 
     ArtistCatalogStore *catalog() const { return m_catalog; }
@@ -120,7 +123,7 @@ signals:
 
 private:
     void load(bool force);
-    QCoro::Task<> runLoad(quint64 generation, bool force);
+    QCoro::Task<> runLoad(CancelToken load, bool force);
     void setPage(std::optional<ArtistPageContent> page);
     void replaceTrack(const TrackOut &changed);
     void updateState();
@@ -128,6 +131,7 @@ private:
     ArtistPageRows::Shape rowShape() const;
 
     TrackStores m_stores;
+    RandomBits m_random;
     QPointer<ArtistCatalogStore> m_catalog;
     QPointer<AuthStore> m_auth;
     QString m_artistName;
@@ -135,7 +139,7 @@ private:
     std::optional<QString> m_loadError;
     LoadState m_loadState;
     // Each load's number; a load whose number is no longer the last writes nothing.
-    quint64 m_generation = 0;
+    TaskSlot m_load;
     // This page waits for the catalogue.
     bool m_waiting = false;
     bool m_tracksExpanded = false;

@@ -4,8 +4,8 @@
 // catalogue once per artist or per album. Track ids, album ids and credit
 // texts are numbered once, on all cores; each distinct credit is split once,
 // also on all cores; the derivation proper then runs on integer arrays (a
-// track's membership in an artist is one probe of a flat table), and the
-// profiles are made side by side. The results do not depend on the number
+// track's artists are a short chain read in place, an artist's albums one
+// probe of a flat table), and the profiles are made side by side. The results do not depend on the number
 // of cores: every parallel step writes each result into its own place.
 
 #include "artists/artistcataloglogic.h"

@@ -255,12 +255,15 @@ Item {
     }
 
     // Made at the first clip and kept: the video stack is not loaded, and
-    // no surface exists, before anyone asks for a clip.
+    // no surface exists, before anyone asks for a clip. Made bit by bit
+    // between frames, so that the press that asked shows at once; shown
+    // once whole, for its parts are in the window before its Esc is.
     Loader {
         id: clipPlayerLoader
         anchors.fill: parent
-        visible: nav.showsClipPlayer
+        visible: nav.showsClipPlayer && status === Loader.Ready
         active: false
+        asynchronous: true
         source: "clips/ClipPlayerView.qml"
         onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
     }

@@ -11,20 +11,28 @@ Item {
     id: host
 
     property alias kind: layer.kind
-    property alias open: layer.open
+    property bool open: false
 
     signal escapePressed()
     // Something in the window asks the layer to go (a followed link).
     signal closeRequested()
 
+    // The layer takes Esc from the layers under it only once its shortcut
+    // is in the window. A layer made bit by bit between frames (an
+    // asynchronous Loader) is open, and shown, a few frames before its
+    // shortcut is grabbed; an Esc then reached no layer at all.
     WindowLayer {
         id: layer
+        open: host.open && escShortcut.grabbed
         onCloseRequested: host.closeRequested()
     }
 
     Shortcut {
+        id: escShortcut
+        property bool grabbed: false
         sequence: "Esc"
         enabled: layer.answersEscape
         onActivated: host.escapePressed()
+        Component.onCompleted: grabbed = true
     }
 }

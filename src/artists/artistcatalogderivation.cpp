@@ -4,8 +4,8 @@
 // catalogue once per artist or per album. Track ids, album ids and credit
 // texts are numbered once, on all cores; each distinct credit is split once,
 // also on all cores; the derivation proper then runs on integer arrays (a
-// track's membership in an artist is one probe of a flat table), and the
-// profiles are made side by side. The results do not depend on the number
+// track's artists are a short chain read in place, an artist's albums one
+// probe of a flat table), and the profiles are made side by side. The results do not depend on the number
 // of cores: every parallel step writes each result into its own place.
 
 #include "artists/artistcataloglogic.h"
@@ -46,8 +46,7 @@ struct MutableArtist
 struct AlbumSlot
 {
     QString id;
-    std::vector<qsizetype> tracks; // tracks with this album id (the empty id: also those without), input order
-    qsizetype trackCount = 0; // of those, the tracks that have an album id
+    qsizetype trackCount = 0; // tracks that have this album id
     qsizetype firstAlbum = -1; // the first album of the input with this id
 };
 
@@ -102,11 +101,11 @@ public:
     {
         indexTracks();
         internCredits();
-        makeTrackTable();
         for (qsizetype t = 0; t < m_tracks.size(); ++t)
             addTrackCredits(t);
         for (qsizetype a = 0; a < m_albums.size(); ++a)
             addAlbumCredits(a);
+        makeTrackTable();
         return sortedProfiles();
     }
 
@@ -118,6 +117,8 @@ private:
         // Tracks with the same id are one track: they share a number.
         m_canonicalTrack = TextNumbering::number(
             n, [this](qsizetype t) -> const QString & { return m_tracks.at(t).id; }, firsts);
+        // Most tracks have one or two artists.
+        m_memberships.emplace(firsts.size(), size_t(n) + size_t(n) / 2);
 
         // The album ids of the tracks, then those of the albums, numbered
         // together; a track without album id is grouped under the empty id.
@@ -132,16 +133,23 @@ private:
         m_slots.resize(firsts.size());
         for (size_t slot = 0; slot < firsts.size(); ++slot)
             m_slots[slot].id = albumIdAt(firsts[slot]);
-        m_trackSlot.reserve(size_t(n));
-        m_primaryRawKey.resize(size_t(n), -1);
+        m_trackSlot.resize(size_t(n));
+        TextNumbering::forEach(n, [&](qsizetype t) {
+            m_trackSlot[size_t(t)] = m_tracks.at(t).albumId ? albumNumbers[size_t(t)] : -1;
+        });
+        m_singleKey.resize(size_t(n), -1);
+        // The tracks of each slot, in input order, one slot after another.
+        m_slotBegin.assign(m_slots.size() + 1, 0);
         for (qsizetype t = 0; t < n; ++t) {
-            const int slot = albumNumbers[size_t(t)];
-            m_slots[slot].tracks.push_back(t);
-            const bool hasAlbum = m_tracks.at(t).albumId.has_value();
-            m_trackSlot.push_back(hasAlbum ? slot : -1);
-            if (hasAlbum)
-                ++m_slots[slot].trackCount;
+            ++m_slotBegin[size_t(albumNumbers[size_t(t)]) + 1];
+            if (m_trackSlot[size_t(t)] >= 0)
+                ++m_slots[size_t(m_trackSlot[size_t(t)])].trackCount;
         }
+        std::partial_sum(m_slotBegin.begin(), m_slotBegin.end(), m_slotBegin.begin());
+        m_slotTracks.resize(size_t(n));
+        std::vector<quint32> filled(m_slotBegin.begin(), m_slotBegin.end() - 1);
+        for (qsizetype t = 0; t < n; ++t)
+            m_slotTracks[filled[size_t(albumNumbers[size_t(t)])]++] = quint32(t);
         m_albumSlot.assign(albumNumbers.begin() + n, albumNumbers.end());
     }
 
@@ -206,13 +214,14 @@ private:
         for (qsizetype from = 0; from < credits; from += kBlock) {
             splits.assign(size_t(std::min(kBlock, credits - from)), Split());
             TextNumbering::forEach(qsizetype(splits.size()), [&](qsizetype j) {
-                const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
                 Split &split = splits[size_t(j)];
-                for (const QString &name : ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)])) {
+                const QStringList names = ArtistCatalogLogic::splitArtists(m_creditText[size_t(from + j)]);
+                split.rawKeys.reserve(names.size());
+                split.aliasKeys.reserve(names.size());
+                for (const QString &name : names) {
                     split.rawKeys.append(ArtistCatalogLogic::normKey(name));
-                    const auto alias = aliases.constFind(split.rawKeys.last());
-                    split.aliasKeys.append(
-                        alias != aliases.constEnd() ? ArtistCatalogLogic::normKey(alias.value()) : QString());
+                    const QString *alias = ArtistCatalogLogic::aliasOf(split.rawKeys.last());
+                    split.aliasKeys.append(alias ? ArtistCatalogLogic::normKey(*alias) : QString());
                 }
             });
             for (const Split &split : splits) {
@@ -222,15 +231,18 @@ private:
                     m_names.push_back({rawKey, split.aliasKeys.at(i).isNull() ? rawKey : keyId(split.aliasKeys.at(i))});
                 }
             }
+            // Freed where they were made, not one by one on this thread.
+            TextNumbering::forEach(qsizetype(splits.size()), [&](qsizetype j) { splits[size_t(j)] = Split(); });
         }
         m_creditBegin.push_back(quint32(m_names.size()));
     }
 
     // What the profiles keep of the tracks: the numbered credits and album
-    // ids stand for the texts.
+    // ids stand for the texts. Made once the credits are no longer split,
+    // so that the credit texts move into the table.
     void makeTrackTable()
     {
-        std::vector<QString> texts = m_creditText;
+        std::vector<QString> texts = std::move(m_creditText);
         const int firstAlbum = int(texts.size());
         for (const AlbumSlot &slot : m_slots)
             texts.push_back(slot.id);
@@ -254,9 +266,8 @@ private:
             m_splitCredit = credit;
         }
         const QString &name = m_split.at(i);
-        const QHash<QString, QString> &aliases = ArtistCatalogLogic::artistAliases();
-        const auto alias = aliases.constFind(ArtistCatalogLogic::normKey(name));
-        return alias != aliases.constEnd() ? alias.value() : name;
+        const QString *alias = ArtistCatalogLogic::aliasOf(ArtistCatalogLogic::normKey(name));
+        return alias ? *alias : name;
     }
 
     int entryFor(int credit, qsizetype i)
@@ -278,7 +289,7 @@ private:
 
     void addTrack(int entry, qsizetype t)
     {
-        if (m_memberships.insert(quint32(entry), quint32(m_canonicalTrack[t])))
+        if (m_memberships->insert(entry, m_canonicalTrack[t]))
             m_entries[entry].tracks.push_back(quint32(t));
         if (m_trackSlot[t] >= 0)
             linkAlbum(entry, m_trackSlot[t]);
@@ -290,7 +301,8 @@ private:
     void addTrackCredits(qsizetype t)
     {
         const int credit = m_trackCredit[size_t(t)];
-        m_primaryRawKey[t] = namesOf(credit).front().rawKey;
+        if (m_trackSlot[t] < 0)
+            m_singleKey[t] = namesOf(credit).front().rawKey;
         for (qsizetype i = 0; i < qsizetype(namesOf(credit).size()); ++i)
             addTrack(entryFor(credit, i), t);
         if (const int guests = m_titleCredit[size_t(t)]; guests >= 0) {
@@ -316,8 +328,8 @@ private:
             // nothing, so a repeated album entry is not walked twice.
             if (!m_walkedSlots.insert(quint32(entry), quint32(slot)))
                 continue;
-            for (const qsizetype t : m_slots[slot].tracks)
-                addTrack(entry, t);
+            for (quint32 at = m_slotBegin[size_t(slot)]; at < m_slotBegin[size_t(slot) + 1]; ++at)
+                addTrack(entry, m_slotTracks[at]);
         }
     }
 
@@ -344,9 +356,10 @@ private:
             }
         }
         for (const qsizetype t : artist.tracks) {
-            const TrackOut &track = m_tracks.at(t);
-            if (track.albumId || m_primaryRawKey[t] != artist.key)
+            // One small array read first: most tracks are no candidates.
+            if (m_singleKey[t] != artist.key)
                 continue;
+            const TrackOut &track = m_tracks.at(t);
             if (isNewer(track.createdAt)) {
                 chosenAlbum = -1;
                 chosenTrack = t;
@@ -423,11 +436,13 @@ private:
 
     std::vector<int> m_canonicalTrack; // the number of the track's id
     std::vector<int> m_trackSlot; // the album slot of the track's album id, -1 without one
-    std::vector<int> m_primaryRawKey; // key id of the first credited name
-    PairSet m_memberships; // (artist, canonical track)
+    std::vector<int> m_singleKey; // without album id: key id of the first credited name; else -1
+    std::optional<TrackArtists> m_memberships; // by canonical track
 
     std::vector<int> m_albumSlot; // the album slot of each album's id
     std::vector<AlbumSlot> m_slots;
+    std::vector<quint32> m_slotBegin; // by slot: its first track in m_slotTracks, and one past the last
+    std::vector<quint32> m_slotTracks; // the tracks of each slot's album id (the empty id: also those without)
     PairSet m_artistAlbums; // (artist, album slot)
     PairSet m_walkedSlots; // (artist, album slot) whose tracks were added
 };

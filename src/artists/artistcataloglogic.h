@@ -53,8 +53,9 @@ private:
     // The featured names written in a track title ("Song (feat. B & C)" gives "B & C").
     static std::optional<QString> parseTitleFeat(const QString &title);
     static bool isMyArtist(const QString &name, const std::optional<UserOut> &user);
-    // Artist key to the display name under which that artist is shown.
-    static const QHash<QString, QString> &artistAliases();
+    // The display name under which the artist of a key is shown, when it
+    // is not the name as written; null otherwise.
+    static const QString *aliasOf(const QString &key);
 };
 
 } // namespace nimbra

@@ -52,24 +52,22 @@ void CompactTrackTable::fill(const QList<TrackOut> &tracks, SharedTexts shared)
     const qsizetype n = tracks.size();
     m_shared = std::move(shared.texts);
     m_rows.resize(size_t(n));
-    // Ratings are few and of few kinds; they join the shared texts here.
-    QHash<QString, int> ratings;
-    qsizetype textSize = 0;
-    for (qsizetype t = 0; t < n; ++t) {
+    // Each row is filled on its own, side by side; only where its texts
+    // begin depends on the rows before it.
+    constexpr qint32 kRatingToNumber = -2;
+    TextNumbering::forEach(n, [&](qsizetype t) {
         const TrackOut &track = tracks.at(t);
         Row &row = m_rows[size_t(t)];
-        row.textAt = textSize;
         const std::optional<QString> *optional[] = {nullptr, nullptr, nullptr, &track.coverUrl, &track.lyrics};
         const QString *present[] = {&track.id, &track.title, &track.fileUrl, nullptr, nullptr};
         for (int k = 0; k < TextCount; ++k) {
             const QString *text = present[k] ? present[k] : (optional[k]->has_value() ? &**optional[k] : nullptr);
             row.lengths[k] = text ? qint32(text->size()) : -1;
-            textSize += text ? text->size() : 0;
         }
         row.credit = shared.credit(t);
         row.album = shared.album(t);
         if (track.userRating)
-            row.rating = intern(ratings, m_shared, *track.userRating);
+            row.rating = kRatingToNumber;
         row.durationSeconds = track.durationSeconds;
         if (track.trackNumber) {
             row.flags |= HasTrackNumber;
@@ -84,6 +82,17 @@ void CompactTrackTable::fill(const QList<TrackOut> &tracks, SharedTexts shared)
         }
         if (track.isFavorite)
             row.flags |= Favorite;
+    });
+    // Ratings are few and of few kinds; they join the shared texts here.
+    QHash<QString, int> ratings;
+    qsizetype textSize = 0;
+    for (qsizetype t = 0; t < n; ++t) {
+        Row &row = m_rows[size_t(t)];
+        row.textAt = textSize;
+        for (const qint32 length : row.lengths)
+            textSize += std::max(length, 0);
+        if (row.rating == kRatingToNumber)
+            row.rating = intern(ratings, m_shared, *tracks.at(t).userRating);
     }
 
     // The texts are copied into place side by side: each row knows where.

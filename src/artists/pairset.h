@@ -58,4 +58,36 @@ private:
     size_t m_size = 0;
 };
 
+// The artists already holding each track (by the number of its id): a short
+// chain per track, walked in place. The pass over the track credits meets
+// the chains in input order, so they stay in cache, where a hash table of
+// (artist, track) pairs took a cache miss for nearly every pair.
+class TrackArtists
+{
+public:
+    TrackArtists(size_t tracks, size_t expected) : m_head(tracks, -1) { m_links.reserve(expected); }
+
+    // True when the artist did not hold the track yet.
+    bool insert(int artist, int track)
+    {
+        int &head = m_head[size_t(track)];
+        for (int at = head; at >= 0; at = m_links[size_t(at)].next) {
+            if (m_links[size_t(at)].artist == artist)
+                return false;
+        }
+        m_links.push_back({artist, head});
+        head = int(m_links.size() - 1);
+        return true;
+    }
+
+private:
+    struct Link
+    {
+        int artist;
+        int next; // the track's previous link, -1 at the end
+    };
+    std::vector<int> m_head; // the track's last link, -1 for none
+    std::vector<Link> m_links;
+};
+
 } // namespace nimbra

@@ -22,7 +22,7 @@ struct Catalogue
 // Many artists in Latin and Cyrillic letters and other letter case, the
 // aliased stage name, every kind of credit, featuring titles, repeated track
 // ids and album entries, tracks without albums and undated releases.
-Catalogue generate(quint32 seed)
+Catalogue generate(quint32 seed, int trackCount)
 {
     QRandomGenerator random(seed);
     const QStringList artists {u"Tect"_s, u"ТЕСТ"_s, u"tECT"_s, u"Скриптонит"_s, u"Scriptonite"_s, u"Alex"_s,
@@ -49,13 +49,13 @@ Catalogue generate(quint32 seed)
     };
 
     Catalogue catalogue;
-    const int albumCount = 120;
+    const int albumCount = trackCount * 2 / 25;
     for (int a = 0; a < albumCount; ++a) {
         // A few album ids come twice, under other credits.
         const QString id = u"al%1"_s.arg(random.bounded(10) == 0 ? random.bounded(a + 1) : a);
         catalogue.albums.append(makeAlbum(id, credit(), date(), u"covers/%1-%2.jpg"_s.arg(id).arg(a)));
     }
-    for (int t = 0; t < 1500; ++t) {
+    for (int t = 0; t < trackCount; ++t) {
         const QString id = u"t%1"_s.arg(random.bounded(25) == 0 ? random.bounded(t + 1) : t);
         std::optional<QString> album;
         if (random.bounded(10) < 7)
@@ -127,16 +127,21 @@ private slots:
     void sameOutput_data()
     {
         QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("tracks");
         QTest::addColumn<QByteArray>("digest");
-        QTest::newRow("seed 1") << 1u << QByteArray("1ffde01a4415a8d9fa18e5fff09333e9639ad10f7f19f1c9c3480d3eca3b7329");
-        QTest::newRow("seed 2") << 2u << QByteArray("7b1c1956bf3cab18f1a613d9f5a7977586394b51b76dd0a1d5f08df7ef9141c3");
-        QTest::newRow("seed 3") << 3u << QByteArray("40535c637df4f531875f8075f2de3fd119b5bdadb8a0792b1e7d3604adeb4eaf");
+        QTest::newRow("seed 1") << 1u << 1500 << QByteArray("1ffde01a4415a8d9fa18e5fff09333e9639ad10f7f19f1c9c3480d3eca3b7329");
+        QTest::newRow("seed 2") << 2u << 1500 << QByteArray("7b1c1956bf3cab18f1a613d9f5a7977586394b51b76dd0a1d5f08df7ef9141c3");
+        QTest::newRow("seed 3") << 3u << 1500 << QByteArray("40535c637df4f531875f8075f2de3fd119b5bdadb8a0792b1e7d3604adeb4eaf");
+        // Credits enough for the splitting to take several blocks, ids enough for many pieces per core.
+        QTest::newRow("seed 4, 60k tracks") << 4u << 60000
+                                            << QByteArray("c4f4e6c230283b1e30e7c135d6b011077d88e16c775b06dec1f6203f059cd58f");
     }
     void sameOutput()
     {
         QFETCH(quint32, seed);
+        QFETCH(int, tracks);
         QFETCH(QByteArray, digest);
-        const QByteArray text = dump(generate(seed));
+        const QByteArray text = dump(generate(seed, tracks));
         QCOMPARE(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(), digest);
 
         // The catalogue store derives on a worker of the shared pool; the
@@ -145,7 +150,7 @@ private slots:
         QThreadPool *pool = QThreadPool::globalInstance();
         const int threads = pool->maxThreadCount();
         pool->setMaxThreadCount(1);
-        const QByteArray onWorker = QtConcurrent::run([seed] { return dump(generate(seed)); }).result();
+        const QByteArray onWorker = QtConcurrent::run([seed, tracks] { return dump(generate(seed, tracks)); }).result();
         pool->setMaxThreadCount(threads);
         QCOMPARE(onWorker, text);
     }

@@ -144,6 +144,10 @@ private slots:
         QTest::newRow("mixed scripts") << u"Мах Кор"_s << u"max kop"_s;
         QTest::newRow("other cyrillic stays") << u"Дождь"_s << u"дoждь"_s;
         QTest::newRow("leading space kept") << u" Abc"_s << u" abc"_s;
+        QTest::newRow("cyrillic capitals beyond the alphabet's core") << u"ЁЖИК ЂЉЏ"_s << u"ёжиk ђљџ"_s;
+        QTest::newRow("other scripts by the case tables") << u"ΣΟΦΙΑ Élan Ǆ"_s << u"σοφια élan ǆ"_s;
+        QTest::newRow("a letter whose lower case is two") << u"İZMİR"_s << QString(u"İZMİR"_s).toLower();
+        QTest::newRow("already a key, after a Greek capital") << u"Ωabc"_s << u"ωabc"_s;
     }
     void normKey()
     {

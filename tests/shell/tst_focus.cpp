@@ -6,6 +6,10 @@
 #include "platform/focussuppressor.h"
 #include "scenerig.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlIncubator>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
@@ -232,6 +236,50 @@ private slots:
         field->forceActiveFocus();
         QVERIFY(test::deliverPostedEvents());
         QVERIFY(field->hasActiveFocus());
+    }
+
+    // A layer made bit by bit between frames over an open one: after every
+    // step of its making, one Esc reaches exactly one of the two.
+    void escReachesOneLayerWhileTheTopIsMade()
+    {
+        test::QmlScene scene(m_scene.engine(), R"(
+import QtQuick
+import Nimbra
+Item {
+    id: root
+    width: 400; height: 300
+    property int answered: 0
+    property Component made: Component {
+        LayerEscape { kind: WindowLayer.ClipPlayer; open: true; onEscapePressed: ++root.answered }
+    }
+    LayerEscape { kind: WindowLayer.FullscreenPlayer; open: true; onEscapePressed: ++root.answered }
+}
+)");
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        QVERIFY(QTest::qWaitForWindowActive(scene.window()));
+        QQmlEngine &engine = m_scene.engine();
+        QQmlIncubationController *const before = engine.incubationController();
+        QQmlIncubationController stepper;
+        engine.setIncubationController(&stepper);
+        // Put in the window at once, as a Loader does.
+        struct IntoScene : QQmlIncubator
+        {
+            QQuickItem *root;
+            explicit IntoScene(QQuickItem *root) : QQmlIncubator(Asynchronous), root(root) { }
+            void setInitialState(QObject *made) override { qobject_cast<QQuickItem *>(made)->setParentItem(root); }
+        } incubator(scene.root());
+        scene.root()->property("made").value<QQmlComponent *>()->create(incubator, qmlContext(scene.root()));
+        int pressed = 0;
+        std::atomic<bool> whileTrue = false; // one small step per call
+        while (incubator.isLoading()) {
+            stepper.incubateWhile(&whileTrue);
+            QTest::keyClick(scene.window(), Qt::Key_Escape);
+            QCOMPARE(scene.root()->property("answered").toInt(), ++pressed);
+        }
+        engine.setIncubationController(before);
+        QVERIFY(incubator.isReady());
+        QVERIFY(pressed > 2);
+        delete incubator.object();
     }
 };
 

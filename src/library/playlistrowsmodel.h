@@ -1,6 +1,8 @@
 #pragma once
 
 #include "api/accountrecords.h"
+#include "api/session.h"
+#include "collection/playlistsstore.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -9,9 +11,6 @@
 #include <QCoro/QCoroTask>
 
 namespace nimbra {
-
-class PlaylistsStore;
-class Session;
 
 // The listener's playlists as rows of a list, in the store's order, and
 // the "Новый плейлист" prompt's create step. A playlist whose count changed

@@ -1,7 +1,7 @@
 #include "tracks/tracklistmodel.h"
 
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
 #include "format/durationtext.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"

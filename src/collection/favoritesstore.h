@@ -1,6 +1,6 @@
 #pragma once
 
-#include "account/trackrequests.h"
+#include "collection/trackrequests.h"
 #include "api/nimbraapi.h"
 #include "api/trackout.h"
 

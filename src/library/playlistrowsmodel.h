@@ -1,7 +1,6 @@
 #pragma once
 
 #include "api/accountrecords.h"
-#include "api/session.h"
 #include "collection/playlistsstore.h"
 
 #include <QAbstractListModel>
@@ -11,6 +10,8 @@
 #include <QCoro/QCoroTask>
 
 namespace nimbra {
+
+class Session;
 
 // The listener's playlists as rows of a list, in the store's order, and
 // the "Новый плейлист" prompt's create step. A playlist whose count changed

@@ -67,10 +67,10 @@ void ArtistPageModel::load(bool force)
 {
     if (!m_catalog || m_artistName.isEmpty())
         return;
-    runLoad(++m_generation, force);
+    runLoad(m_load.renew(), force);
 }
 
-QCoro::Task<> ArtistPageModel::runLoad(quint64 generation, bool force)
+QCoro::Task<> ArtistPageModel::runLoad(CancelToken load, bool force)
 {
     QPointer<ArtistPageModel> self(this);
     QPointer<ArtistCatalogStore> catalog = m_catalog;
@@ -85,7 +85,7 @@ QCoro::Task<> ArtistPageModel::runLoad(quint64 generation, bool force)
         co_await catalog->reloadAsync(token);
         // A load for a name no longer shown, or overtaken by a newer load
         // of this page, writes nothing: only the last one decides.
-        if (!self || !catalog || generation != m_generation)
+        if (!self || !catalog || !m_load.isCurrent(load))
             co_return;
         m_waiting = false;
     }

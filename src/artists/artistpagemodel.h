@@ -1,6 +1,7 @@
 #pragma once
 
 #include "account/authstore.h"
+#include "api/canceltoken.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistalbumlistmodel.h"
@@ -120,7 +121,7 @@ signals:
 
 private:
     void load(bool force);
-    QCoro::Task<> runLoad(quint64 generation, bool force);
+    QCoro::Task<> runLoad(CancelToken load, bool force);
     void setPage(std::optional<ArtistPageContent> page);
     void replaceTrack(const TrackOut &changed);
     void updateState();
@@ -135,7 +136,7 @@ private:
     std::optional<QString> m_loadError;
     LoadState m_loadState;
     // Each load's number; a load whose number is no longer the last writes nothing.
-    quint64 m_generation = 0;
+    TaskSlot m_load;
     // This page waits for the catalogue.
     bool m_waiting = false;
     bool m_tracksExpanded = false;

@@ -76,15 +76,10 @@ Rectangle {
                         placeholderText: "Пароль"
                         echoMode: TextInput.Password
                     }
-                    Text {
+                    FailureText {
                         objectName: "errorLine"
                         Layout.fillWidth: true
-                        visible: form.errorMessage !== ""
-                        text: form.errorMessage
-                        textFormat: Text.PlainText
-                        wrapMode: Text.Wrap
-                        font: AppTheme.callout
-                        color: AppTheme.systemRed
+                        text: form.errorText
                     }
                     AccentButton {
                         objectName: "submitButton"

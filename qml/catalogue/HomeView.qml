@@ -171,7 +171,7 @@ Item {
                 objectName: "homeError"
                 width: parent.width
                 height: visible ? errorRow.implicitHeight + AppTheme.spacingS : 0
-                visible: home.errorMessage !== ""
+                visible: home.errorText !== ""
 
                 Row {
                     id: errorRow
@@ -190,7 +190,7 @@ Item {
                         objectName: "homeErrorText"
                         anchors.verticalCenter: parent.verticalCenter
                         width: Math.min(implicitWidth, errorRow.parent.width - 2 * page.sideMargin - page.errorRetryRoom)
-                        text: home.errorMessage
+                        text: home.errorText
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
                         color: AppTheme.textSecondary
@@ -302,7 +302,7 @@ Item {
                 Item {
                     width: parent.width
                     height: releaseStrip.height
-                    visible: home.isLoading && home.releases.count === 0
+                    visible: home.loadState === LoadState.Loading && home.releases.count === 0
 
                     ProgressSpinner {
                         objectName: "releasesSpinner"
@@ -314,7 +314,7 @@ Item {
 
                 Text {
                     objectName: "releasesEmpty"
-                    visible: !home.isLoading && home.releases.count === 0
+                    visible: home.loadState !== LoadState.Loading && home.releases.count === 0
                     topPadding: AppTheme.sheetMargin
                     bottomPadding: AppTheme.sheetMargin
                     leftPadding: AppTheme.spacingXS

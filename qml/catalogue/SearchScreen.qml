@@ -42,7 +42,7 @@ ListPage {
         // New results start at the top, the albums' section included (a
         // header that grows does not move the list by itself).
         onStateChanged: {
-            if (content === SearchModel.Results)
+            if (loadState === LoadState.Loaded)
                 Qt.callLater(screen.list.positionViewAtBeginning)
         }
     }
@@ -93,14 +93,12 @@ ListPage {
         }
     }
 
-    loadState: search.content === SearchModel.Loading ? LoadState.Loading
-             : search.content === SearchModel.Failed ? LoadState.Failed
-             : search.content === SearchModel.Results ? LoadState.Loaded : LoadState.Empty
+    loadState: search.loadState
     errorText: search.errorText
     stateView.objectName: "searchState"
     stateView.errorTitle: "Ошибка"
     stateView.emptyIcon: "magnifyingglass"
-    stateView.emptyTitle: search.content === SearchModel.NothingFound ? "Ничего не найдено" : "Поиск"
-    stateView.emptyText: search.content === SearchModel.Prompt ? "Введите название трека, исполнителя или альбома" : ""
+    stateView.emptyTitle: search.emptyTitle
+    stateView.emptyText: search.emptyText
     onRetry: search.submit()
 }

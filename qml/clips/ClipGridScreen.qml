@@ -1,66 +1,38 @@
 import QtQuick
-import QtQuick.Controls
 import Nimbra
 
 // The clips and battles screens: one page of the source's entries as a grid
 // of cards, or the spinner, the error or the empty state in its place. It
 // loads each time it is made (every visit of the section) and a card starts
 // the clip player with the whole list as its queue.
-Item {
+ListPage {
     id: screen
 
     property alias source: grid.source
+
+    // A card is at least this wide, with a gap after it.
+    readonly property real minimumCardWidth: 200
 
     ClipGridModel {
         id: grid
         objectName: "clipGridModel"
     }
 
-    Rectangle {
-        anchors.fill: parent
-        color: AppTheme.background
-    }
-
     Component.onCompleted: grid.load()
     Component.onDestruction: grid.cancel()
 
-    PageTitleRow {
-        id: header
-        objectName: "clipGridHeader"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: parent.top
-        title: grid.title
-    }
-
-    GridView {
-        id: cards
+    title: grid.title
+    content: PageGrid {
         objectName: "clipGrid"
         // Each cell carries the gap after its card, so the grid reaches one
         // gap past the right margin.
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: header.bottom
-        anchors.bottom: parent.bottom
-        anchors.topMargin: AppTheme.spacingM
         anchors.leftMargin: AppTheme.spacingXL
-        anchors.rightMargin: AppTheme.spacingXL - gap
-        bottomMargin: AppTheme.spacingXL
-        clip: true
-        visible: grid.loadState === LoadState.Loaded
+        anchors.rightMargin: AppTheme.spacingXL - cellGap
         model: grid
-        boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
-
-        // As many columns of at least the minimum as fit, a gap apart; the
-        // spare width is shared out among them.
-        readonly property real minimumCardWidth: 200
-        readonly property real gap: AppTheme.spacingL
-        readonly property int columns: Math.max(1, Math.floor(width / (minimumCardWidth + gap)))
-        cellWidth: Math.floor(width / columns)
+        minimumCellWidth: screen.minimumCardWidth
         // A card: padding, the cover, two lines of title, one of artist.
         cellHeight: 2 * AppTheme.spacingM + AppTheme.gridCoverSize + 2 * AppTheme.spacingS + 2 * headline.height
-                    + callout.height + gap
+                    + callout.height + cellGap
 
         FontMetrics {
             id: headline
@@ -95,17 +67,11 @@ Item {
         }
     }
 
-    StateView {
-        objectName: "clipGridState"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: header.bottom
-        anchors.bottom: parent.bottom
-        loadState: grid.loadState
-        errorTitle: "Ошибка"
-        errorText: grid.errorMessage
-        emptyTitle: grid.emptyTitle
-        emptyIcon: grid.emptySymbol
-        onRetry: grid.load()
-    }
+    loadState: grid.loadState
+    errorText: grid.errorText
+    stateView.objectName: "clipGridState"
+    stateView.errorTitle: "Ошибка"
+    stateView.emptyTitle: grid.emptyTitle
+    stateView.emptyIcon: grid.emptySymbol
+    onRetry: grid.load()
 }

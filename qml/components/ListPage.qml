@@ -9,7 +9,8 @@ import Nimbra
 // model as `model`, it follows that model's load state, error text and
 // sign-in prompt by itself; a screen whose state comes from elsewhere binds
 // `loadState` and `errorText` instead. The list shows whenever the state view
-// does not stand in for it.
+// does not stand in for it. A screen of another shape (a grid) gives its
+// item as `content`, which then stands where the list would.
 Rectangle {
     id: page
 
@@ -34,6 +35,12 @@ Rectangle {
     property bool artworkOpensPlayer: false
     property bool favoriteEnabled: true
     property bool addToPlaylistEnabled: false
+
+    // In place of the list: fills the room under the title row and the
+    // header, `listGap` below them and at its own side margins; shown, like
+    // the list, whenever the state view is not. The state view then covers
+    // the whole room.
+    property Item content: null
 
     property alias list: list
     property alias model: list.model
@@ -60,6 +67,15 @@ Rectangle {
             header.anchors.left = headerSlot.left
             header.anchors.right = headerSlot.right
             header.anchors.top = headerSlot.top
+        }
+    }
+
+    onContentChanged: {
+        if (content) {
+            content.parent = contentSlot
+            content.anchors.fill = contentSlot
+            content.anchors.topMargin = Qt.binding(() => page.listGap)
+            content.visible = Qt.binding(() => !stateView.active)
         }
     }
 
@@ -104,7 +120,7 @@ Rectangle {
         clip: true
         reuseItems: true
         boundsBehavior: Flickable.StopAtBounds
-        visible: !stateView.active
+        visible: !page.content && (!stateView.active || stateView.compact)
         ScrollBar.vertical: ScrollBar {
             objectName: "pageScrollBar"
         }
@@ -138,9 +154,29 @@ Rectangle {
         }
     }
 
+    Item {
+        id: contentSlot
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: headerSlot.bottom
+        anchors.bottom: parent.bottom
+    }
+
+    // A compact state is a note under the list's header (which stays in
+    // view), in the middle of margins above and below it; while loading,
+    // the spinner turns in the middle of the margins alone.
+    Item {
+        id: noteSlot
+        anchors.left: list.left
+        anchors.right: list.right
+        anchors.top: list.top
+        anchors.topMargin: list.headerItem ? list.headerItem.height : 0
+        height: (stateView.loadState === LoadState.Loading ? 0 : stateView.implicitHeight) + 2 * AppTheme.spacingXXL
+    }
+
     StateView {
         id: stateView
-        anchors.fill: list
+        anchors.fill: page.content ? contentSlot : compact ? noteSlot : list
         loadState: page.loadState
         errorText: page.errorText
         onRetry: page.retry()

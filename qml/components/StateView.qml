@@ -12,6 +12,7 @@ Item {
 
     readonly property real textWidth: 360
     readonly property real stateSymbolSize: 40
+    readonly property real compactSymbolSize: 24
 
     property int loadState: LoadState.Idle
     property string errorText
@@ -22,6 +23,11 @@ Item {
     // Lines under the spinner while loading; none by default.
     property string loadingTitle
     property string loadingText
+    // A note under other content rather than the whole area: the spinner
+    // and the symbol small, the text a muted caption. A failure is said in
+    // full all the same.
+    property bool compact: false
+    readonly property bool small: compact && loadState !== LoadState.Failed
 
     signal retry()
 
@@ -36,12 +42,12 @@ Item {
         id: content
         anchors.centerIn: parent
         width: Math.min(view.width - 2 * AppTheme.spacingXL, view.textWidth)
-        spacing: AppTheme.spacingS
+        spacing: view.small ? AppTheme.symbolGap : AppTheme.spacingS
 
         ProgressSpinner {
             objectName: "stateSpinner"
             anchors.horizontalCenter: parent.horizontalCenter
-            size: AppTheme.spinnerSize
+            size: view.small ? view.compactSymbolSize : AppTheme.spinnerSize
             running: view.loadState === LoadState.Loading && view.visible
         }
 
@@ -49,7 +55,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             visible: view.loadState !== LoadState.Loading
             name: view.loadState === LoadState.Failed ? "exclamationmark.triangle" : view.emptyIcon
-            size: view.stateSymbolSize
+            size: view.small ? view.compactSymbolSize : view.stateSymbolSize
             color: view.loadState === LoadState.Failed ? AppTheme.systemOrange : AppTheme.textMuted
         }
 
@@ -73,8 +79,8 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             text: view.loadState === LoadState.Failed ? view.errorText
                 : view.loadState === LoadState.Loading ? view.loadingText : view.emptyText
-            color: AppTheme.textSecondary
-            font: AppTheme.callout
+            color: view.small ? AppTheme.textMuted : AppTheme.textSecondary
+            font: view.small ? AppTheme.caption : AppTheme.callout
             // A failure's text may come from the service: never markup.
             textFormat: Text.PlainText
             wrapMode: Text.Wrap

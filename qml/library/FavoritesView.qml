@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import Nimbra
 
 // The section "Избранное": the listener's favourite tracks, played with the
@@ -12,6 +13,7 @@ ListPage {
     title: "Избранное"
     model: FavoritesModel {
         id: tracks
+        shown: screen.StackView.view === null || screen.StackView.status === StackView.Active
     }
     list.objectName: "favoritesList"
     artworkOpensPlayer: true
@@ -23,10 +25,4 @@ ListPage {
     stateView.emptyText: tracks.needsSignIn ? "Избранное доступно после входа." : "Добавляйте треки в избранное из каталога."
     stateView.emptyIcon: tracks.needsSignIn ? "person.crop.circle" : "heart"
     onRetry: tracks.reload()
-
-    Component.onCompleted: tracks.reload()
-    onVisibleChanged: {
-        if (visible)
-            tracks.reload()
-    }
 }

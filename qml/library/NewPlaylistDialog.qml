@@ -64,15 +64,10 @@ Popup {
             onAccepted: createButton.clicked()
         }
 
-        Text {
+        FailureText {
             objectName: "newPlaylistError"
             width: parent.width
-            visible: text !== ""
             text: dialog.rows ? dialog.rows.createError : ""
-            textFormat: Text.PlainText
-            color: AppTheme.systemRed
-            font: AppTheme.callout
-            wrapMode: Text.Wrap
         }
 
         Row {

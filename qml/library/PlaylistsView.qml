@@ -10,9 +10,6 @@ ListPage {
     id: screen
     objectName: "playlistsView"
 
-    // The spinner and the symbol that stand for the empty list.
-    readonly property real emptySymbolSize: 24
-
     title: "Плейлисты"
     trailing: IconButton {
         objectName: "playlistsCreate"
@@ -25,12 +22,7 @@ ListPage {
 
     PlaylistsModel {
         id: rows
-    }
-
-    Component.onCompleted: rows.load()
-    onVisibleChanged: {
-        if (visible)
-            rows.load()
+        shown: screen.StackView.view === null || screen.StackView.status === StackView.Active
     }
 
     NewPlaylistDialog {
@@ -73,11 +65,19 @@ ListPage {
     list.objectName: "playlistsList"
     listGap: AppTheme.spacingL
     listMargin: AppTheme.pageMargin
-    // Only a guest sees a state: the list itself says when it is empty.
-    loadState: rows.needsSignIn ? LoadState.Empty : LoadState.Idle
-    stateView.objectName: "playlistsSignIn"
-    stateView.emptyTitle: "Нужен вход"
-    stateView.emptyText: "Войдите, чтобы открыть плейлисты"
+    // A guest sees the sign-in state in place of the cards and the list;
+    // a listener sees loading, the failure or the hint to make a playlist
+    // below the cards, once the service said "none".
+    loadState: rows.needsSignIn ? LoadState.Empty : rows.loadState
+    errorText: rows.errorText
+    onRetry: rows.retry()
+    // Named for what it says.
+    stateView.objectName: rows.needsSignIn ? "playlistsSignIn"
+        : rows.loadState === LoadState.Failed ? "playlistsFailure"
+        : rows.loadState === LoadState.Empty ? "playlistsEmpty" : "playlistsState"
+    stateView.compact: !rows.needsSignIn
+    stateView.emptyTitle: rows.needsSignIn ? "Нужен вход" : ""
+    stateView.emptyText: rows.needsSignIn ? "Войдите, чтобы открыть плейлисты" : "Нажмите + чтобы создать плейлист"
     stateView.emptyIcon: "music.note.list"
 
     delegate: Column {
@@ -164,54 +164,6 @@ ListPage {
                     color: AppTheme.textSecondary
                     font: AppTheme.caption
                 }
-            }
-        }
-    }
-
-    // Below the cards while there is no playlist to list: a spinner, the
-    // failure with its retry, or the hint once the service said "none".
-    Item {
-        anchors.top: screen.list.top
-        anchors.left: screen.list.left
-        anchors.right: screen.list.right
-        anchors.topMargin: screen.list.headerItem ? screen.list.headerItem.height : 0
-        height: (rows.loadState === LoadState.Failed ? failure.implicitHeight : emptyColumn.implicitHeight)
-            + 2 * AppTheme.spacingXXL
-        visible: !rows.needsSignIn && rows.count === 0
-
-        ProgressSpinner {
-            anchors.centerIn: parent
-            size: screen.emptySymbolSize
-            visible: rows.loadState === LoadState.Loading
-            running: visible
-        }
-
-        StateView {
-            id: failure
-            objectName: "playlistsFailure"
-            anchors.fill: parent
-            loadState: rows.loadState === LoadState.Failed ? LoadState.Failed : LoadState.Idle
-            errorText: rows.errorText
-            onRetry: rows.retry()
-        }
-
-        Column {
-            id: emptyColumn
-            objectName: "playlistsEmpty"
-            anchors.centerIn: parent
-            spacing: AppTheme.symbolGap
-            visible: rows.loadState === LoadState.Empty
-
-            AppIcon {
-                anchors.horizontalCenter: parent.horizontalCenter
-                name: "music.note.list"
-                size: screen.emptySymbolSize
-                color: AppTheme.textMuted
-            }
-            Text {
-                text: "Нажмите + чтобы создать плейлист"
-                color: AppTheme.textMuted
-                font: AppTheme.caption
             }
         }
     }

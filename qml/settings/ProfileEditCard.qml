@@ -25,15 +25,11 @@ AccountCard {
         onTextEdited: card.model.catalogArtistName = text
     }
 
-    Text {
+    FailureText {
         objectName: "profileError"
         width: parent.width
-        visible: text !== ""
-        text: card.model.errorMessage
-        textFormat: Text.PlainText
-        color: AppTheme.systemRed
+        text: card.model.errorText
         font: AppTheme.caption
-        wrapMode: Text.Wrap
     }
 
     Text {

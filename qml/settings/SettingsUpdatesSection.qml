@@ -64,16 +64,12 @@ SettingsSection {
         wrapMode: Text.Wrap
     }
 
-    Text {
+    // Under the download button too: a failed download or opening is told
+    // while the offer stays.
+    FailureText {
         objectName: "updateError"
         width: parent.width
-        // Under the download button too: a failed download or opening is
-        // told while the offer stays.
-        visible: text !== ""
-        text: OtaUpdateStore.error
-        textFormat: Text.PlainText
-        color: AppTheme.systemRed
+        text: OtaUpdateStore.errorText
         font: AppTheme.caption
-        wrapMode: Text.Wrap
     }
 }

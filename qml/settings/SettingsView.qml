@@ -58,15 +58,10 @@ Item {
                     onTextEdited: settings.baseUrlText = text
                 }
 
-                Text {
+                FailureText {
                     objectName: "addressError"
                     width: parent.width
-                    visible: settings.addressError !== ""
                     text: settings.addressError
-                    textFormat: Text.PlainText
-                    wrapMode: Text.Wrap
-                    font: AppTheme.callout
-                    color: AppTheme.systemRed
                 }
 
                 Text {

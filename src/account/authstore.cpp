@@ -43,7 +43,7 @@ AuthStore::AuthStore(KeychainHelper *keychain, QObject *parent)
             if (m_token != token || !m_user)
                 return;
             signOut();
-            setErrorMessage(message);
+            setError(message);
         });
     restoreToken();
 }
@@ -136,7 +136,7 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
 {
     QPointer<AuthStore> self(this);
     setLoading(true);
-    setErrorMessage(std::nullopt);
+    setError(std::nullopt);
 
     // The token comes from the service asked, even should the address
     // change before it answers.
@@ -146,7 +146,7 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
     if (!self)
         co_return;
     if (!response) {
-        setErrorMessage(response.errorText);
+        setError(response.errorText);
         setLoading(false);
         co_return;
     }
@@ -175,14 +175,14 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
         setUserValue(std::move(user.value));
         setToken(token);
         setGuestMode(false);
-        setErrorMessage(std::nullopt);
+        setError(std::nullopt);
     } else if (isRejectedToken(user.apiError)) {
         signOut();
     } else {
         // The saved token stays: a start without network, or while the
         // service has a fault, must not sign the listener out for good.
         setToken(std::nullopt);
-        setErrorMessage(user.errorText);
+        setError(user.errorText);
     }
 }
 
@@ -191,7 +191,7 @@ QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token)
     if (m_user || (m_token && *m_token != token))
         co_return;
     // A new attempt clears the message of the one before, as a sign-in does.
-    setErrorMessage(std::nullopt);
+    setError(std::nullopt);
     setToken(token);
     co_await refreshProfileAsync(std::move(token));
 }
@@ -201,13 +201,13 @@ void AuthStore::setAsideSavedToken()
     if (m_user)
         return;
     setToken(std::nullopt);
-    setErrorMessage(std::nullopt);
+    setError(std::nullopt);
 }
 
 void AuthStore::continueAsGuest()
 {
     setGuestMode(true);
-    setErrorMessage(std::nullopt);
+    setError(std::nullopt);
 }
 
 void AuthStore::signOut()
@@ -265,12 +265,12 @@ void AuthStore::setLoading(bool loading)
     emit isLoadingChanged();
 }
 
-void AuthStore::setErrorMessage(std::optional<QString> message)
+void AuthStore::setError(std::optional<QString> message)
 {
-    if (m_errorMessage == message)
+    if (m_error == message)
         return;
-    m_errorMessage = std::move(message);
-    emit errorMessageChanged();
+    m_error = std::move(message);
+    emit errorTextChanged();
 }
 
 void AuthStore::setQrToken(std::optional<QString> qrToken)

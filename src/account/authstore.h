@@ -41,7 +41,7 @@ class AuthStore : public QObject
     Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
     Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool canUseApp READ canUseApp NOTIFY canUseAppChanged)
     Q_PROPERTY(bool isSignedIn READ isSignedIn NOTIFY isSignedInChanged)
     Q_PROPERTY(QString qrToken READ qrTokenText NOTIFY qrTokenChanged)
@@ -68,8 +68,8 @@ public:
     bool isTokenLoaded() const { return m_tokenLoaded; }
     bool isGuestMode() const { return m_guestMode; }
     bool isLoading() const { return m_loading; }
-    const std::optional<QString> &errorMessage() const { return m_errorMessage; }
-    QString errorMessageText() const { return m_errorMessage.value_or(QString()); }
+    const std::optional<QString> &error() const { return m_error; }
+    QString errorText() const { return m_error.value_or(QString()); }
     // A token with a profile, or guest mode.
     bool canUseApp() const { return isSignedIn() || m_guestMode; }
     // A token with a profile: an account is in use.
@@ -125,7 +125,7 @@ signals:
     void tokenLoadedChanged();
     void isGuestModeChanged();
     void isLoadingChanged();
-    void errorMessageChanged();
+    void errorTextChanged();
     void canUseAppChanged();
     void isSignedInChanged();
     void qrTokenChanged();
@@ -146,7 +146,7 @@ private:
     void setUserValue(std::optional<UserOut> user);
     void setGuestMode(bool guest);
     void setLoading(bool loading);
-    void setErrorMessage(std::optional<QString> message);
+    void setError(std::optional<QString> message);
     void setQrToken(std::optional<QString> qrToken);
     void setQrPolling(bool polling);
     void setQrError(std::optional<QString> message);
@@ -164,7 +164,7 @@ private:
     bool m_tokenLoaded = false;
     bool m_guestMode = false;
     bool m_loading = false;
-    std::optional<QString> m_errorMessage;
+    std::optional<QString> m_error;
     bool m_canUseApp = false;
     bool m_signedIn = false;
 

@@ -16,7 +16,7 @@ LoginFormModel::LoginFormModel(QObject *parent) : QObject(parent)
             emit isLoadingChanged();
             updateCanSubmit();
         });
-        connect(m_auth, &AuthStore::errorMessageChanged, this, &LoginFormModel::errorMessageChanged);
+        connect(m_auth, &AuthStore::errorTextChanged, this, &LoginFormModel::errorTextChanged);
     }
     updateCanSubmit();
 }
@@ -65,9 +65,9 @@ bool LoginFormModel::canSubmit() const
     return m_auth && !m_username.isEmpty() && !m_password.isEmpty() && !m_auth->isLoading();
 }
 
-QString LoginFormModel::errorMessage() const
+QString LoginFormModel::errorText() const
 {
-    return m_auth ? m_auth->errorMessageText() : QString();
+    return m_auth ? m_auth->errorText() : QString();
 }
 
 QString LoginFormModel::submitTitle() const

@@ -23,7 +23,7 @@ class LoginFormModel : public QObject
     Q_PROPERTY(QString password READ password WRITE setPassword NOTIFY passwordChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(bool canSubmit READ canSubmit NOTIFY canSubmitChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(QString submitTitle READ submitTitle NOTIFY isRegisterChanged)
     Q_PROPERTY(QString modeSwitchTitle READ modeSwitchTitle NOTIFY isRegisterChanged)
     Q_PROPERTY(QString caption READ caption CONSTANT)
@@ -48,7 +48,7 @@ public:
     // no part: a registration may go out without one.
     bool canSubmit() const;
     // The store's last sign-in failure; empty while there is none.
-    QString errorMessage() const;
+    QString errorText() const;
     QString submitTitle() const;
     QString modeSwitchTitle() const;
     // The line under the title, naming the system the client runs on.
@@ -76,7 +76,7 @@ signals:
     void passwordChanged();
     void isLoadingChanged();
     void canSubmitChanged();
-    void errorMessageChanged();
+    void errorTextChanged();
     void showQrLoginChanged();
 
 private:

@@ -24,7 +24,7 @@ QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
         connect(m_auth, &AuthStore::isQrPollingChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::qrErrorChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::tokenChanged, this, &QrSheetModel::onTokenChanged);
-        connect(m_auth, &AuthStore::errorMessageChanged, this, &QrSheetModel::onErrorMessageChanged);
+        connect(m_auth, &AuthStore::errorTextChanged, this, &QrSheetModel::onErrorTextChanged);
         connect(m_auth, &AuthStore::isSignedInChanged, this, &QrSheetModel::onSignedInChanged);
     }
 }
@@ -111,11 +111,11 @@ void QrSheetModel::onTokenChanged()
     }
 }
 
-void QrSheetModel::onErrorMessageChanged()
+void QrSheetModel::onErrorTextChanged()
 {
-    if (!m_profileFailed || !m_failure.isEmpty() || m_auth->errorMessageText().isEmpty())
+    if (!m_profileFailed || !m_failure.isEmpty() || m_auth->errorText().isEmpty())
         return;
-    m_failure = m_auth->errorMessageText();
+    m_failure = m_auth->errorText();
     emit stateChanged();
 }
 

@@ -61,7 +61,7 @@ signals:
 
 private:
     void onTokenChanged();
-    void onErrorMessageChanged();
+    void onErrorTextChanged();
     void onSignedInChanged();
     void reset();
 

@@ -1,11 +1,24 @@
 #pragma once
 
 #include <QList>
+#include <QRandomGenerator>
 #include <QtGlobal>
 
+#include <functional>
 #include <utility>
 
 namespace nimbra {
+
+// Where a shuffle takes its chance from: 64 uniformly random bits a call.
+// Each owner of a shuffle takes one, so that a test can hand in a seeded
+// generator and know the order it gets.
+using RandomBits = std::function<quint64()>;
+
+// The system's source, for everything but tests and the daily list.
+inline RandomBits systemRandomBits()
+{
+    return [] { return QRandomGenerator::system()->generate64(); };
+}
 
 // A uniform draw from 0 ..< bound (bound at least 1) by Lemire's
 // multiply-high method with rejection. next() yields 64 random bits. The

@@ -49,7 +49,7 @@ QCoro::Task<> ArtistCatalogStore::reloadAsync(std::optional<QString> token)
             const QFuture<void> running = m_loadTask->done;
             co_await running;
         }
-        if (!self || (m_isReady && !m_lastError))
+        if (!self || (m_isReady && !m_error))
             co_return;
     }
     startLoad(std::move(token));
@@ -64,7 +64,7 @@ QCoro::Task<> ArtistCatalogStore::reloadAsync(std::optional<QString> token)
 void ArtistCatalogStore::startLoad(std::optional<QString> token)
 {
     setLoading(true);
-    setLastError(std::nullopt);
+    setError(std::nullopt);
     setReady(false);
     // Two calls that both waited for one failed load each start a load; only
     // the later one can still decide the store's state, so the earlier one's
@@ -143,7 +143,7 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
     }
 
     if (failure) {
-        setLastError(failure);
+        setError(failure);
         setReady(false);
     } else {
         m_albums = std::move(*albums.value);
@@ -216,7 +216,7 @@ void ArtistCatalogStore::endSession()
         m_loadTask.reset();
     }
     setLoading(false);
-    setLastError(std::nullopt);
+    setError(std::nullopt);
     setReady(false);
     m_profiles.clear();
     m_changedTracks.clear();
@@ -238,12 +238,12 @@ void ArtistCatalogStore::setReady(bool ready)
     emit isReadyChanged();
 }
 
-void ArtistCatalogStore::setLastError(std::optional<QString> error)
+void ArtistCatalogStore::setError(std::optional<QString> error)
 {
-    if (m_lastError == error)
+    if (m_error == error)
         return;
-    m_lastError = std::move(error);
-    emit lastErrorChanged();
+    m_error = std::move(error);
+    emit errorTextChanged();
 }
 
 } // namespace nimbra

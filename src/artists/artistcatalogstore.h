@@ -28,7 +28,7 @@ class ArtistCatalogStore : public QObject
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(bool isReady READ isReady NOTIFY isReadyChanged)
     // Null while there is no failure to show.
-    Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     // Album id to the number of catalogue tracks that name it.
 
 public:
@@ -37,7 +37,7 @@ public:
 
     bool isLoading() const { return m_isLoading; }
     bool isReady() const { return m_isReady; }
-    std::optional<QString> lastError() const { return m_lastError; }
+    std::optional<QString> error() const { return m_error; }
     QHash<QString, int> albumTrackCounts() const { return m_albumTrackCounts; }
 
     // token: the signed-in user's, empty for a guest.
@@ -45,7 +45,7 @@ public:
     // Loads the catalogue afresh, or, when a load is running, waits for it
     // and loads again only when it did not leave the catalogue ready.
     // Finishes when no load is running any more (or the store is gone);
-    // never throws (a failure ends in lastError).
+    // never throws (a failure ends in error()).
     QCoro::Task<> reloadAsync(std::optional<QString> token);
 
     // The page of an artist; nothing while the catalogue is not ready or
@@ -66,7 +66,7 @@ public:
 signals:
     void isLoadingChanged();
     void isReadyChanged();
-    void lastErrorChanged();
+    void errorTextChanged();
     void albumTrackCountsChanged();
 
 private:
@@ -79,7 +79,7 @@ private:
         QFuture<void> done;
     };
 
-    QString lastErrorText() const { return m_lastError.value_or(QString()); }
+    QString errorText() const { return m_error.value_or(QString()); }
 
     void startLoad(std::optional<QString> token);
     QCoro::Task<> runLoad(quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done);
@@ -92,13 +92,13 @@ private:
 
     void setLoading(bool loading);
     void setReady(bool ready);
-    void setLastError(std::optional<QString> error);
+    void setError(std::optional<QString> error);
 
     NimbraApi m_api;
 
     bool m_isLoading = false;
     bool m_isReady = false;
-    std::optional<QString> m_lastError;
+    std::optional<QString> m_error;
     // The last successful load, kept through failed ones; the tracks are
     // kept only in the profiles' compact table.
     QList<AlbumOut> m_albums;

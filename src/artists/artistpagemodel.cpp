@@ -10,7 +10,6 @@
 #include "artists/artistpagetext.h"
 
 #include <QPointer>
-#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -18,11 +17,15 @@ using namespace Qt::StringLiterals;
 
 namespace nimbra {
 
-ArtistPageModel::ArtistPageModel(QObject *parent) : ArtistPageModel(TrackStores::registered(), parent) { }
+ArtistPageModel::ArtistPageModel(QObject *parent)
+    : ArtistPageModel(TrackStores::registered(), systemRandomBits(), parent)
+{
+}
 
-ArtistPageModel::ArtistPageModel(TrackStores stores, QObject *parent)
+ArtistPageModel::ArtistPageModel(TrackStores stores, RandomBits random, QObject *parent)
     : QObject(parent)
     , m_stores(stores)
+    , m_random(std::move(random))
     , m_tracks(new TrackListModel(stores, this))
     , m_artAlbums(new ArtistAlbumListModel(this))
     , m_featAlbums(new ArtistAlbumListModel(this))
@@ -89,7 +92,7 @@ QCoro::Task<> ArtistPageModel::runLoad(CancelToken load, bool force)
             co_return;
         m_waiting = false;
     }
-    if (const std::optional<QString> error = catalog->lastError()) {
+    if (const std::optional<QString> error = catalog->error()) {
         m_loadError = error;
         updateState();
         co_return;
@@ -238,7 +241,7 @@ void ArtistPageModel::playShuffled()
     if (!m_stores.player)
         return;
     QList<TrackOut> queue = m_page->playQueue;
-    std::shuffle(queue.begin(), queue.end(), *QRandomGenerator::global());
+    shuffleList(queue, m_random);
     m_stores.player->play(queue.first(), queue);
 }
 

@@ -2,6 +2,7 @@
 
 #include "account/authstore.h"
 #include "api/canceltoken.h"
+#include "api/randomshuffle.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistpagecontent.h"
 #include "artists/artistalbumlistmodel.h"
@@ -61,7 +62,8 @@ class ArtistPageModel : public QObject
 
 public:
     explicit ArtistPageModel(QObject *parent = nullptr);
-    explicit ArtistPageModel(TrackStores stores, QObject *parent = nullptr);
+    // `random` orders the shuffle and the page's wave.
+    explicit ArtistPageModel(TrackStores stores, RandomBits random = systemRandomBits(), QObject *parent = nullptr);
     ~ArtistPageModel() override;
 
     ArtistCatalogStore *catalog() const { return m_catalog; }
@@ -129,6 +131,7 @@ private:
     ArtistPageRows::Shape rowShape() const;
 
     TrackStores m_stores;
+    RandomBits m_random;
     QPointer<ArtistCatalogStore> m_catalog;
     QPointer<AuthStore> m_auth;
     QString m_artistName;

@@ -120,7 +120,7 @@ QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
 {
     QPointer<HomePageModel> self(this);
     setLoading(true);
-    setErrorMessage(QString());
+    setErrorText(QString());
 
     const Token token = currentToken();
     const CancelToken children;
@@ -163,7 +163,7 @@ QCoro::Task<void> HomePageModel::runLoad(CancelToken cancel)
     if (!wanted())
         co_return;
     if (!failure.isEmpty())
-        self->setErrorMessage(failure, Failed::Load);
+        self->setErrorText(failure, Failed::Load);
     self->setLoading(false);
     self->m_loadSlot.finish(cancel);
 }
@@ -192,9 +192,9 @@ QCoro::Task<void> HomePageModel::runWave(Token token, CancelToken session)
     if (!self)
         co_return;
     if (!queue && !sessionEnded)
-        self->setErrorMessage(queue.errorText, Failed::Wave);
+        self->setErrorText(queue.errorText, Failed::Wave);
     else if (self->m_failed == Failed::Wave)
-        self->setErrorMessage(QString());
+        self->setErrorText(QString());
     self->setWaveLoading(false);
 }
 
@@ -277,6 +277,13 @@ QStringList HomePageModel::coverUrls(const QList<TrackOut> &tracks)
     return urls;
 }
 
+LoadState HomePageModel::loadState() const
+{
+    if (m_isLoading)
+        return LoadState::loading();
+    return m_errorText.isEmpty() ? LoadState::loaded(true) : LoadState::failed(m_errorText);
+}
+
 HomePageModel::Token HomePageModel::currentToken() const
 {
     return m_stores.session ? m_stores.session->token() : std::nullopt;
@@ -287,7 +294,7 @@ void HomePageModel::setLoading(bool loading)
     if (m_isLoading == loading)
         return;
     m_isLoading = loading;
-    emit isLoadingChanged();
+    emit loadStateChanged();
 }
 
 void HomePageModel::setWaveLoading(bool loading)
@@ -298,13 +305,13 @@ void HomePageModel::setWaveLoading(bool loading)
     emit isWaveLoadingChanged();
 }
 
-void HomePageModel::setErrorMessage(const QString &text, Failed what)
+void HomePageModel::setErrorText(const QString &text, Failed what)
 {
     m_failed = text.isEmpty() ? Failed::Nothing : what;
-    if (m_errorMessage == text)
+    if (m_errorText == text)
         return;
-    m_errorMessage = text;
-    emit errorMessageChanged();
+    m_errorText = text;
+    emit loadStateChanged();
 }
 
 void HomePageModel::setStats(const LibraryStats &stats)

@@ -5,6 +5,7 @@
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"
 #include "catalogue/homereleasemodel.h"
+#include "tracks/loadstate.h"
 #include "tracks/screenshowing.h"
 
 #include <QDate>
@@ -32,9 +33,12 @@ class HomePageModel : public QObject
     Q_OBJECT
     // True while the page is on screen; each new showing loads afresh.
     Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
-    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    // Loading while the page loads, then Failed while a load's or the
+    // wave's failure stands, else Loaded. The failure's text is there also
+    // for a wave that fails during a load.
+    Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
     Q_PROPERTY(bool isWaveLoading READ isWaveLoading NOTIFY isWaveLoadingChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
     Q_PROPERTY(QString favoritesSubtitle READ favoritesSubtitle NOTIFY statsChanged)
     Q_PROPERTY(QString collectionSubtitle READ collectionSubtitle NOTIFY statsChanged)
     Q_PROPERTY(QString clipsSubtitle READ clipsSubtitle NOTIFY statsChanged)
@@ -81,9 +85,11 @@ public:
 
     bool isShown() const { return m_showing.isShown(); }
     void setShown(bool shown);
+    LoadState loadState() const;
+    int loadStateValue() const { return loadState().state; }
     bool isLoading() const { return m_isLoading; }
     bool isWaveLoading() const { return m_isWaveLoading; }
-    QString errorMessage() const { return m_errorMessage; }
+    QString errorText() const { return m_errorText; }
     const LibraryStats &stats() const { return m_stats; }
     const QList<TrackOut> &dailyTracks() const { return m_dailyTracks; }
     HomeReleaseModel *releases() const { return m_releases; }
@@ -123,9 +129,8 @@ public:
 
 signals:
     void shownChanged();
-    void isLoadingChanged();
+    void loadStateChanged();
     void isWaveLoadingChanged();
-    void errorMessageChanged();
     void statsChanged();
     void dailyChanged();
     void albumRequested(const QString &albumId);
@@ -137,7 +142,7 @@ private:
     void setLoading(bool loading);
     void setWaveLoading(bool loading);
     enum class Failed { Nothing, Load, Wave };
-    void setErrorMessage(const QString &text, Failed what = Failed::Nothing);
+    void setErrorText(const QString &text, Failed what = Failed::Nothing);
     void setStats(const LibraryStats &stats);
     void setDailyTracks(QList<TrackOut> tracks);
 
@@ -147,7 +152,7 @@ private:
     TaskSlot m_loadSlot;
     LibraryStats m_stats;
     QList<TrackOut> m_dailyTracks;
-    QString m_errorMessage;
+    QString m_errorText;
     Failed m_failed = Failed::Nothing;
     ScreenShowing m_showing;
     // The first frame already shows the loading state.

@@ -7,6 +7,8 @@
 #include "api/clock.h"
 #include "api/nimbraapi.h"
 
+using namespace Qt::StringLiterals;
+
 namespace nimbra {
 
 namespace {
@@ -71,17 +73,23 @@ void SearchModel::submit()
     schedule(true);
 }
 
-SearchModel::Content SearchModel::content() const
+LoadState SearchModel::loadState() const
 {
     if (m_isLoading)
-        return Loading;
+        return LoadState::loading();
     if (!m_errorText.isEmpty())
-        return Failed;
-    if (m_hasSearched && m_tracks->count() == 0 && m_albums->count() == 0)
-        return NothingFound;
-    if (!m_hasSearched)
-        return Prompt;
-    return Results;
+        return LoadState::failed(m_errorText);
+    return LoadState::loaded(m_hasSearched && (m_tracks->count() > 0 || m_albums->count() > 0));
+}
+
+QString SearchModel::emptyTitle() const
+{
+    return m_hasSearched ? u"Ничего не найдено"_s : u"Поиск"_s;
+}
+
+QString SearchModel::emptyText() const
+{
+    return m_hasSearched ? QString() : u"Введите название трека, исполнителя или альбома"_s;
 }
 
 bool SearchModel::canSubmit() const

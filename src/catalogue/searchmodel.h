@@ -3,6 +3,7 @@
 #include "api/canceltoken.h"
 #include "api/catalogrecords.h"
 #include "catalogue/albumlistmodel.h"
+#include "tracks/loadstate.h"
 #include "tracks/tracklistmodel.h"
 
 #include <QObject>
@@ -32,15 +33,15 @@ class SearchModel : public QObject
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY stateChanged)
     Q_PROPERTY(bool hasSearched READ hasSearched NOTIFY stateChanged)
-    Q_PROPERTY(Content content READ content NOTIFY stateChanged)
+    Q_PROPERTY(int loadState READ loadStateValue NOTIFY stateChanged)
+    // Empty stands for two things: the prompt before any search, and a
+    // search that found nothing.
+    Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY stateChanged)
+    Q_PROPERTY(QString emptyText READ emptyText NOTIFY stateChanged)
     // "Найти" is enabled: text other than spaces, and no search running.
     Q_PROPERTY(bool canSubmit READ canSubmit NOTIFY canSubmitChanged)
 
 public:
-    // What the content area shows, in the order the rules are asked.
-    enum Content { Loading, Failed, NothingFound, Prompt, Results };
-    Q_ENUM(Content)
-
     static constexpr std::chrono::milliseconds debounce {350};
     // Runs one search for a trimmed term; throws on failure.
     using Searcher = std::function<QCoro::Task<SearchResults>(QString term, CancelToken cancel)>;
@@ -61,7 +62,12 @@ public:
     bool isLoading() const { return m_isLoading; }
     QString errorText() const { return m_errorText; }
     bool hasSearched() const { return m_hasSearched; }
-    Content content() const;
+    // What the content area shows, the first that holds: loading, the
+    // failure, empty (nothing found, or no search yet), the results.
+    LoadState loadState() const;
+    int loadStateValue() const { return loadState().state; }
+    QString emptyTitle() const;
+    QString emptyText() const;
     bool canSubmit() const;
 
     static Searcher serviceSearcher(QPointer<Session> session);

@@ -26,7 +26,7 @@ class ClipGridModel : public QAbstractListModel
     Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY sourceChanged)
     Q_PROPERTY(QString emptySymbol READ emptySymbol NOTIFY sourceChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY stateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY stateChanged)
     Q_PROPERTY(int loadState READ loadState NOTIFY stateChanged)
 
 public:
@@ -50,7 +50,7 @@ public:
     QString emptySymbol() const;
 
     bool isLoading() const { return m_loading; }
-    QString errorMessage() const { return m_error; }
+    QString errorText() const { return m_error; }
     // The first case that holds: loading with nothing held, an error (which
     // covers a held list), an empty list, the grid. A reload of a held
     // list keeps the grid.

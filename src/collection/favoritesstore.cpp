@@ -14,7 +14,7 @@ FavoritesStore::FavoritesStore(Session *session, QObject *parent) : QObject(pare
 void FavoritesStore::sessionEnded()
 {
     m_requests.endSession();
-    setLastError(std::nullopt);
+    setError(std::nullopt);
 }
 
 QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
@@ -26,7 +26,7 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     if (!started)
         co_return std::nullopt;
     const CancelToken session = *started;
-    setLastError(std::nullopt);
+    setError(std::nullopt);
 
     // The caller's copy decides; the service is not asked what it holds.
     const bool wasFavorite = track.isFavorite;
@@ -36,7 +36,7 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     if (!self || !m_requests.finish(track.id, session))
         co_return std::nullopt;
     if (!outcome) {
-        setLastError(outcome.errorText);
+        setError(outcome.errorText);
         co_return std::nullopt;
     }
     const TrackOut changed = track.withFavorite(!wasFavorite);
@@ -44,12 +44,12 @@ QCoro::Task<std::optional<TrackOut>> FavoritesStore::toggleAsync(TrackOut track)
     co_return changed;
 }
 
-void FavoritesStore::setLastError(std::optional<QString> message)
+void FavoritesStore::setError(std::optional<QString> message)
 {
-    if (m_lastError == message)
+    if (m_error == message)
         return;
-    m_lastError = std::move(message);
-    emit lastErrorChanged();
+    m_error = std::move(message);
+    emit errorTextChanged();
 }
 
 } // namespace nimbra

@@ -23,15 +23,15 @@ class Session;
 class FavoritesStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
     // session: whose token the requests carry; it must outlive the store.
     explicit FavoritesStore(Session *session, QObject *parent = nullptr);
 
     // The message of the last failed toggle; cleared as the next one starts.
-    const std::optional<QString> &lastError() const { return m_lastError; }
-    QString lastErrorText() const { return m_lastError.value_or(QString()); }
+    const std::optional<QString> &error() const { return m_error; }
+    QString errorText() const { return m_error.value_or(QString()); }
 
     // The copy of track with the favourite flag turned over, or absent when
     // the service refused or could not be reached.
@@ -40,18 +40,18 @@ public:
     QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track);
 
 signals:
-    void lastErrorChanged();
+    void errorTextChanged();
     // A toggle succeeded: the changed copy for every list that shows it.
     void trackChanged(const nimbra::TrackOut &track);
 
 private:
     // The session ended: its requests go, and so does its last message.
     void sessionEnded();
-    void setLastError(std::optional<QString> message);
+    void setError(std::optional<QString> message);
 
     QPointer<Session> m_session;
     NimbraApi m_api;
-    std::optional<QString> m_lastError;
+    std::optional<QString> m_error;
     TrackRequests m_requests;
 };
 

@@ -23,7 +23,7 @@ void PlaylistsStore::sessionChanged()
     // The requests of a session that ended went with it (Session::lifetime).
     setPlaylists({});
     setLoading(false);
-    setLastError(std::nullopt);
+    setError(std::nullopt);
     setLoadOutcome(false, QString());
 }
 
@@ -36,7 +36,7 @@ QCoro::Task<void> PlaylistsStore::loadAsync()
     const NimbraApi api = m_api;
     const CancelToken session = Session::lifetimeOf(m_session);
     setLoading(true);
-    setLastError(std::nullopt);
+    setError(std::nullopt);
 
     QCoro::Task<QList<PlaylistOut>> request = api.playlists(*token, session);
     Outcome<QList<PlaylistOut>> answer = co_await runAtBoundary(std::move(request));
@@ -47,7 +47,7 @@ QCoro::Task<void> PlaylistsStore::loadAsync()
         setPlaylists(std::move(*answer));
         setLoadOutcome(true, QString());
     } else {
-        setLastError(answer.errorText);
+        setError(answer.errorText);
         setLoadOutcome(m_hasLoaded, answer.errorText);
     }
     setLoading(false);
@@ -72,7 +72,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistsStore::createAsync(QString titl
         co_return std::nullopt;
     }
     if (!created) {
-        setLastError(outcome.errorText);
+        setError(outcome.errorText);
         emit createFinished(title, QVariant());
         co_return std::nullopt;
     }
@@ -101,7 +101,7 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlis
         co_return false;
     }
     if (!outcome) {
-        setLastError(outcome.errorText);
+        setError(outcome.errorText);
         emit addTrackFinished(trackId, playlistId, false);
         co_return false;
     }
@@ -149,12 +149,12 @@ void PlaylistsStore::setLoading(bool loading)
     emit isLoadingChanged();
 }
 
-void PlaylistsStore::setLastError(std::optional<QString> message)
+void PlaylistsStore::setError(std::optional<QString> message)
 {
-    if (m_lastError == message)
+    if (m_error == message)
         return;
-    m_lastError = std::move(message);
-    emit lastErrorChanged();
+    m_error = std::move(message);
+    emit errorTextChanged();
 }
 
 void PlaylistsStore::setLoadOutcome(bool loaded, const QString &error)

@@ -31,7 +31,7 @@ class PlaylistsStore : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
-    Q_PROPERTY(QString lastError READ lastErrorText NOTIFY lastErrorChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(QString loadError READ loadError NOTIFY loadStateChanged)
     Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY loadStateChanged)
 
@@ -44,8 +44,8 @@ public:
     bool isLoading() const { return m_loading; }
     // The message of the last failed request. Only load() clears it as it
     // starts; create() and addTrack() only ever set it.
-    const std::optional<QString> &lastError() const { return m_lastError; }
-    QString lastErrorText() const { return m_lastError.value_or(QString()); }
+    const std::optional<QString> &error() const { return m_error; }
+    QString errorText() const { return m_error.value_or(QString()); }
     // Why the last load failed; empty once one succeeds. Only a load sets it,
     // so a screen tells a failed list from an empty one.
     QString loadError() const { return m_loadError; }
@@ -70,7 +70,7 @@ public:
 signals:
     void playlistsChanged();
     void isLoadingChanged();
-    void lastErrorChanged();
+    void errorTextChanged();
     void loadStateChanged();
     // The created PlaylistOut, or a null QVariant when it failed.
     void createFinished(QString title, QVariant playlist);
@@ -82,14 +82,14 @@ private:
     std::optional<QString> token() const;
     void setPlaylists(QList<PlaylistOut> playlists);
     void setLoading(bool loading);
-    void setLastError(std::optional<QString> message);
+    void setError(std::optional<QString> message);
     void setLoadOutcome(bool loaded, const QString &error);
 
     QPointer<Session> m_session;
     NimbraApi m_api;
     QList<PlaylistOut> m_playlists;
     bool m_loading = false;
-    std::optional<QString> m_lastError;
+    std::optional<QString> m_error;
     QString m_loadError;
     bool m_hasLoaded = false;
 };

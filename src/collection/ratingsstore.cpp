@@ -14,7 +14,7 @@ RatingsStore::RatingsStore(Session *session, QObject *parent) : QObject(parent),
 void RatingsStore::sessionEnded()
 {
     m_requests.endSession();
-    setLastError(std::nullopt);
+    setError(std::nullopt);
 }
 
 QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, QString type)
@@ -26,14 +26,14 @@ QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, Q
     if (!started)
         co_return std::nullopt;
     const CancelToken session = *started;
-    setLastError(std::nullopt);
+    setError(std::nullopt);
 
     QCoro::Task<RateResponse> request = api.rateTrack(track.id, type, token, session);
     Outcome<RateResponse> answer = co_await runAtBoundary(std::move(request));
     if (!self || !m_requests.finish(track.id, session))
         co_return std::nullopt;
     if (!answer) {
-        setLastError(answer.errorText);
+        setError(answer.errorText);
         co_return std::nullopt;
     }
     // The answer's track id is the service's echo; the caller's track is
@@ -43,12 +43,12 @@ QCoro::Task<std::optional<TrackOut>> RatingsStore::toggleAsync(TrackOut track, Q
     co_return changed;
 }
 
-void RatingsStore::setLastError(std::optional<QString> message)
+void RatingsStore::setError(std::optional<QString> message)
 {
-    if (m_lastError == message)
+    if (m_error == message)
         return;
-    m_lastError = std::move(message);
-    emit lastErrorChanged();
+    m_error = std::move(message);
+    emit errorTextChanged();
 }
 
 } // namespace nimbra

@@ -71,7 +71,7 @@ QCoro::Task<void> AddToPlaylistModel::addTask(QString playlistId)
         m_added.insert(playlistId);
         followUpDone(playlistId);
     }
-    setAddState(QString(), added || !store ? QString() : store->lastErrorText());
+    setAddState(QString(), added || !store ? QString() : store->errorText());
     rowChanged(playlistId);
 }
 

@@ -11,7 +11,7 @@ namespace nimbra {
 FavoritesModel::FavoritesModel(QObject *parent) : FavoritesModel(TrackStores::registered(), NimbraApi(), parent) { }
 
 FavoritesModel::FavoritesModel(TrackStores stores, NimbraApi api, QObject *parent)
-    : TrackListModel(std::move(stores), parent), m_api(std::move(api))
+    : TrackListModel(std::move(stores), parent), m_api(std::move(api)), m_showing(this, [this] { reload(); })
 {
     if (Session *session = this->stores().session) {
         m_hadAccount = session->hasAccount();
@@ -20,6 +20,12 @@ FavoritesModel::FavoritesModel(TrackStores stores, NimbraApi api, QObject *paren
 }
 
 FavoritesModel::~FavoritesModel() = default;
+
+void FavoritesModel::setShown(bool shown)
+{
+    if (m_showing.setShown(shown))
+        emit shownChanged();
+}
 
 bool FavoritesModel::needsSignIn() const
 {

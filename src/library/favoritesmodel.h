@@ -2,6 +2,7 @@
 
 #include "api/canceltoken.h"
 #include "api/nimbraapi.h"
+#include "tracks/screenshowing.h"
 #include "tracks/tracklistmodel.h"
 
 #include <QCoro/QCoroTask>
@@ -16,6 +17,8 @@ namespace nimbra {
 class FavoritesModel : public nimbra::TrackListModel
 {
     Q_OBJECT
+    // True while the screen is on screen; each new showing loads afresh.
+    Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     // No token and profile: the screen shows the sign-in prompt instead.
     Q_PROPERTY(bool needsSignIn READ needsSignIn NOTIFY needsSignInChanged)
 
@@ -24,6 +27,8 @@ public:
     FavoritesModel(TrackStores stores, NimbraApi api, QObject *parent = nullptr);
     ~FavoritesModel() override;
 
+    bool isShown() const { return m_showing.isShown(); }
+    void setShown(bool shown);
     bool needsSignIn() const;
 
     // Loads when a token is held; a reload over a list keeps it shown.
@@ -33,6 +38,7 @@ public:
     void toggleFavorite(int row) override;
 
 signals:
+    void shownChanged();
     void needsSignInChanged();
 
 private:
@@ -43,6 +49,7 @@ private:
     NimbraApi m_api;
     TaskSlot m_task;
     bool m_hadAccount = false;
+    ScreenShowing m_showing;
 };
 
 } // namespace nimbra

@@ -125,7 +125,7 @@ QCoro::Task<void> PlaylistRowsModel::createTask(QString title)
     }
     if (succeeded)
         ++m_createdCount;
-    setCreateState(false, succeeded || !store ? QString() : store->lastErrorText());
+    setCreateState(false, succeeded || !store ? QString() : store->errorText());
     emit createFinished(succeeded);
 }
 
@@ -138,7 +138,7 @@ QCoro::Task<std::optional<PlaylistOut>> PlaylistRowsModel::createOnce(QString ti
         const QSet<QString> earlier = m_unanswered->earlierIds;
         co_await store->loadAsync();
         // Without a fresh list it cannot be told; nothing more is sent.
-        if (!self || !store || store->lastError())
+        if (!self || !store || store->error())
             co_return std::nullopt;
         for (const PlaylistOut &playlist : store->playlists()) {
             if (trimmedTitle(playlist.title) == title && !earlier.contains(playlist.id)) {

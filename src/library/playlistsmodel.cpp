@@ -16,13 +16,19 @@ PlaylistsModel::PlaylistsModel(QObject *parent)
 }
 
 PlaylistsModel::PlaylistsModel(PlaylistsStore *store, Session *session, QObject *parent)
-    : PlaylistRowsModel(store, session, parent)
+    : PlaylistRowsModel(store, session, parent), m_showing(this, [this] { load(); })
 {
     if (store) {
         connect(store, &PlaylistsStore::loadStateChanged, this, &PlaylistsModel::loadStateChanged);
         connect(store, &PlaylistsStore::isLoadingChanged, this, &PlaylistsModel::loadStateChanged);
     }
     connect(this, &PlaylistRowsModel::countChanged, this, &PlaylistsModel::loadStateChanged);
+}
+
+void PlaylistsModel::setShown(bool shown)
+{
+    if (m_showing.setShown(shown))
+        emit shownChanged();
 }
 
 LoadState PlaylistsModel::loadState() const

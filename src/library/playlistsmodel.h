@@ -2,6 +2,7 @@
 
 #include "library/playlistrowsmodel.h"
 #include "tracks/loadstate.h"
+#include "tracks/screenshowing.h"
 
 namespace nimbra {
 
@@ -9,6 +10,8 @@ namespace nimbra {
 class PlaylistsModel : public nimbra::PlaylistRowsModel
 {
     Q_OBJECT
+    // True while the screen is on screen; each new showing loads afresh.
+    Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     // Below the smart cards: the list (Loaded), a spinner while the first
     // answer is awaited, "Нажмите +" only after an answer that held no
     // playlist, the failure's text with a retry when the service could not
@@ -20,7 +23,10 @@ public:
     explicit PlaylistsModel(QObject *parent = nullptr);
     PlaylistsModel(PlaylistsStore *store, Session *session, QObject *parent = nullptr);
 
-    // The screen came on screen: the store loads when a token is held.
+    bool isShown() const { return m_showing.isShown(); }
+    void setShown(bool shown);
+
+    // The store loads when a token is held.
     Q_INVOKABLE void load();
     Q_INVOKABLE void retry() { load(); }
 
@@ -29,10 +35,14 @@ public:
     QString errorText() const { return loadState().errorText; }
 
 signals:
+    void shownChanged();
     void loadStateChanged();
 
 protected:
     QString countText(qint64 trackCount) const override;
+
+private:
+    ScreenShowing m_showing;
 };
 
 } // namespace nimbra

@@ -1,14 +1,12 @@
 #include "library/smartplaylistmodel.h"
 
 #include "api/boundary.h"
-#include "api/randomshuffle.h"
 #include "api/settle.h"
 #include "player/audiocacheservice.h"
 #include "library/trackdraws.h"
 #include "player/playerstore.h"
 
 #include <QPointer>
-#include <QRandomGenerator>
 
 namespace nimbra {
 
@@ -32,12 +30,16 @@ QSet<QString> savedTrackIds()
 } // namespace
 
 SmartPlaylistModel::SmartPlaylistModel(QObject *parent)
-    : SmartPlaylistModel(TrackStores::registered(), savedTrackIds, NimbraApi(), parent)
+    : SmartPlaylistModel(TrackStores::registered(), savedTrackIds, NimbraApi(), systemRandomBits(), parent)
 {
 }
 
-SmartPlaylistModel::SmartPlaylistModel(TrackStores stores, OfflineIds offlineIds, NimbraApi api, QObject *parent)
-    : TrackListModel(std::move(stores), parent), m_offlineIds(std::move(offlineIds)), m_api(std::move(api))
+SmartPlaylistModel::SmartPlaylistModel(
+    TrackStores stores, OfflineIds offlineIds, NimbraApi api, RandomBits random, QObject *parent)
+    : TrackListModel(std::move(stores), parent)
+    , m_offlineIds(std::move(offlineIds))
+    , m_api(std::move(api))
+    , m_random(std::move(random))
 {
 }
 
@@ -169,7 +171,7 @@ void SmartPlaylistModel::playAll()
 void SmartPlaylistModel::shuffleAll()
 {
     QList<TrackOut> queue = tracks();
-    shuffleList(queue, [] { return QRandomGenerator::system()->generate64(); });
+    shuffleList(queue, m_random);
     playList(queue);
 }
 

@@ -2,6 +2,7 @@
 
 #include "api/canceltoken.h"
 #include "api/nimbraapi.h"
+#include "api/randomshuffle.h"
 #include "library/smartplaylistkind.h"
 #include "tracks/tracklistmodel.h"
 
@@ -38,7 +39,9 @@ public:
     using OfflineIds = std::function<QSet<QString>()>;
 
     explicit SmartPlaylistModel(QObject *parent = nullptr);
-    SmartPlaylistModel(TrackStores stores, OfflineIds offlineIds, NimbraApi api, QObject *parent = nullptr);
+    // `random` orders "Перемешать".
+    SmartPlaylistModel(TrackStores stores, OfflineIds offlineIds, NimbraApi api,
+        RandomBits random = systemRandomBits(), QObject *parent = nullptr);
     ~SmartPlaylistModel() override;
 
     QString kind() const;
@@ -67,6 +70,7 @@ private:
 
     OfflineIds m_offlineIds;
     NimbraApi m_api;
+    RandomBits m_random;
     std::optional<SmartPlaylistKind> m_kind;
     QList<TrackOut> m_preloaded;
     TaskSlot m_task;

@@ -3,7 +3,6 @@
 #include "api/randomshuffle.h"
 #include "api/splitmix64.h"
 
-#include <QRandomGenerator>
 #include <QSet>
 
 #include <algorithm>
@@ -85,8 +84,7 @@ QCoro::Task<QList<TrackOut>> TrackDraws::dailyPlaylist(std::optional<QString> to
 QCoro::Task<QList<TrackOut>> TrackDraws::myWaveQueue(std::optional<QString> token, CancelToken cancel) const
 {
     const NimbraApi api = m_api;
-    const std::function<quint64()> next
-        = m_sources.random ? m_sources.random : [] { return QRandomGenerator::system()->generate64(); };
+    const RandomBits next = m_sources.random ? m_sources.random : systemRandomBits();
 
     QList<TrackOut> result;
     QSet<QString> seen;

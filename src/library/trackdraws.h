@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/nimbraapi.h"
+#include "api/randomshuffle.h"
 
 #include <QDate>
 
@@ -22,8 +23,8 @@ public:
     {
         // The listener's local calendar day (the daily list's seed).
         std::function<QDate()> today;
-        // 64 uniformly random bits (the wave's shuffles).
-        std::function<quint64()> random;
+        // The wave's shuffles.
+        RandomBits random;
     };
 
     explicit TrackDraws(NimbraApi api, Sources sources = {}) : m_api(std::move(api)), m_sources(std::move(sources)) { }

@@ -6,7 +6,7 @@
 
 namespace nimbra {
 
-PlayQueue::PlayQueue(QRandomGenerator *random) : m_random(random) { }
+PlayQueue::PlayQueue(RandomBits random) : m_random(std::move(random)) { }
 
 qsizetype PlayQueue::place(const TrackOut &track, const QList<TrackOut> &list)
 {
@@ -136,7 +136,7 @@ QList<TrackOut> PlayQueue::withoutId(const QList<TrackOut> &list, const QString 
 
 void PlayQueue::shuffle(QList<TrackOut> &list) const
 {
-    std::shuffle(list.begin(), list.end(), *m_random);
+    shuffleList(list, m_random);
 }
 
 void PlayQueue::clear()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "api/randomshuffle.h"
 #include "api/trackout.h"
 #include "player/repeatmode.h"
 
 #include <QList>
-#include <QRandomGenerator>
 #include <QUrl>
 
 #include <functional>
@@ -27,7 +27,7 @@ public:
         QUrl url;
     };
 
-    explicit PlayQueue(QRandomGenerator *random = QRandomGenerator::global());
+    explicit PlayQueue(RandomBits random = systemRandomBits());
 
     const QList<TrackOut> &tracks() const { return m_tracks; }
     qsizetype size() const { return m_tracks.size(); }
@@ -78,7 +78,7 @@ private:
     QList<TrackOut> withoutId(const QList<TrackOut> &list, const QString &id) const;
     void shuffle(QList<TrackOut> &list) const;
 
-    QRandomGenerator *m_random;
+    RandomBits m_random;
     QList<TrackOut> m_tracks;
     QList<TrackOut> m_saved;
     qsizetype m_index = 0;

@@ -157,7 +157,7 @@ QCoro::Task<void> ProfileModel::saveAsync()
     const QString token = *auth->token();
     QPointer<ProfileModel> self(this);
     setSaving(true);
-    setErrorMessage({});
+    setErrorText({});
     setSaveMessage({});
 
     // Sent as typed, blanks included; an empty field is left out, so the
@@ -182,7 +182,7 @@ QCoro::Task<void> ProfileModel::saveAsync()
     if (outcome)
         setSaveMessage(u"Профиль сохранён"_s);
     else
-        setErrorMessage(outcome.errorText);
+        setErrorText(outcome.errorText);
     setSaving(false);
 }
 
@@ -196,9 +196,9 @@ void ProfileModel::setSaveMessage(const QString &text)
     assignAndNotify(this, m_saveMessage, text, &ProfileModel::saveMessageChanged);
 }
 
-void ProfileModel::setErrorMessage(const QString &text)
+void ProfileModel::setErrorText(const QString &text)
 {
-    assignAndNotify(this, m_errorMessage, text, &ProfileModel::errorMessageChanged);
+    assignAndNotify(this, m_errorText, text, &ProfileModel::errorTextChanged);
 }
 
 } // namespace nimbra

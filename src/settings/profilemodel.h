@@ -38,7 +38,7 @@ class ProfileModel : public QObject
             catalogArtistNameChanged)
     Q_PROPERTY(bool isSaving READ isSaving NOTIFY isSavingChanged)
     Q_PROPERTY(QString saveMessage READ saveMessage NOTIFY saveMessageChanged)
-    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
     explicit ProfileModel(QObject *parent = nullptr);
@@ -68,7 +68,7 @@ public:
     void setCatalogArtistName(const QString &name);
     bool isSaving() const { return m_saving; }
     QString saveMessage() const { return m_saveMessage; }
-    QString errorMessage() const { return m_errorMessage; }
+    QString errorText() const { return m_errorText; }
 
     // The edit fields take the profile's e-mail and artist name (empty when
     // absent); without a profile nothing changes.
@@ -87,14 +87,14 @@ signals:
     void catalogArtistNameChanged();
     void isSavingChanged();
     void saveMessageChanged();
-    void errorMessageChanged();
+    void errorTextChanged();
 
 private:
     const UserOut *user() const;
     void onUserChanged();
     void setSaving(bool saving);
     void setSaveMessage(const QString &text);
-    void setErrorMessage(const QString &text);
+    void setErrorText(const QString &text);
 
     QPointer<AuthStore> m_auth;
     NimbraApi m_api;
@@ -105,7 +105,7 @@ private:
     QString m_catalogArtistName;
     bool m_saving = false;
     QString m_saveMessage;
-    QString m_errorMessage;
+    QString m_errorText;
 };
 
 } // namespace nimbra

@@ -129,14 +129,14 @@ QCoro::Task<void> RootViewModel::restoreSavedSession(QString token, CancelToken 
             co_return;
         // Signed in, or the token was refused (the store signed out
         // without a message), or someone else's session stands now.
-        if (auth->canUseApp() || !auth->errorMessage() || (auth->token() && *auth->token() != token)) {
+        if (auth->canUseApp() || !auth->error() || (auth->token() && *auth->token() != token)) {
             m_failures = 0;
             m_restore.finish(cancel);
             setPhase(Phase::Settled);
             co_return;
         }
         ++m_failures;
-        m_errorText = *auth->errorMessage();
+        m_errorText = *auth->error();
         setPhase(Phase::Offline);
         watchNetwork();
 

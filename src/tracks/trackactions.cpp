@@ -73,7 +73,7 @@ QCoro::Task<void> TrackActions::sendFavorite(TrackOut track)
     QPointer<FavoritesStore> favorites = m_stores.favorites;
     const std::optional<TrackOut> changed = co_await favorites->toggleAsync(std::move(track));
     if (self)
-        finish(changed, favorites ? favorites->lastErrorText() : QString());
+        finish(changed, favorites ? favorites->errorText() : QString());
 }
 
 QCoro::Task<void> TrackActions::sendDislike(TrackOut track)
@@ -82,7 +82,7 @@ QCoro::Task<void> TrackActions::sendDislike(TrackOut track)
     QPointer<RatingsStore> ratings = m_stores.ratings;
     const std::optional<TrackOut> changed = co_await ratings->toggleAsync(std::move(track), u"dislike"_s);
     if (self)
-        finish(changed, ratings ? ratings->lastErrorText() : QString());
+        finish(changed, ratings ? ratings->errorText() : QString());
 }
 
 void TrackActions::finish(const std::optional<TrackOut> &changed, const QString &failure)

@@ -74,9 +74,9 @@ void OtaUpdateStore::setStatusMessage(const QString &text)
     assignAndNotify(this, m_statusMessage, text, &OtaUpdateStore::statusMessageChanged);
 }
 
-void OtaUpdateStore::setError(const QString &text)
+void OtaUpdateStore::setErrorText(const QString &text)
 {
-    assignAndNotify(this, m_error, text, &OtaUpdateStore::errorChanged);
+    assignAndNotify(this, m_errorText, text, &OtaUpdateStore::errorTextChanged);
 }
 
 void OtaUpdateStore::checkUpdates(bool silent)
@@ -92,7 +92,7 @@ QCoro::Task<void> OtaUpdateStore::checkUpdatesAsync(bool silent)
     removeEmptyEarlierFolders();
     setChecking(true);
     setStatusMessage(QString());
-    setError(QString());
+    setErrorText(QString());
 
     QPointer<OtaUpdateStore> self(this);
     const CancelToken lifetime = m_lifetime;
@@ -105,7 +105,7 @@ QCoro::Task<void> OtaUpdateStore::checkUpdatesAsync(bool silent)
     else if (manifest && !silent)
         setStatusMessage(u"У вас установлена последняя версия (build %1)"_s.arg(m_currentBuild));
     else if (!manifest && !silent)
-        setError(manifest.errorText);
+        setErrorText(manifest.errorText);
     setChecking(false);
     emit checkFinished(silent);
 }
@@ -132,7 +132,7 @@ QString OtaUpdateStore::ensureDownloadFolder()
         // the program ends, for the installer that may still be reading it.
         auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/"_s + folderPrefix + u"XXXXXX"_s);
         if (!folder->isValid()) {
-            setError(UpdateDownload::failureText(u"не удалось создать папку для загрузки"_s));
+            setErrorText(UpdateDownload::failureText(u"не удалось создать папку для загрузки"_s));
             return {};
         }
         folder->setAutoRemove(false);
@@ -152,11 +152,11 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
     // A file on this machine, or a path with no server, parses as an
     // address and can never be fetched: say so, or the button does nothing.
     if (url.isRelative() || url.host().isEmpty()) {
-        setError(UpdateDownload::failureText(u"неверный адрес загрузки"_s));
+        setErrorText(UpdateDownload::failureText(u"неверный адрес загрузки"_s));
         co_return;
     }
     if (!OtaService::isAllowedAddress(url)) {
-        setError(UpdateDownload::unsafeAddressText());
+        setErrorText(UpdateDownload::unsafeAddressText());
         co_return;
     }
     const QString folder = ensureDownloadFolder();
@@ -165,7 +165,7 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
 
     setDownloading(true);
     setDownloadProgress(-1);
-    setError(QString());
+    setErrorText(QString());
     setStatusMessage(QString());
 
     QPointer<OtaUpdateStore> self(this);
@@ -186,7 +186,7 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
         if (install(*saved.value))
             setAvailableManifest(std::nullopt);
     } else {
-        setError(saved.errorText);
+        setErrorText(saved.errorText);
     }
     setDownloading(false);
     emit downloadFinished();
@@ -196,7 +196,7 @@ bool OtaUpdateStore::install(const QString &path)
 {
     if (m_opener && m_opener(path))
         return true;
-    setError(u"Не удалось открыть обновление. Файл сохранён в папке "_s
+    setErrorText(u"Не удалось открыть обновление. Файл сохранён в папке "_s
         + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     return false;
 }

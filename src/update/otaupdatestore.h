@@ -29,7 +29,7 @@ class OtaUpdateStore : public QObject
     Q_PROPERTY(bool isDownloading READ isDownloading NOTIFY isDownloadingChanged)
     Q_PROPERTY(double downloadProgress READ downloadProgress NOTIFY downloadProgressChanged)
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
-    Q_PROPERTY(QString error READ error NOTIFY errorChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     // The running build, as the settings' "О приложении" shows it.
     Q_PROPERTY(QString version READ version CONSTANT)
     Q_PROPERTY(QString build READ build CONSTANT)
@@ -54,7 +54,7 @@ public:
     double downloadProgress() const { return m_progress; }
     // Null when there is none.
     QString statusMessage() const { return m_statusMessage; }
-    QString error() const { return m_error; }
+    QString errorText() const { return m_errorText; }
 
     QString version() const;
     QString build() const;
@@ -86,7 +86,7 @@ signals:
     void isDownloadingChanged();
     void downloadProgressChanged();
     void statusMessageChanged();
-    void errorChanged();
+    void errorTextChanged();
     // After every check, silent or not, that was not refused as a repeat.
     void checkFinished(bool silent);
     // After every download that was started, whatever its outcome.
@@ -97,7 +97,7 @@ private:
     void setDownloading(bool downloading);
     void setDownloadProgress(double progress);
     void setStatusMessage(const QString &text);
-    void setError(const QString &text);
+    void setErrorText(const QString &text);
     // Made with mode 0700 on first use; empty with an error set when that fails.
     QString ensureDownloadFolder();
     // Hands the file to the desktop; false (with the error set) when that failed.
@@ -110,7 +110,7 @@ private:
     bool m_downloading = false;
     double m_progress = 0;
     QString m_statusMessage;
-    QString m_error;
+    QString m_errorText;
     qint64 m_currentBuild;
     FileOpener m_opener;
     std::unique_ptr<QTemporaryDir> m_folder;

@@ -14,7 +14,7 @@ UpdateBannerModel::UpdateBannerModel(QObject *parent) : QObject(parent)
         connect(m_store, &OtaUpdateStore::availableManifestChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::isDownloadingChanged, this, &UpdateBannerModel::changed);
         connect(m_store, &OtaUpdateStore::downloadProgressChanged, this, &UpdateBannerModel::changed);
-        connect(m_store, &OtaUpdateStore::errorChanged, this, &UpdateBannerModel::changed);
+        connect(m_store, &OtaUpdateStore::errorTextChanged, this, &UpdateBannerModel::changed);
     }
 }
 
@@ -37,13 +37,13 @@ bool UpdateBannerModel::hasNotesLine() const
 
 bool UpdateBannerModel::notesLineIsFailure() const
 {
-    return m_store && m_store->availableManifest() && !downloading() && !m_store->error().isEmpty();
+    return m_store && m_store->availableManifest() && !downloading() && !m_store->errorText().isEmpty();
 }
 
 QString UpdateBannerModel::notesLine() const
 {
     if (notesLineIsFailure())
-        return m_store->error();
+        return m_store->errorText();
     if (!hasNotesLine())
         return {};
     const QString &notes = *m_store->availableManifest()->releaseNotes;

@@ -116,11 +116,11 @@ private slots:
         // service must not sign the listener out for good.
         QCOMPARE(session.savedToken(), savedTokenKept ? std::optional<QByteArray>("saved") : std::nullopt);
         if (message.isEmpty())
-            QCOMPARE(auth.errorMessage(), std::nullopt);
+            QCOMPARE(auth.error(), std::nullopt);
         else if (message == "?"_L1)
-            QVERIFY(!auth.errorMessageText().isEmpty());
+            QVERIFY(!auth.errorText().isEmpty());
         else
-            QCOMPARE(auth.errorMessage(), std::optional<QString>(message));
+            QCOMPARE(auth.error(), std::optional<QString>(message));
     }
 
     void unreachableServiceKeepsSavedToken()
@@ -135,7 +135,7 @@ private slots:
         AuthSession session("saved");
         QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));
         QCOMPARE(session.auth->token(), std::nullopt);
-        QCOMPARE(session.auth->errorMessage(), std::optional<QString>(u"Не удалось подключиться к серверу"_s));
+        QCOMPARE(session.auth->error(), std::optional<QString>(u"Не удалось подключиться к серверу"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
     }
 
@@ -180,7 +180,7 @@ private slots:
         AuthStore &auth = *session.auth;
 
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
-        QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Неверный пароль"_s));
+        QCOMPARE(auth.error(), std::optional<QString>(u"Неверный пароль"_s));
         QVERIFY(!auth.isLoading());
         QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
@@ -189,10 +189,10 @@ private slots:
         // The next attempt clears the message as it starts.
         m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
-        QSignalSpy message(&auth, &AuthStore::errorMessageChanged);
+        QSignalSpy message(&auth, &AuthStore::errorTextChanged);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"right"_s));
         QCOMPARE(message.size(), 1);
-        QCOMPARE(auth.errorMessage(), std::nullopt);
+        QCOMPARE(auth.error(), std::nullopt);
     }
 
     void signInWhoseProfileFails()
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(auth.token(), std::nullopt);
         QVERIFY(!auth.isLoading());
         QVERIFY(!auth.canUseApp());
-        QCOMPARE(auth.errorMessage(), std::optional<QString>(u"Ошибка сервера (500)"_s));
+        QCOMPARE(auth.error(), std::optional<QString>(u"Ошибка сервера (500)"_s));
         // The issued token stays saved for the next start.
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
     }
@@ -240,7 +240,7 @@ private slots:
         QVERIFY(auth.isSignedIn());
         QCOMPARE(auth.user()->username, u"ann"_s);
         QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
-        QCOMPARE(auth.errorMessage(), std::nullopt);
+        QCOMPARE(auth.error(), std::nullopt);
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
     }
 
@@ -285,14 +285,14 @@ private slots:
         QVERIFY(!auth.canUseApp());
         QCOMPARE(m_server->requestCount(), 0);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
-        QVERIFY(auth.errorMessage());
+        QVERIFY(auth.error());
         const int requestsBefore = m_server->requestCount();
 
         auth.continueAsGuest();
         QVERIFY(auth.isGuestMode());
         QVERIFY(auth.canUseApp());
         QVERIFY(!auth.isSignedIn());
-        QCOMPARE(auth.errorMessage(), std::nullopt);
+        QCOMPARE(auth.error(), std::nullopt);
         QCOMPARE(m_server->requestCount(), requestsBefore);
 
         QSignalSpy canUse(&auth, &AuthStore::canUseAppChanged);

@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(m_server->requestCount(), 1);
         QCOMPARE(m_server->lastRequest().path, path);
         QCOMPARE(bodyOf(m_server->lastRequest()), body);
-        QVERIFY(!form.errorMessage().isEmpty());
+        QVERIFY(!form.errorText().isEmpty());
         QVERIFY(!name.isDetached());
         QVERIFY(!pass.isDetached());
         QVERIFY(mail.isEmpty() || !mail.isDetached());
@@ -155,7 +155,7 @@ private slots:
         form.setPassword(u"pw"_s);
         QSignalSpy canSubmit(&form, &LoginFormModel::canSubmitChanged);
         QSignalSpy loading(&form, &LoginFormModel::isLoadingChanged);
-        QSignalSpy error(&form, &LoginFormModel::errorMessageChanged);
+        QSignalSpy error(&form, &LoginFormModel::errorTextChanged);
 
         form.submit();
         QVERIFY(form.isLoading());
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(canSubmit.count(), 2);
         QCOMPARE(loading.count(), 2);
         QCOMPARE(error.count(), 1);
-        QCOMPARE(form.errorMessage(), u"Неверный пароль"_s);
+        QCOMPARE(form.errorText(), u"Неверный пароль"_s);
         m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
     }
 
@@ -186,7 +186,7 @@ private slots:
         form.setUsername(u"anna"_s);
         form.setPassword(u"pw"_s);
         form.submit();
-        QTRY_VERIFY(!form.errorMessage().isEmpty());
+        QTRY_VERIFY(!form.errorText().isEmpty());
 
         QSignalSpy titles(&form, &LoginFormModel::isRegisterChanged);
         form.toggleMode();
@@ -200,18 +200,18 @@ private slots:
         QCOMPARE(form.email(), u"anna@example.org"_s);
         QCOMPARE(form.username(), u"anna"_s);
         QCOMPARE(form.password(), u"pw"_s);
-        QCOMPARE(form.errorMessage(), u"Неверный пароль"_s);
+        QCOMPARE(form.errorText(), u"Неверный пароль"_s);
         QCOMPARE(m_server->requestCount(), 1);
 
         // A new attempt clears the line at its start.
-        QSignalSpy error(&form, &LoginFormModel::errorMessageChanged);
+        QSignalSpy error(&form, &LoginFormModel::errorTextChanged);
         form.submit();
-        QVERIFY(form.errorMessage().isEmpty());
-        QTRY_COMPARE(form.errorMessage(), u"Имя занято"_s);
+        QVERIFY(form.errorText().isEmpty());
+        QTRY_COMPARE(form.errorText(), u"Имя занято"_s);
         QCOMPARE(error.count(), 2);
 
         form.continueAsGuest();
-        QVERIFY(form.errorMessage().isEmpty());
+        QVERIFY(form.errorText().isEmpty());
         QVERIFY(session.auth->isGuestMode());
     }
 };

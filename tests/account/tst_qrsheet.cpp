@@ -210,7 +210,7 @@ private slots:
         AuthStore &auth = *session.auth;
         // An earlier password attempt left its message.
         QCoro::waitFor(auth.loginAsync(u"anna"_s, u"pw"_s));
-        QCOMPARE(auth.errorMessageText(), u"Неверный пароль"_s);
+        QCOMPARE(auth.errorText(), u"Неверный пароль"_s);
         auth.setClock(&m_noPause);
         StoreRegistry::set(&auth);
         QrSheetModel sheet;

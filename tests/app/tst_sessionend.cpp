@@ -122,7 +122,7 @@ class TestSessionEnd : public QObject
             QVERIFY(!desktop.metadata().contains(u"xesam:title"_s));
         }
         QVERIFY(m_app->playlists()->playlists().isEmpty());
-        QVERIFY(m_app->favorites()->lastError().value_or(QString()).isEmpty());
+        QVERIFY(m_app->favorites()->error().value_or(QString()).isEmpty());
         QVERIFY(!m_app->artistCatalog()->isReady());
         QVERIFY(m_app->artistNavigation()->presentedArtistName().isEmpty());
         QVERIFY(!m_app->clipPlayer()->isPresented());
@@ -216,7 +216,7 @@ private slots:
         QCoro::waitFor(m_app->playlists()->loadAsync());
         QTRY_VERIFY(!m_app->auth()->hasToken());
         QVERIFY(!m_app->auth()->canUseApp());
-        QCOMPARE(m_app->auth()->errorMessage().value_or(QString()), u"Недействительный токен"_s);
+        QCOMPARE(m_app->auth()->error().value_or(QString()), u"Недействительный токен"_s);
         QVERIFY(!m_app->session()->isSignedIn());
         verifyNothingOfTheListenerLeft();
         // The saved token is gone, so the next start asks for a sign-in.
@@ -230,7 +230,7 @@ private slots:
         m_server->on(u"POST"_s, u"/api/v1/favorites"_s, FakeResponse {403, R"({"detail": "Запрещено"})"});
         const auto changed = QCoro::waitFor(m_app->favorites()->toggleAsync(makeTrack(u"a"_s)));
         QVERIFY(!changed);
-        QCOMPARE(m_app->favorites()->lastErrorText(), u"Запрещено"_s);
+        QCOMPARE(m_app->favorites()->errorText(), u"Запрещено"_s);
         QCoreApplication::processEvents();
         QVERIFY(m_app->auth()->isSignedIn());
     }

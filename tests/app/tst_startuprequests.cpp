@@ -9,6 +9,7 @@
 #include "apprig.h"
 
 #include "artists/artistcatalogstore.h"
+#include "tracks/loadstate.h"
 
 #include <QHash>
 #include <QQuickItem>
@@ -83,8 +84,8 @@ private slots:
         QObject *home = nullptr;
         QTRY_VERIFY((home = m_rig.item(u"homeView"_s) ? m_rig.item(u"homeView"_s)->findChild<QObject *>(u"homeModel"_s)
                                                        : nullptr));
-        QTRY_VERIFY(!home->property("isLoading").toBool());
-        QCOMPARE(home->property("errorMessage").toString(), QString());
+        QTRY_VERIFY(home->property("loadState").toInt() != int(LoadState::Loading));
+        QCOMPARE(home->property("errorText").toString(), QString());
         QVERIFY(home->property("hasDaily").toBool());
         QTRY_VERIFY_WITH_TIMEOUT(AppRig::coversLoaded(m_rig.item(u"releaseStrip"_s), u"releaseThumb"_s), 15000);
         const QStringList dailyCovers = home->property("dailyCoverUrls").toStringList();

@@ -221,17 +221,17 @@ private slots:
             OtaManifest {99, u"2.0.0"_s, server.baseUrl().toString() + u"/cut.AppImage"_s, u"Заметки"_s});
         QTRY_VERIFY(isShown(item(u"updateBanner"_s)));
         press(u"updateDownloadButton"_s);
-        QTRY_VERIFY(!store->error().isEmpty());
+        QTRY_VERIFY(!store->errorText().isEmpty());
         QTRY_VERIFY(isShown(item(u"updateDownloadButton"_s)));
-        QCOMPARE(item(u"updateNotes"_s)->property("text").toString(), store->error());
-        QVERIFY(store->error().startsWith(u"Не удалось загрузить обновление: "_s));
+        QCOMPARE(item(u"updateNotes"_s)->property("text").toString(), store->errorText());
+        QVERIFY(store->errorText().startsWith(u"Не удалось загрузить обновление: "_s));
         screenshot(u"update-banner-failed"_s);
 
         auto *nav = item(u"mainView"_s)->findChild<MainNavigationModel *>(u"mainNavigation"_s);
         QVERIFY(nav);
         nav->navigateToSidebar(SidebarItem::Settings);
         QTRY_VERIFY(isShown(item(u"updateError"_s)));
-        QCOMPARE(item(u"updateError"_s)->property("text").toString(), store->error());
+        QCOMPARE(item(u"updateError"_s)->property("text").toString(), store->errorText());
         // The last row scrolled to the end lies above the strip.
         QQuickItem *apiRow = item(u"apiHostRow"_s);
         QQuickItem *scroll = item(u"settingsView"_s)->findChild<QQuickItem *>(u"settingsScroll"_s);
@@ -345,7 +345,7 @@ private slots:
         QCOMPARE(QFileInfo(m_opened.first()).fileName(), u"Nimbras-Setup.AppImage"_s);
         QVERIFY(m_openedBytes.first() == package);
         QTRY_VERIFY(!isShown(item(u"updateBanner"_s)));
-        QVERIFY(m_app->updates()->error().isNull());
+        QVERIFY(m_app->updates()->errorText().isNull());
     }
 };
 

@@ -127,7 +127,7 @@ private slots:
         QVERIFY(m_service->injectFault(QJsonObject {{"path"_L1, u"/api/v1/favorites"_s}, {"method"_L1, u"POST"_s},
             {"status"_L1, 500}}));
         QCOMPARE(QCoro::waitFor(favorites.toggleAsync(chosen)), std::nullopt);
-        QVERIFY(!favorites.lastErrorText().isEmpty());
+        QVERIFY(!favorites.errorText().isEmpty());
         QVERIFY(!markOf(catalog.artistPage(kArtist, std::nullopt)->allTracks, chosen.id));
         m_service->clearFaults();
 

@@ -134,7 +134,7 @@ public:
     explicit StateLog(ArtistCatalogStore &store) : m_store(store)
     {
         for (auto signal : {&ArtistCatalogStore::isLoadingChanged, &ArtistCatalogStore::isReadyChanged,
-                 &ArtistCatalogStore::lastErrorChanged})
+                 &ArtistCatalogStore::errorTextChanged})
             QObject::connect(&store, signal, &store, [this] { record(); });
     }
     QStringList states;
@@ -143,7 +143,7 @@ private:
     void record()
     {
         const QString state = u"%1 %2 %3"_s.arg(m_store.isLoading() ? u"loading"_s : u"idle"_s,
-            m_store.isReady() ? u"ready"_s : u"unready"_s, m_store.lastError().value_or(u"-"_s));
+            m_store.isReady() ? u"ready"_s : u"unready"_s, m_store.error().value_or(u"-"_s));
         if (states.isEmpty() || states.last() != state)
             states.append(state);
     }
@@ -153,7 +153,7 @@ private:
 bool loadedCatalogue(ArtistCatalogStore &store)
 {
     QCoro::waitFor(store.reloadAsync(u"tok"_s));
-    return store.isReady() && !store.isLoading() && !store.lastError();
+    return store.isReady() && !store.isLoading() && !store.error();
 }
 
 const QHash<QString, int> kCounts {{u"al1"_s, 3}, {u"al2"_s, 1}};
@@ -192,8 +192,8 @@ private slots:
         QVERIFY(store.isLoading());
         QTRY_VERIFY(!store.isLoading());
         QVERIFY(store.isReady());
-        QVERIFY(!store.lastError());
-        QVERIFY(store.property("lastError").toString().isNull());
+        QVERIFY(!store.error());
+        QVERIFY(store.property("errorText").toString().isNull());
 
         QCOMPARE(m_server->requestCount(), 3);
         for (const RecordedRequest &r : m_server->requests()) {
@@ -269,8 +269,8 @@ private slots:
 
         QVERIFY(!store.isLoading());
         QVERIFY(!store.isReady());
-        QCOMPARE(store.lastError(), error);
-        QCOMPARE(store.property("lastError").toString(), error);
+        QCOMPARE(store.error(), error);
+        QCOMPARE(store.property("errorText").toString(), error);
         QVERIFY(!store.artistPage(u"Ann"_s, std::nullopt));
         QCOMPARE(counts.count(), 0);
         QCOMPARE(store.albumTrackCounts(), kCounts);

@@ -323,7 +323,7 @@ private slots:
         QStringList sent;
         for (const RecordedRequest &r : m_server->requests())
             sent.append(r.method + u' ' + r.path);
-        QCOMPARE(m_favorites->lastErrorText(), QString());
+        QCOMPARE(m_favorites->errorText(), QString());
         const QString id = rows->trackAt(0).id;
         QCOMPARE(sent, (QStringList {u"POST /api/v1/favorites"_s, u"DELETE /api/v1/favorites/"_s + id}));
     }

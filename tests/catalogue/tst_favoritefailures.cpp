@@ -183,22 +183,22 @@ private slots:
         SearchModel search([](QString, CancelToken) { return foundTracks(); }, &clock, rig.stores());
         search.setQuery(u"a"_s);
         search.submit();
-        QTRY_COMPARE(search.content(), SearchModel::Results);
+        QTRY_COMPARE(search.loadState().state, LoadState::Loaded);
 
         QVERIFY(QMetaObject::invokeMethod(search.tracks(), action, Q_ARG(int, 0)));
         QCOMPARE(search.tracks()->promptTitle(), u"Нужен вход"_s);
         QCOMPARE(search.tracks()->signInPrompt(), prompt);
-        QCOMPARE(search.content(), SearchModel::Results);
+        QCOMPARE(search.loadState().state, LoadState::Loaded);
         search.tracks()->setSignInPrompt(QString());
 
         rig.signIn();
         QVERIFY(QMetaObject::invokeMethod(search.tracks(), action, Q_ARG(int, 0)));
-        QTRY_COMPARE(search.content(), SearchModel::Failed);
+        QTRY_COMPARE(search.loadState().state, LoadState::Failed);
         QCOMPARE(search.errorText(), refusal);
         QCOMPARE(search.tracks()->signInPrompt(), QString());
         // The next search clears it.
         search.submit();
-        QTRY_COMPARE(search.content(), SearchModel::Results);
+        QTRY_COMPARE(search.loadState().state, LoadState::Loaded);
     }
 
     // The players and the lists without an error view of their own: the

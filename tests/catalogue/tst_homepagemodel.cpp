@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(page->dailyCountText(), u"3 трека · обновляется в 00:00"_s);
         QCOMPARE(page->dailyDateText(), u"6 декабря"_s);
         QVERIFY(!page->isLoading());
-        QVERIFY(page->errorMessage().isEmpty());
+        QVERIFY(page->errorText().isEmpty());
     }
 
     void failuresLeaveWhatWasThere_data()
@@ -170,16 +170,16 @@ private slots:
         QCOMPARE(page->favoritesSubtitle(), favorites);
         QCOMPARE(releaseIds(page->releases()), releases);
         QCOMPARE(page->dailyTracks().size(), dailyCount);
-        QCOMPARE(page->errorMessage().isEmpty(), !error);
+        QCOMPARE(page->errorText().isEmpty(), !error);
         if (error)
-            QCOMPARE(page->errorMessage(), pendingFailureText());
+            QCOMPARE(page->errorText(), pendingFailureText());
         QVERIFY(!page->isLoading());
         // Failed counts cancel the releases, which were never taken.
         QCOMPARE(rig.releases.last()->cancelled, failing == u"stats");
 
         // Loading again clears the text at once.
         page->load();
-        QVERIFY(page->errorMessage().isEmpty());
+        QVERIFY(page->errorText().isEmpty());
         QVERIFY(page->isLoading());
     }
 
@@ -207,7 +207,7 @@ private slots:
         running = rig.daily.last();
         rig.player.session.setToken(u"other"_s);
         QVERIFY(running->cancelled);
-        QCOMPARE(page->errorMessage(), QString());
+        QCOMPARE(page->errorText(), QString());
     }
 
     // A reload overtakes a load whose daily list is past the point where
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(rig.player.currentId(), playing);
         if (!playing.isEmpty())
             QCOMPARE(trackIds(rig.player.store->queue()), queue);
-        QCOMPARE(page->errorMessage(), error);
+        QCOMPARE(page->errorText(), error);
     }
 
     // The error line says what failed last, and "Повторить" runs that again;
@@ -297,27 +297,27 @@ private slots:
         auto page = rig.make();
         page->startMyWave();
         rig.wave.fail();
-        QCOMPARE(page->errorMessage(), pendingFailureText());
+        QCOMPARE(page->errorText(), pendingFailureText());
 
         page->retry();
         QCOMPARE(rig.wave.requests.size(), 2);
         QCOMPARE(rig.stats.requests.size(), 0);
         rig.wave.answer();
         QCOMPARE(rig.player.currentId(), u"w1"_s);
-        QCOMPARE(page->errorMessage(), QString());
+        QCOMPARE(page->errorText(), QString());
 
         // A failed load is retried as a load, and a wave that plays
         // meanwhile leaves the load's error standing.
         page->load();
         rig.stats.fail();
-        QCOMPARE(page->errorMessage(), pendingFailureText());
+        QCOMPARE(page->errorText(), pendingFailureText());
         page->startMyWave();
         rig.wave.answer();
-        QCOMPARE(page->errorMessage(), pendingFailureText());
+        QCOMPARE(page->errorText(), pendingFailureText());
         page->retry();
         QCOMPARE(rig.stats.requests.size(), 2);
         QCOMPARE(rig.wave.requests.size(), 3);
-        QCOMPARE(page->errorMessage(), QString());
+        QCOMPARE(page->errorText(), QString());
         rig.answerAll();
         QVERIFY(!page->isLoading());
     }

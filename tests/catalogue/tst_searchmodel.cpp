@@ -59,7 +59,8 @@ private slots:
         FakeSearch service;
         SearchModel model(service.searcher(), &service.clock, TrackStores {});
         QAbstractItemModelTester tracksTester(model.tracks(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.loadState().state, LoadState::Empty);
+        QVERIFY(!model.hasSearched());
 
         model.setQuery(u"r"_s);
         service.clock.advance(300ms);
@@ -69,14 +70,15 @@ private slots:
         model.setQuery(u"ro "_s);
         service.clock.advance(349ms);
         QCOMPARE(service.asked, QStringList());
-        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.loadState().state, LoadState::Empty);
+        QVERIFY(!model.hasSearched());
         service.clock.advance(1ms);
         QCOMPARE(service.asked, QStringList {u"ro"_s});
-        QCOMPARE(model.content(), SearchModel::Loading);
+        QCOMPARE(model.loadState().state, LoadState::Loading);
         QVERIFY(!model.canSubmit());
 
         service.clock.advance(100ms);
-        QCOMPARE(model.content(), SearchModel::Results);
+        QCOMPARE(model.loadState().state, LoadState::Loaded);
         QCOMPARE(model.tracks()->trackAt(0).id, u"ro-1"_s);
         QCOMPARE(model.albums()->count(), 1);
         QVERIFY(model.canSubmit());
@@ -92,7 +94,7 @@ private slots:
         QCOMPARE(service.asked, QStringList {u"deep  house"_s});
         service.clock.advance(1s);
         QCOMPARE(service.asked.size(), 1);
-        QCOMPARE(model.content(), SearchModel::Results);
+        QCOMPARE(model.loadState().state, LoadState::Loaded);
     }
 
     // Only the newest search changes the screen: an older answer that comes
@@ -114,13 +116,13 @@ private slots:
         model.submit();
         model.setQuery(u"new"_s);
         // The older request was abandoned as the newer edit came in.
-        QCOMPARE(model.content(), SearchModel::Loading);
+        QCOMPARE(model.loadState().state, LoadState::Loading);
         QVERIFY(!model.hasSearched());
         service.clock.advance(350ms);
         QCOMPARE(service.asked.last(), u"new"_s);
-        QCOMPARE(model.content(), SearchModel::Loading);
+        QCOMPARE(model.loadState().state, LoadState::Loading);
         service.clock.advance(100ms);
-        QCOMPARE(model.content(), SearchModel::Results);
+        QCOMPARE(model.loadState().state, LoadState::Loaded);
         QCOMPARE(model.tracks()->trackAt(0).id, u"new-1"_s);
         service.clock.advance(1s);
         QCOMPARE(model.tracks()->trackAt(0).id, u"new-1"_s);
@@ -132,10 +134,10 @@ private slots:
     {
         QTest::addColumn<QString>("term");
         QTest::addColumn<int>("content");
-        QTest::newRow("tracks and albums") << u"rock"_s << int(SearchModel::Results);
-        QTest::newRow("only tracks") << u"tracks"_s << int(SearchModel::Results);
-        QTest::newRow("only albums") << u"albums"_s << int(SearchModel::Results);
-        QTest::newRow("nothing") << u"none"_s << int(SearchModel::NothingFound);
+        QTest::newRow("tracks and albums") << u"rock"_s << int(LoadState::Loaded);
+        QTest::newRow("only tracks") << u"tracks"_s << int(LoadState::Loaded);
+        QTest::newRow("only albums") << u"albums"_s << int(LoadState::Loaded);
+        QTest::newRow("nothing") << u"none"_s << int(LoadState::Empty);
     }
 
     void answerDecidesWhatShows()
@@ -147,7 +149,7 @@ private slots:
         model.setQuery(term);
         model.submit();
         service.clock.advance(100ms);
-        QCOMPARE(int(model.content()), content);
+        QCOMPARE(int(model.loadState().state), content);
     }
 
     void outcomesAndTheEmptyText()
@@ -160,7 +162,7 @@ private slots:
         model.setQuery(u"fail"_s);
         model.submit();
         service.clock.advance(100ms);
-        QCOMPARE(model.content(), SearchModel::Failed);
+        QCOMPARE(model.loadState().state, LoadState::Failed);
         QCOMPARE(model.errorText(), u"Сервис недоступен"_s);
         QCOMPARE(model.tracks()->count(), 0);
         QCOMPARE(model.albums()->count(), 0);
@@ -168,7 +170,8 @@ private slots:
         // Spaces only: back at the prompt at once, nothing asked.
         const int asked = int(service.asked.size());
         model.setQuery(u"   "_s);
-        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.loadState().state, LoadState::Empty);
+        QVERIFY(!model.hasSearched());
         QCOMPARE(model.errorText(), QString());
         QVERIFY(!model.canSubmit());
         service.clock.advance(1s);
@@ -178,9 +181,11 @@ private slots:
         model.setQuery(u"slow"_s);
         model.submit();
         model.setQuery(QString());
-        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.loadState().state, LoadState::Empty);
+        QVERIFY(!model.hasSearched());
         service.clock.advance(1s);
-        QCOMPARE(model.content(), SearchModel::Prompt);
+        QCOMPARE(model.loadState().state, LoadState::Empty);
+        QVERIFY(!model.hasSearched());
         QCOMPARE(model.tracks()->count(), 0);
 
         // So does the end of the session it was asked in.

@@ -125,7 +125,7 @@ private slots:
         QVERIFY(!m_server->lastRequest().hasHeader(u"Authorization"_s)); // a guest
         QCOMPARE(int(model.loadState()), state);
         QCOMPARE(model.rowCount(), rows);
-        QCOMPARE(model.errorMessage(), error);
+        QCOMPARE(model.errorText(), error);
         QVERIFY(!IconMap::glyph(model.emptySymbol()).isEmpty());
     }
 

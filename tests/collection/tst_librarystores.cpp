@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(m_server->requestCount(), 1);
         QCOMPARE(m_server->lastRequest().method, method);
         QCOMPARE(m_server->lastRequest().path, path);
-        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(store.error(), std::nullopt);
     }
 
     void failedFavouriteToggleLeavesTheTrack()
@@ -109,15 +109,15 @@ private slots:
 
         QCOMPARE(QCoro::waitFor(store.toggleAsync(sampleTrack(false))), std::nullopt);
         QCOMPARE(changedSpy.size(), 0);
-        QCOMPARE(store.lastError(), std::optional<QString>(u"Not authenticated"_s));
+        QCOMPARE(store.error(), std::optional<QString>(u"Not authenticated"_s));
         QCOMPARE(m_server->lastRequest().header(u"Authorization"_s), u"Bearer tok"_s);
 
         // The next toggle clears the message before it sends.
         m_server->setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
-        QSignalSpy errors(&store, &FavoritesStore::lastErrorChanged);
+        QSignalSpy errors(&store, &FavoritesStore::errorTextChanged);
         QVERIFY(QCoro::waitFor(store.toggleAsync(sampleTrack(false))));
         QCOMPARE(errors.size(), 1);
-        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(store.error(), std::nullopt);
         QCOMPARE(changedSpy.size(), 1);
         QCOMPARE(changedSpy.first().at(0).value<TrackOut>(), sampleTrack(true));
     }
@@ -154,11 +154,11 @@ private slots:
 
         const std::optional<TrackOut> changed = QCoro::waitFor(store.toggleAsync(track, u"dislike"_s));
         QCOMPARE(changed.has_value(), succeeds);
-        QCOMPARE(store.lastError().has_value(), !succeeds);
+        QCOMPARE(store.error().has_value(), !succeeds);
         if (succeeds)
             QCOMPARE(*changed, track.withUserRating(rating));
         if (status == 403)
-            QCOMPARE(store.lastError(), std::optional<QString>(u"Запрещено"_s));
+            QCOMPARE(store.error(), std::optional<QString>(u"Запрещено"_s));
     }
 
     void failedLoadKeepsTheListATokenChangeEmptiesIt()
@@ -174,12 +174,12 @@ private slots:
         QCOMPARE(loading.size(), 2);
         QVERIFY(!store.isLoading());
         QCOMPARE(store.playlists().size(), 3);
-        QCOMPARE(store.lastError(), std::optional<QString>(u"Сбой"_s));
+        QCOMPARE(store.error(), std::optional<QString>(u"Сбой"_s));
 
         // Only a load clears the message as it starts.
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {200, "[]"});
         QCoro::waitFor(store.loadAsync());
-        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(store.error(), std::nullopt);
         QVERIFY(store.playlists().isEmpty());
 
         // One listener's private playlists are never shown to the next, not
@@ -188,14 +188,14 @@ private slots:
         loadThree(store);
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {500, {}});
         QCoro::waitFor(store.loadAsync());
-        QVERIFY(store.lastError());
+        QVERIFY(store.error());
         QSignalSpy changes(&store, &PlaylistsStore::playlistsChanged);
         session.setToken(u"tok"_s);
         QCOMPARE(changes.size(), 0);
         session.setToken(std::nullopt);
         QCOMPARE(changes.size(), 1);
         QVERIFY(store.playlists().isEmpty());
-        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(store.error(), std::nullopt);
 
         // A load for the former listener still under way is dropped.
         session.setToken(u"tok"_s);
@@ -213,7 +213,7 @@ private slots:
         QVERIFY(waitUntilIdle());
         QVERIFY(store.playlists().isEmpty());
         QVERIFY(!store.isLoading());
-        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(store.error(), std::nullopt);
     }
 
     void createdPlaylistStandsFirst()
@@ -253,16 +253,16 @@ private slots:
         store.create(u"x"_s);
         QTRY_COMPARE(created.size(), 1);
         QVERIFY(created.first().at(1).isNull());
-        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+        QCOMPARE(store.error(), std::optional<QString>(u"too long"_s));
         QCOMPARE(store.playlists().size(), 3);
 
         m_server->on(u"POST"_s, u"/api/v1/playlists/p2/tracks"_s, FakeResponse {200, "not json"});
         QVERIFY(QCoro::waitFor(store.addTrackAsync(u"t1"_s, u"p2"_s)));
-        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+        QCOMPARE(store.error(), std::optional<QString>(u"too long"_s));
 
         m_server->on(u"POST"_s, u"/api/v1/playlists"_s, FakeResponse {201, playlistJson("p9", "New", 0)});
         QVERIFY(QCoro::waitFor(store.createAsync(u"New"_s)));
-        QCOMPARE(store.lastError(), std::optional<QString>(u"too long"_s));
+        QCOMPARE(store.error(), std::optional<QString>(u"too long"_s));
     }
 
     void addingATrackCountsIt_data()
@@ -297,7 +297,7 @@ private slots:
         for (const PlaylistOut &p : store.playlists())
             actual.append(p.trackCount);
         QCOMPARE(actual, counts);
-        QCOMPARE(store.lastError().has_value(), !accepted);
+        QCOMPARE(store.error().has_value(), !accepted);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "api/randomshuffle.h"
+#include "api/splitmix64.h"
 #include "player/playqueue.h"
 #include "trackfixtures.h"
 #include <memory>
@@ -244,6 +246,16 @@ private slots:
         rest.sort();
         QCOMPARE(rest, QStringList({u"a"_s, u"c"_s, u"d"_s}));
         QCOMPARE(trackIds(shuffled.savedOrder()), trackIds(list));
+
+        // The rest is drawn from the queue's own source: a seeded one
+        // orders it as the shared shuffle does from that seed.
+        SplitMix64 seeded(7), reference(7);
+        PlayQueue pinned([&seeded] { return seeded.next(); });
+        pinned.setShuffled(true, std::nullopt);
+        QStringList expected {u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s, u"h"_s, u"i"_s, u"j"_s};
+        pinned.place(makeTrack(u"b"_s), makeTracks(QStringList {u"b"_s} + expected));
+        shuffleList(expected, [&reference] { return reference.next(); });
+        QCOMPARE(trackIds(pinned.tracks().mid(1)), expected);
     }
 
     void firstPlayableSkipsAndWraps_data()

@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(saving.count(), 2);
         QCOMPARE(QJsonDocument::fromJson(m_server->lastRequest().body).object(), sent);
         QCOMPARE(model.saveMessage(), saved);
-        QCOMPARE(model.errorMessage(), error);
+        QCOMPARE(model.errorText(), error);
         // The fields keep what was typed, also after a save that returns
         // the same user with other values.
         QCOMPARE(model.email(), email);

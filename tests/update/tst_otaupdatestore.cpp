@@ -125,7 +125,7 @@ private slots:
         QCoro::waitFor(m_store->checkUpdatesAsync(silent));
         QCOMPARE(m_store->hasAvailableManifest(), offered);
         QCOMPARE(m_store->statusMessage(), status);
-        QVERIFY(m_store->error().isNull());
+        QVERIFY(m_store->errorText().isNull());
         QVERIFY(!m_store->isChecking());
     }
 
@@ -146,7 +146,7 @@ private slots:
         QSignalSpy finished(m_store.get(), &OtaUpdateStore::checkFinished);
         QCoro::waitFor(m_store->checkUpdatesAsync(silent));
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(m_store->error(), error);
+        QCOMPARE(m_store->errorText(), error);
         QVERIFY(m_store->statusMessage().isNull());
         // A failed check does not withdraw an earlier offer.
         QVERIFY(m_store->hasAvailableManifest());
@@ -199,7 +199,7 @@ private slots:
             for (int i = 2; i < progress.size(); ++i)
                 QVERIFY(progress[i] > progress[i - 1]);
         }
-        QVERIFY(m_store->error().isNull());
+        QVERIFY(m_store->errorText().isNull());
         QVERIFY(!m_store->hasAvailableManifest());
         QCOMPARE(m_server->lastRequest().header(u"Accept-Encoding"_s), u"identity"_s);
 
@@ -257,7 +257,7 @@ private slots:
         } else {
             download();
         }
-        QCOMPARE(m_store->error(), error);
+        QCOMPARE(m_store->errorText(), error);
         // The network layer may send a GET again when the first connection
         // closes early; what matters is whether the address was asked at all.
         QCOMPARE(m_server->requestCount() > 0, requests > 0);
@@ -344,7 +344,7 @@ private slots:
         const QString path = QDir(m_store->downloadFolder()).filePath(u"n.AppImage"_s);
         // Told as the offer's failure, which the strip and the settings show
         // while the offer stays.
-        QCOMPARE(m_store->error(), u"Не удалось открыть обновление. Файл сохранён в папке "_s + m_store->downloadFolder());
+        QCOMPARE(m_store->errorText(), u"Не удалось открыть обновление. Файл сохранён в папке "_s + m_store->downloadFolder());
         QVERIFY(m_store->statusMessage().isNull());
         QVERIFY(m_store->hasAvailableManifest());
         QVERIFY(QFile::exists(path));

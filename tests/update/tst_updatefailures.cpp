@@ -82,10 +82,10 @@ private slots:
         m_server->on(u"GET"_s, u"/n.AppImage"_s, cut);
         download();
         QVERIFY(m_store->hasAvailableManifest());
-        QVERIFY(m_store->error().startsWith(u"Не удалось загрузить обновление: "_s));
+        QVERIFY(m_store->errorText().startsWith(u"Не удалось загрузить обновление: "_s));
         QVERIFY(banner.hasNotesLine());
         QVERIFY(banner.notesLineIsFailure());
-        QCOMPARE(banner.notesLine(), m_store->error());
+        QCOMPARE(banner.notesLine(), m_store->errorText());
         QVERIFY(banner.showsDownloadButton());
 
         // The file arrives but cannot be opened: the offer stays, naming the
@@ -94,14 +94,14 @@ private slots:
         m_openerSucceeds = false;
         download();
         QVERIFY(m_store->hasAvailableManifest());
-        QVERIFY(m_store->error().contains(QDir::toNativeSeparators(m_store->downloadFolder())));
-        QCOMPARE(banner.notesLine(), m_store->error());
+        QVERIFY(m_store->errorText().contains(QDir::toNativeSeparators(m_store->downloadFolder())));
+        QCOMPARE(banner.notesLine(), m_store->errorText());
         QVERIFY(QFile::exists(QDir(m_store->downloadFolder()).filePath(u"n.AppImage"_s)));
 
         m_openerSucceeds = true;
         download();
         QVERIFY(!m_store->hasAvailableManifest());
-        QVERIFY(m_store->error().isEmpty());
+        QVERIFY(m_store->errorText().isEmpty());
     }
 
     // A file saved earlier under the name outlives a failed download and
@@ -132,13 +132,13 @@ private slots:
         m_server->on(u"GET"_s, u"/n.deb"_s, failing);
         offer(u"/n.deb"_s);
         download();
-        QVERIFY(!m_store->error().isEmpty());
+        QVERIFY(!m_store->errorText().isEmpty());
         QCOMPARE(contents(), QByteArray("first whole file"));
         QCOMPARE(QDir(m_store->downloadFolder()).entryList(QDir::Files | QDir::Hidden), QStringList {u"n.deb"_s});
 
         m_server->on(u"GET"_s, u"/n.deb"_s, FakeResponse {200, "second whole file", "application/octet-stream"});
         download();
-        QVERIFY(m_store->error().isEmpty());
+        QVERIFY(m_store->errorText().isEmpty());
         QCOMPARE(contents(), QByteArray("second whole file"));
     }
 
@@ -251,7 +251,7 @@ private slots:
         const QString folder = m_store->downloadFolder();
         QVERIFY(folder != first);
         QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(m_store->error().isEmpty(), whole);
+        QCOMPARE(m_store->errorText().isEmpty(), whole);
         m_store.reset();
         QCOMPARE(QFileInfo::exists(QDir(folder).filePath(u"n.zip"_s)), whole);
         QCOMPARE(QFileInfo(folder).isDir(), whole);

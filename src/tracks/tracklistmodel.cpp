@@ -1,5 +1,6 @@
 #include "tracks/tracklistmodel.h"
 
+#include "api/apiconfig.h"
 #include "collection/favoritesstore.h"
 #include "collection/ratingsstore.h"
 #include "format/durationtext.h"
@@ -39,36 +40,40 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const TrackOut &track = m_tracks.at(index.row());
+    // Each role reads its own field: a row is made whole for an action only.
+    const qsizetype row = index.row();
     switch (role) {
     case Qt::DisplayRole:
     case TitleRole:
-        return track.title;
+        return m_tracks.text(row, TrackRows::Title);
     case TrackIdRole:
-        return track.id;
+        return m_tracks.text(row, TrackRows::Id);
     case ArtistRole:
-        return track.artist;
+        return m_tracks.artist(row);
     case CoverUrlRole:
-        return track.coverAddress();
+        return ApiConfig::resolvedText(
+            m_tracks.hasText(row, TrackRows::Cover) ? std::optional(m_tracks.text(row, TrackRows::Cover)) : std::nullopt);
     case DurationSecondsRole:
-        return double(track.durationSeconds);
+        return double(m_tracks.durationSeconds(row));
     case DurationTextRole:
-        return durationText(double(track.durationSeconds));
+        return durationText(double(m_tracks.durationSeconds(row)));
     case IsFavoriteRole:
-        return track.isFavorite;
+        return m_tracks.isFavorite(row);
     case UserRatingRole:
         // 1 liked, -1 disliked, 0 none.
-        return track.userRating == u"like"_s ? 1 : track.userRating == u"dislike"_s ? -1 : 0;
+        return m_tracks.userRating(row) == u"like"_s ? 1 : m_tracks.userRating(row) == u"dislike"_s ? -1 : 0;
     case IsDislikedRole:
-        return track.userRating == u"dislike"_s;
+        return m_tracks.userRating(row) == u"dislike"_s;
     case IsHiFiRole:
-        return track.isHiFi();
+        return m_tracks.isHiFi(row);
     case IsCurrentRole:
-        return !m_currentId.isNull() && track.id == m_currentId;
+        return !m_currentId.isNull() && m_tracks.hasId(row, m_currentId);
     case AlbumIdRole:
-        return track.albumId.value_or(QString());
-    case TrackNumberRole:
-        return track.trackNumber ? QVariant(*track.trackNumber) : QVariant();
+        return m_tracks.albumId(row).value_or(QString());
+    case TrackNumberRole: {
+        const std::optional<qint64> number = m_tracks.trackNumber(row);
+        return number ? QVariant(*number) : QVariant();
+    }
     default:
         return {};
     }
@@ -102,7 +107,7 @@ TrackOut TrackListModel::trackAt(int row) const
 int TrackListModel::rowOf(const QString &id) const
 {
     for (qsizetype row = 0; row < m_tracks.size(); ++row) {
-        if (m_tracks.at(row).id == id)
+        if (m_tracks.hasId(row, id))
             return int(row);
     }
     return -1;
@@ -112,7 +117,8 @@ void TrackListModel::setTracks(QList<TrackOut> tracks)
 {
     const qsizetype before = m_tracks.size();
     beginResetModel();
-    m_tracks = std::move(tracks);
+    m_tracks.clear();
+    m_tracks.append(tracks);
     endResetModel();
     if (before != m_tracks.size())
         emit countChanged();
@@ -133,9 +139,9 @@ bool TrackListModel::replaceById(const TrackOut &track)
 {
     bool replaced = false;
     for (qsizetype row = 0; row < m_tracks.size(); ++row) {
-        if (m_tracks.at(row).id != track.id || m_tracks.at(row) == track)
+        if (!m_tracks.hasId(row, track.id) || m_tracks.at(row) == track)
             continue;
-        m_tracks[row] = track;
+        m_tracks.replace(row, track);
         const QModelIndex changed = index(int(row));
         emit dataChanged(changed, changed);
         replaced = true;
@@ -147,10 +153,10 @@ void TrackListModel::removeById(const QString &id)
 {
     bool removed = false;
     for (qsizetype row = m_tracks.size() - 1; row >= 0; --row) {
-        if (m_tracks.at(row).id != id)
+        if (!m_tracks.hasId(row, id))
             continue;
         beginRemoveRows({}, int(row), int(row));
-        m_tracks.removeAt(row);
+        m_tracks.remove(row);
         endRemoveRows();
         removed = true;
     }
@@ -196,7 +202,7 @@ void TrackListModel::play(int row)
 {
     if (row < 0 || row >= m_tracks.size() || !m_stores.player)
         return;
-    m_stores.player->play(m_tracks.at(row), m_tracks);
+    m_stores.player->play(m_tracks.at(row), m_tracks.all());
 }
 
 void TrackListModel::playAndOpen(int row)
@@ -232,8 +238,7 @@ void TrackListModel::markCurrent(const QString &id)
     const QString before = std::exchange(m_currentId, id);
     // Only the rows that stop or start being the playing one change.
     for (qsizetype row = 0; row < m_tracks.size(); ++row) {
-        const QString &rowId = m_tracks.at(row).id;
-        if ((!before.isNull() && rowId == before) || (!id.isNull() && rowId == id)) {
+        if ((!before.isNull() && m_tracks.hasId(row, before)) || (!id.isNull() && m_tracks.hasId(row, id))) {
             const QModelIndex changed = index(int(row));
             emit dataChanged(changed, changed, {IsCurrentRole});
         }

@@ -2,6 +2,7 @@
 
 #include "api/trackout.h"
 #include "tracks/loadstate.h"
+#include "tracks/trackrows.h"
 #include "tracks/trackstores.h"
 
 #include <QAbstractListModel>
@@ -58,7 +59,8 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const { return int(m_tracks.size()); }
-    const QList<TrackOut> &tracks() const { return m_tracks; }
+    // Every row's record, made whole.
+    QList<TrackOut> tracks() const { return m_tracks.all(); }
     // The record of row; a default one outside the list.
     TrackOut trackAt(int row) const;
     // The first row showing id, or -1.
@@ -114,7 +116,7 @@ private:
     TrackStores m_stores;
     TrackActions *m_actions = nullptr;
     std::function<void(const QString &text)> m_failureHandler;
-    QList<TrackOut> m_tracks;
+    TrackRows m_tracks;
     QString m_currentId;
     LoadState m_loadState;
 };

@@ -98,6 +98,76 @@ private slots:
         QCOMPARE(reset.size(), 1);
     }
 
+    // A row keeps its record compactly and gives every field back as it was
+    // given, also after the rows around it were replaced and removed.
+    void rowsComeBackWhole_data()
+    {
+        QTest::addColumn<TrackOut>("track");
+        TrackOut bare;
+        bare.id = u"t1"_s;
+        TrackOut full = bare;
+        full.title = u"Песня \U0001F3B5"_s;
+        full.artist = u"Café"_s;
+        full.durationSeconds = std::numeric_limits<qint64>::max();
+        full.fileUrl = u"media/t1.FLAC?x=1"_s;
+        full.coverUrl = u"media/covers/é.png"_s;
+        full.albumId = u"al1"_s;
+        full.lyrics = QString(70000, u'ж');
+        full.trackNumber = -3;
+        full.userRating = u"dislike"_s;
+        full.isFavorite = true;
+        full.createdAt = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0, 7), QTimeZone::utc());
+        TrackOut empty = bare;
+        empty.title = QString(QChar(0xD83C)); // half of a pair, as a JSON escape may give it
+        empty.coverUrl = QString();
+        empty.lyrics = QString();
+        empty.createdAt = QDateTime();
+        TrackOut wideId = full;
+        wideId.id = u"трек-1"_s;
+        wideId.fileUrl = u"média/t1.wav"_s;
+        wideId.lyrics = std::nullopt;
+        QTest::newRow("no optional field") << bare;
+        QTest::newRow("every field, long and wide texts") << full;
+        QTest::newRow("wide id, one-byte address") << wideId;
+        QTest::newRow("empty texts, lone surrogate, invalid date") << empty;
+    }
+
+    void rowsComeBackWhole()
+    {
+        QFETCH(TrackOut, track);
+        TrackListModel model(TrackStores {});
+        QList<TrackOut> tracks = makeTracks({u"a"_s, u"b"_s});
+        tracks.insert(1, track);
+        model.setTracks(tracks);
+        QCOMPARE(model.trackAt(1), track);
+        const QModelIndex row = model.index(1);
+        QCOMPARE(model.data(row, TrackListModel::TitleRole).toString(), track.title);
+        QCOMPARE(model.data(row, TrackListModel::ArtistRole).toString(), track.artist);
+        QCOMPARE(model.data(row, TrackListModel::CoverUrlRole).toString(), track.coverAddress());
+        QCOMPARE(model.data(row, TrackListModel::DurationSecondsRole).toDouble(), double(track.durationSeconds));
+        QCOMPARE(model.data(row, TrackListModel::IsHiFiRole).toBool(), track.isHiFi());
+        QCOMPARE(model.data(row, TrackListModel::UserRatingRole).toInt(), track.userRating ? -1 : 0);
+        QCOMPARE(model.data(row, TrackListModel::AlbumIdRole).toString(), track.albumId.value_or(QString()));
+        QCOMPARE(model.data(row, TrackListModel::TrackNumberRole).isValid(), track.trackNumber.has_value());
+        QCOMPARE(model.rowOf(track.id), 1);
+
+        // Lyrics replaced again and again leave dead texts until the rows
+        // are packed anew.
+        TrackOut changed = tracks.at(2);
+        for (int i = 0; i < 40; ++i) {
+            changed.lyrics = QString(4000, QChar(u'a' + i % 26));
+            QVERIFY(model.replaceById(changed));
+        }
+        model.removeById(u"a"_s);
+        QCOMPARE(model.trackAt(0), track);
+        QCOMPARE(model.trackAt(0).createdAt.has_value(), track.createdAt.has_value());
+        QCOMPARE(model.trackAt(1), changed);
+
+        // A new list starts on fresh blocks.
+        model.setTracks(tracks);
+        QCOMPARE(model.tracks(), tracks);
+    }
+
     void pagingStopsAtTheEndAndDropsStalePages()
     {
         PagedSource source;

@@ -7,7 +7,7 @@
 #include "testenv.h"
 #include "trackfixtures.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 #include "player/lyricsservice.h"
 #include "player/parsedlyrics.h"

@@ -9,7 +9,7 @@
 #include "mediagen.h"
 #include "media/qtaudiobackend.h"
 #include "player/audiocacheservice.h"
-#include "account/session.h"
+#include "api/session.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
 #include "account/authstore.h"

@@ -1,7 +1,7 @@
 #include "devserviceprocess.h"
 #include "testenv.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/apiconfig.h"
 #include "api/clock.h"
 #include "api/jsoncoding.h"

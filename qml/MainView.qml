@@ -55,9 +55,9 @@ Item {
         case SidebarItem.Battles:
             return main.screen("clips/BattlesView.qml")
         case SidebarItem.Profile:
-            return main.screen("account/ProfileView.qml")
+            return main.screen("settings/ProfileView.qml")
         case SidebarItem.Settings:
-            return main.screen("account/SettingsView.qml")
+            return main.screen("settings/SettingsView.qml")
         }
         return sectionPlaceholder
     }

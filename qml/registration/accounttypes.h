@@ -1,31 +1,35 @@
 #pragma once
 
-#include "shell/flowlayout.h"
-#include "account/profilemodel.h"
-#include "account/settingsmodel.h"
+#include "account/authstore.h"
+#include "account/loginformmodel.h"
+#include "account/qrcodeview.h"
+#include "account/qrsheetmodel.h"
+#include "apitypes.h"
 
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the account screens' C++ parts: the wrapping layout under
-// the badge pills and the models of the profile and settings screens.
+// QML names of the sign-in: its store, and the models of the sign-in form
+// and the QR sheet, which each screen creates for itself.
 
-struct FlowLayoutForeign
+NIMBRA_QML_STORE(AuthStore)
+
+struct LoginFormModelForeign
 {
     Q_GADGET
-    QML_FOREIGN(nimbra::FlowLayout)
-    QML_NAMED_ELEMENT(FlowLayout)
+    QML_FOREIGN(nimbra::LoginFormModel)
+    QML_NAMED_ELEMENT(LoginFormModel)
 };
 
-struct ProfileModelForeign
+struct QrSheetModelForeign
 {
     Q_GADGET
-    QML_FOREIGN(nimbra::ProfileModel)
-    QML_NAMED_ELEMENT(ProfileModel)
+    QML_FOREIGN(nimbra::QrSheetModel)
+    QML_NAMED_ELEMENT(QrSheetModel)
 };
 
-struct SettingsModelForeign
+struct QrCodeViewForeign
 {
     Q_GADGET
-    QML_FOREIGN(nimbra::SettingsModel)
-    QML_NAMED_ELEMENT(SettingsModel)
+    QML_FOREIGN(nimbra::QrCodeView)
+    QML_NAMED_ELEMENT(QrCodeView)
 };

@@ -1,16 +1,21 @@
 #pragma once
 
+#include "apitypes.h"
 #include "player/trackpadskipmonitor.h"
 #include "player/fullscreenplayermodel.h"
 #include "player/lyricspanelmodel.h"
 #include "player/playercontrolsmodel.h"
+#include "player/playerstore.h"
 #include "player/playertimemodel.h"
 #include "player/seekbarmodel.h"
 #include "player/sleeptimermodel.h"
 
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the player interface's C++ pieces; each view creates its own.
+// QML names of the player store and the player interface's C++ pieces;
+// each view creates its own.
+
+NIMBRA_QML_STORE(PlayerStore)
 
 struct TrackpadSkipMonitorForeign
 {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "apitypes.h"
+#include "update/otaupdatestore.h"
 #include "update/updatebannermodel.h"
 
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the self-update's C++ types; the store itself is a singleton
-// declared with the other stores.
+// QML names of the self-update's store and strip model.
+
+NIMBRA_QML_STORE(OtaUpdateStore)
 
 struct UpdateBannerModelForeign
 {

@@ -40,10 +40,6 @@ public:
         qint64 maxBody = 32 * 1024 * 1024;
     };
 
-    // The part of a server's error text that a message shows: its first
-    // line, at most this many characters.
-    static constexpr qsizetype maxMessageLength = 200;
-
     ApiClient();
     // connectivity: null for the system's.
     explicit ApiClient(Limits limits, Connectivity *connectivity = nullptr);
@@ -56,12 +52,6 @@ public:
     QCoro::Task<QByteArray> request(QString path, QString method, QMap<QString, QString> query,
         std::optional<QByteArray> body, QString contentType, std::optional<QString> bearerToken,
         CancelToken cancel = {}) const;
-
-    // The error for an answer of status (not 2xx) with this body: the
-    // server's message cut to a short line, none for markup. cut: the body
-    // is only the first part of what the server sent.
-    static ApiError statusError(
-        int status, const QByteArray &body, const QByteArray &contentType, bool cut = false);
 
     // A copy whose reads (GET) of one address with one token are asked once
     // among every copy that shares answers: the others wait for that answer.

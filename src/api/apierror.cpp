@@ -1,5 +1,12 @@
 #include "api/apierror.h"
 
+#include "api/accountrecords.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+#include <QStringList>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbra {
@@ -39,6 +46,82 @@ ApiError ApiError::unauthorized()
 
 namespace {
 
+// A server's text as a message shows it: one line, short. Whatever a
+// proxy or a broken service puts into an error body, the message stays a
+// line of plain text that lays out at once.
+QString shortMessage(const QString &text)
+{
+    qsizetype end = text.size();
+    for (const QChar stop : {QChar(u'\n'), QChar(u'\r')}) {
+        const qsizetype at = text.indexOf(stop);
+        if (at >= 0 && at < end)
+            end = at;
+    }
+    QString line = text.left(end).trimmed();
+    if (line.size() > ApiError::maxMessageLength)
+        line = line.left(ApiError::maxMessageLength - 1).trimmed() + QChar(0x2026);
+    return line;
+}
+
+// An HTML or XML page (a proxy's or web server's error page) carries no
+// message meant for the listener.
+bool isMarkup(const QByteArray &body, const QByteArray &contentType)
+{
+    const QByteArray type = contentType.toLower();
+    if (type.contains("html") || type.contains("xml"))
+        return true;
+    return body.trimmed().startsWith('<');
+}
+
+// The server's message in an error body: the validation list's texts, else
+// a text "detail", else the first line of a plain-text body (none when it is
+// markup or not UTF-8). Every one is cut to a short line.
+std::optional<QString> serverMessage(const QByteArray &body, const QByteArray &contentType, bool cut)
+{
+    if (isMarkup(body, contentType))
+        return std::nullopt;
+    // The first part of a JSON text is no message; its first line would
+    // show the listener raw JSON.
+    const QByteArray start = body.trimmed().left(1);
+    if (cut && (start == "{" || start == "["))
+        return std::nullopt;
+
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (!document.isNull()) {
+        try {
+            const auto validation = decodeJson<HttpValidationError>(body);
+            if (validation.detail) {
+                QStringList messages;
+                for (const ValidationDetail &entry : *validation.detail)
+                    messages.append(entry.msg);
+                const QString joined = messages.join(", "_L1);
+                if (!joined.isEmpty())
+                    return shortMessage(joined);
+            }
+        } catch (const DecodingError &) {
+        }
+        if (document.isObject()) {
+            const QJsonValue detail = document.object().value("detail"_L1);
+            if (detail.isString())
+                return shortMessage(detail.toString());
+        }
+    }
+
+    // A cut may fall inside a character: its last character goes whole.
+    QByteArrayView bytes(body);
+    if (cut) {
+        while (!bytes.isEmpty() && (uchar(bytes.back()) & 0xC0) == 0x80)
+            bytes.chop(1);
+        if (!bytes.isEmpty() && uchar(bytes.back()) >= 0xC0)
+            bytes.chop(1);
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return shortMessage(text);
+}
+
 QString networkText(ApiError::NetworkFailure failure)
 {
     using F = ApiError::NetworkFailure;
@@ -68,6 +151,14 @@ QString networkText(ApiError::NetworkFailure failure)
 }
 
 } // namespace
+
+ApiError ApiError::statusError(int status, const QByteArray &body, const QByteArray &contentType, bool cut)
+{
+    std::optional<QString> message = serverMessage(body, contentType, cut);
+    if ((status == 401 || status == 403) && !message)
+        message = u"Неверный логин или пароль"_s;
+    return ApiError::httpStatus(status, std::move(message));
+}
 
 QString ApiError::description() const
 {

@@ -2,6 +2,7 @@
 
 #include "api/error.h"
 
+#include <QByteArray>
 #include <QNetworkReply>
 #include <QString>
 
@@ -31,7 +32,15 @@ public:
         ResponseTooLarge,
     };
 
+    // The part of a server's error text that a message shows: its first
+    // line, at most this many characters.
+    static constexpr qsizetype maxMessageLength = 200;
+
     static ApiError httpStatus(int statusCode, std::optional<QString> message);
+    // The error for an answer of status (not 2xx) with this body: the
+    // server's message cut to a short line, none for markup. cut: the body
+    // is only the first part of what the server sent.
+    static ApiError statusError(int status, const QByteArray &body, const QByteArray &contentType, bool cut = false);
     static ApiError decoding(QString underlyingDescription);
     // transportText is the network layer's own (English) text, kept for
     // diagnostics; the listener sees the Russian text of the failure.

@@ -19,6 +19,9 @@ const QString kPost = u"POST"_s;
 const QString kPatch = u"PATCH"_s;
 const QString kDelete = u"DELETE"_s;
 
+constexpr int kCatalogPageSize = 1000;
+constexpr int kCatalogLastPage = 2049;
+
 using Query = QMap<QString, QString>;
 
 struct FeaturedNames
@@ -37,7 +40,7 @@ QString flag(bool value)
 
 NimbraApi NimbraApi::sharingAnswers(std::shared_ptr<SharedAnswers> answers) const
 {
-    return NimbraApi(m_client.sharingAnswers(std::move(answers)), m_sources);
+    return NimbraApi(m_client.sharingAnswers(std::move(answers)));
 }
 
 QString NimbraApi::pathSegment(const QString &id)
@@ -227,6 +230,21 @@ QCoro::Task<QStringList> NimbraApi::featuredArtistNames(CancelToken cancel) cons
         u"api/v1/catalog/featured-artist-names"_s, kGet, {}, {}, kJson, std::nullopt, cancel);
     QCoro::Task<FeaturedNames> decoding = decodeAnswer<FeaturedNames, &decodeJson<FeaturedNames>>(data, cancel);
     co_return (co_await decoding).names;
+}
+
+QCoro::Task<QList<TrackOut>> NimbraApi::fetchAllTracksBrief(std::optional<QString> token, CancelToken cancel) const
+{
+    const NimbraApi api = *this;
+    QList<TrackOut> result;
+    for (int page = 1;; ++page) {
+        const TrackPage received = co_await api.tracks(page, kCatalogPageSize, true, token, cancel);
+        result.append(received.items);
+        // An empty page ends it even when the total promises more, and a
+        // total never reached ends it after the last page.
+        if (received.items.isEmpty() || page >= kCatalogLastPage || result.size() >= received.total)
+            break;
+    }
+    co_return result;
 }
 
 } // namespace nimbra

@@ -3,12 +3,9 @@
 #include "api/accountrecords.h"
 #include "api/apiclient.h"
 #include "api/catalogrecords.h"
-#include "api/randomshuffle.h"
 
-#include <QDate>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 namespace nimbra {
@@ -18,25 +15,13 @@ class SharedAnswers;
 // The typed client of the service: one operation per endpoint, each making
 // exactly one request. Failures arrive as ApiError (from the transport) or
 // as the decoder's DecodingError for a body that does not fit the result.
-// Holds nothing but its transport and the sources of the day and of chance
-// that the composed lists draw from; tasks do not touch the object after
+// Holds nothing but its transport; tasks do not touch the object after
 // they start, so it may go away while they run. Main thread only.
 class NimbraApi
 {
 public:
-    // Where the composed lists take the calendar day and random numbers
-    // from; tests fix both. Empty means the system's.
-    struct Sources
-    {
-        // The listener's local calendar day (the daily list's seed).
-        std::function<QDate()> today;
-        // The wave's shuffles.
-        RandomBits random;
-    };
-
     NimbraApi() = default;
     explicit NimbraApi(ApiClient client) : m_client(std::move(client)) { }
-    NimbraApi(ApiClient client, Sources sources) : m_client(std::move(client)), m_sources(std::move(sources)) { }
 
     // A copy for the operations of one load: a read that several of them
     // make (the album list, the catalogue's one-track probe) is sent once
@@ -78,22 +63,8 @@ public:
     QCoro::Task<ClipPage> battles(int page, int size, std::optional<QString> token, CancelToken cancel = {}) const;
     QCoro::Task<QStringList> featuredArtistNames(CancelToken cancel = {}) const;
 
-    // Compositions of several requests. They fail with the first failing
-    // request's error and then return nothing gathered so far.
-
-    // The home page's counters. token: absent for a guest, who is sent no
-    // favourites request and counts 0 favourites.
-    QCoro::Task<LibraryStats> libraryStats(std::optional<QString> token, CancelToken cancel = {}) const;
-    // The newest dated tracks (as singles) and albums, newest first, at most
-    // limit of them, each with its Russian dated subtitle.
-    QCoro::Task<QList<HomeReleaseItem>> newReleases(
-        std::optional<QString> token, int limit, CancelToken cancel = {}) const;
-    // Up to size tracks drawn from the catalogue with the calendar day as
-    // the seed: the same list all day, on every client of the service.
-    QCoro::Task<QList<TrackOut>> dailyPlaylist(std::optional<QString> token, int size, CancelToken cancel = {}) const;
-    // The listener's favourites and up to 200 random catalogue tracks, each
-    // id once, freshly shuffled on every call.
-    QCoro::Task<QList<TrackOut>> myWaveQueue(std::optional<QString> token, CancelToken cancel = {}) const;
+    // Composed of several requests; fails with the first failing request's
+    // error and then returns nothing gathered so far.
     // The whole catalogue in brief records, page by page of 1000, in page
     // order; at most 2049 pages.
     QCoro::Task<QList<TrackOut>> fetchAllTracksBrief(std::optional<QString> token, CancelToken cancel = {}) const;
@@ -105,7 +76,6 @@ public:
 
 private:
     ApiClient m_client;
-    Sources m_sources;
 };
 
 } // namespace nimbra

@@ -1,6 +1,5 @@
 #include "api/transfer.h"
 
-#include "api/apiclient.h"
 #include "api/apierror.h"
 #include "api/tokenrejections.h"
 #include "api/network.h"
@@ -315,7 +314,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             // A 401 is an error answer, so its body is already kept, as far as
             // its message needs.
             TokenRejections::instance()->report(*transfer.bearerToken,
-                ApiClient::statusError(401, result.body, result.header("Content-Type"), result.errorBodyCut).description());
+                ApiError::statusError(401, result.body, result.header("Content-Type"), result.errorBodyCut).description());
         }
 
         if (!errorAnswer) {

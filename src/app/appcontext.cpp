@@ -1,16 +1,17 @@
 #include "appcontext.h"
 
 #include "account/authstore.h"
-#include "account/favoritesstore.h"
+#include "collection/favoritesstore.h"
 #include "account/keychainhelper.h"
-#include "account/playlistsstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/playlistsstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 #include "api/clock.h"
 #include "api/nimbraapi.h"
 #include "artists/artistcatalogstore.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
+#include "library/trackdraws.h"
 #include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
 #include "platform/medialibrary.h"
@@ -37,8 +38,8 @@ namespace {
 // request runs.
 QCoro::Task<QList<TrackOut>> fetchWave(std::optional<QString> token, CancelToken cancel)
 {
-    const NimbraApi api;
-    co_return co_await api.myWaveQueue(std::move(token), std::move(cancel));
+    const TrackDraws draws {NimbraApi()};
+    co_return co_await draws.myWaveQueue(std::move(token), std::move(cancel));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "artists/artistpagemodel.h"
 
 #include "account/authstore.h"
-#include "account/session.h"
+#include "api/session.h"
 #include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"

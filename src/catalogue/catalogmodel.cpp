@@ -1,6 +1,6 @@
 #include "catalogue/catalogmodel.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/nimbraapi.h"
 #include "format/russianplural.h"
 

@@ -8,8 +8,10 @@
 #include "format/russiandate.h"
 #include "player/playerstore.h"
 #include "catalogue/albumdirectory.h"
+#include "catalogue/homesummary.h"
 #include "format/russianplural.h"
 #include "library/smartplaylistmodel.h"
+#include "library/trackdraws.h"
 #include "tracks/trackstores.h"
 
 using namespace Qt::StringLiterals;
@@ -56,15 +58,17 @@ HomePageModel::Sources HomePageModel::Sources::fromApi(const NimbraApi &api)
     const auto shared = std::make_shared<LoadAnswers>(api);
     return {
         [shared](Token token, CancelToken cancel) {
-            return shared->api(cancel).libraryStats(std::move(token), std::move(cancel));
+            return HomeSummary(shared->api(cancel)).libraryStats(std::move(token), std::move(cancel));
         },
         [shared](Token token, CancelToken cancel) {
-            return shared->api(cancel).newReleases(std::move(token), releaseLimit, std::move(cancel));
+            return HomeSummary(shared->api(cancel)).newReleases(std::move(token), releaseLimit, std::move(cancel));
         },
         [shared](Token token, CancelToken cancel) {
-            return shared->api(cancel).dailyPlaylist(std::move(token), dailySize, std::move(cancel));
+            return TrackDraws(shared->api(cancel)).dailyPlaylist(std::move(token), dailySize, std::move(cancel));
         },
-        [api](Token token, CancelToken cancel) { return api.myWaveQueue(std::move(token), std::move(cancel)); },
+        [api](Token token, CancelToken cancel) {
+            return TrackDraws(api).myWaveQueue(std::move(token), std::move(cancel));
+        },
     };
 }
 

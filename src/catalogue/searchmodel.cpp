@@ -2,7 +2,7 @@
 
 #include "catalogue/albumdirectory.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/boundary.h"
 #include "api/clock.h"
 #include "api/nimbraapi.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/canceltoken.h"
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"

@@ -27,4 +27,9 @@ QString durationText(double seconds)
     return text(QString::number(std::floor(whole / 60.0), 'f', 0), int(rest));
 }
 
+QString wholeSecondsText(double seconds)
+{
+    return QString::number(qint64(std::trunc(seconds))) + u" с"_s;
+}
+
 } // namespace nimbra

@@ -13,4 +13,7 @@ double sanitizedSeconds(double seconds);
 // into 0 reads "0:00".
 QString durationText(double seconds);
 
+// "12 с": the whole seconds, the fraction dropped.
+QString wholeSecondsText(double seconds);
+
 } // namespace nimbra

@@ -1,7 +1,7 @@
 #include "library/addtoplaylistmodel.h"
 
-#include "account/playlistsstore.h"
-#include "account/session.h"
+#include "collection/playlistsstore.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 #include "format/russianplural.h"
 #include "tracks/tracklistmodel.h"

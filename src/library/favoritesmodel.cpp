@@ -1,7 +1,7 @@
 #include "library/favoritesmodel.h"
 
-#include "account/favoritesstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "api/session.h"
 #include "api/boundary.h"
 
 #include <QPointer>

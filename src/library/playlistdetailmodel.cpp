@@ -1,7 +1,7 @@
 #include "library/playlistdetailmodel.h"
 
-#include "account/playlistsstore.h"
-#include "account/session.h"
+#include "collection/playlistsstore.h"
+#include "api/session.h"
 #include "api/boundary.h"
 #include "api/storeregistry.h"
 #include "player/playerstore.h"

@@ -1,7 +1,7 @@
 #include "library/playlistrowsmodel.h"
 
-#include "account/playlistsstore.h"
-#include "account/session.h"
+#include "collection/playlistsstore.h"
+#include "api/session.h"
 
 namespace nimbra {
 

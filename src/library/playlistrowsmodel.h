@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/accountrecords.h"
+#include "collection/playlistsstore.h"
 
 #include <QAbstractListModel>
 #include <QPointer>
@@ -10,7 +11,6 @@
 
 namespace nimbra {
 
-class PlaylistsStore;
 class Session;
 
 // The listener's playlists as rows of a list, in the store's order, and

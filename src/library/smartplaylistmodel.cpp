@@ -3,6 +3,7 @@
 #include "api/boundary.h"
 #include "api/settle.h"
 #include "player/audiocacheservice.h"
+#include "library/trackdraws.h"
 #include "player/playerstore.h"
 
 #include <QPointer>
@@ -140,11 +141,11 @@ QCoro::Task<QList<TrackOut>> SmartPlaylistModel::fetch(
     const NimbraApi api = m_api;
     switch (kind) {
     case SmartPlaylistKind::Wave:
-        co_return co_await api.myWaveQueue(std::move(token), cancel);
+        co_return co_await TrackDraws(api).myWaveQueue(std::move(token), cancel);
     case SmartPlaylistKind::Favorites:
         co_return co_await api.favorites(token.value_or(QString()), cancel);
     case SmartPlaylistKind::Daily:
-        co_return co_await api.dailyPlaylist(std::move(token), dailySize, cancel);
+        co_return co_await TrackDraws(api).dailyPlaylist(std::move(token), dailySize, cancel);
     case SmartPlaylistKind::Offline:
         break;
     }

@@ -4,7 +4,7 @@
 #include "api/nimbraapi.h"
 #include "api/storeregistry.h"
 #include "player/playerstore.h"
-#include "account/session.h"
+#include "api/session.h"
 
 namespace nimbra {
 

@@ -4,7 +4,7 @@
 #include "platform/clipboard.h"
 #include "player/playerstore.h"
 #include "player/texttrim.h"
-#include "tracks/tracksharelink.h"
+#include "api/tracksharelink.h"
 
 
 using namespace Qt::StringLiterals;

@@ -7,7 +7,7 @@
 #include "player/texttrim.h"
 #include "api/clock.h"
 #include "format/durationtext.h"
-#include "account/session.h"
+#include "api/session.h"
 
 #include <QPointer>
 #include <QSettings>

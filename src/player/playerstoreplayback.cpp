@@ -4,7 +4,7 @@
 
 #include "player/playerstore.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/boundary.h"
 
 #include "api/apiconfig.h"

@@ -1,8 +1,8 @@
 #include "tracks/trackactions.h"
 
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 #include "player/playerstore.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "tracks/tracklistmodel.h"
 
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
 #include "api/apiconfig.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
 #include "format/durationtext.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"

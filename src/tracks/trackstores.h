@@ -1,8 +1,8 @@
 #pragma once
 
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 
 #include <QPointer>
 

@@ -3,9 +3,9 @@
 // warning, react to clicks and typing, and are rendered to PNGs for review
 // (build/screenshots/login-*.png, qr-*.png).
 #include "account/authstore.h"
-#include "account/favoritesstore.h"
-#include "account/playlistsstore.h"
-#include "account/ratingsstore.h"
+#include "collection/favoritesstore.h"
+#include "collection/playlistsstore.h"
+#include "collection/ratingsstore.h"
 #include "api/storeregistry.h"
 #include "player/playerstore.h"
 

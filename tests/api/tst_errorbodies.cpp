@@ -128,10 +128,10 @@ private slots:
             << 503 << QByteArray("text/plain") << QByteArray("Сервис обновляется\nTraceback: ...\n  at x")
             << u"Сервис обновляется"_s;
         QTest::newRow("endless line") << 500 << QByteArray("text/plain") << QByteArray(5000, 'x')
-                                      << QString(ApiClient::maxMessageLength - 1, u'x') + QChar(0x2026);
+                                      << QString(ApiError::maxMessageLength - 1, u'x') + QChar(0x2026);
         QTest::newRow("endless detail") << 400 << QByteArray("application/json")
                                         << detailBody(QString(100000, u'y'))
-                                        << QString(ApiClient::maxMessageLength - 1, u'y') + QChar(0x2026);
+                                        << QString(ApiError::maxMessageLength - 1, u'y') + QChar(0x2026);
         // The service's own texts come through as they are, markup included:
         // the screens draw them as plain text.
         QTest::newRow("markup in a detail") << 400 << QByteArray("application/json")
@@ -174,7 +174,7 @@ private slots:
                                                         << QByteArray("Сервис недоступен\n") + letters
                                                         << u"Сервис недоступен"_s << false;
         QTest::newRow("one endless line") << false << false << QByteArray("text/plain") << letters
-                                          << QString(ApiClient::maxMessageLength - 1, u'я') + QChar(0x2026) << false;
+                                          << QString(ApiError::maxMessageLength - 1, u'я') + QChar(0x2026) << false;
         // Its start is no message: the listener would read raw JSON.
         QTest::newRow("JSON cut short") << false << false << QByteArray("application/json")
                                         << detailBody(QString(1024 * 1024, u'y')) << status << false;
@@ -236,7 +236,7 @@ private slots:
         const QByteArray page = htmlPage(5 * 1024 * 1024);
         QString description;
         QBENCHMARK {
-            description = ApiClient::statusError(502, page, "text/html").description();
+            description = ApiError::statusError(502, page, "text/html").description();
         }
         QCOMPARE(description, u"Ошибка сервера (502)"_s);
     }
@@ -311,7 +311,7 @@ private slots:
             QFAIL("an endless date was read");
         } catch (const DecodingError &error) {
             QVERIFY(error.description().startsWith(u"Invalid date: яя"_s));
-            QVERIFY(error.description().size() <= ApiClient::maxMessageLength);
+            QVERIFY(error.description().size() <= ApiError::maxMessageLength);
         }
     }
 

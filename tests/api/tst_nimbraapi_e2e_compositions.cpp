@@ -3,6 +3,8 @@
 #include "api/apiconfig.h"
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
+#include "catalogue/homesummary.h"
+#include "library/trackdraws.h"
 
 #include "catalogpages.h"
 #include "devserviceprocess.h"
@@ -67,7 +69,7 @@ private slots:
 
     void libraryStatsForGuestAndListener()
     {
-        SERVICE_VALUE(guest, m_api.libraryStats(std::nullopt));
+        SERVICE_VALUE(guest, HomeSummary(m_api).libraryStats(std::nullopt));
         QCOMPARE((QList<qint64> {
                      guest.favoritesCount, guest.albumsCount, guest.tracksCount, guest.clipsCount, guest.battlesCount}),
             (QList<qint64> {0, 600, 6000, 36, 24}));
@@ -81,7 +83,7 @@ private slots:
                 expectedLine(u"GET"_s, tracksTarget(1, 1))}));
 
         const QString token = listenerWithFavourites({u"t00003"_s, u"t00500"_s, u"t05999"_s});
-        SERVICE_VALUE(listener, m_api.libraryStats(token));
+        SERVICE_VALUE(listener, HomeSummary(m_api).libraryStats(token));
         QCOMPARE(listener.favoritesCount, 3);
         // Favourites are counted after the catalogue probes.
         lines = requestLines(m_service->requests());
@@ -92,7 +94,7 @@ private slots:
     void dailyPlaylistIsStableAcrossCalls()
     {
         // One fixed day, so that the two calls never straddle midnight.
-        const NimbraApi api(ApiClient(), NimbraApi::Sources {[] { return QDate(2026, 12, 6); }, {}});
+        const TrackDraws api(NimbraApi(), TrackDraws::Sources {[] { return QDate(2026, 12, 6); }, {}});
         SERVICE_VALUE(first, api.dailyPlaylist(std::nullopt, 30));
         const auto firstRequests = m_service->requests();
         m_service->clearRequests();

@@ -6,6 +6,7 @@
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "api/sharedanswers.h"
+#include "catalogue/homesummary.h"
 
 #include "catalogpages.h"
 #include "fakehttpserver.h"
@@ -60,7 +61,7 @@ private slots:
     void countsAndReleasesReadTheAlbumsOnce()
     {
         serveCatalogue();
-        const NimbraApi load = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
+        const HomeSummary load(NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>()));
         const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
         QVERIFY2(stats.value, qPrintable(describeException(stats.error)));
         QVERIFY2(releases.value, qPrintable(describeException(releases.error)));
@@ -74,7 +75,7 @@ private slots:
         QCOMPARE(m_server->requestsTo(u"/api/v1/tracks"_s), 2);
 
         // The next load asks again.
-        const NimbraApi next = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
+        const HomeSummary next(NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>()));
         QVERIFY(outcomeOf(next.libraryStats(u"tok"_s)).value);
         QCOMPARE(m_server->requestsTo(u"/api/v1/albums"_s), 2);
     }
@@ -82,7 +83,7 @@ private slots:
     void aFailedReadFailsEveryOneWaitingForIt()
     {
         serveCatalogue(503);
-        const NimbraApi load = NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>());
+        const HomeSummary load(NimbraApi().sharingAnswers(std::make_shared<SharedAnswers>()));
         const auto [stats, releases] = QCoro::waitFor(both(load.libraryStats(u"tok"_s), load.newReleases(u"tok"_s, 18)));
         QCOMPARE(stats.errorAs<ApiError>()->statusCode(), 503);
         QCOMPARE(releases.errorAs<ApiError>()->statusCode(), 503);

@@ -6,7 +6,7 @@
 // with the sheet over it. Fails on any QML warning and writes a picture of
 // each state into the screenshot folder.
 #include "account/authstore.h"
-#include "account/playlistsstore.h"
+#include "collection/playlistsstore.h"
 #include "api/jsoncoding.h"
 #include "player/playerstore.h"
 #include "tracks/tracklistmodel.h"

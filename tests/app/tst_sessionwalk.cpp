@@ -4,8 +4,8 @@
 // in build/screenshots/session-*.png.
 #include "account/authstore.h"
 #include "account/keychainhelper.h"
-#include "account/session.h"
-#include "account/settingsmodel.h"
+#include "api/session.h"
+#include "settings/settingsmodel.h"
 #include "api/apiconfig.h"
 #include "artists/artistnavigationstore.h"
 #include "catalogue/homepagemodel.h"

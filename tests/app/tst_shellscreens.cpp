@@ -8,7 +8,7 @@
 
 #include "account/authstore.h"
 #include "account/keychainhelper.h"
-#include "account/playlistsstore.h"
+#include "collection/playlistsstore.h"
 #include "api/apiconfig.h"
 #include "api/jsoncoding.h"
 #include "artists/artistnavigationstore.h"

@@ -2,9 +2,9 @@
 // the changed copy reaches every page built afterwards, a refused change
 // reaches none, and a load that starts after the change brings back what
 // the service holds.
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 #include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"

@@ -1,8 +1,8 @@
 // The artist page's model against a fake service: which state shows when,
 // a stale name's load, the header's rules, the track list's toggle, the
 // share link and favourites toggled from the page.
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
 #include "api/apiconfig.h"
 #include "api/storeregistry.h"
 #include "artists/artistcatalogstore.h"

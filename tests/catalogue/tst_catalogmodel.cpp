@@ -4,7 +4,7 @@
 // without the older load's rows.
 #include "catalogue/catalogmodel.h"
 
-#include "account/session.h"
+#include "api/session.h"
 
 #include "eventloop.h"
 #include "fakehttpserver.h"

@@ -3,9 +3,9 @@
 // request is a failure and never a sign-in prompt. The catalogue, the album
 // page and the search show the store's text in place of their rows; the
 // players and the other lists show it in the alert under "Ошибка".
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 #include "catalogue/albumdetailmodel.h"
 #include "catalogue/catalogmodel.h"
 #include "catalogue/searchmodel.h"

@@ -2,8 +2,8 @@
 // way: an add that fails after the create, a create whose answer never
 // arrives, and the message of a failed add once a later one succeeded.
 // Against an in-process fake service that counts what it was sent.
-#include "account/playlistsstore.h"
-#include "account/session.h"
+#include "collection/playlistsstore.h"
+#include "api/session.h"
 #include "library/addtoplaylistmodel.h"
 #include "tracks/tracklistmodel.h"
 

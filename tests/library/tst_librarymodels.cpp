@@ -3,9 +3,9 @@
 // empty lists, loads that were
 // replaced writing nothing, the count lines, and the add-to-playlist sheet's
 // create and add steps.
-#include "account/favoritesstore.h"
-#include "account/playlistsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/playlistsstore.h"
+#include "api/session.h"
 #include "player/audiocacheservice.h"
 #include "player/playerstore.h"
 #include "library/addtoplaylistmodel.h"

@@ -8,7 +8,7 @@
 #include "testenv.h"
 #include "trackfixtures.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/apiconfig.h"
 #include "clips/clipplayerstore.h"
 #include "platform/medialibrary.h"

@@ -12,7 +12,7 @@
 #include "player/playertimemodel.h"
 #include "player/seekbarmodel.h"
 #include "player/sleeptimermodel.h"
-#include "tracks/tracksharelink.h"
+#include "api/tracksharelink.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -9,7 +9,7 @@
 #include "platform/medialibrary.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
-#include "account/session.h"
+#include "api/session.h"
 #include "api/clock.h"
 #include "player/playerstore.h"
 

@@ -1,7 +1,7 @@
 // The main window's rules without QML: the ten sections, the one way to
 // change section and what it closes, which layers show with which insets,
 // and the profile card's texts.
-#include "account/session.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"

@@ -4,7 +4,7 @@
 #include "manualclock.h"
 #include "trackfixtures.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
 

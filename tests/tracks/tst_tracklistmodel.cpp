@@ -2,9 +2,9 @@
 #include "tracks/trackactions.h"
 #include "tracks/tracklistmodel.h"
 
-#include "account/favoritesstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 
 #include "fakehttpserver.h"
 #include "playerrig.h"

@@ -1,6 +1,7 @@
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
 #include "api/splitmix64.h"
+#include "library/trackdraws.h"
 
 #include "catalogpages.h"
 #include "fakehttpserver.h"
@@ -27,15 +28,15 @@ QJsonArray numberedPage(int page, int size)
     return tracksJson(ids);
 }
 
-NimbraApi onDay(QDate day)
+TrackDraws onDay(QDate day)
 {
-    return NimbraApi(ApiClient(), NimbraApi::Sources {[day] { return day; }, {}});
+    return TrackDraws(NimbraApi(), TrackDraws::Sources {[day] { return day; }, {}});
 }
 
-NimbraApi withRandomSeed(quint64 seed)
+TrackDraws withRandomSeed(quint64 seed)
 {
     auto generator = std::make_shared<SplitMix64>(seed);
-    return NimbraApi(ApiClient(), NimbraApi::Sources {{}, [generator] { return generator->next(); }});
+    return TrackDraws(NimbraApi(), TrackDraws::Sources {{}, [generator] { return generator->next(); }});
 }
 
 // Hands out fixed values and counts how many were taken.
@@ -159,7 +160,7 @@ private slots:
     void dailyCutsToSize()
     {
         serveCatalogue(40);
-        const NimbraApi api = onDay(QDate(2026, 12, 6));
+        const TrackDraws api = onDay(QDate(2026, 12, 6));
         const auto all = outcomeOf(api.dailyPlaylist(std::nullopt, 500));
         QCOMPARE(all.value->size(), 200); // four pages of 50
         // A shorter list is the beginning of the longer one.
@@ -223,7 +224,7 @@ private slots:
     void waveShufflesEveryCall()
     {
         serveCatalogue(250);
-        const NimbraApi api = withRandomSeed(99);
+        const TrackDraws api = withRandomSeed(99);
         const auto first = outcomeOf(api.myWaveQueue(std::nullopt));
         const auto second = outcomeOf(api.myWaveQueue(std::nullopt));
         QVERIFY(first.value && second.value);

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "apitypes.h"
 #include "artists/artistalbumlistmodel.h"
+#include "artists/artistcatalogstore.h"
+#include "artists/artistnavigationstore.h"
 #include "artists/artistpagemodel.h"
 
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the artist page's models; the page creates its own.
+// QML names of the artist stores and of the artist page's models; the page
+// creates its own.
+
+NIMBRA_QML_STORE(ArtistNavigationStore)
+NIMBRA_QML_STORE(ArtistCatalogStore)
 
 struct ArtistPageModelForeign
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "account/trackrequests.h"
+#include "collection/trackrequests.h"
 #include "api/nimbraapi.h"
 #include "api/trackout.h"
 
@@ -16,32 +16,32 @@ namespace nimbra {
 
 class Session;
 
-// Sends a rating for a track and hands back the copy of the track with the
-// rating the service now holds (the player sends "dislike"; whether that
-// sets, replaces or takes the rating away is the service's decision).
+// Adds a track to the signed-in listener's favourites or removes it, by
+// what the caller's copy of the track says, and hands back the changed
+// copy; every holder of that track replaces its copy by id (trackChanged).
 // Keeps no tracks. Main thread only.
-class RatingsStore : public QObject
+class FavoritesStore : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
     // session: whose token the requests carry; it must outlive the store.
-    explicit RatingsStore(Session *session, QObject *parent = nullptr);
+    explicit FavoritesStore(Session *session, QObject *parent = nullptr);
 
     // The message of the last failed toggle; cleared as the next one starts.
     const std::optional<QString> &error() const { return m_error; }
     QString errorText() const { return m_error.value_or(QString()); }
 
-    // The copy of track with the service's answer as its rating (none when
-    // the answer has no type), or absent on failure.
+    // The copy of track with the favourite flag turned over, or absent when
+    // the service refused or could not be reached.
     // While a request for the same track runs, nothing is sent and the
     // result is absent without a message.
-    QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track, QString type);
+    QCoro::Task<std::optional<TrackOut>> toggleAsync(TrackOut track);
 
 signals:
     void errorTextChanged();
-    // A rating succeeded: the changed copy for every list that shows it.
+    // A toggle succeeded: the changed copy for every list that shows it.
     void trackChanged(const nimbra::TrackOut &track);
 
 private:

@@ -1,6 +1,6 @@
-#include "account/ratingsstore.h"
+#include "collection/ratingsstore.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/boundary.h"
 
 namespace nimbra {

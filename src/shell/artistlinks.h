@@ -4,10 +4,9 @@
 #include <QPointer>
 #include <QStringList>
 
-#include <functional>
-
 namespace nimbra {
 
+class ArtistNavigationStore;
 class ClipPlayerStore;
 class PlayerStore;
 
@@ -22,10 +21,8 @@ class ArtistLinks : public QObject
     Q_OBJECT
 
 public:
-    // openArtist: opens an artist's page in the window (the shell's
-    // navigation), called only when a name is followed.
-    using OpenArtist = std::function<void(const QString &name)>;
-    ArtistLinks(PlayerStore *player, ClipPlayerStore *clips, OpenArtist openArtist, QObject *parent = nullptr);
+    // The stores registered when the links are made.
+    explicit ArtistLinks(QObject *parent = nullptr);
 
     // The names of a credit, in credit order, trimmed; never empty (a blank
     // credit is the one name "Неизвестно").
@@ -36,7 +33,7 @@ public:
 private:
     QPointer<PlayerStore> m_player;
     QPointer<ClipPlayerStore> m_clips;
-    OpenArtist m_openArtist;
+    QPointer<ArtistNavigationStore> m_artistNavigation;
 };
 
 } // namespace nimbra

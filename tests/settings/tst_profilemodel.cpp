@@ -1,7 +1,7 @@
 // The profile screen's rules over a real sign-in store and a fake service:
 // the gate, what the rows show, the save with its lines, and a save whose
 // answer comes after the token changed.
-#include "account/profilemodel.h"
+#include "settings/profilemodel.h"
 #include "api/storeregistry.h"
 
 #include "authsession.h"

@@ -1,9 +1,9 @@
 // The settings screen's rules: the address save, the crossfade slider and
 // its label, the update labels and the build's row.
-#include "account/settingsmodel.h"
+#include "settings/settingsmodel.h"
 #include "api/storeregistry.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/apiconfig.h"
 #include "update/buildinfo.h"
 

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "account/authstore.h"
-#include "account/favoritesstore.h"
-#include "account/playlistsstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
-#include "artists/artistcatalogstore.h"
-#include "artists/artistnavigationstore.h"
-#include "clips/clipplayerstore.h"
-#include "player/playerstore.h"
-#include "tracks/trackactions.h"
-#include "update/otaupdatestore.h"
 
 #include <QJSEngine>
 #include <QtQml/qqmlregistration.h>
 
 // Each store is a QML singleton named like its class; create() hands QML the
 // instance the composition root put in the StoreRegistry, which C++ keeps
-// owning. A new store is one line here and one StoreRegistry::set() there.
+// owning. A new store is one NIMBRA_QML_STORE line in its folder's header
+// and one StoreRegistry::set() in the composition root.
 
 template<typename Store> Store *storeForQml()
 {
@@ -39,15 +30,4 @@ template<typename Store> Store *storeForQml()
         static nimbra::Type *create(QQmlEngine *, QJSEngine *) { return storeForQml<nimbra::Type>(); }                 \
     };
 
-NIMBRA_QML_STORE(AuthStore)
-NIMBRA_QML_STORE(PlayerStore)
-NIMBRA_QML_STORE(FavoritesStore)
-NIMBRA_QML_STORE(RatingsStore)
-NIMBRA_QML_STORE(PlaylistsStore)
-NIMBRA_QML_STORE(ClipPlayerStore)
-NIMBRA_QML_STORE(OtaUpdateStore)
-NIMBRA_QML_STORE(ArtistNavigationStore)
-NIMBRA_QML_STORE(ArtistCatalogStore)
 NIMBRA_QML_STORE(Session)
-// The actions on the player's current track (toggleFavorite, toggleDislike).
-NIMBRA_QML_STORE(TrackActions)

@@ -1,4 +1,4 @@
-#include "account/session.h"
+#include "api/session.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "account/favoritesstore.h"
-#include "account/playlistsstore.h"
-#include "account/ratingsstore.h"
-#include "account/session.h"
+#include "collection/favoritesstore.h"
+#include "collection/playlistsstore.h"
+#include "collection/ratingsstore.h"
+#include "api/session.h"
 
 #include "eventloop.h"
 #include "fakehttpserver.h"

@@ -1,6 +1,6 @@
-#include "account/favoritesstore.h"
+#include "collection/favoritesstore.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/boundary.h"
 
 namespace nimbra {

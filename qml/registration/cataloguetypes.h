@@ -1,32 +1,19 @@
 #pragma once
 
 #include "catalogue/albumdetailmodel.h"
+#include "catalogue/albumlistmodel.h"
 #include "catalogue/albumsgridmodel.h"
+#include "catalogue/catalogmodel.h"
 #include "catalogue/homepagemodel.h"
 #include "catalogue/homereleasemodel.h"
+#include "catalogue/searchmodel.h"
 
-#include <QAbstractItemModel>
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
-// QML names of the models behind the home page, the albums grid and the
-// album page; each screen creates its own.
-
-// The bases of every list model, described to the module so that tools
-// (qmllint) follow a model's type up to QObject; QML cannot create it.
-struct QAbstractItemModelForeign
-{
-    Q_GADGET
-    QML_FOREIGN(QAbstractItemModel)
-    QML_ANONYMOUS
-};
-
-struct QAbstractListModelForeign
-{
-    Q_GADGET
-    QML_FOREIGN(QAbstractListModel)
-    QML_ANONYMOUS
-};
+// QML names of the models behind the home page, the albums grid, the album
+// page, the track catalogue and the search screen; each screen creates its
+// own.
 
 struct HomePageModelForeign
 {
@@ -55,4 +42,26 @@ struct AlbumDetailModelForeign
     Q_GADGET
     QML_FOREIGN(nimbra::AlbumDetailModel)
     QML_NAMED_ELEMENT(AlbumDetailModel)
+};
+
+struct CatalogModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::CatalogModel)
+    QML_NAMED_ELEMENT(CatalogModel)
+};
+
+struct SearchModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::SearchModel)
+    QML_NAMED_ELEMENT(SearchModel)
+};
+
+struct AlbumListModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::AlbumListModel)
+    QML_NAMED_ELEMENT(AlbumListModel)
+    QML_UNCREATABLE("A screen's albums come from its model.")
 };

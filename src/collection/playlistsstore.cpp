@@ -1,6 +1,6 @@
-#include "account/playlistsstore.h"
+#include "collection/playlistsstore.h"
 
-#include "account/session.h"
+#include "api/session.h"
 #include "api/boundary.h"
 
 #include <QPointer>

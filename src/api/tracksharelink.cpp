@@ -1,4 +1,4 @@
-#include "tracks/tracksharelink.h"
+#include "api/tracksharelink.h"
 
 #include "api/apiconfig.h"
 #include "api/apierror.h"

@@ -1,4 +1,4 @@
-#include "account/profilemodel.h"
+#include "settings/profilemodel.h"
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"

@@ -1,14 +1,14 @@
-#include "account/settingsmodel.h"
+#include "settings/settingsmodel.h"
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
 #include "api/storeregistry.h"
 #include "api/transfer.h"
+#include "format/durationtext.h"
+#include "format/percenttext.h"
 #include "update/buildinfo.h"
 
 #include <QSettings>
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -96,7 +96,7 @@ QString SettingsModel::crossfadeLabelFor(double seconds)
 {
     if (!(seconds >= 1))
         return u"Выкл"_s;
-    return QString::number(qint64(std::trunc(seconds))) + u" с"_s;
+    return wholeSecondsText(seconds);
 }
 
 bool SettingsModel::hasOffer() const
@@ -127,7 +127,7 @@ QString SettingsModel::downloadLabelFor(double progress)
 {
     if (!(progress >= 0))
         return u"Загрузка…"_s;
-    return u"Загрузка "_s + QString::number(qint64(std::trunc(progress * 100))) + u"%…"_s;
+    return u"Загрузка "_s + wholePercentText(progress) + u"…"_s;
 }
 
 QString SettingsModel::plainHttpRefusal()

@@ -1,14 +1,19 @@
-#include "artists/artistlinks.h"
+#include "shell/artistlinks.h"
 
+#include "api/storeregistry.h"
 #include "artists/artistcataloglogic.h"
+#include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "shell/windowlayer.h"
 
 namespace nimbra {
 
-ArtistLinks::ArtistLinks(PlayerStore *player, ClipPlayerStore *clips, OpenArtist openArtist, QObject *parent)
-    : QObject(parent), m_player(player), m_clips(clips), m_openArtist(std::move(openArtist))
+ArtistLinks::ArtistLinks(QObject *parent)
+    : QObject(parent),
+      m_player(StoreRegistry::get<PlayerStore>()),
+      m_clips(StoreRegistry::get<ClipPlayerStore>()),
+      m_artistNavigation(StoreRegistry::get<ArtistNavigationStore>())
 {
 }
 
@@ -24,8 +29,9 @@ void ArtistLinks::open(const QString &name)
         m_player->dismissFullscreen();
     if (m_clips && m_clips->isPresented())
         m_clips->dismiss();
-    if (m_openArtist)
-        m_openArtist(name);
+    // As Navigation opens it: the artist page is the layer over the section.
+    if (m_artistNavigation)
+        m_artistNavigation->open(name);
 }
 
 } // namespace nimbra

@@ -1,5 +1,6 @@
 #include "api/apierror.h"
 #include "api/nimbraapi.h"
+#include "catalogue/homesummary.h"
 #include "format/russiandate.h"
 
 #include "catalogpages.h"
@@ -73,7 +74,7 @@ private slots:
     void countsOfAGuest()
     {
         serveCounts();
-        const auto outcome = outcomeOf(NimbraApi().libraryStats(std::nullopt));
+        const auto outcome = outcomeOf(HomeSummary(NimbraApi()).libraryStats(std::nullopt));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
         const LibraryStats s = *outcome.value;
         QCOMPARE((QList<qint64> {s.favoritesCount, s.albumsCount, s.tracksCount, s.clipsCount, s.battlesCount}),
@@ -82,7 +83,7 @@ private slots:
         QVERIFY(!requestedPaths().contains(u"/api/v1/favorites"_s));
 
         // The empty token is a token: its favourites are counted.
-        const auto listener = outcomeOf(NimbraApi().libraryStats(QString()));
+        const auto listener = outcomeOf(HomeSummary(NimbraApi()).libraryStats(QString()));
         QCOMPARE(listener.value->favoritesCount, 2);
     }
 
@@ -100,7 +101,7 @@ private slots:
         QFETCH(int, status);
         serveCounts();
         m_server->on(u"GET"_s, failing, whenAllFourArrived(jsonResponse("{}", status)));
-        const auto outcome = outcomeOf(NimbraApi().libraryStats(u"tok"_s));
+        const auto outcome = outcomeOf(HomeSummary(NimbraApi()).libraryStats(u"tok"_s));
         QVERIFY(!outcome.value);
         const auto error = outcome.errorAs<ApiError>();
         QVERIFY(error);
@@ -115,7 +116,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, whenAllFourArrived(jsonResponse("{}", 500)));
         AnswerGate battles;
         m_server->on(u"GET"_s, u"/api/v1/battles"_s, battles.hold(jsonResponse(clipPageBody(5))));
-        const auto error = outcomeOf(NimbraApi().libraryStats(std::nullopt)).errorAs<ApiError>();
+        const auto error = outcomeOf(HomeSummary(NimbraApi()).libraryStats(std::nullopt)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->statusCode(), 500);
         // The call ended while the battles were still held back.
@@ -138,7 +139,7 @@ private slots:
             jsonResponse(listBody({albumJson(u"tie"_s, same), albumJson(u"al"_s, utc(2026, 6, 1)),
                 albumJson(u"undated"_s), albumJson(u"newest"_s, utc(2027, 1, 1, 1))})));
 
-        const auto outcome = outcomeOf(NimbraApi().newReleases(u"tok"_s, 18));
+        const auto outcome = outcomeOf(HomeSummary(NimbraApi()).newReleases(u"tok"_s, 18));
         QVERIFY2(outcome.value, qPrintable(describeException(outcome.error)));
         QStringList ids, subtitles;
         for (const HomeReleaseItem &item : *outcome.value) {
@@ -181,7 +182,7 @@ private slots:
             jsonResponse(listBody({albumJson(u"a1"_s, utc(2026, 1, 2)), albumJson(u"a2"_s, utc(2025, 1, 2))})));
         const QStringList all {u"track-t2"_s, u"album-a1"_s, u"track-t1"_s, u"album-a2"_s};
         for (const auto &[limit, count] : {std::pair {-1, 0}, {2, 2}, {18, 4}}) {
-            const auto outcome = outcomeOf(NimbraApi().newReleases(std::nullopt, limit));
+            const auto outcome = outcomeOf(HomeSummary(NimbraApi()).newReleases(std::nullopt, limit));
             QStringList ids;
             for (const HomeReleaseItem &item : *outcome.value)
                 ids.append(item.id);
@@ -204,7 +205,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s, jsonResponse(trackPageBody(tracksJson({u"t1"_s}), 1, 1, 80, 1)));
         m_server->on(u"GET"_s, u"/api/v1/albums"_s, jsonResponse("[]"));
         m_server->on(u"GET"_s, failing, jsonResponse(R"({"detail": "нет"})", 500));
-        const auto error = outcomeOf(NimbraApi().newReleases(std::nullopt, 18)).errorAs<ApiError>();
+        const auto error = outcomeOf(HomeSummary(NimbraApi()).newReleases(std::nullopt, 18)).errorAs<ApiError>();
         QVERIFY(error);
         QCOMPARE(error->description(), u"нет"_s);
         QCOMPARE(m_server->requestCount(), requests);

@@ -68,20 +68,7 @@ void CompactTrackTable::fill(const QList<TrackOut> &tracks, SharedTexts shared)
         row.album = shared.album(t);
         if (track.userRating)
             row.rating = kRatingToNumber;
-        row.durationSeconds = track.durationSeconds;
-        if (track.trackNumber) {
-            row.flags |= HasTrackNumber;
-            row.trackNumber = *track.trackNumber;
-        }
-        if (track.createdAt) {
-            row.flags |= HasDate;
-            if (track.createdAt->isValid())
-                row.createdMsecs = track.createdAt->toMSecsSinceEpoch();
-            else
-                row.flags |= DateInvalid;
-        }
-        if (track.isFavorite)
-            row.flags |= Favorite;
+        row.numbers = CompactTrackNumbers::of(track, row.flags);
     });
     // Ratings are few and of few kinds; they join the shared texts here.
     QHash<QString, int> ratings;
@@ -129,7 +116,6 @@ TrackOut CompactTrackTable::at(qsizetype i) const
     track.id = texts[Id];
     track.title = texts[Title];
     track.artist = m_shared[size_t(row.credit)];
-    track.durationSeconds = row.durationSeconds;
     track.fileUrl = texts[File];
     if (present[Cover])
         track.coverUrl = texts[Cover];
@@ -137,14 +123,9 @@ TrackOut CompactTrackTable::at(qsizetype i) const
         track.albumId = m_shared[size_t(row.album)];
     if (present[Lyrics])
         track.lyrics = texts[Lyrics];
-    if (row.flags & HasTrackNumber)
-        track.trackNumber = row.trackNumber;
     if (row.rating >= 0)
         track.userRating = m_shared[size_t(row.rating)];
-    track.isFavorite = row.flags & Favorite;
-    if (row.flags & HasDate)
-        track.createdAt
-            = (row.flags & DateInvalid) ? QDateTime() : QDateTime::fromMSecsSinceEpoch(row.createdMsecs, Qt::UTC);
+    row.numbers.writeTo(track, row.flags);
     return track;
 }
 

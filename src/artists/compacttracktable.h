@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/trackout.h"
+#include "tracks/compacttracknumbers.h"
 
 #include <QString>
 
@@ -41,7 +42,6 @@ public:
 private:
     // Lengths of the texts of a row, in this order, in m_text; -1: none.
     enum Text { Id, Title, File, Cover, Lyrics, TextCount };
-    enum Flag : quint8 { HasTrackNumber = 1, HasDate = 2, DateInvalid = 4, Favorite = 8 };
 
     struct Row
     {
@@ -50,9 +50,7 @@ private:
         qint32 credit = -1;
         qint32 album = -1;
         qint32 rating = -1;
-        qint64 durationSeconds = 0;
-        qint64 trackNumber = 0;
-        qint64 createdMsecs = 0;
+        CompactTrackNumbers numbers;
         quint8 flags = 0;
     };
 

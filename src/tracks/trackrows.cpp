@@ -81,20 +81,15 @@ TrackOut TrackRows::at(qsizetype i) const
     track.id = text(i, Id);
     track.title = text(i, Title);
     track.artist = artist(i);
-    track.durationSeconds = row.durationSeconds;
     track.fileUrl = text(i, File);
     if (hasText(i, Cover))
         track.coverUrl = text(i, Cover);
     track.albumId = albumId(i);
     if (hasText(i, Lyrics))
         track.lyrics = text(i, Lyrics);
-    track.trackNumber = trackNumber(i);
     if (row.rating >= 0)
         track.userRating = shared(row.rating);
-    track.isFavorite = row.flags & Favorite;
-    if (row.flags & HasDate)
-        track.createdAt
-            = (row.flags & DateInvalid) ? QDateTime() : QDateTime::fromMSecsSinceEpoch(row.createdMsecs, Qt::UTC);
+    row.numbers.writeTo(track, row.flags);
     return track;
 }
 
@@ -141,7 +136,7 @@ std::optional<QString> TrackRows::albumId(qsizetype row) const
 std::optional<qint64> TrackRows::trackNumber(qsizetype i) const
 {
     const Row &row = m_rows[size_t(i)];
-    return (row.flags & HasTrackNumber) ? std::optional<qint64>(row.trackNumber) : std::nullopt;
+    return row.numbers.trackNumberIn(row.flags);
 }
 
 TrackRows::Row TrackRows::rowOf(const TrackOut &track, const Row &texts)
@@ -150,25 +145,9 @@ TrackRows::Row TrackRows::rowOf(const TrackOut &track, const Row &texts)
     row.artist = intern(&track.artist);
     row.album = intern(track.albumId ? &*track.albumId : nullptr);
     row.rating = intern(track.userRating ? &*track.userRating : nullptr);
-    row.durationSeconds = track.durationSeconds;
-    row.flags = 0;
-    row.trackNumber = 0;
-    row.createdMsecs = 0;
-    if (track.trackNumber) {
-        row.flags |= HasTrackNumber;
-        row.trackNumber = *track.trackNumber;
-    }
-    if (track.createdAt) {
-        row.flags |= HasDate;
-        if (track.createdAt->isValid())
-            row.createdMsecs = track.createdAt->toMSecsSinceEpoch();
-        else
-            row.flags |= DateInvalid;
-    }
-    if (track.isFavorite)
-        row.flags |= Favorite;
+    row.numbers = CompactTrackNumbers::of(track, row.flags);
     if (track.isHiFi())
-        row.flags |= HiFi;
+        row.flags |= CompactTrackNumbers::HiFi;
     return row;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/trackout.h"
+#include "tracks/compacttracknumbers.h"
 
 #include <QHash>
 #include <QList>
@@ -47,14 +48,12 @@ public:
     std::optional<QString> albumId(qsizetype row) const;
     // A null text without one.
     const QString &userRating(qsizetype row) const { return shared(m_rows[size_t(row)].rating); }
-    qint64 durationSeconds(qsizetype row) const { return m_rows[size_t(row)].durationSeconds; }
+    qint64 durationSeconds(qsizetype row) const { return m_rows[size_t(row)].numbers.durationSeconds; }
     std::optional<qint64> trackNumber(qsizetype row) const;
-    bool isFavorite(qsizetype row) const { return m_rows[size_t(row)].flags & Favorite; }
-    bool isHiFi(qsizetype row) const { return m_rows[size_t(row)].flags & HiFi; }
+    bool isFavorite(qsizetype row) const { return m_rows[size_t(row)].flags & CompactTrackNumbers::Favorite; }
+    bool isHiFi(qsizetype row) const { return m_rows[size_t(row)].flags & CompactTrackNumbers::HiFi; }
 
 private:
-    enum Flag : quint8 { HasTrackNumber = 1, HasDate = 2, DateInvalid = 4, Favorite = 8, HiFi = 16 };
-
     struct Row
     {
         // The texts' block; a wide text starts at an even byte.
@@ -67,9 +66,7 @@ private:
         quint8 flags = 0;
         // Bit k: text k is kept two bytes a character.
         quint8 wide = 0;
-        qint64 durationSeconds = 0;
-        qint64 trackNumber = 0;
-        qint64 createdMsecs = 0;
+        CompactTrackNumbers numbers;
     };
 
     // A new row with its texts copied in.

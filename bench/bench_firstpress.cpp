@@ -130,6 +130,35 @@ private slots:
         playClip(client, u"first clip of the process"_s);
         playTrack(client, u"first track, after a clip"_s);
     }
+
+    // Once the stack is there: another track pressed while one plays, a
+    // seek, "next", and a track's end into the next.
+    void laterPressesNextSeekAndEnd()
+    {
+        Client client;
+        startClient(client);
+        PlayerStore *player = client.app->player();
+        const auto track = [&](const QString &id) {
+            return decodeJson<TrackOut>(client.service.get(u"/api/v1/tracks/"_s + id).body);
+        };
+        const TrackOut first = track(u"t00008"_s);
+        const TrackOut second = track(u"t00009"_s);
+        player->setRepeatMode(RepeatMode::All);
+        player->play(first, {first, second});
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 1.0, 20000);
+        const auto playsFrom = [&](const QString &id, double seconds) {
+            return [=] { return player->currentTrack()->id == id && player->elapsed() > seconds; };
+        };
+        measure(u"a press while a track plays"_s, [&] { player->play(second, {first, second}); },
+            playsFrom(second.id, 0.3));
+        measure(u"a seek"_s, [&] { player->seek(60); }, playsFrom(second.id, 60.3));
+        measure(u"next"_s, [&] { player->next(); }, playsFrom(first.id, 0.3));
+        player->seek(double(first.durationSeconds) - 2.0);
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > double(first.durationSeconds) - 1.8, 20000);
+        // The item's end comes about two seconds after the call.
+        measure(u"the end of a track into the next"_s, [] { }, playsFrom(second.id, 0.3));
+        player->togglePlayPause();
+    }
 };
 
 int main(int argc, char **argv)

@@ -1,69 +1,54 @@
 #include "devserviceprocess.h"
+#include "monitorrecorder.h"
 #include "testenv.h"
 
-#include "api/session.h"
 #include "api/apiconfig.h"
 #include "api/clock.h"
 #include "api/jsoncoding.h"
+#include "api/session.h"
 #include "platform/medialibrary.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
 #include "player/playerstore.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtTest>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
 
-// From a press to sound, through the program's own audio output (the media
-// library loaded at the first track) against the local service: the first
-// track of a run, a later track, "next" and a seek in a playing track.
+// From a press to sound, as a listener hears it: the program's own audio
+// output against the local service, timed to the first audible sample at
+// the default sink's monitor. The sink is left idle between runs, as a
+// listener's is: an idle PulseAudio null sink renders two seconds ahead and
+// takes a new stream only at its next turn, so a program that lets its
+// stream go between tracks waits for that; one that keeps a stream on the
+// sink does not.
 //
-// The position is read from the player every 2 ms. A press has sounded once
-// the position passes half a second past where it started (or past the seek
-// target); the moment sound began is that instant less the half second
-// played, so the figures are the silence the listener waits through. The
-// raw time to the half second is printed too.
+// Measured: the first press of a fresh process (the media library not
+// loaded; GStreamer's plugin registry built beforehand, as on every run but
+// a first one ever), also with the service having rendered the file before
+// the press (the local service renders a track at its first request, about
+// 0.2 s for this FLAC, where a service that keeps its files would not); then
+// in one process, round after round, a press of another track while one
+// plays, a seek, "next", and a track's natural end into the next (from its
+// last audible sample to the next track's first).
 //
-// Needs a sound server: run it inside scripts/test's environment
-// (NIMBRA_BENCH_ROUNDS sets the number of rounds, 5 by default).
+// Needs a sound server with a null sink: run it as
+//   bench/with-null-sink build/bench/bench_presstosound
+// NIMBRA_BENCH_ROUNDS sets the number of rounds (7 by default).
 
 namespace {
 
-constexpr double soundedAfter = 0.5;
-
-// The output of the program, keeping the player it made last.
-class WatchedBackend : public AudioBackend
-{
-public:
-    AudioPlayerPtr createPlayer(const QUrl &source) override
-    {
-        AudioPlayerPtr player = m_real.createPlayer(source);
-        m_last = player.get();
-        return player;
-    }
-    AudioPlayerHandle *last() const { return m_last; }
-
-private:
-    OnDemandAudioBackend m_real;
-    QPointer<AudioPlayerHandle> m_last;
-};
-
-struct Figure
-{
-    double silenceMs = -1; // -1 when it never sounded
-    double rawMs = -1;
-};
+constexpr int quietBetweenRunsMs = 3000;
 
 struct Rig
 {
@@ -71,7 +56,7 @@ struct Rig
     QTemporaryDir dir;
     AudioCacheService cache {dir.filePath(u"audio_cache"_s)};
     LyricsService lyrics;
-    WatchedBackend backend;
+    OnDemandAudioBackend backend;
     Session session;
     PlayerStore store {&backend, &session, Clock::system(), &lyrics, &cache};
 
@@ -85,88 +70,102 @@ struct Rig
     {
         return decodeJson<TrackOut>(service.get(u"/api/v1/tracks/"_s + id).body);
     }
-
-    // Runs the press, then waits until the newest player's own position
-    // (not the target a seek shows) is half a second past `from`.
-    Figure measure(const std::function<void()> &press, double from = 0)
-    {
-        QElapsedTimer wall;
-        wall.start();
-        press();
-        const qint64 returned = wall.elapsed();
-        qint64 firstMove = -1;
-        AudioPlayerHandle *player = backend.last();
-        while (wall.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            const double position = player ? player->currentTime() : 0;
-            if (firstMove < 0 && position > from + 0.01 && position < from + 3)
-                firstMove = wall.elapsed();
-            if (player && player == backend.last() && position >= from + soundedAfter && position < from + 3
-                && store.isPlaying()) {
-                const double raw = double(wall.nsecsElapsed()) / 1e6;
-                if (qEnvironmentVariableIsSet("NIMBRA_BENCH_STEPS"))
-                    std::fprintf(stderr, "press returned %lld ms, first move %lld ms, %.2f s at %.0f ms\n", returned, firstMove, position, raw);
-                return {raw - (position - from) * 1000.0, raw};
-            }
-            if (player != backend.last())
-                player = backend.last();
-            QThread::usleep(2000);
-        }
-        if (qEnvironmentVariableIsSet("NIMBRA_BENCH_STEPS"))
-            std::fprintf(stderr, "never sounded: position %.2f, playing %d, player %p\n",
-                player ? player->currentTime() : -1.0, store.isPlaying(), static_cast<void *>(player));
-        return {};
-    }
 };
 
-void print(const char *what, QList<Figure> figures)
+void turnEventLoop(int ms)
 {
-    const auto median = [](QList<double> v) {
-        if (v.isEmpty())
-            return -1.0;
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    };
-    QList<double> silence;
-    QList<double> raw;
-    QString all;
-    for (const Figure &f : figures) {
-        silence.append(f.silenceMs);
-        raw.append(f.rawMs);
-        all += u" %1"_s.arg(f.silenceMs, 0, 'f', 0);
+    const qint64 until = MonitorRecorder::now() + qint64(ms) * 1'000'000;
+    while (MonitorRecorder::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(2000);
     }
-    std::printf("%-28s press to sound median %6.0f ms (to %.1f s played: %6.0f ms); each:%s\n", what,
-        median(silence), soundedAfter, median(raw), qPrintable(all));
+}
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    const qint64 until = MonitorRecorder::now() + qint64(timeoutMs) * 1'000'000;
+    while (!condition()) {
+        if (MonitorRecorder::now() > until)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(2000);
+    }
+    return true;
+}
+
+// The default sink's configured latency in ms: two seconds while idle.
+int sinkLatencyMs()
+{
+    QProcess info;
+    info.start(u"pactl"_s, {u"list"_s, u"sinks"_s});
+    info.waitForFinished(5000);
+    const auto match = QRegularExpression(u"configured (\\d+) usec"_s).match(QString::fromUtf8(info.readAllStandardOutput()));
+    return match.hasMatch() ? int(match.captured(1).toLongLong() / 1000) : -1;
+}
+
+// Until nothing keeps the sink on a short latency, 10 s at most.
+void waitForIdleSink()
+{
+    waitFor([] { return sinkLatencyMs() >= 1000; }, 10000);
+    turnEventLoop(quietBetweenRunsMs);
+}
+
+struct Series
+{
+    const char *name;
+    QList<double> ms; // -1: never sounded
+};
+
+void print(const Series &series)
+{
+    QList<double> sounded;
+    QString all;
+    for (double v : series.ms) {
+        if (v >= 0)
+            sounded.append(v);
+        all += v >= 0 ? u" %1"_s.arg(v, 0, 'f', 0) : u" never"_s;
+    }
+    std::sort(sounded.begin(), sounded.end());
+    const auto n = sounded.size();
+    const double median = n == 0 ? -1 : n % 2 ? sounded[n / 2] : (sounded[n / 2 - 1] + sounded[n / 2]) / 2;
+    std::printf("%-36s median %6.0f ms, %4.0f-%4.0f ms; each:%s\n", series.name, median,
+        n ? sounded.first() : -1.0, n ? sounded.last() : -1.0, qPrintable(all));
     std::fflush(stdout);
 }
 
-// One fresh process: the media library is not loaded yet. The local
-// service renders a track at its first request (about 0.2 s for this FLAC);
-// with `fileReady` it has done so before the press, as a service that keeps
-// its files would have.
-Figure firstTrackOfARun(bool fileReady)
+double msSince(qint64 from, std::optional<qint64> to)
+{
+    return to ? double(*to - from) / 1e6 : -1;
+}
+
+// One fresh process: presses play once and says when.
+int firstPressChild(bool fileReady)
 {
     Rig rig;
     if (!rig.service.isRunning())
-        return {};
+        return 1;
     const TrackOut track = rig.track(u"t00008"_s);
     if (fileReady)
         rig.service.get(u"/media/tracks/t00008.flac"_s);
-    return rig.measure([&] { rig.store.play(track, {track}); });
+    turnEventLoop(500);
+    const qint64 pressed = MonitorRecorder::now();
+    rig.store.play(track, {track});
+    // Played long enough for the parent to have heard the start.
+    const bool played = waitFor([&] { return rig.store.elapsed() > 1.0; }, 20000);
+    std::printf("%lld\n", pressed);
+    return played ? 0 : 1;
 }
 
-// Until the sound server lists a playing stream (pacat's), 5 s at most.
-bool waitForSinkInput()
+double firstPressOfAProcess(const MonitorRecorder &monitor, const QStringList &options)
 {
-    for (int tries = 0; tries < 50; ++tries) {
-        QProcess list;
-        list.start(u"pactl"_s, {u"list"_s, u"short"_s, u"sink-inputs"_s});
-        list.waitForFinished(5000);
-        if (!list.readAllStandardOutput().trimmed().isEmpty())
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
+    waitForIdleSink();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QStringList {u"--first"_s} + options);
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        return -1;
+    const qint64 pressed = child.readAllStandardOutput().trimmed().toLongLong();
+    return msSince(pressed, monitor.waitForOnset(pressed));
 }
 
 } // namespace
@@ -174,43 +173,35 @@ bool waitForSinkInput()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // Every child reads the plugin registry that this process builds.
+    if (qEnvironmentVariableIsEmpty("XDG_CACHE_HOME")) {
+        static QTemporaryDir cache;
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    }
     initTestEnvironment();
-    if (app.arguments().contains(u"--first"_s)) {
-        const Figure f = firstTrackOfARun(app.arguments().contains(u"--file-ready"_s));
-        std::printf("%f %f\n", f.silenceMs, f.rawMs);
-        return f.silenceMs < 0;
+    if (app.arguments().contains(u"--first"_s))
+        return firstPressChild(app.arguments().contains(u"--file-ready"_s));
+    if (!soundServerAnswers()) {
+        std::fprintf(stderr, "no sound server answers\n");
+        return 1;
     }
-    const int rounds = qEnvironmentVariableIsSet("NIMBRA_BENCH_ROUNDS") ? qEnvironmentVariableIntValue("NIMBRA_BENCH_ROUNDS") : 5;
+    MonitorRecorder monitor;
+    if (!monitor.start()) {
+        std::fprintf(stderr, "the sink's monitor could not be recorded (parec)\n");
+        return 1;
+    }
+    MediaLibrary::entry();
+    const int rounds = qEnvironmentVariableIsSet("NIMBRA_BENCH_ROUNDS") ? qEnvironmentVariableIntValue("NIMBRA_BENCH_ROUNDS") : 7;
 
-    const auto firstTracks = [&](const QStringList &options = {}) {
-        QList<Figure> first;
-        for (int i = 0; i < rounds; ++i) {
-            QProcess child;
-            child.start(app.applicationFilePath(), QStringList {u"--first"_s} + options);
-            child.waitForFinished(60000);
-            const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
-            if (parts.size() == 2)
-                first.append({parts[0].toDouble(), parts[1].toDouble()});
-            else
-                first.append(Figure {});
-        }
-        return first;
-    };
-    print("first track of a run (FLAC)", firstTracks());
-    // An idle null sink renders up to 2 s ahead and takes a new stream only
-    // at its next turn, so the first track above waits for the sink as much
-    // as for the program. With another client's stream keeping the sink on
-    // a short latency, what is left is the program's own share.
-    {
-        QProcess keepAwake;
-        keepAwake.start(u"pacat"_s, {u"--raw"_s, u"--latency-msec=20"_s, u"/dev/zero"_s});
-        if (keepAwake.waitForStarted(5000) && waitForSinkInput()) {
-            print("first track, sink kept awake", firstTracks());
-            print("  and the file ready", firstTracks({u"--file-ready"_s}));
-            keepAwake.kill();
-            keepAwake.waitForFinished(5000);
-        }
+    std::printf("idle sink: configured latency %d ms\n", sinkLatencyMs());
+    Series first {"first press of a process (FLAC)", {}};
+    Series firstReady {"  with the file rendered before", {}};
+    for (int i = 0; i < rounds; ++i) {
+        first.ms.append(firstPressOfAProcess(monitor, {}));
+        firstReady.ms.append(firstPressOfAProcess(monitor, {u"--file-ready"_s}));
     }
+    print(first);
+    print(firstReady);
 
     Rig rig;
     if (!rig.service.isRunning()) {
@@ -219,25 +210,48 @@ int main(int argc, char **argv)
     }
     const TrackOut flac = rig.track(u"t00008"_s);
     const TrackOut wav = rig.track(u"t00009"_s);
-    const TrackOut other = rig.track(u"t00010"_s);
-    // Warm: the library is loaded and one track has played.
-    rig.measure([&] { rig.store.play(wav, {wav}); });
+    rig.store.setRepeatMode(RepeatMode::All);
+    waitForIdleSink();
+    const auto press = [&](const std::function<void()> &action) {
+        const qint64 pressed = MonitorRecorder::now();
+        action();
+        const double ms = msSince(pressed, monitor.waitForOnset(pressed));
+        // The listener hears the new sound for a while before the next press.
+        turnEventLoop(1500);
+        return ms;
+    };
+    // The library is loaded and one track has played.
+    press([&] { rig.store.play(wav, {flac, wav}); });
 
-    QList<Figure> laterFlac, laterWav, next, seekFlac, seekWav;
+    Series later {"a press while a track plays (FLAC)", {}};
+    Series seekFlac {"seek (FLAC)", {}};
+    Series next {"next (FLAC to WAV)", {}};
+    Series seekWav {"seek (WAV)", {}};
+    Series end {"natural end (WAV to FLAC), the gap", {}};
+    Series endToSound {"  from the end of the item", {}};
     for (int i = 0; i < rounds; ++i) {
-        // Targets inside both tracks (185 s and 240 s) for any number of rounds.
-        const double flacTarget = 150.0 - 25 * (i % 6);
-        const double wavTarget = 60.0 + 20 * (i % 8);
-        laterFlac.append(rig.measure([&] { rig.store.play(flac, {flac, wav}); }));
-        seekFlac.append(rig.measure([&] { rig.store.seek(flacTarget); }, flacTarget));
-        next.append(rig.measure([&] { rig.store.next(); }));
-        seekWav.append(rig.measure([&] { rig.store.seek(wavTarget); }, wavTarget));
-        laterWav.append(rig.measure([&] { rig.store.play(other, {other}); }));
+        later.ms.append(press([&] { rig.store.play(flac, {flac, wav}); }));
+        seekFlac.ms.append(press([&] { rig.store.seek(150.0 - 25 * (i % 6)); }));
+        next.ms.append(press([&] { rig.store.next(); }));
+        // Then the WAV plays out into the FLAC, the queue's first track.
+        const double target = double(wav.durationSeconds) - 2.5 + 0.1 * (i % 5);
+        seekWav.ms.append(press([&] { rig.store.seek(target); }));
+        qint64 ended = 0;
+        QObject watch;
+        QObject::connect(&rig.store, &PlayerStore::currentTrackChanged, &watch, [&] { ended = MonitorRecorder::now(); });
+        if (!waitFor([&] { return ended != 0; }, 15000)) {
+            end.ms.append(-1);
+            endToSound.ms.append(-1);
+            continue;
+        }
+        // The item ends once its last sample has played.
+        const auto onset = monitor.waitForOnset(ended - 50'000'000);
+        const auto lastOfOld = onset ? monitor.lastSoundBefore(*onset - 3'000'000) : std::nullopt;
+        end.ms.append(lastOfOld ? msSince(*lastOfOld, onset) : -1);
+        endToSound.ms.append(msSince(ended, onset));
+        turnEventLoop(1500);
     }
-    print("later track (FLAC)", laterFlac);
-    print("later track (WAV)", laterWav);
-    print("next (FLAC to WAV)", next);
-    print("seek (WAV)", seekWav);
-    print("seek (FLAC)", seekFlac);
+    for (const Series &s : {later, seekFlac, next, seekWav, end, endToSound})
+        print(s);
     return 0;
 }

@@ -107,6 +107,8 @@ void QtAudioPlayer::playExactCopy(QByteArray data)
 
 void QtAudioPlayer::play()
 {
+    if (!m_player.audioOutput())
+        m_player.setAudioOutput(&m_output);
     if (m_failed) {
         m_failed = false;
         m_resumesWithoutProgress = 0;
@@ -123,6 +125,14 @@ void QtAudioPlayer::pause()
     m_wantsToPlay = false;
     m_watchdog.stop();
     m_player.pause();
+}
+
+// Without an output the media stays loaded and seeks as before; the sound
+// server's stream goes with the output.
+void QtAudioPlayer::releaseOutput()
+{
+    if (!m_wantsToPlay)
+        m_player.setAudioOutput(nullptr);
 }
 
 // Ten times a second while the item should play: the media's own position

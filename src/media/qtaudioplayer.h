@@ -36,6 +36,7 @@ public:
     void seek(double seconds) override;
     void setVolume(float volume) override;
     float volume() const override { return m_volume; }
+    void releaseOutput() override;
     double currentTime() const override;
     double duration() const override;
 

@@ -27,6 +27,12 @@ public:
     virtual void setVolume(float volume) = 0;
     virtual float volume() const = 0;
 
+    // Lets go of the sound server's stream while paused, keeping the item
+    // and its position: a stream left on the server keeps the sound device
+    // busy. play() takes a stream again. A player without a stream of its
+    // own has nothing to let go of.
+    virtual void releaseOutput() { }
+
     // Position of the item in seconds.
     virtual double currentTime() const = 0;
     // The item's own length in seconds; not finite while it is unknown.

@@ -86,6 +86,12 @@ float PendingAudioPlayer::volume() const
     return m_real ? m_real->volume() : m_volume;
 }
 
+void PendingAudioPlayer::releaseOutput()
+{
+    if (m_real)
+        m_real->releaseOutput();
+}
+
 double PendingAudioPlayer::currentTime() const
 {
     return m_real ? m_real->currentTime() : m_seek.value_or(0.0);

@@ -30,6 +30,7 @@ public:
     void seek(double seconds) override;
     void setVolume(float volume) override;
     float volume() const override;
+    void releaseOutput() override;
     double currentTime() const override;
     double duration() const override;
 

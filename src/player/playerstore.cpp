@@ -128,6 +128,7 @@ void PlayerStore::togglePlayPause()
 {
     if (!m_player)
         return;
+    m_itemEnded = false;
     if (m_isPlaying)
         m_player->pause();
     else
@@ -140,6 +141,7 @@ void PlayerStore::pauseIfPlaying()
 {
     if (!m_isPlaying)
         return;
+    m_itemEnded = false;
     if (m_player)
         m_player->pause();
     setPlaying(false);
@@ -149,6 +151,7 @@ void PlayerStore::pauseIfPlaying()
 void PlayerStore::seek(double seconds)
 {
     const double target = sanitizedSeconds(seconds);
+    m_soundsFrom = target;
     if (m_player)
         m_player->seek(target);
     setElapsed(target);
@@ -225,6 +228,7 @@ void PlayerStore::resume()
 {
     if (!m_player || m_isPlaying)
         return;
+    m_itemEnded = false;
     m_player->play();
     setPlaying(true);
     syncNowPlaying();

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -77,6 +78,10 @@ public:
     // From this start of a track since launch on, it is saved for offline
     // use without being asked.
     static constexpr int silentSavePlayCount = 5;
+    // A paused player keeps its stream on the sound server, which keeps the
+    // sound device awake (a new stream on a resting one waits for it), but
+    // busy: after this long paused the player lets go of it.
+    static constexpr std::chrono::seconds outputRestDelay {10};
 
     // Fetches a fresh wave of tracks with the given bearer token; throws
     // when the fetch fails. cancel stops its requests (the session ended,
@@ -220,8 +225,16 @@ private:
     void startPlayback(const TrackOut &track, const QUrl &url, bool crossfade);
     // Unhooks the current player: only the newest item reports.
     void detachPlayer();
-    // Ends any crossfade and pauses and drops both players.
+    // Ends any crossfade and pauses and drops every player.
     void teardownPlayers();
+    // Before a new player starts: the current one (or the one it has not yet
+    // taken over from) stays, paused, until the new one sounds.
+    void keepOutputUntilSounding();
+    void dropPreviousPlayer();
+    // Playback stopped: the current player lets go of its stream after a
+    // while.
+    void restOutputSoon();
+    QCoro::Task<> restOutputLater(CancelToken token);
     void handleTick(double seconds);
     void triggerCrossfade();
     void handleEndOfItem();
@@ -248,7 +261,7 @@ private:
     QCoro::Task<> lookUpLyrics(TrackOut track, CancelToken token);
     QCoro::Task<> runSleepCountdown(QDateTime endAt, CancelToken token);
 
-    void setPlaying(bool playing) { assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged); }
+    void setPlaying(bool playing);
     void setElapsed(double seconds) { assign(m_elapsed, seconds, &PlayerStore::elapsedChanged); }
     void setDuration(double seconds);
     void setLoadingWave(bool loading) { assign(m_isLoadingWave, loading, &PlayerStore::isLoadingWaveChanged); }
@@ -304,6 +317,14 @@ private:
     // The previous track's player while a crossfade runs.
     AudioPlayerPtr m_fadingOutPlayer;
     bool m_isCrossfading = false;
+    // The previous track's player, paused: its stream keeps the sound
+    // device awake until the current player's position has moved past
+    // m_soundsFrom, so the new stream starts at once.
+    AudioPlayerPtr m_previousPlayer;
+    double m_soundsFrom = 0;
+    // The current item played to its end: pausing it would rewind it.
+    bool m_itemEnded = false;
+    TaskSlot m_outputRestTask;
     TaskSlot m_crossfadeTask;
     TaskSlot m_waveTask;
     TaskSlot m_sleepTask;

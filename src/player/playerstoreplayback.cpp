@@ -32,9 +32,11 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
         }
         m_fadingOutPlayer = std::move(m_player);
     } else {
-        teardownPlayers();
+        keepOutputUntilSounding();
     }
     m_isCrossfading = crossfade;
+    m_itemEnded = false;
+    m_soundsFrom = 0;
 
     m_currentTrack = track;
     emit currentTrackChanged();
@@ -94,6 +96,7 @@ void PlayerStore::detachPlayer()
 void PlayerStore::teardownPlayers()
 {
     m_crossfadeTask.cancel();
+    m_outputRestTask.cancel();
     m_isCrossfading = false;
     detachPlayer();
     if (m_player) {
@@ -104,12 +107,73 @@ void PlayerStore::teardownPlayers()
         m_fadingOutPlayer->pause();
         m_fadingOutPlayer.reset();
     }
+    dropPreviousPlayer();
+}
+
+// An idle sound server holds a new stream back until its next turn (up to
+// two seconds on a null sink) unless another stream of the program is still
+// there; a paused one is enough, and pausing silences it at once. It goes
+// once the new one has sounded, failed or been paused, so nothing waits on
+// a timer: a new player that never moves fails by itself. Both players of
+// a fade go at once.
+void PlayerStore::keepOutputUntilSounding()
+{
+    if (m_isCrossfading || m_fadingOutPlayer) {
+        teardownPlayers();
+        return;
+    }
+    detachPlayer();
+    // A current player that has not sounded yet may have no stream at all;
+    // the one it was to take over from has.
+    if (m_player && !m_itemEnded)
+        m_player->pause();
+    if (!m_previousPlayer)
+        m_previousPlayer = std::move(m_player);
+    m_player.reset();
+}
+
+// It is paused already, or at its end.
+void PlayerStore::dropPreviousPlayer()
+{
+    m_previousPlayer.reset();
+}
+
+void PlayerStore::restOutputSoon()
+{
+    if (m_player)
+        restOutputLater(m_outputRestTask.renew());
+    else
+        m_outputRestTask.cancel();
+}
+
+QCoro::Task<> PlayerStore::restOutputLater(CancelToken token)
+{
+    QPointer<PlayerStore> self(this);
+    Clock *clock = m_clock;
+    co_await clock->sleep(outputRestDelay, token);
+    if (!self || token.isCancelled())
+        co_return;
+    m_outputRestTask.finish(token);
+    if (!m_isPlaying && m_player)
+        m_player->releaseOutput();
+}
+
+void PlayerStore::setPlaying(bool playing)
+{
+    if (!playing) {
+        dropPreviousPlayer();
+        restOutputSoon();
+    }
+    assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged);
 }
 
 // Ten times a second for the whole of playback: numbers only.
 void PlayerStore::handleTick(double seconds)
 {
     setElapsed(sanitizedSeconds(seconds));
+    constexpr double soundedSeconds = 0.05;
+    if (m_previousPlayer && m_elapsed >= m_soundsFrom + soundedSeconds)
+        dropPreviousPlayer();
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
         if (std::isfinite(itemDuration))
@@ -169,6 +233,7 @@ void PlayerStore::handleEndOfItem()
         syncNowPlaying();
         return;
     }
+    m_itemEnded = true;
     next();
 }
 

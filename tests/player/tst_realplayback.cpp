@@ -159,6 +159,27 @@ private slots:
         QCOMPARE(m_server->requestsTo(u"/media/a.wav"_s), requestsOfA);
     }
 
+    // A paused player lets go of its stream on the sound server, and takes
+    // one again to play on from where it was.
+    void aReleasedOutputIsTakenAgain()
+    {
+        store().play(wavTrack(u"a"_s), {});
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.5, 5000);
+        AudioPlayerHandle *player = m_backend->player(0);
+        QCOMPARE(ownSoundStreams(), 1);
+        store().togglePlayPause();
+        const double pausedAt = player->currentTime();
+        player->releaseOutput();
+        QTRY_COMPARE_WITH_TIMEOUT(ownSoundStreams(), 0, 5000);
+        double lowest = pausedAt;
+        QObject watching;
+        connect(player, &AudioPlayerHandle::timeTick, &watching, [&](double s) { lowest = std::min(lowest, s); });
+        store().togglePlayPause();
+        QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > pausedAt + 0.3, 8000);
+        QVERIFY2(lowest > pausedAt - 0.05, qPrintable(u"it went back to %1 s"_s.arg(lowest)));
+        QCOMPARE(ownSoundStreams(), 1);
+    }
+
     void twoPlayersCrossfade()
     {
         store().setCrossfadeEnabled(true);

@@ -257,6 +257,125 @@ private slots:
         QCOMPARE(m_rig->backend.playerCount(), 2);
     }
 
+    // A new track starts while the player of the one before stays, paused
+    // (at its end it is left as it is: a pause would rewind it), until the
+    // new player's position has moved: its stream keeps an idle sound server
+    // from holding the new stream back.
+    void thePreviousPlayerStaysUntilTheNextSounds_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("next") << u"next"_s;
+        QTest::newRow("previous") << u"previous"_s;
+        QTest::newRow("another track pressed") << u"press"_s;
+        QTest::newRow("the end of the item") << u"end"_s;
+    }
+
+    void thePreviousPlayerStaysUntilTheNextSounds()
+    {
+        QFETCH(QString, change);
+        store().setCrossfadeEnabled(false);
+        play(makeTracks({u"a"_s, u"b"_s, u"c"_s}), 1);
+        QPointer<FakeAudioPlayer> old = player(0);
+        old->tick(2.0);
+        if (change == u"next")
+            store().next();
+        else if (change == u"previous")
+            store().previous();
+        else if (change == u"press")
+            store().play(makeTrack(u"x"_s), {});
+        else
+            old->finish();
+        FakeAudioPlayer *incoming = player(1);
+        QVERIFY(incoming->isPlaying());
+        QVERIFY(!old->isPlaying());
+        QCOMPARE(old->pauseCalls(), change == u"end" ? 0 : 1);
+        old->tick(2.1);
+        QCOMPARE(store().elapsed(), 0.0);
+        incoming->tick(0.0);
+        QVERIFY(deliverPostedEvents());
+        QVERIFY(old);
+        incoming->tick(0.1);
+        QTRY_VERIFY(!old);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+    }
+
+    void theWaitForTheNextToSoundEnds_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<bool>("oldGoesAtOnce");
+        QTest::newRow("the new one is paused") << u"pause"_s << true;
+        QTest::newRow("the new one fails") << u"fail"_s << true;
+        QTest::newRow("the session ends") << u"end session"_s << true;
+        // The one kept has a stream; the one that never sounded may not.
+        QTest::newRow("another change first") << u"next"_s << false;
+        QTest::newRow("a seek first") << u"seek"_s << false;
+    }
+
+    void theWaitForTheNextToSoundEnds()
+    {
+        QFETCH(QString, then);
+        QFETCH(bool, oldGoesAtOnce);
+        store().setCrossfadeEnabled(false);
+        play(makeTracks({u"a"_s, u"b"_s, u"c"_s}), 0);
+        QPointer<FakeAudioPlayer> old = player(0);
+        old->tick(5.0);
+        store().next();
+        QPointer<FakeAudioPlayer> incoming = player(1);
+        double soundsFrom = 0;
+        if (then == u"pause")
+            store().togglePlayPause();
+        else if (then == u"fail")
+            incoming->fail();
+        else if (then == u"end session")
+            store().endSession();
+        else if (then == u"next")
+            store().next();
+        else
+            store().seek(soundsFrom = 60.0);
+        if (oldGoesAtOnce) {
+            QTRY_VERIFY(!old);
+            return;
+        }
+        FakeAudioPlayer *sounding = m_rig->backend.lastPlayer();
+        sounding->tick(soundsFrom);
+        QVERIFY(deliverPostedEvents());
+        QVERIFY(old);
+        QCOMPARE(bool(incoming), sounding == incoming);
+        sounding->tick(soundsFrom + 0.1);
+        QTRY_VERIFY(!old);
+    }
+
+    // A paused player lets go of its stream after a while, since a stream
+    // left on the sound server keeps the device busy; playing takes one
+    // again, and the item stays where it was.
+    void aPausedPlayerLetsGoOfItsOutput()
+    {
+        store().setCrossfadeEnabled(false);
+        playTwo();
+        FakeAudioPlayer *p = player(0);
+        p->tick(5.0);
+        store().togglePlayPause();
+        m_rig->clock.advance(PlayerStore::outputRestDelay - 1s);
+        QVERIFY(p->hasOutput());
+        // Played and paused again, the while starts afresh.
+        store().togglePlayPause();
+        store().togglePlayPause();
+        m_rig->clock.advance(2s);
+        QVERIFY(p->hasOutput());
+        m_rig->clock.advance(PlayerStore::outputRestDelay);
+        QVERIFY(!p->hasOutput());
+        QCOMPARE(store().elapsed(), 5.0);
+        store().togglePlayPause();
+        QVERIFY(p->isPlaying() && p->hasOutput());
+        m_rig->clock.advance(PlayerStore::outputRestDelay * 2);
+        QVERIFY(p->hasOutput());
+        // Stopped by a failure, the same.
+        p->fail();
+        m_rig->clock.advance(PlayerStore::outputRestDelay);
+        QVERIFY(!p->hasOutput());
+        QCOMPARE(m_rig->backend.playerCount(), 1);
+    }
+
     // The sleep timer, on the same clock.
     void countsDownAndAReplacedCountdownStaysSilent()
     {

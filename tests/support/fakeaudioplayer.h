@@ -18,7 +18,11 @@ public:
     }
 
     QUrl source() const override { return m_source; }
-    void play() override { m_playing = true; }
+    void play() override
+    {
+        m_playing = true;
+        m_hasOutput = true;
+    }
     void pause() override
     {
         m_playing = false;
@@ -27,10 +31,14 @@ public:
     void seek(double seconds) override { m_seeks.append(m_time = seconds); }
     void setVolume(float volume) override { m_volume = volume; }
     float volume() const override { return m_volume; }
+    void releaseOutput() override { m_hasOutput = m_playing; }
     double currentTime() const override { return m_time; }
     double duration() const override { return m_duration; }
 
     bool isPlaying() const { return m_playing; }
+    // Whether it holds a stream on the sound server: from play() on, until
+    // it lets go of it while paused.
+    bool hasOutput() const { return m_hasOutput; }
     int pauseCalls() const { return m_pauseCalls; }
     QList<double> seeks() const { return m_seeks; }
 
@@ -52,6 +60,7 @@ public:
 private:
     QUrl m_source;
     bool m_playing = false;
+    bool m_hasOutput = false;
     int m_pauseCalls = 0;
     float m_volume = 1.0f;
     double m_time = 0;

@@ -65,4 +65,14 @@ bool soundServerAnswers()
     return pactl.waitForFinished(3000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
 }
 
+int ownSoundStreams()
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    if (!pactl.waitForFinished(5000))
+        return -1;
+    const QString mine = QStringLiteral("application.process.id = \"%1\"").arg(QCoreApplication::applicationPid());
+    return int(QString::fromUtf8(pactl.readAllStandardOutput()).count(mine));
+}
+
 } // namespace nimbra::test

@@ -18,4 +18,7 @@ QString devservicePath();
 // sink); tests and benchmarks that play real audio skip without one.
 bool soundServerAnswers();
 
+// How many streams this process has on the sound server.
+int ownSoundStreams();
+
 } // namespace nimbra::test

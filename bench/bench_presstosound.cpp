@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -31,20 +32,23 @@ using namespace Qt::StringLiterals;
 // listener's is: an idle PulseAudio null sink renders two seconds ahead and
 // takes a new stream only at its next turn, so a program that lets its
 // stream go between tracks waits for that; one that keeps a stream on the
-// sink does not.
+// sink does not. Each first press waits a random part of that turn first.
 //
 // Measured: the first press of a fresh process (the media library not
 // loaded; GStreamer's plugin registry built beforehand, as on every run but
-// a first one ever), also with the service having rendered the file before
-// the press (the local service renders a track at its first request, about
-// 0.2 s for this FLAC, where a service that keeps its files would not); then
-// in one process, round after round, a press of another track while one
-// plays, a seek, "next", and a track's natural end into the next (from its
-// last audible sample to the next track's first).
+// a first one ever), also with the pointer on the control 0.5 s or 2 s
+// before the press (the player readies its output then), and each of these
+// with the service having rendered the file before the press (the local
+// service renders a track at its first request, about 0.2 s for this FLAC,
+// where a service that keeps its files would not); then in one process,
+// round after round, a press of another track while one plays, a seek,
+// "next", and a track's natural end into the next (from its last audible
+// sample to the next track's first).
 //
 // Needs a sound server with a null sink: run it as
-//   bench/with-null-sink build/bench/bench_presstosound
-// NIMBRA_BENCH_ROUNDS sets the number of rounds (7 by default).
+//   bench/with-null-sink build/bench/bench_presstosound [--later]
+// --later leaves the first presses out. NIMBRA_BENCH_ROUNDS sets the number
+// of rounds (7 by default); NIMBRA_BENCH_STEPS=1 prints each later press.
 
 namespace {
 
@@ -72,13 +76,20 @@ struct Rig
     }
 };
 
+// As the program's own event loop does, deleted objects go too (a player
+// dropped with deleteLater() closes its stream only then).
+void turnEventLoopOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QThread::usleep(2000);
+}
+
 void turnEventLoop(int ms)
 {
     const qint64 until = MonitorRecorder::now() + qint64(ms) * 1'000'000;
-    while (MonitorRecorder::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(2000);
-    }
+    while (MonitorRecorder::now() < until)
+        turnEventLoopOnce();
 }
 
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)
@@ -87,8 +98,7 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs)
     while (!condition()) {
         if (MonitorRecorder::now() > until)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(2000);
+        turnEventLoopOnce();
     }
     return true;
 }
@@ -103,11 +113,13 @@ int sinkLatencyMs()
     return match.hasMatch() ? int(match.captured(1).toLongLong() / 1000) : -1;
 }
 
-// Until nothing keeps the sink on a short latency, 10 s at most.
+// Until nothing keeps the sink on a short latency, 10 s at most; then for
+// a while of any length up to the sink's two-second turn, so that the runs
+// do not all meet it at the same point of its turn.
 void waitForIdleSink()
 {
     waitFor([] { return sinkLatencyMs() >= 1000; }, 10000);
-    turnEventLoop(quietBetweenRunsMs);
+    turnEventLoop(quietBetweenRunsMs + int(QRandomGenerator::global()->bounded(2000)));
 }
 
 struct Series
@@ -139,7 +151,7 @@ double msSince(qint64 from, std::optional<qint64> to)
 }
 
 // One fresh process: presses play once and says when.
-int firstPressChild(bool fileReady)
+int firstPressChild(bool fileReady, int pointerBeforeMs)
 {
     Rig rig;
     if (!rig.service.isRunning())
@@ -148,6 +160,10 @@ int firstPressChild(bool fileReady)
     if (fileReady)
         rig.service.get(u"/media/tracks/t00008.flac"_s);
     turnEventLoop(500);
+    if (pointerBeforeMs > 0) {
+        rig.store.prepareToPlay();
+        turnEventLoop(pointerBeforeMs);
+    }
     const qint64 pressed = MonitorRecorder::now();
     rig.store.play(track, {track});
     // Played long enough for the parent to have heard the start.
@@ -165,7 +181,7 @@ double firstPressOfAProcess(const MonitorRecorder &monitor, const QStringList &o
     if (!child.waitForFinished(60000) || child.exitCode() != 0)
         return -1;
     const qint64 pressed = child.readAllStandardOutput().trimmed().toLongLong();
-    return msSince(pressed, monitor.waitForOnset(pressed));
+    return msSince(pressed, monitor.waitForOnset(pressed, [] { QThread::msleep(5); }));
 }
 
 } // namespace
@@ -179,8 +195,11 @@ int main(int argc, char **argv)
         qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     }
     initTestEnvironment();
-    if (app.arguments().contains(u"--first"_s))
-        return firstPressChild(app.arguments().contains(u"--file-ready"_s));
+    if (app.arguments().contains(u"--first"_s)) {
+        const qsizetype pointer = app.arguments().indexOf(u"--pointer-before"_s);
+        return firstPressChild(app.arguments().contains(u"--file-ready"_s),
+            pointer > 0 ? app.arguments().value(pointer + 1).toInt() : 0);
+    }
     if (!soundServerAnswers()) {
         std::fprintf(stderr, "no sound server answers\n");
         return 1;
@@ -194,14 +213,26 @@ int main(int argc, char **argv)
     const int rounds = qEnvironmentVariableIsSet("NIMBRA_BENCH_ROUNDS") ? qEnvironmentVariableIntValue("NIMBRA_BENCH_ROUNDS") : 7;
 
     std::printf("idle sink: configured latency %d ms\n", sinkLatencyMs());
-    Series first {"first press of a process (FLAC)", {}};
-    Series firstReady {"  with the file rendered before", {}};
-    for (int i = 0; i < rounds; ++i) {
-        first.ms.append(firstPressOfAProcess(monitor, {}));
-        firstReady.ms.append(firstPressOfAProcess(monitor, {u"--file-ready"_s}));
+    const QStringList ready {u"--file-ready"_s};
+    const QStringList halfSecond {u"--pointer-before"_s, u"500"_s};
+    const QStringList twoSeconds {u"--pointer-before"_s, u"2000"_s};
+    QList<std::pair<Series, QStringList>> firsts {
+        {{"first press of a process (FLAC)", {}}, {}},
+        {{"  the pointer on it 0.5 s before", {}}, halfSecond},
+        {{"  the pointer on it 2 s before", {}}, twoSeconds},
+        {{"  with the file rendered before", {}}, ready},
+        {{"    and the pointer 0.5 s before", {}}, ready + halfSecond},
+        {{"    and the pointer 2 s before", {}}, ready + twoSeconds},
+    };
+    const bool firstPresses = !app.arguments().contains(u"--later"_s);
+    for (int i = 0; firstPresses && i < rounds; ++i) {
+        for (auto &[series, options] : firsts)
+            series.ms.append(firstPressOfAProcess(monitor, options));
     }
-    print(first);
-    print(firstReady);
+    for (const auto &first : firsts) {
+        if (firstPresses)
+            print(first.first);
+    }
 
     Rig rig;
     if (!rig.service.isRunning()) {
@@ -215,7 +246,10 @@ int main(int argc, char **argv)
     const auto press = [&](const std::function<void()> &action) {
         const qint64 pressed = MonitorRecorder::now();
         action();
-        const double ms = msSince(pressed, monitor.waitForOnset(pressed));
+        const double ms = msSince(pressed, monitor.waitForOnset(pressed, turnEventLoopOnce));
+        if (qEnvironmentVariableIsSet("NIMBRA_BENCH_STEPS"))
+            std::fprintf(stderr, "%.0f ms; then at %.2f s of %s, playing %d\n", ms, rig.store.elapsed(),
+                qPrintable(rig.store.currentTrack()->id), rig.store.isPlaying());
         // The listener hears the new sound for a while before the next press.
         turnEventLoop(1500);
         return ms;
@@ -234,18 +268,18 @@ int main(int argc, char **argv)
         seekFlac.ms.append(press([&] { rig.store.seek(150.0 - 25 * (i % 6)); }));
         next.ms.append(press([&] { rig.store.next(); }));
         // Then the WAV plays out into the FLAC, the queue's first track.
-        const double target = double(wav.durationSeconds) - 2.5 + 0.1 * (i % 5);
-        seekWav.ms.append(press([&] { rig.store.seek(target); }));
         qint64 ended = 0;
         QObject watch;
         QObject::connect(&rig.store, &PlayerStore::currentTrackChanged, &watch, [&] { ended = MonitorRecorder::now(); });
+        const double target = double(wav.durationSeconds) - 3.5 + 0.1 * (i % 5);
+        seekWav.ms.append(press([&] { rig.store.seek(target); }));
         if (!waitFor([&] { return ended != 0; }, 15000)) {
             end.ms.append(-1);
             endToSound.ms.append(-1);
             continue;
         }
         // The item ends once its last sample has played.
-        const auto onset = monitor.waitForOnset(ended - 50'000'000);
+        const auto onset = monitor.waitForOnset(ended - 50'000'000, turnEventLoopOnce);
         const auto lastOfOld = onset ? monitor.lastSoundBefore(*onset - 3'000'000) : std::nullopt;
         end.ms.append(lastOfOld ? msSince(*lastOfOld, onset) : -1);
         endToSound.ms.append(msSince(ended, onset));

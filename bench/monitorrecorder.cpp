@@ -1,6 +1,5 @@
 #include "monitorrecorder.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 #include <algorithm>
@@ -125,14 +124,13 @@ std::optional<qint64> MonitorRecorder::lastSoundBefore(qint64 before) const
     return std::nullopt;
 }
 
-std::optional<qint64> MonitorRecorder::waitForOnset(qint64 from, int timeoutMs, int quietMs) const
+std::optional<qint64> MonitorRecorder::waitForOnset(qint64 from, const std::function<void()> &meanwhile) const
 {
-    const qint64 deadline = now() + qint64(timeoutMs) * 1'000'000;
+    const qint64 deadline = now() + 15'000'000'000LL;
     while (now() < deadline) {
-        if (const auto onset = onsetAfter(from, quietMs))
+        if (const auto onset = onsetAfter(from))
             return onset;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-        QThread::usleep(2000);
+        meanwhile();
     }
     return std::nullopt;
 }

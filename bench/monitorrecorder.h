@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -45,9 +46,9 @@ public:
     std::optional<qint64> onsetAfter(qint64 from, int quietMs = 3) const;
     // The last audible millisecond before `before`.
     std::optional<qint64> lastSoundBefore(qint64 before) const;
-    // Waits (turning the caller's event loop) until an onset after `from`
-    // has been recorded; nothing after `timeoutMs`.
-    std::optional<qint64> waitForOnset(qint64 from, int timeoutMs = 15000, int quietMs = 3) const;
+    // Waits until an onset after `from` has been recorded, calling `meanwhile`
+    // (which turns the caller's event loop) between looks; nothing after 15 s.
+    std::optional<qint64> waitForOnset(qint64 from, const std::function<void()> &meanwhile) const;
     // Whether the monitor has delivered sound up to `time`.
     bool reached(qint64 time) const;
 

@@ -195,6 +195,8 @@ Item {
             Row {
                 spacing: AppTheme.itemSpacing
 
+                PlayIntent {}
+
                 PillButton {
                     objectName: "artistPlay"
                     symbol: "play.fill"

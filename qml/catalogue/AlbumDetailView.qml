@@ -44,6 +44,8 @@ ListPage {
             source: album.coverUrl
             interactive: true
             onTapped: album.playAlbum()
+
+            PlayIntent {}
         }
 
         Column {

@@ -114,6 +114,8 @@ Item {
             anchors.fill: parent
             anchors.margins: card.platePadding
 
+            PlayIntent {}
+
             Artwork {
                 id: thumb
                 objectName: "releaseThumb"

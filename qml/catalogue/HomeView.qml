@@ -109,6 +109,8 @@ Item {
                         // One wave at a time: no second click while it loads.
                         enabled: !home.isWaveLoading
 
+                        PlayIntent {}
+
                         DiscShadow {
                             anchors.fill: parent
                             offsetY: page.waveShadowDrop

@@ -62,6 +62,14 @@ Item {
     implicitWidth: 480
     implicitHeight: AppTheme.trackRowHeight
 
+    // A press may follow: the list model has the player ready its output.
+    HoverHandler {
+        onHoveredChanged: {
+            if (hovered && row.listModel)
+                row.listModel.pointerOnRow?.()
+        }
+    }
+
     Rectangle {
         anchors.fill: parent
         radius: AppTheme.radiusM

@@ -17,6 +17,8 @@ ListPage {
         visible: tracks.count > 0
         text: "Играть"
         onClicked: tracks.playAll()
+
+        PlayIntent {}
     }
 
     model: PlaylistDetailModel {

@@ -21,6 +21,8 @@ ListPage {
         spacing: AppTheme.spacingS
         visible: tracks.count > 0
 
+        PlayIntent {}
+
         LinkButton {
             objectName: "smartShuffle"
             anchors.verticalCenter: parent.verticalCenter

@@ -15,6 +15,7 @@
 #include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
 #include "platform/medialibrary.h"
+#include "platform/pointermotion.h"
 #include "platform/restingheaptrim.h"
 #include "player/playerstore.h"
 #include "tracks/trackactions.h"
@@ -163,6 +164,7 @@ bool AppContext::start()
     // Owned by the window: what a closed screen freed goes back to the
     // system once the window rests.
     new RestingHeapTrim(window());
+    PointerMotion::watch(window());
     checkForUpdateSoon(m_clock, m_launchTask.renew());
     return true;
 }

@@ -1,5 +1,6 @@
 #include "media/qtaudiobackend.h"
 #include "media/qtframesink.h"
+#include "media/qtidlestream.h"
 #include "media/qtvideoplayer.h"
 #include "platform/mediaentry.h"
 
@@ -36,6 +37,7 @@ public:
     }
 
     std::unique_ptr<AudioBackend> createAudioBackend() override { return std::make_unique<QtAudioBackend>(); }
+    QObject *openIdleStream(QObject *parent) override { return new QtIdleStream(parent); }
     std::unique_ptr<VideoBackend> createVideoBackend() override { return std::make_unique<QtVideoBackend>(); }
 
     QObject *createFrameSink(std::function<void(QImage)> take, QObject *parent) override

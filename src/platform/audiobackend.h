@@ -68,6 +68,14 @@ public:
 
     // A player loaded with source: paused, at volume 1, position 0.
     virtual AudioPlayerPtr createPlayer(const QUrl &source) = 0;
+
+    // Readies the output for a track that may start soon: what the first
+    // player needs is loaded, and a silent stream stays paused on the sound
+    // server for as long as the object lives. An idle sound server holds a
+    // new stream back until its next turn, up to two seconds; with a stream
+    // of the program already there it takes the new one at once. Null where
+    // there is nothing to ready.
+    virtual std::unique_ptr<QObject> readyOutput() { return nullptr; }
 };
 
 } // namespace nimbra

@@ -25,6 +25,10 @@ public:
     virtual void prepare() { }
 
     virtual std::unique_ptr<AudioBackend> createAudioBackend() = 0;
+    // A silent stream on the sound server, paused, for as long as the object
+    // (owned by `parent`) lives. It needs the library alone: it may be made
+    // on the main thread while prepare() still runs on the worker.
+    virtual QObject *openIdleStream(QObject *parent) = 0;
     virtual std::unique_ptr<VideoBackend> createVideoBackend() = 0;
 
     // A video sink made on the calling thread and owned by `parent`: the

@@ -18,6 +18,7 @@ namespace nimbra {
 
 namespace {
 
+std::atomic<MediaEntry *> openedEntry {nullptr};
 std::atomic<MediaEntry *> loadedEntry {nullptr};
 
 struct Waiter
@@ -29,6 +30,7 @@ struct Waiter
 // Main thread only.
 bool loadStarted = false;
 QList<Waiter> waiters;
+QList<Waiter> openWaiters;
 
 // Next to the core library, in the build tree and where it is installed.
 QString libraryPath()
@@ -41,7 +43,7 @@ QString libraryPath()
 
 // Once per process, on whichever thread comes first; a second caller waits
 // for the first.
-MediaEntry &loadOnce()
+MediaEntry &openOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -52,21 +54,53 @@ MediaEntry &loadOnce()
         MediaEntry *entry = find ? find() : nullptr;
         if (!entry)
             qFatal("nimbra: the media library could not be loaded: %s", qPrintable(library.errorString()));
-        entry->prepare();
-        loadedEntry.store(entry);
+        openedEntry.store(entry);
+    });
+    return *openedEntry.load();
+}
+
+MediaEntry &loadOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        MediaEntry &entry = openOnce();
+        entry.prepare();
+        loadedEntry.store(&entry);
     });
     return *loadedEntry.load();
 }
 
-void handOut()
+void serve(QList<Waiter> &list, MediaEntry &entry)
 {
-    MediaEntry &entry = *loadedEntry.load();
     // A callback may ask for more (a stand-in made inside one is served at once).
-    const QList<Waiter> due = std::exchange(waiters, {});
+    const QList<Waiter> due = std::exchange(list, {});
     for (const Waiter &waiter : due) {
         if (waiter.context)
             waiter.ready(entry);
     }
+}
+
+void handOutOpened()
+{
+    serve(openWaiters, *openedEntry.load());
+}
+
+void handOut()
+{
+    serve(waiters, *loadedEntry.load());
+}
+
+void startLoading()
+{
+    if (loadStarted)
+        return;
+    loadStarted = true;
+    QThreadPool::globalInstance()->start([] {
+        openOnce();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &handOutOpened, Qt::QueuedConnection);
+        loadOnce();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &handOut, Qt::QueuedConnection);
+    });
 }
 
 } // namespace
@@ -90,17 +124,23 @@ void MediaLibrary::whenLoaded(QObject *context, std::function<void(MediaEntry &)
         return;
     }
     waiters.append({context, std::move(ready)});
-    if (loadStarted)
-        return;
-    loadStarted = true;
-    QThreadPool::globalInstance()->start([] {
-        loadOnce();
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &handOut, Qt::QueuedConnection);
-    });
+    startLoading();
 }
 
-OnDemandAudioBackend::OnDemandAudioBackend(MediaLoader loader)
-    : m_loader(std::move(loader)), m_loaded(std::make_shared<std::unique_ptr<AudioBackend>>())
+void MediaLibrary::whenOpened(QObject *context, std::function<void(MediaEntry &)> ready)
+{
+    if (MediaEntry *entry = openedEntry.load(); entry && openWaiters.isEmpty()) {
+        ready(*entry);
+        return;
+    }
+    openWaiters.append({context, std::move(ready)});
+    startLoading();
+}
+
+OnDemandAudioBackend::OnDemandAudioBackend(MediaLoader loader, MediaLoader opener)
+    : m_loader(std::move(loader)),
+      m_opener(std::move(opener)),
+      m_loaded(std::make_shared<std::unique_ptr<AudioBackend>>())
 {
 }
 
@@ -114,6 +154,15 @@ AudioPlayerPtr OnDemandAudioBackend::createPlayer(const QUrl &source)
 OnDemandVideoBackend::OnDemandVideoBackend(MediaLoader loader)
     : m_loader(std::move(loader)), m_loaded(std::make_shared<std::unique_ptr<VideoBackend>>())
 {
+}
+
+// Its stream opens once the library is open, unless it is dropped before.
+std::unique_ptr<QObject> OnDemandAudioBackend::readyOutput()
+{
+    auto output = std::make_unique<QObject>();
+    QObject *holder = output.get();
+    m_opener(holder, [holder](MediaEntry &media) { media.openIdleStream(holder); });
+    return output;
 }
 
 VideoPlayerPtr OnDemandVideoBackend::createPlayer()

@@ -28,6 +28,10 @@ public:
     // main thread when it is done, at once when it was done before, and
     // not at all when `context` is gone by then. Main thread only.
     static void whenLoaded(QObject *context, std::function<void(MediaEntry &)> ready);
+    // The same as soon as the library itself is there, while GStreamer may
+    // still be starting on the worker: for what talks to the sound server
+    // alone and makes no media object.
+    static void whenOpened(QObject *context, std::function<void(MediaEntry &)> ready);
 };
 
 // How the on-demand backends reach the library; tests hold the load back.
@@ -36,15 +40,19 @@ using MediaLoader = std::function<void(QObject *context, std::function<void(Medi
 // The program's audio output: the media library's, loaded at the first
 // player asked for. Until it is loaded a player stands in that keeps what
 // it was told and hands it on to the real one; a player dropped before
-// then never makes one.
+// then never makes one. An output readied before the first player loads
+// the library too, and opens its stream as soon as the library is open.
 class OnDemandAudioBackend : public AudioBackend
 {
 public:
-    explicit OnDemandAudioBackend(MediaLoader loader = &MediaLibrary::whenLoaded);
+    explicit OnDemandAudioBackend(
+        MediaLoader loader = &MediaLibrary::whenLoaded, MediaLoader opener = &MediaLibrary::whenOpened);
     AudioPlayerPtr createPlayer(const QUrl &source) override;
+    std::unique_ptr<QObject> readyOutput() override;
 
 private:
     MediaLoader m_loader;
+    MediaLoader m_opener;
     // Filled by the first stand-in that sees the library loaded.
     std::shared_ptr<std::unique_ptr<AudioBackend>> m_loaded;
 };

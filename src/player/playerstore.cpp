@@ -13,6 +13,7 @@
 #include <QSettings>
 
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -128,13 +129,10 @@ void PlayerStore::togglePlayPause()
 {
     if (!m_player)
         return;
-    m_itemEnded = false;
     if (m_isPlaying)
-        m_player->pause();
+        pauseIfPlaying();
     else
-        m_player->play();
-    setPlaying(!m_isPlaying);
-    syncNowPlaying();
+        resume();
 }
 
 void PlayerStore::pauseIfPlaying()
@@ -229,6 +227,10 @@ void PlayerStore::resume()
     if (!m_player || m_isPlaying)
         return;
     m_itemEnded = false;
+    m_soundsFrom = m_elapsed;
+    // The stream let go of is taken again, by now on a resting server.
+    if (std::exchange(m_outputReleased, false))
+        keepOutputAwake();
     m_player->play();
     setPlaying(true);
     syncNowPlaying();

@@ -161,6 +161,14 @@ public:
     // now-playing panel). Offline copies stay on disk.
     void endSession();
 
+    // A press may follow: unless something plays, the output is readied
+    // meanwhile (the media stack loads, and a silent stream wakes an idle
+    // sound server), for as long as a paused player keeps its stream.
+    void prepareToPlay();
+    // The pointer is on a control that plays. Only a pointer moved since it
+    // was last on one counts: a page that changes under a resting pointer
+    // is no sign of a press to come.
+    Q_INVOKABLE void pointerOnPlayControl();
     Q_INVOKABLE void next();
     Q_INVOKABLE void previous();
     Q_INVOKABLE void toggleShuffle();
@@ -230,7 +238,11 @@ private:
     // Before a new player starts: the current one (or the one it has not yet
     // taken over from) stays, paused, until the new one sounds.
     void keepOutputUntilSounding();
-    void dropPreviousPlayer();
+    // The new player sounds (or will not): what kept the output awake goes.
+    void dropKeptOutput();
+    // Unless a stream of the program keeps the sound server awake, a silent
+    // one does until the player that starts now sounds.
+    void keepOutputAwake();
     // Playback stopped: the current player lets go of its stream after a
     // while.
     void restOutputSoon();
@@ -321,9 +333,14 @@ private:
     // device awake until the current player's position has moved past
     // m_soundsFrom, so the new stream starts at once.
     AudioPlayerPtr m_previousPlayer;
+    // An output readied before a press, kept in the same way.
+    std::unique_ptr<QObject> m_readyOutput;
+    quint64 m_pointerMovesSeen = 0;
     double m_soundsFrom = 0;
     // The current item played to its end: pausing it would rewind it.
     bool m_itemEnded = false;
+    // The current player let go of its stream while paused.
+    bool m_outputReleased = false;
     TaskSlot m_outputRestTask;
     TaskSlot m_crossfadeTask;
     TaskSlot m_waveTask;

@@ -11,6 +11,7 @@
 #include "api/error.h"
 #include "format/durationtext.h"
 #include "player/audiocacheservice.h"
+#include "platform/pointermotion.h"
 #include "player/crossfaderamp.h"
 #include "api/clock.h"
 
@@ -33,9 +34,11 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
         m_fadingOutPlayer = std::move(m_player);
     } else {
         keepOutputUntilSounding();
+        keepOutputAwake();
     }
     m_isCrossfading = crossfade;
     m_itemEnded = false;
+    m_outputReleased = false;
     m_soundsFrom = 0;
 
     m_currentTrack = track;
@@ -107,7 +110,7 @@ void PlayerStore::teardownPlayers()
         m_fadingOutPlayer->pause();
         m_fadingOutPlayer.reset();
     }
-    dropPreviousPlayer();
+    dropKeptOutput();
 }
 
 // An idle sound server holds a new stream back until its next turn (up to
@@ -123,24 +126,52 @@ void PlayerStore::keepOutputUntilSounding()
         return;
     }
     detachPlayer();
-    // A current player that has not sounded yet may have no stream at all;
-    // the one it was to take over from has.
     if (m_player && !m_itemEnded)
         m_player->pause();
-    if (!m_previousPlayer)
+    // A current player that has not sounded yet may have no stream at all,
+    // and one paused for long has let go of it; the one it was to take over
+    // from has one.
+    if (!m_previousPlayer && !m_outputReleased)
         m_previousPlayer = std::move(m_player);
     m_player.reset();
 }
 
-// It is paused already, or at its end.
-void PlayerStore::dropPreviousPlayer()
+// The previous player is paused already, or at its end.
+void PlayerStore::dropKeptOutput()
 {
     m_previousPlayer.reset();
+    m_readyOutput.reset();
+}
+
+void PlayerStore::prepareToPlay()
+{
+    if (m_isPlaying)
+        return;
+    keepOutputAwake();
+    restOutputSoon();
+}
+
+void PlayerStore::pointerOnPlayControl()
+{
+    const quint64 moves = PointerMotion::moves();
+    if (moves == m_pointerMovesSeen)
+        return;
+    m_pointerMovesSeen = moves;
+    prepareToPlay();
+}
+
+// Opened at once, it is there before the new player's own stream (the
+// media stack, the first answer and the first decoded audio come first),
+// and the server has taken it by then.
+void PlayerStore::keepOutputAwake()
+{
+    if (!m_previousPlayer && !m_readyOutput)
+        m_readyOutput = m_backend->readyOutput();
 }
 
 void PlayerStore::restOutputSoon()
 {
-    if (m_player)
+    if (m_player || m_readyOutput)
         restOutputLater(m_outputRestTask.renew());
     else
         m_outputRestTask.cancel();
@@ -154,14 +185,19 @@ QCoro::Task<> PlayerStore::restOutputLater(CancelToken token)
     if (!self || token.isCancelled())
         co_return;
     m_outputRestTask.finish(token);
-    if (!m_isPlaying && m_player)
+    if (m_isPlaying)
+        co_return;
+    m_readyOutput.reset();
+    if (m_player) {
         m_player->releaseOutput();
+        m_outputReleased = true;
+    }
 }
 
 void PlayerStore::setPlaying(bool playing)
 {
     if (!playing) {
-        dropPreviousPlayer();
+        dropKeptOutput();
         restOutputSoon();
     }
     assign(m_isPlaying, playing, &PlayerStore::isPlayingChanged);
@@ -172,8 +208,8 @@ void PlayerStore::handleTick(double seconds)
 {
     setElapsed(sanitizedSeconds(seconds));
     constexpr double soundedSeconds = 0.05;
-    if (m_previousPlayer && m_elapsed >= m_soundsFrom + soundedSeconds)
-        dropPreviousPlayer();
+    if ((m_previousPlayer || m_readyOutput) && m_elapsed >= m_soundsFrom + soundedSeconds)
+        dropKeptOutput();
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
         if (std::isfinite(itemDuration))

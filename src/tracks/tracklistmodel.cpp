@@ -198,6 +198,12 @@ void TrackListModel::setSignInPrompt(const QString &text)
     m_actions->setSignInPrompt(text);
 }
 
+void TrackListModel::pointerOnRow()
+{
+    if (m_stores.player)
+        m_stores.player->pointerOnPlayControl();
+}
+
 void TrackListModel::play(int row)
 {
     if (row < 0 || row >= m_tracks.size() || !m_stores.player)

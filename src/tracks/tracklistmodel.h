@@ -89,6 +89,9 @@ public:
     // ... or whoever shows the list does (a screen with one error view).
     void setActionFailureHandler(std::function<void(const QString &text)> handler);
 
+    // The pointer is on a row: a press may follow, for which the player
+    // readies its output.
+    Q_INVOKABLE void pointerOnRow();
     // Plays the row within the whole loaded list.
     Q_INVOKABLE void play(int row);
     // Plays the row and opens the full-screen player.

@@ -173,8 +173,13 @@ private slots:
         const QString token = m_rig.service()->signIn();
         QCOMPARE(m_rig.service()->get(u"/api/v1/tracks/"_s + first.id, token).object().value(u"is_favorite"_s).toBool(), false);
 
-        // A cover plays its track within the list and opens the player.
-        m_rig.click(findItem(m_rig.rowItem(list, 1), u"trackArtwork"_s));
+        // The pointer moved onto a row readies the output for the press to
+        // come; a cover plays its track within the list and opens the player.
+        QQuickItem *second = m_rig.rowItem(list, 1);
+        QVERIFY(waitUntilStill(second));
+        QTest::mouseMove(m_rig.window(), second->mapToScene(QPointF(second->width() / 2, second->height() / 2)).toPoint());
+        QTRY_VERIFY(m_rig.audio().readiedLives());
+        m_rig.click(findItem(second, u"trackArtwork"_s));
         QTRY_VERIFY(m_rig.app()->player()->currentTrack().has_value());
         QCOMPARE(m_rig.app()->player()->currentTrack()->id, favourites->trackAt(1).id);
         QVERIFY(m_rig.app()->player()->isFullscreenPresented());

@@ -67,7 +67,13 @@ public:
     std::unique_ptr<AudioBackend> createAudioBackend() override { return std::make_unique<AudioVia>(&audio); }
     std::unique_ptr<VideoBackend> createVideoBackend() override { return std::make_unique<VideoVia>(&video); }
     QObject *createFrameSink(std::function<void(QImage)>, QObject *) override { return nullptr; }
+    QObject *openIdleStream(QObject *parent) override
+    {
+        ++streamsOpened;
+        return new QObject(parent);
+    }
 
+    int streamsOpened = 0;
     FakeAudioBackend audio;
     FakeVideoBackend video;
 
@@ -177,6 +183,21 @@ private slots:
             QTEST(real->isPlaying(), "playing");
             QTEST(real->seeks(), "seeks");
         }
+    }
+
+    // An output readied before the first press opens its stream once the
+    // library is there, unless it was let go of before.
+    void aReadiedOutputOpensItsStreamOnceTheLibraryIsOpen()
+    {
+        HeldLoad load;
+        OnDemandAudioBackend audio(load.loader(), load.loader());
+        std::unique_ptr<QObject> kept = audio.readyOutput();
+        std::unique_ptr<QObject> dropped = audio.readyOutput();
+        dropped.reset();
+        QCOMPARE(load.streamsOpened, 0);
+        load.finish();
+        QCOMPARE(load.streamsOpened, 1);
+        QCOMPARE(kept->children().size(), 1);
     }
 
     // The clip overlay shows at once; the video player starts once the

@@ -159,10 +159,17 @@ private slots:
         QCOMPARE(m_server->requestsTo(u"/media/a.wav"_s), requestsOfA);
     }
 
-    // A paused player lets go of its stream on the sound server, and takes
-    // one again to play on from where it was.
-    void aReleasedOutputIsTakenAgain()
+    // An output readied before a press is a stream on the sound server
+    // while it lives. A paused player lets go of its stream, and takes one
+    // again to play on from where it was.
+    void streamsOnTheSoundServer()
     {
+        OnDemandAudioBackend onDemand;
+        std::unique_ptr<QObject> readied = onDemand.readyOutput();
+        QTRY_COMPARE_WITH_TIMEOUT(ownSoundStreams(), 1, 10000);
+        readied.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(ownSoundStreams(), 0, 5000);
+
         store().play(wavTrack(u"a"_s), {});
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.5, 5000);
         AudioPlayerHandle *player = m_backend->player(0);

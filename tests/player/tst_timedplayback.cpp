@@ -2,6 +2,8 @@
 
 #include "eventloop.h"
 #include "playerrig.h"
+
+#include "platform/pointermotion.h"
 #include "testenv.h"
 
 #include <QtTest>
@@ -365,15 +367,85 @@ private slots:
         m_rig->clock.advance(PlayerStore::outputRestDelay);
         QVERIFY(!p->hasOutput());
         QCOMPARE(store().elapsed(), 5.0);
+        // The pointer on the play button readies the output until the
+        // player sounds again from where it stood.
+        store().prepareToPlay();
         store().togglePlayPause();
         QVERIFY(p->isPlaying() && p->hasOutput());
+        p->tick(5.0);
+        QVERIFY(m_rig->backend.readiedLives());
+        p->tick(5.1);
+        QVERIFY(!m_rig->backend.readiedLives());
         m_rig->clock.advance(PlayerStore::outputRestDelay * 2);
         QVERIFY(p->hasOutput());
-        // Stopped by a failure, the same.
+        // Stopped by a failure, the same; played again without the pointer
+        // on the button first, it readies the output itself.
         p->fail();
         m_rig->clock.advance(PlayerStore::outputRestDelay);
         QVERIFY(!p->hasOutput());
+        const int readied = m_rig->backend.readiedCount();
+        store().togglePlayPause();
+        QCOMPARE(m_rig->backend.readiedCount(), readied + 1);
+        QVERIFY(m_rig->backend.readiedLives());
         QCOMPARE(m_rig->backend.playerCount(), 1);
+        // Without its stream it keeps nothing awake for the next track.
+        store().togglePlayPause();
+        m_rig->clock.advance(PlayerStore::outputRestDelay);
+        QPointer<FakeAudioPlayer> released = p;
+        store().next();
+        QTRY_VERIFY(!released);
+        QCOMPARE(m_rig->backend.readiedCount(), readied + 2);
+        QVERIFY(m_rig->backend.readiedLives());
+    }
+
+    // Before the first press, the pointer moved onto a control that plays
+    // readies the output, until the track sounds or for as long as a paused
+    // player keeps its stream; while a track plays there is nothing to
+    // ready. A pointer at rest, with pages changing under it, readies none.
+    void aControlUnderThePointerReadiesTheOutput()
+    {
+        store().setCrossfadeEnabled(false);
+        const FakeAudioBackend &backend = m_rig->backend;
+        QObject window;
+        PointerMotion::watch(&window);
+        const auto moveThePointer = [&] {
+            QEvent move(QEvent::MouseMove);
+            QCoreApplication::sendEvent(&window, &move);
+        };
+        moveThePointer();
+        store().pointerOnPlayControl();
+        store().pointerOnPlayControl();
+        QCOMPARE(backend.readiedCount(), 1);
+        m_rig->clock.advance(PlayerStore::outputRestDelay - 1s);
+        // On to another control: the while starts afresh.
+        moveThePointer();
+        store().pointerOnPlayControl();
+        m_rig->clock.advance(2s);
+        QVERIFY(backend.readiedLives());
+        m_rig->clock.advance(PlayerStore::outputRestDelay);
+        QVERIFY(!backend.readiedLives());
+        store().pointerOnPlayControl();
+        QVERIFY(!backend.readiedLives());
+
+        moveThePointer();
+        store().pointerOnPlayControl();
+        QCOMPARE(backend.readiedCount(), 2);
+        playTwo();
+        m_rig->clock.advance(PlayerStore::outputRestDelay);
+        player(0)->tick(0.0);
+        QVERIFY(backend.readiedLives());
+        player(0)->tick(0.1);
+        QVERIFY(!backend.readiedLives());
+        store().prepareToPlay();
+        QCOMPARE(backend.readiedCount(), 2);
+        // The previous player keeps the output awake at a change of track;
+        // a start with nothing before readies an output itself.
+        store().next();
+        QCOMPARE(backend.readiedCount(), 2);
+        store().endSession();
+        playTwo();
+        QCOMPARE(backend.readiedCount(), 3);
+        QVERIFY(backend.readiedLives());
     }
 
     // The sleep timer, on the same clock.

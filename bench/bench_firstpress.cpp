@@ -123,6 +123,28 @@ private slots:
         playClip(client, u"first clip, after a track"_s);
     }
 
+    // The pointer moved onto a control that plays half a second before the
+    // press: the media stack loads and the output opens meanwhile (the press
+    // line's time includes that half second).
+    void firstTrackAfterThePointer()
+    {
+        Client client;
+        startClient(client);
+        QQuickWindow *window = client.app->window();
+        QQuickItem *wave = findItem(window, u"waveButton"_s);
+        QVERIFY(wave && isShown(wave));
+        const QPoint on = wave->mapToScene(QPointF(wave->width() / 2, wave->height() / 2)).toPoint();
+        const TrackOut track = decodeJson<TrackOut>(client.service.get(u"/api/v1/tracks/t00008"_s).body);
+        PlayerStore *player = client.app->player();
+        measure(u"first track, the pointer on a control 0.5 s before"_s, [&] {
+            QTest::mouseMove(window, on - QPoint(30, 0));
+            QTest::mouseMove(window, on);
+            QTest::qWait(500);
+            player->play(track, {track});
+        }, [&] { return player->elapsed() > 0.3; });
+        player->togglePlayPause();
+    }
+
     void firstClipThenTrack()
     {
         Client client;

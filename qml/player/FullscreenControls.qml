@@ -198,6 +198,8 @@ Rectangle {
                 backgroundColor: AppTheme.accent
                 toolTip: PlayerStore.isPlaying ? "Пауза" : "Играть"
                 onClicked: PlayerStore.togglePlayPause()
+
+                PlayIntent {}
             }
 
             PlayerButton {

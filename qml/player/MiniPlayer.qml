@@ -181,6 +181,8 @@ Item {
             foreground: "white"
             backgroundColor: AppTheme.accent
             onClicked: PlayerStore.togglePlayPause()
+
+            PlayIntent {}
         }
 
         PlayerButton {

@@ -198,6 +198,12 @@ void DevServiceProcess::clearFaults() const
     call("DELETE", QStringLiteral("/__dev/fault"));
 }
 
+int DevServiceProcess::releaseHeld() const
+{
+    const DevServiceReply reply = call("POST", QStringLiteral("/__dev/release"));
+    return reply.status == 200 ? reply.object().value(QStringLiteral("released")).toInt() : -1;
+}
+
 bool DevServiceProcess::confirmQr(const QString &qrToken, const QString &username) const
 {
     const QJsonObject body {{QStringLiteral("qr_token"), qrToken}, {QStringLiteral("username"), username}};

@@ -168,12 +168,13 @@ private slots:
         QVERIFY(!m_rig.app()->player()->crossfadeEnabled());
         m_rig.screenshot(u"account-settings"_s);
 
-        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, kManifest}, {u"delay_ms"_s, 1500}, {u"count"_s, 1}}));
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, kManifest}, {u"hold"_s, true}, {u"count"_s, 1}}));
         m_rig.click(m_rig.item(u"checkUpdates"_s));
         QTRY_VERIFY(m_rig.app()->updates()->isChecking());
         QCOMPARE(text(u"checkUpdates"_s), u"Проверка…"_s);
         QVERIFY(!m_rig.item(u"checkUpdates"_s)->isEnabled());
         m_rig.screenshot(u"account-settings-checking"_s);
+        QVERIFY(m_rig.service()->releaseHeld() >= 0);
         QTRY_VERIFY_WITH_TIMEOUT(!m_rig.app()->updates()->isChecking(), 10000);
 
         OtaManifest manifest;

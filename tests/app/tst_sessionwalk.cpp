@@ -76,13 +76,13 @@ class TestSessionWalk : public QObject
         }
     }
 
-    // Starts what the row names, whose first request (the favourites, slow
-    // now) is then on its way.
+    // Starts what the row names, whose first request (the favourites, held
+    // by the service until released) is then on its way.
     void startSlowWork(const QString &work)
     {
         const auto slowFavourites = [this] {
-            QVERIFY(m_rig.service()->injectFault(QJsonObject {
-                {u"path"_s, u"/api/v1/favorites"_s}, {u"method"_s, u"GET"_s}, {u"delay_ms"_s, 4000}}));
+            QVERIFY(m_rig.service()->injectFault(
+                QJsonObject {{u"path"_s, u"/api/v1/favorites"_s}, {u"method"_s, u"GET"_s}, {u"hold"_s, true}}));
         };
         if (work == u"home wave") {
             auto *home = m_rig.item(u"homeView"_s)->findChild<HomePageModel *>(u"homeModel"_s);
@@ -174,7 +174,9 @@ private slots:
         const qsizetype before = m_rig.service()->requests().size();
         m_rig.app()->auth()->signOut();
         QTRY_VERIFY(m_rig.item(u"loginView"_s));
-        // Long enough for the slow answer and all that would follow it.
+        // The slow answer comes now, and all that would follow it has
+        // happened once the client is idle.
+        QVERIFY(m_rig.service()->releaseHeld() >= 0);
         QVERIFY(waitUntilIdle(0, 15000));
         const QList<RecordedRequest> after = m_rig.service()->requests().mid(before);
         for (const RecordedRequest &request : after)

@@ -32,13 +32,17 @@ class TstAuthStore : public QObject
 private:
     std::unique_ptr<FakeHttpServer> m_server;
     // The profile answer for each bearer token; anything else is refused.
-    QMap<QString, FakeResponse> m_profiles;
+    QMap<QString, FakeHttpServer::Handler> m_profiles;
     QMutex m_profilesMutex;
 
     void answerProfile(const QString &token, FakeResponse response)
     {
+        answerProfile(token, [response](const RecordedRequest &) { return response; });
+    }
+    void answerProfile(const QString &token, FakeHttpServer::Handler answer)
+    {
         const QMutexLocker lock(&m_profilesMutex);
-        m_profiles.insert(u"Bearer "_s + token, response);
+        m_profiles.insert(u"Bearer "_s + token, std::move(answer));
     }
 
     QList<RecordedRequest> requestsTo(const QString &path) const
@@ -56,9 +60,12 @@ private slots:
         initTestEnvironment();
         m_server = startFakeService();
         m_server->on(u"GET"_s, kMePath, [this](const RecordedRequest &request) {
-            const QMutexLocker lock(&m_profilesMutex);
-            return m_profiles.value(
-                request.header(u"authorization"_s), FakeResponse {401, R"({"detail": "Not authenticated"})"});
+            FakeHttpServer::Handler answer;
+            {
+                const QMutexLocker lock(&m_profilesMutex);
+                answer = m_profiles.value(request.header(u"authorization"_s));
+            }
+            return answer ? answer(request) : FakeResponse {401, R"({"detail": "Not authenticated"})"};
         });
     }
 
@@ -226,7 +233,8 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        answerProfile(u"former"_s, FakeResponse {status, body, "application/json", 600});
+        AnswerGate former;
+        answerProfile(u"former"_s, former.hold(FakeResponse {status, body}));
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
         m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         AuthSession session("former");
@@ -235,6 +243,7 @@ private slots:
         QCoro::Task<void> late = auth.refreshProfileAsync(u"former"_s);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
         QVERIFY(auth.isSignedIn());
+        former.open();
         QCoro::waitFor(std::move(late));
 
         QVERIFY(auth.isSignedIn());

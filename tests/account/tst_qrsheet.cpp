@@ -163,7 +163,8 @@ private slots:
     void confirmedScanClosesOnceSignedIn()
     {
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "confirmed", "access_token": "tok"})"});
-        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"anna"_s), "application/json", 200});
+        AnswerGate profile;
+        m_server->on(u"GET"_s, kMePath, profile.hold(FakeResponse {200, userJson(u"anna"_s)}));
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&m_noPause);
@@ -180,6 +181,7 @@ private slots:
         QTRY_VERIFY(auth.hasToken());
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QCOMPARE(close.count(), 0);
+        profile.open();
         QTRY_COMPARE(close.count(), 1);
         QVERIFY(auth.isSignedIn());
         QCOMPARE(phases, (QList<QrSheetModel::Phase> {QrSheetModel::Showing, QrSheetModel::Creating}));

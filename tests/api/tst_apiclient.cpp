@@ -289,7 +289,8 @@ private slots:
         FakeHttpServer second;
         FakeHttpServer &target = otherPort ? second : *m_server;
         const QByteArray location = target.baseUrl().toString().toUtf8() + "/landing";
-        m_server->on(u"GET"_s, u"/api/v1/moved"_s, FakeResponse {302, {}, "text/plain", 0, false, {{"Location", location}}});
+        m_server->on(
+            u"GET"_s, u"/api/v1/moved"_s, FakeResponse {302, {}, "text/plain", false, {{"Location", location}}});
         target.on(u"GET"_s, u"/landing"_s, FakeResponse {200, "{}"});
         QVERIFY(send(m_client, u"api/v1/moved"_s, u"GET"_s, {}, {}, u"tok"_s).value);
         QCOMPARE(target.lastRequest().path, u"/landing"_s);
@@ -411,7 +412,9 @@ private slots:
     {
         QFETCH(int, idleMs);
         QFETCH(int, transferMs);
-        m_server->on(u"GET"_s, u"/api/v1/slow"_s, FakeResponse {200, "{}", "application/json", 1000});
+        // Held until the client has given up on it.
+        AnswerGate late;
+        m_server->on(u"GET"_s, u"/api/v1/slow"_s, late.hold(FakeResponse {200, "{}"}));
         const ApiClient client(
             ApiClient::Limits {std::chrono::milliseconds(idleMs), std::chrono::milliseconds(transferMs)});
         const ApiError error = apiError(send(client, u"api/v1/slow"_s));
@@ -422,7 +425,7 @@ private slots:
 
     void transportFailuresAreNetworkErrors()
     {
-        m_server->on(u"GET"_s, u"/api/v1/drop"_s, FakeResponse {200, "", "application/json", 0, true});
+        m_server->on(u"GET"_s, u"/api/v1/drop"_s, FakeResponse {200, "", "application/json", true});
         const ApiError dropped = apiError(send(m_client, u"api/v1/drop"_s));
         QCOMPARE(dropped.kind(), ApiError::Kind::Network);
         QVERIFY(!dropped.isCancelled());

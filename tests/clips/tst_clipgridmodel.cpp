@@ -35,14 +35,13 @@ QJsonObject clipJson(int i, bool cover = true)
     return clip;
 }
 
-FakeResponse page(int count, int delayMs = 0)
+FakeResponse page(int count)
 {
     QJsonArray items;
     for (int i = 0; i < count; ++i)
         items.append(clipJson(i, i != 1));
     FakeResponse response;
     response.body = QJsonDocument(QJsonObject {{u"items"_s, items}, {u"total"_s, count}}).toJson();
-    response.delayMs = delayMs;
     return response;
 }
 
@@ -159,7 +158,8 @@ private slots:
 
     void replacedOrCancelledLoadWritesNothing()
     {
-        serve(u"/api/v1/clips"_s, page(7, 400));
+        AnswerGate replaced;
+        m_server->on(u"GET"_s, u"/api/v1/clips"_s, replaced.hold(page(7)));
         ClipGridModel model;
         model.load();
         QTRY_COMPARE(m_server->requestCount(), 1);
@@ -167,14 +167,17 @@ private slots:
         model.load(); // the section was left and opened again
         waitLoaded(model);
         QCOMPARE(model.rowCount(), 2);
+        replaced.open();
         QVERIFY(waitUntilIdle()); // the first answer has arrived, or was aborted
         QCOMPARE(model.rowCount(), 2);
 
-        serve(u"/api/v1/clips"_s, page(9, 200));
+        AnswerGate cancelled;
+        m_server->on(u"GET"_s, u"/api/v1/clips"_s, cancelled.hold(page(9)));
         model.load();
         QTRY_COMPARE(m_server->requestCount(), 3); // under way, so it cannot come after this test
         model.cancel();
         QVERIFY(!model.isLoading());
+        cancelled.open();
         QVERIFY(waitUntilIdle());
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(int(model.loadState()), int(LoadState::Loaded));

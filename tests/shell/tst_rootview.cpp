@@ -176,11 +176,13 @@ private slots:
         answerProfile(500);
         Start start;
         QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
-        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        AnswerGate late;
+        m_server->on(u"GET"_s, kMePath, late.hold(FakeResponse {200, userJson(u"demo"_s)}));
         start.root.retry();
         QTRY_COMPARE(m_server->requestCount(), 2);
         start.root.signInWithAnotherAccount();
-        // The retry's answer has come, or its request was aborted.
+        // The retry's answer comes now, or its request was aborted.
+        late.open();
         QVERIFY(waitUntilIdle());
         QCOMPARE(start.root.screen(), Screen::SignIn);
         QVERIFY(!start.session.auth->user());

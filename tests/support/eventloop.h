@@ -10,8 +10,16 @@ namespace nimbra::test {
 // a while and hoping that the while was long enough: each runs the event
 // loop until a known later point has been reached.
 
+// How long the helpers of tests/support wait for something the machine has
+// to do (an event delivered, a request answered, an item at rest, a helper
+// program's answer) before they give up. It is far more than any of it takes
+// on a quiet machine, and enough for a sanitizer build on a busy one; a wait
+// ends as soon as its event comes, so only a failing test waits this long.
+constexpr int kEventLimitMs = 30000;
+
 // Runs the event loop until every event posted before the call (queued
-// calls and signals included) has been delivered; false after five seconds.
+// calls and signals included) has been delivered; false after
+// kEventLimitMs.
 [[nodiscard]] bool deliverPostedEvents();
 
 // Cancels the token from the main thread's event loop, whichever thread
@@ -33,6 +41,6 @@ int requestsUnderWay();
 // answered (or aborted) by then, and what an answer would have written is
 // written.
 // False when that does not come about within timeoutMs.
-[[nodiscard]] bool waitUntilIdle(int left = 0, int timeoutMs = 5000);
+[[nodiscard]] bool waitUntilIdle(int left = 0, int timeoutMs = kEventLimitMs);
 
 } // namespace nimbra::test

@@ -421,7 +421,9 @@ private slots:
         settle();
         screenshot(u"pushed-page"_s);
 
-        QMetaObject::invokeMethod(navigation, "openArtist", Q_ARG(QString, u"MOKKO"_s));
+        QObject *links = m_rig.app()->engine().singletonInstance<QObject *>(qmlTypeId("Nimbra", 1, 0, "ArtistLinks"));
+        QVERIFY(links);
+        QMetaObject::invokeMethod(links, "open", Q_ARG(QString, u"MOKKO"_s));
         QTRY_VERIFY(m_rig.item(u"artistStack"_s));
         QMetaObject::invokeMethod(navigation, "openPlaylist", Q_ARG(QString, u"p1"_s));
         QTRY_COMPARE(m_rig.item(u"artistStack"_s)->property("depth").toInt(), 2);

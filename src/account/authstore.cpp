@@ -109,11 +109,6 @@ void AuthStore::registerUser(QString username, QString email, QString password)
     registerAsync(std::move(username), std::move(email), std::move(password));
 }
 
-void AuthStore::refreshProfile(QString token)
-{
-    refreshProfileAsync(std::move(token));
-}
-
 QCoro::Task<void> AuthStore::loginAsync(QString username, QString password)
 {
     const NimbraApi api = m_api;

@@ -63,7 +63,6 @@ public:
     void setUser(UserOut user);
 
     const std::optional<QString> &token() const { return m_token; }
-    QString tokenText() const { return m_token.value_or(QString()); }
     bool hasToken() const { return m_token.has_value(); }
     bool isTokenLoaded() const { return m_tokenLoaded; }
     bool isGuestMode() const { return m_guestMode; }
@@ -96,7 +95,6 @@ public:
     Q_INVOKABLE void login(QString username, QString password);
     // "register" is a C++ keyword.
     Q_INVOKABLE void registerUser(QString username, QString email, QString password);
-    void refreshProfile(QString token);
     Q_INVOKABLE void continueAsGuest();
     Q_INVOKABLE void signOut();
     Q_INVOKABLE void startQrLogin();

@@ -27,6 +27,8 @@ QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
         connect(m_auth, &AuthStore::errorTextChanged, this, &QrSheetModel::onErrorTextChanged);
         connect(m_auth, &AuthStore::isSignedInChanged, this, &QrSheetModel::onSignedInChanged);
     }
+    connect(this, &QrSheetModel::stateChanged, this, &QrSheetModel::followErrorText);
+    m_errorText = errorText();
 }
 
 QrSheetModel::Phase QrSheetModel::phase() const
@@ -58,6 +60,15 @@ QString QrSheetModel::errorText() const
         return m_failure.isEmpty() ? kGenericFailure : m_failure;
     const QString text = m_auth->qrErrorText();
     return text.isEmpty() ? u"Ошибка"_s : text;
+}
+
+void QrSheetModel::followErrorText()
+{
+    const QString text = errorText();
+    if (text == m_errorText)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
 }
 
 void QrSheetModel::start()

@@ -136,7 +136,10 @@ QCoro::Task<void> RootViewModel::restoreSavedSession(QString token, CancelToken 
             co_return;
         }
         ++m_failures;
-        m_errorText = *auth->error();
+        if (m_errorText != *auth->error()) {
+            m_errorText = *auth->error();
+            emit errorTextChanged();
+        }
         setPhase(Phase::Offline);
         watchNetwork();
 

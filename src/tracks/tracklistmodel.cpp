@@ -168,8 +168,11 @@ void TrackListModel::setLoadState(LoadState state)
 {
     if (m_loadState == state)
         return;
+    const bool textChanged = m_loadState.errorText != state.errorText;
     m_loadState = std::move(state);
     emit loadStateChanged();
+    if (textChanged)
+        emit errorTextChanged();
 }
 
 QString TrackListModel::signInPrompt() const

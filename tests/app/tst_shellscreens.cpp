@@ -390,13 +390,13 @@ private slots:
         m_rig.app()->artistNavigation()->setPresentedArtistName(u"MOKKO"_s);
         QTRY_VERIFY(isShown(m_rig.item(u"artistPage"_s)));
         QVERIFY(!input->hasActiveFocus());
-        QCOMPARE(findItem(m_rig.item(u"artistBackBar"_s), u"backBarTitle"_s)->property("text").toString(), u"MOKKO"_s);
+        QCOMPARE(findItem(m_rig.item(u"artistPage"_s), u"backBarTitle"_s)->property("text").toString(), u"MOKKO"_s);
         QVERIFY(!m_rig.item(u"sectionArea"_s)->isEnabled());
         delete input;
         settle();
         screenshot(u"layer-artist-page"_s);
 
-        m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
+        m_rig.click(findItem(m_rig.item(u"artistPage"_s), u"backButton"_s));
         QVERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
         QTRY_VERIFY(!m_rig.item(u"artistPage"_s));
         QVERIFY(m_rig.item(u"sectionArea"_s)->isEnabled());
@@ -421,7 +421,9 @@ private slots:
         settle();
         screenshot(u"pushed-page"_s);
 
-        QMetaObject::invokeMethod(navigation, "openArtist", Q_ARG(QString, u"MOKKO"_s));
+        QObject *links = m_rig.app()->engine().singletonInstance<QObject *>(qmlTypeId("Nimbra", 1, 0, "ArtistLinks"));
+        QVERIFY(links);
+        QMetaObject::invokeMethod(links, "open", Q_ARG(QString, u"MOKKO"_s));
         QTRY_VERIFY(m_rig.item(u"artistStack"_s));
         QMetaObject::invokeMethod(navigation, "openPlaylist", Q_ARG(QString, u"p1"_s));
         QTRY_COMPARE(m_rig.item(u"artistStack"_s)->property("depth").toInt(), 2);

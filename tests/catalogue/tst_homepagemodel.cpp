@@ -295,6 +295,7 @@ private slots:
     {
         Rig rig;
         auto page = rig.make();
+        QSignalSpy texts(&*page, &HomePageModel::errorTextChanged);
         page->startMyWave();
         rig.wave.fail();
         QCOMPARE(page->errorText(), pendingFailureText());
@@ -318,6 +319,8 @@ private slots:
         QCOMPARE(rig.stats.requests.size(), 2);
         QCOMPARE(rig.wave.requests.size(), 3);
         QCOMPARE(page->errorText(), QString());
+        // Fail, clear, fail, clear: the text stood unchanged in between.
+        QCOMPARE(texts.count(), 4);
         rig.answerAll();
         QVERIFY(!page->isLoading());
     }

@@ -44,6 +44,7 @@ class TestRootView : public QObject
         } registered {session.auth.get()};
         RootViewModel root;
         QList<Screen> screens;
+        QSignalSpy texts {&root, &RootViewModel::errorTextChanged};
 
         Start()
         {
@@ -114,6 +115,7 @@ private slots:
         QCOMPARE(start.screens, screen == Screen::Launch ? QList<Screen>() : QList<Screen> {screen});
         QCOMPARE(start.session.savedToken().has_value(), itemKept);
         QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(start.texts.count(), offline ? 1 : 0);
         if (offline) {
             QCOMPARE(start.root.errorText(), u"Сбой"_s);
             QCOMPARE(start.pause.asked.size(), 1);

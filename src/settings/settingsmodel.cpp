@@ -178,7 +178,7 @@ void SettingsModel::saveAddress()
     // Only the address in force counts, so another spelling of the same one
     // changes nothing.
     if (!sameOrigin(before, ApiConfig::baseUrl()) && m_auth)
-        m_auth->signOut();
+        m_auth->signOutForAnotherService();
     emit apiHostChanged();
 }
 

@@ -1,6 +1,7 @@
 #include "account/qrsheetmodel.h"
 
 #include "account/authstore.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 
 using namespace Qt::StringLiterals;
@@ -23,7 +24,7 @@ QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
         connect(m_auth, &AuthStore::qrTokenChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::isQrPollingChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::qrErrorChanged, this, &QrSheetModel::stateChanged);
-        connect(m_auth, &AuthStore::tokenChanged, this, &QrSheetModel::onTokenChanged);
+        connect(m_auth->session(), &Session::tokenChanged, this, &QrSheetModel::onTokenChanged);
         connect(m_auth, &AuthStore::errorTextChanged, this, &QrSheetModel::onErrorTextChanged);
         connect(m_auth, &AuthStore::isSignedInChanged, this, &QrSheetModel::onSignedInChanged);
     }

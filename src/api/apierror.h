@@ -30,6 +30,8 @@ public:
         SecureConnection,
         BadResponse,
         ResponseTooLarge,
+        // A change the service redirected to another origin: not followed.
+        RedirectedElsewhere,
     };
 
     // The part of a server's error text that a message shows: its first

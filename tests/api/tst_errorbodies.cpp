@@ -5,6 +5,7 @@
 #include "api/accountrecords.h"
 #include "api/apierror.h"
 #include "api/jsoncoding.h"
+#include "api/network.h"
 #include "api/trackout.h"
 #include "api/transfer.h"
 #include "platform/filesystemerror.h"
@@ -21,6 +22,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
 #include <QQuickItem>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -80,6 +82,22 @@ QStringList guessedFailureTexts(const QString &fileName, const QString &source)
             found.append(fileName + u':' + QString::number(source.left(at.capturedStart()).count(u'\n') + 1));
     }
     return found;
+}
+
+// How the server holds back the rest of an error body.
+constexpr int NotHeld = 0;
+constexpr int RestHeld = 1;
+constexpr int RestAfterFirstRead = 2;
+
+// The reply of the transfer to url still under way.
+QNetworkReply *replyFor(const QUrl &url)
+{
+    const auto replies = sharedNetworkAccessManager()->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
+    for (QNetworkReply *reply : replies) {
+        if (!reply->isFinished() && reply->url() == url)
+            return reply;
+    }
+    return nullptr;
 }
 
 // Runs send() and puts what it gave into *into once it ends.
@@ -160,30 +178,37 @@ private slots:
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("description");
-        // The server sends its first piece, past the limit, and holds the
-        // rest back until the test ends: the transfer must stop by itself.
-        QTest::addColumn<bool>("restHeld");
+        // Rest held: the server sends its first piece, past the limit, and
+        // holds the rest back until the test ends: the transfer must stop by
+        // itself. Rest after the first read: a first piece short of the
+        // limit is kept whole, and what follows only fills the room left.
+        QTest::addColumn<int>("held");
         const QByteArray page = htmlPage(5 * 1024 * 1024);
         const QString status = u"Ошибка сервера (502)"_s;
         QTest::newRow("HTML page, length announced")
-            << false << false << QByteArray("text/html") << page << status << false;
-        QTest::newRow("HTML page, chunked") << true << false << QByteArray("text/html") << page << status << false;
-        QTest::newRow("HTML page to a download") << false << true << QByteArray("text/html") << page << status << false;
+            << false << false << QByteArray("text/html") << page << status << NotHeld;
+        QTest::newRow("HTML page, chunked") << true << false << QByteArray("text/html") << page << status << NotHeld;
+        QTest::newRow("HTML page to a download")
+            << false << true << QByteArray("text/html") << page << status << NotHeld;
         const QByteArray letters = QString(3 * 1024 * 1024, u'я').toUtf8();
         QTest::newRow("plain text cut inside a letter") << true << false << QByteArray("text/plain")
                                                         << QByteArray("Сервис недоступен\n") + letters
-                                                        << u"Сервис недоступен"_s << false;
+                                                        << u"Сервис недоступен"_s << NotHeld;
         QTest::newRow("one endless line") << false << false << QByteArray("text/plain") << letters
-                                          << QString(ApiError::maxMessageLength - 1, u'я') + QChar(0x2026) << false;
+                                          << QString(ApiError::maxMessageLength - 1, u'я') + QChar(0x2026) << NotHeld;
         // Its start is no message: the listener would read raw JSON.
         QTest::newRow("JSON cut short") << false << false << QByteArray("application/json")
-                                        << detailBody(QString(1024 * 1024, u'y')) << status << false;
+                                        << detailBody(QString(1024 * 1024, u'y')) << status << NotHeld;
         QTest::newRow("rest held back, length announced")
-            << false << false << QByteArray("text/html") << page << status << true;
+            << false << false << QByteArray("text/html") << page << status << RestHeld;
         // (A type the server does not compress: a compressed stream would
         // keep its first piece back too.)
         QTest::newRow("rest held back, chunked to a download")
-            << true << true << QByteArray("application/octet-stream") << page << status << true;
+            << true << true << QByteArray("application/octet-stream") << page << status << RestHeld;
+        QTest::newRow("rest after a first short piece")
+            << false << false << QByteArray("text/html") << page << status << RestAfterFirstRead;
+        QTest::newRow("rest after a first short piece, to a download")
+            << true << true << QByteArray("application/octet-stream") << page << status << RestAfterFirstRead;
     }
 
     void errorBodyIsReadToItsLimitOnly()
@@ -192,11 +217,14 @@ private slots:
         QFETCH(bool, download);
         QFETCH(QByteArray, contentType);
         QFETCH(QByteArray, body);
-        QFETCH(bool, restHeld);
+        QFETCH(int, held);
+        const qint64 limit = Transfer().maxErrorBodyBytes;
         FakeResponse answer {502, body, contentType};
-        answer.pieceSize = restHeld ? int(Transfer().maxErrorBodyBytes + 64 * 1024) : 64 * 1024;
+        answer.pieceSize = held == RestHeld ? int(limit + 64 * 1024)
+            : held == RestAfterFirstRead    ? int(limit * 5 / 8)
+                                            : 64 * 1024;
         answer.chunked = chunked;
-        if (restHeld)
+        if (held != NotHeld)
             answer.hold = std::make_shared<std::atomic_bool>(true);
         const auto release = qScopeGuard([&answer] {
             if (answer.hold)
@@ -212,9 +240,16 @@ private slots:
                 sunk += chunk;
                 return true;
             };
-        const qint64 limit = transfer.maxErrorBodyBytes;
+        const QUrl url = transfer.url;
         const auto outcome = std::make_shared<std::optional<TaskOutcome<TransferResult>>>();
         sendInto(std::move(transfer), outcome);
+        if (held == RestAfterFirstRead) {
+            // Connected after the transfer's own handler: the first piece,
+            // short of the limit, has been kept when the rest is let go.
+            QNetworkReply *reply = replyFor(url);
+            QVERIFY(reply);
+            connect(reply, &QNetworkReply::readyRead, reply, [hold = answer.hold] { *hold = false; });
+        }
         QTRY_VERIFY(outcome->has_value());
         QVERIFY((*outcome)->value);
         const TransferResult &result = *(*outcome)->value;

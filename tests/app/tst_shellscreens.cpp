@@ -11,6 +11,7 @@
 #include "collection/playlistsstore.h"
 #include "api/apiconfig.h"
 #include "api/jsoncoding.h"
+#include "api/session.h"
 #include "artists/artistnavigationstore.h"
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
@@ -220,7 +221,7 @@ private slots:
         QTRY_VERIFY(m_rig.item(u"loginView"_s));
         QCOMPARE(m_rig.app()->player()->authToken(), std::nullopt);
         m_rig.signInAsDemo();
-        const auto token = m_rig.app()->auth()->token();
+        const auto token = m_rig.app()->session()->token();
         QVERIFY(token);
         QCOMPARE(m_rig.app()->player()->authToken(), token);
 

@@ -167,6 +167,11 @@ private slots:
         // A new list starts on fresh blocks.
         model.setTracks(tracks);
         QCOMPARE(model.tracks(), tracks);
+
+        // Lyrics found later reach a row that had none.
+        track.lyrics = u"[00:01.00] строка"_s;
+        QVERIFY(model.replaceById(track));
+        QCOMPARE(model.trackAt(1), track);
     }
 
     void pagingStopsAtTheEndAndDropsStalePages()

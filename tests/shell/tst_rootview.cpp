@@ -250,11 +250,14 @@ private slots:
         QTRY_VERIFY(root.isWaitingForKeyring());
         QCOMPARE(root.screen(), Screen::Launch);
 
+        // The keyring's answer takes the line away, and says so to the screen.
+        QSignalSpy launchState(&root, &RootViewModel::launchStateChanged);
         session.secrets->setAvailable(false);
         session.secrets->release(1);
         session.waitUntilLoaded();
         QCOMPARE(root.screen(), Screen::SignIn);
         QVERIFY(!root.isWaitingForKeyring());
+        QVERIFY(!launchState.isEmpty());
         QVERIFY(root.showsUnreadNotice());
         QCOMPARE(m_server->requestCount(), 0);
         root.dismissUnreadNotice();

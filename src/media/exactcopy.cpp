@@ -117,7 +117,7 @@ private:
     qint64 m_written = 0;
     bool m_ended = false;
     std::unique_ptr<QTemporaryDir> m_folder;
-    QFile m_file;
+    QFile m_file {this};
     QPointer<QNetworkReply> m_reply;
 };
 

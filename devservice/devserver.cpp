@@ -22,8 +22,12 @@ DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptio
       m_update(update),
       m_dev(accounts, m_log, m_faults)
 {
-    // Idle kept-alive connections would otherwise hold up stop() for seconds.
-    m_http->set_keep_alive_timeout(1);
+    // One answer a connection. The server would close a kept-alive
+    // connection after a second of quiet, and a request the client sends on
+    // it at that moment is lost; a change is never sent twice, so a sign-in
+    // or a favourite failed now and then on a busy machine. Idle connections
+    // would also hold up stop().
+    m_http->set_keep_alive_max_count(1);
     // Headers go out in many small writes; without this every answer waits
     // for the client's delayed acknowledgement.
     m_http->set_tcp_nodelay(true);

@@ -107,10 +107,12 @@ private slots:
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
+        QSignalSpy texts(&sheet, &QrSheetModel::errorTextChanged);
 
         sheet.start();
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Failed);
         QCOMPARE(sheet.errorText(), text);
+        QCOMPARE(texts.count(), 1);
         QVERIFY(sheet.qrLink().isEmpty());
         QVERIFY(!sheet.isWaiting());
 
@@ -127,6 +129,7 @@ private slots:
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QVERIFY(sheet.errorText().isEmpty());
+        QCOMPARE(texts.count(), 2);
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
         QCOMPARE(requestsTo(kQrInitPath), asked + 1);
         QCOMPARE(close.count(), 0);

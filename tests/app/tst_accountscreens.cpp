@@ -101,6 +101,22 @@ private slots:
             narrow.window()->update();
             QVERIFY(framed.wait());
             QVERIFY(saveScreenshot(narrow.grab(), u"account-profile-narrow"_s));
+
+            // Scrolled to its end, the cards go under the title, not over it:
+            // the scroll view's own flickable clips (shorter, so that they
+            // pass the title's whole height).
+            narrow.window()->resize(300, 480);
+            narrow.root()->setHeight(480);
+            QQuickItem *scroll = narrow.item(u"profileContent"_s);
+            const QRect aboveScroll(0, 0, narrow.window()->width(), int(scroll->y()));
+            const QImage titleStrip = narrow.grab().copy(aboveScroll);
+            auto *flickable = scroll->property("contentItem").value<QQuickItem *>();
+            const qreal end = flickable->property("contentHeight").toReal() - flickable->height();
+            QVERIFY(end > aboveScroll.height());
+            flickable->setProperty("contentY", end);
+            const QImage scrolled = narrow.grab();
+            QCOMPARE(scrolled.copy(aboveScroll), titleStrip);
+            QVERIFY(saveScreenshot(scrolled, u"account-profile-scrolled"_s));
         }
 
         m_rig.click(m_rig.item(u"profileSignOut"_s));

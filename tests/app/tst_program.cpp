@@ -67,6 +67,8 @@ private slots:
                                                     << u"--lyrics-url needs an http"_s;
         QTest::newRow("service over http to another machine")
             << QStringList {u"--base-url"_s, u"http://192.0.2.1"_s} << 2 << u"plain http only for this machine"_s;
+        QTest::newRow("service of another scheme")
+            << QStringList {u"--base-url"_s, u"ftp://192.0.2.1/api"_s} << 2 << u"needs an https address"_s;
     }
 
     void optionsWorkWithoutADisplay()

@@ -319,10 +319,12 @@ private slots:
             (QStringList {u"loading ready -"_s, u"loading unready -"_s, u"loading ready -"_s, u"idle ready -"_s}));
     }
 
+    // Also: a heart given while the load runs is missing from the answer
+    // held meanwhile, and stays on the pages built from it.
     void reloadWhileLoadingWaitsForTheRunningLoad()
     {
-        m_service->set(kTracks,
-            {Route {200, trackPageBody({CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s)}, 1, 1, 1000, 1), true}});
+        const QJsonObject x = CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s);
+        m_service->set(kTracks, {Route {200, trackPageBody({x}, 1, 1, 1000, 1), true}});
         ArtistCatalogStore store {NimbraApi()};
         auto first = store.reloadAsync(u"tok"_s);
         auto second = store.reloadAsync(u"tok"_s);
@@ -331,6 +333,7 @@ private slots:
         QVERIFY(waitUntilIdle(1));
         QVERIFY(!first.isReady());
         QVERIFY(!second.isReady());
+        store.replaceTrack(decodeJson<TrackOut>(QJsonDocument(x).toJson()).withFavorite(true));
 
         m_service->release();
         QCoro::waitFor(std::move(second));
@@ -338,6 +341,7 @@ private slots:
         QVERIFY(store.isReady());
         QCOMPARE(store.albumTrackCounts(), (QHash<QString, int> {{u"al9"_s, 1}}));
         QCOMPARE(m_server->requestCount(), 3);
+        QVERIFY(store.artistPage(u"Ann"_s, std::nullopt)->allTracks.value(0).isFavorite);
     }
 
     // A call that waited for a load which then failed starts a load of its

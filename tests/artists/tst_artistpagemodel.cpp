@@ -157,13 +157,16 @@ private slots:
     {
         serveCatalogue(503);
         auto model = makeModel();
+        QSignalSpy texts(model.get(), &ArtistPageModel::errorTextChanged);
         trace(*model, [&] { model->setArtistName(u"Six"_s); });
         QCOMPARE(model->loadStateValue(), int(LoadState::Failed));
         QCOMPARE(model->errorText(), u"Каталог недоступен"_s);
+        QCOMPARE(texts.count(), 1);
 
         serveCatalogue();
         const QList<int> retried = trace(*model, [&] { model->retry(); });
         QCOMPARE(retried, (QList<int> {LoadState::Failed, LoadState::Loading, LoadState::Loaded}));
+        QCOMPARE(texts.count(), 2);
         QCOMPARE(m_server->requestsTo(kTracks), 2);
         // "Повторить" on a ready catalogue loads it afresh all the same.
         trace(*model, [&] { model->retry(); });

@@ -116,9 +116,11 @@ private slots:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setSource(source);
         QCOMPARE(int(model.loadState()), int(LoadState::Idle));
+        QSignalSpy texts(&model, &ClipGridModel::errorTextChanged);
         model.load();
         QCOMPARE(int(model.loadState()), int(LoadState::Loading));
         waitLoaded(model);
+        QCOMPARE(texts.count(), error.isEmpty() ? 0 : 1);
 
         QCOMPARE(m_server->lastRequest().target, target);
         QVERIFY(!m_server->lastRequest().hasHeader(u"Authorization"_s)); // a guest

@@ -283,6 +283,7 @@ private slots:
     void playlistsScreenTellsFailedFromEmpty()
     {
         PlaylistsModel rows(m_playlists.get(), &m_session);
+        QSignalSpy texts(&rows, &PlaylistsModel::errorTextChanged);
         QCOMPARE(rows.loadStateValue(), int(LoadState::Idle));
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {502, "<html>Bad gateway</html>", "text/html"});
         rows.load();
@@ -293,6 +294,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[]"));
         rows.retry();
         QTRY_COMPARE(rows.loadStateValue(), int(LoadState::Empty));
+        QCOMPARE(texts.count(), 2);
 
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[" + playlistJson(u"p1"_s, u"Mine"_s, 2) + "]"));
         rows.load();

@@ -44,6 +44,7 @@ class TestRootView : public QObject
         } registered {session.auth.get()};
         RootViewModel root;
         QList<Screen> screens;
+        QSignalSpy texts {&root, &RootViewModel::errorTextChanged};
 
         Start()
         {
@@ -114,6 +115,7 @@ private slots:
         QCOMPARE(start.screens, screen == Screen::Launch ? QList<Screen>() : QList<Screen> {screen});
         QCOMPARE(start.session.savedToken().has_value(), itemKept);
         QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(start.texts.count(), offline ? 1 : 0);
         if (offline) {
             QCOMPARE(start.root.errorText(), u"Сбой"_s);
             QCOMPARE(start.pause.asked.size(), 1);
@@ -250,11 +252,14 @@ private slots:
         QTRY_VERIFY(root.isWaitingForKeyring());
         QCOMPARE(root.screen(), Screen::Launch);
 
+        // The keyring's answer takes the line away, and says so to the screen.
+        QSignalSpy launchState(&root, &RootViewModel::launchStateChanged);
         session.secrets->setAvailable(false);
         session.secrets->release(1);
         session.waitUntilLoaded();
         QCOMPARE(root.screen(), Screen::SignIn);
         QVERIFY(!root.isWaitingForKeyring());
+        QVERIFY(!launchState.isEmpty());
         QVERIFY(root.showsUnreadNotice());
         QCOMPARE(m_server->requestCount(), 0);
         root.dismissUnreadNotice();

@@ -115,9 +115,8 @@ private:
     std::atomic_bool m_stopping = false;
 };
 
-// A fake of the service for a whole test program (one for all its tests:
-// stopping a server waits for its kept-alive connections), with the
-// client's base address pointed at it.
+// A fake of the service for a whole test program, with the client's base
+// address pointed at it.
 std::unique_ptr<FakeHttpServer> startFakeService();
 
 // Holds answers back until the test opens it (or the gate goes), so that a

@@ -240,6 +240,8 @@ private slots:
                                      << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
         QTest::newRow("relative") << u"files/n.AppImage"_s << 200 << qsizetype(-1)
                                   << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
+        QTest::newRow("a host that does not parse") << u"https://bad host/x.AppImage"_s << 200 << qsizetype(-1)
+                                                    << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
         QTest::newRow("redirect to http elsewhere") << u"/moved"_s << 200 << qsizetype(-1)
                                                     << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                     << 1;

@@ -121,7 +121,7 @@ private slots:
             return jsonResponse(trackPageBody(tracksJson({u"t%1"_s.arg(page)}), 100, page, 1000, 100));
         };
         m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
-            laterPages.hold(answer, [](const RecordedRequest &r) { return queryNumber(r, u"page"_s) >= 2; }));
+            laterPages.holdAnswersOf(answer, [](const RecordedRequest &r) { return queryNumber(r, u"page"_s) >= 2; }));
         auto task = NimbraApi().fetchAllTracksBrief(std::nullopt, cancel);
         QTRY_COMPARE(m_server->requestCount(), 2);
         cancel.cancel();

@@ -124,8 +124,9 @@ private slots:
         QCOMPARE(pageRequests().size(), 0);
 
         AnswerGate guestPage;
-        m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
-            guestPage.hold(catalogPage, [](const RecordedRequest &r) { return !r.hasHeader(u"authorization"_s); }));
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, guestPage.holdAnswersOf(catalogPage, [](const RecordedRequest &r) {
+            return !r.hasHeader(u"authorization"_s);
+        }));
         model.reload();
         QTRY_COMPARE(pageRequests().size(), 1);
         QVERIFY(!pageRequests().first().hasHeader(u"authorization"_s));

@@ -100,7 +100,7 @@ private slots:
         // The answer for "a" is held back until "b" has its lyrics.
         AnswerGate songA;
         m_host->on(u"GET"_s, u"/api/get"_s,
-            songA.hold(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song a"_L1; }));
+            songA.holdAnswersOf(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song a"_L1; }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
 
         play(withoutLyrics(u"a"_s));
@@ -132,7 +132,7 @@ private slots:
     {
         AnswerGate songB;
         m_host->on(u"GET"_s, u"/api/get"_s,
-            songB.hold(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song b"_L1; }));
+            songB.holdAnswersOf(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song b"_L1; }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
 
         play(withoutLyrics(u"a"_s));
@@ -172,7 +172,7 @@ private slots:
         QFETCH(QString, recordLyrics);
         QFETCH(QString, shown);
         AnswerGate lookup;
-        m_host->on(u"GET"_s, u"/api/get"_s, lookup.hold([found](const RecordedRequest &r) {
+        m_host->on(u"GET"_s, u"/api/get"_s, lookup.holdAnswersOf([found](const RecordedRequest &r) {
             return found ? answerWithTitle(r) : FakeResponse {404, "{}"};
         }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);

@@ -207,7 +207,7 @@ FakeHttpServer::Handler AnswerGate::hold(FakeResponse response, std::function<vo
     };
 }
 
-FakeHttpServer::Handler AnswerGate::hold(
+FakeHttpServer::Handler AnswerGate::holdAnswersOf(
     FakeHttpServer::Handler answer, std::function<bool(const RecordedRequest &)> which) const
 {
     return [state = m_state, answer = std::move(answer), which = std::move(which)](const RecordedRequest &request) {

@@ -135,7 +135,7 @@ public:
     FakeHttpServer::Handler hold(FakeResponse response, std::function<void()> arrived = {}) const;
     // A route that answers as answer does, and holds back the answers to
     // the requests that which picks (all when it is not given).
-    FakeHttpServer::Handler hold(
+    FakeHttpServer::Handler holdAnswersOf(
         FakeHttpServer::Handler answer, std::function<bool(const RecordedRequest &)> which = {}) const;
     void open();
     // True once a held answer has gone out.

@@ -52,7 +52,7 @@ class TestCatalogueHome : public QObject
     // Until every cover of that name under root has loaded.
     void waitForCovers(QQuickItem *root, const QString &name)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(AppRig::coversLoaded(root, name), 15000);
+        QTRY_VERIFY(AppRig::coversLoaded(root, name));
     }
 
     // The service's API paths asked since the last clear (covers left out).

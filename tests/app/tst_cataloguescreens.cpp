@@ -145,7 +145,7 @@ private slots:
         m_rig.screenshot(u"catalog-first-load"_s);
         QVERIFY(m_rig.service()->releaseHeld() >= 0);
         auto *catalog = model<CatalogModel>(u"catalogScreen"_s, u"catalogModel"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(catalog->count() > 0, 8000);
+        QTRY_VERIFY(catalog->count() > 0);
 
         const QJsonObject refusal {{u"path"_s, u"/api/v1/favorites*"_s}, {u"status"_s, 503},
             {u"body"_s, QJsonObject {{u"detail"_s, u"Избранное временно недоступно"_s}}}, {u"count"_s, 1}};

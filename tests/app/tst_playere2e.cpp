@@ -79,7 +79,7 @@ class TestPlayerEndToEnd : public QObject
         failOnQmlWarnings();
         m_app = std::make_unique<AppContext>(environment);
         QVERIFY(m_app->start());
-        QVERIFY(QTest::qWaitForWindowExposed(window()));
+        QVERIFY(QTest::qWaitForWindowExposed(window(), nimbra::test::kEventLimitMs));
         QTRY_VERIFY(item(u"loginView"_s));
         m_app->auth()->login(u"demo"_s, u"demo12345"_s);
         QTRY_VERIFY(item(u"mainView"_s));
@@ -102,7 +102,7 @@ class TestPlayerEndToEnd : public QObject
     void waitForLitLine(int index)
     {
         QObject *model = item(u"lyricsPanel"_s)->findChild<QObject *>(u"lyricsModel"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(model->property("activeIndex").toInt(), index, 15000);
+        QTRY_COMPARE(model->property("activeIndex").toInt(), index);
         QTRY_VERIFY(!item(u"lyricsLines"_s)->property("gliding").toBool());
     }
 

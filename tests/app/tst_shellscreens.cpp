@@ -331,7 +331,7 @@ private slots:
         QVERIFY(launch(std::nullopt, false, &video));
         m_rig.signInAsDemo();
         m_rig.window()->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(m_rig.window()));
+        QVERIFY(QTest::qWaitForWindowActive(m_rig.window(), nimbra::test::kEventLimitMs));
         const TrackOut track = serviceTrack(u"t00008"_s);
         m_rig.app()->player()->play(track, {track});
         QTRY_VERIFY(isShown(m_rig.item(u"miniPlayer"_s)));
@@ -377,7 +377,7 @@ private slots:
         QVERIFY(launch());
         m_rig.signInAsDemo();
         m_rig.window()->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(m_rig.window()));
+        QVERIFY(QTest::qWaitForWindowActive(m_rig.window(), nimbra::test::kEventLimitMs));
 
         // A field of the section screen holds the keyboard; naming an artist
         // by writing the store directly takes it away.

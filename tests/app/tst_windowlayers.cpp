@@ -52,7 +52,7 @@ class TestWindowLayers : public QObject
         QVERIFY(m_rig.launch(environment));
         m_rig.signInAsDemo();
         m_rig.window()->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(m_rig.window()));
+        QVERIFY(QTest::qWaitForWindowActive(m_rig.window(), nimbra::test::kEventLimitMs));
     }
 
     // A track with synced lyrics of its own, playing.

@@ -86,7 +86,7 @@ class TestArtistPageModel : public QObject
         QObject::connect(&model, &ArtistPageModel::loadStateChanged, &model,
             [&] { states.append(model.loadStateValue()); });
         act();
-        if (!QTest::qWaitFor([&] { return model.loadStateValue() != LoadState::Loading; }))
+        if (!QTest::qWaitFor([&] { return model.loadStateValue() != LoadState::Loading; }, nimbra::test::kEventLimitMs))
             states.append(-1); // never settled
         QObject::disconnect(&model, &ArtistPageModel::loadStateChanged, &model, nullptr);
         return states;

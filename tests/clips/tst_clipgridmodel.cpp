@@ -65,7 +65,7 @@ class TestClipGridModel : public QObject
 
     static void waitLoaded(ClipGridModel &model)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!model.isLoading(), 5000);
+        QTRY_VERIFY(!model.isLoading());
     }
 
 private slots:

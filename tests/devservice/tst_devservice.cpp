@@ -100,14 +100,14 @@ private slots:
             auto socket = std::make_unique<QTcpSocket>();
             socket->setReadBufferSize(1);
             socket->connectToHost(m_service->baseUrl().host(), quint16(m_service->baseUrl().port()));
-            QVERIFY(socket->waitForConnected(3000));
+            QVERIFY(socket->waitForConnected(kEventLimitMs));
             socket->write("GET /media/tracks/t00009.wav HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-            QVERIFY(socket->waitForBytesWritten(3000));
+            QVERIFY(socket->waitForBytesWritten(kEventLimitMs));
             streams.push_back(std::move(socket));
         }
         QNetworkAccessManager network;
         std::unique_ptr<QNetworkReply> next(network.get(QNetworkRequest(m_service->baseUrl().resolved(QUrl(path)))));
-        QTRY_VERIFY_WITH_TIMEOUT(next->isFinished(), 5000);
+        QTRY_VERIFY(next->isFinished());
         QCOMPARE(next->readAll(), whole.body);
     }
 

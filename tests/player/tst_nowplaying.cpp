@@ -73,7 +73,7 @@ class TestNowPlaying : public QObject
     void show(const TrackOut &track, bool canSkip = true) { controller().update(track, 0, 200, true, canSkip); }
     bool waitForArtwork()
     {
-        return QTest::qWaitFor([&] { return !controller().isLoadingArtwork(); }, 5000);
+        return QTest::qWaitFor([&] { return !controller().isLoadingArtwork(); }, nimbra::test::kEventLimitMs);
     }
 
 private slots:

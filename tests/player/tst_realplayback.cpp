@@ -152,7 +152,7 @@ private slots:
         onDemandStore.play(wavTrack(u"a"_s), {});
         QVERIFY(onDemandStore.isPlaying());
         onDemandStore.play(wavTrack(u"b"_s), {});
-        QTRY_VERIFY_WITH_TIMEOUT(onDemandStore.elapsed() > 0.1, 10000);
+        QTRY_VERIFY(onDemandStore.elapsed() > 0.1);
         QCOMPARE(onDemandStore.currentTrack()->id, u"b"_s);
         QVERIFY(onDemandStore.isPlaying());
         QCOMPARE(m_server->requestsTo(u"/media/a.wav"_s), requestsOfA);

@@ -260,7 +260,7 @@ Item {
 }
 )");
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
-        QVERIFY(QTest::qWaitForWindowActive(scene.window()));
+        QVERIFY(QTest::qWaitForWindowActive(scene.window(), nimbra::test::kEventLimitMs));
         QQuickItem *root = scene.root();
         QTest::keyClick(scene.window(), Qt::Key_Escape);
         QCOMPARE(root->property("under").toInt(), 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "patience.h"
+
 namespace nimbra {
 class CancelToken;
 }
@@ -9,13 +11,6 @@ namespace nimbra::test {
 // Ways for a test to show that nothing (more) happens without sleeping for
 // a while and hoping that the while was long enough: each runs the event
 // loop until a known later point has been reached.
-
-// How long the helpers of tests/support wait for something the machine has
-// to do (an event delivered, a request answered, an item at rest, a helper
-// program's answer) before they give up. It is far more than any of it takes
-// on a quiet machine, and enough for a sanitizer build on a busy one; a wait
-// ends as soon as its event comes, so only a failing test waits this long.
-constexpr int kEventLimitMs = 30000;
 
 // Runs the event loop until every event posted before the call (queued
 // calls and signals included) has been delivered; false after

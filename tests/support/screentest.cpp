@@ -90,7 +90,7 @@ bool waitUntilSettled(QQuickWindow *window)
         }
         return false;
     };
-    return QTest::qWaitFor([&] { return !busy(); }, 20000);
+    return QTest::qWaitFor([&] { return !busy(); }, kEventLimitMs);
 }
 
 bool click(QQuickWindow *window, QQuickItem *item)

@@ -1,18 +1,38 @@
-// Decoding speed of catalogue pages, and how long the window's event loop
-// stands still while the typed client decodes a large answer of the service:
+// Decoding speed of catalogue pages, how long the window's event loop
+// stands still while the typed client decodes a large answer of the service,
+// and how long the client's window stands still while a screen lays out
+// rows of such an answer:
 //
-//   build/bench/bench_decodetracks                    both
+//   build/bench/bench_decodetracks                    all three
 //   build/bench/bench_decodetracks stallWhileDecoding the stalls, with the table
+//   build/bench/bench_decodetracks stallWhileShowing  the screens' stalls
+#include "appcontext.h"
+
+#include "account/authstore.h"
 #include "api/apiclient.h"
+#include "api/apiconfig.h"
 #include "api/catalogrecords.h"
 #include "api/nimbraapi.h"
+#include "catalogue/catalogmodel.h"
+#include "catalogue/searchmodel.h"
+#include "platform/renderbackend.h"
+#include "shell/mainnavigationmodel.h"
+#include "shell/sidebaritem.h"
 
+#include "devserviceprocess.h"
 #include "fakehttpserver.h"
+#include "memorysecretstore.h"
+#include "screentest.h"
+#include "stallwatch.h"
 #include "testenv.h"
+#include "xvfbdisplay.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QTimer>
 #include <QtTest>
 
@@ -49,14 +69,20 @@ QByteArray briefTrackPage(int count)
     return QJsonDocument(page).toJson(QJsonDocument::Compact);
 }
 
-// A search answer whose every title and credit runs to about 90,000
-// characters (180 KB of UTF-8 each), 21 MB in all, under the body limit.
-QByteArray longTextSearch()
+const QString words = u"Очень длинное название "_s;
+
+// A title or credit of about 90,000 characters (180 KB of UTF-8 in words),
+// the piece repeated.
+QString longTextOf(const QString &piece)
 {
-    const QString longText = u"Очень длинное название "_s.repeated(90'000 / 23);
+    return piece.repeated(90'000 / int(piece.size()));
+}
+
+// Tracks whose titles and credits are the long text.
+QJsonArray longTextTracks(const QString &longText, int count)
+{
     QJsonArray tracks;
-    QJsonArray albums;
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < count; ++i) {
         TrackOut t;
         t.id = u"trk-%1"_s.arg(i);
         t.title = longText + QString::number(i);
@@ -64,13 +90,44 @@ QByteArray longTextSearch()
         t.durationSeconds = 200;
         t.fileUrl = u"media/%1.mp3"_s.arg(t.id);
         tracks.append(t.toJson());
+    }
+    return tracks;
+}
+
+// A search answer whose every title and credit runs to about 90,000
+// characters, 21 MB in all, under the body limit.
+QJsonObject longTextSearchObject(const QString &piece = words)
+{
+    const QString longText = longTextOf(piece);
+    QJsonArray albums;
+    for (int i = 0; i < 30; ++i) {
         AlbumOut a;
         a.id = u"alb-%1"_s.arg(i);
         a.title = longText;
         a.artist = longText;
         albums.append(a.toJson());
     }
-    return QJsonDocument(QJsonObject {{"tracks"_L1, tracks}, {"albums"_L1, albums}}).toJson(QJsonDocument::Compact);
+    return QJsonObject {{"tracks"_L1, longTextTracks(longText, 30)}, {"albums"_L1, albums}};
+}
+
+QByteArray longTextSearch()
+{
+    return QJsonDocument(longTextSearchObject()).toJson(QJsonDocument::Compact);
+}
+
+// The catalogue screen's first page, every title and credit as long.
+QJsonObject longTextCataloguePage(const QString &piece)
+{
+    const QJsonArray items = longTextTracks(longTextOf(piece), CatalogModel::pageSize);
+    return QJsonObject {{"items"_L1, items}, {"total"_L1, items.size()}, {"page"_L1, 1},
+        {"size"_L1, CatalogModel::pageSize}, {"pages"_L1, 1}};
+}
+
+// True once the first row of that name is on screen with a long text.
+bool longRowShown(QQuickWindow *window, const QString &name)
+{
+    QQuickItem *row = test::findItem(window, name);
+    return row && test::isShown(row) && row->property("text").toString().size() > 100;
 }
 
 // A catalogue page of 1000 brief tracks with long titles and credits.
@@ -117,6 +174,8 @@ class BenchDecodeTracks : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::initTestEnvironment(); }
+
     void decodeTrackPage_data()
     {
         QTest::addColumn<int>("count");
@@ -161,10 +220,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, body);
-        static const std::unique_ptr<test::FakeHttpServer> server = [] {
-            test::initTestEnvironment();
-            return test::startFakeService();
-        }();
+        static const std::unique_ptr<test::FakeHttpServer> server = test::startFakeService();
         test::FakeResponse answer;
         answer.body = body;
         // In pieces of a megabyte, as a server sends a large answer.
@@ -199,8 +255,98 @@ private slots:
                             .arg(clientWorst, 14, 'f', 1));
     }
 
+    // The client's window over the local service, as a guest, the render
+    // back-end the program picks, under Xvfb: each screen shown once, then,
+    // five times, the service's answer replaced by one of 90,000-character
+    // texts (which the decoder cuts) and the longest stall from the request
+    // until its rows have been on screen for a second. Emoji cost far more
+    // than letters: the colour font's glyphs are pictures that FreeType
+    // decodes at every layout.
+    void stallWhileShowing_data()
+    {
+        QTest::addColumn<SidebarItem>("section");
+        QTest::addColumn<QString>("piece");
+        const QString emoji = u"🎵 "_s;
+        QTest::newRow("search: 30 albums, 30 tracks, words") << SidebarItem::Search << words;
+        QTest::newRow("search: 30 albums, 30 tracks, emoji") << SidebarItem::Search << emoji;
+        QTest::newRow("catalogue: a page of 50, words") << SidebarItem::Catalog << words;
+        QTest::newRow("catalogue: a page of 50, emoji") << SidebarItem::Catalog << emoji;
+    }
+
+    void stallWhileShowing()
+    {
+        QFETCH(SidebarItem, section);
+        QFETCH(QString, piece);
+        if (!test::hasVideoDisplay())
+            QSKIP("No X display and no xvfb-run.");
+        test::DevServiceProcess service({u"--tracks"_s, u"200"_s, u"--albums"_s, u"20"_s});
+        QVERIFY2(service.isRunning(), qPrintable(service.startError()));
+        ApiConfig::setBaseUrl(service.baseUrl());
+        AppContext::Environment environment;
+        environment.secrets = std::make_shared<test::MemorySecretStore>();
+        AppContext app(environment);
+        QVERIFY(app.start());
+        QQuickWindow *window = app.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        app.auth()->continueAsGuest();
+        QTRY_VERIFY(test::findItem(window, u"mainView"_s));
+        test::findItem(window, u"mainView"_s)
+            ->findChild<MainNavigationModel *>(u"mainNavigation"_s)
+            ->navigateToSidebar(section);
+
+        const bool isSearch = section == SidebarItem::Search;
+        const QString screenName = isSearch ? u"searchScreen"_s : u"catalogScreen"_s;
+        QTRY_VERIFY(test::findItem(window, screenName));
+        QQuickItem *screen = test::findItem(window, screenName);
+        auto *search = screen->findChild<SearchModel *>(u"searchModel"_s);
+        auto *catalog = screen->findChild<CatalogModel *>(u"catalogModel"_s);
+        QVERIFY(isSearch ? search != nullptr : catalog != nullptr);
+        // The local service's own rows first: the screen and its rows are
+        // compiled before the clock runs.
+        if (isSearch)
+            search->setQuery(u"a"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            test::isShown(test::findItem(window, isSearch ? u"albumTitle"_s : u"trackTitle"_s)), 20000);
+        QTest::qWait(1000);
+
+        const QJsonObject longAnswer = isSearch ? longTextSearchObject(piece) : longTextCataloguePage(piece);
+        const QString rowName = isSearch ? u"albumTitle"_s : u"trackTitle"_s;
+        qint64 worst = 0;
+        QList<qint64> stalls;
+        for (int run = 0; run < 5; ++run) {
+            if (isSearch) {
+                search->setQuery(QString());
+                QTRY_VERIFY(!test::findItem(window, rowName) || !test::isShown(test::findItem(window, rowName)));
+            }
+            QTest::qWait(500);
+            QVERIFY(service.injectFault(QJsonObject {{"path"_L1, isSearch ? u"/api/v1/search"_s : u"/api/v1/tracks"_s},
+                {"method"_L1, u"GET"_s}, {"status"_L1, 200}, {"body"_L1, longAnswer}, {"count"_L1, 1}}));
+            StallWatch watch;
+            watch.start();
+            if (isSearch)
+                search->setQuery(u"длинные %1"_s.arg(run));
+            else
+                catalog->reload();
+            QTRY_VERIFY_WITH_TIMEOUT(longRowShown(window, rowName), 60000);
+            QTest::qWait(1000);
+            stalls.append(watch.stop());
+            worst = std::max(worst, stalls.last());
+        }
+        QStringList each;
+        for (qint64 stall : stalls)
+            each.append(QString::number(stall));
+        m_screenStalls.append(u"%1 %2 ms (runs: %3)"_s.arg(QString::fromUtf8(QTest::currentDataTag()), -40)
+                                  .arg(worst)
+                                  .arg(each.join(u", "_s)));
+    }
+
     void cleanupTestCase()
     {
+        if (!m_screenStalls.isEmpty()) {
+            std::printf("\nLongest stall of the window while a screen shows 90,000-character texts, worst of 5 runs\n");
+            for (const QString &line : m_screenStalls)
+                std::printf("%s\n", qPrintable(line));
+        }
         if (m_stalls.isEmpty())
             return;
         std::printf("\nLongest stall of the event loop, worst of 5 runs\n%-30s %10s %14s %14s\n", "answer", "KiB",
@@ -211,7 +357,15 @@ private slots:
 
 private:
     QStringList m_stalls;
+    QStringList m_screenStalls;
 };
 
-QTEST_GUILESS_MAIN(BenchDecodeTracks)
+int main(int argc, char **argv)
+{
+    test::runUnderXvfb(argc, argv);
+    QGuiApplication app(argc, argv);
+    RenderBackend::applyForThisMachine();
+    BenchDecodeTracks bench;
+    return QTest::qExec(&bench, argc, argv);
+}
 #include "bench_decodetracks.moc"

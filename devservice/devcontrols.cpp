@@ -27,6 +27,8 @@ void DevControls::handle(const httplib::Request &req, httplib::Response &res)
         sendJson(res, 200, QJsonObject {{u"id"_s, m_faults.add(*fault)}});
     } else if (path == "/__dev/fault" && method == "DELETE") {
         sendJson(res, 200, QJsonObject {{u"cleared"_s, m_faults.clear()}});
+    } else if (path == "/__dev/release" && method == "POST") {
+        sendJson(res, 200, QJsonObject {{u"released"_s, m_faults.release()}});
     } else if (path == "/__dev/qr/confirm" && method == "POST") {
         confirmQr(req, res);
     } else {

@@ -22,8 +22,12 @@ DevServer::DevServer(const Catalogue &catalogue, Accounts &accounts, UpdateOptio
       m_update(update),
       m_dev(accounts, m_log, m_faults)
 {
-    // Idle kept-alive connections would otherwise hold up stop() for seconds.
-    m_http->set_keep_alive_timeout(1);
+    // One answer a connection. The server would close a kept-alive
+    // connection after a second of quiet, and a request the client sends on
+    // it at that moment is lost; a change is never sent twice, so a sign-in
+    // or a favourite failed now and then on a busy machine. Idle connections
+    // would also hold up stop().
+    m_http->set_keep_alive_max_count(1);
     // Headers go out in many small writes; without this every answer waits
     // for the client's delayed acknowledgement.
     m_http->set_tcp_nodelay(true);
@@ -61,6 +65,8 @@ bool DevServer::listen()
 
 void DevServer::stop()
 {
+    // A held answer would keep its worker, and the stop, waiting.
+    m_faults.release();
     m_http->stop();
 }
 
@@ -74,12 +80,16 @@ void DevServer::dispatch(const httplib::Request &req, httplib::Response &res)
     if (req.path.rfind("/__dev/", 0) == 0)
         return m_dev.handle(req, res);
 
+    // Taken before the request shows in the log: a test that sees it there
+    // and releases the held answers releases this one too.
+    const QString target = QString::fromStdString(req.target);
+    const auto fault = m_faults.take(QString::fromStdString(req.method), target.left(target.indexOf(QLatin1Char('?'))));
     m_log.append(req);
     // Answers go out uncompressed: the gzip that the HTTP library would
     // otherwise apply costs Qt 6.4's network stack about half a second for a
     // page of 1000 tracks, which would hide every other cost in the client.
     const_cast<httplib::Request &>(req).headers.erase("Accept-Encoding");
-    if (applyFault(req, res))
+    if (fault && applyFault(*fault, res))
         return;
     if (m_auth.handle(req, res) || m_catalog.handle(req, res) || m_library.handle(req, res) || m_lyrics.handle(req, res)
         || m_clips.handle(req, res) || m_media.handle(req, res) || m_update.handle(req, res))
@@ -87,26 +97,23 @@ void DevServer::dispatch(const httplib::Request &req, httplib::Response &res)
     sendDetail(res, 404, u"Not Found"_s);
 }
 
-bool DevServer::applyFault(const httplib::Request &req, httplib::Response &res)
+bool DevServer::applyFault(const Fault &fault, httplib::Response &res)
 {
-    const QString target = QString::fromStdString(req.target);
-    const QString rawPath = target.left(target.indexOf(QLatin1Char('?')));
-    const auto fault = m_faults.take(QString::fromStdString(req.method), rawPath);
-    if (!fault)
+    if (fault.hold)
+        m_faults.waitForRelease(fault);
+    if (fault.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
+    if (!fault.replacesAnswer())
         return false;
-    if (fault->delayMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
-    if (!fault->replacesAnswer())
-        return false;
-    res.status = fault->status.value_or(fault->drop ? 200 : 500);
-    if (fault->drop) {
+    res.status = fault.status.value_or(fault.drop ? 200 : 500);
+    if (fault.drop) {
         // Promise a body, then fail while writing it: the client sees the
         // connection close in the middle of the answer.
         res.set_content_provider(
             1000, "application/json", [](size_t, size_t, httplib::DataSink &) { return false; }, nullptr);
         return true;
     }
-    const QByteArray body = fault->body.value_or(R"({"detail":"Injected fault"})");
+    const QByteArray body = fault.body.value_or(R"({"detail":"Injected fault"})");
     const bool json = body.startsWith('{') || body.startsWith('[');
     res.set_content(body.toStdString(), json ? "application/json" : "text/plain; charset=utf-8");
     return true;

@@ -35,8 +35,9 @@ public:
 
 private:
     void dispatch(const httplib::Request &req, httplib::Response &res);
-    // True when the fault produced the whole answer.
-    bool applyFault(const httplib::Request &req, httplib::Response &res);
+    // Holds or delays the answer as the fault says; true when the fault
+    // produced the whole answer.
+    bool applyFault(const Fault &fault, httplib::Response &res);
 
     std::unique_ptr<httplib::Server> m_http;
     RequestLog m_log;

@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QMutexLocker>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace devservice {
@@ -34,6 +36,7 @@ std::optional<Fault> FaultList::fromJson(const QJsonObject &object, QString *err
     else if (body.isArray())
         fault.body = QJsonDocument(body.toArray()).toJson(QJsonDocument::Compact);
     fault.delayMs = qMax(0, object.value(u"delay_ms"_s).toInt());
+    fault.hold = object.value(u"hold"_s).toBool();
     fault.drop = object.value(u"drop"_s).toBool();
     const QJsonValue count = object.value(u"count"_s);
     if (count.isDouble()) {
@@ -59,7 +62,30 @@ int FaultList::clear()
     QMutexLocker lock(&m_mutex);
     const int count = int(m_faults.size());
     m_faults.clear();
+    releaseLocked();
     return count;
+}
+
+int FaultList::release()
+{
+    QMutexLocker lock(&m_mutex);
+    return releaseLocked();
+}
+
+int FaultList::releaseLocked()
+{
+    ++m_releases;
+    for (Fault &fault : m_faults)
+        fault.hold = false;
+    m_released.wakeAll();
+    return std::exchange(m_held, 0);
+}
+
+void FaultList::waitForRelease(const Fault &hold)
+{
+    QMutexLocker lock(&m_mutex);
+    while (m_releases == hold.heldSince)
+        m_released.wait(&m_mutex);
 }
 
 std::optional<Fault> FaultList::take(const QString &method, const QString &path)
@@ -71,7 +97,11 @@ std::optional<Fault> FaultList::take(const QString &method, const QString &path)
             = fault.path.endsWith(QLatin1Char('*')) ? path.startsWith(fault.path.chopped(1)) : path == fault.path;
         if (!pathMatches || (!fault.method.isEmpty() && fault.method != method))
             continue;
-        const Fault taken = fault;
+        Fault taken = fault;
+        if (taken.hold) {
+            taken.heldSince = m_releases;
+            ++m_held;
+        }
         if (fault.remaining > 0 && --fault.remaining == 0)
             m_faults.removeAt(i);
         return taken;

@@ -167,15 +167,12 @@ Popup {
                     size: AppTheme.symbolSize(AppTheme.systemFont(sheet.failureSymbolSize))
                     color: AppTheme.textSecondary
                 }
-                Text {
+                FailureText {
                     objectName: "qrErrorText"
                     Layout.fillWidth: true
                     text: qr.errorText
-                    textFormat: Text.PlainText
                     horizontalAlignment: Text.AlignHCenter
-                    wrapMode: Text.Wrap
                     font: AppTheme.systemFont(AppTheme.body.pixelSize)
-                    color: AppTheme.systemRed
                 }
                 AccentButton {
                     objectName: "retryButton"

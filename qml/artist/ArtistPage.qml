@@ -5,10 +5,9 @@ import Nimbra
 // The artist page over the detail column, the root of the artist page's
 // stack: one of loading, the load's error with "Повторить", not found, or
 // the page (header, latest release, "Все треки", the discography and the
-// albums the artist takes part in) as one list, with the back bar floating
-// on top.
+// albums the artist takes part in) as one list under the back bar.
 // Albums open over it on the same stack and leave it as it was.
-Rectangle {
+ListPage {
     id: page
     objectName: "artistPage"
 
@@ -16,7 +15,21 @@ Rectangle {
     // The pushed-page contract of the window's stacks.
     property string argument
 
-    color: AppTheme.background
+    pushed: true
+    title: pageModel.title
+    // The banner starts right under the bar.
+    listGap: 0
+    loadState: pageModel.loadState
+    errorText: pageModel.errorText
+    promptSource: pageModel.tracks
+    stateView.objectName: "artistState"
+    stateView.loadingTitle: "Загружаем каталог…"
+    stateView.loadingText: "Это может занять несколько секунд"
+    stateView.errorTitle: "Не удалось загрузить каталог"
+    stateView.emptyTitle: "Исполнитель не найден"
+    stateView.emptyText: pageModel.notFoundText
+    stateView.emptyIcon: "person.crop.circle"
+    onRetry: pageModel.retry()
 
     ArtistPageModel {
         id: pageModel
@@ -25,20 +38,13 @@ Rectangle {
         onLinkCopied: confirmation => toast.show(confirmation)
     }
 
-    // Clicks stay on the page instead of reaching the screen below.
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
-    }
-
     // One virtualised list for the whole page: only the rows near the
     // window exist, so a long discography makes and fetches the covers of
-    // its first rows, not of all of them.
-    ListView {
+    // its first rows, not of all of them. Its rows are of several kinds and
+    // never change kind, so none is reused for another.
+    content: ListView {
         id: scroll
         objectName: "artistScroll"
-        anchors.fill: parent
-        visible: pageModel.loadState === LoadState.Loaded
         model: pageModel.rows
         boundsBehavior: Flickable.StopAtBounds
         clip: true
@@ -63,38 +69,8 @@ Rectangle {
 
         // What the rows read through ListView.view.
         readonly property ArtistPageModel artist: pageModel
-        readonly property real topStrip: backBar.height - AppTheme.spacingM
 
         delegate: ArtistPageRow { }
-    }
-
-    StateView {
-        objectName: "artistState"
-        anchors.fill: parent
-        loadState: pageModel.loadState
-        errorText: pageModel.errorText
-        loadingTitle: "Загружаем каталог…"
-        loadingText: "Это может занять несколько секунд"
-        errorTitle: "Не удалось загрузить каталог"
-        emptyTitle: "Исполнитель не найден"
-        emptyText: pageModel.notFoundText
-        emptyIcon: "person.crop.circle"
-        onRetry: pageModel.retry()
-    }
-
-    // The bar floats over the page; content scrolled under it stays behind.
-    Rectangle {
-        anchors.fill: backBar
-        color: AppTheme.barVeil
-        visible: scroll.visible && !scroll.atYBeginning
-    }
-
-    BackBar {
-        id: backBar
-        objectName: "artistBackBar"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        title: pageModel.title
     }
 
     CopiedToast {
@@ -102,11 +78,5 @@ Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.bottomMargin: AppTheme.spacingXL
-    }
-
-    SignInRequiredDialog {
-        title: pageModel.tracks.promptTitle
-        message: page.visible ? pageModel.tracks.signInPrompt : ""
-        onDismissed: pageModel.tracks.signInPrompt = ""
     }
 }

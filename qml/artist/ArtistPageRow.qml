@@ -17,9 +17,9 @@ Item {
     readonly property ArtistPageModel pageModel: view ? view.artist : null
 
     readonly property string kind: model.kind
-    // Room above the row: none above the header (it brings the strip for
-    // the floating bar), 20 above the first block and 28 between blocks, 4
-    // inside "Все треки", 12 inside an album section.
+    // Room above the row: none above the header, 20 above the first block
+    // and 28 between blocks, 4 inside "Все треки", 12 inside an album
+    // section.
     readonly property real gap: kind === "header" ? 0
         : model.opensBlock ? (model.firstBlock ? AppTheme.spacingXL : AppTheme.spacingXXL - AppTheme.spacingXS)
         : kind === "albums" ? AppTheme.spacingM
@@ -50,24 +50,14 @@ Item {
 
     Component {
         id: headerRow
-        Column {
-            id: headerContent
+        ArtistHeader {
             required property var row
+            objectName: "artistHeader"
             x: row.contentX
             y: row.gap
             width: row.contentWidth
-
-            // Room for the floating back bar.
-            Item {
-                width: parent.width
-                height: headerContent.row.view.topStrip
-            }
-            ArtistHeader {
-                objectName: "artistHeader"
-                width: parent.width
-                height: headerContent.row.headerHeight
-                model: headerContent.row.pageModel
-            }
+            height: row.headerHeight
+            model: row.pageModel
         }
     }
 

@@ -83,18 +83,13 @@ ListPage {
     }
 
     // A failed load or heart: its text in red where the tracks were.
-    Text {
+    FailureText {
         objectName: "albumError"
         anchors.left: page.list.left
         anchors.right: page.list.right
         anchors.top: page.list.top
         anchors.leftMargin: AppTheme.spacingS
         anchors.rightMargin: AppTheme.spacingS
-        visible: album.loadState === LoadState.Failed
         text: album.errorText
-        textFormat: Text.PlainText
-        wrapMode: Text.Wrap
-        color: AppTheme.systemRed
-        font: AppTheme.body
     }
 }

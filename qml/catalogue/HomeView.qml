@@ -33,8 +33,6 @@ Item {
     readonly property real heroTitleSize: 34
     readonly property real heroTextWidth: 300
     readonly property color heroTextColor: AppTheme.alpha("white", 0.82)
-    // The error line leaves room for its symbol and "Повторить".
-    readonly property real errorRetryRoom: 140
     // Above and below the quick cards, and below today's playlist.
     readonly property real quickCardsGap: 18
     readonly property real dailyGap: 22
@@ -168,45 +166,17 @@ Item {
                 }
             }
 
-            // A failed load or wave start: its text and a way to load again.
-            Item {
+            // A failed load or wave start: its text and a way to load again,
+            // under the hero. A load under way shows no spinner here: the
+            // cards fill in as it answers.
+            StateView {
                 objectName: "homeError"
                 width: parent.width
-                height: visible ? errorRow.implicitHeight + AppTheme.spacingS : 0
-                visible: home.errorText !== ""
-
-                Row {
-                    id: errorRow
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    width: Math.min(implicitWidth, parent.width - 2 * page.sideMargin)
-                    spacing: AppTheme.spacingS
-
-                    AppIcon {
-                        anchors.verticalCenter: parent.verticalCenter
-                        name: "exclamationmark.triangle"
-                        size: AppTheme.symbolSize(AppTheme.body)
-                        color: AppTheme.systemOrange
-                    }
-
-                    Text {
-                        objectName: "homeErrorText"
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: Math.min(implicitWidth, errorRow.parent.width - 2 * page.sideMargin - page.errorRetryRoom)
-                        text: home.errorText
-                        textFormat: Text.PlainText
-                        elide: Text.ElideRight
-                        color: AppTheme.textSecondary
-                        font: AppTheme.body
-                    }
-
-                    LinkButton {
-                        objectName: "homeRetry"
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "Повторить"
-                        symbol: "arrow.clockwise"
-                        onClicked: home.retry()
-                    }
-                }
+                height: implicitHeight + AppTheme.spacingS
+                loadState: home.errorText !== "" ? LoadState.Failed : LoadState.Idle
+                errorTitle: "Ошибка"
+                errorText: home.errorText
+                onRetry: home.retry()
             }
 
             Grid {

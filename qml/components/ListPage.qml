@@ -80,9 +80,10 @@ Rectangle {
     }
 
     // Clicks stay on the page instead of reaching the page below it on the
-    // stack.
+    // stack, or the section under the artist page.
     MouseArea {
         anchors.fill: parent
+        acceptedButtons: Qt.AllButtons
     }
 
     PageTitleRow {

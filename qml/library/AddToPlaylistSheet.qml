@@ -225,7 +225,7 @@ Popup {
             color: AppTheme.surface
             border.color: sheet.errorEdge
 
-            Text {
+            FailureText {
                 id: addError
                 objectName: "addSheetError"
                 anchors.left: parent.left
@@ -233,10 +233,6 @@ Popup {
                 anchors.verticalCenter: parent.verticalCenter
                 anchors.margins: AppTheme.spacingM
                 text: sheet.rows.addError
-                textFormat: Text.PlainText
-                color: AppTheme.systemRed
-                font: AppTheme.callout
-                wrapMode: Text.Wrap
             }
         }
     }

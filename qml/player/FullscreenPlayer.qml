@@ -118,7 +118,7 @@ Item {
                     ArtistCreditsLine {
                         Layout.fillWidth: true
                         text: PlayerStore.currentArtist
-                        style: "compact"
+                        style: "overlay"
                     }
                 }
             }

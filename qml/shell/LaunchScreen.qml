@@ -44,15 +44,11 @@ Rectangle {
             visible: launch.gate.isOffline
             spacing: AppTheme.cardPadding
 
-            Text {
+            FailureText {
                 objectName: "launchError"
                 Layout.fillWidth: true
                 text: launch.gate.errorText
-                textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                font: AppTheme.callout
-                color: AppTheme.systemRed
             }
             AccentButton {
                 objectName: "retryButton"

@@ -157,10 +157,9 @@ QtObject {
     readonly property real spinnerSize: 28
 
     // Overlays that screens share: the playing or hovered row, the veil
-    // behind a modal sheet or alert, a bar that content scrolls under.
+    // behind a modal sheet or alert.
     readonly property color rowHighlight: alpha(elevated, 0.6)
     readonly property color modalVeil: alpha(background, 0.6)
-    readonly property color barVeil: alpha(background, 0.94)
     // The darker top of the pages that open on a large header.
     readonly property color pageTopShade: "#05050f"
 

@@ -4,6 +4,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/session.h"
 #include "api/tokenorigins.h"
 #include "api/tokenrejections.h"
 #include "api/transfer.h"
@@ -31,16 +32,17 @@ bool isRejectedToken(const std::optional<ApiError> &error)
 
 } // namespace
 
-AuthStore::AuthStore(KeychainHelper *keychain, QObject *parent)
-    : QObject(parent), m_keychain(keychain)
+AuthStore::AuthStore(KeychainHelper *keychain, Session *session, QObject *parent)
+    : QObject(parent), m_keychain(keychain), m_session(session)
 {
+    Q_ASSERT(session);
     // A token the service stops accepting mid-session (it restarted, the
     // token was revoked) ends the session as a refused one at start-up
     // does, with the service's word for why. Before the profile came, the
     // profile fetch itself decides.
     connect(TokenRejections::instance(), &TokenRejections::rejected, this,
         [this](const QString &token, const QString &message) {
-            if (m_token != token || !m_user)
+            if (this->token() != token || !m_user)
                 return;
             signOut();
             setError(message);
@@ -69,13 +71,14 @@ QCoro::Task<void> AuthStore::restoreToken()
         // settings was the one that issued it (they wrote the command
         // line's address there too, and a new one ended the session).
         const QUrl issuer = origin.value_or(ApiConfig::storedBaseUrl());
+        // Another service's token (this run was given another address) is
+        // neither sent nor forgotten: the listener signs in for this run,
+        // and the next start with the token's own address finds it again.
         if (sameOrigin(issuer, ApiConfig::baseUrl())) {
             TokenOrigins::bind(*saved, issuer);
             setToken(std::move(saved));
-        } else if (m_keychain) {
-            // Another service's token: the session ends as on a new
-            // address in the settings, before anything is sent with it.
-            m_keychain->deleteToken();
+        } else {
+            m_savedTokenElsewhere = true;
         }
     }
     m_tokenLoaded = true;
@@ -85,6 +88,11 @@ QCoro::Task<void> AuthStore::restoreToken()
 KeychainHelper *AuthStore::keychain() const
 {
     return m_keychain;
+}
+
+const std::optional<QString> &AuthStore::token() const
+{
+    return m_session->token();
 }
 
 QCoro::Task<void> AuthStore::waitUntilTokenLoaded()
@@ -107,11 +115,6 @@ void AuthStore::login(QString username, QString password)
 void AuthStore::registerUser(QString username, QString email, QString password)
 {
     registerAsync(std::move(username), std::move(email), std::move(password));
-}
-
-void AuthStore::refreshProfile(QString token)
-{
-    refreshProfileAsync(std::move(token));
 }
 
 QCoro::Task<void> AuthStore::loginAsync(QString username, QString password)
@@ -168,7 +171,7 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
     // An answer for a token that is no longer the store's (a sign-out, or a
     // sign-in of someone else meanwhile) neither signs anybody out nor
     // replaces anybody.
-    if (!self || self->m_token != token)
+    if (!self || self->token() != token)
         co_return;
 
     if (user) {
@@ -188,7 +191,7 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
 
 QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token)
 {
-    if (m_user || (m_token && *m_token != token))
+    if (m_user || (this->token() && *this->token() != token))
         co_return;
     // A new attempt clears the message of the one before, as a sign-in does.
     setError(std::nullopt);
@@ -215,13 +218,22 @@ void AuthStore::signOut()
     setToken(std::nullopt);
     setUserValue(std::nullopt);
     setGuestMode(false);
-    if (m_keychain)
+    if (m_keychain && !m_savedTokenElsewhere)
         m_keychain->deleteToken();
+}
+
+void AuthStore::signOutForAnotherService()
+{
+    // The listener chose another service for good: a sign-in saved for a
+    // service before goes too, even one this run did not use.
+    m_savedTokenElsewhere = false;
+    signOut();
 }
 
 void AuthStore::adoptToken(const QString &token, const QUrl &origin)
 {
     TokenOrigins::bind(token, origin);
+    m_savedTokenElsewhere = false;
     setToken(token);
     if (m_keychain)
         m_keychain->saveToken(token, origin);
@@ -232,10 +244,9 @@ void AuthStore::adoptToken(const QString &token, const QUrl &origin)
 void AuthStore::setToken(std::optional<QString> token)
 {
     ++m_tokenWrites;
-    if (m_token == token)
+    if (this->token() == token)
         return;
-    m_token = std::move(token);
-    emit tokenChanged();
+    m_session->setToken(std::move(token));
     updateDerived();
 }
 
@@ -244,6 +255,7 @@ void AuthStore::setUserValue(std::optional<UserOut> user)
     if (!user && !m_user)
         return;
     m_user = std::move(user);
+    m_session->setHasUser(m_user.has_value());
     emit userChanged();
     updateDerived();
 }
@@ -253,6 +265,7 @@ void AuthStore::setGuestMode(bool guest)
     if (m_guestMode == guest)
         return;
     m_guestMode = guest;
+    m_session->setGuest(guest);
     emit isGuestModeChanged();
     updateDerived();
 }

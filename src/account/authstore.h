@@ -19,16 +19,18 @@
 namespace nimbra {
 
 class KeychainHelper;
+class Session;
 
-// Who is using the client: the bearer token with the signed-in user's
-// profile, or the choice to go on as a guest; and the state of a sign-in by
-// QR code. Every screen reads `token` for its requests. The token is saved
-// in the keychain item, with the service that issued it, whenever the
-// service issues one, and the item is deleted when the listener signs out or
-// the service rejects the token; a saved token of another service than the
-// address in force is deleted at start, before anything is sent with it. A
-// 401 to any request sent with the token, whenever it comes, signs out with
-// the service's message.
+// Who is using the client: the signed-in user's profile, or the choice to go
+// on as a guest; and the state of a sign-in by QR code. The bearer token
+// itself is the session's, which the store writes and every screen reads for
+// its requests. The token is saved in the keychain item, with the service
+// that issued it, whenever the service issues one, and the item is deleted
+// when the listener signs out of it or the service rejects it. A saved token
+// of another service than the address in force (a run with another address)
+// is left as it is, unsent, and the sign-in screen shows for this run. A 401
+// to any request sent with the token, whenever it comes, signs out with the
+// service's message.
 //
 // At construction the saved token is loaded; `tokenLoaded` turns true once
 // that has finished, and the root view decides what to show only then.
@@ -37,14 +39,12 @@ class KeychainHelper;
 class AuthStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool hasToken READ hasToken NOTIFY tokenChanged)
     Q_PROPERTY(bool tokenLoaded READ isTokenLoaded NOTIFY tokenLoadedChanged)
     Q_PROPERTY(bool isGuestMode READ isGuestMode NOTIFY isGuestModeChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool canUseApp READ canUseApp NOTIFY canUseAppChanged)
     Q_PROPERTY(bool isSignedIn READ isSignedIn NOTIFY isSignedInChanged)
-    Q_PROPERTY(QString qrToken READ qrTokenText NOTIFY qrTokenChanged)
     Q_PROPERTY(bool hasQrToken READ hasQrToken NOTIFY qrTokenChanged)
     Q_PROPERTY(QString qrLink READ qrLink NOTIFY qrTokenChanged)
     Q_PROPERTY(bool isQrPolling READ isQrPolling NOTIFY isQrPollingChanged)
@@ -54,17 +54,18 @@ public:
     static constexpr std::chrono::milliseconds qrPollInterval {2000};
 
     // keychain: where the token is kept; it must outlive the store's calls.
-    explicit AuthStore(KeychainHelper *keychain, QObject *parent = nullptr);
+    // session: where the token is held while in use; it must outlive the store.
+    AuthStore(KeychainHelper *keychain, Session *session, QObject *parent = nullptr);
     ~AuthStore() override;
 
     KeychainHelper *keychain() const;
+    Session *session() const { return m_session; }
     const std::optional<UserOut> &user() const { return m_user; }
     // The profile screen puts the record that a profile change returned.
     void setUser(UserOut user);
 
-    const std::optional<QString> &token() const { return m_token; }
-    QString tokenText() const { return m_token.value_or(QString()); }
-    bool hasToken() const { return m_token.has_value(); }
+    // The session holds a token (a profile may still be on its way).
+    bool hasToken() const { return token().has_value(); }
     bool isTokenLoaded() const { return m_tokenLoaded; }
     bool isGuestMode() const { return m_guestMode; }
     bool isLoading() const { return m_loading; }
@@ -73,10 +74,9 @@ public:
     // A token with a profile, or guest mode.
     bool canUseApp() const { return isSignedIn() || m_guestMode; }
     // A token with a profile: an account is in use.
-    bool isSignedIn() const { return m_token && m_user; }
+    bool isSignedIn() const { return token() && m_user; }
 
     const std::optional<QString> &qrToken() const { return m_qrToken; }
-    QString qrTokenText() const { return m_qrToken.value_or(QString()); }
     bool hasQrToken() const { return m_qrToken.has_value(); }
     // The link the QR image carries; empty while there is no QR token.
     QString qrLink() const;
@@ -96,9 +96,14 @@ public:
     Q_INVOKABLE void login(QString username, QString password);
     // "register" is a C++ keyword.
     Q_INVOKABLE void registerUser(QString username, QString email, QString password);
-    void refreshProfile(QString token);
     Q_INVOKABLE void continueAsGuest();
+    // Ends the account or guest visit in use, and deletes the keychain
+    // item, except one of another service that this run left alone: a
+    // guest's way back to the sign-in screen is no sign-out of that service.
     Q_INVOKABLE void signOut();
+    // The address moved to another service: the session ends as at a
+    // sign-out, and the saved token goes, whoever's it is.
+    void signOutForAnotherService();
     Q_INVOKABLE void startQrLogin();
     Q_INVOKABLE void cancelQrLogin();
 
@@ -112,7 +117,7 @@ public:
     QCoro::Task<void> retrySavedTokenAsync(QString token);
     // Lets go of a saved token whose profile has not come (the listener
     // chose another account): a late answer for it is then dropped. The
-    // keychain item stays for the next start.
+    // keychain item stays for the next start, as does one of another service.
     void setAsideSavedToken();
     // Returns once the QR token is shown (or failed); polling goes on.
     QCoro::Task<void> startQrLoginAsync();
@@ -121,7 +126,6 @@ public:
 
 signals:
     void userChanged();
-    void tokenChanged();
     void tokenLoadedChanged();
     void isGuestModeChanged();
     void isLoadingChanged();
@@ -133,6 +137,7 @@ signals:
     void qrErrorChanged();
 
 private:
+    const std::optional<QString> &token() const;
     QCoro::Task<void> restoreToken();
     QCoro::Task<void> authenticate(std::function<QCoro::Task<TokenResponse>()> request);
     // origin: the service the QR token was asked of, which issues the access token.
@@ -153,14 +158,16 @@ private:
     void updateDerived();
 
     QPointer<KeychainHelper> m_keychain;
+    Session *const m_session;
     NimbraApi m_api;
     Clock *m_clock = Clock::system();
 
     std::optional<UserOut> m_user;
-    std::optional<QString> m_token;
-    // Counts every write of m_token, so that a saved token that arrives
+    // Counts every write of the token, so that a saved token that arrives
     // after a sign-in or sign-out is not put over it.
     quint64 m_tokenWrites = 0;
+    // The keychain holds another service's token, left unsent at start.
+    bool m_savedTokenElsewhere = false;
     bool m_tokenLoaded = false;
     bool m_guestMode = false;
     bool m_loading = false;

@@ -1,6 +1,7 @@
 #include "account/qrsheetmodel.h"
 
 #include "account/authstore.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 
 using namespace Qt::StringLiterals;
@@ -23,10 +24,12 @@ QrSheetModel::QrSheetModel(QObject *parent) : QObject(parent)
         connect(m_auth, &AuthStore::qrTokenChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::isQrPollingChanged, this, &QrSheetModel::stateChanged);
         connect(m_auth, &AuthStore::qrErrorChanged, this, &QrSheetModel::stateChanged);
-        connect(m_auth, &AuthStore::tokenChanged, this, &QrSheetModel::onTokenChanged);
+        connect(m_auth->session(), &Session::tokenChanged, this, &QrSheetModel::onTokenChanged);
         connect(m_auth, &AuthStore::errorTextChanged, this, &QrSheetModel::onErrorTextChanged);
         connect(m_auth, &AuthStore::isSignedInChanged, this, &QrSheetModel::onSignedInChanged);
     }
+    connect(this, &QrSheetModel::stateChanged, this, &QrSheetModel::followErrorText);
+    m_errorText = errorText();
 }
 
 QrSheetModel::Phase QrSheetModel::phase() const
@@ -58,6 +61,15 @@ QString QrSheetModel::errorText() const
         return m_failure.isEmpty() ? kGenericFailure : m_failure;
     const QString text = m_auth->qrErrorText();
     return text.isEmpty() ? u"Ошибка"_s : text;
+}
+
+void QrSheetModel::followErrorText()
+{
+    const QString text = errorText();
+    if (text == m_errorText)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
 }
 
 void QrSheetModel::start()

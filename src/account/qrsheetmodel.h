@@ -29,7 +29,7 @@ class QrSheetModel : public QObject
     Q_PROPERTY(Phase phase READ phase NOTIFY stateChanged)
     Q_PROPERTY(QString qrLink READ qrLink NOTIFY stateChanged)
     Q_PROPERTY(bool isWaiting READ isWaiting NOTIFY stateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY stateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
     enum Phase { Creating, Showing, Failed };
@@ -57,9 +57,11 @@ public:
 
 signals:
     void stateChanged();
+    void errorTextChanged();
     void closeRequested();
 
 private:
+    void followErrorText();
     void onTokenChanged();
     void onErrorTextChanged();
     void onSignedInChanged();
@@ -71,6 +73,8 @@ private:
     // That profile fetch failed; m_failure is what to show.
     bool m_profileFailed = false;
     QString m_failure;
+    // The text last said by errorTextChanged.
+    QString m_errorText;
 };
 
 } // namespace nimbra

@@ -134,6 +134,8 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
     const bool proxyRefused = result.error == QNetworkReply::ProxyAuthenticationRequiredError && result.status;
     if (result.bodyTooLarge)
         throw ApiError::network(ApiError::NetworkFailure::ResponseTooLarge);
+    if (result.redirectRefused)
+        throw ApiError::network(ApiError::NetworkFailure::RedirectedElsewhere);
     // An error answer whose body was cut short is still the server's answer.
     if (!isStatusError(result.error) && !proxyRefused && !result.errorBodyCut)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);

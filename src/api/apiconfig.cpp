@@ -47,10 +47,12 @@ QUrl ApiConfig::storedBaseUrl()
     return usableAddress(QSettings().value(QLatin1StringView(settingsKey)).toString()).value_or(defaultBaseUrl());
 }
 
-bool ApiConfig::isConfiguredAddressRefused()
+std::optional<QUrl> ApiConfig::refusedConfiguredAddress()
 {
     const QString configured = RunSettings::value(settingsKey).toString();
-    return !configured.isEmpty() && isPlainHttpElsewhere(QUrl(configured, QUrl::StrictMode));
+    if (configured.isEmpty() || usableAddress(configured))
+        return std::nullopt;
+    return QUrl(configured, QUrl::StrictMode);
 }
 
 bool ApiConfig::isAllowedAddress(const QUrl &url)
@@ -102,6 +104,13 @@ QString normalisedText(const QUrl &url)
 }
 
 } // namespace
+
+bool ApiConfig::isAcceptedBaseUrl(const QUrl &url)
+{
+    // A scheme such as "httpx" reads back as an address, but is none that
+    // the client may talk to.
+    return isAllowedAddress(url) && usableAddress(normalisedText(url)).has_value();
+}
 
 void ApiConfig::setBaseUrl(const QUrl &url)
 {

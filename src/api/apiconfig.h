@@ -26,7 +26,7 @@ public:
     static QUrl storedBaseUrl();
     // Stores the address trimmed and without any trailing "/", in force from
     // now on, over the run's own. Not checked: an unusable value simply
-    // reads back as the default.
+    // reads back as the default (isAcceptedBaseUrl says so beforehand).
     static void setBaseUrl(const QUrl &url);
     // In force for this run only (the command line): never stored.
     static void setRunBaseUrl(const QUrl &url);
@@ -37,9 +37,12 @@ public:
     static bool isAllowedAddress(const QUrl &url);
     // Plain http to another machine: refused as the service's address.
     static bool isPlainHttpElsewhere(const QUrl &url);
-    // The address given (for the run, else stored) is such an address, and
-    // the default answers in its place.
-    static bool isConfiguredAddressRefused();
+    // Whether url, given as the service's address, would be the one in
+    // force: an allowed address that reads back as itself once stored.
+    static bool isAcceptedBaseUrl(const QUrl &url);
+    // The address given (for the run, else stored) is not used, and the
+    // default answers in its place; none when nothing was given.
+    static std::optional<QUrl> refusedConfiguredAddress();
 
     // Absolute "http://" and "https://" texts are used unchanged; anything
     // else is a path from the root of the base address's host.

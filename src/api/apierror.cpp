@@ -144,6 +144,8 @@ QString networkText(ApiError::NetworkFailure failure)
         return u"Некорректный ответ сервера"_s;
     case F::ResponseTooLarge:
         return u"Ответ сервера слишком большой"_s;
+    case F::RedirectedElsewhere:
+        return u"Сервер перенаправил запрос на другой сервер: запрос не выполнен"_s;
     case F::Other:
         break;
     }

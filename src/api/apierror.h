@@ -30,6 +30,8 @@ public:
         SecureConnection,
         BadResponse,
         ResponseTooLarge,
+        // A change the service redirected to another origin: not followed.
+        RedirectedElsewhere,
     };
 
     // The part of a server's error text that a message shows: its first
@@ -59,8 +61,6 @@ public:
     NetworkFailure networkFailure() const { return m_failure; }
     bool isCancelled() const { return m_kind == Kind::Network && m_failure == NetworkFailure::Cancelled; }
     bool isTimedOut() const { return m_kind == Kind::Network && m_failure == NetworkFailure::TimedOut; }
-    // Decoding: the decoder's description; Network: the transport's text.
-    QString underlying() const { return m_underlying; }
 
     QString description() const override;
 
@@ -71,6 +71,7 @@ private:
     int m_statusCode = 0;
     std::optional<QString> m_message;
     NetworkFailure m_failure = NetworkFailure::Other;
+    // Decoding: the decoder's description; Network: the transport's text.
     QString m_underlying;
 };
 

@@ -156,12 +156,11 @@ QString JsonReader::string(QLatin1StringView key) const
     return required(key, QJsonValue::String).toString();
 }
 
-QString cutForDisplay(QString text)
+QString cutForDisplay(QString text, qsizetype limit)
 {
-    if (text.size() > JsonReader::maxShownText) {
-        qsizetype end = JsonReader::maxShownText - 1;
-        // A pair of surrogates is never split.
-        if (text.at(end - 1).isHighSurrogate())
+    if (text.size() > limit) {
+        qsizetype end = limit - 1;
+        if (end > 0 && text.at(end - 1).isHighSurrogate())
             --end;
         text = text.left(end) + QChar(0x2026);
     }

@@ -41,11 +41,6 @@ QDateTime parseServiceDate(const QString &text, const QString &path = {});
 // The form dates are written in (UTC, milliseconds, "Z").
 QString formatServiceDate(const QDateTime &date);
 
-// A text from the service as a screen shows it: a longer one is cut to
-// JsonReader::maxShownText characters, ending in "…", so that an absurd
-// text never reaches layout whole.
-QString cutForDisplay(QString text);
-
 // Strict reader over one JSON object. Required reads fail on a missing key,
 // a null or a value of another type; optional reads accept missing and null
 // but fail on a present value of another type.
@@ -106,6 +101,11 @@ private:
     QJsonObject m_object;
     QString m_path;
 };
+
+// A text from the service as a screen shows it: one longer than `limit`
+// characters is cut to `limit`, ending in "…", so that an absurd text
+// never reaches layout whole. A pair of surrogates is never split.
+QString cutForDisplay(QString text, qsizetype limit = JsonReader::maxShownText);
 
 // Writes optional fields only when present: absent means no key at all.
 template<typename T> void putOptional(QJsonObject &object, QLatin1StringView key, const std::optional<T> &value)

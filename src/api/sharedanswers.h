@@ -31,9 +31,6 @@ public:
     // its body or its exception.
     QCoro::Task<QByteArray> answer(QString key, std::function<QCoro::Task<QByteArray>()> ask);
 
-    // How many different keys were asked for so far.
-    qsizetype askedCount() const { return m_entries.size(); }
-
     // Offers a load's answers to the loads that start within freshFor of
     // now (the home page's album list serves the artist catalogue that
     // opens after it); a later offer replaces it.

@@ -288,7 +288,10 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 co_return result;
             }
             const QUrl next = reply->url().resolved(location.toUrl());
-            if (transfer.beforeRedirect && !transfer.beforeRedirect(next)) {
+            // A change never leaves its service: another origin would get its
+            // body, and maybe make it, without the listener choosing it.
+            const bool changeLeaves = changesSomething(transfer.method) && !sameOrigin(next, transfer.url);
+            if (changeLeaves || (transfer.beforeRedirect && !transfer.beforeRedirect(next))) {
                 result.redirectRefused = true;
                 co_return result;
             }

@@ -34,7 +34,9 @@ struct Transfer
     // longer than wholeLimit.
     std::chrono::milliseconds idleLimit {std::chrono::seconds(60)};
     std::chrono::milliseconds wholeLimit {std::chrono::seconds(600)};
-    // Redirects are followed one hop at a time up to this many.
+    // Redirects are followed one hop at a time up to this many. A change
+    // (any method but GET, HEAD and OPTIONS) follows one only within the
+    // origin of url; elsewhere the result says redirectRefused.
     int maxRedirects = 10;
     // When set, a 2xx body goes here chunk by chunk instead of into the
     // result; returning false aborts the transfer (a full disk, say).

@@ -50,7 +50,6 @@ AppContext::AppContext(QObject *parent) : AppContext(Environment {}, parent) { }
 AppContext::AppContext(Environment environment, QObject *parent) : QObject(parent)
 {
     createStores(std::move(environment));
-    followSignIn();
     registerStores();
     followSessionEnd();
 }
@@ -82,9 +81,12 @@ void AppContext::createStores(Environment environment)
 
     auto secrets = environment.secrets ? std::move(environment.secrets) : KeychainHelper::systemStore();
     m_keychain = std::make_unique<KeychainHelper>(std::move(secrets));
-    // Starts reading the saved token at once.
     m_session = std::make_unique<Session>();
-    m_auth = std::make_unique<AuthStore>(m_keychain.get());
+    // Starts reading the saved token at once. The session holds the token
+    // that the sign-in writes; every store reads it from there, so a
+    // sign-in, sign-out or another account reaches them at once, whatever
+    // screen is shown.
+    m_auth = std::make_unique<AuthStore>(m_keychain.get(), m_session.get());
     m_player = std::make_unique<PlayerStore>(m_audio, m_session.get());
     m_player->setWaveSource(fetchWave);
     m_favorites = std::make_unique<FavoritesStore>(m_session.get());
@@ -97,22 +99,6 @@ void AppContext::createStores(Environment environment)
     m_updates = std::make_unique<OtaUpdateStore>();
     if (environment.openFile)
         m_updates->setFileOpener(std::move(environment.openFile));
-}
-
-void AppContext::followSignIn()
-{
-    // The session follows the sign-in; every store reads its token from
-    // there, so a sign-in, sign-out or another account reaches them at once,
-    // whatever screen is shown. The playlists of a session are dropped with it.
-    auto follow = [this] {
-        m_session->setToken(m_auth->token());
-        m_session->setHasUser(m_auth->user().has_value());
-        m_session->setGuest(m_auth->isGuestMode());
-    };
-    connect(m_auth.get(), &AuthStore::tokenChanged, this, follow);
-    connect(m_auth.get(), &AuthStore::userChanged, this, follow);
-    connect(m_auth.get(), &AuthStore::isGuestModeChanged, this, follow);
-    follow();
 }
 
 void AppContext::followSessionEnd()

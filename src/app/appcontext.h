@@ -85,7 +85,6 @@ public:
 
 private:
     void createStores(Environment environment);
-    void followSignIn();
     void registerStores();
     void followSessionEnd();
     QCoro::Task<void> checkForUpdateSoon(Clock *clock, CancelToken lifetime);

@@ -5,6 +5,7 @@
 #include "account/authstore.h"
 #include "api/boundary.h"
 #include "api/nimbraapi.h"
+#include "api/session.h"
 #include "player/playerstore.h"
 #include "shell/mainnavigationmodel.h"
 #include "shell/sidebaritem.h"
@@ -111,7 +112,7 @@ void startBenchHooks(AppContext &context)
             return;
         QObject::disconnect(*once);
         if (play || lyrics)
-            playLongTrack(context.player(), context.auth()->token(), lyrics);
+            playLongTrack(context.player(), context.session()->token(), lyrics);
         if (tour)
             tourSections(context.window());
     };

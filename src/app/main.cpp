@@ -104,13 +104,21 @@ std::optional<int> parseOptions(Options &options, int argc, char *argv[])
             qPrintable(parser.positionalArguments().constFirst()), qPrintable(usage(parser)));
         return 2;
     }
-    // The password would cross the network unencrypted.
-    if (parser.isSet(options.baseUrl)
-        && nimbra::ApiConfig::isPlainHttpElsewhere(QUrl(parser.value(options.baseUrl).trimmed()))) {
-        std::fprintf(stderr,
-            "nimbra: --base-url may use plain http only for this machine (a loopback address), not '%s'\n",
-            qPrintable(parser.value(options.baseUrl)));
-        return 2;
+    if (parser.isSet(options.baseUrl)) {
+        const QUrl base(parser.value(options.baseUrl).trimmed());
+        // The password would cross the network unencrypted.
+        if (nimbra::ApiConfig::isPlainHttpElsewhere(base)) {
+            std::fprintf(stderr,
+                "nimbra: --base-url may use plain http only for this machine (a loopback address), not '%s'\n",
+                qPrintable(parser.value(options.baseUrl)));
+            return 2;
+        }
+        // Else the run would quietly talk to the built-in service instead.
+        if (!nimbra::ApiConfig::isAcceptedBaseUrl(base)) {
+            std::fprintf(stderr, "nimbra: --base-url needs an https address (or http on this machine), not '%s'\n",
+                qPrintable(parser.value(options.baseUrl)));
+            return 2;
+        }
     }
     if (parser.isSet(options.lyricsUrl) && !isWebAddress(parser.value(options.lyricsUrl))) {
         std::fprintf(stderr, "nimbra: --lyrics-url needs an http or https address, not '%s'\n",

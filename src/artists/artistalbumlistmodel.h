@@ -29,7 +29,6 @@ public:
     int count() const { return int(m_albums.size()); }
     // trackCounts: album id to its number of catalogue tracks (none: 0).
     void setAlbums(QList<AlbumOut> albums, QHash<QString, int> trackCounts);
-    AlbumOut albumAt(int row) const { return m_albums.value(row); }
     // One album by its roles' names, for a view that places cells itself.
     Q_INVOKABLE QVariantMap cell(int row) const;
 

@@ -29,9 +29,9 @@ ArtistCatalogStore::ArtistCatalogStore(NimbraApi api, QObject *parent) : QObject
 
 ArtistCatalogStore::~ArtistCatalogStore()
 {
-    // Aborts the requests in flight; the load then finds the store gone.
-    if (m_loadTask)
-        m_loadTask->cancel.cancel();
+    // Aborts the requests in flight while the store is still whole; the
+    // load then finds itself no longer current.
+    m_load.cancel();
 }
 
 void ArtistCatalogStore::reload(QString token)
@@ -45,8 +45,8 @@ QCoro::Task<> ArtistCatalogStore::reloadAsync(std::optional<QString> token)
     if (m_isLoading) {
         // A running load may already bring what this call wants; a second
         // load next to it would only fetch the same catalogue twice.
-        if (m_loadTask) {
-            const QFuture<void> running = m_loadTask->done;
+        if (m_load.isRunning()) {
+            const QFuture<void> running = m_loadDone;
             co_await running;
         }
         if (!self || (m_isReady && !m_error))
@@ -55,8 +55,8 @@ QCoro::Task<> ArtistCatalogStore::reloadAsync(std::optional<QString> token)
     startLoad(std::move(token));
     // The load may have been replaced meanwhile by one that another waiting
     // call started; this call is done only when none runs any more.
-    while (self && m_loadTask) {
-        const QFuture<void> running = m_loadTask->done;
+    while (self && m_load.isRunning()) {
+        const QFuture<void> running = m_loadDone;
         co_await running;
     }
 }
@@ -67,34 +67,35 @@ void ArtistCatalogStore::startLoad(std::optional<QString> token)
     setError(std::nullopt);
     setReady(false);
     // Two calls that both waited for one failed load each start a load; only
-    // the later one can still decide the store's state, so the earlier one's
-    // requests are no longer of use.
-    if (m_loadTask)
-        m_loadTask->cancel.cancel();
+    // the later one can still decide the store's state, so the slot cancels
+    // the earlier one's requests.
+    const CancelToken load = m_load.renew();
     QPromise<void> done;
     done.start();
-    const RunningLoad load {++m_lastLoadId, CancelToken(), done.future()};
-    m_loadTask = load;
-    runLoad(load.id, std::move(token), load.cancel, std::move(done));
+    m_loadDone = done.future();
+    runLoad(std::move(token), load, std::move(done));
 }
 
-QCoro::Task<> ArtistCatalogStore::runLoad(
-    quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done)
+QCoro::Task<> ArtistCatalogStore::runLoad(std::optional<QString> token, CancelToken load, QPromise<void> done)
 {
     // done lives in this frame: should the frame end in any other way, its
     // destruction still finishes the future.
     QPointer<ArtistCatalogStore> self(this);
-    co_await loadCatalogue(id, std::move(token), cancel);
+    co_await loadCatalogue(std::move(token), load);
     if (self)
-        endLoad(id);
+        endLoad(load);
     done.finish();
 }
 
-QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QString> token, CancelToken cancel)
+QCoro::Task<> ArtistCatalogStore::loadCatalogue(std::optional<QString> token, CancelToken load)
 {
     QPointer<ArtistCatalogStore> self(this);
     const NimbraApi api = m_api;
     const quint64 changesBefore = m_lastChange;
+    // A failed part aborts the requests still on their way without ending
+    // the load, which still has its failure to tell.
+    const CancelToken cancel;
+    const CancelRegistration followsLoad(load, [cancel] { cancel.cancel(); });
 
     // All three start now and run side by side.
     QCoro::Task<QList<TrackOut>> tracksTask = api.fetchAllTracksBrief(token, cancel);
@@ -113,7 +114,7 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
         cancel.cancel();
     // Featured names only mark artists; without them the pages still work.
     Outcome<QStringList> featured = co_await runAtBoundary(std::move(featuredTask));
-    if (!self || !isRecorded(id))
+    if (!self || !m_load.isCurrent(load))
         co_return;
 
     std::optional<QString> failure;
@@ -134,7 +135,7 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
         const QFuture<QList<ArtistProfile>> derived
             = QtConcurrent::run(&ArtistCatalogLogic::buildCatalog, std::move(*tracks.value), *albums.value);
         Outcome<QList<ArtistProfile>> built = co_await runAtBoundary(awaitDerivation(derived));
-        if (!self || !isRecorded(id))
+        if (!self || !m_load.isCurrent(load))
             co_return;
         if (built)
             profiles = std::move(*built.value);
@@ -158,11 +159,11 @@ QCoro::Task<> ArtistCatalogStore::loadCatalogue(quint64 id, std::optional<QStrin
     }
 }
 
-void ArtistCatalogStore::endLoad(quint64 id)
+void ArtistCatalogStore::endLoad(const CancelToken &load)
 {
-    if (!isRecorded(id))
+    if (!m_load.isCurrent(load))
         return;
-    m_loadTask.reset();
+    m_load.finish(load);
     setLoading(false);
 }
 
@@ -211,10 +212,7 @@ void ArtistCatalogStore::followTrackChanges(const TrackStores &stores)
 void ArtistCatalogStore::endSession()
 {
     // A caller waiting for the load wakes as it ends and finds no catalogue.
-    if (m_loadTask) {
-        m_loadTask->cancel.cancel();
-        m_loadTask.reset();
-    }
+    m_load.cancel();
     setLoading(false);
     setError(std::nullopt);
     setReady(false);

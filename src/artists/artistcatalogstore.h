@@ -29,7 +29,6 @@ class ArtistCatalogStore : public QObject
     Q_PROPERTY(bool isReady READ isReady NOTIFY isReadyChanged)
     // Null while there is no failure to show.
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
-    // Album id to the number of catalogue tracks that name it.
 
 public:
     explicit ArtistCatalogStore(NimbraApi api, QObject *parent = nullptr);
@@ -38,6 +37,7 @@ public:
     bool isLoading() const { return m_isLoading; }
     bool isReady() const { return m_isReady; }
     std::optional<QString> error() const { return m_error; }
+    // Album id to the number of catalogue tracks that name it.
     QHash<QString, int> albumTrackCounts() const { return m_albumTrackCounts; }
 
     // token: the signed-in user's, empty for a guest.
@@ -70,23 +70,13 @@ signals:
     void albumTrackCountsChanged();
 
 private:
-    struct RunningLoad
-    {
-        quint64 id = 0;
-        CancelToken cancel;
-        // Finishes when the load's task has ended, also when the store went
-        // first, so that any number of calls can wait for it.
-        QFuture<void> done;
-    };
-
     QString errorText() const { return m_error.value_or(QString()); }
 
     void startLoad(std::optional<QString> token);
-    QCoro::Task<> runLoad(quint64 id, std::optional<QString> token, CancelToken cancel, QPromise<void> done);
-    QCoro::Task<> loadCatalogue(quint64 id, std::optional<QString> token, CancelToken cancel);
-    bool isRecorded(quint64 id) const { return m_loadTask && m_loadTask->id == id; }
-    // Only the recorded load leaves the loading state as it ends.
-    void endLoad(quint64 id);
+    QCoro::Task<> runLoad(std::optional<QString> token, CancelToken load, QPromise<void> done);
+    QCoro::Task<> loadCatalogue(std::optional<QString> token, CancelToken load);
+    // Only the slot's current load leaves the loading state as it ends.
+    void endLoad(const CancelToken &load);
 
     static QHash<QString, int> countTracksPerAlbum(const QList<TrackOut> &tracks);
 
@@ -105,16 +95,16 @@ private:
     QList<ArtistProfile> m_profiles;
     QStringList m_featuredNames;
     QHash<QString, int> m_albumTrackCounts;
-    // The same counts as QML reads them, made once per load rather than on
-    // every read of a binding.
 
     // Copies changed since they were loaded, by track id, each with the
     // number of the change; a load drops those older than its start.
     QHash<QString, std::pair<quint64, TrackOut>> m_changedTracks;
     quint64 m_lastChange = 0;
 
-    std::optional<RunningLoad> m_loadTask;
-    quint64 m_lastLoadId = 0;
+    TaskSlot m_load;
+    // Finishes when the slot's load has ended, also when the store went
+    // first, so that any number of calls can wait for it.
+    QFuture<void> m_loadDone;
 };
 
 } // namespace nimbra

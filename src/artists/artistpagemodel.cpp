@@ -145,8 +145,11 @@ void ArtistPageModel::updateState()
         state = LoadState::loaded(m_page.has_value());
     if (state == m_loadState)
         return;
+    const bool textChanged = m_loadState.errorText != state.errorText;
     m_loadState = state;
     emit loadStateChanged();
+    if (textChanged)
+        emit errorTextChanged();
 }
 
 QString ArtistPageModel::title() const

@@ -33,7 +33,7 @@ class ArtistPageModel : public QObject
     // The name exactly as the navigation store holds it.
     Q_PROPERTY(QString artistName READ artistName WRITE setArtistName NOTIFY artistNameChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(QString notFoundText READ notFoundText NOTIFY artistNameChanged)
     // The page's resolved name once there is a page, else the name asked for.
     Q_PROPERTY(QString title READ title NOTIFY titleChanged)
@@ -116,6 +116,7 @@ public:
 signals:
     void artistNameChanged();
     void loadStateChanged();
+    void errorTextChanged();
     void pageChanged();
     void titleChanged();
     void tracksExpandedChanged();

@@ -1,5 +1,6 @@
 #include "catalogue/albumlistmodel.h"
 
+#include "tracks/rowtext.h"
 
 namespace nimbra {
 
@@ -18,11 +19,11 @@ QVariant AlbumListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case TitleRole:
-        return album.title;
+        return rowText(album.title);
     case AlbumIdRole:
         return album.id;
     case ArtistRole:
-        return album.artist;
+        return rowText(album.artist);
     case CoverUrlRole:
         return album.coverAddress();
     case YearRole:

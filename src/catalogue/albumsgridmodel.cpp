@@ -40,7 +40,7 @@ LoadState AlbumsGridModel::loadState() const
 void AlbumsGridModel::reload()
 {
     m_isLoading = true;
-    m_errorText.clear();
+    setErrorText({});
     emit loadStateChanged();
     load(m_task.renew());
 }
@@ -57,11 +57,19 @@ QCoro::Task<void> AlbumsGridModel::load(CancelToken cancel)
         AlbumDirectory::remember(*outcome);
         setAlbums(std::move(*outcome.value));
     } else {
-        m_errorText = outcome.errorText;
+        setErrorText(outcome.errorText);
     }
     m_isLoading = false;
     m_hasLoaded = true;
     emit loadStateChanged();
+}
+
+void AlbumsGridModel::setErrorText(const QString &text)
+{
+    if (m_errorText == text)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
 }
 
 } // namespace nimbra

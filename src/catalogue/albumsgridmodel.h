@@ -26,7 +26,7 @@ class AlbumsGridModel : public nimbra::AlbumListModel
     // the return from an album's page included.
     Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
 
 public:
@@ -51,9 +51,12 @@ public:
 signals:
     void shownChanged();
     void loadStateChanged();
+    void errorTextChanged();
 
 private:
     QCoro::Task<void> load(CancelToken cancel);
+    // Says errorTextChanged; the caller says loadStateChanged.
+    void setErrorText(const QString &text);
 
     Loader m_loader;
     TaskSlot m_task;

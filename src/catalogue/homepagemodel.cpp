@@ -312,6 +312,7 @@ void HomePageModel::setErrorText(const QString &text, Failed what)
         return;
     m_errorText = text;
     emit loadStateChanged();
+    emit errorTextChanged();
 }
 
 void HomePageModel::setStats(const LibraryStats &stats)

@@ -37,7 +37,7 @@ class HomePageModel : public QObject
     // wave's failure stands, else Loaded. The failure's text is there also
     // for a wave that fails during a load.
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool isWaveLoading READ isWaveLoading NOTIFY isWaveLoadingChanged)
     Q_PROPERTY(QString favoritesSubtitle READ favoritesSubtitle NOTIFY statsChanged)
     Q_PROPERTY(QString collectionSubtitle READ collectionSubtitle NOTIFY statsChanged)
@@ -130,6 +130,7 @@ public:
 signals:
     void shownChanged();
     void loadStateChanged();
+    void errorTextChanged();
     void isWaveLoadingChanged();
     void statsChanged();
     void dailyChanged();

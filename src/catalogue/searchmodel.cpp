@@ -43,7 +43,7 @@ SearchModel::SearchModel(Searcher searcher, Clock *clock, TrackStores stores, QO
 {
     // A failed heart stands where the results stood, until the next search.
     m_tracks->setActionFailureHandler([this](const QString &text) {
-        m_errorText = text;
+        setErrorText(text);
         emit stateChanged();
     });
 }
@@ -120,7 +120,7 @@ QCoro::Task<void> SearchModel::run(QString term, bool immediate, CancelToken can
     }
     setLoading(true);
     if (!m_errorText.isEmpty()) {
-        m_errorText.clear();
+        setErrorText({});
         emit stateChanged();
     }
     QCoro::Task<SearchResults> request = m_searcher(term, cancel);
@@ -143,9 +143,17 @@ void SearchModel::setResults(const SearchResults &results, const QString &errorT
     AlbumDirectory::remember(results.albums);
     m_albums->setAlbums(results.albums);
     m_tracks->setTracks(results.tracks);
-    m_errorText = errorText;
+    setErrorText(errorText);
     m_hasSearched = hasSearched;
     emit stateChanged();
+}
+
+void SearchModel::setErrorText(const QString &text)
+{
+    if (m_errorText == text)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
 }
 
 void SearchModel::setLoading(bool loading)

@@ -31,7 +31,7 @@ class SearchModel : public QObject
     Q_PROPERTY(nimbra::AlbumListModel *albums READ albums CONSTANT)
     Q_PROPERTY(nimbra::TrackListModel *tracks READ tracks CONSTANT)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY stateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool hasSearched READ hasSearched NOTIFY stateChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY stateChanged)
     // Empty stands for two things: the prompt before any search, and a
@@ -75,6 +75,7 @@ public:
 signals:
     void queryChanged();
     void stateChanged();
+    void errorTextChanged();
     void canSubmitChanged();
 
 private:
@@ -82,6 +83,8 @@ private:
     QCoro::Task<void> run(QString term, bool immediate, CancelToken cancel);
     void setResults(const SearchResults &results, const QString &errorText, bool hasSearched);
     void setLoading(bool loading);
+    // Says errorTextChanged; the caller says stateChanged.
+    void setErrorText(const QString &text);
 
     Searcher m_searcher;
     Clock *m_clock;

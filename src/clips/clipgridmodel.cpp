@@ -132,9 +132,12 @@ void ClipGridModel::setState(bool loading, const QString &error)
 {
     if (m_loading == loading && m_error == error)
         return;
+    const bool textChanged = m_error != error;
     m_loading = loading;
     m_error = error;
     emit stateChanged();
+    if (textChanged)
+        emit errorTextChanged();
 }
 
 } // namespace nimbra

@@ -26,7 +26,7 @@ class ClipGridModel : public QAbstractListModel
     Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY sourceChanged)
     Q_PROPERTY(QString emptySymbol READ emptySymbol NOTIFY sourceChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY stateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY stateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(int loadState READ loadState NOTIFY stateChanged)
 
 public:
@@ -71,6 +71,7 @@ public:
 signals:
     void sourceChanged();
     void stateChanged();
+    void errorTextChanged();
 
 private:
     QCoro::Task<> loadAsync(CancelToken token);

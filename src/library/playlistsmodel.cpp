@@ -23,6 +23,8 @@ PlaylistsModel::PlaylistsModel(PlaylistsStore *store, Session *session, QObject 
         connect(store, &PlaylistsStore::isLoadingChanged, this, &PlaylistsModel::loadStateChanged);
     }
     connect(this, &PlaylistRowsModel::countChanged, this, &PlaylistsModel::loadStateChanged);
+    connect(this, &PlaylistsModel::loadStateChanged, this, &PlaylistsModel::followErrorText);
+    m_errorText = errorText();
 }
 
 void PlaylistsModel::setShown(bool shown)
@@ -42,6 +44,15 @@ LoadState PlaylistsModel::loadState() const
     if (!store()->loadError().isEmpty())
         return LoadState::failed(store()->loadError());
     return store()->hasLoaded() ? LoadState::loaded(false) : LoadState::idle();
+}
+
+void PlaylistsModel::followErrorText()
+{
+    const QString text = errorText();
+    if (text == m_errorText)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
 }
 
 void PlaylistsModel::load()

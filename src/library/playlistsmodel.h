@@ -17,7 +17,7 @@ class PlaylistsModel : public nimbra::PlaylistRowsModel
     // playlist, the failure's text with a retry when the service could not
     // be asked. A list already shown stays through a failed reload.
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
     explicit PlaylistsModel(QObject *parent = nullptr);
@@ -37,12 +37,17 @@ public:
 signals:
     void shownChanged();
     void loadStateChanged();
+    void errorTextChanged();
 
 protected:
     QString countText(qint64 trackCount) const override;
 
 private:
+    void followErrorText();
+
     ScreenShowing m_showing;
+    // The text last said by errorTextChanged.
+    QString m_errorText;
 };
 
 } // namespace nimbra

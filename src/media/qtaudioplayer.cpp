@@ -1,46 +1,59 @@
 #include "media/qtaudioplayer.h"
 
-#include "api/network.h"
+#include "api/clock.h"
+#include "media/exactcopy.h"
+#include "media/qtaudiomedia.h"
 
-#include <QNetworkAccessManager>
+#include <QPointer>
 
 #include <cmath>
 
 namespace nimbra {
 
-QtAudioPlayer::QtAudioPlayer(const QUrl &source, QObject *parent) : AudioPlayerHandle(parent), m_source(source)
+QtAudioPlayer::QtAudioPlayer(const QUrl &source, QObject *parent)
+    : QtAudioPlayer(source, std::make_unique<QtAudioMedia>(), Clock::system(), parent)
 {
-    m_output.setVolume(m_volume);
-    m_player.setAudioOutput(&m_output);
+}
+
+QtAudioPlayer::QtAudioPlayer(const QUrl &source, std::unique_ptr<AudioMedia> media, Clock *clock, QObject *parent)
+    : AudioPlayerHandle(parent), m_source(source), m_media(std::move(media)), m_clock(clock)
+{
+    m_media->setVolume(m_volume);
     m_tick.setInterval(tickInterval);
     connect(&m_tick, &QTimer::timeout, this, [this] { emit timeTick(currentTime()); });
-    connect(&m_player, &QMediaPlayer::mediaStatusChanged, this, &QtAudioPlayer::handleStatus);
-    connect(&m_player, &QMediaPlayer::playbackStateChanged, this, &QtAudioPlayer::handleState);
-    connect(&m_player, &QMediaPlayer::errorOccurred, this, &QtAudioPlayer::handleError);
-    connect(&m_player, &QMediaPlayer::seekableChanged, this, [this] { applyPendingSeek(); });
-    connect(&m_player, &QMediaPlayer::positionChanged, this, &QtAudioPlayer::settleSeek);
-    m_watchdog.setInterval(tickInterval);
-    m_copyWait.setSingleShot(true);
-    m_copyWait.setInterval(1000);
-    connect(&m_copyWait, &QTimer::timeout, this, [this] { applyPendingSeek(); });
-    connect(&m_watchdog, &QTimer::timeout, this, &QtAudioPlayer::watch);
-    m_player.setSource(m_source);
+    AudioMedia *played = m_media.get();
+    connect(played, &AudioMedia::mediaStatusChanged, this, &QtAudioPlayer::handleStatus);
+    connect(played, &AudioMedia::playbackStateChanged, this, &QtAudioPlayer::handleState);
+    connect(played, &AudioMedia::errorOccurred, this, &QtAudioPlayer::handleError);
+    connect(played, &AudioMedia::seekableChanged, this, [this] { applyPendingSeek(); });
+    connect(played, &AudioMedia::positionChanged, this, &QtAudioPlayer::settleSeek);
+    m_media->setSource(m_source);
 }
 
 QtAudioPlayer::~QtAudioPlayer()
 {
     // Nothing of a dropped player may reach its owner any more.
-    disconnect(&m_player, nullptr, this, nullptr);
-    if (m_copyReply) {
-        m_copyReply->disconnect(this);
-        m_copyReply->abort();
-        m_copyReply->deleteLater();
-    }
+    disconnect(m_media.get(), nullptr, this, nullptr);
+    m_watch.cancel();
+    m_copyWait.cancel();
     m_tick.stop();
-    m_watchdog.stop();
     // Unloaded rather than stopped: a stop rewinds a stream, which asks the
     // service for the whole file again just before the player goes.
-    m_player.setSource(QUrl());
+    m_media->setSource(QUrl());
+}
+
+qint64 QtAudioPlayer::copyLimit(qint64 durationMs)
+{
+    // 12 Mbit/s: above stereo 24-bit 192 kHz PCM (9.2 Mbit/s), which a
+    // lossless file never passes by more than its framing; and room for the
+    // tags and a cover (a FLAC metadata block holds at most 16 MiB). A
+    // length past half a day is no song's: it is counted as half a day.
+    constexpr qint64 bytesPerSecond = 1'500'000;
+    constexpr qint64 taggingBytes = 16 << 20;
+    constexpr qint64 unknownSeconds = 3600;
+    constexpr qint64 longestSeconds = 12 * 3600;
+    const qint64 seconds = durationMs > 0 ? std::min((durationMs + 999) / 1000, longestSeconds) : unknownSeconds;
+    return seconds * bytesPerSecond + taggingBytes;
 }
 
 void QtAudioPlayer::load()
@@ -48,13 +61,8 @@ void QtAudioPlayer::load()
     // The outgoing media reports its last status and position while it
     // goes: a seek handed to it would be lost with it.
     m_loading = true;
-    m_player.setSource(QUrl());
-    if (m_onCopy) {
-        m_copy.seek(0);
-        m_player.setSourceDevice(&m_copy, m_source);
-    } else {
-        m_player.setSource(m_source);
-    }
+    m_media->setSource(QUrl());
+    m_media->setSource(m_copyFile.isEmpty() ? m_source : m_copyFile);
     m_loading = false;
     m_seekSent = false;
 }
@@ -64,67 +72,90 @@ void QtAudioPlayer::load()
 bool QtAudioPlayer::seeksByGuess() const
 {
     const QString scheme = m_source.scheme();
-    return !m_onCopy && !m_copyFailed && (scheme == u"http" || scheme == u"https")
+    return m_copyFile.isEmpty() && !m_copyFailed && (scheme == u"http" || scheme == u"https")
         && !m_source.path().endsWith(u".wav", Qt::CaseInsensitive);
 }
 
 void QtAudioPlayer::fetchExactCopy()
 {
-    if (m_copyReply)
+    if (m_copy)
         return;
-    m_copyWait.start();
-    QNetworkReply *reply = sharedNetworkAccessManager()->get(QNetworkRequest(m_source));
-    m_copyReply = reply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
-        m_copyWait.stop();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() != QNetworkReply::NoError || status != 200) {
+    m_copy = std::make_unique<ExactCopy>(m_source, copyLimit(m_media->duration()));
+    connect(m_copy.get(), &ExactCopy::finished, this, [this](const QUrl &file) {
+        m_copyWait.cancel();
+        if (file.isEmpty()) {
             // The stream's own guess is better than no seek at all.
             m_copyFailed = true;
             applyPendingSeek();
             return;
         }
-        playExactCopy(reply->readAll());
+        playExactCopy(file);
     });
+    waitForCopy(m_copyWait.renew());
+}
+
+QCoro::Task<> QtAudioPlayer::waitForCopy(CancelToken token)
+{
+    const QPointer<QtAudioPlayer> self(this);
+    Clock *clock = m_clock;
+    co_await clock->sleep(copyPatience, token);
+    if (!self || token.isCancelled())
+        co_return;
+    m_copyWait.finish(token);
+    applyPendingSeek();
 }
 
 // Goes on from the position wanted (or, when the stream took the seek
-// meanwhile, from where it got to), loaded from memory.
-void QtAudioPlayer::playExactCopy(QByteArray data)
+// meanwhile, from where it got to), loaded from the file.
+void QtAudioPlayer::playExactCopy(const QUrl &file)
 {
-    m_copyData = std::move(data);
-    m_copy.close();
-    m_copy.setBuffer(&m_copyData);
-    m_copy.open(QIODevice::ReadOnly);
-    m_onCopy = true;
+    m_copyFile = file;
     m_seekTargetMs = m_seekTargetMs.value_or(m_reachedMs);
     load();
-    m_sinceMoved.start();
+    m_standing = {};
     if (m_wantsToPlay)
-        m_player.play();
+        m_media->play();
 }
 
 void QtAudioPlayer::play()
 {
-    if (!m_player.audioOutput())
-        m_player.setAudioOutput(&m_output);
+    m_media->takeOutput();
+    // As after the media's own end, the item starts over.
+    if (m_finished) {
+        m_finished = false;
+        m_seekTargetMs = 0;
+        m_seekSent = false;
+        applyPendingSeek();
+    }
     if (m_failed) {
         m_failed = false;
         m_resumesWithoutProgress = 0;
         load();
     }
     m_wantsToPlay = true;
-    m_sinceMoved.start();
-    m_watchdog.start();
-    m_player.play();
+    m_standing = {};
+    if (!m_watch.isRunning())
+        watchWhilePlaying(m_watch.renew());
+    m_media->play();
 }
 
 void QtAudioPlayer::pause()
 {
     m_wantsToPlay = false;
-    m_watchdog.stop();
-    m_player.pause();
+    m_watch.cancel();
+    m_media->pause();
+}
+
+QCoro::Task<> QtAudioPlayer::watchWhilePlaying(CancelToken token)
+{
+    const QPointer<QtAudioPlayer> self(this);
+    Clock *clock = m_clock;
+    for (;;) {
+        co_await clock->sleep(tickInterval, token);
+        if (!self || token.isCancelled())
+            co_return;
+        watch();
+    }
 }
 
 // Without an output the media stays loaded and seeks as before; the sound
@@ -132,17 +163,17 @@ void QtAudioPlayer::pause()
 void QtAudioPlayer::releaseOutput()
 {
     if (!m_wantsToPlay)
-        m_player.setAudioOutput(nullptr);
+        m_media->releaseOutput();
 }
 
 // Ten times a second while the item should play: the media's own position
 // (not a seek target shown meanwhile) has to move.
 void QtAudioPlayer::watch()
 {
-    const qint64 position = m_player.position();
+    const qint64 position = m_media->position();
     if (position != m_lastSeenMs) {
         m_lastSeenMs = position;
-        m_sinceMoved.start();
+        m_standing = {};
         if (!m_seekTargetMs)
             m_reachedMs = position;
         constexpr qint64 progressMs = 1000;
@@ -152,8 +183,39 @@ void QtAudioPlayer::watch()
         }
         return;
     }
-    if (m_sinceMoved.elapsed() >= stallLimitMs)
-        resumeAt(m_seekTargetMs.value_or(m_reachedMs));
+    m_standing += tickInterval;
+    if (m_standing < stallLimit)
+        return;
+    // In its last moments the media has handed all it had to the sound
+    // server, which plays it out before the media says it ended: standing
+    // there (a busy sound server took seconds) is the end.
+    if (isAtItsEnd(reachedMs())) {
+        m_media->pause();
+        finish();
+        return;
+    }
+    resumeAt(m_seekTargetMs.value_or(m_reachedMs));
+}
+
+qint64 QtAudioPlayer::reachedMs() const
+{
+    return std::max(m_reachedMs, m_seekTargetMs.value_or(0));
+}
+
+bool QtAudioPlayer::isAtItsEnd(qint64 positionMs) const
+{
+    const qint64 length = m_media->duration();
+    return length > 0 && positionMs >= length - earlyEndMs;
+}
+
+void QtAudioPlayer::finish()
+{
+    m_finished = true;
+    m_seekTargetMs.reset();
+    m_wantsToPlay = false;
+    m_watch.cancel();
+    m_tick.stop();
+    emit endOfItem();
 }
 
 void QtAudioPlayer::resumeAt(qint64 positionMs)
@@ -163,16 +225,18 @@ void QtAudioPlayer::resumeAt(qint64 positionMs)
         return;
     }
     // First in place: the media has parsed its way up to here, so it can
-    // find the spot without guessing. A player that still does not move is
-    // loaded afresh.
-    if (m_resumesWithoutProgress++ > 0)
+    // find the spot without guessing. QMediaPlayer takes no seek to the
+    // position it stands at, so it is asked for a moment before. A player
+    // that still does not move is loaded afresh.
+    const bool inPlace = m_resumesWithoutProgress++ == 0;
+    if (!inPlace)
         load();
     m_resumedFromMs = positionMs;
-    m_seekTargetMs = positionMs;
+    m_seekTargetMs = inPlace ? std::max<qint64>(positionMs - 1, 0) : positionMs;
     m_seekSent = false;
-    m_sinceMoved.start();
+    m_standing = {};
     applyPendingSeek();
-    m_player.play();
+    m_media->play();
 }
 
 void QtAudioPlayer::fail(const QString &text)
@@ -180,7 +244,7 @@ void QtAudioPlayer::fail(const QString &text)
     m_failed = true;
     m_wantsToPlay = false;
     m_tick.stop();
-    m_watchdog.stop();
+    m_watch.cancel();
     emit failed(text);
 }
 
@@ -193,10 +257,10 @@ void QtAudioPlayer::seek(double seconds)
     // The listener's seek is a fresh start for the stall count.
     m_resumesWithoutProgress = 0;
     m_resumedFromMs = -1;
-    m_sinceMoved.start();
+    m_standing = {};
     if (seeksByGuess()) {
         fetchExactCopy();
-        if (m_copyWait.isActive())
+        if (m_copyWait.isRunning())
             return;
     }
     applyPendingSeek();
@@ -204,11 +268,11 @@ void QtAudioPlayer::seek(double seconds)
 
 bool QtAudioPlayer::canSeekNow() const
 {
-    switch (m_player.mediaStatus()) {
+    switch (m_media->mediaStatus()) {
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferingMedia:
     case QMediaPlayer::BufferedMedia:
-        return m_player.isSeekable();
+        return m_media->isSeekable();
     default:
         return false;
     }
@@ -216,14 +280,14 @@ bool QtAudioPlayer::canSeekNow() const
 
 void QtAudioPlayer::applyPendingSeek()
 {
-    if (!m_seekTargetMs || m_seekSent || m_loading || m_copyWait.isActive() || !canSeekNow())
+    if (!m_seekTargetMs || m_seekSent || m_loading || m_copyWait.isRunning() || !canSeekNow())
         return;
     m_seekSent = true;
     m_positionsSinceSeek = 0;
     // The backend reports the asked position at once, before it has got
     // there: only what it reports afterwards counts.
     m_settingPosition = true;
-    m_player.setPosition(*m_seekTargetMs);
+    m_media->setPosition(*m_seekTargetMs);
     m_settingPosition = false;
 }
 
@@ -247,17 +311,17 @@ void QtAudioPlayer::settleSeek(qint64 position)
 void QtAudioPlayer::setVolume(float volume)
 {
     m_volume = std::clamp(volume, 0.0f, 1.0f);
-    m_output.setVolume(m_volume);
+    m_media->setVolume(m_volume);
 }
 
 double QtAudioPlayer::currentTime() const
 {
-    return double(m_seekTargetMs.value_or(m_player.position())) / 1000.0;
+    return double(m_seekTargetMs.value_or(m_media->position())) / 1000.0;
 }
 
 double QtAudioPlayer::duration() const
 {
-    const qint64 ms = m_player.duration();
+    const qint64 ms = m_media->duration();
     return ms > 0 ? double(ms) / 1000.0 : qQNaN();
 }
 
@@ -265,23 +329,20 @@ void QtAudioPlayer::handleStatus(QMediaPlayer::MediaStatus status)
 {
     applyPendingSeek();
     if (status == QMediaPlayer::EndOfMedia) {
+        if (m_finished)
+            return;
         // A stream cut short by an estimated seek ends well before the
         // item's own length: that is no end, playback goes on from there.
-        const qint64 length = m_player.duration();
         // The player reports the end of the segment as its position now;
         // what counts is the last position it reported while it played.
-        const qint64 reached = std::max(m_reachedMs, m_seekTargetMs.value_or(0));
-        if (m_wantsToPlay && length > 0 && reached < length - earlyEndMs) {
+        const qint64 reached = reachedMs();
+        if (m_wantsToPlay && m_media->duration() > 0 && !isAtItsEnd(reached)) {
             resumeAt(reached);
             return;
         }
-        m_seekTargetMs.reset();
-        m_wantsToPlay = false;
-        m_watchdog.stop();
-        m_tick.stop();
-        emit endOfItem();
+        finish();
     } else if (status == QMediaPlayer::InvalidMedia) {
-        handleError(QMediaPlayer::FormatError, m_player.errorString());
+        handleError(QMediaPlayer::FormatError, m_media->errorString());
     }
 }
 

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "api/canceltoken.h"
+#include "media/audiomedia.h"
 #include "platform/audiobackend.h"
 
-#include <QAudioOutput>
-#include <QBuffer>
-#include <QElapsedTimer>
-#include <QMediaPlayer>
-#include <QNetworkReply>
-#include <QPointer>
+#include <QCoroTask>
 #include <QTimer>
 
+#include <chrono>
+#include <memory>
 #include <optional>
 
 namespace nimbra {
+
+class Clock;
+class ExactCopy;
 
 // One QMediaPlayer with its own audio output, for one item.
 class QtAudioPlayer : public AudioPlayerHandle
@@ -21,13 +23,21 @@ class QtAudioPlayer : public AudioPlayerHandle
 public:
     static constexpr std::chrono::milliseconds tickInterval {100};
     // How long the position may stand still while the item should play.
-    static constexpr qint64 stallLimitMs = 2000;
+    static constexpr std::chrono::milliseconds stallLimit {2000};
     // An end this far before the item's own length is a cut stream.
     static constexpr qint64 earlyEndMs = 1500;
     static constexpr int resumesBeforeFailing = 2;
+    // How long a seek waits for the exact copy before the stream takes it.
+    static constexpr std::chrono::milliseconds copyPatience {1000};
 
     explicit QtAudioPlayer(const QUrl &source, QObject *parent = nullptr);
+    // The stall watch and the wait for the copy count on clock.
+    QtAudioPlayer(const QUrl &source, std::unique_ptr<AudioMedia> media, Clock *clock, QObject *parent = nullptr);
     ~QtAudioPlayer() override;
+
+    // The most an exact copy of an item of this length may take (a length
+    // not known yet counts as an hour).
+    static qint64 copyLimit(qint64 durationMs);
 
     QUrl source() const override { return m_source; }
     // After a failure, play() loads the item afresh and tries again.
@@ -44,8 +54,13 @@ private:
     void load();
     bool seeksByGuess() const;
     void fetchExactCopy();
-    void playExactCopy(QByteArray data);
+    void playExactCopy(const QUrl &file);
+    QCoro::Task<> waitForCopy(CancelToken token);
+    QCoro::Task<> watchWhilePlaying(CancelToken token);
     void watch();
+    qint64 reachedMs() const;
+    bool isAtItsEnd(qint64 positionMs) const;
+    void finish();
     void resumeAt(qint64 positionMs);
     void fail(const QString &text);
     void handleStatus(QMediaPlayer::MediaStatus status);
@@ -56,6 +71,8 @@ private:
     void settleSeek(qint64 position);
 
     QUrl m_source;
+    std::unique_ptr<AudioMedia> m_media;
+    Clock *m_clock;
     float m_volume = 1.0f;
     bool m_failed = false;
     // QMediaPlayer drops a position set before the media can seek, and
@@ -73,27 +90,24 @@ private:
     // then the item loaded afresh), and an item that resumes without
     // getting anywhere has failed.
     bool m_wantsToPlay = false;
+    // Ended by the media or by standing in its last moments.
+    bool m_finished = false;
     qint64 m_reachedMs = 0;
     qint64 m_lastSeenMs = -1;
     qint64 m_resumedFromMs = -1;
     int m_resumesWithoutProgress = 0;
-    QElapsedTimer m_sinceMoved;
-    QTimer m_watchdog;
+    std::chrono::milliseconds m_standing {0};
+    TaskSlot m_watch;
     // The player seeks a compressed stream by bytes it guesses from the bit
     // rate it has seen (a FLAC without a seek table, say): it lands off the
     // mark and its request stops short of the file's end. The first seek in
-    // such a stream fetches the whole file and plays on from memory, where
-    // the media finds every position itself.
-    QPointer<QNetworkReply> m_copyReply;
-    QByteArray m_copyData;
-    QBuffer m_copy;
-    bool m_onCopy = false;
+    // such a stream fetches the whole file and plays on from there, where
+    // the media finds every position itself. One copy a player, if it fails.
+    std::unique_ptr<ExactCopy> m_copy;
+    QUrl m_copyFile;
     bool m_copyFailed = false;
     // A copy slow to come: the stream takes the seek meanwhile.
-    QTimer m_copyWait;
-    // Declared before the player, which holds pointers to them.
-    QAudioOutput m_output;
-    QMediaPlayer m_player;
+    TaskSlot m_copyWait;
     QTimer m_tick;
 };
 

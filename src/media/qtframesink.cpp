@@ -1,9 +1,6 @@
 #include "media/qtframesink.h"
 
 #include <QMetaObject>
-#include <QMutexLocker>
-
-#include <utility>
 
 namespace nimbra {
 
@@ -27,21 +24,13 @@ QtFrameSink::~QtFrameSink()
 
 void QtFrameSink::offer(const QVideoFrame &frame)
 {
-    QMutexLocker lock(&m_lock);
-    m_newest = frame;
-    if (std::exchange(m_queued, true))
-        return;
-    QMetaObject::invokeMethod(m_worker, [this] { convertNewest(); }, Qt::QueuedConnection);
+    if (m_newest.put(frame))
+        QMetaObject::invokeMethod(m_worker, [this] { convertNewest(); }, Qt::QueuedConnection);
 }
 
 void QtFrameSink::convertNewest()
 {
-    QVideoFrame frame;
-    {
-        QMutexLocker lock(&m_lock);
-        frame = std::exchange(m_newest, QVideoFrame());
-        m_queued = false;
-    }
+    const QVideoFrame frame = m_newest.take();
     m_take(frame.isValid() ? frame.toImage() : QImage());
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/newestonly.h"
+
 #include <QImage>
-#include <QMutex>
 #include <QThread>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -38,9 +39,7 @@ private:
     std::function<void(QImage)> m_take;
     QThread m_thread;
     QObject *m_worker = nullptr; // lives on m_thread
-    QMutex m_lock;
-    QVideoFrame m_newest; // guarded by m_lock
-    bool m_queued = false; // guarded by m_lock
+    NewestOnly<QVideoFrame> m_newest;
 };
 
 } // namespace nimbra

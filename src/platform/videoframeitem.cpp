@@ -4,7 +4,6 @@
 #include "platform/roundedcorners.h"
 
 #include <QMetaObject>
-#include <QMutexLocker>
 #include <QQuickWindow>
 #include <QSGImageNode>
 
@@ -65,24 +64,14 @@ QImage VideoFrameItem::fitted(const QImage &source, const QSize &box, qreal radi
 void VideoFrameItem::offerPicture(QImage picture)
 {
     // A null picture is the player letting go of its picture.
-    QMutexLocker lock(&m_offerLock);
-    m_offered = std::move(picture);
-    if (m_takeQueued)
-        return;
-    m_takeQueued = true;
-    QMetaObject::invokeMethod(this, &VideoFrameItem::takeFrame, Qt::QueuedConnection);
+    if (m_offered.put(std::move(picture)))
+        QMetaObject::invokeMethod(this, &VideoFrameItem::takeFrame, Qt::QueuedConnection);
 }
 
 void VideoFrameItem::takeFrame()
 {
-    QImage picture;
-    {
-        QMutexLocker lock(&m_offerLock);
-        picture = std::exchange(m_offered, QImage());
-        m_takeQueued = false;
-    }
     const bool had = hasFrame();
-    m_source = std::move(picture);
+    m_source = m_offered.take();
     refit();
     if (!m_source.isNull()) {
         ++m_framesShown;

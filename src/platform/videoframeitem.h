@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/newestonly.h"
+
 #include <QImage>
-#include <QMutex>
 #include <QQuickItem>
 #include <QThread>
 
@@ -69,9 +70,7 @@ private:
     QThread m_sinkThread;
     QObject *m_sinkAnchor = nullptr; // lives on m_sinkThread
     QObject *m_sink = nullptr;       // lives on m_sinkThread
-    QMutex m_offerLock;
-    QImage m_offered; // guarded by m_offerLock
-    bool m_takeQueued = false; // guarded by m_offerLock
+    NewestOnly<QImage> m_offered;
     QImage m_source;  // the last frame as it came
     QImage m_picture; // the same at the size shown
     bool m_pictureChanged = false;

@@ -45,6 +45,22 @@ bool isPlainFileName(const QString &id)
         && !id.contains(QLatin1Char('/')) && !id.contains(QLatin1Char('\\')) && !id.contains(QChar(0));
 }
 
+// The copies are the listener's alone, as each file is (0600): the folder
+// is made 0700, and one made open to others by an earlier version is
+// closed. Failures show up at the first save.
+void makePrivateFolder(const QString &path)
+{
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    if (!QFileInfo(path).isDir()) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QDir().mkdir(path, ownerOnly);
+    } else if (QFile::permissions(path) & others) {
+        QFile::setPermissions(path, ownerOnly);
+    }
+}
+
 } // namespace
 
 QString AudioCacheService::defaultCacheDir()
@@ -55,8 +71,8 @@ QString AudioCacheService::defaultCacheDir()
 AudioCacheService::AudioCacheService(QString cacheDir, QObject *parent)
     : QObject(parent), m_cacheDir(std::move(cacheDir))
 {
+    makePrivateFolder(m_cacheDir);
     QDir dir(m_cacheDir);
-    dir.mkpath(u"."_s);
     // Leftovers of a crash. Another running client may be writing its own
     // partial files here right now; only those untouched for a day are
     // surely dead.
@@ -141,7 +157,7 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     QPointer<AudioCacheService> self(this);
     const QString destination = pathFor(id);
     // The folder may have been removed since start; a save makes it again.
-    QDir().mkpath(m_cacheDir);
+    makePrivateFolder(m_cacheDir);
     QTemporaryFile part(m_cacheDir + QLatin1Char('/') + partPrefix + u"XXXXXX"_s + partSuffix);
     if (!part.open())
         throw AudioCacheError::fileSystem(fileErrorText(part));

@@ -26,8 +26,8 @@ public:
 
     static QString defaultCacheDir();
 
-    // Creates the folder (a failure shows up at the first save) and removes
-    // downloads that a crash left unfinished.
+    // Creates the folder, for the listener alone (a failure shows up at the
+    // first save), and removes downloads that a crash left unfinished.
     explicit AudioCacheService(QString cacheDir, QObject *parent = nullptr);
     // The process-wide instance on the default folder.
     static AudioCacheService *shared();

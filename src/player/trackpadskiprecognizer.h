@@ -50,8 +50,6 @@ public:
     // A gesture without phases is under way and waits for idle().
     bool awaitsIdle() const { return m_phaselessOpen; }
 
-    double accumulatedX() const { return m_accumulatedX; }
-
 private:
     Action commit(qint64 nowMs);
     void reset();

@@ -2,6 +2,7 @@
 
 #include "api/apiconfig.h"
 #include "api/boundary.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 #include "account/badgebuilder.h"
 #include "format/russiandate.h"
@@ -24,7 +25,7 @@ ProfileModel::ProfileModel(QObject *parent) : QObject(parent)
     m_auth = StoreRegistry::get<AuthStore>();
     if (m_auth) {
         connect(m_auth, &AuthStore::userChanged, this, &ProfileModel::onUserChanged);
-        connect(m_auth, &AuthStore::tokenChanged, this, &ProfileModel::profileChanged);
+        connect(m_auth->session(), &Session::tokenChanged, this, &ProfileModel::profileChanged);
     }
     m_syncedUserId = user() ? user()->id : QString();
     syncFieldsFromUser();
@@ -152,9 +153,10 @@ void ProfileModel::signOut()
 QCoro::Task<void> ProfileModel::saveAsync()
 {
     QPointer<AuthStore> auth = m_auth;
-    if (!auth || !auth->token() || m_saving)
+    QPointer<Session> session = auth ? auth->session() : nullptr;
+    if (!session || !session->token() || m_saving)
         co_return;
-    const QString token = *auth->token();
+    const QString token = *session->token();
     QPointer<ProfileModel> self(this);
     setSaving(true);
     setErrorText({});
@@ -170,7 +172,7 @@ QCoro::Task<void> ProfileModel::saveAsync()
     // someone else's: it must not become the new session's profile.
     auto tokenReplaced = std::make_shared<bool>(false);
     const QMetaObject::Connection watch
-        = connect(auth, &AuthStore::tokenChanged, auth, [tokenReplaced] { *tokenReplaced = true; });
+        = connect(session, &Session::tokenChanged, session, [tokenReplaced] { *tokenReplaced = true; });
 
     Outcome<UserOut> outcome = co_await runAtBoundary(m_api.patchProfile(token, email, artist));
 

@@ -44,11 +44,6 @@ public:
     explicit ProfileModel(QObject *parent = nullptr);
 
     AuthStore *auth() const { return m_auth; }
-    // Fills the edit fields from the store's profile, as the screen does
-    // when it is shown.
-    // The service client the save uses; tests point it at a fake.
-    void setApi(NimbraApi api) { m_api = std::move(api); }
-
     bool isAvailable() const;
     QString username() const;
     QString initial() const;

@@ -135,6 +135,18 @@ QString SettingsModel::plainHttpRefusal()
     return u"Адрес http допустим только для этого компьютера — укажите https"_s;
 }
 
+QString SettingsModel::refusalOf(const QUrl &url)
+{
+    // The password would cross the network unencrypted.
+    if (ApiConfig::isPlainHttpElsewhere(url))
+        return plainHttpRefusal();
+    const QString scheme = url.scheme().toLower();
+    if (scheme == "https"_L1 || scheme == "http"_L1)
+        return u"Неверный адрес сервера"_s;
+    // A file, a script or another protocol was never a service to talk to.
+    return u"Адрес сервера должен начинаться с https://"_s;
+}
+
 void SettingsModel::setAddressError(const QString &message)
 {
     assignAndNotify(this, m_addressError, message, &SettingsModel::addressErrorChanged);
@@ -143,19 +155,19 @@ void SettingsModel::setAddressError(const QString &message)
 void SettingsModel::reloadAddress()
 {
     setBaseUrlText(ApiConfig::baseUrl().toString());
-    setAddressError(ApiConfig::isConfiguredAddressRefused() ? plainHttpRefusal() : QString());
+    const std::optional<QUrl> refused = ApiConfig::refusedConfiguredAddress();
+    setAddressError(refused ? refusalOf(*refused) : QString());
     emit apiHostChanged();
 }
 
 void SettingsModel::saveAddress()
 {
     const QString text = m_baseUrlText.trimmed();
-    const QUrl url(text);
-    if (text.isEmpty() || !url.isValid())
+    if (text.isEmpty())
         return;
-    // The password would cross the network unencrypted.
-    if (ApiConfig::isPlainHttpElsewhere(url)) {
-        setAddressError(plainHttpRefusal());
+    const QUrl url(text);
+    if (!ApiConfig::isAcceptedBaseUrl(url)) {
+        setAddressError(refusalOf(url));
         return;
     }
     setAddressError(QString());
@@ -166,7 +178,7 @@ void SettingsModel::saveAddress()
     // Only the address in force counts, so another spelling of the same one
     // changes nothing.
     if (!sameOrigin(before, ApiConfig::baseUrl()) && m_auth)
-        m_auth->signOut();
+        m_auth->signOutForAnotherService();
     emit apiHostChanged();
 }
 

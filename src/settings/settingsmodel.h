@@ -55,6 +55,8 @@ public:
     // stored one is not used; empty otherwise.
     QString addressError() const { return m_addressError; }
     static QString plainHttpRefusal();
+    // Why url cannot be the service's address (for one that cannot).
+    static QString refusalOf(const QUrl &url);
     static QString documentationHost();
     // The base address's host, "—" when it has none.
     static QString apiHost();
@@ -80,11 +82,11 @@ public:
 
     // The field shows the stored address again; unsaved text goes.
     Q_INVOKABLE void reloadAddress();
-    // Trimmed text that parses is stored; empty or blank text changes
-    // nothing, and so does plain http to another machine, which is refused
-    // with a message. The field keeps what was typed. An address of another
-    // origin (scheme, host, port) ends the session: its token stays with its
-    // service.
+    // Trimmed text naming an https address, or an http one of this machine,
+    // is stored; empty or blank text changes nothing, and anything else is
+    // refused with a message, the session going on. The field keeps what
+    // was typed. An address of another origin (scheme, host, port) ends the
+    // session: its token stays with its service.
     Q_INVOKABLE void saveAddress();
     Q_INVOKABLE void signOut();
     // The slider moved: the length, and crossfade on when it is above 0.

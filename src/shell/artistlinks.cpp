@@ -29,7 +29,8 @@ void ArtistLinks::open(const QString &name)
         m_player->dismissFullscreen();
     if (m_clips && m_clips->isPresented())
         m_clips->dismiss();
-    // As Navigation opens it: the artist page is the layer over the section.
+    // The artist page is the layer over the section; Navigation follows
+    // the store and sends later pages to the page's own stack.
     if (m_artistNavigation)
         m_artistNavigation->open(name);
 }

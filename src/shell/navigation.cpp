@@ -43,12 +43,6 @@ void Navigation::openSmartPlaylist(const QString &kind)
     push(Page::SmartPlaylist, kind);
 }
 
-void Navigation::openArtist(const QString &name)
-{
-    if (m_artistNavigation)
-        m_artistNavigation->open(name);
-}
-
 void Navigation::push(Page page, const QString &argument)
 {
     const QString trimmed = argument.trimmed();

@@ -12,7 +12,8 @@ namespace nimbra {
 // playlist pages are pushed onto the stack of what is shown: the artist
 // page's own stack while an artist page covers the section, else the stack
 // of the section on screen. The artist page itself is the layer the main
-// window lays over the section; opening it names the artist in the store.
+// window lays over the section, opened by following an artist's name
+// (ArtistLinks), which names the artist in the store.
 // The window's stacks carry out the pushes and pops this object asks for
 // and start afresh (depth 0) whenever their section or artist is made anew.
 class Navigation : public QObject
@@ -49,8 +50,6 @@ public:
     Q_INVOKABLE void openAlbum(const QString &albumId);
     Q_INVOKABLE void openPlaylist(const QString &playlistId);
     Q_INVOKABLE void openSmartPlaylist(const QString &kind);
-    // Shows the artist's page over the section (a blank name is ignored).
-    Q_INVOKABLE void openArtist(const QString &name);
     // Pops the page on top of the stack shown; on an artist page's root it
     // closes the artist page; on a section's root it does nothing.
     Q_INVOKABLE void back();

@@ -1,6 +1,7 @@
 #include "shell/rootviewmodel.h"
 
 #include "account/keychainhelper.h"
+#include "api/session.h"
 #include "api/storeregistry.h"
 
 #include <QNetworkInformation>
@@ -82,7 +83,7 @@ void RootViewModel::onTokenLoaded()
     m_keyringWait.cancel();
     // Decided before the screen is, so that a saved token never lets the
     // sign-in form through, not even for one change.
-    const auto token = m_auth->token();
+    const auto token = m_auth->session()->token();
     if (token && !m_auth->canUseApp()) {
         m_phase = Phase::Restoring;
         restoreSavedSession(*token, m_restore.renew());
@@ -129,14 +130,18 @@ QCoro::Task<void> RootViewModel::restoreSavedSession(QString token, CancelToken 
             co_return;
         // Signed in, or the token was refused (the store signed out
         // without a message), or someone else's session stands now.
-        if (auth->canUseApp() || !auth->error() || (auth->token() && *auth->token() != token)) {
+        const std::optional<QString> &held = auth->session()->token();
+        if (auth->canUseApp() || !auth->error() || (held && *held != token)) {
             m_failures = 0;
             m_restore.finish(cancel);
             setPhase(Phase::Settled);
             co_return;
         }
         ++m_failures;
-        m_errorText = *auth->error();
+        if (m_errorText != *auth->error()) {
+            m_errorText = *auth->error();
+            emit errorTextChanged();
+        }
         setPhase(Phase::Offline);
         watchNetwork();
 

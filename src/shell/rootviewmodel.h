@@ -34,7 +34,7 @@ class RootViewModel : public QObject
     Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
     Q_PROPERTY(bool isOffline READ isOffline NOTIFY launchStateChanged)
     Q_PROPERTY(bool isRetrying READ isRetrying NOTIFY launchStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY launchStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool showsUnsavedNotice READ showsUnsavedNotice NOTIFY unsavedNoticeChanged)
     Q_PROPERTY(bool isWaitingForKeyring READ isWaitingForKeyring NOTIFY launchStateChanged)
     Q_PROPERTY(bool showsUnreadNotice READ showsUnreadNotice NOTIFY unreadNoticeChanged)
@@ -82,6 +82,7 @@ public:
 signals:
     void screenChanged();
     void launchStateChanged();
+    void errorTextChanged();
     void unsavedNoticeChanged();
     void unreadNoticeChanged();
 

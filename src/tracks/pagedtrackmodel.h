@@ -31,8 +31,6 @@ public:
     PagedTrackModel(PageLoader loader, TrackStores stores, QObject *parent = nullptr);
     ~PagedTrackModel() override;
 
-    void setLoader(PageLoader loader) { m_loader = std::move(loader); }
-
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 

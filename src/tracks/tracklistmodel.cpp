@@ -5,6 +5,7 @@
 #include "collection/ratingsstore.h"
 #include "format/durationtext.h"
 #include "player/playerstore.h"
+#include "tracks/rowtext.h"
 #include "tracks/trackactions.h"
 
 using namespace Qt::StringLiterals;
@@ -45,11 +46,11 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case TitleRole:
-        return m_tracks.text(row, TrackRows::Title);
+        return rowText(m_tracks.text(row, TrackRows::Title));
     case TrackIdRole:
         return m_tracks.text(row, TrackRows::Id);
     case ArtistRole:
-        return m_tracks.artist(row);
+        return rowText(m_tracks.artist(row));
     case CoverUrlRole:
         return ApiConfig::resolvedText(
             m_tracks.hasText(row, TrackRows::Cover) ? std::optional(m_tracks.text(row, TrackRows::Cover)) : std::nullopt);
@@ -168,8 +169,11 @@ void TrackListModel::setLoadState(LoadState state)
 {
     if (m_loadState == state)
         return;
+    const bool textChanged = m_loadState.errorText != state.errorText;
     m_loadState = std::move(state);
     emit loadStateChanged();
+    if (textChanged)
+        emit errorTextChanged();
 }
 
 QString TrackListModel::signInPrompt() const

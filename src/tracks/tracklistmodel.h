@@ -25,7 +25,7 @@ class TrackListModel : public QAbstractListModel
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(int loadState READ loadStateValue NOTIFY loadStateChanged)
-    Q_PROPERTY(QString errorText READ errorText NOTIFY loadStateChanged)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY loadStateChanged)
     Q_PROPERTY(QString signInPrompt READ signInPrompt WRITE setSignInPrompt NOTIFY signInPromptChanged)
     // The alert's title: "Нужен вход", or "Ошибка" for a failed request.
@@ -107,6 +107,7 @@ public:
 signals:
     void countChanged();
     void loadStateChanged();
+    void errorTextChanged();
     void signInPromptChanged();
 
 protected:

@@ -147,11 +147,9 @@ QCoro::Task<void> OtaUpdateStore::downloadAndInstallAsync()
     if (!m_manifest || m_downloading)
         co_return;
     const QUrl url(m_manifest->downloadUrl, QUrl::StrictMode);
-    if (!url.isValid())
-        co_return;
-    // A file on this machine, or a path with no server, parses as an
-    // address and can never be fetched: say so, or the button does nothing.
-    if (url.isRelative() || url.host().isEmpty()) {
+    // Text that does not parse, a file on this machine or a path with no
+    // server can never be fetched: say so, or the button does nothing.
+    if (!url.isValid() || url.isRelative() || url.host().isEmpty()) {
         setErrorText(UpdateDownload::failureText(u"неверный адрес загрузки"_s));
         co_return;
     }

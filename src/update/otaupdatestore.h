@@ -60,8 +60,7 @@ public:
     QString build() const;
     QString versionLine() const;
 
-    // The running build's number; the build's own unless a test sets one.
-    qint64 currentBuild() const { return m_currentBuild; }
+    // The running build's number is the build's own unless a test sets one.
     void setCurrentBuild(qint64 build) { m_currentBuild = build; }
     // Who opens the downloaded file; the desktop unless a test sets one.
     void setFileOpener(FileOpener opener) { m_opener = std::move(opener); }

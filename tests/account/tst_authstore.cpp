@@ -32,13 +32,17 @@ class TstAuthStore : public QObject
 private:
     std::unique_ptr<FakeHttpServer> m_server;
     // The profile answer for each bearer token; anything else is refused.
-    QMap<QString, FakeResponse> m_profiles;
+    QMap<QString, FakeHttpServer::Handler> m_profiles;
     QMutex m_profilesMutex;
 
     void answerProfile(const QString &token, FakeResponse response)
     {
+        answerProfile(token, [response](const RecordedRequest &) { return response; });
+    }
+    void answerProfile(const QString &token, FakeHttpServer::Handler answer)
+    {
         const QMutexLocker lock(&m_profilesMutex);
-        m_profiles.insert(u"Bearer "_s + token, response);
+        m_profiles.insert(u"Bearer "_s + token, std::move(answer));
     }
 
     QList<RecordedRequest> requestsTo(const QString &path) const
@@ -56,9 +60,12 @@ private slots:
         initTestEnvironment();
         m_server = startFakeService();
         m_server->on(u"GET"_s, kMePath, [this](const RecordedRequest &request) {
-            const QMutexLocker lock(&m_profilesMutex);
-            return m_profiles.value(
-                request.header(u"authorization"_s), FakeResponse {401, R"({"detail": "Not authenticated"})"});
+            FakeHttpServer::Handler answer;
+            {
+                const QMutexLocker lock(&m_profilesMutex);
+                answer = m_profiles.value(request.header(u"authorization"_s));
+            }
+            return answer ? answer(request) : FakeResponse {401, R"({"detail": "Not authenticated"})"};
         });
     }
 
@@ -100,7 +107,7 @@ private slots:
         answerProfile(u"saved"_s, FakeResponse {status, body});
         AuthSession session("saved");
         AuthStore &auth = *session.auth;
-        QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
+        QCOMPARE(auth.session()->token(), std::optional<QString>(u"saved"_s));
         QVERIFY(!auth.canUseApp());
 
         QSignalSpy canUse(&auth, &AuthStore::canUseAppChanged);
@@ -111,7 +118,7 @@ private slots:
         QCOMPARE(auth.isSignedIn(), signedIn);
         QCOMPARE(canUse.size(), signedIn ? 1 : 0);
         QCOMPARE((auth.user() ? auth.user()->username : QString()), signedIn ? u"ann"_s : QString());
-        QCOMPARE(auth.token().has_value(), signedIn);
+        QCOMPARE(auth.session()->token().has_value(), signedIn);
         // Only a refused token is deleted; an outage or a fault of the
         // service must not sign the listener out for good.
         QCOMPARE(session.savedToken(), savedTokenKept ? std::optional<QByteArray>("saved") : std::nullopt);
@@ -134,7 +141,7 @@ private slots:
 
         AuthSession session("saved");
         QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));
-        QCOMPARE(session.auth->token(), std::nullopt);
+        QCOMPARE(session.auth->session()->token(), std::nullopt);
         QCOMPARE(session.auth->error(), std::optional<QString>(u"Не удалось подключиться к серверу"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
     }
@@ -158,7 +165,7 @@ private slots:
         // The profile was fetched while the sign-in still counted as loading.
         QCOMPARE(requestsTo(kMePath).size(), 1);
         QVERIFY(auth.isSignedIn());
-        QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
+        QCOMPARE(auth.session()->token(), std::optional<QString>(u"fresh"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
 
         // Registration sends its fields unchanged.
@@ -182,7 +189,7 @@ private slots:
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
         QCOMPARE(auth.error(), std::optional<QString>(u"Неверный пароль"_s));
         QVERIFY(!auth.isLoading());
-        QCOMPARE(auth.token(), std::optional<QString>(u"saved"_s));
+        QCOMPARE(auth.session()->token(), std::optional<QString>(u"saved"_s));
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
         QCOMPARE(requestsTo(kMePath).size(), 0);
 
@@ -203,7 +210,7 @@ private slots:
         AuthStore &auth = *session.auth;
 
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
-        QCOMPARE(auth.token(), std::nullopt);
+        QCOMPARE(auth.session()->token(), std::nullopt);
         QVERIFY(!auth.isLoading());
         QVERIFY(!auth.canUseApp());
         QCOMPARE(auth.error(), std::optional<QString>(u"Ошибка сервера (500)"_s));
@@ -226,7 +233,8 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        answerProfile(u"former"_s, FakeResponse {status, body, "application/json", 600});
+        AnswerGate former;
+        answerProfile(u"former"_s, former.hold(FakeResponse {status, body}));
         answerProfile(u"fresh"_s, FakeResponse {200, userJson(u"ann"_s)});
         m_server->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("fresh")});
         AuthSession session("former");
@@ -235,11 +243,12 @@ private slots:
         QCoro::Task<void> late = auth.refreshProfileAsync(u"former"_s);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"pw"_s));
         QVERIFY(auth.isSignedIn());
+        former.open();
         QCoro::waitFor(std::move(late));
 
         QVERIFY(auth.isSignedIn());
         QCOMPARE(auth.user()->username, u"ann"_s);
-        QCOMPARE(auth.token(), std::optional<QString>(u"fresh"_s));
+        QCOMPARE(auth.session()->token(), std::optional<QString>(u"fresh"_s));
         QCOMPARE(auth.error(), std::nullopt);
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("fresh"));
     }
@@ -269,7 +278,7 @@ private slots:
         session.secrets->setHeld(false);
         session.waitUntilLoaded();
 
-        QCOMPARE(auth.token(), signIn ? std::optional<QString>(u"fresh"_s) : std::nullopt);
+        QCOMPARE(auth.session()->token(), signIn ? std::optional<QString>(u"fresh"_s) : std::nullopt);
         QCOMPARE(auth.isSignedIn(), signIn);
         QCOMPARE(session.savedToken(), signIn ? std::optional<QByteArray>("fresh") : std::nullopt);
     }
@@ -281,7 +290,7 @@ private slots:
         AuthStore &auth = *session.auth;
         // A start without a saved token asks nothing.
         QVERIFY(auth.isTokenLoaded());
-        QCOMPARE(auth.token(), std::nullopt);
+        QCOMPARE(auth.session()->token(), std::nullopt);
         QVERIFY(!auth.canUseApp());
         QCOMPARE(m_server->requestCount(), 0);
         QCoro::waitFor(auth.loginAsync(u"ann"_s, u"wrong"_s));
@@ -311,7 +320,7 @@ private slots:
         QVERIFY(auth.isSignedIn());
         const int requestsBefore = m_server->requestCount();
 
-        QSignalSpy token(&auth, &AuthStore::tokenChanged);
+        QSignalSpy token(auth.session(), &Session::tokenChanged);
         QSignalSpy user(&auth, &AuthStore::userChanged);
         auth.signOut();
         QCOMPARE(token.size(), 1);

@@ -1,6 +1,9 @@
 // The token item in the desktop's real Secret Service (gnome-keyring on
 // the test script's private session bus).
+#include "account/authstore.h"
 #include "account/keychainhelper.h"
+#include "api/apiconfig.h"
+#include "api/session.h"
 
 #include "testenv.h"
 
@@ -136,6 +139,28 @@ private slots:
         KeychainHelper afterDelete(KeychainHelper::systemStore());
         QCOMPARE(QCoro::waitFor(afterDelete.loadToken()), std::nullopt);
         QVERIFY(!searchItems().output.contains(u"access_token"_s));
+    }
+
+    // A run given another service's address neither uses the saved sign-in
+    // nor forgets it, not even when its guest goes back to the sign-in
+    // screen: the next start with the token's own address finds it.
+    void runForAnotherServiceLeavesTheItem()
+    {
+        const QString token = u"nimbra-%1"_s.arg(QRandomGenerator::global()->generate64(), 0, 16);
+        const QUrl issuer(u"https://a.example"_s);
+        KeychainHelper keychain(KeychainHelper::systemStore());
+        QCoro::waitFor(keychain.saveToken(token, issuer));
+        for (const QUrl &address : {QUrl(u"https://b.example"_s), issuer}) {
+            ApiConfig::setRunBaseUrl(address);
+            Session session;
+            AuthStore auth(&keychain, &session);
+            QCoro::waitFor(auth.waitUntilTokenLoaded());
+            QCOMPARE(session.token(), address == issuer ? std::optional(token) : std::nullopt);
+            auth.continueAsGuest();
+            auth.signOut();
+            QCoro::waitFor(keychain.settled());
+            QCOMPARE(searchItems().output.contains(u"secret = "_s + token), address != issuer);
+        }
     }
 };
 

@@ -146,8 +146,7 @@ private slots:
     // each way.
     void loadingDisablesButton()
     {
-        m_server->on(
-            u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})", "application/json", 200});
+        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Неверный пароль"})"});
         AuthSession session;
         StoreRegistry::set(session.auth.get());
         LoginFormModel form;

@@ -211,7 +211,8 @@ private slots:
 
     void busyWhileSigningIn()
     {
-        m_server->on(u"POST"_s, kLoginPath, FakeResponse {401, R"({"detail": "Нет"})", "application/json", 400});
+        AnswerGate refusal;
+        m_server->on(u"POST"_s, kLoginPath, refusal.hold(FakeResponse {401, R"({"detail": "Нет"})"}));
         QmlScene scene(m_scene.engine(), kLoginView, QSize(900, 640));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QQuickItem *submit = scene.item(u"submitButton"_s);
@@ -227,6 +228,7 @@ private slots:
         for (const char *name : {"modeSwitch", "qrButton", "guestButton", "usernameField", "passwordField"})
             QVERIFY2(scene.item(QString::fromLatin1(name))->isEnabled(), name);
 
+        refusal.open();
         QTRY_VERIFY(!auth().isLoading());
         QVERIFY(isStill(spinner));
         QVERIFY(submit->isEnabled());
@@ -308,12 +310,14 @@ private slots:
 
         // The retry gets a code that stays.
         m_server->on(u"GET"_s, kQrStatus, FakeResponse {200, R"({"status": "pending"})"});
+        AnswerGate code;
         m_server->on(u"POST"_s, kQrInitPath,
-            FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})", "application/json", 150});
+            code.hold(FakeResponse {200, R"({"qr_token": "q-7f3a9c21", "expires_in_seconds": 300})"}));
         auth().setClock(&m_endlessPause);
         const int before = requestsTo(kQrInitPath);
         QVERIFY(click(scene.window(), scene.find(u"retryButton"_s)));
         QTRY_VERIFY(spins(scene.find(u"creatingSpinner"_s)));
+        code.open();
         QTRY_VERIFY(isShown(scene.find(u"showingFace"_s)));
         QVERIFY(!failed->isVisible());
         QCOMPARE(requestsTo(kQrInitPath), before + 1);

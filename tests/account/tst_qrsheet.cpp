@@ -107,10 +107,12 @@ private slots:
         StoreRegistry::set(&auth);
         QrSheetModel sheet;
         QSignalSpy close(&sheet, &QrSheetModel::closeRequested);
+        QSignalSpy texts(&sheet, &QrSheetModel::errorTextChanged);
 
         sheet.start();
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Failed);
         QCOMPARE(sheet.errorText(), text);
+        QCOMPARE(texts.count(), 1);
         QVERIFY(sheet.qrLink().isEmpty());
         QVERIFY(!sheet.isWaiting());
 
@@ -127,6 +129,7 @@ private slots:
         sheet.retry();
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QVERIFY(sheet.errorText().isEmpty());
+        QCOMPARE(texts.count(), 2);
         QTRY_COMPARE(sheet.phase(), QrSheetModel::Showing);
         QCOMPARE(requestsTo(kQrInitPath), asked + 1);
         QCOMPARE(close.count(), 0);
@@ -163,7 +166,8 @@ private slots:
     void confirmedScanClosesOnceSignedIn()
     {
         m_server->on(u"GET"_s, kStatus, FakeResponse {200, R"({"status": "confirmed", "access_token": "tok"})"});
-        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"anna"_s), "application/json", 200});
+        AnswerGate profile;
+        m_server->on(u"GET"_s, kMePath, profile.hold(FakeResponse {200, userJson(u"anna"_s)}));
         AuthSession session;
         AuthStore &auth = *session.auth;
         auth.setClock(&m_noPause);
@@ -180,6 +184,7 @@ private slots:
         QTRY_VERIFY(auth.hasToken());
         QCOMPARE(sheet.phase(), QrSheetModel::Creating);
         QCOMPARE(close.count(), 0);
+        profile.open();
         QTRY_COMPARE(close.count(), 1);
         QVERIFY(auth.isSignedIn());
         QCOMPARE(phases, (QList<QrSheetModel::Phase> {QrSheetModel::Showing, QrSheetModel::Creating}));

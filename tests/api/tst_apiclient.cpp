@@ -1,6 +1,7 @@
 // The transport under the typed client, and the typed client's own rules;
 // the request shape of every endpoint is checked end to end against the
 // local service.
+#include "api/answerdecoding.h"
 #include "api/apiclient.h"
 #include "api/apiconfig.h"
 #include "api/apierror.h"
@@ -14,6 +15,7 @@
 #include "api/nimbraapi.h"
 
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QSettings>
 #include <QTcpServer>
 #include <QtTest>
@@ -126,6 +128,22 @@ private:
 
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
+
+// A decoder that holds its worker until the test lets it end.
+QSemaphore decodingStarted;
+QSemaphore decodingMayEnd;
+QByteArray heldDecode(const QByteArray &body)
+{
+    decodingStarted.release();
+    decodingMayEnd.acquire();
+    return body;
+}
+
+QCoro::Task<void> decodeInto(
+    QByteArray body, CancelToken cancel, std::shared_ptr<std::optional<TaskOutcome<QByteArray>>> into)
+{
+    *into = co_await nimbra::test::detail::capture(decodeAnswer<QByteArray, &heldDecode>(std::move(body), std::move(cancel)));
+}
 
 // The listener never sees the network layer's English texts.
 bool isRussianOnly(const QString &text)
@@ -247,6 +265,8 @@ private slots:
         QTest::newRow("create a playlist") << 0;
         QTest::newRow("add to a playlist") << 1;
         QTest::newRow("add a favourite") << 2;
+        QTest::newRow("remove a favourite") << 3;
+        QTest::newRow("put something") << 4;
     }
 
     void changeIsSentOnceWhenItsAnswerIsLost()
@@ -261,8 +281,12 @@ private slots:
             error = outcomeOf(m_api.createPlaylist(u"Mix"_s, u"tok"_s)).error;
         else if (change == 1)
             error = outcomeOf(m_api.addTrackToPlaylist(u"p1"_s, u"t1"_s, u"tok"_s)).error;
-        else
+        else if (change == 2)
             error = outcomeOf(m_api.addFavorite(u"t1"_s, u"tok"_s)).error;
+        else if (change == 3)
+            error = outcomeOf(m_api.removeFavorite(u"t1"_s, u"tok"_s)).error;
+        else
+            error = send(m_client, u"api/v1/x"_s, u"PUT"_s, {}, QByteArray("{}"), u"tok"_s).error;
         QVERIFY(waitUntilIdle());
         ApiConfig::setBaseUrl(m_server->baseUrl());
         QCOMPARE(closing.reads, 1);
@@ -276,23 +300,48 @@ private slots:
         }
     }
 
-    void tokenStaysWithTheBaseOrigin_data()
+    // A redirect takes the token only within its origin; a change is not
+    // followed out of it at all, whatever the status asks.
+    void redirectsStayWithTheBaseOrigin_data()
     {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<int>("status");
         QTest::addColumn<bool>("otherPort");
-        QTest::newRow("same origin keeps it") << false;
-        QTest::newRow("another port drops it") << true;
+        QTest::newRow("a read, same origin keeps the token") << u"GET"_s << 302 << false;
+        QTest::newRow("a read, another port drops it") << u"GET"_s << 302 << true;
+        QTest::newRow("a change, same origin keeps its body") << u"POST"_s << 307 << false;
+        QTest::newRow("a change, another port") << u"POST"_s << 307 << true;
+        QTest::newRow("a change seen other, another port") << u"POST"_s << 303 << true;
+        QTest::newRow("PUT, another port") << u"PUT"_s << 308 << true;
+        QTest::newRow("PATCH, another port") << u"PATCH"_s << 307 << true;
+        QTest::newRow("DELETE, another port") << u"DELETE"_s << 301 << true;
     }
 
-    void tokenStaysWithTheBaseOrigin()
+    void redirectsStayWithTheBaseOrigin()
     {
+        QFETCH(QString, method);
+        QFETCH(int, status);
         QFETCH(bool, otherPort);
         FakeHttpServer second;
         FakeHttpServer &target = otherPort ? second : *m_server;
         const QByteArray location = target.baseUrl().toString().toUtf8() + "/landing";
-        m_server->on(u"GET"_s, u"/api/v1/moved"_s, FakeResponse {302, {}, "text/plain", 0, false, {{"Location", location}}});
-        target.on(u"GET"_s, u"/landing"_s, FakeResponse {200, "{}"});
-        QVERIFY(send(m_client, u"api/v1/moved"_s, u"GET"_s, {}, {}, u"tok"_s).value);
+        m_server->on(method, u"/api/v1/moved"_s, FakeResponse {status, {}, "text/plain", false, {{"Location", location}}});
+        target.setFallback([](const RecordedRequest &) { return FakeResponse {200, "{}"}; });
+        const bool change = method != u"GET";
+        const std::optional<QByteArray> body = change ? std::optional<QByteArray>("{\"a\": 1}") : std::nullopt;
+        const TaskOutcome<QByteArray> outcome = send(m_client, u"api/v1/moved"_s, method, {}, body, u"tok"_s);
+        if (change && otherPort) {
+            const ApiError error = apiError(outcome);
+            QCOMPARE(error.networkFailure(), ApiError::NetworkFailure::RedirectedElsewhere);
+            QVERIFY(isRussianOnly(error.description()));
+            QVERIFY(waitUntilIdle());
+            QCOMPARE(second.requestCount(), 0);
+            return;
+        }
+        QVERIFY(outcome.value);
         QCOMPARE(target.lastRequest().path, u"/landing"_s);
+        QCOMPARE(target.lastRequest().method, method);
+        QCOMPARE(target.lastRequest().body, body.value_or(QByteArray()));
         QCOMPARE(target.lastRequest().hasHeader(u"Authorization"_s), !otherPort);
     }
 
@@ -411,7 +460,9 @@ private slots:
     {
         QFETCH(int, idleMs);
         QFETCH(int, transferMs);
-        m_server->on(u"GET"_s, u"/api/v1/slow"_s, FakeResponse {200, "{}", "application/json", 1000});
+        // Held until the client has given up on it.
+        AnswerGate late;
+        m_server->on(u"GET"_s, u"/api/v1/slow"_s, late.hold(FakeResponse {200, "{}"}));
         const ApiClient client(
             ApiClient::Limits {std::chrono::milliseconds(idleMs), std::chrono::milliseconds(transferMs)});
         const ApiError error = apiError(send(client, u"api/v1/slow"_s));
@@ -422,7 +473,7 @@ private slots:
 
     void transportFailuresAreNetworkErrors()
     {
-        m_server->on(u"GET"_s, u"/api/v1/drop"_s, FakeResponse {200, "", "application/json", 0, true});
+        m_server->on(u"GET"_s, u"/api/v1/drop"_s, FakeResponse {200, "", "application/json", true});
         const ApiError dropped = apiError(send(m_client, u"api/v1/drop"_s));
         QCOMPARE(dropped.kind(), ApiError::Kind::Network);
         QVERIFY(!dropped.isCancelled());
@@ -515,6 +566,20 @@ private slots:
                             : outcomeOf(m_api.featuredArtistNames()).errorAs<DecodingError>();
         QVERIFY(error);
         QCOMPARE(error->description(), message);
+    }
+
+    // A load let go of while a worker decodes its answer gets no records.
+    void cancelledWhileDecodingGetsNothing()
+    {
+        const CancelToken cancel;
+        const auto outcome = std::make_shared<std::optional<TaskOutcome<QByteArray>>>();
+        decodeInto(QByteArray(kDecodeOnWorkerFrom, 'x'), cancel, outcome);
+        QVERIFY(decodingStarted.tryAcquire(1, 20000));
+        cancel.cancel();
+        decodingMayEnd.release();
+        QTRY_VERIFY(outcome->has_value());
+        QVERIFY(!(*outcome)->value);
+        QVERIFY(apiError(**outcome).isCancelled());
     }
 
     void idStaysOneSegment_data()

@@ -2,6 +2,7 @@
 #include "api/nimbraapi.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
@@ -113,18 +114,21 @@ private slots:
     void cancelledCallStopsPaging()
     {
         CancelToken cancel;
-        m_server->on(u"GET"_s, u"/api/v1/tracks"_s, [](const RecordedRequest &r) {
+        // Page 2 is still on its way when the call is cancelled.
+        AnswerGate laterPages;
+        const auto answer = [](const RecordedRequest &r) {
             const int page = queryNumber(r, u"page"_s);
-            FakeResponse response = jsonResponse(trackPageBody(tracksJson({u"t%1"_s.arg(page)}), 100, page, 1000, 100));
-            // Page 2 is still on its way when the call is cancelled.
-            response.delayMs = page >= 2 ? 500 : 0;
-            return response;
-        });
+            return jsonResponse(trackPageBody(tracksJson({u"t%1"_s.arg(page)}), 100, page, 1000, 100));
+        };
+        m_server->on(u"GET"_s, u"/api/v1/tracks"_s,
+            laterPages.holdAnswersOf(answer, [](const RecordedRequest &r) { return queryNumber(r, u"page"_s) >= 2; }));
         auto task = NimbraApi().fetchAllTracksBrief(std::nullopt, cancel);
         QTRY_COMPARE(m_server->requestCount(), 2);
         cancel.cancel();
         const auto error = outcomeOf(std::move(task)).errorAs<ApiError>();
         QVERIFY(error && error->isCancelled());
+        laterPages.open();
+        QVERIFY(waitUntilIdle());
         QCOMPARE(m_server->requestCount(), 2);
     }
 };

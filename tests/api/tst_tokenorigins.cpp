@@ -7,10 +7,12 @@
 #include "player/audiocacheservice.h"
 
 #include "authsession.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,7 +87,7 @@ private slots:
         AuthSession session;
         QCoro::waitFor(session.auth->loginAsync(u"listener"_s, u"pw"_s));
         QVERIFY(session.auth->isSignedIn());
-        verifyOnlyTheIssuerGetsIt(*session.auth->token(), address, sameOrigin);
+        verifyOnlyTheIssuerGetsIt(*session.session->token(), address, sameOrigin);
     }
 
     // The keychain holds the token alone: it belongs to the service that
@@ -100,41 +102,47 @@ private slots:
 
     // At start a saved token counts only where its issuer is the address
     // in force (the settings', or the command line's for that run): else it
-    // goes, unsent, as on a new address in the settings. An earlier build's
-    // token was issued by the address then in the settings.
+    // is neither sent nor forgotten, and the listener signs in for the run.
+    // An earlier build's token, or one whose service item names no host, was
+    // issued by the address then in the settings.
     void savedTokenOfAnotherServiceIsNeverSent_data()
     {
-        QTest::addColumn<bool>("savedWithOrigin");
-        QTest::addColumn<bool>("otherForTheRun");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("its service") << true << false << true;
-        QTest::newRow("another service for the run") << true << true << false;
-        QTest::newRow("earlier build's, the settings' service") << false << false << true;
-        QTest::newRow("earlier build's, another service for the run") << false << true << false;
+        QTest::addColumn<QByteArray>("origin"); // the item saved with the token; empty: none
+        QTest::addColumn<bool>("otherInSettings");
+        QTest::addColumn<QString>("forTheRun"); // "issuer", "other" or none
+        QTest::addColumn<bool>("used");
+        const QByteArray issuer = m_issuer->baseUrl().toString().toUtf8();
+        QTest::newRow("its service") << issuer << false << QString() << true;
+        QTest::newRow("another service for the run") << issuer << false << u"other"_s << false;
+        QTest::newRow("its service for the run, another in the settings") << issuer << true << u"issuer"_s << true;
+        QTest::newRow("earlier build's, the settings' service") << QByteArray() << false << QString() << true;
+        QTest::newRow("earlier build's, another service for the run") << QByteArray() << false << u"other"_s << false;
+        QTest::newRow("a service item without a host") << QByteArray("/api/v1") << false << QString() << true;
     }
 
     void savedTokenOfAnotherServiceIsNeverSent()
     {
-        QFETCH(bool, savedWithOrigin);
-        QFETCH(bool, otherForTheRun);
-        QFETCH(bool, kept);
-        if (otherForTheRun)
-            ApiConfig::setRunBaseUrl(m_other->baseUrl());
+        QFETCH(QByteArray, origin);
+        QFETCH(bool, otherInSettings);
+        QFETCH(QString, forTheRun);
+        QFETCH(bool, used);
+        if (otherInSettings)
+            ApiConfig::setBaseUrl(m_other->baseUrl());
+        if (!forTheRun.isEmpty())
+            ApiConfig::setRunBaseUrl((forTheRun == u"other" ? m_other : m_issuer)->baseUrl());
         m_issuer->clearRequests();
         m_other->clearRequests();
-        const std::optional<QByteArray> origin
-            = savedWithOrigin ? std::optional(m_issuer->baseUrl().toString().toUtf8()) : std::nullopt;
-        AuthSession session("saved", false, origin);
-        QCOMPARE(session.auth->hasToken(), kept);
-        if (kept)
+        AuthSession session("saved", false, origin.isEmpty() ? std::nullopt : std::optional(origin));
+        QCOMPARE(session.auth->hasToken(), used);
+        if (used)
             QCoro::waitFor(session.auth->refreshProfileAsync(u"saved"_s));
-        QCOMPARE(session.auth->isSignedIn(), kept);
-        QCOMPARE(session.savedToken().has_value(), kept);
-        QCOMPARE(session.secrets->itemCount(), kept ? int(savedWithOrigin) + 1 : 0);
-        QCOMPARE(m_issuer->requestCount(), kept ? 1 : 0);
+        QCOMPARE(session.auth->isSignedIn(), used);
+        QCOMPARE(m_issuer->requestCount(), used ? 1 : 0);
         for (const RecordedRequest &request : m_other->requests())
             QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
-        ApiConfig::setBaseUrl(m_issuer->baseUrl());
+        // Untouched, for the next start with its own address.
+        QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
+        QCOMPARE(session.secrets->itemCount(), origin.isEmpty() ? 1 : 2);
     }
 
     // A track file on another host is fetched, but without the token.
@@ -148,10 +156,33 @@ private slots:
         QTemporaryDir folder;
         AudioCacheService cache(folder.path());
         const QUrl file(m_other->baseUrl().toString() + u"/media/x.mp3"_s);
-        const auto saved = outcomeOf(cache.downloadTrack(u"x"_s, file, session.auth->token()));
+        const auto saved = outcomeOf(cache.downloadTrack(u"x"_s, file, session.session->token()));
         QVERIFY(saved.value.has_value());
         QCOMPARE(m_other->requestCount(), 1);
         QVERIFY(!m_other->lastRequest().hasHeader(u"authorization"_s));
+    }
+
+    // The token belongs to the service that was asked for it, even when the
+    // address moved while it answered.
+    void tokenIsBoundToTheServiceAsked()
+    {
+        AnswerGate gate;
+        m_issuer->on(u"POST"_s, kLoginPath, gate.hold(FakeResponse {200, tokenJson("answered-late")}));
+        const auto restore = qScopeGuard([this] {
+            m_issuer->on(u"POST"_s, kLoginPath, FakeResponse {200, tokenJson("issued")});
+        });
+        AuthSession session;
+        m_issuer->clearRequests();
+        m_other->clearRequests();
+        session.auth->login(u"listener"_s, u"pw"_s);
+        QTRY_COMPARE(m_issuer->requestsTo(kLoginPath), 1);
+        ApiConfig::setBaseUrl(m_other->baseUrl());
+        gate.open();
+        QTRY_VERIFY(!session.auth->isLoading());
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(m_other->requestsTo(kMePath), 1);
+        for (const RecordedRequest &request : m_other->requests())
+            QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
     }
 };
 

@@ -62,7 +62,7 @@ private slots:
         QTRY_VERIFY((view = m_rig.item(u"artistPage"_s)));
         auto *page = view->findChild<ArtistPageModel *>(u"artistPageModel"_s);
         QVERIFY(page);
-        QTRY_COMPARE_WITH_TIMEOUT(page->loadStateValue(), int(LoadState::Loaded), 20000);
+        QTRY_COMPARE(page->loadStateValue(), int(LoadState::Loaded));
         // Only meaningful for a page with far more albums than fit.
         QVERIFY2(page->artAlbums()->count() > kFirstVisitCovers, qPrintable(QString::number(page->artAlbums()->count())));
         QTRY_VERIFY(!anyImageLoading(view));

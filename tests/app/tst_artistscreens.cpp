@@ -226,7 +226,7 @@ private slots:
         QVERIFY(page()->tracksExpanded());
 
         // "Назад" on the page itself closes it.
-        m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
+        m_rig.click(findItem(m_rig.item(u"artistPage"_s), u"backButton"_s));
         QTRY_VERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
     }
 
@@ -247,7 +247,7 @@ private slots:
         m_rig.click(findItem(trackRow(row), u"trackFavorite"_s));
         QTRY_VERIFY(trackRow(row) && trackRow(row)->property("isFavorite").toBool());
 
-        m_rig.click(findItem(m_rig.item(u"artistBackBar"_s), u"backButton"_s));
+        m_rig.click(findItem(m_rig.item(u"artistPage"_s), u"backButton"_s));
         QTRY_VERIFY(m_rig.app()->artistNavigation()->presentedArtistName().isNull());
         open(artist, LoadState::Loaded);
         scrollTo(ArtistPageRows::Kind::Track, row);

@@ -21,6 +21,7 @@
 #include "screentest.h"
 #include "testenv.h"
 
+#include <QElapsedTimer>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -31,6 +32,16 @@
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// How long real audio may take to start, land a seek or change tracks: the
+// first track of a run loads the media stack and wakes the idle sink, and a
+// sanitizer build on a busy machine is many times slower than a quiet one.
+// A wait ends as soon as its event comes.
+constexpr int kAudioMs = 30000;
+
+} // namespace
 
 class TestPlayerEndToEnd : public QObject
 {
@@ -68,7 +79,7 @@ class TestPlayerEndToEnd : public QObject
         failOnQmlWarnings();
         m_app = std::make_unique<AppContext>(environment);
         QVERIFY(m_app->start());
-        QVERIFY(QTest::qWaitForWindowExposed(window()));
+        QVERIFY(QTest::qWaitForWindowExposed(window(), nimbra::test::kEventLimitMs));
         QTRY_VERIFY(item(u"loginView"_s));
         m_app->auth()->login(u"demo"_s, u"demo12345"_s);
         QTRY_VERIFY(item(u"mainView"_s));
@@ -91,7 +102,7 @@ class TestPlayerEndToEnd : public QObject
     void waitForLitLine(int index)
     {
         QObject *model = item(u"lyricsPanel"_s)->findChild<QObject *>(u"lyricsModel"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(model->property("activeIndex").toInt(), index, 15000);
+        QTRY_COMPARE(model->property("activeIndex").toInt(), index);
         QTRY_VERIFY(!item(u"lyricsLines"_s)->property("gliding").toBool());
     }
 
@@ -125,7 +136,7 @@ private slots:
         for (const QString &id : {u"t00008"_s, u"t00001"_s, u"t00013"_s})
             list << decodeJson<TrackOut>(m_service->get(u"/api/v1/tracks/"_s + id).body);
         player()->play(list.first(), list);
-        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && player()->elapsed() > 0.3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && player()->elapsed() > 0.3, kAudioMs);
         QTRY_VERIFY(isShown(item(u"miniPlayer"_s)));
 
         // The cover opens the fullscreen player.
@@ -133,12 +144,18 @@ private slots:
         QTRY_VERIFY(isShown(item(u"fullscreenPlayer"_s)));
         QTRY_VERIFY(player()->duration() > 100);
 
-        // A click in the middle of the seek bar moves playback there.
+        // A click in the middle of the seek bar moves playback there, and it
+        // plays on from there: no further on than the time since allows,
+        // since the audio keeps to the clock however slow the machine is.
         clickAt(item(u"seekBar"_s), 0.5);
+        QElapsedTimer sinceSeek;
+        sinceSeek.start();
         const double middle = player()->duration() / 2;
         QVERIFY2(qAbs(player()->elapsed() - middle) < 3, qPrintable(QString::number(player()->elapsed())));
-        QTRY_VERIFY_WITH_TIMEOUT(player()->elapsed() > middle + 0.3, 5000);
-        QVERIFY(player()->elapsed() < middle + 4);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->elapsed() > middle + 0.3, kAudioMs);
+        QVERIFY2(player()->elapsed() < middle + 4 + double(sinceSeek.elapsed()) / 1000,
+            qPrintable(
+                u"%1 s %2 ms after the seek to %3 s"_s.arg(player()->elapsed()).arg(sinceSeek.elapsed()).arg(middle)));
 
         // A sideways two-finger gesture to the left: the next track.
         wheel({}, Qt::ScrollBegin);
@@ -146,7 +163,7 @@ private slots:
             wheel({-15, 1}, Qt::ScrollUpdate);
         wheel({}, Qt::ScrollEnd);
         QCOMPARE(currentId(), u"t00001"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && player()->elapsed() > 0.2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && player()->elapsed() > 0.2, kAudioMs);
 
         // Lyrics, and a click on the third line plays from its stamp.
         QTRY_VERIFY(isShown(item(u"lyricsButton"_s)));
@@ -159,10 +176,15 @@ private slots:
         QQuickItem *line = nullptr;
         QTRY_VERIFY(QMetaObject::invokeMethod(lines, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, line), Q_ARG(int, 2))
             && line && isShown(line));
+        // The line lights as playback goes on from it, however briefly a
+        // busy machine lets the test see it lit.
+        auto *lyrics = item(u"lyricsPanel"_s)->findChild<LyricsPanelModel *>(u"lyricsModel"_s);
+        QList<int> lit;
+        connect(lyrics, &LyricsPanelModel::activeIndexChanged, this, [&] { lit.append(lyrics->activeIndex()); });
         QVERIFY(click(window(), line));
         QVERIFY2(qAbs(player()->elapsed() - stamp) < 0.15, qPrintable(QString::number(player()->elapsed())));
-        QTRY_COMPARE_WITH_TIMEOUT(item(u"lyricsPanel"_s)->findChild<QObject *>(u"lyricsModel"_s)->property("activeIndex").toInt(), 2,
-            3000);
+        QTRY_VERIFY_WITH_TIMEOUT(lyrics->activeIndex() == 2 || lit.contains(2), kAudioMs);
+        disconnect(lyrics, nullptr, this, nullptr);
 
         // The sleep timer at the end of the track: playback stops there.
         QTest::keyClick(window(), Qt::Key_Escape);
@@ -195,7 +217,7 @@ private slots:
         QVERIFY(!brief.at(7).lyrics && full.lyrics);
         const QString own = full.lyrics->trimmed();
         player()->play(brief.at(7), brief);
-        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && !player()->lyricsLoading(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->isPlaying() && !player()->lyricsLoading(), kAudioMs);
         QVERIFY(player()->currentLyrics() && *player()->currentLyrics() != own);
 
         QVERIFY(click(window(), item(u"miniCover"_s)));

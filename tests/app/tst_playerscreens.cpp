@@ -111,6 +111,16 @@ private slots:
         QTRY_VERIFY(shown(u"lyricsPanel"_s));
         QVERIFY(!shown(u"actionRow"_s));
         QVERIFY(!shown(u"lyricsNote"_s));
+        // Over the darkened cover every artist name is drawn light.
+        int names = 0;
+        for (QQuickItem *name : m_rig.shownItems(u"artistName0"_s)) {
+            if (!item(u"fullscreenPlayer"_s)->isAncestorOf(name))
+                continue;
+            ++names;
+            const QString style = name->property("style").toString();
+            QVERIFY2(style == u"overlay"_s || style == u"fullscreen"_s, qPrintable(style));
+        }
+        QCOMPARE(names, 1);
         m_rig.audio().lastPlayer()->tick(92.0);
         settle();
         m_rig.screenshot(u"player-fullscreen-lyrics"_s);

@@ -184,7 +184,7 @@ private slots:
 
         if (whileLoading) {
             QVERIFY(m_service->injectFault(
-                QJsonObject {{"path"_L1, u"/api/v1/tracks"_s}, {"delay_ms"_L1, 3000}, {"count"_L1, 1}}));
+                QJsonObject {{"path"_L1, u"/api/v1/tracks"_s}, {"hold"_L1, true}, {"count"_L1, 1}}));
             catalog.reload(m_token);
             QVERIFY(catalog.isLoading());
         }
@@ -194,6 +194,7 @@ private slots:
         QVERIFY(given);
         if (whileLoading) {
             QVERIFY(catalog.isLoading());
+            QVERIFY(m_service->releaseHeld() >= 0);
             QTRY_VERIFY(!catalog.isLoading());
         } else {
             QVERIFY(carries(open.tracks()->tracks(), chosen.id, mark));

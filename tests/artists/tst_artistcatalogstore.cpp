@@ -10,6 +10,7 @@
 #include "testenv.h"
 
 #include <QMutex>
+#include <QSet>
 #include <QSignalSpy>
 #include <QWaitCondition>
 #include <QtTest>
@@ -31,8 +32,7 @@ struct Route
 {
     int status = 200;
     QByteArray body;
-    bool held = false; // waits until the test releases it
-    int delayMs = 0;
+    bool held = false; // waits until the test releases its path
     bool drop = false;
 };
 
@@ -86,15 +86,19 @@ public:
         QMutexLocker lock(&m_mutex);
         for (const Route &route : routes) {
             if (route.held)
-                m_open = false;
+                m_heldPaths.insert(path);
         }
         m_routes.insert(path, std::move(routes));
     }
 
-    void release()
+    // Lets the held answers of the path (of every path when not given) go.
+    void release(const QString &path = {})
     {
         QMutexLocker lock(&m_mutex);
-        m_open = true;
+        if (path.isEmpty())
+            m_heldPaths.clear();
+        else
+            m_heldPaths.remove(path);
         m_released.wakeAll();
     }
 
@@ -112,10 +116,9 @@ private:
         QMutexLocker lock(&m_mutex);
         QList<Route> &routes = m_routes[path];
         const Route route = routes.size() > 1 ? routes.takeFirst() : routes.value(0);
-        while (route.held && !m_open)
+        while (route.held && m_heldPaths.contains(path))
             m_released.wait(&m_mutex);
         FakeResponse response = jsonResponse(route.body, route.status);
-        response.delayMs = route.delayMs;
         response.dropConnection = route.drop;
         return response;
     }
@@ -123,7 +126,7 @@ private:
     FakeHttpServer &m_server;
     QMutex m_mutex;
     QWaitCondition m_released;
-    bool m_open = true;
+    QSet<QString> m_heldPaths;
     QMap<QString, QList<Route>> m_routes;
 };
 
@@ -232,8 +235,8 @@ private slots:
         QTest::newRow("albums fail") << QList<Route> {} << QList<Route> {{500, R"({"detail": "no albums"})"}}
                                      << u"no albums"_s;
         QTest::newRow("both fail, the albums first: the tracks' error counts")
-            << QList<Route> {{503, R"({"detail": "busy"})", false, 300}}
-            << QList<Route> {{500, R"({"detail": "no albums"})"}} << u"busy"_s;
+            << QList<Route> {{503, R"({"detail": "busy"})", true}} << QList<Route> {{500, R"({"detail": "no albums"})"}}
+            << u"busy"_s;
         QTest::newRow("albums that do not decode")
             << QList<Route> {} << QList<Route> {{200, R"([{"id": 7}])"}} << QString();
     }
@@ -264,6 +267,12 @@ private slots:
         auto reload = store.reloadAsync(u"tok"_s);
         QVERIFY(!store.isReady());
         QVERIFY(!store.artistPage(u"Ann"_s, std::nullopt));
+        if (!tracks.isEmpty() && tracks.first().held) {
+            // Held tracks fail once everything else has been taken in.
+            QTRY_COMPARE(m_service->count(kTracks), 2);
+            QVERIFY(waitUntilIdle(2));
+            m_service->release(kTracks);
+        }
         // What is still on its way is aborted: the load ends without it.
         QTRY_VERIFY(reload.isReady());
 
@@ -310,10 +319,12 @@ private slots:
             (QStringList {u"loading ready -"_s, u"loading unready -"_s, u"loading ready -"_s, u"idle ready -"_s}));
     }
 
+    // Also: a heart given while the load runs is missing from the answer
+    // held meanwhile, and stays on the pages built from it.
     void reloadWhileLoadingWaitsForTheRunningLoad()
     {
-        m_service->set(kTracks,
-            {Route {200, trackPageBody({CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s)}, 1, 1, 1000, 1), true}});
+        const QJsonObject x = CatalogueService::track(u"x"_s, u"Ann"_s, u"al9"_s);
+        m_service->set(kTracks, {Route {200, trackPageBody({x}, 1, 1, 1000, 1), true}});
         ArtistCatalogStore store {NimbraApi()};
         auto first = store.reloadAsync(u"tok"_s);
         auto second = store.reloadAsync(u"tok"_s);
@@ -322,6 +333,7 @@ private slots:
         QVERIFY(waitUntilIdle(1));
         QVERIFY(!first.isReady());
         QVERIFY(!second.isReady());
+        store.replaceTrack(decodeJson<TrackOut>(QJsonDocument(x).toJson()).withFavorite(true));
 
         m_service->release();
         QCoro::waitFor(std::move(second));
@@ -329,6 +341,7 @@ private slots:
         QVERIFY(store.isReady());
         QCOMPARE(store.albumTrackCounts(), (QHash<QString, int> {{u"al9"_s, 1}}));
         QCOMPARE(m_server->requestCount(), 3);
+        QVERIFY(store.artistPage(u"Ann"_s, std::nullopt)->allTracks.value(0).isFavorite);
     }
 
     // A call that waited for a load which then failed starts a load of its
@@ -360,7 +373,7 @@ private slots:
         QTest::addColumn<bool>("isFeatured");
         QTest::newRow("answered") << Route {200, R"({"names": ["ANN"]})"} << true;
         QTest::newRow("status") << Route {500, R"({"detail": "down"})"} << false;
-        QTest::newRow("connection dropped") << Route {200, {}, false, 0, true} << false;
+        QTest::newRow("connection dropped") << Route {200, {}, false, true} << false;
     }
     void failingFeaturedNamesAreNoError()
     {

@@ -103,11 +103,13 @@ private slots:
         grid.reload();
         QCOMPARE(grid.loadState().state, LoadState::Loaded);
         QVERIFY(grid.isLoading());
+        QSignalSpy texts(&grid, &AlbumsGridModel::errorTextChanged);
         source.fail();
         QCOMPARE(grid.loadState(), LoadState::failed(pendingFailureText()));
         QCOMPARE(grid.count(), 2);
         grid.reload();
         QCOMPARE(grid.errorText(), QString());
+        QCOMPARE(texts.count(), 2);
         source.answer();
         QCOMPARE(grid.loadState().state, LoadState::Loaded);
         source.value = {};

@@ -4,6 +4,7 @@
 #include "format/russiandate.h"
 
 #include "catalogpages.h"
+#include "eventloop.h"
 #include "fakehttpserver.h"
 #include "taskoutcome.h"
 #include "testenv.h"
@@ -40,12 +41,12 @@ private:
     }
 
     // A handler that answers once the server has received four requests
-    // (the four counts), or after 10 s with a 409.
+    // (the four counts), or with a 409 when they never all come.
     FakeHttpServer::Handler whenAllFourArrived(FakeResponse response)
     {
         FakeHttpServer *server = m_server.get();
         return [server, response](const RecordedRequest &) {
-            if (!server->waitForRequestCount(4, std::chrono::seconds(10)))
+            if (!server->waitForRequestCount(4, std::chrono::milliseconds(kEventLimitMs)))
                 return jsonResponse(R"({"detail": "asked one by one"})", 409);
             return response;
         };

@@ -126,9 +126,11 @@ private slots:
         catalog.setSignInPrompt(QString());
 
         rig.signIn();
+        QSignalSpy texts(&catalog, &TrackListModel::errorTextChanged);
         QVERIFY(QMetaObject::invokeMethod(&catalog, action, Q_ARG(int, 1)));
         QTRY_COMPARE(catalog.loadState().state, LoadState::Failed);
         QCOMPARE(catalog.errorText(), refusal);
+        QCOMPARE(texts.count(), 1);
         QCOMPARE(catalog.signInPrompt(), QString());
         QCOMPARE(m_server->requestsTo(path), 1);
         // The rows stay behind the error and the track keeps its state.
@@ -137,6 +139,7 @@ private slots:
         // Shown anew, the catalogue starts over without the old failure.
         catalog.reload();
         QTRY_COMPARE(catalog.loadState().state, LoadState::Loaded);
+        QCOMPARE(texts.count(), 2);
     }
 
     void albumPageShowsTheFailureInPlaceOfItsTracks_data() { actions(); }
@@ -192,13 +195,16 @@ private slots:
         search.tracks()->setSignInPrompt(QString());
 
         rig.signIn();
+        QSignalSpy texts(&search, &SearchModel::errorTextChanged);
         QVERIFY(QMetaObject::invokeMethod(search.tracks(), action, Q_ARG(int, 0)));
         QTRY_COMPARE(search.loadState().state, LoadState::Failed);
         QCOMPARE(search.errorText(), refusal);
         QCOMPARE(search.tracks()->signInPrompt(), QString());
+        QCOMPARE(texts.count(), 1);
         // The next search clears it.
         search.submit();
         QTRY_COMPARE(search.loadState().state, LoadState::Loaded);
+        QCOMPARE(texts.count(), 2);
     }
 
     // The players and the lists without an error view of their own: the

@@ -1,7 +1,9 @@
 // The search screen's rules without QML: the pause after the last edit,
 // Return at once, the newer search replacing the older (whose answer or
-// failure is never shown), and an empty text clearing everything.
+// failure is never shown), an empty text clearing everything, and rows
+// given what a line shows.
 #include "catalogue/searchmodel.h"
+#include "tracks/rowtext.h"
 
 #include "manualclock.h"
 #include "testenv.h"
@@ -82,6 +84,26 @@ private slots:
         QCOMPARE(model.tracks()->trackAt(0).id, u"ro-1"_s);
         QCOMPARE(model.albums()->count(), 1);
         QVERIFY(model.canSubmit());
+    }
+
+    // A found album or track shows one line: a title or credit longer than
+    // a line shows comes to the row cut there, and the record stays whole.
+    void rowsGetWhatALineShows()
+    {
+        const QString longer(maxRowText + 1, u'я');
+        const QString shown = QString(maxRowText - 1, u'я') + QChar(0x2026);
+        FakeSearch service;
+        SearchModel model(service.searcher(), &service.clock, TrackStores {});
+        TrackOut track = makeTrack(u"t1"_s);
+        track.title = longer;
+        track.artist = longer;
+        model.tracks()->setTracks({track});
+        model.albums()->setAlbums({AlbumOut {u"a1"_s, longer, longer, 2020, {}, {}}});
+        for (const int role : {TrackListModel::TitleRole, TrackListModel::ArtistRole})
+            QCOMPARE(model.tracks()->index(0).data(role).toString(), shown);
+        for (const int role : {AlbumListModel::TitleRole, AlbumListModel::ArtistRole})
+            QCOMPARE(model.albums()->index(0).data(role).toString(), shown);
+        QCOMPARE(model.tracks()->trackAt(0), track);
     }
 
     void returnSearchesAtOnceAndDropsTheWait()

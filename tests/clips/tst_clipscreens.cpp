@@ -57,7 +57,7 @@ class TestClipScreens : public QObject
         if (!scene->ok())
             qWarning().noquote() << scene->errors();
         QObject *model = scene->root()->findChild<QObject *>(u"clipGridModel"_s);
-        if (!QTest::qWaitFor([&] { return model->property("loadState").toInt() == expectedState; }, 10000))
+        if (!QTest::qWaitFor([&] { return model->property("loadState").toInt() == expectedState; }, nimbra::test::kEventLimitMs))
             qWarning() << "load state stayed" << model->property("loadState");
         return scene;
     }
@@ -126,7 +126,7 @@ private slots:
             QSize(1100, 720));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QObject *model = scene.root()->findChild<QObject *>(u"clipGridModel"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(model->property("loadState").toInt(), 2, 10000);
+        QTRY_COMPARE(model->property("loadState").toInt(), 2);
         m_audio->play({u"t1"_s}, 0);
         // The cards' buttons in reading order, once the grid made them.
         const auto cardButtons = [&] {

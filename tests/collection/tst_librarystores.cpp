@@ -199,8 +199,9 @@ private slots:
 
         // A load for the former listener still under way is dropped.
         session.setToken(u"tok"_s);
+        AnswerGate former;
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s,
-            FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]", "application/json", 300});
+            former.hold(FakeResponse {200, "[" + playlistJson("p1", "Private", 1) + "]"}));
         const int before = m_server->requestCount();
         QCoro::Task<void> late = store.loadAsync();
         QVERIFY(store.isLoading());
@@ -209,6 +210,7 @@ private slots:
         QTRY_COMPARE(m_server->requestCount(), before + 1);
         session.setToken(u"other"_s);
         QVERIFY(!store.isLoading());
+        former.open();
         QCoro::waitFor(std::move(late));
         QVERIFY(waitUntilIdle());
         QVERIFY(store.playlists().isEmpty());

@@ -1,6 +1,6 @@
 // What the local service does beyond the typed client's end-to-end tests:
-// start-up, ranges, the lyrics service stand-in, its fault controls and
-// the QR confirmation helper.
+// start-up, ranges, the lyrics service stand-in, its fault controls (held
+// answers included) and the QR confirmation helper.
 #include "artists/artistcataloglogic.h"
 
 #include "devserviceprocess.h"
@@ -100,14 +100,14 @@ private slots:
             auto socket = std::make_unique<QTcpSocket>();
             socket->setReadBufferSize(1);
             socket->connectToHost(m_service->baseUrl().host(), quint16(m_service->baseUrl().port()));
-            QVERIFY(socket->waitForConnected(3000));
+            QVERIFY(socket->waitForConnected(kEventLimitMs));
             socket->write("GET /media/tracks/t00009.wav HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-            QVERIFY(socket->waitForBytesWritten(3000));
+            QVERIFY(socket->waitForBytesWritten(kEventLimitMs));
             streams.push_back(std::move(socket));
         }
         QNetworkAccessManager network;
         std::unique_ptr<QNetworkReply> next(network.get(QNetworkRequest(m_service->baseUrl().resolved(QUrl(path)))));
-        QTRY_VERIFY_WITH_TIMEOUT(next->isFinished(), 5000);
+        QTRY_VERIFY(next->isFinished());
         QCOMPARE(next->readAll(), whole.body);
     }
 
@@ -213,6 +213,22 @@ private slots:
         const QList<RecordedRequest> log = m_service->requests();
         QCOMPARE(log.size(), 7);
         QCOMPARE(log.at(1).method, u"POST"_s);
+
+        // A held answer is logged and waits for the release, after which
+        // the fault holds no more.
+        m_service->clearRequests();
+        QVERIFY(m_service->injectFault({{"path"_L1, u"/api/v1/albums"_s}, {"hold"_L1, true}, {"status"_L1, 503}}));
+        QNetworkAccessManager network;
+        std::unique_ptr<QNetworkReply> held(
+            network.get(QNetworkRequest(m_service->baseUrl().resolved(u"/api/v1/albums"_s))));
+        QSignalSpy answered(held.get(), &QNetworkReply::finished);
+        QTRY_COMPARE(m_service->requests().size(), 1);
+        QVERIFY(!held->isFinished());
+        QCOMPARE(m_service->releaseHeld(), 1);
+        QTRY_COMPARE(answered.size(), 1);
+        QCOMPARE(held->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 503);
+        QCOMPARE(m_service->get(u"/api/v1/albums"_s).status, 503);
+        QCOMPARE(m_service->releaseHeld(), 0);
     }
 
     // No generated credit names a performer twice, under any of their

@@ -154,8 +154,9 @@ private slots:
         QVERIFY(!sheet->createError().isEmpty());
         QCOMPARE(sheet->count(), 1);
 
+        // The older one is listed first.
         m_server->on(u"GET"_s, kPlaylists,
-            jsonResponse("[" + playlistJson(u"p9"_s, u"Mix"_s, 0) + "," + playlistJson(u"p1"_s, u"Mix"_s, 1) + "]"));
+            jsonResponse("[" + playlistJson(u"p1"_s, u"Mix"_s, 1) + "," + playlistJson(u"p9"_s, u"Mix"_s, 0) + "]"));
         m_server->on(u"POST"_s, u"/api/v1/playlists/p9/tracks"_s, FakeResponse {200, "{}"});
         sheet->create(u"Mix"_s);
         QTRY_COMPARE(finished.size(), 2);
@@ -163,8 +164,8 @@ private slots:
         QCOMPARE(sent(u"POST"_s, kPlaylists), 1);
         QCOMPARE(sent(u"POST"_s, u"/api/v1/playlists/p9/tracks"_s), 1);
         QCOMPARE(sent(u"POST"_s, u"/api/v1/playlists/p1/tracks"_s), 0);
-        QCOMPARE(sheet->playlistAt(0).id, u"p9"_s);
-        QVERIFY(sheet->data(sheet->index(0), PlaylistRowsModel::IsAddedRole).toBool());
+        QCOMPARE(sheet->playlistAt(1).id, u"p9"_s);
+        QVERIFY(sheet->data(sheet->index(1), PlaylistRowsModel::IsAddedRole).toBool());
     }
 
     // Refused outright, so not in the fresh list: the retry creates it.

@@ -230,8 +230,8 @@ private slots:
     // nothing: no rows, no error, no loading flag.
     void staleLoadWritesNothing()
     {
-        m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s,
-            FakeResponse {200, detailJson(u"p1"_s, {u"old"_s}), "application/json", 250});
+        AnswerGate replaced;
+        m_server->on(u"GET"_s, u"/api/v1/playlists/p1"_s, replaced.hold(jsonResponse(detailJson(u"p1"_s, {u"old"_s}))));
         m_server->on(u"GET"_s, u"/api/v1/playlists/p2"_s, jsonResponse(detailJson(u"p2"_s, {u"new"_s})));
         PlaylistDetailModel detail(stores(), m_playlists.get(), NimbraApi());
         detail.setPlaylistId(u"p1"_s);
@@ -241,13 +241,14 @@ private slots:
         QTRY_COMPARE(requestsTo(u"/api/v1/playlists/p1"_s), 1);
         detail.setPlaylistId(u"p2"_s);
         QTRY_COMPARE(rowIds(detail), QStringList {u"new"_s});
-        // The first answer has come, or its request was aborted.
+        // The first answer comes now, or its request was aborted.
+        replaced.open();
         QVERIFY(waitUntilIdle());
         QCOMPARE(rowIds(detail), QStringList {u"new"_s});
         QCOMPARE(detail.title(), u"Loaded p2"_s);
 
-        m_server->on(u"GET"_s, u"/api/v1/favorites"_s,
-            FakeResponse {500, R"({"detail": "Сбой"})", "application/json", 250});
+        AnswerGate signedOut;
+        m_server->on(u"GET"_s, u"/api/v1/favorites"_s, signedOut.hold(FakeResponse {500, R"({"detail": "Сбой"})"}));
         FavoritesModel favorites(stores(), NimbraApi());
         favorites.reload();
         QVERIFY(favorites.isLoading());
@@ -256,6 +257,7 @@ private slots:
         m_session.setToken(std::nullopt);
         m_session.setHasUser(false);
         QVERIFY(favorites.needsSignIn());
+        signedOut.open();
         QVERIFY(waitUntilIdle());
         QCOMPARE(states.size(), 0);
         QCOMPARE(favorites.errorText(), QString());
@@ -281,6 +283,7 @@ private slots:
     void playlistsScreenTellsFailedFromEmpty()
     {
         PlaylistsModel rows(m_playlists.get(), &m_session);
+        QSignalSpy texts(&rows, &PlaylistsModel::errorTextChanged);
         QCOMPARE(rows.loadStateValue(), int(LoadState::Idle));
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, FakeResponse {502, "<html>Bad gateway</html>", "text/html"});
         rows.load();
@@ -291,6 +294,7 @@ private slots:
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[]"));
         rows.retry();
         QTRY_COMPARE(rows.loadStateValue(), int(LoadState::Empty));
+        QCOMPARE(texts.count(), 2);
 
         m_server->on(u"GET"_s, u"/api/v1/playlists"_s, jsonResponse("[" + playlistJson(u"p1"_s, u"Mine"_s, 2) + "]"));
         rows.load();
@@ -395,7 +399,7 @@ private slots:
                 + playlistJson(u"p3"_s, u"C"_s, 3) + "]"));
         m_server->on(u"POST"_s, u"/api/v1/playlists/p1/tracks"_s, FakeResponse {200, "{}"});
         m_server->on(u"POST"_s, u"/api/v1/playlists/p2/tracks"_s, FakeResponse {404, R"({"detail": "Плейлист не найден"})"});
-        m_server->on(u"POST"_s, u"/api/v1/playlists/p3/tracks"_s, FakeResponse {200, "{}", "application/json", 100});
+        m_server->on(u"POST"_s, u"/api/v1/playlists/p3/tracks"_s, FakeResponse {200, "{}"});
         TrackListModel source(stores());
         source.setTracks(makeTracks({u"t1"_s}));
         AddToPlaylistModel sheet(m_playlists.get(), &m_session);

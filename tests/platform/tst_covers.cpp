@@ -81,7 +81,7 @@ class TestCovers : public QObject
     {
         QQuickItem *image = test::findItem(scene.item(name), u"artworkImage"_s);
         const int wanted = loaded ? 1 : 3; // Image.Ready, Image.Error
-        return QTest::qWaitFor([&] { return image->property("status").toInt() == wanted; }, 10000);
+        return QTest::qWaitFor([&] { return image->property("status").toInt() == wanted; }, nimbra::test::kEventLimitMs);
     }
 
 private slots:

@@ -66,7 +66,7 @@ private slots:
         window.show();
         RestingHeapTrim trim(&window, 20ms, total / 2);
         QSignalSpy trimmed(&trim, &RestingHeapTrim::trimmed);
-        QVERIFY(trimmed.wait());
+        QVERIFY(trimmed.wait(nimbra::test::kEventLimitMs));
         QCOMPARE(trimmed.count(), 1);
         QVERIFY(trimmed.constFirst().constFirst().toLongLong() >= total);
         // Most of the hole is no longer resident.

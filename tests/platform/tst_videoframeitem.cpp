@@ -1,6 +1,8 @@
 // The picture a video frame becomes on screen: fitted inside the item with
 // its aspect kept, corners rounded only when asked, nothing for a frame or
-// an item without size.
+// an item without size; of frames that come faster than they are shown,
+// the newest.
+#include "platform/newestonly.h"
 #include "platform/videoframeitem.h"
 
 #include <QGuiApplication>
@@ -62,6 +64,18 @@ private slots:
         QVERIFY(VideoFrameItem::fitted(QImage(), {820, 462}, 12).isNull());
         QVERIFY(VideoFrameItem::fitted(frame({320, 180}), {0, 462}, 12).isNull());
         QVERIFY(VideoFrameItem::fitted(frame({320, 180}), {820, 0}, 0).isNull());
+    }
+
+    // A frame that comes while the one before still waits replaces it, and
+    // the taker is asked once.
+    void aWaitingFrameGivesWayToTheNewest()
+    {
+        NewestOnly<QImage> frames;
+        QVERIFY(frames.put(frame({2, 2})));
+        QVERIFY(!frames.put(frame({4, 4})));
+        QCOMPARE(frames.take().size(), QSize(4, 4));
+        QVERIFY(frames.take().isNull());
+        QVERIFY(frames.put(frame({2, 2})));
     }
 };
 

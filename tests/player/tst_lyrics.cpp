@@ -205,7 +205,7 @@ private slots:
 
     void cancelledLookupIsNoMiss()
     {
-        m_host->on(u"GET"_s, u"/api/get"_s, FakeResponse {200, record(u"[00:01.00]a"_s), "application/json", 200});
+        m_host->on(u"GET"_s, u"/api/get"_s, FakeResponse {200, record(u"[00:01.00]a"_s)});
         CancelToken token;
         auto task = m_service->getLyrics(u"1"_s, u"Song"_s, u"Band"_s, 200, token);
         token.cancel();

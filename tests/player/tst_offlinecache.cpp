@@ -108,7 +108,16 @@ private slots:
 
     void theFolderIsMadeAndLeftoversOfACrashGo()
     {
+        constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        // The mode bits: the flags of the user running the test aside.
+        const auto mode = [this] {
+            return QFile::permissions(cache().cacheDir()) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        };
         QVERIFY(QFileInfo(cache().cacheDir()).isDir());
+        QCOMPARE(mode(), ownerOnly);
+        // One that an earlier version left open to others is closed.
+        QVERIFY(QFile::setPermissions(cache().cacheDir(), ownerOnly | QFile::ReadGroup | QFile::ExeGroup
+                | QFile::ReadOther | QFile::ExeOther));
         QFile leftover(cache().cacheDir() + u"/.download-Ab12Cd.part"_s);
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         QVERIFY(leftover.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
@@ -118,6 +127,7 @@ private slots:
         QVERIFY(running.open(QIODevice::WriteOnly));
         running.close();
         AudioCacheService again(cache().cacheDir());
+        QCOMPARE(mode(), ownerOnly);
         QVERIFY(!leftover.exists());
         QVERIFY(running.exists());
         running.remove();
@@ -360,10 +370,10 @@ private slots:
 
     void aListenersSaveBlocksTheSilentOne()
     {
-        FakeResponse slow {200, audioBytes, "audio/mpeg"};
-        slow.delayMs = 300;
-        serve(u"b"_s, slow);
+        serve(u"b"_s, FakeResponse {200, audioBytes, "audio/mpeg"});
         play(u"b"_s);
+        // The listener's save runs from here until the event loop has its
+        // answer, so all five starts below meet it.
         store().cacheCurrentTrack();
         for (int start = 1; start <= 5; ++start)
             play(u"a"_s);

@@ -7,7 +7,6 @@
 #include "player/lyricsservice.h"
 
 #include <QNetworkAccessManager>
-#include <QSemaphore>
 #include <QSettings>
 #include <QtTest>
 
@@ -99,12 +98,9 @@ private slots:
     void lateAnswerForAnEarlierTrackIsDropped()
     {
         // The answer for "a" is held back until "b" has its lyrics.
-        auto release = std::make_shared<QSemaphore>();
-        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &r) {
-            if (trackName(r) == "Song a"_L1)
-                release->tryAcquire(1, 10000);
-            return answerWithTitle(r);
-        });
+        AnswerGate songA;
+        m_host->on(u"GET"_s, u"/api/get"_s,
+            songA.holdAnswersOf(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song a"_L1; }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
 
         play(withoutLyrics(u"a"_s));
@@ -116,7 +112,7 @@ private slots:
 
         QSignalSpy lyricsChanged(m_rig->store.get(), &PlayerStore::currentLyricsChanged);
         QSignalSpy loadingChanged(m_rig->store.get(), &PlayerStore::lyricsLoadingChanged);
-        release->release();
+        songA.open();
         QTRY_COMPARE(finished.count(), 2);
         QCoreApplication::processEvents();
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
@@ -134,12 +130,9 @@ private slots:
     // while "b" still waits for its own.
     void earlierTracksAnswerArrivingFirstIsDropped()
     {
-        auto release = std::make_shared<QSemaphore>();
-        m_host->on(u"GET"_s, u"/api/get"_s, [release](const RecordedRequest &r) {
-            if (trackName(r) == "Song b"_L1)
-                release->tryAcquire(1, 10000);
-            return answerWithTitle(r);
-        });
+        AnswerGate songB;
+        m_host->on(u"GET"_s, u"/api/get"_s,
+            songB.holdAnswersOf(answerWithTitle, [](const RecordedRequest &r) { return trackName(r) == "Song b"_L1; }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
 
         play(withoutLyrics(u"a"_s));
@@ -150,7 +143,7 @@ private slots:
         QVERIFY(store().lyricsLoading());
         QCOMPARE(store().currentLyrics(), std::nullopt);
 
-        release->release();
+        songB.open();
         QTRY_VERIFY(!store().lyricsLoading());
         QCOMPARE(store().currentLyrics(), std::optional<QString>(u"[00:01.00]Song b"_s));
     }
@@ -178,11 +171,10 @@ private slots:
         QFETCH(bool, found);
         QFETCH(QString, recordLyrics);
         QFETCH(QString, shown);
-        auto release = std::make_shared<QSemaphore>();
-        m_host->on(u"GET"_s, u"/api/get"_s, [release, found](const RecordedRequest &r) {
-            release->tryAcquire(1, 10000);
+        AnswerGate lookup;
+        m_host->on(u"GET"_s, u"/api/get"_s, lookup.holdAnswersOf([found](const RecordedRequest &r) {
             return found ? answerWithTitle(r) : FakeResponse {404, "{}"};
-        });
+        }));
         QSignalSpy finished(sharedNetworkAccessManager(), &QNetworkAccessManager::finished);
         // A miss asks "/api/get" and then searches twice.
         const int requests = found ? 1 : 3;
@@ -190,7 +182,7 @@ private slots:
         TrackOut detailed = bare;
         detailed.lyrics = recordLyrics;
         if (answerFirst)
-            release->release();
+            lookup.open();
         play(bare);
         if (answerFirst) {
             QTRY_VERIFY(!store().lyricsLoading());
@@ -198,7 +190,7 @@ private slots:
         } else {
             store().updateCurrentTrack(detailed);
             QVERIFY(!store().lyricsLoading());
-            release->release();
+            lookup.open();
         }
         QTRY_COMPARE(finished.count(), requests);
         QCoreApplication::processEvents();

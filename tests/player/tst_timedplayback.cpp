@@ -84,14 +84,26 @@ private slots:
         QCOMPARE(m_rig->clock.sleeperCount(), 0);
     }
 
-    void fadesInSixtyStepsFromThreeSecondsBeforeTheEnd()
+    void fadesInStepsOfFiftyMillisecondsBeforeTheEnd_data()
     {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("three seconds") << 3.0 << 60;
+        QTest::newRow("one second") << 1.0 << 20;
+    }
+
+    void fadesInStepsOfFiftyMillisecondsBeforeTheEnd()
+    {
+        QFETCH(double, seconds);
+        QFETCH(int, steps);
+        store().setCrossfadeDuration(seconds);
+        const double start = 200.0 - seconds;
         play(makeTracks({u"a"_s, u"b"_s, u"c"_s}), 0);
         FakeAudioPlayer *old = player(0);
-        tickThrough(old, 190.0, 196.9);
+        tickThrough(old, 190.0, start - 0.1);
         QCOMPARE(m_rig->backend.playerCount(), 1);
 
-        old->tick(197.0);
+        old->tick(start);
         QCOMPARE(m_rig->backend.playerCount(), 2);
         QPointer<FakeAudioPlayer> incoming = player(1);
         QCOMPARE(incoming->source(), streamOf(u"b"_s));
@@ -99,13 +111,13 @@ private slots:
         QCOMPARE(m_rig->currentId(), u"b"_s);
         QCOMPARE(store().elapsed(), 0.0);
 
-        // Step i sets i/60 and 1 - i/60, then waits 50 ms.
-        for (int step = 1; step <= 60; ++step) {
-            QCOMPARE(incoming->volume(), float(step) / 60.0f);
-            QCOMPARE(old->volume(), 1.0f - float(step) / 60.0f);
+        // Step i sets i/steps and 1 - i/steps, then waits 50 ms.
+        for (int step = 1; step <= steps; ++step) {
+            QCOMPARE(incoming->volume(), float(step) / float(steps));
+            QCOMPARE(old->volume(), 1.0f - float(step) / float(steps));
             QVERIFY(old->isPlaying());
             // The outgoing track's own ticks move nothing any more.
-            old->tick(197.0 + step * 0.05);
+            old->tick(start + step * 0.05);
             QCOMPARE(store().elapsed(), 0.0);
             m_rig->clock.advance(50ms);
         }

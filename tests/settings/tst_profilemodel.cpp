@@ -22,12 +22,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-FakeResponse answer(int status, const QByteArray &body, int delayMs = 0)
+FakeResponse answer(int status, const QByteArray &body)
 {
     FakeResponse response;
     response.status = status;
     response.body = body;
-    response.delayMs = delayMs;
     return response;
 }
 
@@ -169,7 +168,8 @@ private slots:
         signIn("t1", kAnna);
         StoreRegistry::set(&auth());
         auto model = std::make_unique<ProfileModel>();
-        m_server->on(u"PATCH"_s, kProfilePath, answer(200, kSaved, 300));
+        AnswerGate late;
+        m_server->on(u"PATCH"_s, kProfilePath, late.hold(answer(200, kSaved)));
         QCoro::Task<void> save = model->saveAsync();
         QTRY_COMPARE(m_server->requestsTo(kProfilePath), 1);
         auth().signOut();
@@ -177,6 +177,7 @@ private slots:
             signIn("t2", userJson(u"boris"_s));
         // The screen may be gone too by the time the answer comes.
         model.reset();
+        late.open();
         QCoro::waitFor(std::move(save));
         if (signInAgain)
             QCOMPARE(auth().user()->username, u"boris"_s);

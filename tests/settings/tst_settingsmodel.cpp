@@ -7,6 +7,7 @@
 #include "api/apiconfig.h"
 #include "update/buildinfo.h"
 
+#include "authsession.h"
 #include "fakeaudiobackend.h"
 #include "testenv.h"
 
@@ -33,30 +34,43 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: nothing stored
         QTest::addColumn<QString>("apiHost");
-        QTest::addColumn<bool>("refused"); // the message under the field after the save
+        QTest::addColumn<QString>("line"); // under the field after the save
 
+        const QString plainHttp = SettingsModel::plainHttpRefusal();
+        const QString notHttps = u"Адрес сервера должен начинаться с https://"_s;
         QTest::newRow("blanks and slashes") << QString() << u"  http://127.0.0.1:8080/api///  \n"_s
-                                            << u"http://127.0.0.1:8080/api"_s << u"127.0.0.1"_s << false;
-        QTest::newRow("empty") << QString() << QString() << QString() << u"api.nimbra.app"_s << false;
-        QTest::newRow("blank") << QString() << u"  \t\n "_s << QString() << u"api.nimbra.app"_s << false;
-        // Kept as typed, but not used: the default answers.
-        QTest::newRow("another scheme") << QString() << u"ftp://files.example.org/"_s << u"ftp://files.example.org"_s
-                                        << u"api.nimbra.app"_s << false;
+                                            << u"http://127.0.0.1:8080/api"_s << u"127.0.0.1"_s << QString();
+        QTest::newRow("empty") << QString() << QString() << QString() << u"api.nimbra.app"_s << QString();
+        QTest::newRow("blank") << QString() << u"  \t\n "_s << QString() << u"api.nimbra.app"_s << QString();
+        // Refused, the address before staying in force.
+        QTest::newRow("another scheme") << u"https://a.example.org"_s << u"ftp://192.0.2.1/api"_s
+                                        << u"https://a.example.org"_s << u"a.example.org"_s << notHttps;
+        QTest::newRow("a script") << QString() << u"javascript:alert(1)"_s << QString() << u"api.nimbra.app"_s
+                                  << notHttps;
+        QTest::newRow("a file") << QString() << u"file:///etc/passwd"_s << QString() << u"api.nimbra.app"_s << notHttps;
+        QTest::newRow("a scheme read as http") << QString() << u"httpx://music.example.com"_s << QString()
+                                               << u"api.nimbra.app"_s << notHttps;
+        QTest::newRow("a host that does not parse") << QString() << u"https://bad host/api"_s << QString()
+                                                    << u"api.nimbra.app"_s << u"Неверный адрес сервера"_s;
         // Plain http only for this machine; elsewhere the address before stays.
         QTest::newRow("http to this machine") << QString() << u"http://localhost:8080"_s
-                                              << u"http://localhost:8080"_s << u"localhost"_s << false;
+                                              << u"http://localhost:8080"_s << u"localhost"_s << QString();
         QTest::newRow("http over IPv6 loopback") << QString() << u"http://[::1]:8080"_s << u"http://[::1]:8080"_s
-                                                 << u"::1"_s << false;
+                                                 << u"::1"_s << QString();
         QTest::newRow("http to another machine") << u"https://a.example.org"_s << u"http://192.0.2.1"_s
-                                                 << u"https://a.example.org"_s << u"a.example.org"_s << true;
+                                                 << u"https://a.example.org"_s << u"a.example.org"_s << plainHttp;
         QTest::newRow("http to a loopback-looking name") << QString() << u"http://127.0.0.1.example.org"_s
-                                                         << QString() << u"api.nimbra.app"_s << true;
+                                                         << QString() << u"api.nimbra.app"_s << plainHttp;
+        QTest::newRow("http to a name that begins with localhost")
+            << QString() << u"http://localhost.example.com"_s << QString() << u"api.nimbra.app"_s << plainHttp;
         // One stored by an earlier build is not used, and says why.
         QTest::newRow("stored http elsewhere, nothing typed")
-            << u"http://192.0.2.1"_s << QString() << u"http://192.0.2.1"_s << u"api.nimbra.app"_s << true;
+            << u"http://192.0.2.1"_s << QString() << u"http://192.0.2.1"_s << u"api.nimbra.app"_s << plainHttp;
+        QTest::newRow("stored another scheme, nothing typed")
+            << u"ftp://192.0.2.1"_s << QString() << u"ftp://192.0.2.1"_s << u"api.nimbra.app"_s << notHttps;
         QTest::newRow("stored http elsewhere, then https")
             << u"http://192.0.2.1"_s << u"https://b.example.org"_s << u"https://b.example.org"_s
-            << u"b.example.org"_s << false;
+            << u"b.example.org"_s << QString();
     }
 
     void addressSave()
@@ -65,12 +79,15 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QFETCH(QString, apiHost);
-        QFETCH(bool, refused);
+        QFETCH(QString, line);
         if (!before.isEmpty())
             ApiConfig::setBaseUrl(QUrl(before));
+        AuthSession auth;
+        auth.auth->continueAsGuest();
+        StoreRegistry::set(auth.auth.get());
 
         SettingsModel model;
-        const bool storedRefused = before.startsWith("http:"_L1);
+        const bool storedRefused = !before.isEmpty() && !before.startsWith("https:"_L1);
         QCOMPARE(model.baseUrlText(), storedRefused || before.isEmpty() ? u"https://api.nimbra.app"_s : before);
         QCOMPARE(model.addressError().isEmpty(), !storedRefused);
         model.setBaseUrlText(typed);
@@ -78,7 +95,9 @@ private slots:
         QCOMPARE(storedAddress(), stored);
         QCOMPARE(model.baseUrlText(), typed);
         QCOMPARE(model.apiHost(), apiHost);
-        QCOMPARE(model.addressError(), refused ? SettingsModel::plainHttpRefusal() : QString());
+        QCOMPARE(model.addressError(), line);
+        // A refused address leaves the visit as it was.
+        QCOMPARE(auth.auth->isGuestMode(), !line.isEmpty() || stored.isEmpty() || stored == before);
         // Shown again, the field reads what is in use.
         model.reloadAddress();
         QCOMPARE(model.baseUrlText(), ApiConfig::baseUrl().toString());

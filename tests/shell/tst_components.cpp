@@ -290,7 +290,7 @@ private slots:
                     "\"play.fill\" }"));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         scene.window()->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(scene.window()));
+        QVERIFY(QTest::qWaitForWindowActive(scene.window(), nimbra::test::kEventLimitMs));
         QQuickItem *field = scene.item(u"field"_s);
         field->forceActiveFocus();
         QVERIFY(field->hasActiveFocus());

@@ -2,6 +2,7 @@
 // steps from a fresh window.
 #include "api/storeregistry.h"
 #include "artists/artistnavigationstore.h"
+#include "shell/artistlinks.h"
 #include "shell/navigation.h"
 
 #include <QSignalSpy>
@@ -18,6 +19,7 @@ namespace {
 // depths at the end.
 QString run(Navigation &navigation, ArtistNavigationStore &artists, const QString &steps)
 {
+    ArtistLinks links;
     QStringList said;
     QObject::connect(&navigation, &Navigation::pushRequested, [&](Navigation::Stack stack, Navigation::Page page,
                                                                    const QString &argument) {
@@ -40,7 +42,7 @@ QString run(Navigation &navigation, ArtistNavigationStore &artists, const QStrin
         else if (op == u"smart")
             navigation.openSmartPlaylist(argument);
         else if (op == u"artist")
-            navigation.openArtist(argument);
+            links.open(argument);
         else if (op == u"back")
             navigation.back();
         else if (op == u"section")
@@ -112,7 +114,7 @@ private slots:
         QVERIFY(navigation.canGoBack());
         navigation.back();
         QVERIFY(!navigation.canGoBack());
-        navigation.openArtist(u"Mokko"_s);
+        ArtistLinks().open(u"Mokko"_s);
         QVERIFY(navigation.canGoBack());
         QVERIFY(changed.count() >= 3);
     }
@@ -121,7 +123,7 @@ private slots:
     void worksWithoutTheStore()
     {
         Navigation navigation;
-        navigation.openArtist(u"Mokko"_s);
+        ArtistLinks().open(u"Mokko"_s);
         navigation.openAlbum(u"a1"_s);
         QCOMPARE(navigation.sectionDepth(), 1);
         navigation.back();

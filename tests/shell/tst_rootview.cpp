@@ -44,6 +44,7 @@ class TestRootView : public QObject
         } registered {session.auth.get()};
         RootViewModel root;
         QList<Screen> screens;
+        QSignalSpy texts {&root, &RootViewModel::errorTextChanged};
 
         Start()
         {
@@ -114,6 +115,7 @@ private slots:
         QCOMPARE(start.screens, screen == Screen::Launch ? QList<Screen>() : QList<Screen> {screen});
         QCOMPARE(start.session.savedToken().has_value(), itemKept);
         QCOMPARE(m_server->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(start.texts.count(), offline ? 1 : 0);
         if (offline) {
             QCOMPARE(start.root.errorText(), u"Сбой"_s);
             QCOMPARE(start.pause.asked.size(), 1);
@@ -176,11 +178,13 @@ private slots:
         answerProfile(500);
         Start start;
         QTRY_VERIFY(start.root.isOffline() && start.pause.running == 1);
-        m_server->on(u"GET"_s, kMePath, FakeResponse {200, userJson(u"demo"_s), "application/json", 150});
+        AnswerGate late;
+        m_server->on(u"GET"_s, kMePath, late.hold(FakeResponse {200, userJson(u"demo"_s)}));
         start.root.retry();
         QTRY_COMPARE(m_server->requestCount(), 2);
         start.root.signInWithAnotherAccount();
-        // The retry's answer has come, or its request was aborted.
+        // The retry's answer comes now, or its request was aborted.
+        late.open();
         QVERIFY(waitUntilIdle());
         QCOMPARE(start.root.screen(), Screen::SignIn);
         QVERIFY(!start.session.auth->user());
@@ -248,11 +252,14 @@ private slots:
         QTRY_VERIFY(root.isWaitingForKeyring());
         QCOMPARE(root.screen(), Screen::Launch);
 
+        // The keyring's answer takes the line away, and says so to the screen.
+        QSignalSpy launchState(&root, &RootViewModel::launchStateChanged);
         session.secrets->setAvailable(false);
         session.secrets->release(1);
         session.waitUntilLoaded();
         QCOMPARE(root.screen(), Screen::SignIn);
         QVERIFY(!root.isWaitingForKeyring());
+        QVERIFY(!launchState.isEmpty());
         QVERIFY(root.showsUnreadNotice());
         QCOMPARE(m_server->requestCount(), 0);
         root.dismissUnreadNotice();

@@ -21,7 +21,8 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("answering");
         // Layers: f (fullscreen player), c (clip player), s (a sheet). "+x"
-        // opens x, "-x" closes it, "~x" deletes it.
+        // opens x, "-x" closes it, "~x" deletes it; "^x" opens x before it
+        // can answer (its shortcut is not in the window yet), "!x" lets it.
         QTest::newRow("one open") << u"+f"_s << u"f"_s;
         QTest::newRow("clip over the fullscreen player") << u"+f +c"_s << u"f c"_s;
         QTest::newRow("order of opening does not matter") << u"+c +f"_s << u"c c"_s;
@@ -31,6 +32,8 @@ private slots:
         QTest::newRow("reopened under an open top") << u"+c +f -f +f"_s << u"c c c c"_s;
         QTest::newRow("a sheet over both players") << u"+f +c +s -s"_s << u"f c s c"_s;
         QTest::newRow("a player opened under a sheet") << u"+s +f"_s << u"s s"_s;
+        QTest::newRow("a top being made answers for nobody under it") << u"+f ^c !c"_s << u"f - c"_s;
+        QTest::newRow("made under an open top") << u"+c ^f !f -c"_s << u"c c c f"_s;
     }
 
     void topmostOpenLayerAnswers()
@@ -64,17 +67,21 @@ private slots:
         QStringList seen;
         for (const QString &step : steps.split(u' ')) {
             const QString key = step.mid(1);
-            if (step.startsWith(u'+'))
+            if (step.startsWith(u'+') || step.startsWith(u'^')) {
+                layers[key]->setReady(step.startsWith(u'+'));
                 layers[key]->setOpen(true);
+            } else if (step.startsWith(u'!'))
+                layers[key]->setReady(true);
             else if (step.startsWith(u'-'))
                 layers[key]->setOpen(false);
             else if (step.startsWith(u'~'))
                 layers[key].reset();
             const WindowLayer *top = WindowLayer::topmost();
-            seen << name(top);
+            const WindowLayer *answering = top && top->isReady() ? top : nullptr;
+            seen << name(answering);
             for (const auto &entry : layers) {
                 if (entry.second)
-                    QCOMPARE(entry.second->answersEscape(), entry.second.get() == top);
+                    QCOMPARE(entry.second->answersEscape(), entry.second.get() == answering);
             }
         }
         QCOMPARE(seen.join(u' '), answering);

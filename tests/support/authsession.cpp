@@ -12,7 +12,7 @@ AuthSession::AuthSession(std::optional<QByteArray> savedToken, bool held, std::o
         secrets->put(QString(KeychainHelper::originAccount), *savedOrigin);
     secrets->setHeld(held);
     keychain = std::make_unique<KeychainHelper>(secrets);
-    auth = std::make_unique<AuthStore>(keychain.get());
+    auth = std::make_unique<AuthStore>(keychain.get(), session.get());
     if (!held)
         waitUntilLoaded();
 }

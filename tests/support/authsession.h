@@ -4,6 +4,7 @@
 
 #include "account/authstore.h"
 #include "account/keychainhelper.h"
+#include "api/session.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,8 @@ struct AuthSession
 
     std::shared_ptr<MemorySecretStore> secrets = std::make_shared<MemorySecretStore>();
     std::unique_ptr<KeychainHelper> keychain;
+    // Holds the token the store writes.
+    std::unique_ptr<Session> session = std::make_unique<Session>();
     std::unique_ptr<AuthStore> auth;
 };
 

@@ -24,8 +24,10 @@ namespace nimbra::test {
 
 namespace {
 
-constexpr int kStartTimeoutMs = 10000;
-constexpr int kCallTimeoutMs = 15000;
+// A sanitizer build on a busy machine generates the catalogue and answers
+// many times slower than a quiet one.
+constexpr int kStartTimeoutMs = 60000;
+constexpr int kCallTimeoutMs = 30000;
 
 RecordedRequest recordFromJson(const QJsonObject &o)
 {
@@ -196,6 +198,12 @@ bool DevServiceProcess::injectFault(const QJsonObject &fault) const
 void DevServiceProcess::clearFaults() const
 {
     call("DELETE", QStringLiteral("/__dev/fault"));
+}
+
+int DevServiceProcess::releaseHeld() const
+{
+    const DevServiceReply reply = call("POST", QStringLiteral("/__dev/release"));
+    return reply.status == 200 ? reply.object().value(QStringLiteral("released")).toInt() : -1;
 }
 
 bool DevServiceProcess::confirmQr(const QString &qrToken, const QString &username) const

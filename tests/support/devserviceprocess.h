@@ -55,7 +55,11 @@ public:
     void clearRequests() const;
     // Posts the object to "/__dev/fault"; false when the service refused it.
     bool injectFault(const QJsonObject &fault) const;
+    // Removes the faults; what they held goes on.
     void clearFaults() const;
+    // Lets the answers held by "hold" faults go on ("/__dev/release"); how
+    // many were held, -1 when the service did not answer.
+    int releaseHeld() const;
     bool confirmQr(const QString &qrToken, const QString &username = QStringLiteral("demo")) const;
 
     // One request; pathAndQuery begins with "/". A non-empty token is sent

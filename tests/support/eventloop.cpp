@@ -19,7 +19,7 @@ bool deliverPostedEvents()
     bool reached = false;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
-    return QTest::qWaitFor([&reached] { return reached; }, 5000);
+    return QTest::qWaitFor([&reached] { return reached; }, kEventLimitMs);
 }
 
 void cancelFromEventLoop(const CancelToken &token)

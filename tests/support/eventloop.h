@@ -1,5 +1,7 @@
 #pragma once
 
+#include "patience.h"
+
 namespace nimbra {
 class CancelToken;
 }
@@ -11,7 +13,8 @@ namespace nimbra::test {
 // loop until a known later point has been reached.
 
 // Runs the event loop until every event posted before the call (queued
-// calls and signals included) has been delivered; false after five seconds.
+// calls and signals included) has been delivered; false after
+// kEventLimitMs.
 [[nodiscard]] bool deliverPostedEvents();
 
 // Cancels the token from the main thread's event loop, whichever thread
@@ -33,6 +36,6 @@ int requestsUnderWay();
 // answered (or aborted) by then, and what an answer would have written is
 // written.
 // False when that does not come about within timeoutMs.
-[[nodiscard]] bool waitUntilIdle(int left = 0, int timeoutMs = 5000);
+[[nodiscard]] bool waitUntilIdle(int left = 0, int timeoutMs = kEventLimitMs);
 
 } // namespace nimbra::test

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QMutex>
 #include <QPair>
+#include <QSemaphore>
 #include <QString>
 #include <QUrl>
 #include <QWaitCondition>
@@ -39,26 +40,30 @@ struct RecordedRequest
     QString header(const QString &name) const { return headers.value(name.toLower()); }
 };
 
+// An answer of the fake. It has no delay: an answer that a test needs still
+// outstanding is held by an AnswerGate (or the hold and piece gates below)
+// until the test lets it go, since a delay runs out on a busy machine before
+// the test has done its part.
 struct FakeResponse
 {
     int status = 200;
     QByteArray body;
     QByteArray contentType = "application/json";
-    int delayMs = 0;
     bool dropConnection = false; // headers, then the connection closes mid-body
     QList<QPair<QByteArray, QByteArray>> headers {}; // extra response headers, e.g. Location
 
-    // A streamed body (a download): pieces of pieceSize bytes (0: one piece)
-    // with pieceDelayMs between them; chunked leaves the length out;
-    // cutAfter >= 0 announces the whole body but closes after that many
-    // bytes; while *hold is true no piece after the first goes out.
+    // A streamed body (a download): pieces of pieceSize bytes (0: one piece);
+    // chunked leaves the length out; cutAfter >= 0 announces the whole body
+    // but closes after that many bytes; while *hold is true no piece after
+    // the first goes out; each piece after the first takes one of
+    // pieceGate's permits first, so that the test lets them go one by one.
     int pieceSize = 0;
-    int pieceDelayMs = 0;
     bool chunked = false;
     qsizetype cutAfter = -1;
     std::shared_ptr<std::atomic_bool> hold {};
+    std::shared_ptr<QSemaphore> pieceGate {};
 
-    bool isStreamed() const { return pieceSize > 0 || chunked || cutAfter >= 0 || hold; }
+    bool isStreamed() const { return pieceSize > 0 || chunked || cutAfter >= 0 || hold || pieceGate; }
 };
 
 // A loopback HTTP server for service-facing tests: it answers from a table
@@ -110,13 +115,12 @@ private:
     std::atomic_bool m_stopping = false;
 };
 
-// A fake of the service for a whole test program (one for all its tests:
-// stopping a server waits for its kept-alive connections), with the
-// client's base address pointed at it.
+// A fake of the service for a whole test program, with the client's base
+// address pointed at it.
 std::unique_ptr<FakeHttpServer> startFakeService();
 
-// Holds answers back until the test opens it (ten seconds at the most), so
-// that a test knows a request is still unanswered without timing anything.
+// Holds answers back until the test opens it (or the gate goes), so that a
+// test knows a request is still unanswered without timing anything.
 class AnswerGate
 {
 public:
@@ -129,12 +133,17 @@ public:
     // arrived, when given, runs on the server's thread as each request
     // arrives, before the wait.
     FakeHttpServer::Handler hold(FakeResponse response, std::function<void()> arrived = {}) const;
+    // A route that answers as answer does, and holds back the answers to
+    // the requests that which picks (all when it is not given).
+    FakeHttpServer::Handler holdAnswersOf(
+        FakeHttpServer::Handler answer, std::function<bool(const RecordedRequest &)> which = {}) const;
     void open();
     // True once a held answer has gone out.
     bool answered() const;
 
 private:
     struct State;
+    static FakeResponse waitForOpen(State &state, FakeResponse response);
     std::shared_ptr<State> m_state;
 };
 

@@ -1,5 +1,7 @@
 #include "mprisprobe.h"
 
+#include "eventloop.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -34,7 +36,7 @@ QVariant MprisProbe::property(const QString &name, const QString &interface) con
     QDBusPendingCall call = desktopConnection().asyncCall(get);
     QDBusPendingCallWatcher watcher(call);
     QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
-    if (!call.isFinished() && !finished.wait(10000))
+    if (!call.isFinished() && !finished.wait(kEventLimitMs))
         return {};
     const QDBusMessage reply = call.reply();
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())

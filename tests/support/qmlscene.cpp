@@ -53,7 +53,7 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
     m_window->resize(size);
     m_root->setParentItem(m_window->contentItem());
     m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get())) {
+    if (!QTest::qWaitForWindowExposed(m_window.get(), nimbra::test::kEventLimitMs)) {
         m_errors = QStringLiteral("the window was never exposed");
         delete m_root;
         m_root = nullptr;
@@ -62,7 +62,7 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
     // On a display without a window manager nothing activates the window,
     // and an inactive window takes no keys.
     m_window->requestActivate();
-    if (!QTest::qWaitForWindowActive(m_window.get())) {
+    if (!QTest::qWaitForWindowActive(m_window.get(), nimbra::test::kEventLimitMs)) {
         m_errors = QStringLiteral("the window never became active");
         delete m_root;
         m_root = nullptr;

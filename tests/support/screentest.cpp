@@ -1,5 +1,7 @@
 #include "screentest.h"
 
+#include "eventloop.h"
+
 #include <QDir>
 #include <QPointer>
 #include <QRectF>
@@ -61,7 +63,7 @@ bool waitUntilStill(QQuickItem *item)
             last = now;
             return steady >= 3;
         },
-        5000);
+        kEventLimitMs);
     return still && watched;
 }
 
@@ -88,7 +90,7 @@ bool waitUntilSettled(QQuickWindow *window)
         }
         return false;
     };
-    return QTest::qWaitFor([&] { return !busy(); }, 20000);
+    return QTest::qWaitFor([&] { return !busy(); }, kEventLimitMs);
 }
 
 bool click(QQuickWindow *window, QQuickItem *item)
@@ -104,7 +106,7 @@ bool typeText(QQuickWindow *window, QQuickItem *field, const QString &text)
 {
     if (!click(window, field))
         return false;
-    if (!QTest::qWaitFor([field] { return field->hasActiveFocus(); }))
+    if (!QTest::qWaitFor([field] { return field->hasActiveFocus(); }, kEventLimitMs))
         return false;
     for (const QChar c : text)
         QTest::keyClick(window, c.toLatin1());

@@ -136,7 +136,8 @@ private slots:
     {
         QFETCH(TrackOut, track);
         TrackListModel model(TrackStores {});
-        QList<TrackOut> tracks = makeTracks({u"a"_s, u"b"_s});
+        // An id that begins with the row's (t10 before t1) is another track's.
+        QList<TrackOut> tracks = makeTracks({u"t10"_s, u"b"_s});
         tracks.insert(1, track);
         model.setTracks(tracks);
         QCOMPARE(model.trackAt(1), track);
@@ -158,7 +159,7 @@ private slots:
             changed.lyrics = QString(4000, QChar(u'a' + i % 26));
             QVERIFY(model.replaceById(changed));
         }
-        model.removeById(u"a"_s);
+        model.removeById(u"t10"_s);
         QCOMPARE(model.trackAt(0), track);
         QCOMPARE(model.trackAt(0).createdAt.has_value(), track.createdAt.has_value());
         QCOMPARE(model.trackAt(1), changed);
@@ -166,6 +167,11 @@ private slots:
         // A new list starts on fresh blocks.
         model.setTracks(tracks);
         QCOMPARE(model.tracks(), tracks);
+
+        // Lyrics found later reach a row that had none.
+        track.lyrics = u"[00:01.00] строка"_s;
+        QVERIFY(model.replaceById(track));
+        QCOMPARE(model.trackAt(1), track);
     }
 
     void pagingStopsAtTheEndAndDropsStalePages()

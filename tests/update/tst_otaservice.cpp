@@ -181,12 +181,13 @@ private slots:
     void redirectToAForeignHttpHostIsRefused()
     {
         m_server->on(u"GET"_s, manifestPath,
-            FakeResponse {302, {}, "text/plain", 0, false, {{"Location", "http://example.org/m.json"}}});
+            FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/m.json"}}});
         const auto outcome = outcomeOf(OtaService::fetchManifest());
         QCOMPARE(describeException(outcome.error), u"Неверный URL манифеста"_s);
 
         // One that stays on an allowed host is followed.
-        m_server->on(u"GET"_s, manifestPath, FakeResponse {302, {}, "text/plain", 0, false, {{"Location", "/moved.json"}}});
+        m_server->on(
+            u"GET"_s, manifestPath, FakeResponse {302, {}, "text/plain", false, {{"Location", "/moved.json"}}});
         m_server->on(u"GET"_s, u"/moved.json"_s, FakeResponse {200, R"({"versionCode":3,"url":"u"})"});
         QCOMPARE(outcomeOf(OtaService::fetchManifest()).value->versionCode, 3);
     }

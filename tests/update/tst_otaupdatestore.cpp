@@ -154,13 +154,15 @@ private slots:
 
     void secondCheckWhileOneRuns()
     {
-        FakeResponse slow {200, R"({"versionCode":28,"url":"https:\/\/example.org/n.AppImage"})"};
-        slow.delayMs = 150;
-        m_server->on(u"GET"_s, manifestPath, slow);
+        AnswerGate slow;
+        m_server->on(u"GET"_s, manifestPath,
+            slow.hold(FakeResponse {200, R"({"versionCode":28,"url":"https:\/\/example.org/n.AppImage"})"}));
         QSignalSpy finished(m_store.get(), &OtaUpdateStore::checkFinished);
         m_store->checkUpdates(false);
         QVERIFY(m_store->isChecking());
+        QTRY_COMPARE(m_server->requestCount(), 1);
         m_store->checkUpdates(false);
+        slow.open();
         QTRY_COMPARE(finished.size(), 1);
         QVERIFY(waitUntilIdle());
         QCOMPARE(finished.size(), 1);
@@ -180,14 +182,20 @@ private slots:
         const QByteArray body = packageBytes(512 * 1024);
         FakeResponse response {200, body, "application/octet-stream"};
         response.pieceSize = 64 * 1024;
-        response.pieceDelayMs = 10;
         response.chunked = chunked;
+        // A known length: each piece goes once the store has shown the
+        // progress before it (an unknown one shows none until the end).
+        if (!chunked)
+            response.pieceGate = std::make_shared<QSemaphore>();
         m_server->on(u"GET"_s, u"/files/Nimbra-2.0.AppImage"_s, response);
         offer(serverUrl(u"/files/Nimbra-2.0.AppImage"_s));
 
         QList<double> progress;
-        connect(m_store.get(), &OtaUpdateStore::downloadProgressChanged, this,
-            [&] { progress.append(m_store->downloadProgress()); });
+        connect(m_store.get(), &OtaUpdateStore::downloadProgressChanged, this, [&] {
+            progress.append(m_store->downloadProgress());
+            if (response.pieceGate)
+                response.pieceGate->release();
+        });
         download();
 
         QCOMPARE(progress.first(), -1.0);
@@ -232,6 +240,8 @@ private slots:
                                      << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
         QTest::newRow("relative") << u"files/n.AppImage"_s << 200 << qsizetype(-1)
                                   << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
+        QTest::newRow("a host that does not parse") << u"https://bad host/x.AppImage"_s << 200 << qsizetype(-1)
+                                                    << u"Не удалось загрузить обновление: неверный адрес загрузки"_s << 0;
         QTest::newRow("redirect to http elsewhere") << u"/moved"_s << 200 << qsizetype(-1)
                                                     << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                     << 1;
@@ -249,7 +259,7 @@ private slots:
         response.pieceSize = cutAfter >= 0 ? 50000 : 0;
         m_server->on(u"GET"_s, u"/files/n.AppImage"_s, response);
         m_server->on(u"GET"_s, u"/moved"_s,
-            FakeResponse {302, {}, "text/plain", 0, false, {{"Location", "http://example.org/n.AppImage"}}});
+            FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/n.AppImage"}}});
         offer(address.startsWith(u'/') ? serverUrl(address) : address);
 
         if (requests == 0) {

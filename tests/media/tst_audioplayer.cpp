@@ -1,0 +1,235 @@
+#include "fakehttpserver.h"
+#include "manualclock.h"
+#include "testenv.h"
+
+#include "media/audiomedia.h"
+#include "media/qtaudioplayer.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nimbra;
+using namespace nimbra::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The media under a player, moved on by the test: it reports what the test
+// says, and keeps what the player asked of it.
+class SteppedMedia : public AudioMedia
+{
+public:
+    QList<QUrl> sources;
+    QList<qint64> positionsAsked;
+    qint64 positionMs = 0;
+    qint64 durationMs = 0;
+    QMediaPlayer::MediaStatus status = QMediaPlayer::NoMedia;
+
+    void setSource(const QUrl &source) override
+    {
+        sources.append(source);
+        status = source.isEmpty() ? QMediaPlayer::NoMedia : QMediaPlayer::LoadingMedia;
+        positionMs = 0;
+    }
+    // As QMediaPlayer does: played again after its end, an item starts over.
+    void play() override
+    {
+        if (status == QMediaPlayer::EndOfMedia) {
+            positionMs = 0;
+            setStatus(QMediaPlayer::LoadedMedia);
+        }
+    }
+    void pause() override { }
+    // As QMediaPlayer does: the position it is at is no seek, and another
+    // is reported at once, before the media got there.
+    void setPosition(qint64 ms) override
+    {
+        if (ms == positionMs)
+            return;
+        positionsAsked.append(ms);
+        reach(ms);
+    }
+    void setVolume(float) override { }
+    qint64 position() const override { return positionMs; }
+    qint64 duration() const override { return durationMs; }
+    QMediaPlayer::MediaStatus mediaStatus() const override { return status; }
+    bool isSeekable() const override { return status == QMediaPlayer::LoadedMedia; }
+    QString errorString() const override { return u"gone"_s; }
+
+    void setStatus(QMediaPlayer::MediaStatus now)
+    {
+        status = now;
+        emit mediaStatusChanged(now);
+    }
+    void loaded(qint64 length)
+    {
+        durationMs = length;
+        setStatus(QMediaPlayer::LoadedMedia);
+        emit seekableChanged(true);
+    }
+    void reach(qint64 ms)
+    {
+        positionMs = ms;
+        emit positionChanged(ms);
+    }
+};
+
+QList<qint64> rampTo(qint64 from, qint64 to)
+{
+    QList<qint64> steps;
+    for (qint64 ms = from; ms <= to; ms += 100)
+        steps.append(ms);
+    return steps;
+}
+
+// Plays to `at`, then stands there for `seconds`.
+QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
+{
+    return rampTo(from, at) + QList<qint64>(qsizetype(seconds * 10), at);
+}
+
+enum class Outcome { PlaysOn, Resumes, Ends, Fails };
+enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried };
+
+constexpr qint64 lengthMs = 15000;
+
+} // namespace
+
+// The real player's own rules over a media stepped by hand and a clock that
+// stands still: the stall watch, the end of an item, and where a seek goes
+// when the media under it changes.
+class TestAudioPlayer : public QObject
+{
+    Q_OBJECT
+
+    ManualClock m_clock;
+    std::unique_ptr<FakeHttpServer> m_server;
+
+    // Each position in turn, a tenth of a second apart.
+    void playThrough(SteppedMedia *media, const QList<qint64> &positions)
+    {
+        for (const qint64 ms : positions) {
+            media->reach(ms);
+            m_clock.advance(QtAudioPlayer::tickInterval);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        m_server = std::make_unique<FakeHttpServer>();
+    }
+
+    void watchesTheStream_data()
+    {
+        QTest::addColumn<QList<qint64>>("positions");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("stands now and then, each time below the limit")
+            << standsAt(0, 1000, 1.5) + standsAt(1000, 2000, 1.5) + standsAt(2000, 3000, 1.5) << false << Outcome::PlaysOn;
+        QTest::newRow("stands once, then plays on") << standsAt(0, 3000, 2.5) + rampTo(3100, 5000) << false << Outcome::Resumes;
+        QTest::newRow("keeps stalling, a little further each time")
+            << standsAt(0, 1000, 2.5) + standsAt(1000, 1300, 2.5) + standsAt(1300, 1600, 2.5) << false << Outcome::Fails;
+        // The sound server still plays out what it holds.
+        QTest::newRow("stands in its last moments") << standsAt(0, lengthMs - 200, 2.5) << false << Outcome::Ends;
+        QTest::newRow("ends a little short of its length") << rampTo(0, lengthMs - 1000) << true << Outcome::Ends;
+        QTest::newRow("ends well before its length") << rampTo(0, 5000) << true << Outcome::Resumes;
+    }
+
+    void watchesTheStream()
+    {
+        QFETCH(QList<qint64>, positions);
+        QFETCH(bool, ends);
+        QFETCH(Outcome, outcome);
+        auto *media = new SteppedMedia;
+        QtAudioPlayer player(QUrl(u"http://127.0.0.1:9/t.wav"_s), std::unique_ptr<AudioMedia>(media), &m_clock);
+        QSignalSpy ended(&player, &AudioPlayerHandle::endOfItem);
+        QSignalSpy failed(&player, &AudioPlayerHandle::failed);
+        media->loaded(lengthMs);
+        player.play();
+
+        playThrough(media, positions);
+        if (ends)
+            media->setStatus(QMediaPlayer::EndOfMedia);
+        QCOMPARE(ended.size(), outcome == Outcome::Ends ? 1 : 0);
+        QCOMPARE(failed.size(), outcome == Outcome::Fails ? 1 : 0);
+        if (outcome != Outcome::Fails) {
+            // Resumed in place: the media is asked for a position, not
+            // loaded again.
+            QCOMPARE(media->positionsAsked.isEmpty(), outcome != Outcome::Resumes);
+            QCOMPARE(media->sources.size(), 1);
+        }
+    }
+
+    // A seek made while the media under the player changes lands on the
+    // media that plays on: the exact copy of a compressed stream, or a
+    // failed item loaded again.
+    void aSeekGoesToTheMediaThatPlaysOn_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Meanwhile>("meanwhile");
+        QTest::addColumn<qint64>("landsAt");
+        // The copy carries on from where the stream got to, not from its start.
+        QTest::newRow("copy after the stream took the seek") << u"t.flac"_s << Meanwhile::StreamTakesTheSeek << 9700LL;
+        QTest::newRow("copy before the stream took the seek") << u"t.flac"_s << Meanwhile::CopyComesFirst << 9000LL;
+        QTest::newRow("retry of a failed item") << u"t.wav"_s << Meanwhile::ItemFailsAndIsRetried << 9000LL;
+    }
+
+    void aSeekGoesToTheMediaThatPlaysOn()
+    {
+        QFETCH(QString, file);
+        QFETCH(Meanwhile, meanwhile);
+        QFETCH(qint64, landsAt);
+        const QString path = u"/media/"_s + file;
+        const QByteArray bytes(64 * 1024, 'x');
+        AnswerGate gate;
+        m_server->on(u"GET"_s, path, gate.hold(FakeResponse {200, bytes, "audio/flac"}));
+        const int requestsBefore = m_server->requestsTo(path);
+        auto *media = new SteppedMedia;
+        auto player = std::make_unique<QtAudioPlayer>(
+            m_server->baseUrl().resolved(QUrl(path)), std::unique_ptr<AudioMedia>(media), &m_clock);
+        media->loaded(lengthMs);
+        player->play();
+        playThrough(media, rampTo(0, 2000));
+
+        player->seek(9.0);
+        switch (meanwhile) {
+        case Meanwhile::StreamTakesTheSeek:
+            QTRY_COMPARE(m_server->requestsTo(path), requestsBefore + 1);
+            m_clock.advance(QtAudioPlayer::copyPatience);
+            QCOMPARE(media->positionsAsked, QList<qint64> {9000});
+            playThrough(media, rampTo(9000, 9700));
+            gate.open();
+            break;
+        case Meanwhile::CopyComesFirst:
+            gate.open();
+            break;
+        case Meanwhile::ItemFailsAndIsRetried:
+            QCOMPARE(media->positionsAsked, QList<qint64> {9000});
+            emit media->errorOccurred(QMediaPlayer::NetworkError, u"gone"_s);
+            player->play();
+            break;
+        }
+        const QUrl playsFrom = meanwhile == Meanwhile::ItemFailsAndIsRetried ? player->source() : QUrl();
+        QTRY_VERIFY(media->sources.size() == 3 && (playsFrom.isEmpty() ? media->sources.last().isLocalFile() : media->sources.last() == playsFrom));
+        media->positionsAsked.clear();
+        media->loaded(lengthMs);
+        QCOMPARE(media->positionsAsked, QList<qint64> {landsAt});
+
+        if (meanwhile == Meanwhile::ItemFailsAndIsRetried)
+            return;
+        // The copy is the listener's alone, and goes with the track.
+        const QFileInfo copy(media->sources.last().toLocalFile());
+        const auto mine = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QCOMPARE(copy.permissions(), mine);
+        QCOMPARE(QFileInfo(copy.path()).permissions(), mine | QFile::ExeOwner | QFile::ExeUser);
+        QCOMPARE(copy.size(), bytes.size());
+        player.reset();
+        QTRY_VERIFY(!QFileInfo::exists(copy.path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAudioPlayer)
+#include "tst_audioplayer.moc"

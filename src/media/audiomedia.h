@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QUrl>
 
+#include <memory>
+
 namespace nimbra {
 
 // What a QtAudioPlayer plays its item with: QMediaPlayer and its audio
@@ -26,6 +28,9 @@ public:
     // and keeps its position. A stand-in has no stream to let go of.
     virtual void releaseOutput() { }
     virtual void takeOutput() { }
+    // A silent stream on the sound server for as long as the object lives;
+    // null where there is none.
+    virtual std::unique_ptr<QObject> keepOutputAwake() { return nullptr; }
 
     virtual qint64 position() const = 0;
     virtual qint64 duration() const = 0;

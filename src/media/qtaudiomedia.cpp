@@ -1,5 +1,7 @@
 #include "media/qtaudiomedia.h"
 
+#include "media/qtidlestream.h"
+
 namespace nimbra {
 
 QtAudioMedia::QtAudioMedia(QObject *parent) : AudioMedia(parent)
@@ -10,6 +12,11 @@ QtAudioMedia::QtAudioMedia(QObject *parent) : AudioMedia(parent)
     connect(&m_player, &QMediaPlayer::errorOccurred, this, &AudioMedia::errorOccurred);
     connect(&m_player, &QMediaPlayer::seekableChanged, this, &AudioMedia::seekableChanged);
     connect(&m_player, &QMediaPlayer::positionChanged, this, &AudioMedia::positionChanged);
+}
+
+std::unique_ptr<QObject> QtAudioMedia::keepOutputAwake()
+{
+    return std::make_unique<QtIdleStream>();
 }
 
 } // namespace nimbra

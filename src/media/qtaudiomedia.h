@@ -20,6 +20,7 @@ public:
     void setPosition(qint64 positionMs) override { m_player.setPosition(positionMs); }
     void setVolume(float volume) override { m_output.setVolume(volume); }
     void releaseOutput() override { m_player.setAudioOutput(nullptr); }
+    std::unique_ptr<QObject> keepOutputAwake() override;
     void takeOutput() override
     {
         if (!m_player.audioOutput())

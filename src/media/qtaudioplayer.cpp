@@ -111,6 +111,10 @@ void QtAudioPlayer::playExactCopy(const QUrl &file)
 {
     m_copyFile = file;
     m_seekTargetMs = m_seekTargetMs.value_or(m_reachedMs);
+    if (m_wantsToPlay) {
+        m_awake = m_media->keepOutputAwake();
+        m_awakeFromMs = *m_seekTargetMs;
+    }
     load();
     m_standing = {};
     if (m_wantsToPlay)
@@ -143,6 +147,7 @@ void QtAudioPlayer::pause()
 {
     m_wantsToPlay = false;
     m_watch.cancel();
+    m_awake.reset();
     m_media->pause();
 }
 
@@ -176,6 +181,9 @@ void QtAudioPlayer::watch()
         m_standing = {};
         if (!m_seekTargetMs)
             m_reachedMs = position;
+        constexpr qint64 soundedMs = 50;
+        if (!m_seekTargetMs && position >= m_awakeFromMs + soundedMs)
+            m_awake.reset();
         constexpr qint64 progressMs = 1000;
         if (m_resumedFromMs >= 0 && position > m_resumedFromMs + progressMs && !m_seekTargetMs) {
             m_resumesWithoutProgress = 0;
@@ -210,6 +218,7 @@ bool QtAudioPlayer::isAtItsEnd(qint64 positionMs) const
 
 void QtAudioPlayer::finish()
 {
+    m_awake.reset();
     m_finished = true;
     m_seekTargetMs.reset();
     m_wantsToPlay = false;
@@ -241,6 +250,7 @@ void QtAudioPlayer::resumeAt(qint64 positionMs)
 
 void QtAudioPlayer::fail(const QString &text)
 {
+    m_awake.reset();
     m_failed = true;
     m_wantsToPlay = false;
     m_tick.stop();

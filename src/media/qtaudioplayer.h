@@ -108,6 +108,11 @@ private:
     bool m_copyFailed = false;
     // A copy slow to come: the stream takes the seek meanwhile.
     TaskSlot m_copyWait;
+    // Loaded onto the copy, the media makes its stream afresh, which an idle
+    // sound server would hold back: a silent one keeps it awake until the
+    // media sounds from m_awakeFromMs on.
+    std::unique_ptr<QObject> m_awake;
+    qint64 m_awakeFromMs = 0;
     QTimer m_tick;
 };
 

@@ -25,6 +25,7 @@ public:
     qint64 positionMs = 0;
     qint64 durationMs = 0;
     QMediaPlayer::MediaStatus status = QMediaPlayer::NoMedia;
+    QPointer<QObject> awake;
 
     void setSource(const QUrl &source) override
     {
@@ -51,6 +52,12 @@ public:
         reach(ms);
     }
     void setVolume(float) override { }
+    std::unique_ptr<QObject> keepOutputAwake() override
+    {
+        auto stream = std::make_unique<QObject>();
+        awake = stream.get();
+        return stream;
+    }
     qint64 position() const override { return positionMs; }
     qint64 duration() const override { return durationMs; }
     QMediaPlayer::MediaStatus mediaStatus() const override { return status; }
@@ -217,6 +224,11 @@ private slots:
         media->positionsAsked.clear();
         media->loaded(lengthMs);
         QCOMPARE(media->positionsAsked, QList<qint64> {landsAt});
+        // Loaded afresh onto the copy, the media's new stream would wait for
+        // an idle sound server: a silent one keeps it awake until the copy sounds.
+        QCOMPARE(bool(media->awake), meanwhile != Meanwhile::ItemFailsAndIsRetried);
+        playThrough(media, rampTo(landsAt, landsAt + 100));
+        QVERIFY(!media->awake);
 
         if (meanwhile == Meanwhile::ItemFailsAndIsRetried)
             return;

@@ -53,7 +53,7 @@ Item {
         Text {
             objectName: "albumTitle"
             width: parent.width
-            text: cell.title
+            text: RowLines.fit(cell.title, 2 * width, font.pixelSize)
             textFormat: Text.PlainText
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -69,6 +69,7 @@ Item {
 
         ArtistCreditsLine {
             width: parent.width
+            widest: width
             visible: cell.caption === ""
             text: cell.artist
             style: "album"

@@ -40,8 +40,10 @@ Item {
 
         Text {
             objectName: "albumTitle"
-            width: Math.min(implicitWidth, parent.width)
-            text: row.title
+            readonly property string shown: RowLines.fit(row.title, parent.width, font.pixelSize)
+            // A title cut for the line overflows it (see TrackRow).
+            width: shown.length < row.title.length ? parent.width : Math.min(implicitWidth, parent.width)
+            text: shown
             textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -55,6 +57,7 @@ Item {
         }
 
         ArtistCreditsLine {
+            widest: parent.width
             width: Math.min(implicitWidth, parent.width)
             text: row.artist
             style: "album"

@@ -11,6 +11,9 @@ Item {
     property string text
     property string style: "primary"
     property string separator: ", "
+    // The most room the line is ever given: a name past it is laid out only
+    // as far as the line can show (RowLines.fit), but opens its whole self.
+    property real widest: Number.POSITIVE_INFINITY
 
     readonly property var names: ArtistLinks.names(text)
 
@@ -43,7 +46,11 @@ Item {
                 required property int index
                 required property string modelData
                 readonly property real separatorAdvance: index > 0 ? separatorMetrics.advanceWidth : 0
-                readonly property real naturalWidth: separatorAdvance + nameMetrics.advanceWidth
+                readonly property string shownName: RowLines.fit(modelData, line.widest - x - separatorAdvance,
+                                                                  nameButton.font.pixelSize)
+                // Read once: every read of a metric lays the text out again.
+                readonly property real nameAdvance: nameMetrics.advanceWidth
+                readonly property real naturalWidth: separatorAdvance + nameAdvance
 
                 width: naturalWidth
                 height: Math.max(separatorText.implicitHeight, nameButton.implicitHeight)
@@ -57,7 +64,7 @@ Item {
                 TextMetrics {
                     id: nameMetrics
                     font: nameButton.font
-                    text: group.modelData
+                    text: group.shownName
                 }
 
                 Text {
@@ -79,12 +86,13 @@ Item {
                     x: group.separatorAdvance
                     anchors.verticalCenter: parent.verticalCenter
                     name: group.modelData
+                    text: group.shownName
                     style: line.style
                     // Whole while its advance fits; cut short (elided) only
                     // when the line is narrower than that. A line being torn
                     // down (its page popped) is gone before its rows.
                     readonly property real room: !line ? 0 : line.width - group.x - group.separatorAdvance
-                    width: room >= nameMetrics.advanceWidth ? implicitWidth : Math.max(0, room)
+                    width: room >= group.nameAdvance ? implicitWidth : Math.max(0, room)
                 }
             }
         }

@@ -105,8 +105,12 @@ Item {
         anchors.leftMargin: AppTheme.spacingM
         anchors.bottom: parent.verticalCenter
         anchors.bottomMargin: 1
-        width: Math.min(implicitWidth, duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0))
-        text: row.title
+        readonly property real widest: duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0)
+        readonly property string shown: RowLines.fit(row.title, widest, font.pixelSize)
+        // A title cut for the line overflows it: its own width, which would
+        // lay it out once more, is not asked.
+        width: shown.length < row.title.length ? widest : Math.min(implicitWidth, widest)
+        text: shown
         textFormat: Text.PlainText
         elide: Text.ElideRight
         maximumLineCount: 1
@@ -134,7 +138,8 @@ Item {
         anchors.left: titleText.left
         anchors.top: parent.verticalCenter
         anchors.topMargin: 1
-        width: Math.min(implicitWidth, duration.x - x - AppTheme.spacingM)
+        widest: duration.x - x - AppTheme.spacingM
+        width: Math.min(implicitWidth, widest)
         text: row.artist
         style: "compact"
     }

@@ -3,6 +3,7 @@
 #include "apitypes.h"
 #include "tracks/loadstate.h"
 #include "tracks/pagedtrackmodel.h"
+#include "tracks/rowlines.h"
 #include "tracks/trackactions.h"
 #include "tracks/tracklistmodel.h"
 
@@ -52,4 +53,15 @@ struct PagedTrackModelForeign
     QML_FOREIGN(nimbra::PagedTrackModel)
     QML_NAMED_ELEMENT(PagedTrackModel)
     QML_UNCREATABLE("A list that pages itself is made as one of its kinds.")
+};
+
+// One per engine, owned by it: every row's line asks it what to lay out.
+struct RowLinesForeign
+{
+    Q_GADGET
+    QML_FOREIGN(nimbra::RowLines)
+    QML_NAMED_ELEMENT(RowLines)
+    QML_SINGLETON
+public:
+    static nimbra::RowLines *create(QQmlEngine *, QJSEngine *) { return new nimbra::RowLines; }
 };

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QTextBoundaryFinder>
 
 namespace nimbra {
 
@@ -159,10 +160,11 @@ QString JsonReader::string(QLatin1StringView key) const
 QString cutForDisplay(QString text, qsizetype limit)
 {
     if (text.size() > limit) {
-        qsizetype end = limit - 1;
-        if (end > 0 && text.at(end - 1).isHighSurrogate())
-            --end;
-        text = text.left(end) + QChar(0x2026);
+        // A cluster's bounds depend on the letters around them alone.
+        QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, QStringView(text).first(std::min(text.size(), limit + 32)));
+        clusters.setPosition(limit - 1);
+        const qsizetype end = clusters.isAtBoundary() ? limit - 1 : clusters.toPreviousBoundary();
+        text = text.left(std::max<qsizetype>(end, 0)) + QChar(0x2026);
     }
     return text;
 }

@@ -104,7 +104,8 @@ private:
 
 // A text from the service as a screen shows it: one longer than `limit`
 // characters is cut to `limit`, ending in "…", so that an absurd text
-// never reaches layout whole. A pair of surrogates is never split.
+// never reaches layout whole. A grapheme cluster (a pair of surrogates,
+// an emoji sequence, a flag) is never split.
 QString cutForDisplay(QString text, qsizetype limit = JsonReader::maxShownText);
 
 // Writes optional fields only when present: absent means no key at all.

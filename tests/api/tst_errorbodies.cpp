@@ -307,33 +307,64 @@ private slots:
         QCOMPARE(small.value->size(), 8 * 1024);
     }
 
-    // The cut of a decoded text and the shorter one of a list row's line:
-    // a text of the limit is whole, a longer one ends in "…" at the limit,
-    // and a pair of surrogates across the cut goes whole.
+    // The cut of a decoded text (in UTF-16 units), the shorter one of a
+    // list row (in letters, a wide cluster as two), and what a row's line
+    // of so many pixels lays out (at 10-pixel letters): a text of the limit
+    // is whole, a longer one ends in "…" at the limit, and a grapheme
+    // cluster (a pair of surrogates, a joined emoji, a flag) goes whole.
     void displayCut_data()
     {
+        QTest::addColumn<QString>("cut");
         QTest::addColumn<qsizetype>("limit");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
         const QString pair = QString::fromUcs4(U"🎵");
+        const QString family = QString::fromUcs4(U"👨\u200D👩\u200D👧");
+        const QString flag = QString::fromUcs4(U"🇷🇺");
         const QString ellipsis(QChar(0x2026));
-        for (const qsizetype limit : {JsonReader::maxShownText, maxRowText}) {
+        for (const auto &[cut, limit] : {std::pair {u"units"_s, JsonReader::maxShownText}, {u"letters"_s, maxRowText}}) {
             const QString a(limit - 2, u'a');
             const QByteArray at = QByteArray::number(limit);
-            QTest::addRow("%s: at the limit", at.data()) << limit << a + u"bc"_s << a + u"bc"_s;
-            QTest::addRow("%s: one over", at.data()) << limit << a + u"bcd"_s << a + u"b"_s + ellipsis;
-            QTest::addRow("%s: a pair across the cut", at.data()) << limit << a + pair + pair << a + ellipsis;
-            QTest::addRow("%s: a pair before the cut", at.data()) << limit << a.chopped(1) + pair + pair
+            QTest::addRow("%s: at the limit", at.data()) << cut << limit << a + u"bc"_s << a + u"bc"_s;
+            QTest::addRow("%s: one over", at.data()) << cut << limit << a + u"bcd"_s << a + u"b"_s + ellipsis;
+            QTest::addRow("%s: a pair across the cut", at.data()) << cut << limit << a + pair + pair << a + ellipsis;
+            QTest::addRow("%s: a pair before the cut", at.data()) << cut << limit << a.chopped(1) + pair + pair
                                                                   << a.chopped(1) + pair + ellipsis;
+            // Counted in units the cut falls inside the cluster; in letters
+            // the cluster is two.
+            const bool units = cut == u"units"_s;
+            const QString b = a.chopped(2);
+            QTest::addRow("%s: a joined emoji at the cut", at.data())
+                << cut << limit << b + family + u"xyz"_s << (units ? b : b + family + u"x"_s) + ellipsis;
+            QTest::addRow("%s: a flag at the cut", at.data()) << cut << limit << a.chopped(1) + flag + flag
+                                                              << a.chopped(1) + (units ? QString() : flag) + ellipsis;
         }
+        const QString accented = u"е\u0301"_s.repeated(maxRowText);
+        QTest::newRow("row: a letter and its accent are one letter") << u"letters"_s << maxRowText << accented << accented;
+        const QString ideographs = u"中"_s.repeated(151);
+        QTest::newRow("row: an ideograph is two letters") << u"letters"_s << maxRowText << ideographs
+                                                         << ideographs.first(149) + ellipsis;
+        QTest::newRow("line: what fits is whole") << u"line"_s << qsizetype(100) << u"Долгая дорога"_s
+                                                  << u"Долгая дорога"_s;
+        QTest::newRow("line: emoji up to the line and one more") << u"line"_s << qsizetype(90) << pair.repeated(100)
+                                                                 << pair.repeated(11);
+        QTest::newRow("line: flags whole") << u"line"_s << qsizetype(20) << flag.repeated(20) << flag.repeated(3);
+        QTest::newRow("line: letters at their narrowest") << u"line"_s << qsizetype(30) << QString(400, u'a')
+                                                          << QString(16, u'a');
     }
 
     void displayCut()
     {
+        QFETCH(QString, cut);
         QFETCH(qsizetype, limit);
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(cutForDisplay(text, limit), shown);
+        if (cut == u"units"_s)
+            QCOMPARE(cutForDisplay(text, limit), shown);
+        else if (cut == u"letters"_s)
+            QCOMPARE(cutToLetters(text, limit), shown);
+        else
+            QCOMPARE(fitToLine(text, qreal(limit), 10), shown);
     }
 
     // Titles and credits of absurd length are cut before any screen lays

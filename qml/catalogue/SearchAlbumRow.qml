@@ -16,6 +16,10 @@ Item {
     implicitWidth: 480
     implicitHeight: AppTheme.trackRowHeight
 
+    // The texts are fitted once the row has its width (see TrackRow).
+    property bool placed: false
+    Component.onCompleted: placed = true
+
     Artwork {
         id: cover
         objectName: "albumArtwork"
@@ -40,9 +44,10 @@ Item {
 
         Text {
             objectName: "albumTitle"
-            readonly property string shown: RowLines.fit(row.title, parent.width, font.pixelSize)
+            readonly property real widest: row.placed ? parent.width : 0
+            readonly property string shown: RowLines.fit(row.title, widest, font.pixelSize)
             // A title cut for the line overflows it (see TrackRow).
-            width: shown.length < row.title.length ? parent.width : Math.min(implicitWidth, parent.width)
+            width: shown.length < row.title.length ? widest : Math.min(implicitWidth, widest)
             text: shown
             textFormat: Text.PlainText
             elide: Text.ElideRight
@@ -57,7 +62,7 @@ Item {
         }
 
         ArtistCreditsLine {
-            widest: parent.width
+            widest: row.placed ? parent.width : 0
             width: Math.min(implicitWidth, parent.width)
             text: row.artist
             style: "album"

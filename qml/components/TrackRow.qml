@@ -34,6 +34,12 @@ Item {
     // A click on the cover plays and opens the player instead of playing only.
     property bool artworkOpensPlayer: false
 
+    // The row's parts take their places while it is made (its width, the
+    // heart, the duration); its texts are fitted to the line once they
+    // have: a title of emoji costs each of its pictures at every layout.
+    property bool placed: false
+    Component.onCompleted: placed = true
+
     signal playRequested(int index)
     signal artworkTapped(int index)
     signal favoriteToggled(int index)
@@ -105,7 +111,7 @@ Item {
         anchors.leftMargin: AppTheme.spacingM
         anchors.bottom: parent.verticalCenter
         anchors.bottomMargin: 1
-        readonly property real widest: duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0)
+        readonly property real widest: !row.placed ? 0 : duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0)
         readonly property string shown: RowLines.fit(row.title, widest, font.pixelSize)
         // A title cut for the line overflows it: its own width, which would
         // lay it out once more, is not asked.
@@ -138,7 +144,7 @@ Item {
         anchors.left: titleText.left
         anchors.top: parent.verticalCenter
         anchors.topMargin: 1
-        widest: duration.x - x - AppTheme.spacingM
+        widest: !row.placed ? 0 : duration.x - x - AppTheme.spacingM
         width: Math.min(implicitWidth, widest)
         text: row.artist
         style: "compact"

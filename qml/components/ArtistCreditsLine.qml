@@ -11,11 +11,17 @@ Item {
     property string text
     property string style: "primary"
     property string separator: ", "
-    // The most room the line is ever given: a name past it is laid out only
-    // as far as the line can show (RowLines.fit), but opens its whole self.
-    property real widest: Number.POSITIVE_INFINITY
+    // The most room the line is ever given; none when negative.
+    property real widest: -1
 
     readonly property var names: ArtistLinks.names(text)
+    // Each name, and what the line lays out of it: no more than the widest
+    // line shows (RowLines.fit), all of it without one. A name opens its
+    // whole self.
+    readonly property var entries: names.map(name => ({
+        name: name,
+        shown: widest < 0 ? name : RowLines.fit(name, widest, separatorFont.pixelSize)
+    }))
 
     // The names' own widths, not the cut ones, so that a line without a
     // width of its own shows every name whole.
@@ -39,15 +45,14 @@ Item {
         id: row
 
         Repeater {
-            model: line.names
+            model: line.entries
 
             delegate: Item {
                 id: group
                 required property int index
-                required property string modelData
+                // {name, shown}
+                required property var modelData
                 readonly property real separatorAdvance: index > 0 ? separatorMetrics.advanceWidth : 0
-                readonly property string shownName: RowLines.fit(modelData, line.widest - x - separatorAdvance,
-                                                                  nameButton.font.pixelSize)
                 // Read once: every read of a metric lays the text out again.
                 readonly property real nameAdvance: nameMetrics.advanceWidth
                 readonly property real naturalWidth: separatorAdvance + nameAdvance
@@ -64,7 +69,7 @@ Item {
                 TextMetrics {
                     id: nameMetrics
                     font: nameButton.font
-                    text: group.shownName
+                    text: group.modelData.shown
                 }
 
                 Text {
@@ -85,8 +90,8 @@ Item {
                     objectName: "artistName" + group.index
                     x: group.separatorAdvance
                     anchors.verticalCenter: parent.verticalCenter
-                    name: group.modelData
-                    text: group.shownName
+                    name: group.modelData.name
+                    text: group.modelData.shown
                     style: line.style
                     // Whole while its advance fits; cut short (elided) only
                     // when the line is narrower than that. A line being torn

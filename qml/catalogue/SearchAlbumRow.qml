@@ -45,10 +45,8 @@ Item {
         Text {
             objectName: "albumTitle"
             readonly property real widest: row.placed ? parent.width : 0
-            readonly property string shown: RowLines.fit(row.title, widest, font.pixelSize)
-            // A title cut for the line overflows it (see TrackRow).
-            width: shown.length < row.title.length ? widest : Math.min(implicitWidth, widest)
-            text: shown
+            width: Math.min(implicitWidth, widest)
+            text: RowLines.fit(row.title, widest, font.pixelSize)
             textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1

@@ -112,11 +112,8 @@ Item {
         anchors.bottom: parent.verticalCenter
         anchors.bottomMargin: 1
         readonly property real widest: !row.placed ? 0 : duration.x - x - AppTheme.spacingM - (hiFi.visible ? hiFi.width + hiFi.anchors.leftMargin : 0)
-        readonly property string shown: RowLines.fit(row.title, widest, font.pixelSize)
-        // A title cut for the line overflows it: its own width, which would
-        // lay it out once more, is not asked.
-        width: shown.length < row.title.length ? widest : Math.min(implicitWidth, widest)
-        text: shown
+        width: Math.min(implicitWidth, widest)
+        text: RowLines.fit(row.title, widest, font.pixelSize)
         textFormat: Text.PlainText
         elide: Text.ElideRight
         maximumLineCount: 1

@@ -17,10 +17,13 @@ Item {
     readonly property var names: ArtistLinks.names(text)
     // Each name, and what the line lays out of it: no more than the widest
     // line shows (RowLines.fit), all of it without one. A name opens its
-    // whole self.
+    // whole self. The room is taken in steps of 128 pixels, up: a new list
+    // makes the names anew, which a window resized pixel by pixel would
+    // otherwise do at every pixel.
+    readonly property real fitWidth: widest < 0 ? -1 : Math.max(128, Math.ceil(widest / 128) * 128)
     readonly property var entries: names.map(name => ({
         name: name,
-        shown: widest < 0 ? name : RowLines.fit(name, widest, separatorFont.pixelSize)
+        shown: fitWidth < 0 ? name : RowLines.fit(name, fitWidth, separatorFont.pixelSize)
     }))
 
     // The names' own widths, not the cut ones, so that a line without a

@@ -17,13 +17,16 @@ Item {
     readonly property var names: ArtistLinks.names(text)
     // Each name, and what the line lays out of it: no more than the widest
     // line shows (RowLines.fit), all of it without one. A name opens its
-    // whole self. The room is taken in steps of 128 pixels, up: a new list
-    // makes the names anew, which a window resized pixel by pixel would
-    // otherwise do at every pixel.
+    // whole self. A new list makes the names anew, so the list changes with
+    // the room only where a name is cut, and the room is taken in steps of
+    // 128 pixels, up, not at every pixel of a window being resized.
     readonly property real fitWidth: widest < 0 ? -1 : Math.max(128, Math.ceil(widest / 128) * 128)
-    readonly property var entries: names.map(name => ({
+    readonly property var wholeNames: names.map(name => ({ name: name, shown: name }))
+    readonly property bool cutsNames: fitWidth >= 0
+        && names.some(name => RowLines.fit(name, fitWidth, separatorFont.pixelSize) !== name)
+    readonly property var entries: !cutsNames ? wholeNames : names.map(name => ({
         name: name,
-        shown: fitWidth < 0 ? name : RowLines.fit(name, fitWidth, separatorFont.pixelSize)
+        shown: RowLines.fit(name, fitWidth, separatorFont.pixelSize)
     }))
 
     // The names' own widths, not the cut ones, so that a line without a

@@ -140,8 +140,7 @@ void PlayerStore::pauseIfPlaying()
     if (!m_isPlaying)
         return;
     m_itemEnded = false;
-    if (m_player)
-        m_player->pause();
+    pausePlayers();
     setPlaying(false);
     syncNowPlaying();
 }
@@ -149,11 +148,24 @@ void PlayerStore::pauseIfPlaying()
 void PlayerStore::seek(double seconds)
 {
     const double target = sanitizedSeconds(seconds);
+    // There is nothing past the end to play: the media takes such a target
+    // with an error of its own and leaves a silent stream open, and the
+    // position shown would be one the track does not have.
+    if (const double length = seekableLength(); length > 0 && target > length)
+        return;
     m_soundsFrom = target;
     if (m_player)
         m_player->seek(target);
     setElapsed(target);
     syncNowPlaying();
+}
+
+// The media's own word once it has one (the service's length of a track
+// may be rounded), else the track's; zero while neither is known.
+double PlayerStore::seekableLength() const
+{
+    const double itemLength = m_player ? m_player->duration() : qQNaN();
+    return std::isfinite(itemLength) && itemLength > 0 ? itemLength : m_duration;
 }
 
 void PlayerStore::updateCurrentTrack(TrackOut track)

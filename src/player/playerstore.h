@@ -235,6 +235,12 @@ private:
     void detachPlayer();
     // Ends any crossfade and pauses and drops every player.
     void teardownPlayers();
+    // Stops the ramp where it stands and drops the outgoing player.
+    void endCrossfade();
+    // Pauses the current player and ends a fade under way.
+    void pausePlayers();
+    // The length a seek may go to; 0 while not known.
+    double seekableLength() const;
     // Before a new player starts: the current one (or the one it has not yet
     // taken over from) stays, paused, until the new one sounds.
     void keepOutputUntilSounding();

@@ -98,19 +98,38 @@ void PlayerStore::detachPlayer()
 
 void PlayerStore::teardownPlayers()
 {
-    m_crossfadeTask.cancel();
     m_outputRestTask.cancel();
-    m_isCrossfading = false;
     detachPlayer();
     if (m_player) {
         m_player->pause();
         m_player.reset();
     }
+    endCrossfade();
+    dropKeptOutput();
+}
+
+void PlayerStore::endCrossfade()
+{
+    m_crossfadeTask.cancel();
+    m_isCrossfading = false;
     if (m_fadingOutPlayer) {
         m_fadingOutPlayer->pause();
         m_fadingOutPlayer.reset();
     }
-    dropKeptOutput();
+}
+
+// A pause is silence at once, in the middle of a fade too: the outgoing
+// track stops for good, and the incoming one, paused first so that no
+// moment of it sounds louder, plays on alone at full volume when resumed.
+void PlayerStore::pausePlayers()
+{
+    if (m_player)
+        m_player->pause();
+    if (!m_isCrossfading && !m_fadingOutPlayer)
+        return;
+    endCrossfade();
+    if (m_player)
+        m_player->setVolume(1.0f);
 }
 
 // An idle sound server holds a new stream back until its next turn (up to
@@ -263,8 +282,7 @@ void PlayerStore::handleEndOfItem()
     if (m_sleepTimer.isEndOfTrack()) {
         // The finished track stays current; the queue does not move on.
         setSleepTimerValue(SleepTimer::off());
-        if (m_player)
-            m_player->pause();
+        pausePlayers();
         setPlaying(false);
         syncNowPlaying();
         return;

@@ -4,6 +4,7 @@
 #include "playerrig.h"
 
 #include "platform/pointermotion.h"
+#include "player/nowplayingcontroller.h"
 #include "testenv.h"
 
 #include <QtTest>
@@ -206,9 +207,28 @@ private slots:
         passTime(3000ms);
     }
 
-    void nextDuringAFadeStopsBothPlayers()
+    // Whatever ends a fade ends it at once, and its ramp touches nothing
+    // any more. A pause, however it comes, is silence: the outgoing track
+    // stops for good, and the incoming one plays on alone at full volume.
+    void aFadeEndsAtOnce_data()
     {
+        QTest::addColumn<QString>("by");
+        QTest::newRow("next") << u"next"_s;
+        QTest::newRow("pause button") << u"button"_s;
+        QTest::newRow("the desktop's pause") << u"desktop"_s;
+        QTest::newRow("sleep timer") << u"sleep"_s;
+        QTest::newRow("sleep at the end of an incoming track") << u"end"_s;
+    }
+
+    void aFadeEndsAtOnce()
+    {
+        QFETCH(QString, by);
         play(makeTracks({u"a"_s, u"b"_s, u"c"_s, u"d"_s}), 0);
+        if (by == u"sleep") {
+            // Runs out half a second into the fade.
+            store().setSleepTimer(1);
+            passTime(59500ms);
+        }
         QPointer<FakeAudioPlayer> old = player(0);
         old->tick(197.0);
         QPointer<FakeAudioPlayer> incoming = player(1);
@@ -216,14 +236,37 @@ private slots:
             m_rig->clock.advance(50ms);
         const float frozen = incoming->volume();
 
-        store().next();
-        QCOMPARE(m_rig->currentId(), u"c"_s);
-        QCOMPARE(m_rig->clock.sleeperCount(), 0);
+        if (by == u"next")
+            store().next();
+        else if (by == u"button")
+            store().togglePlayPause();
+        else if (by == u"desktop")
+            store().nowPlaying()->onPause();
+        else if (by == u"end") {
+            store().setSleepTimerEndOfTrack();
+            incoming->finish();
+        }
         QVERIFY(!old->isPlaying());
         QVERIFY(!incoming->isPlaying());
+        if (by != u"next") {
+            QTRY_VERIFY(!old);
+            QVERIFY(!store().isPlaying());
+            QCOMPARE(m_rig->currentId(), u"b"_s);
+            passTime(5000ms);
+            QCOMPARE(incoming->volume(), 1.0f);
+            store().togglePlayPause();
+            QVERIFY(incoming->isPlaying());
+            QCOMPARE(m_rig->backend.playerCount(), 2);
+            // A fade starts again near the end of the one left.
+            incoming->tick(197.0);
+            QCOMPARE(m_rig->backend.playerCount(), 3);
+            passTime(3000ms);
+            return;
+        }
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        QCOMPARE(m_rig->clock.sleeperCount(), 0);
         FakeAudioPlayer *chosen = player(2);
         QCOMPARE(chosen->volume(), 1.0f);
-        // The ended ramp touches nothing, and a fade can start again.
         passTime(5000ms);
         QCOMPARE(incoming->volume(), frozen);
         QCOMPARE(chosen->volume(), 1.0f);

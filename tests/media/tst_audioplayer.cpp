@@ -202,6 +202,12 @@ private slots:
         playThrough(media, rampTo(0, 2000));
 
         player->seek(9.0);
+        // While the seek waits, the time shown is the one wanted, not where
+        // the media still stands.
+        QSignalSpy ticks(player.get(), &AudioPlayerHandle::timeTick);
+        emit media->playbackStateChanged(QMediaPlayer::PlayingState);
+        QVERIFY(ticks.wait(kEventLimitMs));
+        QCOMPARE(ticks.last().first().toDouble(), 9.0);
         switch (meanwhile) {
         case Meanwhile::StreamTakesTheSeek:
             QTRY_COMPARE(m_server->requestsTo(path), requestsBefore + 1);

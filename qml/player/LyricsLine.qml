@@ -32,6 +32,7 @@ Item {
     // The glow of the lit line. The software renderer draws a halo of
     // faint accent copies around the text; a GPU blurs it properly.
     Item {
+        objectName: "lyricsHalo"
         anchors.fill: label
         visible: row.lit && !row.glowOnGpu
         opacity: label.glow

@@ -233,6 +233,9 @@ private slots:
         QTest::newRow("short body") << u"/files/n.AppImage"_s << 200 << qsizetype(100000)
                                     << u"Не удалось загрузить обновление: файл получен не полностью (100000 из 262144 байт)"_s
                                     << 1;
+        QTest::newRow("no length, short body")
+            << u"/files/chunked.AppImage"_s << 200 << qsizetype(100000)
+            << u"Не удалось загрузить обновление: файл получен не полностью (связь прервалась после 100000 байт)"_s << 1;
         QTest::newRow("http on a foreign host") << u"http://example.org/n.AppImage"_s << 200 << qsizetype(-1)
                                                 << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                 << 0;
@@ -258,6 +261,8 @@ private slots:
         response.cutAfter = cutAfter;
         response.pieceSize = cutAfter >= 0 ? 50000 : 0;
         m_server->on(u"GET"_s, u"/files/n.AppImage"_s, response);
+        response.chunked = true;
+        m_server->on(u"GET"_s, u"/files/chunked.AppImage"_s, response);
         m_server->on(u"GET"_s, u"/moved"_s,
             FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/n.AppImage"}}});
         offer(address.startsWith(u'/') ? serverUrl(address) : address);
@@ -268,9 +273,9 @@ private slots:
             download();
         }
         QCOMPARE(m_store->errorText(), error);
-        // The network layer may send a GET again when the first connection
-        // closes early; what matters is whether the address was asked at all.
-        QCOMPARE(m_server->requestCount() > 0, requests > 0);
+        // Never asked twice: an answer to a second request could end at a
+        // cut without an error.
+        QCOMPARE(m_server->requestCount(), requests);
         QVERIFY(m_opened.isEmpty());
         QVERIFY(filesIn(m_store->downloadFolder()).isEmpty());
         // The offer stays, so the download can be tried again.

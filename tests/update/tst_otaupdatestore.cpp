@@ -267,19 +267,23 @@ private slots:
             FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/n.AppImage"}}});
         offer(address.startsWith(u'/') ? serverUrl(address) : address);
 
-        if (requests == 0) {
-            QCoro::waitFor(m_store->downloadAndInstallAsync());
-        } else {
-            download();
+        // Whether the network layer notices a cut is a race that it loses
+        // now and then, so a cut is tried again (the offer stays for that).
+        for (int attempt = 0; attempt < (cutAfter >= 0 ? 10 : 1); ++attempt) {
+            m_server->clearRequests();
+            if (requests == 0) {
+                QCoro::waitFor(m_store->downloadAndInstallAsync());
+            } else {
+                download();
+            }
+            QCOMPARE(m_store->errorText(), error);
+            // Never asked twice: an answer to a second request could end at
+            // a cut without an error.
+            QCOMPARE(m_server->requestCount(), requests);
+            QVERIFY(m_opened.isEmpty());
+            QVERIFY(filesIn(m_store->downloadFolder()).isEmpty());
+            QVERIFY(m_store->hasAvailableManifest());
         }
-        QCOMPARE(m_store->errorText(), error);
-        // Never asked twice: an answer to a second request could end at a
-        // cut without an error.
-        QCOMPARE(m_server->requestCount(), requests);
-        QVERIFY(m_opened.isEmpty());
-        QVERIFY(filesIn(m_store->downloadFolder()).isEmpty());
-        // The offer stays, so the download can be tried again.
-        QVERIFY(m_store->hasAvailableManifest());
     }
 
     void fileNames_data()

@@ -236,6 +236,9 @@ private slots:
         QTest::newRow("no length, short body")
             << u"/files/chunked.AppImage"_s << 200 << qsizetype(100000)
             << u"Не удалось загрузить обновление: файл получен не полностью (связь прервалась после 100000 байт)"_s << 1;
+        QTest::newRow("no length, ended by the close") << u"/files/open.AppImage"_s << 200 << qsizetype(-1)
+            << u"Не удалось загрузить обновление: сервер не сообщил размер файла, и проверить, получен ли он целиком, нельзя"_s
+            << 1;
         QTest::newRow("http on a foreign host") << u"http://example.org/n.AppImage"_s << 200 << qsizetype(-1)
                                                 << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                 << 0;
@@ -263,6 +266,8 @@ private slots:
         m_server->on(u"GET"_s, u"/files/n.AppImage"_s, response);
         response.chunked = true;
         m_server->on(u"GET"_s, u"/files/chunked.AppImage"_s, response);
+        response.untilClose = true;
+        m_server->on(u"GET"_s, u"/files/open.AppImage"_s, response);
         m_server->on(u"GET"_s, u"/moved"_s,
             FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/n.AppImage"}}});
         offer(address.startsWith(u'/') ? serverUrl(address) : address);

@@ -122,7 +122,7 @@ QCoro::Task<QString> UpdateDownload::save(
         throw OtaError::downloadFailed(u"сервер ответил HTTP %1"_s.arg(*result.status));
     // A short body comes first: the transport's text for it (the connection
     // closed) would not say that the file is incomplete.
-    if (result.announcedLength >= 0 && received != result.announcedLength) {
+    if (result.announcedLength >= 0 && received < result.announcedLength) {
         throw OtaError::downloadFailed(
             u"файл получен не полностью (%1 из %2 байт)"_s.arg(received).arg(result.announcedLength));
     }

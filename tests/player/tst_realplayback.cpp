@@ -59,6 +59,20 @@ private:
 enum class Trouble { None, FailsFirst, SeekHangs };
 // How the answer to the exact copy's request goes on past its middle.
 enum class Copy { Whole, LongerThanAnnounced, EndlessChunks, StopsHalfWay };
+// How the listener leaves the first track.
+enum class Leave { Press, QuickPresses, Crossfade, EndOfTrackPause, SignOut, FlacSeek };
+
+// The media's own requests for a file from its first byte.
+int wholeFileRequests(const FakeHttpServer &server, const QString &path)
+{
+    int count = 0;
+    for (const RecordedRequest &request : server.requests()) {
+        const QString range = request.header(u"range"_s);
+        count += request.path == path && request.header(u"user-agent"_s).contains(u"GStreamer"_s)
+            && (range.isEmpty() || range.startsWith(u"bytes=0-"_s));
+    }
+    return count;
+}
 
 qint64 heapInUse()
 {
@@ -106,6 +120,7 @@ private slots:
             m_server->on(u"GET"_s, u"/media/"_s + id + u".wav"_s,
                 FakeResponse {200, devservice::renderWav(seed, trackSeconds), "audio/wav"});
         }
+        m_server->on(u"GET"_s, u"/media/c.flac"_s, FakeResponse {200, devservice::renderFlac(4, 12), "audio/flac"});
         ApiConfig::setBaseUrl(m_server->baseUrl());
         m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
     }
@@ -207,6 +222,80 @@ private slots:
         QVERIFY(store().isPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.2, mediaWaitMs);
         QCOMPARE(m_backend->createdCount(), 2);
+    }
+
+    // A track the listener left is not asked for again: a player let go
+    // goes without rewinding or reloading its media, and so does the stream
+    // that an exact copy takes over from. Each row ends with the next track
+    // a second into its own media.
+    void aTrackLeftIsNotAskedForAgain_data()
+    {
+        QTest::addColumn<Leave>("leave");
+        QTest::newRow("a press on another row") << Leave::Press;
+        QTest::newRow("six quick presses") << Leave::QuickPresses;
+        QTest::newRow("the end of a crossfade") << Leave::Crossfade;
+        QTest::newRow("the pause at the end of the track") << Leave::EndOfTrackPause;
+        QTest::newRow("sign-out") << Leave::SignOut;
+        QTest::newRow("a seek in a FLAC stream") << Leave::FlacSeek;
+    }
+
+    void aTrackLeftIsNotAskedForAgain()
+    {
+        QFETCH(Leave, leave);
+        const QString pathA = u"/media/a.wav"_s;
+        TrackOut flac = makeTrack(u"c"_s, u"media/c.flac"_s);
+        flac.durationSeconds = 12;
+        const QList<TrackOut> list {leave == Leave::FlacSeek ? flac : wavTrack(u"a"_s), wavTrack(u"b"_s)};
+        const auto askedForBoth = [&] { return m_server->requestsTo(pathA) + m_server->requestsTo(u"/media/b.wav"_s); };
+        const int before = askedForBoth();
+        store().setCrossfadeEnabled(leave == Leave::Crossfade);
+        store().setCrossfadeDuration(1.0);
+        if (leave == Leave::EndOfTrackPause)
+            store().setSleepTimerEndOfTrack();
+        if (leave == Leave::SignOut)
+            m_session.setToken(u"listener"_s);
+        store().play(list.at(0), list);
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.3, mediaWaitMs);
+        QPointer<AudioPlayerHandle> left = m_backend->player(0);
+        if (leave == Leave::Crossfade || leave == Leave::EndOfTrackPause)
+            store().seek(trackSeconds - 1.3);
+        if (leave == Leave::FlacSeek)
+            store().seek(8.0);
+        // Every request the first track needs has gone out once it plays
+        // from where it was asked to.
+        const double from = leave == Leave::FlacSeek ? 8.2 : leave == Leave::Press || leave == Leave::SignOut ? 0.3 : trackSeconds - 1.1;
+        QTRY_VERIFY_WITH_TIMEOUT(left && left->currentTime() > from, mediaWaitMs);
+        const int askedForA = m_server->requestsTo(pathA);
+        switch (leave) {
+        case Leave::QuickPresses:
+            for (int press = 1; press < 6; ++press)
+                store().play(list.at(press % 2), list);
+            break;
+        case Leave::EndOfTrackPause:
+            QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), mediaWaitMs);
+            store().play(list.at(1), list);
+            break;
+        case Leave::SignOut:
+            m_session.setToken(std::nullopt);
+            QVERIFY(!store().isPlaying());
+            store().play(list.at(1), list);
+            break;
+        case Leave::Press:
+            store().play(list.at(1), list);
+            break;
+        case Leave::FlacSeek:
+            QTRY_VERIFY_WITH_TIMEOUT(left->currentTime() > 9.2, mediaWaitMs);
+            QCOMPARE(wholeFileRequests(*m_server, u"/media/c.flac"_s), 1);
+            return;
+        case Leave::Crossfade:
+            break;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!left, mediaWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(currentId() == u"b"_s && store().elapsed() > 1.0, mediaWaitMs);
+        if (leave == Leave::QuickPresses)
+            QCOMPARE_LE(askedForBoth() - before, 6);
+        else
+            QCOMPARE(m_server->requestsTo(pathA), askedForA);
     }
 
     // The first second of a track may pass before the service has sent any

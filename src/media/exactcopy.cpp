@@ -18,8 +18,6 @@ namespace {
 
 // What the reply may hold unread: the copy's memory whatever the answer.
 constexpr qint64 readBufferBytes = 1 << 20;
-// No byte for this long ends the copy; the stream has taken the seek by then.
-constexpr int idleLimitMs = 30000;
 
 } // namespace
 
@@ -54,7 +52,7 @@ public:
         QNetworkRequest request(m_source);
         // The bytes counted must be the bytes announced.
         request.setRawHeader("Accept-Encoding", "identity");
-        request.setTransferTimeout(idleLimitMs);
+        request.setTransferTimeout(int(ExactCopy::idleLimit.count()));
         m_reply = manager->get(request);
         m_reply->setReadBufferSize(readBufferBytes);
         // Refused on its announced length, before any of its body.

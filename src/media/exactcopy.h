@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,8 @@ public:
     // copy's thread.
     using RoomReader = std::function<qint64(const QString &folder)>;
     static qint64 freeRoom(const QString &folder);
+    // No byte for this long ends the copy; the stream has taken the seek by then.
+    static constexpr std::chrono::milliseconds idleLimit {30000};
 
     ExactCopy(const QUrl &source, qint64 limitBytes, RoomReader room = &ExactCopy::freeRoom, QObject *parent = nullptr);
     ~ExactCopy() override;

@@ -89,7 +89,7 @@ bool isRunning(pid_t pid)
 
 OwnedTempFolder::OwnedTempFolder(QStringView kind)
 {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath() + u'/' + namePrefix + kind + u'-'
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + u'/' + namePrefix + kind.toString() + u'-'
         + QString::number(::getpid()) + u"-XXXXXX"_s);
     const char *made = ::mkdtemp(pattern.data());
     if (!made)

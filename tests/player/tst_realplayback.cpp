@@ -62,14 +62,15 @@ enum class Copy { Whole, LongerThanAnnounced, EndlessChunks, StopsHalfWay };
 // How the listener leaves the first track.
 enum class Leave { Press, QuickPresses, Crossfade, EndOfTrackPause, SignOut, FlacSeek };
 
-// The media's own requests for a file from its first byte.
-int wholeFileRequests(const FakeHttpServer &server, const QString &path)
+// The media's own requests for a file from its head (a rewind asks from
+// the first frame, past the header).
+int requestsFromTheHead(const FakeHttpServer &server, const QString &path)
 {
     int count = 0;
     for (const RecordedRequest &request : server.requests()) {
         const QString range = request.header(u"range"_s);
         count += request.path == path && request.header(u"user-agent"_s).contains(u"GStreamer"_s)
-            && (range.isEmpty() || range.startsWith(u"bytes=0-"_s));
+            && (range.isEmpty() || range.mid(6).section(u'-', 0, 0).toLongLong() < 4096);
     }
     return count;
 }
@@ -285,7 +286,7 @@ private slots:
             break;
         case Leave::FlacSeek:
             QTRY_VERIFY_WITH_TIMEOUT(left->currentTime() > 9.2, mediaWaitMs);
-            QCOMPARE(wholeFileRequests(*m_server, u"/media/c.flac"_s), 1);
+            QCOMPARE(requestsFromTheHead(*m_server, u"/media/c.flac"_s), 1);
             return;
         case Leave::Crossfade:
             break;

@@ -151,10 +151,6 @@ private slots:
             held = ::open(QFile::encodeName(folders.filePath(gone + u"inuse1"_s)).constData(), O_RDONLY | O_DIRECTORY);
             QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
         }
-        const auto release = qScopeGuard([held] {
-            if (held >= 0)
-                ::close(held);
-        });
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
@@ -171,8 +167,9 @@ private slots:
         // Ended by its own way out, not by the signal.
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
-        const QStringList left = folders.entryList({u"nimbra-copy-*"_s}, QDir::Dirs);
-        QCOMPARE(left, leftovers ? QStringList {gone + u"inuse1"_s} : QStringList());
+        QCOMPARE(folders.entryList({u"nimbra-copy-*"_s}, QDir::Dirs), leftovers ? QStringList {gone + u"inuse1"_s} : QStringList());
+        if (held >= 0)
+            ::close(held);
     }
 
     void installPutsTheDesktopFilesInPlace()

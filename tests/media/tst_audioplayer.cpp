@@ -98,13 +98,7 @@ QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
 }
 
 enum class Outcome { PlaysOn, Resumes, Ends, Fails };
-enum class Meanwhile {
-    StreamTakesTheSeek,
-    CopyComesFirst,
-    ItemFailsAndIsRetried,
-    CopyAnnouncedAboveItsLimit,
-    CopyAboveHalfTheRoom
-};
+enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom };
 
 constexpr qint64 lengthMs = 15000;
 
@@ -191,8 +185,8 @@ private slots:
         QTest::newRow("retry of a failed item") << u"t.wav"_s << Meanwhile::ItemFailsAndIsRetried << 9000LL;
         // Refused before its body comes (it is held here after a first
         // piece), so the stream takes the seek at once.
-        QTest::newRow("copy announced above its limit") << u"t.flac"_s << Meanwhile::CopyAnnouncedAboveItsLimit << 9000LL;
-        QTest::newRow("copy above half the free room") << u"t.flac"_s << Meanwhile::CopyAboveHalfTheRoom << 9000LL;
+        QTest::newRow("copy announced above its limit") << u"t.flac"_s << Meanwhile::CopyOverItsLimit << 9000LL;
+        QTest::newRow("copy above half the free room") << u"t.flac"_s << Meanwhile::CopyOverTheRoom << 9000LL;
     }
 
     void aSeekGoesToTheMediaThatPlaysOn()
@@ -203,16 +197,12 @@ private slots:
         const QString path = u"/media/"_s + file;
         const QByteArray bytes(64 * 1024, 'x');
         AnswerGate gate;
-        const bool refused = meanwhile >= Meanwhile::CopyAnnouncedAboveItsLimit;
+        const bool refused = meanwhile >= Meanwhile::CopyOverItsLimit;
         FakeResponse answer {200, bytes, "audio/flac"};
-        if (meanwhile == Meanwhile::CopyAnnouncedAboveItsLimit) {
+        if (meanwhile == Meanwhile::CopyOverItsLimit) {
             answer.pieceSize = 4096;
             answer.hold = std::make_shared<std::atomic_bool>(true);
         }
-        const auto release = qScopeGuard([hold = answer.hold] {
-            if (hold)
-                *hold = false;
-        });
         m_server->on(u"GET"_s, path, refused ? FakeHttpServer::Handler([answer](auto &) { return answer; }) : gate.hold(answer));
         const int requestsBefore = m_server->requestsTo(path);
         auto *media = new SteppedMedia;

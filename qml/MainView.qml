@@ -242,14 +242,26 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                // Made afresh on every presentation. Its backdrop runs to
-                // the bottom; its controls end above the strip.
+                // Made afresh on every presentation, at the slide-in's first
+                // frame. Its backdrop runs to the bottom; its controls end
+                // above the strip.
                 Loader {
+                    id: fullscreenLoader
                     anchors.fill: parent
                     active: parent.visible
                     source: "player/FullscreenPlayer.qml"
                     onLoaded: item.bottomInset = Qt.binding(() => detailColumn.bottomInset)
                 }
+            }
+
+            // Open with the press that asks for the screen, a frame before
+            // the screen is made: an Esc pressed in between waits for it.
+            // While the clip player lies over it, Esc is the clip player's.
+            LayerEscape {
+                kind: WindowLayer.FullscreenPlayer
+                open: nav.showsFullscreenPlayer
+                made: fullscreenLoader.status === Loader.Ready
+                onEscapePressed: fullscreenLoader.item.goBack()
             }
         }
     }
@@ -266,6 +278,16 @@ Item {
         asynchronous: true
         source: "clips/ClipPlayerView.qml"
         onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
+    }
+
+    // Open with the press that presents a clip, also while the first clip's
+    // overlay is still being made: an Esc pressed then waits for it and
+    // never reaches a layer under it.
+    LayerEscape {
+        kind: WindowLayer.ClipPlayer
+        open: nav.showsClipPlayer
+        made: clipPlayerLoader.status === Loader.Ready
+        onEscapePressed: clipPlayerLoader.item.goBack()
     }
 
     SlideInLayer {

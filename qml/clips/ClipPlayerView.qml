@@ -34,16 +34,13 @@ Item {
             ClipPlayerStore.videoOutput = null
     }
 
-    // Over the fullscreen player when both are open, so Esc is ours then.
-    LayerEscape {
-        kind: WindowLayer.ClipPlayer
-        open: view.shown
-        onEscapePressed: {
-            if (view.fullscreen)
-                ClipPlayerStore.isFullscreen = false
-            else
-                ClipPlayerStore.dismiss()
-        }
+    // Esc (the window's layer of this view): the fullscreen layout shrinks
+    // to its card, and the card closes.
+    function goBack() {
+        if (view.fullscreen)
+            ClipPlayerStore.isFullscreen = false
+        else
+            ClipPlayerStore.dismiss()
     }
 
     Item {

@@ -173,6 +173,36 @@ private slots:
         QTRY_VERIFY(shown(u"miniPlayer"_s));
     }
 
+    void escWithTheClickThatOpensALayer_data()
+    {
+        QTest::addColumn<bool>("clip");
+        QTest::newRow("fullscreen player") << false;
+        QTest::newRow("first clip of the run") << true;
+    }
+
+    // An Esc pressed in the same turn as the click that opens a layer, before
+    // the layer has a frame or is made at all, waits for it and closes it.
+    void escWithTheClickThatOpensALayer()
+    {
+        QFETCH(bool, clip);
+        launch();
+        playTrack();
+        if (QTest::currentTestFailed())
+            return;
+        QQuickItem *opener = item(u"miniPlayer"_s);
+        if (clip) {
+            navigation()->navigateToSidebar(SidebarItem::Clips);
+            QTRY_VERIFY((opener = item(u"clipCardButton"_s)) && isShown(opener));
+        }
+        QVERIFY(click(m_rig.window(), opener));
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        const auto open = [&] { return clip ? clips()->isPresented() : player()->isFullscreenPresented(); };
+        QVERIFY(open());
+        QTRY_VERIFY(!open());
+        QTRY_VERIFY(!shown(clip ? u"clipWindowed"_s : u"fullscreenPlayer"_s));
+        QTRY_VERIFY(shown(u"miniPlayer"_s));
+    }
+
     // A card of the clips section, the overlay it opens over the mini
     // player, and an artist of the overlay's credits opening its page.
     void clipOverlayOverTheMiniPlayer()

@@ -238,6 +238,8 @@ private slots:
         QVERIFY2(controlsArea.bottom() <= mini->mapRectToScene(mini->boundingRect()).top(),
             qPrintable(u"controls end at %1"_s.arg(controlsArea.bottom())));
         QVERIFY(controlsArea.top() >= 0);
+        // The card's margin above the title lies in the window too.
+        QVERIFY(item(u"clipCard"_s)->mapToScene(QPointF()).y() >= 0);
 
         // The header holds the fullscreen title block too, hidden.
         const QList<QQuickItem *> credits = m_rig.shownItems(u"clipArtist"_s);

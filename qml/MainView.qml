@@ -261,7 +261,10 @@ Item {
                 kind: WindowLayer.FullscreenPlayer
                 open: nav.showsFullscreenPlayer
                 made: fullscreenLoader.status === Loader.Ready
-                onEscapePressed: fullscreenLoader.item.goBack()
+                // The screen comes by address, compiled when first shown, so
+                // its type is not known here.
+                readonly property var screen: fullscreenLoader.item
+                onEscapePressed: screen.goBack()
             }
         }
     }
@@ -287,7 +290,8 @@ Item {
         kind: WindowLayer.ClipPlayer
         open: nav.showsClipPlayer
         made: clipPlayerLoader.status === Loader.Ready
-        onEscapePressed: clipPlayerLoader.item.goBack()
+        readonly property var view: clipPlayerLoader.item
+        onEscapePressed: view.goBack()
     }
 
     SlideInLayer {

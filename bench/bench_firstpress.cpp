@@ -18,12 +18,15 @@
 #include <QQuickItem>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <QTimer>
 #include <QtTest>
 
 #include <QCoroTask>
+
+#include <malloc.h>
 
 #include <functional>
 
@@ -89,6 +92,29 @@ class BenchFirstPress : public QObject
         PlayerStore *player = client.app->player();
         measure(label, [&] { player->play(track, {track}); }, [&] { return player->elapsed() > 0.3; });
         player->togglePlayPause();
+    }
+
+    QList<TrackOut> catalogueTracks(int count)
+    {
+        return QCoro::waitFor(NimbraApi().tracks(1, count, false, std::nullopt)).items;
+    }
+
+    // The process's private resident memory (what the figures call its
+    // heap), in MiB.
+    static double residentAnonMiB()
+    {
+        constexpr double mib = 1024.0 * 1024.0;
+        const struct mallinfo2 info = mallinfo2();
+        qInfo("  the C library's heap: %.1f MiB in use, %.1f MiB held free", double(info.uordblks + info.hblkhd) / mib,
+            double(info.fordblks) / mib);
+        QFile status(u"/proc/self/status"_s);
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("RssAnon:"))
+                return line.mid(8).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+        return -1;
     }
 
     void playClip(Client &client, const QString &label)
@@ -180,6 +206,71 @@ private slots:
         // The item's end comes about two seconds after the call.
         measure(u"the end of a track into the next"_s, [] { }, playsFrom(second.id, 0.3));
         player->togglePlayPause();
+    }
+
+    // A listener who holds "next" down or clicks through a list: fifty
+    // presses within two seconds, then the track landed on has to sound.
+    void fiftyQuickNextPresses()
+    {
+        Client client;
+        startClient(client);
+        PlayerStore *player = client.app->player();
+        const QList<TrackOut> tracks = catalogueTracks(100);
+        QVERIFY(tracks.size() >= 60);
+        player->play(tracks.first(), tracks);
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 1.0, 20000);
+        client.service.clearRequests();
+        constexpr int presses = 50;
+        QElapsedTimer sinceLast;
+        qint64 landedMs = -1;
+        measure(u"50 presses of next within 2 s"_s, [&] {
+            for (int i = 0; i < presses; ++i) {
+                player->next();
+                sinceLast.start();
+                QTest::qWait(2000 / presses);
+            }
+        }, [&] {
+            const bool plays = player->queueIndex() == presses && player->elapsed() > 0.3;
+            if (plays && landedMs < 0)
+                landedMs = sinceLast.elapsed();
+            return plays;
+        });
+        qInfo("from the last press to 0.3 s played: %lld ms", landedMs);
+        int mediaRequests = 0;
+        for (const RecordedRequest &request : client.service.requests())
+            mediaRequests += request.path.contains(u"/media/"_s);
+        qInfo("media requests during the presses: %d", mediaRequests);
+        player->togglePlayPause();
+    }
+
+    // The heap over a listener's hour of skipping: "next" pressed 200 times,
+    // each once the track before has sounded for a moment.
+    void heapOverNextPresses()
+    {
+        Client client;
+        startClient(client);
+        PlayerStore *player = client.app->player();
+        const QList<TrackOut> tracks = catalogueTracks(200);
+        QVERIFY(tracks.size() >= 200);
+        player->play(tracks.first(), tracks);
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 0.5, 20000);
+        qInfo("heap at the first track: %.1f MiB", residentAnonMiB());
+        for (int press = 1; press < 200; ++press) {
+            player->next();
+            QTRY_VERIFY_WITH_TIMEOUT(player->queueIndex() == press && player->elapsed() > 0.5, 20000);
+            if (press % 40 == 0 || press == 199)
+                qInfo("heap after %d presses: %.1f MiB", press, residentAnonMiB());
+        }
+        player->togglePlayPause();
+        // Paused, the window rests and the players kept go.
+        QTest::qWait(5000);
+        qInfo("heap paused 5 s later: %.1f MiB", residentAnonMiB());
+        malloc_trim(0);
+        qInfo("heap trimmed: %.1f MiB", residentAnonMiB());
+        if (FILE *out = fopen("/tmp/qn_malloc_info.xml", "w")) {
+            malloc_info(0, out);
+            fclose(out);
+        }
     }
 };
 

@@ -43,6 +43,8 @@ using namespace Qt::StringLiterals;
 // a process of its own (name it on the command line), since only the
 // first item of a process loads the stack; GStreamer's registry is kept
 // in the cache folder of the environment (a first run ever rebuilds it).
+// Two more look at many presses: the stalls of a quick series of "next",
+// and the heap over 200 tracks.
 class BenchFirstPress : public QObject
 {
     Q_OBJECT
@@ -100,21 +102,21 @@ class BenchFirstPress : public QObject
     }
 
     // The process's private resident memory (what the figures call its
-    // heap), in MiB.
-    static double residentAnonMiB()
+    // heap), beside what the C library's heap has in use and holds free.
+    static void reportHeap(const char *when)
     {
+        double residentKiB = -1;
+        QFile status(u"/proc/self/status"_s);
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n')) {
+                if (line.startsWith("RssAnon:"))
+                    residentKiB = line.mid(8).trimmed().split(' ').first().toDouble();
+            }
+        }
         constexpr double mib = 1024.0 * 1024.0;
         const struct mallinfo2 info = mallinfo2();
-        qInfo("  the C library's heap: %.1f MiB in use, %.1f MiB held free", double(info.uordblks + info.hblkhd) / mib,
-            double(info.fordblks) / mib);
-        QFile status(u"/proc/self/status"_s);
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("RssAnon:"))
-                return line.mid(8).trimmed().split(' ').first().toDouble() / 1024.0;
-        }
-        return -1;
+        qInfo("heap %s: %.1f MiB (the C library's: %.1f MiB in use, %.1f MiB held free)", when, residentKiB / 1024.0,
+            double(info.uordblks + info.hblkhd) / mib, double(info.fordblks) / mib);
     }
 
     void playClip(Client &client, const QString &label)
@@ -254,23 +256,19 @@ private slots:
         QVERIFY(tracks.size() >= 200);
         player->play(tracks.first(), tracks);
         QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 0.5, 20000);
-        qInfo("heap at the first track: %.1f MiB", residentAnonMiB());
+        reportHeap("at the first track");
         for (int press = 1; press < 200; ++press) {
             player->next();
             QTRY_VERIFY_WITH_TIMEOUT(player->queueIndex() == press && player->elapsed() > 0.5, 20000);
             if (press % 40 == 0 || press == 199)
-                qInfo("heap after %d presses: %.1f MiB", press, residentAnonMiB());
+                reportHeap(qPrintable(u"after %1 presses"_s.arg(press)));
         }
         player->togglePlayPause();
         // Paused, the window rests and the players kept go.
         QTest::qWait(5000);
-        qInfo("heap paused 5 s later: %.1f MiB", residentAnonMiB());
+        reportHeap("paused 5 s later");
         malloc_trim(0);
-        qInfo("heap trimmed: %.1f MiB", residentAnonMiB());
-        if (FILE *out = fopen("/tmp/qn_malloc_info.xml", "w")) {
-            malloc_info(0, out);
-            fclose(out);
-        }
+        reportHeap("trimmed");
     }
 };
 

@@ -238,7 +238,8 @@ private:
     void startPlayer(const TrackOut &track, const QUrl &url, bool crossfade);
     // The current track's start, held back during a quick series of presses.
     void startHeldPlayer(const QUrl &url);
-    // The current player is to play and has not sounded yet.
+    // A start is held, or the current player is to play and has not
+    // sounded yet: a press now is one of a quick series.
     bool isStarting() const;
     // Unhooks the current player: only the newest item reports.
     void detachPlayer();

@@ -354,8 +354,9 @@ private slots:
                 store().next();
             QCOMPARE(m_rig->backend.playerCount(), 2);
             passTime(HeldStart::settle);
-        } else
+        } else {
             store().seek(soundsFrom = 60.0);
+        }
         QCOMPARE(m_rig->backend.playerCount(), players);
         if (oldGoesAtOnce) {
             QTRY_VERIFY(!old);

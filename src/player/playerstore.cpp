@@ -41,6 +41,7 @@ PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, 
       m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
+      m_heldStart(m_clock, [this](const QUrl &url) { startHeldPlayer(url); }),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     // The playing row moves with the current track.
@@ -127,7 +128,7 @@ void PlayerStore::toggleShuffle()
 
 void PlayerStore::togglePlayPause()
 {
-    if (!m_player)
+    if (!m_player && !m_heldStart.isHeld())
         return;
     if (m_isPlaying)
         pauseIfPlaying();
@@ -141,6 +142,7 @@ void PlayerStore::pauseIfPlaying()
         return;
     m_itemEnded = false;
     pausePlayers();
+    m_heldStart.pause();
     setPlaying(false);
     syncNowPlaying();
 }
@@ -236,15 +238,19 @@ void PlayerStore::installNowPlayingCommands()
 // The play command: only a paused player starts; nothing loaded, nothing to play.
 void PlayerStore::resume()
 {
-    if (!m_player || m_isPlaying)
+    if ((!m_player && !m_heldStart.isHeld()) || m_isPlaying)
         return;
     m_itemEnded = false;
     m_soundsFrom = m_elapsed;
-    // The stream let go of is taken again, by now on a resting server.
-    if (std::exchange(m_outputReleased, false))
+    // The stream let go of is taken again, by now on a resting server; a
+    // start held back when paused has none yet.
+    if (std::exchange(m_outputReleased, false) || !m_player)
         keepOutputAwake();
-    m_player->play();
     setPlaying(true);
+    if (const std::optional<QUrl> held = m_heldStart.take())
+        startHeldPlayer(*held);
+    else
+        m_player->play();
     syncNowPlaying();
 }
 

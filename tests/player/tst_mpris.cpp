@@ -177,9 +177,12 @@ private slots:
 
     void transportCommands()
     {
+        // Each track is heard before the next command.
         m_rig->play({u"a"_s, u"b"_s, u"c"_s}, 0);
+        m_rig->player()->tick(1.0);
         playerctl({u"next"_s});
         QTRY_COMPARE(m_rig->currentId(), u"b"_s);
+        m_rig->player()->tick(1.0);
         playerctl({u"previous"_s});
         QTRY_COMPARE(m_rig->currentId(), u"a"_s);
 

@@ -142,7 +142,6 @@ void PlayerStore::pauseIfPlaying()
         return;
     m_itemEnded = false;
     pausePlayers();
-    m_heldStart.pause();
     setPlaying(false);
     syncNowPlaying();
 }

@@ -154,6 +154,7 @@ void PlayerStore::endCrossfade()
 // moment of it sounds louder, plays on alone at full volume when resumed.
 void PlayerStore::pausePlayers()
 {
+    m_heldStart.pause();
     if (m_player)
         m_player->pause();
     if (!m_isCrossfading && !m_fadingOutPlayer)

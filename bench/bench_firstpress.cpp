@@ -18,12 +18,15 @@
 #include <QQuickItem>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <QTimer>
 #include <QtTest>
 
 #include <QCoroTask>
+
+#include <malloc.h>
 
 #include <functional>
 
@@ -40,6 +43,8 @@ using namespace Qt::StringLiterals;
 // a process of its own (name it on the command line), since only the
 // first item of a process loads the stack; GStreamer's registry is kept
 // in the cache folder of the environment (a first run ever rebuilds it).
+// Two more look at many presses: the stalls of a quick series of "next",
+// and the heap over 200 tracks.
 class BenchFirstPress : public QObject
 {
     Q_OBJECT
@@ -89,6 +94,29 @@ class BenchFirstPress : public QObject
         PlayerStore *player = client.app->player();
         measure(label, [&] { player->play(track, {track}); }, [&] { return player->elapsed() > 0.3; });
         player->togglePlayPause();
+    }
+
+    QList<TrackOut> catalogueTracks(int count)
+    {
+        return QCoro::waitFor(NimbraApi().tracks(1, count, false, std::nullopt)).items;
+    }
+
+    // The process's private resident memory (what the figures call its
+    // heap), beside what the C library's heap has in use and holds free.
+    static void reportHeap(const char *when)
+    {
+        double residentKiB = -1;
+        QFile status(u"/proc/self/status"_s);
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n')) {
+                if (line.startsWith("RssAnon:"))
+                    residentKiB = line.mid(8).trimmed().split(' ').first().toDouble();
+            }
+        }
+        constexpr double mib = 1024.0 * 1024.0;
+        const struct mallinfo2 info = mallinfo2();
+        qInfo("heap %s: %.1f MiB (the C library's: %.1f MiB in use, %.1f MiB held free)", when, residentKiB / 1024.0,
+            double(info.uordblks + info.hblkhd) / mib, double(info.fordblks) / mib);
     }
 
     void playClip(Client &client, const QString &label)
@@ -180,6 +208,67 @@ private slots:
         // The item's end comes about two seconds after the call.
         measure(u"the end of a track into the next"_s, [] { }, playsFrom(second.id, 0.3));
         player->togglePlayPause();
+    }
+
+    // A listener who holds "next" down or clicks through a list: fifty
+    // presses within two seconds, then the track landed on has to sound.
+    void fiftyQuickNextPresses()
+    {
+        Client client;
+        startClient(client);
+        PlayerStore *player = client.app->player();
+        const QList<TrackOut> tracks = catalogueTracks(100);
+        QVERIFY(tracks.size() >= 60);
+        player->play(tracks.first(), tracks);
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 1.0, 20000);
+        client.service.clearRequests();
+        constexpr int presses = 50;
+        QElapsedTimer sinceLast;
+        qint64 landedMs = -1;
+        measure(u"50 presses of next within 2 s"_s, [&] {
+            for (int i = 0; i < presses; ++i) {
+                player->next();
+                sinceLast.start();
+                QTest::qWait(2000 / presses);
+            }
+        }, [&] {
+            const bool plays = player->queueIndex() == presses && player->elapsed() > 0.3;
+            if (plays && landedMs < 0)
+                landedMs = sinceLast.elapsed();
+            return plays;
+        });
+        qInfo("from the last press to 0.3 s played: %lld ms", landedMs);
+        int mediaRequests = 0;
+        for (const RecordedRequest &request : client.service.requests())
+            mediaRequests += request.path.contains(u"/media/"_s);
+        qInfo("media requests during the presses: %d", mediaRequests);
+        player->togglePlayPause();
+    }
+
+    // The heap over a listener's hour of skipping: "next" pressed 200 times,
+    // each once the track before has sounded for a moment.
+    void heapOverNextPresses()
+    {
+        Client client;
+        startClient(client);
+        PlayerStore *player = client.app->player();
+        const QList<TrackOut> tracks = catalogueTracks(200);
+        QVERIFY(tracks.size() >= 200);
+        player->play(tracks.first(), tracks);
+        QTRY_VERIFY_WITH_TIMEOUT(player->elapsed() > 0.5, 20000);
+        reportHeap("at the first track");
+        for (int press = 1; press < 200; ++press) {
+            player->next();
+            QTRY_VERIFY_WITH_TIMEOUT(player->queueIndex() == press && player->elapsed() > 0.5, 20000);
+            if (press % 40 == 0 || press == 199)
+                reportHeap(qPrintable(u"after %1 presses"_s.arg(press)));
+        }
+        player->togglePlayPause();
+        // Paused, the window rests and the players kept go.
+        QTest::qWait(5000);
+        reportHeap("paused 5 s later");
+        malloc_trim(0);
+        reportHeap("trimmed");
     }
 };
 

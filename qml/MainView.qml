@@ -242,14 +242,29 @@ Item {
                 duration: AppTheme.motionMedium
                 z: 3
 
-                // Made afresh on every presentation. Its backdrop runs to
-                // the bottom; its controls end above the strip.
+                // Made afresh on every presentation, at the slide-in's first
+                // frame. Its backdrop runs to the bottom; its controls end
+                // above the strip.
                 Loader {
+                    id: fullscreenLoader
                     anchors.fill: parent
                     active: parent.visible
                     source: "player/FullscreenPlayer.qml"
                     onLoaded: item.bottomInset = Qt.binding(() => detailColumn.bottomInset)
                 }
+            }
+
+            // Open with the press that asks for the screen, a frame before
+            // the screen is made: an Esc pressed in between waits for it.
+            // While the clip player lies over it, Esc is the clip player's.
+            LayerEscape {
+                kind: WindowLayer.FullscreenPlayer
+                open: nav.showsFullscreenPlayer
+                made: fullscreenLoader.status === Loader.Ready
+                // The screen comes by address, compiled when first shown, so
+                // its type is not known here.
+                readonly property var screen: fullscreenLoader.item
+                onEscapePressed: screen.goBack()
             }
         }
     }
@@ -266,6 +281,17 @@ Item {
         asynchronous: true
         source: "clips/ClipPlayerView.qml"
         onLoaded: item.bottomInset = Qt.binding(() => AppTheme.bottomReserve(nav.showsMiniPlayer, nav.showsUpdateBanner))
+    }
+
+    // Open with the press that presents a clip, also while the first clip's
+    // overlay is still being made: an Esc pressed then waits for it and
+    // never reaches a layer under it.
+    LayerEscape {
+        kind: WindowLayer.ClipPlayer
+        open: nav.showsClipPlayer
+        made: clipPlayerLoader.status === Loader.Ready
+        readonly property var view: clipPlayerLoader.item
+        onEscapePressed: view.goBack()
     }
 
     SlideInLayer {

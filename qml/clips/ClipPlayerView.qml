@@ -34,16 +34,13 @@ Item {
             ClipPlayerStore.videoOutput = null
     }
 
-    // Over the fullscreen player when both are open, so Esc is ours then.
-    LayerEscape {
-        kind: WindowLayer.ClipPlayer
-        open: view.shown
-        onEscapePressed: {
-            if (view.fullscreen)
-                ClipPlayerStore.isFullscreen = false
-            else
-                ClipPlayerStore.dismiss()
-        }
+    // Esc (the window's layer of this view): the fullscreen layout shrinks
+    // to its card, and the card closes.
+    function goBack() {
+        if (view.fullscreen)
+            ClipPlayerStore.isFullscreen = false
+        else
+            ClipPlayerStore.dismiss()
     }
 
     Item {
@@ -81,20 +78,20 @@ Item {
         Column {
             id: card
             objectName: "clipCard"
-            // Centred in the room above the inset. Where that is too low
-            // for the card, its empty bottom padding may go under the inset
-            // and then the card rises, so the controls stay in sight.
+            // Centred in the room above the inset (the mini player with the
+            // update strip over it), padding and all: the title keeps its
+            // margin from the window's top edge, the controls theirs from
+            // the bars.
             readonly property real room: parent.height - view.bottomInset
             x: (parent.width - width) / 2
-            y: Math.max(-topPadding, Math.min((room - height) / 2, room - height + bottomPadding))
+            y: Math.max(0, (room - height) / 2)
             padding: AppTheme.sheetMargin
             spacing: AppTheme.cardPadding
 
-            // Where the room above the inset (the mini player with the update
-            // strip over it) is lower than the card, the video gives up
-            // height, letterboxed, so no control goes under the bars.
+            // Where the room above the inset is lower than the card, the
+            // video gives up height, letterboxed.
             readonly property real fixedHeight: cardHeader.height + cardSeekBar.height + cardControls.height
-                + (cardFailure.visible ? cardFailure.height + spacing : 0) + 3 * spacing
+                + (cardFailure.visible ? cardFailure.height + spacing : 0) + 3 * spacing + topPadding + bottomPadding
 
             ClipPlayerHeader {
                 id: cardHeader
@@ -154,13 +151,19 @@ Item {
             hoverEnabled: true
         }
 
+        // Between the bars, letterboxed: the picture never runs under a
+        // bar, so each bar is one even band wherever the picture ends.
         Item {
             id: fullSlot
             objectName: "clipFullscreenVideo"
-            anchors.fill: parent
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: titleBar.bottom
+            anchors.bottom: controlsBar.top
         }
 
         Rectangle {
+            id: titleBar
             objectName: "clipTitleBar"
             anchors.left: parent.left
             anchors.right: parent.right
@@ -179,7 +182,10 @@ Item {
             }
         }
 
+        // Its foot lies under the update strip while one shows (the mini
+        // player does not show over the fullscreen clip).
         Rectangle {
+            id: controlsBar
             objectName: "clipControlsBar"
             anchors.left: parent.left
             anchors.right: parent.right

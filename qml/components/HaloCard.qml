@@ -37,5 +37,6 @@ Item {
     // renderer has no shader effects: there the fill alone is rounded.
     layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
                    && card.width > 0 && card.height > 0
-    layer.effect: layer.enabled ? Qt.createComponent("RoundedMask.qml") : null
+    // Kept by OnDemand: the layer holds its component by a plain pointer.
+    layer.effect: layer.enabled ? OnDemand.component(Qt.resolvedUrl("RoundedMask.qml")) : null
 }

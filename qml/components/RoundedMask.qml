@@ -9,7 +9,10 @@ import Nimbra
 OpacityMask {
     id: mask
 
-    property real radius: source && source.cornerRadius !== undefined ? source.cornerRadius : AppTheme.cardRadius
+    // The layer hands its effect a texture (a ShaderEffectSource) of the
+    // layered item.
+    readonly property var layered: source && source.sourceItem ? source.sourceItem : null
+    property real radius: layered && layered.cornerRadius !== undefined ? layered.cornerRadius : AppTheme.cardRadius
 
     maskSource: Rectangle {
         width: mask.width

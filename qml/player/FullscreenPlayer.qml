@@ -207,12 +207,10 @@ Item {
         refresh: model.lyricsMode
     }
 
-    // Esc leaves the lyrics, then the screen; while the clip player lies
-    // over this screen, Esc is the clip player's.
-    LayerEscape {
-        kind: WindowLayer.FullscreenPlayer
-        open: screen.visible
-        onEscapePressed: model.goBack()
+    // Esc (the window's layer of this screen): leaves the lyrics, then the
+    // screen.
+    function goBack() {
+        model.goBack()
     }
 
     SignInRequiredDialog {

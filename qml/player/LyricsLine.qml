@@ -32,6 +32,7 @@ Item {
     // The glow of the lit line. The software renderer draws a halo of
     // faint accent copies around the text; a GPU blurs it properly.
     Item {
+        objectName: "lyricsHalo"
         anchors.fill: label
         visible: row.lit && !row.glowOnGpu
         opacity: label.glow
@@ -73,7 +74,10 @@ Item {
         }
 
         layer.enabled: row.glowOnGpu && glow > 0
-        layer.effect: row.glowOnGpu ? Qt.createComponent("LyricsGlow.qml") : null
+        // The layer keeps only a plain pointer to its effect's component:
+        // one made in this binding belonged to nobody, and the collector
+        // freed it under the layer. OnDemand keeps it for the process.
+        layer.effect: row.glowOnGpu ? OnDemand.component(Qt.resolvedUrl("LyricsGlow.qml")) : null
     }
 
     MouseArea {

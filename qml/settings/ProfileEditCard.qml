@@ -1,7 +1,7 @@
 import QtQuick
 import Nimbra
 
-// The two edit fields of the profile, the last save's line and "Сохранить".
+// The two edit fields of the profile, "Сохранить" and the last save's line.
 AccountCard {
     id: card
 
@@ -25,6 +25,17 @@ AccountCard {
         onTextEdited: card.model.catalogArtistName = text
     }
 
+    AccentButton {
+        objectName: "profileSave"
+        width: parent.width
+        text: "Сохранить"
+        busy: card.model.isSaving
+        enabled: !card.model.isSaving
+        onClicked: card.model.save()
+    }
+
+    // The last save's line under the button, so that the button stays
+    // where it was pressed and a second press lands on it.
     FailureText {
         objectName: "profileError"
         width: parent.width
@@ -40,14 +51,5 @@ AccountCard {
         textFormat: Text.PlainText
         color: AppTheme.accentLight
         font: AppTheme.caption
-    }
-
-    AccentButton {
-        objectName: "profileSave"
-        width: parent.width
-        text: "Сохранить"
-        busy: card.model.isSaving
-        enabled: !card.model.isSaving
-        onClicked: card.model.save()
     }
 }

@@ -58,12 +58,6 @@ Item {
                     onTextEdited: settings.baseUrlText = text
                 }
 
-                FailureText {
-                    objectName: "addressError"
-                    width: parent.width
-                    text: settings.addressError
-                }
-
                 Text {
                     text: "Документация: " + settings.documentationHost
                     color: AppTheme.textSecondary
@@ -74,6 +68,14 @@ Item {
                     objectName: "saveAddress"
                     text: "Сохранить адрес"
                     onClicked: settings.saveAddress()
+                }
+
+                // Under the button, so that the button stays where it was
+                // pressed and a second press lands on it.
+                FailureText {
+                    objectName: "addressError"
+                    width: parent.width
+                    text: settings.addressError
                 }
             }
 

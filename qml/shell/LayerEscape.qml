@@ -9,11 +9,18 @@ import Nimbra
 //   LayerEscape { kind: WindowLayer.ClipPlayer; open: shown; onEscapePressed: close() }
 // The layer is on top from the moment it is open. A layer made bit by bit
 // between frames (an asynchronous Loader) is open a few frames before its
-// shortcut is in the window; an Esc pressed then waits for it.
+// shortcut is in the window; an Esc pressed then waits for it. A layer whose
+// content a Loader makes is opened by the window from its store's flag, with
+// the press that asks for it, and says when the content is made:
+//   LayerEscape { open: nav.showsClipPlayer; made: loader.status === Loader.Ready
+//                 onEscapePressed: loader.item.goBack() }
 WindowLayer {
     id: layer
 
-    ready: escShortcut.grabbed
+    // Whether what answers the Esc is there; until then an Esc waits.
+    property bool made: true
+
+    ready: escShortcut.grabbed && made
 
     Shortcut {
         id: escShortcut

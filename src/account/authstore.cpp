@@ -78,7 +78,7 @@ QCoro::Task<void> AuthStore::restoreToken()
             TokenOrigins::bind(*saved, issuer);
             setToken(std::move(saved));
         } else {
-            m_savedTokenElsewhere = true;
+            m_savedElsewhere = SavedToken {*saved, issuer};
         }
     }
     m_tokenLoaded = true;
@@ -218,22 +218,33 @@ void AuthStore::signOut()
     setToken(std::nullopt);
     setUserValue(std::nullopt);
     setGuestMode(false);
-    if (m_keychain && !m_savedTokenElsewhere)
+    if (m_keychain && !m_savedElsewhere)
         m_keychain->deleteToken();
 }
 
-void AuthStore::signOutForAnotherService()
+void AuthStore::moveToService(const QUrl &address)
 {
     // The listener chose another service for good: a sign-in saved for a
-    // service before goes too, even one this run did not use.
-    m_savedTokenElsewhere = false;
-    signOut();
+    // service before goes too, even one this run did not use, unless it is
+    // the chosen service's own.
+    const std::optional<SavedToken> saved = std::exchange(m_savedElsewhere, std::nullopt);
+    if (!saved || !sameOrigin(saved->origin, address)) {
+        signOut();
+        return;
+    }
+    // A guest visit stays on screen until the profile answers, as a start
+    // with a saved token shows no sign-in form meanwhile.
+    setUserValue(std::nullopt);
+    setError(std::nullopt);
+    TokenOrigins::bind(saved->token, saved->origin);
+    setToken(saved->token);
+    refreshProfileAsync(saved->token);
 }
 
 void AuthStore::adoptToken(const QString &token, const QUrl &origin)
 {
     TokenOrigins::bind(token, origin);
-    m_savedTokenElsewhere = false;
+    m_savedElsewhere.reset();
     setToken(token);
     if (m_keychain)
         m_keychain->saveToken(token, origin);

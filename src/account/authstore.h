@@ -28,7 +28,8 @@ class Session;
 // that issued it, whenever the service issues one, and the item is deleted
 // when the listener signs out of it or the service rejects it. A saved token
 // of another service than the address in force (a run with another address)
-// is left as it is, unsent, and the sign-in screen shows for this run. A 401
+// is left as it is, unsent, and the sign-in screen shows for this run, until
+// its own service's address is saved in the settings: then it signs in. A 401
 // to any request sent with the token, whenever it comes, signs out with the
 // service's message.
 //
@@ -101,9 +102,11 @@ public:
     // item, except one of another service that this run left alone: a
     // guest's way back to the sign-in screen is no sign-out of that service.
     Q_INVOKABLE void signOut();
-    // The address moved to another service: the session ends as at a
-    // sign-out, and the saved token goes, whoever's it is.
-    void signOutForAnotherService();
+    // The address moved to another service for good. When that service
+    // issued the saved token left unsent at start, the session goes on
+    // signed in with it there. Otherwise the session ends as at a sign-out,
+    // and the saved token goes, whoever's it is.
+    void moveToService(const QUrl &address);
     Q_INVOKABLE void startQrLogin();
     Q_INVOKABLE void cancelQrLogin();
 
@@ -166,8 +169,14 @@ private:
     // Counts every write of the token, so that a saved token that arrives
     // after a sign-in or sign-out is not put over it.
     quint64 m_tokenWrites = 0;
-    // The keychain holds another service's token, left unsent at start.
-    bool m_savedTokenElsewhere = false;
+    // The keychain's token of another service, left unsent at start, and
+    // the service that issued it.
+    struct SavedToken
+    {
+        QString token;
+        QUrl origin;
+    };
+    std::optional<SavedToken> m_savedElsewhere;
     bool m_tokenLoaded = false;
     bool m_guestMode = false;
     bool m_loading = false;

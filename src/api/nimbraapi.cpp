@@ -199,12 +199,21 @@ QCoro::Task<PlaylistDetail> NimbraApi::playlist(QString id, QString token, Cance
     co_return co_await decoding;
 }
 
-QCoro::Task<void> NimbraApi::addTrackToPlaylist(
+QCoro::Task<std::optional<qint64>> NimbraApi::addTrackToPlaylist(
     QString playlistId, QString trackId, QString token, CancelToken cancel) const
 {
     const QString path = u"api/v1/playlists/"_s + pathSegment(playlistId) + u"/tracks"_s;
     const QByteArray body = encodeJson(QJsonObject {{"track_id"_L1, trackId}});
-    co_await m_client.request(path, kPost, {}, body, kJson, token, cancel);
+    const QByteArray data = co_await m_client.request(path, kPost, {}, body, kJson, token, cancel);
+    // The add itself succeeded: an answer that is not this playlist only
+    // leaves its count unknown.
+    try {
+        const PlaylistOut playlist = decodeJson<PlaylistOut>(data);
+        if (playlist.id == playlistId && playlist.trackCount >= 0)
+            co_return playlist.trackCount;
+    } catch (const DecodingError &) {
+    }
+    co_return std::nullopt;
 }
 
 QCoro::Task<ClipPage> NimbraApi::clips(

@@ -55,7 +55,9 @@ public:
     QCoro::Task<QList<PlaylistOut>> playlists(QString token, CancelToken cancel = {}) const;
     QCoro::Task<PlaylistOut> createPlaylist(QString title, QString token, CancelToken cancel = {}) const;
     QCoro::Task<PlaylistDetail> playlist(QString id, QString token, CancelToken cancel = {}) const;
-    QCoro::Task<void> addTrackToPlaylist(
+    // Succeeds on any 2xx, whatever the body; returns the playlist's track
+    // count when the answer is the playlist as the service now holds it.
+    QCoro::Task<std::optional<qint64>> addTrackToPlaylist(
         QString playlistId, QString trackId, QString token, CancelToken cancel = {}) const;
 
     QCoro::Task<ClipPage> clips(

@@ -74,12 +74,13 @@ bool changesSomething(const QByteArray &verb)
     return verb != "GET" && verb != "HEAD" && verb != "OPTIONS";
 }
 
-QNetworkReply *start(QNetworkRequest request, const QByteArray &verb, const std::optional<QByteArray> &body)
+QNetworkReply *start(QNetworkRequest request, const QByteArray &verb, const std::optional<QByteArray> &body, bool once)
 {
     QNetworkAccessManager *manager = sharedNetworkAccessManager();
-    if (changesSomething(verb)) {
-        // Every change carries a body, if an empty one, so that no rewind
-        // can succeed; its length is announced, so Qt does not buffer it.
+    if (once || changesSomething(verb)) {
+        // Every change, and a GET sent once ("Content-Length: 0"), carries a
+        // body, if an empty one, so that no rewind can succeed; its length is
+        // announced, so Qt does not buffer it.
         const QByteArray bytes = body.value_or(QByteArray());
         request.setHeader(QNetworkRequest::ContentLengthHeader, bytes.size());
         request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
@@ -149,7 +150,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         if (tokenSent)
             request.setRawHeader("Authorization", "Bearer " + transfer.bearerToken->toUtf8());
 
-        const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload));
+        const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload, transfer.sendOnce));
         const QPointer<QNetworkReply> guard(reply.get());
 
         bool sinkRefused = false;
@@ -270,10 +271,13 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         if (status.isValid())
             result.status = status.toInt();
         if (result.error == QNetworkReply::ContentReSendError) {
-            // The change was not sent again (see OnceOnlyBody). With a status,
-            // Qt only wanted to follow a redirect itself, which is done here.
-            result.error = result.status ? QNetworkReply::NoError : QNetworkReply::RemoteHostClosedError;
-            result.errorText = result.status ? QString() : u"Connection closed"_s;
+            // The request was not sent again (see OnceOnlyBody). With a status,
+            // Qt only wanted to follow a redirect itself, which is done here;
+            // or a success's answer broke off, which leaves a change made, but
+            // a streamed body is not whole.
+            const bool broken = !result.status || (result.isSuccess() && transfer.sink);
+            result.error = broken ? QNetworkReply::RemoteHostClosedError : QNetworkReply::NoError;
+            result.errorText = broken ? u"Connection closed"_s : QString();
         }
         result.sinkRefused = sinkRefused;
         result.rawHeaders = reply->rawHeaderPairs();

@@ -34,6 +34,11 @@ struct Transfer
     // longer than wholeLimit.
     std::chrono::milliseconds idleLimit {std::chrono::seconds(60)};
     std::chrono::milliseconds wholeLimit {std::chrono::seconds(600)};
+    // Never sent a second time, like a change: Qt sends a GET again when its
+    // connection closes early, and may end the second answer where its
+    // connection closed without an error, so that a cut body reads as a
+    // whole one. A download whose end matters fails instead.
+    bool sendOnce = false;
     // Redirects are followed one hop at a time up to this many. A change
     // (any method but GET, HEAD and OPTIONS) follows one only within the
     // origin of url; elsewhere the result says redirectRefused.

@@ -15,6 +15,7 @@
 #include "platform/cachednetworkaccessfactory.h"
 #include "platform/focushelper.h"
 #include "platform/medialibrary.h"
+#include "platform/ownedtempfolder.h"
 #include "platform/pointermotion.h"
 #include "platform/restingheaptrim.h"
 #include "player/playerstore.h"
@@ -26,6 +27,7 @@
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
+#include <QThreadPool>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -152,6 +154,10 @@ bool AppContext::start()
     new RestingHeapTrim(window());
     PointerMotion::watch(window());
     checkForUpdateSoon(m_clock, m_launchTask.renew());
+    // What a client that crashed or was killed left in the temporary folder
+    // (a track's whole copy may be hundreds of megabytes); off the window's
+    // thread, since removing a large file takes a while.
+    QThreadPool::globalInstance()->start([] { OwnedTempFolder::sweepAbandoned(); });
     return true;
 }
 

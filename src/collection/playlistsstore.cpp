@@ -92,8 +92,8 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlis
     const NimbraApi api = m_api;
     const CancelToken session = Session::lifetimeOf(m_session);
 
-    QCoro::Task<void> request = api.addTrackToPlaylist(playlistId, trackId, *token, session);
-    const Outcome<void> outcome = co_await runAtBoundary(std::move(request));
+    QCoro::Task<std::optional<qint64>> request = api.addTrackToPlaylist(playlistId, trackId, *token, session);
+    const Outcome<std::optional<qint64>> outcome = co_await runAtBoundary(std::move(request));
     if (!self)
         co_return false;
     if (session.isCancelled()) {
@@ -105,13 +105,15 @@ QCoro::Task<bool> PlaylistsStore::addTrackAsync(QString trackId, QString playlis
         emit addTrackFinished(trackId, playlistId, false);
         co_return false;
     }
-    // Counted here rather than reloaded; whether the track was already in
-    // the playlist is the service's business.
+    // The service's answer says how many the playlist holds now: a track it
+    // held already is not counted twice. Only an answer without the
+    // playlist leaves the count to be guessed here.
     const auto it = std::find_if(m_playlists.cbegin(), m_playlists.cend(),
         [&](const PlaylistOut &playlist) { return playlist.id == playlistId; });
     if (it != m_playlists.cend()) {
         QList<PlaylistOut> playlists = m_playlists;
-        playlists[it - m_playlists.cbegin()].trackCount += 1;
+        qint64 &count = playlists[it - m_playlists.cbegin()].trackCount;
+        count = outcome.value->value_or(count + 1);
         setPlaylists(std::move(playlists));
     }
     emit addTrackFinished(trackId, playlistId, true);

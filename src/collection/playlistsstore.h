@@ -19,8 +19,8 @@ namespace nimbra {
 class Session;
 
 // The signed-in listener's playlists: loads them, creates one (it stands
-// first) and adds a track to one (its count goes up by one without a
-// reload).
+// first) and adds a track to one (its count becomes the one the service's
+// answer gives, without a reload; one higher when the answer gives none).
 //
 // The requests carry the session's token; without one nothing is sent. The
 // list belongs to one session: a change of token (sign-out, another account)

@@ -1,12 +1,13 @@
 #include "media/exactcopy.h"
 
-#include <QDir>
+#include "platform/ownedtempfolder.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStorageInfo>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <memory>
@@ -17,30 +18,33 @@ namespace {
 
 // What the reply may hold unread: the copy's memory whatever the answer.
 constexpr qint64 readBufferBytes = 1 << 20;
-// No byte for this long ends the copy; the stream has taken the seek by then.
-constexpr int idleLimitMs = 30000;
 
 } // namespace
 
-// Lives on the copy's thread, and ends there: the fetch, the file and the
-// folder.
+// Lives on the copy's thread, and ends there: the fetch and the file.
 class CopyFetch : public QObject
 {
     Q_OBJECT
 public:
-    CopyFetch(QUrl source, qint64 limit) : m_source(std::move(source)), m_limit(limit) { }
+    // The file is made here, on the window's thread, before the copy's
+    // thread starts: the folder then holds all it ever will, and its owner
+    // may remove it whole at any moment.
+    CopyFetch(QUrl source, qint64 limit, const QString &file, ExactCopy::RoomReader room)
+        : m_source(std::move(source)), m_limit(limit), m_room(std::move(room))
+    {
+        m_file.setFileName(file);
+        m_opened = !file.isEmpty()
+            && m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
 
     void start()
     {
-        m_folder = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("nimbra-copy-XXXXXX")));
-        m_file.setFileName(m_folder->filePath(QStringLiteral("copy")));
-        if (!m_folder->isValid()
-            || !m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        if (!m_opened) {
             end(false);
             return;
         }
         // A copy that fills the disk would fail the rest of the desktop.
-        const qint64 room = QStorageInfo(m_folder->path()).bytesAvailable();
+        const qint64 room = m_room(QFileInfo(m_file.fileName()).path());
         if (room > 0)
             m_limit = std::min(m_limit, room / 2);
         auto *manager = new QNetworkAccessManager(this);
@@ -48,9 +52,10 @@ public:
         QNetworkRequest request(m_source);
         // The bytes counted must be the bytes announced.
         request.setRawHeader("Accept-Encoding", "identity");
-        request.setTransferTimeout(idleLimitMs);
+        request.setTransferTimeout(int(ExactCopy::idleLimit.count()));
         m_reply = manager->get(request);
         m_reply->setReadBufferSize(readBufferBytes);
+        // Refused on its announced length, before any of its body.
         connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             m_announced = length.isValid() ? length.toLongLong() : -1;
@@ -105,9 +110,10 @@ private:
             m_reply->abort();
             m_reply->deleteLater();
         }
-        m_file.close();
-        if (!whole)
-            m_folder.reset();
+        if (whole)
+            m_file.close();
+        else
+            m_file.remove();
         emit finished(whole ? QUrl::fromLocalFile(m_file.fileName()) : QUrl());
     }
 
@@ -116,13 +122,22 @@ private:
     qint64 m_announced = -1;
     qint64 m_written = 0;
     bool m_ended = false;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    bool m_opened = false;
+    ExactCopy::RoomReader m_room;
     QFile m_file {this};
     QPointer<QNetworkReply> m_reply;
 };
 
-ExactCopy::ExactCopy(const QUrl &source, qint64 limitBytes, QObject *parent)
-    : QObject(parent), m_thread(new QThread), m_fetch(new CopyFetch(source, limitBytes))
+qint64 ExactCopy::freeRoom(const QString &folder)
+{
+    return QStorageInfo(folder).bytesAvailable();
+}
+
+ExactCopy::ExactCopy(const QUrl &source, qint64 limitBytes, RoomReader room, QObject *parent)
+    : QObject(parent),
+      m_folder(std::make_unique<OwnedTempFolder>(u"copy")),
+      m_thread(new QThread),
+      m_fetch(new CopyFetch(source, limitBytes, m_folder->filePath(QStringLiteral("copy")), std::move(room)))
 {
     m_fetch->moveToThread(m_thread);
     connect(m_fetch, &CopyFetch::finished, this, &ExactCopy::finished);
@@ -134,6 +149,9 @@ ExactCopy::ExactCopy(const QUrl &source, qint64 limitBytes, QObject *parent)
     m_thread->start();
 }
 
+// The folder goes here and now, whatever the copy's thread is doing: a
+// file it still writes to has no name any more, and its room comes back
+// once the thread lets go of it.
 ExactCopy::~ExactCopy()
 {
     disconnect(m_fetch, nullptr, this, nullptr);

@@ -37,9 +37,9 @@ QtAudioPlayer::~QtAudioPlayer()
     m_watch.cancel();
     m_copyWait.cancel();
     m_tick.stop();
-    // Unloaded rather than stopped: a stop rewinds a stream, which asks the
-    // service for the whole file again just before the player goes.
-    m_media->setSource(QUrl());
+    // The media goes with it, neither stopped nor unloaded first: either
+    // rewinds the stream, which asks the service for the whole file again
+    // just before the player goes.
 }
 
 qint64 QtAudioPlayer::copyLimit(qint64 durationMs)
@@ -80,7 +80,8 @@ void QtAudioPlayer::fetchExactCopy()
 {
     if (m_copy)
         return;
-    m_copy = std::make_unique<ExactCopy>(m_source, copyLimit(m_media->duration()));
+    m_copy = std::make_unique<ExactCopy>(
+        m_source, copyLimit(m_media->duration()), m_copyRoom ? m_copyRoom : &ExactCopy::freeRoom);
     connect(m_copy.get(), &ExactCopy::finished, this, [this](const QUrl &file) {
         m_copyWait.cancel();
         if (file.isEmpty()) {
@@ -148,7 +149,10 @@ void QtAudioPlayer::pause()
     m_wantsToPlay = false;
     m_watch.cancel();
     m_awake.reset();
-    m_media->pause();
+    // A media at its end is silent already, and a pause there rewinds it,
+    // which asks the service for the stream again.
+    if (!m_finished)
+        m_media->pause();
 }
 
 QCoro::Task<> QtAudioPlayer::watchWhilePlaying(CancelToken token)

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -38,6 +39,9 @@ public:
     // The most an exact copy of an item of this length may take (a length
     // not known yet counts as an hour).
     static qint64 copyLimit(qint64 durationMs);
+    // Where the exact copy learns the free room of the temporary folder (a
+    // test's own figure instead of the disk's).
+    void setCopyRoom(std::function<qint64(const QString &folder)> room) { m_copyRoom = std::move(room); }
 
     QUrl source() const override { return m_source; }
     // After a failure, play() loads the item afresh and tries again.
@@ -104,6 +108,7 @@ private:
     // such a stream fetches the whole file and plays on from there, where
     // the media finds every position itself. One copy a player, if it fails.
     std::unique_ptr<ExactCopy> m_copy;
+    std::function<qint64(const QString &folder)> m_copyRoom;
     QUrl m_copyFile;
     bool m_copyFailed = false;
     // A copy slow to come: the stream takes the seek meanwhile.

@@ -195,22 +195,34 @@ void MprisService::requestPrevious()
         emit previousRequested();
 }
 
+bool MprisService::isPastTheEnd(double seconds) const
+{
+    // A length of a second is shown while the real one is not known yet.
+    return m_info && m_info->duration > 1.0 && seconds > m_info->duration;
+}
+
 void MprisService::requestSeek(qint64 offset)
 {
     if (!m_info)
         return;
-    // Relative to the position shown; before the start means the start.
-    // Past the end is passed on: the player ends the track and moves on.
+    // Relative to the position shown; before the start means the start,
+    // past the end the next track, as the interface asks.
     const double target = double(position()) / 1e6 + double(offset) / 1e6;
+    if (isPastTheEnd(target)) {
+        requestNext();
+        return;
+    }
     emit seekRequested(target > 0 ? target : 0.0);
 }
 
 void MprisService::requestSetPosition(const QDBusObjectPath &trackId, qint64 position)
 {
-    // A request made for a track that has since been replaced is stale.
-    if (!m_info || trackId != trackPath(m_info->trackId) || position < 0)
+    // A request made for a track that has since been replaced is stale;
+    // one outside the track is ignored, as the interface asks.
+    const double target = double(position) / 1e6;
+    if (!m_info || trackId != trackPath(m_info->trackId) || position < 0 || isPastTheEnd(target))
         return;
-    emit seekRequested(double(position) / 1e6);
+    emit seekRequested(target);
 }
 
 } // namespace nimbra

@@ -65,13 +65,14 @@ signals:
     void togglePlayPauseRequested();
     void nextRequested();
     void previousRequested();
-    // An absolute position in seconds; never negative, not limited by the
-    // track's length.
+    // An absolute position in seconds; never negative, nor past a length
+    // shown (one not known yet does not limit it).
     void seekRequested(double seconds);
 
 private:
     MprisService(QDBusConnection bus, QObject *parent);
     bool registerOnBus();
+    bool isPastTheEnd(double seconds) const;
     void announce(const QStringList &names);
 
     QDBusConnection m_bus;

@@ -18,6 +18,9 @@ namespace nimbra {
 // `rest` without a frame drawn, and only when the heap holds at least
 // `threshold` bytes free, the heap is trimmed once; the next frames start
 // a new rest. Does nothing where the C library cannot trim.
+//
+// Made, it also keeps the C library from holding the largest blocks it has
+// seen freed (keepHeapTopsSmall), which no trim gives back.
 class RestingHeapTrim : public QObject
 {
     Q_OBJECT
@@ -32,6 +35,10 @@ public:
     static qint64 heldFreeBytes();
     // Returns the free pages of every arena to the system.
     static void trimNow();
+    // From now on the heap serves large blocks (128 KiB and more) from
+    // pages of their own, returned when freed, and gives back the free top
+    // of a thread's heap past 128 KiB: the C library's defaults, held fixed.
+    static void keepHeapTopsSmall();
 
 signals:
     // The heap was trimmed, holding `heldBefore` bytes free before.

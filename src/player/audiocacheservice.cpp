@@ -169,17 +169,25 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
     transfer.idleLimit = requestTimeout;
     transfer.wholeLimit = resourceTimeout;
     transfer.maxRedirects = maxRedirects;
+    // An answer that Qt sends again by itself may end at a cut without an
+    // error, and a cut track would be kept as the listener's copy.
+    // (A local file answers at once and is never sent again.)
+    transfer.sendOnce = !from.isLocalFile();
     QString writeError;
+    qint64 received = 0;
     // Streamed to disk as it arrives; a redirect starts the file over.
-    transfer.sink = [&part, &writeError](const QByteArray &chunk) {
-        if (part.write(chunk) == chunk.size())
+    transfer.sink = [&part, &writeError, &received](const QByteArray &chunk) {
+        if (part.write(chunk) == chunk.size()) {
+            received += chunk.size();
             return true;
+        }
         writeError = fileErrorText(part);
         return false;
     };
-    transfer.beforeRedirect = [&part](const QUrl &) {
+    transfer.beforeRedirect = [&part, &received](const QUrl &) {
         part.resize(0);
         part.seek(0);
+        received = 0;
         return true;
     };
     const TransferResult result = co_await send(std::move(transfer), cancel);
@@ -190,6 +198,12 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
         throw AudioCacheError::httpError(*result.status);
     if (result.error != QNetworkReply::NoError)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
+    // Kept only when known whole: the length announced came, or a chunked
+    // body ended; a body without either ends where the connection closes,
+    // as a cut one does.
+    const bool chunked = result.header("Transfer-Encoding").toLower().contains("chunked");
+    if (result.status && (result.announcedLength >= 0 ? received < result.announcedLength : !chunked))
+        throw ApiError::network(ApiError::NetworkFailure::ConnectionLost, u"Connection closed"_s);
     // A reply without an HTTP status (a local file) reaches no sink: its
     // body comes whole with the result.
     if (!result.status && part.write(result.body) != result.body.size())

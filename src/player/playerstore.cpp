@@ -41,6 +41,7 @@ PlayerStore::PlayerStore(AudioBackend *backend, Session *session, Clock *clock, 
       m_cache(cache ? cache : AudioCacheService::shared()),
       m_crossfadeEnabled(QSettings().value(QLatin1StringView(crossfadeEnabledKey), false).toBool()),
       m_crossfadeDuration(storedCrossfadeDuration()),
+      m_heldStart(m_clock, [this](const QUrl &url) { startHeldPlayer(url); }),
       m_nowPlaying(std::make_unique<NowPlayingController>())
 {
     // The playing row moves with the current track.
@@ -127,7 +128,7 @@ void PlayerStore::toggleShuffle()
 
 void PlayerStore::togglePlayPause()
 {
-    if (!m_player)
+    if (!m_player && !m_heldStart.isHeld())
         return;
     if (m_isPlaying)
         pauseIfPlaying();
@@ -140,8 +141,7 @@ void PlayerStore::pauseIfPlaying()
     if (!m_isPlaying)
         return;
     m_itemEnded = false;
-    if (m_player)
-        m_player->pause();
+    pausePlayers();
     setPlaying(false);
     syncNowPlaying();
 }
@@ -149,11 +149,24 @@ void PlayerStore::pauseIfPlaying()
 void PlayerStore::seek(double seconds)
 {
     const double target = sanitizedSeconds(seconds);
+    // There is nothing past the end to play: the media takes such a target
+    // with an error of its own and leaves a silent stream open, and the
+    // position shown would be one the track does not have.
+    if (const double length = seekableLength(); length > 0 && target > length)
+        return;
     m_soundsFrom = target;
     if (m_player)
         m_player->seek(target);
     setElapsed(target);
     syncNowPlaying();
+}
+
+// The media's own word once it has one (the service's length of a track
+// may be rounded), else the track's; zero while neither is known.
+double PlayerStore::seekableLength() const
+{
+    const double itemLength = m_player ? m_player->duration() : qQNaN();
+    return std::isfinite(itemLength) && itemLength > 0 ? itemLength : m_duration;
 }
 
 void PlayerStore::updateCurrentTrack(TrackOut track)
@@ -224,15 +237,19 @@ void PlayerStore::installNowPlayingCommands()
 // The play command: only a paused player starts; nothing loaded, nothing to play.
 void PlayerStore::resume()
 {
-    if (!m_player || m_isPlaying)
+    if ((!m_player && !m_heldStart.isHeld()) || m_isPlaying)
         return;
     m_itemEnded = false;
     m_soundsFrom = m_elapsed;
-    // The stream let go of is taken again, by now on a resting server.
-    if (std::exchange(m_outputReleased, false))
+    // The stream let go of is taken again, by now on a resting server; a
+    // start held back when paused has none yet.
+    if (std::exchange(m_outputReleased, false) || !m_player)
         keepOutputAwake();
-    m_player->play();
     setPlaying(true);
+    if (const std::optional<QUrl> held = m_heldStart.take())
+        startHeldPlayer(*held);
+    else
+        m_player->play();
     syncNowPlaying();
 }
 

@@ -3,6 +3,7 @@
 #include "api/canceltoken.h"
 #include "api/trackout.h"
 #include "platform/audiobackend.h"
+#include "player/heldstart.h"
 #include "player/playqueue.h"
 #include "player/repeatmode.h"
 #include "player/sleeptimer.h"
@@ -227,14 +228,29 @@ private:
     void queueDidChange();
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
-    // The one place a track starts: a new player for url (the offline copy
-    // when there is one), the play counted, the lyrics asked for. With
-    // crossfade the current player fades out while the new one fades in.
+    // The one place a track starts: it is shown and its lyrics asked for at
+    // once, and it gets a player (startPlayer) unless the press is one of a
+    // quick series. With crossfade the current player fades out while the
+    // new one fades in.
     void startPlayback(const TrackOut &track, const QUrl &url, bool crossfade);
+    // A new player for url (the offline copy when there is one), the play
+    // counted.
+    void startPlayer(const TrackOut &track, const QUrl &url, bool crossfade);
+    // The current track's start, held back during a quick series of presses.
+    void startHeldPlayer(const QUrl &url);
+    // A start is held, or the current player is to play and has not
+    // sounded yet: a press now is one of a quick series.
+    bool isStarting() const;
     // Unhooks the current player: only the newest item reports.
     void detachPlayer();
     // Ends any crossfade and pauses and drops every player.
     void teardownPlayers();
+    // Stops the ramp where it stands and drops the outgoing player.
+    void endCrossfade();
+    // Pauses the current player and ends a fade under way.
+    void pausePlayers();
+    // The length a seek may go to; 0 while not known.
+    double seekableLength() const;
     // Before a new player starts: the current one (or the one it has not yet
     // taken over from) stays, paused, until the new one sounds.
     void keepOutputUntilSounding();
@@ -326,6 +342,11 @@ private:
     QHash<QString, int> m_sessionPlayCount;
 
     AudioPlayerPtr m_player;
+    // Its position has moved: it was heard.
+    bool m_playerSounded = false;
+    // A press in a quick series makes no player: the track landed on gets
+    // one once the presses settle.
+    HeldStart m_heldStart;
     // The previous track's player while a crossfade runs.
     AudioPlayerPtr m_fadingOutPlayer;
     bool m_isCrossfading = false;

@@ -25,6 +25,7 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     m_crossfadeTask.cancel();
     // A fade needs a track to fade out of.
     crossfade = crossfade && m_player;
+    const bool quick = !crossfade && isStarting();
     if (crossfade) {
         detachPlayer();
         if (m_fadingOutPlayer) {
@@ -48,24 +49,54 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     setDuration(sanitizedSeconds(double(track.durationSeconds)));
     setElapsed(0);
 
+    setPlaying(true);
+    if (quick)
+        m_heldStart.hold(url);
+    else
+        startPlayer(track, url, crossfade);
+    syncNowPlaying();
+}
+
+// While the player made for the press before has not sounded yet, a press
+// is one of a quick series: the first of a series, or a press on its own,
+// starts at once. A fade's players go at a press anyway.
+bool PlayerStore::isStarting() const
+{
+    return m_isPlaying && !m_itemEnded && !m_isCrossfading
+        && (m_heldStart.isHeld() || (m_player && !m_playerSounded));
+}
+
+void PlayerStore::startPlayer(const TrackOut &track, const QUrl &url, bool crossfade)
+{
+    m_heldStart.drop();
+    // A track passed over in a quick series was never heard.
     countPlayAndSaveSilently(track, url);
     const QUrl source = m_cache->localUrl(track.id).value_or(url);
 
     m_player = m_backend->createPlayer(source);
+    m_playerSounded = false;
     m_player->setVolume(crossfade ? 0.0f : 1.0f);
     connect(m_player.get(), &AudioPlayerHandle::timeTick, this, &PlayerStore::handleTick);
     connect(m_player.get(), &AudioPlayerHandle::endOfItem, this, &PlayerStore::handleEndOfItem);
     connect(m_player.get(), &AudioPlayerHandle::failed, this, &PlayerStore::handlePlayerFailure);
-    setPlaying(true);
+    // A seek made while the start was held.
+    if (m_elapsed > 0)
+        m_player->seek(m_elapsed);
     m_player->play();
     if (crossfade)
         runCrossfade(m_crossfadeDuration, m_fadingOutPlayer.get(), m_player.get(), m_crossfadeTask.renew());
-    syncNowPlaying();
+}
+
+void PlayerStore::startHeldPlayer(const QUrl &url)
+{
+    if (m_currentTrack)
+        startPlayer(*m_currentTrack, url, false);
 }
 
 void PlayerStore::endSession()
 {
     abandonWave();
+    m_heldStart.drop();
     cancelSleepTimer();
     teardownPlayers();
     m_queue.clear();
@@ -98,19 +129,39 @@ void PlayerStore::detachPlayer()
 
 void PlayerStore::teardownPlayers()
 {
-    m_crossfadeTask.cancel();
     m_outputRestTask.cancel();
-    m_isCrossfading = false;
     detachPlayer();
     if (m_player) {
         m_player->pause();
         m_player.reset();
     }
+    endCrossfade();
+    dropKeptOutput();
+}
+
+void PlayerStore::endCrossfade()
+{
+    m_crossfadeTask.cancel();
+    m_isCrossfading = false;
     if (m_fadingOutPlayer) {
         m_fadingOutPlayer->pause();
         m_fadingOutPlayer.reset();
     }
-    dropKeptOutput();
+}
+
+// A pause is silence at once, in the middle of a fade too: the outgoing
+// track stops for good, and the incoming one, paused first so that no
+// moment of it sounds louder, plays on alone at full volume when resumed.
+void PlayerStore::pausePlayers()
+{
+    m_heldStart.pause();
+    if (m_player)
+        m_player->pause();
+    if (!m_isCrossfading && !m_fadingOutPlayer)
+        return;
+    endCrossfade();
+    if (m_player)
+        m_player->setVolume(1.0f);
 }
 
 // An idle sound server holds a new stream back until its next turn (up to
@@ -208,8 +259,11 @@ void PlayerStore::handleTick(double seconds)
 {
     setElapsed(sanitizedSeconds(seconds));
     constexpr double soundedSeconds = 0.05;
-    if ((m_previousPlayer || m_readyOutput) && m_elapsed >= m_soundsFrom + soundedSeconds)
-        dropKeptOutput();
+    if (m_elapsed >= m_soundsFrom + soundedSeconds) {
+        m_playerSounded = true;
+        if (m_previousPlayer || m_readyOutput)
+            dropKeptOutput();
+    }
     if (m_duration <= 0 && m_player) {
         const double itemDuration = m_player->duration();
         if (std::isfinite(itemDuration))
@@ -263,8 +317,7 @@ void PlayerStore::handleEndOfItem()
     if (m_sleepTimer.isEndOfTrack()) {
         // The finished track stays current; the queue does not move on.
         setSleepTimerValue(SleepTimer::off());
-        if (m_player)
-            m_player->pause();
+        pausePlayers();
         setPlaying(false);
         syncNowPlaying();
         return;

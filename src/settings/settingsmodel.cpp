@@ -174,11 +174,11 @@ void SettingsModel::saveAddress()
     const QUrl before = ApiConfig::baseUrl();
     ApiConfig::setBaseUrl(url);
     // A token belongs to the service that issued it: another service (scheme,
-    // host or port) is signed in to afresh, and the token is never sent there.
-    // Only the address in force counts, so another spelling of the same one
-    // changes nothing.
+    // host or port) is signed in to afresh, or with the token it issued, and
+    // no token is sent elsewhere. Only the address in force counts, so
+    // another spelling of the same one changes nothing.
     if (!sameOrigin(before, ApiConfig::baseUrl()) && m_auth)
-        m_auth->signOutForAnotherService();
+        m_auth->moveToService(ApiConfig::baseUrl());
     emit apiHostChanged();
 }
 

@@ -87,6 +87,8 @@ QCoro::Task<QString> UpdateDownload::save(
     transfer.headers.append(std::pair<QByteArray, QByteArray>("Accept-Encoding", "identity"));
     transfer.idleLimit = stallLimit;
     transfer.wholeLimit = wholeLimit;
+    // An answer re-sent by Qt could end at a cut without an error.
+    transfer.sendOnce = true;
     // Each hop must lead where the client may fetch from, like the address.
     transfer.beforeRedirect = [](const QUrl &target) { return OtaService::isAllowedAddress(target); };
     // Only a success body reaches the sink: an error answer is never saved.
@@ -124,6 +126,15 @@ QCoro::Task<QString> UpdateDownload::save(
         throw OtaError::downloadFailed(
             u"файл получен не полностью (%1 из %2 байт)"_s.arg(received).arg(result.announcedLength));
     }
+    // Without a length, only a chunked body says where it ends: any other
+    // ends where the connection closes, as a cut one does, whether or not
+    // the network layer calls that an error.
+    const bool closed = result.error == QNetworkReply::RemoteHostClosedError;
+    const bool chunked = result.header("Transfer-Encoding").toLower().contains("chunked");
+    if (result.announcedLength < 0 && !chunked && (closed || result.error == QNetworkReply::NoError))
+        throw OtaError::downloadFailed(u"сервер не сообщил размер файла, и проверить, получен ли он целиком, нельзя"_s);
+    if (closed && result.announcedLength < 0 && received > 0)
+        throw OtaError::downloadFailed(u"файл получен не полностью (связь прервалась после %1 байт)"_s.arg(received));
     if (result.error != QNetworkReply::NoError) {
         throw OtaError::downloadFailed(
             ApiError::network(ApiError::failureFor(result.error), result.errorText).description());

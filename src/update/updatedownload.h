@@ -14,10 +14,12 @@ namespace nimbra {
 // One installer download, streamed to disk: the bytes go into a QSaveFile
 // as they arrive, so memory stays flat whatever the server announces, and
 // the file shows under its name only once it is whole, replacing one saved
-// there before only then. A status outside 2xx, a body shorter than its
-// announced length, a redirect to an address the client may not fetch and
-// any write failure end it with an error; a file saved there before stays
-// as it was.
+// there before only then. It is saved only when known whole: its announced
+// length received, or a chunked body that ended as such. A status outside
+// 2xx, a body shorter than its announced length, one without a length that
+// broke off or ended only where its connection closed, a redirect to an
+// address the client may not fetch and any write failure end it with an
+// error; a file saved there before stays as it was.
 class UpdateDownload
 {
 public:

@@ -4,7 +4,9 @@
 #include "account/authstore.h"
 #include "api/apiconfig.h"
 #include "api/nimbraapi.h"
+#include "api/storeregistry.h"
 #include "player/audiocacheservice.h"
+#include "settings/settingsmodel.h"
 
 #include "authsession.h"
 #include "eventloop.h"
@@ -104,20 +106,29 @@ private slots:
     // in force (the settings', or the command line's for that run): else it
     // is neither sent nor forgotten, and the listener signs in for the run.
     // An earlier build's token, or one whose service item names no host, was
-    // issued by the address then in the settings.
+    // issued by the address then in the settings. Saving its own service's
+    // address in the settings later in the run signs in with it; saving a
+    // third one forgets it.
     void savedTokenOfAnotherServiceIsNeverSent_data()
     {
         QTest::addColumn<QByteArray>("origin"); // the item saved with the token; empty: none
         QTest::addColumn<bool>("otherInSettings");
         QTest::addColumn<QString>("forTheRun"); // "issuer", "other" or none
         QTest::addColumn<bool>("used");
+        QTest::addColumn<QString>("savedLater"); // saved in the settings after start: "issuer", "third" or none
         const QByteArray issuer = m_issuer->baseUrl().toString().toUtf8();
-        QTest::newRow("its service") << issuer << false << QString() << true;
-        QTest::newRow("another service for the run") << issuer << false << u"other"_s << false;
-        QTest::newRow("its service for the run, another in the settings") << issuer << true << u"issuer"_s << true;
-        QTest::newRow("earlier build's, the settings' service") << QByteArray() << false << QString() << true;
-        QTest::newRow("earlier build's, another service for the run") << QByteArray() << false << u"other"_s << false;
-        QTest::newRow("a service item without a host") << QByteArray("/api/v1") << false << QString() << true;
+        QTest::newRow("its service") << issuer << false << QString() << true << QString();
+        QTest::newRow("another service for the run") << issuer << false << u"other"_s << false << QString();
+        QTest::newRow("its service for the run, another in the settings")
+            << issuer << true << u"issuer"_s << true << QString();
+        QTest::newRow("earlier build's, the settings' service") << QByteArray() << false << QString() << true << QString();
+        QTest::newRow("earlier build's, another service for the run")
+            << QByteArray() << false << u"other"_s << false << QString();
+        QTest::newRow("a service item without a host") << QByteArray("/api/v1") << false << QString() << true << QString();
+        QTest::newRow("another service for the run, then its own saved")
+            << issuer << false << u"other"_s << false << u"issuer"_s;
+        QTest::newRow("another service for the run, then a third saved")
+            << issuer << false << u"other"_s << false << u"third"_s;
     }
 
     void savedTokenOfAnotherServiceIsNeverSent()
@@ -126,6 +137,7 @@ private slots:
         QFETCH(bool, otherInSettings);
         QFETCH(QString, forTheRun);
         QFETCH(bool, used);
+        QFETCH(QString, savedLater);
         if (otherInSettings)
             ApiConfig::setBaseUrl(m_other->baseUrl());
         if (!forTheRun.isEmpty())
@@ -140,6 +152,19 @@ private slots:
         QCOMPARE(m_issuer->requestCount(), used ? 1 : 0);
         for (const RecordedRequest &request : m_other->requests())
             QVERIFY2(!request.hasHeader(u"authorization"_s), qPrintable(request.target));
+        if (!savedLater.isEmpty()) {
+            StoreRegistry::set(session.auth.get());
+            SettingsModel settings;
+            const QUrl issuer = m_issuer->baseUrl();
+            settings.setBaseUrlText(savedLater == u"issuer" ? issuer.toString() : u"http://localhost:1"_s);
+            settings.saveAddress();
+            if (savedLater != u"issuer") {
+                QCOMPARE(session.savedToken(), std::nullopt);
+                return;
+            }
+            QTRY_VERIFY(session.auth->isSignedIn());
+            QCOMPARE(m_issuer->lastRequest().header(u"authorization"_s), u"Bearer saved"_s);
+        }
         // Untouched, for the next start with its own address.
         QCOMPARE(session.savedToken(), std::optional<QByteArray>("saved"));
         QCOMPARE(session.secrets->itemCount(), origin.isEmpty() ? 1 : 2);

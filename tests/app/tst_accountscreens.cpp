@@ -41,6 +41,12 @@ class TestAccountScreens : public QObject
         return found ? found->property("text").toString() : u"<missing %1>"_s.arg(objectName);
     }
 
+    qreal sceneY(const QString &objectName) const
+    {
+        QQuickItem *found = m_rig.item(objectName);
+        return found ? found->mapToScene(QPointF()).y() : -1;
+    }
+
     // Clears the field and types the text.
     void retype(const QString &objectName, const QString &value)
     {
@@ -71,12 +77,16 @@ private slots:
         m_rig.screenshot(u"account-profile"_s);
 
         retype(u"profileEmailField"_s, u"demo@nimbra"_s);
+        const qreal saveAt = sceneY(u"profileSave"_s);
         m_rig.click(m_rig.item(u"profileSave"_s));
         QTRY_VERIFY(isShown(m_rig.item(u"profileError"_s)));
         QCOMPARE(text(u"profileError"_s), u"Некорректный адрес электронной почты"_s);
         QCOMPARE(text(u"profileEmailField"_s), u"demo@nimbra"_s);
         QCOMPARE(m_rig.app()->auth()->user()->email, std::optional(u"demo@nimbra.local"_s));
         m_rig.screenshot(u"account-profile-save-error"_s);
+        // Laid out anew for the picture: a second press at the same spot
+        // still lands on the button.
+        QCOMPARE(sceneY(u"profileSave"_s), saveAt);
 
         retype(u"profileEmailField"_s, u"demo@nimbra.app"_s);
         m_rig.click(m_rig.item(u"profileSave"_s));
@@ -183,6 +193,18 @@ private slots:
         QTRY_COMPARE(text(u"crossfadeLabel"_s), u"Выкл"_s);
         QVERIFY(!m_rig.app()->player()->crossfadeEnabled());
         m_rig.screenshot(u"account-settings"_s);
+
+        // A refused address says why, and leaves the button where it was.
+        const QString address = text(u"baseUrlField"_s);
+        const qreal saveAt = sceneY(u"saveAddress"_s);
+        retype(u"baseUrlField"_s, u"ftp://example.org"_s);
+        m_rig.click(m_rig.item(u"saveAddress"_s));
+        QTRY_VERIFY(isShown(m_rig.item(u"addressError"_s)));
+        m_rig.screenshot(u"account-settings-address-refused"_s);
+        QCOMPARE(sceneY(u"saveAddress"_s), saveAt);
+        retype(u"baseUrlField"_s, address);
+        m_rig.click(m_rig.item(u"saveAddress"_s));
+        QTRY_VERIFY(!isShown(m_rig.item(u"addressError"_s)));
 
         QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, kManifest}, {u"hold"_s, true}, {u"count"_s, 1}}));
         m_rig.click(m_rig.item(u"checkUpdates"_s));

@@ -79,7 +79,7 @@ class TestPlayerEndToEnd : public QObject
         failOnQmlWarnings();
         m_app = std::make_unique<AppContext>(environment);
         QVERIFY(m_app->start());
-        QVERIFY(QTest::qWaitForWindowExposed(window(), nimbra::test::kEventLimitMs));
+        QVERIFY(waitUntilActive(window()));
         QTRY_VERIFY(item(u"loginView"_s));
         m_app->auth()->login(u"demo"_s, u"demo12345"_s);
         QTRY_VERIFY(item(u"mainView"_s));

@@ -194,6 +194,13 @@ private slots:
             return std::abs(top - LyricsPanelModel::rowTopInView(lines->height(), row->height()));
         };
         QTRY_VERIFY2(offAnchor() < 1.5, qPrintable(u"%1 px off the anchor"_s.arg(offAnchor())));
+
+        // It glows: blurred by a shader on a GPU, a halo of copies without.
+        const auto glow = [&] { return findItem(litLine(), u"lyricsGlow"_s); };
+        if (window()->rendererInterface()->graphicsApi() == QSGRendererInterface::Software)
+            QVERIFY(isShown(findItem(litLine(), u"lyricsHalo"_s)));
+        else
+            QTRY_VERIFY(glow() && glow()->property("color").value<QColor>().alphaF() > 0.4);
     }
 
     void guestIsAskedToSignIn()

@@ -15,6 +15,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace nimbra;
 using namespace Qt::StringLiterals;
@@ -120,17 +123,39 @@ private slots:
     void quitSignalsEndTheClientInOrder_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("logout") << int(SIGTERM);
-        QTest::newRow("Ctrl+C") << int(SIGINT);
+        QTest::addColumn<bool>("leftovers");
+        QTest::newRow("logout") << int(SIGTERM) << false;
+        QTest::newRow("Ctrl+C") << int(SIGINT) << false;
+        // A crashed client's copy goes at the next start; one whose owner
+        // still holds it (in a sandbox whose processes this one does not
+        // see) stays.
+        QTest::newRow("logout after a crash left a copy") << int(SIGTERM) << true;
     }
 
     void quitSignalsEndTheClientInOrder()
     {
         QFETCH(int, signal);
+        QFETCH(bool, leftovers);
+        QTemporaryDir temp;
+        QProcess ended;
+        ended.start(u"true"_s, QStringList());
+        QVERIFY(ended.waitForStarted());
+        const QString gone = u"nimbra-copy-%1-"_s.arg(ended.processId());
+        QVERIFY(ended.waitForFinished());
+        const QDir folders(temp.path());
+        int held = -1;
+        if (leftovers) {
+            QVERIFY(folders.mkdir(gone + u"crash1"_s) && folders.mkdir(gone + u"inuse1"_s));
+            QFile copy(folders.filePath(gone + u"crash1/copy"_s));
+            QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write("fLaC") == 4);
+            held = ::open(QFile::encodeName(folders.filePath(gone + u"inuse1"_s)).constData(), O_RDONLY | O_DIRECTORY);
+            QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+        }
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"NIMBRA_TIMING"_s, u"1"_s);
+        environment.insert(u"TMPDIR"_s, temp.path());
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(NIMBRA_CLIENT_PATH), {u"--base-url"_s, u"http://127.0.0.1:9"_s});
         QVERIFY(process.waitForStarted());
@@ -142,6 +167,9 @@ private slots:
         // Ended by its own way out, not by the signal.
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(folders.entryList({u"nimbra-copy-*"_s}, QDir::Dirs), leftovers ? QStringList {gone + u"inuse1"_s} : QStringList());
+        if (held >= 0)
+            ::close(held);
     }
 
     void installPutsTheDesktopFilesInPlace()

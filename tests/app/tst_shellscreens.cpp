@@ -359,6 +359,10 @@ private slots:
         QTRY_VERIFY(isShown(m_rig.item(u"fullscreenPlayer"_s)));
         clips->setFullscreen(true);
         QTRY_VERIFY(isShown(m_rig.item(u"clipFullscreen"_s)));
+        // The picture ends where the controls bar begins, not under it.
+        QQuickItem *picture = m_rig.item(u"clipFullscreenVideo"_s);
+        QQuickItem *bar = m_rig.item(u"clipControlsBar"_s);
+        QVERIFY(picture->mapRectToScene(picture->boundingRect()).bottom() <= bar->mapRectToScene(bar->boundingRect()).top());
 
         // Fullscreen clip -> windowed clip -> no clip -> no fullscreen player.
         QTest::keyClick(m_rig.window(), Qt::Key_Escape);

@@ -70,7 +70,7 @@ class TestUpdateBanner : public QObject
             return true;
         };
         m_app = std::make_unique<AppContext>(environment);
-        if (!m_app->start() || !QTest::qWaitForWindowExposed(m_app->window(), nimbra::test::kEventLimitMs))
+        if (!m_app->start() || !waitUntilActive(m_app->window()))
             return false;
         return QTest::qWaitFor([this] { return item(u"guestButton"_s) != nullptr; }, nimbra::test::kEventLimitMs);
     }

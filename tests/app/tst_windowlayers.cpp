@@ -173,6 +173,39 @@ private slots:
         QTRY_VERIFY(shown(u"miniPlayer"_s));
     }
 
+    void escWithTheClickThatOpensALayer_data()
+    {
+        QTest::addColumn<bool>("clip");
+        QTest::newRow("fullscreen player") << false;
+        QTest::newRow("first clip of the run") << true;
+    }
+
+    // An Esc pressed in the same turn as the click that opens a layer, before
+    // the layer has a frame or is made at all, waits for it and closes it.
+    void escWithTheClickThatOpensALayer()
+    {
+        QFETCH(bool, clip);
+        launch();
+        playTrack();
+        if (QTest::currentTestFailed())
+            return;
+        QQuickItem *opener = item(u"miniPlayer"_s);
+        if (clip) {
+            navigation()->navigateToSidebar(SidebarItem::Clips);
+            QTRY_VERIFY((opener = item(u"clipCardButton"_s)) && isShown(opener));
+        }
+        // On a quiet machine the layer may be made before the Esc arrives.
+        QSignalSpy opened(clip ? static_cast<QObject *>(clips()) : player(),
+            clip ? SIGNAL(isPresentedChanged()) : SIGNAL(isFullscreenPresentedChanged()));
+        QVERIFY(click(m_rig.window(), opener));
+        QTest::keyClick(m_rig.window(), Qt::Key_Escape);
+        QVERIFY(!opened.isEmpty());
+        const auto open = [&] { return clip ? clips()->isPresented() : player()->isFullscreenPresented(); };
+        QTRY_VERIFY(!open());
+        QTRY_VERIFY(!shown(clip ? u"clipWindowed"_s : u"fullscreenPlayer"_s));
+        QTRY_VERIFY(shown(u"miniPlayer"_s));
+    }
+
     // A card of the clips section, the overlay it opens over the mini
     // player, and an artist of the overlay's credits opening its page.
     void clipOverlayOverTheMiniPlayer()
@@ -208,6 +241,8 @@ private slots:
         QVERIFY2(controlsArea.bottom() <= mini->mapRectToScene(mini->boundingRect()).top(),
             qPrintable(u"controls end at %1"_s.arg(controlsArea.bottom())));
         QVERIFY(controlsArea.top() >= 0);
+        // The card's margin above the title lies in the window too.
+        QVERIFY(item(u"clipCard"_s)->mapToScene(QPointF()).y() >= 0);
 
         // The header holds the fullscreen title block too, hidden.
         const QList<QQuickItem *> credits = m_rig.shownItems(u"clipArtist"_s);

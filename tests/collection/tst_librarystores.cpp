@@ -273,10 +273,16 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QList<qint64>>("counts");
+        QTest::addColumn<QByteArray>("answer");
 
-        QTest::newRow("listed") << u"p2"_s << 200 << true << QList<qint64> {1, 3, 3};
-        QTest::newRow("not listed") << u"p7"_s << 204 << true << QList<qint64> {1, 2, 3};
-        QTest::newRow("refused") << u"p2"_s << 404 << false << QList<qint64> {1, 2, 3};
+        QTest::newRow("listed") << u"p2"_s << 200 << true << QList<qint64> {1, 3, 3} << QByteArray();
+        QTest::newRow("not listed") << u"p7"_s << 204 << true << QList<qint64> {1, 2, 3} << QByteArray();
+        QTest::newRow("refused") << u"p2"_s << 404 << false << QList<qint64> {1, 2, 3} << QByteArray();
+        // The service's count wins: a track the playlist held is not counted twice.
+        QTest::newRow("already held") << u"p2"_s << 200 << true << QList<qint64> {1, 2, 3}
+                                      << playlistJson("p2", "Two", 2);
+        QTest::newRow("the answer names another playlist")
+            << u"p2"_s << 200 << true << QList<qint64> {1, 3, 3} << playlistJson("p3", "Three", 9);
     }
 
     void addingATrackCountsIt()
@@ -285,11 +291,12 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, accepted);
         QFETCH(QList<qint64>, counts);
+        QFETCH(QByteArray, answer);
         Session session;
         session.setToken(u"tok"_s);
         PlaylistsStore store(&session);
         loadThree(store);
-        m_server->on(u"POST"_s, u"/api/v1/playlists/"_s + playlist + u"/tracks"_s, FakeResponse {status, {}});
+        m_server->on(u"POST"_s, u"/api/v1/playlists/"_s + playlist + u"/tracks"_s, FakeResponse {status, answer});
         QSignalSpy finished(&store, &PlaylistsStore::addTrackFinished);
 
         store.addTrack(u"t1"_s, playlist);

@@ -3,6 +3,7 @@
 #include "testenv.h"
 
 #include "media/audiomedia.h"
+#include "media/exactcopy.h"
 #include "media/qtaudioplayer.h"
 
 #include <QFileInfo>
@@ -97,7 +98,7 @@ QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
 }
 
 enum class Outcome { PlaysOn, Resumes, Ends, Fails };
-enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried };
+enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom };
 
 constexpr qint64 lengthMs = 15000;
 
@@ -182,6 +183,10 @@ private slots:
         QTest::newRow("copy after the stream took the seek") << u"t.flac"_s << Meanwhile::StreamTakesTheSeek << 9700LL;
         QTest::newRow("copy before the stream took the seek") << u"t.flac"_s << Meanwhile::CopyComesFirst << 9000LL;
         QTest::newRow("retry of a failed item") << u"t.wav"_s << Meanwhile::ItemFailsAndIsRetried << 9000LL;
+        // Refused before its body comes (it is held here after a first
+        // piece), so the stream takes the seek at once.
+        QTest::newRow("copy announced above its limit") << u"t.flac"_s << Meanwhile::CopyOverItsLimit << 9000LL;
+        QTest::newRow("copy above half the free room") << u"t.flac"_s << Meanwhile::CopyOverTheRoom << 9000LL;
     }
 
     void aSeekGoesToTheMediaThatPlaysOn()
@@ -192,16 +197,38 @@ private slots:
         const QString path = u"/media/"_s + file;
         const QByteArray bytes(64 * 1024, 'x');
         AnswerGate gate;
-        m_server->on(u"GET"_s, path, gate.hold(FakeResponse {200, bytes, "audio/flac"}));
+        const bool refused = meanwhile >= Meanwhile::CopyOverItsLimit;
+        FakeResponse answer {200, bytes, "audio/flac"};
+        if (meanwhile == Meanwhile::CopyOverItsLimit) {
+            answer.pieceSize = 4096;
+            answer.hold = std::make_shared<std::atomic_bool>(true);
+        }
+        m_server->on(u"GET"_s, path, refused ? FakeHttpServer::Handler([answer](auto &) { return answer; }) : gate.hold(answer));
         const int requestsBefore = m_server->requestsTo(path);
         auto *media = new SteppedMedia;
         auto player = std::make_unique<QtAudioPlayer>(
             m_server->baseUrl().resolved(QUrl(path)), std::unique_ptr<AudioMedia>(media), &m_clock);
+        // Half the room is less than the copy.
+        if (refused)
+            player->setCopyRoom([size = bytes.size()](const QString &) { return qint64(size); });
         media->loaded(lengthMs);
         player->play();
         playThrough(media, rampTo(0, 2000));
 
         player->seek(9.0);
+        // While the seek waits, the time shown is the one wanted, not where
+        // the media still stands.
+        QSignalSpy ticks(player.get(), &AudioPlayerHandle::timeTick);
+        emit media->playbackStateChanged(QMediaPlayer::PlayingState);
+        QVERIFY(ticks.wait(kEventLimitMs));
+        QCOMPARE(ticks.last().first().toDouble(), 9.0);
+        if (refused) {
+            // Long before the copy's own idle limit could have ended it.
+            QTRY_COMPARE_WITH_TIMEOUT(media->positionsAsked, QList<qint64> {9000}, int(ExactCopy::idleLimit.count() / 2));
+            QCOMPARE(media->sources.size(), 1);
+            QCOMPARE(m_server->requestsTo(path), requestsBefore + 1);
+            return;
+        }
         switch (meanwhile) {
         case Meanwhile::StreamTakesTheSeek:
             QTRY_COMPARE(m_server->requestsTo(path), requestsBefore + 1);
@@ -217,6 +244,8 @@ private slots:
             QCOMPARE(media->positionsAsked, QList<qint64> {9000});
             emit media->errorOccurred(QMediaPlayer::NetworkError, u"gone"_s);
             player->play();
+            break;
+        default:
             break;
         }
         const QUrl playsFrom = meanwhile == Meanwhile::ItemFailsAndIsRetried ? player->source() : QUrl();
@@ -239,7 +268,7 @@ private slots:
         QCOMPARE(QFileInfo(copy.path()).permissions(), mine | QFile::ExeOwner | QFile::ExeUser);
         QCOMPARE(copy.size(), bytes.size());
         player.reset();
-        QTRY_VERIFY(!QFileInfo::exists(copy.path()));
+        QVERIFY(!QFileInfo::exists(copy.path()));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "eventloop.h"
 #include "fakeaudiobackend.h"
 #include "fakevideoplayer.h"
+#include "manualclock.h"
 #include "testenv.h"
 #include "trackfixtures.h"
 
@@ -155,7 +156,8 @@ private slots:
         OnDemandAudioBackend audio(load.loader());
         Session session;
         session.setToken(u"token"_s);
-        PlayerStore store(&audio, &session);
+        ManualClock clock;
+        PlayerStore store(&audio, &session, &clock);
         const QList<TrackOut> queue = makeTracks({u"a"_s, u"b"_s});
         for (const QString &step : steps) {
             if (step.startsWith(u"play "_s))
@@ -171,6 +173,8 @@ private slots:
             // The listener's next step comes from the event loop.
             QVERIFY(deliverPostedEvents());
         }
+        // Presses quicker than a player sounds start once they settle.
+        clock.advance(HeldStart::settle);
         load.finish();
         QVERIFY(deliverPostedEvents());
 

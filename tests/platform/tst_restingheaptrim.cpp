@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 using namespace nimbra;
@@ -73,6 +74,32 @@ private slots:
         QVERIFY2(residentAnonymous() < before - total / 2,
             qPrintable(QStringLiteral("%1 -> %2 bytes").arg(before).arg(residentAnonymous())));
         std::free(keeper);
+    }
+
+    // Large blocks that a worker allocates and frees (the media's buffers)
+    // leave nothing held at the top of its heap, where no trim reaches.
+    void largeBlocksFreedOnAWorkerGoBack()
+    {
+        if (RestingHeapTrim::heldFreeBytes() < 0)
+            QSKIP("this allocator does not tell what its heap holds free");
+        QQuickWindow window;
+        RestingHeapTrim trim(&window);
+        const qint64 before = RestingHeapTrim::heldFreeBytes();
+        std::thread worker([] {
+            // Seen, so that the compiler keeps the blocks.
+            char *volatile seen = nullptr;
+            // Twice: the first round is what the C library learns from.
+            for (int round = 0; round < 2; ++round) {
+                for (size_t size = 1 << 20; size <= 4 << 20; size *= 2) {
+                    seen = static_cast<char *>(std::malloc(size));
+                    memset(seen, 1, size);
+                    std::free(seen);
+                }
+            }
+        });
+        worker.join();
+        const qint64 held = RestingHeapTrim::heldFreeBytes() - before;
+        QVERIFY2(held < 1024 * 1024, qPrintable(QStringLiteral("%1 bytes held").arg(held)));
     }
 };
 

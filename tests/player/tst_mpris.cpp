@@ -177,9 +177,12 @@ private slots:
 
     void transportCommands()
     {
+        // Each track is heard before the next command.
         m_rig->play({u"a"_s, u"b"_s, u"c"_s}, 0);
+        m_rig->player()->tick(1.0);
         playerctl({u"next"_s});
         QTRY_COMPARE(m_rig->currentId(), u"b"_s);
+        m_rig->player()->tick(1.0);
         playerctl({u"previous"_s});
         QTRY_COMPARE(m_rig->currentId(), u"a"_s);
 
@@ -220,6 +223,10 @@ private slots:
         QTRY_COMPARE(store().elapsed(), 0.0);
         QCOMPARE(m_rig->player()->seeks(), QList<double>({30.0, 40.0, 0.0}));
         QTRY_COMPARE(m_seeks, QList<qlonglong>({30000000, 40000000, 0}));
+        // Past the end of the 200 s track: on to the next, as Next does.
+        playerctl({u"position"_s, u"250+"_s});
+        QTRY_COMPARE(m_rig->currentId(), u"b"_s);
+        QCOMPARE(m_rig->backend.player(0)->seeks(), QList<double>({30.0, 40.0, 0.0}));
     }
 
     void setPositionOnlyForTheCurrentTrack()
@@ -231,13 +238,19 @@ private slots:
             call << QVariant::fromValue(MprisService::trackPath(id)) << position;
             observer().asyncCall(call);
         };
-        // Made for a track that is no longer current, or before the start.
+        // Made for a track that is no longer current, before the start or
+        // past the end (paused as well).
         setPosition(u"b"_s, 5000000);
         setPosition(u"a"_s, -1);
+        setPosition(u"a"_s, 200000001);
         setPosition(u"a"_s, 7000000);
         QTRY_COMPARE(store().elapsed(), 7.0);
-        QCOMPARE(m_rig->player()->seeks(), QList<double>({7.0}));
-        QTRY_COMPARE(m_seeks, QList<qlonglong>({7000000}));
+        store().togglePlayPause();
+        setPosition(u"a"_s, 250000000);
+        setPosition(u"a"_s, 9000000);
+        QTRY_COMPARE(store().elapsed(), 9.0);
+        QCOMPARE(m_rig->player()->seeks(), QList<double>({7.0, 9.0}));
+        QTRY_COMPARE(m_seeks, QList<qlonglong>({7000000, 9000000}));
     }
 
     void changesAreAnnounced()

@@ -62,7 +62,12 @@ class TestOfflineCache : public QObject
     // The player over this cache.
     std::unique_ptr<PlayerRig> m_rig;
     PlayerStore &store() { return *m_rig->store; }
-    void play(const QString &id) { store().play(makeTrack(id), {}); }
+    // Heard before the next start: none is one of a quick series.
+    void play(const QString &id)
+    {
+        store().play(makeTrack(id), {});
+        m_rig->player()->tick(1.0);
+    }
     int requestsFor(const QString &id) const
     {
         int n = 0;
@@ -162,6 +167,13 @@ private slots:
         FakeResponse dropped;
         dropped.dropConnection = true;
         QTest::newRow("connection dropped mid-body") << dropped << u"Соединение с сервером прервано"_s;
+        FakeResponse open {200, QByteArray(64 * 1024, 'a'), "audio/wav"};
+        open.untilClose = true;
+        QTest::newRow("no length, ended by the close") << open << u"Соединение с сервером прервано"_s;
+        FakeResponse cut {200, QByteArray(64 * 1024, 'a'), "audio/wav"};
+        cut.pieceSize = 8192;
+        cut.cutAfter = 16384;
+        QTest::newRow("shorter than announced") << cut << u"Соединение с сервером прервано"_s;
     }
 
     void aFailedDownloadLeavesNothing()
@@ -174,6 +186,8 @@ private slots:
         QCOMPARE(describeException(outcome.error), message);
         QCOMPARE(folderEntries(), QStringList());
         QVERIFY(!cache().localUrl(u"7"_s));
+        // Never asked twice: a second answer could end at a cut unnoticed.
+        QCOMPARE(m_server->requestsTo(u"/media/broken.wav"_s), 1);
     }
 
     void aCancelledDownloadLeavesNothing()

@@ -59,6 +59,8 @@ private:
 enum class Trouble { None, FailsFirst, SeekHangs };
 // How the answer to the exact copy's request goes on past its middle.
 enum class Copy { Whole, LongerThanAnnounced, EndlessChunks, StopsHalfWay };
+// How the listener leaves the first track.
+enum class Leave { Press, QuickPresses, Crossfade, EndOfTrackPause, SignOut, FlacSeek };
 
 qint64 heapInUse()
 {
@@ -106,6 +108,7 @@ private slots:
             m_server->on(u"GET"_s, u"/media/"_s + id + u".wav"_s,
                 FakeResponse {200, devservice::renderWav(seed, trackSeconds), "audio/wav"});
         }
+        m_server->on(u"GET"_s, u"/media/c.flac"_s, FakeResponse {200, devservice::renderFlac(4, 12), "audio/flac"});
         ApiConfig::setBaseUrl(m_server->baseUrl());
         m_cache = std::make_unique<AudioCacheService>(m_dir.filePath(u"audio_cache"_s));
     }
@@ -207,6 +210,68 @@ private slots:
         QVERIFY(store().isPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.2, mediaWaitMs);
         QCOMPARE(m_backend->createdCount(), 2);
+    }
+
+    // A track the listener left is not asked for again: a player let go
+    // goes without rewinding or reloading its media, and so does the stream
+    // that an exact copy takes over from (a rewind asks from the first
+    // frame, past the header). Each row ends a second into the next track.
+    void aTrackLeftIsNotAskedForAgain_data()
+    {
+        QTest::addColumn<Leave>("leave");
+        QTest::newRow("a press on another row") << Leave::Press;
+        QTest::newRow("six quick presses") << Leave::QuickPresses;
+        QTest::newRow("the end of a crossfade") << Leave::Crossfade;
+        QTest::newRow("the pause at the end of the track") << Leave::EndOfTrackPause;
+        QTest::newRow("sign-out") << Leave::SignOut;
+        QTest::newRow("a seek in a FLAC stream") << Leave::FlacSeek;
+    }
+
+    void aTrackLeftIsNotAskedForAgain()
+    {
+        QFETCH(Leave, leave);
+        TrackOut flac = makeTrack(u"c"_s, u"media/c.flac"_s);
+        flac.durationSeconds = 12;
+        const QList<TrackOut> list {leave == Leave::FlacSeek ? flac : wavTrack(u"a"_s), wavTrack(u"b"_s)};
+        const auto asked = [&](const QString &id) { return m_server->requestsTo(u"/media/"_s + id + u".wav"_s); };
+        const int before = asked(u"a"_s) + asked(u"b"_s);
+        store().setCrossfadeEnabled(leave == Leave::Crossfade);
+        store().setCrossfadeDuration(1.0);
+        if (leave == Leave::EndOfTrackPause)
+            store().setSleepTimerEndOfTrack();
+        if (leave == Leave::SignOut)
+            m_session.setToken(u"listener"_s);
+        store().play(list.at(0), list);
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.3, mediaWaitMs);
+        QPointer<AudioPlayerHandle> left = m_backend->player(0);
+        const bool nearTheEnd = leave == Leave::Crossfade || leave == Leave::EndOfTrackPause;
+        if (nearTheEnd || leave == Leave::FlacSeek)
+            store().seek(nearTheEnd ? trackSeconds - 1.3 : 8.0);
+        // All the first track needs has been asked for once it plays on from there.
+        const double from = nearTheEnd ? trackSeconds - 1.1 : leave == Leave::FlacSeek ? 9.2 : 0.3;
+        QTRY_VERIFY_WITH_TIMEOUT(left && left->currentTime() > from, mediaWaitMs);
+        const int askedForA = asked(u"a"_s);
+        if (leave == Leave::FlacSeek) {
+            const auto fromTheHead = [](const RecordedRequest &r) {
+                return r.path == u"/media/c.flac"_s && r.header(u"user-agent"_s).contains(u"GStreamer"_s)
+                    && r.header(u"range"_s).mid(6).section(u'-', 0, 0).toLongLong() < 4096;
+            };
+            const QList<RecordedRequest> requests = m_server->requests();
+            QCOMPARE(int(std::count_if(requests.cbegin(), requests.cend(), fromTheHead)), 1);
+            return;
+        }
+        if (leave == Leave::EndOfTrackPause)
+            QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), mediaWaitMs);
+        if (leave == Leave::SignOut)
+            m_session.setToken(std::nullopt);
+        for (int press = 1; press < (leave == Leave::QuickPresses ? 6 : leave == Leave::Crossfade ? 1 : 2); ++press)
+            store().play(list.at(press % 2), list);
+        QTRY_VERIFY_WITH_TIMEOUT(!left, mediaWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(currentId() == u"b"_s && store().elapsed() > 1.0, mediaWaitMs);
+        if (leave == Leave::QuickPresses)
+            QCOMPARE_LE(asked(u"a"_s) + asked(u"b"_s) - before, 6);
+        else
+            QCOMPARE(asked(u"a"_s), askedForA);
     }
 
     // The first second of a track may pass before the service has sent any

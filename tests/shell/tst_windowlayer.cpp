@@ -23,6 +23,9 @@ private slots:
         // Layers: f (fullscreen player), c (clip player), s (a sheet). "+x"
         // opens x, "-x" closes it, "~x" deletes it; "^x" opens x before it
         // can answer (its shortcut is not in the window yet), "!x" lets it.
+        // "e" presses Esc while no shortcut can take it; "." runs what the
+        // event loop holds, and the table names the layer the Esc reached
+        // (">x", ">-" for none) instead of the one answering.
         QTest::newRow("one open") << u"+f"_s << u"f"_s;
         QTest::newRow("clip over the fullscreen player") << u"+f +c"_s << u"f c"_s;
         QTest::newRow("order of opening does not matter") << u"+c +f"_s << u"c c"_s;
@@ -34,12 +37,18 @@ private slots:
         QTest::newRow("a player opened under a sheet") << u"+s +f"_s << u"s s"_s;
         QTest::newRow("a top being made answers for nobody under it") << u"+f ^c !c"_s << u"f - c"_s;
         QTest::newRow("made under an open top") << u"+c ^f !f -c"_s << u"c c c f"_s;
+        QTest::newRow("a held Esc reaches its layer once it answers") << u"+f ^c e !c ."_s << u"f - - c >c"_s;
+        QTest::newRow("a held Esc goes when another layer covers its own")
+            << u"+f ^c e +s !c -s ."_s << u"f - - s s c >-"_s;
+        QTest::newRow("a held Esc goes when its layer closes") << u"+f ^c e -c !c +c ."_s << u"f - - f f c >-"_s;
+        QTest::newRow("a held Esc goes when its layer closes before its turn") << u"^c e !c -c ."_s << u"- - c - >-"_s;
     }
 
     void topmostOpenLayerAnswers()
     {
         QFETCH(QString, steps);
         QFETCH(QString, answering);
+        QStringList reached;
         std::map<QString, std::unique_ptr<WindowLayer>> layers;
         const auto name = [&](const WindowLayer *layer) {
             for (const auto &[key, value] : layers) {
@@ -61,6 +70,7 @@ private slots:
                     : key == u"c"      ? WindowLayer::Kind::ClipPlayer
                                        : WindowLayer::Kind::Sheet);
             connect(layer.get(), &WindowLayer::answersEscapeChanged, this, count);
+            connect(layer.get(), &WindowLayer::escapePressed, this, [&, key] { reached << key; });
             layers[key] = std::move(layer);
         }
 
@@ -76,6 +86,14 @@ private slots:
                 layers[key]->setOpen(false);
             else if (step.startsWith(u'~'))
                 layers[key].reset();
+            else if (step == u"e")
+                QVERIFY(WindowLayer::holdEscape());
+            else if (step == u".") {
+                QCoreApplication::sendPostedEvents();
+                seen << u">"_s + (reached.isEmpty() ? u"-"_s : reached.join(u','));
+                reached.clear();
+                continue;
+            }
             const WindowLayer *top = WindowLayer::topmost();
             const WindowLayer *answering = top && top->isReady() ? top : nullptr;
             seen << name(answering);

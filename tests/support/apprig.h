@@ -81,7 +81,7 @@ public:
         if (!environment.audio)
             environment.audio = &m_audio;
         m_app = std::make_unique<AppContext>(environment);
-        return m_app->start() && QTest::qWaitForWindowExposed(m_app->window(), nimbra::test::kEventLimitMs);
+        return m_app->start() && waitUntilActive(m_app->window());
     }
 
     void close() { m_app.reset(); }

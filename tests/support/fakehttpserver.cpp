@@ -103,7 +103,7 @@ void FakeHttpServer::stream(const FakeResponse &response, httplib::Response &res
     const size_t total = size_t(body->size());
     const size_t sent = response.cutAfter >= 0 ? std::min(total, size_t(response.cutAfter)) : total;
     const size_t piece = response.pieceSize > 0 ? size_t(response.pieceSize) : std::max<size_t>(total, 1);
-    const bool chunked = response.chunked;
+    const bool chunked = response.chunked || response.untilClose;
     const auto hold = response.hold;
     const auto gate = response.pieceGate;
     auto provide = [this, body, total, sent, piece, chunked, hold, gate](size_t offset, httplib::DataSink &sink) {
@@ -125,7 +125,9 @@ void FakeHttpServer::stream(const FakeResponse &response, httplib::Response &res
         return true;
     };
     const std::string type = response.contentType.toStdString();
-    if (chunked)
+    if (response.untilClose)
+        res.set_content_provider(type, [provide](size_t offset, httplib::DataSink &sink) { return provide(offset, sink); });
+    else if (chunked)
         res.set_chunked_content_provider(type, [provide](size_t offset, httplib::DataSink &sink) { return provide(offset, sink); });
     else
         res.set_content_provider(total, type, [provide](size_t offset, size_t, httplib::DataSink &sink) { return provide(offset, sink); });

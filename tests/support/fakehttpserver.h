@@ -57,13 +57,16 @@ struct FakeResponse
     // but closes after that many bytes; while *hold is true no piece after
     // the first goes out; each piece after the first takes one of
     // pieceGate's permits first, so that the test lets them go one by one.
+    // untilClose leaves the length out without chunks: the body ends where
+    // the connection closes.
     int pieceSize = 0;
     bool chunked = false;
+    bool untilClose = false;
     qsizetype cutAfter = -1;
     std::shared_ptr<std::atomic_bool> hold {};
     std::shared_ptr<QSemaphore> pieceGate {};
 
-    bool isStreamed() const { return pieceSize > 0 || chunked || cutAfter >= 0 || hold || pieceGate; }
+    bool isStreamed() const { return pieceSize > 0 || chunked || untilClose || cutAfter >= 0 || hold || pieceGate; }
 };
 
 // A loopback HTTP server for service-facing tests: it answers from a table

@@ -53,17 +53,8 @@ void QmlScene::build(QQmlEngine &engine, const QByteArray &qml, const QUrl &url,
     m_window->resize(size);
     m_root->setParentItem(m_window->contentItem());
     m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get(), nimbra::test::kEventLimitMs)) {
-        m_errors = QStringLiteral("the window was never exposed");
-        delete m_root;
-        m_root = nullptr;
-        return;
-    }
-    // On a display without a window manager nothing activates the window,
-    // and an inactive window takes no keys.
-    m_window->requestActivate();
-    if (!QTest::qWaitForWindowActive(m_window.get(), nimbra::test::kEventLimitMs)) {
-        m_errors = QStringLiteral("the window never became active");
+    if (!waitUntilActive(m_window.get())) {
+        m_errors = QStringLiteral("the window was never exposed and active");
         delete m_root;
         m_root = nullptr;
     }

@@ -38,6 +38,14 @@ bool isShown(QQuickItem *item)
     return item != nullptr;
 }
 
+bool waitUntilActive(QQuickWindow *window)
+{
+    if (!window || !QTest::qWaitForWindowExposed(window, kEventLimitMs))
+        return false;
+    window->requestActivate();
+    return QTest::qWaitForWindowActive(window, kEventLimitMs);
+}
+
 bool waitUntilStill(QQuickItem *item)
 {
     const QPointer<QQuickItem> watched(item);

@@ -21,6 +21,11 @@ QQuickItem *findItem(QQuickWindow *window, const QString &objectName);
 // Visible and not faded out, all the way up.
 bool isShown(QQuickItem *item);
 
+// Waits until the window is exposed, then activates it: on a display
+// without a window manager (Xvfb) nothing else does, and an inactive window
+// matches no shortcut (a layer's Esc). False when either never came.
+[[nodiscard]] bool waitUntilActive(QQuickWindow *window);
+
 // Waits until the item has stopped moving (a layer sliding in, rows
 // closing up after a removal) so that a click lands where the test aimed;
 // false when it was still moving after a few seconds, or went.

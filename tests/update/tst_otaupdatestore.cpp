@@ -233,6 +233,12 @@ private slots:
         QTest::newRow("short body") << u"/files/n.AppImage"_s << 200 << qsizetype(100000)
                                     << u"Не удалось загрузить обновление: файл получен не полностью (100000 из 262144 байт)"_s
                                     << 1;
+        QTest::newRow("no length, short body")
+            << u"/files/chunked.AppImage"_s << 200 << qsizetype(100000)
+            << u"Не удалось загрузить обновление: файл получен не полностью (связь прервалась после 100000 байт)"_s << 1;
+        QTest::newRow("no length, ended by the close") << u"/files/open.AppImage"_s << 200 << qsizetype(-1)
+            << u"Не удалось загрузить обновление: сервер не сообщил размер файла, и проверить, получен ли он целиком, нельзя"_s
+            << 1;
         QTest::newRow("http on a foreign host") << u"http://example.org/n.AppImage"_s << 200 << qsizetype(-1)
                                                 << u"Не удалось загрузить обновление: адрес загрузки не защищён (нужен https)"_s
                                                 << 0;
@@ -258,23 +264,31 @@ private slots:
         response.cutAfter = cutAfter;
         response.pieceSize = cutAfter >= 0 ? 50000 : 0;
         m_server->on(u"GET"_s, u"/files/n.AppImage"_s, response);
+        response.chunked = true;
+        m_server->on(u"GET"_s, u"/files/chunked.AppImage"_s, response);
+        response.untilClose = true;
+        m_server->on(u"GET"_s, u"/files/open.AppImage"_s, response);
         m_server->on(u"GET"_s, u"/moved"_s,
             FakeResponse {302, {}, "text/plain", false, {{"Location", "http://example.org/n.AppImage"}}});
         offer(address.startsWith(u'/') ? serverUrl(address) : address);
 
-        if (requests == 0) {
-            QCoro::waitFor(m_store->downloadAndInstallAsync());
-        } else {
-            download();
+        // Whether the network layer notices a cut is a race that it loses
+        // now and then, so a cut is tried again (the offer stays for that).
+        for (int attempt = 0; attempt < (cutAfter >= 0 ? 10 : 1); ++attempt) {
+            m_server->clearRequests();
+            if (requests == 0) {
+                QCoro::waitFor(m_store->downloadAndInstallAsync());
+            } else {
+                download();
+            }
+            QCOMPARE(m_store->errorText(), error);
+            // Never asked twice: an answer to a second request could end at
+            // a cut without an error.
+            QCOMPARE(m_server->requestCount(), requests);
+            QVERIFY(m_opened.isEmpty());
+            QVERIFY(filesIn(m_store->downloadFolder()).isEmpty());
+            QVERIFY(m_store->hasAvailableManifest());
         }
-        QCOMPARE(m_store->errorText(), error);
-        // The network layer may send a GET again when the first connection
-        // closes early; what matters is whether the address was asked at all.
-        QCOMPARE(m_server->requestCount() > 0, requests > 0);
-        QVERIFY(m_opened.isEmpty());
-        QVERIFY(filesIn(m_store->downloadFolder()).isEmpty());
-        // The offer stays, so the download can be tried again.
-        QVERIFY(m_store->hasAvailableManifest());
     }
 
     void fileNames_data()

@@ -4,6 +4,7 @@
 
 #include "api/apiconfig.h"
 #include "mediagen.h"
+#include "monitorrecorder.h"
 #include "media/qtaudiobackend.h"
 #include "platform/medialibrary.h"
 #include "player/audiocacheservice.h"
@@ -59,6 +60,8 @@ private:
 enum class Trouble { None, FailsFirst, SeekHangs };
 // How the answer to the exact copy's request goes on past its middle.
 enum class Copy { Whole, LongerThanAnnounced, EndlessChunks, StopsHalfWay };
+// Whether each seek is listened to at the sink's monitor.
+enum class Ears { Shut, Open };
 
 qint64 heapInUse()
 {
@@ -243,7 +246,10 @@ private slots:
     // request stopped short of the file, which ended the track early. The
     // first seek plays on from a whole copy, which waits at its middle here:
     // meanwhile the window answers and the stream takes the seek. However
-    // the copy's answer goes on, it takes bounded memory.
+    // the copy's answer goes on, it takes bounded memory. Listened to, a
+    // seek sounds: by the time the item's own clock has run 2 s past the
+    // target, at least 1 s of sound has reached the sink (the sink dropped
+    // every buffer after a seek as late while the position ran on).
     void seeksInAStreamPlayOnToItsEnd_data()
     {
         QTest::addColumn<QString>("file");
@@ -251,13 +257,15 @@ private slots:
         QTest::addColumn<Trouble>("trouble");
         QTest::addColumn<Copy>("copy");
         QTest::addColumn<QList<double>>("seeks");
-        QTest::newRow("FLAC without a seek table") << u"t.flac"_s << 185 << Trouble::None << Copy::Whole << QList<double> {120.55, 176.28};
-        QTest::newRow("seek before the retry of a failed item") << u"t.flac"_s << 12 << Trouble::FailsFirst << Copy::Whole << QList<double> {8.0};
-        QTest::newRow("copy longer than announced") << u"t.flac"_s << 12 << Trouble::None << Copy::LongerThanAnnounced << QList<double> {8.0};
-        QTest::newRow("copy in endless chunks") << u"t.flac"_s << 12 << Trouble::None << Copy::EndlessChunks << QList<double> {8.0};
-        QTest::newRow("copy that stops half-way") << u"t.flac"_s << 12 << Trouble::None << Copy::StopsHalfWay << QList<double> {8.0};
+        QTest::addColumn<Ears>("ears");
+        QTest::newRow("FLAC without a seek table") << u"t.flac"_s << 185 << Trouble::None << Copy::Whole << QList<double> {120.55, 176.28} << Ears::Shut;
+        QTest::newRow("seek before the retry of a failed item") << u"t.flac"_s << 12 << Trouble::FailsFirst << Copy::Whole << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy longer than announced") << u"t.flac"_s << 12 << Trouble::None << Copy::LongerThanAnnounced << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy in endless chunks") << u"t.flac"_s << 12 << Trouble::None << Copy::EndlessChunks << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy that stops half-way") << u"t.flac"_s << 12 << Trouble::None << Copy::StopsHalfWay << QList<double> {8.0} << Ears::Shut;
         // The player shows the target meanwhile and claims to play.
-        QTest::newRow("the seek's request hangs") << u"t.wav"_s << 12 << Trouble::SeekHangs << Copy::Whole << QList<double> {8.0};
+        QTest::newRow("the seek's request hangs") << u"t.wav"_s << 12 << Trouble::SeekHangs << Copy::Whole << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("a series of seeks, heard") << u"t.wav"_s << 240 << Trouble::None << Copy::Whole << QList<double> {60.0, 90.0, 30.0, 120.0, 150.0, 236.0} << Ears::Open;
     }
 
     void seeksInAStreamPlayOnToItsEnd()
@@ -267,6 +275,10 @@ private slots:
         QFETCH(Trouble, trouble);
         QFETCH(Copy, copy);
         QFETCH(QList<double>, seeks);
+        QFETCH(Ears, ears);
+        MonitorRecorder monitor;
+        if (ears == Ears::Open)
+            QVERIFY2(monitor.start(), "the sink's monitor could not be recorded (parec)");
         const bool failsFirst = trouble == Trouble::FailsFirst;
         const bool flac = file.endsWith(u".flac"_s);
         const std::string bytes = (flac ? devservice::renderFlac(8, seconds) : devservice::renderWav(8, seconds)).toStdString();
@@ -338,6 +350,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.5, mediaWaitMs);
         holdsMedia = trouble == Trouble::SeekHangs;
         for (const double target : seeks) {
+            const qint64 seeked = MonitorRecorder::now();
             if (!failsFirst)
                 store().seek(target);
             if (flac && target == seeks.first()) {
@@ -352,6 +365,13 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 1.0, mediaWaitMs);
             QVERIFY(player->currentTime() < target + 3.0);
             QVERIFY(store().isPlaying());
+            if (ears == Ears::Open) {
+                QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 2.0, mediaWaitMs);
+                const qint64 heard = MonitorRecorder::now();
+                QTRY_VERIFY(monitor.reached(heard));
+                const int audibleMs = monitor.audibleMs(seeked, heard);
+                QVERIFY2(audibleMs >= 1000, qPrintable(u"%1 ms heard after the seek to %2 s"_s.arg(audibleMs).arg(target)));
+            }
         }
         double furthest = 0;
         QObject watching;

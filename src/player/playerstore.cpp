@@ -76,7 +76,7 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
     // keep describing what is playing.
     PlayQueue candidate = m_queue;
     const qsizetype start = candidate.place(track, list);
-    const auto playable = candidate.firstPlayable(start, resolvedAddress);
+    const auto playable = candidate.firstPlayable(start, [](const TrackOut &t) { return ApiConfig::resolve(t.fileUrl); });
     if (!playable)
         return;
     // The listener's choice wins over a wave still on its way.
@@ -87,14 +87,9 @@ void PlayerStore::play(TrackOut track, QList<TrackOut> list)
     startPlayback(m_queue.tracks().at(playable->index), playable->url, false);
 }
 
-std::optional<QUrl> PlayerStore::resolvedAddress(const TrackOut &track)
-{
-    return ApiConfig::resolve(track.fileUrl);
-}
-
 void PlayerStore::playAtIndex(qsizetype index)
 {
-    const auto start = m_queue.firstPlayable(index, resolvedAddress);
+    const auto start = m_queue.firstPlayable(index, [](const TrackOut &t) { return ApiConfig::resolve(t.fileUrl); });
     if (!start)
         return;
     m_queue.setIndex(start->index);

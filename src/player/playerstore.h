@@ -82,10 +82,6 @@ public:
     // sound device awake (a new stream on a resting one waits for it), but
     // busy: after this long paused the player lets go of it.
     static constexpr std::chrono::seconds outputRestDelay {10};
-    // This long before an item's end the next entry's player is made, so
-    // that the change at the end waits neither for the service nor for the
-    // media's start.
-    static constexpr double prepareLead = 5.0;
 
     // Fetches a fresh wave of tracks with the given bearer token; throws
     // when the fetch fails. cancel stops its requests (the session ended,
@@ -231,8 +227,6 @@ private:
     void queueDidChange();
     // Starts the first entry from index on whose address resolves.
     void playAtIndex(qsizetype index);
-    // An entry's audio address, when it has one.
-    static std::optional<QUrl> resolvedAddress(const TrackOut &track);
     // The one place a track starts: a new player for url (the offline copy
     // when there is one), the play counted, the lyrics asked for. With
     // crossfade the current player fades out while the new one fades in.
@@ -254,7 +248,6 @@ private:
     void restOutputSoon();
     QCoro::Task<> restOutputLater(CancelToken token);
     void handleTick(double seconds);
-    void prepareNext();
     void triggerCrossfade();
     void handleEndOfItem();
     void handlePlayerFailure();
@@ -342,10 +335,6 @@ private:
     AudioPlayerPtr m_previousPlayer;
     // An output readied before a press, kept in the same way.
     std::unique_ptr<QObject> m_readyOutput;
-    // The next entry's player, loaded but not playing, for m_nextSource; a
-    // start of anything else, a pause or the end of the session drops it.
-    AudioPlayerPtr m_nextPlayer;
-    QUrl m_nextSource;
     quint64 m_pointerMovesSeen = 0;
     double m_soundsFrom = 0;
     // The current item played to its end: pausing it would rewind it.

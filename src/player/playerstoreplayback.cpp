@@ -51,8 +51,7 @@ void PlayerStore::startPlayback(const TrackOut &track, const QUrl &url, bool cro
     countPlayAndSaveSilently(track, url);
     const QUrl source = m_cache->localUrl(track.id).value_or(url);
 
-    AudioPlayerPtr prepared = std::move(m_nextPlayer);
-    m_player = prepared && m_nextSource == source ? std::move(prepared) : m_backend->createPlayer(source);
+    m_player = m_backend->createPlayer(source);
     m_player->setVolume(crossfade ? 0.0f : 1.0f);
     connect(m_player.get(), &AudioPlayerHandle::timeTick, this, &PlayerStore::handleTick);
     connect(m_player.get(), &AudioPlayerHandle::endOfItem, this, &PlayerStore::handleEndOfItem);
@@ -102,7 +101,6 @@ void PlayerStore::teardownPlayers()
     m_crossfadeTask.cancel();
     m_outputRestTask.cancel();
     m_isCrossfading = false;
-    m_nextPlayer.reset();
     detachPlayer();
     if (m_player) {
         m_player->pause();
@@ -199,8 +197,6 @@ QCoro::Task<> PlayerStore::restOutputLater(CancelToken token)
 void PlayerStore::setPlaying(bool playing)
 {
     if (!playing) {
-        // Loaded, it holds a stream on the sound server.
-        m_nextPlayer.reset();
         dropKeptOutput();
         restOutputSoon();
     }
@@ -219,26 +215,10 @@ void PlayerStore::handleTick(double seconds)
         if (std::isfinite(itemDuration))
             setDuration(sanitizedSeconds(itemDuration));
     }
-    if (!m_nextPlayer && m_duration > 0 && m_elapsed >= m_duration - prepareLead)
-        prepareNext();
     if (!m_isCrossfading && m_crossfadeEnabled && m_duration > 2 * m_crossfadeDuration
         && m_elapsed >= m_duration - m_crossfadeDuration)
         triggerCrossfade();
     syncNowPlayingElapsedOnly();
-}
-
-// Tried on every tick near the end until there is one. The end of the
-// sleep timer's track stops there, and a wave is fetched only at the end.
-void PlayerStore::prepareNext()
-{
-    const auto next = m_queue.nextIndex(m_repeatMode);
-    if (!next || m_sleepTimer.isEndOfTrack())
-        return;
-    const auto start = m_queue.firstPlayable(*next, resolvedAddress);
-    if (!start)
-        return;
-    m_nextSource = m_cache->localUrl(m_queue.tracks().at(start->index).id).value_or(start->url);
-    m_nextPlayer = m_backend->createPlayer(m_nextSource);
 }
 
 // Tried on every tick near the end; one that finds nothing to fade into

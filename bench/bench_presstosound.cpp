@@ -47,7 +47,8 @@ using namespace Qt::StringLiterals;
 //
 // Needs a sound server with a null sink: run it as
 //   bench/with-null-sink build/bench/bench_presstosound [--later]
-// --later leaves the first presses out. NIMBRA_BENCH_ROUNDS sets the number
+// --later leaves the first presses out; --seeks runs only series of seeks
+// (on the tracks NIMBRA_BENCH_TRACKS names, t00008 t00009 t00010 by default). NIMBRA_BENCH_ROUNDS sets the number
 // of rounds (7 by default); NIMBRA_BENCH_STEPS=1 prints each later press.
 
 namespace {
@@ -184,6 +185,38 @@ double firstPressOfAProcess(const MonitorRecorder &monitor, const QStringList &o
     return msSince(pressed, monitor.waitForOnset(pressed, [] { QThread::msleep(5); }));
 }
 
+// Six seeks 1.7 s apart, as a listener looking for a place. Each seek is
+// to sound within 0.7 s and go on sounding: counted are the silent
+// milliseconds from 0.7 s after each seek to the next, and from 0.7 s to
+// 5 s after the last.
+void seekSeries(Rig &rig, const MonitorRecorder &monitor, const TrackOut &track, Series &eachSeek, Series &afterLast)
+{
+    rig.store.play(track, {track});
+    waitFor([&] { return rig.store.elapsed() > 1.0; }, 20000);
+    turnEventLoop(1000);
+    const QList<double> targets {60, 90, 30, 120, 150, 45};
+    QList<qint64> seeked;
+    for (const double target : targets) {
+        seeked.append(MonitorRecorder::now());
+        rig.store.seek(target);
+        turnEventLoop(1700);
+    }
+    turnEventLoop(5000 - 1700);
+    constexpr qint64 msNs = 1'000'000;
+    for (qsizetype i = 0; i < seeked.size(); ++i) {
+        const qint64 from = seeked[i] + 700 * msNs;
+        const qint64 to = i + 1 < seeked.size() ? seeked[i + 1] : seeked[i] + 5000 * msNs;
+        // A seek rewinds the sink: what it had played ahead comes to the
+        // monitor twice, which may count more sound than time.
+        const int silent = std::max(0, int((to - from) / msNs) - monitor.audibleMs(from, to));
+        (i + 1 < seeked.size() ? eachSeek : afterLast).ms.append(silent);
+    }
+    if (qEnvironmentVariableIsSet("NIMBRA_BENCH_STEPS"))
+        std::fprintf(stderr, "%s: at %.2f s, playing %d\n", qPrintable(track.id), rig.store.elapsed(), rig.store.isPlaying());
+    rig.store.pauseIfPlaying();
+    turnEventLoop(1500);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -224,7 +257,7 @@ int main(int argc, char **argv)
         {{"    and the pointer 0.5 s before", {}}, ready + halfSecond},
         {{"    and the pointer 2 s before", {}}, ready + twoSeconds},
     };
-    const bool firstPresses = !app.arguments().contains(u"--later"_s);
+    const bool firstPresses = !app.arguments().contains(u"--later"_s) && !app.arguments().contains(u"--seeks"_s);
     for (int i = 0; firstPresses && i < rounds; ++i) {
         for (auto &[series, options] : firsts)
             series.ms.append(firstPressOfAProcess(monitor, options));
@@ -254,6 +287,20 @@ int main(int argc, char **argv)
         turnEventLoop(1500);
         return ms;
     };
+    if (app.arguments().contains(u"--seeks"_s)) {
+        const QString ids = qEnvironmentVariable("NIMBRA_BENCH_TRACKS", u"t00008 t00009 t00010"_s);
+        for (const QString &id : ids.split(u' ', Qt::SkipEmptyParts)) {
+            Series each {"", {}};
+            Series last {"", {}};
+            for (int i = 0; i < rounds; ++i)
+                seekSeries(rig, monitor, rig.track(id), each, last);
+            const QByteArray eachName = "seek series " + id.toUtf8() + ", silent ms 0.7-1.7 s after a seek";
+            const QByteArray lastName = "  and 0.7-5 s after the last";
+            print({eachName.constData(), each.ms});
+            print({lastName.constData(), last.ms});
+        }
+        return 0;
+    }
     // The library is loaded and one track has played.
     press([&] { rig.store.play(wav, {flac, wav}); });
 

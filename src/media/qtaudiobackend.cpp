@@ -1,5 +1,6 @@
 #include "media/qtaudiobackend.h"
 
+#include "media/audiosinktuning.h"
 #include "media/qtaudioplayer.h"
 
 namespace nimbra {
@@ -10,6 +11,8 @@ QtAudioBackend::QtAudioBackend()
     // server runs; GStreamer copes and streams HTTP by itself.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    if (qgetenv("QT_MEDIA_BACKEND") == "gstreamer")
+        AudioSinkTuning::install();
 }
 
 AudioPlayerPtr QtAudioBackend::createPlayer(const QUrl &source)

@@ -1,3 +1,4 @@
+#include "media/audiosinktuning.h"
 #include "media/qtaudiobackend.h"
 #include "media/qtframesink.h"
 #include "media/qtidlestream.h"
@@ -5,8 +6,6 @@
 #include "platform/mediaentry.h"
 
 #include <QtGlobal>
-
-#include <dlfcn.h>
 
 namespace nimbra {
 
@@ -26,14 +25,8 @@ public:
         // Qt's GStreamer backend starts GStreamer with its first media
         // object; starting reads the plugin registry, or rebuilds it by
         // opening every plugin when it is missing or stale. Started here,
-        // the backend finds it done. GStreamer comes with QtMultimedia's
-        // backend plugin anyway, so it is opened, not linked.
-        void *gstreamer = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!gstreamer)
-            return;
-        using InitCheck = int (*)(int *, char ***, void **);
-        if (auto initCheck = reinterpret_cast<InitCheck>(dlsym(gstreamer, "gst_init_check")))
-            initCheck(nullptr, nullptr, nullptr);
+        // the backend finds it done.
+        AudioSinkTuning::install();
     }
 
     std::unique_ptr<AudioBackend> createAudioBackend() override { return std::make_unique<QtAudioBackend>(); }

@@ -1,5 +1,7 @@
 #include "media/qtvideoplayer.h"
 
+#include "media/audiosinktuning.h"
+
 #include <cmath>
 
 namespace nimbra {
@@ -139,6 +141,8 @@ QtVideoBackend::QtVideoBackend()
 {
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    if (qgetenv("QT_MEDIA_BACKEND") == "gstreamer")
+        AudioSinkTuning::install();
 }
 
 VideoPlayerPtr QtVideoBackend::createPlayer()

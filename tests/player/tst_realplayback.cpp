@@ -4,7 +4,9 @@
 
 #include "api/apiconfig.h"
 #include "mediagen.h"
+#include "monitorrecorder.h"
 #include "media/qtaudiobackend.h"
+#include "media/qtidlestream.h"
 #include "platform/medialibrary.h"
 #include "player/audiocacheservice.h"
 #include "player/lyricsservice.h"
@@ -43,6 +45,9 @@ public:
         return player;
     }
 
+    // As in the program, a silent stream readies the output at a start.
+    std::unique_ptr<QObject> readyOutput() override { return std::make_unique<QtIdleStream>(); }
+
     int liveCount() const
     {
         return int(std::count_if(m_players.cbegin(), m_players.cend(), [](const auto &p) { return !p.isNull(); }));
@@ -61,6 +66,8 @@ enum class Trouble { None, FailsFirst, SeekHangs };
 enum class Copy { Whole, LongerThanAnnounced, EndlessChunks, StopsHalfWay };
 // How the listener leaves the first track.
 enum class Leave { Press, QuickPresses, Crossfade, EndOfTrackPause, SignOut, FlacSeek };
+// Whether each seek is listened to at the sink's monitor.
+enum class Ears { Shut, Open };
 
 qint64 heapInUse()
 {
@@ -308,7 +315,10 @@ private slots:
     // request stopped short of the file, which ended the track early. The
     // first seek plays on from a whole copy, which waits at its middle here:
     // meanwhile the window answers and the stream takes the seek. However
-    // the copy's answer goes on, it takes bounded memory.
+    // the copy's answer goes on, it takes bounded memory. Listened to, a
+    // seek sounds: by the time the item's own clock has run 2 s past the
+    // target, at least 1 s of sound has reached the sink (the sink dropped
+    // every buffer after a seek as late while the position ran on).
     void seeksInAStreamPlayOnToItsEnd_data()
     {
         QTest::addColumn<QString>("file");
@@ -316,13 +326,15 @@ private slots:
         QTest::addColumn<Trouble>("trouble");
         QTest::addColumn<Copy>("copy");
         QTest::addColumn<QList<double>>("seeks");
-        QTest::newRow("FLAC without a seek table") << u"t.flac"_s << 185 << Trouble::None << Copy::Whole << QList<double> {120.55, 176.28};
-        QTest::newRow("seek before the retry of a failed item") << u"t.flac"_s << 12 << Trouble::FailsFirst << Copy::Whole << QList<double> {8.0};
-        QTest::newRow("copy longer than announced") << u"t.flac"_s << 12 << Trouble::None << Copy::LongerThanAnnounced << QList<double> {8.0};
-        QTest::newRow("copy in endless chunks") << u"t.flac"_s << 12 << Trouble::None << Copy::EndlessChunks << QList<double> {8.0};
-        QTest::newRow("copy that stops half-way") << u"t.flac"_s << 12 << Trouble::None << Copy::StopsHalfWay << QList<double> {8.0};
+        QTest::addColumn<Ears>("ears");
+        QTest::newRow("FLAC without a seek table") << u"t.flac"_s << 185 << Trouble::None << Copy::Whole << QList<double> {120.55, 176.28} << Ears::Shut;
+        QTest::newRow("seek before the retry of a failed item") << u"t.flac"_s << 12 << Trouble::FailsFirst << Copy::Whole << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy longer than announced") << u"t.flac"_s << 12 << Trouble::None << Copy::LongerThanAnnounced << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy in endless chunks") << u"t.flac"_s << 12 << Trouble::None << Copy::EndlessChunks << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("copy that stops half-way") << u"t.flac"_s << 12 << Trouble::None << Copy::StopsHalfWay << QList<double> {8.0} << Ears::Shut;
         // The player shows the target meanwhile and claims to play.
-        QTest::newRow("the seek's request hangs") << u"t.wav"_s << 12 << Trouble::SeekHangs << Copy::Whole << QList<double> {8.0};
+        QTest::newRow("the seek's request hangs") << u"t.wav"_s << 12 << Trouble::SeekHangs << Copy::Whole << QList<double> {8.0} << Ears::Shut;
+        QTest::newRow("a series of seeks, heard") << u"t.wav"_s << 240 << Trouble::None << Copy::Whole << QList<double> {60.0, 90.0, 30.0, 120.0, 150.0, 236.0} << Ears::Open;
     }
 
     void seeksInAStreamPlayOnToItsEnd()
@@ -332,6 +344,10 @@ private slots:
         QFETCH(Trouble, trouble);
         QFETCH(Copy, copy);
         QFETCH(QList<double>, seeks);
+        QFETCH(Ears, ears);
+        MonitorRecorder monitor;
+        if (ears == Ears::Open)
+            QVERIFY2(monitor.start(), "the sink's monitor could not be recorded (parec)");
         const bool failsFirst = trouble == Trouble::FailsFirst;
         const bool flac = file.endsWith(u".flac"_s);
         const std::string bytes = (flac ? devservice::renderFlac(8, seconds) : devservice::renderWav(8, seconds)).toStdString();
@@ -400,9 +416,11 @@ private slots:
             store().seek(seeks.first());
             store().togglePlayPause();
         }
-        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 0.5, mediaWaitMs);
+        // A listener seeks once the track has been heard a while.
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > (ears == Ears::Open ? 2.0 : 0.5), mediaWaitMs);
         holdsMedia = trouble == Trouble::SeekHangs;
         for (const double target : seeks) {
+            const qint64 seeked = MonitorRecorder::now();
             if (!failsFirst)
                 store().seek(target);
             if (flac && target == seeks.first()) {
@@ -417,6 +435,13 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 1.0, mediaWaitMs);
             QVERIFY(player->currentTime() < target + 3.0);
             QVERIFY(store().isPlaying());
+            if (ears == Ears::Open) {
+                QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 2.0, mediaWaitMs);
+                const qint64 heard = MonitorRecorder::now();
+                QTRY_VERIFY(monitor.reached(heard));
+                const int audibleMs = monitor.audibleMs(seeked, heard);
+                QVERIFY2(audibleMs >= 1000, qPrintable(u"%1 ms heard after the seek to %2 s"_s.arg(audibleMs).arg(target)));
+            }
         }
         double furthest = 0;
         QObject watching;

@@ -111,6 +111,15 @@ std::optional<qint64> MonitorRecorder::onsetAfter(qint64 from, int quietMs) cons
     return std::nullopt;
 }
 
+int MonitorRecorder::audibleMs(qint64 from, qint64 to) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto byTime = [](const Block &b, qint64 t) { return b.time < t; };
+    const auto first = std::lower_bound(m_blocks.cbegin(), m_blocks.cend(), from, byTime);
+    const auto last = std::lower_bound(first, m_blocks.cend(), to, byTime);
+    return int(std::count_if(first, last, [](const Block &b) { return b.audible; }));
+}
+
 std::optional<qint64> MonitorRecorder::lastSoundBefore(qint64 before) const
 {
     std::lock_guard lock(m_mutex);

@@ -49,6 +49,8 @@ public:
     // Waits until an onset after `from` has been recorded, calling `meanwhile`
     // (which turns the caller's event loop) between looks; nothing after 15 s.
     std::optional<qint64> waitForOnset(qint64 from, const std::function<void()> &meanwhile) const;
+    // How many audible milliseconds were recorded from `from` to `to`.
+    int audibleMs(qint64 from, qint64 to) const;
     // Whether the monitor has delivered sound up to `time`.
     bool reached(qint64 time) const;
 

@@ -5,7 +5,7 @@ NIMBRA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 NIMBRA_BUILD="${NIMBRA_BUILD:-$NIMBRA_ROOT/build}"
 
 NIMBRA_BUILD_PACKAGES="cmake ninja-build pkg-config g++ qt6-base-dev qt6-declarative-dev qt6-multimedia-dev
-  qt6-svg-dev qcoro-qt6-dev qtkeychain-qt6-dev libcpp-httplib-dev libqrencode-dev"
+  qt6-svg-dev qcoro-qt6-dev qtkeychain-qt6-dev libcpp-httplib-dev libqrencode-dev libglib2.0-dev"
 NIMBRA_RUN_PACKAGES="qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtmultimedia
   qml6-module-qt5compat-graphicaleffects gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav

@@ -103,6 +103,11 @@ int statusOf(const QNetworkReply *reply)
 
 } // namespace
 
+bool TransferResult::bodyEndIsKnown() const
+{
+    return announcedLength >= 0 || header("Transfer-Encoding").toLower().contains("chunked");
+}
+
 QByteArray TransferResult::header(const QByteArray &name) const
 {
     for (const auto &[key, value] : rawHeaders) {

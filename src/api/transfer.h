@@ -78,6 +78,10 @@ struct TransferResult
     QList<QNetworkReply::RawHeaderPair> rawHeaders;
 
     bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
+    // Where the body ends is known: its length was announced, or it came in
+    // chunks, which end with a mark of their own. Any other body ends where
+    // its connection closes, as a cut one does.
+    bool bodyEndIsKnown() const;
 };
 
 // True when a and b share scheme, host and port (default ports filled in).

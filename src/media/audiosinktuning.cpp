@@ -1,5 +1,8 @@
 #include "media/audiosinktuning.h"
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <glib-object.h>
 
 #include <dlfcn.h>
@@ -34,6 +37,9 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
 
 void AudioSinkTuning::install()
 {
+    const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
+    if (!backend.isEmpty() && backend != "gstreamer")
+        return;
     static std::once_flag once;
     std::call_once(once, [] {
         // GStreamer comes with QtMultimedia's backend plugin: it is opened

@@ -10,7 +10,8 @@ class AudioSinkTuning
 {
 public:
     // Once per process, before the first audio output of the GStreamer
-    // backend is made; starts GStreamer if nothing has yet.
+    // backend is made; starts GStreamer if nothing has yet. Nothing where
+    // the environment chose another backend.
     static void install();
 };
 

@@ -11,8 +11,7 @@ QtAudioBackend::QtAudioBackend()
     // server runs; GStreamer copes and streams HTTP by itself.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    if (qgetenv("QT_MEDIA_BACKEND") == "gstreamer")
-        AudioSinkTuning::install();
+    AudioSinkTuning::install();
 }
 
 AudioPlayerPtr QtAudioBackend::createPlayer(const QUrl &source)

@@ -16,7 +16,8 @@ QtAudioPlayer::QtAudioPlayer(const QUrl &source, QObject *parent)
 }
 
 QtAudioPlayer::QtAudioPlayer(const QUrl &source, std::unique_ptr<AudioMedia> media, Clock *clock, QObject *parent)
-    : AudioPlayerHandle(parent), m_source(source), m_media(std::move(media)), m_clock(clock)
+    : AudioPlayerHandle(parent), m_source(source), m_media(std::move(media)), m_clock(clock),
+      m_copyRoom(&ExactCopy::freeRoom)
 {
     m_media->setVolume(m_volume);
     m_tick.setInterval(tickInterval);
@@ -80,8 +81,7 @@ void QtAudioPlayer::fetchExactCopy()
 {
     if (m_copy)
         return;
-    m_copy = std::make_unique<ExactCopy>(
-        m_source, copyLimit(m_media->duration()), m_copyRoom ? m_copyRoom : &ExactCopy::freeRoom);
+    m_copy = std::make_unique<ExactCopy>(m_source, copyLimit(m_media->duration()), m_copyRoom);
     connect(m_copy.get(), &ExactCopy::finished, this, [this](const QUrl &file) {
         m_copyWait.cancel();
         if (file.isEmpty()) {

@@ -18,11 +18,8 @@ public:
     {
         // The backends choose GStreamer on the main thread unless the
         // environment names another (the environment is not written from
-        // a worker: the main thread reads it meanwhile).
-        const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
-        if (!backend.isEmpty() && backend != "gstreamer")
-            return;
-        // Qt's GStreamer backend starts GStreamer with its first media
+        // a worker: the main thread reads it meanwhile); install() only
+        // reads it. Qt's GStreamer backend starts GStreamer with its first media
         // object; starting reads the plugin registry, or rebuilds it by
         // opening every plugin when it is missing or stale. Started here,
         // the backend finds it done.

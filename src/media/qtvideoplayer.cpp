@@ -141,8 +141,7 @@ QtVideoBackend::QtVideoBackend()
 {
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    if (qgetenv("QT_MEDIA_BACKEND") == "gstreamer")
-        AudioSinkTuning::install();
+    AudioSinkTuning::install();
 }
 
 VideoPlayerPtr QtVideoBackend::createPlayer()

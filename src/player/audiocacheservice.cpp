@@ -198,11 +198,8 @@ QCoro::Task<QUrl> AudioCacheService::downloadTrack(
         throw AudioCacheError::httpError(*result.status);
     if (result.error != QNetworkReply::NoError)
         throw ApiError::network(ApiError::failureFor(result.error), result.errorText);
-    // Kept only when known whole: the length announced came, or a chunked
-    // body ended; a body without either ends where the connection closes,
-    // as a cut one does.
-    const bool chunked = result.header("Transfer-Encoding").toLower().contains("chunked");
-    if (result.status && (result.announcedLength >= 0 ? received < result.announcedLength : !chunked))
+    // Kept only when known whole.
+    if (result.status && (!result.bodyEndIsKnown() || received < result.announcedLength))
         throw ApiError::network(ApiError::NetworkFailure::ConnectionLost, u"Connection closed"_s);
     // A reply without an HTTP status (a local file) reaches no sink: its
     // body comes whole with the result.

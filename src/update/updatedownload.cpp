@@ -126,12 +126,9 @@ QCoro::Task<QString> UpdateDownload::save(
         throw OtaError::downloadFailed(
             u"файл получен не полностью (%1 из %2 байт)"_s.arg(received).arg(result.announcedLength));
     }
-    // Without a length, only a chunked body says where it ends: any other
-    // ends where the connection closes, as a cut one does, whether or not
-    // the network layer calls that an error.
+    // Whether or not the network layer calls the close an error.
     const bool closed = result.error == QNetworkReply::RemoteHostClosedError;
-    const bool chunked = result.header("Transfer-Encoding").toLower().contains("chunked");
-    if (result.announcedLength < 0 && !chunked && (closed || result.error == QNetworkReply::NoError))
+    if (!result.bodyEndIsKnown() && (closed || result.error == QNetworkReply::NoError))
         throw OtaError::downloadFailed(u"сервер не сообщил размер файла, и проверить, получен ли он целиком, нельзя"_s);
     if (closed && result.announcedLength < 0 && received > 0)
         throw OtaError::downloadFailed(u"файл получен не полностью (связь прервалась после %1 байт)"_s.arg(received));

@@ -14,6 +14,8 @@ namespace {
 
 // GstAudioBaseSinkSlaveMethod's "none".
 constexpr int noSlaving = 2;
+// GstInputSelectorSyncMode's "active-segment".
+constexpr int syncByActiveSegment = 0;
 
 // QtMultimedia's GStreamer player runs its pipeline on the system clock, so
 // the audio sink is slaved to it, by default by skewing its own clock. After
@@ -28,8 +30,21 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
     if (count < 2 || !G_VALUE_HOLDS_OBJECT(&params[1]))
         return TRUE;
     auto *element = static_cast<GObject *>(g_value_get_object(&params[1]));
-    if (element && g_object_class_find_property(G_OBJECT_GET_CLASS(element), "slave-method"))
+    if (!element)
+        return TRUE;
+    GObjectClass *kind = G_OBJECT_GET_CLASS(element);
+    if (g_object_class_find_property(kind, "slave-method"))
         g_object_set(element, "slave-method", noSlaving, nullptr);
+    // QtMultimedia's pipeline passes each stream through an input selector
+    // that it syncs to the clock, and such a selector calls the whole
+    // pipeline live: every sample is then held back by the audio sink's own
+    // latency on top of the sound server's (about 130 ms), after each press,
+    // seek and change of track. One stream of a file has nothing to keep in
+    // step with; synced by its segment, the selector leaves the pipeline a
+    // file's, and the first sample goes out at once.
+    if (qstrcmp(G_OBJECT_TYPE_NAME(element), "GstInputSelector") == 0
+        && g_object_class_find_property(kind, "sync-mode"))
+        g_object_set(element, "sync-mode", syncByActiveSegment, nullptr);
     return TRUE;
 }
 

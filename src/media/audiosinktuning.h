@@ -2,10 +2,10 @@
 
 namespace nimbra {
 
-// Settings that every GStreamer audio sink of the process gets as it is
-// made, whichever player (a track's, a clip's) makes it. QtMultimedia gives
-// no hold of its sinks, so a hook on GStreamer's bins sets them as a sink
-// is added to one.
+// Settings that every GStreamer audio sink and stream selector of the
+// process gets as it is made, whichever player (a track's, a clip's) makes
+// it. QtMultimedia gives no hold of its elements, so a hook on GStreamer's
+// bins sets them as one is added to a bin.
 class AudioSinkTuning
 {
 public:

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "media/outputcounts.h"
+
 #include <QMediaPlayer>
 #include <QObject>
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 namespace nimbra {
 
@@ -37,6 +40,9 @@ public:
     virtual QMediaPlayer::MediaStatus mediaStatus() const = 0;
     virtual bool isSeekable() const = 0;
     virtual QString errorString() const = 0;
+    // What the audio sink did with the sound it was given; none where the
+    // media has no hold of its sink.
+    virtual std::optional<OutputCounts> outputCounts() const { return std::nullopt; }
 
 signals:
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);

@@ -1,5 +1,7 @@
 #include "media/audiosinktuning.h"
 
+#include "media/claimedsink.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -30,6 +32,7 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
     auto *element = static_cast<GObject *>(g_value_get_object(&params[1]));
     if (element && g_object_class_find_property(G_OBJECT_GET_CLASS(element), "slave-method"))
         g_object_set(element, "slave-method", noSlaving, nullptr);
+    ClaimedSink::offer(element);
     return TRUE;
 }
 

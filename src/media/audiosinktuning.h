@@ -5,7 +5,7 @@ namespace nimbra {
 // Settings that every GStreamer audio sink of the process gets as it is
 // made, whichever player (a track's, a clip's) makes it. QtMultimedia gives
 // no hold of its sinks, so a hook on GStreamer's bins sets them as a sink
-// is added to one.
+// is added to one, and hands each to the media that made it (ClaimedSink).
 class AudioSinkTuning
 {
 public:

@@ -27,6 +27,8 @@ public:
     qint64 durationMs = 0;
     QMediaPlayer::MediaStatus status = QMediaPlayer::NoMedia;
     QPointer<QObject> awake;
+    // What the sink has done by a position; nothing known by default.
+    std::function<std::optional<OutputCounts>(qint64 ms)> sink = [](qint64) { return std::nullopt; };
 
     void setSource(const QUrl &source) override
     {
@@ -64,6 +66,7 @@ public:
     QMediaPlayer::MediaStatus mediaStatus() const override { return status; }
     bool isSeekable() const override { return status == QMediaPlayer::LoadedMedia; }
     QString errorString() const override { return u"gone"_s; }
+    std::optional<OutputCounts> outputCounts() const override { return sink(positionMs); }
 
     void setStatus(QMediaPlayer::MediaStatus now)
     {
@@ -98,6 +101,8 @@ QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
 }
 
 enum class Outcome { PlaysOn, Resumes, Ends, Fails };
+// What the sink does with what it gets, a buffer a tenth of a second.
+enum class Output { Unknown, QuietWithALateBuffer, LostAt2s, LostWhileASeekWaits };
 enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom };
 
 constexpr qint64 lengthMs = 15000;
@@ -135,15 +140,21 @@ private slots:
         QTest::addColumn<QList<qint64>>("positions");
         QTest::addColumn<bool>("ends");
         QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<qint64>("resumesFrom");
+        QTest::addColumn<Output>("output");
         QTest::newRow("stands now and then, each time below the limit")
-            << standsAt(0, 1000, 1.5) + standsAt(1000, 2000, 1.5) + standsAt(2000, 3000, 1.5) << false << Outcome::PlaysOn;
-        QTest::newRow("stands once, then plays on") << standsAt(0, 3000, 2.5) + rampTo(3100, 5000) << false << Outcome::Resumes;
+            << standsAt(0, 1000, 1.5) + standsAt(1000, 2000, 1.5) + standsAt(2000, 3000, 1.5) << false << Outcome::PlaysOn << 0LL << Output::Unknown;
+        QTest::newRow("stands once, then plays on") << standsAt(0, 3000, 2.5) + rampTo(3100, 5000) << false << Outcome::Resumes << 3000LL << Output::Unknown;
         QTest::newRow("keeps stalling, a little further each time")
-            << standsAt(0, 1000, 2.5) + standsAt(1000, 1300, 2.5) + standsAt(1300, 1600, 2.5) << false << Outcome::Fails;
+            << standsAt(0, 1000, 2.5) + standsAt(1000, 1300, 2.5) + standsAt(1300, 1600, 2.5) << false << Outcome::Fails << 0LL << Output::Unknown;
         // The sound server still plays out what it holds.
-        QTest::newRow("stands in its last moments") << standsAt(0, lengthMs - 200, 2.5) << false << Outcome::Ends;
-        QTest::newRow("ends a little short of its length") << rampTo(0, lengthMs - 1000) << true << Outcome::Ends;
-        QTest::newRow("ends well before its length") << rampTo(0, 5000) << true << Outcome::Resumes;
+        QTest::newRow("stands in its last moments") << standsAt(0, lengthMs - 200, 2.5) << false << Outcome::Ends << 0LL << Output::Unknown;
+        QTest::newRow("ends a little short of its length") << rampTo(0, lengthMs - 1000) << true << Outcome::Ends << 0LL << Output::Unknown;
+        QTest::newRow("ends well before its length") << rampTo(0, 5000) << true << Outcome::Resumes << 5000LL << Output::Unknown;
+        // The position runs on over a sink that throws the sound away.
+        QTest::newRow("runs on, unheard") << rampTo(0, 3500) << false << Outcome::Resumes << 2000LL << Output::LostAt2s;
+        QTest::newRow("runs on, quiet") << rampTo(0, 5000) << false << Outcome::PlaysOn << 0LL << Output::QuietWithALateBuffer;
+        QTest::newRow("runs on, unheard, while a seek waits") << rampTo(0, 2500) << false << Outcome::PlaysOn << 0LL << Output::LostWhileASeekWaits;
     }
 
     void watchesTheStream()
@@ -151,12 +162,25 @@ private slots:
         QFETCH(QList<qint64>, positions);
         QFETCH(bool, ends);
         QFETCH(Outcome, outcome);
+        QFETCH(qint64, resumesFrom);
+        QFETCH(Output, output);
         auto *media = new SteppedMedia;
         QtAudioPlayer player(QUrl(u"http://127.0.0.1:9/t.wav"_s), std::unique_ptr<AudioMedia>(media), &m_clock);
         QSignalSpy ended(&player, &AudioPlayerHandle::endOfItem);
         QSignalSpy failed(&player, &AudioPlayerHandle::failed);
         media->loaded(lengthMs);
         player.play();
+        // Counts as the sink would have them by a position.
+        if (output == Output::QuietWithALateBuffer)
+            media->sink = [](qint64 ms) { return OutputCounts {quint64(ms / 300), quint64(ms / 500)}; };
+        else if (output != Output::Unknown)
+            media->sink = [lostAt = qint64(output == Output::LostAt2s ? 2000 : 0)](qint64 ms) {
+                return OutputCounts {quint64(std::min(ms, lostAt) / 100), quint64(std::max(ms - lostAt, 0LL) / 100)};
+            };
+        if (output == Output::LostWhileASeekWaits) {
+            player.seek(9.0);
+            media->positionsAsked.clear();
+        }
 
         playThrough(media, positions);
         if (ends)
@@ -164,9 +188,9 @@ private slots:
         QCOMPARE(ended.size(), outcome == Outcome::Ends ? 1 : 0);
         QCOMPARE(failed.size(), outcome == Outcome::Fails ? 1 : 0);
         if (outcome != Outcome::Fails) {
-            // Resumed in place: the media is asked for a position, not
-            // loaded again.
-            QCOMPARE(media->positionsAsked.isEmpty(), outcome != Outcome::Resumes);
+            // Resumed in place, from where it was last heard: the media is
+            // asked for a position just before, not loaded again.
+            QCOMPARE(media->positionsAsked, outcome == Outcome::Resumes ? QList<qint64> {resumesFrom - 1} : QList<qint64> {});
             QCOMPARE(media->sources.size(), 1);
         }
     }

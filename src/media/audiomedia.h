@@ -1,7 +1,5 @@
 #pragma once
 
-#include "media/outputcounts.h"
-
 #include <QMediaPlayer>
 #include <QObject>
 #include <QUrl>
@@ -40,9 +38,9 @@ public:
     virtual QMediaPlayer::MediaStatus mediaStatus() const = 0;
     virtual bool isSeekable() const = 0;
     virtual QString errorString() const = 0;
-    // What the audio sink did with the sound it was given; none where the
-    // media has no hold of its sink.
-    virtual std::optional<OutputCounts> outputCounts() const { return std::nullopt; }
+    // How many buffers its audio sink has played; none where the media has
+    // no hold of its sink.
+    virtual std::optional<quint64> renderedBuffers() const { return std::nullopt; }
 
 signals:
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);

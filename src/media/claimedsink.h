@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/outputcounts.h"
+#include <QtGlobal>
 
 #include <memory>
 #include <optional>
@@ -40,8 +40,9 @@ public:
     // open on this thread, if there is one.
     static void offer(_GObject *element);
 
-    // The sink's counts; none while no sink is held, or once it is gone.
-    std::optional<OutputCounts> counts() const;
+    // How many buffers the sink has played; none while no sink is held, or
+    // once it is gone.
+    std::optional<quint64> renderedBuffers() const;
     void forget();
 
 private:

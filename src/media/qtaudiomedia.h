@@ -35,7 +35,7 @@ public:
     QMediaPlayer::MediaStatus mediaStatus() const override { return m_player->mediaStatus(); }
     bool isSeekable() const override { return m_player->isSeekable(); }
     QString errorString() const override { return m_player->errorString(); }
-    std::optional<OutputCounts> outputCounts() const override { return m_sink.counts(); }
+    std::optional<quint64> renderedBuffers() const override { return m_sink.renderedBuffers(); }
 
 private:
     void makePlayer();

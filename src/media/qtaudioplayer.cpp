@@ -214,18 +214,20 @@ void QtAudioPlayer::watch()
     resumeAt(m_seekTargetMs.value_or(m_reachedMs));
 }
 
-// Only a media that plays from where it should: a seek on its way, or a
-// media still loading, has a sink that starts afresh.
+// Only while the media plays from where it should and has all it needs: a
+// seek on its way or a media loading starts its sink afresh, one waiting
+// for the network is silent for the network's sake, and in its last
+// moments the sink has played all it got while the sound server plays it
+// out.
 bool QtAudioPlayer::isSilent(qint64 positionMs)
 {
     const QMediaPlayer::MediaStatus status = m_media->mediaStatus();
-    const bool loaded = status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferingMedia
-        || status == QMediaPlayer::BufferedMedia;
-    if (m_seekTargetMs || m_loading || !loaded) {
+    const bool loaded = status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia;
+    if (m_seekTargetMs || m_loading || !loaded || isAtItsEnd(positionMs)) {
         m_silence.reset();
         return false;
     }
-    return m_silence.isSilent(positionMs, m_media->outputCounts());
+    return m_silence.isSilent(positionMs, m_media->renderedBuffers());
 }
 
 qint64 QtAudioPlayer::reachedMs() const

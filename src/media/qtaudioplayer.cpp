@@ -178,7 +178,7 @@ void QtAudioPlayer::releaseOutput()
 }
 
 // Ten times a second while the item should play: the media's own position
-// (not a seek target shown meanwhile) has to move.
+// (not a seek target shown meanwhile) has to move, and be heard.
 void QtAudioPlayer::watch()
 {
     const qint64 position = m_media->position();

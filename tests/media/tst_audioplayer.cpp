@@ -1,12 +1,16 @@
 #include "fakehttpserver.h"
 #include "manualclock.h"
+#include "mediagen.h"
 #include "testenv.h"
 
 #include "media/audiomedia.h"
+#include "media/audiosinktuning.h"
 #include "media/exactcopy.h"
+#include "media/qtaudiomedia.h"
 #include "media/qtaudioplayer.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -291,6 +295,33 @@ private slots:
         QCOMPARE(copy.size(), bytes.size());
         player.reset();
         QVERIFY(!QFileInfo::exists(copy.path()));
+    }
+
+    // The silence watch counts on the real media knowing the sink its own
+    // player made, and that one only: two play at once, as in a crossfade,
+    // and a media given another item counts on its new player's sink.
+    void eachMediaCountsWhatItsOwnSinkPlays()
+    {
+        AudioSinkTuning::install();
+        QTemporaryDir dir;
+        QFile wav(dir.filePath(u"t.wav"_s));
+        QVERIFY(wav.open(QIODevice::WriteOnly) && wav.write(devservice::renderWav(1, 4)) > 0);
+        wav.close();
+        const QUrl file = QUrl::fromLocalFile(wav.fileName());
+        const auto played = [](const QtAudioMedia &media) { return media.renderedBuffers().value_or(0); };
+        // Ten buffers are played in about a second.
+        constexpr quint64 heard = 10;
+        QtAudioMedia first, second;
+        first.setSource(file);
+        second.setSource(file);
+        first.play();
+        QTRY_VERIFY(played(first) > heard);
+        // Loaded, not playing: at most the buffer it stands on.
+        QVERIFY(played(second) <= 1);
+        second.play();
+        QTRY_VERIFY(played(second) > heard);
+        first.setSource(file);
+        QVERIFY(played(first) <= 1);
     }
 };
 

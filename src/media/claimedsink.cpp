@@ -75,7 +75,7 @@ std::optional<quint64> ClaimedSink::renderedBuffers() const
     GObject *sink = static_cast<GObject *>(g_weak_ref_get(&m_ref->sink));
     if (!sink)
         return std::nullopt;
-    std::optional<quint64> counts;
+    std::optional<quint64> played;
     GParamSpec *stats = g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "stats");
     const GetUint64 field = structureField();
     if (stats && field && G_TYPE_IS_BOXED(stats->value_type)) {
@@ -85,11 +85,11 @@ std::optional<quint64> ClaimedSink::renderedBuffers() const
         guint64 rendered = 0;
         const void *structure = g_value_get_boxed(&value);
         if (structure && field(structure, "rendered", &rendered))
-            counts = rendered;
+            played = rendered;
         g_value_unset(&value);
     }
     g_object_unref(sink);
-    return counts;
+    return played;
 }
 
 } // namespace nimbra

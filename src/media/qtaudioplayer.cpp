@@ -214,11 +214,8 @@ void QtAudioPlayer::watch()
     resumeAt(m_seekTargetMs.value_or(m_reachedMs));
 }
 
-// Only while the media plays from where it should and has all it needs: a
-// seek on its way or a media loading starts its sink afresh, one waiting
-// for the network is silent for the network's sake, and in its last
-// moments the sink has played all it got while the sound server plays it
-// out.
+// Not while a seek or a load starts the sink afresh, the media waits for the
+// network, or the sound server plays out the item's last moments.
 bool QtAudioPlayer::isSilent(qint64 positionMs)
 {
     const QMediaPlayer::MediaStatus status = m_media->mediaStatus();

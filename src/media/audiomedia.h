@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 namespace nimbra {
 
@@ -37,6 +38,9 @@ public:
     virtual QMediaPlayer::MediaStatus mediaStatus() const = 0;
     virtual bool isSeekable() const = 0;
     virtual QString errorString() const = 0;
+    // How many buffers its audio sink has played; none where the media has
+    // no hold of its sink.
+    virtual std::optional<quint64> renderedBuffers() const { return std::nullopt; }
 
 signals:
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);

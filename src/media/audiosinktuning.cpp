@@ -1,5 +1,7 @@
 #include "media/audiosinktuning.h"
 
+#include "media/claimedsink.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -45,6 +47,7 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
     if (qstrcmp(G_OBJECT_TYPE_NAME(element), "GstInputSelector") == 0
         && g_object_class_find_property(kind, "sync-mode"))
         g_object_set(element, "sync-mode", syncByActiveSegment, nullptr);
+    ClaimedSink::offer(element);
     return TRUE;
 }
 

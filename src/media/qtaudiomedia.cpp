@@ -15,6 +15,7 @@ QtAudioMedia::QtAudioMedia(QObject *parent) : AudioMedia(parent)
 // instead; one that is deleted goes without a stop.
 void QtAudioMedia::setSource(const QUrl &source)
 {
+    const ClaimedSink::Claim claim(m_sink);
     if (!m_player->source().isEmpty())
         makePlayer();
     if (!source.isEmpty())
@@ -23,6 +24,9 @@ void QtAudioMedia::setSource(const QUrl &source)
 
 void QtAudioMedia::makePlayer()
 {
+    const ClaimedSink::Claim claim(m_sink);
+    // The old player's sink no longer speaks for this media.
+    m_sink.forget();
     const bool hadOutput = !m_player || m_player->audioOutput();
     if (m_player) {
         // Silent at once, and deleted from the event loop: this may run
@@ -41,6 +45,37 @@ void QtAudioMedia::makePlayer()
     connect(m_player, &QMediaPlayer::errorOccurred, this, &AudioMedia::errorOccurred);
     connect(m_player, &QMediaPlayer::seekableChanged, this, &AudioMedia::seekableChanged);
     connect(m_player, &QMediaPlayer::positionChanged, this, &AudioMedia::positionChanged);
+}
+
+void QtAudioMedia::play()
+{
+    const ClaimedSink::Claim claim(m_sink);
+    m_player->play();
+}
+
+void QtAudioMedia::pause()
+{
+    const ClaimedSink::Claim claim(m_sink);
+    m_player->pause();
+}
+
+void QtAudioMedia::setPosition(qint64 positionMs)
+{
+    const ClaimedSink::Claim claim(m_sink);
+    m_player->setPosition(positionMs);
+}
+
+void QtAudioMedia::releaseOutput()
+{
+    const ClaimedSink::Claim claim(m_sink);
+    m_player->setAudioOutput(nullptr);
+}
+
+void QtAudioMedia::takeOutput()
+{
+    const ClaimedSink::Claim claim(m_sink);
+    if (!m_player->audioOutput())
+        m_player->setAudioOutput(m_output);
 }
 
 std::unique_ptr<QObject> QtAudioMedia::keepOutputAwake()

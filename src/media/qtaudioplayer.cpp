@@ -66,6 +66,7 @@ void QtAudioPlayer::load()
     m_media->setSource(m_copyFile.isEmpty() ? m_source : m_copyFile);
     m_loading = false;
     m_seekSent = false;
+    m_silence.reset();
 }
 
 // Uncompressed audio is seeked by arithmetic, a local file by the media
@@ -139,6 +140,7 @@ void QtAudioPlayer::play()
     }
     m_wantsToPlay = true;
     m_standing = {};
+    m_silence.reset();
     if (!m_watch.isRunning())
         watchWhilePlaying(m_watch.renew());
     m_media->play();
@@ -176,7 +178,7 @@ void QtAudioPlayer::releaseOutput()
 }
 
 // Ten times a second while the item should play: the media's own position
-// (not a seek target shown meanwhile) has to move.
+// (not a seek target shown meanwhile) has to move, and be heard.
 void QtAudioPlayer::watch()
 {
     const qint64 position = m_media->position();
@@ -188,11 +190,14 @@ void QtAudioPlayer::watch()
         constexpr qint64 soundedMs = 50;
         if (!m_seekTargetMs && position >= m_awakeFromMs + soundedMs)
             m_awake.reset();
+        const bool silent = isSilent(position);
         constexpr qint64 progressMs = 1000;
-        if (m_resumedFromMs >= 0 && position > m_resumedFromMs + progressMs && !m_seekTargetMs) {
+        if (m_resumedFromMs >= 0 && m_silence.heardMs(position) > m_resumedFromMs + progressMs && !m_seekTargetMs) {
             m_resumesWithoutProgress = 0;
             m_resumedFromMs = -1;
         }
+        if (silent)
+            resumeAt(m_silence.heardMs(position));
         return;
     }
     m_standing += tickInterval;
@@ -207,6 +212,19 @@ void QtAudioPlayer::watch()
         return;
     }
     resumeAt(m_seekTargetMs.value_or(m_reachedMs));
+}
+
+// Not while a seek or a load starts the sink afresh, the media waits for the
+// network, or the sound server plays out the item's last moments.
+bool QtAudioPlayer::isSilent(qint64 positionMs)
+{
+    const QMediaPlayer::MediaStatus status = m_media->mediaStatus();
+    const bool loaded = status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia;
+    if (m_seekTargetMs || m_loading || !loaded || isAtItsEnd(positionMs)) {
+        m_silence.reset();
+        return false;
+    }
+    return m_silence.isSilent(positionMs, m_media->renderedBuffers());
 }
 
 qint64 QtAudioPlayer::reachedMs() const
@@ -248,6 +266,7 @@ void QtAudioPlayer::resumeAt(qint64 positionMs)
     m_seekTargetMs = inPlace ? std::max<qint64>(positionMs - 1, 0) : positionMs;
     m_seekSent = false;
     m_standing = {};
+    m_silence.reset();
     applyPendingSeek();
     m_media->play();
 }
@@ -272,6 +291,7 @@ void QtAudioPlayer::seek(double seconds)
     m_resumesWithoutProgress = 0;
     m_resumedFromMs = -1;
     m_standing = {};
+    m_silence.reset();
     if (seeksByGuess()) {
         fetchExactCopy();
         if (m_copyWait.isRunning())

@@ -2,6 +2,7 @@
 
 #include "api/canceltoken.h"
 #include "media/audiomedia.h"
+#include "media/silencewatch.h"
 #include "platform/audiobackend.h"
 
 #include <QCoroTask>
@@ -62,6 +63,7 @@ private:
     QCoro::Task<> waitForCopy(CancelToken token);
     QCoro::Task<> watchWhilePlaying(CancelToken token);
     void watch();
+    bool isSilent(qint64 positionMs);
     qint64 reachedMs() const;
     bool isAtItsEnd(qint64 positionMs) const;
     void finish();
@@ -101,6 +103,10 @@ private:
     qint64 m_resumedFromMs = -1;
     int m_resumesWithoutProgress = 0;
     std::chrono::milliseconds m_standing {0};
+    // A position that runs while the sink throws the sound away is a stall
+    // too, resumed from where the sound was lost; progress is then what the
+    // listener heard, not where the position got to.
+    SilenceWatch m_silence;
     TaskSlot m_watch;
     // The player seeks a compressed stream by bytes it guesses from the bit
     // rate it has seen (a FLAC without a seek table, say): it lands off the

@@ -35,8 +35,12 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
     if (!element)
         return TRUE;
     GObjectClass *kind = G_OBJECT_GET_CLASS(element);
-    if (g_object_class_find_property(kind, "slave-method"))
+    // Every audio sink (GstAudioBaseSink) has the property; so do audio
+    // sources, which no player of the client makes.
+    if (g_object_class_find_property(kind, "slave-method")) {
         g_object_set(element, "slave-method", noSlaving, nullptr);
+        ClaimedSink::offer(element);
+    }
     // QtMultimedia's pipeline passes each stream through an input selector
     // that it syncs to the clock, and such a selector calls the whole
     // pipeline live: every sample is then held back by the audio sink's own
@@ -47,7 +51,6 @@ gboolean tuneAddedElement(GSignalInvocationHint *, guint count, const GValue *pa
     if (qstrcmp(G_OBJECT_TYPE_NAME(element), "GstInputSelector") == 0
         && g_object_class_find_property(kind, "sync-mode"))
         g_object_set(element, "sync-mode", syncByActiveSegment, nullptr);
-    ClaimedSink::offer(element);
     return TRUE;
 }
 

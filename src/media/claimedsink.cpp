@@ -10,14 +10,6 @@ namespace {
 
 thread_local ClaimedSink *t_claimant = nullptr;
 
-bool isAudioSink(GObject *element)
-{
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "slave-method"))
-        return true;
-    const GType audioSink = g_type_from_name("GstAudioBaseSink");
-    return audioSink != 0 && g_type_is_a(G_OBJECT_TYPE(element), audioSink);
-}
-
 // GStreamer is not linked: it is in the process once a sink was made.
 using GetUint64 = gboolean (*)(const void *structure, const char *field, guint64 *value);
 GetUint64 structureField()
@@ -56,10 +48,10 @@ ClaimedSink::Claim::~Claim()
     t_claimant = m_previous;
 }
 
-void ClaimedSink::offer(GObject *element)
+void ClaimedSink::offer(GObject *sink)
 {
-    if (t_claimant && element && isAudioSink(element))
-        g_weak_ref_set(&t_claimant->m_ref->sink, element);
+    if (t_claimant && sink)
+        g_weak_ref_set(&t_claimant->m_ref->sink, sink);
 }
 
 void ClaimedSink::forget()

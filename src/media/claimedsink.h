@@ -36,9 +36,9 @@ public:
         ClaimedSink *m_previous;
     };
 
-    // For every element added to a bin: an audio sink goes to the claim
-    // open on this thread, if there is one.
-    static void offer(_GObject *element);
+    // An audio sink just added to a bin goes to the claim open on this
+    // thread, if there is one.
+    static void offer(_GObject *sink);
 
     // How many buffers the sink has played; none while no sink is held, or
     // once it is gone.

@@ -17,15 +17,16 @@ namespace nimbra {
 
 namespace {
 
-// The service refused the token itself; any other failure (no network, a
-// fault of the service, an answer that does not decode) says nothing about
-// the token.
+// The service refused the token it was sent; any other failure (no
+// network, a fault of the service, an answer that does not decode, a
+// refusal from another origin a redirect led to, which never got the token)
+// says nothing about the token.
 bool isRejectedToken(const std::optional<ApiError> &error)
 {
     if (!error)
         return false;
     if (error->kind() == ApiError::Kind::HttpStatus)
-        return error->statusCode() == 401 || error->statusCode() == 403;
+        return (error->statusCode() == 401 || error->statusCode() == 403) && error->tokenWasSent();
     // A token that cannot even be put into a request never will be.
     return error->kind() == ApiError::Kind::Unauthorized;
 }

@@ -147,7 +147,9 @@ QCoro::Task<QByteArray> ApiClient::request(QString path, QString method, QMap<QS
 
     // A final 3xx (no Location, or too many hops) and a 407 are the
     // server's answers, with its message.
-    throw ApiError::statusError(code, result.body, result.header("Content-Type"), result.errorBodyCut);
+    throw ApiError::statusError(
+        code, result.body, result.header("Content-Type"), result.errorBodyCut, !sameOrigin(result.url, *url))
+        .withTokenSent(result.tokenSent);
 }
 
 } // namespace nimbra

@@ -154,10 +154,11 @@ QString networkText(ApiError::NetworkFailure failure)
 
 } // namespace
 
-ApiError ApiError::statusError(int status, const QByteArray &body, const QByteArray &contentType, bool cut)
+ApiError ApiError::statusError(
+    int status, const QByteArray &body, const QByteArray &contentType, bool cut, bool elsewhere)
 {
     std::optional<QString> message = serverMessage(body, contentType, cut);
-    if ((status == 401 || status == 403) && !message)
+    if ((status == 401 || status == 403) && !message && !elsewhere)
         message = u"Неверный логин или пароль"_s;
     return ApiError::httpStatus(status, std::move(message));
 }

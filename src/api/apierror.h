@@ -11,7 +11,8 @@
 namespace nimbra {
 
 // The error of the service client. Stores match on kind() (a refused token
-// is HttpStatus 401 or 403) and show description() as their message.
+// is HttpStatus 401 or 403 with tokenWasSent()) and show description() as
+// their message.
 class ApiError : public Error
 {
 public:
@@ -41,8 +42,11 @@ public:
     static ApiError httpStatus(int statusCode, std::optional<QString> message);
     // The error for an answer of status (not 2xx) with this body: the
     // server's message cut to a short line, none for markup. cut: the body
-    // is only the first part of what the server sent.
-    static ApiError statusError(int status, const QByteArray &body, const QByteArray &contentType, bool cut = false);
+    // is only the first part of what the server sent. elsewhere: another
+    // origin answered (a redirect led there), whose refusal says nothing of
+    // the listener's password or token.
+    static ApiError statusError(
+        int status, const QByteArray &body, const QByteArray &contentType, bool cut = false, bool elsewhere = false);
     static ApiError decoding(QString underlyingDescription);
     // transportText is the network layer's own (English) text, kept for
     // diagnostics; the listener sees the Russian text of the failure.
@@ -57,6 +61,15 @@ public:
     int statusCode() const { return m_statusCode; }
     // HttpStatus: the server's message, if it sent one.
     std::optional<QString> message() const { return m_message; }
+    // HttpStatus: the request that got this answer carried the bearer token
+    // (a redirect to another origin drops it).
+    bool tokenWasSent() const { return m_tokenSent; }
+    ApiError withTokenSent(bool sent) const
+    {
+        ApiError e = *this;
+        e.m_tokenSent = sent;
+        return e;
+    }
     // Network: the failure; Other for every other kind.
     NetworkFailure networkFailure() const { return m_failure; }
     bool isCancelled() const { return m_kind == Kind::Network && m_failure == NetworkFailure::Cancelled; }
@@ -71,6 +84,7 @@ private:
     int m_statusCode = 0;
     std::optional<QString> m_message;
     NetworkFailure m_failure = NetworkFailure::Other;
+    bool m_tokenSent = false;
     // Decoding: the decoder's description; Network: the transport's text.
     QString m_underlying;
 };

@@ -22,16 +22,29 @@ namespace nimbra {
 
 namespace {
 
-// The reply's handlers hold references into the transfer's frame, which
-// ends before the reply does: they are cut off before it is let go.
+// The transfer's own handlers go with their context, which the frame ends
+// first. Nothing else of the reply is cut off: an abort resumes the awaiting
+// frame from within itself, and only tells the request underneath to stop
+// once that frame has ended; without that word the connection goes on
+// reading an endless answer for as long as the server sends it.
 struct ReplyDeleter
 {
     void operator()(QNetworkReply *reply) const
     {
-        reply->disconnect();
+        if (!reply->isFinished()) {
+            // A frame that ends while it waits must not be resumed.
+            QObject::disconnect(reply, &QNetworkReply::finished, nullptr, nullptr);
+            reply->abort();
+        }
         reply->deleteLater();
     }
 };
+
+// What the network thread may read ahead of the transfer's handlers: beyond
+// it the connection waits, so that an answer arriving faster than it is
+// taken (an endless one on a fast link) cannot fill memory before a limit
+// is seen.
+constexpr qint64 readAhead = 1024 * 1024;
 
 bool isRedirect(int code)
 {
@@ -142,6 +155,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
     QUrl target = transfer.url;
     QByteArray verb = transfer.method;
     std::optional<QByteArray> payload = transfer.body;
+    bool sentAgain = false;
 
     for (int hop = 0;; ++hop) {
         QNetworkRequest request(target);
@@ -157,6 +171,11 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
 
         const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(start(request, verb, payload, transfer.sendOnce));
         const QPointer<QNetworkReply> guard(reply.get());
+        if (target.scheme().startsWith("http"_L1))
+            reply->setReadBufferSize(readAhead);
+        // The context of every handler below, which hold references into
+        // this frame: declared after the reply, it ends before it.
+        const QObject handlers;
 
         bool sinkRefused = false;
         qint64 sunk = 0;
@@ -190,7 +209,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             const qint64 limit = transfer.maxBodyBytes;
             // An announced length over the limit ends a success before any
             // byte of its body.
-            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(),
+            QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &handlers,
                 [&tooLarge, guard, limit, isErrorAnswer] {
                     const QVariant length = guard ? guard->header(QNetworkRequest::ContentLengthHeader) : QVariant();
                     if (!tooLarge && !isErrorAnswer() && length.isValid() && length.toLongLong() > limit) {
@@ -198,7 +217,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                         guard->abort();
                     }
                 });
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(),
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, &handlers,
                 [&collected, &tooLarge, guard, limit, isErrorAnswer, keepErrorBody] {
                     if (!guard || tooLarge)
                         return;
@@ -217,7 +236,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             // Streamed as it arrives; only a success body reaches the sink.
             // Progress is told per chunk: the reply's own progress signal is
             // throttled to a few a second.
-            QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(),
+            QObject::connect(reply.get(), &QNetworkReply::readyRead, &handlers,
                 [&transfer, &sinkRefused, &sunk, guard, isErrorAnswer, keepErrorBody] {
                     if (isErrorAnswer()) {
                         keepErrorBody();
@@ -244,7 +263,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         bool wholeLimitReached = false;
         QTimer wholeLimit;
         wholeLimit.setSingleShot(true);
-        QObject::connect(&wholeLimit, &QTimer::timeout, reply.get(), [&wholeLimitReached, guard] {
+        QObject::connect(&wholeLimit, &QTimer::timeout, &handlers, [&wholeLimitReached, guard] {
             wholeLimitReached = true;
             if (guard)
                 guard->abort();
@@ -275,6 +294,16 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (status.isValid())
             result.status = status.toInt();
+        // Qt would send it again: its connection closed before any byte of
+        // an answer (a kept-alive one that the server had just closed). A
+        // read is sent again once, as Qt does for any other; a change never
+        // is, since the service may have made it already.
+        if (result.error == QNetworkReply::ContentReSendError && !result.status && !changesSomething(verb)
+            && !sentAgain) {
+            sentAgain = true;
+            --hop;
+            continue;
+        }
         if (result.error == QNetworkReply::ContentReSendError) {
             // The request was not sent again (see OnceOnlyBody). With a status,
             // Qt only wanted to follow a redirect itself, which is done here;
@@ -285,6 +314,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
             result.errorText = broken ? u"Connection closed"_s : QString();
         }
         result.sinkRefused = sinkRefused;
+        result.tokenSent = tokenSent;
         result.rawHeaders = reply->rawHeaderPairs();
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid())

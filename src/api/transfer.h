@@ -34,10 +34,11 @@ struct Transfer
     // longer than wholeLimit.
     std::chrono::milliseconds idleLimit {std::chrono::seconds(60)};
     std::chrono::milliseconds wholeLimit {std::chrono::seconds(600)};
-    // Never sent a second time, like a change: Qt sends a GET again when its
-    // connection closes early, and may end the second answer where its
-    // connection closed without an error, so that a cut body reads as a
-    // whole one. A download whose end matters fails instead.
+    // Never sent a second time by Qt, like a change: Qt sends a GET again
+    // when its connection closes early, and may end the second answer where
+    // its connection closed without an error, so that a cut body reads as a
+    // whole one. A download whose end matters fails instead, once its answer
+    // began; a read that got no byte of an answer is sent again once here.
     bool sendOnce = false;
     // Redirects are followed one hop at a time up to this many. A change
     // (any method but GET, HEAD and OPTIONS) follows one only within the
@@ -73,6 +74,9 @@ struct TransferResult
     bool redirectRefused = false;
     bool bodyTooLarge = false;
     bool errorBodyCut = false;
+    // The request that got this answer carried the bearer token: only then
+    // is a refusal the token's own.
+    bool tokenSent = false;
     qint64 announcedLength = -1;
     QByteArray header(const QByteArray &name) const;
     QList<QNetworkReply::RawHeaderPair> rawHeaders;

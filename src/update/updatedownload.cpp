@@ -120,6 +120,12 @@ QCoro::Task<QString> UpdateDownload::save(
         throw OtaError::downloadFailed(writeError);
     if (result.status && !result.isSuccess())
         throw OtaError::downloadFailed(u"сервер ответил HTTP %1"_s.arg(*result.status));
+    // No answer at all, even to the request sent again: there is no body
+    // whose size the server could have told, so the transport says it.
+    if (!result.status && result.error != QNetworkReply::NoError) {
+        throw OtaError::downloadFailed(
+            ApiError::network(ApiError::failureFor(result.error), result.errorText).description());
+    }
     // A short body comes first: the transport's text for it (the connection
     // closed) would not say that the file is incomplete.
     if (result.announcedLength >= 0 && received < result.announcedLength) {

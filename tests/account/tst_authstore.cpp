@@ -31,6 +31,8 @@ class TstAuthStore : public QObject
 
 private:
     std::unique_ptr<FakeHttpServer> m_server;
+    // Another origin that a redirect of the service may lead to.
+    FakeHttpServer m_elsewhere;
     // The profile answer for each bearer token; anything else is refused.
     QMap<QString, FakeHttpServer::Handler> m_profiles;
     QMutex m_profilesMutex;
@@ -80,31 +82,49 @@ private slots:
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
+        // Not 0: the service redirects with this status to another origin,
+        // which answers with status and body.
+        QTest::addColumn<int>("redirect");
         QTest::addColumn<bool>("signedIn");
         QTest::addColumn<bool>("savedTokenKept");
         // Empty: no message; "?": any message.
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("profile") << 200 << userJson(u"ann"_s) << true << true << QString();
+        QTest::newRow("profile") << 200 << userJson(u"ann"_s) << 0 << true << true << QString();
         QTest::newRow("401 signs out silently")
-            << 401 << QByteArray(R"({"detail": "expired"})") << false << false << QString();
+            << 401 << QByteArray(R"({"detail": "expired"})") << 0 << false << false << QString();
         QTest::newRow("403 signs out silently")
-            << 403 << QByteArray(R"({"detail": "forbidden"})") << false << false << QString();
+            << 403 << QByteArray(R"({"detail": "forbidden"})") << 0 << false << false << QString();
         QTest::newRow("500 with the service's text")
-            << 500 << QByteArray(R"({"detail": "Сервис недоступен"})") << false << true << u"Сервис недоступен"_s;
+            << 500 << QByteArray(R"({"detail": "Сервис недоступен"})") << 0 << false << true << u"Сервис недоступен"_s;
         QTest::newRow("profile that does not decode")
-            << 200 << QByteArray(R"({"id": "u1", "username": "ann"})") << false << true << u"?"_s;
+            << 200 << QByteArray(R"({"id": "u1", "username": "ann"})") << 0 << false << true << u"?"_s;
+        // A captive portal or a misconfigured front end: the token never
+        // went there, so its refusal is not the service's.
+        QTest::newRow("401 of another origin a 302 led to") << 401 << QByteArray("<html>Sign in to the network</html>")
+                                                            << 302 << false << true << u"Ошибка сервера (401)"_s;
+        QTest::newRow("403 of another origin a 307 led to")
+            << 403 << QByteArray(R"({"detail": "forbidden"})") << 307 << false << true << u"forbidden"_s;
     }
 
     void profileFetchOfSavedToken()
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
+        QFETCH(int, redirect);
         QFETCH(bool, signedIn);
         QFETCH(bool, savedTokenKept);
         QFETCH(QString, message);
 
-        answerProfile(u"saved"_s, FakeResponse {status, body});
+        m_elsewhere.clearRequests();
+        if (redirect) {
+            const QByteArray portal = m_elsewhere.baseUrl().resolved(QUrl(u"/portal"_s)).toEncoded();
+            answerProfile(u"saved"_s, FakeResponse {redirect, {}, "text/plain", false, {{"Location", portal}}});
+            m_elsewhere.on(u"GET"_s, u"/portal"_s,
+                FakeResponse {status, body, body.startsWith('<') ? "text/html" : "application/json"});
+        } else {
+            answerProfile(u"saved"_s, FakeResponse {status, body});
+        }
         AuthSession session("saved");
         AuthStore &auth = *session.auth;
         QCOMPARE(auth.session()->token(), std::optional<QString>(u"saved"_s));
@@ -115,6 +135,8 @@ private slots:
 
         QCOMPARE(requestsTo(kMePath).size(), 1);
         QCOMPARE(requestsTo(kMePath).first().header(u"authorization"_s), u"Bearer saved"_s);
+        QCOMPARE(m_elsewhere.requestCount(), redirect ? 1 : 0);
+        QVERIFY(!m_elsewhere.lastRequest().hasHeader(u"authorization"_s));
         QCOMPARE(auth.isSignedIn(), signedIn);
         QCOMPARE(canUse.size(), signedIn ? 1 : 0);
         QCOMPARE((auth.user() ? auth.user()->username : QString()), signedIn ? u"ann"_s : QString());

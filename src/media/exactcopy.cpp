@@ -110,10 +110,12 @@ private:
             m_reply->abort();
             m_reply->deleteLater();
         }
-        if (whole)
-            m_file.close();
-        else
-            m_file.remove();
+        // On a full disk the close fails as well, on what the write buffer
+        // still holds, and QFile::remove gives up after a close that failed:
+        // the name goes on its own.
+        m_file.close();
+        if (!whole && m_opened)
+            QFile::remove(m_file.fileName());
         emit finished(whole ? QUrl::fromLocalFile(m_file.fileName()) : QUrl());
     }
 

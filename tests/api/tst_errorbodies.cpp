@@ -321,6 +321,9 @@ private slots:
         const QString pair = QString::fromUcs4(U"🎵");
         const QString family = QString::fromUcs4(U"👨\u200D👩\u200D👧");
         const QString flag = QString::fromUcs4(U"🇷🇺");
+        // Symbols of the basic plane that ask for their emoji form.
+        const QString heart = u"❤\uFE0F"_s;
+        const QString sun = u"☀\uFE0F"_s;
         const QString ellipsis(QChar(0x2026));
         for (const auto &[cut, limit] : {std::pair {u"units"_s, JsonReader::maxShownText}, {u"letters"_s, maxRowText}}) {
             const QString a(limit - 2, u'a');
@@ -344,10 +347,15 @@ private slots:
         const QString ideographs = u"中"_s.repeated(151);
         QTest::newRow("row: an ideograph is two letters") << u"letters"_s << maxRowText << ideographs
                                                          << ideographs.first(149) + ellipsis;
+        QTest::newRow("row: an emoji form is two letters") << u"letters"_s << maxRowText << heart.repeated(151)
+                                                           << heart.repeated(149) + ellipsis;
         QTest::newRow("line: what fits is whole") << u"line"_s << qsizetype(100) << u"Долгая дорога"_s
                                                   << u"Долгая дорога"_s;
         QTest::newRow("line: emoji up to the line and one more") << u"line"_s << qsizetype(90) << pair.repeated(100)
                                                                  << pair.repeated(11);
+        QTest::newRow("line: emoji forms up to the line and one more") << u"line"_s << qsizetype(90)
+                                                                       << (sun + heart).repeated(50)
+                                                                       << (sun + heart).repeated(5) + sun;
         QTest::newRow("line: flags whole") << u"line"_s << qsizetype(20) << flag.repeated(20) << flag.repeated(3);
         QTest::newRow("line: letters at their narrowest") << u"line"_s << qsizetype(30) << QString(400, u'a')
                                                           << QString(16, u'a');

@@ -14,6 +14,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace nimbra;
 using namespace nimbra::test;
 using namespace Qt::StringLiterals;
@@ -107,7 +110,34 @@ QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
 enum class Outcome { PlaysOn, Resumes, Ends, Fails };
 // What reaches the output.
 enum class Output { Unknown, InLargeBuffers, LostAt2s, LostWhileASeekWaits };
-enum class Meanwhile { StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom };
+enum class Meanwhile {
+    StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom, CopyFindsNoRoom
+};
+
+// While it lives, the file system refuses this process's files past
+// `bytes`, midway through a write as a full disk does (EFBIG, not ENOSPC:
+// no file system of the test's own to fill, and none needs root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = std::min(bytes, m_before.rlim_max);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_before {};
+    void (*m_signal)(int) = SIG_DFL;
+};
 
 constexpr qint64 lengthMs = 15000;
 
@@ -213,6 +243,8 @@ private slots:
         // piece), so the stream takes the seek at once.
         QTest::newRow("copy announced above its limit") << u"t.flac"_s << Meanwhile::CopyOverItsLimit << 9000LL;
         QTest::newRow("copy above half the free room") << u"t.flac"_s << Meanwhile::CopyOverTheRoom << 9000LL;
+        // Cut short by a full disk, it fails at once as well, and leaves no file.
+        QTest::newRow("copy the disk refuses midway") << u"t.flac"_s << Meanwhile::CopyFindsNoRoom << 9000LL;
     }
 
     void aSeekGoesToTheMediaThatPlaysOn()
@@ -221,7 +253,9 @@ private slots:
         QFETCH(Meanwhile, meanwhile);
         QFETCH(qint64, landsAt);
         const QString path = u"/media/"_s + file;
-        const QByteArray bytes(64 * 1024, 'x');
+        // A refused write leaves what QFile's 16 KB write buffer holds to
+        // its close: a copy below that size is all in the buffer then.
+        const QByteArray bytes(meanwhile == Meanwhile::CopyFindsNoRoom ? 12 * 1024 : 64 * 1024, 'x');
         AnswerGate gate;
         const bool refused = meanwhile >= Meanwhile::CopyOverItsLimit;
         FakeResponse answer {200, bytes, "audio/flac"};
@@ -235,12 +269,15 @@ private slots:
         auto player = std::make_unique<QtAudioPlayer>(
             m_server->baseUrl().resolved(QUrl(path)), std::unique_ptr<AudioMedia>(media), &m_clock);
         // Half the room is less than the copy.
-        if (refused)
+        if (meanwhile == Meanwhile::CopyOverItsLimit || meanwhile == Meanwhile::CopyOverTheRoom)
             player->setCopyRoom([size = bytes.size()](const QString &) { return qint64(size); });
         media->loaded(lengthMs);
         player->play();
         playThrough(media, rampTo(0, 2000));
 
+        std::optional<FileSizeLimit> fullDisk;
+        if (meanwhile == Meanwhile::CopyFindsNoRoom)
+            fullDisk.emplace(4096);
         player->seek(9.0);
         // While the seek waits, the time shown is the one wanted, not where
         // the media still stands.
@@ -253,6 +290,12 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(media->positionsAsked, QList<qint64> {9000}, int(ExactCopy::idleLimit.count() / 2));
             QCOMPARE(media->sources.size(), 1);
             QCOMPARE(m_server->requestsTo(path), requestsBefore + 1);
+            fullDisk.reset();
+            // A copy that failed takes no room, though its track plays on.
+            const QFileInfoList folders = QDir(QDir::tempPath()).entryInfoList(
+                {u"nimbra-copy-%1-*"_s.arg(QCoreApplication::applicationPid())}, QDir::Dirs);
+            QCOMPARE(folders.size(), 1);
+            QCOMPARE(QDir(folders.first().filePath()).entryList(QDir::Files), QStringList());
             return;
         }
         switch (meanwhile) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QQmlContext>
+#include <QQmlProperty>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -67,6 +68,11 @@ private slots:
         QTest::newRow("icon without a name") << QByteArray("AppIcon {}");
         QTest::newRow("icon of an unknown name") << QByteArray("AppIcon { name: \"no.such.symbol\" }");
         QTest::newRow("empty card") << QByteArray("HaloCard {}");
+        QTest::newRow("card with content")
+            << QByteArray("HaloCard { Rectangle { implicitWidth: 120; implicitHeight: 80 } }");
+        QTest::newRow("lit lyrics line") << QByteArray(
+            "LyricsLine { width: 300; lineText: \"Свет\"; look: LyricsPanelModel.Active\n"
+            "  glowOnGpu: GraphicsInfo.api !== GraphicsInfo.Software }");
         QTest::newRow("button without a symbol") << QByteArray("CircularControlButton {}");
         QTest::newRow("focus suppressor") << QByteArray("FocusSuppressor { anchors.fill: parent }");
         QTest::newRow("artwork without a source") << QByteArray("Artwork {}");
@@ -79,12 +85,27 @@ private slots:
         QTest::newRow("hi-fi badge") << QByteArray("HiFiBadge { small: true }");
     }
 
+    // Each loads without a warning, and its layers' effects outlive a
+    // collection: a layer holds its effect's component by a plain pointer,
+    // and one the collector took was made into an effect again, from freed
+    // memory, the next time the layer came on.
     void componentsLoadQuietly()
     {
         QFETCH(QByteArray, qml);
         test::QmlScene scene(m_scene.engine(), ::scene(qml));
         QVERIFY2(scene.ok(), qPrintable(scene.errors()));
         QVERIFY(!scene.grab().isNull());
+        QList<QPointer<QObject>> effects;
+        for (QQuickItem *item : scene.root()->findChildren<QQuickItem *>()) {
+            // An item whose layer is on provides its texture.
+            if (QObject *effect
+                = item->isTextureProvider() ? QQmlProperty::read(item, u"layer.effect"_s).value<QObject *>() : nullptr)
+                effects << effect;
+        }
+        m_scene.engine().collectGarbage();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QPointer<QObject> &effect : std::as_const(effects))
+            QVERIFY(effect);
     }
 
     void iconDrawsOnlyKnownNames()

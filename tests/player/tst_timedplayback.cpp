@@ -361,6 +361,10 @@ private slots:
         QTest::newRow("another change first") << u"next"_s << false << 3;
         QTest::newRow("fifty quick changes") << u"next x49"_s << false << 3;
         QTest::newRow("a seek first") << u"seek"_s << false << 2;
+        // A start held by a quick series waits for play; a seek meanwhile is
+        // where it starts.
+        QTest::newRow("another change, then a pause") << u"next, pause"_s << true << 2;
+        QTest::newRow("another change, then a seek") << u"next, seek"_s << false << 3;
     }
 
     void theWaitForTheNextToSoundEnds()
@@ -383,8 +387,12 @@ private slots:
         else if (then == u"end session")
             store().endSession();
         else if (then.startsWith(u"next")) {
-            for (int presses = then == u"next" ? 1 : 49; presses > 0; --presses)
+            for (int presses = then == u"next x49" ? 49 : 1; presses > 0; --presses)
                 store().next();
+            if (then == u"next, pause")
+                store().togglePlayPause();
+            else if (then == u"next, seek")
+                store().seek(soundsFrom = 60.0);
             QCOMPARE(m_rig->backend.playerCount(), 2);
             passTime(HeldStart::settle);
         } else {
@@ -393,10 +401,16 @@ private slots:
         QCOMPARE(m_rig->backend.playerCount(), players);
         if (oldGoesAtOnce) {
             QTRY_VERIFY(!old);
+            if (then == u"next, pause") {
+                store().togglePlayPause();
+                QVERIFY(m_rig->backend.lastPlayer()->isPlaying());
+                QCOMPARE(m_rig->backend.playerCount(), players + 1);
+            }
             return;
         }
         FakeAudioPlayer *sounding = m_rig->backend.lastPlayer();
         QCOMPARE(sounding->source(), streamOf(m_rig->currentId()));
+        QCOMPARE(sounding->seeks(), soundsFrom > 0 ? QList<double> {soundsFrom} : QList<double> {});
         sounding->tick(soundsFrom);
         QVERIFY(deliverPostedEvents());
         QVERIFY(old);

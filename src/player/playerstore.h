@@ -249,6 +249,10 @@ private:
     void endCrossfade();
     // Pauses the current player and ends a fade under way.
     void pausePlayers();
+    // Ends a fade under way: the outgoing track stops for good, and the
+    // incoming one, stopped by the caller, plays on alone at full volume
+    // when played again.
+    void leaveTheIncomingAlone();
     // The length a seek may go to; 0 while not known.
     double seekableLength() const;
     // Before a new player starts: the current one (or the one it has not yet

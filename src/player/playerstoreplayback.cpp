@@ -156,6 +156,11 @@ void PlayerStore::pausePlayers()
     m_heldStart.pause();
     if (m_player)
         m_player->pause();
+    leaveTheIncomingAlone();
+}
+
+void PlayerStore::leaveTheIncomingAlone()
+{
     if (!m_isCrossfading && !m_fadingOutPlayer)
         return;
     endCrossfade();
@@ -244,9 +249,13 @@ void PlayerStore::handleEndOfItem()
     next();
 }
 
-// The listener sees playback stop on that track; nothing skips ahead.
+// The listener sees playback stop on that track; nothing skips ahead. As at
+// a pause, a fade into it ends: the track it was leaving would otherwise go
+// on sounding while the player shows a pause. The failed player has
+// stopped by itself.
 void PlayerStore::handlePlayerFailure()
 {
+    leaveTheIncomingAlone();
     setPlaying(false);
     syncNowPlaying();
 }

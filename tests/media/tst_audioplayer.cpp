@@ -366,6 +366,20 @@ private slots:
         first.setSource(file);
         QVERIFY(played(first) <= 1);
     }
+
+    // A media given another item (the exact copy, an item loaded again)
+    // plays it on a new player. In a fade its volume is a step of the ramp,
+    // and the new player takes that step, not full volume until the next.
+    void aNewPlayerOfTheMediaPlaysAtItsVolume()
+    {
+        QtAudioMedia media;
+        media.setVolume(0.25f);
+        media.setSource(QUrl(u"http://127.0.0.1:9/a.wav"_s));
+        const QPointer<QMediaPlayer> replaced = media.findChild<QMediaPlayer *>();
+        media.setSource(QUrl(u"http://127.0.0.1:9/b.wav"_s));
+        QTRY_VERIFY(!replaced);
+        QCOMPARE(media.findChild<QMediaPlayer *>()->audioOutput()->volume(), 0.25f);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAudioPlayer)

@@ -227,6 +227,21 @@ private slots:
         playerctl({u"position"_s, u"250+"_s});
         QTRY_COMPARE(m_rig->currentId(), u"b"_s);
         QCOMPARE(m_rig->backend.player(0)->seeks(), QList<double>({30.0, 40.0, 0.0}));
+
+        // While the length is not known (shown as a second), no seek is past
+        // the end: each goes where it was asked.
+        m_rig->player()->tick(1.0);
+        m_seeks.clear();
+        auto unknown = makeTracks({u"c"_s, u"d"_s});
+        unknown[0].durationSeconds = 0;
+        store().play(unknown.at(0), unknown);
+        playerctl({u"position"_s, u"10+"_s});
+        QTRY_COMPARE(store().elapsed(), 10.0);
+        QCOMPARE(m_rig->currentId(), u"c"_s);
+        playerctl({u"position"_s, u"30"_s});
+        QTRY_COMPARE(store().elapsed(), 30.0);
+        QCOMPARE(m_rig->player()->seeks(), QList<double>({10.0, 30.0}));
+        QTRY_COMPARE(m_seeks, QList<qlonglong>({10000000, 30000000}));
     }
 
     void setPositionOnlyForTheCurrentTrack()

@@ -16,6 +16,7 @@
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "shell/mainnavigationmodel.h"
+#include "shell/rootviewmodel.h"
 #include "shell/sidebaritem.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
@@ -26,6 +27,7 @@
 #include "heldclock.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -36,6 +38,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace nimbra;
 using namespace nimbra::test;
@@ -151,7 +155,7 @@ private slots:
         });
 
         QVERIFY(launch(token.toUtf8()));
-        QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
+        QTRY_VERIFY(isShown(m_rig.item(u"launchError"_s)));
         QVERIFY(!m_rig.item(u"loginView"_s));
         QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
@@ -175,6 +179,65 @@ private slots:
         m_rig.click(m_rig.item(u"retryButton"_s));
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
+    }
+
+    void slowServiceAtLaunch_data()
+    {
+        QTest::addColumn<bool>("anotherAccount");
+        QTest::newRow("late profile") << false;
+        QTest::newRow("another account first") << true;
+    }
+
+    // A service that holds the saved token's profile: after a while the
+    // launch screen says it waits, with the way to another account. The
+    // late profile opens the main window, unless that way was taken: the
+    // sign-in form stays then.
+    void slowServiceAtLaunch()
+    {
+        QFETCH(bool, anotherAccount);
+        const QString mePath = u"/api/v1/auth/me"_s;
+        const QString token = m_rig.service()->signIn();
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, mePath}, {u"hold"_s, true}, {u"count"_s, 1}}));
+        // The launch screen's waits last until the test lets them go.
+        HeldClock wait;
+        const auto closeFirst = qScopeGuard([this] {
+            m_rig.close();
+            m_rig.service()->clearFaults();
+        });
+        QVERIFY(launch(token.toUtf8(), true));
+        auto *gate = m_rig.window()->findChild<RootViewModel *>();
+        QVERIFY(gate);
+        gate->setClock(&wait);
+        m_secrets->setHeld(false);
+        const auto asked = [this, &mePath] {
+            const QList<RecordedRequest> requests = m_rig.service()->requests();
+            return std::any_of(requests.cbegin(), requests.cend(),
+                [&mePath](const RecordedRequest &request) { return request.path == mePath; });
+        };
+        QTRY_VERIFY(asked());
+        QVERIFY(!isShown(m_rig.item(u"launchPanel"_s)));
+        wait.releaseRunning();
+        QTRY_VERIFY(isShown(m_rig.item(u"launchWait"_s)));
+        QCOMPARE(m_rig.item(u"launchWait"_s)->property("text").toString(), u"Ждём ответа сервера…"_s);
+        QVERIFY(isShown(m_rig.item(u"otherAccountButton"_s)));
+        QVERIFY(!isShown(m_rig.item(u"retryButton"_s)));
+        QVERIFY(!isShown(m_rig.item(u"launchError"_s)));
+        if (!anotherAccount)
+            screenshot(u"launch-waiting"_s);
+
+        if (anotherAccount) {
+            m_rig.click(m_rig.item(u"otherAccountButton"_s));
+            QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        }
+        m_rig.service()->releaseHeld();
+        if (anotherAccount) {
+            QVERIFY(waitUntilIdle());
+            QVERIFY(m_rig.item(u"loginView"_s));
+            QVERIFY(!m_rig.app()->auth()->isSignedIn());
+        } else {
+            QTRY_VERIFY(m_rig.item(u"mainView"_s));
+            QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
+        }
     }
 
     void savedSessionOpensTheMainWindow()

@@ -12,6 +12,9 @@ Rectangle {
 
     // The note under the form runs a little wider than the form.
     readonly property real noteWidth: 380
+    // A failure of up to this many lines fits in a low window without
+    // moving the form or pushing the links under it out of view.
+    readonly property int failureLinesKept: 2
 
     readonly property alias form: form
 
@@ -32,6 +35,8 @@ Rectangle {
         objectName: "scroller"
         anchors.fill: parent
         caption: form.caption
+        transientHeight: errorLine.visible ? errorLine.height + fields.spacing : 0
+        transientRoom: root.failureLinesKept * failureMetrics.lineSpacing + fields.spacing
 
         // Form card.
         Item {
@@ -76,11 +81,6 @@ Rectangle {
                         placeholderText: "Пароль"
                         echoMode: TextInput.Password
                     }
-                    FailureText {
-                        objectName: "errorLine"
-                        Layout.fillWidth: true
-                        text: form.errorText
-                    }
                     AccentButton {
                         objectName: "submitButton"
                         Layout.fillWidth: true
@@ -89,6 +89,15 @@ Rectangle {
                         enabled: form.canSubmit
                         busy: form.isLoading
                         onClicked: form.submit()
+                    }
+                    // Under the button, so that the fields and the button
+                    // stay where they were pressed and a second press lands
+                    // on them.
+                    FailureText {
+                        id: errorLine
+                        objectName: "errorLine"
+                        Layout.fillWidth: true
+                        text: form.errorText
                     }
                     LinkButton {
                         objectName: "modeSwitch"
@@ -141,6 +150,11 @@ Rectangle {
                 onClicked: form.continueAsGuest()
             }
         }
+    }
+
+    FontMetrics {
+        id: failureMetrics
+        font: errorLine.font
     }
 
     QrSignInSheet {

@@ -11,6 +11,14 @@ Flickable {
 
     property alias caption: header.caption
     default property alias content: body.data
+    // The part of the content's height that comes and goes (a form's
+    // failure line), and the room kept for it whether it shows or not. The
+    // header is raised for the room kept, never for what comes and goes, so
+    // that nothing above that part moves when it shows or goes: a low window
+    // holds the form that much higher from the start, and what outgrows the
+    // room scrolls.
+    property real transientHeight: 0
+    property real transientRoom: 0
     // The header's lower edge, as a share of the window's height.
     readonly property real headerLine: 0.36
     readonly property real margin: 24
@@ -27,7 +35,8 @@ Flickable {
         anchors.horizontalCenter: parent.horizontalCenter
         // Raised only when the window is too low for what follows.
         y: Math.max(layout.margin, Math.min(Math.round(layout.height * layout.headerLine - implicitHeight),
-                                            layout.height - layout.margin - body.implicitHeight - layout.spacing - implicitHeight))
+                                            layout.height - layout.margin - (body.implicitHeight - layout.transientHeight + layout.transientRoom)
+                                            - layout.spacing - implicitHeight))
     }
 
     ColumnLayout {

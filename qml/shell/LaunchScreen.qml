@@ -4,9 +4,10 @@ import Nimbra
 
 // Stands while the saved session is read and its profile fetched: the
 // sign-in screen's header at the very place the sign-in screen puts it, and
-// nothing that moves. When the service cannot be reached it says so under
-// the header, with a retry and a way to another account; the gate keeps
-// trying by itself meanwhile.
+// nothing that moves. When the keyring or the service is slow to answer it
+// says what it waits for, and while it waits for the service it offers the
+// way to another account; when the service cannot be reached it says so,
+// with a retry and that way too; the gate keeps trying by itself meanwhile.
 Rectangle {
     id: launch
     objectName: "launchScreen"
@@ -23,36 +24,36 @@ Rectangle {
         anchors.fill: parent
         caption: captionSource.caption
 
-        // A locked keyring may be asking for its password meanwhile.
-        Text {
-            objectName: "keyringWait"
-            Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: AppTheme.signInColumnWidth
-            visible: launch.gate.isWaitingForKeyring
-            text: "Ждём ответа службы хранения паролей…"
-            textFormat: Text.PlainText
-            horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
-            font: AppTheme.callout
-            color: AppTheme.textSecondary
-        }
-
         ColumnLayout {
-            objectName: "offlinePanel"
+            objectName: "launchPanel"
             Layout.alignment: Qt.AlignHCenter
             Layout.preferredWidth: AppTheme.signInColumnWidth
-            visible: launch.gate.isOffline
+            visible: launch.gate.isWaitingForKeyring || launch.gate.isWaitingForService || launch.gate.isOffline
             spacing: AppTheme.cardPadding
 
+            // A locked keyring may be asking for its password meanwhile.
+            Text {
+                objectName: "launchWait"
+                Layout.fillWidth: true
+                visible: launch.gate.isWaitingForKeyring || launch.gate.isWaitingForService
+                text: launch.gate.isWaitingForKeyring ? "Ждём ответа службы хранения паролей…" : "Ждём ответа сервера…"
+                textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignHCenter
+                elide: Text.ElideRight
+                font: AppTheme.callout
+                color: AppTheme.textSecondary
+            }
             FailureText {
                 objectName: "launchError"
                 Layout.fillWidth: true
+                visible: launch.gate.isOffline && text !== ""
                 text: launch.gate.errorText
                 horizontalAlignment: Text.AlignHCenter
             }
             AccentButton {
                 objectName: "retryButton"
                 Layout.alignment: Qt.AlignHCenter
+                visible: launch.gate.isOffline
                 text: "Повторить"
                 busy: launch.gate.isRetrying
                 enabled: !launch.gate.isRetrying
@@ -61,6 +62,7 @@ Rectangle {
             LinkButton {
                 objectName: "otherAccountButton"
                 Layout.alignment: Qt.AlignHCenter
+                visible: launch.gate.isWaitingForService || launch.gate.isOffline
                 text: "Войти в другой аккаунт"
                 color: AppTheme.textSecondary
                 onClicked: launch.gate.signInWithAnotherAccount()

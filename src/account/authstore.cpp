@@ -163,16 +163,16 @@ QCoro::Task<void> AuthStore::authenticate(std::function<QCoro::Task<TokenRespons
     setLoading(false);
 }
 
-QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
+QCoro::Task<void> AuthStore::refreshProfileAsync(QString token, CancelToken cancel)
 {
     QPointer<AuthStore> self(this);
     const NimbraApi api = m_api;
-    QCoro::Task<UserOut> call = api.me(token);
+    QCoro::Task<UserOut> call = api.me(token, cancel);
     Outcome<UserOut> user = co_await runAtBoundary(std::move(call));
     // An answer for a token that is no longer the store's (a sign-out, or a
     // sign-in of someone else meanwhile) neither signs anybody out nor
     // replaces anybody.
-    if (!self || self->token() != token)
+    if (!self || cancel.isCancelled() || self->token() != token)
         co_return;
 
     if (user) {
@@ -190,14 +190,14 @@ QCoro::Task<void> AuthStore::refreshProfileAsync(QString token)
     }
 }
 
-QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token)
+QCoro::Task<void> AuthStore::retrySavedTokenAsync(QString token, CancelToken cancel)
 {
     if (m_user || (this->token() && *this->token() != token))
         co_return;
     // A new attempt clears the message of the one before, as a sign-in does.
     setError(std::nullopt);
     setToken(token);
-    co_await refreshProfileAsync(std::move(token));
+    co_await refreshProfileAsync(std::move(token), std::move(cancel));
 }
 
 void AuthStore::setAsideSavedToken()

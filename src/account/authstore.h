@@ -113,11 +113,12 @@ public:
     // The same operations for C++ callers that wait for the outcome.
     QCoro::Task<void> loginAsync(QString username, QString password);
     QCoro::Task<void> registerAsync(QString username, QString email, QString password);
-    QCoro::Task<void> refreshProfileAsync(QString token);
+    // A cancel aborts the request, and its outcome is not written.
+    QCoro::Task<void> refreshProfileAsync(QString token, CancelToken cancel = {});
     // Tries a saved token again that an outage made the store let go: the
     // store holds it while its profile is fetched, as at start-up. Nothing
     // happens once someone else has signed in meanwhile.
-    QCoro::Task<void> retrySavedTokenAsync(QString token);
+    QCoro::Task<void> retrySavedTokenAsync(QString token, CancelToken cancel = {});
     // Lets go of a saved token whose profile has not come (the listener
     // chose another account): a late answer for it is then dropped. The
     // keychain item stays for the next start, as does one of another service.

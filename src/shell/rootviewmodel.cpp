@@ -6,6 +6,8 @@
 
 #include <QNetworkInformation>
 
+#include <utility>
+
 namespace nimbra {
 
 RootViewModel::RootViewModel(QObject *parent) : QObject(parent)
@@ -30,7 +32,7 @@ RootViewModel::RootViewModel(QObject *parent) : QObject(parent)
     if (m_auth && m_auth->isTokenLoaded()) {
         onTokenLoaded();
     } else {
-        noticeSlowKeyring(m_clock, m_keyringWait.renew());
+        restartSlownessWait();
         updateScreen();
     }
 }
@@ -48,18 +50,28 @@ std::chrono::milliseconds RootViewModel::retryDelay(int failures)
 void RootViewModel::setClock(Clock *clock)
 {
     m_clock = clock ? clock : Clock::system();
-    if (m_phase == Phase::Reading && !m_keyringSlow)
-        noticeSlowKeyring(m_clock, m_keyringWait.renew());
+    if (!m_slow)
+        restartSlownessWait();
 }
 
-QCoro::Task<void> RootViewModel::noticeSlowKeyring(Clock *clock, CancelToken cancel)
+bool RootViewModel::restartSlownessWait()
+{
+    if (isWaitNoticed())
+        noticeSlowness(m_clock, m_slowWait.renew());
+    else
+        m_slowWait.cancel();
+    return std::exchange(m_slow, false);
+}
+
+QCoro::Task<void> RootViewModel::noticeSlowness(Clock *clock, CancelToken cancel)
 {
     QPointer<RootViewModel> self(this);
-    co_await clock->sleep(keyringNoticeDelay, cancel);
-    if (!self || cancel.isCancelled() || m_phase != Phase::Reading)
+    const auto delay = m_phase == Phase::Reading ? keyringNoticeDelay : serviceNoticeDelay;
+    co_await clock->sleep(delay, cancel);
+    if (!self || cancel.isCancelled() || !isWaitNoticed())
         co_return;
-    m_keyringWait.finish(cancel);
-    m_keyringSlow = true;
+    m_slowWait.finish(cancel);
+    m_slow = true;
     emit launchStateChanged();
 }
 
@@ -80,7 +92,6 @@ void RootViewModel::onTokenLoaded()
 {
     if (m_phase != Phase::Reading || !m_auth)
         return;
-    m_keyringWait.cancel();
     // Decided before the screen is, so that a saved token never lets the
     // sign-in form through, not even for one change.
     const auto token = m_auth->session()->token();
@@ -90,7 +101,8 @@ void RootViewModel::onTokenLoaded()
     } else {
         m_phase = Phase::Settled;
     }
-    if (m_keyringSlow)
+    // The keychain's wait ends; the profile request's begins.
+    if (restartSlownessWait())
         emit launchStateChanged();
     updateScreen();
 }
@@ -113,6 +125,9 @@ void RootViewModel::updateScreen()
 void RootViewModel::setPhase(Phase phase)
 {
     m_phase = phase;
+    // Past the first answer only retries follow, which show as offline.
+    if (m_slow || m_slowWait.isRunning())
+        restartSlownessWait();
     emit launchStateChanged();
     updateScreen();
 }
@@ -122,10 +137,12 @@ QCoro::Task<void> RootViewModel::restoreSavedSession(QString token, CancelToken 
     QPointer<RootViewModel> self(this);
     QPointer<AuthStore> auth = m_auth;
     for (;;) {
+        // Another account chosen meanwhile aborts the request: a service
+        // that holds it must not keep a connection for nobody.
         if (m_failures == 0)
-            co_await auth->refreshProfileAsync(token);
+            co_await auth->refreshProfileAsync(token, cancel);
         else
-            co_await auth->retrySavedTokenAsync(token);
+            co_await auth->retrySavedTokenAsync(token, cancel);
         if (!self || !auth || cancel.isCancelled())
             co_return;
         // Signed in, or the token was refused (the store signed out

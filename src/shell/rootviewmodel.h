@@ -22,9 +22,13 @@ namespace nimbra {
 // comes back. Only a refused token leads to the sign-in screen.
 //
 // A keyring that is slow to answer (a locked one may be waiting for its
-// password) is waited for as long as it takes; after a few seconds the
-// launch screen says what it waits for. A read that fails leads to the
-// sign-in screen with a notice that the saved sign-in could not be read.
+// password) is waited for as long as it takes, and so is a service that
+// holds the first profile request: after a few seconds the launch screen
+// says what it waits for, and while it waits for the service it offers the
+// way to another account too. The answer, whenever it comes, decides as it
+// would have at once, unless the listener has gone to another account: then
+// it is dropped. A read that fails leads to the sign-in screen with a
+// notice that the saved sign-in could not be read.
 //
 // It also carries the one-time notice that a sign-in could not be saved
 // on this computer (no secret service).
@@ -37,6 +41,7 @@ class RootViewModel : public QObject
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(bool showsUnsavedNotice READ showsUnsavedNotice NOTIFY unsavedNoticeChanged)
     Q_PROPERTY(bool isWaitingForKeyring READ isWaitingForKeyring NOTIFY launchStateChanged)
+    Q_PROPERTY(bool isWaitingForService READ isWaitingForService NOTIFY launchStateChanged)
     Q_PROPERTY(bool showsUnreadNotice READ showsUnreadNotice NOTIFY unreadNoticeChanged)
 
 public:
@@ -47,6 +52,9 @@ public:
     static constexpr std::chrono::milliseconds longestRetryDelay {60000};
     // How long the keyring may take before the launch screen says so.
     static constexpr std::chrono::milliseconds keyringNoticeDelay {3000};
+    // How long the saved token's first profile request may take before the
+    // launch screen says so.
+    static constexpr std::chrono::milliseconds serviceNoticeDelay {3000};
     // The pause before the automatic retry that follows the given number
     // of failures in a row (1 and up): doubling, capped at a minute.
     static std::chrono::milliseconds retryDelay(int failures);
@@ -64,15 +72,20 @@ public:
     QString errorText() const { return m_errorText; }
     bool showsUnsavedNotice() const { return m_unsavedNotice; }
     // The saved token is still being read, past keyringNoticeDelay.
-    bool isWaitingForKeyring() const { return m_phase == Phase::Reading && m_keyringSlow; }
+    bool isWaitingForKeyring() const { return m_phase == Phase::Reading && m_slow; }
+    // The saved token's first profile request is under way, past
+    // serviceNoticeDelay. A retry's shows as offline instead.
+    bool isWaitingForService() const { return isFirstRequest() && m_slow; }
     bool showsUnreadNotice() const { return m_unreadNotice; }
 
-    // The pause between automatic retries; tests hand in their own.
+    // The pause between automatic retries and the waits before the launch
+    // screen says what it waits for; tests hand in their own.
     void setClock(Clock *clock);
 
     // "Повторить": tries at once instead of at the end of the pause.
     Q_INVOKABLE void retry();
-    // Leaves the saved token alone and opens the sign-in screen.
+    // Leaves the saved token alone and opens the sign-in screen; a profile
+    // request under way is aborted, and an answer to it changes nothing.
     Q_INVOKABLE void signInWithAnotherAccount();
     Q_INVOKABLE void dismissUnsavedNotice();
     Q_INVOKABLE void dismissUnreadNotice();
@@ -96,8 +109,15 @@ private:
     void updateScreen();
     void setPhase(Phase phase);
     void watchNetwork();
+    bool isFirstRequest() const { return m_phase == Phase::Restoring && m_failures == 0; }
+    // The keychain's read or the first profile request is under way: what
+    // the launch screen names once it has lasted a while.
+    bool isWaitNoticed() const { return m_phase == Phase::Reading || isFirstRequest(); }
+    // (Re)starts the wait for the phase now under way, or ends it; true
+    // when the screen said it was waiting until now.
+    bool restartSlownessWait();
+    QCoro::Task<void> noticeSlowness(Clock *clock, CancelToken cancel);
     QCoro::Task<void> restoreSavedSession(QString token, CancelToken cancel);
-    QCoro::Task<void> noticeSlowKeyring(Clock *clock, CancelToken cancel);
     void setUnreadNotice(bool shown);
 
     QPointer<AuthStore> m_auth;
@@ -107,13 +127,15 @@ private:
     QString m_errorText;
     bool m_unsavedNotice = false;
     bool m_unsavedNoticeGiven = false;
-    bool m_keyringSlow = false;
+    // The keychain or the first profile request has taken longer than
+    // its notice delay.
+    bool m_slow = false;
     bool m_unreadNotice = false;
     bool m_watchingNetwork = false;
     Clock *m_clock = Clock::system();
     TaskSlot m_restore;
     TaskSlot m_pause;
-    TaskSlot m_keyringWait;
+    TaskSlot m_slowWait;
 };
 
 } // namespace nimbra

@@ -170,6 +170,74 @@ private slots:
         QVERIFY(saveScreenshot(scene.grab(), u"login-register-small"_s));
     }
 
+    void errorLineMovesNoField_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("screenshot");
+        QTest::newRow("sign-in") << false << QSize(900, 640) << u"login-signin-error-place"_s;
+        // The window's usual size, and its least, where the higher form is
+        // raised to fit and the line of three failures does not fit.
+        QTest::newRow("registration") << true << QSize(1100, 720) << u"login-register-error-place"_s;
+        QTest::newRow("registration, least window") << true << QSize(900, 600) << u"login-register-error-least"_s;
+    }
+
+    // The failure line shows under the button and goes with the next try;
+    // the fields and the button stay where they were pressed, so a second
+    // press at the same spot lands on the button again.
+    void errorLineMovesNoField()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QSize, size);
+        QFETCH(QString, screenshot);
+        const QString path = registration ? kRegisterPath : kLoginPath;
+        const FakeResponse refusal = registration ? FakeResponse {422, R"({"detail": [
+                {"loc": ["body", "username"], "msg": "Пользователь с таким именем уже существует", "type": "value_error"},
+                {"loc": ["body", "email"], "msg": "Некорректный адрес электронной почты", "type": "value_error"},
+                {"loc": ["body", "password"], "msg": "Пароль должен быть не короче 8 символов", "type": "string_too_short"}]})"}
+                                                  : FakeResponse {401, R"({"detail": "Неверный логин или пароль"})"};
+        m_server->on(u"POST"_s, path, refusal);
+        QmlScene scene(m_scene.engine(), kLoginView, size);
+        QVERIFY2(scene.ok(), qPrintable(scene.errors()));
+        scene.root()->setSize(QSizeF(size));
+        if (registration)
+            QVERIFY(click(scene.window(), scene.item(u"modeSwitch"_s)));
+        QStringList placed {u"usernameField"_s, u"passwordField"_s, u"submitButton"_s};
+        if (registration)
+            placed << u"emailField"_s;
+        QVERIFY(typeText(scene.window(), scene.item(u"usernameField"_s), u"anna"_s));
+        QVERIFY(typeText(scene.window(), scene.item(u"passwordField"_s), u"short"_s));
+        // Laid out for a picture before each look.
+        const auto places = [&] {
+            scene.grab();
+            QList<QPointF> found;
+            for (const QString &name : placed)
+                found << scene.item(name)->mapToScene({});
+            return found;
+        };
+        const QList<QPointF> before = places();
+        QQuickItem *errorLine = scene.item(u"errorLine"_s);
+
+        QVERIFY(click(scene.window(), scene.item(u"submitButton"_s)));
+        QTRY_VERIFY(isShown(errorLine));
+        QVERIFY(!auth().isLoading());
+        QCOMPARE(places(), before);
+        QVERIFY(saveScreenshot(scene.grab(), screenshot));
+
+        // The next try takes the line away while it runs, and its refusal
+        // brings it back.
+        AnswerGate again;
+        m_server->on(u"POST"_s, path, again.hold(refusal));
+        QVERIFY(click(scene.window(), scene.item(u"submitButton"_s)));
+        QTRY_VERIFY(auth().isLoading());
+        QVERIFY(!errorLine->isVisible());
+        QCOMPARE(places(), before);
+        again.open();
+        QTRY_VERIFY(isShown(errorLine));
+        QCOMPARE(places(), before);
+        QCOMPARE(requestsTo(path), 2);
+    }
+
     // While a sign-in runs the button spins and is disabled; the links and
     // fields stay usable, and the spinner stops with the request.
     // Focus frames are suppressed, so Tab moves only between the text

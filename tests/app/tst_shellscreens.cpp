@@ -16,6 +16,7 @@
 #include "clips/clipplayerstore.h"
 #include "player/playerstore.h"
 #include "shell/mainnavigationmodel.h"
+#include "shell/rootviewmodel.h"
 #include "shell/sidebaritem.h"
 #include "update/otaservice.h"
 #include "update/otaupdatestore.h"
@@ -26,6 +27,7 @@
 #include "heldclock.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -151,7 +153,7 @@ private slots:
         });
 
         QVERIFY(launch(token.toUtf8()));
-        QTRY_VERIFY(isShown(m_rig.item(u"offlinePanel"_s)));
+        QTRY_VERIFY(isShown(m_rig.item(u"launchError"_s)));
         QVERIFY(!m_rig.item(u"loginView"_s));
         QCOMPARE(m_rig.item(u"launchError"_s)->property("text").toString(), u"Не удалось подключиться к серверу"_s);
         screenshot(u"launch-offline"_s);
@@ -175,6 +177,49 @@ private slots:
         m_rig.click(m_rig.item(u"retryButton"_s));
         QTRY_VERIFY(m_rig.item(u"mainView"_s));
         QCOMPARE(m_rig.app()->auth()->user()->username, u"demo"_s);
+    }
+
+    // A service that holds the saved token's profile: after a while the
+    // launch screen says it waits, with the way to another account; taken,
+    // the sign-in form stays when the profile comes after all.
+    void slowServiceAtLaunch()
+    {
+        const QString token = m_rig.service()->signIn();
+        QVERIFY(m_rig.service()->injectFault(QJsonObject {{u"path"_s, u"/api/v1/auth/me"_s}, {u"hold"_s, true}}));
+        // The launch screen's waits last until the test lets them go.
+        HeldClock wait;
+        const auto closeFirst = qScopeGuard([this] {
+            m_rig.close();
+            m_rig.service()->clearFaults();
+        });
+        QVERIFY(launch(token.toUtf8(), true));
+        auto *gate = m_rig.window()->findChild<RootViewModel *>();
+        QVERIFY(gate);
+        gate->setClock(&wait);
+        wait.asked.clear();
+        m_secrets->setHeld(false);
+        QTRY_COMPARE(wait.asked, QList {RootViewModel::serviceNoticeDelay});
+        const auto profileAsked = [this] {
+            for (const RecordedRequest &request : m_rig.service()->requests()) {
+                if (request.path == "/api/v1/auth/me"_L1)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY(profileAsked());
+        QVERIFY(!isShown(m_rig.item(u"launchPanel"_s)));
+        wait.releaseRunning();
+        QTRY_VERIFY(isShown(m_rig.item(u"launchWait"_s)));
+        QCOMPARE(m_rig.item(u"launchWait"_s)->property("text").toString(), u"Ждём ответа сервера…"_s);
+        QVERIFY(!isShown(m_rig.item(u"retryButton"_s)));
+        screenshot(u"launch-waiting"_s);
+
+        m_rig.click(m_rig.item(u"otherAccountButton"_s));
+        QTRY_VERIFY(m_rig.item(u"loginView"_s));
+        m_rig.service()->releaseHeld();
+        QVERIFY(waitUntilIdle());
+        QVERIFY(m_rig.item(u"loginView"_s));
+        QVERIFY(!m_rig.app()->auth()->isSignedIn());
     }
 
     void savedSessionOpensTheMainWindow()

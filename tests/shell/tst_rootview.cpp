@@ -1,6 +1,7 @@
 // What the window shows while the saved session is read and its profile
-// fetched, signed out, signed in or as a guest; the offline launch screen
-// with its retries; and the notice of a sign-in that cannot be saved.
+// fetched, signed out, signed in or as a guest; the launch screen waiting
+// for a slow service, offline with its retries; and the notice of a
+// sign-in that cannot be saved.
 #include "api/storeregistry.h"
 #include "shell/rootviewmodel.h"
 
@@ -45,6 +46,9 @@ class TestRootView : public QObject
         RootViewModel root;
         QList<Screen> screens;
         QSignalSpy texts {&root, &RootViewModel::errorTextChanged};
+        // The waits asked for before the first answer: the one after which
+        // the launch screen says it is waiting for the service.
+        QList<std::chrono::milliseconds> notices;
 
         Start()
         {
@@ -56,6 +60,7 @@ class TestRootView : public QObject
             // The token and then the service saved with it are read.
             session.secrets->setHeld(false);
             session.waitUntilLoaded();
+            notices = std::exchange(pause.asked, {});
         }
     };
 
@@ -120,6 +125,65 @@ private slots:
             QCOMPARE(start.root.errorText(), u"Сбой"_s);
             QCOMPARE(start.pause.asked.size(), 1);
         }
+        // A quick answer ends the wait for a slow service unsaid.
+        QCOMPARE(start.notices, QList {RootViewModel::serviceNoticeDelay});
+        QTRY_COMPARE(start.pause.running, offline ? 1 : 0);
+        QVERIFY(!start.root.isWaitingForService());
+    }
+
+    void slowServiceIsSaidAfterAWhile_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("anotherAccount");
+        QTest::addColumn<Screen>("screen");
+        QTest::newRow("late profile signs in") << 200 << false << Screen::Main;
+        QTest::newRow("late refusal") << 401 << false << Screen::SignIn;
+        QTest::newRow("late fault goes offline") << 503 << false << Screen::Launch;
+        // The listener chose: a late profile does not take over the form.
+        QTest::newRow("another account, then the profile") << 200 << true << Screen::SignIn;
+        QTest::newRow("another account, then a refusal") << 401 << true << Screen::SignIn;
+    }
+
+    // A service that holds the first profile request: after a while, not
+    // before, the launch screen says it waits and offers another account.
+    // The answer, whenever it comes, decides as a quick one would, unless
+    // the listener has gone to another account meanwhile; the saved token
+    // then stays for the next start.
+    void slowServiceIsSaidAfterAWhile()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, anotherAccount);
+        QFETCH(Screen, screen);
+        AnswerGate late;
+        m_server->on(u"GET"_s, kMePath,
+            late.hold(FakeResponse {status, status == 200 ? userJson(u"demo"_s) : QByteArray(R"({"detail": "Сбой"})")}));
+
+        Start start;
+        QTRY_COMPARE(m_server->requestCount(), 1);
+        QCOMPARE(start.notices, QList {RootViewModel::serviceNoticeDelay});
+        QVERIFY(!start.root.isWaitingForService());
+        start.pause.releaseRunning();
+        QTRY_VERIFY(start.root.isWaitingForService());
+        QVERIFY(!start.root.isOffline());
+        QCOMPARE(start.root.screen(), Screen::Launch);
+
+        if (anotherAccount) {
+            start.root.signInWithAnotherAccount();
+            QCOMPARE(start.root.screen(), Screen::SignIn);
+            QVERIFY(!start.root.isWaitingForService());
+        }
+        // The answer comes now, or its request was aborted.
+        late.open();
+        if (anotherAccount)
+            QVERIFY(waitUntilIdle());
+        else
+            QTRY_VERIFY(!start.root.isWaitingForService());
+        QCOMPARE(start.root.screen(), screen);
+        QCOMPARE(start.screens, screen == Screen::Launch ? QList<Screen>() : QList<Screen> {screen});
+        QCOMPARE(start.session.auth->isSignedIn(), screen == Screen::Main);
+        QCOMPARE(start.root.isOffline(), screen == Screen::Launch);
+        QCOMPARE(start.session.savedToken().has_value(), anotherAccount || status != 401);
+        QCOMPARE(start.root.errorText(), screen == Screen::Launch ? u"Сбой"_s : QString());
     }
 
     void offlineStartRetriesUntilTheProfileArrives()

@@ -6,14 +6,17 @@
 #include <QObject>
 
 #include <chrono>
+#include <coroutine>
+#include <memory>
 
 namespace nimbra::test {
 
 // A clock whose sleeps last until the test lets them end: each sleep asked
 // for is recorded, and it ends when the clock is opened, when the test lets
-// the running sleeps go, or when its token is cancelled (inside the
-// cancel, as ManualClock's do). Nothing is left to real time, so a test
-// knows which side of a pause the code is on. The wall clock is the real one.
+// the running sleeps go, or when its token is cancelled; it ends from the
+// event loop, as the real clock's do, and once however many of these come.
+// Nothing is left to real time, so a test knows which side of a pause the
+// code is on. The wall clock is the real one.
 class HeldClock : public QObject, public Clock
 {
     Q_OBJECT
@@ -32,12 +35,18 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
     QCoro::Task<> sleep(std::chrono::milliseconds duration, CancelToken token) override;
 
-signals:
-    void wake();
-
 private:
+    struct Sleeper
+    {
+        std::coroutine_handle<> handle;
+        bool woken = false;
+    };
+    // Resumes the sleeper from the event loop. Once only: a second resume
+    // posted for one sleep would reach a frame that has already gone on.
+    void wake(const std::shared_ptr<Sleeper> &sleeper);
+
     bool m_open = false;
-    quint64 m_releases = 0;
+    QList<std::shared_ptr<Sleeper>> m_sleepers;
 };
 
 } // namespace nimbra::test

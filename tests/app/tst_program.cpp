@@ -6,6 +6,7 @@
 #include "platform/mprisservice.h"
 #include "platform/renderbackend.h"
 
+#include "privatebus.h"
 #include "testenv.h"
 
 #include <QProcess>
@@ -34,7 +35,7 @@ class TestProgram : public QObject
         QString err;
     };
 
-    // The client with no display at all.
+    // The client with neither a display nor a session bus.
     static Run runClient(const QStringList &arguments)
     {
         QProcess process;
@@ -42,12 +43,30 @@ class TestProgram : public QObject
         environment.insert(u"QT_QPA_PLATFORM"_s, QString());
         environment.insert(u"DISPLAY"_s, QString());
         environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent/bus"_s);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(NIMBRA_CLIENT_PATH), arguments);
         if (!process.waitForFinished(20000))
             return {};
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // The client as a desktop starts it, offscreen, against a closed port,
+    // with the start-up milestones on stderr.
+    static void startClient(QProcess &process, QProcessEnvironment environment)
+    {
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"NIMBRA_TIMING"_s, u"1"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(NIMBRA_CLIENT_PATH), {u"--base-url"_s, u"http://127.0.0.1:9"_s});
+    }
+
+    // Reads the process's stderr into err until it holds the text.
+    static bool waitForError(QProcess &process, QByteArray &err, const char *text)
+    {
+        return QTest::qWaitFor(
+            [&] { return (err += process.readAllStandardError()).contains(text); }, test::kEventLimitMs);
     }
 
 private slots:
@@ -124,18 +143,21 @@ private slots:
     {
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("leftovers");
-        QTest::newRow("logout") << int(SIGTERM) << false;
-        QTest::newRow("Ctrl+C") << int(SIGINT) << false;
+        QTest::addColumn<bool>("sessionBus");
+        QTest::newRow("logout") << int(SIGTERM) << false << true;
+        QTest::newRow("Ctrl+C") << int(SIGINT) << false << true;
         // A crashed client's copy goes at the next start; one whose owner
         // still holds it (in a sandbox whose processes this one does not
         // see) stays.
-        QTest::newRow("logout after a crash left a copy") << int(SIGTERM) << true;
+        QTest::newRow("logout after a crash left a copy") << int(SIGTERM) << true << true;
+        QTest::newRow("logout without a session bus") << int(SIGTERM) << false << false;
     }
 
     void quitSignalsEndTheClientInOrder()
     {
         QFETCH(int, signal);
         QFETCH(bool, leftovers);
+        QFETCH(bool, sessionBus);
         QTemporaryDir temp;
         QProcess ended;
         ended.start(u"true"_s, QStringList());
@@ -152,15 +174,15 @@ private slots:
             QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
         }
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        environment.insert(u"NIMBRA_TIMING"_s, u"1"_s);
+        const test::PrivateBus bus;
+        QProcessEnvironment environment = bus.environment();
+        if (!sessionBus)
+            environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, temp.filePath(u"nobus"_s).prepend(u"unix:path="_s));
         environment.insert(u"TMPDIR"_s, temp.path());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(NIMBRA_CLIENT_PATH), {u"--base-url"_s, u"http://127.0.0.1:9"_s});
+        startClient(process, environment);
         QVERIFY(process.waitForStarted());
         QByteArray err;
-        QTRY_VERIFY((err += process.readAllStandardError()).contains("nimbra-timing first-frame"));
+        QVERIFY2(waitForError(process, err, "nimbra-timing first-frame"), err.constData());
         QSignalSpy finished(&process, &QProcess::finished);
         QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
         QVERIFY(finished.wait(20000));

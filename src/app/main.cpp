@@ -182,7 +182,7 @@ int main(int argc, char *argv[])
     if (const auto status = parseOptions(options, argc, argv))
         return *status;
 
-    // Read before the window system's connection takes them away.
+    // Read before the window system's connection may take it away.
     const QVariantMap launch = nimbra::SingleClient::launchPlatformData();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"Nimbra"_s);

@@ -47,7 +47,7 @@ public:
     void serve(QWindow *window);
 
     // The launch's own activation token, read before the window system's
-    // connection takes it from the environment.
+    // connection may take it from the environment.
     static QVariantMap launchPlatformData();
 
 public Q_SLOTS:

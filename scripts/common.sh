@@ -11,7 +11,7 @@ NIMBRA_RUN_PACKAGES="qml6-module-qtquick qml6-module-qtquick-controls qml6-modul
   qml6-module-qt5compat-graphicaleffects gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libsecret-1-0 fonts-noto-color-emoji fonts-dejavu-core fonts-material-design-icons-iconfont"
 NIMBRA_TEST_PACKAGES="dbus dbus-x11 pulseaudio pulseaudio-utils gnome-keyring libsecret-tools playerctl xvfb xauth
-  ffmpeg zbar-tools imagemagick"
+  x11-utils xdotool ffmpeg zbar-tools imagemagick"
 
 # nimbra_install_packages LIST...: installs the missing ones, or says how.
 nimbra_install_packages() {

@@ -1,6 +1,7 @@
 #include "appcontext.h"
 #include "benchhooks.h"
 #include "quitsignals.h"
+#include "singleclient.h"
 
 #include "account/authstore.h"
 #include "api/apiconfig.h"
@@ -181,6 +182,8 @@ int main(int argc, char *argv[])
     if (const auto status = parseOptions(options, argc, argv))
         return *status;
 
+    // Read before the window system's connection may take it away.
+    const QVariantMap launch = nimbra::SingleClient::launchPlatformData();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"Nimbra"_s);
     QGuiApplication::setApplicationDisplayName(u"Nimbras"_s);
@@ -188,6 +191,24 @@ int main(int argc, char *argv[])
     QGuiApplication::setOrganizationName(u"Nimbra"_s);
     QGuiApplication::setOrganizationDomain(u"nimbra.app"_s);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(nimbra::desktopId));
+
+    // Before anything reads or writes the listener's settings, caches and
+    // offline copies: a second client would share them, and play beside
+    // the first.
+    nimbra::SingleClient single;
+    switch (single.claim(launch)) {
+    case nimbra::SingleClient::Claim::Run:
+        break;
+    case nimbra::SingleClient::Claim::HandedOver:
+        std::fprintf(stderr, "nimbra: Nimbras already runs in this session (process %u): brought its window forward\n",
+            single.holderPid());
+        return 0;
+    case nimbra::SingleClient::Claim::Unanswered:
+        std::fprintf(stderr,
+            "nimbra: Nimbras already runs in this session (process %u) but does not answer: not starting another\n",
+            single.holderPid());
+        return 1;
+    }
     QGuiApplication::setWindowIcon(windowIcon());
     // Every control is drawn by the project's own components on top of Basic.
     QQuickStyle::setStyle(u"Basic"_s);
@@ -206,6 +227,7 @@ int main(int argc, char *argv[])
     const nimbra::QuitSignals quitOnSignals;
     if (!context.start())
         return 1;
+    single.serve(context.window());
     if (qEnvironmentVariableIntValue("NIMBRA_TIMING"))
         reportMilestones(context.window(), context.auth());
     nimbra::startBenchHooks(context);

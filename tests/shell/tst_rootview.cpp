@@ -46,9 +46,6 @@ class TestRootView : public QObject
         RootViewModel root;
         QList<Screen> screens;
         QSignalSpy texts {&root, &RootViewModel::errorTextChanged};
-        // The waits asked for before the first answer: the one after which
-        // the launch screen says it is waiting for the service.
-        QList<std::chrono::milliseconds> notices;
 
         Start()
         {
@@ -60,8 +57,14 @@ class TestRootView : public QObject
             // The token and then the service saved with it are read.
             session.secrets->setHeld(false);
             session.waitUntilLoaded();
-            notices = std::exchange(pause.asked, {});
         }
+
+        // The first wait asked once the token is read is the one after
+        // which the launch screen says it waits for the service; the pauses
+        // between retries follow it, however soon the answer came (on a
+        // busy machine it may come before the read is seen to end).
+        QList<std::chrono::milliseconds> notices() const { return pause.asked.first(qMin(1, pause.asked.size())); }
+        QList<std::chrono::milliseconds> pauses() const { return pause.asked.mid(1); }
     };
 
 private slots:
@@ -123,10 +126,10 @@ private slots:
         QCOMPARE(start.texts.count(), offline ? 1 : 0);
         if (offline) {
             QCOMPARE(start.root.errorText(), u"Сбой"_s);
-            QCOMPARE(start.pause.asked.size(), 1);
+            QCOMPARE(start.pauses().size(), 1);
         }
         // A quick answer ends the wait for a slow service unsaid.
-        QCOMPARE(start.notices, QList {RootViewModel::serviceNoticeDelay});
+        QCOMPARE(start.notices(), QList {RootViewModel::serviceNoticeDelay});
         QTRY_COMPARE(start.pause.running, offline ? 1 : 0);
         QVERIFY(!start.root.isWaitingForService());
     }
@@ -160,7 +163,7 @@ private slots:
 
         Start start;
         QTRY_COMPARE(m_server->requestCount(), 1);
-        QCOMPARE(start.notices, QList {RootViewModel::serviceNoticeDelay});
+        QCOMPARE(start.notices(), QList {RootViewModel::serviceNoticeDelay});
         QVERIFY(!start.root.isWaitingForService());
         start.pause.releaseRunning();
         QTRY_VERIFY(start.root.isWaitingForService());
@@ -194,10 +197,10 @@ private slots:
 
         // The pauses grow; each try is one request with the saved token.
         start.pause.releaseRunning();
-        QTRY_COMPARE(start.pause.asked.size(), 2);
+        QTRY_COMPARE(start.pauses().size(), 2);
         QTRY_COMPARE(start.pause.running, 1);
         QCOMPARE(m_server->requestCount(), 2);
-        QVERIFY(start.pause.asked[1] > start.pause.asked[0]);
+        QVERIFY(start.pauses()[1] > start.pauses()[0]);
 
         // "Повторить" cuts the pause short; the service is back.
         answerProfile(200);
@@ -219,7 +222,7 @@ private slots:
         start.root.networkReachable();
         QTRY_COMPARE(start.root.screen(), Screen::SignIn);
         QCOMPARE(start.session.savedToken(), std::nullopt);
-        QCOMPARE(start.pause.asked.size(), 1);
+        QCOMPARE(start.pauses().size(), 1);
     }
 
     void anotherAccountLeavesTheSavedTokenAlone()

@@ -109,7 +109,7 @@ QList<qint64> standsAt(qint64 from, qint64 at, double seconds)
 
 enum class Outcome { PlaysOn, Resumes, Ends, Fails };
 // What reaches the output.
-enum class Output { Unknown, InLargeBuffers, LostAt2s, LostWhileASeekWaits };
+enum class Output { Unknown, InLargeBuffers, LostAt2s, LostWhileASeekWaits, AllHandedOverBeforeTheEnd };
 enum class Meanwhile {
     StreamTakesTheSeek, CopyComesFirst, ItemFailsAndIsRetried, CopyOverItsLimit, CopyOverTheRoom, CopyFindsNoRoom
 };
@@ -189,6 +189,9 @@ private slots:
         QTest::newRow("runs on, unheard") << rampTo(0, 3500) << false << Outcome::Resumes << 2000LL << Output::LostAt2s;
         QTest::newRow("runs on, heard in large buffers") << rampTo(0, 5000) << false << Outcome::PlaysOn << 0LL << Output::InLargeBuffers;
         QTest::newRow("runs on, unheard, while a seek waits") << rampTo(0, 2500) << false << Outcome::PlaysOn << 0LL << Output::LostWhileASeekWaits;
+        // The sink has handed the last moments to the sound server, which
+        // plays them out while the position runs on: the end, not a replay.
+        QTest::newRow("runs on, unheard, in its last moments") << rampTo(0, lengthMs) << true << Outcome::Ends << 0LL << Output::AllHandedOverBeforeTheEnd;
     }
 
     void watchesTheStream()
@@ -205,7 +208,10 @@ private slots:
         media->loaded(lengthMs);
         player.play();
         // A buffer played every tenth of a second while sound reaches the output.
-        const qint64 lostAt = output == Output::LostAt2s ? 2000 : output == Output::LostWhileASeekWaits ? 0 : lengthMs;
+        const qint64 lostAt = output == Output::LostAt2s  ? 2000
+            : output == Output::LostWhileASeekWaits       ? 0
+            : output == Output::AllHandedOverBeforeTheEnd ? lengthMs - QtAudioPlayer::earlyEndMs
+                                                          : lengthMs;
         const qint64 buffer = output == Output::InLargeBuffers ? 300 : 100;
         if (output != Output::Unknown)
             media->sink = [=](qint64 ms) { return std::optional<quint64>(std::min(ms, lostAt) / buffer); };

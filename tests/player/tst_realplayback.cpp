@@ -20,6 +20,7 @@
 #include <httplib.h>
 #include <malloc.h>
 
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -219,6 +220,36 @@ private slots:
         QCOMPARE(m_backend->createdCount(), 2);
     }
 
+    // A press while a track plays sounds at once, since the output is held
+    // open meanwhile. A pipeline taken for live held every first sample back
+    // by the sink's own latency (over 110 ms after a press, against some tens
+    // of ms otherwise, up to 90 under load). The soonest of the presses counts: a busy machine
+    // only ever delays one.
+    void aPressWhileATrackPlaysSoundsAtOnce()
+    {
+        MonitorRecorder monitor;
+        QVERIFY2(monitor.start(), "the sink's monitor could not be recorded (parec)");
+        const QList<TrackOut> list {wavTrack(u"a"_s), wavTrack(u"b"_s)};
+        store().play(list.at(0), list);
+        QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > 1.0, mediaWaitMs);
+        qint64 soonestNs = std::numeric_limits<qint64>::max();
+        for (int press = 1; press <= 6; ++press) {
+            const qint64 pressed = MonitorRecorder::now();
+            store().play(list.at(press % 2), list);
+            QTRY_VERIFY_WITH_TIMEOUT(m_backend->createdCount() == press + 1 && m_backend->player(press)
+                    && m_backend->player(press)->currentTime() > 0.5,
+                mediaWaitMs);
+            const qint64 heard = MonitorRecorder::now();
+            QTRY_VERIFY(monitor.reached(heard));
+            // The track starts from silence; another test's sound on the sink
+            // may leave no onset to time.
+            const std::optional<qint64> sounded = monitor.onsetAfter(pressed);
+            if (sounded && *sounded < heard)
+                soonestNs = std::min(soonestNs, *sounded - pressed);
+        }
+        QVERIFY2(soonestNs < 90'000'000, qPrintable(u"the soonest press sounded after %1 ms"_s.arg(soonestNs / 1'000'000)));
+    }
+
     // A track the listener left is not asked for again: a player let go
     // goes without rewinding or reloading its media, and so does the stream
     // that an exact copy takes over from (a rewind asks from the first
@@ -317,8 +348,12 @@ private slots:
     // meanwhile the window answers and the stream takes the seek. However
     // the copy's answer goes on, it takes bounded memory. Listened to, a
     // seek sounds: by the time the item's own clock has run 2 s past the
-    // target, at least 1 s of sound has reached the sink (the sink dropped
-    // every buffer after a seek as late while the position ran on).
+    // target, at least 1 s of sound has reached the sink, and the time shown
+    // never falls back, as it does when the silence watch resumes from where
+    // the sound was lost. A sink slaved to the clock dropped every buffer as
+    // late after some seeks (one in three to one in ten, by the machine's
+    // load) while the position ran on: hence many seeks, in the stream and
+    // in the exact copy.
     void seeksInAStreamPlayOnToItsEnd_data()
     {
         QTest::addColumn<QString>("file");
@@ -334,7 +369,10 @@ private slots:
         QTest::newRow("copy that stops half-way") << u"t.flac"_s << 12 << Trouble::None << Copy::StopsHalfWay << QList<double> {8.0} << Ears::Shut;
         // The player shows the target meanwhile and claims to play.
         QTest::newRow("the seek's request hangs") << u"t.wav"_s << 12 << Trouble::SeekHangs << Copy::Whole << QList<double> {8.0} << Ears::Shut;
-        QTest::newRow("a series of seeks, heard") << u"t.wav"_s << 240 << Trouble::None << Copy::Whole << QList<double> {60.0, 90.0, 30.0, 120.0, 150.0, 236.0} << Ears::Open;
+        QTest::newRow("a series of seeks, heard") << u"t.wav"_s << 240 << Trouble::None << Copy::Whole << QList<double> {60.0, 90.0, 30.0, 120.0, 150.0, 200.0, 10.0, 180.0, 45.0, 100.0, 135.0, 236.0} << Ears::Open;
+        // All but the first seek are made in the exact copy.
+        QTest::newRow("a series of seeks in a FLAC, heard") << u"t.flac"_s << 240 << Trouble::None << Copy::Whole
+                                                            << QList<double> {120.55, 60.0, 90.0, 30.0, 150.0, 200.0, 10.0, 236.0} << Ears::Open;
     }
 
     void seeksInAStreamPlayOnToItsEnd()
@@ -404,6 +442,7 @@ private slots:
             copyGate.open();
             server.stop();
             serving.join();
+            ApiConfig::setBaseUrl(m_server->baseUrl());
         });
         ApiConfig::setBaseUrl(QUrl(u"http://127.0.0.1:%1"_s.arg(port)));
         TrackOut track = makeTrack(u"t"_s, u"media/"_s + file);
@@ -419,10 +458,18 @@ private slots:
         // A listener seeks once the track has been heard a while.
         QTRY_VERIFY_WITH_TIMEOUT(store().elapsed() > (ears == Ears::Open ? 2.0 : 0.5), mediaWaitMs);
         holdsMedia = trouble == Trouble::SeekHangs;
+        double furthestShown = 0, fellBack = 0;
+        QObject watchingShown;
+        connect(m_store.get(), &PlayerStore::elapsedChanged, &watchingShown, [&] {
+            furthestShown = std::max(furthestShown, store().elapsed());
+            fellBack = std::max(fellBack, furthestShown - store().elapsed());
+        });
         for (const double target : seeks) {
             const qint64 seeked = MonitorRecorder::now();
             if (!failsFirst)
                 store().seek(target);
+            furthestShown = target;
+            fellBack = 0;
             if (flac && target == seeks.first()) {
                 QTRY_VERIFY_WITH_TIMEOUT(copyAtMiddle, mediaWaitMs);
                 QTRY_VERIFY_WITH_TIMEOUT(player->currentTime() > target + 0.5, mediaWaitMs);
@@ -441,6 +488,7 @@ private slots:
                 QTRY_VERIFY(monitor.reached(heard));
                 const int audibleMs = monitor.audibleMs(seeked, heard);
                 QVERIFY2(audibleMs >= 1000, qPrintable(u"%1 ms heard after the seek to %2 s"_s.arg(audibleMs).arg(target)));
+                QVERIFY2(fellBack < 0.5, qPrintable(u"the time shown fell back %1 s after the seek to %2 s"_s.arg(fellBack).arg(target)));
             }
         }
         double furthest = 0;
@@ -449,7 +497,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!store().isPlaying(), mediaWaitMs + (seconds - seeks.last()) * 1000);
         QVERIFY2(furthest > seconds - 1.0, qPrintable(u"the track ended at %1 s"_s.arg(furthest)));
         QCOMPARE(m_backend->createdCount(), 1);
-        ApiConfig::setBaseUrl(m_server->baseUrl());
     }
 };
 

@@ -223,8 +223,8 @@ private slots:
     // A press while a track plays sounds at once, since the output is held
     // open meanwhile. A pipeline taken for live held every first sample back
     // by the sink's own latency (over 110 ms after a press, against some tens
-    // of ms otherwise, up to 90 under load). The soonest of the presses counts: a busy machine
-    // only ever delays one.
+    // of ms otherwise, up to 90 under load). The soonest of the presses
+    // counts: a busy machine only ever delays one.
     void aPressWhileATrackPlaysSoundsAtOnce()
     {
         MonitorRecorder monitor;

@@ -5,6 +5,7 @@
 #include "api/apiconfig.h"
 #include "mediagen.h"
 #include "monitorrecorder.h"
+#include "privatesoundserver.h"
 #include "media/qtaudiobackend.h"
 #include "media/qtidlestream.h"
 #include "platform/medialibrary.h"
@@ -15,6 +16,7 @@
 #include "player/playerstore.h"
 
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <httplib.h>
@@ -86,13 +88,15 @@ TrackOut wavTrack(const QString &id)
 
 } // namespace
 
-// Real audio output through QtMultimedia into whatever sound server runs
-// (the test script's PulseAudio null sink): a stream plays and ends, and two
-// players cross-fade.
+// Real audio output through QtMultimedia into a PulseAudio null sink of the
+// test's own (what it hears is its own sound, whatever other tests play):
+// a stream plays and ends, and two players cross-fade.
 class TestRealPlayback : public QObject
 {
     Q_OBJECT
 
+    // First made, last gone: every player is gone before its server.
+    PrivateSoundServer m_sound;
     std::unique_ptr<FakeHttpServer> m_server;
     QTemporaryDir m_dir;
     std::unique_ptr<AudioCacheService> m_cache;
@@ -107,8 +111,9 @@ class TestRealPlayback : public QObject
 private slots:
     void initTestCase()
     {
-        if (!soundServerAnswers())
-            QSKIP("No PulseAudio server answers; real playback is not tried.");
+        if (QStandardPaths::findExecutable(u"pulseaudio"_s).isEmpty())
+            QSKIP("No PulseAudio; real playback is not tried.");
+        QVERIFY2(m_sound.isRunning(), "a PulseAudio server of the test's own did not start");
         initTestEnvironment();
         QVERIFY(m_dir.isValid());
         m_server = std::make_unique<FakeHttpServer>();
@@ -241,12 +246,12 @@ private slots:
                 mediaWaitMs);
             const qint64 heard = MonitorRecorder::now();
             QTRY_VERIFY(monitor.reached(heard));
-            // The track starts from silence; another test's sound on the sink
-            // may leave no onset to time.
+            // The track starts from silence, after the pause of the one before.
             const std::optional<qint64> sounded = monitor.onsetAfter(pressed);
             if (sounded && *sounded < heard)
                 soonestNs = std::min(soonestNs, *sounded - pressed);
         }
+        QVERIFY2(soonestNs != std::numeric_limits<qint64>::max(), "no press had an onset to time");
         QVERIFY2(soonestNs < 90'000'000, qPrintable(u"the soonest press sounded after %1 ms"_s.arg(soonestNs / 1'000'000)));
     }
 

@@ -157,7 +157,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
     std::optional<QByteArray> payload = transfer.body;
     bool sentAgain = false;
 
-    for (int hop = 0;; ++hop) {
+    for (int hop = 0;;) {
         QNetworkRequest request(target);
         request.setTransferTimeout(int(transfer.idleLimit.count()));
         // Redirects are followed here, hop by hop, so that the token only
@@ -301,7 +301,6 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
         if (result.error == QNetworkReply::ContentReSendError && !result.status && !changesSomething(verb)
             && !sentAgain) {
             sentAgain = true;
-            --hop;
             continue;
         }
         if (result.error == QNetworkReply::ContentReSendError) {
@@ -335,6 +334,7 @@ QCoro::Task<TransferResult> send(Transfer transfer, CancelToken cancel)
                 co_return result;
             }
             target = next;
+            ++hop;
             if (*result.status == 303 || ((*result.status == 301 || *result.status == 302) && verb == "POST")) {
                 verb = "GET";
                 payload.reset();

@@ -120,12 +120,6 @@ QCoro::Task<QString> UpdateDownload::save(
         throw OtaError::downloadFailed(writeError);
     if (result.status && !result.isSuccess())
         throw OtaError::downloadFailed(u"сервер ответил HTTP %1"_s.arg(*result.status));
-    // No answer at all, even to the request sent again: there is no body
-    // whose size the server could have told, so the transport says it.
-    if (!result.status && result.error != QNetworkReply::NoError) {
-        throw OtaError::downloadFailed(
-            ApiError::network(ApiError::failureFor(result.error), result.errorText).description());
-    }
     // A short body comes first: the transport's text for it (the connection
     // closed) would not say that the file is incomplete.
     if (result.announcedLength >= 0 && received < result.announcedLength) {
@@ -134,7 +128,9 @@ QCoro::Task<QString> UpdateDownload::save(
     }
     // Whether or not the network layer calls the close an error.
     const bool closed = result.error == QNetworkReply::RemoteHostClosedError;
-    if (!result.bodyEndIsKnown() && (closed || result.error == QNetworkReply::NoError))
+    // (No answer at all, even to the request sent again, had no size to
+    // tell: the transport's own text below says what happened.)
+    if (!result.bodyEndIsKnown() && (result.error == QNetworkReply::NoError || (closed && result.status)))
         throw OtaError::downloadFailed(u"сервер не сообщил размер файла, и проверить, получен ли он целиком, нельзя"_s);
     if (closed && result.announcedLength < 0 && received > 0)
         throw OtaError::downloadFailed(u"файл получен не полностью (связь прервалась после %1 байт)"_s.arg(received));
